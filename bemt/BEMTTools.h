@@ -1,0 +1,91 @@
+#pragma once
+// The facade of the numerical core: blade design, operating point analysis and the
+// sweeps built on them. The GUI's compute panel and the command line call the same
+// functions, so both show the same numbers.
+//
+// Progress callbacks receive a whole percentage and a text; they may throw to abort,
+// and the exception propagates out of the call.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bemt/Records.h"
+
+namespace bemt {
+
+class Solver;
+
+using ProgressCallback = std::function<void(int, std::string)>;
+
+// A closed range min, min + step, ..., up to max.
+struct SweepRange {
+    double min = 0.0;
+    double max = 0.0;
+    double step = 1.0;
+
+    // Number of positions: the whole part of (max - min)/step, with a small tolerance
+    // for rounding, plus one; none when max < min. Each value is min + k*step, never a
+    // running sum, so the last position is not lost to rounding.
+    // Throws a message when the step is not positive over a non-empty range.
+    int count() const;
+    double value(int k) const;
+};
+
+struct DesignedBlade {
+    std::vector<ChordPoint> chordPoints;
+    std::vector<TwistPoint> twistPoints;
+};
+
+struct DesignResult {
+    DesignedBlade blade;
+    std::vector<pitchControlledOperatingPoint> points;
+};
+
+class BEMTTools {
+public:
+    explicit BEMTTools(SolverType type = NewtonRaphson);
+    ~BEMTTools();
+    BEMTTools(const BEMTTools&) = delete;
+    BEMTTools& operator=(const BEMTTools&) = delete;
+
+    // Replaces the element solver: 0 Ning, 1 Newton-Raphson, any other value fixed point.
+    void setSolver(SolverType type);
+
+    // The operating point of the rotor at a blade pitch angle in degrees.
+    OperatingPoint analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch);
+
+    // Chord and twist of the blade of maximal power at the design conditions, with the
+    // relative chord limited to maxRelativeChord. The chord and twist points of data are
+    // not used.
+    DesignedBlade designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord);
+
+    // One operating point per pitch angle. The progress text is label followed by the
+    // pitch ("%.3g") and " °).".
+    std::vector<pitchControlledOperatingPoint> pitchSweep(const InputDataSet& data, const SweepRange& pitch,
+                                                          const ProgressCallback& progress,
+                                                          const std::string& label = "Computing the operating point (");
+
+    // Operating points over wind velocity or tip speed ratio, for every pitch angle.
+    std::vector<pitchControlledCharacteristicElement> characteristicsSweep(const InputDataSet& data,
+                                                                           ComputeRangeType type,
+                                                                           const SweepRange& range,
+                                                                           const SweepRange& pitch,
+                                                                           const ProgressCallback& progress);
+
+    // The blade design followed by the pitch sweep of the designed blade.
+    DesignResult designSweep(const InputDataSet& data, const SweepRange& pitch, double maxRelativeChord,
+                             const ProgressCallback& progress);
+
+    // The pitch angles a project's compute settings ask for: the pitch range when pitch
+    // regulation is on, otherwise pitch 0 alone.
+    static SweepRange pitchRange(const ComputeSettings& settings);
+    static SweepRange characteristicsRange(const ComputeSettings& settings);
+
+private:
+    std::unique_ptr<Solver> m_solver;
+};
+
+}  // namespace bemt

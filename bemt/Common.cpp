@@ -1,0 +1,86 @@
+#include "bemt/Common.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace bemt::Common {
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+constexpr double kChordAtAxis = 0.15;
+constexpr double kChordAtTip = 0.05;
+}  // namespace
+
+double rad2deg(double v) { return v / kPi * 180.0; }
+double deg2rad(double v) { return v / 180.0 * kPi; }
+double rads2rpm(double v) { return v / kPi * 30.0; }
+double rpm2rads(double v) { return v / 30.0 * kPi; }
+
+double i2x_rel(int i, int n, const OperatingConditions& op) {
+    const double h = op.Rh / op.R;
+    return (i + 0.5) / n * (1.0 - h) + h;
+}
+
+double min(double a, double b) { return a < b ? a : b; }
+double max(double a, double b) { return a > b ? a : b; }
+
+double guessA(double) { return 0.3; }
+double guessA_(double x) { return 0.01 / std::pow(x, 1.602); }
+double guessCrel(double x) { return kChordAtTip + (kChordAtAxis - kChordAtTip) * (1.0 - x); }
+double guessTwistDeg(double x) { return 14.6939 / (0.142857 + x) - 12.8571; }
+
+double reynolds(double x, double c_rel, double a, double a_, const OperatingConditions& op) {
+    const double tangential = (1.0 + a_) * x * op.TSR;
+    const double axial = 1.0 - a;
+    return (c_rel * 0.5) * std::sqrt(tangential * tangential + axial * axial)
+           * (2.0 * op.rho * op.V0 * op.R / op.mu);
+}
+
+double reynolds(double x, double c_rel, const OperatingConditions& op) {
+    return reynolds(x, c_rel, guessA(x), guessA_(x), op);
+}
+
+double reynolds(double x, const OperatingConditions& op) { return reynolds(x, guessCrel(x), op); }
+
+double mach(double x, const OperatingConditions& op) {
+    const double tangential = (1.0 + guessA(x)) * x * op.TSR;
+    const double axial = 1.0 - guessA(x);
+    return std::sqrt(tangential * tangential + axial * axial) * op.V0 / op.cair;
+}
+
+double Twind(const OperatingConditions& op) { return 0.5 * op.rho * op.V0 * op.V0 * kPi * op.R * op.R; }
+double Pwind(const OperatingConditions& op) { return 0.5 * op.rho * std::pow(op.V0, 3) * kPi * op.R * op.R; }
+
+double glauertTipLoss(double r, double phi, const OperatingConditions& op) {
+    const double x = r / op.R;
+    const double h = op.Rh / op.R;
+    const double f = -op.B * 0.5;
+    const double sinPhi = std::sin(phi);
+    const double tip = std::acos(std::exp(f * (1.0 - x) / x / sinPhi));
+    const double hub = std::acos(std::exp(f * (x - h) / h / sinPhi));
+    return (2.0 / kPi) * tip * (2.0 / kPi) * hub + 1e-10;
+}
+
+std::pair<std::vector<double>, std::vector<double>> splitChordPoints(const std::vector<ChordPoint>& points) {
+    std::pair<std::vector<double>, std::vector<double>> out;
+    out.first.reserve(points.size());
+    out.second.reserve(points.size());
+    for (const auto& p : points) {
+        out.first.push_back(p.x_rel);
+        out.second.push_back(p.c_rel);
+    }
+    return out;
+}
+
+std::pair<std::vector<double>, std::vector<double>> splitTwistPoints(const std::vector<TwistPoint>& points) {
+    std::pair<std::vector<double>, std::vector<double>> out;
+    out.first.reserve(points.size());
+    out.second.reserve(points.size());
+    for (const auto& p : points) {
+        out.first.push_back(p.x_rel);
+        out.second.push_back(p.twist_deg);
+    }
+    return out;
+}
+
+}  // namespace bemt::Common

@@ -1,0 +1,47 @@
+#pragma once
+// Stateless formulas shared by the whole program: unit conversions, first guesses,
+// Reynolds and Mach numbers, the power and thrust of the free wind, the combined tip
+// and hub loss, and splitting of point lists. x is always a relative position r/R.
+
+#include <utility>
+#include <vector>
+
+#include "bemt/Records.h"
+
+namespace bemt::Common {
+
+double rad2deg(double v);
+double deg2rad(double v);
+double rads2rpm(double v);
+double rpm2rads(double v);
+
+// Relative position of the centre of element i of n equal annuli between hub and tip.
+double i2x_rel(int i, int n, const OperatingConditions& op);
+
+double min(double a, double b);
+double max(double a, double b);
+
+// First guesses of the induction factors, the relative chord and the twist (degrees).
+double guessA(double x);
+double guessA_(double x);
+double guessCrel(double x);
+double guessTwistDeg(double x);
+
+// Reynolds number rho*W*c/mu of an element, W from the induction factors.
+double reynolds(double x, double c_rel, double a, double a_, const OperatingConditions& op);
+double reynolds(double x, double c_rel, const OperatingConditions& op);
+double reynolds(double x, const OperatingConditions& op);
+double mach(double x, const OperatingConditions& op);
+
+// Thrust reference and power of the free wind through the rotor disc.
+double Twind(const OperatingConditions& op);
+double Pwind(const OperatingConditions& op);
+
+// Prandtl/Glauert tip loss times hub loss at radius r and inflow angle phi. A tiny
+// constant keeps the result strictly positive, because every solver divides by it.
+double glauertTipLoss(double r, double phi, const OperatingConditions& op);
+
+std::pair<std::vector<double>, std::vector<double>> splitChordPoints(const std::vector<ChordPoint>& points);
+std::pair<std::vector<double>, std::vector<double>> splitTwistPoints(const std::vector<TwistPoint>& points);
+
+}  // namespace bemt::Common

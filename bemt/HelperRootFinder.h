@@ -1,0 +1,95 @@
+#pragma once
+// Small one-dimensional root finders and maximisers over a scalar function. Their exact
+// iterations matter: the element solvers' results depend on them. They accept any
+// callable; an empty std::function throws std::bad_function_call.
+//
+// None of them throws on numerical trouble; NaN values make every comparison false.
+
+#include <cmath>
+#include <utility>
+
+namespace bemt {
+
+class HelperRootFinder {
+public:
+    // Bisection keeping the end whose value has the sign of f(midpoint). Stops when
+    // |f(m)| <= eps, or after maxIter steps. Returns (last midpoint, stayed below limit).
+    // No sign change over [lo, hi] is required.
+    template <class Function>
+    static std::pair<double, bool> bisectionRoot(Function&& f, double lo, double hi, double eps, int maxIter) {
+        int k = 0;
+        while (true) {
+            const double m = (lo + hi) * 0.5;
+            const double fLo = f(lo);
+            const double fM = f(m);
+            if (fLo < 0 && fM < 0) {
+                lo = m;
+            } else if (fLo > 0) {
+                if (fM > 0) lo = m; else hi = m;
+            } else {
+                hi = m;
+            }
+            ++k;
+            const bool found = k < maxIter;
+            if (!(std::fabs(fM) > eps && found)) return {m, found};
+        }
+    }
+
+    // Newton iteration with a forward-difference derivative of step eps/1000. Returns the
+    // last iterate; a zero derivative yields inf or NaN, which ends the loop.
+    template <class Function>
+    static double newtonRoot(Function&& f, double x0, double eps, int maxIter) {
+        const double h = eps / 1000.0;
+        double x = x0;
+        int k = 0;
+        while (true) {
+            const double f0 = f(x);
+            const double f1 = f(x + h);
+            ++k;
+            const double next = x - f0 / ((f1 - f0) / h);
+            if (std::fabs(next - x) > eps && k < maxIter) {
+                x = next;
+            } else {
+                return next;
+            }
+        }
+    }
+
+    // Samples f from lo in steps of step while x <= hi; the first largest sample wins.
+    template <class Function>
+    static double stepByStepMaximize(Function&& f, double lo, double hi, double step, int maxIter) {
+        double best = lo;
+        double fBest = f(lo);
+        double x = lo;
+        int k = 0;
+        do {
+            const double fx = f(x);
+            if (fx > fBest) {
+                best = x;
+                fBest = fx;
+            }
+            ++k;
+            x += step;
+        } while (k < maxIter && x <= hi);
+        return best;
+    }
+
+    // Bisection on the sign of the forward-difference slope; the result stays in [lo, hi].
+    template <class Function>
+    static double gradientMaximize(Function&& f, double lo, double hi, double eps, int maxIter) {
+        const double h = eps / 1000.0;
+        double x = (lo + hi) * 0.5;
+        int k = 0;
+        while (true) {
+            const double g = (f(x + h) - f(x)) / h;
+            const bool rising = g > 0;
+            const double next = rising ? (hi + x) * 0.5 : (lo + x) * 0.5;
+            ++k;
+            if (std::fabs(next - x) <= eps || k >= maxIter) return next;
+            if (rising) lo = x; else hi = x;
+            x = next;
+        }
+    }
+};
+
+}  // namespace bemt

@@ -1,0 +1,38 @@
+#pragma once
+// The polar interface: every airfoil data source answers lift and drag coefficients at
+// an angle of attack (radians) and, where it has Reynolds-dependent data, follows the
+// Reynolds number set on it.
+
+namespace bemt {
+
+class ProfileParams {
+public:
+    virtual ~ProfileParams() = default;
+
+    virtual double cl(double alpha);
+    virtual double cd(double alpha);
+    virtual double alphaMin();
+    virtual double alphaMax();
+    // Outside [alphaMin, alphaMax] as the subclass reports them.
+    virtual bool outOfRange(double alpha);
+    virtual void setReynoldsRange(double lo, double hi);
+    virtual bool hasReynoldsRange();
+    virtual void setReynolds(double re);
+    virtual double getReynoldsLo();
+    virtual double getReynoldsHi();
+    virtual bool isReynoldsCombination();
+    virtual bool isNACAProfile();
+    virtual double getCurrentReynolds();
+
+protected:
+    ProfileParams() = default;
+    ProfileParams(const ProfileParams&) = default;
+    ProfileParams& operator=(const ProfileParams&) = default;
+
+    bool reynoldsRange = false;
+    double currentReynolds = 1000000.0;
+    double reynoldsLo = 1000000.0;
+    double reynoldsHi = 1000000.0;
+};
+
+}  // namespace bemt

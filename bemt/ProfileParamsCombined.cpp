@@ -1,0 +1,85 @@
+#include "bemt/ProfileParamsCombined.h"
+
+#include "bemt/Common.h"
+
+namespace bemt {
+
+std::atomic<bool> ProfileParamsCombined::disabled_interpolation{false};
+
+ProfileParamsCombined::ProfileParamsCombined() {
+    reynoldsRange = false;
+    currentReynolds = 1000000.0;
+    reynoldsLo = 1000000.0;
+    reynoldsHi = 1000000.0;
+}
+
+void ProfileParamsCombined::setProfiles(ProfileParams* first, ProfileParams* second) {
+    m_ownedFirst.reset();
+    m_ownedSecond.reset();
+    m_first = first;
+    m_second = second;
+}
+
+void ProfileParamsCombined::setProfiles(std::shared_ptr<ProfileParams> first, std::shared_ptr<ProfileParams> second) {
+    m_first = first.get();
+    m_second = second.get();
+    m_ownedFirst = std::move(first);
+    m_ownedSecond = std::move(second);
+}
+
+void ProfileParamsCombined::setRatio(double ratio) { m_ratio = ratio; }
+
+void ProfileParamsCombined::disableInterpolation() { disabled_interpolation.store(true, std::memory_order_relaxed); }
+void ProfileParamsCombined::enableInterpolation() { disabled_interpolation.store(false, std::memory_order_relaxed); }
+bool ProfileParamsCombined::isInterpolationEnabled() { return !disabled_interpolation.load(std::memory_order_relaxed); }
+
+bool ProfileParamsCombined::blends() const {
+    return m_reynoldsCombination || !disabled_interpolation.load(std::memory_order_relaxed);
+}
+
+double ProfileParamsCombined::cl(double alpha) {
+    if (!blends()) return m_ratio < 1.0 ? m_first->cl(alpha) : m_second->cl(alpha);
+    const double c1 = m_first->cl(alpha);
+    const double c2 = m_second->cl(alpha);
+    return c1 + m_ratio * (c2 - c1);
+}
+
+double ProfileParamsCombined::cd(double alpha) {
+    if (!blends()) return m_ratio < 1.0 ? m_first->cd(alpha) : m_second->cd(alpha);
+    const double c1 = m_first->cd(alpha);
+    const double c2 = m_second->cd(alpha);
+    return c1 + m_ratio * (c2 - c1);
+}
+
+double ProfileParamsCombined::alphaMin() { return Common::max(m_first->alphaMin(), m_second->alphaMin()); }
+double ProfileParamsCombined::alphaMax() { return Common::min(m_first->alphaMax(), m_second->alphaMax()); }
+
+bool ProfileParamsCombined::outOfRange(double alpha) {
+    return m_first->outOfRange(alpha) || m_second->outOfRange(alpha);
+}
+
+void ProfileParamsCombined::setReynoldsRange(double lo, double hi) {
+    m_reynoldsCombination = true;
+    reynoldsRange = true;
+    reynoldsLo = lo;
+    reynoldsHi = hi;
+}
+
+bool ProfileParamsCombined::hasReynoldsRange() {
+    if (m_reynoldsCombination) return true;
+    return m_first->hasReynoldsRange() || m_second->hasReynoldsRange();
+}
+
+void ProfileParamsCombined::setReynolds(double re) {
+    if (m_reynoldsCombination) {
+        currentReynolds = re;
+        m_ratio = (re - reynoldsLo) / (reynoldsHi - reynoldsLo);
+        return;
+    }
+    if (m_first->hasReynoldsRange()) m_first->setReynolds(re);
+    if (m_second->hasReynoldsRange()) m_second->setReynolds(re);
+}
+
+bool ProfileParamsCombined::isReynoldsCombination() { return m_reynoldsCombination; }
+
+}  // namespace bemt

@@ -1,0 +1,178 @@
+#pragma once
+// The plain value records the core exchanges with the rest of the program.
+// SI units throughout; angles in radians unless a name says "deg"; positions along
+// the rotor are relative (x = r/R) and chord points hold c/R.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bemt {
+
+class ProfileParams;
+
+// Numeric values are stored in project files.
+enum SolverType : std::int32_t {
+    Ning = 0,           // SolverNing
+    NewtonRaphson = 1,  // SolverNR
+    FixedPoint2D = 2,   // Solver2D (also any other value)
+};
+
+struct OperatingConditions {
+    double R = 10.0;          // rotor radius, m (hub radius + blade length)
+    double Rh = 1.0;          // hub radius, m
+    double L = 9.0;           // blade length R - Rh, m
+    std::int32_t B = 3;       // number of blades
+    double V0 = 10.0;         // free wind velocity, m/s
+    double TSR = 5.0;         // tip speed ratio Om*R/V0
+    double Om = 5.0;          // rotor angular velocity, rad/s
+    double rho = 1.225;       // air density, kg/m^3
+    double mu = 1.789e-5;     // air dynamic viscosity, kg/(m s)
+    double cair = 331.3;      // speed of sound, m/s
+};
+
+struct SolverSettings {
+    SolverType solver = NewtonRaphson;
+    std::int32_t n_elements = 30;     // blade elements along the blade
+    double accuracy = 1e-5;           // tolerance of every iteration
+    std::int32_t max_iterations = 5000;
+    double relaxation_factor = 0.1;   // under-relaxation of fixed-point iterations
+};
+
+struct BladeElement {
+    double r = 0.0;                     // radius of the element centre, m
+    double c = 0.0;                     // chord, m
+    double theta = 0.0;                 // local pitch (twist + blade pitch), rad
+    ProfileParams* profile = nullptr;   // polar of the element, not owned
+};
+
+// Solved state of one element: a copy of the element completed by the solver and the
+// element analysis.
+struct Solution {
+    double r = 0.0;
+    double c = 0.0;
+    double theta = 0.0;
+    ProfileParams* profile = nullptr;
+    double phi = 0.0;        // inflow angle, rad
+    double alpha = 0.0;      // angle of attack phi - theta, rad
+    double alphaOpt = 0.0;   // angle of best cl/cd of the polar, rad
+    double a = 0.0;          // axial induction factor
+    double a_ = 0.0;         // tangential induction factor
+    double cl = 0.0;
+    double cd = 0.0;
+    double F = 1.0;          // combined tip and hub loss factor
+    bool extrapolated = false;  // polar used outside its data
+    bool converged = true;
+    double dP = 0.0;         // element power, W
+    double dT = 0.0;         // element thrust, N
+};
+
+struct ChordPoint {
+    double x_rel = 0.0;   // r/R
+    double c_rel = 0.0;   // c/R
+};
+
+struct TwistPoint {
+    double x_rel = 0.0;      // r/R
+    double twist_deg = 0.0;  // local twist, degrees
+};
+
+// Kinds of airfoil data. The numbers are stored in project files.
+enum AirfoilType : std::int32_t {
+    NACA0018 = 0,
+    CSVData = 1,
+    Coordinates = 2,
+    NACA0012 = 3,
+    NACA0015 = 4,
+    NACA0021 = 5,
+    NACA0025 = 6,
+};
+
+// Separator of a CSV polar file: comma, or any whitespace for every other value.
+enum CSVSeparator : std::int32_t {
+    Comma = 0,
+    Whitespace = 1,
+};
+
+// One airfoil definition along the blade: the airfoil that applies from x_rel onward.
+struct AirfoilPoint {
+    double x_rel = 0.0;
+    bool repeat = false;            // use the data of the previous point
+    std::string path;               // CSV polar or coordinate file
+    AirfoilType data_type = NACA0018;
+    CSVSeparator csv_separator = Comma;
+    std::string preceeding_line;    // text in the line before the CSV data
+    double a_min = -10.0;           // XFOIL sweep, degrees
+    double a_max = 20.0;
+    double a_step = 0.5;
+    bool guess_reynolds = true;     // Reynolds range from the operating conditions
+    double rey_min = 1000000.0;
+    double rey_max = 10000000.0;
+    std::int32_t max_passes = 5;
+    std::int32_t ncrit = 9;
+};
+
+// A stretch of blade between two neighbouring airfoil points with the polars of both
+// ends. Copies of a segment list share the polars; they live as long as any list does.
+struct AirfoilSegment {
+    double start = 0.0;
+    double end = 0.0;
+    std::shared_ptr<ProfileParams> first;
+    std::shared_ptr<ProfileParams> second;
+};
+
+// Everything a computation needs, copied by value into each worker thread.
+struct InputDataSet {
+    SolverSettings settings;
+    OperatingConditions conditions;
+    std::vector<AirfoilSegment> segments;
+    std::vector<ChordPoint> chordPoints;
+    std::vector<TwistPoint> twistPoints;
+};
+
+// Which quantity the characteristics sweep varies. Stored in project files.
+enum ComputeRangeType : std::int32_t {
+    windVelocity = 0,
+    tipSpeedRatio = 1,
+};
+
+// The compute settings of a project: the characteristics range, the pitch range and
+// the chord limit of the blade design.
+struct ComputeSettings {
+    bool enable_interpolation = true;   // blend neighbouring airfoils along the blade
+    ComputeRangeType range_type = tipSpeedRatio;
+    double ran_min = 0.0;
+    double ran_max = 20.0;
+    double ran_step = 0.5;
+    bool enable_pitch = false;          // sweep the blade pitch angle
+    double p_min = 0.0;                 // degrees
+    double p_max = 20.0;
+    double p_step = 5.0;
+    double design_c_limit = 0.2;        // largest designed c/R
+};
+
+// Result of one operating point analysis.
+struct OperatingPoint {
+    OperatingConditions conditions;
+    std::vector<Solution> solutions;  // one per element, by increasing r
+    double dr = 0.0;                  // element width L/n
+    double T = 0.0;                   // thrust of the converged elements, N
+    double P = 0.0;                   // power of the converged elements, W
+    double Ct = 0.0;
+    double Cp = 0.0;
+    bool converged = true;            // every element converged
+    bool extrapolated = false;        // some polar was used outside its data
+};
+
+struct pitchControlledOperatingPoint {
+    double pitch = 0.0;   // blade pitch added to the twist, degrees
+    OperatingPoint op;
+};
+
+struct pitchControlledCharacteristicElement {
+    OperatingConditions conditions;   // this step's conditions (V0 and TSR)
+    std::vector<pitchControlledOperatingPoint> points;  // one per pitch angle
+};
+
+}  // namespace bemt

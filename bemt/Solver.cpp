@@ -1,0 +1,34 @@
+#include "bemt/Solver.h"
+
+#include <numbers>
+
+#include "bemt/Common.h"
+
+namespace bemt {
+
+Solution Solver::solve(const BladeElement& element, const OperatingConditions& cond, const SolverSettings& set) {
+    settings = set;
+    conditions = cond;
+    r = element.r;
+    c = element.c;
+    theta = element.theta;
+    profile = element.profile;
+    lambda_r = (r / conditions.R) * conditions.TSR;
+    sigma = conditions.B * c / (2.0 * std::numbers::pi * r);
+
+    Solution s;
+    s.r = element.r;
+    s.c = element.c;
+    s.theta = element.theta;
+    s.profile = element.profile;
+    return s;
+}
+
+Solution Solver::solve(const BladeElement& element, const OperatingConditions& cond, const SolverSettings& set,
+                       const Solution&) {
+    return solve(element, cond, set);
+}
+
+double Solver::F(double phi) const { return Common::glauertTipLoss(r, phi, conditions); }
+
+}  // namespace bemt

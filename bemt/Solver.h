@@ -1,0 +1,37 @@
+#pragma once
+// An element solver finds the induction factors of one blade element. The base class
+// sets up the element's state once (local speed ratio, solidity, polar) and gives the
+// starting record; the derived solvers iterate. Non-convergence is never an exception:
+// `converged` is false when the iteration limit was reached or a NaN appeared, and
+// `extrapolated` is true when the polar was used outside its data.
+
+#include "bemt/Records.h"
+
+namespace bemt {
+
+class Solver {
+public:
+    virtual ~Solver() = default;
+
+    // Solves from the solver's own first guess.
+    virtual Solution solve(const BladeElement& element, const OperatingConditions& conditions,
+                           const SolverSettings& settings);
+    // Solves starting from the state of a neighbouring element (solvers may ignore it).
+    virtual Solution solve(const BladeElement& element, const OperatingConditions& conditions,
+                           const SolverSettings& settings, const Solution& previous);
+
+protected:
+    // Combined tip and hub loss at this element's radius.
+    double F(double phi) const;
+
+    SolverSettings settings;
+    OperatingConditions conditions;
+    double r = 0.0;         // element radius, m
+    double c = 0.0;         // chord, m
+    double theta = 0.0;     // local pitch, rad
+    double lambda_r = 0.0;  // local speed ratio (r/R) TSR
+    double sigma = 0.0;     // local solidity B c / (2 pi r)
+    ProfileParams* profile = nullptr;
+};
+
+}  // namespace bemt

@@ -1,0 +1,33 @@
+#pragma once
+// Ning's method: the inflow angle phi is the root of one residual in one unknown, so a
+// solution is found whenever the residual changes sign in the searched bracket; the
+// induction factors follow from phi (S. A. Ning, "A simple solution method for the
+// blade element momentum equations with guaranteed convergence", Wind Energy, 2014).
+
+#include "bemt/Solver.h"
+
+namespace bemt {
+
+class SolverNing final : public Solver {
+public:
+    Solution solve(const BladeElement& element, const OperatingConditions& conditions,
+                   const SolverSettings& settings) override;
+    // The previous solution is not needed: the bracket does not depend on it.
+    Solution solve(const BladeElement& element, const OperatingConditions& conditions,
+                   const SolverSettings& settings, const Solution& previous) override;
+
+    double alpha(double phi) const;
+    double cn(double phi) const;
+    double ct(double phi) const;
+    double kappa(double phi) const;
+    double kappa_(double phi) const;
+    // Axial induction: momentum region for kappa < 2/3, empirical region above.
+    double a(double phi) const;
+    double a_(double phi) const;
+    // Residual of the momentum and empirical regions.
+    double f(double phi) const;
+    // Residual of the propeller brake region.
+    double f_PB(double phi) const;
+};
+
+}  // namespace bemt
