@@ -87,9 +87,11 @@ Solution SolverNing::solve(const BladeElement& element, const OperatingCondition
 
     out.phi = phi;
     out.alpha = phi - theta;
-    out.converged = root.second && !std::isnan(phi);
     out.a = a(phi);
     out.a_ = a_(phi);
+    // A NaN residual ends the bisection at once as if it had converged; NaN induction
+    // factors say otherwise.
+    out.converged = root.second && !std::isnan(phi) && !std::isnan(out.a) && !std::isnan(out.a_);
     out.cl = profile->cl(out.alpha);
     out.cd = profile->cd(out.alpha);
     out.F = F(phi);
