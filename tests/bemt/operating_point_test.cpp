@@ -38,7 +38,9 @@ TEST(AnalyzeOp, DefaultRotorGivesSortedConvergedElementsAndConsistentTotals) {
         EXPECT_TRUE(op.converged);
         double P = 0.0, T = 0.0;
         for (std::size_t i = 0; i < op.solutions.size(); ++i) {
-            if (i > 0) EXPECT_LT(op.solutions[i - 1].r, op.solutions[i].r);
+            if (i > 0) {
+                EXPECT_LT(op.solutions[i - 1].r, op.solutions[i].r);
+            }
             P += op.solutions[i].dP;
             T += op.solutions[i].dT;
         }
