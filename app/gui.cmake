@@ -13,6 +13,8 @@ add_library(korvane_gui STATIC
   edit_shape.cpp
   edit_airfoil_point_single.cpp
   edit_airfoil_points.cpp
+  compute_rules.cpp
+  edit_compute.cpp
   window_main.cpp
   kvn_app.cpp)
 target_include_directories(korvane_gui PUBLIC ${PROJECT_SOURCE_DIR})

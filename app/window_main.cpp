@@ -10,6 +10,7 @@
 #include <wx/statusbr.h>
 
 #include "app/edit_airfoil_points.h"
+#include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
@@ -21,19 +22,6 @@ namespace {
 
 const wxString kAllDone = "All actions done.";
 const wxString kErrorCaption = "An error has occoured.";
-
-// Until the compute panel arrives, the right column says where the computations are.
-class ComputePlaceholder : public EditSection {
-public:
-    explicit ComputePlaceholder(wxWindow* parent) : EditSection(parent, "Compute") {
-        auto* text = new wxStaticText(this, wxID_ANY,
-                                      "The computations (airfoil analysis, operating point, blade design and turbine "
-                                      "characteristics) are available from the command line korvane-cli for now: "
-                                      "save the project and run\n\n    korvane-cli PROJECT.kvp");
-        text->Wrap(FromDIP(380));
-        sectionSizer()->Add(text, 0, wxALL, FromDIP(8));
-    }
-};
 
 }  // namespace
 
@@ -122,7 +110,8 @@ void MainWindow::buildPages() {
     left->Add(m_conditions, 0, wxEXPAND | wxALL, FromDIP(6));
     left->Add(m_solver, 0, wxEXPAND | wxALL, FromDIP(6));
     auto* right = new wxBoxSizer(wxVERTICAL);
-    m_compute = new ComputePlaceholder(first);
+    m_compute = new EditCompute(first, m_project.get(),
+                                [this](int percentage, wxString message) { progress(percentage, message); });
     right->Add(m_compute, 0, wxEXPAND | wxALL, FromDIP(6));
     columns->Add(left, 1, wxEXPAND);
     columns->Add(right, 1, wxEXPAND);
@@ -134,7 +123,8 @@ void MainWindow::buildPages() {
     m_notebook->AddPage(m_shape, "Blade shape");
     m_notebook->AddPage(m_airfoils, "Airfoils data");
 
-    for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver), m_compute,
+    for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_compute),
                               static_cast<EditSection*>(m_shape), static_cast<EditSection*>(m_airfoils)})
         page->update();
     first->FitInside();
@@ -157,6 +147,12 @@ void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver,
     if (solver) m_solver->update();
     if (compute) m_compute->update();
     Thaw();
+}
+
+void MainWindow::resetComputePanel() {
+    m_compute->removeAirfoilSegments();
+    m_compute->resetWindowCounters();
+    m_compute->destroyWindows();
 }
 
 bool MainWindow::canUndo() const { return m_historyIndex >= 0; }
@@ -202,7 +198,7 @@ void MainWindow::onNew(wxCommandEvent&) {
     m_project->newProject();
     setUnsaved(false);
     update(true, true, true, true, true);
-    // The compute panel drops its airfoil segments and result windows here.
+    resetComputePanel();
 }
 
 void MainWindow::onOpen(wxCommandEvent&) {
@@ -217,6 +213,7 @@ void MainWindow::onOpen(wxCommandEvent&) {
     clearHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
+    resetComputePanel();
 }
 
 void MainWindow::openFile(const wxString& path) {

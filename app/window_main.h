@@ -19,7 +19,7 @@ class EditShape;
 class EditArifoils;
 class EditOperatingConditions;
 class EditSolverSettings;
-class EditSection;
+class EditCompute;
 
 class MainWindow : public wxFrame {
 public:
@@ -66,6 +66,7 @@ public:
     EditArifoils* airfoilsPage() const { return m_airfoils; }
     EditOperatingConditions* conditionsPage() const { return m_conditions; }
     EditSolverSettings* solverPage() const { return m_solver; }
+    EditCompute* computePage() const { return m_compute; }
     wxNotebook* notebook() const { return m_notebook; }
     wxGauge* gauge() const { return m_gauge; }
 
@@ -77,6 +78,8 @@ private:
     void clearHistory();
     void restore(const kvnProjectEvent& snapshot);
     void showError(const std::string& message);
+    // New and Open: the compute panel drops its airfoil segments and result windows.
+    void resetComputePanel();
 
     std::unique_ptr<FileManager> m_fileManager;
     std::unique_ptr<KvpProject> m_project;
@@ -90,5 +93,5 @@ private:
     EditArifoils* m_airfoils = nullptr;
     EditOperatingConditions* m_conditions = nullptr;
     EditSolverSettings* m_solver = nullptr;
-    EditSection* m_compute = nullptr;  // the compute panel's place
+    EditCompute* m_compute = nullptr;
 };

@@ -1,0 +1,45 @@
+#include "app/compute_rules.h"
+
+#include <cmath>
+
+#include "bemt/BEMTTools.h"
+
+namespace compute_rules {
+
+std::optional<int> rangeSteps(double min, double max, double step) {
+    if (!std::isfinite(min) || !std::isfinite(max) || !std::isfinite(step) || !(step > 0.0) || max < min)
+        return std::nullopt;
+    try {
+        return bemt::SweepRange{min, max, step}.count();
+    } catch (const std::string&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<double> rangeStepSize(double min, double max, int steps) {
+    if (steps < 2 || !std::isfinite(min) || !std::isfinite(max)) return std::nullopt;
+    return (max - min) / (steps - 1);
+}
+
+int pitchPositions(const bemt::ComputeSettings& settings) {
+    try {
+        return bemt::BEMTTools::pitchRange(settings).count();
+    } catch (const std::string&) {
+        return 0;
+    }
+}
+
+std::optional<Refusal> pitchRefusal(const bemt::ComputeSettings& settings) {
+    const int positions = pitchPositions(settings);
+    if (positions > kMaxPitchPositions)
+        return Refusal{"Too many pitch positions.", "Maximum number of pitch positions is 11."};
+    // A range running backwards or without a step would compute nothing and open an
+    // empty window.
+    if (positions < 1)
+        return Refusal{"No pitch positions.",
+                       "The pitch range is empty: the maximum pitch angle must not be below the minimum and the step "
+                       "must be greater than zero."};
+    return std::nullopt;
+}
+
+}  // namespace compute_rules

@@ -1,0 +1,35 @@
+#pragma once
+// The arithmetic and refusals of the compute panel, apart from its controls: the
+// characteristics range fields that follow each other, and the pitch positions a
+// computation may sweep.
+
+#include <optional>
+#include <string>
+
+#include "bemt/Records.h"
+
+namespace compute_rules {
+
+// The most pitch angles one computation sweeps.
+constexpr int kMaxPitchPositions = 11;
+// The most steps of a characteristics range.
+constexpr int kMaxSteps = 500;
+
+// Number of values of the range min, min + step, ... up to max, counted as the
+// characteristics sweep counts them. Empty when the fields do not make a range.
+std::optional<int> rangeSteps(double min, double max, double step);
+// The step that gives the number of values: (max - min) / (steps - 1). Empty for fewer
+// than two steps.
+std::optional<double> rangeStepSize(double min, double max, int steps);
+
+// The refusal of a pitch sweep, as a caption and a message; empty when it may run.
+struct Refusal {
+    std::string caption;
+    std::string message;
+};
+std::optional<Refusal> pitchRefusal(const bemt::ComputeSettings& settings);
+// Number of pitch angles the settings ask for (1 without pitch regulation); 0 when the
+// range is empty or malformed.
+int pitchPositions(const bemt::ComputeSettings& settings);
+
+}  // namespace compute_rules

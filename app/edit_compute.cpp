@@ -1,0 +1,519 @@
+#include "app/edit_compute.h"
+
+#include <wx/button.h>
+#include <wx/msgdlg.h>
+#include <wx/weakref.h>
+
+#include <limits>
+
+#include "app/compute_rules.h"
+#include "app/file_manager.h"
+#include "app/kvp_project.h"
+#include "bemt/BEMTTools.h"
+#include "bemt/ProfileParamsCombined.h"
+#include "bemt/ToolsAirfoil.h"
+#include "results/result_window_list.h"
+#include "results/window_analyze_airfoils.h"
+#include "results/window_char_result.h"
+#include "results/window_design_result.h"
+#include "results/window_op_result.h"
+
+wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
+
+namespace {
+
+const wxString kPreprocessingError = "An error during the airfoil segments preprocessing has occoured.";
+const wxString kComputationError = "An error during the computation of the operating point has occoured.";
+constexpr int kColumns = 5;
+
+wxString fromCore(const std::string& text) { return wxString::FromUTF8(text); }
+
+// Reads the number a field shows; false when it does not parse.
+bool fieldValue(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
+
+}  // namespace
+
+EditCompute::Dialogs EditCompute::defaultDialogs() {
+    Dialogs dialogs;
+    dialogs.error = [](wxWindow* parent, const wxString& message, const wxString& caption) {
+        wxMessageBox(message, caption, wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
+    };
+    dialogs.preprocessOutdated = [](wxWindow* parent) {
+        return wxMessageBox(
+                   "The preprocessed airfoil data is outdated (the airfoil segments or the operating conditions have "
+                   "changed). Would you like to preprocess it again?",
+                   "Preprocess outdated airfoil data?", wxYES_NO | wxCENTRE | wxSTAY_ON_TOP, parent) == wxYES;
+    };
+    return dialogs;
+}
+
+EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback progressCallback)
+    : EditSection(parent, "Compute"),
+      m_project(project),
+      m_settings(project->computeSettings()),
+      m_progressCallback(std::move(progressCallback)),
+      m_dialogs(defaultDialogs()),
+      m_resultWindows(std::make_shared<ResultWindowList>()),
+      m_tools(std::make_unique<bemt::BEMTTools>(project->solverSettings().solver)),
+      m_busy(std::make_shared<bool>(false)) {
+    auto* grid = new wxGridBagSizer();
+    const wxGBSpan fullRow(1, kColumns);
+
+    m_interpolationBox = setupCheckbox(
+        grid, 0, 0, "Enable neighbouring airfoils interpolation", &m_settings.enable_interpolation,
+        "When enabled, neighbouring airfoil parameters (lift and drag coefficients) will be linearly interpolated "
+        "prowiding smoother results.",
+        fullRow);
+    m_interpolationBox->Bind(wxEVT_CHECKBOX, &EditCompute::onInterpolationToggled, this);
+    m_analyzeBtn = setupButton(grid, 1, 0, "Analyze airfoil data along the blade",
+                               "Displays lift and drag coefficients vs angle of attack plots for any point (x/r) at "
+                               "the blade.",
+                               fullRow, wxEXPAND, [this] { analyzeAirfoils(); });
+    setupDivider(grid, 2, kColumns);
+    m_opBtn = setupButton(grid, 3, 0, "Compute design performance",
+                          "Computes the operating point of the turbine for the given blade shape, airfoil data and "
+                          "primary operating conditions. Several parameters along the blade are analyzed.",
+                          fullRow, wxEXPAND, [this] { computeOperatingPoint(); });
+    setupDivider(grid, 4, kColumns);
+    m_chordLimitCtrl = setupInput(grid, 5, 0, "Max. designed relative chord", "[-]",
+                                  "When designing the blade, it might be useful to limit the relative chord length "
+                                  "(c/R) to eliminate falling into extreme states (i.e. for cylindrical profiles).",
+                                  1, 2);
+    // A limit of zero or below would design a blade without chord.
+    m_chordLimitCtrl->SetValidator(
+        InputNumberValidator<double>(&m_settings.design_c_limit, false, 0.0, 0.0, [](double v) { return v > 0.0; }));
+    m_designBtn = setupButton(grid, 6, 0, "Compute optimal performance",
+                              "Designs the blade shape to gain the maximal power from the turbine at design operating "
+                              "conditions.",
+                              fullRow, wxEXPAND, [this] { designBlade(); });
+    setupDivider(grid, 7, kColumns);
+
+    wxArrayString variables;
+    variables.Add("Wind velocity");
+    variables.Add("Tip speed ratio");
+    m_variableChoice = setupChoice<bemt::ComputeRangeType>(
+        grid, 8, 0, variables, &m_settings.range_type, {bemt::windVelocity, bemt::tipSpeedRatio},
+        "Variable parameter",
+        "Choose one variable parameter to analyze the turbine at different operating condtions. Wind speed is always "
+        "variable in the background computations.",
+        1, 4);
+    m_minCtrl = setupInput(grid, 9, 0, "Min. value", "", "");
+    m_maxCtrl = setupInput(grid, 9, 3, "Max. value", "", "");
+    m_stepCtrl = setupInput(grid, 10, 0, "Step size", "", "");
+    m_stepsCtrl = setupInput(grid, 10, 3, "Steps", "", "Cannot exceed 500 steps.");
+    setupRangeLogic();
+    m_charBtn = setupButton(grid, 11, 0, "Compute turbine characteristics",
+                            "Computes the turbine's power and thrust for the given wind velocities (tip speed ratios).",
+                            fullRow, wxEXPAND, [this] { computeChar(); });
+    setupDivider(grid, 12, kColumns);
+    m_stopBtn = setupButton(grid, 13, 0, "Stop the computation", "Aborts current computation process.", fullRow,
+                            wxEXPAND, [this] { stopComputation(); });
+    m_stopBtn->Disable();
+
+    grid->AddGrowableCol(1);
+    grid->AddGrowableCol(4);
+    sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
+
+    Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
+        saveValues();
+        event.Skip();
+    });
+    m_project->Bind(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, &EditCompute::onReynoldsConditions, this);
+    m_project->Bind(kvnEVT_UPDATED_AIRFOIL_POINTS, &EditCompute::onAirfoilPoints, this);
+    recomputeXfoilInvolved();
+    // The program-wide blending follows the panel's flag from the start.
+    m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
+                                    : bemt::ProfileParamsCombined::disableInterpolation();
+}
+
+EditCompute::~EditCompute() {
+    // A running computation ends at its next progress report; what it still sends
+    // is dropped with this panel's queue.
+    m_closing = true;
+    m_abortRequested = true;
+    if (m_worker.joinable()) m_worker.join();
+    m_resultWindows->closeAll();
+    m_project->Unbind(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, &EditCompute::onReynoldsConditions, this);
+    m_project->Unbind(kvnEVT_UPDATED_AIRFOIL_POINTS, &EditCompute::onAirfoilPoints, this);
+}
+
+void EditCompute::setupRangeLogic() {
+    const auto value = [](const wxTextCtrl* field, double fallback) {
+        double v = fallback;
+        return fieldValue(field, v) ? v : fallback;
+    };
+    // A rule that reads another field passes while that field does not parse.
+    m_minCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_min, true, 0.0, 100.0, [this, value](double v) {
+        return v < value(m_maxCtrl, std::numeric_limits<double>::infinity());
+    }));
+    m_maxCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_max, true, 0.0, 100.0, [this, value](double v) {
+        return v > value(m_minCtrl, -std::numeric_limits<double>::infinity());
+    }));
+    m_stepCtrl->SetValidator(
+        InputNumberValidator<double>(&m_settings.ran_step, true, 0.01, 100.0, [this](double v) {
+            double min = 0.0, max = 0.0;
+            if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max)) return true;
+            return v <= max - min;
+        }));
+    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps));
+
+    m_stepCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
+        writeSteps();
+        event.Skip();
+    });
+    for (wxTextCtrl* field : {m_stepsCtrl, m_minCtrl, m_maxCtrl}) {
+        field->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
+            writeStepSize();
+            event.Skip();
+        });
+    }
+}
+
+void EditCompute::writeSteps() {
+    double min = 0.0, max = 0.0, step = 0.0;
+    if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !fieldValue(m_stepCtrl, step)) return;
+    if (const auto steps = compute_rules::rangeSteps(min, max, step)) {
+        m_stepsCtrl->ChangeValue(wxString::Format("%i", *steps));
+        validateAndTransfer();
+    }
+}
+
+void EditCompute::writeStepSize() {
+    double min = 0.0, max = 0.0;
+    int steps = 0;
+    if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !parseNumber(m_stepsCtrl->GetValue(), steps))
+        return;
+    if (const auto step = compute_rules::rangeStepSize(min, max, steps)) {
+        m_stepCtrl->ChangeValue(formatNumber(*step));
+        validateAndTransfer();
+    }
+}
+
+void EditCompute::update() {
+    m_settings = m_project->computeSettings();
+    TransferDataToWindow();
+    if (const auto steps = compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step))
+        m_stepsCtrl->ChangeValue(wxString::Format("%i", *steps));
+    Validate();
+    // A loaded project brings its own blending choice: the box and the switch agree.
+    m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
+                                    : bemt::ProfileParamsCombined::disableInterpolation();
+}
+
+void EditCompute::saveValues() {
+    // The pitch sweep travels in the same record but is edited on the conditions page:
+    // only this panel's fields are written.
+    bemt::ComputeSettings settings = m_project->computeSettings();
+    settings.enable_interpolation = m_settings.enable_interpolation;
+    settings.range_type = m_settings.range_type;
+    settings.ran_min = m_settings.ran_min;
+    settings.ran_max = m_settings.ran_max;
+    settings.ran_step = m_settings.ran_step;
+    settings.design_c_limit = m_settings.design_c_limit;
+    m_project->setComputeSettings(settings, true);
+}
+
+void EditCompute::onInterpolationToggled(wxCommandEvent& event) {
+    event.IsChecked() ? bemt::ProfileParamsCombined::enableInterpolation()
+                      : bemt::ProfileParamsCombined::disableInterpolation();
+    event.Skip();
+}
+
+void EditCompute::onReynoldsConditions(wxEvent& event) {
+    m_segmentsValid = false;
+    event.Skip();
+}
+
+void EditCompute::onAirfoilPoints(wxEvent& event) {
+    m_segmentsValid = false;
+    recomputeXfoilInvolved();
+    event.Skip();
+}
+
+void EditCompute::recomputeXfoilInvolved() {
+    m_xfoilInvolved = false;
+    for (const auto& point : m_project->airfoilPoints())
+        if (point.data_type == bemt::Coordinates) m_xfoilInvolved = true;
+}
+
+// ---- actions ----
+
+void EditCompute::analyzeAirfoils() { startAction(&EditCompute::_doAnalyzeAirfoils); }
+void EditCompute::computeOperatingPoint() { startAction(&EditCompute::_doComputeOperatingPoint); }
+void EditCompute::designBlade() { startAction(&EditCompute::_doDesignBlade); }
+void EditCompute::computeChar() { startAction(&EditCompute::_doComputeChar); }
+
+void EditCompute::stopComputation() { m_abortRequested = true; }
+
+void EditCompute::startAction(Handler handler) {
+    if (*m_busy) return;
+    // A Stop pressed after the last run had ended must not abort this one.
+    m_abortRequested = false;
+    disableComputeBtns();
+    Bind(kvnEVT_AIRFOIL_SEGMETS_READY, handler, this);
+    checkAirfoils([this, handler] {
+        Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, handler, this);
+        enableComputeBtns();
+    });
+}
+
+void EditCompute::checkAirfoils(std::function<void()> onFailure) {
+    if (m_airfoilSegments.empty()) {
+        preprocessAirfoils(std::move(onFailure));
+        return;
+    }
+    if (!m_segmentsValid && (!m_xfoilInvolved || m_dialogs.preprocessOutdated(this))) {
+        preprocessAirfoils(std::move(onFailure));
+        return;
+    }
+    QueueEvent(new wxCommandEvent(kvnEVT_AIRFOIL_SEGMETS_READY, GetId()));
+}
+
+void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
+    auto points = m_project->airfoilPoints();
+    auto openFile = m_project->fileManager()->getFileStringStream();
+    const bemt::OperatingConditions conditions = m_project->operatingConditions();
+    // Changes to the airfoil points or conditions while the segments are built leave
+    // them outdated.
+    m_segmentsValid = true;
+    startWorker([this, points = std::move(points), openFile = std::move(openFile), conditions,
+                 onFailure = std::move(onFailure)]() mutable {
+        try {
+            auto segments = bemt::ToolsAirfoil::segmentsFromPoints(
+                std::move(points), std::move(openFile), conditions,
+                [this](int progress, std::string text) {
+                    onGuiThread([this, progress, message = fromCore(text)] { m_progressCallback(progress, message); });
+                },
+                &m_abortRequested);
+            onGuiThread([this, segments = std::move(segments), conditions]() mutable {
+                const bool unchanged = m_segmentsValid;
+                m_airfoilSegments = std::move(segments);
+                m_segmentsConditions = conditions;
+                m_segmentsValid = unchanged;
+                m_progressCallback(100, "");
+                QueueEvent(new wxCommandEvent(kvnEVT_AIRFOIL_SEGMETS_READY, GetId()));
+            });
+        } catch (const std::string& message) {
+            onGuiThread([this, message = fromCore(message), onFailure] {
+                m_segmentsValid = false;
+                showError(message);
+                m_progressCallback(100, "");
+                onFailure();
+            });
+        } catch (...) {
+            onGuiThread([this, onFailure] {
+                m_segmentsValid = false;
+                showError(kPreprocessingError);
+                m_progressCallback(100, "");
+                onFailure();
+            });
+        }
+    });
+}
+
+bool EditCompute::pitchAccepted(const bemt::ComputeSettings& settings) {
+    const auto refusal = compute_rules::pitchRefusal(settings);
+    if (!refusal) return true;
+    m_dialogs.error(this, fromCore(refusal->message), fromCore(refusal->caption));
+    m_progressCallback(100, "");
+    enableComputeBtns();
+    return false;
+}
+
+bemt::InputDataSet EditCompute::inputData() const {
+    bemt::InputDataSet data;
+    data.settings = m_project->solverSettings();
+    data.conditions = m_project->operatingConditions();
+    data.segments = m_airfoilSegments;
+    data.chordPoints = m_project->chordPoints();
+    data.twistPoints = m_project->twistPoints();
+    return data;
+}
+
+void EditCompute::_doAnalyzeAirfoils(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doAnalyzeAirfoils, this);
+    enableComputeBtns();
+    auto* window = new AnalyzeAirfoilsWindow(m_resultWindows, m_airfoilSegments, m_project->chordPoints(),
+                                             m_project->computeSettings(), m_segmentsConditions,
+                                             m_project->fileManager(), ++m_analyzerCounter);
+    window->setSegmentsInUse(m_busy);
+    window->Show();
+}
+
+void EditCompute::_doComputeOperatingPoint(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeOperatingPoint, this);
+    const bemt::ComputeSettings compute = m_project->computeSettings();
+    if (!pitchAccepted(compute)) return;
+    const bemt::SolverSettings solver = m_project->solverSettings();
+    m_tools->setSolver(solver.solver);
+    const bemt::InputDataSet data = inputData();
+    startWorker([this, data, compute, solver] {
+        auto points = m_tools->pitchSweep(data, bemt::BEMTTools::pitchRange(compute),
+                                          [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+        onGuiThread([this, points = std::move(points), compute, solver, conditions = data.conditions]() mutable {
+            openOpResult(std::move(points), compute, solver, conditions);
+        });
+    });
+}
+
+void EditCompute::_doDesignBlade(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doDesignBlade, this);
+    const bemt::ComputeSettings compute = m_project->computeSettings();
+    if (!pitchAccepted(compute)) return;
+    const bemt::SolverSettings solver = m_project->solverSettings();
+    m_tools->setSolver(solver.solver);
+    const bemt::InputDataSet data = inputData();
+    startWorker([this, data, compute, solver] {
+        auto result = m_tools->designSweep(data, bemt::BEMTTools::pitchRange(compute), compute.design_c_limit,
+                                           [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+        onGuiThread([this, points = std::move(result.points), compute, solver, conditions = data.conditions]() mutable {
+            openDesignResult(std::move(points), compute, solver, conditions);
+        });
+    });
+}
+
+void EditCompute::_doComputeChar(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeChar, this);
+    const bemt::ComputeSettings compute = m_project->computeSettings();
+    if (!pitchAccepted(compute)) return;
+    const bemt::SolverSettings solver = m_project->solverSettings();
+    m_tools->setSolver(solver.solver);
+    const bemt::InputDataSet data = inputData();
+    startWorker([this, data, compute, solver] {
+        auto results = m_tools->characteristicsSweep(
+            data, compute.range_type, bemt::BEMTTools::characteristicsRange(compute),
+            bemt::BEMTTools::pitchRange(compute),
+            [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+        onGuiThread([this, results = std::move(results), compute, solver, conditions = data.conditions]() mutable {
+            openCharResult(std::move(results), compute, solver, conditions);
+        });
+    });
+}
+
+// ---- threads ----
+
+void EditCompute::startWorker(std::function<void()> work) {
+    // The previous worker has sent its last message and is about to return.
+    if (m_worker.joinable()) m_worker.join();
+    m_worker = std::thread([this, work = std::move(work)] {
+        try {
+            work();
+        } catch (const std::string& message) {
+            onGuiThread([this, message = fromCore(message)] { finishWithError(message); });
+        } catch (...) {
+            onGuiThread([this] { finishWithError(kComputationError); });
+        }
+    });
+}
+
+void EditCompute::onGuiThread(std::function<void()> f) {
+    if (m_closing) return;
+    CallAfter(std::move(f));
+}
+
+void EditCompute::reportProgress(int progress, const wxString& message) {
+    if (m_closing) throw kAborted;
+    if (m_abortRequested.exchange(false)) {
+        onGuiThread([this] { m_progressCallback(100, ""); });
+        throw kAborted;
+    }
+    onGuiThread([this, progress, message] { m_progressCallback(progress, message); });
+}
+
+void EditCompute::finishWithError(const wxString& message) {
+    showError(message);
+    m_progressCallback(100, "");
+    enableComputeBtns();
+}
+
+void EditCompute::finish() {
+    m_progressCallback(100, "");
+    enableComputeBtns();
+}
+
+void EditCompute::showError(const wxString& message) { m_dialogs.error(this, message, kErrorCaption); }
+
+// ---- results ----
+
+void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points,
+                               const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                               const bemt::OperatingConditions& conditions) {
+    auto* window = new OpResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
+                                      m_segmentsConditions, m_project->fileManager(), ++m_opCounter);
+    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
+    window->Show();
+    finish();
+}
+
+void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
+                                   const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                                   const bemt::OperatingConditions& conditions) {
+    auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
+                                          m_segmentsConditions, m_project->fileManager(), ++m_designCounter);
+    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
+    bindTwistTransfer(window, kvnEVT_TRANSFER_DESIGNED_TWIST);
+    window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [self = wxWeakRef<EditCompute>(this)](kvnChordEvent& event) {
+        if (!self) return;
+        try {
+            self->m_project->transferChord(event.x(), event.chord());
+        } catch (const std::string& message) {
+            self->showError(fromCore(message));
+        }
+    });
+    window->Show();
+    finish();
+}
+
+void EditCompute::openCharResult(std::vector<bemt::pitchControlledCharacteristicElement> results,
+                                 const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                                 const bemt::OperatingConditions& conditions) {
+    auto* window = new CharResultWindow(m_resultWindows, std::move(results), compute, solver, conditions,
+                                        m_segmentsConditions, m_project->fileManager(), ++m_charCounter);
+    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
+    window->Show();
+    finish();
+}
+
+void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {
+    // The window may outlive this panel while the program shuts down.
+    window->Bind(wxEventTypeTag<kvnTwistEvent>(type), [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
+        if (!self) return;
+        try {
+            self->m_project->transferTwist(event.x(), event.twist());
+        } catch (const std::string& message) {
+            self->showError(fromCore(message));
+        }
+    });
+}
+
+// ---- state ----
+
+void EditCompute::disableComputeBtns() {
+    *m_busy = true;
+    for (wxWindow* control : std::initializer_list<wxWindow*>{m_analyzeBtn, m_opBtn, m_designBtn, m_charBtn,
+                                                               m_interpolationBox})
+        control->Disable();
+    m_stopBtn->Enable();
+}
+
+void EditCompute::enableComputeBtns() {
+    *m_busy = false;
+    for (wxWindow* control : std::initializer_list<wxWindow*>{m_analyzeBtn, m_opBtn, m_designBtn, m_charBtn,
+                                                               m_interpolationBox})
+        control->Enable();
+    m_stopBtn->Disable();
+}
+
+void EditCompute::removeAirfoilSegments() {
+    m_airfoilSegments.clear();
+    m_segmentsValid = false;
+}
+
+void EditCompute::resetWindowCounters() {
+    m_analyzerCounter = 0;
+    m_opCounter = 0;
+    m_designCounter = 0;
+    m_charCounter = 0;
+}
+
+void EditCompute::destroyWindows() { m_resultWindows->closeAll(); }

@@ -1,0 +1,173 @@
+#pragma once
+// "Compute": the compute settings of the project and the four long actions (airfoil
+// data analysis, operating point, blade design, turbine characteristics). The panel owns
+// the preprocessed airfoil segments and rebuilds them when they are outdated, runs each
+// computation on a worker thread with progress in the status bar and a Stop button,
+// reports errors, and opens the result windows, which it keeps in a list.
+//
+// Worker threads see only copies, the abort flag and the polars the segments share.
+// Everything they do to the GUI is queued to this panel, so a result that arrives after
+// the panel is gone is dropped with the panel's queue; the destructor raises the abort
+// flag and joins the worker, which ends at its next progress report (a running
+// xfoil-core is ended by the segment builder within a second).
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "app/edit_section.h"
+#include "bemt/Records.h"
+
+namespace bemt {
+class BEMTTools;
+}
+class KvpProject;
+class ResultWindowList;
+class wxButton;
+
+wxDECLARE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
+
+class EditCompute : public EditSection {
+public:
+    using ProgressCallback = std::function<void(int, wxString)>;
+
+    // The questions and messages the panel shows; tests replace them.
+    struct Dialogs {
+        // Modal error box: message and caption.
+        std::function<void(wxWindow*, const wxString&, const wxString&)> error;
+        // "Preprocess outdated airfoil data?"; true for Yes.
+        std::function<bool(wxWindow*)> preprocessOutdated;
+    };
+    static Dialogs defaultDialogs();
+
+    static inline const std::string kAborted = "The computation process has been aborted.";
+    static inline const wxString kErrorCaption = "An error has occoured.";
+
+    // progressCallback runs on the GUI thread only.
+    EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback progressCallback);
+    ~EditCompute() override;
+
+    void update() override;
+    void saveValues() override;
+
+    // The four actions and Stop.
+    void analyzeAirfoils();
+    void computeOperatingPoint();
+    void designBlade();
+    void computeChar();
+    void stopComputation();
+
+    void checkAirfoils(std::function<void()> onFailure);
+    void preprocessAirfoils(std::function<void()> onFailure);
+
+    void disableComputeBtns();
+    void enableComputeBtns();
+
+    void removeAirfoilSegments();
+    void resetWindowCounters();
+    void destroyWindows();
+
+    void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
+
+    // State, for the main window and tests.
+    bool busy() const { return *m_busy; }
+    bool segmentsValid() const { return m_segmentsValid; }
+    bool xfoilInvolved() const { return m_xfoilInvolved; }
+    const std::vector<bemt::AirfoilSegment>& airfoilSegments() const { return m_airfoilSegments; }
+    const ResultWindowList& resultWindows() const { return *m_resultWindows; }
+    bool abortRequested() const { return m_abortRequested; }
+    const bemt::ComputeSettings& settings() const { return m_settings; }
+
+    wxCheckBox* interpolationBox() const { return m_interpolationBox; }
+    wxButton* analyzeButton() const { return m_analyzeBtn; }
+    wxButton* operatingPointButton() const { return m_opBtn; }
+    wxButton* designButton() const { return m_designBtn; }
+    wxButton* characteristicsButton() const { return m_charBtn; }
+    wxButton* stopButton() const { return m_stopBtn; }
+    wxTextCtrl* chordLimitField() const { return m_chordLimitCtrl; }
+    wxChoice* variableChoice() const { return m_variableChoice; }
+    wxTextCtrl* minField() const { return m_minCtrl; }
+    wxTextCtrl* maxField() const { return m_maxCtrl; }
+    wxTextCtrl* stepField() const { return m_stepCtrl; }
+    wxTextCtrl* stepsField() const { return m_stepsCtrl; }
+
+private:
+    void setupRangeLogic();
+    void writeSteps();
+    void writeStepSize();
+    void onInterpolationToggled(wxCommandEvent& event);
+    void onReynoldsConditions(wxEvent& event);
+    void onAirfoilPoints(wxEvent& event);
+    void recomputeXfoilInvolved();
+
+    void _doAnalyzeAirfoils(wxCommandEvent& event);
+    void _doComputeOperatingPoint(wxCommandEvent& event);
+    void _doDesignBlade(wxCommandEvent& event);
+    void _doComputeChar(wxCommandEvent& event);
+
+    using Handler = void (EditCompute::*)(wxCommandEvent&);
+    void startAction(Handler handler);
+    // False (after showing the refusal and ending the action) when the pitch sweep is refused.
+    bool pitchAccepted(const bemt::ComputeSettings& settings);
+    bemt::InputDataSet inputData() const;
+
+    // Runs work on the worker thread (after the previous one has ended).
+    void startWorker(std::function<void()> work);
+    // Queues f to run on the GUI thread; dropped when the panel is going.
+    void onGuiThread(std::function<void()> f);
+    // The thread-safe progress report of a computation; throws kAborted after Stop.
+    void reportProgress(int progress, const wxString& message);
+    // Ends a computation that failed (on the GUI thread).
+    void finishWithError(const wxString& message);
+    void finish();
+    void showError(const wxString& message);
+
+    void openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
+                      const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions);
+    void openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
+                          const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                          const bemt::OperatingConditions& conditions);
+    void openCharResult(std::vector<bemt::pitchControlledCharacteristicElement> results,
+                        const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                        const bemt::OperatingConditions& conditions);
+    void bindTwistTransfer(wxWindow* window, wxEventType type);
+
+    KvpProject* m_project;
+    bemt::ComputeSettings m_settings;
+    ProgressCallback m_progressCallback;
+    Dialogs m_dialogs;
+
+    wxTextCtrl* m_chordLimitCtrl = nullptr;
+    wxChoice* m_variableChoice = nullptr;
+    wxTextCtrl* m_minCtrl = nullptr;
+    wxTextCtrl* m_maxCtrl = nullptr;
+    wxTextCtrl* m_stepCtrl = nullptr;
+    wxTextCtrl* m_stepsCtrl = nullptr;
+    wxCheckBox* m_interpolationBox = nullptr;
+    wxButton* m_analyzeBtn = nullptr;
+    wxButton* m_opBtn = nullptr;
+    wxButton* m_designBtn = nullptr;
+    wxButton* m_charBtn = nullptr;
+    wxButton* m_stopBtn = nullptr;
+
+    std::shared_ptr<ResultWindowList> m_resultWindows;
+    std::unique_ptr<bemt::BEMTTools> m_tools;
+    std::vector<bemt::AirfoilSegment> m_airfoilSegments;
+    bool m_segmentsValid = false;
+    bool m_xfoilInvolved = false;
+    bemt::OperatingConditions m_segmentsConditions;
+    int m_analyzerCounter = 0;
+    int m_opCounter = 0;
+    int m_designCounter = 0;
+    int m_charCounter = 0;
+
+    // True from an action's start until its end; shared with the analyzer windows,
+    // which leave the shared polars alone meanwhile.
+    std::shared_ptr<bool> m_busy;
+    std::atomic<bool> m_abortRequested{false};
+    // Raised for good when the panel goes: every further report aborts.
+    std::atomic<bool> m_closing{false};
+    std::thread m_worker;
+};

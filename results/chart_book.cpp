@@ -1,0 +1,72 @@
+#include "results/chart_book.h"
+
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+
+#include <string>
+
+#include "app/file_manager.h"
+#include "results/result_rules.h"
+
+namespace {
+
+constexpr int kExportWidth = 1200;
+constexpr int kExportHeight = 800;
+
+wxString localText(const std::string& text) {
+    wxString converted(text.c_str(), wxConvLibc);
+    if (converted.empty() && !text.empty()) converted = wxString::FromUTF8(text.c_str());
+    return converted;
+}
+
+}  // namespace
+
+void showResultError(wxWindow* parent, const wxString& message) {
+    wxMessageBox(message, "An error has occoured.", wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
+}
+
+ChartBook::ChartBook(wxWindow* parent) : wxChoicebook(parent, wxID_ANY) {}
+
+PlotDisplay* ChartBook::addChart(const wxString& page, const wxString& title, const wxString& xLabel,
+                                 const wxString& y1Label, const wxString& y2Label, bool y1Logarithmic) {
+    auto* chart = new PlotDisplay(this, title, xLabel, y1Label, y2Label, true, y1Logarithmic);
+    AddPage(chart, page, m_charts.empty());
+    m_charts.push_back(chart);
+    return chart;
+}
+
+PlotDisplay* ChartBook::currentChart() const {
+    const int page = GetSelection();
+    if (page < 0 || page >= static_cast<int>(m_charts.size())) return nullptr;
+    return m_charts[static_cast<std::size_t>(page)];
+}
+
+void ChartBook::forEachChart(const std::function<void(PlotDisplay&)>& f) const {
+    for (PlotDisplay* chart : m_charts) f(*chart);
+}
+
+void ChartBook::exportPng(FileManager* files) {
+    PlotDisplay* chart = currentChart();
+    if (!chart || !files) return;
+    wxWindow* parent = wxGetTopLevelParent(this);
+    try {
+        const wxString path = files->saveImagePath(parent, result_rules::exportFileName(chart->getTitle(), ".png"));
+        if (path.empty()) return;
+        const wxLogNull quiet;  // the failure is reported below, not by the toolkit's log
+        if (!chart->getImage(kExportWidth, kExportHeight).SaveFile(path, wxBITMAP_TYPE_PNG))
+            throw std::string("The file " + path.utf8_string() + " could not be created.");
+    } catch (const std::string& message) {
+        showResultError(parent, wxString::FromUTF8(message));
+    }
+}
+
+void ChartBook::exportCsv(FileManager* files) {
+    PlotDisplay* chart = currentChart();
+    if (!chart || !files) return;
+    wxWindow* parent = wxGetTopLevelParent(this);
+    try {
+        files->saveCSV(parent, result_rules::exportFileName(chart->getTitle(), ".csv"), localText(chart->getCSV()));
+    } catch (const std::string& message) {
+        showResultError(parent, wxString::FromUTF8(message));
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The charts of a result window on the pages of a choice book, with the actions every
+// result window offers on them: range reset, band toggles, and the export of the chart
+// on the current page as a PNG image or CSV data.
+
+#include <wx/choicebk.h>
+
+#include <functional>
+#include <vector>
+
+#include "results/display_plot.h"
+
+class FileManager;
+
+class ChartBook : public wxChoicebook {
+public:
+    explicit ChartBook(wxWindow* parent);
+
+    // Adds a page holding a new chart and returns the chart.
+    PlotDisplay* addChart(const wxString& page, const wxString& title, const wxString& xLabel,
+                          const wxString& y1Label, const wxString& y2Label, bool y1Logarithmic = false);
+
+    const std::vector<PlotDisplay*>& charts() const { return m_charts; }
+    PlotDisplay* currentChart() const;
+    void forEachChart(const std::function<void(PlotDisplay&)>& f) const;
+
+    // Exports the chart on the current page through the file manager; a failure is shown
+    // in the error box and the window stays.
+    void exportPng(FileManager* files);
+    void exportCsv(FileManager* files);
+
+private:
+    std::vector<PlotDisplay*> m_charts;
+};
+
+// The modal error box of the result windows.
+void showResultError(wxWindow* parent, const wxString& message);

@@ -1,0 +1,26 @@
+#pragma once
+// "Turbine power and thrust": power, power coefficient, thrust and thrust coefficient
+// for every shown pitch angle.
+
+#include <vector>
+
+#include "app/edit_section.h"
+#include "bemt/Records.h"
+
+class DisplayOpData : public EditSection {
+public:
+    DisplayOpData(wxWindow* parent, std::vector<bemt::pitchControlledOperatingPoint> points);
+
+    void hidePoint(int index);
+    void showPoint(int index);
+    // The index of the only shown pitch angle; -1 when none or several are shown.
+    int singleShown() const;
+    int shownCount() const;
+
+private:
+    void refreshTable();
+
+    std::vector<bemt::pitchControlledOperatingPoint> m_points;
+    std::vector<bool> m_shown;
+    wxGridBagSizer* m_grid;
+};

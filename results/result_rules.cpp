@@ -1,0 +1,120 @@
+#include "results/result_rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <locale>
+#include <sstream>
+
+namespace result_rules {
+
+namespace {
+
+const wxString kDegree = wxString::FromUTF8("°");
+
+// Counts with a small tolerance, so that 30 / 0.1 = 299.99999999999997 counts as 300.
+constexpr double kRounding = 1e-9;
+
+// "%.<precision>g" whatever the locale of the user.
+wxString formatG(double value, int precision) {
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out.precision(precision);
+    out << value;
+    return wxString::FromUTF8(out.str());
+}
+
+wxString format3g(double value) { return formatG(value, 3); }
+
+}  // namespace
+
+wxString frameTitle(int serial, const wxString& title, const wxDateTime& time) {
+    wxString text;
+    if (serial > 0) text << serial << " | ";
+    text << title << " | " << time.Format("%T");
+    return text;
+}
+
+wxString analyzerTitle(int serial, const wxDateTime& time) {
+    return wxString("Airfoils data analyzer | ") << serial << " | " << time.Format("%T");
+}
+
+wxString pitchLegend(double pitch) { return format3g(pitch) + " " + kDegree; }
+
+wxString pitchHeading(double pitch) { return "Pitch angle " + formatG(pitch, 2) + " " + kDegree; }
+
+wxString opChartTitle(const wxString& base, bool single, double pitch) {
+    if (single) return base + " at pitch angle " + format3g(pitch) + " " + kDegree + " vs relative x/R";
+    return base + " vs relative x/R and pitch angle";
+}
+
+wxString charChartTitle(const wxString& base, const wxString& variable, bool single, double pitch) {
+    if (single) return base + " at pitch angle " + format3g(pitch) + " " + kDegree + " vs " + variable;
+    return base + " vs " + variable + " and pitch angle";
+}
+
+wxString analyzerChartTitle(const wxString& page, double x, double reynolds) {
+    return page + " at x/R =" + format3g(x) + ", Re =" + format3g(reynolds);
+}
+
+wxString exportFileName(const wxString& chartTitle, const wxString& extension) {
+    wxString name = chartTitle.Lower();
+    name.Replace(" ", "_");
+    name.Replace(kDegree, "deg");
+    name.Replace("/", "_");
+    name.Replace("'", "_");
+    name.Replace(",", "");
+    return name + extension;
+}
+
+std::vector<Interval> flaggedIntervals(const std::vector<double>& x, const std::vector<bool>& flagged,
+                                       double loneHalfWidth) {
+    std::vector<Interval> intervals;
+    const std::size_t n = std::min(x.size(), flagged.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!flagged[i]) continue;
+        // A position reaches halfway to each neighbour; an end position as far outwards
+        // as inwards. Positions may fall (wind velocities of a tip speed ratio sweep).
+        double toPrevious = 0.0, toNext = 0.0;
+        if (i > 0) toPrevious = (x[i - 1] - x[i]) / 2.0;
+        if (i + 1 < n) toNext = (x[i + 1] - x[i]) / 2.0;
+        if (n == 1) {
+            toPrevious = -loneHalfWidth;
+            toNext = loneHalfWidth;
+        } else if (i == 0) {
+            toPrevious = -toNext;
+        } else if (i + 1 == n) {
+            toNext = -toPrevious;
+        }
+        const double lo = x[i] + std::min(toPrevious, toNext);
+        const double hi = x[i] + std::max(toPrevious, toNext);
+        if (!intervals.empty() && lo <= intervals.back().second + 1e-12 && hi >= intervals.back().first - 1e-12) {
+            intervals.back().first = std::min(intervals.back().first, lo);
+            intervals.back().second = std::max(intervals.back().second, hi);
+        } else {
+            intervals.emplace_back(lo, hi);
+        }
+    }
+    return intervals;
+}
+
+AnalyzerAngles analyzerAngles(double alphaMin, double alphaMax, double step, bool fullRange) {
+    AnalyzerAngles result;
+    if (!(step > 0.0) || !std::isfinite(alphaMin) || !std::isfinite(alphaMax)) return result;
+    double start = -180.0;
+    int count = static_cast<int>(std::floor(360.0 / step + kRounding)) + 1;
+    if (!fullRange) {
+        const double margin = std::floor(0.04 * (alphaMax - alphaMin) / step + kRounding) * step;
+        start = alphaMin - margin;
+        count = static_cast<int>(std::floor((alphaMax - alphaMin + 2.0 * margin) / step + kRounding)) + 1;
+    }
+    result.angles.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int k = 0; k < count; ++k) result.angles.push_back(start + k * step);
+    if (result.angles.empty()) return result;
+    const double first = result.angles.front();
+    const double last = result.angles.back();
+    if (first < alphaMin) result.outOfRange.emplace_back(first, std::min(alphaMin, last));
+    if (last > alphaMax) result.outOfRange.emplace_back(std::max(alphaMax, first), last);
+    return result;
+}
+
+}  // namespace result_rules

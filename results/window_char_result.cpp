@@ -1,0 +1,224 @@
+#include "results/window_char_result.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/notebook.h>
+#include <wx/scrolwin.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/weakref.h>
+#include <wx/wrapsizer.h>
+
+#include "app/kvp_project.h"
+#include "results/app_icon.h"
+#include "results/chart_book.h"
+#include "results/display_airfoil_compute_params.h"
+#include "results/display_compute_params.h"
+#include "results/result_rules.h"
+#include "results/window_op_result.h"
+
+using result_series::CharChart;
+
+CharResultWindow::CharResultWindow(const std::shared_ptr<ResultWindowList>& windows,
+                                   std::vector<bemt::pitchControlledCharacteristicElement> results,
+                                   const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                                   const bemt::OperatingConditions& computed,
+                                   const bemt::OperatingConditions& projectConditions, FileManager* files,
+                                   int serialNumber, const wxString& title)
+    : wxFrame(nullptr, wxID_ANY, result_rules::frameTitle(serialNumber, title, wxDateTime::Now())),
+      m_membership(windows, this),
+      m_results(std::move(results)),
+      m_compute(compute),
+      m_solver(solver),
+      m_computed(computed),
+      m_projectConditions(projectConditions),
+      m_files(files),
+      m_series(result_series::charSeries(m_results, compute.range_type)),
+      m_shown(m_series.pitches.size(), true) {
+    SetIcons(korvaneIcons());
+    Bind(wxEVT_CLOSE_WINDOW, &CharResultWindow::onClose, this);
+    for (std::size_t k = 0; k < m_results.size(); ++k) m_clickActions.emplace_back([this, k] { openOperatingPoint(k); });
+
+    Freeze();
+    auto* root = new wxPanel(this);
+    auto* columns = new wxBoxSizer(wxHORIZONTAL);
+    m_charts = new ChartBook(root);
+    buildCharts();
+    columns->Add(m_charts, 1, wxEXPAND | wxALL, FromDIP(4));
+
+    auto* side = new wxScrolledWindow(root, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL);
+    side->SetScrollRate(0, FromDIP(10));
+    auto* sideSizer = new wxBoxSizer(wxVERTICAL);
+
+    auto* pitchBox = new wxStaticBoxSizer(wxVERTICAL, side, "Show data for pitch angles");
+    auto* pitchWrap = new wxWrapSizer(wxHORIZONTAL);
+    for (std::size_t i = 0; i < m_series.pitches.size(); ++i) {
+        auto* box = new wxCheckBox(pitchBox->GetStaticBox(), wxID_ANY,
+                                   result_rules::pitchLegend(m_series.pitches[i].pitch));
+        box->SetValue(true);
+        const int index = static_cast<int>(i);
+        box->Bind(wxEVT_CHECKBOX, [this, index](wxCommandEvent& event) { setPitchShown(index, event.IsChecked()); });
+        pitchWrap->Add(box, 0, wxALL, FromDIP(3));
+        m_pitchBoxes.push_back(box);
+    }
+    pitchBox->Add(pitchWrap, 0, wxEXPAND);
+    sideSizer->Add(pitchBox, 0, wxEXPAND | wxALL, FromDIP(4));
+
+    auto* reset = new wxButton(side, wxID_ANY, "Reset range");
+    reset->SetToolTip("Reset plot ranges.");
+    reset->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_charts->forEachChart([](PlotDisplay& c) { c.resetRange(); }); });
+    sideSizer->Add(reset, 0, wxEXPAND | wxALL, FromDIP(4));
+
+    auto* actions = new wxStaticBoxSizer(wxVERTICAL, side, "Actions");
+    generateActionsMenu(actions->GetStaticBox(), actions, m_files);
+    sideSizer->Add(actions, 0, wxEXPAND | wxALL, FromDIP(4));
+
+    auto* params = new wxNotebook(side, wxID_ANY);
+    params->AddPage(new DisplayComputeParams(params, m_solver, m_computed, false, false), "Computing parameters");
+    params->AddPage(new DisplayAirfoilComputeParams(params, m_compute, m_projectConditions, false),
+                    "Airfoils processing parameters");
+    sideSizer->Add(params, 0, wxEXPAND | wxALL, FromDIP(4));
+
+    side->SetSizer(sideSizer);
+    side->FitInside();
+    side->SetMinSize(wxSize(sideSizer->GetMinSize().GetWidth() + FromDIP(20), -1));
+    columns->Add(side, 0, wxEXPAND);
+    root->SetSizer(columns);
+    updateTitles();
+    SetSize(FromDIP(wxSize(1200, 780)));
+    Thaw();
+}
+
+void CharResultWindow::buildCharts() {
+    const auto& texts = result_series::charCharts();
+    const bemt::ComputeRangeType type = m_compute.range_type;
+    try {
+        for (int c = 0; c < result_series::CharChartCount; ++c) {
+            const auto& text = texts[static_cast<std::size_t>(c)];
+            const wxString xLabel = text.againstWind ? result_series::windLabel() : result_series::sweptLabel(type);
+            PlotDisplay* chart = m_charts->addChart(text.page, text.base, xLabel, text.y1, "");
+            std::vector<PlotRanges> unconverged, outOfRange;
+            for (const auto& curves : m_series.pitches) {
+                const std::vector<double>* x = text.againstWind ? &curves.wind : &curves.swept;
+                const int set = chart->addAxis1Set(x, &curves.y[static_cast<std::size_t>(c)]);
+                chart->setAxis1SetLegend(set, result_rules::pitchLegend(curves.pitch));
+                unconverged.push_back(text.againstWind ? curves.unconvergedWind : curves.unconvergedSwept);
+                outOfRange.push_back(text.againstWind ? curves.outOfRangeWind : curves.outOfRangeSwept);
+            }
+            chart->setUnconvergedRanges(unconverged);
+            chart->setOorRanges(outOfRange);
+            if (text.againstWind) {
+                chart->forceZeroY(true);
+                chart->setClickAction(&m_series.stepWind, &m_clickActions);
+                chart->enableClickAction(true);
+            }
+            chart->resetRange();
+        }
+    } catch (const std::string&) {
+        showResultError(this, "Error when creating the plots.");
+    }
+}
+
+void CharResultWindow::generateActionsMenu(wxWindow* parent, wxSizer* sizer, FileManager* files) {
+    const int border = FromDIP(3);
+    m_forceZeroBox = new wxCheckBox(parent, wxID_ANY, "Force zero y axes limit");
+    m_forceZeroBox->SetToolTip("Sets the lowest value on the y axes to zero.");
+    m_forceZeroBox->SetValue(true);
+    m_forceZeroBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        const auto& texts = result_series::charCharts();
+        for (std::size_t c = 0; c < m_charts->charts().size(); ++c)
+            if (texts[c].againstWind) m_charts->charts()[c]->forceZeroY(event.IsChecked());
+    });
+    sizer->Add(m_forceZeroBox, 0, wxALL, border);
+
+    auto* unconverged = new wxCheckBox(parent, wxID_ANY, "Highlight unconverged ranges");
+    unconverged->SetToolTip("Highlights the ranges in the plots in which any converged result has not been obtained.");
+    unconverged->SetValue(true);
+    unconverged->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        const bool show = event.IsChecked();
+        m_charts->forEachChart([show](PlotDisplay& c) { show ? c.showUnconvergedRanges() : c.hideUnconvergedRanges(); });
+    });
+    sizer->Add(unconverged, 0, wxALL, border);
+
+    auto* extrapolated = new wxCheckBox(parent, wxID_ANY, "Highlight extrapolated ranges");
+    extrapolated->SetToolTip(
+        "Highlights the ranges in the plots in which the angle of attack is too large and lift and drag "
+        "coefficients have been extrapolated.");
+    extrapolated->SetValue(true);
+    extrapolated->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        const bool show = event.IsChecked();
+        m_charts->forEachChart([show](PlotDisplay& c) { show ? c.showOorRanges() : c.hideOorRanges(); });
+    });
+    sizer->Add(extrapolated, 0, wxALL, border);
+
+    auto* png = new wxButton(parent, wxID_ANY, "Export PNG image");
+    png->Bind(wxEVT_BUTTON, [this, files](wxCommandEvent&) { m_charts->exportPng(files); });
+    sizer->Add(png, 0, wxEXPAND | wxALL, border);
+    auto* csv = new wxButton(parent, wxID_ANY, "Export CSV data");
+    csv->Bind(wxEVT_BUTTON, [this, files](wxCommandEvent&) { m_charts->exportCsv(files); });
+    sizer->Add(csv, 0, wxEXPAND | wxALL, border);
+}
+
+int CharResultWindow::singleShown() const {
+    int found = -1;
+    for (std::size_t i = 0; i < m_shown.size(); ++i) {
+        if (!m_shown[i]) continue;
+        if (found >= 0) return -1;
+        found = static_cast<int>(i);
+    }
+    return found;
+}
+
+void CharResultWindow::setPitchShown(int index, bool shown) {
+    if (index < 0 || index >= static_cast<int>(m_shown.size())) return;
+    Freeze();
+    m_shown[static_cast<std::size_t>(index)] = shown;
+    m_pitchBoxes[static_cast<std::size_t>(index)]->SetValue(shown);
+    m_charts->forEachChart([index, shown](PlotDisplay& c) {
+        if (shown) {
+            c.showAxis1Set(index);
+            c.showUnconvergedRange(index);
+            c.showOorRange(index);
+        } else {
+            c.hideAxis1Set(index);
+            c.hideUnconvergedRange(index);
+            c.hideOorRange(index);
+        }
+    });
+    updateTitles();
+    Thaw();
+}
+
+void CharResultWindow::updateTitles() {
+    const int single = singleShown();
+    const double pitch = single >= 0 ? m_series.pitches[static_cast<std::size_t>(single)].pitch : 0.0;
+    const auto& texts = result_series::charCharts();
+    for (std::size_t c = 0; c < m_charts->charts().size(); ++c) {
+        const wxString variable =
+            texts[c].againstWind ? result_series::windName() : result_series::sweptName(m_compute.range_type);
+        PlotDisplay* chart = m_charts->charts()[c];
+        chart->setTitle(result_rules::charChartTitle(texts[c].base, variable, single >= 0, pitch));
+        single >= 0 ? chart->hideLegend() : chart->showLegend();
+    }
+}
+
+OpResultWindow* CharResultWindow::openOperatingPoint(std::size_t step) {
+    if (step >= m_results.size()) return nullptr;
+    const auto& element = m_results[step];
+    auto* window = new OpResultWindow(m_membership.list(), element.points, m_compute, m_solver, element.conditions,
+                                      m_projectConditions, m_files, ++m_opCounter);
+    // The twist request of that window reaches whoever receives this window's requests.
+    window->Bind(kvnEVT_OPTIMIZE_TWIST, [self = wxWeakRef<CharResultWindow>(this)](kvnTwistEvent& event) {
+        if (!self) return;
+        kvnTwistEvent forwarded(event);
+        forwarded.SetEventObject(self.get());
+        self->GetEventHandler()->ProcessEvent(forwarded);
+    });
+    window->Show();
+    return window;
+}
+
+void CharResultWindow::onClose(wxCloseEvent& event) {
+    m_membership.leave();
+    event.Skip();
+}

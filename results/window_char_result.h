@@ -1,0 +1,65 @@
+#pragma once
+// "Turbine characteristics": power, thrust and their coefficients against the wind
+// velocity or the tip speed ratio, one curve per pitch angle. A click on a point of the
+// power or thrust chart opens the operating point window of that point.
+
+#include <wx/frame.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "bemt/Records.h"
+#include "results/result_series.h"
+#include "results/result_window_list.h"
+
+class ChartBook;
+class FileManager;
+class OpResultWindow;
+class wxCheckBox;
+class wxSizer;
+
+class CharResultWindow : public wxFrame {
+public:
+    static wxString defaultTitle() { return "Turbine characteristics"; }
+
+    CharResultWindow(const std::shared_ptr<ResultWindowList>& windows,
+                     std::vector<bemt::pitchControlledCharacteristicElement> results,
+                     const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                     const bemt::OperatingConditions& computed, const bemt::OperatingConditions& projectConditions,
+                     FileManager* files, int serialNumber, const wxString& title = defaultTitle());
+
+    void setPitchShown(int index, bool shown);
+    // Opens the operating point window of characteristic step k (what a click does).
+    OpResultWindow* openOperatingPoint(std::size_t step);
+
+    ChartBook* charts() const { return m_charts; }
+    const std::vector<wxCheckBox*>& pitchBoxes() const { return m_pitchBoxes; }
+    wxCheckBox* forceZeroBox() const { return m_forceZeroBox; }
+    int openedWindows() const { return m_opCounter; }
+
+protected:
+    void generateActionsMenu(wxWindow* parent, wxSizer* sizer, FileManager* files);
+
+private:
+    void buildCharts();
+    void updateTitles();
+    void onClose(wxCloseEvent& event);
+    int singleShown() const;
+
+    ResultWindowMembership m_membership;
+    std::vector<bemt::pitchControlledCharacteristicElement> m_results;
+    bemt::ComputeSettings m_compute;
+    bemt::SolverSettings m_solver;
+    bemt::OperatingConditions m_computed;
+    bemt::OperatingConditions m_projectConditions;
+    FileManager* m_files;
+
+    result_series::CharSeries m_series;  // the charts point into it
+    std::vector<std::function<void()>> m_clickActions;
+    std::vector<bool> m_shown;
+    ChartBook* m_charts = nullptr;
+    std::vector<wxCheckBox*> m_pitchBoxes;
+    wxCheckBox* m_forceZeroBox = nullptr;
+    int m_opCounter = 0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// "Performance at optimal blade characteristics (automatic design)": the operating point
+// of the designed blade, with the commands that copy its twist or chord distribution
+// into the project.
+
+#include "results/window_op_result.h"
+
+class DesignResultWindow : public OpResultWindow {
+public:
+    static wxString designTitle() { return "Performance at optimal blade characteristics (automatic design)"; }
+
+    DesignResultWindow(const std::shared_ptr<ResultWindowList>& windows,
+                       std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
+                       const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed,
+                       const bemt::OperatingConditions& projectConditions, FileManager* files, int serialNumber);
+
+    // Send kvnEVT_TRANSFER_DESIGNED_TWIST / _CHORD for the selected pitch angle.
+    void useTwist();
+    void useChord();
+
+    wxButton* twistButton() const { return m_twistButton; }
+    wxButton* chordButton() const { return m_chordButton; }
+
+protected:
+    void generateActionsMenu(wxWindow* parent, wxSizer* sizer, FileManager* files) override;
+
+private:
+    wxButton* m_twistButton = nullptr;
+    wxButton* m_chordButton = nullptr;
+};

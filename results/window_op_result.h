@@ -1,0 +1,89 @@
+#pragma once
+// "Performance and blade characteristics": the result of an operating point computation,
+// one operating point per blade pitch angle, as a table of power and thrust and six
+// charts of the element quantities along the blade, with highlighting, export and the
+// request to optimise the project's twist distribution.
+
+#include <wx/frame.h>
+
+#include <memory>
+#include <vector>
+
+#include "bemt/Records.h"
+#include "results/result_series.h"
+#include "results/result_window_list.h"
+
+class ChartBook;
+class DisplayOpData;
+class FileManager;
+class wxButton;
+class wxCheckBox;
+class wxSizer;
+
+class OpResultWindow : public wxFrame {
+public:
+    static wxString defaultTitle() { return "Performance and blade characteristics"; }
+
+    OpResultWindow(const std::shared_ptr<ResultWindowList>& windows,
+                   std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
+                   const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed,
+                   const bemt::OperatingConditions& projectConditions, FileManager* files, int serialNumber,
+                   const wxString& title = defaultTitle());
+
+    void disableZeroPitchButtons();
+    void enableZeroPitchButtons();
+
+    // Shows or hides pitch angle i everywhere, as its check box does.
+    void setPitchShown(int index, bool shown);
+    // Sends kvnEVT_OPTIMIZE_TWIST for the selected (single, zero) pitch angle.
+    void optimizeTwist();
+
+    ChartBook* charts() const { return m_charts; }
+    DisplayOpData* table() const { return m_table; }
+    const std::vector<wxCheckBox*>& pitchBoxes() const { return m_pitchBoxes; }
+    wxButton* optimizeButton() const { return m_optimizeButton; }
+    wxCheckBox* unconvergedBox() const { return m_unconvergedBox; }
+    wxCheckBox* extrapolatedBox() const { return m_extrapolatedBox; }
+    int selectedPitch() const { return m_selectedPitch; }
+    const std::vector<bemt::pitchControlledOperatingPoint>& points() const { return m_points; }
+
+protected:
+    struct DeferLayout {};
+    // For windows that add actions: construct, then call layoutWindow().
+    OpResultWindow(DeferLayout, const std::shared_ptr<ResultWindowList>& windows,
+                   std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
+                   const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed,
+                   const bemt::OperatingConditions& projectConditions, FileManager* files, int serialNumber,
+                   const wxString& title);
+
+    void layoutWindow();
+    // The "Actions" group; windows built on this one append their items.
+    virtual void generateActionsMenu(wxWindow* parent, wxSizer* sizer, FileManager* files);
+    // A button enabled only while a single pitch angle of exactly 0 is shown.
+    void addZeroPitchButton(wxButton* button);
+    // Sends a twist or chord event to the window's receivers (bound on this window).
+    void send(wxEvent& event);
+
+private:
+    void buildCharts();
+    void updateTitles();
+    void onClose(wxCloseEvent& event);
+
+    ResultWindowMembership m_membership;
+    std::vector<bemt::pitchControlledOperatingPoint> m_points;
+    bemt::ComputeSettings m_compute;
+    bemt::SolverSettings m_solver;
+    bemt::OperatingConditions m_computed;
+    bemt::OperatingConditions m_projectConditions;
+    FileManager* m_files;
+
+    result_series::OpSeries m_series;  // the charts point into it
+    ChartBook* m_charts = nullptr;
+    DisplayOpData* m_table = nullptr;
+    std::vector<wxCheckBox*> m_pitchBoxes;
+    std::vector<wxButton*> m_zeroPitchButtons;
+    wxButton* m_optimizeButton = nullptr;
+    wxCheckBox* m_unconvergedBox = nullptr;
+    wxCheckBox* m_extrapolatedBox = nullptr;
+    int m_selectedPitch = -1;
+};
