@@ -52,7 +52,9 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& 
     command.add_option("--json", options.jsonPath, "Write the results as JSON to FILE, or - for standard output")
         ->type_name("FILE");
     command.add_flag("-q,--quiet", options.quiet, "No summary table and no list of written files");
-    command.add_flag("!--no-progress", options.progress, "No progress bar (shown only when stderr is a terminal)");
+    command.add_flag_callback(
+        "--no-progress", [&options] { options.progress = false; },
+        "No progress bar (it shows only when stderr is a terminal)");
 
     const std::map<std::string, bemt::SolverType> solvers{
         {"ning", bemt::Ning}, {"nr", bemt::NewtonRaphson}, {"2d", bemt::FixedPoint2D},
@@ -61,23 +63,25 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& 
         .add_option_function<bemt::SolverType>(
             "--solver", [&options](const bemt::SolverType& s) { options.overrides.solver = s; },
             "Element solver instead of the project's: ning (0), nr (Newton-Raphson, 1) or 2d (fixed point, 2)")
-        ->transform(CLI::CheckedTransformer(solvers, CLI::ignore_case));
+        ->transform(CLI::CheckedTransformer(solvers, CLI::ignore_case))
+        ->option_text("ning|nr|2d");
     command.add_option_function<int>(
         "--elements", [&options](const int& n) { options.overrides.elements = n; },
-        "Number of blade elements")->check(CLI::Range(1, 100000));
+        "Number of blade elements")->check(CLI::Range(1, 100000))->option_text("N");
     command.add_option_function<double>(
         "--accuracy", [&options](const double& a) { options.overrides.accuracy = a; },
-        "Tolerance of every iteration")->check(CLI::PositiveNumber);
+        "Tolerance of every iteration")->check(CLI::PositiveNumber)->option_text("EPS");
     command.add_option_function<int>(
         "--max-iterations", [&options](const int& n) { options.overrides.maxIterations = n; },
-        "Iteration limit")->check(CLI::Range(1, 100000000));
+        "Iteration limit")->check(CLI::Range(1, 100000000))->option_text("N");
     command.add_option("--pitch", pitch,
                        "Blade pitch angles in degrees, VALUE or MIN:MAX:STEP (switches pitch regulation on)")
         ->type_name("P|MIN:MAX:STEP");
     command.add_option_function<bool>(
         "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
-        ->transform(CLI::CheckedTransformer(std::map<std::string, bool>{{"on", true}, {"off", false}}, CLI::ignore_case));
+        ->transform(CLI::CheckedTransformer(std::map<std::string, bool>{{"on", true}, {"off", false}}, CLI::ignore_case))
+        ->option_text("on|off");
 }
 
 }  // namespace
@@ -108,7 +112,7 @@ int main(int argc, char** argv) {
     for (CLI::App* command : {op, design, characteristics}) addComputeOptions(*command, options, pitch);
     design->add_option_function<double>(
         "--c-limit", [&options](const double& c) { options.overrides.chordLimit = c; },
-        "Largest relative chord c/R of the design")->check(CLI::PositiveNumber);
+        "Largest relative chord c/R of the design")->check(CLI::PositiveNumber)->option_text("C/R");
     characteristics->add_option("--range", range, "Range of the characteristics, MIN:MAX:STEP")
         ->type_name("MIN:MAX:STEP");
     characteristics
@@ -117,7 +121,8 @@ int main(int argc, char** argv) {
             "Quantity of the range: wind (wind velocity, m/s) or tsr (tip speed ratio)")
         ->transform(CLI::CheckedTransformer(
             std::map<std::string, bemt::ComputeRangeType>{{"wind", bemt::windVelocity}, {"tsr", bemt::tipSpeedRatio}},
-            CLI::ignore_case));
+            CLI::ignore_case))
+        ->option_text("wind|tsr");
     create->add_option("FILE", newPath, "The project file to write")->required();
     create->add_flag("-f,--force", force, "Replace an existing file");
 
