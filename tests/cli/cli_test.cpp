@@ -287,7 +287,7 @@ TEST(CliErrors, WrongCommandLinesExitWithUsageStatus) {
 TEST(CliErrors, CtrlCAbortsTheComputationWithItsMessage) {
     // Long enough to be running when the interrupt arrives.
     const CliRun run = runCli({"char", example("new_turbine.kvp"), "--range", "0.5:14:0.0005", "--elements", "400"},
-                              std::chrono::milliseconds(500));
+                              std::chrono::milliseconds(1500));
     EXPECT_EQ(run.status, 130);
     EXPECT_EQ(run.err, "The computation process has been aborted.\n");
     EXPECT_TRUE(run.out.empty());
