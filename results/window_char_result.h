@@ -37,6 +37,7 @@ public:
     const std::vector<wxCheckBox*>& pitchBoxes() const { return m_pitchBoxes; }
     wxCheckBox* forceZeroBox() const { return m_forceZeroBox; }
     int openedWindows() const { return m_opCounter; }
+    const std::vector<bemt::pitchControlledCharacteristicElement>& results() const { return m_results; }
 
 protected:
     void generateActionsMenu(wxWindow* parent, wxSizer* sizer, FileManager* files);

@@ -1,0 +1,116 @@
+#pragma once
+// The compute panel in a frame of its own, with recorded message boxes and status text,
+// and helpers that wait for worker threads the way the event loop would.
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/frame.h>
+#include <wx/toplevel.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/AppTestSupport.h"
+#include "WxTestApp.h"
+#include "app/edit_compute.h"
+#include "app/file_manager.h"
+#include "app/kvp_project.h"
+#include "results/result_window_list.h"
+
+namespace korvane::testing {
+
+inline std::string examplePath(const std::string& name) { return std::string(KORVANE_EXAMPLES) + "/" + name; }
+
+// Runs the event loop's work until done() holds or the time is up.
+inline bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(120)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        processEvents();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    processEvents();
+    return done();
+}
+
+// Deletes the windows closed so far, as the idle time of the event loop does.
+inline void deleteClosedWindows() {
+    wxTheApp->ProcessIdle();
+    processEvents();
+}
+
+template <typename Window>
+Window* lastWindow(const ResultWindowList& list) {
+    return list.empty() ? nullptr : dynamic_cast<Window*>(list.windows().back());
+}
+
+struct Message {
+    wxString text;
+    wxString caption;
+};
+
+class ComputeHarness {
+public:
+    ComputeHarness() : project(&files) {
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        fileDialogs = scripted.get();
+        files.setDialogs(std::move(scripted));
+        project.newProject();
+        frame = new wxFrame(nullptr, wxID_ANY, "compute panel");
+        panel = new EditCompute(frame, &project, [this](int progress, wxString message) {
+            status = progress < 100 ? message : wxString("All actions done.");
+            if (progress < 100) ++reports;
+        });
+        EditCompute::Dialogs dialogs;
+        dialogs.error = [this](wxWindow*, const wxString& text, const wxString& caption) {
+            messages.push_back({text, caption});
+        };
+        dialogs.preprocessOutdated = [this](wxWindow*) {
+            ++prompts;
+            return preprocessAnswer;
+        };
+        panel->setDialogs(dialogs);
+        panel->update();
+        frame->Show();
+        processEvents();
+    }
+    ~ComputeHarness() {
+        if (frame) frame->Destroy();
+        deleteClosedWindows();
+    }
+
+    void open(const std::string& path) {
+        ASSERT_TRUE(project.open(wxString::FromUTF8(path)));
+        panel->update();
+        processEvents();
+    }
+
+    // Runs an action and waits until the panel is idle again.
+    bool run(void (EditCompute::*action)()) {
+        (panel->*action)();
+        return waitFor([this] { return !panel->busy(); });
+    }
+
+    bool idleButtons() const {
+        return panel->operatingPointButton()->IsEnabled() && panel->characteristicsButton()->IsEnabled() &&
+               panel->designButton()->IsEnabled() && panel->analyzeButton()->IsEnabled() &&
+               panel->interpolationBox()->IsEnabled() && !panel->stopButton()->IsEnabled();
+    }
+
+    FileManager files;
+    ScriptedDialogs* fileDialogs = nullptr;
+    KvpProject project;
+    wxFrame* frame = nullptr;
+    EditCompute* panel = nullptr;
+    std::vector<Message> messages;
+    int prompts = 0;
+    bool preprocessAnswer = true;
+    wxString status = "All actions done.";
+    int reports = 0;
+};
+
+}  // namespace korvane::testing

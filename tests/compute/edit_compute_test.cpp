@@ -1,0 +1,415 @@
+// The compute panel driven through its handlers under a virtual display: range fields,
+// refusals, one full run of every action on the bundled example project compared with
+// the core and with korvane-cli, Stop, outdated segments and errors.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+
+#include "ComputeHarness.h"
+#include "TempFolder.h"
+#include "app/kvp_codec.h"
+#include "app/project_data.h"
+#include "bemt/BEMTTools.h"
+#include "bemt/ProfileParamsCombined.h"
+#include "bemt/ToolsAirfoil.h"
+#include "results/window_analyze_airfoils.h"
+#include "results/window_char_result.h"
+#include "results/window_design_result.h"
+#include "results/window_op_result.h"
+
+namespace {
+
+using namespace korvane::testing;
+
+const std::string kExample = examplePath("new_turbine.kvp");
+
+// The input the command line builds from the same project.
+bemt::InputDataSet coreInput(const KvpProject& project) {
+    bemt::InputDataSet data;
+    data.settings = project.solverSettings();
+    data.conditions = project.operatingConditions();
+    std::atomic<bool> abort{false};
+    data.segments = bemt::ToolsAirfoil::segmentsFromPoints(
+        project.airfoilPoints(), project.fileManager()->getFileStringStream(), project.operatingConditions(),
+        [](int, std::string) {}, &abort);
+    data.chordPoints = project.chordPoints();
+    data.twistPoints = project.twistPoints();
+    return data;
+}
+
+void ignore(int, const std::string&) {}
+
+// korvane-cli's JSON document for a command on a project file.
+nlohmann::json cliResult(const std::string& command, const std::string& project) {
+#ifdef KORVANE_CLI
+    TempFolder folder;
+    const std::string out = folder.file("result.json");
+    const std::string line = std::string("\"") + KORVANE_CLI + "\" " + command + " \"" + project + "\" -q --json \"" +
+                             out + "\" > /dev/null 2>&1";
+    if (std::system(line.c_str()) != 0) {
+        ADD_FAILURE() << "korvane-cli failed: " << line;
+        return {};
+    }
+    std::ifstream in(out);
+    nlohmann::json result = nlohmann::json::parse(in, nullptr, false);
+    EXPECT_FALSE(result.is_discarded()) << "korvane-cli wrote no JSON";
+    return result;
+#else
+    (void)command;
+    (void)project;
+    return {};
+#endif
+}
+
+void expectSamePoints(const std::vector<bemt::pitchControlledOperatingPoint>& shown,
+                      const std::vector<bemt::pitchControlledOperatingPoint>& core) {
+    ASSERT_EQ(shown.size(), core.size());
+    for (std::size_t i = 0; i < core.size(); ++i) {
+        EXPECT_EQ(shown[i].pitch, core[i].pitch);
+        EXPECT_EQ(shown[i].op.P, core[i].op.P);
+        EXPECT_EQ(shown[i].op.T, core[i].op.T);
+        EXPECT_EQ(shown[i].op.Cp, core[i].op.Cp);
+        ASSERT_EQ(shown[i].op.solutions.size(), core[i].op.solutions.size());
+        for (std::size_t e = 0; e < core[i].op.solutions.size(); ++e)
+            EXPECT_EQ(shown[i].op.solutions[e].a, core[i].op.solutions[e].a);
+    }
+}
+
+void expectCliPoints(const nlohmann::json& points, const std::vector<bemt::pitchControlledOperatingPoint>& shown) {
+    ASSERT_EQ(points.size(), shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_NEAR(points[i]["P"].get<double>(), shown[i].op.P, 1e-9 * std::fabs(shown[i].op.P));
+        EXPECT_NEAR(points[i]["T"].get<double>(), shown[i].op.T, 1e-9 * std::fabs(shown[i].op.T));
+    }
+}
+
+TEST(ComputePanel, StartsIdleWithTheProjectsSettings) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    EXPECT_TRUE(h.idleButtons());
+    EXPECT_EQ(h.panel->minField()->GetValue(), "0");
+    EXPECT_EQ(h.panel->maxField()->GetValue(), "14");
+    EXPECT_EQ(h.panel->stepField()->GetValue(), "0.5");
+    EXPECT_EQ(h.panel->stepsField()->GetValue(), "29");
+    EXPECT_EQ(h.panel->variableChoice()->GetSelection(), 1);  // tip speed ratio
+    EXPECT_EQ(h.panel->chordLimitField()->GetValue(), "0.2");
+    EXPECT_TRUE(h.panel->interpolationBox()->GetValue());
+    EXPECT_TRUE(h.panel->airfoilSegments().empty());
+}
+
+TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    EditCompute& p = *h.panel;
+    const auto type = [](wxTextCtrl* field, const wxString& text) {
+        field->SetValue(text);  // validates every field, as typing does
+        postUpdatedValue(field);
+        processEvents();
+    };
+    type(p.minField(), "0");
+    type(p.maxField(), "20");
+    type(p.stepField(), "0.5");
+    EXPECT_EQ(p.stepsField()->GetValue(), "41");
+    EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
+    EXPECT_EQ(h.project.computeSettings().ran_max, 20.0);
+
+    type(p.stepsField(), "5");  // the step follows the number of steps
+    EXPECT_EQ(p.stepField()->GetValue(), "5");
+    EXPECT_EQ(h.project.computeSettings().ran_step, 5.0);
+
+    type(p.stepsField(), "501");
+    EXPECT_FALSE(p.Validate());
+    EXPECT_EQ(h.project.computeSettings().ran_step, 5.0) << "nothing is stored while a field is invalid";
+    type(p.stepsField(), "41");
+    EXPECT_TRUE(p.Validate());
+
+    type(p.stepField(), "25");  // more than max - min
+    EXPECT_FALSE(p.Validate());
+    EXPECT_EQ(p.stepField()->GetForegroundColour(), *wxRED);
+    type(p.stepField(), "0.5");
+    EXPECT_TRUE(p.Validate());
+
+    type(p.minField(), "30");  // above the maximum
+    EXPECT_FALSE(p.Validate());
+    type(p.minField(), "0");
+    type(p.chordLimitField(), "0");  // a zero chord limit would design a blade without chord
+    EXPECT_FALSE(p.Validate());
+    type(p.chordLimitField(), "0.25");
+    EXPECT_TRUE(p.Validate());
+    EXPECT_EQ(h.project.computeSettings().design_c_limit, 0.25);
+}
+
+TEST(ComputePanel, SavingKeepsThePitchSweepOfTheConditionsPage) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    bemt::ComputeSettings s = h.project.computeSettings();
+    s.enable_pitch = true;
+    s.p_max = 12.0;
+    h.project.setComputeSettings(s, true);  // edited on the conditions page meanwhile
+    h.panel->maxField()->SetValue("18");
+    postUpdatedValue(h.panel->maxField());
+    processEvents();
+    EXPECT_EQ(h.project.computeSettings().ran_max, 18.0);
+    EXPECT_TRUE(h.project.computeSettings().enable_pitch);
+    EXPECT_EQ(h.project.computeSettings().p_max, 12.0);
+}
+
+TEST(ComputePanel, PitchPositionsAreLimitedToEleven) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    bemt::SolverSettings solver = h.project.solverSettings();
+    solver.n_elements = 10;  // a short blade keeps the accepted sweeps quick
+    h.project.setSolverSettings(solver, false);
+    bemt::ComputeSettings s = h.project.computeSettings();
+    s.enable_pitch = true;
+    s.p_min = 0;
+    for (const double max : {22.0, 20.0}) {
+        s.p_max = max;
+        s.p_step = max == 22.0 ? 2.0 : 1.0;
+        h.project.setComputeSettings(s, false);
+        ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+        ASSERT_EQ(h.messages.size(), 1u) << max;
+        EXPECT_EQ(h.messages[0].text, "Maximum number of pitch positions is 11.");
+        EXPECT_EQ(h.messages[0].caption, "Too many pitch positions.");
+        EXPECT_EQ(h.status, "All actions done.");
+        EXPECT_TRUE(h.idleButtons());
+        EXPECT_TRUE(h.panel->resultWindows().empty());
+        h.messages.clear();
+    }
+
+    s.p_max = 20;
+    s.p_step = 2;
+    h.project.setComputeSettings(s, false);
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    EXPECT_TRUE(h.messages.empty());
+    auto* window = lastWindow<OpResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->points().size(), 11u);
+    EXPECT_DOUBLE_EQ(window->points().back().pitch, 20.0);
+
+    s.p_min = s.p_max = 4.0;
+    h.project.setComputeSettings(s, false);
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    window = lastWindow<OpResultWindow>(h.panel->resultWindows());
+    ASSERT_EQ(window->points().size(), 1u);
+    EXPECT_EQ(window->points()[0].pitch, 4.0);
+    EXPECT_TRUE(window->GetTitle().StartsWith("2 | Performance and blade characteristics | "));
+}
+
+TEST(ComputePanel, OperatingPointOfTheExampleIsTheCoresAndTheCommandLines) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    EXPECT_TRUE(h.messages.empty());
+    EXPECT_EQ(h.status, "All actions done.");
+    EXPECT_TRUE(h.idleButtons());
+    EXPECT_TRUE(h.panel->segmentsValid());
+    auto* window = lastWindow<OpResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->IsShown());
+
+    bemt::BEMTTools tools(h.project.solverSettings().solver);
+    const auto core = tools.pitchSweep(coreInput(h.project), bemt::BEMTTools::pitchRange(h.project.computeSettings()),
+                                       ignore);
+    expectSamePoints(window->points(), core);
+    EXPECT_GT(core[0].op.P, 0.0);
+    const nlohmann::json cli = cliResult("op", kExample);
+    if (!cli.is_null()) expectCliPoints(cli["points"], window->points());
+}
+
+TEST(ComputePanel, DesignOfTheExampleIsTheCoresAndTheCommandLines) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    ASSERT_TRUE(h.run(&EditCompute::designBlade));
+    EXPECT_TRUE(h.messages.empty());
+    auto* window = lastWindow<DesignResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->GetTitle().StartsWith(
+        "1 | Performance at optimal blade characteristics (automatic design) | "));
+    EXPECT_TRUE(window->twistButton()->IsEnabled());
+    EXPECT_TRUE(window->chordButton()->IsEnabled());
+
+    bemt::BEMTTools tools(h.project.solverSettings().solver);
+    const auto core = tools.designSweep(coreInput(h.project), bemt::BEMTTools::pitchRange(h.project.computeSettings()),
+                                        h.project.computeSettings().design_c_limit, ignore);
+    expectSamePoints(window->points(), core.points);
+    const nlohmann::json cli = cliResult("design", kExample);
+    if (!cli.is_null()) expectCliPoints(cli["points"], window->points());
+
+    // The designed chord reaches the project through the transfer button.
+    const auto before = h.project.chordPoints();
+    window->useChord();
+    processEvents();
+    EXPECT_NE(h.project.chordPoints()[0].c_rel, before[0].c_rel);
+    EXPECT_LE(h.project.chordPoints()[0].c_rel, h.project.computeSettings().design_c_limit + 1e-12);
+}
+
+TEST(ComputePanel, CharacteristicsOfTheExampleAreTheCoresAndTheCommandLines) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    ASSERT_TRUE(h.run(&EditCompute::computeChar));
+    EXPECT_TRUE(h.messages.empty());
+    auto* window = lastWindow<CharResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->GetTitle().StartsWith("1 | Turbine characteristics | "));
+
+    const bemt::ComputeSettings s = h.project.computeSettings();
+    bemt::BEMTTools tools(h.project.solverSettings().solver);
+    const auto core = tools.characteristicsSweep(coreInput(h.project), s.range_type,
+                                                 bemt::BEMTTools::characteristicsRange(s),
+                                                 bemt::BEMTTools::pitchRange(s), ignore);
+    const auto& shown = window->results();
+    ASSERT_EQ(shown.size(), 29u);
+    ASSERT_EQ(shown.size(), core.size());
+    for (std::size_t k = 0; k < core.size(); ++k) {
+        EXPECT_EQ(shown[k].conditions.TSR, core[k].conditions.TSR);
+        expectSamePoints(shown[k].points, core[k].points);
+    }
+    EXPECT_DOUBLE_EQ(shown[0].conditions.TSR, 0.2);  // the range starts at 0
+
+    const nlohmann::json cli = cliResult("char", kExample);
+    if (!cli.is_null()) {
+        ASSERT_EQ(cli["steps"].size(), shown.size());
+        for (std::size_t k = 0; k < shown.size(); ++k) expectCliPoints(cli["steps"][k]["points"], shown[k].points);
+    }
+}
+
+TEST(ComputePanel, AnalyzerShowsTheSegmentsAtAnyPosition) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    ASSERT_TRUE(h.run(&EditCompute::analyzeAirfoils));
+    auto* window = lastWindow<AnalyzeAirfoilsWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->GetTitle().StartsWith("Airfoils data analyzer | 1 | "));
+    EXPECT_FALSE(window->angles().empty());
+    window->setPosition(0.5);
+    EXPECT_NEAR(window->position(), 0.5, 1e-3);
+    window->setResolution(3);  // 5 °
+    window->setFullRange(true);
+    ASSERT_EQ(window->angles().size(), 73u);
+    EXPECT_EQ(window->angles().front(), -180.0);
+    EXPECT_GT(window->reynolds(), 1e5);
+
+    // While a computation uses the polars the analyzer leaves them alone.
+    h.panel->disableComputeBtns();
+    EXPECT_FALSE(window->refresh());
+    h.panel->enableComputeBtns();
+    EXPECT_TRUE(window->refresh());
+}
+
+TEST(ComputePanel, StopEndsACharacteristicsRunAndTheNextStartsClean) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    bemt::ComputeSettings s = h.project.computeSettings();
+    s.ran_max = 100.0;  // long enough to be stopped
+    s.ran_step = 0.2;
+    h.project.setComputeSettings(s, false);
+    h.panel->computeChar();
+    ASSERT_TRUE(waitFor([&] { return h.status == "Computing wind turbine characteristics."; }));
+    EXPECT_TRUE(h.panel->stopButton()->IsEnabled());
+    EXPECT_FALSE(h.panel->characteristicsButton()->IsEnabled());
+    h.panel->stopComputation();
+    ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_EQ(h.messages[0].text, "The computation process has been aborted.");
+    EXPECT_EQ(h.messages[0].caption, "An error has occoured.");
+    EXPECT_EQ(h.status, "All actions done.");
+    EXPECT_TRUE(h.idleButtons());
+    EXPECT_FALSE(h.panel->abortRequested());
+    EXPECT_TRUE(h.panel->resultWindows().empty());
+
+    // A Stop pressed while idle does not abort the next run either.
+    h.panel->stopComputation();
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    EXPECT_EQ(h.messages.size(), 1u);
+    EXPECT_NE(lastWindow<OpResultWindow>(h.panel->resultWindows()), nullptr);
+}
+
+TEST(ComputePanel, OutdatedSegmentsAreRebuiltSilentlyWithoutXfoilAndAskedForWithIt) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    bemt::SolverSettings solver = h.project.solverSettings();
+    solver.n_elements = 10;
+    h.project.setSolverSettings(solver, false);
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    const auto first = h.panel->airfoilSegments();
+    ASSERT_FALSE(first.empty());
+
+    bemt::OperatingConditions c = h.project.operatingConditions();
+    c.V0 = 9.0;
+    h.project.setOeratingConditions(c, true);
+    processEvents();
+    EXPECT_FALSE(h.panel->segmentsValid());
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    EXPECT_EQ(h.prompts, 0);
+    EXPECT_TRUE(h.panel->segmentsValid());
+    EXPECT_NE(h.panel->airfoilSegments()[0].first, first[0].first) << "rebuilt";
+
+    // Airfoil coordinates for XFOIL make the panel ask; No keeps the old segments.
+    auto points = h.project.airfoilPoints();
+    points[1].data_type = bemt::Coordinates;
+    points[1].repeat = false;
+    points[1].path = examplePath("airfoils/naca0012.dat");
+    h.project.setAirfoilPoints(points, true);
+    processEvents();
+    EXPECT_TRUE(h.panel->xfoilInvolved());
+    const auto kept = h.panel->airfoilSegments();
+    h.preprocessAnswer = false;
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    EXPECT_EQ(h.prompts, 1);
+    EXPECT_TRUE(h.messages.empty());
+    EXPECT_EQ(h.panel->airfoilSegments()[0].first, kept[0].first);
+    EXPECT_EQ(h.panel->resultWindows().size(), 3u);
+}
+
+TEST(ComputePanel, PreprocessingErrorsAreShownAndTheButtonsComeBack) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    auto points = h.project.airfoilPoints();
+    points[0].data_type = bemt::CSVData;
+    points[0].path = "/nonexistent/polar.csv";
+    h.project.setAirfoilPoints(points, false);
+    ASSERT_TRUE(h.run(&EditCompute::computeChar));
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_NE(h.messages[0].text.Find("/nonexistent/polar.csv"), wxNOT_FOUND) << h.messages[0].text;
+    EXPECT_EQ(h.messages[0].caption, "An error has occoured.");
+    EXPECT_EQ(h.status, "All actions done.");
+    EXPECT_TRUE(h.idleButtons());
+    EXPECT_TRUE(h.panel->resultWindows().empty());
+}
+
+TEST(ComputePanel, BlendingSwitchFollowsTheLoadedProjectAndTheBox) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    TempFolder folder;
+    korvane::ProjectData data = korvane::newProjectData();
+    data.computeSettings.enable_interpolation = false;
+    const std::string path = folder.file("flat.kvp");
+    writeBytes(path, korvane::kvp::write(data, path));
+    bemt::ProfileParamsCombined::enableInterpolation();
+    h.open(path);
+    EXPECT_FALSE(h.panel->interpolationBox()->GetValue());
+    EXPECT_FALSE(bemt::ProfileParamsCombined::isInterpolationEnabled());
+
+    h.panel->interpolationBox()->SetValue(true);
+    wxCommandEvent toggle(wxEVT_CHECKBOX, h.panel->interpolationBox()->GetId());
+    toggle.SetInt(1);
+    toggle.SetEventObject(h.panel->interpolationBox());
+    h.panel->interpolationBox()->GetEventHandler()->ProcessEvent(toggle);
+    processEvents();
+    EXPECT_TRUE(bemt::ProfileParamsCombined::isInterpolationEnabled());
+    EXPECT_TRUE(h.project.computeSettings().enable_interpolation);
+}
+
+}  // namespace

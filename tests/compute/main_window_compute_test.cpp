@@ -1,0 +1,147 @@
+// The compute panel in the main window: New closes the result windows and numbering
+// starts again; closing the main window during a computation ends it cleanly.
+#include <gtest/gtest.h>
+#include <wx/weakref.h>
+
+#include <chrono>
+#include <dirent.h>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "ComputeHarness.h"
+#include "app/window_main.h"
+#include "results/window_op_result.h"
+
+namespace {
+
+using namespace korvane::testing;
+
+// Child processes of this test named xfoil-core.
+int xfoilChildren() {
+    int count = 0;
+    DIR* proc = opendir("/proc");
+    if (!proc) return 0;
+    const std::string self = std::to_string(getpid());
+    while (dirent* entry = readdir(proc)) {
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string pid, name, state, parent;
+        if (!(stat >> pid >> name >> state >> parent)) continue;
+        if (parent == self && name == "(xfoil-core)" && state != "Z") ++count;
+    }
+    closedir(proc);
+    return count;
+}
+
+// The main window with a fresh project whose changes need no saving question.
+MainWindow* openMainWindow() {
+    auto* window = new MainWindow();
+    window->Show();
+    processEvents();
+    window->setUnsaved(false);  // the new project's own snapshot
+    return window;
+}
+
+bool idle(MainWindow* w) { return w->GetStatusBar()->GetStatusText() == "All actions done."; }
+
+TEST(MainWindowCompute, NewClosesResultWindowsAndNumberingStartsAgain) {
+    KORVANE_REQUIRE_WX();
+    MainWindow* main = openMainWindow();
+    EditCompute* panel = main->computePage();
+    ASSERT_NE(panel, nullptr);
+    panel->setDialogs({[](wxWindow*, const wxString& text, const wxString&) { ADD_FAILURE() << text; },
+                       [](wxWindow*) { return true; }});
+    bemt::SolverSettings solver = main->project()->solverSettings();
+    solver.n_elements = 10;
+    main->project()->setSolverSettings(solver, false);
+    for (int i = 0; i < 2; ++i) {
+        panel->computeOperatingPoint();
+        ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    }
+    ASSERT_EQ(panel->resultWindows().size(), 2u);
+    EXPECT_TRUE(panel->resultWindows().windows()[1]->GetTitle().StartsWith("2 | "));
+    wxWeakRef<wxTopLevelWindow> first(panel->resultWindows().windows()[0]);
+
+    wxCommandEvent command(wxEVT_MENU, wxID_NEW);
+    main->onNew(command);
+    deleteClosedWindows();
+    EXPECT_TRUE(panel->resultWindows().empty());
+    EXPECT_FALSE(first) << "the window was destroyed";
+    EXPECT_TRUE(panel->airfoilSegments().empty());
+
+    panel->computeOperatingPoint();
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    ASSERT_EQ(panel->resultWindows().size(), 1u);
+    EXPECT_TRUE(panel->resultWindows().windows()[0]->GetTitle().StartsWith("1 | "));
+    main->Destroy();
+    deleteClosedWindows();
+}
+
+TEST(MainWindowCompute, ClosingDuringACharacteristicsRunEndsItWithoutResults) {
+    KORVANE_REQUIRE_WX();
+    MainWindow* main = openMainWindow();
+    EditCompute* panel = main->computePage();
+    panel->setDialogs({[](wxWindow*, const wxString& text, const wxString&) { ADD_FAILURE() << text; },
+                       [](wxWindow*) { return true; }});
+    bemt::SolverSettings solver = main->project()->solverSettings();
+    solver.n_elements = 10;
+    main->project()->setSolverSettings(solver, false);
+    panel->computeOperatingPoint();
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    wxWeakRef<wxTopLevelWindow> earlier(panel->resultWindows().windows().front());
+
+    bemt::ComputeSettings s = main->project()->computeSettings();
+    s.ran_max = 100.0;
+    s.ran_step = 0.2;
+    main->project()->setComputeSettings(s, false);
+    solver.n_elements = 100;
+    main->project()->setSolverSettings(solver, false);
+    panel->computeChar();
+    ASSERT_TRUE(waitFor([&] { return !idle(main); }));
+
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(main->Close());  // nothing unsaved: the close is not vetoed
+    deleteClosedWindows();       // the frame and its panel go; the worker is joined
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_FALSE(earlier) << "the result windows close with the main window";
+    // Nothing the worker sent may arrive later.
+    processEvents();
+    deleteClosedWindows();
+    EXPECT_EQ(wxTopLevelWindows.GetCount(), 0u);
+}
+
+TEST(MainWindowCompute, ClosingDuringXfoilPreprocessingEndsXfoilCore) {
+    KORVANE_REQUIRE_WX();
+    MainWindow* main = openMainWindow();
+    EditCompute* panel = main->computePage();
+    panel->setDialogs({[](wxWindow*, const wxString& text, const wxString&) { ADD_FAILURE() << text; },
+                       [](wxWindow*) { return true; }});
+    auto points = main->project()->airfoilPoints();
+    for (auto& p : points) {
+        p.data_type = bemt::Coordinates;
+        p.repeat = false;
+        p.path = examplePath("airfoils/naca2412.dat");
+        p.guess_reynolds = false;
+        p.rey_min = 1e6;
+        p.rey_max = 2e6;
+        p.a_step = 0.25;
+    }
+    main->project()->setAirfoilPoints(points, false);
+    panel->computeOperatingPoint();
+    if (!waitFor([] { return xfoilChildren() > 0; }, std::chrono::seconds(20))) {
+        main->Destroy();
+        deleteClosedWindows();
+        GTEST_SKIP() << "xfoil-core did not start (is XFOIL installed?)";
+    }
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(main->Close());
+    deleteClosedWindows();
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_EQ(xfoilChildren(), 0);
+    processEvents();
+    EXPECT_EQ(wxTopLevelWindows.GetCount(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,300 @@
+// The result windows built from the core's results: titles for one and several pitch
+// angles, the enabling of the optimise and transfer buttons, export names, CSV exports
+// read back, PNG exports, a click on the characteristics opening its operating point.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/image.h>
+
+#include <set>
+#include <sstream>
+
+#include "ComputeHarness.h"
+#include "DefaultRotor.h"
+#include "TempFolder.h"
+#include "bemt/BEMTTools.h"
+#include "results/chart_book.h"
+#include "results/display_op_data.h"
+#include "results/result_rules.h"
+#include "results/window_char_result.h"
+#include "results/window_design_result.h"
+#include "results/window_op_result.h"
+
+namespace {
+
+using namespace korvane::testing;
+
+bemt::InputDataSet smallRotor() {
+    bemt::InputDataSet data = defaultRotor();
+    data.settings.n_elements = 20;
+    return data;
+}
+
+std::vector<bemt::pitchControlledOperatingPoint> operatingPoints(std::vector<double> pitches) {
+    bemt::BEMTTools tools(bemt::FixedPoint2D);
+    std::vector<bemt::pitchControlledOperatingPoint> points;
+    for (const double p : pitches) points.push_back({p, tools.analyzeOp(smallRotor(), ignoreProgress, p)});
+    return points;
+}
+
+struct Windows {
+    std::shared_ptr<ResultWindowList> list = std::make_shared<ResultWindowList>();
+    FileManager files;
+    ScriptedDialogs* dialogs = nullptr;
+    Windows() {
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        dialogs = scripted.get();
+        files.setDialogs(std::move(scripted));
+    }
+    ~Windows() {
+        list->closeAll();
+        deleteClosedWindows();
+    }
+    OpResultWindow* op(std::vector<double> pitches) {
+        auto* w = new OpResultWindow(list, operatingPoints(std::move(pitches)), {}, smallRotor().settings,
+                                     smallRotor().conditions, smallRotor().conditions, &files, 3);
+        w->Show();
+        processEvents();
+        return w;
+    }
+};
+
+std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        std::string cell;
+        while (std::getline(cells, cell, ',')) fields.push_back(cell);
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+TEST(OpResultWindow, TitlesAndOptimizeFollowTheShownPitchAngles) {
+    KORVANE_REQUIRE_WX();
+    Windows w;
+    OpResultWindow* window = w.op({0.0, 5.0, 10.0});
+    EXPECT_TRUE(window->GetTitle().StartsWith("3 | Performance and blade characteristics | "));
+    ASSERT_EQ(window->charts()->charts().size(), 6u);
+    ASSERT_EQ(window->pitchBoxes().size(), 3u);
+    for (PlotDisplay* chart : window->charts()->charts()) {
+        EXPECT_TRUE(chart->getTitle().EndsWith(" vs relative x/R and pitch angle")) << chart->getTitle();
+        EXPECT_TRUE(chart->legendShown());
+    }
+    EXPECT_FALSE(window->optimizeButton()->IsEnabled());
+    EXPECT_EQ(window->table()->singleShown(), -1);
+
+    window->setPitchShown(1, false);
+    window->setPitchShown(2, false);
+    EXPECT_FALSE(window->pitchBoxes()[1]->GetValue());
+    for (PlotDisplay* chart : window->charts()->charts()) {
+        EXPECT_TRUE(chart->getTitle().EndsWith(wxString::FromUTF8(" at pitch angle 0 ° vs relative x/R")));
+        EXPECT_FALSE(chart->legendShown());
+        EXPECT_TRUE(chart->axis1Sets()[1].hidden);
+        EXPECT_TRUE(chart->axis2Sets()[2].hidden);
+    }
+    EXPECT_EQ(window->charts()->charts()[0]->getTitle(),
+              wxString::FromUTF8("Blade shape at pitch angle 0 ° vs relative x/R"));
+    EXPECT_TRUE(window->optimizeButton()->IsEnabled());
+    EXPECT_EQ(window->selectedPitch(), 0);
+
+    window->setPitchShown(1, true);
+    window->setPitchShown(0, false);  // 5 alone
+    EXPECT_EQ(window->charts()->charts()[3]->getTitle(),
+              wxString::FromUTF8("Induction factors at pitch angle 5 ° vs relative x/R"));
+    EXPECT_FALSE(window->optimizeButton()->IsEnabled());
+}
+
+TEST(OpResultWindow, ExportsProposeTheTitleAsNameAndWriteReadableFiles) {
+    KORVANE_REQUIRE_WX();
+    Windows w;
+    TempFolder folder;
+    OpResultWindow* window = w.op({0.0, 5.0});
+    window->charts()->SetSelection(2);  // Reynolds number, tip loss factor
+    w.dialogs->answer(wxString::FromUTF8(folder.file("re.csv")));
+    window->charts()->exportCsv(&w.files);
+    ASSERT_EQ(w.dialogs->requests.size(), 1u);
+    EXPECT_EQ(w.dialogs->requests[0].fileName,
+              "reynold_s_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
+
+    const auto rows = csvRows(readBytes(folder.file("re.csv")));
+    ASSERT_EQ(rows.size(), 21u);  // heading and 20 elements
+    ASSERT_EQ(rows[0].size(), 5u);
+    EXPECT_EQ(rows[0][0], "x/R [-]");
+    EXPECT_EQ(rows[0][1], "Reynold's number [-] (0 \xC2\xB0)");
+    EXPECT_EQ(rows[0][3], "Tip loss factor F [-] (0 \xC2\xB0)");
+    const auto& points = window->points();
+    const auto& s = points[0].op.solutions[4];
+    EXPECT_NEAR(std::stod(rows[5][0]), s.r / points[0].op.conditions.R, 1e-5);
+    const double re = bemt::Common::reynolds(s.r / 25.0, s.c / 25.0, s.a, s.a_, points[0].op.conditions);
+    EXPECT_NEAR(std::stod(rows[5][1]), std::log10(re), 1e-5);  // the axis is logarithmic
+    EXPECT_NEAR(std::stod(rows[5][3]), s.F, 1e-5);
+
+    window->charts()->SetSelection(0);
+    w.dialogs->answer(wxString::FromUTF8(folder.file("shape.png")));
+    window->charts()->exportPng(&w.files);
+    EXPECT_EQ(w.dialogs->requests.back().fileName, "blade_shape_vs_relative_x_r_and_pitch_angle.png");
+    wxImage image;
+    ASSERT_TRUE(image.LoadFile(wxString::FromUTF8(folder.file("shape.png")), wxBITMAP_TYPE_PNG));
+    EXPECT_EQ(image.GetWidth(), 1200);
+    EXPECT_EQ(image.GetHeight(), 800);
+    std::set<unsigned long> colours;
+    const unsigned char* px = image.GetData();
+    for (int i = 0; i < 1200 * 800; i += 97) colours.insert(px[3 * i] << 16 | px[3 * i + 1] << 8 | px[3 * i + 2]);
+    EXPECT_GT(colours.size(), 3u) << "the image shows a chart";
+}
+
+TEST(OpResultWindow, OptimizedTwistMeetsTheBestAngleOfEveryElement) {
+    KORVANE_REQUIRE_WX();
+    Windows w;
+    OpResultWindow* window = w.op({0.0});
+    ASSERT_TRUE(window->optimizeButton()->IsEnabled());
+    std::vector<double> x, twist;
+    window->Bind(kvnEVT_OPTIMIZE_TWIST, [&](kvnTwistEvent& e) {
+        x = e.x();
+        twist = e.twist();
+    });
+    window->optimizeTwist();
+    const auto& solutions = window->points()[0].op.solutions;
+    ASSERT_EQ(twist.size(), solutions.size());
+    for (std::size_t i = 0; i < solutions.size(); ++i) {
+        const auto& s = solutions[i];
+        EXPECT_DOUBLE_EQ(x[i], s.r / 25.0);
+        // β + α - α_opt: the new inflow at the same φ meets α_opt.
+        const double expected = bemt::Common::rad2deg(s.theta) + bemt::Common::rad2deg(s.alpha - s.alphaOpt);
+        EXPECT_NEAR(twist[i], expected, 1e-9);
+        EXPECT_NEAR(bemt::Common::rad2deg(s.phi) - twist[i], bemt::Common::rad2deg(s.alphaOpt), 1e-9);
+    }
+}
+
+TEST(DesignResultWindow, TransferButtonsNeedASingleZeroPitchAndRepeatNothing) {
+    KORVANE_REQUIRE_WX();
+    Windows w;
+    KvpProject project(&w.files);
+    project.newProject();
+    processEvents();
+    auto* several = new DesignResultWindow(w.list, operatingPoints({0.0, 5.0}), {}, smallRotor().settings,
+                                           smallRotor().conditions, smallRotor().conditions, &w.files, 1);
+    EXPECT_FALSE(several->twistButton()->IsEnabled());
+    EXPECT_FALSE(several->chordButton()->IsEnabled());
+    several->setPitchShown(1, false);
+    EXPECT_TRUE(several->twistButton()->IsEnabled());
+
+    auto* single = new DesignResultWindow(w.list, operatingPoints({0.0}), {}, smallRotor().settings,
+                                          smallRotor().conditions, smallRotor().conditions, &w.files, 2);
+    EXPECT_TRUE(single->twistButton()->IsEnabled());
+    EXPECT_TRUE(single->chordButton()->IsEnabled());
+    EXPECT_TRUE(single->optimizeButton()->IsEnabled());
+    single->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [&](kvnTwistEvent& e) { project.transferTwist(e.x(), e.twist()); });
+    int changes = 0;
+    project.Bind(kvnEVT_PROJECT_UNSAVED, [&](kvnProjectEvent&) { ++changes; });
+    single->useTwist();
+    processEvents();
+    single->useTwist();
+    processEvents();
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(CharResultWindow, LabelsForceZeroAndAClickOpensItsOperatingPoint) {
+    KORVANE_REQUIRE_WX();
+    Windows w;
+    bemt::BEMTTools tools(bemt::FixedPoint2D);
+    bemt::ComputeSettings settings;
+    settings.range_type = bemt::tipSpeedRatio;
+    settings.ran_min = 3;
+    settings.ran_max = 9;
+    settings.ran_step = 1;
+    auto results = tools.characteristicsSweep(smallRotor(), settings.range_type,
+                                              bemt::BEMTTools::characteristicsRange(settings),
+                                              bemt::SweepRange{0.0, 0.0, 1.0}, ignoreProgress);
+    auto* window = new CharResultWindow(w.list, results, settings, smallRotor().settings, smallRotor().conditions,
+                                        smallRotor().conditions, &w.files, 1);
+    window->Show();
+    processEvents();
+    const auto& charts = window->charts()->charts();
+    ASSERT_EQ(charts.size(), 4u);
+    EXPECT_EQ(charts[0]->getTitle(), wxString::FromUTF8("Turbine's power at pitch angle 0 ° vs wind velocity"));
+    EXPECT_EQ(charts[2]->getTitle(),
+              wxString::FromUTF8("Turbine's power coefficient at pitch angle 0 ° vs tip speed ratio"));
+    EXPECT_EQ(charts[2]->getCSV().substr(0, 22), "Tip speed ratio \xCE\xBB [-]");
+    EXPECT_EQ(charts[0]->getCSV().substr(0, 19), "Wind velocity [m/s]");
+    EXPECT_EQ(charts[0]->y1Axis().start, 0.0);
+    EXPECT_TRUE(window->forceZeroBox()->GetValue());
+
+    // Every click opens the operating point of the nearest step, numbered in turn.
+    // The chart learns its drawing area when it is painted on the screen.
+    window->SetSize(1200, 800);
+    for (int i = 0; i < 50 && charts[0]->GetSize().x < 300; ++i) wxYield();
+    charts[0]->Refresh();
+    charts[0]->Update();
+    for (int i = 0; i < 20; ++i) {
+        wxYield();
+        wxMilliSleep(5);
+    }
+    const int width = charts[0]->GetSize().x;
+    const int height = charts[0]->GetSize().y;
+    const auto click = [&](int px) {
+        wxMouseEvent motion(wxEVT_MOTION);
+        motion.SetPosition(wxPoint(px, height / 2));
+        charts[0]->GetEventHandler()->ProcessEvent(motion);
+        wxMouseEvent down(wxEVT_LEFT_DOWN);
+        down.SetPosition(wxPoint(px, height / 2));
+        charts[0]->GetEventHandler()->ProcessEvent(down);
+        return charts[0]->selectedAction();
+    };
+    std::set<int> steps;
+    for (const int px : {0, width - 1}) {
+        const std::size_t before = w.list->size();
+        const int k = click(px);
+        ASSERT_GE(k, 0);
+        steps.insert(k);
+        ASSERT_EQ(w.list->size(), before + 1);
+        auto* opened = lastWindow<OpResultWindow>(*w.list);
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(opened->points()[0].op.P, results[static_cast<std::size_t>(k)].points[0].op.P);
+        EXPECT_EQ(opened->points()[0].op.conditions.V0, results[static_cast<std::size_t>(k)].conditions.V0);
+        EXPECT_TRUE(opened->GetTitle().StartsWith(wxString::Format("%d | Performance", window->openedWindows())));
+    }
+    EXPECT_EQ(window->openedWindows(), 2);
+    // The left end is the highest wind velocity (the lowest tip speed ratio) and the right end the lowest.
+    EXPECT_EQ(steps, (std::set<int>{0, static_cast<int>(results.size()) - 1}));
+
+    // A twist request from such a window reaches the receiver of the characteristics window.
+    int forwarded = 0;
+    window->Bind(kvnEVT_OPTIMIZE_TWIST, [&](kvnTwistEvent&) { ++forwarded; });
+    lastWindow<OpResultWindow>(*w.list)->optimizeTwist();
+    EXPECT_EQ(forwarded, 1);
+}
+
+TEST(CharResultWindow, WindSweepStartsTheAxesAtZeroOnlyWhileForced) {
+    KORVANE_REQUIRE_WX();
+    Windows w;
+    bemt::BEMTTools tools(bemt::FixedPoint2D);
+    bemt::ComputeSettings settings;
+    settings.range_type = bemt::windVelocity;
+    settings.ran_min = 6;
+    settings.ran_max = 9;
+    settings.ran_step = 1;
+    auto results = tools.characteristicsSweep(smallRotor(), settings.range_type,
+                                              bemt::BEMTTools::characteristicsRange(settings),
+                                              bemt::SweepRange{0.0, 1.0, 1.0}, ignoreProgress);
+    auto* window = new CharResultWindow(w.list, results, settings, smallRotor().settings, smallRotor().conditions,
+                                        smallRotor().conditions, &w.files, 0);
+    EXPECT_TRUE(window->GetTitle().StartsWith("Turbine characteristics | "));
+    const auto& charts = window->charts()->charts();
+    EXPECT_EQ(charts[1]->getTitle(), "Turbine's thrust vs wind velocity and pitch angle");
+    EXPECT_EQ(charts[3]->getTitle(), "Turbine's thrust coefficient vs wind velocity and pitch angle");
+    EXPECT_EQ(charts[1]->y1Axis().start, 0.0);
+    window->forceZeroBox()->SetValue(false);
+    wxCommandEvent toggle(wxEVT_CHECKBOX, window->forceZeroBox()->GetId());
+    toggle.SetInt(0);
+    window->forceZeroBox()->GetEventHandler()->ProcessEvent(toggle);
+    EXPECT_GT(charts[1]->y1Axis().start, 0.0) << "the thrust starts near its smallest value";
+    window->setPitchShown(1, false);
+    EXPECT_EQ(charts[1]->getTitle(), wxString::FromUTF8("Turbine's thrust at pitch angle 0 ° vs wind velocity"));
+}
+
+}  // namespace

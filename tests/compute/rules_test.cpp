@@ -1,0 +1,143 @@
+// The rules of the compute panel and the result windows that need no display.
+#include <gtest/gtest.h>
+
+#include "app/compute_rules.h"
+#include "results/result_rules.h"
+
+namespace {
+
+bemt::ComputeSettings pitchSweep(double min, double max, double step) {
+    bemt::ComputeSettings s;
+    s.enable_pitch = true;
+    s.p_min = min;
+    s.p_max = max;
+    s.p_step = step;
+    return s;
+}
+
+TEST(PitchPositions, ElevenAreAcceptedTwelveAndMoreRefused) {
+    EXPECT_EQ(compute_rules::pitchPositions(pitchSweep(0, 20, 2)), 11);
+    EXPECT_FALSE(compute_rules::pitchRefusal(pitchSweep(0, 20, 2)));
+    for (const auto& s : {pitchSweep(0, 22, 2), pitchSweep(0, 20, 1)}) {
+        const auto refusal = compute_rules::pitchRefusal(s);
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(refusal->caption, "Too many pitch positions.");
+        EXPECT_EQ(refusal->message, "Maximum number of pitch positions is 11.");
+    }
+    EXPECT_EQ(compute_rules::pitchPositions(pitchSweep(0, 20, 1)), 21);
+}
+
+TEST(PitchPositions, EqualEndsRunOnceAndNoRegulationRunsZeroOnly) {
+    EXPECT_EQ(compute_rules::pitchPositions(pitchSweep(7, 7, 0)), 1);
+    EXPECT_FALSE(compute_rules::pitchRefusal(pitchSweep(7, 7, 0)));
+    bemt::ComputeSettings off = pitchSweep(0, 100, 1);  // would be 101 positions if it were on
+    off.enable_pitch = false;
+    EXPECT_EQ(compute_rules::pitchPositions(off), 1);
+    EXPECT_FALSE(compute_rules::pitchRefusal(off));
+}
+
+TEST(PitchPositions, AnEmptyRangeIsRefusedInsteadOfOpeningAnEmptyWindow) {
+    for (const auto& s : {pitchSweep(10, 0, 2), pitchSweep(0, 10, 0), pitchSweep(0, 10, -1)}) {
+        const auto refusal = compute_rules::pitchRefusal(s);
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(refusal->caption, "No pitch positions.");
+    }
+}
+
+TEST(RangeFields, StepsAndStepSizeFollowEachOther) {
+    EXPECT_EQ(compute_rules::rangeSteps(0, 20, 0.5), 41);
+    EXPECT_EQ(compute_rules::rangeSteps(0, 14, 0.5), 29);
+    EXPECT_EQ(compute_rules::rangeSteps(0, 10, 3), 4);  // 0, 3, 6, 9
+    // Counted as the sweep counts, so 0.3 / 0.1 = 2.9999999999999996 still gives 4 values.
+    EXPECT_EQ(compute_rules::rangeSteps(0, 0.3, 0.1), 4);
+    EXPECT_FALSE(compute_rules::rangeSteps(0, 20, 0));
+    EXPECT_FALSE(compute_rules::rangeSteps(20, 0, 1));
+    EXPECT_DOUBLE_EQ(*compute_rules::rangeStepSize(0, 20, 41), 0.5);
+    EXPECT_DOUBLE_EQ(*compute_rules::rangeStepSize(2, 12, 6), 2.0);
+    EXPECT_FALSE(compute_rules::rangeStepSize(0, 20, 1));
+}
+
+TEST(ResultTitles, FrameTitleCarriesSerialNumberAndTime) {
+    const wxDateTime time(5, wxDateTime::Jan, 2026, 14, 5, 9);
+    EXPECT_EQ(result_rules::frameTitle(3, "Performance and blade characteristics", time),
+              "3 | Performance and blade characteristics | 14:05:09");
+    EXPECT_EQ(result_rules::frameTitle(0, "Turbine characteristics", time), "Turbine characteristics | 14:05:09");
+    EXPECT_EQ(result_rules::analyzerTitle(2, time), "Airfoils data analyzer | 2 | 14:05:09");
+}
+
+TEST(ResultTitles, SingleAndSeveralPitchAngles) {
+    EXPECT_EQ(result_rules::opChartTitle("Induction factors", true, 0.0),
+              wxString::FromUTF8("Induction factors at pitch angle 0 ° vs relative x/R"));
+    EXPECT_EQ(result_rules::opChartTitle("Induction factors", false, 0.0),
+              "Induction factors vs relative x/R and pitch angle");
+    EXPECT_EQ(result_rules::opChartTitle("Blade shape", true, 12.345),
+              wxString::FromUTF8("Blade shape at pitch angle 12.3 ° vs relative x/R"));
+    EXPECT_EQ(result_rules::charChartTitle("Turbine's power", "wind velocity", true, 5.0),
+              wxString::FromUTF8("Turbine's power at pitch angle 5 ° vs wind velocity"));
+    EXPECT_EQ(result_rules::charChartTitle("Turbine's power coefficient", "tip speed ratio", false, 0.0),
+              "Turbine's power coefficient vs tip speed ratio and pitch angle");
+    EXPECT_EQ(result_rules::pitchLegend(-2.5), wxString::FromUTF8("-2.5 °"));
+    EXPECT_EQ(result_rules::pitchHeading(12.0), wxString::FromUTF8("Pitch angle 12 °"));
+    EXPECT_EQ(result_rules::analyzerChartTitle("Polar chart", 0.5, 1234567.0), "Polar chart at x/R =0.5, Re =1.23e+06");
+}
+
+TEST(ExportNames, TitleBecomesAFileName) {
+    EXPECT_EQ(result_rules::exportFileName("Reynold's number, tip loss factor vs relative x/R and pitch angle", ".csv"),
+              "reynold_s_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
+    EXPECT_EQ(result_rules::exportFileName(wxString::FromUTF8("Blade shape at pitch angle 0 ° vs relative x/R"), ".png"),
+              "blade_shape_at_pitch_angle_0_deg_vs_relative_x_r.png");
+}
+
+TEST(AnalyzerAngles, DataRangeWidenedByFourPercentInWholeSteps) {
+    // -10 .. 20 with 1 °: m = floor(1.2) = 1, so -11 .. 21, 33 angles; one degree out of range each side.
+    const auto one = result_rules::analyzerAngles(-10, 20, 1.0, false);
+    ASSERT_EQ(one.angles.size(), 33u);
+    EXPECT_DOUBLE_EQ(one.angles.front(), -11.0);
+    EXPECT_DOUBLE_EQ(one.angles.back(), 21.0);
+    ASSERT_EQ(one.outOfRange.size(), 2u);
+    EXPECT_EQ(one.outOfRange[0], (result_rules::Interval{-11.0, -10.0}));
+    EXPECT_EQ(one.outOfRange[1], (result_rules::Interval{20.0, 21.0}));
+
+    // With 5 °: m = floor(0.24) * 5 = 0, nothing outside the data.
+    const auto five = result_rules::analyzerAngles(-10, 20, 5.0, false);
+    ASSERT_EQ(five.angles.size(), 7u);
+    EXPECT_DOUBLE_EQ(five.angles.front(), -10.0);
+    EXPECT_DOUBLE_EQ(five.angles.back(), 20.0);
+    EXPECT_TRUE(five.outOfRange.empty());
+
+    // Half-degree steps keep their count despite rounding: m = floor(2.4) * 0.5 = 1.
+    const auto half = result_rules::analyzerAngles(-10, 20, 0.5, false);
+    EXPECT_EQ(half.angles.size(), 65u);
+    EXPECT_DOUBLE_EQ(half.angles.front(), -11.0);
+}
+
+TEST(AnalyzerAngles, FullCircleIsMostlyOutOfRange) {
+    const auto full = result_rules::analyzerAngles(-10, 20, 5.0, true);
+    ASSERT_EQ(full.angles.size(), 73u);
+    EXPECT_DOUBLE_EQ(full.angles.front(), -180.0);
+    EXPECT_DOUBLE_EQ(full.angles.back(), 180.0);
+    ASSERT_EQ(full.outOfRange.size(), 2u);
+    EXPECT_EQ(full.outOfRange[0], (result_rules::Interval{-180.0, -10.0}));
+    EXPECT_EQ(full.outOfRange[1], (result_rules::Interval{20.0, 180.0}));
+    EXPECT_TRUE(result_rules::analyzerAngles(-10, 20, 0.0, false).angles.empty());
+}
+
+TEST(FlaggedIntervals, NeighboursMeetHalfwayAndRunsMerge) {
+    const std::vector<double> x = {0.1, 0.2, 0.3, 0.4, 0.5};
+    const auto bands = result_rules::flaggedIntervals(x, {true, true, false, false, true}, 0.01);
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_NEAR(bands[0].first, 0.05, 1e-12);
+    EXPECT_NEAR(bands[0].second, 0.25, 1e-12);
+    EXPECT_NEAR(bands[1].first, 0.45, 1e-12);
+    EXPECT_NEAR(bands[1].second, 0.55, 1e-12);
+    // Falling positions (wind velocities of a tip speed ratio sweep) give ordered bands.
+    const auto falling = result_rules::flaggedIntervals({30.0, 20.0, 15.0}, {false, true, false}, 0.01);
+    ASSERT_EQ(falling.size(), 1u);
+    EXPECT_DOUBLE_EQ(falling[0].first, 17.5);
+    EXPECT_DOUBLE_EQ(falling[0].second, 25.0);
+    const auto lone = result_rules::flaggedIntervals({0.5}, {true}, 0.01);
+    ASSERT_EQ(lone.size(), 1u);
+    EXPECT_NEAR(lone[0].second - lone[0].first, 0.02, 1e-12);
+}
+
+}  // namespace
