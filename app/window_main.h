@@ -74,7 +74,8 @@ private:
     void buildStatusBar();
     void buildPages();
     void refreshUndoRedo();
-    void clearHistory();
+    // The history starts again from the project's current state, which cannot be undone.
+    void startHistory();
     void restore(const kvnProjectEvent& snapshot);
     void showError(const std::string& message);
 
