@@ -79,6 +79,7 @@ void EditAirfoilPoints::remapRange(wxEvent& event) {
     // Only a hub that moved since the list was shown moves the points: the radius
     // events of a file being opened or an undo find the list already in place.
     if (c.Rh / c.R == m_hubFraction) {
+        for (auto* editor : m_editors) editor->update();  // the absolute positions follow the radius
         event.Skip();
         return;
     }

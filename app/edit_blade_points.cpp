@@ -167,6 +167,7 @@ void EditBladePoints<Point>::remapRange(wxEvent& event) {
     // Only a hub that moved since the list was shown moves the points: the radius
     // events of a file being opened or an undo find the list already in place.
     if (c.Rh / c.R == m_hubFraction) {
+        fillAbsoluteFields();  // a new rotor radius still changes them
         event.Skip();
         return;
     }
