@@ -55,7 +55,7 @@ public:
     // Processes what the project queued and returns the names in arrival order.
     std::vector<std::string> take() {
         // What the event loop does when idle: every queued event, in posting order.
-        wxTheApp->ProcessPendingEvents();
+        wxAppConsole::GetInstance()->ProcessPendingEvents();
         std::vector<std::string> result;
         result.swap(names);
         return result;

@@ -237,9 +237,10 @@ TEST(KvpPaths, StoredPathsWithEitherSeparatorResolveAgainstTheProjectFile) {
     EXPECT_EQ(kvp::resolvedPath("/abs/polar.csv", "/work/rotor/rotor.kvp"), "/abs/polar.csv");
     EXPECT_EQ(kvp::resolvedPath("", "/work/rotor/rotor.kvp"), "");
     const char* home = std::getenv("HOME");
-    if (home != nullptr && *home != '\0')
+    if (home != nullptr && *home != '\0') {
         EXPECT_EQ(kvp::resolvedPath("~/polar.csv", "/work/rotor/rotor.kvp"),
                   (std::filesystem::path(home) / "polar.csv").lexically_normal().string());
+    }
 }
 
 TEST(KvpPaths, NonAsciiPathsRoundTripUnescaped) {

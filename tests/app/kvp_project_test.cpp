@@ -283,6 +283,23 @@ TEST_F(ProjectTest, ABadDocumentLeavesTheProjectExactlyAsItWas) {
     }
     EXPECT_TRUE(sameValues(project.state(), before));
     EXPECT_TRUE(events.take().empty());
+
+    // Every kind of fault, wherever it sits in the document.
+    const std::string good = korvane::kvp::write(other, "/p/x.kvp");
+    auto broken = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    for (const std::string& bad :
+         {good.substr(0, good.size() - 1), std::string("[]"), std::string("null"),
+          broken("\"solver_settings\":{", "\"solver_settings\":null,\"x\":{"), broken("\"B\":3", "\"B\":\"3\""),
+          broken("\"enable_pitch\":false", "\"enable_pitch\":\"no\""), broken("\"path\":\"\"", "\"path\":null"),
+          broken("\"chord_points\":[", "\"chord_points\":[{\"x_rel\":0.5},")}) {
+        EXPECT_THROW(project.fromJsonString(bad, "/p/x.kvp"), std::string) << bad;
+        EXPECT_TRUE(sameValues(project.state(), before));
+        EXPECT_TRUE(events.take().empty());
+    }
 }
 
 TEST_F(ProjectTest, ReadingPostsTheChangesButNoSnapshot) {
