@@ -29,7 +29,10 @@ public:
         auto* text = new wxStaticText(this, wxID_ANY,
                                       "The computations (airfoil analysis, operating point, blade design and turbine "
                                       "characteristics) are available from the command line korvane-cli for now: "
-                                      "save the project and run\n\n    korvane-cli PROJECT.kvp");
+                                      "save the project and run\n\n"
+                                      "    korvane-cli op PROJECT.kvp\n"
+                                      "    korvane-cli design PROJECT.kvp\n"
+                                      "    korvane-cli char PROJECT.kvp");
         text->Wrap(FromDIP(380));
         sectionSizer()->Add(text, 0, wxALL, FromDIP(8));
     }
