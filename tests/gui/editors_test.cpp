@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <wx/button.h>
 #include <wx/frame.h>
 
 #include "GuiTestSupport.h"
@@ -92,8 +93,8 @@ protected:
         snapshots = 0;
     }
     void TearDown() override {
-        if (frame) frame->Destroy();
-        processEvents();
+        korvane::testing::destroyNow(frame);
+        korvane::testing::processEvents();
     }
     static void type(wxTextCtrl* field, const wxString& text) {
         field->SetValue(text);
@@ -398,6 +399,28 @@ TEST_F(AirfoilTest, NonAsciiPathIsStoredAsUtf8) {
     page->update();
     processEvents();
     EXPECT_EQ(list->pointEditor(0)->pathField()->GetValue(), path);
+}
+
+TEST_F(AirfoilTest, BrowseAsksForTheFileOfTheChosenKind) {
+    auto script = std::make_shared<korvane::testing::ScriptedFileDialogs::Script>();
+    script->paths.push_back("/data/coords/naca4412.dat");
+    files.setDialogs(std::make_unique<korvane::testing::ScriptedFileDialogs>(script));
+    pick(list->pointEditor(0)->typeChoice(), 1);  // "Coordinates"
+    processEvents();
+    EditSingleAirfoilPoint* point = list->pointEditor(0);
+    wxButton* browse = nullptr;
+    for (wxWindow* child : point->getContainer()->GetChildren())
+        if (auto* button = dynamic_cast<wxButton*>(child); button && button->GetLabel() == "Browse") browse = button;
+    ASSERT_NE(browse, nullptr);
+    wxCommandEvent click(wxEVT_BUTTON, browse->GetId());
+    click.SetEventObject(browse);
+    browse->GetEventHandler()->ProcessEvent(click);
+    processEvents();
+    ASSERT_EQ(script->requests.size(), 1u);
+    EXPECT_EQ(script->requests[0].title, "Open coordinates text file");
+    EXPECT_EQ(script->requests[0].wildcard, "Coordinates text files (*.*)|*.*");
+    EXPECT_EQ(point->pathField()->GetValue(), "/data/coords/naca4412.dat");
+    EXPECT_EQ(project->airfoilPoints()[0].path, "/data/coords/naca4412.dat");
 }
 
 TEST_F(AirfoilTest, AddAndRemovePoints) {

@@ -10,6 +10,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/edit_operating_conditions.h"
+#include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
 #include "app/kvp_project.h"
 #include "app/window_main.h"
@@ -278,6 +279,18 @@ TEST_F(MainWindowTest, SaveAsNamesTheProjectAndMarksItSaved) {
     window->onSave(noEvent);  // no dialog: the file is known
     EXPECT_EQ(window->GetTitle(), "saved.kvp - Korvane");
     EXPECT_EQ(script->requests.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ClosingWithOpenPreviewsReleasesThemFirst) {
+    window->shapePage()->displayShapeWindow();
+    window->shapePage()->displayTwistWindow();
+    processEvents();
+    ASSERT_NE(window->shapePage()->shapeWindow(), nullptr);
+    window->Destroy();
+    window = nullptr;
+    processEvents();
+    wxTheApp->ProcessIdle();
+    for (wxWindow* top : wxTopLevelWindows) EXPECT_TRUE(top->IsBeingDeleted()) << top->GetLabel();
 }
 
 TEST_F(MainWindowTest, ProgressShowsInTheStatusBar) {
