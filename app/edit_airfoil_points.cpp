@@ -28,6 +28,8 @@ void EditAirfoilPoints::update() {
     m_scroll->DestroyChildren();
     m_editors.clear();
     m_points = m_project->airfoilPoints();
+    const bemt::OperatingConditions c = m_project->operatingConditions();
+    m_hubFraction = c.Rh / c.R;
 
     auto* grid = new wxGridBagSizer();
     int row = 0;
@@ -74,6 +76,13 @@ void EditAirfoilPoints::removePoint(std::size_t i) {
 
 void EditAirfoilPoints::remapRange(wxEvent& event) {
     const bemt::OperatingConditions c = m_project->operatingConditions();
+    // Only a hub that moved since the list was shown moves the points: the radius
+    // events of a file being opened or an undo find the list already in place.
+    if (c.Rh / c.R == m_hubFraction) {
+        for (auto* editor : m_editors) editor->update();  // the absolute positions follow the radius
+        event.Skip();
+        return;
+    }
     field_rules::remapPositions(m_points, c.Rh / c.R);
     saveValues();
     // Show the new positions, so that the next edit does not write the old ones back.

@@ -39,6 +39,7 @@ private:
     std::vector<bemt::AirfoilPoint> m_points;
     std::vector<EditSingleAirfoilPoint*> m_editors;
     wxScrolledWindow* m_scroll;
+    double m_hubFraction = -1.0;  // hub radius / rotor radius when the list was shown
 };
 
 // The "Airfoils data" page.

@@ -49,6 +49,8 @@ void EditBladePoints<Point>::update() {
     m_valueCtrls.clear();
     m_absoluteValueCtrls.clear();
     m_points = projectPoints();
+    const bemt::OperatingConditions c = m_project->operatingConditions();
+    m_hubFraction = c.Rh / c.R;
     refreshControls();
     TransferDataToWindow();
     fillAbsoluteFields();
@@ -162,6 +164,13 @@ void EditBladePoints<Point>::remove(std::size_t i) {
 template <typename Point>
 void EditBladePoints<Point>::remapRange(wxEvent& event) {
     const bemt::OperatingConditions c = m_project->operatingConditions();
+    // Only a hub that moved since the list was shown moves the points: the radius
+    // events of a file being opened or an undo find the list already in place.
+    if (c.Rh / c.R == m_hubFraction) {
+        fillAbsoluteFields();  // a new rotor radius still changes them
+        event.Skip();
+        return;
+    }
     field_rules::remapPositions(m_points, c.Rh / c.R);
     saveValues();
     // The fields show the new positions (and absolute values for the new radius), so that

@@ -65,5 +65,6 @@ private:
     ValueField m_field;
     std::vector<Point> m_points;
     wxScrolledWindow* m_scroll;
+    double m_hubFraction = -1.0;  // hub radius / rotor radius when the list was shown
     std::vector<wxTextCtrl*> m_positionCtrls, m_absolutePositionCtrls, m_valueCtrls, m_absoluteValueCtrls;
 };

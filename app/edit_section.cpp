@@ -110,6 +110,8 @@ EditSection::EditSection(wxWindow* parent, const wxString& title)
     if (!title.empty()) {
         auto* heading = new wxStaticText(this, wxID_ANY, title);
         heading->SetFont(heading->GetFont().Bold().Scaled(1.15f));
+        // The size measured before the font changed would cut the title.
+        heading->SetMinSize(heading->GetTextExtent(title) + FromDIP(wxSize(4, 0)));
         m_sizer->Add(heading, 0, wxALL, FromDIP(6));
     }
     SetSizer(m_sizer);
@@ -265,6 +267,7 @@ void EditSection::setupEmptyColumn(wxGridBagSizer* sizer, int row, int col, int 
 wxStaticText* EditSection::setupHeading(wxGridBagSizer* sizer, int row, int col, const wxString& text, int colSpan) {
     auto* heading = new wxStaticText(m_container, wxID_ANY, text);
     heading->SetFont(heading->GetFont().Bold());
+    heading->SetMinSize(heading->GetTextExtent(text) + FromDIP(wxSize(4, 0)));
     sizer->Add(heading, wxGBPosition(row, col), wxGBSpan(1, colSpan), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(kBorder));
     return heading;
 }

@@ -41,7 +41,7 @@ MainWindow::MainWindow()
     SetTitle(windowTitle(m_project->projectFilename()));
 
     buildPages();
-    refreshUndoRedo();
+    startHistory();
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
     Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);
@@ -165,9 +165,10 @@ void MainWindow::refreshUndoRedo() {
     bar->Enable(wxID_REDO, canRedo());
 }
 
-void MainWindow::clearHistory() {
-    m_historyIndex = -1;
+void MainWindow::startHistory() {
     m_history.clear();
+    m_history.emplace_back(kvnEVT_PROJECT_UNSAVED, m_project->state());
+    m_historyIndex = -1;
     refreshUndoRedo();
 }
 
@@ -194,8 +195,8 @@ bool MainWindow::resolveUnsaved() {
 
 void MainWindow::onNew(wxCommandEvent&) {
     if (!resolveUnsaved()) return;
-    clearHistory();
     m_project->newProject();
+    startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
     resetComputePanel();
@@ -210,7 +211,7 @@ void MainWindow::onOpen(wxCommandEvent&) {
         showError(message);
         return;
     }
-    clearHistory();
+    startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
     resetComputePanel();
@@ -223,6 +224,7 @@ void MainWindow::openFile(const wxString& path) {
         showError(message);
         return;
     }
+    startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
 }
@@ -244,6 +246,10 @@ void MainWindow::onSaveAs(wxCommandEvent&) {
 }
 
 void MainWindow::onUnsaved(kvnProjectEvent& event) {
+    // The snapshot that a new project posts of itself is the history's first entry
+    // already; it is no change of the user's.
+    if (m_history.size() == 1 && m_historyIndex == -1 && korvane::sameValues(event.state(), m_history.front().state()))
+        return;
     setUnsaved(true);
     const int size = static_cast<int>(m_history.size());
     if (m_historyIndex < size - 2) m_history.erase(m_history.begin() + (m_historyIndex + 2), m_history.end());

@@ -75,7 +75,8 @@ private:
     void buildStatusBar();
     void buildPages();
     void refreshUndoRedo();
-    void clearHistory();
+    // The history starts again from the project's current state, which cannot be undone.
+    void startHistory();
     void restore(const kvnProjectEvent& snapshot);
     void showError(const std::string& message);
     // New and Open: the compute panel drops its airfoil segments and result windows.

@@ -108,6 +108,7 @@ struct PlotDisplay::Layout {
     };
     std::vector<LegendEntry> legend;
     double legendLineHeight = 0.0;
+    double tickHeight = 0.0;
     double sampleLength = 0.0;
 
     double px(const PlotAxis& a, double v) const {
@@ -360,10 +361,12 @@ PlotDisplay::Layout PlotDisplay::layout(wxGraphicsContext& gc, double width, dou
     l.s = std::max((width + height) / 1000.0, 0.2);
     const double s = l.s;
     const double pad = 10.0 * s;
-    l.titleFont = gc.CreateFont(17.0 * s, wxEmptyString, wxFONTFLAG_BOLD, *wxBLACK);
-    l.labelFont = gc.CreateFont(14.0 * s, wxEmptyString, wxFONTFLAG_DEFAULT, *wxBLACK);
-    l.tickFont = gc.CreateFont(12.0 * s, wxEmptyString, wxFONTFLAG_DEFAULT, wxColour(40, 40, 40));
-    l.legendFont = gc.CreateFont(13.0 * s, wxEmptyString, wxFONTFLAG_DEFAULT, *wxBLACK);
+    // Text stays readable in small windows; from about 700 x 500 on it scales with s.
+    const auto fontSize = [s](double base) { return std::max(base * s, 0.85 * base); };
+    l.titleFont = gc.CreateFont(fontSize(18.0), wxEmptyString, wxFONTFLAG_BOLD, *wxBLACK);
+    l.labelFont = gc.CreateFont(fontSize(15.0), wxEmptyString, wxFONTFLAG_DEFAULT, *wxBLACK);
+    l.tickFont = gc.CreateFont(fontSize(13.0), wxEmptyString, wxFONTFLAG_DEFAULT, wxColour(40, 40, 40));
+    l.legendFont = gc.CreateFont(fontSize(14.0), wxEmptyString, wxFONTFLAG_DEFAULT, *wxBLACK);
 
     double w = 0, h = 0;
     gc.SetFont(l.titleFont);
@@ -421,6 +424,7 @@ PlotDisplay::Layout PlotDisplay::layout(wxGraphicsContext& gc, double width, dou
     gc.SetFont(l.tickFont);
     double tickHeight = 0;
     gc.GetTextExtent("0", &w, &tickHeight);
+    l.tickHeight = tickHeight;
     const auto widestTick = [&](const PlotAxis& axis, bool logarithmic) {
         double widest = 0.0;
         for (int i = 0; i < axis.ticks; ++i) {
@@ -561,7 +565,8 @@ void PlotDisplay::drawAxes(wxGraphicsContext& gc, const Layout& l) const {
 
     gc.SetFont(l.labelFont);
     gc.GetTextExtent(m_xLabel, &w, &h);
-    gc.DrawText(m_xLabel, (l.left + l.right - w) / 2.0, l.height - 10.0 * s - h);
+    // Under the tick labels (a proportional chart may end above the window's bottom).
+    gc.DrawText(m_xLabel, (l.left + l.right - w) / 2.0, l.bottom + 12.0 * s + l.tickHeight);
     const double middle = (l.top + l.bottom) / 2.0;
     gc.GetTextExtent(m_y1Label, &w, &h);
     gc.DrawText(m_y1Label, 10.0 * s, middle + w / 2.0, M_PI / 2.0);

@@ -11,7 +11,6 @@
 ShapeWindow::ShapeWindow(ShapeWindow** slot, KvpProject* project, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, "Blade shape"), m_slot(slot), m_project(project) {
     SetIcons(korvaneIcons());
-    SetSize(FromDIP(size));
     m_plot = new PlotDisplay(this, "Blade shape", "x/R", "c/R", wxEmptyString, true, false);
     m_plot->setProportional(true);
     m_plot->showPoints();
@@ -19,6 +18,8 @@ ShapeWindow::ShapeWindow(ShapeWindow** slot, KvpProject* project, const wxSize& 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_plot, 1, wxEXPAND);
     SetSizer(sizer);
+    SetSize(FromDIP(size));
+    Layout();
     m_project->Bind(kvnEVT_UPDATED_CHORD_POINTS, &ShapeWindow::onPointsChanged, this);
     Bind(wxEVT_CLOSE_WINDOW, &ShapeWindow::onClose, this);
     update();

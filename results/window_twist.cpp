@@ -9,13 +9,14 @@
 TwistWindow::TwistWindow(TwistWindow** slot, KvpProject* project, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, "Blade twist distribution"), m_slot(slot), m_project(project) {
     SetIcons(korvaneIcons());
-    SetSize(FromDIP(size));
     m_plot = new PlotDisplay(this, "Blade twist distribution", "x/R", wxS("Twist β [°]"), wxEmptyString, true, false);
     m_plot->showPoints();
     m_plot->addAxis1Set(&m_x, &m_y);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_plot, 1, wxEXPAND);
     SetSizer(sizer);
+    SetSize(FromDIP(size));
+    Layout();
     m_project->Bind(kvnEVT_UPDATED_TWIST_POINTS, &TwistWindow::onPointsChanged, this);
     Bind(wxEVT_CLOSE_WINDOW, &TwistWindow::onClose, this);
     update();

@@ -114,8 +114,8 @@ protected:
         processEvents();
     }
     void TearDown() override {
-        if (frame) frame->Destroy();
-        processEvents();
+        korvane::testing::destroyNow(frame);
+        korvane::testing::processEvents();
     }
     static bool red(wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
     void keyUp(wxWindow* w, int code, bool control = false) {

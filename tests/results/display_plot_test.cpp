@@ -67,7 +67,7 @@ protected:
         plot = new PlotDisplay(frame, "Lift and drag", wxS("Angle of attack α [°]"), "Cl [-]", "Cd [-]", true, false);
     }
     void TearDown() override {
-        if (frame) frame->Destroy();
+        korvane::testing::destroyNow(frame);
         korvane::testing::processEvents();
     }
     wxFrame* frame = nullptr;

@@ -32,6 +32,14 @@ inline bool startWx() {
 
 #define KORVANE_REQUIRE_WX() ASSERT_TRUE(::korvane::testing::startWx()) << "the toolkit needs a display (xvfb-run)"
 
+// Destroys a top-level window now (Destroy() only schedules it), so that it goes
+// before the objects it refers to.
+inline void destroyNow(wxWindow* window) {
+    if (!window) return;
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
 // Runs the queued events, as the event loop would between user actions.
 inline void processEvents() {
     for (int i = 0; i < 20 && wxTheApp->HasPendingEvents(); ++i) wxTheApp->ProcessPendingEvents();
