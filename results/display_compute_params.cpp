@@ -10,7 +10,7 @@ DisplayComputeParams::DisplayComputeParams(wxWindow* parent, const bemt::SolverS
     setupHeading(grid, row++, 0, "Operating conditions");
     setupNumberUnits(grid, row++, 0, "Radius:", c.R, "m", "Turbine radius.");
     setupNumberUnits(grid, row++, 0, "Hub radius:", c.Rh, "m", "Hub radius (turbine radius - blade length).");
-    setupNumberUnits(grid, row++, 0, "Blades:", c.B, "", "Number of the blades.");
+    addWholeNumber(grid, row++, "Blades:", c.B, "Number of the blades.");
     setupNumberUnits(grid, row++, 0, "Rot. speed:", bemt::Common::rads2rpm(c.Om), "rpm", "Turbine rotation speed.",
                      false);
     if (withSpeeds) {
@@ -21,18 +21,33 @@ DisplayComputeParams::DisplayComputeParams(wxWindow* parent, const bemt::SolverS
     setupNumberUnits(grid, row++, 0, "Air density:", c.rho, wxString::FromUTF8("kg/m³"), "Air density.", false);
     setupNumberUnits(grid, row++, 0, "Air dynamic viscosity:", c.mu, "kg/m/s", "Air dynamic viscosity.", false);
     setupHeading(grid, row++, 0, "Solver settings");
-    auto* name = new wxStaticText(getContainer(), wxID_ANY, "Solver:");
-    grid->Add(name, wxGBPosition(row, 0), wxGBSpan(1, 1), wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(4));
-    grid->Add(new wxStaticText(getContainer(), wxID_ANY, solverName(solver.solver)), wxGBPosition(row++, 1),
-              wxGBSpan(1, 2), wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(4));
-    setupNumberUnits(grid, row++, 0, "Number of elements:", solver.n_elements, "",
-                     "Number of the elements along the blade.");
-    setupNumberUnits(grid, row++, 0, "Maximum of iterations:", solver.max_iterations, "",
-                     "Maximum number of iterations in numeric methods used.");
+    addText(grid, row++, "Solver:", solverName(solver.solver), "");
+    addWholeNumber(grid, row++, "Number of elements:", solver.n_elements, "Number of the elements along the blade.");
+    addWholeNumber(grid, row++, "Maximum of iterations:", solver.max_iterations,
+                   "Maximum number of iterations in numeric methods used.");
     setupNumberUnits(grid, row++, 0, "Precision:", solver.accuracy, "", "Precission of iterative numeric methods used.");
     setupNumberUnits(grid, row++, 0, "Relaxation factor:", solver.relaxation_factor, "",
                      "Parameter used in iterative methods.");
     sectionSizer()->Add(grid, 0, wxALL, FromDIP(4));
+}
+
+void DisplayComputeParams::addText(wxGridBagSizer* grid, int row, const wxString& label, const wxString& text,
+                                   const wxString& tooltip) {
+    auto* name = new wxStaticText(getContainer(), wxID_ANY, label);
+    auto* value = new wxStaticText(getContainer(), wxID_ANY, text);
+    if (!tooltip.empty()) {
+        name->SetToolTip(tooltip);
+        value->SetToolTip(tooltip);
+    }
+    grid->Add(name, wxGBPosition(row, 0), wxGBSpan(1, 1), wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(4));
+    grid->Add(value, wxGBPosition(row, 1), wxGBSpan(1, 1), wxALIGN_CENTER_VERTICAL | wxALIGN_RIGHT | wxLEFT | wxRIGHT,
+              FromDIP(4));
+}
+
+void DisplayComputeParams::addWholeNumber(wxGridBagSizer* grid, int row, const wxString& label, int value,
+                                          const wxString& tooltip) {
+    // Counts read better whole than as "5e+03".
+    addText(grid, row, label, wxString::Format("%d", value), tooltip);
 }
 
 wxString DisplayComputeParams::solverName(bemt::SolverType type) {

@@ -13,4 +13,8 @@ public:
                          const bemt::OperatingConditions& conditions, bool withTitle, bool withSpeeds);
 
     static wxString solverName(bemt::SolverType type);
+
+private:
+    void addText(wxGridBagSizer* grid, int row, const wxString& label, const wxString& text, const wxString& tooltip);
+    void addWholeNumber(wxGridBagSizer* grid, int row, const wxString& label, int value, const wxString& tooltip);
 };

@@ -2,7 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/notebook.h>
+#include <wx/choicebk.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -73,7 +73,8 @@ CharResultWindow::CharResultWindow(const std::shared_ptr<ResultWindowList>& wind
     generateActionsMenu(actions->GetStaticBox(), actions, m_files);
     sideSizer->Add(actions, 0, wxEXPAND | wxALL, FromDIP(4));
 
-    auto* params = new wxNotebook(side, wxID_ANY);
+    // A choice of pages fits the narrow column where notebook tabs would not.
+    auto* params = new wxChoicebook(side, wxID_ANY);
     params->AddPage(new DisplayComputeParams(params, m_solver, m_computed, false, false), "Computing parameters");
     params->AddPage(new DisplayAirfoilComputeParams(params, m_compute, m_projectConditions, false),
                     "Airfoils processing parameters");
