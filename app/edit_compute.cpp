@@ -351,7 +351,7 @@ void EditCompute::_doComputeOperatingPoint(wxCommandEvent&) {
         auto points = m_tools->pitchSweep(data, bemt::BEMTTools::pitchRange(compute),
                                           [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
         onGuiThread([this, points = std::move(points), compute, solver, conditions = data.conditions]() mutable {
-            openOpResult(std::move(points), compute, solver, conditions);
+            showResult([&] { openOpResult(std::move(points), compute, solver, conditions); });
         });
     });
 }
@@ -367,7 +367,7 @@ void EditCompute::_doDesignBlade(wxCommandEvent&) {
         auto result = m_tools->designSweep(data, bemt::BEMTTools::pitchRange(compute), compute.design_c_limit,
                                            [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
         onGuiThread([this, points = std::move(result.points), compute, solver, conditions = data.conditions]() mutable {
-            openDesignResult(std::move(points), compute, solver, conditions);
+            showResult([&] { openDesignResult(std::move(points), compute, solver, conditions); });
         });
     });
 }
@@ -385,7 +385,7 @@ void EditCompute::_doComputeChar(wxCommandEvent&) {
             bemt::BEMTTools::pitchRange(compute),
             [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
         onGuiThread([this, results = std::move(results), compute, solver, conditions = data.conditions]() mutable {
-            openCharResult(std::move(results), compute, solver, conditions);
+            showResult([&] { openCharResult(std::move(results), compute, solver, conditions); });
         });
     });
 }
@@ -434,6 +434,16 @@ void EditCompute::finish() {
 void EditCompute::showError(const wxString& message) { m_dialogs.error(this, message, kErrorCaption); }
 
 // ---- results ----
+
+void EditCompute::showResult(const std::function<void()>& open) {
+    // A message thrown while a window is built must not leave the panel busy (nor
+    // escape into the event loop).
+    try {
+        open();
+    } catch (const std::string& message) {
+        finishWithError(fromCore(message));
+    }
+}
 
 void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points,
                                const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,

@@ -124,6 +124,8 @@ private:
     void finish();
     void showError(const wxString& message);
 
+    // Opens a result window; an error while it is built ends the action with its message.
+    void showResult(const std::function<void()>& open);
     void openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
                       const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions);
     void openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,

@@ -1,7 +1,8 @@
-// Takes the README's screenshots of the result windows from the example project. Not a
-// test: it runs only when asked for, under a virtual display without window manager:
-//   KORVANE_SCREENSHOTS=$PWD/docs/screenshots xvfb-run -a -s "-screen 0 1280x1024x24" \
-//     build/tests/compute/compute_tests --gtest_also_run_disabled_tests --gtest_filter='Screenshots.*'
+// Takes the README's screenshots of the main and result windows from the example
+// project. Not a test: it runs only when asked for, under a virtual display without
+// window manager (one command line):
+//   KORVANE_SCREENSHOTS=$PWD/docs/screenshots xvfb-run -a -s "-screen 0 1280x1024x24"
+//   build/tests/compute/compute_tests --gtest_also_run_disabled_tests --gtest_filter='Screenshots.*'
 #include <gtest/gtest.h>
 
 #include <cstdlib>
