@@ -65,6 +65,17 @@ void PlotAxis::computeTicks(bool logarithmic, double imposedInterval, bool force
     recount(*this);
 }
 
+void PlotAxis::zoomTo(double lo, double hi, bool logarithmic) {
+    if (!(lo < hi) || !std::isfinite(lo) || !std::isfinite(hi)) return;
+    interval = niceInterval(lo, hi);
+    // Exponents keep whole ticks until the span is shorter than two decades.
+    if (logarithmic && hi - lo >= 2.0) interval = std::max(1.0, std::round(interval));
+    start = std::floor(lo / interval + kTickSlack) * interval;
+    end = std::ceil(hi / interval - kTickSlack) * interval;
+    if (end <= start) end = start + interval;
+    recount(*this);
+}
+
 int PlotAxis::ticksBelowZero() const {
     if (interval == 0.0) return 0;
     return std::max(0, static_cast<int>(std::trunc(-start / interval + kTickSlack)));
