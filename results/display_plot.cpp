@@ -123,7 +123,7 @@ struct PlotDisplay::Layout {
 
 PlotDisplay::PlotDisplay(wxWindow* parent, const wxString& title, const wxString& xLabel, const wxString& y1Label,
                          const wxString& y2Label, bool showLegend, bool y1Logarithmic)
-    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE),
       m_title(title),
       m_xLabel(xLabel),
       m_y1Label(y1Label),
