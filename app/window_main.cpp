@@ -206,7 +206,7 @@ void MainWindow::onNew(wxCommandEvent&) {
     startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
-    // The compute panel drops its airfoil segments and result windows here.
+    resetComputations();
 }
 
 void MainWindow::onOpen(wxCommandEvent&) {
@@ -221,6 +221,13 @@ void MainWindow::onOpen(wxCommandEvent&) {
     startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
+    resetComputations();
+}
+
+void MainWindow::resetComputations() {
+    // The compute panel's airfoil segments and result windows belong to the previous
+    // project: EditCompute::removeAirfoilSegments(), resetWindowCounters() and
+    // destroyWindows() go here once the panel takes the right column.
 }
 
 void MainWindow::openFile(const wxString& path) {

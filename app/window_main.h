@@ -77,6 +77,8 @@ private:
     // The history starts again from the project's current state, which cannot be undone.
     void startHistory();
     void restore(const kvnProjectEvent& snapshot);
+    // After New and Open: forget what was computed for the previous project.
+    void resetComputations();
     void showError(const std::string& message);
 
     std::unique_ptr<FileManager> m_fileManager;
