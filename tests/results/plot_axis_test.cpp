@@ -194,3 +194,15 @@ TEST(PlotAxisZoom, ZoomShowsTheSpanWithoutDroppingToZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PlotAxisTicks, OverflowingDataGiveNoTicks) {
+    PlotAxis axis;
+    axis.widen({-1e308, 1e308});  // the span overflows
+    axis.computeTicks(false);
+    EXPECT_EQ(axis.ticks, 0);
+    EXPECT_EQ(axis.range, 0.0);
+}
+
+}  // namespace
