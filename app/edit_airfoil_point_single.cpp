@@ -134,8 +134,8 @@ void EditSingleAirfoilPoint::refreshControls() {
                 grid, row++, 0, "Guess Re", &m_guessReynolds,
                 "Guess Reynold's number to precalculate lift and drag coefficients for various operating conditions "
                 "(wind velocity and rotation speed) at different angles of attacks.");
-            guess->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
-                enableReynoldsFields();
+            guess->Bind(wxEVT_CHECKBOX, [this, guess](wxCommandEvent& event) {
+                enableReynoldsFields(guess->GetValue());
                 event.Skip();
             });
             setupHeading(grid, row++, 0, "Re");
@@ -159,9 +159,10 @@ void EditSingleAirfoilPoint::refreshControls() {
     m_builtType = m_type;
 }
 
-void EditSingleAirfoilPoint::enableReynoldsFields() {
-    if (m_reMinCtrl) m_reMinCtrl->Enable(!m_guessReynolds);
-    if (m_reMaxCtrl) m_reMaxCtrl->Enable(!m_guessReynolds);
+void EditSingleAirfoilPoint::enableReynoldsFields(bool guessing) {
+    if (m_reMinCtrl) m_reMinCtrl->Enable(!guessing);
+    if (m_reMaxCtrl) m_reMaxCtrl->Enable(!guessing);
+    Validate();
 }
 
 void EditSingleAirfoilPoint::update() {
@@ -171,7 +172,7 @@ void EditSingleAirfoilPoint::update() {
     TransferDataToWindow();
     m_absoluteCtrl->ChangeValue(formatNumber(m_x * rotorRadius()));
     Validate();
-    enableReynoldsFields();
+    enableReynoldsFields(m_guessReynolds);
     Layout();
     Thaw();
     // The list around this point re-lays out for the new rows.

@@ -43,7 +43,8 @@ public:
 private:
     void load();
     void browse();
-    void enableReynoldsFields();
+    // "Guess Re" checked disables the Reynolds number fields.
+    void enableReynoldsFields(bool guessing);
     void onUpdatedValue(wxCommandEvent& event);
     double rotorRadius() const;
 

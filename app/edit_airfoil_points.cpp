@@ -38,9 +38,11 @@ void EditAirfoilPoints::update() {
         const bemt::AirfoilPoint* next = i + 1 < m_points.size() ? &m_points[i + 1] : nullptr;
         auto* editor = new EditSingleAirfoilPoint(m_scroll, m_project, m_points[i], previous, next);
         grid->Add(editor, wxGBPosition(row, 0), wxGBSpan(2, 1), wxEXPAND);
+        // Both buttons at the top of the point's rows.
         setupButton(grid, row++, 1, "Add point after", "", wxGBSpan(1, 1), wxEXPAND, [this, i] { addPointAfter(i); });
-        setupButton(grid, row++, 1, "Remove current point", "", wxGBSpan(1, 1), wxEXPAND,
-                    [this, i] { removePoint(i); });
+        auto* remove = setupButton(grid, row++, 1, "Remove current point", "", wxGBSpan(1, 1), 0,
+                                   [this, i] { removePoint(i); });
+        grid->GetItem(remove)->SetFlag(wxALIGN_TOP | wxALL);
         if (i + 1 < m_points.size()) setupDivider(grid, row++, 2);
         m_editors.push_back(editor);
     }

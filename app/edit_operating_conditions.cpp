@@ -126,6 +126,7 @@ void EditOperatingConditions::setupPitchLogic() {
 
 void EditOperatingConditions::enablePitch(bool enable) {
     for (wxTextCtrl* field : {m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl}) field->Enable(enable);
+    Validate();
 }
 
 void EditOperatingConditions::update() {

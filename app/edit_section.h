@@ -87,6 +87,7 @@ public:
         if (!m_value || !text) return false;
         T v{};
         if (!valueOf(text->GetValue(), v)) return false;
+        if (!text->IsEnabled() && !accepts(text->GetValue())) return false;  // kept, not corrected
         *m_value = v;
         return true;
     }
@@ -94,7 +95,8 @@ public:
     bool Validate(wxWindow*) override {
         auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
         if (!text) return false;
-        const bool valid = accepts(text->GetValue());
+        // A disabled field cannot be corrected, so it must not hold the section back.
+        const bool valid = !text->IsEnabled() || accepts(text->GetValue());
         markValidity(text, valid);
         return valid;
     }

@@ -149,12 +149,6 @@ void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver,
     Thaw();
 }
 
-void MainWindow::resetComputePanel() {
-    m_compute->removeAirfoilSegments();
-    m_compute->resetWindowCounters();
-    m_compute->destroyWindows();
-}
-
 bool MainWindow::canUndo() const { return m_historyIndex >= 0; }
 
 bool MainWindow::canRedo() const { return m_historyIndex < static_cast<int>(m_history.size()) - 2; }
@@ -199,7 +193,7 @@ void MainWindow::onNew(wxCommandEvent&) {
     startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
-    resetComputePanel();
+    resetComputations();
 }
 
 void MainWindow::onOpen(wxCommandEvent&) {
@@ -214,7 +208,15 @@ void MainWindow::onOpen(wxCommandEvent&) {
     startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
-    resetComputePanel();
+    resetComputations();
+}
+
+void MainWindow::resetComputations() {
+    // The compute panel's airfoil segments and result windows belong to the previous
+    // project.
+    m_compute->removeAirfoilSegments();
+    m_compute->resetWindowCounters();
+    m_compute->destroyWindows();
 }
 
 void MainWindow::openFile(const wxString& path) {

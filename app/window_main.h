@@ -78,9 +78,9 @@ private:
     // The history starts again from the project's current state, which cannot be undone.
     void startHistory();
     void restore(const kvnProjectEvent& snapshot);
+    // After New and Open: forget what was computed for the previous project.
+    void resetComputations();
     void showError(const std::string& message);
-    // New and Open: the compute panel drops its airfoil segments and result windows.
-    void resetComputePanel();
 
     std::unique_ptr<FileManager> m_fileManager;
     std::unique_ptr<KvpProject> m_project;

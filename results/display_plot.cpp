@@ -123,7 +123,7 @@ struct PlotDisplay::Layout {
 
 PlotDisplay::PlotDisplay(wxWindow* parent, const wxString& title, const wxString& xLabel, const wxString& y1Label,
                          const wxString& y2Label, bool showLegend, bool y1Logarithmic)
-    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE),
       m_title(title),
       m_xLabel(xLabel),
       m_y1Label(y1Label),
@@ -136,6 +136,9 @@ PlotDisplay::PlotDisplay(wxWindow* parent, const wxString& title, const wxString
     Bind(wxEVT_MOTION, &PlotDisplay::onMotion, this);
     Bind(wxEVT_LEFT_DOWN, &PlotDisplay::onLeftDown, this);
     Bind(wxEVT_LEAVE_WINDOW, &PlotDisplay::onLeave, this);
+    Bind(wxEVT_LEFT_UP, &PlotDisplay::onLeftUp, this);
+    Bind(wxEVT_MOUSEWHEEL, &PlotDisplay::onWheel, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &PlotDisplay::onCaptureLost, this);
 }
 
 int PlotDisplay::addSet(std::vector<PlotSet>& sets, const std::vector<double>* x, const std::vector<double>* y,
@@ -658,10 +661,21 @@ void PlotDisplay::onPaint(wxPaintEvent&) {
     m_areaTop = l.top;
     m_areaBottom = l.bottom;
     drawSelection(*gc, l);
+    if (m_dragging) {
+        gc->SetPen(wxPen(wxColour(60, 60, 60), 1, wxPENSTYLE_SHORT_DASH));
+        gc->SetBrush(wxBrush(wxColour(0, 140, 249, 30)));
+        const wxRect band(m_dragStart, m_dragNow);
+        gc->DrawRectangle(band.x, band.y, band.width, band.height);
+    }
 }
 
 void PlotDisplay::onMotion(wxMouseEvent& event) {
     event.Skip();
+    if (m_dragging) {
+        m_dragNow = event.GetPosition();
+        Refresh();
+        return;
+    }
     if (!m_actionsEnabled || !m_actions || m_actions->empty() || m_areaRight <= m_areaLeft) return;
     const double px = std::clamp(static_cast<double>(event.GetX()), m_areaLeft, m_areaRight);
     const DrawnSpan span(m_x);
@@ -679,11 +693,72 @@ void PlotDisplay::onLeave(wxMouseEvent& event) {
     SetCursor(wxNullCursor);
 }
 
+void PlotDisplay::zoomTo(double x1, double x2, double y1From, double y1To) {
+    const DrawnSpan y1Span(m_y1), y2Span(m_y2);
+    m_x.zoomTo(std::min(x1, x2), std::max(x1, x2), false);
+    const double lo = std::min(y1From, y1To), hi = std::max(y1From, y1To);
+    m_y1.zoomTo(lo, hi, m_y1Logarithmic);
+    if (!m_y2Sets.empty()) {
+        // The same part of the right axis.
+        const double f1 = (lo - y1Span.start) / y1Span.range, f2 = (hi - y1Span.start) / y1Span.range;
+        m_y2.zoomTo(y2Span.start + f1 * y2Span.range, y2Span.start + f2 * y2Span.range, false);
+        matchAxes(m_y1, m_y2);
+    }
+    Refresh();
+}
+
+void PlotDisplay::zoomBy(double factor, double xFraction, double yFraction) {
+    if (!(factor > 0.0) || !std::isfinite(factor)) return;
+    const DrawnSpan xs(m_x), ys(m_y1);
+    const double cx = xs.start + xFraction * xs.range, cy = ys.start + yFraction * ys.range;
+    zoomTo(cx - xFraction * xs.range * factor, cx + (1.0 - xFraction) * xs.range * factor,
+           cy - yFraction * ys.range * factor, cy + (1.0 - yFraction) * ys.range * factor);
+}
+
+double PlotDisplay::xFractionAt(double px) const {
+    if (m_areaRight <= m_areaLeft) return 0.5;
+    return std::clamp((px - m_areaLeft) / (m_areaRight - m_areaLeft), 0.0, 1.0);
+}
+
+double PlotDisplay::yFractionAt(double py) const {
+    if (m_areaBottom <= m_areaTop) return 0.5;
+    return std::clamp((m_areaBottom - py) / (m_areaBottom - m_areaTop), 0.0, 1.0);
+}
+
+void PlotDisplay::onWheel(wxMouseEvent& event) {
+    if (event.GetWheelRotation() == 0) return;
+    zoomBy(event.GetWheelRotation() > 0 ? 0.8 : 1.25, xFractionAt(event.GetX()), yFractionAt(event.GetY()));
+}
+
+void PlotDisplay::onLeftUp(wxMouseEvent& event) {
+    event.Skip();
+    if (!m_dragging) return;
+    m_dragging = false;
+    if (HasCapture()) ReleaseMouse();
+    const wxPoint moved = m_dragNow - m_dragStart;
+    if (std::abs(moved.x) > FromDIP(5) && std::abs(moved.y) > FromDIP(5)) {
+        const DrawnSpan xs(m_x), ys(m_y1);
+        zoomTo(xs.start + xFractionAt(m_dragStart.x) * xs.range, xs.start + xFractionAt(m_dragNow.x) * xs.range,
+               ys.start + yFractionAt(m_dragStart.y) * ys.range, ys.start + yFractionAt(m_dragNow.y) * ys.range);
+    }
+    Refresh();
+}
+
+void PlotDisplay::onCaptureLost(wxMouseCaptureLostEvent&) {
+    m_dragging = false;
+    Refresh();
+}
+
 void PlotDisplay::onLeftDown(wxMouseEvent& event) {
     event.Skip();
-    if (!m_actionsEnabled || !m_actions || m_selectedAction < 0 ||
-        m_selectedAction >= static_cast<int>(m_actions->size()))
+    const bool actions = m_actionsEnabled && m_actions && !m_actions->empty();
+    if (!actions) {
+        m_dragging = true;
+        m_dragStart = m_dragNow = event.GetPosition();
+        CaptureMouse();
         return;
+    }
+    if (m_selectedAction < 0 || m_selectedAction >= static_cast<int>(m_actions->size())) return;
     const Action action = (*m_actions)[static_cast<std::size_t>(m_selectedAction)];
     if (!action) return;
     try {

@@ -99,8 +99,17 @@ public:
     void enableClickAction(bool enable);
     int selectedAction() const { return m_selectedAction; }
 
-    // Recomputes all ranges from the visible sets.
+    // Recomputes all ranges from the visible sets (and so undoes any zoom).
     void resetRange();
+
+    // Zooms to a rectangle of the chart area given in data coordinates of X and Y1; the
+    // Y2 axis follows proportionally. The mouse wheel zooms around the pointer, and a
+    // drag with the left button zooms to the dragged rectangle (unless click actions are
+    // enabled, which the left button runs).
+    void zoomTo(double x1, double x2, double y1From, double y1To);
+    // Zooms all axes by the factor (below 1: in) around the point at the given fractions
+    // of the chart area (0 left/bottom, 1 right/top).
+    void zoomBy(double factor, double xFraction, double yFraction);
 
     // CSV text of the visible sets in the local 8-bit encoding (UTF-8 where the local
     // encoding cannot hold the labels).
@@ -145,6 +154,12 @@ private:
     void onMotion(wxMouseEvent& event);
     void onLeftDown(wxMouseEvent& event);
     void onLeave(wxMouseEvent& event);
+    void onLeftUp(wxMouseEvent& event);
+    void onWheel(wxMouseEvent& event);
+    void onCaptureLost(wxMouseCaptureLostEvent& event);
+    // Fractions of the chart area at a pixel position (clamped to 0 .. 1).
+    double xFractionAt(double px) const;
+    double yFractionAt(double py) const;
 
     wxString m_title, m_xLabel, m_y1Label, m_y2Label;
     std::vector<PlotSet> m_y1Sets, m_y2Sets;
@@ -159,6 +174,10 @@ private:
     const std::vector<Action>* m_actions = nullptr;
     int m_selectedAction = -1;
     bool m_actionsEnabled = false;
+
+    // A left-button drag that zooms.
+    bool m_dragging = false;
+    wxPoint m_dragStart, m_dragNow;
 
     // The chart area of the last on-screen drawing, for pointer positions.
     double m_areaLeft = 0.0, m_areaRight = 0.0, m_areaTop = 0.0, m_areaBottom = 0.0;

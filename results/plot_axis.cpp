@@ -24,9 +24,19 @@ double niceInterval(double min, double max) {
     return std::pow(10.0, std::floor(std::log10(std::fabs(min))));
 }
 
+// An axis drawn with more ticks than this has no readable scale anyway; data so far
+// apart (or overflowing) are drawn without ticks rather than with millions of them.
+constexpr double kMaxTicks = 10000.0;
+
 void recount(PlotAxis& axis) {
     axis.range = axis.end - axis.start;
-    axis.ticks = static_cast<int>(std::lround(axis.range / axis.interval)) + 1;
+    const double count = axis.range / axis.interval;
+    if (!std::isfinite(count) || count < 0.0 || count > kMaxTicks) {
+        axis.start = axis.end = axis.range = axis.interval = 0.0;
+        axis.ticks = 0;
+        return;
+    }
+    axis.ticks = static_cast<int>(std::lround(count)) + 1;
 }
 
 }  // namespace
@@ -61,6 +71,17 @@ void PlotAxis::computeTicks(bool logarithmic, double imposedInterval, bool force
     if (startTicks == 1 || startTicks == 2) start = 0.0;
     end = std::ceil(max / interval - kTickSlack) * interval;
     // A single value still gets one interval to be drawn in.
+    if (end <= start) end = start + interval;
+    recount(*this);
+}
+
+void PlotAxis::zoomTo(double lo, double hi, bool logarithmic) {
+    if (!(lo < hi) || !std::isfinite(lo) || !std::isfinite(hi)) return;
+    interval = niceInterval(lo, hi);
+    // Exponents keep whole ticks until the span is shorter than two decades.
+    if (logarithmic && hi - lo >= 2.0) interval = std::max(1.0, std::round(interval));
+    start = std::floor(lo / interval + kTickSlack) * interval;
+    end = std::ceil(hi / interval - kTickSlack) * interval;
     if (end <= start) end = start + interval;
     recount(*this);
 }

@@ -29,6 +29,10 @@ struct PlotAxis {
     // exponents) always ticks at whole exponents; forceZero starts the data at 0.
     void computeTicks(bool logarithmic, double imposedInterval = 0.0, bool forceZero = false);
 
+    // Shows the span lo .. hi (a zoom): ticks as for data there, without moving the start
+    // to zero. Ignored unless lo < hi.
+    void zoomTo(double lo, double hi, bool logarithmic);
+
     // Ticks strictly below zero, counted in whole intervals.
     int ticksBelowZero() const;
 };

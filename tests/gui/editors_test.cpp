@@ -207,6 +207,24 @@ TEST_F(ConditionsTest, PitchFieldsFollowTheCheckBoxAndKeepTheirValues) {
     EXPECT_EQ(project->computeSettings().p_step, 5.0);
 }
 
+TEST_F(ConditionsTest, DisabledPitchFieldsDoNotBlockTheSection) {
+    // A project whose pitch step is 0 has no step count to show.
+    auto s = project->computeSettings();
+    s.p_step = 0.0;
+    project->setComputeSettings(s, false);
+    editor->update();
+    EXPECT_FALSE(red(editor->pitchStepsField()));
+    type(editor->windVelocityField(), "9");
+    EXPECT_EQ(project->operatingConditions().V0, 9.0);
+    // Enabled, the empty count is marked and holds the section back until fixed.
+    toggle(editor->pitchCheckbox(), true);
+    EXPECT_TRUE(red(editor->pitchStepsField()));
+    type(editor->pitchStepField(), "5");
+    EXPECT_EQ(editor->pitchStepsField()->GetValue(), "5");
+    EXPECT_FALSE(red(editor->pitchStepsField()));
+    EXPECT_EQ(project->computeSettings().p_step, 5.0);
+}
+
 TEST_F(ConditionsTest, StepLargerThanTheSpanIsRefused) {
     toggle(editor->pitchCheckbox(), true);
     type(editor->pitchStepField(), "25");
@@ -378,6 +396,19 @@ TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
     EXPECT_TRUE(red(point->aoaStepField()));
     EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.5);
     type(point->aoaStepField(), "1");
+
+    // A disabled field is not checked and not taken over while invalid.
+    type(point->reMinField(), "2e7");
+    EXPECT_FALSE(red(point->reMinField()));
+    EXPECT_EQ(project->airfoilPoints()[0].rey_min, 1e6);
+    wxCheckBox* guess = nullptr;
+    for (wxWindow* child : point->getContainer()->GetChildren())
+        if (auto* box = dynamic_cast<wxCheckBox*>(child); box && box->GetLabel() == "Guess Re") guess = box;
+    ASSERT_NE(guess, nullptr);
+    toggle(guess, false);
+    EXPECT_TRUE(point->reMinField()->IsEnabled());
+    EXPECT_TRUE(red(point->reMinField()));
+    EXPECT_FALSE(project->airfoilPoints()[0].guess_reynolds);
 
     type(point->reMinField(), "1e5");
     type(point->reMaxField(), "1e5");

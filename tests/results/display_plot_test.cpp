@@ -179,6 +179,28 @@ TEST_F(PlotDisplayTest, ClickActionsSelectTheNearestPositionAndRunIt) {
     EXPECT_EQ(plot->nearestAction(100.0), 2);
 }
 
+TEST_F(PlotDisplayTest, ZoomAndResetRange) {
+    const std::vector<double> x = {0.0, 10.0};
+    const std::vector<double> y = {0.0, 100.0};
+    const std::vector<double> y2 = {0.0, 1.0};
+    plot->addAxis1Set(&x, &y);
+    plot->addAxis2Set(&x, &y2);
+    plot->zoomTo(2.0, 4.0, 30.0, 50.0);
+    EXPECT_DOUBLE_EQ(plot->xAxis().start, 2.0);
+    EXPECT_DOUBLE_EQ(plot->xAxis().end, 4.0);
+    EXPECT_DOUBLE_EQ(plot->y1Axis().start, 30.0);
+    EXPECT_DOUBLE_EQ(plot->y1Axis().end, 50.0);
+    EXPECT_NEAR(plot->y2Axis().start, 0.3, 1e-12);  // the same part of the right axis
+    EXPECT_EQ(plot->y1Axis().ticks, plot->y2Axis().ticks);
+    plot->zoomBy(2.0, 0.5, 0.5);  // out around the middle
+    EXPECT_LE(plot->xAxis().start, 2.0);
+    EXPECT_GE(plot->xAxis().end, 4.0);
+    plot->resetRange();
+    EXPECT_DOUBLE_EQ(plot->xAxis().start, 0.0);
+    EXPECT_DOUBLE_EQ(plot->xAxis().end, 10.0);
+    EXPECT_DOUBLE_EQ(plot->y1Axis().end, 100.0);
+}
+
 TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
     std::vector<double> x, cl, cd;
     for (int i = -10; i <= 20; ++i) {

@@ -177,3 +177,32 @@ TEST(PlotAxisLabels, FormatFollowsTheInterval) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PlotAxisZoom, ZoomShowsTheSpanWithoutDroppingToZero) {
+    PlotAxis axis;
+    axis.widen({0.0, 100.0});
+    axis.computeTicks(false);
+    axis.zoomTo(1.5, 9.0, false);  // d = 7.5: interval 1; the start 1 is one interval up
+    EXPECT_DOUBLE_EQ(axis.interval, 1.0);
+    EXPECT_DOUBLE_EQ(axis.start, 1.0);
+    EXPECT_DOUBLE_EQ(axis.end, 9.0);
+    EXPECT_EQ(axis.ticks, 9);
+    axis.zoomTo(5.0, 5.0, false);  // an empty span changes nothing
+    EXPECT_DOUBLE_EQ(axis.start, 1.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlotAxisTicks, OverflowingDataGiveNoTicks) {
+    PlotAxis axis;
+    axis.widen({-1e308, 1e308});  // the span overflows
+    axis.computeTicks(false);
+    EXPECT_EQ(axis.ticks, 0);
+    EXPECT_EQ(axis.range, 0.0);
+}
+
+}  // namespace
