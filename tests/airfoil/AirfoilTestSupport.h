@@ -72,4 +72,35 @@ inline std::string readText(const std::string& path) {
     return text.str();
 }
 
+// Processes whose parent is `parent` and whose command name is `name`.
+inline std::vector<pid_t> childProcesses(pid_t parent, const std::string& name) {
+    std::vector<pid_t> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        std::getline(stat, text);
+        const auto open = text.find('('), close = text.rfind(')');
+        if (open == std::string::npos || close == std::string::npos) continue;
+        std::istringstream rest(text.substr(close + 2));
+        char state = 0;
+        pid_t ppid = 0;
+        rest >> state >> ppid;
+        if (ppid == parent && state != 'Z' && text.substr(open + 1, close - open - 1) == name) {
+            found.push_back(std::stoi(pid));
+        }
+    }
+    return found;
+}
+
+// True while the process exists and is not a zombie.
+inline bool processAlive(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text)) return false;
+    const auto close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
+}
+
 }  // namespace korvane::testing

@@ -25,7 +25,7 @@ int main(int, char** argv) {
     std::ofstream log(self + ".log", std::ios::app);
     auto line = [&](std::string& text) {
         if (!std::getline(std::cin, text)) return false;
-        log << text << "\n" << std::flush;
+        log << (text + "\n") << std::flush;  // one write per line: workers share the log
         return true;
     };
 
