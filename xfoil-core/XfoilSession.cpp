@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 namespace xfoilcore {
@@ -146,8 +145,7 @@ Analysis XfoilSession::analyse(double alphaDeg, double reynolds, double mach) {
         }
         setFlow(reynolds, mach);
         analysis = runPasses(alphaDeg, budgetEnd);
-    } catch (const XfoilFailure& e) {
-        if (std::getenv("XFOIL_CORE_DEBUG")) std::fprintf(stderr, "xfoil-core: %s\n", e.what());
+    } catch (const XfoilFailure&) {
         // A dead, hung or confused XFOIL is replaced at the next request.
         m_process.reset();
         return {false, m_last.cl, m_last.cd};
