@@ -157,7 +157,9 @@ int main() {
             if (!alphaToken || stopRequested()) break;
             const bool valid = session && alpha && reynolds && mach && std::isfinite(*alpha) &&
                                std::isfinite(*reynolds) && *reynolds > 0.0 && *mach >= 0.0 && *mach < kMaxMach;
-            const double alphaDeg = alpha ? *alpha * 180.0 / std::numbers::pi : 0.0;
+            // Radians arrive with six decimals; rounding to 1e-4° gives XFOIL back the
+            // user's angle (9.5 rather than 9.49998).
+            const double alphaDeg = alpha ? std::round(*alpha * 180.0 / std::numbers::pi * 1e4) / 1e4 : 0.0;
             if (!valid || !(std::fabs(alphaDeg) < kMaxAlphaDeg)) {
                 answer("F", *alphaToken, 0.0, 0.0);
                 continue;
