@@ -32,8 +32,9 @@ using namespace xfoilcore;
 
 namespace {
 
-// Coordinates beyond this count are not read as an airfoil.
-constexpr long kMaxCoordinatePoints = 100000;
+// More coordinates than this are not read as an airfoil (XFOIL itself takes fewer than
+// 1000, and the crossing test grows with the square of the count).
+constexpr long kMaxCoordinatePoints = 5000;
 constexpr double kMaxMach = 0.9;
 constexpr double kMaxAlphaDeg = 90.0;
 constexpr double kMaxNcrit = 20.0;
@@ -108,20 +109,22 @@ int main() {
     installSignals();
     InputTokens input(STDIN_FILENO);
 
-    // The coordinate message.
+    // The coordinate message. Every announced number is consumed, even when the
+    // coordinates cannot be used, so that the conversation stays in step.
     const auto count = number(input.next());
     if (!count) return 0;
+    const bool countValid = *count >= 0 && std::floor(*count) == *count && *count <= 1e9;
+    bool readable = countValid && *count >= 1 && *count <= kMaxCoordinatePoints;
     std::vector<Point> raw;
-    bool readable = *count >= 1 && *count <= kMaxCoordinatePoints && std::floor(*count) == *count;
-    const long points = readable ? static_cast<long>(*count) : 0;
-    for (long i = 0; i < points; ++i) {
-        const auto x = number(input.next());
-        const auto y = number(input.next());
-        if (!x || !y) {
-            readable = false;
-            break;
-        }
-        raw.push_back({*x, *y});
+    const long announced = countValid ? static_cast<long>(*count) : 0;
+    for (long i = 0; i < announced; ++i) {
+        const auto xToken = input.next();
+        const auto yToken = input.next();
+        if (!yToken) return 0;
+        const auto x = number(xToken);
+        const auto y = number(yToken);
+        if (!x || !y) readable = false;
+        if (readable) raw.push_back({*x, *y});
     }
     const PreparedAirfoil airfoil = readable ? prepareAirfoil(raw) : PreparedAirfoil{};
     std::printf("%.6f\n", airfoil.thickness);
@@ -137,10 +140,14 @@ int main() {
     TemporaryDirectory workDir;
     std::unique_ptr<XfoilSession> session;
     const fs::path xfoil = findXfoil();
+    const fs::path shim = besideSelf("libxfoil-nofpe.so");
+    // Diagnostics for whoever runs the program from a terminal; the answers say F.
+    if (xfoil.empty()) std::fprintf(stderr, "xfoil-core: XFOIL is not installed (no /usr/bin/xfoil).\n");
+    if (::access(shim.c_str(), R_OK) != 0) std::fprintf(stderr, "xfoil-core: %s is missing.\n", shim.c_str());
     if (airfoil.valid && settingsValid && !workDir.path().empty() && !xfoil.empty()) {
         SessionSettings settings;
         settings.xfoil = xfoil;
-        settings.shim = besideSelf("libxfoil-nofpe.so");
+        settings.shim = shim;
         settings.workDir = workDir.path();
         settings.abandoned = [&input] { return input.abandoned(); };
         session = std::make_unique<XfoilSession>(settings, airfoil.points);
