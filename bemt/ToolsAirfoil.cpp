@@ -60,15 +60,18 @@ struct XfoilJob {
     std::atomic<int> percent{0};     // sweep progress, read by every worker's report
 };
 
-// Runs the XFOIL jobs on one thread each, at most `parallel` sweeps at a time, and
-// reports their combined progress. Every thread is joined before run() returns.
+// Runs the XFOIL jobs on one thread each and reports their combined progress. At most
+// two sweeps per core run at a time: enough to keep every core busy while sweeps of
+// unequal length finish, few enough that a long list of airfoils does not slow each
+// XFOIL so much that healthy analyses run into the time limits. Every thread is joined
+// before run() returns.
 class XfoilPreprocessing {
 public:
     XfoilPreprocessing(std::vector<std::unique_ptr<XfoilJob>>& jobs, std::function<void(int, std::string)> progress,
                        std::atomic<bool>* abortRequest,
                        XfoilCommunicator::Settings channel)
         : m_jobs(jobs), m_progress(std::move(progress)), m_abortRequest(abortRequest), m_channel(std::move(channel)),
-          m_slots(std::max<std::ptrdiff_t>(2, std::thread::hardware_concurrency())) {
+          m_slots(std::max<std::ptrdiff_t>(2, 2 * static_cast<std::ptrdiff_t>(std::thread::hardware_concurrency()))) {
         m_channel.interrupted = [this] { return aborted(); };
     }
 

@@ -44,6 +44,21 @@ void BM_PreprocessTwoAirfoilsAtTwoReynoldsNumbers(benchmark::State& state) {
 }
 BENCHMARK(BM_PreprocessTwoAirfoilsAtTwoReynoldsNumbers)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// The same four sweeps one after another on this thread: the time the parallel
+// workers are compared with.
+void BM_FourSweepsOneAfterAnother(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const char* file : {"naca4415.dat", "naca2412.dat"}) {
+            for (double reynolds : {500000.0, 2000000.0}) {
+                bemt::ProfileParamsXfoil polar;
+                polar.setupData(example(file), reynolds, 0, -10, 20, 0.5, 5, 9, {});
+                benchmark::DoNotOptimize(polar);
+            }
+        }
+    }
+}
+BENCHMARK(BM_FourSweepsOneAfterAnother)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 void BM_OneSweepThroughTheAdapter(benchmark::State& state) {
     for (auto _ : state) {
         bemt::ProfileParamsXfoil polar;
