@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -39,11 +40,13 @@ constexpr double kMaxMach = 0.9;
 constexpr double kMaxAlphaDeg = 90.0;
 constexpr double kMaxNcrit = 20.0;
 
-// A private working directory, removed with everything XFOIL wrote into it.
+// A private working directory named after the adapter's process, removed with
+// everything XFOIL wrote into it.
 class TemporaryDirectory {
 public:
     TemporaryDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "xfoil-core.XXXXXX").string();
+        removeOrphans();
+        std::string pattern = (fs::temp_directory_path() / (kPrefix + std::to_string(::getpid()) + ".XXXXXX")).string();
         if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
     }
     ~TemporaryDirectory() {
@@ -53,6 +56,21 @@ public:
     const fs::path& path() const { return m_path; }
 
 private:
+    inline static const std::string kPrefix = "xfoil-core.";
+
+    // An adapter killed outright (SIGKILL) cannot clean up; the next one removes the
+    // directories of adapters that no longer run.
+    static void removeOrphans() {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(kPrefix, 0) != 0) continue;
+            const std::string pid = name.substr(kPrefix.size(), name.find('.', kPrefix.size()) - kPrefix.size());
+            if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+            if (::kill(std::stoi(pid), 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), ec);
+        }
+    }
+
     fs::path m_path;
 };
 
@@ -176,6 +194,8 @@ int main() {
         }
     } catch (const AdapterStop&) {
         // The program has gone or a stop signal came: XFOIL and the directory go below.
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "xfoil-core: %s\n", e.what());
     }
     session.reset();
     return 0;

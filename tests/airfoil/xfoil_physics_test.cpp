@@ -160,6 +160,19 @@ TEST(XfoilPhysics, AdapterKilledMidSweepEndsTheSweepAndTakesXfoilWithIt) {
     for (int i = 0; i < 100 && processAlive(xfoil[0]); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(processAlive(xfoil[0]));
     EXPECT_FALSE(processAlive(adapter));
+    // The killed adapter could not remove its working directory; the next one does.
+    auto leftovers = [adapter] {
+        int count = 0;
+        const std::string prefix = "xfoil-core." + std::to_string(adapter) + ".";
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
+            count += entry.path().filename().string().rfind(prefix, 0) == 0;
+        }
+        return count;
+    };
+    EXPECT_EQ(leftovers(), 1);
+    ProfileParamsXfoil next;
+    next.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0, 0, 1, 1, 5, 9, {});
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST(XfoilPhysics, CrashedXfoilIsRestartedByTheAdapter) {
