@@ -38,6 +38,16 @@ double positionInSegment(double x, const AirfoilSegment& segment) {
     return (x - segment.start) / (segment.end - segment.start);
 }
 
+bool sameBlade(const DesignedBlade& a, const DesignedBlade& b) {
+    auto sameChord = [](const ChordPoint& p, const ChordPoint& q) { return p.x_rel == q.x_rel && p.c_rel == q.c_rel; };
+    auto sameTwist = [](const TwistPoint& p, const TwistPoint& q) {
+        return p.x_rel == q.x_rel && p.twist_deg == q.twist_deg;
+    };
+    return std::equal(a.chordPoints.begin(), a.chordPoints.end(), b.chordPoints.begin(), b.chordPoints.end(), sameChord)
+           && std::equal(a.twistPoints.begin(), a.twistPoints.end(), b.twistPoints.begin(), b.twistPoints.end(),
+                         sameTwist);
+}
+
 std::string pitchLabel(const std::string& label, double pitch) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.3g", pitch);
@@ -104,9 +114,10 @@ OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& p
         combined.setProfiles(first, second);
         combined.setRatio(positionInSegment(x, segment));
 
-        Solution s = compute.analyzeElement(r, c, theta, &combined);
+        Solution s = compute.BEMSolve(r, c, theta, &combined);
         // The polars may depend on the Reynolds number, which depends on the induction:
-        // iterate until the induction settles.
+        // iterate until the induction settles. Only the last solve is completed with the
+        // best-ratio angle, power and thrust, since the polar state it sees is the final one.
         const bool firstVaries = first->hasReynoldsRange();
         const bool secondVaries = second->hasReynoldsRange();
         if (s.converged && (firstVaries || secondVaries)) {
@@ -114,13 +125,17 @@ OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& p
                 const double re = Common::reynolds(x, c_rel, s.a, s.a_, conditions);
                 if (firstVaries) first->setReynolds(re);
                 if (secondVaries) second->setReynolds(re);
-                const Solution next = compute.analyzeElement(r, c, theta, &combined);
+                // A small change of Reynolds number moves the solution a little: start
+                // from the element's own last state rather than from scratch.
+                compute.usePrevSolution(s);
+                const Solution next = compute.BEMSolve(r, c, theta, &combined);
                 const bool settled = std::fabs(s.a - next.a) <= refineTolerance
                                      && std::fabs(s.a_ - next.a_) <= refineTolerance;
                 s = next;
                 if (!s.converged || settled || k >= refineLimit) break;
             }
         }
+        compute.completeElement(s, c, &combined);
 
         result.solutions.push_back(s);
         if (s.converged) {
@@ -185,6 +200,8 @@ DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& 
     }
 
     ProfileParamsCombined combined;
+    DesignedBlade onePassAgo;
+    DesignedBlade twoPassesAgo;
     double chordChange = 1.0;
     double twistChange = 1.0;
     int k = 0;
@@ -219,6 +236,18 @@ DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& 
             blade.chordPoints[i].c_rel = c_new;
             blade.twistPoints[i].twist_deg = designed.twist_deg;
         }
+
+        // Reynolds-dependent polars can make the design alternate between two blades
+        // for ever (their best lift-to-drag angle jumps between table points). Once the
+        // alternation repeats exactly, every further pass is known: finish at once with
+        // the blade that pass N would have produced.
+        const bool goesOn = (chordChange > eps || twistChange > eps) && k < N;
+        if (goesOn && sameBlade(blade, twoPassesAgo)) {
+            if ((N - k) % 2 != 0) blade = onePassAgo;
+            break;
+        }
+        twoPassesAgo = std::move(onePassAgo);
+        onePassAgo = blade;
     }
     progress(100, kDesignText);
     return blade;

@@ -18,7 +18,8 @@ namespace bemt {
 
 class Solver;
 
-using ProgressCallback = std::function<void(int, std::string)>;
+// Called with a whole percentage and a text; may throw to abort.
+using ProgressCallback = std::function<void(int, const std::string&)>;
 
 // A closed range min, min + step, ..., up to max.
 struct SweepRange {

@@ -73,10 +73,14 @@ double Compute::dP(int i, double c, double theta, ProfileParams* p) {
 
 Solution Compute::analyzeElement(double r, double c, double theta, ProfileParams* p) {
     Solution s = BEMSolve(r, c, theta, p);
-    s.alphaOpt = optAlpha(p);
-    s.dP = dP(r, c, s);
-    s.dT = dT(c, s);
+    completeElement(s, c, p);
     return s;
+}
+
+void Compute::completeElement(Solution& s, double c, ProfileParams* p) const {
+    s.alphaOpt = optAlpha(p);
+    s.dP = dP(s.r, c, s);
+    s.dT = dT(c, s);
 }
 
 double Compute::optAlpha(ProfileParams* p, double lo, double hi) const {

@@ -35,6 +35,8 @@ public:
 
     // Solves the element and completes it with alphaOpt, dP and dT.
     Solution analyzeElement(double r, double c, double theta, ProfileParams* p);
+    // Completes a solved element of chord c with alphaOpt, dP and dT.
+    void completeElement(Solution& s, double c, ProfileParams* p) const;
 
     double dT(double c, const Solution& s) const;
     double dT(int i, double c, double theta, ProfileParams* p);

@@ -18,14 +18,15 @@ public:
     template <class Function>
     static std::pair<double, bool> bisectionRoot(Function&& f, double lo, double hi, double eps, int maxIter) {
         int k = 0;
+        // f is a pure function: f(lo) is carried along instead of evaluated anew.
+        double fLo = f(lo);
         while (true) {
             const double m = (lo + hi) * 0.5;
-            const double fLo = f(lo);
             const double fM = f(m);
-            if (fLo < 0 && fM < 0) {
+            const bool moveLo = (fLo < 0 && fM < 0) || (fLo > 0 && fM > 0);
+            if (moveLo) {
                 lo = m;
-            } else if (fLo > 0) {
-                if (fM > 0) lo = m; else hi = m;
+                fLo = fM;
             } else {
                 hi = m;
             }

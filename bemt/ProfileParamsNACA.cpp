@@ -73,8 +73,11 @@ double ProfileParamsNACA::evaluate(const TableTriple& tables, double alpha) cons
                              : (currentReynolds - kMiddleReynolds) / (kHighReynolds - kMiddleReynolds);
 
     const double x = Common::rad2deg(std::fabs(alpha));
-    const double a = lower(x);
-    const double b = upper(x);
+    // Most neighbouring levels share their angle grid: one search serves both tables.
+    const std::size_t piece = lower.piece(x);
+    const bool sameGrid = lower.xValues().size() == upper.xValues().size();
+    const double a = lower.evaluate(x, piece);
+    const double b = upper.evaluate(x, sameGrid ? piece : upper.piece(x));
     const double magnitude = a + t * (b - a);
     return alpha >= 0 ? magnitude : -magnitude;
 }

@@ -32,19 +32,27 @@ double SolverNR::ctan(double a, double a_) const {
 
 double SolverNR::F(double a, double a_) const { return Solver::F(phi(a, a_)); }
 
-double SolverNR::residualAxial(double a, double a_) const {
+SolverNR::Residuals SolverNR::residuals(double a, double a_) const {
     const double p = phi(a, a_);
     const double f = Solver::F(p);
     const double s = std::sin(p);
-    if (a <= kHighlyLoaded) return sigma * (1.0 - a) * cax(a, a_) / (s * s) - 4.0 * a * f;
-    const double t = std::tan(p);
-    return sigma * (1.0 - a) * (1.0 - a) * cax(a, a_) * (1.0 + 1.0 / (t * t))
-           - (k8_9 + (4.0 * f - k40_9) * a + (k50_9 - 4.0 * f) * a * a);
-}
+    const double c = std::cos(p);
+    const double al = p - theta;
+    const double cl = profile->cl(al);
+    const double cd = profile->cd(al);
+    const double axialForce = cl * c + cd * s;
+    const double tangentialForce = cl * s - cd * c;
 
-double SolverNR::residualTangential(double a, double a_) const {
-    const double p = phi(a, a_);
-    return sigma * (1.0 + a_) * ctan(a, a_) / (std::sin(p) * std::cos(p)) - 4.0 * a_ * Solver::F(p);
+    Residuals r;
+    if (a <= kHighlyLoaded) {
+        r.axial = sigma * (1.0 - a) * axialForce / (s * s) - 4.0 * a * f;
+    } else {
+        const double t = std::tan(p);
+        r.axial = sigma * (1.0 - a) * (1.0 - a) * axialForce * (1.0 + 1.0 / (t * t))
+                  - (k8_9 + (4.0 * f - k40_9) * a + (k50_9 - 4.0 * f) * a * a);
+    }
+    r.tangential = sigma * (1.0 + a_) * tangentialForce / (s * c) - 4.0 * a_ * f;
+    return r;
 }
 
 Solution SolverNR::solve(const BladeElement& element, const OperatingConditions& conditions,
@@ -70,17 +78,19 @@ Solution SolverNR::solve(const BladeElement& element, const OperatingConditions&
     while (true) {
         const double aPrev = a;
         const double a_Prev = a_;
-        const double gt = residualTangential(a, a_);
-        const double ga = residualAxial(a, a_);
-        const double A = (residualTangential(a + kStep, a_) - gt) / kStep;
-        const double B = (residualTangential(a, a_ + kStep) - gt) / kStep;
-        const double C = (residualAxial(a + kStep, a_) - ga) / kStep;
-        const double D = (residualAxial(a, a_ + kStep) - ga) / kStep;
+        const Residuals g = residuals(a, a_);
+        const Residuals gA = residuals(a + kStep, a_);
+        const Residuals gA_ = residuals(a, a_ + kStep);
+        const double A = (gA.tangential - g.tangential) / kStep;
+        const double B = (gA_.tangential - g.tangential) / kStep;
+        const double C = (gA.axial - g.axial) / kStep;
+        const double D = (gA_.axial - g.axial) / kStep;
         const double delta = A * D - B * C;
 
         // Cramer's rule; the second factor uses the residuals at the updated first one.
-        const double aN = a - (D * gt - B * ga) / delta;
-        const double a_N = a_ - (A * residualAxial(aN, a_) - C * residualTangential(aN, a_)) / delta;
+        const double aN = a - (D * g.tangential - B * g.axial) / delta;
+        const Residuals gN = residuals(aN, a_);
+        const double a_N = a_ - (A * gN.axial - C * gN.tangential) / delta;
         ++k;
 
         a = omega * aN + (1.0 - omega) * aPrev;

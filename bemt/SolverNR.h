@@ -25,10 +25,13 @@ public:
     bool lastConverged() const { return converged; }
 
 private:
-    // Axial residual: momentum balance for a <= 0.4, empirical thrust relation above.
-    double residualAxial(double a, double a_) const;
-    // Tangential residual.
-    double residualTangential(double a, double a_) const;
+    // Both momentum residuals at one state, sharing one polar evaluation: axial
+    // (momentum balance for a <= 0.4, empirical thrust relation above) and tangential.
+    struct Residuals {
+        double axial;
+        double tangential;
+    };
+    Residuals residuals(double a, double a_) const;
 
     bool converged = false;
 };

@@ -30,19 +30,24 @@ double SolverNing::ct(double phi) const {
     return profile->cl(al) * std::sin(phi) - profile->cd(al) * std::cos(phi);
 }
 
-double SolverNing::kappa(double phi) const {
-    const double s = std::sin(phi);
-    return sigma * cn(phi) / (4.0 * F(phi) * s * s);
+SolverNing::Inflow SolverNing::inflow(double phi) const {
+    Inflow in;
+    in.phi = phi;
+    in.sinPhi = std::sin(phi);
+    in.cosPhi = std::cos(phi);
+    in.F = F(phi);
+    const double al = phi - theta;
+    const double cl = profile->cl(al);
+    const double cd = profile->cd(al);
+    in.kappa = sigma * (cl * in.cosPhi + cd * in.sinPhi) / (4.0 * in.F * in.sinPhi * in.sinPhi);
+    in.kappa_ = sigma * (cl * in.sinPhi - cd * in.cosPhi) / (4.0 * in.F * in.sinPhi * in.cosPhi);
+    return in;
 }
 
-double SolverNing::kappa_(double phi) const {
-    return sigma * ct(phi) / (4.0 * F(phi) * std::sin(phi) * std::cos(phi));
-}
-
-double SolverNing::a(double phi) const {
-    double k = kappa(phi);
+double SolverNing::axialInduction(const Inflow& in) {
+    double k = in.kappa;
     if (k < k2_3) return k / (1.0 + k);
-    const double f = F(phi);
+    const double f = in.F;
     double g3 = 2.0 * f * k - (k25_9 - 2.0 * f);
     while (g3 == 0.0) {
         k += 1e-5;
@@ -53,18 +58,21 @@ double SolverNing::a(double phi) const {
     return (g1 - std::sqrt(g2)) / g3;
 }
 
-double SolverNing::a_(double phi) const {
-    const double k = kappa_(phi);
-    return k / (1.0 - k);
+double SolverNing::residual(const Inflow& at) const {
+    // Where the axial induction is exactly zero the residual is taken a little further on.
+    const Inflow in = axialInduction(at) == 0.0 ? inflow(at.phi + settings.accuracy) : at;
+    return in.sinPhi / (1.0 - axialInduction(in)) - in.cosPhi * (1.0 - in.kappa_) / lambda_r;
 }
 
-double SolverNing::f(double phi) const {
-    if (a(phi) == 0.0) phi += settings.accuracy;
-    return std::sin(phi) / (1.0 - a(phi)) - std::cos(phi) * (1.0 - kappa_(phi)) / lambda_r;
-}
+double SolverNing::kappa(double phi) const { return inflow(phi).kappa; }
+double SolverNing::kappa_(double phi) const { return inflow(phi).kappa_; }
+double SolverNing::a(double phi) const { return axialInduction(inflow(phi)); }
+double SolverNing::a_(double phi) const { return tangentialInduction(inflow(phi)); }
+double SolverNing::f(double phi) const { return residual(inflow(phi)); }
 
 double SolverNing::f_PB(double phi) const {
-    return std::sin(phi) * (1.0 - kappa(phi)) - std::cos(phi) * (1.0 - kappa_(phi)) / lambda_r;
+    const Inflow in = inflow(phi);
+    return in.sinPhi * (1.0 - in.kappa) - in.cosPhi * (1.0 - in.kappa_) / lambda_r;
 }
 
 Solution SolverNing::solve(const BladeElement& element, const OperatingConditions& cond, const SolverSettings& set) {
@@ -72,24 +80,27 @@ Solution SolverNing::solve(const BladeElement& element, const OperatingCondition
     const double eps = settings.accuracy;
     const int N = settings.max_iterations;
 
-    auto residual = [this](double p) { return f(p); };
-    auto residualBrake = [this](double p) { return f_PB(p); };
+    auto momentum = [this](double p) { return f(p); };
+    auto brake = [this](double p) { return f_PB(p); };
 
     std::pair<double, bool> root;
     if (f(kPi / 2.0) > 0) {
-        root = HelperRootFinder::bisectionRoot(residual, kPhiMin, kPi / 2.0, eps, N);
+        root = HelperRootFinder::bisectionRoot(momentum, kPhiMin, kPi / 2.0, eps, N);
     } else if (f_PB(-kPi / 4.0) < 0 && f_PB(kPhiMin) > 0) {
-        root = HelperRootFinder::bisectionRoot(residualBrake, -kPi / 4.0, kPhiMin, eps, N);
+        root = HelperRootFinder::bisectionRoot(brake, -kPi / 4.0, kPhiMin, eps, N);
     } else {
-        root = HelperRootFinder::bisectionRoot(residual, kPi / 2.0, kPi, eps, N);
+        root = HelperRootFinder::bisectionRoot(momentum, kPi / 2.0, kPi, eps, N);
     }
     const double phi = root.first;
 
     out.phi = phi;
     out.alpha = phi - theta;
-    out.converged = root.second && !std::isnan(phi);
-    out.a = a(phi);
-    out.a_ = a_(phi);
+    const Inflow atRoot = inflow(phi);
+    out.a = axialInduction(atRoot);
+    out.a_ = tangentialInduction(atRoot);
+    // A NaN residual ends the bisection at once as if it had converged; NaN induction
+    // factors say otherwise.
+    out.converged = root.second && !std::isnan(phi) && !std::isnan(out.a) && !std::isnan(out.a_);
     out.cl = profile->cl(out.alpha);
     out.cd = profile->cd(out.alpha);
     out.F = F(phi);

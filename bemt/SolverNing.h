@@ -28,6 +28,16 @@ public:
     double f(double phi) const;
     // Residual of the propeller brake region.
     double f_PB(double phi) const;
+
+private:
+    // Everything the residuals need at one inflow angle, evaluated once.
+    struct Inflow {
+        double phi, sinPhi, cosPhi, F, kappa, kappa_;
+    };
+    Inflow inflow(double phi) const;
+    static double axialInduction(const Inflow& in);
+    static double tangentialInduction(const Inflow& in) { return in.kappa_ / (1.0 - in.kappa_); }
+    double residual(const Inflow& in) const;
 };
 
 }  // namespace bemt

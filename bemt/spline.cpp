@@ -255,17 +255,25 @@ void spline::set_coeffs_from_b() {
     }
 }
 
-double spline::operator()(double t) const {
-    const std::size_t n = m_x.size();
+std::size_t spline::piece(double t) const {
     const auto it = std::upper_bound(m_x.begin(), m_x.end(), t);
-    const std::size_t i = std::max<std::ptrdiff_t>(it - m_x.begin() - 1, 0);
-    const double h = t - m_x[i];
-    if (t < m_x[0]) return (m_c0 * h + m_b[0]) * h + m_y[0];
-    if (t > m_x[n - 1]) {
-        const double hn = t - m_x[n - 1];
-        return (m_c[n - 1] * hn + m_b[n - 1]) * hn + m_y[n - 1];
+    return static_cast<std::size_t>(std::max<std::ptrdiff_t>(it - m_x.begin() - 1, 0));
+}
+
+double spline::evaluate(double t, std::size_t i) const {
+    const std::size_t n = m_x.size();
+    if (t < m_x[0]) {
+        const double h = t - m_x[0];
+        return (m_c0 * h + m_b[0]) * h + m_y[0];
     }
+    if (t > m_x[n - 1]) {
+        const double h = t - m_x[n - 1];
+        return (m_c[n - 1] * h + m_b[n - 1]) * h + m_y[n - 1];
+    }
+    const double h = t - m_x[i];
     return ((m_d[i] * h + m_c[i]) * h + m_b[i]) * h + m_y[i];
 }
+
+double spline::operator()(double t) const { return evaluate(t, piece(t)); }
 
 }  // namespace bemt

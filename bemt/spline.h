@@ -8,6 +8,7 @@
 // Failures throw std::string with a user-facing message. Evaluation never fails,
 // allocates nothing and costs one binary search.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,12 @@ public:
     void set_coeffs_from_b();
 
     double operator()(double t) const;
+
+    // The two steps of an evaluation, for callers that evaluate several splines on the
+    // same knots at the same t with one search: the piece index of t, and the value of
+    // that piece (or of the extrapolation) at t.
+    std::size_t piece(double t) const;
+    double evaluate(double t, std::size_t piece) const;
 
     spline_type type() const { return m_type; }
     const std::vector<double>& xValues() const { return m_x; }

@@ -1,19 +1,224 @@
+// Operating point analysis, blade design and the sweeps: element order and passes,
+// progress and abort, the pitch and characteristics ranges.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
 #include "DefaultRotor.h"
+#include "TestPolars.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/Common.h"
 
 namespace {
+
 using korvane::testing::defaultRotor;
 using korvane::testing::ignoreProgress;
 
-TEST(OperatingPoint, DefaultRotorSmoke) {
-    for (auto solver : {bemt::Ning, bemt::NewtonRaphson, bemt::FixedPoint2D}) {
+struct ProgressLog {
+    std::vector<int> percents;
+    std::vector<std::string> texts;
+    bemt::ProgressCallback callback() {
+        return [this](int p, const std::string& t) {
+            percents.push_back(p);
+            texts.push_back(t);
+        };
+    }
+    int count(int percent) const { return static_cast<int>(std::count(percents.begin(), percents.end(), percent)); }
+};
+
+TEST(AnalyzeOp, DefaultRotorGivesSortedConvergedElementsAndConsistentTotals) {
+    for (auto solver : {bemt::Ning, bemt::FixedPoint2D}) {
         bemt::BEMTTools tools(solver);
-        const auto op = tools.analyzeOp(defaultRotor(solver), ignoreProgress, 0.0);
-        std::printf("solver %d: P %.1f W Cp %.4f T %.1f Ct %.4f conv %d extra %d\n", solver, op.P, op.Cp, op.T, op.Ct,
-                    op.converged, op.extrapolated);
-        EXPECT_EQ(op.solutions.size(), 100u);
+        const auto data = defaultRotor(solver);
+        const auto op = tools.analyzeOp(data, ignoreProgress, 0.0);
+        ASSERT_EQ(op.solutions.size(), 100u);
+        EXPECT_TRUE(op.converged);
+        double P = 0.0, T = 0.0;
+        for (std::size_t i = 0; i < op.solutions.size(); ++i) {
+            if (i > 0) {
+                EXPECT_LT(op.solutions[i - 1].r, op.solutions[i].r);
+            }
+            P += op.solutions[i].dP;
+            T += op.solutions[i].dT;
+        }
+        EXPECT_NEAR(op.P, P, 1e-6 * P);
+        EXPECT_NEAR(op.T, T, 1e-6 * T);
+        EXPECT_DOUBLE_EQ(op.dr, 23.5 / 100);
+        EXPECT_DOUBLE_EQ(op.Cp, op.P / bemt::Common::Pwind(data.conditions));
+        EXPECT_DOUBLE_EQ(op.Ct, op.T / bemt::Common::Twind(data.conditions));
+        // A plausible three-bladed rotor: below Betz, thrust coefficient below one.
+        EXPECT_GT(op.Cp, 0.3);
+        EXPECT_LT(op.Cp, 16.0 / 27.0);
+        EXPECT_LT(op.Ct, 1.0);
     }
 }
+
+TEST(AnalyzeOp, OneElementSitsInTheMiddleAndProgressEndsWithHundredTwice) {
+    auto data = defaultRotor();
+    data.settings.n_elements = 1;
+    ProgressLog log;
+    bemt::BEMTTools tools(bemt::FixedPoint2D);
+    const auto op = tools.analyzeOp(data, log.callback(), 0.0);
+    ASSERT_EQ(op.solutions.size(), 1u);
+    EXPECT_DOUBLE_EQ(op.solutions[0].r, 1.5 + 23.5 / 2);
+    EXPECT_EQ(log.percents, (std::vector<int>{100, 100}));
+    EXPECT_EQ(log.texts.front(), "Computing the operating point.");
+}
+
+TEST(AnalyzeOp, PitchTurnsEveryElement) {
+    auto data = defaultRotor(bemt::Ning);
+    bemt::BEMTTools tools(bemt::Ning);
+    const auto base = tools.analyzeOp(data, ignoreProgress, 0.0);
+    const auto pitched = tools.analyzeOp(data, ignoreProgress, 5.0);
+    for (std::size_t i = 0; i < base.solutions.size(); ++i)
+        EXPECT_NEAR(pitched.solutions[i].theta - base.solutions[i].theta, bemt::Common::deg2rad(5.0), 1e-12);
+    EXPECT_LT(pitched.P, base.P);  // pitching to feather sheds power
+}
+
+TEST(AnalyzeOp, PolarsWithoutReynoldsRangeAreSolvedOnceAndUnconvergedElementsDoNotCount) {
+    auto data = defaultRotor(bemt::FixedPoint2D);
+    auto polar = std::make_shared<korvane::testing::ConstantPolar>(0.8, 0.01);
+    data.segments = {{0.06, 1.0, polar, polar}};
+    data.settings.max_iterations = 3;  // nothing converges in three relaxed steps
+    bemt::BEMTTools tools(bemt::FixedPoint2D);
+    const auto op = tools.analyzeOp(data, ignoreProgress, 0.0);
+    EXPECT_FALSE(op.converged);
+    EXPECT_EQ(op.P, 0.0);
+    EXPECT_EQ(op.T, 0.0);
+    for (const auto& s : op.solutions) EXPECT_NE(s.dP, 0.0);  // still computed, just not summed
+}
+
+TEST(AnalyzeOp, ThrowingProgressAbortsAndTooFewChordPointsAreReported) {
+    auto data = defaultRotor();
+    bemt::BEMTTools tools(bemt::FixedPoint2D);
+    int calls = 0;
+    auto abortAfterFive = [&](int, std::string) {
+        if (++calls == 5) throw std::string("The computation process has been aborted.");
+    };
+    try {
+        tools.analyzeOp(data, abortAfterFive, 0.0);
+        FAIL() << "no abort";
+    } catch (const std::string& message) {
+        EXPECT_EQ(message, "The computation process has been aborted.");
+        EXPECT_EQ(calls, 5);
+    }
+    data.chordPoints.resize(1);
+    try {
+        tools.analyzeOp(data, ignoreProgress, 0.0);
+        FAIL() << "no error";
+    } catch (const std::string& message) {
+        EXPECT_EQ(message, "Increase the number of points to create a spline.");
+    }
+}
+
+TEST(SweepRange, CountsEveryPositionWithoutLosingTheLastToRounding) {
+    EXPECT_EQ((bemt::SweepRange{0.0, 0.3, 0.1}.count()), 4);  // a running sum gives 3
+    EXPECT_DOUBLE_EQ((bemt::SweepRange{0.0, 0.3, 0.1}.value(3)), 0.30000000000000004);
+    EXPECT_EQ((bemt::SweepRange{0.0, 20.0, 5.0}.count()), 5);
+    EXPECT_EQ((bemt::SweepRange{2.0, 2.0, 5.0}.count()), 1);
+    EXPECT_EQ((bemt::SweepRange{0.0, 14.0, 0.5}.count()), 29);
+    EXPECT_EQ((bemt::SweepRange{0.0, 1.0, 0.3}.count()), 4);
+    EXPECT_EQ((bemt::SweepRange{3.0, 2.0, 1.0}.count()), 0);
+    EXPECT_THROW((bemt::SweepRange{0.0, 1.0, 0.0}.count()), std::string);
+    EXPECT_THROW((bemt::SweepRange{0.0, 1.0, std::nan("")}.count()), std::string);
+}
+
+TEST(PitchSweep, OnePointPerPitchWithItsLabel) {
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 10;
+    bemt::BEMTTools tools(bemt::Ning);
+    ProgressLog log;
+    const auto points = tools.pitchSweep(data, {0.0, 0.3, 0.1}, log.callback());
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_DOUBLE_EQ(points[3].pitch, 0.30000000000000004);
+    EXPECT_EQ(log.texts.back(), "Computing the operating point (0.3 °).");
+    EXPECT_EQ(tools.pitchSweep(data, {5.0, 5.0, 1.0}, ignoreProgress).size(), 1u);
+
+    bemt::ComputeSettings settings;
+    EXPECT_EQ(bemt::BEMTTools::pitchRange(settings).count(), 1);  // pitch regulation off: pitch 0
+    settings.enable_pitch = true;
+    EXPECT_EQ(bemt::BEMTTools::pitchRange(settings).count(), 5);
+}
+
+TEST(CharacteristicsSweep, StartsAtTwoTenthsAndVariesTheChosenQuantity) {
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 10;
+    bemt::BEMTTools tools(bemt::Ning);
+    const auto tsr = tools.characteristicsSweep(data, bemt::tipSpeedRatio, {0.0, 2.0, 1.0}, {0.0, 0.0, 1.0},
+                                                ignoreProgress);
+    ASSERT_EQ(tsr.size(), 3u);
+    EXPECT_DOUBLE_EQ(tsr[0].conditions.TSR, 0.2);
+    EXPECT_DOUBLE_EQ(tsr[1].conditions.TSR, 1.0);
+    EXPECT_DOUBLE_EQ(tsr[2].conditions.TSR, 2.0);
+    // The rotation speed stays; the wind velocity follows.
+    EXPECT_DOUBLE_EQ(tsr[1].conditions.V0, data.conditions.Om * data.conditions.R / 1.0);
+
+    const auto wind = tools.characteristicsSweep(data, bemt::windVelocity, {4.0, 12.0, 4.0}, {0.0, 10.0, 5.0},
+                                                 ignoreProgress);
+    ASSERT_EQ(wind.size(), 3u);
+    EXPECT_EQ(wind[0].points.size(), 3u);
+    EXPECT_DOUBLE_EQ(wind[2].conditions.V0, 12.0);
+    EXPECT_DOUBLE_EQ(wind[2].conditions.TSR, data.conditions.Om * data.conditions.R / 12.0);
+}
+
+TEST(CharacteristicsSweep, ProgressRisesToHundredAlsoForASingleValue) {
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 4;
+    bemt::BEMTTools tools(bemt::Ning);
+    ProgressLog log;
+    tools.characteristicsSweep(data, bemt::tipSpeedRatio, {7.0, 7.0, 0.5}, {0.0, 0.0, 1.0}, log.callback());
+    EXPECT_EQ(log.percents.front(), 0);
+    EXPECT_EQ(log.percents.back(), 100);
+    EXPECT_TRUE(std::is_sorted(log.percents.begin(), log.percents.end()));
+    EXPECT_EQ(log.texts.back(), "Computing wind turbine characteristics.");
+
+    ProgressLog ranged;
+    tools.characteristicsSweep(data, bemt::tipSpeedRatio, {2.0, 8.0, 2.0}, {0.0, 0.0, 1.0}, ranged.callback());
+    EXPECT_TRUE(std::is_sorted(ranged.percents.begin(), ranged.percents.end()));
+    EXPECT_EQ(ranged.percents.back(), 100);
+}
+
+TEST(DesignBlade, PointsAtElementCentresWithTheChordLimit) {
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 20;
+    bemt::BEMTTools tools(bemt::Ning);
+    const auto blade = tools.designBlade(data, ignoreProgress, 0.08);
+    ASSERT_EQ(blade.chordPoints.size(), 20u);
+    const double h = data.conditions.Rh / data.conditions.R;
+    EXPECT_NEAR(blade.chordPoints.front().x_rel, h + 0.5 * (1.0 - h) / 20, 1e-12);
+    EXPECT_NEAR(blade.twistPoints.back().x_rel, 1.0 - 0.5 * (1.0 - h) / 20, 1e-12);
+    // The ideal chord grows towards the hub; there the limit holds it.
+    EXPECT_DOUBLE_EQ(blade.chordPoints.front().c_rel, 0.08);
+    for (const auto& p : blade.chordPoints) EXPECT_LE(p.c_rel, 0.08);
+    EXPECT_LT(blade.chordPoints.back().c_rel, 0.08);
+    // Twist falls from hub to tip.
+    EXPECT_GT(blade.twistPoints.front().twist_deg, blade.twistPoints.back().twist_deg);
+}
+
+TEST(DesignBlade, OneIterationReportsHundredTwice) {
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 5;
+    data.settings.max_iterations = 1;
+    ProgressLog log;
+    bemt::BEMTTools tools(bemt::Ning);
+    tools.designBlade(data, log.callback(), 0.2);
+    EXPECT_EQ(log.percents, (std::vector<int>{100, 100}));
+    EXPECT_EQ(log.texts.front(), "Designing the blade.");
+}
+
+TEST(DesignSweep, AnalysesTheDesignedBladeAndBeatsTheGuessedOne) {
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 40;
+    bemt::BEMTTools tools(bemt::Ning);
+    ProgressLog log;
+    const auto design = tools.designSweep(data, {0.0, 0.0, 1.0}, 0.2, log.callback());
+    ASSERT_EQ(design.points.size(), 1u);
+    EXPECT_EQ(log.texts.back(), "Blade design: computing the operating point (0 °).");
+    const auto guessed = tools.analyzeOp(data, ignoreProgress, 0.0);
+    EXPECT_GT(design.points[0].op.Cp, guessed.Cp);
+}
+
 }  // namespace

@@ -37,6 +37,6 @@ inline bemt::InputDataSet defaultRotor(bemt::SolverType solver = bemt::FixedPoin
     return data;
 }
 
-inline void ignoreProgress(int, std::string) {}
+inline void ignoreProgress(int, const std::string&) {}
 
 }  // namespace korvane::testing

@@ -1,0 +1,382 @@
+#include "app/kvp_codec.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+namespace korvane::kvp {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using namespace bemt;
+
+namespace {
+
+fs::path fromUtf8(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+std::string toUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// The project file's full path taken as a folder, absolute and without "." and "..".
+fs::path baseFolder(const std::string& projectPath) {
+    return fs::absolute(fromUtf8(projectPath)).lexically_normal();
+}
+
+// ---- writing ----
+
+json conditionsObject(const OperatingConditions& c) {
+    json o = json::object();
+    o["B"] = c.B;
+    o["Om"] = c.Om;
+    o["R"] = c.R;
+    o["Rh"] = c.Rh;
+    o["V0"] = c.V0;
+    o["cair"] = c.cair;
+    o["mu"] = c.mu;
+    o["rho"] = c.rho;
+    return o;
+}
+
+json solverObject(const SolverSettings& s) {
+    json o = json::object();
+    o["accuracy"] = s.accuracy;
+    o["max_iterations"] = s.max_iterations;
+    o["n_elements"] = s.n_elements;
+    o["relaxation_factor"] = s.relaxation_factor;
+    o["solver"] = static_cast<std::int32_t>(s.solver);
+    return o;
+}
+
+json computeObject(const ComputeSettings& s) {
+    json o = json::object();
+    o["design_c_limit"] = s.design_c_limit;
+    o["enable_interpolation"] = s.enable_interpolation;
+    o["enable_pitch"] = s.enable_pitch;
+    o["p_max"] = s.p_max;
+    o["p_min"] = s.p_min;
+    o["p_step"] = s.p_step;
+    o["ran_max"] = s.ran_max;
+    o["ran_min"] = s.ran_min;
+    o["ran_step"] = s.ran_step;
+    o["range_type"] = static_cast<std::int32_t>(s.range_type);
+    return o;
+}
+
+json airfoilObject(const AirfoilPoint& p, const std::string& projectPath) {
+    json o = json::object();
+    o["a_max"] = p.a_max;
+    o["a_min"] = p.a_min;
+    o["a_step"] = p.a_step;
+    o["csv_separator"] = static_cast<std::int32_t>(p.csv_separator);
+    o["data_type"] = static_cast<std::int32_t>(p.data_type);
+    o["guess_reynolds"] = p.guess_reynolds;
+    o["max_passes"] = p.max_passes;
+    o["ncrit"] = p.ncrit;
+    o["path"] = storedPath(p.path, projectPath);
+    o["preceeding_line"] = p.preceeding_line;
+    o["repeat"] = p.repeat;
+    o["rey_max"] = p.rey_max;
+    o["rey_min"] = p.rey_min;
+    o["x_rel"] = p.x_rel;
+    return o;
+}
+
+// ---- reading ----
+
+std::string kindOf(const json& value) {
+    switch (value.type()) {
+        case json::value_t::null: return "null";
+        case json::value_t::object: return "an object";
+        case json::value_t::array: return "an array";
+        case json::value_t::string: return "a string";
+        case json::value_t::boolean: return "true or false";
+        case json::value_t::binary: return "binary data";
+        case json::value_t::discarded: return "nothing";
+        default: return "a number";
+    }
+}
+
+// Reads one document, naming every problem by its place in the document
+// ("conditions.R", "airfoil_points[2].path").
+class Reader {
+public:
+    explicit Reader(const std::string& projectPath) : m_projectPath(projectPath) {}
+
+    [[noreturn]] void fail(const std::string& problem) const {
+        if (m_projectPath.empty()) throw "The project could not be read: " + problem;
+        throw "The project file " + m_projectPath + " could not be read: " + problem;
+    }
+
+    json parse(const std::string& document) const {
+        try {
+            return json::parse(document);
+        } catch (const json::parse_error& e) {
+            fail("it is not a valid JSON document (" + position(document, e.byte) + ").");
+        }
+    }
+
+    const json& object(const json& value, const std::string& where) const {
+        if (!value.is_object()) fail(quoted(where) + " must be an object, not " + kindOf(value) + ".");
+        return value;
+    }
+
+    // The member key of object, which must exist.
+    const json& member(const json& object, const std::string& where, const char* key) const {
+        const auto it = object.find(key);
+        if (it == object.end()) fail(quoted(path(where, key)) + " is missing.");
+        return *it;
+    }
+
+    // An array that may be missing or null (an empty list then).
+    const json* optionalArray(const json& object, const char* key) const {
+        const auto it = object.find(key);
+        if (it == object.end() || it->is_null()) return nullptr;
+        if (!it->is_array()) fail(quoted(key) + " must be an array, not " + kindOf(*it) + ".");
+        return &*it;
+    }
+
+    double number(const json& object, const std::string& where, const char* key) const {
+        return numberValue(member(object, where, key), path(where, key));
+    }
+
+    void optionalNumber(const json& object, const std::string& where, const char* key, double& field) const {
+        if (object.contains(key)) field = numberValue(object[key], path(where, key));
+    }
+
+    std::int32_t integer(const json& object, const std::string& where, const char* key) const {
+        return integerValue(member(object, where, key), path(where, key));
+    }
+
+    void optionalInteger(const json& object, const std::string& where, const char* key, std::int32_t& field) const {
+        if (object.contains(key)) field = integerValue(object[key], path(where, key));
+    }
+
+    std::int32_t choice(const json& object, const std::string& where, const char* key, int highest) const {
+        const std::int32_t value = integer(object, where, key);
+        if (value < 0 || value > highest) {
+            fail(quoted(path(where, key)) + " must be a whole number from 0 to " + std::to_string(highest) + ", not "
+                 + std::to_string(value) + ".");
+        }
+        return value;
+    }
+
+    bool boolean(const json& object, const std::string& where, const char* key) const {
+        const json& value = member(object, where, key);
+        if (!value.is_boolean()) fail(quoted(path(where, key)) + " must be true or false, not " + kindOf(value) + ".");
+        return value.get<bool>();
+    }
+
+    std::string text(const json& object, const std::string& where, const char* key) const {
+        const json& value = member(object, where, key);
+        if (!value.is_string()) fail(quoted(path(where, key)) + " must be a string, not " + kindOf(value) + ".");
+        return value.get<std::string>();
+    }
+
+    static std::string path(const std::string& where, const std::string& key) {
+        return where.empty() ? key : where + "." + key;
+    }
+
+private:
+    static std::string quoted(const std::string& where) { return "\"" + where + "\""; }
+
+    double numberValue(const json& value, const std::string& where) const {
+        if (value.is_null()) return std::numeric_limits<double>::quiet_NaN();
+        if (!value.is_number()) fail(quoted(where) + " must be a number, not " + kindOf(value) + ".");
+        return value.get<double>();
+    }
+
+    std::int32_t integerValue(const json& value, const std::string& where) const {
+        if (!value.is_number()) fail(quoted(where) + " must be a whole number, not " + kindOf(value) + ".");
+        double whole = 0.0;
+        if (value.is_number_float()) {
+            whole = std::trunc(value.get<double>());
+        } else if (value.is_number_unsigned()) {
+            whole = static_cast<double>(value.get<std::uint64_t>());
+        } else {
+            whole = static_cast<double>(value.get<std::int64_t>());
+        }
+        if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()))
+            fail(quoted(where) + " is out of range (" + value.dump() + ").");
+        return static_cast<std::int32_t>(whole);
+    }
+
+    // "line L, column C" of the byte at the 1-based offset a parse error reports.
+    static std::string position(const std::string& document, std::size_t byte) {
+        std::size_t line = 1;
+        std::size_t column = 1;
+        const std::size_t end = std::min(byte > 0 ? byte - 1 : 0, document.size());
+        for (std::size_t i = 0; i < end; ++i) {
+            if (document[i] == '\n') {
+                ++line;
+                column = 1;
+            } else if ((static_cast<unsigned char>(document[i]) & 0xC0) != 0x80) {
+                ++column;
+            }
+        }
+        return "line " + std::to_string(line) + ", column " + std::to_string(column);
+    }
+
+    std::string m_projectPath;
+};
+
+OperatingConditions readConditions(const Reader& r, const json& root) {
+    const std::string where = "conditions";
+    const json& o = r.object(r.member(root, "", "conditions"), where);
+    OperatingConditions c;
+    c.B = r.integer(o, where, "B");
+    c.Om = r.number(o, where, "Om");
+    c.R = r.number(o, where, "R");
+    c.Rh = r.number(o, where, "Rh");
+    c.V0 = r.number(o, where, "V0");
+    r.optionalNumber(o, where, "cair", c.cair);
+    r.optionalNumber(o, where, "mu", c.mu);
+    r.optionalNumber(o, where, "rho", c.rho);
+    c.L = c.R - c.Rh;
+    c.TSR = c.R * c.Om / c.V0;
+    return c;
+}
+
+SolverSettings readSolverSettings(const Reader& r, const json& root) {
+    const std::string where = "solver_settings";
+    const json& o = r.object(r.member(root, "", "solver_settings"), where);
+    SolverSettings s;
+    s.accuracy = r.number(o, where, "accuracy");
+    s.max_iterations = r.integer(o, where, "max_iterations");
+    s.n_elements = r.integer(o, where, "n_elements");
+    s.relaxation_factor = r.number(o, where, "relaxation_factor");
+    // Any solver number other than 0 and 1 selects the fixed-point solver.
+    s.solver = static_cast<SolverType>(r.integer(o, where, "solver"));
+    return s;
+}
+
+ComputeSettings readComputeSettings(const Reader& r, const json& root) {
+    const std::string where = "compute_settings";
+    const json& o = r.object(r.member(root, "", "compute_settings"), where);
+    ComputeSettings s;
+    s.design_c_limit = r.number(o, where, "design_c_limit");
+    s.enable_interpolation = r.boolean(o, where, "enable_interpolation");
+    s.enable_pitch = r.boolean(o, where, "enable_pitch");
+    s.p_max = r.number(o, where, "p_max");
+    s.p_min = r.number(o, where, "p_min");
+    s.p_step = r.number(o, where, "p_step");
+    s.ran_max = r.number(o, where, "ran_max");
+    s.ran_min = r.number(o, where, "ran_min");
+    s.ran_step = r.number(o, where, "ran_step");
+    s.range_type = static_cast<ComputeRangeType>(r.choice(o, where, "range_type", tipSpeedRatio));
+    return s;
+}
+
+AirfoilPoint readAirfoilPoint(const Reader& r, const json& value, const std::string& where,
+                              const std::string& projectPath) {
+    const json& o = r.object(value, where);
+    AirfoilPoint p;
+    p.a_max = r.number(o, where, "a_max");
+    p.a_min = r.number(o, where, "a_min");
+    p.a_step = r.number(o, where, "a_step");
+    // Any separator other than 0 means white space.
+    p.csv_separator = static_cast<CSVSeparator>(r.integer(o, where, "csv_separator"));
+    p.data_type = static_cast<AirfoilType>(r.choice(o, where, "data_type", NACA0025));
+    p.guess_reynolds = r.boolean(o, where, "guess_reynolds");
+    p.max_passes = r.integer(o, where, "max_passes");
+    r.optionalInteger(o, where, "ncrit", p.ncrit);
+    p.path = resolvedPath(r.text(o, where, "path"), projectPath);
+    p.preceeding_line = r.text(o, where, "preceeding_line");
+    p.repeat = r.boolean(o, where, "repeat");
+    p.rey_max = r.number(o, where, "rey_max");
+    p.rey_min = r.number(o, where, "rey_min");
+    p.x_rel = r.number(o, where, "x_rel");
+    return p;
+}
+
+template <typename Point, typename ReadOne>
+std::vector<Point> readArray(const Reader& r, const json& root, const char* key, ReadOne readOne) {
+    std::vector<Point> points;
+    const json* array = r.optionalArray(root, key);
+    if (array == nullptr) return points;
+    points.reserve(array->size());
+    for (std::size_t i = 0; i < array->size(); ++i) {
+        points.push_back(readOne((*array)[i], std::string(key) + "[" + std::to_string(i) + "]"));
+    }
+    return points;
+}
+
+}  // namespace
+
+std::string write(const ProjectData& data, const std::string& projectPath) {
+    json root = json::object();
+    root["conditions"] = conditionsObject(data.conditions);
+    root["solver_settings"] = solverObject(data.solverSettings);
+    root["compute_settings"] = computeObject(data.computeSettings);
+
+    json airfoils = json::array();
+    for (const AirfoilPoint& p : data.airfoilPoints) airfoils.push_back(airfoilObject(p, projectPath));
+    root["airfoil_points"] = std::move(airfoils);
+
+    json chord = json::array();
+    for (const ChordPoint& p : data.chordPoints) chord.push_back({{"c_rel", p.c_rel}, {"x_rel", p.x_rel}});
+    root["chord_points"] = std::move(chord);
+
+    json twist = json::array();
+    for (const TwistPoint& p : data.twistPoints) twist.push_back({{"twist_deg", p.twist_deg}, {"x_rel", p.x_rel}});
+    root["twist_points"] = std::move(twist);
+
+    try {
+        return root.dump();
+    } catch (const json::type_error&) {
+        throw std::string("The project could not be written: an airfoil file path or header text is not valid UTF-8 text.");
+    }
+}
+
+ProjectData read(const std::string& document, const std::string& projectPath) {
+    const Reader r(projectPath);
+    const json parsed = r.parse(document);
+    if (!parsed.is_object()) r.fail("the document must be a JSON object, not " + kindOf(parsed) + ".");
+
+    ProjectData data;
+    data.conditions = readConditions(r, parsed);
+    data.solverSettings = readSolverSettings(r, parsed);
+    data.computeSettings = readComputeSettings(r, parsed);
+    data.airfoilPoints = readArray<AirfoilPoint>(r, parsed, "airfoil_points", [&](const json& v, const std::string& w) {
+        return readAirfoilPoint(r, v, w, projectPath);
+    });
+    data.chordPoints = readArray<ChordPoint>(r, parsed, "chord_points", [&](const json& v, const std::string& w) {
+        const json& o = r.object(v, w);
+        return ChordPoint{r.number(o, w, "x_rel"), r.number(o, w, "c_rel")};
+    });
+    data.twistPoints = readArray<TwistPoint>(r, parsed, "twist_points", [&](const json& v, const std::string& w) {
+        const json& o = r.object(v, w);
+        return TwistPoint{r.number(o, w, "x_rel"), r.number(o, w, "twist_deg")};
+    });
+    return data;
+}
+
+std::string storedPath(const std::string& absolutePath, const std::string& projectPath) {
+    if (absolutePath.empty()) return absolutePath;
+    const fs::path file = fs::absolute(fromUtf8(absolutePath)).lexically_normal();
+    fs::path relative = file.lexically_relative(baseFolder(projectPath));
+    // No relative form exists across drives; the absolute path is kept then.
+    if (relative.empty()) relative = file;
+    return toUtf8(relative.make_preferred());
+}
+
+std::string resolvedPath(const std::string& stored, const std::string& projectPath) {
+    if (stored.empty()) return stored;
+    std::string native = stored;
+    for (char& c : native) {
+        if (c == '/' || c == '\\') c = static_cast<char>(fs::path::preferred_separator);
+    }
+    fs::path path = fromUtf8(native);
+    if (native[0] == '~' && (native.size() == 1 || native[1] == static_cast<char>(fs::path::preferred_separator))) {
+        const char* home = std::getenv("HOME");
+        if (home != nullptr && *home != '\0') path = fromUtf8(std::string(home) + native.substr(1));
+    }
+    if (path.is_relative()) path = baseFolder(projectPath) / path;
+    return toUtf8(path.lexically_normal());
+}
+
+}  // namespace korvane::kvp

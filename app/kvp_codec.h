@@ -1,0 +1,37 @@
+#pragma once
+// The .kvp project file: one compact JSON document with sorted keys, numbers in their
+// shortest round-trip form, UTF-8 text written as it is, and airfoil data paths stored
+// relative to the project file. No GUI here, so the command line reads and writes
+// projects exactly as the desktop program does.
+//
+// Paths are UTF-8. Failures are thrown as std::string messages that name the file and
+// the problem.
+
+#include <string>
+
+#include "app/project_data.h"
+
+namespace korvane::kvp {
+
+// The document for data, to be stored at projectPath (which makes the airfoil data
+// paths relative to it).
+std::string write(const ProjectData& data, const std::string& projectPath);
+
+// Parses and checks the whole document before returning anything, so a bad document
+// never yields a partial project. Keys a file may omit get the record defaults ("rho",
+// "mu", "cair", "ncrit", and the three point arrays, which may also be null); L and TSR
+// follow from R, Rh, Om and V0. A float read into an integer field is truncated toward
+// zero. A null where a float is expected reads as NaN, which is how a NaN or an infinity
+// was written.
+ProjectData read(const std::string& document, const std::string& projectPath);
+
+// An airfoil data path as stored: relative to the project file's full path taken as a
+// folder, so a file beside the project becomes "../name.csv". Empty stays empty.
+std::string storedPath(const std::string& absolutePath, const std::string& projectPath);
+
+// The absolute path of a stored one: "/" and "\" become the native separator, a leading
+// "~" the home folder, and the path is resolved against the project file's full path
+// taken as a folder, with "." and ".." removed. Empty stays empty.
+std::string resolvedPath(const std::string& stored, const std::string& projectPath);
+
+}  // namespace korvane::kvp

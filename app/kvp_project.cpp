@@ -1,0 +1,201 @@
+#include "app/kvp_project.h"
+
+#include <wx/filename.h>
+
+#include "app/file_manager.h"
+#include "app/kvp_codec.h"
+#include "bemt/spline.h"
+
+using namespace bemt;
+using korvane::sameValues;
+
+wxDEFINE_EVENT(kvnEVT_PROJECT_UNSAVED, kvnProjectEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_RADIUS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_HUB_RADIUS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_AIRFOIL_POINTS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_CHORD_POINTS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_TWIST_POINTS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_TRANSFERED_TWIST_POINTS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_TRANSFERED_CHORD_POINTS, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_TRANSFER_DESIGNED_TWIST, kvnTwistEvent);
+wxDEFINE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
+wxDEFINE_EVENT(kvnEVT_OPTIMIZE_TWIST, kvnTwistEvent);
+
+kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& conditions,
+                                 const SolverSettings& solverSettings, const ComputeSettings& computeSettings,
+                                 const std::vector<AirfoilPoint>& airfoilPoints,
+                                 const std::vector<ChordPoint>& chordPoints,
+                                 const std::vector<TwistPoint>& twistPoints)
+    : kvnProjectEvent(type, korvane::ProjectData{conditions, solverSettings, computeSettings, airfoilPoints,
+                                                  chordPoints, twistPoints}) {}
+
+kvnProjectEvent::kvnProjectEvent(wxEventType type, const korvane::ProjectData& state)
+    : wxEvent(0, type), m_state(state) {}
+
+kvnTwistEvent::kvnTwistEvent(wxEventType type, std::vector<double> x, std::vector<double> twist, int id)
+    : wxEvent(id, type), m_x(std::move(x)), m_twist(std::move(twist)) {}
+
+kvnChordEvent::kvnChordEvent(wxEventType type, std::vector<double> x, std::vector<double> chord, int id)
+    : wxEvent(id, type), m_x(std::move(x)), m_chord(std::move(chord)) {}
+
+KvpProject::KvpProject(FileManager* fileManager) : m_fileManager(fileManager) {}
+
+wxString KvpProject::projectFilename() const {
+    if (m_filePath.empty()) return "New project";
+    return wxFileName(m_filePath).GetFullName();
+}
+
+void KvpProject::post(wxEventType type) { QueueEvent(new kvnChangeEvent(type)); }
+
+void KvpProject::postSnapshot() { QueueEvent(new kvnProjectEvent(kvnEVT_PROJECT_UNSAVED, m_state)); }
+
+void KvpProject::setOeratingConditions(OperatingConditions conditions, bool saveState) {
+    const OperatingConditions old = m_state.conditions;
+    if (sameValues(old, conditions)) return;
+    m_state.conditions = conditions;
+    const bool radius = old.R != conditions.R;
+    if (radius) post(kvnEVT_UPDATED_RADIUS);
+    if (old.Rh != conditions.Rh) post(kvnEVT_UPDATED_HUB_RADIUS);
+    // The Reynolds numbers along the blade follow R, V0, TSR, rho and mu.
+    if (radius || old.V0 != conditions.V0 || old.TSR != conditions.TSR || old.rho != conditions.rho
+        || old.mu != conditions.mu)
+        post(kvnEVT_UPDATED_REYNOLDS_CONDITIONS);
+    if (saveState) postSnapshot();
+}
+
+void KvpProject::setSolverSettings(SolverSettings settings, bool saveState) {
+    if (sameValues(m_state.solverSettings, settings)) return;
+    m_state.solverSettings = settings;
+    if (saveState) postSnapshot();
+}
+
+void KvpProject::setComputeSettings(ComputeSettings settings, bool saveState) {
+    if (sameValues(m_state.computeSettings, settings)) return;
+    m_state.computeSettings = settings;
+    if (saveState) postSnapshot();
+}
+
+void KvpProject::setAirfoilPoints(std::vector<AirfoilPoint> points, bool saveState) {
+    if (sameValues(m_state.airfoilPoints, points)) return;
+    m_state.airfoilPoints = std::move(points);
+    post(kvnEVT_UPDATED_AIRFOIL_POINTS);
+    if (saveState) postSnapshot();
+}
+
+void KvpProject::setChordPoints(std::vector<ChordPoint> points, bool saveState) {
+    if (sameValues(m_state.chordPoints, points)) return;
+    m_state.chordPoints = std::move(points);
+    post(kvnEVT_UPDATED_CHORD_POINTS);
+    if (saveState) postSnapshot();
+}
+
+void KvpProject::setTwistPoints(std::vector<TwistPoint> points, bool saveState) {
+    if (sameValues(m_state.twistPoints, points)) return;
+    m_state.twistPoints = std::move(points);
+    post(kvnEVT_UPDATED_TWIST_POINTS);
+    if (saveState) postSnapshot();
+}
+
+template <typename Point, typename Field>
+std::vector<Point> KvpProject::resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
+                                         const std::vector<double>& values) const {
+    const spline designed(x, values, spline::cubic);
+    std::vector<Point> result = points;
+    for (Point& p : result) p.*field = designed(p.x_rel);
+    return result;
+}
+
+void KvpProject::transferTwist(std::vector<double> x, std::vector<double> twist) {
+    if (m_state.twistPoints.empty()) return;
+    auto points = resampled(m_state.twistPoints, &TwistPoint::twist_deg, x, twist);
+    if (sameValues(points, m_state.twistPoints)) return;
+    m_state.twistPoints = std::move(points);
+    post(kvnEVT_UPDATED_TWIST_POINTS);
+    post(kvnEVT_TRANSFERED_TWIST_POINTS);
+    postSnapshot();
+}
+
+void KvpProject::transferChord(std::vector<double> x, std::vector<double> chord) {
+    if (m_state.chordPoints.empty()) return;
+    auto points = resampled(m_state.chordPoints, &ChordPoint::c_rel, x, chord);
+    if (sameValues(points, m_state.chordPoints)) return;
+    m_state.chordPoints = std::move(points);
+    post(kvnEVT_UPDATED_CHORD_POINTS);
+    post(kvnEVT_TRANSFERED_CHORD_POINTS);
+    postSnapshot();
+}
+
+void KvpProject::restoreState(const kvnProjectEvent& snapshot) {
+    setOeratingConditions(snapshot.operatingConditions(), false);
+    setSolverSettings(snapshot.solverSettings(), false);
+    setComputeSettings(snapshot.computeSettings(), false);
+    setAirfoilPoints(snapshot.airfoilPoints(), false);
+    setChordPoints(snapshot.chordPoints(), false);
+    setTwistPoints(snapshot.twistPoints(), false);
+}
+
+void KvpProject::newProject() {
+    setOeratingConditions(korvane::newProjectConditions(), false);
+    setSolverSettings(korvane::newProjectSolverSettings(), false);
+    setComputeSettings(korvane::newProjectComputeSettings(), false);
+    setAirfoilPoints(korvane::newProjectAirfoilPoints(), false);
+    setChordPoints(korvane::newProjectChordPoints(), false);
+    setTwistPoints(korvane::newProjectTwistPoints(), true);
+    m_filePath.clear();
+}
+
+std::string KvpProject::jsonString(const wxString& projectPath) const {
+    return korvane::kvp::write(m_state, projectPath.utf8_string());
+}
+
+void KvpProject::fromJsonString(const std::string& document, const wxString& projectPath) {
+    // The whole document is read and checked before any part of the project changes.
+    const korvane::ProjectData data = korvane::kvp::read(document, projectPath.utf8_string());
+    setOeratingConditions(data.conditions, false);
+    setSolverSettings(data.solverSettings, false);
+    setComputeSettings(data.computeSettings, false);
+    setAirfoilPoints(data.airfoilPoints, false);
+    setChordPoints(data.chordPoints, false);
+    setTwistPoints(data.twistPoints, false);
+}
+
+FileManager& KvpProject::files() const {
+    if (m_fileManager == nullptr) throw std::string("The project has no file manager.");
+    return *m_fileManager;
+}
+
+bool KvpProject::save() {
+    if (m_filePath.empty()) return saveAs();
+    files().saveProject(jsonString(m_filePath), m_filePath);
+    return true;
+}
+
+bool KvpProject::saveAs() {
+    const wxString proposed = m_filePath.empty() ? wxString("new_turbine.kvp") : wxFileName(m_filePath).GetFullName();
+    wxString chosen = files().saveProjectAsPath(proposed);
+    if (chosen.empty()) return false;
+    wxFileName absolute(chosen);
+    absolute.MakeAbsolute();
+    chosen = absolute.GetFullPath();
+    files().saveProject(jsonString(chosen), chosen);
+    m_filePath = chosen;
+    return true;
+}
+
+bool KvpProject::open(const wxString& path) {
+    wxString chosen = path;
+    wxString content;
+    if (chosen.empty()) {
+        std::tie(chosen, content) = files().loadProjectFile();
+        if (chosen.empty()) return false;
+    } else {
+        content = files().fileString(chosen);
+    }
+    wxFileName absolute(chosen);
+    absolute.MakeAbsolute();
+    chosen = absolute.GetFullPath();
+    fromJsonString(content.utf8_string(), chosen);
+    m_filePath = chosen;
+    return true;
+}

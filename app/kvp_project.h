@@ -1,0 +1,168 @@
+#pragma once
+// The one project the program edits: operating conditions, solver and compute settings,
+// airfoil, chord and twist points, and the path of its file. Setters store a value only
+// when it differs from the stored one and then queue change events on the project
+// itself; a kvnProjectEvent carries a snapshot of the whole state for the undo history.
+// Needs wxBase only.
+
+#include <wx/event.h>
+#include <wx/string.h>
+
+#include <string>
+#include <vector>
+
+#include "app/project_data.h"
+#include "bemt/Records.h"
+
+class FileManager;
+
+// A snapshot of the whole project after a change.
+class kvnProjectEvent : public wxEvent {
+public:
+    kvnProjectEvent(wxEventType type, const bemt::OperatingConditions& conditions,
+                    const bemt::SolverSettings& solverSettings, const bemt::ComputeSettings& computeSettings,
+                    const std::vector<bemt::AirfoilPoint>& airfoilPoints,
+                    const std::vector<bemt::ChordPoint>& chordPoints,
+                    const std::vector<bemt::TwistPoint>& twistPoints);
+    kvnProjectEvent(wxEventType type, const korvane::ProjectData& state);
+    kvnProjectEvent(const kvnProjectEvent& other) = default;
+
+    wxEvent* Clone() const override { return new kvnProjectEvent(*this); }
+
+    const korvane::ProjectData& state() const { return m_state; }
+    const bemt::OperatingConditions& operatingConditions() const { return m_state.conditions; }
+    const bemt::SolverSettings& solverSettings() const { return m_state.solverSettings; }
+    const bemt::ComputeSettings& computeSettings() const { return m_state.computeSettings; }
+    const std::vector<bemt::AirfoilPoint>& airfoilPoints() const { return m_state.airfoilPoints; }
+    const std::vector<bemt::ChordPoint>& chordPoints() const { return m_state.chordPoints; }
+    const std::vector<bemt::TwistPoint>& twistPoints() const { return m_state.twistPoints; }
+
+private:
+    korvane::ProjectData m_state;
+};
+
+// A change of one part of the project, with no payload (read the project's getters).
+// wxBase has no command events, so this plain event stands in for one; handlers may take
+// it or wxEvent&.
+class kvnChangeEvent : public wxEvent {
+public:
+    explicit kvnChangeEvent(wxEventType type, int id = 0) : wxEvent(id, type) {}
+    wxEvent* Clone() const override { return new kvnChangeEvent(*this); }
+};
+
+// A designed or optimised twist distribution: positions x/R and twist in degrees.
+// Result windows post it straight to the handler that transfers it (it does not travel
+// up the window tree like a command event).
+class kvnTwistEvent : public wxEvent {
+public:
+    kvnTwistEvent(wxEventType type, std::vector<double> x, std::vector<double> twist, int id = 0);
+    kvnTwistEvent(const kvnTwistEvent& other) = default;
+    wxEvent* Clone() const override { return new kvnTwistEvent(*this); }
+
+    const std::vector<double>& x() const { return m_x; }
+    const std::vector<double>& twist() const { return m_twist; }
+
+private:
+    std::vector<double> m_x;
+    std::vector<double> m_twist;
+};
+
+// A designed chord distribution: positions x/R and relative chord c/R.
+class kvnChordEvent : public wxEvent {
+public:
+    kvnChordEvent(wxEventType type, std::vector<double> x, std::vector<double> chord, int id = 0);
+    kvnChordEvent(const kvnChordEvent& other) = default;
+    wxEvent* Clone() const override { return new kvnChordEvent(*this); }
+
+    const std::vector<double>& x() const { return m_x; }
+    const std::vector<double>& chord() const { return m_chord; }
+
+private:
+    std::vector<double> m_x;
+    std::vector<double> m_chord;
+};
+
+// Posted by the project on itself.
+wxDECLARE_EVENT(kvnEVT_PROJECT_UNSAVED, kvnProjectEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_RADIUS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_HUB_RADIUS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_AIRFOIL_POINTS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_CHORD_POINTS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_TWIST_POINTS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_TRANSFERED_TWIST_POINTS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_TRANSFERED_CHORD_POINTS, kvnChangeEvent);
+// Posted by the result windows to hand a distribution to the project.
+wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_TWIST, kvnTwistEvent);
+wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
+wxDECLARE_EVENT(kvnEVT_OPTIMIZE_TWIST, kvnTwistEvent);
+
+class KvpProject : public wxEvtHandler {
+public:
+    // Starts with the record defaults (not the new-project values); posts nothing.
+    // fileManager is not owned and must outlive the project.
+    explicit KvpProject(FileManager* fileManager);
+
+    FileManager* fileManager() const { return m_fileManager; }
+    bemt::OperatingConditions operatingConditions() const { return m_state.conditions; }
+    bemt::SolverSettings solverSettings() const { return m_state.solverSettings; }
+    bemt::ComputeSettings computeSettings() const { return m_state.computeSettings; }
+    std::vector<bemt::AirfoilPoint> airfoilPoints() const { return m_state.airfoilPoints; }
+    std::vector<bemt::ChordPoint> chordPoints() const { return m_state.chordPoints; }
+    std::vector<bemt::TwistPoint> twistPoints() const { return m_state.twistPoints; }
+    korvane::ProjectData state() const { return m_state; }
+
+    // The full path of the project file; empty for a project never saved or opened.
+    wxString filePath() const { return m_filePath; }
+    // The file name with extension, or "New project".
+    wxString projectFilename() const;
+
+    // Each setter stores a differing value, queues its specific events and, with
+    // saveState, a kvnEVT_PROJECT_UNSAVED snapshot. An equal value posts nothing.
+    void setOeratingConditions(bemt::OperatingConditions conditions, bool saveState);
+    void setSolverSettings(bemt::SolverSettings settings, bool saveState);
+    void setComputeSettings(bemt::ComputeSettings settings, bool saveState);
+    void setAirfoilPoints(std::vector<bemt::AirfoilPoint> points, bool saveState);
+    void setChordPoints(std::vector<bemt::ChordPoint> points, bool saveState);
+    void setTwistPoints(std::vector<bemt::TwistPoint> points, bool saveState);
+
+    // Resample a designed distribution (natural cubic spline through x, values) at the
+    // positions of the stored points; the positions never change. A change posts the
+    // updated and transferred events and a snapshot. Spline errors are thrown.
+    void transferTwist(std::vector<double> x, std::vector<double> twist);
+    void transferChord(std::vector<double> x, std::vector<double> chord);
+
+    // Puts a snapshot back: the specific events of the parts that differ, no snapshot.
+    void restoreState(const kvnProjectEvent& snapshot);
+
+    // The new-project values; one snapshot (from the twist points) at most. Empties the
+    // file path.
+    void newProject();
+
+    // The .kvp document of the current state for a file at projectPath.
+    std::string jsonString(const wxString& projectPath) const;
+    // Reads a whole document and applies it without snapshots; a bad document throws
+    // its message and leaves the project exactly as it was.
+    void fromJsonString(const std::string& document, const wxString& projectPath);
+
+    // Writes the project to its file (as saveAs without one). False when cancelled.
+    bool save();
+    // Asks for a file name, writes the project there and makes it the project's file.
+    // False when cancelled; a failed write throws and keeps the old path.
+    bool saveAs();
+    // Reads the project at path, or at a path chosen in the open dialog when path is
+    // empty. False when cancelled; a failure throws and leaves the project unchanged.
+    bool open(const wxString& path);
+
+private:
+    void post(wxEventType type);
+    void postSnapshot();
+    template <typename Point, typename Field>
+    std::vector<Point> resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
+                                 const std::vector<double>& values) const;
+    FileManager& files() const;
+
+    FileManager* m_fileManager;
+    korvane::ProjectData m_state;
+    wxString m_filePath;
+};

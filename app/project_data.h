@@ -1,0 +1,51 @@
+#pragma once
+// Everything a project file stores, as one plain record, with the new-project values
+// and the field-by-field comparisons the project model uses to decide whether a change
+// happened. No GUI and no JSON here, so the command line shares it.
+
+#include <vector>
+
+#include "bemt/Records.h"
+
+namespace korvane {
+
+struct ProjectData {
+    bemt::OperatingConditions conditions;
+    bemt::SolverSettings solverSettings;
+    bemt::ComputeSettings computeSettings;
+    std::vector<bemt::AirfoilPoint> airfoilPoints;
+    std::vector<bemt::ChordPoint> chordPoints;
+    std::vector<bemt::TwistPoint> twistPoints;
+};
+
+// The project a user starts from: the 25 m three-bladed rotor at 8 m/s and 18 rpm with
+// NACA 0012 from x/R 0.06 to the tip and guessed chord and twist.
+bemt::OperatingConditions newProjectConditions();
+bemt::SolverSettings newProjectSolverSettings();
+bemt::ComputeSettings newProjectComputeSettings();
+std::vector<bemt::AirfoilPoint> newProjectAirfoilPoints();
+std::vector<bemt::ChordPoint> newProjectChordPoints();
+std::vector<bemt::TwistPoint> newProjectTwistPoints();
+ProjectData newProjectData();
+
+// Field-by-field equality. Doubles compare with ==, so a NaN never equals anything and
+// setting a value holding NaN always counts as a change.
+bool sameValues(const bemt::OperatingConditions& a, const bemt::OperatingConditions& b);
+bool sameValues(const bemt::SolverSettings& a, const bemt::SolverSettings& b);
+bool sameValues(const bemt::ComputeSettings& a, const bemt::ComputeSettings& b);
+bool sameValues(const bemt::AirfoilPoint& a, const bemt::AirfoilPoint& b);
+bool sameValues(const bemt::ChordPoint& a, const bemt::ChordPoint& b);
+bool sameValues(const bemt::TwistPoint& a, const bemt::TwistPoint& b);
+bool sameValues(const ProjectData& a, const ProjectData& b);
+
+// Equal length and equal elements in order.
+template <typename T>
+bool sameValues(const std::vector<T>& a, const std::vector<T>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (!sameValues(a[i], b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace korvane

@@ -1,0 +1,222 @@
+#include "app/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace korvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::filesystem::path fromUtf8(const std::string& path) {
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string toUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;  // not a character
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool startsWith(const std::string& s, std::initializer_list<unsigned char> prefix) {
+    if (s.size() < prefix.size()) return false;
+    std::size_t i = 0;
+    for (unsigned char c : prefix) {
+        if (static_cast<unsigned char>(s[i++]) != c) return false;
+    }
+    return true;
+}
+
+std::string fromUtf16(const std::string& bytes, bool bigEndian) {
+    std::string out;
+    auto unit = [&](std::size_t i) -> char32_t {
+        const auto b0 = static_cast<unsigned char>(bytes[i]);
+        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
+    };
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string fromUtf32(const std::string& bytes, bool bigEndian) {
+    std::string out;
+    for (std::size_t i = 4; i + 3 < bytes.size(); i += 4) {
+        char32_t c = 0;
+        for (int k = 0; k < 4; ++k) {
+            const auto b = static_cast<unsigned char>(bytes[i + (bigEndian ? k : 3 - k)]);
+            c = (c << 8) | b;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+bool isValidUtf8(const std::string& s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int more = 0;
+        char32_t value = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            more = 1;
+            value = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            more = 2;
+            value = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            more = 3;
+            value = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + more >= s.size()) return false;
+        for (int k = 1; k <= more; ++k) {
+            const auto next = static_cast<unsigned char>(s[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            value = (value << 6) | (next & 0x3F);
+        }
+        const char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+        if (value < smallest[more] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+std::string fromLatin1(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+std::string createdMessage(const std::string& path) { return "The file " + path + " could not be created."; }
+
+// Creates a new hidden file beside the target, named after it with a random suffix, and
+// returns its descriptor (negative on failure). The mode 0666 lets the umask apply.
+int createTemporary(const fs::path& folder, const std::string& name, std::string& temporary) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(random()));
+        temporary = toUtf8(folder / ("." + name + suffix + ".tmp"));
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::string decodeText(const std::string& bytes) {
+    // The UTF-32 little-endian mark starts with the UTF-16 one, so it is tested first.
+    if (startsWith(bytes, {0xEF, 0xBB, 0xBF})) return bytes.substr(3);
+    if (startsWith(bytes, {0xFF, 0xFE, 0x00, 0x00})) return fromUtf32(bytes, false);
+    if (startsWith(bytes, {0x00, 0x00, 0xFE, 0xFF})) return fromUtf32(bytes, true);
+    if (startsWith(bytes, {0xFF, 0xFE})) return fromUtf16(bytes, false);
+    if (startsWith(bytes, {0xFE, 0xFF})) return fromUtf16(bytes, true);
+    if (isValidUtf8(bytes)) return bytes;
+    return fromLatin1(bytes);
+}
+
+std::string readTextFile(const std::string& path) {
+    if (path.empty()) throw std::string("No file name has been provided.");
+    const fs::path file = fromUtf8(path);
+    std::error_code error;
+    if (fs::is_directory(file, error)) throw "The file " + path + " could not be opened.";
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw "The file " + path + " could not be opened.";
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) throw "The file " + path + " could not be opened.";
+    return decodeText(bytes.str());
+}
+
+void writeFileAtomically(const std::string& path, const std::string& content) {
+    if (path.empty()) throw createdMessage(path);
+    fs::path target = fromUtf8(path);
+    std::error_code error;
+    if (fs::is_symlink(target, error)) {
+        const fs::path resolved = fs::weakly_canonical(target, error);
+        if (!error) target = resolved;
+    }
+    if (fs::is_directory(target, error)) throw createdMessage(path);
+
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temporary;
+    const int fd = createTemporary(folder, toUtf8(target.filename()), temporary);
+    if (fd < 0) throw createdMessage(path);
+
+    // A replaced file keeps its permissions; a new one has those the umask gave the
+    // temporary file.
+    bool written = true;
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) written = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (written && left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            written = false;
+            break;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    written = written && ::fsync(fd) == 0;
+    written = (::close(fd) == 0) && written;
+    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        throw createdMessage(path);
+    }
+    // Make the rename itself durable; a failure here no longer endangers either file.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+}  // namespace korvane

@@ -1,0 +1,142 @@
+#include "cli/project_input.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/kvp_codec.h"
+#include "app/text_file.h"
+#include "cli/airfoil_segments.h"
+
+namespace korvane::cli {
+
+using namespace bemt;
+
+namespace {
+
+std::string number(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+[[noreturn]] void invalid(const std::string& problem) { throw "Invalid project value: " + problem; }
+
+void requirePositive(double value, const char* what) {
+    if (!(std::isfinite(value) && value > 0.0)) invalid(std::string(what) + " must be a positive number, not " + number(value) + ".");
+}
+
+template <typename Point, typename Value>
+void requirePoints(const std::vector<Point>& points, Value Point::*value, const char* what) {
+    if (points.size() < 2) invalid(std::string("the blade needs at least two ") + what + " points.");
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!std::isfinite(points[i].x_rel) || !std::isfinite(points[i].*value))
+            invalid(std::string(what) + " point " + std::to_string(i + 1) + " holds a value that is not a number.");
+        if (i > 0 && !(points[i].x_rel > points[i - 1].x_rel))
+            invalid(std::string(what) + " points must be ordered by increasing x/R (point " + std::to_string(i + 1)
+                    + ").");
+    }
+}
+
+void requireRange(const SweepRange& range, const char* what) {
+    if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
+        invalid(std::string("the ") + what + " range holds a value that is not a number.");
+    if (range.max < range.min)
+        invalid(std::string("the ") + what + " range ends (" + number(range.max) + ") before it starts ("
+                + number(range.min) + ").");
+    if (range.max > range.min && !(range.step > 0.0))
+        invalid(std::string("the step of the ") + what + " range must be greater than zero.");
+}
+
+}  // namespace
+
+SweepRange parseRange(const std::string& text, const std::string& option) {
+    double values[3] = {0.0, 0.0, 1.0};
+    std::size_t start = 0;
+    int count = 0;
+    while (count < 3) {
+        const std::size_t colon = text.find(':', start);
+        const std::string part = text.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        char* end = nullptr;
+        values[count++] = std::strtod(part.c_str(), &end);
+        if (part.empty() || *end != '\0' || !std::isfinite(values[count - 1]))
+            throw option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\".";
+        if (colon == std::string::npos) break;
+        start = colon + 1;
+    }
+    if (count == 1) return {values[0], values[0], 1.0};
+    if (count != 3 || text.find(':', start) != std::string::npos)
+        throw option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\".";
+    return {values[0], values[1], values[2]};
+}
+
+ProjectData loadProject(const std::string& path) { return kvp::read(readTextFile(path), path); }
+
+void applyOverrides(ProjectData& project, const Overrides& o) {
+    SolverSettings& s = project.solverSettings;
+    ComputeSettings& c = project.computeSettings;
+    if (o.solver) s.solver = *o.solver;
+    if (o.elements) s.n_elements = *o.elements;
+    if (o.accuracy) s.accuracy = *o.accuracy;
+    if (o.maxIterations) s.max_iterations = *o.maxIterations;
+    if (o.chordLimit) c.design_c_limit = *o.chordLimit;
+    if (o.pitch) {
+        c.enable_pitch = true;
+        c.p_min = o.pitch->min;
+        c.p_max = o.pitch->max;
+        c.p_step = o.pitch->step;
+    }
+    if (o.range) {
+        c.ran_min = o.range->min;
+        c.ran_max = o.range->max;
+        c.ran_step = o.range->step;
+    }
+    if (o.rangeType) c.range_type = *o.rangeType;
+    if (o.interpolation) c.enable_interpolation = *o.interpolation;
+}
+
+void checkForComputation(const ProjectData& project) {
+    const OperatingConditions& c = project.conditions;
+    requirePositive(c.R, "the rotor radius R");
+    if (!(std::isfinite(c.Rh) && c.Rh >= 0.0 && c.Rh < c.R))
+        invalid("the hub radius Rh (" + number(c.Rh) + " m) must be at least 0 and smaller than the rotor radius R ("
+                + number(c.R) + " m).");
+    if (c.B < 1) invalid("the number of blades B must be at least 1, not " + std::to_string(c.B) + ".");
+    requirePositive(c.V0, "the wind velocity V0");
+    requirePositive(c.Om, "the rotation speed Om");
+    requirePositive(c.rho, "the air density rho");
+    requirePositive(c.mu, "the dynamic viscosity mu");
+    requirePositive(c.cair, "the speed of sound cair");
+
+    const SolverSettings& s = project.solverSettings;
+    if (s.n_elements < 1) invalid("the number of elements must be at least 1, not " + std::to_string(s.n_elements) + ".");
+    requirePositive(s.accuracy, "the accuracy");
+    if (s.max_iterations < 1)
+        invalid("the iteration limit must be at least 1, not " + std::to_string(s.max_iterations) + ".");
+    requirePositive(s.relaxation_factor, "the relaxation factor");
+
+    requirePoints(project.chordPoints, &ChordPoint::c_rel, "chord");
+    requirePoints(project.twistPoints, &TwistPoint::twist_deg, "twist");
+    if (project.airfoilPoints.size() < 2) invalid("the blade needs at least two airfoil points.");
+    requireRange(BEMTTools::pitchRange(project.computeSettings), "pitch");
+}
+
+InputDataSet computationInput(const ProjectData& project) {
+    InputDataSet input;
+    input.settings = project.solverSettings;
+    input.conditions = project.conditions;
+    input.segments = buildAirfoilSegments(project.airfoilPoints);
+    input.chordPoints = project.chordPoints;
+    input.twistPoints = project.twistPoints;
+    return input;
+}
+
+const char* solverName(SolverType solver) {
+    switch (solver) {
+        case Ning: return "Ning";
+        case NewtonRaphson: return "Newton-Raphson";
+        default: return "2D fixed point";
+    }
+}
+
+}  // namespace korvane::cli

@@ -1,0 +1,44 @@
+#pragma once
+// From a project file to the core's input: reading, the user's overrides from the
+// command line, the checks that turn impossible values into clear messages before any
+// computation starts, and the input record with its airfoil segments.
+
+#include <optional>
+#include <string>
+
+#include "app/project_data.h"
+#include "bemt/BEMTTools.h"
+
+namespace korvane::cli {
+
+// Values given on the command line that replace the project's own.
+struct Overrides {
+    std::optional<bemt::SolverType> solver;
+    std::optional<int> elements;
+    std::optional<double> accuracy;
+    std::optional<int> maxIterations;
+    std::optional<double> chordLimit;
+    std::optional<bemt::SweepRange> pitch;   // switches pitch regulation on
+    std::optional<bemt::SweepRange> range;   // characteristics range
+    std::optional<bemt::ComputeRangeType> rangeType;
+    std::optional<bool> interpolation;
+};
+
+// "VALUE" or "MIN:MAX:STEP"; throws a message naming the option for anything else.
+bemt::SweepRange parseRange(const std::string& text, const std::string& option);
+
+// Reads and checks a whole project file; its airfoil paths become absolute.
+ProjectData loadProject(const std::string& path);
+
+void applyOverrides(ProjectData& project, const Overrides& overrides);
+
+// What the computations need: positive, finite conditions and settings, enough chord,
+// twist and airfoil points, and a usable pitch range. Throws the first problem found.
+void checkForComputation(const ProjectData& project);
+
+// The input record of the core, with the project's airfoil segments built.
+bemt::InputDataSet computationInput(const ProjectData& project);
+
+const char* solverName(bemt::SolverType solver);
+
+}  // namespace korvane::cli

@@ -1,0 +1,240 @@
+#include "cli/result_output.h"
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "app/text_file.h"
+#include "bemt/Common.h"
+#include "cli/project_input.h"
+
+namespace korvane::cli {
+
+using namespace bemt;
+using Json = nlohmann::ordered_json;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string format(const char* pattern, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, pattern, value);
+    return buffer;
+}
+
+std::string csvNumber(double value) { return format("%.10g", value); }
+const char* yesNo(bool value) { return value ? "yes" : "no"; }
+const char* oneZero(bool value) { return value ? "1" : "0"; }
+
+// One blade element with the derived quantities the outputs show.
+struct ElementRow {
+    double x_rel, r, c, twist_deg, phi_deg, alpha_deg, alpha_opt_deg, a, a_, cl, cd, F, Re, dP, dT;
+    bool converged, extrapolated;
+};
+
+ElementRow elementRow(const Solution& s, double pitch, const OperatingConditions& conditions) {
+    const double x = s.r / conditions.R;
+    return {x,
+            s.r,
+            s.c,
+            Common::rad2deg(s.theta) - pitch,
+            Common::rad2deg(s.phi),
+            Common::rad2deg(s.alpha),
+            Common::rad2deg(s.alphaOpt),
+            s.a,
+            s.a_,
+            s.cl,
+            s.cd,
+            s.F,
+            Common::reynolds(x, s.c / conditions.R, s.a, s.a_, conditions),
+            s.dP,
+            s.dT,
+            s.converged,
+            s.extrapolated};
+}
+
+void printPointsTable(std::FILE* out, const std::vector<pitchControlledOperatingPoint>& points) {
+    std::fprintf(out, "%11s %14s %8s %14s %8s %10s %13s\n", "pitch [deg]", "P [W]", "Cp", "T [N]", "Ct", "converged",
+                 "extrapolated");
+    for (const auto& p : points) {
+        std::fprintf(out, "%11.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", p.pitch, p.op.P, p.op.Cp, p.op.T, p.op.Ct,
+                     yesNo(p.op.converged), yesNo(p.op.extrapolated));
+    }
+}
+
+void printHeader(std::FILE* out, const CommandResult& r, const char* title) {
+    const OperatingConditions& c = r.project.conditions;
+    const SolverSettings& s = r.project.solverSettings;
+    std::fprintf(out, "%s: %s\n", title, r.projectPath.c_str());
+    std::fprintf(out, "R %g m, Rh %g m, B %d, V0 %g m/s, %.4g rpm, TSR %.4g; %s solver, %d elements\n\n", c.R, c.Rh,
+                 c.B, c.V0, Common::rads2rpm(c.Om), c.TSR, solverName(s.solver), s.n_elements);
+}
+
+Json conditionsJson(const OperatingConditions& c) {
+    return Json{{"R", c.R},   {"Rh", c.Rh}, {"B", c.B},     {"V0", c.V0},
+                {"TSR", c.TSR}, {"Om", c.Om}, {"rho", c.rho}, {"mu", c.mu}};
+}
+
+Json pointJson(const pitchControlledOperatingPoint& p, bool withElements) {
+    Json j{{"pitch", p.pitch},   {"P", p.op.P},
+           {"T", p.op.T},        {"Cp", p.op.Cp},
+           {"Ct", p.op.Ct},      {"converged", p.op.converged},
+           {"extrapolated", p.op.extrapolated}};
+    if (!withElements) return j;
+    Json elements = Json::array();
+    for (const Solution& s : p.op.solutions) {
+        const ElementRow e = elementRow(s, p.pitch, p.op.conditions);
+        elements.push_back(Json{{"x_rel", e.x_rel},
+                                {"r", e.r},
+                                {"c", e.c},
+                                {"twist_deg", e.twist_deg},
+                                {"phi_deg", e.phi_deg},
+                                {"alpha_deg", e.alpha_deg},
+                                {"alpha_opt_deg", e.alpha_opt_deg},
+                                {"a", e.a},
+                                {"a_", e.a_},
+                                {"cl", e.cl},
+                                {"cd", e.cd},
+                                {"F", e.F},
+                                {"Re", e.Re},
+                                {"dP", e.dP},
+                                {"dT", e.dT},
+                                {"converged", e.converged},
+                                {"extrapolated", e.extrapolated}});
+    }
+    j["elements"] = std::move(elements);
+    return j;
+}
+
+std::string pitchFileName(const std::string& command, double pitch) {
+    return command + "_elements_pitch_" + format("%g", pitch) + ".csv";
+}
+
+std::string elementsCsv(const pitchControlledOperatingPoint& p) {
+    std::string text =
+        "x_rel [-],r [m],c [m],twist [deg],phi [deg],alpha [deg],alpha_opt [deg],a [-],a' [-],cl [-],cd [-],F [-],"
+        "Re [-],dP [W],dT [N],converged [1/0],extrapolated [1/0]\n";
+    for (const Solution& s : p.op.solutions) {
+        const ElementRow e = elementRow(s, p.pitch, p.op.conditions);
+        for (double v : {e.x_rel, e.r, e.c, e.twist_deg, e.phi_deg, e.alpha_deg, e.alpha_opt_deg, e.a, e.a_, e.cl,
+                         e.cd, e.F, e.Re, e.dP, e.dT})
+            text += csvNumber(v) + ",";
+        text += std::string(oneZero(e.converged)) + "," + oneZero(e.extrapolated) + "\n";
+    }
+    return text;
+}
+
+std::string summaryCsv(const std::vector<pitchControlledOperatingPoint>& points) {
+    std::string text = "pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+    for (const auto& p : points) {
+        text += csvNumber(p.pitch) + "," + csvNumber(p.op.P) + "," + csvNumber(p.op.Cp) + "," + csvNumber(p.op.T) + ","
+                + csvNumber(p.op.Ct) + "," + oneZero(p.op.converged) + "," + oneZero(p.op.extrapolated) + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+void printSummary(std::FILE* out, const CommandResult& r) {
+    if (r.command == "char") {
+        const bool wind = r.project.computeSettings.range_type == windVelocity;
+        printHeader(out, r, wind ? "Characteristics over the wind velocity" : "Characteristics over the tip speed ratio");
+        const std::size_t pitches = r.steps.empty() ? 0 : r.steps.front().points.size();
+        for (std::size_t j = 0; j < pitches; ++j) {
+            std::fprintf(out, "Pitch %g°\n", r.steps.front().points[j].pitch);
+            std::fprintf(out, "%10s %8s %14s %8s %14s %8s %10s %13s\n", "V0 [m/s]", "TSR", "P [W]", "Cp", "T [N]", "Ct",
+                         "converged", "extrapolated");
+            for (const auto& step : r.steps) {
+                const OperatingPoint& op = step.points[j].op;
+                std::fprintf(out, "%10.4g %8.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", step.conditions.V0,
+                             step.conditions.TSR, op.P, op.Cp, op.T, op.Ct, yesNo(op.converged), yesNo(op.extrapolated));
+            }
+            std::fprintf(out, "\n");
+        }
+        return;
+    }
+    printHeader(out, r, r.command == "design" ? "Designed blade" : "Operating point");
+    if (r.design) {
+        const double limit = r.project.computeSettings.design_c_limit;
+        std::fprintf(out, "Blade designed with c/R at most %g: %zu chord and twist points\n", limit,
+                     r.design->chordPoints.size());
+        std::fprintf(out, "%10s %10s %12s\n", "x/R", "c/R", "twist [deg]");
+        for (std::size_t i = 0; i < r.design->chordPoints.size(); ++i) {
+            std::fprintf(out, "%10.4f %10.5f %12.4f\n", r.design->chordPoints[i].x_rel, r.design->chordPoints[i].c_rel,
+                         r.design->twistPoints[i].twist_deg);
+        }
+        std::fprintf(out, "\nOperating point of the designed blade\n");
+    }
+    printPointsTable(out, r.points);
+}
+
+std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandResult& r) {
+    const fs::path dir(std::u8string(folder.begin(), folder.end()));
+    std::error_code error;
+    fs::create_directories(dir, error);
+    if (!fs::is_directory(dir)) throw "The folder " + folder + " could not be created.";
+
+    std::vector<std::pair<std::string, std::string>> files;
+    if (r.command == "char") {
+        std::string text = "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+        for (const auto& step : r.steps) {
+            for (const auto& p : step.points) {
+                text += csvNumber(step.conditions.V0) + "," + csvNumber(step.conditions.TSR) + "," + csvNumber(p.pitch)
+                        + "," + csvNumber(p.op.P) + "," + csvNumber(p.op.Cp) + "," + csvNumber(p.op.T) + ","
+                        + csvNumber(p.op.Ct) + "," + oneZero(p.op.converged) + "," + oneZero(p.op.extrapolated) + "\n";
+            }
+        }
+        files.emplace_back("characteristics.csv", std::move(text));
+    } else {
+        files.emplace_back(r.command + "_summary.csv", summaryCsv(r.points));
+        for (const auto& p : r.points) files.emplace_back(pitchFileName(r.command, p.pitch), elementsCsv(p));
+        if (r.design) {
+            std::string text = "x_rel [-],c_rel [-],c [m],twist [deg]\n";
+            const double R = r.project.conditions.R;
+            for (std::size_t i = 0; i < r.design->chordPoints.size(); ++i) {
+                const ChordPoint& c = r.design->chordPoints[i];
+                text += csvNumber(c.x_rel) + "," + csvNumber(c.c_rel) + "," + csvNumber(c.c_rel * R) + ","
+                        + csvNumber(r.design->twistPoints[i].twist_deg) + "\n";
+            }
+            files.emplace_back("design_blade.csv", std::move(text));
+        }
+    }
+
+    std::vector<std::string> written;
+    for (const auto& [name, text] : files) {
+        const std::u8string path = (dir / name).u8string();
+        written.emplace_back(path.begin(), path.end());
+        writeFileAtomically(written.back(), text);
+    }
+    return written;
+}
+
+std::string jsonDocument(const CommandResult& r) {
+    Json root;
+    root["command"] = r.command;
+    if (r.command == "char") {
+        root["range_type"] = r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio";
+        Json steps = Json::array();
+        for (const auto& step : r.steps) {
+            Json points = Json::array();
+            for (const auto& p : step.points) points.push_back(pointJson(p, false));
+            steps.push_back(Json{{"V0", step.conditions.V0}, {"TSR", step.conditions.TSR}, {"points", std::move(points)}});
+        }
+        root["steps"] = std::move(steps);
+    } else {
+        root["conditions"] = conditionsJson(r.project.conditions);
+        Json points = Json::array();
+        for (const auto& p : r.points) points.push_back(pointJson(p, true));
+        root["points"] = std::move(points);
+        if (r.design) {
+            Json chord = Json::array();
+            for (const ChordPoint& c : r.design->chordPoints) chord.push_back(Json{{"x_rel", c.x_rel}, {"c_rel", c.c_rel}});
+            Json twist = Json::array();
+            for (const TwistPoint& t : r.design->twistPoints)
+                twist.push_back(Json{{"x_rel", t.x_rel}, {"twist_deg", t.twist_deg}});
+            root["design"] = Json{{"chord_points", std::move(chord)}, {"twist_points", std::move(twist)}};
+        }
+    }
+    return root.dump(2) + "\n";
+}
+
+}  // namespace korvane::cli

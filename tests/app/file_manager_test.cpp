@@ -1,0 +1,243 @@
+// File access: the promised messages, text decoding, the atomic save that never
+// destroys the previous file, and the dialogs' titles, filters and remembered folders.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+
+#include "AppTestSupport.h"
+#include "TempFolder.h"
+#include "app/text_file.h"
+
+namespace {
+
+using korvane::testing::readBytes;
+using korvane::testing::ScriptedDialogs;
+using korvane::testing::TempFolder;
+using korvane::testing::writeBytes;
+namespace fs = std::filesystem;
+
+std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::string& message) {
+        return message;
+    }
+    return "no error";
+}
+
+std::size_t filesIn(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(FileAccess, ReadingReportsAMissingNameAndAnUnreadableFile) {
+    FileManager files;
+    EXPECT_EQ(errorOf([&] { files.fileString(""); }), "No file name has been provided.");
+    EXPECT_EQ(errorOf([&] { files.fileString("/no/such/folder/rotor.kvp"); }),
+              "The file /no/such/folder/rotor.kvp could not be opened.");
+    TempFolder temp;
+    EXPECT_EQ(errorOf([&] { files.fileString(wxString::FromUTF8(temp.file(""))); }),
+              "The file " + temp.file("") + " could not be opened.");
+    EXPECT_EQ(errorOf([&] { delete files.fileStringStream(temp.file("none.csv")); }),
+              "The file " + temp.file("none.csv") + " could not be opened.");
+}
+
+TEST(FileAccess, ByteOrderMarksSelectTheEncodingAndOtherTextIsUtf8OrLatin1) {
+    using korvane::decodeText;
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF{\"a\":1}"), "{\"a\":1}");
+    EXPECT_EQ(decodeText(std::string("\xFF\xFE" "a\0\xE9\0", 6)), "a\xC3\xA9");          // UTF-16 LE: aé
+    EXPECT_EQ(decodeText(std::string("\xFE\xFF\0a\xD8\x3D\xDE\x00", 8)), "a\xF0\x9F\x98\x80");  // UTF-16 BE: a😀
+    EXPECT_EQ(decodeText(std::string("\xFF\xFE\0\0" "b\0\0\0", 8)), "b");                  // UTF-32 LE
+    EXPECT_EQ(decodeText("polár ø"), "polár ø");
+    EXPECT_EQ(decodeText("pol\xE1r"), "pol\xC3\xA1r");  // Latin-1 á
+    EXPECT_EQ(decodeText(""), "");
+}
+
+TEST(FileAccess, StreamsHandTheFileToWorkerCodeAsUtf8) {
+    TempFolder temp;
+    const std::string path = temp.file("Profil ø.csv");
+    writeBytes(path, "\xEF\xBB\xBFWinkel α\n0,0.2,0.01\n");
+    const FileStreamOpener open = [] {
+        FileManager files;
+        return files.getFileStringStream();  // outlives its file manager
+    }();
+    std::unique_ptr<std::istream> in(open(path));
+    std::string header;
+    std::getline(*in, header);
+    EXPECT_EQ(header, "Winkel α");
+    FileManager files;
+    EXPECT_EQ(files.fileString(wxString::FromUTF8(path)), wxString::FromUTF8("Winkel α\n0,0.2,0.01\n"));
+}
+
+TEST(AtomicSave, WritesTheContentAndLeavesNoTemporaryFile) {
+    TempFolder temp;
+    FileManager files;
+    const std::string path = temp.file("rotor.kvp");
+    files.saveProject("first", wxString::FromUTF8(path));
+    files.saveProject("second, longer", wxString::FromUTF8(path));
+    EXPECT_EQ(readBytes(path), "second, longer");
+    EXPECT_EQ(filesIn(temp.path()), 1u);
+    EXPECT_EQ(files.projectFolder(), wxString::FromUTF8(temp.path().string()));
+}
+
+TEST(AtomicSave, AReplacedFileKeepsItsPermissionsAndALinkItsTarget) {
+    TempFolder temp;
+    const std::string path = temp.file("rotor.kvp");
+    writeBytes(path, "old");
+    ::chmod(path.c_str(), 0640);
+    const std::string link = temp.file("link.kvp");
+    fs::create_symlink(path, link);
+    korvane::writeFileAtomically(link, "new");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(path), "new");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(AtomicSave, WritingOntoAFolderFailsWithTheMessageAndChangesNothing) {
+    TempFolder temp;
+    FileManager files;
+    const fs::path folder = temp.path() / "rotor.kvp";
+    fs::create_directory(folder);
+    writeBytes((folder / "inside.txt").string(), "kept");
+    EXPECT_EQ(errorOf([&] { files.saveProject("{}", wxString::FromUTF8(folder.string())); }),
+              "The file " + folder.string() + " could not be created.");
+    EXPECT_EQ(readBytes((folder / "inside.txt").string()), "kept");
+    EXPECT_EQ(filesIn(temp.path()), 1u);
+    EXPECT_EQ(files.projectFolder(), "");  // a failure leaves the file manager as it was
+}
+
+// Saves into a folder the saving user may not write to: this process when permissions
+// bind it, otherwise (as root) a child that gives up root first. Returns the message.
+std::string saveAsUnprivileged(const std::string& path) {
+    FileManager files;
+    if (::geteuid() != 0) return errorOf([&] { files.saveProject("new", wxString::FromUTF8(path)); });
+    int channel[2];
+    if (::pipe(channel) != 0) return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(channel[0]);
+        std::string message = "could not drop root";
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0)
+            message = errorOf([&] { korvane::writeFileAtomically(path, "new"); });
+        const ssize_t ignored = ::write(channel[1], message.data(), message.size());
+        (void)ignored;
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string message;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, n);
+    ::close(channel[0]);
+    ::waitpid(pid, nullptr, 0);
+    return message;
+}
+
+TEST(AtomicSave, AFolderThatCannotBeWrittenLeavesThePreviousFile) {
+    TempFolder temp;
+    const std::string path = temp.file("rotor.kvp");
+    writeBytes(path, "previous");
+    ::chmod(path.c_str(), 0666);
+    ::chmod(temp.path().c_str(), 0555);
+    EXPECT_EQ(saveAsUnprivileged(path), "The file " + path + " could not be created.");
+    EXPECT_EQ(readBytes(path), "previous");
+    EXPECT_EQ(filesIn(temp.path()), 1u);
+}
+
+TEST(AtomicSave, AWriteCutShortLeavesThePreviousFileWhole) {
+    TempFolder temp;
+    const std::string path = temp.file("rotor.kvp");
+    const std::string previous = "{\"previous\":true}";
+    writeBytes(path, previous);
+
+    // A file size limit makes the write fail half-way, as a full disk would.
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string message = errorOf([&] { korvane::writeFileAtomically(path, std::string(5000, 'x')); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(message, "The file " + path + " could not be created.");
+    EXPECT_EQ(readBytes(path), previous);
+    EXPECT_EQ(filesIn(temp.path()), 1u);
+}
+
+TEST(FileDialogs, ProjectDialogsStartWhereTheLastProjectWas) {
+    TempFolder temp;
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs& dialogs = *owned;
+    FileManager files(std::move(owned));
+
+    EXPECT_TRUE(files.saveProjectAsPath("new_turbine.kvp").empty());  // cancelled
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const FileDialogRequest& save = dialogs.requests[0];
+    EXPECT_EQ(save.kind, FileDialogRequest::Kind::Save);
+    EXPECT_EQ(save.parent, nullptr);
+    EXPECT_EQ(save.title, "Save project file");
+    EXPECT_EQ(save.wildcard, "Project files (*.kvp)|*.kvp|All files (*.*)|*.*");
+    EXPECT_EQ(save.directory, "");
+    EXPECT_EQ(save.fileName, "new_turbine.kvp");
+
+    files.saveProject("{}", wxString::FromUTF8(temp.file("rotor.kvp")));
+    files.saveProjectAsPath("rotor.kvp");
+    EXPECT_EQ(dialogs.requests.back().directory, wxString::FromUTF8(temp.path().string()));
+
+    dialogs.answer(wxString::FromUTF8(temp.file("rotor.kvp")));
+    const auto [path, content] = files.loadProjectFile();
+    EXPECT_EQ(dialogs.requests.back().title, "Open project file");
+    EXPECT_EQ(dialogs.requests.back().kind, FileDialogRequest::Kind::Open);
+    EXPECT_EQ(path, wxString::FromUTF8(temp.file("rotor.kvp")));
+    EXPECT_EQ(content, "{}");
+    EXPECT_TRUE(files.loadProjectFile().first.empty());
+    // Other dialogs keep their own folder.
+    EXPECT_EQ(files.otherFolder(), "");
+}
+
+TEST(FileDialogs, CsvExportWritesOnlyWhenAFileIsChosen) {
+    TempFolder temp;
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs& dialogs = *owned;
+    FileManager files(std::move(owned));
+
+    files.saveCSV(nullptr, "cp.csv", "x,y\n");
+    EXPECT_EQ(filesIn(temp.path()), 0u);
+    EXPECT_EQ(dialogs.requests.back().title, "Save csv file");
+    EXPECT_EQ(dialogs.requests.back().wildcard, "CSV data file (*.csv)|*.csv");
+    EXPECT_EQ(dialogs.requests.back().fileName, "cp.csv");
+
+    dialogs.answer(wxString::FromUTF8(temp.file("cp.csv")));
+    files.saveCSV(nullptr, "cp.csv", wxString::FromUTF8("λ,Cp\n7,0.48\n"));
+    EXPECT_EQ(readBytes(temp.file("cp.csv")), "λ,Cp\n7,0.48\n");
+    EXPECT_EQ(files.otherFolder(), wxString::FromUTF8(temp.path().string()));
+
+    dialogs.answer(wxString::FromUTF8(temp.file("chart.png")));
+    EXPECT_EQ(files.saveImagePath(nullptr, "chart.png"), wxString::FromUTF8(temp.file("chart.png")));
+    EXPECT_EQ(dialogs.requests.back().title, "Save image file");
+    EXPECT_EQ(dialogs.requests.back().wildcard, "PNG image file (*.png)|*.png");
+    EXPECT_EQ(dialogs.requests.back().directory, wxString::FromUTF8(temp.path().string()));
+
+    dialogs.answer(wxString::FromUTF8(temp.file("polar.csv")));
+    EXPECT_EQ(files.getAnyFilePath("CSV (*.csv)|*.csv", "Choose a polar", nullptr),
+              wxString::FromUTF8(temp.file("polar.csv")));
+    EXPECT_EQ(dialogs.requests.back().kind, FileDialogRequest::Kind::Open);
+    EXPECT_EQ(dialogs.requests.back().title, "Choose a polar");
+}
+
+TEST(FileDialogs, WithoutDialogsEveryQuestionIsCancelled) {
+    FileManager files;
+    EXPECT_TRUE(files.saveProjectAsPath("x.kvp").empty());
+    EXPECT_TRUE(files.loadProjectFile().first.empty());
+    EXPECT_TRUE(files.getAnyFilePath("*", "t", nullptr).empty());
+}
+
+}  // namespace

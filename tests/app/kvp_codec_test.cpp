@@ -1,0 +1,279 @@
+// The .kvp format against hand-written documents: key order and compact form, defaults
+// of optional keys, number conversions, every kind of malformed document, and the
+// airfoil data paths relative to the project file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "TempFolder.h"
+#include "app/kvp_codec.h"
+
+namespace {
+
+using namespace bemt;
+using korvane::ProjectData;
+namespace kvp = korvane::kvp;
+
+// A small project whose document is easy to write by hand.
+ProjectData handProject() {
+    ProjectData d;
+    d.conditions.R = 25.0;
+    d.conditions.Rh = 1.5;
+    d.conditions.B = 3;
+    d.conditions.V0 = 8.0;
+    d.conditions.Om = 2.5;
+    d.conditions.rho = 1.225;
+    d.conditions.mu = 1.789e-5;
+    d.conditions.cair = 331.3;
+    d.solverSettings = {Ning, 40, 1e-6, 300, 0.25};
+    d.computeSettings = {false, windVelocity, 3.0, 25.0, 1.0, true, -2.0, 8.0, 2.0, 0.15};
+    AirfoilPoint p;
+    p.x_rel = 0.1;
+    p.data_type = NACA0021;
+    d.airfoilPoints = {p};
+    d.chordPoints = {{0.1, 0.08}, {1.0, 0.03}};
+    d.twistPoints = {{0.1, 20.0}, {1.0, -1.5}};
+    return d;
+}
+
+const std::string kHandDocument =
+    R"({"airfoil_points":[{"a_max":20.0,"a_min":-10.0,"a_step":0.5,"csv_separator":0,"data_type":5,)"
+    R"("guess_reynolds":true,"max_passes":5,"ncrit":9,"path":"","preceeding_line":"","repeat":false,)"
+    R"("rey_max":10000000.0,"rey_min":1000000.0,"x_rel":0.1}],)"
+    R"("chord_points":[{"c_rel":0.08,"x_rel":0.1},{"c_rel":0.03,"x_rel":1.0}],)"
+    R"("compute_settings":{"design_c_limit":0.15,"enable_interpolation":false,"enable_pitch":true,"p_max":8.0,)"
+    R"("p_min":-2.0,"p_step":2.0,"ran_max":25.0,"ran_min":3.0,"ran_step":1.0,"range_type":0},)"
+    R"("conditions":{"B":3,"Om":2.5,"R":25.0,"Rh":1.5,"V0":8.0,"cair":331.3,"mu":1.789e-05,"rho":1.225},)"
+    R"("solver_settings":{"accuracy":1e-06,"max_iterations":300,"n_elements":40,"relaxation_factor":0.25,"solver":0},)"
+    R"("twist_points":[{"twist_deg":20.0,"x_rel":0.1},{"twist_deg":-1.5,"x_rel":1.0}]})";
+
+// The required parts of a document; tests add or replace members.
+const std::string kConditions = R"("conditions":{"B":2,"Om":3.0,"R":10.0,"Rh":1.0,"V0":6.0})";
+const std::string kSolver =
+    R"("solver_settings":{"accuracy":1e-5,"max_iterations":100,"n_elements":20,"relaxation_factor":0.1,"solver":1})";
+const std::string kCompute =
+    R"("compute_settings":{"design_c_limit":0.2,"enable_interpolation":true,"enable_pitch":false,"p_max":20,)"
+    R"("p_min":0,"p_step":5,"ran_max":14,"ran_min":0,"ran_step":0.5,"range_type":1})";
+const std::string kAirfoil =
+    R"({"a_max":20,"a_min":-10,"a_step":0.5,"csv_separator":0,"data_type":3,"guess_reynolds":true,)"
+    R"("max_passes":5,"path":"","preceeding_line":"","repeat":false,"rey_max":1e7,"rey_min":1e6,"x_rel":0.2})";
+
+std::string document(const std::string& extra = "") {
+    return "{" + kConditions + "," + kSolver + "," + kCompute + (extra.empty() ? "" : "," + extra) + "}";
+}
+
+std::string readError(const std::string& doc, const std::string& path = "/projects/rotor.kvp") {
+    try {
+        kvp::read(doc, path);
+    } catch (const std::string& message) {
+        return message;
+    }
+    return "no error";
+}
+
+TEST(KvpFormat, WritesSortedKeysCompactlyWithShortestNumbers) {
+    EXPECT_EQ(kvp::write(handProject(), "/projects/rotor.kvp"), kHandDocument);
+}
+
+TEST(KvpFormat, NewProjectListsTheTopLevelKeysInByteOrder) {
+    const std::string text = kvp::write(korvane::newProjectData(), "/p/new_turbine.kvp");
+    std::size_t last = 0;
+    for (const char* key : {"\"airfoil_points\"", "\"chord_points\"", "\"compute_settings\"", "\"conditions\"",
+                            "\"solver_settings\"", "\"twist_points\""}) {
+        const std::size_t at = text.find(key);
+        ASSERT_NE(at, std::string::npos) << key;
+        EXPECT_GT(at, last) << key;
+        last = at;
+    }
+    EXPECT_NE(text.find(R"("conditions":{"B":3,"Om":)"), std::string::npos);
+    EXPECT_NE(text.find(R"(,"R":25.0,"Rh":1.5,"V0":8.0,"cair":331.3,"mu":1.789e-05,"rho":1.225})"),
+              std::string::npos);
+    EXPECT_EQ(text.find_first_of(" \n\t"), std::string::npos);
+}
+
+TEST(KvpFormat, ReadsAHandWrittenDocumentInAnyKeyOrderAndLayout) {
+    const std::string pretty = R"({
+      "twist_points": [ { "x_rel": 0.1, "twist_deg": 20 }, { "x_rel": 1, "twist_deg": -1.5 } ],
+      "solver_settings": { "solver": 0, "n_elements": 40, "max_iterations": 300,
+                           "relaxation_factor": 0.25, "accuracy": 1e-6 },
+      "conditions": { "rho": 1.225, "mu": 1.789e-5, "cair": 331.3, "V0": 8, "Rh": 1.5, "R": 25, "Om": 2.5, "B": 3 },
+      "compute_settings": { "range_type": 0, "ran_step": 1, "ran_min": 3, "ran_max": 25, "p_step": 2,
+                            "p_min": -2, "p_max": 8, "enable_pitch": true, "enable_interpolation": false,
+                            "design_c_limit": 0.15 },
+      "chord_points": [ { "x_rel": 0.1, "c_rel": 0.08 }, { "x_rel": 1.0, "c_rel": 0.03 } ],
+      "airfoil_points": [ { "x_rel": 0.1, "repeat": false, "rey_min": 1e6, "rey_max": 1e7, "preceeding_line": "",
+                            "path": "", "ncrit": 9, "max_passes": 5, "guess_reynolds": true, "data_type": 5,
+                            "csv_separator": 0, "a_step": 0.5, "a_min": -10, "a_max": 20 } ]
+    })";
+    ProjectData expected = handProject();
+    expected.conditions.L = 23.5;
+    expected.conditions.TSR = 25.0 * 2.5 / 8.0;
+    const ProjectData read = kvp::read(pretty, "/projects/rotor.kvp");
+    EXPECT_TRUE(korvane::sameValues(read, expected));
+    EXPECT_EQ(kvp::write(read, "/projects/rotor.kvp"), kHandDocument);
+}
+
+TEST(KvpFormat, OptionalKeysTakeTheirDefaultsAndLAndTsrFollow) {
+    const ProjectData d = kvp::read(document("\"airfoil_points\":[" + kAirfoil + "]"), "/p/a.kvp");
+    EXPECT_EQ(d.conditions.rho, 1.225);
+    EXPECT_EQ(d.conditions.mu, 1.789e-5);
+    EXPECT_EQ(d.conditions.cair, 331.3);
+    EXPECT_EQ(d.conditions.L, 9.0);
+    EXPECT_DOUBLE_EQ(d.conditions.TSR, 10.0 * 3.0 / 6.0);
+    ASSERT_EQ(d.airfoilPoints.size(), 1u);
+    EXPECT_EQ(d.airfoilPoints[0].ncrit, 9);
+    EXPECT_EQ(d.airfoilPoints[0].data_type, NACA0012);
+}
+
+TEST(KvpFormat, FloatsInIntegerFieldsAreTruncatedTowardZero) {
+    std::string doc = document("\"airfoil_points\":[" + kAirfoil + "]");
+    doc.replace(doc.find("\"B\":2"), 5, "\"B\":3.0");
+    doc.replace(doc.find("\"max_passes\":5"), 14, "\"max_passes\":5.9");
+    doc.replace(doc.find("\"n_elements\":20"), 15, "\"n_elements\":20.99");
+    doc.replace(doc.find("\"data_type\":3"), 13, "\"data_type\":3.7,\"ncrit\":-7.9");
+    const ProjectData d = kvp::read(doc, "/p/a.kvp");
+    EXPECT_EQ(d.conditions.B, 3);
+    EXPECT_EQ(d.airfoilPoints[0].max_passes, 5);
+    EXPECT_EQ(d.solverSettings.n_elements, 20);
+    EXPECT_EQ(d.airfoilPoints[0].data_type, NACA0012);
+    EXPECT_EQ(d.airfoilPoints[0].ncrit, -7);
+}
+
+TEST(KvpFormat, MissingOrNullArraysAreEmptyLists) {
+    const ProjectData missing = kvp::read(document(), "/p/a.kvp");
+    EXPECT_TRUE(missing.airfoilPoints.empty());
+    EXPECT_TRUE(missing.chordPoints.empty());
+    EXPECT_TRUE(missing.twistPoints.empty());
+    const ProjectData null =
+        kvp::read(document(R"("airfoil_points":null,"chord_points":null,"twist_points":null)"), "/p/a.kvp");
+    EXPECT_TRUE(null.twistPoints.empty());
+    EXPECT_TRUE(null.airfoilPoints.empty());
+}
+
+TEST(KvpFormat, UnknownKeysAreIgnored) {
+    EXPECT_NO_THROW(kvp::read(document(R"("comment":"made by hand","version":2)"), "/p/a.kvp"));
+}
+
+TEST(KvpFormat, NotANumberIsWrittenAsNullAndReadBack) {
+    ProjectData d = handProject();
+    d.twistPoints[1].twist_deg = std::numeric_limits<double>::quiet_NaN();
+    const std::string text = kvp::write(d, "/p/a.kvp");
+    EXPECT_NE(text.find(R"({"twist_deg":null,"x_rel":1.0})"), std::string::npos);
+    EXPECT_TRUE(std::isnan(kvp::read(text, "/p/a.kvp").twistPoints[1].twist_deg));
+}
+
+struct Malformed {
+    const char* what;
+    std::string doc;
+    std::string message;  // after "The project file /projects/rotor.kvp could not be read: "
+};
+
+TEST(KvpFormat, EveryMalformedDocumentIsRefusedWithTheFileAndTheProblem) {
+    const std::string noConditions = "{" + kSolver + "," + kCompute + "}";
+    auto replaced = [](std::string doc, const std::string& from, const std::string& to) {
+        doc.replace(doc.find(from), from.size(), to);
+        return doc;
+    };
+    const Malformed cases[] = {
+        {"not JSON", "conditions: R = 25", "it is not a valid JSON document (line 1, column 1)."},
+        {"empty file", "", "it is not a valid JSON document (line 1, column 1)."},
+        {"cut short", document().substr(0, 40), "it is not a valid JSON document (line 1, column 41)."},
+        {"syntax on line 2", "{\n\"conditions\": {,}}", "it is not a valid JSON document (line 2, column 16)."},
+        {"trailing text", document() + " x", "it is not a valid JSON document"},
+        {"comment", "// rotor\n" + document(), "it is not a valid JSON document"},
+        {"array document", "[1,2]", "the document must be a JSON object, not an array."},
+        {"missing object", noConditions, "\"conditions\" is missing."},
+        {"null object", replaced(document(), kConditions, R"("conditions":null)"),
+         "\"conditions\" must be an object, not null."},
+        {"number for object", replaced(document(), kSolver, R"("solver_settings":5)"),
+         "\"solver_settings\" must be an object, not a number."},
+        {"missing key", replaced(document(), "\"Rh\":1.0,", ""), "\"conditions.Rh\" is missing."},
+        {"string for number", replaced(document(), "\"R\":10.0", "\"R\":\"10\""),
+         "\"conditions.R\" must be a number, not a string."},
+        {"boolean for integer", replaced(document(), "\"B\":2", "\"B\":true"),
+         "\"conditions.B\" must be a whole number, not true or false."},
+        {"null for integer", replaced(document(), "\"n_elements\":20", "\"n_elements\":null"),
+         "\"solver_settings.n_elements\" must be a whole number, not null."},
+        {"integer out of range", replaced(document(), "\"B\":2", "\"B\":3e12"),
+         "\"conditions.B\" is out of range (3000000000000.0)."},
+        {"number for boolean", replaced(document(), "\"enable_pitch\":false", "\"enable_pitch\":0"),
+         "\"compute_settings.enable_pitch\" must be true or false, not a number."},
+        {"unknown range type", replaced(document(), "\"range_type\":1", "\"range_type\":2"),
+         "\"compute_settings.range_type\" must be a whole number from 0 to 1, not 2."},
+        {"array of numbers", document(R"("twist_points":[1,2])"), "\"twist_points[0]\" must be an object, not a number."},
+        {"object for array", document(R"("chord_points":{"x_rel":0})"),
+         "\"chord_points\" must be an array, not an object."},
+        {"missing point key", document(R"("chord_points":[{"x_rel":0,"c_rel":0.1},{"x_rel":1}])"),
+         "\"chord_points[1].c_rel\" is missing."},
+        {"number for string", document("\"airfoil_points\":[" + replaced(kAirfoil, "\"path\":\"\"", "\"path\":7") + "]"),
+         "\"airfoil_points[0].path\" must be a string, not a number."},
+        {"unknown airfoil type",
+         document("\"airfoil_points\":[" + replaced(kAirfoil, "\"data_type\":3", "\"data_type\":7") + "]"),
+         "\"airfoil_points[0].data_type\" must be a whole number from 0 to 6, not 7."},
+    };
+    const std::string prefix = "The project file /projects/rotor.kvp could not be read: ";
+    for (const Malformed& c : cases) {
+        const std::string message = readError(c.doc);
+        EXPECT_EQ(message.rfind(prefix + c.message, 0), 0u) << c.what << ": " << message;
+    }
+    EXPECT_EQ(readError("{", ""), "The project could not be read: it is not a valid JSON document (line 1, column 2).");
+}
+
+TEST(KvpPaths, AFileBesideTheProjectIsStoredAsDotDotAndName) {
+    EXPECT_EQ(kvp::storedPath("/work/rotor/polar.csv", "/work/rotor/rotor.kvp"), "../polar.csv");
+    EXPECT_EQ(kvp::storedPath("/work/rotor/data/polar.csv", "/work/rotor/rotor.kvp"), "../data/polar.csv");
+    EXPECT_EQ(kvp::storedPath("/elsewhere/polar.csv", "/work/rotor/rotor.kvp"), "../../../elsewhere/polar.csv");
+    EXPECT_EQ(kvp::storedPath("", "/work/rotor/rotor.kvp"), "");
+}
+
+TEST(KvpPaths, StoredPathsWithEitherSeparatorResolveAgainstTheProjectFile) {
+    EXPECT_EQ(kvp::resolvedPath("../data/polar.csv", "/work/rotor/rotor.kvp"), "/work/rotor/data/polar.csv");
+    EXPECT_EQ(kvp::resolvedPath("..\\data\\polar.csv", "/work/rotor/rotor.kvp"), "/work/rotor/data/polar.csv");
+    EXPECT_EQ(kvp::resolvedPath("../data/./../polar.csv", "/work/rotor/rotor.kvp"), "/work/rotor/polar.csv");
+    EXPECT_EQ(kvp::resolvedPath("/abs/polar.csv", "/work/rotor/rotor.kvp"), "/abs/polar.csv");
+    EXPECT_EQ(kvp::resolvedPath("", "/work/rotor/rotor.kvp"), "");
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0') {
+        EXPECT_EQ(kvp::resolvedPath("~/polar.csv", "/work/rotor/rotor.kvp"),
+                  (std::filesystem::path(home) / "polar.csv").lexically_normal().string());
+    }
+}
+
+TEST(KvpPaths, NonAsciiPathsRoundTripUnescaped) {
+    ProjectData d = handProject();
+    d.airfoilPoints[0].data_type = CSVData;
+    d.airfoilPoints[0].path = "/work/Rotorblätter/Profil ø 21 %/polár.csv";
+    d.airfoilPoints[0].preceeding_line = "Anstellwinkel α";
+    const std::string text = kvp::write(d, "/work/Rotorblätter/entwurf.kvp");
+    EXPECT_NE(text.find(R"("path":"../Profil ø 21 %/polár.csv")"), std::string::npos);
+    EXPECT_NE(text.find(R"("preceeding_line":"Anstellwinkel α")"), std::string::npos);
+    const ProjectData back = kvp::read(text, "/work/Rotorblätter/entwurf.kvp");
+    EXPECT_EQ(back.airfoilPoints[0].path, d.airfoilPoints[0].path);
+    EXPECT_EQ(back.airfoilPoints[0].preceeding_line, d.airfoilPoints[0].preceeding_line);
+}
+
+TEST(KvpPaths, AMovedFolderStillFindsItsCsvFile) {
+    korvane::testing::TempFolder temp;
+    const auto before = temp.path() / "before";
+    std::filesystem::create_directories(before / "polars");
+    korvane::testing::writeBytes((before / "polars" / "du21.csv").string(), "Alpha,Cl,Cd\n0,0.3,0.01\n");
+
+    ProjectData d = handProject();
+    d.airfoilPoints[0].data_type = CSVData;
+    d.airfoilPoints[0].path = (before / "polars" / "du21.csv").string();
+    korvane::testing::writeBytes((before / "rotor.kvp").string(), kvp::write(d, (before / "rotor.kvp").string()));
+
+    const auto after = temp.path() / "moved" / "after";
+    std::filesystem::create_directories(after.parent_path());
+    std::filesystem::rename(before, after);
+    const std::string moved = (after / "rotor.kvp").string();
+    const ProjectData back = kvp::read(korvane::testing::readBytes(moved), moved);
+    EXPECT_EQ(back.airfoilPoints[0].path, (after / "polars" / "du21.csv").string());
+    EXPECT_TRUE(std::filesystem::exists(back.airfoilPoints[0].path));
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// Blending of neighbouring airfoils and Reynolds combinations; segment lookups.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "TestPolars.h"
+#include "bemt/Common.h"
+#include "bemt/ProfileParamsCombined.h"
+#include "bemt/ProfileParamsNACA.h"
+#include "bemt/ToolsAirfoil.h"
+
+namespace {
+
+using bemt::ProfileParamsCombined;
+using korvane::testing::ConstantPolar;
+
+// Restores the program-wide switch whatever a test does to it.
+class Blending : public ::testing::Test {
+protected:
+    void TearDown() override { ProfileParamsCombined::enableInterpolation(); }
+};
+
+TEST_F(Blending, BlendsLinearlyAndExtrapolatesBeyondTheEnds) {
+    ConstantPolar low(0.4, 0.01), high(0.8, 0.03);
+    ProfileParamsCombined blend;
+    blend.setProfiles(&low, &high);
+    blend.setRatio(0.25);
+    EXPECT_DOUBLE_EQ(blend.cl(0.1), 0.5);
+    EXPECT_DOUBLE_EQ(blend.cd(0.1), 0.015);
+    blend.setRatio(1.5);
+    EXPECT_DOUBLE_EQ(blend.cl(0.1), 1.0);
+}
+
+TEST_F(Blending, SwitchedOffUsesTheStartAirfoilUpToTheSegmentEnd) {
+    ConstantPolar low(0.4, 0.01), high(0.8, 0.03);
+    ProfileParamsCombined blend;
+    blend.setProfiles(&low, &high);
+    ProfileParamsCombined::disableInterpolation();
+    EXPECT_FALSE(ProfileParamsCombined::isInterpolationEnabled());
+    blend.setRatio(0.999);
+    EXPECT_DOUBLE_EQ(blend.cl(0.1), 0.4);
+    blend.setRatio(1.0);
+    EXPECT_DOUBLE_EQ(blend.cl(0.1), 0.8);
+}
+
+TEST_F(Blending, ReynoldsCombinationBlendsByReynoldsWhateverTheSwitch) {
+    ConstantPolar low(0.4, 0.01), high(0.8, 0.03);
+    ProfileParamsCombined combination;
+    combination.setProfiles(&low, &high);
+    combination.setReynoldsRange(200000, 1000000);
+    ProfileParamsCombined::disableInterpolation();
+    EXPECT_TRUE(combination.isReynoldsCombination());
+    EXPECT_TRUE(combination.hasReynoldsRange());
+    combination.setReynolds(600000);
+    EXPECT_DOUBLE_EQ(combination.cl(0.1), 0.6);
+    EXPECT_DOUBLE_EQ(combination.getCurrentReynolds(), 600000);
+    combination.setReynolds(100000);
+    EXPECT_DOUBLE_EQ(combination.ratio(), -0.125);
+}
+
+TEST_F(Blending, RangeIsTheOverlapAndReynoldsReachesOnlyDependentPolars) {
+    bemt::ProfileParamsNACA naca(bemt::NACA_0012);
+    ConstantPolar list(0.5, 0.01, bemt::Common::deg2rad(-10), bemt::Common::deg2rad(20));
+    ProfileParamsCombined blend;
+    blend.setProfiles(&naca, &list);
+    EXPECT_DOUBLE_EQ(blend.alphaMin(), bemt::Common::deg2rad(-10));
+    EXPECT_DOUBLE_EQ(blend.alphaMax(), bemt::Common::deg2rad(20));
+    EXPECT_TRUE(blend.outOfRange(bemt::Common::deg2rad(25)));
+    EXPECT_TRUE(blend.hasReynoldsRange());
+    blend.setReynolds(300000);
+    EXPECT_DOUBLE_EQ(naca.getCurrentReynolds(), 300000);
+    EXPECT_DOUBLE_EQ(blend.getCurrentReynolds(), 1000000);
+}
+
+TEST_F(Blending, CombinationKeepsOwnedPolarsAlive) {
+    ProfileParamsCombined combination;
+    {
+        auto low = std::make_shared<ConstantPolar>(0.4, 0.01);
+        auto high = std::make_shared<ConstantPolar>(0.8, 0.03);
+        combination.setProfiles(low, high);
+    }
+    combination.setRatio(0.5);
+    EXPECT_DOUBLE_EQ(combination.cl(0.0), 0.6);
+}
+
+std::vector<bemt::AirfoilSegment> threeSegments(std::shared_ptr<bemt::ProfileParams> a,
+                                                std::shared_ptr<bemt::ProfileParams> b,
+                                                std::shared_ptr<bemt::ProfileParams> c,
+                                                std::shared_ptr<bemt::ProfileParams> d) {
+    return {{0.1, 0.4, a, b}, {0.4, 0.7, b, c}, {0.7, 1.0, c, d}};
+}
+
+TEST(ToolsAirfoil, FindSegmentClampsToTheFirstAndLastSegment) {
+    auto p = std::make_shared<ConstantPolar>(0.5, 0.01);
+    auto segments = threeSegments(p, p, p, p);
+    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.0, &segments), &segments[0]);
+    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.1, &segments), &segments[0]);
+    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.4, &segments), &segments[1]);
+    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.69, &segments), &segments[1]);
+    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.7, &segments), &segments[2]);
+    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(1.3, &segments), &segments[2]);
+}
+
+TEST(ToolsAirfoil, SetupReynoldsSetsEachPolarAtItsOwnPoint) {
+    auto shared = std::make_shared<korvane::testing::ReynoldsRecordingPolar>();
+    auto first = std::make_shared<korvane::testing::ReynoldsRecordingPolar>();
+    auto last = std::make_shared<ConstantPolar>(0.5, 0.01);  // no Reynolds range: untouched
+    std::vector<bemt::AirfoilSegment> segments = {{0.1, 0.5, first, shared}, {0.5, 1.0, shared, last}};
+    bemt::OperatingConditions op;
+    const bemt::spline chord({0.0, 1.0}, {0.1, 0.05}, bemt::spline::linear);
+    bemt::ToolsAirfoil::setupReynolds(&segments, &chord, op);
+
+    EXPECT_EQ(first->calls, 1);
+    EXPECT_EQ(shared->calls, 2);  // as the end of one segment and the start of the next
+    EXPECT_DOUBLE_EQ(shared->getCurrentReynolds(), bemt::Common::reynolds(0.5, chord(0.5), op));
+    EXPECT_DOUBLE_EQ(first->getCurrentReynolds(), bemt::Common::reynolds(0.1, chord(0.1), op));
+}
+
+}  // namespace

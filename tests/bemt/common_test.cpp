@@ -1,0 +1,74 @@
+// Shared formulas: element positions, first guesses, loss factor, conversions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "bemt/Common.h"
+
+namespace {
+
+namespace Common = bemt::Common;
+
+TEST(Common, ElementCentresLieHalfAnElementInsideTheBlade) {
+    bemt::OperatingConditions op;
+    op.R = 25.0;
+    op.Rh = 1.5;
+    const int n = 10;
+    const double h = op.Rh / op.R;
+    EXPECT_DOUBLE_EQ(Common::i2x_rel(0, n, op), h + 0.5 * (1.0 - h) / n);
+    EXPECT_NEAR(Common::i2x_rel(n - 1, n, op), 1.0 - 0.5 * (1.0 - h) / n, 1e-15);
+}
+
+TEST(Common, FirstGuesses) {
+    EXPECT_DOUBLE_EQ(Common::guessCrel(0.0), 0.15);
+    EXPECT_DOUBLE_EQ(Common::guessCrel(1.0), 0.05);
+    EXPECT_NEAR(Common::guessTwistDeg(1.0), 0.0, 1e-4);
+    EXPECT_DOUBLE_EQ(Common::guessA(0.7), 0.3);
+    EXPECT_DOUBLE_EQ(Common::guessA_(1.0), 0.01);
+}
+
+TEST(Common, ConversionsRoundTrip) {
+    for (double v : {0.0, 1.0, 1.884955592153876, 100.0}) {
+        EXPECT_NEAR(Common::rpm2rads(Common::rads2rpm(v)), v, 1e-12 * (1 + v));
+        EXPECT_NEAR(Common::deg2rad(Common::rad2deg(v)), v, 1e-12 * (1 + v));
+    }
+    EXPECT_DOUBLE_EQ(Common::rpm2rads(30.0), std::numbers::pi);
+}
+
+TEST(Common, LossFactorVanishesAtTipAndHubAndIsNearOneInBetween) {
+    bemt::OperatingConditions op;
+    op.R = 50.0;
+    op.Rh = 1.0;
+    op.B = 3;
+    const double phi = 0.3;
+    EXPECT_NEAR(Common::glauertTipLoss(op.R, phi, op), 1e-10, 1e-15);
+    EXPECT_NEAR(Common::glauertTipLoss(op.Rh, phi, op), 1e-10, 1e-15);
+    EXPECT_GT(Common::glauertTipLoss(0.5 * op.R, phi, op), 0.99);
+    // Prandtl's tip factor by hand at x = 0.9, phi = 0.3, B = 3:
+    // exp(-1.5 * 0.1 / 0.9 / sin 0.3) = exp(-0.563976) = 0.568942, acos = 0.965578,
+    // times 2/pi = 0.614706; the hub factor is 1 this far out.
+    const double F = Common::glauertTipLoss(0.9 * op.R, phi, op);
+    EXPECT_NEAR(F, 0.614706, 2e-6);
+}
+
+TEST(Common, ReynoldsAndWindReferencesByHand) {
+    bemt::OperatingConditions op;  // R 10, V0 10, TSR 5, rho 1.225, mu 1.789e-5
+    // W = 10 * sqrt((1.01 * 0.5 * 5)^2 + 0.7^2) = 26.20234 m/s; c = 0.05 * 10 = 0.5 m;
+    // Re = 1.225 * 26.20234 * 0.5 / 1.789e-5 = 897090.
+    const double re = Common::reynolds(0.5, 0.05, 0.3, 0.01, op);
+    EXPECT_NEAR(re, 897090.0, 1.0);
+    EXPECT_DOUBLE_EQ(Common::Pwind(op), 0.5 * 1.225 * 1000.0 * std::numbers::pi * 100.0);
+    EXPECT_DOUBLE_EQ(Common::Twind(op), 0.5 * 1.225 * 100.0 * std::numbers::pi * 100.0);
+}
+
+TEST(Common, SplittingKeepsOrderAndHandlesEmptyLists) {
+    const auto [x, c] = Common::splitChordPoints({{0.5, 0.1}, {0.2, 0.3}});
+    EXPECT_EQ(x, (std::vector<double>{0.5, 0.2}));
+    EXPECT_EQ(c, (std::vector<double>{0.1, 0.3}));
+    const auto [ex, et] = Common::splitTwistPoints({});
+    EXPECT_TRUE(ex.empty());
+    EXPECT_TRUE(et.empty());
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// Verification against Glauert's optimum rotor with wake rotation (Glauert 1935; the
+// table of maximum power coefficients in Manwell, McGowan and Rogers, "Wind Energy
+// Explained", 2nd ed., table 3.2): a blade designed for maximal power with an ideal
+// airfoil (cl = 2 pi alpha, no drag) and practically no tip loss (100 blades) must reach
+// Glauert's Cp when analysed with any of the three element solvers.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "DefaultRotor.h"
+#include "TestPolars.h"
+#include "bemt/BEMTTools.h"
+
+namespace {
+
+using korvane::testing::ignoreProgress;
+
+bemt::InputDataSet idealRotor(double tsr, int blades, double drag) {
+    bemt::InputDataSet data;
+    auto& op = data.conditions;
+    op.R = 10.0;
+    op.Rh = 0.1;  // Rh/R = 0.01
+    op.L = op.R - op.Rh;
+    op.B = blades;
+    op.V0 = 10.0;
+    op.TSR = tsr;
+    op.Om = tsr * op.V0 / op.R;
+    data.settings.n_elements = 100;
+    data.settings.accuracy = 1e-8;
+    data.settings.max_iterations = 20000;
+    data.settings.relaxation_factor = 0.3;
+    auto polar = std::make_shared<korvane::testing::ThinAirfoilPolar>(drag);
+    data.segments.push_back({0.0, 1.0, polar, polar});
+    return data;
+}
+
+double designedCp(bemt::SolverType solver, double tsr, int blades, double drag) {
+    bemt::InputDataSet data = idealRotor(tsr, blades, drag);
+    data.settings.solver = solver;
+    bemt::BEMTTools tools(solver);
+    const auto blade = tools.designBlade(data, ignoreProgress, 10.0);  // no chord limit
+    data.chordPoints = blade.chordPoints;
+    data.twistPoints = blade.twistPoints;
+    const auto op = tools.analyzeOp(data, ignoreProgress, 0.0);
+    EXPECT_TRUE(op.converged);
+    return op.Cp;
+}
+
+struct GlauertPoint {
+    double tsr;
+    double cp;
+};
+
+class OptimumRotor : public ::testing::TestWithParam<bemt::SolverType> {};
+
+TEST_P(OptimumRotor, ReachesGlauertsPowerCoefficient) {
+    for (const auto& [tsr, cp] : {GlauertPoint{2.5, 0.532}, GlauertPoint{5.0, 0.570}, GlauertPoint{7.5, 0.582},
+                                  GlauertPoint{10.0, 0.585}}) {
+        EXPECT_NEAR(designedCp(GetParam(), tsr, 100, 0.0), cp, 0.01 * cp) << "TSR " << tsr;
+    }
+}
+
+TEST_P(OptimumRotor, TipLossAndDragLowerThePowerAndBetzIsNeverExceeded) {
+    const double betz = 16.0 / 27.0;
+    const double ideal = designedCp(GetParam(), 7.5, 100, 0.0);
+    const double threeBlades = designedCp(GetParam(), 7.5, 3, 0.0);
+    const double withDrag = designedCp(GetParam(), 7.5, 3, 0.01);
+    EXPECT_LT(threeBlades, ideal);
+    EXPECT_LT(withDrag, threeBlades);
+    for (double cp : {ideal, threeBlades, withDrag}) EXPECT_LT(cp, betz);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSolvers, OptimumRotor,
+                         ::testing::Values(bemt::Ning, bemt::NewtonRaphson, bemt::FixedPoint2D));
+
+}  // namespace

@@ -1,0 +1,307 @@
+// korvane-cli end to end: every subcommand on the bundled examples, its table, CSV and
+// JSON output read back and checked against the core's own results, the overrides, and
+// the exits for missing, malformed and invalid projects, wrong command lines and Ctrl-C.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "CliRunner.h"
+#include "DefaultRotor.h"
+#include "app/kvp_codec.h"
+#include "bemt/BEMTTools.h"
+
+namespace {
+
+using korvane::testing::CliRun;
+using korvane::testing::example;
+using korvane::testing::readBytes;
+using korvane::testing::runCli;
+using korvane::testing::TempFolder;
+using korvane::testing::writeBytes;
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+// Same machine, same core, same inputs: the numbers agree to rounding in the output.
+constexpr double kSameResult = 1e-9;
+
+std::vector<std::vector<std::string>> readCsv(const std::string& path) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(readBytes(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::stringstream fields(line);
+        std::string cell;
+        while (std::getline(fields, cell, ',')) cells.push_back(cell);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+json runJson(const std::vector<std::string>& args) {
+    std::vector<std::string> all = args;
+    all.insert(all.end(), {"--json", "-"});
+    const CliRun run = runCli(all);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return json::parse(run.out);
+}
+
+double coreCp(bemt::SolverType solver, int elements = 100) {
+    bemt::InputDataSet data = korvane::testing::defaultRotor(solver);
+    data.settings.n_elements = elements;
+    bemt::BEMTTools tools(solver);
+    return tools.analyzeOp(data, korvane::testing::ignoreProgress, 0.0).Cp;
+}
+
+TEST(CliOp, TheDefaultExampleGivesTheCoresOperatingPoint) {
+    const json result = runJson({"op", example("new_turbine.kvp")});
+    EXPECT_EQ(result["command"], "op");
+    EXPECT_EQ(result["conditions"]["R"], 25.0);
+    EXPECT_EQ(result["conditions"]["B"], 3);
+    ASSERT_EQ(result["points"].size(), 1u);
+    const json& point = result["points"][0];
+    EXPECT_EQ(point["pitch"], 0.0);
+    EXPECT_NEAR(point["Cp"].get<double>(), coreCp(bemt::FixedPoint2D), kSameResult);
+    EXPECT_TRUE(point["converged"].get<bool>());
+
+    // The elements add up to the rotor: P is the sum of the converged elements' power.
+    const json& elements = point["elements"];
+    ASSERT_EQ(elements.size(), 100u);
+    double power = 0.0;
+    double lastX = 0.0;
+    for (const json& e : elements) {
+        if (e["converged"].get<bool>()) power += e["dP"].get<double>();
+        EXPECT_GT(e["x_rel"].get<double>(), lastX);
+        lastX = e["x_rel"].get<double>();
+        EXPECT_NEAR(e["r"].get<double>(), lastX * 25.0, 1e-9);
+        EXPECT_NEAR(e["alpha_deg"].get<double>(), e["phi_deg"].get<double>() - e["twist_deg"].get<double>(), 1e-9);
+        for (const char* key : {"c", "alpha_opt_deg", "a", "a_", "cl", "cd", "F", "Re", "dT", "extrapolated"})
+            EXPECT_TRUE(e.contains(key)) << key;
+    }
+    EXPECT_NEAR(power, point["P"].get<double>(), 1e-6 * power);
+    // Twist at the element centres follows the project's twist points (59.6° at the root, 0 at the tip).
+    EXPECT_GT(elements[0]["twist_deg"].get<double>(), 50.0);
+    EXPECT_LT(std::fabs(elements[99]["twist_deg"].get<double>()), 1.0);
+}
+
+TEST(CliOp, TheSummaryTableShowsEachPitchAngle) {
+    const CliRun run = runCli({"op", example("naca_blade.kvp")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Cp"), std::string::npos);
+    for (const char* pitch : {"-2 ", " 0 ", " 2 ", " 4 ", " 6 "}) EXPECT_NE(run.out.find(pitch), std::string::npos);
+    EXPECT_EQ(run.err.find('\r'), std::string::npos);  // no progress bar without a terminal
+}
+
+TEST(CliOp, CsvFilesHoldOneRowPerElementAndPerPitchAngle) {
+    TempFolder temp;
+    const std::string folder = temp.file("results/op");
+    const CliRun run = runCli({"op", example("naca_blade.kvp"), "--csv", folder, "--json", temp.file("op.json")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json result = json::parse(readBytes(temp.file("op.json")));
+
+    const auto summary = readCsv(folder + "/op_summary.csv");
+    ASSERT_EQ(summary.size(), 6u);
+    EXPECT_EQ(summary[0][0], "pitch [deg]");
+    EXPECT_EQ(summary[0][1], "P [W]");
+    for (std::size_t k = 0; k < 5; ++k) {
+        EXPECT_DOUBLE_EQ(std::stod(summary[k + 1][0]), -2.0 + 2.0 * k);
+        EXPECT_NEAR(std::stod(summary[k + 1][2]), result["points"][k]["Cp"].get<double>(), 1e-9);
+    }
+    for (const char* pitch : {"-2", "0", "2", "4", "6"}) {
+        const auto elements = readCsv(folder + "/op_elements_pitch_" + pitch + ".csv");
+        ASSERT_EQ(elements.size(), 61u) << pitch;
+        EXPECT_EQ(elements[0].size(), 17u);
+        EXPECT_EQ(elements[0][0], "x_rel [-]");
+        EXPECT_EQ(elements[0][12], "Re [-]");
+    }
+}
+
+double largestChord(const json& result) {
+    double largest = 0.0;
+    for (const json& c : result["design"]["chord_points"]) largest = std::max(largest, c["c_rel"].get<double>());
+    return largest;
+}
+
+TEST(CliDesign, TheDesignedBladeKeepsTheChordLimitAndBeatsTheGuessedBlade) {
+    TempFolder temp;
+    const std::string folder = temp.file("design");
+    const json result = runJson({"design", example("new_turbine.kvp"), "--csv", folder});
+    EXPECT_EQ(result["command"], "design");
+    ASSERT_EQ(result["design"]["chord_points"].size(), 100u);
+    ASSERT_EQ(result["design"]["twist_points"].size(), 100u);
+    EXPECT_DOUBLE_EQ(largestChord(result), 0.2);  // the root wants more chord than the project's limit
+    ASSERT_EQ(result["points"].size(), 1u);
+    // The optimum blade at the design point extracts clearly more than the new
+    // project's guessed blade, and stays below the Betz limit 16/27.
+    const double cp = result["points"][0]["Cp"].get<double>();
+    EXPECT_GT(cp, coreCp(bemt::FixedPoint2D) + 0.03);
+    EXPECT_LT(cp, 16.0 / 27.0);
+    EXPECT_EQ(readCsv(folder + "/design_blade.csv").size(), 101u);
+    EXPECT_EQ(readCsv(folder + "/design_elements_pitch_0.csv").size(), 101u);
+
+    const json limited = runJson({"design", example("new_turbine.kvp"), "--c-limit", "0.06", "--elements", "30"});
+    EXPECT_DOUBLE_EQ(largestChord(limited), 0.06);
+    EXPECT_EQ(limited["design"]["chord_points"].size(), 30u);
+}
+
+TEST(CliChar, OneStepPerRangeValueStartingAtTheSmallestUsableValue) {
+    TempFolder temp;
+    const json result = runJson({"char", example("new_turbine.kvp"), "--csv", temp.file("char")});
+    EXPECT_EQ(result["range_type"], "tip_speed_ratio");
+    const json& steps = result["steps"];
+    ASSERT_EQ(steps.size(), 29u);  // 0 to 14 by 0.5
+    EXPECT_DOUBLE_EQ(steps[0]["TSR"].get<double>(), 0.2);  // 0 would make V0 infinite
+    EXPECT_DOUBLE_EQ(steps[1]["TSR"].get<double>(), 0.5);
+    const double omR = 25.0 * 18.0 * M_PI / 30.0;
+    for (const json& step : steps) {
+        EXPECT_NEAR(step["V0"].get<double>(), omR / step["TSR"].get<double>(), 1e-9);
+        ASSERT_EQ(step["points"].size(), 1u);
+    }
+    // The step at the project's own tip speed ratio is the operating point of op.
+    const double tsr = omR / 8.0;
+    EXPECT_NEAR(tsr, 5.89, 0.01);
+    const auto rows = readCsv(temp.file("char") + "/characteristics.csv");
+    ASSERT_EQ(rows.size(), 30u);
+    EXPECT_EQ(rows[0][0], "V0 [m/s]");
+    EXPECT_EQ(rows[0][4], "Cp [-]");
+    EXPECT_NEAR(std::stod(rows[1][4]), steps[0]["points"][0]["Cp"].get<double>(), 1e-9);
+}
+
+TEST(CliChar, RangeAndPitchOverridesSetTheSweep) {
+    const json result = runJson({"char", example("naca_blade.kvp"), "--range", "4:12:2", "--range-type", "wind",
+                                 "--pitch", "0:4:4", "--elements", "20"});
+    EXPECT_EQ(result["range_type"], "wind_velocity");
+    ASSERT_EQ(result["steps"].size(), 5u);
+    EXPECT_DOUBLE_EQ(result["steps"][4]["V0"].get<double>(), 12.0);
+    ASSERT_EQ(result["steps"][0]["points"].size(), 2u);
+    EXPECT_DOUBLE_EQ(result["steps"][0]["points"][1]["pitch"].get<double>(), 4.0);
+}
+
+TEST(CliOverrides, SolverAndElementsReplaceTheProjectsSettings) {
+    const json ning = runJson({"op", example("new_turbine.kvp"), "--solver", "ning", "--elements", "40"});
+    EXPECT_NEAR(ning["points"][0]["Cp"].get<double>(), coreCp(bemt::Ning, 40), kSameResult);
+    EXPECT_EQ(ning["points"][0]["elements"].size(), 40u);
+}
+
+TEST(CliOverrides, NeighbouringAirfoilBlendingFollowsTheSwitch) {
+    const json on = runJson({"op", example("naca_blade.kvp"), "--pitch", "0"});
+    const json off = runJson({"op", example("naca_blade.kvp"), "--pitch", "0", "--interpolation", "off"});
+    // Blending changes the polars between the airfoil points, and so the power.
+    EXPECT_GT(std::fabs(on["points"][0]["P"].get<double>() - off["points"][0]["P"].get<double>()), 100.0);
+}
+
+TEST(CliNew, WritesTheNewProjectDefaultsAndKeepsExistingFiles) {
+    TempFolder temp;
+    const std::string path = temp.file("my rotor.kvp");
+    EXPECT_EQ(runCli({"new", path}).status, 0);
+    EXPECT_EQ(readBytes(path), readBytes(example("new_turbine.kvp")));
+
+    writeBytes(path, "mine");
+    const CliRun refused = runCli({"new", path});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "korvane-cli: The file " + path + " exists already; use --force to replace it.\n");
+    EXPECT_EQ(readBytes(path), "mine");
+    EXPECT_EQ(runCli({"new", path, "--force"}).status, 0);
+    EXPECT_EQ(readBytes(path), readBytes(example("new_turbine.kvp")));
+}
+
+TEST(CliExamples, EveryExampleIsStoredInTheProgramsOwnForm) {
+    for (const char* name : {"new_turbine.kvp", "naca_blade.kvp", "nrel5mw.kvp"}) {
+        const std::string path = example(name);
+        const std::string text = readBytes(path);
+        EXPECT_EQ(korvane::kvp::write(korvane::kvp::read(text, path), path), text) << name;
+    }
+}
+
+TEST(CliErrors, MissingMalformedAndInvalidProjectsExitWithAMessage) {
+    TempFolder temp;
+    const std::string missing = temp.file("missing.kvp");
+    CliRun run = runCli({"op", missing});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The file " + missing + " could not be opened.\n");
+    EXPECT_TRUE(run.out.empty());
+
+    const std::string malformed = temp.file("malformed.kvp");
+    writeBytes(malformed, "{\"conditions\": {\"R\": 25");
+    run = runCli({"char", malformed});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("korvane-cli: The project file " + malformed
+                                + " could not be read: it is not a valid JSON document (line 1",
+                            0),
+              0u)
+        << run.err;
+
+    const std::string text = readBytes(example("new_turbine.kvp"));
+    auto variant = [&](const std::string& from, const std::string& to) {
+        std::string changed = text;
+        changed.replace(changed.find(from), from.size(), to);
+        const std::string path = temp.file("variant.kvp");
+        writeBytes(path, changed);
+        return runCli({"op", path});
+    };
+    run = variant("\"Rh\":1.5", "\"Rh\":30.0");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Invalid project value: the hub radius Rh (30 m) must be at least 0 and smaller than the "
+                           "rotor radius R (25 m)."),
+              std::string::npos)
+        << run.err;
+    run = variant("\"V0\":8.0", "\"V0\":null");
+    EXPECT_NE(run.err.find("the wind velocity V0 must be a positive number, not nan."), std::string::npos) << run.err;
+    run = variant("\"n_elements\":100", "\"n_elements\":0");
+    EXPECT_NE(run.err.find("the number of elements must be at least 1, not 0."), std::string::npos) << run.err;
+    run = variant("\"chord_points\":[{\"c_rel\":0.144,\"x_rel\":0.06},", "\"chord_points\":[");
+    EXPECT_NE(run.err.find("the blade needs at least two chord points."), std::string::npos) << run.err;
+    run = variant("\"x_rel\":0.06},{\"a_max\"", "\"x_rel\":1.5},{\"a_max\"");
+    EXPECT_NE(run.err.find("Airfoils must be ordered by their relative position (0.0 to 1.0)."), std::string::npos)
+        << run.err;
+    run = variant("\"data_type\":3", "\"data_type\":2");
+    EXPECT_NE(run.err.find("Airfoil point 1 (x/R 0.06) uses airfoil coordinates analysed by XFOIL, which korvane-cli "
+                           "does not support yet"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST(CliErrors, WrongCommandLinesExitWithUsageStatus) {
+    EXPECT_EQ(runCli({}).status, 2);
+    EXPECT_EQ(runCli({"op"}).status, 2);
+    EXPECT_EQ(runCli({"op", example("new_turbine.kvp"), "--solver", "fast"}).status, 2);
+    EXPECT_EQ(runCli({"op", example("new_turbine.kvp"), "--elements", "0"}).status, 2);
+    const CliRun badRange = runCli({"char", example("new_turbine.kvp"), "--range", "1:2"});
+    EXPECT_EQ(badRange.status, 1);
+    EXPECT_EQ(badRange.err, "korvane-cli: --range expects VALUE or MIN:MAX:STEP, not \"1:2\".\n");
+
+    const CliRun help = runCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"op", "design", "char", "new", "Exit status", "\"alpha_opt_deg\""})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
+    const CliRun opHelp = runCli({"op", "--help"});
+    for (const char* text : {"--csv", "--json", "--solver", "--elements", "--pitch", "--interpolation"})
+        EXPECT_NE(opHelp.out.find(text), std::string::npos) << text;
+}
+
+TEST(CliErrors, CtrlCAbortsTheComputationWithItsMessage) {
+    // Long enough to be running when the interrupt arrives.
+    const CliRun run = runCli({"char", example("new_turbine.kvp"), "--range", "0.5:14:0.0005", "--elements", "400"},
+                              std::chrono::milliseconds(1500));
+    EXPECT_EQ(run.status, 130);
+    EXPECT_EQ(run.err, "The computation process has been aborted.\n");
+    EXPECT_TRUE(run.out.empty());
+}
+
+TEST(CliReference, Nrel5MwPeakPowerCoefficientMatchesThePublishedValue) {
+    const CliRun run = runCli({"char", example("nrel5mw.kvp"), "--range", "6:9:0.05", "--json", "-"});
+    if (run.status != 0 && run.err.find("not support yet") != std::string::npos)
+        GTEST_SKIP() << "korvane-cli cannot read CSV polars yet: " << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
+    double peak = 0.0;
+    for (const json& step : json::parse(run.out)["steps"]) peak = std::max(peak, step["points"][0]["Cp"].get<double>());
+    // Published 0.482 at tip speed ratio 7.55 includes a 2.5° precone this model leaves out.
+    EXPECT_NEAR(peak, 0.482, 0.03 * 0.482);
+}
+
+}  // namespace
