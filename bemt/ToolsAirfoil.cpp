@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <semaphore>
 #include <thread>
 
 #include "bemt/Common.h"
 #include "bemt/ProfileParams.h"
-#include "bemt/ProfileParamsCSV.h"
 #include "bemt/HelperXfoil.h"
+#include "bemt/ProfileParamsCSV.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ProfileParamsXfoil.h"
@@ -60,15 +61,17 @@ struct XfoilJob {
     std::atomic<int> percent{0};     // sweep progress, read by every worker's report
 };
 
-// Runs the XFOIL jobs on one thread each, at most `parallel` sweeps at a time, and
-// reports their combined progress. Every thread is joined before run() returns.
+// Runs the XFOIL jobs on one thread each and reports their combined progress. At most
+// two sweeps per core run at a time: enough to keep every core busy while sweeps of
+// unequal length finish, few enough that a long list of airfoils does not slow each
+// XFOIL so much that healthy analyses run into the time limits. Every thread is joined
+// before run() returns.
 class XfoilPreprocessing {
 public:
     XfoilPreprocessing(std::vector<std::unique_ptr<XfoilJob>>& jobs, std::function<void(int, std::string)> progress,
-                       std::atomic<bool>* abortRequest,
-                       XfoilCommunicator::Settings channel)
+                       std::atomic<bool>* abortRequest, XfoilCommunicator::Settings channel)
         : m_jobs(jobs), m_progress(std::move(progress)), m_abortRequest(abortRequest), m_channel(std::move(channel)),
-          m_slots(std::max<std::ptrdiff_t>(2, std::thread::hardware_concurrency())) {
+          m_slots(std::max<std::ptrdiff_t>(2, 2 * static_cast<std::ptrdiff_t>(std::thread::hardware_concurrency()))) {
         m_channel.interrupted = [this] { return aborted(); };
     }
 
@@ -130,11 +133,14 @@ private:
         finish(job, true);
     }
 
-    void finish(XfoilJob& job, bool holdsSlot) {
+    // started: the job held a sweep slot (it was not aborted while waiting for one).
+    void finish(XfoilJob& job, bool started) {
         job.coords.reset();
         job.percent.store(100);
-        if (holdsSlot) m_slots.release();
-        ++m_finished;
+        if (started) {
+            m_slots.release();
+            ++m_finished;
+        }
         aborted();
         report();
     }

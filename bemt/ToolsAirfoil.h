@@ -32,10 +32,11 @@ public:
 
     // Turns airfoil points into segments (point k and k + 1 make segment k): NACA
     // polars, CSV polars read through openFile, and XFOIL polars computed by one worker
-    // thread and one adapter child each, at most as many sweeps at a time as the
-    // machine has cores. openFile returns a stream the callee deletes (or null when
-    // the file cannot be opened); progress is called from the workers; abortRequest is
-    // polled, cleared when seen, and stops the running analyses within a second.
+    // thread and one adapter child each, at most two sweeps per core at a time.
+    // openFile returns a stream the callee deletes (or null when the file cannot be
+    // opened); progress is called from the workers, so it must be thread-safe;
+    // abortRequest is polled, cleared when seen, and stops the running analyses within
+    // a second.
     // Every point is checked and every file opened before any analysis starts. Throws
     // kNotOrdered, "Wrong airfoil XFOIL data parameters.", the CSV and file messages,
     // kAborted, and "XFOIL could not analyse ..." for a polar with fewer than two

@@ -11,10 +11,12 @@ double cross(const Point& o, const Point& a, const Point& b) {
     return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
 }
 
-// Proper crossing only: segments that merely touch (a shared trailing-edge point) do not count.
+// Proper crossing only: segments that merely touch (a shared trailing-edge point, or
+// trailing-edge points a rounding error apart on a chord-1 outline) do not count.
 bool segmentsCross(const Point& a, const Point& b, const Point& c, const Point& d) {
-    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
-    return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+    constexpr double eps = 1e-12;
+    auto opposite = [](double u, double v) { return (u > eps && v < -eps) || (u < -eps && v > eps); };
+    return opposite(cross(c, d, a), cross(c, d, b)) && opposite(cross(a, b, c), cross(a, b, d));
 }
 
 // y of the polyline at x, from its first segment spanning x.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 namespace xfoilcore {
@@ -139,16 +138,18 @@ Analysis XfoilSession::analyse(double alphaDeg, double reynolds, double mach) {
             try {
                 start();
                 m_failedStarts = 0;
-            } catch (const XfoilFailure&) {
+            } catch (const std::exception&) {
                 ++m_failedStarts;
                 throw;
             }
         }
         setFlow(reynolds, mach);
         analysis = runPasses(alphaDeg, budgetEnd);
-    } catch (const XfoilFailure& e) {
-        if (std::getenv("XFOIL_CORE_DEBUG")) std::fprintf(stderr, "xfoil-core: %s\n", e.what());
-        // A dead, hung or confused XFOIL is replaced at the next request.
+    } catch (const AdapterStop&) {
+        throw;
+    } catch (const std::exception&) {
+        // A dead, hung or confused XFOIL (or one that could not be started) is replaced
+        // at the next request.
         m_process.reset();
         return {false, m_last.cl, m_last.cd};
     }

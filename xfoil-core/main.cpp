@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -32,17 +33,20 @@ using namespace xfoilcore;
 
 namespace {
 
-// Coordinates beyond this count are not read as an airfoil.
-constexpr long kMaxCoordinatePoints = 100000;
+// More coordinates than this are not read as an airfoil (XFOIL itself takes fewer than
+// 1000, and the crossing test grows with the square of the count).
+constexpr long kMaxCoordinatePoints = 5000;
 constexpr double kMaxMach = 0.9;
 constexpr double kMaxAlphaDeg = 90.0;
 constexpr double kMaxNcrit = 20.0;
 
-// A private working directory, removed with everything XFOIL wrote into it.
+// A private working directory named after the adapter's process, removed with
+// everything XFOIL wrote into it.
 class TemporaryDirectory {
 public:
     TemporaryDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "xfoil-core.XXXXXX").string();
+        removeOrphans();
+        std::string pattern = (fs::temp_directory_path() / (kPrefix + std::to_string(::getpid()) + ".XXXXXX")).string();
         if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
     }
     ~TemporaryDirectory() {
@@ -52,6 +56,21 @@ public:
     const fs::path& path() const { return m_path; }
 
 private:
+    inline static const std::string kPrefix = "xfoil-core.";
+
+    // An adapter killed outright (SIGKILL) cannot clean up; the next one removes the
+    // directories of adapters that no longer run.
+    static void removeOrphans() {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(kPrefix, 0) != 0) continue;
+            const std::string pid = name.substr(kPrefix.size(), name.find('.', kPrefix.size()) - kPrefix.size());
+            if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+            if (::kill(std::stoi(pid), 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), ec);
+        }
+    }
+
     fs::path m_path;
 };
 
@@ -108,20 +127,22 @@ int main() {
     installSignals();
     InputTokens input(STDIN_FILENO);
 
-    // The coordinate message.
+    // The coordinate message. Every announced number is consumed, even when the
+    // coordinates cannot be used, so that the conversation stays in step.
     const auto count = number(input.next());
     if (!count) return 0;
+    const bool countValid = *count >= 0 && std::floor(*count) == *count && *count <= 1e9;
+    bool readable = countValid && *count >= 1 && *count <= kMaxCoordinatePoints;
     std::vector<Point> raw;
-    bool readable = *count >= 1 && *count <= kMaxCoordinatePoints && std::floor(*count) == *count;
-    const long points = readable ? static_cast<long>(*count) : 0;
-    for (long i = 0; i < points; ++i) {
-        const auto x = number(input.next());
-        const auto y = number(input.next());
-        if (!x || !y) {
-            readable = false;
-            break;
-        }
-        raw.push_back({*x, *y});
+    const long announced = countValid ? static_cast<long>(*count) : 0;
+    for (long i = 0; i < announced; ++i) {
+        const auto xToken = input.next();
+        const auto yToken = input.next();
+        if (!yToken) return 0;
+        const auto x = number(xToken);
+        const auto y = number(yToken);
+        if (!x || !y) readable = false;
+        if (readable) raw.push_back({*x, *y});
     }
     const PreparedAirfoil airfoil = readable ? prepareAirfoil(raw) : PreparedAirfoil{};
     std::printf("%.6f\n", airfoil.thickness);
@@ -137,10 +158,14 @@ int main() {
     TemporaryDirectory workDir;
     std::unique_ptr<XfoilSession> session;
     const fs::path xfoil = findXfoil();
+    const fs::path shim = besideSelf("libxfoil-nofpe.so");
+    // Diagnostics for whoever runs the program from a terminal; the answers say F.
+    if (xfoil.empty()) std::fprintf(stderr, "xfoil-core: XFOIL is not installed (no /usr/bin/xfoil).\n");
+    if (::access(shim.c_str(), R_OK) != 0) std::fprintf(stderr, "xfoil-core: %s is missing.\n", shim.c_str());
     if (airfoil.valid && settingsValid && !workDir.path().empty() && !xfoil.empty()) {
         SessionSettings settings;
         settings.xfoil = xfoil;
-        settings.shim = besideSelf("libxfoil-nofpe.so");
+        settings.shim = shim;
         settings.workDir = workDir.path();
         settings.abandoned = [&input] { return input.abandoned(); };
         session = std::make_unique<XfoilSession>(settings, airfoil.points);
@@ -157,7 +182,9 @@ int main() {
             if (!alphaToken || stopRequested()) break;
             const bool valid = session && alpha && reynolds && mach && std::isfinite(*alpha) &&
                                std::isfinite(*reynolds) && *reynolds > 0.0 && *mach >= 0.0 && *mach < kMaxMach;
-            const double alphaDeg = alpha ? *alpha * 180.0 / std::numbers::pi : 0.0;
+            // Radians arrive with six decimals; rounding to 1e-4° gives XFOIL back the
+            // user's angle (9.5 rather than 9.49998).
+            const double alphaDeg = alpha ? std::round(*alpha * 180.0 / std::numbers::pi * 1e4) / 1e4 : 0.0;
             if (!valid || !(std::fabs(alphaDeg) < kMaxAlphaDeg)) {
                 answer("F", *alphaToken, 0.0, 0.0);
                 continue;
@@ -167,6 +194,8 @@ int main() {
         }
     } catch (const AdapterStop&) {
         // The program has gone or a stop signal came: XFOIL and the directory go below.
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "xfoil-core: %s\n", e.what());
     }
     session.reset();
     return 0;
