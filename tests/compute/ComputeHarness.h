@@ -7,7 +7,11 @@
 #include <wx/frame.h>
 #include <wx/toplevel.h>
 
+#include <dirent.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,6 +50,37 @@ inline void deleteClosedWindows() {
 template <typename Window>
 Window* lastWindow(const ResultWindowList& list) {
     return list.empty() ? nullptr : dynamic_cast<Window*>(list.windows().back());
+}
+
+// Child processes of this test named xfoil-core.
+inline int xfoilChildren() {
+    int count = 0;
+    DIR* proc = opendir("/proc");
+    if (!proc) return 0;
+    const std::string self = std::to_string(getpid());
+    while (dirent* entry = readdir(proc)) {
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string pid, name, state, parent;
+        if (!(stat >> pid >> name >> state >> parent)) continue;
+        if (parent == self && name == "(xfoil-core)" && state != "Z") ++count;
+    }
+    closedir(proc);
+    return count;
+}
+
+// Every airfoil point analysed by XFOIL from the same coordinates.
+inline void useXfoilAirfoils(KvpProject& project) {
+    auto points = project.airfoilPoints();
+    for (auto& p : points) {
+        p.data_type = bemt::Coordinates;
+        p.repeat = false;
+        p.path = examplePath("airfoils/naca2412.dat");
+        p.guess_reynolds = false;
+        p.rey_min = 1e6;
+        p.rey_max = 2e6;
+        p.a_step = 0.25;
+    }
+    project.setAirfoilPoints(points, false);
 }
 
 struct Message {

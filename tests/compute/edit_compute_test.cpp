@@ -373,6 +373,29 @@ TEST(ComputePanel, OutdatedSegmentsAreRebuiltSilentlyWithoutXfoilAndAskedForWith
     EXPECT_EQ(h.panel->resultWindows().size(), 3u);
 }
 
+TEST(ComputePanel, StopDuringXfoilPreprocessingEndsTheAnalyses) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    useXfoilAirfoils(h.project);
+    processEvents();
+    EXPECT_TRUE(h.panel->xfoilInvolved());
+    h.panel->designBlade();
+    if (!waitFor([] { return xfoilChildren() > 0; }, std::chrono::seconds(20))) {
+        h.panel->stopComputation();
+        waitFor([&] { return !h.panel->busy(); });
+        GTEST_SKIP() << "xfoil-core did not start (is XFOIL installed?)";
+    }
+    h.panel->stopComputation();
+    ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }, std::chrono::seconds(10)));
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_EQ(h.messages[0].text, "The Xfoil preprocessing has been aborted.");
+    EXPECT_EQ(h.status, "All actions done.");
+    EXPECT_TRUE(h.idleButtons());
+    EXPECT_TRUE(h.panel->airfoilSegments().empty());
+    EXPECT_TRUE(waitFor([] { return xfoilChildren() == 0; }, std::chrono::seconds(5)));
+    EXPECT_TRUE(h.panel->resultWindows().empty());
+}
+
 TEST(ComputePanel, PreprocessingErrorsAreShownAndTheButtonsComeBack) {
     KORVANE_REQUIRE_WX();
     ComputeHarness h;

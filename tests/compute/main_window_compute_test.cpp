@@ -4,10 +4,6 @@
 #include <wx/weakref.h>
 
 #include <chrono>
-#include <dirent.h>
-#include <fstream>
-#include <string>
-#include <unistd.h>
 
 #include "ComputeHarness.h"
 #include "app/window_main.h"
@@ -16,22 +12,6 @@
 namespace {
 
 using namespace korvane::testing;
-
-// Child processes of this test named xfoil-core.
-int xfoilChildren() {
-    int count = 0;
-    DIR* proc = opendir("/proc");
-    if (!proc) return 0;
-    const std::string self = std::to_string(getpid());
-    while (dirent* entry = readdir(proc)) {
-        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
-        std::string pid, name, state, parent;
-        if (!(stat >> pid >> name >> state >> parent)) continue;
-        if (parent == self && name == "(xfoil-core)" && state != "Z") ++count;
-    }
-    closedir(proc);
-    return count;
-}
 
 // The main window with a fresh project whose changes need no saving question.
 MainWindow* openMainWindow() {
@@ -117,17 +97,7 @@ TEST(MainWindowCompute, ClosingDuringXfoilPreprocessingEndsXfoilCore) {
     EditCompute* panel = main->computePage();
     panel->setDialogs({[](wxWindow*, const wxString& text, const wxString&) { ADD_FAILURE() << text; },
                        [](wxWindow*) { return true; }});
-    auto points = main->project()->airfoilPoints();
-    for (auto& p : points) {
-        p.data_type = bemt::Coordinates;
-        p.repeat = false;
-        p.path = examplePath("airfoils/naca2412.dat");
-        p.guess_reynolds = false;
-        p.rey_min = 1e6;
-        p.rey_max = 2e6;
-        p.a_step = 0.25;
-    }
-    main->project()->setAirfoilPoints(points, false);
+    useXfoilAirfoils(*main->project());
     panel->computeOperatingPoint();
     if (!waitFor([] { return xfoilChildren() > 0; }, std::chrono::seconds(20))) {
         main->Destroy();
