@@ -1,0 +1,219 @@
+#include "app/edit_airfoil_point_single.h"
+
+#include <wx/button.h>
+
+#include "app/file_manager.h"
+#include "app/kvp_project.h"
+
+wxDEFINE_EVENT(kvnEVT_POINT_CHANGED, wxCommandEvent);
+
+namespace {
+
+bool read(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
+
+void write(wxTextCtrl* field, double value) {
+    if (std::isfinite(value)) field->SetValue(formatNumber(value));
+}
+
+}  // namespace
+
+wxArrayString EditSingleAirfoilPoint::typeItems() {
+    wxArrayString items;
+    for (const char* item : {"CSV data", "Coordinates", "NACA 0012", "NACA 0015", "NACA 0018", "NACA 0021", "NACA 0025"})
+        items.Add(item);
+    return items;
+}
+
+const std::vector<bemt::AirfoilType>& EditSingleAirfoilPoint::typeValues() {
+    static const std::vector<bemt::AirfoilType> values = {bemt::CSVData,  bemt::Coordinates, bemt::NACA0012,
+                                                          bemt::NACA0015, bemt::NACA0018,    bemt::NACA0021,
+                                                          bemt::NACA0025};
+    return values;
+}
+
+EditSingleAirfoilPoint::EditSingleAirfoilPoint(wxWindow* parent, KvpProject* project, bemt::AirfoilPoint& point,
+                                               const bemt::AirfoilPoint* previous, const bemt::AirfoilPoint* next)
+    : EditSection(parent), m_project(project), m_point(point), m_previous(previous), m_next(next) {
+    m_rows = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
+    setContainer(m_rows);
+    sectionSizer()->Add(m_rows, 0, wxEXPAND);
+    Bind(kvnEVT_UPDATED_VALUE, &EditSingleAirfoilPoint::onUpdatedValue, this);
+}
+
+double EditSingleAirfoilPoint::rotorRadius() const { return m_project->operatingConditions().R; }
+
+void EditSingleAirfoilPoint::load() {
+    m_x = m_point.x_rel;
+    m_repeat = m_point.repeat;
+    m_type = m_point.data_type;
+    m_path = wxString::FromUTF8(m_point.path.c_str()).ToStdWstring();
+    m_separator = m_point.csv_separator;
+    m_precedingLine = wxString::FromUTF8(m_point.preceeding_line.c_str()).ToStdWstring();
+    m_maxPasses = m_point.max_passes;
+    m_aMin = m_point.a_min;
+    m_aMax = m_point.a_max;
+    m_aStep = m_point.a_step;
+    m_guessReynolds = m_point.guess_reynolds;
+    m_reMin = m_point.rey_min;
+    m_reMax = m_point.rey_max;
+    m_ncrit = m_point.ncrit;
+}
+
+void EditSingleAirfoilPoint::refreshControls() {
+    m_rows->DestroyChildren();
+    m_pathCtrl = m_aMinCtrl = m_aMaxCtrl = m_aStepCtrl = m_reMinCtrl = m_reMaxCtrl = m_passesCtrl = nullptr;
+    auto* grid = new wxGridBagSizer();
+    int row = 0;
+    m_positionCtrl = setupInput(grid, row, 0, "x/R", "[-]", "Relative postition at the blade.");
+    m_absoluteCtrl = setupInput(grid, row++, 3, "x", "[m]", "Absolute postition at the blade.");
+    setupCheckbox(grid, row++, 0, "Repeat", &m_repeat, "Repeat previous airfoil with the exact same settings.");
+    m_typeChoice = setupChoice<bemt::AirfoilType>(
+        grid, row++, 0, typeItems(), &m_type, typeValues(), "Type",
+        "Select the airfoil type used in calculations along the blade starting at this point.", 1, 4);
+
+    m_positionCtrl->SetValidator(InputNumberValidator<double>(&m_x, true, 0.0, 1.0, [this](double x) {
+        return (!m_previous || x > m_previous->x_rel) && (!m_next || x < m_next->x_rel);
+    }));
+    m_absoluteCtrl->SetValidator(InputNumberValidator<double>(
+        nullptr, false, 0.0, 0.0, [this](double x) { return x >= 0.0 && x <= rotorRadius(); }));
+    m_positionCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
+        double x = 0.0;
+        if (read(m_positionCtrl, x)) write(m_absoluteCtrl, x * rotorRadius());
+        event.Skip();
+    });
+    m_absoluteCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
+        double x = 0.0;
+        if (read(m_absoluteCtrl, x)) write(m_positionCtrl, x / rotorRadius());
+        event.Skip();
+    });
+
+    if (m_type == bemt::CSVData || m_type == bemt::Coordinates) {
+        const bool csv = m_type == bemt::CSVData;
+        m_pathCtrl = setupInput(grid, row, 0, "Data file", "",
+                                "Enter the absolute path to the file containig the airfoil data.", 1, 4);
+        m_pathCtrl->SetValidator(InputStringValidator<std::wstring>(&m_path));
+        setupButton(grid, row++, 5, "Browse", "Browse for the file containig the airfoil data.", wxGBSpan(1, 1), 0,
+                    [this] { browse(); });
+        if (csv) {
+            wxArrayString separators;
+            separators.Add("Comma (,)");
+            separators.Add("Whitespace ( )");
+            setupChoice<bemt::CSVSeparator>(grid, row++, 0, separators, &m_separator, {bemt::Comma, bemt::Whitespace},
+                                            "Delimiter",
+                                            "Select the delimiter, which separates the values of angle of attack, "
+                                            "lift coefficient and drag coefficient.",
+                                            1, 4);
+            wxTextCtrl* preceding = setupInput(grid, row++, 0, "Preceding line", "",
+                                               "Enter a part of the line in CSV file that preceeds the data lines.", 1, 4);
+            preceding->SetValidator(InputStringValidator<std::wstring>(&m_precedingLine));
+        } else {
+            setupHeading(grid, row++, 0, "Xfoil");
+            m_passesCtrl = setupInput(grid, row++, 0, "Max. passes", "",
+                                      "This program uses XFoil to precalculate lift and drag coefficients at different "
+                                      "angles of attack. Enter the number of maximal passes during analysis. Higher "
+                                      "values may improve convergence.");
+            m_passesCtrl->SetValidator(InputNumberValidator<int>(&m_maxPasses, true, 1, 20));
+            setupHeading(grid, row++, 0, "AOA");
+            m_aMinCtrl = setupInput(grid, row, 0, "Min.", wxS("[°]"), "Minimal analyzed angle of attack in degrees.");
+            m_aMaxCtrl = setupInput(grid, row++, 3, "Max.", wxS("[°]"), "Maximal analyzed angle of attack in degrees.");
+            m_aStepCtrl = setupInput(grid, row++, 0, "Step", wxS("[°]"), "Step size in degrees of the angle of attack analysis.");
+            // A step of zero or below would never finish the angle sweep.
+            m_aMinCtrl->SetValidator(InputNumberValidator<double>(&m_aMin, true, -180.0, 180.0, [this](double min) {
+                double max = 0.0;
+                return !read(m_aMaxCtrl, max) || min < max;
+            }));
+            m_aMaxCtrl->SetValidator(InputNumberValidator<double>(&m_aMax, true, -180.0, 180.0, [this](double max) {
+                double min = 0.0;
+                return !read(m_aMinCtrl, min) || max > min;
+            }));
+            m_aStepCtrl->SetValidator(InputNumberValidator<double>(&m_aStep, true, 0.001, 360.0, [this](double step) {
+                double min = 0.0, max = 0.0;
+                return !read(m_aMinCtrl, min) || !read(m_aMaxCtrl, max) || step <= max - min;
+            }));
+            wxCheckBox* guess = setupCheckbox(
+                grid, row++, 0, "Guess Re", &m_guessReynolds,
+                "Guess Reynold's number to precalculate lift and drag coefficients for various operating conditions "
+                "(wind velocity and rotation speed) at different angles of attacks.");
+            guess->Bind(wxEVT_CHECKBOX, [this, guess](wxCommandEvent& event) {
+                enableReynoldsFields(guess->GetValue());
+                event.Skip();
+            });
+            setupHeading(grid, row++, 0, "Re");
+            m_reMinCtrl = setupInput(grid, row, 0, "Min.", "", "Minimal analyzed Reynold's number.");
+            m_reMaxCtrl = setupInput(grid, row++, 3, "Max.", "", "Maximal analyzed Reynold's number.");
+            m_reMinCtrl->SetValidator(InputNumberValidator<double>(&m_reMin, true, 1e4, 1e8, [this](double min) {
+                double max = 0.0;
+                return !read(m_reMaxCtrl, max) || min <= max;
+            }));
+            m_reMaxCtrl->SetValidator(InputNumberValidator<double>(&m_reMax, true, 1e4, 1e8, [this](double max) {
+                double min = 0.0;
+                return !read(m_reMinCtrl, min) || max >= min;
+            }));
+            wxTextCtrl* ncrit = setupInput(grid, row++, 0, "Ncrit", "",
+                                           "This parameter describes freestream turbulences. See Xfoil documentation.");
+            ncrit->SetValidator(InputNumberValidator<int>(&m_ncrit, true, 1, 20));
+        }
+    }
+    m_rows->SetSizer(grid, true);
+    m_built = true;
+    m_builtType = m_type;
+}
+
+void EditSingleAirfoilPoint::enableReynoldsFields(bool guessing) {
+    if (m_reMinCtrl) m_reMinCtrl->Enable(!guessing);
+    if (m_reMaxCtrl) m_reMaxCtrl->Enable(!guessing);
+    Validate();
+}
+
+void EditSingleAirfoilPoint::update() {
+    Freeze();
+    load();
+    if (!m_built || m_builtType != m_type) refreshControls();
+    TransferDataToWindow();
+    m_absoluteCtrl->ChangeValue(formatNumber(m_x * rotorRadius()));
+    Validate();
+    enableReynoldsFields(m_guessReynolds);
+    Layout();
+    Thaw();
+    // The list around this point re-lays out for the new rows.
+    for (wxWindow* w = GetParent(); w; w = w->GetParent()) {
+        w->Layout();
+        if (w->IsTopLevel()) break;
+    }
+}
+
+void EditSingleAirfoilPoint::saveValues() {
+    m_point.x_rel = m_x;
+    m_point.repeat = m_repeat;
+    m_point.data_type = m_type;
+    m_point.path = std::string(wxString(m_path).utf8_str());
+    m_point.csv_separator = m_separator;
+    m_point.preceeding_line = std::string(wxString(m_precedingLine).utf8_str());
+    m_point.max_passes = m_maxPasses;
+    m_point.a_min = m_aMin;
+    m_point.a_max = m_aMax;
+    m_point.a_step = m_aStep;
+    m_point.guess_reynolds = m_guessReynolds;
+    m_point.rey_min = m_reMin;
+    m_point.rey_max = m_reMax;
+    m_point.ncrit = m_ncrit;
+    auto* event = new wxCommandEvent(kvnEVT_POINT_CHANGED, GetId());
+    event->SetEventObject(this);
+    GetEventHandler()->QueueEvent(event);
+}
+
+void EditSingleAirfoilPoint::onUpdatedValue(wxCommandEvent&) {
+    saveValues();
+    // A new type brings other rows; they are built once the choice's event is over.
+    if (m_type != m_builtType) CallAfter([this] { update(); });
+}
+
+void EditSingleAirfoilPoint::browse() {
+    const bool csv = m_type == bemt::CSVData;
+    const wxString kind = csv ? "CSV" : "coordinates";
+    const wxString wildcard = wxString(csv ? "CSV" : "Coordinates") + " text files (*.*)|*.*";
+    const wxString path = m_project->fileManager()->getAnyFilePath(wildcard, "Open " + kind + " text file", this);
+    if (path.empty() || !m_pathCtrl) return;
+    m_pathCtrl->SetValue(path);
+    postUpdatedValue(m_pathCtrl);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The editor of one airfoil point: its position, the "Repeat" flag, the kind of airfoil
+// data and the settings of that kind (a CSV polar file, or a coordinate file analysed by
+// XFOIL). The rows follow the chosen kind.
+
+#include <string>
+
+#include "app/edit_section.h"
+#include "bemt/Records.h"
+
+class KvpProject;
+
+// Posted (queued, travelling up to the list) when a point's values were written.
+wxDECLARE_EVENT(kvnEVT_POINT_CHANGED, wxCommandEvent);
+
+class EditSingleAirfoilPoint : public EditSection {
+public:
+    // point lives in the list's vector; previous and next are its neighbours (null at the ends).
+    EditSingleAirfoilPoint(wxWindow* parent, KvpProject* project, bemt::AirfoilPoint& point,
+                           const bemt::AirfoilPoint* previous, const bemt::AirfoilPoint* next);
+
+    // Builds the rows for the edited type.
+    void refreshControls();
+    // Loads the point into the fields and controls (rebuilding the rows when the type changed).
+    void update() override;
+    // Writes the fields into the point (texts as UTF-8) and posts kvnEVT_POINT_CHANGED.
+    void saveValues() override;
+
+    wxChoice* typeChoice() const { return m_typeChoice; }
+    wxTextCtrl* positionField() const { return m_positionCtrl; }
+    wxTextCtrl* pathField() const { return m_pathCtrl; }
+    wxTextCtrl* aoaMinField() const { return m_aMinCtrl; }
+    wxTextCtrl* aoaMaxField() const { return m_aMaxCtrl; }
+    wxTextCtrl* aoaStepField() const { return m_aStepCtrl; }
+    wxTextCtrl* reMinField() const { return m_reMinCtrl; }
+    wxTextCtrl* reMaxField() const { return m_reMaxCtrl; }
+    wxTextCtrl* maxPassesField() const { return m_passesCtrl; }
+
+    // The items of the "Type" choice and the values behind them.
+    static wxArrayString typeItems();
+    static const std::vector<bemt::AirfoilType>& typeValues();
+
+private:
+    void load();
+    void browse();
+    // "Guess Re" checked disables the Reynolds number fields.
+    void enableReynoldsFields(bool guessing);
+    void onUpdatedValue(wxCommandEvent& event);
+    double rotorRadius() const;
+
+    KvpProject* m_project;
+    bemt::AirfoilPoint& m_point;
+    const bemt::AirfoilPoint* m_previous;
+    const bemt::AirfoilPoint* m_next;
+
+    double m_x = 0.0;
+    bool m_repeat = false;
+    bemt::AirfoilType m_type = bemt::NACA0018;
+    std::wstring m_path;
+    bemt::CSVSeparator m_separator = bemt::Comma;
+    std::wstring m_precedingLine;
+    int m_maxPasses = 5;
+    double m_aMin = -10.0, m_aMax = 20.0, m_aStep = 0.5;
+    bool m_guessReynolds = true;
+    double m_reMin = 1e6, m_reMax = 1e7;
+    int m_ncrit = 9;
+
+    bool m_built = false;
+    bemt::AirfoilType m_builtType = bemt::NACA0018;
+    wxPanel* m_rows;
+    wxChoice* m_typeChoice = nullptr;
+    wxTextCtrl* m_positionCtrl = nullptr;
+    wxTextCtrl* m_absoluteCtrl = nullptr;
+    wxTextCtrl* m_pathCtrl = nullptr;
+    wxTextCtrl *m_aMinCtrl = nullptr, *m_aMaxCtrl = nullptr, *m_aStepCtrl = nullptr;
+    wxTextCtrl *m_reMinCtrl = nullptr, *m_reMaxCtrl = nullptr, *m_passesCtrl = nullptr;
+};

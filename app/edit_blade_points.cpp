@@ -1,0 +1,183 @@
+#include "app/edit_blade_points.h"
+
+#include <wx/button.h>
+
+#include "app/field_rules.h"
+#include "app/kvp_project.h"
+
+namespace {
+
+bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
+
+void write(wxTextCtrl* field, double value) {
+    if (std::isfinite(value)) field->SetValue(formatNumber(value));
+}
+
+}  // namespace
+
+template <typename Point>
+EditBladePoints<Point>::EditBladePoints(wxWindow* parent, KvpProject* project, const wxString& title,
+                                        ValueField field)
+    : EditSection(parent, title), m_project(project), m_field(std::move(field)) {
+    m_scroll = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxTAB_TRAVERSAL);
+    m_scroll->SetScrollRate(0, FromDIP(10));
+    setContainer(m_scroll);
+    sectionSizer()->Add(m_scroll, 1, wxEXPAND | wxALL, FromDIP(2));
+
+    Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent&) { saveValues(); });
+    m_project->Bind(kvnEVT_UPDATED_RADIUS, &EditBladePoints::remapRange, this);
+    m_project->Bind(kvnEVT_UPDATED_HUB_RADIUS, &EditBladePoints::remapRange, this);
+}
+
+template <typename Point>
+EditBladePoints<Point>::~EditBladePoints() {
+    m_project->Unbind(kvnEVT_UPDATED_RADIUS, &EditBladePoints::remapRange, this);
+    m_project->Unbind(kvnEVT_UPDATED_HUB_RADIUS, &EditBladePoints::remapRange, this);
+}
+
+template <typename Point>
+double EditBladePoints<Point>::rotorRadius() const {
+    return m_project->operatingConditions().R;
+}
+
+template <typename Point>
+void EditBladePoints<Point>::update() {
+    Freeze();
+    m_scroll->DestroyChildren();
+    m_positionCtrls.clear();
+    m_absolutePositionCtrls.clear();
+    m_valueCtrls.clear();
+    m_absoluteValueCtrls.clear();
+    m_points = projectPoints();
+    const bemt::OperatingConditions c = m_project->operatingConditions();
+    m_hubFraction = c.Rh / c.R;
+    refreshControls();
+    TransferDataToWindow();
+    fillAbsoluteFields();
+    Validate();
+    m_scroll->FitInside();
+    Layout();
+    Thaw();
+}
+
+template <typename Point>
+void EditBladePoints<Point>::fillAbsoluteFields() {
+    const double radius = rotorRadius();
+    for (std::size_t i = 0; i < m_points.size(); ++i) {
+        m_absolutePositionCtrls[i]->ChangeValue(formatNumber(m_points[i].x_rel * radius));
+        if (m_field.absolute) m_absoluteValueCtrls[i]->ChangeValue(formatNumber(m_points[i].*m_field.member * radius));
+    }
+}
+
+template <typename Point>
+void EditBladePoints<Point>::refreshControls() {
+    auto* grid = new wxGridBagSizer();
+    const auto withinRadius = [this](double v) { return v >= 0.0 && v <= rotorRadius(); };
+    int row = 0;
+    for (std::size_t i = 0; i < m_points.size(); ++i) {
+        wxTextCtrl* position = setupInput(grid, row, 0, "x/R", "[-]", "Relative postition at the blade.");
+        wxTextCtrl* absolute = setupInput(grid, row, 3, "x", "[m]", "Absolute postition at the blade.");
+        setupButton(grid, row, 6, "Ins", "Add point after", wxGBSpan(1, 1), wxEXPAND, [this, i] { insertAfter(i); });
+        ++row;
+        wxTextCtrl* value = setupInput(grid, row, 0, m_field.label, m_field.unit, m_field.tooltip);
+        wxTextCtrl* absoluteValue = nullptr;
+        if (m_field.absolute) absoluteValue = setupInput(grid, row, 3, m_field.absoluteLabel, "[m]", m_field.absoluteTooltip);
+        setupButton(grid, row, 6, "Del", "Remove current point", wxGBSpan(1, 1), wxEXPAND, [this, i] { remove(i); });
+        ++row;
+        if (i + 1 < m_points.size()) setupDivider(grid, row++, 7);
+
+        // Positions increase along the list; the neighbours' texts are read as they stand.
+        position->SetValidator(InputNumberValidator<double>(&m_points[i].x_rel, true, 0.0, 1.0, [this, i](double x) {
+            double other = 0.0;
+            if (i > 0 && read(m_positionCtrls[i - 1], other) && !(x > other)) return false;
+            if (i + 1 < m_positionCtrls.size() && read(m_positionCtrls[i + 1], other) && !(x < other)) return false;
+            return true;
+        }));
+        absolute->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius));
+        value->SetValidator(InputNumberValidator<double>(&(m_points[i].*m_field.member), true, m_field.min, m_field.max));
+        if (absoluteValue) absoluteValue->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius));
+
+        // Relative and absolute forms rewrite each other.
+        position->Bind(kvnEVT_UPDATED_VALUE, [this, position, absolute](wxCommandEvent& event) {
+            double x = 0.0;
+            if (read(position, x)) write(absolute, x * rotorRadius());
+            event.Skip();
+        });
+        absolute->Bind(kvnEVT_UPDATED_VALUE, [this, position, absolute](wxCommandEvent& event) {
+            double x = 0.0;
+            if (read(absolute, x)) write(position, x / rotorRadius());
+            event.Skip();
+        });
+        if (absoluteValue) {
+            value->Bind(kvnEVT_UPDATED_VALUE, [this, value, absoluteValue](wxCommandEvent& event) {
+                double v = 0.0;
+                if (read(value, v)) write(absoluteValue, v * rotorRadius());
+                event.Skip();
+            });
+            absoluteValue->Bind(kvnEVT_UPDATED_VALUE, [this, value, absoluteValue](wxCommandEvent& event) {
+                double v = 0.0;
+                if (read(absoluteValue, v)) write(value, v / rotorRadius());
+                event.Skip();
+            });
+        }
+        m_positionCtrls.push_back(position);
+        m_absolutePositionCtrls.push_back(absolute);
+        m_valueCtrls.push_back(value);
+        m_absoluteValueCtrls.push_back(absoluteValue);
+    }
+    m_scroll->SetSizer(grid, true);
+}
+
+template <typename Point>
+void EditBladePoints<Point>::saveValues() {
+    storePoints(m_points);
+}
+
+template <typename Point>
+void EditBladePoints<Point>::storeAndRebuild(const std::vector<Point>& points) {
+    storePoints(points);
+    // The rows are rebuilt after the button's own click handling has finished.
+    CallAfter([this] { update(); });
+}
+
+template <typename Point>
+void EditBladePoints<Point>::insertAfter(std::size_t i) {
+    if (i >= m_points.size()) return;
+    std::vector<Point> points = m_points;
+    Point added = points[i];
+    if (i + 1 < points.size()) {
+        added.x_rel = (points[i].x_rel + points[i + 1].x_rel) / 2.0;
+        added.*m_field.member = (points[i].*m_field.member + points[i + 1].*m_field.member) / 2.0;
+    }
+    points.insert(points.begin() + static_cast<std::ptrdiff_t>(i) + 1, added);
+    storeAndRebuild(points);
+}
+
+template <typename Point>
+void EditBladePoints<Point>::remove(std::size_t i) {
+    if (i >= m_points.size()) return;
+    std::vector<Point> points = m_points;
+    points.erase(points.begin() + static_cast<std::ptrdiff_t>(i));
+    storeAndRebuild(points);
+}
+
+template <typename Point>
+void EditBladePoints<Point>::remapRange(wxEvent& event) {
+    const bemt::OperatingConditions c = m_project->operatingConditions();
+    // Only a hub that moved since the list was shown moves the points: the radius
+    // events of a file being opened or an undo find the list already in place.
+    if (c.Rh / c.R == m_hubFraction) {
+        fillAbsoluteFields();  // a new rotor radius still changes them
+        event.Skip();
+        return;
+    }
+    field_rules::remapPositions(m_points, c.Rh / c.R);
+    saveValues();
+    // The fields show the new positions (and absolute values for the new radius), so that
+    // the next edit does not write the old ones back.
+    update();
+    event.Skip();
+}
+
+template class EditBladePoints<bemt::ChordPoint>;
+template class EditBladePoints<bemt::TwistPoint>;

@@ -1,0 +1,181 @@
+#include "app/edit_operating_conditions.h"
+
+#include <cmath>
+
+#include "app/field_rules.h"
+#include "app/kvp_project.h"
+#include "bemt/Common.h"
+
+namespace {
+
+// A cross-field rule passes when the other field does not hold a number.
+bool otherPasses(const wxTextCtrl* other, const std::function<bool(double)>& rule) {
+    double v = 0.0;
+    return !parseNumber(other->GetValue(), v) || rule(v);
+}
+
+bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
+
+// Writes a computed number into a field; a result that is no number (a division by a
+// zero field) leaves the field alone.
+void write(wxTextCtrl* field, double value, bool whole = false) {
+    if (!std::isfinite(value)) return;
+    field->SetValue(whole ? wxString::Format("%i", static_cast<int>(value)) : formatNumber(value));
+}
+
+}  // namespace
+
+EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* project)
+    : EditSection(parent, "Design conditions"), m_project(project) {
+    auto* grid = new wxGridBagSizer();
+    int row = 0;
+    m_radiusCtrl = setupInput(grid, row++, 0, "Rotor radius", "[m]", "Rotor radius (hub radius + blade length) in meters.");
+    m_hubCtrl = setupInput(grid, row++, 0, "Hub radius", "[m]", "Turbine hub radius in meters.");
+    wxTextCtrl* blades = setupInput(grid, row++, 0, "Blades", "", "");
+    m_windCtrl = setupInput(grid, row++, 0, "Wind velocity", "[m/s]",
+                            "Wind velocity in m/s used to compute current operating point of the turbine.");
+    m_rpmCtrl = setupInput(grid, row++, 0, "Rotation speed", "[rpm]",
+                           "Rotation speed in rpm used to compute current operating point of the turbine.");
+    m_tsrCtrl = setupInput(grid, row++, 0, "Tip speed ratio", "[-]", "Dimensionless dependent variable.");
+    wxTextCtrl* density = setupInput(grid, row++, 0, "Air density", wxS("[kg/m³]"),
+                                     wxS("Air density in kg/m³ corresponding to the desired location."));
+    wxTextCtrl* viscosity = setupInput(grid, row++, 0, "Dynamic viscosity", "[kg/m/s]",
+                                       "Air dynamic viscosity in kg/m/s corresponding to the desired location.");
+    setupDivider(grid, row++, 6);
+    m_pitchBox = setupCheckbox(grid, row++, 0, "Enable blade pitch regulation", &m_enablePitch,
+                               "When enabled, several computations will be performed to see turbine's performance "
+                               "when the blades are pitched by the specified angle.");
+    // The sweep's fields in pairs, so that the first page fits a small screen.
+    m_pMinCtrl = setupInput(grid, row, 0, "Min. angle", wxS("[°]"), "");
+    m_pMaxCtrl = setupInput(grid, row++, 3, "Max. angle", wxS("[°]"), "");
+    m_pStepCtrl = setupInput(grid, row, 0, "Step size", wxS("[°]"), "");
+    m_pStepsCtrl = setupInput(grid, row++, 3, "Steps", "", "Cannot exceed 11 steps.");
+    grid->AddGrowableCol(1);
+    grid->AddGrowableCol(4);
+    sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
+
+    m_radiusCtrl->SetValidator(InputNumberValidator<double>(&m_radius, true, 1.0, 100.0, [this](double r) {
+        return otherPasses(m_hubCtrl, [r](double hub) { return r > hub; });
+    }));
+    m_hubCtrl->SetValidator(InputNumberValidator<double>(&m_hubRadius, true, 0.0, 50.0, [this](double hub) {
+        return otherPasses(m_radiusCtrl, [hub](double r) { return hub < r; });
+    }));
+    blades->SetValidator(InputNumberValidator<int>(&m_blades, true, 1, 10));
+    m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, 0.0, 100.0));
+    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0, 240.0));
+    m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, 120.0));
+    density->SetValidator(InputNumberValidator<double>(&m_airDensity, true, 0.5, 1.5));
+    viscosity->SetValidator(InputNumberValidator<double>(&m_viscosity, true, 1e-5, 3e-5));
+    m_pMinCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMin, true, -5.0, 90.0, [this](double min) {
+        return otherPasses(m_pMaxCtrl, [min](double max) { return min <= max; });
+    }));
+    m_pMaxCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMax, true, -5.0, 90.0, [this](double max) {
+        return otherPasses(m_pMinCtrl, [max](double min) { return max >= min; });
+    }));
+    m_pStepCtrl->SetValidator(InputNumberValidator<double>(&m_pitchStep, true, 0.0, 95.0, [this](double step) {
+        double min = 0.0, max = 0.0;
+        if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max)) return true;
+        return !(max > min) || step <= max - min;
+    }));
+    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, 11));
+
+    setupLambdaLogic();
+    setupPitchLogic();
+    m_pitchBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        enablePitch(m_pitchBox->GetValue());
+        event.Skip();
+    });
+    Bind(kvnEVT_UPDATED_VALUE, &EditOperatingConditions::onUpdatedValue, this);
+}
+
+void EditOperatingConditions::setupLambdaLogic() {
+    const auto rewriteTipSpeedRatio = [this](wxCommandEvent& event) {
+        double radius = 0.0, wind = 0.0, rpm = 0.0;
+        if (read(m_radiusCtrl, radius) && read(m_windCtrl, wind) && read(m_rpmCtrl, rpm))
+            write(m_tsrCtrl, field_rules::tipSpeedRatio(rpm, radius, wind));
+        event.Skip();
+    };
+    m_radiusCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteTipSpeedRatio);
+    m_windCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteTipSpeedRatio);
+    m_rpmCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteTipSpeedRatio);
+    m_tsrCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
+        double radius = 0.0, tsr = 0.0, rpm = 0.0;
+        if (read(m_radiusCtrl, radius) && read(m_tsrCtrl, tsr) && read(m_rpmCtrl, rpm))
+            write(m_windCtrl, field_rules::windVelocity(rpm, radius, tsr));
+        event.Skip();
+    });
+}
+
+void EditOperatingConditions::setupPitchLogic() {
+    m_pStepCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
+        double min = 0.0, max = 0.0, step = 0.0;
+        if (read(m_pMinCtrl, min) && read(m_pMaxCtrl, max) && read(m_pStepCtrl, step))
+            write(m_pStepsCtrl, field_rules::stepCount(min, max, step), true);
+        event.Skip();
+    });
+    const auto rewriteStep = [this](wxCommandEvent& event) {
+        double min = 0.0, max = 0.0, steps = 0.0;
+        if (read(m_pMinCtrl, min) && read(m_pMaxCtrl, max) && read(m_pStepsCtrl, steps))
+            write(m_pStepCtrl, field_rules::stepSize(min, max, steps));
+        event.Skip();
+    };
+    m_pStepsCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteStep);
+    m_pMinCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteStep);
+    m_pMaxCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteStep);
+}
+
+void EditOperatingConditions::enablePitch(bool enable) {
+    for (wxTextCtrl* field : {m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl}) field->Enable(enable);
+    Validate();
+}
+
+void EditOperatingConditions::update() {
+    const bemt::OperatingConditions c = m_project->operatingConditions();
+    const bemt::ComputeSettings s = m_project->computeSettings();
+    m_radius = c.R;
+    m_hubRadius = c.Rh;
+    m_blades = c.B;
+    m_windVelocity = c.V0;
+    m_tipSpeedRatio = c.TSR;
+    m_rotationSpeed = bemt::Common::rads2rpm(c.Om);
+    m_airDensity = c.rho;
+    m_viscosity = c.mu;
+    m_enablePitch = s.enable_pitch;
+    m_pitchMin = s.p_min;
+    m_pitchMax = s.p_max;
+    m_pitchStep = s.p_step;
+    const double steps = std::floor((s.p_max - s.p_min) / s.p_step) + 1.0;
+    m_pStepsCtrl->ChangeValue(std::isfinite(steps) ? wxString::Format("%i", static_cast<int>(steps)) : wxString());
+    TransferDataToWindow();
+    enablePitch(m_enablePitch);
+}
+
+void EditOperatingConditions::saveValues() {
+    const bemt::ComputeSettings before = m_project->computeSettings();
+    bemt::ComputeSettings settings = before;
+    settings.enable_pitch = m_enablePitch;
+    settings.p_min = m_pitchMin;
+    settings.p_max = m_pitchMax;
+    settings.p_step = m_pitchStep;
+
+    bemt::OperatingConditions c = m_project->operatingConditions();
+    const bemt::OperatingConditions conditionsBefore = c;
+    c.R = m_radius;
+    c.Rh = m_hubRadius;
+    c.L = m_radius - m_hubRadius;
+    c.B = m_blades;
+    c.V0 = m_windVelocity;
+    c.TSR = m_tipSpeedRatio;
+    c.Om = bemt::Common::rpm2rads(m_rotationSpeed);
+    c.rho = m_airDensity;
+    c.mu = m_viscosity;
+    field_rules::guardZeroSpeeds(c);
+    // One snapshot per edit: the conditions' setter records it, unless only the pitch
+    // sweep changed, which would otherwise reach neither the undo history nor the
+    // unsaved mark.
+    const bool onlyPitchChanged = korvane::sameValues(c, conditionsBefore) && !korvane::sameValues(settings, before);
+    m_project->setComputeSettings(settings, onlyPitchChanged);
+    m_project->setOeratingConditions(c, true);
+}
+
+void EditOperatingConditions::onUpdatedValue(wxCommandEvent&) { saveValues(); }

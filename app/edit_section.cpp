@@ -1,0 +1,273 @@
+#include "app/edit_section.h"
+
+#include <wx/button.h>
+#include <wx/settings.h>
+
+#include <climits>
+#include <cmath>
+#include <locale>
+#include <sstream>
+#include <stdexcept>
+
+#include "app/divider_line.h"
+
+wxDEFINE_EVENT(kvnEVT_UPDATED_VALUE, wxCommandEvent);
+
+namespace {
+
+// Decimal unit prefixes from 1e-12 to 1e12.
+const wxString kPrefixes[] = {"p", "n", wxString::FromUTF8("µ"), "m", "", "k", "M", "G", "T"};
+constexpr int kSmallestExponent = -12;
+constexpr int kLargestExponent = 12;
+
+const int kBorder = 4;
+
+}  // namespace
+
+void postUpdatedValue(wxWindow* control) {
+    auto* event = new wxCommandEvent(kvnEVT_UPDATED_VALUE, control->GetId());
+    event->SetEventObject(control);
+    control->GetEventHandler()->QueueEvent(event);
+}
+
+void markValidity(wxWindow* control, bool valid) {
+    const wxColour colour = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT) : *wxRED;
+    if (control->GetForegroundColour() != colour) {
+        control->SetForegroundColour(colour);
+        control->Refresh();
+    }
+}
+
+bool isEditingKey(int keyCode, bool controlDown, bool altDown) {
+    if (keyCode == WXK_BACK || keyCode == WXK_DELETE) return true;
+    if (controlDown || altDown) return false;
+    if (keyCode >= 32 && keyCode <= 126) return true;
+    if (keyCode >= WXK_NUMPAD0 && keyCode <= WXK_NUMPAD9) return true;
+    switch (keyCode) {
+        case WXK_NUMPAD_MULTIPLY:
+        case WXK_NUMPAD_ADD:
+        case WXK_NUMPAD_SUBTRACT:
+        case WXK_NUMPAD_DECIMAL:
+        case WXK_NUMPAD_DIVIDE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+wxString formatNumber(double value) {
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out.precision(3);
+    out << value;  // the default float format with precision 3 is "%.3g"
+    return wxString::FromUTF8(out.str());
+}
+
+NumberWithUnit formatNumberUnits(double value, const wxString& units, bool scaleUnits) {
+    if (!scaleUnits || value == 0.0 || units.empty() || !std::isfinite(value)) return {formatNumber(value), units};
+    int exponent = 3 * static_cast<int>(std::trunc(std::trunc(std::log10(std::fabs(value))) / 3.0));
+    exponent = std::clamp(exponent, kSmallestExponent, kLargestExponent);
+    const wxString prefix = kPrefixes[(exponent - kSmallestExponent) / 3];
+    return {formatNumber(value / std::pow(10.0, exponent)), prefix + units};
+}
+
+bool parseNumber(const wxString& text, double& value) {
+    wxString t = text;
+    t.Trim(true).Trim(false);
+    double v = 0.0;
+    if (t.empty() || !t.ToCDouble(&v) || !std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
+bool parseNumber(const wxString& text, int& value) {
+    wxString t = text;
+    t.Trim(true).Trim(false);
+    long v = 0;
+    if (t.empty() || !t.ToLong(&v, 10) || v < INT_MIN || v > INT_MAX) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool InputCheckboxValidator::TransferToWindow() {
+    auto* box = dynamic_cast<wxCheckBox*>(GetWindow());
+    if (!box || !m_value) return false;
+    box->SetValue(*m_value);
+    return true;
+}
+
+bool InputCheckboxValidator::TransferFromWindow() {
+    auto* box = dynamic_cast<wxCheckBox*>(GetWindow());
+    if (!box || !m_value) return false;
+    *m_value = box->GetValue();
+    return true;
+}
+
+EditSection::EditSection(wxWindow* parent, const wxString& title)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER),
+      m_container(this),
+      m_sizer(new wxBoxSizer(wxVERTICAL)) {
+    if (!title.empty()) {
+        auto* heading = new wxStaticText(this, wxID_ANY, title);
+        heading->SetFont(heading->GetFont().Bold().Scaled(1.15f));
+        // The size measured before the font changed would cut the title.
+        heading->SetMinSize(heading->GetTextExtent(title) + FromDIP(wxSize(4, 0)));
+        m_sizer->Add(heading, 0, wxALL, FromDIP(6));
+    }
+    SetSizer(m_sizer);
+}
+
+void EditSection::setContainer(wxWindow* container) { m_container = container ? container : this; }
+
+template <typename F>
+void EditSection::forEachValidator(wxWindow* window, F&& f) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (dynamic_cast<EditSection*>(child)) continue;  // a nested section keeps its own fields
+        if (wxValidator* validator = child->GetValidator()) f(validator);
+        forEachValidator(child, f);
+    }
+}
+
+bool EditSection::Validate() {
+    bool valid = true;
+    forEachValidator(this, [&](wxValidator* v) { valid = v->Validate(this) && valid; });
+    return valid;
+}
+
+bool EditSection::TransferDataToWindow() {
+    bool ok = true;
+    forEachValidator(this, [&](wxValidator* v) { ok = v->TransferToWindow() && ok; });
+    Validate();
+    return ok;
+}
+
+bool EditSection::TransferDataFromWindow() {
+    bool ok = true;
+    forEachValidator(this, [&](wxValidator* v) { ok = v->TransferFromWindow() && ok; });
+    return ok;
+}
+
+void EditSection::validateAndTransfer() {
+    if (Validate()) TransferDataFromWindow();
+}
+
+wxStaticText* EditSection::addLabel(wxGridBagSizer* sizer, int row, int col, const wxString& label,
+                                    const wxString& tooltip) {
+    auto* text = new wxStaticText(m_container, wxID_ANY, label);
+    if (!tooltip.empty()) text->SetToolTip(tooltip);
+    sizer->Add(text, wxGBPosition(row, col), wxGBSpan(1, 1), wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(kBorder));
+    return text;
+}
+
+wxTextCtrl* EditSection::setupInput(wxGridBagSizer* sizer, int row, int col, const wxString& label,
+                                    const wxString& units, const wxString& tooltip, int rowSpan, int colSpan,
+                                    int flags) {
+    addLabel(sizer, row, col, label, tooltip);
+    auto* text = new wxTextCtrl(m_container, wxID_ANY);
+    text->SetToolTip(tooltip);
+    sizer->Add(text, wxGBPosition(row, col + 1), wxGBSpan(rowSpan, colSpan), flags | wxALIGN_CENTER_VERTICAL | wxALL,
+               FromDIP(2));
+    if (!units.empty()) {
+        auto* unit = new wxStaticText(m_container, wxID_ANY, units);
+        sizer->Add(unit, wxGBPosition(row, col + 1 + colSpan), wxGBSpan(1, 1),
+                   wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(kBorder));
+    }
+
+    text->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        validateAndTransfer();
+        event.Skip();
+    });
+    text->Bind(wxEVT_KEY_UP, [text](wxKeyEvent& event) {
+        event.Skip();
+        if (isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown())) postUpdatedValue(text);
+    });
+    const auto postWhenChanged = [text](wxClipboardTextEvent& event) {
+        event.Skip();
+        const wxString before = text->GetValue();
+        text->CallAfter([text, before] {
+            if (text->GetValue() != before) postUpdatedValue(text);
+        });
+    };
+    text->Bind(wxEVT_TEXT_CUT, postWhenChanged);
+    text->Bind(wxEVT_TEXT_PASTE, postWhenChanged);
+    return text;
+}
+
+wxStaticText* EditSection::setupNumberUnits(wxGridBagSizer* sizer, int row, int col, const wxString& label,
+                                            double value, const wxString& units, const wxString& tooltip,
+                                            bool scaleUnits, int rowSpan, int colSpan, bool bold) {
+    wxStaticText* name = addLabel(sizer, row, col, label, tooltip);
+    if (bold) name->SetFont(name->GetFont().Bold());
+    const NumberWithUnit shown = formatNumberUnits(value, units, scaleUnits);
+    auto* number = new wxStaticText(m_container, wxID_ANY, shown.number, wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT);
+    if (!tooltip.empty()) number->SetToolTip(tooltip);
+    sizer->Add(number, wxGBPosition(row, col + 1), wxGBSpan(rowSpan, colSpan),
+               wxALIGN_CENTER_VERTICAL | wxALIGN_RIGHT | wxLEFT | wxRIGHT, FromDIP(kBorder));
+    if (!shown.unit.empty()) {
+        auto* unit = new wxStaticText(m_container, wxID_ANY, shown.unit);
+        sizer->Add(unit, wxGBPosition(row, col + 1 + colSpan), wxGBSpan(1, 1), wxALIGN_CENTER_VERTICAL | wxRIGHT,
+                   FromDIP(kBorder));
+    }
+    return number;
+}
+
+wxCheckBox* EditSection::setupCheckbox(wxGridBagSizer* sizer, int row, int col, const wxString& label, bool* value,
+                                       const wxString& tooltip, const wxGBSpan& span, int flags) {
+    wxCheckBox* box = setupCheckbox(sizer, row, col, label, tooltip, span, flags);
+    box->SetValidator(InputCheckboxValidator(value));
+    box->Bind(wxEVT_CHECKBOX, [box, value](wxCommandEvent& event) {
+        const bool before = *value;
+        *value = box->GetValue();
+        event.Skip();
+        if (*value != before) postUpdatedValue(box);
+    });
+    return box;
+}
+
+wxCheckBox* EditSection::setupCheckbox(wxGridBagSizer* sizer, int row, int col, const wxString& label,
+                                       const wxString& tooltip, const wxGBSpan& span, int flags) {
+    auto* box = new wxCheckBox(m_container, wxID_ANY, label);
+    if (!tooltip.empty()) box->SetToolTip(tooltip);
+    sizer->Add(box, wxGBPosition(row, col), span, flags | wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(kBorder));
+    return box;
+}
+
+wxButton* EditSection::setupButton(wxGridBagSizer* sizer, int row, int col, const wxString& label,
+                                   const wxString& tooltip, const wxGBSpan& span, int flags,
+                                   std::function<void()> handler) {
+    auto* button = new wxButton(m_container, wxID_ANY, label);
+    if (!tooltip.empty()) button->SetToolTip(tooltip);
+    sizer->Add(button, wxGBPosition(row, col), span, flags | wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
+    button->Bind(wxEVT_BUTTON, [handler = std::move(handler)](wxCommandEvent&) {
+        if (handler) handler();
+    });
+    return button;
+}
+
+wxSlider* EditSection::setupSlider(wxGridBagSizer* sizer, int row, int col, int value, int min, int max,
+                                   const wxString& label, const wxString& tooltip, const wxGBSpan& span, int flags) {
+    addLabel(sizer, row, col, label, tooltip);
+    auto* slider = new wxSlider(m_container, wxID_ANY, value, min, max);
+    if (!tooltip.empty()) slider->SetToolTip(tooltip);
+    sizer->Add(slider, wxGBPosition(row, col + 1), span, flags | wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
+    return slider;
+}
+
+wxWindow* EditSection::setupDivider(wxGridBagSizer* sizer, int row, int colSpan) {
+    if (colSpan < 1) throw std::invalid_argument("setupDivider: the column span must be at least 1");
+    auto* line = new DividerLine(m_container);
+    sizer->Add(line, wxGBPosition(row, 0), wxGBSpan(1, colSpan), wxEXPAND | wxALL, FromDIP(10));
+    return line;
+}
+
+void EditSection::setupEmptyColumn(wxGridBagSizer* sizer, int row, int col, int width) {
+    sizer->Add(FromDIP(width), 1, wxGBPosition(row, col));
+}
+
+wxStaticText* EditSection::setupHeading(wxGridBagSizer* sizer, int row, int col, const wxString& text, int colSpan) {
+    auto* heading = new wxStaticText(m_container, wxID_ANY, text);
+    heading->SetFont(heading->GetFont().Bold());
+    heading->SetMinSize(heading->GetTextExtent(text) + FromDIP(wxSize(4, 0)));
+    sizer->Add(heading, wxGBPosition(row, col), wxGBSpan(1, colSpan), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(kBorder));
+    return heading;
+}

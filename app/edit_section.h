@@ -1,0 +1,320 @@
+#pragma once
+// The base panel of every editor section and of the read-only parameter panels: rows of
+// labelled controls in a grid-bag layout, validators that move values between the
+// controls and the section's own fields, red text for invalid input, and the command
+// event kvnEVT_UPDATED_VALUE that announces an edit. A section saves its fields into
+// the project on that event; nothing is transferred while any field is invalid.
+
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/event.h>
+#include <wx/gbsizer.h>
+#include <wx/panel.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/validate.h>
+
+#include <functional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+wxDECLARE_EVENT(kvnEVT_UPDATED_VALUE, wxCommandEvent);
+
+// Queues kvnEVT_UPDATED_VALUE on the control; it reaches the control's own handlers
+// first, then travels up to the section.
+void postUpdatedValue(wxWindow* control);
+
+// Red text for invalid input, the system text colour otherwise.
+void markValidity(wxWindow* control, bool valid);
+
+// Whether releasing this key edited the text of a field.
+bool isEditingKey(int keyCode, bool controlDown, bool altDown);
+
+// Number display with a decimal unit prefix, e.g. 1234567 W as "1.23" and "MW".
+struct NumberWithUnit {
+    wxString number;
+    wxString unit;
+};
+NumberWithUnit formatNumberUnits(double value, const wxString& units, bool scaleUnits);
+
+// "%.3g" independent of the locale, as the fields show numbers.
+wxString formatNumber(double value);
+// A whole field's text as a finite number ("." as decimal point); false otherwise.
+bool parseNumber(const wxString& text, double& value);
+bool parseNumber(const wxString& text, int& value);
+
+// Number field validator. A null field only validates. The field keeps the exact value
+// it showed as long as its text is unchanged, so that values with more digits than the
+// field shows survive edits of other fields.
+template <typename T>
+class InputNumberValidator : public wxValidator {
+    static_assert(std::is_same_v<T, double> || std::is_same_v<T, int>);
+
+public:
+    using Check = std::function<bool(T)>;
+
+    explicit InputNumberValidator(T* value, bool limited = false, T min = T{}, T max = T{}, Check check = {})
+        : m_value(value), m_limited(limited), m_min(min), m_max(max), m_check(std::move(check)) {}
+    InputNumberValidator(const InputNumberValidator& other)
+        : wxValidator(),
+          m_value(other.m_value),
+          m_limited(other.m_limited),
+          m_min(other.m_min),
+          m_max(other.m_max),
+          m_check(other.m_check),
+          m_shownText(other.m_shownText),
+          m_shownValue(other.m_shownValue),
+          m_hasShown(other.m_hasShown) {
+        Copy(other);
+    }
+    wxObject* Clone() const override { return new InputNumberValidator(*this); }
+
+    bool TransferToWindow() override {
+        if (!m_value) return true;
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        if (!text) return false;
+        m_shownValue = *m_value;
+        m_shownText = textOf(*m_value);
+        m_hasShown = true;
+        text->ChangeValue(m_shownText);
+        return true;
+    }
+
+    bool TransferFromWindow() override {
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        if (!m_value || !text) return false;
+        T v{};
+        if (!valueOf(text->GetValue(), v)) return false;
+        if (!text->IsEnabled() && !accepts(text->GetValue())) return false;  // kept, not corrected
+        *m_value = v;
+        return true;
+    }
+
+    bool Validate(wxWindow*) override {
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        if (!text) return false;
+        // A disabled field cannot be corrected, so it must not hold the section back.
+        const bool valid = !text->IsEnabled() || accepts(text->GetValue());
+        markValidity(text, valid);
+        return valid;
+    }
+
+    // Whether the text parses and passes the limits and the check.
+    bool accepts(const wxString& text) const {
+        T v{};
+        return valueOf(text, v) && (!m_limited || (m_min <= v && v <= m_max)) && (!m_check || m_check(v));
+    }
+
+    static wxString textOf(T value) {
+        if constexpr (std::is_same_v<T, int>)
+            return wxString::Format("%d", value);
+        else
+            return formatNumber(value);
+    }
+
+private:
+    bool valueOf(const wxString& text, T& v) const {
+        if (m_hasShown && text == m_shownText) {
+            v = m_shownValue;
+            return true;
+        }
+        return parseNumber(text, v);
+    }
+
+    T* m_value;
+    bool m_limited;
+    T m_min, m_max;
+    Check m_check;
+    wxString m_shownText;
+    T m_shownValue{};
+    bool m_hasShown = false;
+};
+
+// Choice validator: item i stands for values[i].
+template <typename T>
+class InputChoiceValidator : public wxValidator {
+public:
+    InputChoiceValidator(T* value, std::vector<T> values) : m_value(value), m_values(std::move(values)) {}
+    InputChoiceValidator(const InputChoiceValidator& other)
+        : wxValidator(), m_value(other.m_value), m_values(other.m_values) {
+        Copy(other);
+    }
+    wxObject* Clone() const override { return new InputChoiceValidator(*this); }
+
+    bool TransferToWindow() override {
+        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
+        if (!choice || !m_value) return false;
+        int selection = wxNOT_FOUND;
+        for (std::size_t i = 0; i < m_values.size(); ++i)
+            if (m_values[i] == *m_value) selection = static_cast<int>(i);
+        choice->SetSelection(selection);
+        return true;
+    }
+    bool TransferFromWindow() override {
+        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
+        if (!choice || !m_value) return false;
+        const int selection = choice->GetSelection();
+        if (selection == wxNOT_FOUND || selection >= static_cast<int>(m_values.size())) return false;
+        *m_value = m_values[static_cast<std::size_t>(selection)];
+        return true;
+    }
+    bool Validate(wxWindow*) override {
+        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
+        const bool valid = choice && choice->GetSelection() != wxNOT_FOUND;
+        if (choice) markValidity(choice, valid);
+        return valid;
+    }
+
+private:
+    T* m_value;
+    std::vector<T> m_values;
+};
+
+// Text field validator for narrow (local multibyte) or wide strings.
+template <typename S>
+class InputStringValidator : public wxValidator {
+public:
+    using Check = std::function<bool(const wxString&)>;
+
+    explicit InputStringValidator(S* value, Check check = {}) : m_value(value), m_check(std::move(check)) {}
+    InputStringValidator(const InputStringValidator& other) : wxValidator(), m_value(other.m_value), m_check(other.m_check) {
+        Copy(other);
+    }
+    wxObject* Clone() const override { return new InputStringValidator(*this); }
+
+    bool TransferToWindow() override {
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        if (!text || !m_value) return false;
+        text->ChangeValue(toText(*m_value));
+        return true;
+    }
+    bool TransferFromWindow() override {
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        if (!text || !m_value) return false;
+        *m_value = fromText(text->GetValue());
+        return true;
+    }
+    bool Validate(wxWindow*) override {
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        if (!text) return false;
+        const bool valid = !m_check || m_check(text->GetValue());
+        markValidity(text, valid);
+        return valid;
+    }
+
+    static wxString toText(const S& value) {
+        if constexpr (std::is_same_v<S, std::string>) {
+            wxString text(value.c_str(), *wxConvCurrent);
+            // Text the local encoding cannot read is taken as UTF-8 rather than dropped.
+            if (text.empty() && !value.empty()) text = wxString::FromUTF8(value.c_str());
+            return text;
+        } else {
+            return wxString(value);
+        }
+    }
+    static S fromText(const wxString& text) {
+        if constexpr (std::is_same_v<S, std::string>) {
+            const wxCharBuffer local = text.mb_str(*wxConvCurrent);
+            if (local.data() && (local.length() > 0 || text.empty())) return std::string(local.data(), local.length());
+            return std::string(text.utf8_str());
+        } else {
+            return S(text.wc_str());
+        }
+    }
+
+private:
+    S* m_value;
+    Check m_check;
+};
+
+class InputCheckboxValidator : public wxValidator {
+public:
+    explicit InputCheckboxValidator(bool* value) : m_value(value) {}
+    InputCheckboxValidator(const InputCheckboxValidator& other) : wxValidator(), m_value(other.m_value) { Copy(other); }
+    wxObject* Clone() const override { return new InputCheckboxValidator(*this); }
+    bool TransferToWindow() override;
+    bool TransferFromWindow() override;
+    bool Validate(wxWindow*) override { return true; }
+
+private:
+    bool* m_value;
+};
+
+class EditSection : public wxPanel {
+public:
+    // A non-empty title heads the section.
+    explicit EditSection(wxWindow* parent, const wxString& title = wxEmptyString);
+
+    // The window that holds the rows: the section itself unless a derived section
+    // supplies another one (a scrolled inner panel, for example).
+    wxWindow* getContainer() const { return m_container; }
+    void setContainer(wxWindow* container);
+
+    // Loads the project's values into the section's fields and controls.
+    virtual void update() {}
+    // Writes the section's fields into the project.
+    virtual void saveValues() {}
+
+    // Validators of this section only (nested sections keep their own): every field is
+    // checked and coloured; transfers visit every field.
+    bool Validate() override;
+    bool TransferDataToWindow() override;
+    bool TransferDataFromWindow() override;
+
+protected:
+    wxBoxSizer* sectionSizer() const { return m_sizer; }
+
+    // Row builders. Each places its controls in the container and returns the main one.
+    wxTextCtrl* setupInput(wxGridBagSizer* sizer, int row, int col, const wxString& label, const wxString& units,
+                           const wxString& tooltip, int rowSpan = 1, int colSpan = 1, int flags = wxEXPAND);
+    wxStaticText* setupNumberUnits(wxGridBagSizer* sizer, int row, int col, const wxString& label, double value,
+                                   const wxString& units, const wxString& tooltip, bool scaleUnits = true,
+                                   int rowSpan = 1, int colSpan = 1, bool bold = false);
+    template <typename T>
+    wxChoice* setupChoice(wxGridBagSizer* sizer, int row, int col, const wxArrayString& items, T* value,
+                          const std::vector<T>& values, const wxString& label, const wxString& tooltip,
+                          int rowSpan = 1, int colSpan = 1, int flags = wxEXPAND);
+    wxCheckBox* setupCheckbox(wxGridBagSizer* sizer, int row, int col, const wxString& label, bool* value,
+                              const wxString& tooltip, const wxGBSpan& span = wxGBSpan(1, 3), int flags = 0);
+    wxCheckBox* setupCheckbox(wxGridBagSizer* sizer, int row, int col, const wxString& label, const wxString& tooltip,
+                              const wxGBSpan& span = wxGBSpan(1, 3), int flags = 0);
+    wxButton* setupButton(wxGridBagSizer* sizer, int row, int col, const wxString& label, const wxString& tooltip,
+                          const wxGBSpan& span, int flags, std::function<void()> handler);
+    wxSlider* setupSlider(wxGridBagSizer* sizer, int row, int col, int value, int min, int max, const wxString& label,
+                          const wxString& tooltip, const wxGBSpan& span = wxGBSpan(1, 2), int flags = wxEXPAND);
+    wxWindow* setupDivider(wxGridBagSizer* sizer, int row, int colSpan);
+    void setupEmptyColumn(wxGridBagSizer* sizer, int row, int col, int width = 10);
+    // A bold heading of a group of rows.
+    wxStaticText* setupHeading(wxGridBagSizer* sizer, int row, int col, const wxString& text, int colSpan = 3);
+
+    // Validates every field and, when all pass, transfers them into the section's fields.
+    void validateAndTransfer();
+
+private:
+    template <typename F>
+    void forEachValidator(wxWindow* window, F&& f);
+    wxStaticText* addLabel(wxGridBagSizer* sizer, int row, int col, const wxString& label, const wxString& tooltip);
+
+    wxWindow* m_container;
+    wxBoxSizer* m_sizer;
+};
+
+template <typename T>
+wxChoice* EditSection::setupChoice(wxGridBagSizer* sizer, int row, int col, const wxArrayString& items, T* value,
+                                   const std::vector<T>& values, const wxString& label, const wxString& tooltip,
+                                   int rowSpan, int colSpan, int flags) {
+    addLabel(sizer, row, col, label, tooltip);
+    auto* choice = new wxChoice(m_container, wxID_ANY, wxDefaultPosition, wxDefaultSize, items);
+    choice->SetToolTip(tooltip);
+    choice->SetValidator(InputChoiceValidator<T>(value, values));
+    sizer->Add(choice, wxGBPosition(row, col + 1), wxGBSpan(rowSpan, colSpan), flags | wxALIGN_CENTER_VERTICAL);
+    choice->Bind(wxEVT_CHOICE, [this, choice, value](wxCommandEvent& event) {
+        const T before = *value;
+        if (Validate()) TransferDataFromWindow();
+        event.Skip();
+        if (!(*value == before)) postUpdatedValue(choice);
+    });
+    return choice;
+}

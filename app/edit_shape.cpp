@@ -1,0 +1,56 @@
+#include "app/edit_shape.h"
+
+#include "app/edit_chord_points.h"
+#include "app/edit_twist_points.h"
+#include "results/window_shape.h"
+#include "results/window_twist.h"
+
+namespace {
+
+template <typename Window>
+void bringToFront(Window* window) {
+    window->update();
+    window->Raise();
+    window->Show();
+    if (window->IsIconized()) window->Iconize(false);
+}
+
+}  // namespace
+
+EditShape::EditShape(wxWindow* parent, KvpProject* project) : EditSection(parent, "Options"), m_project(project) {
+    auto* grid = new wxGridBagSizer();
+    setupButton(grid, 0, 0, "Display shape", "Opens a new window with the shape plot.", wxGBSpan(1, 1), 0,
+                [this] { displayShapeWindow(); });
+    setupButton(grid, 0, 1, "Display blade twist", "Opens a new window with the twist distribution plot.",
+                wxGBSpan(1, 1), 0, [this] { displayTwistWindow(); });
+    sectionSizer()->Add(grid, 0, wxALL, FromDIP(4));
+
+    m_chord = new EditChordPoints(this, project);
+    m_twist = new EditTwistPoints(this, project);
+    auto* editors = new wxBoxSizer(wxHORIZONTAL);
+    editors->Add(m_chord, 1, wxEXPAND | wxALL, FromDIP(4));
+    editors->Add(m_twist, 1, wxEXPAND | wxALL, FromDIP(4));
+    sectionSizer()->Add(editors, 1, wxEXPAND);
+}
+
+EditShape::~EditShape() {
+    // The previews are top-level windows of their own: close them while the project
+    // they follow still exists.
+    if (m_shapeWindow) m_shapeWindow->Close(true);
+    if (m_twistWindow) m_twistWindow->Close(true);
+}
+
+void EditShape::update() {
+    m_chord->update();
+    m_twist->update();
+}
+
+void EditShape::displayShapeWindow() {
+    if (!m_shapeWindow) m_shapeWindow = new ShapeWindow(&m_shapeWindow, m_project, wxSize(600, 300));
+    bringToFront(m_shapeWindow);
+}
+
+void EditShape::displayTwistWindow() {
+    if (!m_twistWindow) m_twistWindow = new TwistWindow(&m_twistWindow, m_project, wxSize(600, 400));
+    bringToFront(m_twistWindow);
+}

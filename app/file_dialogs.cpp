@@ -1,0 +1,11 @@
+#include "app/file_dialogs.h"
+
+#include <wx/filedlg.h>
+
+wxString WxFileDialogs::choosePath(const FileDialogRequest& request) {
+    const long style = request.kind == FileDialogRequest::Kind::Open ? wxFD_OPEN | wxFD_FILE_MUST_EXIST
+                                                                      : wxFD_SAVE | wxFD_OVERWRITE_PROMPT;
+    wxFileDialog dialog(request.parent, request.title, request.directory, request.fileName, request.wildcard, style);
+    if (dialog.ShowModal() != wxID_OK) return wxEmptyString;
+    return dialog.GetPath();
+}

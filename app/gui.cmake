@@ -1,0 +1,22 @@
+# The desktop program: the editors and the main window in a library the tests link,
+# and the thin executable korvane.
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
+
+add_library(korvane_gui STATIC
+  field_rules.cpp
+  file_dialogs.cpp
+  edit_operating_conditions.cpp
+  edit_solver_settings.cpp
+  edit_blade_points.cpp
+  edit_chord_points.cpp
+  edit_twist_points.cpp
+  edit_shape.cpp
+  edit_airfoil_point_single.cpp
+  edit_airfoil_points.cpp
+  window_main.cpp
+  kvn_app.cpp)
+target_include_directories(korvane_gui PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project ${wxWidgets_LIBRARIES})
+
+add_executable(korvane main.cpp)
+target_link_libraries(korvane PRIVATE korvane_gui)

@@ -1,0 +1,21 @@
+#include "app/kvn_app.h"
+
+#include <wx/image.h>
+#include <wx/log.h>
+
+#include "app/window_main.h"
+
+KvnApp::KvnApp() {
+    // Chart images are saved as PNG.
+    wxImage::AddHandler(new wxPNGHandler);
+    wxDisableAsserts();
+    wxLog::EnableLogging(false);
+}
+
+bool KvnApp::OnInit() {
+    if (!mainWindow) mainWindow = new MainWindow();
+    // Further arguments are ignored.
+    if (argc > 1) mainWindow->openFile(argv[1]);
+    mainWindow->Show();
+    return true;
+}

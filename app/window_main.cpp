@@ -1,0 +1,340 @@
+#include "app/window_main.h"
+
+#include <wx/aboutdlg.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/notebook.h>
+#include <wx/scrolwin.h>
+#include <wx/sizer.h>
+#include <wx/statusbr.h>
+
+#include "app/edit_airfoil_points.h"
+#include "app/edit_operating_conditions.h"
+#include "app/edit_shape.h"
+#include "app/edit_solver_settings.h"
+#include "app/file_dialogs.h"
+#include "app/file_manager.h"
+#include "results/app_icon.h"
+
+namespace {
+
+const wxString kAllDone = "All actions done.";
+const wxString kErrorCaption = "An error has occoured.";
+
+// Until the compute panel arrives, the right column says where the computations are.
+class ComputePlaceholder : public EditSection {
+public:
+    explicit ComputePlaceholder(wxWindow* parent) : EditSection(parent, "Compute") {
+        auto* text = new wxStaticText(this, wxID_ANY,
+                                      "The computations (airfoil analysis, operating point, blade design and turbine "
+                                      "characteristics) are available from the command line korvane-cli for now: "
+                                      "save the project and run\n\n"
+                                      "    korvane-cli op PROJECT.kvp\n"
+                                      "    korvane-cli design PROJECT.kvp\n"
+                                      "    korvane-cli char PROJECT.kvp");
+        text->Wrap(FromDIP(380));
+        sectionSizer()->Add(text, 0, wxALL, FromDIP(8));
+    }
+};
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : wxFrame(nullptr, wxID_ANY, windowTitle(wxEmptyString), wxDefaultPosition, wxDefaultSize,
+              wxDEFAULT_FRAME_STYLE) {
+    SetIcons(korvaneIcons());
+    buildMenus();
+    buildStatusBar();
+
+    m_fileManager = std::make_unique<FileManager>(std::make_unique<WxFileDialogs>());
+    m_unsaved = false;
+    m_historyIndex = -1;
+    m_project = std::make_unique<KvpProject>(m_fileManager.get());
+    m_project->Bind(kvnEVT_PROJECT_UNSAVED, &MainWindow::onUnsaved, this);
+    m_project->newProject();
+    SetTitle(windowTitle(m_project->projectFilename()));
+
+    buildPages();
+    startHistory();
+
+    Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
+    Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);
+    Bind(wxEVT_MENU, &MainWindow::onSave, this, wxID_SAVE);
+    Bind(wxEVT_MENU, &MainWindow::onSaveAs, this, wxID_SAVEAS);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
+    Bind(wxEVT_MENU, &MainWindow::onUndo, this, wxID_UNDO);
+    Bind(wxEVT_MENU, &MainWindow::onRedo, this, wxID_REDO);
+    Bind(wxEVT_MENU, &MainWindow::onAbout, this, wxID_ABOUT);
+    Bind(wxEVT_CLOSE_WINDOW, &MainWindow::onClose, this);
+
+    // Large enough for the first page without scrolling on a 1280 x 800 screen.
+    SetSize(FromDIP(wxSize(1060, 700)));
+    SetMinSize(FromDIP(wxSize(480, 360)));
+    Centre();
+}
+
+MainWindow::~MainWindow() {
+    m_project->Unbind(kvnEVT_PROJECT_UNSAVED, &MainWindow::onUnsaved, this);
+    // The pages unbind from the project when they go: let them go while it exists.
+    DestroyChildren();
+}
+
+void MainWindow::buildMenus() {
+    auto* file = new wxMenu();
+    file->Append(wxID_NEW);
+    file->Append(wxID_OPEN);
+    file->Append(wxID_SAVE);
+    file->Append(wxID_SAVEAS);
+    file->AppendSeparator();
+    file->Append(wxID_EXIT);
+    auto* edit = new wxMenu();
+    edit->Append(wxID_UNDO);
+    edit->Append(wxID_REDO);
+    auto* help = new wxMenu();
+    help->Append(wxID_ABOUT);
+    auto* bar = new wxMenuBar();
+    bar->Append(file, "&File");
+    bar->Append(edit, "&Edit");
+    bar->Append(help, "&Help");
+    SetMenuBar(bar);
+}
+
+void MainWindow::buildStatusBar() {
+    wxStatusBar* status = CreateStatusBar();
+    m_gauge = new wxGauge(status, wxID_ANY, 100, wxDefaultPosition, FromDIP(wxSize(350, -1)), wxGA_HORIZONTAL);
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    sizer->AddStretchSpacer(1);
+    sizer->Add(m_gauge, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(10) / 4);
+    status->SetSizer(sizer);
+    status->SetMinHeight(m_gauge->GetBestSize().y + FromDIP(4));
+    SetStatusText(kAllDone);
+}
+
+void MainWindow::buildPages() {
+    m_notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_TOP);
+
+    // The first page scrolls when the window is smaller than its two columns.
+    auto* first = new wxScrolledWindow(m_notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                       wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL);
+    first->SetScrollRate(FromDIP(10), FromDIP(10));
+    auto* columns = new wxBoxSizer(wxHORIZONTAL);
+    auto* left = new wxBoxSizer(wxVERTICAL);
+    m_conditions = new EditOperatingConditions(first, m_project.get());
+    m_solver = new EditSolverSettings(first, m_project.get());
+    left->Add(m_conditions, 0, wxEXPAND | wxALL, FromDIP(6));
+    left->Add(m_solver, 0, wxEXPAND | wxALL, FromDIP(6));
+    auto* right = new wxBoxSizer(wxVERTICAL);
+    m_compute = new ComputePlaceholder(first);
+    right->Add(m_compute, 0, wxEXPAND | wxALL, FromDIP(6));
+    columns->Add(left, 1, wxEXPAND);
+    columns->Add(right, 1, wxEXPAND);
+    first->SetSizer(columns);
+
+    m_shape = new EditShape(m_notebook, m_project.get());
+    m_airfoils = new EditArifoils(m_notebook, m_project.get());
+    m_notebook->AddPage(first, "Operating conditions && Compute");
+    m_notebook->AddPage(m_shape, "Blade shape");
+    m_notebook->AddPage(m_airfoils, "Airfoils data");
+
+    for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver), m_compute,
+                              static_cast<EditSection*>(m_shape), static_cast<EditSection*>(m_airfoils)})
+        page->update();
+    first->FitInside();
+}
+
+wxString MainWindow::windowTitle(const wxString& fileName) {
+    return fileName.empty() ? wxString("Korvane") : fileName + " - Korvane";
+}
+
+void MainWindow::setUnsaved(bool unsaved) {
+    m_unsaved = unsaved;
+    SetTitle(unsaved ? m_project->projectFilename() + "*" + " - Korvane" : windowTitle(m_project->projectFilename()));
+}
+
+void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver, bool compute) {
+    Freeze();
+    if (shape) m_shape->update();
+    if (airfoils) m_airfoils->update();
+    if (conditions) m_conditions->update();
+    if (solver) m_solver->update();
+    if (compute) m_compute->update();
+    Thaw();
+}
+
+bool MainWindow::canUndo() const { return m_historyIndex >= 0; }
+
+bool MainWindow::canRedo() const { return m_historyIndex < static_cast<int>(m_history.size()) - 2; }
+
+void MainWindow::refreshUndoRedo() {
+    wxMenuBar* bar = GetMenuBar();
+    bar->Enable(wxID_UNDO, canUndo());
+    bar->Enable(wxID_REDO, canRedo());
+}
+
+void MainWindow::startHistory() {
+    m_history.clear();
+    m_history.emplace_back(kvnEVT_PROJECT_UNSAVED, m_project->state());
+    m_historyIndex = -1;
+    refreshUndoRedo();
+}
+
+void MainWindow::showError(const std::string& message) {
+    wxMessageBox(wxString::FromUTF8(message), kErrorCaption, wxOK | wxCENTRE | wxSTAY_ON_TOP, this);
+}
+
+bool MainWindow::resolveUnsaved() {
+    if (!m_unsaved) return true;
+    const int answer = wxMessageBox(
+        "There are unsaved changes in the project. Do you want to save the project before continuing?",
+        "Save the project?", wxYES_NO | wxCANCEL | wxCENTRE | wxSTAY_ON_TOP, this);
+    if (answer == wxCANCEL) return false;
+    if (answer == wxNO) return true;
+    try {
+        if (!m_project->save()) return false;
+        setUnsaved(false);
+        return true;
+    } catch (const std::string& message) {
+        showError(message);
+        return false;
+    }
+}
+
+void MainWindow::onNew(wxCommandEvent&) {
+    if (!resolveUnsaved()) return;
+    m_project->newProject();
+    startHistory();
+    setUnsaved(false);
+    update(true, true, true, true, true);
+    resetComputations();
+}
+
+void MainWindow::onOpen(wxCommandEvent&) {
+    if (!resolveUnsaved()) return;
+    // A cancelled or failed open keeps the project, its title and its history.
+    try {
+        if (!m_project->open(wxEmptyString)) return;
+    } catch (const std::string& message) {
+        showError(message);
+        return;
+    }
+    startHistory();
+    setUnsaved(false);
+    update(true, true, true, true, true);
+    resetComputations();
+}
+
+void MainWindow::resetComputations() {
+    // The compute panel's airfoil segments and result windows belong to the previous
+    // project: EditCompute::removeAirfoilSegments(), resetWindowCounters() and
+    // destroyWindows() go here once the panel takes the right column.
+}
+
+void MainWindow::openFile(const wxString& path) {
+    try {
+        if (!m_project->open(path)) return;
+    } catch (const std::string& message) {
+        showError(message);
+        return;
+    }
+    startHistory();
+    setUnsaved(false);
+    update(true, true, true, true, true);
+}
+
+void MainWindow::onSave(wxCommandEvent&) {
+    try {
+        if (m_project->save()) setUnsaved(false);
+    } catch (const std::string& message) {
+        showError(message);
+    }
+}
+
+void MainWindow::onSaveAs(wxCommandEvent&) {
+    try {
+        if (m_project->saveAs()) setUnsaved(false);
+    } catch (const std::string& message) {
+        showError(message);
+    }
+}
+
+void MainWindow::onUnsaved(kvnProjectEvent& event) {
+    // The snapshot that a new project posts of itself is the history's first entry
+    // already; it is no change of the user's.
+    if (m_history.size() == 1 && m_historyIndex == -1 && korvane::sameValues(event.state(), m_history.front().state()))
+        return;
+    setUnsaved(true);
+    const int size = static_cast<int>(m_history.size());
+    if (m_historyIndex < size - 2) m_history.erase(m_history.begin() + (m_historyIndex + 2), m_history.end());
+    if (m_history.size() >= kHistoryLimit) m_history.pop_front();
+    m_history.push_back(event);
+    m_historyIndex = static_cast<int>(m_history.size()) - 2;
+    GetMenuBar()->Enable(wxID_UNDO, canUndo());
+    GetMenuBar()->Enable(wxID_REDO, false);
+}
+
+void MainWindow::restore(const kvnProjectEvent& snapshot) {
+    const korvane::ProjectData current = m_project->state();
+    const bool shape = !korvane::sameValues(snapshot.chordPoints(), current.chordPoints) ||
+                       !korvane::sameValues(snapshot.twistPoints(), current.twistPoints);
+    const bool airfoils = !korvane::sameValues(snapshot.airfoilPoints(), current.airfoilPoints);
+    const bool conditions = !korvane::sameValues(snapshot.operatingConditions(), current.conditions);
+    const bool solver = !korvane::sameValues(snapshot.solverSettings(), current.solverSettings);
+    const bool compute = !korvane::sameValues(snapshot.computeSettings(), current.computeSettings);
+    m_project->restoreState(snapshot);
+    // The pitch sweep lives on the conditions page.
+    update(shape, airfoils, conditions || compute, solver, compute);
+}
+
+void MainWindow::onUndo(wxCommandEvent&) {
+    if (m_historyIndex < 0) return;
+    restore(m_history[static_cast<std::size_t>(m_historyIndex)]);
+    setUnsaved(true);
+    --m_historyIndex;
+    refreshUndoRedo();
+}
+
+void MainWindow::onRedo(wxCommandEvent&) {
+    if (m_historyIndex >= static_cast<int>(m_history.size()) - 2) return;
+    ++m_historyIndex;
+    restore(m_history[static_cast<std::size_t>(m_historyIndex) + 1]);
+    setUnsaved(true);
+    refreshUndoRedo();
+}
+
+void MainWindow::onAbout(wxCommandEvent&) {
+    wxAboutDialogInfo info;
+    info.SetName("Korvane");
+    info.SetVersion("1.0.0");
+    info.SetDescription(
+        "Korvane designs horizontal-axis wind turbine rotor blades and predicts the physical\n"
+        "parameters of the turbine (power, thrust and their distributions) by blade element momentum theory.");
+    info.SetCopyright(wxS("© The Korvane developers. All rights reserved."));
+    info.AddDeveloper("The Korvane developers");
+    info.SetLicence(
+        "Korvane is distributed under the terms of its licence, as stated in the project's repository.\n"
+        "It uses wxWidgets (wxWindows Library Licence), Boost (Boost Software License),\n"
+        "nlohmann json (MIT License), CLI11 (BSD 3-Clause License) and XFOIL (GNU GPL).");
+    wxAboutBox(info, nullptr);
+}
+
+void MainWindow::onClose(wxCloseEvent& event) {
+    if (resolveUnsaved()) {
+        event.Skip();  // the default closing destroys the frame
+        return;
+    }
+    if (event.CanVeto())
+        event.Veto();
+    else
+        event.Skip();
+}
+
+void MainWindow::progress(int percentage, const wxString& message) {
+    if (percentage < 100) {
+        m_gauge->SetValue(percentage);
+        SetStatusText(message);
+    } else {
+        m_gauge->SetValue(0);
+        SetStatusText(kAllDone);
+    }
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The main window: menus, the title that follows the project's file name and unsaved
+// state, the status bar with the progress gauge, the notebook of editor pages, the undo
+// and redo history of project snapshots, and the question before unsaved changes are
+// lost. It owns the project and the file manager.
+
+#include <wx/frame.h>
+
+#include <deque>
+#include <memory>
+
+#include "app/kvp_project.h"
+
+class wxGauge;
+class wxMenuBar;
+class wxNotebook;
+class FileManager;
+class EditShape;
+class EditArifoils;
+class EditOperatingConditions;
+class EditSolverSettings;
+class EditSection;
+
+class MainWindow : public wxFrame {
+public:
+    static constexpr std::size_t kHistoryLimit = 30;
+
+    MainWindow();
+    ~MainWindow() override;
+
+    // "Korvane", or fileName followed by " - Korvane".
+    static wxString windowTitle(const wxString& fileName);
+    // Marks the project saved or unsaved and sets the title accordingly.
+    void setUnsaved(bool unsaved);
+    bool isUnsaved() const { return m_unsaved; }
+
+    // Opens a project file named on the command line; the history stays as it is.
+    void openFile(const wxString& path);
+    // True when the pending action may go on (saved, or the user chose).
+    bool resolveUnsaved();
+    // Reloads the selected pages from the project.
+    void update(bool shape, bool airfoils, bool conditions, bool solver, bool compute);
+
+    // Menu commands and handlers.
+    void onNew(wxCommandEvent& event);
+    void onOpen(wxCommandEvent& event);
+    void onSave(wxCommandEvent& event);
+    void onSaveAs(wxCommandEvent& event);
+    void onUndo(wxCommandEvent& event);
+    void onRedo(wxCommandEvent& event);
+    void onAbout(wxCommandEvent& event);
+    void onClose(wxCloseEvent& event);
+    void onUnsaved(kvnProjectEvent& event);
+
+    // The progress callback for the compute panel (GUI thread only): below 100 the gauge
+    // shows the progress and the status bar the message; 100 or more resets both.
+    void progress(int percentage, const wxString& message);
+
+    KvpProject* project() const { return m_project.get(); }
+    FileManager* fileManager() const { return m_fileManager.get(); }
+    int historyIndex() const { return m_historyIndex; }
+    std::size_t historySize() const { return m_history.size(); }
+    bool canUndo() const;
+    bool canRedo() const;
+    EditShape* shapePage() const { return m_shape; }
+    EditArifoils* airfoilsPage() const { return m_airfoils; }
+    EditOperatingConditions* conditionsPage() const { return m_conditions; }
+    EditSolverSettings* solverPage() const { return m_solver; }
+    wxNotebook* notebook() const { return m_notebook; }
+    wxGauge* gauge() const { return m_gauge; }
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void buildPages();
+    void refreshUndoRedo();
+    // The history starts again from the project's current state, which cannot be undone.
+    void startHistory();
+    void restore(const kvnProjectEvent& snapshot);
+    // After New and Open: forget what was computed for the previous project.
+    void resetComputations();
+    void showError(const std::string& message);
+
+    std::unique_ptr<FileManager> m_fileManager;
+    std::unique_ptr<KvpProject> m_project;
+    bool m_unsaved = false;
+    std::deque<kvnProjectEvent> m_history;
+    int m_historyIndex = -1;
+
+    wxNotebook* m_notebook = nullptr;
+    wxGauge* m_gauge = nullptr;
+    EditShape* m_shape = nullptr;
+    EditArifoils* m_airfoils = nullptr;
+    EditOperatingConditions* m_conditions = nullptr;
+    EditSolverSettings* m_solver = nullptr;
+    EditSection* m_compute = nullptr;  // the compute panel's place
+};

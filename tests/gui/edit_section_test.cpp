@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include <limits>
+
+#include "WxTestApp.h"
+#include "app/edit_section.h"
+
+namespace {
+
+using korvane::testing::processEvents;
+
+TEST(NumberUnits, PrefixFollowsTheTruncatedDecade) {
+    const auto check = [](double value, const wxString& unit, const wxString& number, const wxString& shownUnit) {
+        const NumberWithUnit shown = formatNumberUnits(value, unit, true);
+        EXPECT_EQ(shown.number, number) << value;
+        EXPECT_EQ(shown.unit, shownUnit) << value;
+    };
+    check(1234567.0, "W", "1.23", "MW");
+    check(0.005, "W", "0.005", "W");        // log10 = -2.3 truncates to 0: no prefix
+    check(0.0, "W", "0", "W");
+    check(5e-20, "m", "5e-08", "pm");       // the exponent stops at -12
+    check(-45000.0, "N", "-45", "kN");
+    check(3.2e15, "W", "3.2e+03", "TW");    // and at 12
+    check(2e-5, "m", "0.02", "mm");           // -4.7 truncates to -4, the prefix to milli
+    check(3e-7, "m", "0.3", wxS("µm"));
+    check(999.0, "W", "999", "W");
+}
+
+TEST(NumberUnits, UnscaledOrUnitlessValuesKeepTheirForm) {
+    EXPECT_EQ(formatNumberUnits(1234567.0, "W", false).number, "1.23e+06");
+    EXPECT_EQ(formatNumberUnits(1234567.0, "W", false).unit, "W");
+    EXPECT_EQ(formatNumberUnits(1234567.0, "", true).number, "1.23e+06");
+    EXPECT_EQ(formatNumberUnits(0.4567, "", true).number, "0.457");
+}
+
+TEST(NumberParsing, WholeTextMustBeAFiniteNumber) {
+    double d = 7.0;
+    EXPECT_TRUE(parseNumber("1.5", d));
+    EXPECT_EQ(d, 1.5);
+    EXPECT_TRUE(parseNumber(" 2e-3 ", d));
+    EXPECT_EQ(d, 2e-3);
+    for (const char* bad : {"", "abc", "1.5x", "1,5", "nan", "inf", "-inf", "1e999"}) {
+        d = 7.0;
+        EXPECT_FALSE(parseNumber(bad, d)) << bad;
+        EXPECT_EQ(d, 7.0) << bad;
+    }
+    int i = 3;
+    EXPECT_TRUE(parseNumber("42", i));
+    EXPECT_EQ(i, 42);
+    for (const char* bad : {"4.5", "0x10", "", "99999999999"}) EXPECT_FALSE(parseNumber(bad, i)) << bad;
+}
+
+TEST(EditingKeys, OnlyKeysThatEditTheTextPostAnUpdate) {
+    EXPECT_TRUE(isEditingKey('5', false, false));
+    EXPECT_TRUE(isEditingKey(' ', false, false));
+    EXPECT_TRUE(isEditingKey('~', false, false));
+    EXPECT_TRUE(isEditingKey(WXK_NUMPAD7, false, false));
+    EXPECT_TRUE(isEditingKey(WXK_NUMPAD_DECIMAL, false, false));
+    EXPECT_TRUE(isEditingKey(WXK_NUMPAD_SUBTRACT, false, false));
+    EXPECT_TRUE(isEditingKey(WXK_BACK, true, false));
+    EXPECT_TRUE(isEditingKey(WXK_DELETE, false, true));
+    EXPECT_FALSE(isEditingKey('V', true, false));  // Ctrl+V posts through the paste event instead
+    EXPECT_FALSE(isEditingKey('5', false, true));
+    EXPECT_FALSE(isEditingKey(WXK_CONTROL, true, false));
+    EXPECT_FALSE(isEditingKey(WXK_LEFT, false, false));
+    EXPECT_FALSE(isEditingKey(WXK_TAB, false, false));
+}
+
+// A section with two limited numbers coupled by a cross-field rule, a choice and a check box.
+class TestSection : public EditSection {
+public:
+    explicit TestSection(wxWindow* parent) : EditSection(parent, "Test") {
+        auto* grid = new wxGridBagSizer();
+        radius = setupInput(grid, 0, 0, "Rotor radius", "[m]", "");
+        radius->SetValidator(InputNumberValidator<double>(&m_radius, true, 1.0, 100.0, [this](double v) {
+            double hub = 0.0;
+            return !parseNumber(hubText->GetValue(), hub) || v > hub;
+        }));
+        hubText = setupInput(grid, 1, 0, "Hub radius", "[m]", "");
+        hubText->SetValidator(InputNumberValidator<double>(&m_hub, true, 0.0, 50.0));
+        blades = setupInput(grid, 2, 0, "Blades", "", "");
+        blades->SetValidator(InputNumberValidator<int>(&m_blades, true, 1, 10));
+        choice = setupChoice<int>(grid, 3, 0, items(), &m_solver, {2, 1, 0},
+                                  "Solver", "");
+        box = setupCheckbox(grid, 4, 0, "Enable", &m_flag, "");
+        setupDivider(grid, 5, 3);
+        sectionSizer()->Add(grid);
+        Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent&) { ++saves; });
+    }
+    static wxArrayString items() {
+        wxArrayString a;
+        for (const char* s : {"2D Fixed Point", "Newton-Rhapson", "Ning"}) a.Add(s);
+        return a;
+    }
+    double m_radius = 10.0;
+    double m_hub = 1.0;
+    int m_blades = 3;
+    int m_solver = 1;
+    bool m_flag = false;
+    int saves = 0;
+    wxTextCtrl *radius, *hubText, *blades;
+    wxChoice* choice;
+    wxCheckBox* box;
+};
+
+class EditSectionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KORVANE_REQUIRE_WX();
+        frame = new wxFrame(nullptr, wxID_ANY, "section");
+        section = new TestSection(frame);
+        section->TransferDataToWindow();
+        processEvents();
+    }
+    void TearDown() override {
+        korvane::testing::destroyNow(frame);
+        korvane::testing::processEvents();
+    }
+    static bool red(wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
+    void keyUp(wxWindow* w, int code, bool control = false) {
+        wxKeyEvent event(wxEVT_KEY_UP);
+        event.m_keyCode = code;
+        event.SetControlDown(control);
+        event.SetEventObject(w);
+        w->GetEventHandler()->ProcessEvent(event);
+        processEvents();
+    }
+    wxFrame* frame = nullptr;
+    TestSection* section = nullptr;
+};
+
+TEST_F(EditSectionTest, FieldsShowTheirValues) {
+    EXPECT_EQ(section->radius->GetValue(), "10");
+    EXPECT_EQ(section->blades->GetValue(), "3");
+    EXPECT_EQ(section->choice->GetSelection(), 1);
+    EXPECT_FALSE(section->box->GetValue());
+    EXPECT_FALSE(red(section->radius));
+}
+
+TEST_F(EditSectionTest, ALetterTurnsTheFieldRedAndStoresNothing) {
+    section->radius->SetValue("2x");
+    EXPECT_TRUE(red(section->radius));
+    EXPECT_EQ(section->m_radius, 10.0);
+    section->radius->SetValue("25");
+    EXPECT_FALSE(red(section->radius));
+    EXPECT_EQ(section->m_radius, 25.0);
+}
+
+TEST_F(EditSectionTest, LimitsIncludeTheirEnds) {
+    section->radius->SetValue("100");
+    EXPECT_FALSE(red(section->radius));
+    EXPECT_EQ(section->m_radius, 100.0);
+    section->radius->SetValue("100.01");
+    EXPECT_TRUE(red(section->radius));
+    section->hubText->SetValue("0");
+    section->radius->SetValue("1");
+    EXPECT_FALSE(red(section->radius));
+    EXPECT_EQ(section->m_radius, 1.0);
+    section->blades->SetValue("11");
+    EXPECT_TRUE(red(section->blades));
+    section->blades->SetValue("2.5");
+    EXPECT_TRUE(red(section->blades));
+    EXPECT_EQ(section->m_blades, 3);
+}
+
+TEST_F(EditSectionTest, OneInvalidFieldHoldsBackEveryTransfer) {
+    section->hubText->SetValue("10");  // equal to the radius: the radius rule fails
+    EXPECT_TRUE(red(section->radius));
+    EXPECT_FALSE(red(section->hubText));
+    EXPECT_EQ(section->m_hub, 1.0);
+    section->blades->SetValue("5");
+    EXPECT_EQ(section->m_blades, 3);
+    section->radius->SetValue("12");
+    EXPECT_FALSE(red(section->radius));
+    EXPECT_EQ(section->m_hub, 10.0);
+    EXPECT_EQ(section->m_blades, 5);
+    EXPECT_EQ(section->m_radius, 12.0);
+}
+
+TEST_F(EditSectionTest, UnchangedFieldsKeepTheirExactValue) {
+    section->m_hub = 1.23456789;
+    section->TransferDataToWindow();
+    EXPECT_EQ(section->hubText->GetValue(), "1.23");
+    section->radius->SetValue("20");  // an edit elsewhere transfers every field
+    EXPECT_EQ(section->m_radius, 20.0);
+    EXPECT_EQ(section->m_hub, 1.23456789);
+    section->hubText->SetValue("1.23");  // typing the shown text stores what is typed... once it differs
+    section->hubText->SetValue("1.5");
+    EXPECT_EQ(section->m_hub, 1.5);
+}
+
+TEST_F(EditSectionTest, EditingKeysPostOneUpdateEach) {
+    keyUp(section->radius, '5');
+    EXPECT_EQ(section->saves, 1);
+    keyUp(section->radius, WXK_CONTROL, true);
+    keyUp(section->radius, 'C', true);
+    EXPECT_EQ(section->saves, 1);
+    keyUp(section->radius, WXK_BACK);
+    EXPECT_EQ(section->saves, 2);
+}
+
+TEST_F(EditSectionTest, ChoiceOutsideItsValuesHasNoSelectionUntilPicked) {
+    section->m_solver = 7;
+    section->TransferDataToWindow();
+    EXPECT_EQ(section->choice->GetSelection(), wxNOT_FOUND);
+    EXPECT_FALSE(section->Validate());
+    EXPECT_TRUE(red(section->choice));
+
+    section->choice->SetSelection(2);
+    wxCommandEvent pick(wxEVT_CHOICE, section->choice->GetId());
+    pick.SetEventObject(section->choice);
+    pick.SetInt(2);
+    section->choice->GetEventHandler()->ProcessEvent(pick);
+    processEvents();
+    EXPECT_EQ(section->m_solver, 0);  // "Ning"
+    EXPECT_EQ(section->saves, 1);
+    EXPECT_FALSE(red(section->choice));
+}
+
+TEST_F(EditSectionTest, CheckboxStoresAndAnnouncesItsValue) {
+    section->box->SetValue(true);
+    wxCommandEvent click(wxEVT_CHECKBOX, section->box->GetId());
+    click.SetEventObject(section->box);
+    click.SetInt(1);
+    section->box->GetEventHandler()->ProcessEvent(click);
+    processEvents();
+    EXPECT_TRUE(section->m_flag);
+    EXPECT_EQ(section->saves, 1);
+}
+
+TEST(StringValidator, NarrowAndWideStringsRoundTrip) {
+    const std::wstring wide = L"/data/profil_č.dat";
+    EXPECT_EQ(InputStringValidator<std::wstring>::fromText(InputStringValidator<std::wstring>::toText(wide)), wide);
+    const std::string ascii = "/data/naca.csv";
+    EXPECT_EQ(InputStringValidator<std::string>::fromText(InputStringValidator<std::string>::toText(ascii)), ascii);
+}
+
+}  // namespace

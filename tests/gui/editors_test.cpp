@@ -1,0 +1,472 @@
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/frame.h>
+
+#include "GuiTestSupport.h"
+#include "app/edit_airfoil_point_single.h"
+#include "app/edit_airfoil_points.h"
+#include "app/edit_chord_points.h"
+#include "app/edit_operating_conditions.h"
+#include "app/edit_shape.h"
+#include "app/edit_solver_settings.h"
+#include "app/edit_twist_points.h"
+#include "app/field_rules.h"
+#include "app/kvp_project.h"
+#include "bemt/Common.h"
+#include "results/display_plot.h"
+#include "results/window_shape.h"
+
+namespace {
+
+using korvane::testing::processEvents;
+
+TEST(FieldRules, TipSpeedRatioAndWindVelocityFollowOmegaR) {
+    // 30 rpm = π rad/s; 10 m; 10 m/s: λ = π.
+    EXPECT_NEAR(field_rules::tipSpeedRatio(30.0, 10.0, 10.0), M_PI, 1e-12);
+    EXPECT_EQ(formatNumber(field_rules::tipSpeedRatio(30.0, 10.0, 10.0)), "3.14");
+    EXPECT_NEAR(field_rules::windVelocity(30.0, 10.0, 7.0), M_PI * 10.0 / 7.0, 1e-12);
+    EXPECT_EQ(formatNumber(field_rules::windVelocity(30.0, 10.0, 7.0)), "4.49");
+}
+
+TEST(FieldRules, StepsAndStepSize) {
+    EXPECT_EQ(field_rules::stepCount(0.0, 20.0, 2.0), 11.0);
+    EXPECT_EQ(field_rules::stepCount(0.0, 20.0, 3.0), 7.0);  // whole part of 6.67, plus 1
+    EXPECT_EQ(field_rules::stepCount(0.0, 20.0, 0.5), 41.0);
+    EXPECT_EQ(field_rules::stepSize(0.0, 20.0, 11.0), 2.0);
+    EXPECT_EQ(formatNumber(field_rules::stepSize(0.0, 20.0, 7.0)), "3.33");
+}
+
+TEST(FieldRules, RemapMovesTheListOntoTheNewHub) {
+    // Hub from 1 m to 2 m on a 10 m rotor: h = 0.2, the list started at 0.1.
+    EXPECT_NEAR(field_rules::remapPosition(0.1, 0.1, 0.2), 0.2, 1e-15);
+    EXPECT_NEAR(field_rules::remapPosition(1.0, 0.1, 0.2), 1.0, 1e-15);
+    EXPECT_NEAR(field_rules::remapPosition(0.55, 0.1, 0.2), 0.6, 1e-15);
+
+    std::vector<bemt::ChordPoint> points = {{0.1, 0.1}, {0.55, 0.08}, {1.0, 0.05}};
+    field_rules::remapPositions(points, 0.2);
+    EXPECT_NEAR(points[0].x_rel, 0.2, 1e-15);
+    EXPECT_NEAR(points[1].x_rel, 0.6, 1e-15);
+    EXPECT_NEAR(points[2].x_rel, 1.0, 1e-15);
+    EXPECT_EQ(points[1].c_rel, 0.08);
+
+    // A list starting at the tip has no span to map; an empty list nothing.
+    std::vector<bemt::TwistPoint> tip = {{1.0, 0.0}};
+    field_rules::remapPositions(tip, 0.2);
+    EXPECT_EQ(tip[0].x_rel, 1.0);
+    std::vector<bemt::TwistPoint> none;
+    field_rules::remapPositions(none, 0.2);
+}
+
+TEST(FieldRules, ZeroSpeedsBecomeTiny) {
+    bemt::OperatingConditions c;
+    c.R = 10.0;
+    c.Om = M_PI;
+    c.V0 = 0.0;
+    c.TSR = 3.0;
+    field_rules::guardZeroSpeeds(c);
+    EXPECT_EQ(c.V0, 1e-6);
+    EXPECT_NEAR(c.TSR, M_PI * 10.0 / 1e-6, 1e-3);
+
+    c.V0 = 5.0;
+    c.TSR = 0.0;
+    field_rules::guardZeroSpeeds(c);
+    EXPECT_EQ(c.TSR, 1e-6);
+    EXPECT_NEAR(c.V0, M_PI * 10.0 / 1e-6, 1e-3);
+
+    c.Om = 0.0;  // a rotor standing still in no wind
+    c.V0 = 0.0;
+    field_rules::guardZeroSpeeds(c);
+    EXPECT_GT(c.V0, 0.0);
+    EXPECT_GT(c.TSR, 0.0);
+}
+
+// A project and a frame to put editors in.
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KORVANE_REQUIRE_WX();
+        project = std::make_unique<KvpProject>(&files);
+        project->newProject();
+        frame = new wxFrame(nullptr, wxID_ANY, "editors", wxDefaultPosition, wxSize(900, 700));
+        project->Bind(kvnEVT_PROJECT_UNSAVED, [this](kvnProjectEvent&) { ++snapshots; });
+        processEvents();
+        snapshots = 0;
+    }
+    void TearDown() override {
+        korvane::testing::destroyNow(frame);
+        korvane::testing::processEvents();
+    }
+    static void type(wxTextCtrl* field, const wxString& text) {
+        field->SetValue(text);
+        wxKeyEvent key(wxEVT_KEY_UP);
+        key.m_keyCode = '0';
+        key.SetEventObject(field);
+        field->GetEventHandler()->ProcessEvent(key);
+        processEvents();
+    }
+    static void pick(wxChoice* choice, int item) {
+        choice->SetSelection(item);
+        wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+        event.SetEventObject(choice);
+        event.SetInt(item);
+        choice->GetEventHandler()->ProcessEvent(event);
+        processEvents();
+    }
+    static void toggle(wxCheckBox* box, bool value) {
+        box->SetValue(value);
+        wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
+        event.SetEventObject(box);
+        event.SetInt(value ? 1 : 0);
+        box->GetEventHandler()->ProcessEvent(event);
+        processEvents();
+    }
+    static bool red(wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
+
+    void setConditions(double R, double Rh, double rpm, double V0) {
+        auto c = project->operatingConditions();
+        c.R = R;
+        c.Rh = Rh;
+        c.L = R - Rh;
+        c.Om = bemt::Common::rpm2rads(rpm);
+        c.V0 = V0;
+        c.TSR = c.Om * R / V0;
+        project->setOeratingConditions(c, false);
+        processEvents();
+    }
+
+    FileManager files;
+    std::unique_ptr<KvpProject> project;
+    wxFrame* frame = nullptr;
+    int snapshots = 0;
+};
+
+class ConditionsTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        setConditions(10.0, 1.0, 30.0, 10.0);
+        editor = new EditOperatingConditions(frame, project.get());
+        editor->update();
+        processEvents();
+    }
+    EditOperatingConditions* editor = nullptr;
+};
+
+TEST_F(ConditionsTest, TipSpeedRatioFollowsRadiusWindAndRotation) {
+    type(editor->windVelocityField(), "10");
+    EXPECT_EQ(editor->tipSpeedRatioField()->GetValue(), "3.14");
+    type(editor->tipSpeedRatioField(), "7");
+    EXPECT_EQ(editor->windVelocityField()->GetValue(), "4.49");
+    EXPECT_EQ(project->operatingConditions().V0, 4.49);
+    EXPECT_EQ(project->operatingConditions().TSR, 7.0);
+    type(editor->rotationSpeedField(), "60");
+    EXPECT_EQ(editor->tipSpeedRatioField()->GetValue(), "14");  // 2π · 10 / 4.49
+    EXPECT_NEAR(project->operatingConditions().Om, 2.0 * M_PI, 1e-12);
+}
+
+TEST_F(ConditionsTest, HubEqualToTheRadiusMarksBothAndSavesNothing) {
+    type(editor->hubRadiusField(), "10");
+    EXPECT_TRUE(red(editor->hubRadiusField()));
+    EXPECT_TRUE(red(editor->radiusField()));
+    EXPECT_EQ(project->operatingConditions().Rh, 1.0);
+    EXPECT_EQ(snapshots, 0);
+    type(editor->radiusField(), "12");
+    EXPECT_FALSE(red(editor->hubRadiusField()));
+    EXPECT_EQ(project->operatingConditions().Rh, 10.0);
+    EXPECT_EQ(project->operatingConditions().R, 12.0);
+    EXPECT_EQ(project->operatingConditions().L, 2.0);
+}
+
+TEST_F(ConditionsTest, ZeroWindIsSavedAsTiny) {
+    type(editor->windVelocityField(), "0");
+    EXPECT_EQ(project->operatingConditions().V0, 1e-6);
+    EXPECT_NEAR(project->operatingConditions().TSR, M_PI * 10.0 / 1e-6, 1e-2);
+}
+
+TEST_F(ConditionsTest, PitchFieldsFollowTheCheckBoxAndKeepTheirValues) {
+    EXPECT_FALSE(editor->pitchMinField()->IsEnabled());
+    EXPECT_EQ(editor->pitchMaxField()->GetValue(), "20");
+    toggle(editor->pitchCheckbox(), true);
+    EXPECT_TRUE(editor->pitchMinField()->IsEnabled());
+    EXPECT_TRUE(project->computeSettings().enable_pitch);
+    EXPECT_EQ(snapshots, 1);  // a pitch change alone is recorded too
+
+    type(editor->pitchStepField(), "2");
+    EXPECT_EQ(editor->pitchStepsField()->GetValue(), "11");
+    EXPECT_EQ(project->computeSettings().p_step, 2.0);
+    type(editor->pitchStepsField(), "12");
+    EXPECT_TRUE(red(editor->pitchStepsField()));
+    type(editor->pitchStepsField(), "5");
+    EXPECT_EQ(editor->pitchStepField()->GetValue(), "5");
+    EXPECT_EQ(project->computeSettings().p_step, 5.0);
+
+    toggle(editor->pitchCheckbox(), false);
+    EXPECT_FALSE(editor->pitchStepField()->IsEnabled());
+    EXPECT_EQ(editor->pitchStepField()->GetValue(), "5");
+    EXPECT_FALSE(project->computeSettings().enable_pitch);
+    EXPECT_EQ(project->computeSettings().p_step, 5.0);
+}
+
+TEST_F(ConditionsTest, DisabledPitchFieldsDoNotBlockTheSection) {
+    // A project whose pitch step is 0 has no step count to show.
+    auto s = project->computeSettings();
+    s.p_step = 0.0;
+    project->setComputeSettings(s, false);
+    editor->update();
+    EXPECT_FALSE(red(editor->pitchStepsField()));
+    type(editor->windVelocityField(), "9");
+    EXPECT_EQ(project->operatingConditions().V0, 9.0);
+    // Enabled, the empty count is marked and holds the section back until fixed.
+    toggle(editor->pitchCheckbox(), true);
+    EXPECT_TRUE(red(editor->pitchStepsField()));
+    type(editor->pitchStepField(), "5");
+    EXPECT_EQ(editor->pitchStepsField()->GetValue(), "5");
+    EXPECT_FALSE(red(editor->pitchStepsField()));
+    EXPECT_EQ(project->computeSettings().p_step, 5.0);
+}
+
+TEST_F(ConditionsTest, StepLargerThanTheSpanIsRefused) {
+    toggle(editor->pitchCheckbox(), true);
+    type(editor->pitchStepField(), "25");
+    EXPECT_TRUE(red(editor->pitchStepField()));
+    type(editor->pitchMinField(), "30");  // above the maximum
+    EXPECT_TRUE(red(editor->pitchMinField()));
+    EXPECT_EQ(project->computeSettings().p_min, 0.0);
+}
+
+TEST_F(EditorTest, ChoosingNingStoresSolverZero) {
+    auto* editor = new EditSolverSettings(frame, project.get());
+    editor->update();
+    EXPECT_EQ(editor->solverChoice()->GetSelection(), 0);  // "2D Fixed Point" = 2
+    pick(editor->solverChoice(), 2);
+    EXPECT_EQ(project->solverSettings().solver, bemt::Ning);
+    EXPECT_EQ(snapshots, 1);
+}
+
+class ShapeTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        setConditions(10.0, 1.0, 30.0, 10.0);
+        project->setChordPoints({{0.1, 0.1}, {0.55, 0.08}, {1.0, 0.05}}, false);
+        project->setTwistPoints({{0.1, 20.0}, {1.0, 0.0}}, false);
+        shape = new EditShape(frame, project.get());
+        shape->update();
+        processEvents();
+        chord = shape->chordEditor();
+    }
+    EditShape* shape = nullptr;
+    EditChordPoints* chord = nullptr;
+};
+
+TEST_F(ShapeTest, RelativeAndAbsoluteFieldsRewriteEachOther) {
+    EXPECT_EQ(chord->absolutePositionField(1)->GetValue(), "5.5");
+    EXPECT_EQ(chord->absoluteValueField(0)->GetValue(), "1");
+    type(chord->positionField(1), "0.5");
+    EXPECT_EQ(chord->absolutePositionField(1)->GetValue(), "5");
+    EXPECT_EQ(project->chordPoints()[1].x_rel, 0.5);
+    type(chord->absoluteValueField(2), "0.3");
+    EXPECT_EQ(chord->valueField(2)->GetValue(), "0.03");
+    EXPECT_EQ(project->chordPoints()[2].c_rel, 0.03);
+}
+
+TEST_F(ShapeTest, PositionEqualToTheNextIsRefused) {
+    type(chord->positionField(1), "1");
+    EXPECT_TRUE(red(chord->positionField(1)));
+    EXPECT_EQ(project->chordPoints()[1].x_rel, 0.55);
+    EXPECT_EQ(snapshots, 0);
+}
+
+TEST_F(ShapeTest, InsertAndRemovePoints) {
+    chord->insertAfter(0);
+    processEvents();
+    ASSERT_EQ(project->chordPoints().size(), 4u);
+    EXPECT_NEAR(project->chordPoints()[1].x_rel, 0.325, 1e-15);
+    EXPECT_NEAR(project->chordPoints()[1].c_rel, 0.09, 1e-15);
+    ASSERT_EQ(chord->points().size(), 4u);
+
+    chord->insertAfter(3);  // after the last: a duplicate, invalid until moved
+    processEvents();
+    ASSERT_EQ(chord->points().size(), 5u);
+    EXPECT_EQ(chord->points()[4].x_rel, 1.0);
+    EXPECT_TRUE(red(chord->positionField(4)));
+    EXPECT_TRUE(red(chord->positionField(3)));
+
+    chord->remove(4);
+    processEvents();
+    EXPECT_EQ(project->chordPoints().size(), 4u);
+    EXPECT_FALSE(red(chord->positionField(3)));
+    EXPECT_EQ(snapshots, 3);
+}
+
+TEST_F(ShapeTest, MovingTheHubRemapsEveryList) {
+    auto c = project->operatingConditions();
+    c.Rh = 2.0;
+    c.L = 8.0;
+    project->setOeratingConditions(c, true);
+    processEvents();
+    const auto points = project->chordPoints();
+    EXPECT_NEAR(points[0].x_rel, 0.2, 1e-15);
+    EXPECT_NEAR(points[1].x_rel, 0.6, 1e-15);
+    EXPECT_NEAR(points[2].x_rel, 1.0, 1e-15);
+    EXPECT_NEAR(project->twistPoints()[0].x_rel, 0.2, 1e-15);
+    EXPECT_EQ(chord->positionField(1)->GetValue(), "0.6");
+
+    // A new rotor radius keeps x/R and c/R; the absolute fields follow.
+    c.R = 20.0;
+    c.Rh = 4.0;
+    project->setOeratingConditions(c, true);
+    processEvents();
+    EXPECT_NEAR(project->chordPoints()[1].x_rel, 0.6, 1e-15);
+    EXPECT_EQ(chord->absolutePositionField(1)->GetValue(), "12");
+}
+
+TEST_F(ShapeTest, ShapeWindowOpensOnceAndFollowsTheProject) {
+    project->setChordPoints({{0.1, 0.1}, {1.0, 0.05}}, false);
+    processEvents();
+    shape->displayShapeWindow();
+    ShapeWindow* window = shape->shapeWindow();
+    ASSERT_NE(window, nullptr);
+    shape->displayShapeWindow();
+    EXPECT_EQ(shape->shapeWindow(), window);
+    EXPECT_EQ(window->GetTitle(), "Blade shape");
+    ASSERT_EQ(window->plot()->axis1Sets().size(), 1u);
+    EXPECT_EQ(window->plot()->axis1Sets()[0].legend, wxS("Area = 0.0675 ⋅ R² ( = 6.75 m²)"));
+    EXPECT_EQ(window->plot()->axis1Sets()[0].x->size(), 5u);
+
+    project->setChordPoints({{0.1, 0.15}, {1.0, 0.05}}, true);
+    EXPECT_EQ(window->plot()->axis1Sets()[0].legend, wxS("Area = 0.0675 ⋅ R² ( = 6.75 m²)"));
+    processEvents();  // the event arrives
+    EXPECT_EQ(window->plot()->axis1Sets()[0].legend, wxS("Area = 0.09 ⋅ R² ( = 9 m²)"));
+
+    window->Close(true);
+    EXPECT_EQ(shape->shapeWindow(), nullptr);
+    processEvents();
+    shape->displayTwistWindow();
+    ASSERT_NE(shape->twistWindow(), nullptr);
+}
+
+TEST(ShapeLegend, AreaTextByHand) {
+    EXPECT_EQ(ShapeWindow::areaLegend(0.0675, 10.0), wxS("Area = 0.0675 ⋅ R² ( = 6.75 m²)"));
+    EXPECT_EQ(ShapeWindow::areaLegend(0.0, 25.0), wxS("Area = 0 ⋅ R² ( = 0 m²)"));
+}
+
+class AirfoilTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        auto points = project->airfoilPoints();
+        points[0].a_min = -4.0;
+        points[0].max_passes = 7;
+        project->setAirfoilPoints(points, false);
+        page = new EditArifoils(frame, project.get());
+        page->update();
+        processEvents();
+        list = page->pointsEditor();
+    }
+    EditArifoils* page = nullptr;
+    EditAirfoilPoints* list = nullptr;
+};
+
+TEST_F(AirfoilTest, SwitchingToCoordinatesShowsTheStoredXfoilSettings) {
+    EditSingleAirfoilPoint* point = list->pointEditor(0);
+    EXPECT_EQ(point->aoaMinField(), nullptr);  // NACA types show no file rows
+    pick(point->typeChoice(), 1);               // "Coordinates"
+    processEvents();
+    point = list->pointEditor(0);
+    ASSERT_NE(point->aoaMinField(), nullptr);
+    EXPECT_EQ(point->aoaMinField()->GetValue(), "-4");
+    EXPECT_EQ(point->maxPassesField()->GetValue(), "7");
+    EXPECT_EQ(project->airfoilPoints()[0].data_type, bemt::Coordinates);
+    EXPECT_FALSE(point->reMinField()->IsEnabled());  // "Guess Re" is on
+}
+
+TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
+    pick(list->pointEditor(0)->typeChoice(), 1);
+    processEvents();
+    EditSingleAirfoilPoint* point = list->pointEditor(0);
+    type(point->aoaMinField(), "-5");
+    type(point->aoaMaxField(), "15");
+    type(point->aoaStepField(), "0.5");
+    EXPECT_FALSE(red(point->aoaStepField()));
+    EXPECT_EQ(project->airfoilPoints()[0].a_max, 15.0);
+    type(point->aoaStepField(), "25");
+    EXPECT_TRUE(red(point->aoaStepField()));
+    type(point->aoaStepField(), "0");  // the sweep would never end
+    EXPECT_TRUE(red(point->aoaStepField()));
+    EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.5);
+    type(point->aoaStepField(), "1");
+
+    // A disabled field is not checked and not taken over while invalid.
+    type(point->reMinField(), "2e7");
+    EXPECT_FALSE(red(point->reMinField()));
+    EXPECT_EQ(project->airfoilPoints()[0].rey_min, 1e6);
+    wxCheckBox* guess = nullptr;
+    for (wxWindow* child : point->getContainer()->GetChildren())
+        if (auto* box = dynamic_cast<wxCheckBox*>(child); box && box->GetLabel() == "Guess Re") guess = box;
+    ASSERT_NE(guess, nullptr);
+    toggle(guess, false);
+    EXPECT_TRUE(point->reMinField()->IsEnabled());
+    EXPECT_TRUE(red(point->reMinField()));
+    EXPECT_FALSE(project->airfoilPoints()[0].guess_reynolds);
+
+    type(point->reMinField(), "1e5");
+    type(point->reMaxField(), "1e5");
+    EXPECT_FALSE(red(point->reMinField()));
+    EXPECT_EQ(project->airfoilPoints()[0].rey_max, 1e5);
+    type(point->reMinField(), "2e5");
+    EXPECT_TRUE(red(point->reMinField()));
+    EXPECT_EQ(project->airfoilPoints()[0].rey_min, 1e5);
+}
+
+TEST_F(AirfoilTest, NonAsciiPathIsStoredAsUtf8) {
+    pick(list->pointEditor(0)->typeChoice(), 0);  // "CSV data"
+    processEvents();
+    EditSingleAirfoilPoint* point = list->pointEditor(0);
+    ASSERT_NE(point->pathField(), nullptr);
+    const wxString path = wxS("/data/profily/žluťoučký_kůň.csv");
+    type(point->pathField(), path);
+    EXPECT_EQ(project->airfoilPoints()[0].path, std::string(path.utf8_str()));
+    page->update();
+    processEvents();
+    EXPECT_EQ(list->pointEditor(0)->pathField()->GetValue(), path);
+}
+
+TEST_F(AirfoilTest, BrowseAsksForTheFileOfTheChosenKind) {
+    auto script = std::make_shared<korvane::testing::ScriptedFileDialogs::Script>();
+    script->paths.push_back("/data/coords/naca4412.dat");
+    files.setDialogs(std::make_unique<korvane::testing::ScriptedFileDialogs>(script));
+    pick(list->pointEditor(0)->typeChoice(), 1);  // "Coordinates"
+    processEvents();
+    EditSingleAirfoilPoint* point = list->pointEditor(0);
+    wxButton* browse = nullptr;
+    for (wxWindow* child : point->getContainer()->GetChildren())
+        if (auto* button = dynamic_cast<wxButton*>(child); button && button->GetLabel() == "Browse") browse = button;
+    ASSERT_NE(browse, nullptr);
+    wxCommandEvent click(wxEVT_BUTTON, browse->GetId());
+    click.SetEventObject(browse);
+    browse->GetEventHandler()->ProcessEvent(click);
+    processEvents();
+    ASSERT_EQ(script->requests.size(), 1u);
+    EXPECT_EQ(script->requests[0].title, "Open coordinates text file");
+    EXPECT_EQ(script->requests[0].wildcard, "Coordinates text files (*.*)|*.*");
+    EXPECT_EQ(point->pathField()->GetValue(), "/data/coords/naca4412.dat");
+    EXPECT_EQ(project->airfoilPoints()[0].path, "/data/coords/naca4412.dat");
+}
+
+TEST_F(AirfoilTest, AddAndRemovePoints) {
+    list->addPointAfter(0);
+    processEvents();
+    auto points = project->airfoilPoints();
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_NEAR(points[1].x_rel, 0.53, 1e-15);
+    list->addPointAfter(2);
+    processEvents();
+    EXPECT_EQ(project->airfoilPoints()[3].x_rel, 1.0);
+    list->removePoint(3);
+    processEvents();
+    EXPECT_EQ(project->airfoilPoints().size(), 3u);
+    EXPECT_EQ(list->points().size(), 3u);
+}
+
+}  // namespace

@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+
+#include <fstream>
+
+#include "GuiTestSupport.h"
+#include "app/edit_operating_conditions.h"
+#include "app/edit_shape.h"
+#include "app/edit_solver_settings.h"
+#include "app/kvp_project.h"
+#include "app/window_main.h"
+
+namespace {
+
+using korvane::testing::DialogAnswers;
+using korvane::testing::processEvents;
+using korvane::testing::ScriptedFileDialogs;
+
+wxCommandEvent noEvent;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KORVANE_REQUIRE_WX();
+        folder = wxFileName::CreateTempFileName("korvane-gui");
+        wxRemoveFile(folder);
+        ASSERT_TRUE(wxFileName::Mkdir(folder));
+        window = new MainWindow();
+        script = std::make_shared<ScriptedFileDialogs::Script>();
+        window->fileManager()->setDialogs(std::make_unique<ScriptedFileDialogs>(script));
+        processEvents();
+    }
+    void TearDown() override {
+        if (window) {
+            window->setUnsaved(false);  // no question on closing
+            window->Destroy();
+        }
+        processEvents();
+        if (!folder.empty()) wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
+    }
+
+    // A project file with a 30 m rotor, written by the project model itself.
+    wxString writeProject(const wxString& name) {
+        const wxString path = folder + wxFileName::GetPathSeparator() + name;
+        FileManager files;
+        KvpProject source(&files);
+        source.newProject();
+        auto c = source.operatingConditions();
+        c.R = 30.0;
+        c.L = c.R - c.Rh;
+        source.setOeratingConditions(c, false);
+        std::ofstream(path.ToStdString()) << source.jsonString(path);
+        return path;
+    }
+
+    wxString writeText(const wxString& name, const std::string& text) {
+        const wxString path = folder + wxFileName::GetPathSeparator() + name;
+        std::ofstream(path.ToStdString()) << text;
+        return path;
+    }
+
+    // Types into a field as a user would: the text changes, then a key is released.
+    static void type(wxTextCtrl* field, const wxString& text) {
+        field->SetValue(text);
+        wxKeyEvent key(wxEVT_KEY_UP);
+        key.m_keyCode = '0';
+        key.SetEventObject(field);
+        field->GetEventHandler()->ProcessEvent(key);
+        processEvents();
+    }
+
+    // One change of the project through its setters, as an editor makes it.
+    void change(int i) {
+        auto s = window->project()->solverSettings();
+        s.n_elements = 200 + i;
+        window->project()->setSolverSettings(s, true);
+        processEvents();
+    }
+
+    wxString folder;
+    MainWindow* window = nullptr;
+    std::shared_ptr<ScriptedFileDialogs::Script> script;
+};
+
+TEST_F(MainWindowTest, StartsWithANewProjectSavedAndNothingToUndo) {
+    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+    EXPECT_FALSE(window->isUnsaved());
+    EXPECT_FALSE(window->canUndo());
+    EXPECT_FALSE(window->canRedo());
+    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "All actions done.");
+    EXPECT_EQ(window->notebook()->GetPageCount(), 3u);
+    // The doubled ampersand shows as one.
+    const wxString first = window->notebook()->GetPageText(0);
+    EXPECT_TRUE(first == "Operating conditions && Compute" || first == "Operating conditions & Compute") << first;
+    EXPECT_EQ(window->notebook()->GetPageText(1), "Blade shape");
+    EXPECT_EQ(window->notebook()->GetPageText(2), "Airfoils data");
+}
+
+TEST_F(MainWindowTest, WindowTitleRule) {
+    EXPECT_EQ(MainWindow::windowTitle(""), "Korvane");
+    EXPECT_EQ(MainWindow::windowTitle("a.kvp"), "a.kvp - Korvane");
+}
+
+TEST_F(MainWindowTest, ProjectNamedAtStartIsOpenedAndAnEditMarksItUnsaved) {
+    window->openFile(writeProject("turbine.kvp"));
+    processEvents();
+    EXPECT_EQ(window->GetTitle(), "turbine.kvp - Korvane");
+    EXPECT_FALSE(window->isUnsaved());
+    EXPECT_EQ(window->conditionsPage()->radiusField()->GetValue(), "30");
+
+    type(window->conditionsPage()->windVelocityField(), "9");
+    EXPECT_EQ(window->project()->operatingConditions().V0, 9.0);
+    EXPECT_EQ(window->GetTitle(), "turbine.kvp* - Korvane");
+    EXPECT_TRUE(window->canUndo());
+
+    wxCommandEvent undo;
+    window->onUndo(undo);
+    processEvents();
+    EXPECT_EQ(window->project()->operatingConditions().V0, 8.0);
+    EXPECT_EQ(window->conditionsPage()->windVelocityField()->GetValue(), "8");
+    EXPECT_TRUE(window->canRedo());
+}
+
+TEST_F(MainWindowTest, HistoryKeepsThirtySnapshots) {
+    for (int i = 0; i < 31; ++i) change(i);
+    EXPECT_EQ(window->historySize(), 30u);
+    EXPECT_EQ(window->historyIndex(), 28);
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 230);
+
+    int undone = 0;
+    while (window->canUndo()) {
+        window->onUndo(noEvent);
+        processEvents();
+        ++undone;
+        ASSERT_LE(undone, 40);
+    }
+    EXPECT_EQ(undone, 29);
+    // The oldest snapshot left is the state after the second change.
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 201);
+    window->onUndo(noEvent);  // nothing more to undo
+    processEvents();
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 201);
+    EXPECT_EQ(window->solverPage()->solverChoice()->GetSelection(), 0);
+
+    int redone = 0;
+    while (window->canRedo()) {
+        window->onRedo(noEvent);
+        processEvents();
+        ++redone;
+        ASSERT_LE(redone, 40);
+    }
+    EXPECT_EQ(redone, 29);
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 230);
+}
+
+TEST_F(MainWindowTest, AChangeAfterUndoDropsTheRedoBranch) {
+    for (int i = 0; i < 5; ++i) change(i);
+    window->onUndo(noEvent);
+    window->onUndo(noEvent);
+    processEvents();
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 202);
+    EXPECT_TRUE(window->canRedo());
+    change(10);
+    EXPECT_FALSE(window->canRedo());
+    EXPECT_FALSE(window->GetMenuBar()->IsEnabled(wxID_REDO));
+    EXPECT_TRUE(window->GetMenuBar()->IsEnabled(wxID_UNDO));
+    window->onRedo(noEvent);
+    processEvents();
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 210);
+    window->onUndo(noEvent);
+    processEvents();
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 202);
+}
+
+TEST_F(MainWindowTest, NewResetsTheHistoryAndTheProject) {
+    DialogAnswers dialogs;
+    for (int i = 0; i < 3; ++i) change(i);
+    dialogs.answer(wxID_NO);  // do not save
+    window->onNew(noEvent);
+    processEvents();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].caption, "Save the project?");
+    EXPECT_FALSE(window->canUndo());
+    EXPECT_FALSE(window->canRedo());
+    EXPECT_EQ(window->historySize(), 1u);
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 100);
+    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+
+    change(0);
+    EXPECT_TRUE(window->canUndo());  // back to the new project
+}
+
+TEST_F(MainWindowTest, CancelInTheSavePromptKeepsTheProject) {
+    DialogAnswers dialogs;
+    change(0);
+    dialogs.answer(wxID_CANCEL);
+    window->onNew(noEvent);
+    processEvents();
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 200);
+    EXPECT_TRUE(window->isUnsaved());
+
+    // Yes, then cancelling the save dialog, is a cancel too.
+    dialogs.answer(wxID_YES);
+    window->onNew(noEvent);
+    processEvents();
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 200);
+    ASSERT_EQ(script->requests.size(), 1u);
+    EXPECT_EQ(script->requests[0].title, "Save project file");
+
+    // And closing is vetoed.
+    dialogs.answer(wxID_CANCEL);
+    wxCloseEvent close(wxEVT_CLOSE_WINDOW);
+    close.SetCanVeto(true);
+    window->onClose(close);
+    EXPECT_TRUE(close.GetVeto());
+}
+
+TEST_F(MainWindowTest, OpenResetsTheHistory) {
+    DialogAnswers dialogs;
+    for (int i = 0; i < 3; ++i) change(i);
+    script->paths.push_back(writeProject("other.kvp"));
+    dialogs.answer(wxID_NO);
+    window->onOpen(noEvent);
+    processEvents();
+    EXPECT_EQ(window->GetTitle(), "other.kvp - Korvane");
+    EXPECT_FALSE(window->canUndo());
+    EXPECT_EQ(window->historySize(), 1u);
+    EXPECT_EQ(window->project()->operatingConditions().R, 30.0);
+    EXPECT_EQ(window->project()->solverSettings().n_elements, 100);
+}
+
+TEST_F(MainWindowTest, FailedOpenKeepsProjectTitleAndHistory) {
+    DialogAnswers dialogs;
+    for (int i = 0; i < 4; ++i) change(i);
+    window->onUndo(noEvent);
+    processEvents();
+    const wxString title = window->GetTitle();
+    const auto size = window->historySize();
+    const int index = window->historyIndex();
+    const auto before = window->project()->state();
+
+    for (const std::string& content : {std::string("not json"), std::string("{\"conditions\":{\"B\":3}}")}) {
+        script->paths.push_back(writeText("broken.kvp", content));
+        dialogs.answer(wxID_NO);  // the save prompt
+        window->onOpen(noEvent);
+        processEvents();
+        EXPECT_EQ(window->GetTitle(), title);
+        EXPECT_EQ(window->historySize(), size);
+        EXPECT_EQ(window->historyIndex(), index);
+        EXPECT_TRUE(window->canRedo());
+        EXPECT_TRUE(korvane::sameValues(window->project()->state(), before));
+    }
+    // A missing file named on the command line fails the same way.
+    window->openFile(folder + "/missing.kvp");
+    processEvents();
+    EXPECT_EQ(window->GetTitle(), title);
+
+    ASSERT_EQ(dialogs.shown().size(), 5u);  // prompt, error, prompt, error, error
+    EXPECT_EQ(dialogs.shown()[1].caption, "An error has occoured.");
+    EXPECT_FALSE(dialogs.shown()[1].message.empty());
+    EXPECT_EQ(dialogs.shown()[4].caption, "An error has occoured.");
+    EXPECT_TRUE(dialogs.shown()[4].message.StartsWith("The file ")) << dialogs.shown()[4].message;
+}
+
+TEST_F(MainWindowTest, SaveAsNamesTheProjectAndMarksItSaved) {
+    change(0);
+    const wxString path = folder + "/saved.kvp";
+    script->paths.push_back(path);
+    window->onSaveAs(noEvent);
+    EXPECT_EQ(window->GetTitle(), "saved.kvp - Korvane");
+    EXPECT_TRUE(wxFileExists(path));
+    change(1);
+    EXPECT_EQ(window->GetTitle(), "saved.kvp* - Korvane");
+    window->onSave(noEvent);  // no dialog: the file is known
+    EXPECT_EQ(window->GetTitle(), "saved.kvp - Korvane");
+    EXPECT_EQ(script->requests.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ClosingWithOpenPreviewsReleasesThemFirst) {
+    window->shapePage()->displayShapeWindow();
+    window->shapePage()->displayTwistWindow();
+    processEvents();
+    ASSERT_NE(window->shapePage()->shapeWindow(), nullptr);
+    window->Destroy();
+    window = nullptr;
+    processEvents();
+    wxTheApp->ProcessIdle();
+    for (wxWindow* top : wxTopLevelWindows) EXPECT_TRUE(top->IsBeingDeleted()) << top->GetLabel();
+}
+
+TEST_F(MainWindowTest, ProgressShowsInTheStatusBar) {
+    window->progress(40, "Computing.");
+    EXPECT_EQ(window->gauge()->GetValue(), 40);
+    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "Computing.");
+    window->progress(100, "");
+    EXPECT_EQ(window->gauge()->GetValue(), 0);
+    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "All actions done.");
+}
+
+}  // namespace
