@@ -1,9 +1,287 @@
 #include "bemt/ToolsAirfoil.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <semaphore>
+#include <thread>
+
 #include "bemt/Common.h"
 #include "bemt/ProfileParams.h"
+#include "bemt/HelperXfoil.h"
+#include "bemt/ProfileParamsCSV.h"
+#include "bemt/ProfileParamsCombined.h"
+#include "bemt/ProfileParamsNACA.h"
+#include "bemt/ProfileParamsXfoil.h"
 
 namespace bemt {
+
+namespace {
+
+// The Reynolds range guessed for a "Coordinates" point spans a factor of ten in wind
+// velocity and tip speed ratio around the design conditions.
+constexpr double kSqrt10 = 3.1622776601683795;
+// Auxiliary values of the low and high polar of a user-given Reynolds range.
+constexpr double kAuxiliaryLo = 0.1;
+constexpr double kAuxiliaryHi = 0.3;
+
+NACAairfoil nacaOf(AirfoilType type) {
+    switch (type) {
+        case NACA0012: return NACA_0012;
+        case NACA0015: return NACA_0015;
+        case NACA0018: return NACA_0018;
+        case NACA0021: return NACA_0021;
+        default: return NACA_0025;
+    }
+}
+
+bool isNaca(AirfoilType type) { return type != CSVData && type != Coordinates; }
+
+std::string reynoldsText(double re) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f", re);
+    return text;
+}
+
+bool isSplineMessage(const std::string& message) {
+    return message == spline::kSizeMismatch || message == spline::kTooFewPoints || message == spline::kNotOrdered;
+}
+
+// One XFOIL polar to compute, with its coordinates already opened.
+struct XfoilJob {
+    std::string path;
+    std::unique_ptr<std::istream> coords;
+    std::shared_ptr<ProfileParamsXfoil> polar;
+    double reynolds = 0.0;
+    double auxiliary = 0.0;
+    const AirfoilPoint* point = nullptr;
+    std::string error;               // why the analysis stopped early, if it did
+    std::atomic<int> percent{0};     // sweep progress, read by every worker's report
+};
+
+// Runs the XFOIL jobs on one thread each and reports their combined progress. At most
+// two sweeps per core run at a time: enough to keep every core busy while sweeps of
+// unequal length finish, few enough that a long list of airfoils does not slow each
+// XFOIL so much that healthy analyses run into the time limits. Every thread is joined
+// before run() returns.
+class XfoilPreprocessing {
+public:
+    XfoilPreprocessing(std::vector<std::unique_ptr<XfoilJob>>& jobs, std::function<void(int, std::string)> progress,
+                       std::atomic<bool>* abortRequest, XfoilCommunicator::Settings channel)
+        : m_jobs(jobs), m_progress(std::move(progress)), m_abortRequest(abortRequest), m_channel(std::move(channel)),
+          m_slots(std::max<std::ptrdiff_t>(2, 2 * static_cast<std::ptrdiff_t>(std::thread::hardware_concurrency()))) {
+        m_channel.interrupted = [this] { return aborted(); };
+    }
+
+    // True when the run was aborted.
+    bool run() {
+        {
+            std::vector<std::jthread> workers;
+            workers.reserve(m_jobs.size());
+            for (auto& job : m_jobs) workers.emplace_back([this, &job] { work(*job); });
+        }  // joined here, in start order
+        return m_aborted.load();
+    }
+
+private:
+    // Takes over the caller's abort request, so that one request stops every worker.
+    bool aborted() {
+        if (m_abortRequest && m_abortRequest->exchange(false)) m_aborted.store(true);
+        return m_aborted.load();
+    }
+
+    void report() {
+        int sum = 0;
+        for (const auto& job : m_jobs) sum += job->percent.load();
+        const int percent = sum / static_cast<int>(m_jobs.size());
+        const std::string text = "Processing airfoils (" + std::to_string(m_finished.load()) + "/" +
+                                 std::to_string(m_started.load()) + ").";
+        try {
+            if (m_progress) m_progress(percent, text);
+        } catch (...) {
+            // A progress callback that throws asks for the run to stop.
+            m_aborted.store(true);
+        }
+    }
+
+    void work(XfoilJob& job) {
+        while (!m_slots.try_acquire_for(std::chrono::milliseconds(50))) {
+            if (aborted()) return finish(job, false);
+        }
+        ++m_started;
+        if (!aborted()) {
+            report();
+            auto step = [this, &job](int percent) {
+                job.percent.store(percent);
+                if (aborted()) throw ToolsAirfoil::kAborted;
+                report();
+            };
+            try {
+                job.polar->setupData(job.path, job.coords.get(), job.reynolds, job.auxiliary, job.point->a_min,
+                                     job.point->a_max, job.point->a_step, job.point->max_passes, job.point->ncrit,
+                                     step, m_channel);
+            } catch (const std::string& message) {
+                job.error = message;
+            } catch (const std::exception& e) {
+                job.error = e.what();
+            } catch (...) {
+                job.error = "Unknown failure.";
+            }
+        }
+        finish(job, true);
+    }
+
+    // started: the job held a sweep slot (it was not aborted while waiting for one).
+    void finish(XfoilJob& job, bool started) {
+        job.coords.reset();
+        job.percent.store(100);
+        if (started) {
+            m_slots.release();
+            ++m_finished;
+        }
+        aborted();
+        report();
+    }
+
+    std::vector<std::unique_ptr<XfoilJob>>& m_jobs;
+    std::function<void(int, std::string)> m_progress;
+    std::atomic<bool>* m_abortRequest;
+    XfoilCommunicator::Settings m_channel;
+    std::counting_semaphore<> m_slots;
+    std::atomic<bool> m_aborted{false};
+    std::atomic<int> m_started{0};
+    std::atomic<int> m_finished{0};
+};
+
+void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditions& conditions) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const AirfoilPoint& point = points[i];
+        if (!(point.x_rel >= 0.0 && point.x_rel <= 1.0) || (i > 0 && !(point.x_rel > points[i - 1].x_rel))) {
+            throw ToolsAirfoil::kNotOrdered;
+        }
+        if (point.data_type != Coordinates || (i > 0 && point.repeat)) continue;
+        const auto re = ToolsAirfoil::xfoilReynolds(point, conditions);
+        // Written so that NaN fails every test.
+        const bool valid = re.lo > 0.0 && re.hi > 0.0 && re.lo <= re.hi && std::isfinite(re.hi) &&
+                           point.max_passes > 0 && point.a_min <= point.a_max && point.a_step > 0.0 &&
+                           std::isfinite(point.a_min) && std::isfinite(point.a_max);
+        if (!valid) throw ProfileParamsXfoil::kWrongParameters;
+    }
+}
+
+}  // namespace
+
+ToolsAirfoil::XfoilReynolds ToolsAirfoil::xfoilReynolds(const AirfoilPoint& point,
+                                                         const OperatingConditions& conditions) {
+    if (!point.guess_reynolds) return {point.rey_min, point.rey_max, kAuxiliaryLo, kAuxiliaryHi};
+    OperatingConditions slow = conditions;
+    slow.V0 /= kSqrt10;
+    slow.TSR *= kSqrt10;
+    OperatingConditions fast = conditions;
+    fast.V0 *= kSqrt10;
+    fast.TSR /= kSqrt10;
+    return {Common::reynolds(point.x_rel, slow), Common::reynolds(point.x_rel, fast), 0.0, 0.0};
+}
+
+std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<AirfoilPoint> points,
+                                                             std::function<std::istream*(std::string)> openFile,
+                                                             OperatingConditions conditions,
+                                                             std::function<void(int, std::string)> progress,
+                                                             std::atomic<bool>* abortRequest) {
+    return segmentsFromPoints(std::move(points), std::move(openFile), conditions, std::move(progress), abortRequest,
+                              XfoilCommunicator::Settings{});
+}
+
+std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<AirfoilPoint> points,
+                                                             std::function<std::istream*(std::string)> openFile,
+                                                             OperatingConditions conditions,
+                                                             std::function<void(int, std::string)> progress,
+                                                             std::atomic<bool>* abortRequest,
+                                                             const XfoilCommunicator::Settings& channel) {
+    if (progress) progress(0, "Processing airfoils... ");
+    // Nothing starts before every point has passed its checks, so that a refused point
+    // never leaves analyses running.
+    checkPoints(points, conditions);
+
+    auto open = [&openFile](const std::string& path) {
+        return std::unique_ptr<std::istream>(openFile ? openFile(path) : nullptr);
+    };
+
+    std::vector<std::shared_ptr<ProfileParams>> polars;
+    std::vector<std::unique_ptr<XfoilJob>> jobs;
+    polars.reserve(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const AirfoilPoint& point = points[i];
+        if (i > 0 && point.repeat) {
+            const std::shared_ptr<ProfileParams>& previous = polars.back();
+            if (previous->isReynoldsCombination()) {
+                // Its own blend (a ratio of its own) over the same two analyses.
+                polars.push_back(std::make_shared<ProfileParamsCombined>(
+                    static_cast<const ProfileParamsCombined&>(*previous)));
+            } else if (previous->isNACAProfile()) {
+                polars.push_back(
+                    std::make_shared<ProfileParamsNACA>(static_cast<const ProfileParamsNACA&>(*previous).airfoil()));
+            } else {
+                polars.push_back(previous);
+            }
+            continue;
+        }
+        if (isNaca(point.data_type)) {
+            polars.push_back(std::make_shared<ProfileParamsNACA>(nacaOf(point.data_type)));
+        } else if (point.data_type == CSVData) {
+            auto stream = open(point.path);
+            if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
+            auto csv = std::make_shared<ProfileParamsCSV>();
+            csv->loadFile(stream.get(), point.preceeding_line, point.csv_separator);
+            polars.push_back(csv);
+        } else {
+            const auto re = xfoilReynolds(point, conditions);
+            auto addJob = [&](double reynolds, double auxiliary) {
+                auto job = std::make_unique<XfoilJob>();
+                job->path = point.path;
+                job->coords = open(point.path);
+                if (!job->coords) throw HelperXfoil::unreadableFileError(point.path);
+                job->polar = std::make_shared<ProfileParamsXfoil>();
+                job->reynolds = reynolds;
+                job->auxiliary = auxiliary;
+                job->point = &point;
+                jobs.push_back(std::move(job));
+                return jobs.back()->polar;
+            };
+            if (re.lo != re.hi) {
+                auto low = addJob(re.lo, re.auxiliaryLo);
+                auto high = addJob(re.hi, re.auxiliaryHi);
+                auto combined = std::make_shared<ProfileParamsCombined>();
+                combined->setProfiles(std::shared_ptr<ProfileParams>(low), std::shared_ptr<ProfileParams>(high));
+                combined->setReynoldsRange(re.lo, re.hi);
+                polars.push_back(combined);
+            } else {
+                polars.push_back(addJob(re.lo, re.auxiliaryLo));
+            }
+        }
+    }
+
+    if (!jobs.empty()) {
+        XfoilPreprocessing preprocessing(jobs, progress, abortRequest, channel);
+        if (preprocessing.run()) throw kAborted;
+        for (const auto& job : jobs) {
+            if (job->polar->size() >= 2) continue;
+            std::string message = "XFOIL could not analyse " + job->path + " at Reynolds number " +
+                                  reynoldsText(job->reynolds) + ": fewer than two angles of attack converged.";
+            if (!job->error.empty() && !isSplineMessage(job->error)) message += " " + job->error;
+            throw message;
+        }
+    }
+
+    std::vector<AirfoilSegment> segments;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        segments.push_back({points[i - 1].x_rel, points[i].x_rel, polars[i - 1], polars[i]});
+    }
+    if (progress) progress(100, "");
+    return segments;
+}
 
 AirfoilSegment* ToolsAirfoil::findSegment(double x, std::vector<AirfoilSegment>* segments) {
     auto& list = *segments;

@@ -1,0 +1,31 @@
+#include "bemt/NumberText.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace bemt::NumberText {
+
+std::optional<Parsed> leadingDouble(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+    std::size_t start = pos;
+    // from_chars refuses a leading '+' that strtod accepts; a sign after it is not a number.
+    if (pos < text.size() && text[pos] == '+') {
+        ++start;
+        if (start < text.size() && (text[start] == '+' || text[start] == '-')) return std::nullopt;
+    }
+    double value = 0.0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc()) return std::nullopt;
+    return Parsed{value, static_cast<std::size_t>(end - text.data())};
+}
+
+std::optional<double> toDouble(std::string_view text) {
+    const auto parsed = leadingDouble(text);
+    if (!parsed) return std::nullopt;
+    return parsed->value;
+}
+
+}  // namespace bemt::NumberText

@@ -1,0 +1,23 @@
+#pragma once
+// Locale-independent reading of numbers from text, so that a user-interface locale
+// with a decimal comma never changes how data files are read.
+
+#include <optional>
+#include <string_view>
+
+namespace bemt::NumberText {
+
+// Like std::strtod in the "C" locale: skips leading white space, accepts a leading '+',
+// takes the longest valid number prefix (exponent, inf and nan spellings included) and
+// reports how many characters were used. Empty when no number starts the text or the
+// number is out of the range of double.
+struct Parsed {
+    double value;
+    std::size_t used;
+};
+std::optional<Parsed> leadingDouble(std::string_view text);
+
+// The value of the leading number alone.
+std::optional<double> toDouble(std::string_view text);
+
+}  // namespace bemt::NumberText

@@ -1,0 +1,117 @@
+#include "bemt/ProfileParamsList.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "bemt/Common.h"
+#include "bemt/ProfileParamsNACA.h"
+
+namespace bemt {
+
+namespace {
+
+double foldAngle(double alpha) {
+    constexpr double pi = std::numbers::pi;
+    if (alpha > pi) alpha -= 2.0 * pi;
+    if (alpha < -pi) alpha += 2.0 * pi;
+    return alpha;
+}
+
+// The built-in airfoil closest in relative thickness; the table thresholds lie halfway
+// between the built-in thicknesses, in percent of chord.
+NACAairfoil extensionAirfoil(double thickness) {
+    const double percent = thickness * 100.0;
+    if (percent < 13.5) return NACA_0012;
+    if (percent < 16.5) return NACA_0015;
+    if (percent < 19.5) return NACA_0018;
+    if (percent < 23.0) return NACA_0021;
+    return NACA_0025;
+}
+
+// The tabulated data join the NACA data across a gap of at least 20 degrees below and
+// about 15 degrees above, which the Hermite spline bridges smoothly.
+constexpr double kLeadingGapDeg = 20.0;
+constexpr double kTrailingGapDeg = 15.0;
+
+}  // namespace
+
+ProfileParamsList::ProfileParamsList() {
+    reynoldsRange = false;
+    currentReynolds = 1000000.0;
+    reynoldsLo = 1000000.0;
+    reynoldsHi = 1000000.0;
+}
+
+double ProfileParamsList::cl(double alpha) {
+    if (!m_splinesReady) setSplines();
+    return m_clSpline(Common::rad2deg(foldAngle(alpha)));
+}
+
+double ProfileParamsList::cd(double alpha) {
+    if (!m_splinesReady) setSplines();
+    return m_cdSpline(Common::rad2deg(foldAngle(alpha)));
+}
+
+double ProfileParamsList::alphaMin() { return Common::deg2rad(m_lowestDeg); }
+double ProfileParamsList::alphaMax() { return Common::deg2rad(m_highestDeg); }
+
+bool ProfileParamsList::outOfRange(double alpha) {
+    const double deg = Common::rad2deg(alpha);
+    return deg < m_lowestDeg || deg > m_highestDeg;
+}
+
+void ProfileParamsList::setReynolds(double re) {
+    currentReynolds = re;
+    setSplines();
+}
+
+void ProfileParamsList::emptyData() {
+    m_alpha.clear();
+    m_cl.clear();
+    m_cd.clear();
+}
+
+void ProfileParamsList::setSplines() {
+    // Without tabulated points the result would be NACA data passed off as this airfoil.
+    if (m_alpha.empty()) throw spline::kTooFewPoints;
+
+    ProfileParamsNACA naca(extensionAirfoil(m_thickness));
+    naca.setReynolds(currentReynolds);
+
+    std::vector<double> a, cl, cd;
+    const std::size_t capacity = m_alpha.size() + 362;
+    a.reserve(capacity);
+    cl.reserve(capacity);
+    cd.reserve(capacity);
+    auto appendNaca = [&](double deg) {
+        a.push_back(deg);
+        cl.push_back(naca.cl(Common::deg2rad(deg)));
+        cd.push_back(naca.cd(Common::deg2rad(deg)));
+    };
+
+    if (m_lowestDeg - kLeadingGapDeg >= -180.0) {
+        for (double deg = -180.0; deg <= m_lowestDeg - kLeadingGapDeg; deg += 1.0) appendNaca(deg);
+    }
+    a.insert(a.end(), m_alpha.begin(), m_alpha.end());
+    cl.insert(cl.end(), m_cl.begin(), m_cl.end());
+    cd.insert(cd.end(), m_cd.begin(), m_cd.end());
+    for (double deg = std::trunc(m_highestDeg + kTrailingGapDeg); deg <= 180.0; deg += 1.0) appendNaca(deg);
+
+    m_clSpline = spline(a, cl, spline::cubic_hermite);
+    m_cdSpline = spline(a, cd, spline::cubic_hermite);
+    m_splinesReady = true;
+}
+
+void ProfileParamsList::appendPoint(double alphaDeg, double clValue, double cdValue) {
+    m_alpha.push_back(alphaDeg);
+    m_cl.push_back(clValue);
+    m_cd.push_back(cdValue);
+}
+
+void ProfileParamsList::setBoundsFromList() {
+    if (m_alpha.empty()) return;
+    m_lowestDeg = m_alpha.front();
+    m_highestDeg = m_alpha.back();
+}
+
+}  // namespace bemt

@@ -1,0 +1,63 @@
+#pragma once
+// A polar tabulated over a limited range of angles of attack (from a CSV file or an
+// XFOIL sweep), extended to the full circle with the built-in NACA data of the nearest
+// relative thickness and interpolated by cubic Hermite splines. The tabulated range
+// stays known, so results outside it can be reported as extrapolated.
+
+#include <vector>
+
+#include "bemt/ProfileParams.h"
+#include "bemt/spline.h"
+
+namespace bemt {
+
+class ProfileParamsList : public ProfileParams {
+public:
+    // Relative thickness of a list polar whose airfoil is not known, fraction of chord.
+    static constexpr double kDefaultThickness = 0.15;
+
+    ProfileParamsList();
+
+    // Angles are folded into [-pi, pi]; the splines are built on first use.
+    double cl(double alpha) override;
+    double cd(double alpha) override;
+    double alphaMin() override;
+    double alphaMax() override;
+    // Outside the tabulated angles; alpha is not folded.
+    bool outOfRange(double alpha) override;
+    // Stores re and rebuilds the splines at once, since the NACA extension depends on it.
+    void setReynolds(double re) override;
+
+    // Clears the tabulated points; the splines and the angle bounds stay as they are.
+    void emptyData();
+    // Rebuilds both full-circle splines from the tabulated points. Throws the spline
+    // messages, and "Increase the number of points to create a spline." when no point
+    // is tabulated.
+    void setSplines();
+
+    const std::vector<double>& alphaList() const { return m_alpha; }
+    const std::vector<double>& clList() const { return m_cl; }
+    const std::vector<double>& cdList() const { return m_cd; }
+    std::size_t size() const { return m_alpha.size(); }
+
+    // Fraction of chord; picks the NACA airfoil of the full-circle extension.
+    double relativeThickness() const { return m_thickness; }
+    void setRelativeThickness(double thickness) { m_thickness = thickness; }
+
+protected:
+    void appendPoint(double alphaDeg, double cl, double cd);
+    // Sets the angle bounds to the first and the last tabulated angle.
+    void setBoundsFromList();
+
+    std::vector<double> m_alpha;  // degrees, ascending
+    std::vector<double> m_cl;
+    std::vector<double> m_cd;
+    double m_lowestDeg = 0.0;
+    double m_highestDeg = 0.0;
+    bool m_splinesReady = false;
+    spline m_clSpline;
+    spline m_cdSpline;
+    double m_thickness = kDefaultThickness;
+};
+
+}  // namespace bemt

@@ -1,0 +1,62 @@
+#include "bemt/ProfileParamsXfoil.h"
+
+#include <cmath>
+#include <fstream>
+
+#include "bemt/Common.h"
+#include "bemt/HelperXfoil.h"
+#include "bemt/NumberText.h"
+
+namespace bemt {
+
+void ProfileParamsXfoil::setupData(const std::string& path, double reynolds, double auxiliary, double alphaMin,
+                                   double alphaMax, double alphaStep, int maxPasses, int ncrit,
+                                   std::function<void(int)> step, const XfoilCommunicator::Settings& channel) {
+    std::ifstream file(path);
+    if (!file) throw HelperXfoil::unreadableFileError(path);
+    setupData(path, &file, reynolds, auxiliary, alphaMin, alphaMax, alphaStep, maxPasses, ncrit, std::move(step),
+              channel);
+}
+
+void ProfileParamsXfoil::setupData(const std::string& name, std::istream* coords, double reynolds, double auxiliary,
+                                   double alphaMin, double alphaMax, double alphaStep, int maxPasses, int ncrit,
+                                   std::function<void(int)> step, const XfoilCommunicator::Settings& channel) {
+    // A step that is not positive never reaches the end of the sweep.
+    if (!(alphaStep > 0.0) || !(alphaMin <= alphaMax)) throw kWrongParameters;
+
+    emptyData();
+    m_splinesReady = false;
+    currentReynolds = reynolds;
+    try {
+        XfoilCommunicator comm(channel);
+        HelperXfoil::loadCoords(comm, name, coords);
+        const auto thickness = comm.readToken();
+        const auto value = thickness ? NumberText::toDouble(*thickness) : std::nullopt;
+        if (value && std::isfinite(*value) && *value > 0.0) m_thickness = *value;
+        comm.send(std::to_string(kIterationsPerPass) + "\n" + std::to_string(maxPasses) + "\n" + std::to_string(ncrit) +
+                  "\n");
+        sweep(comm, reynolds, auxiliary, alphaMin, alphaMax, alphaStep, step);
+        comm.terminate();
+    } catch (...) {
+        // A cancelled or failed sweep keeps the angles analysed before it.
+        setBoundsFromList();
+        throw;
+    }
+    setBoundsFromList();
+    setReynolds(reynolds);
+}
+
+void ProfileParamsXfoil::sweep(XfoilCommunicator& comm, double reynolds, double auxiliary, double alphaMin,
+                               double alphaMax, double alphaStep, const std::function<void(int)>& step) {
+    for (double alpha = alphaMin; alpha <= alphaMax; alpha += alphaStep) {
+        const XfoilAnswer answer = HelperXfoil::liftAndDrag(comm, static_cast<float>(reynolds),
+                                                            static_cast<float>(auxiliary),
+                                                            static_cast<float>(Common::deg2rad(alpha)));
+        if (answer.converged) appendPoint(alpha, answer.cl, answer.cd);
+        const int percent = alphaMax > alphaMin ? static_cast<int>((alpha - alphaMin) / (alphaMax - alphaMin) * 100.0)
+                                                : 100;
+        if (step) step(percent);
+    }
+}
+
+}  // namespace bemt

@@ -1,0 +1,38 @@
+#pragma once
+// A polar computed by the `xfoil-core` adapter from airfoil coordinates at one Reynolds
+// number, over a sweep of angles of attack. Angles that do not converge leave no point.
+
+#include <functional>
+#include <istream>
+#include <string>
+
+#include "bemt/ProfileParamsList.h"
+#include "bemt/XfoilCommunicator.h"
+
+namespace bemt {
+
+class ProfileParamsXfoil : public ProfileParamsList {
+public:
+    static inline const std::string kWrongParameters = "Wrong airfoil XFOIL data parameters.";
+    // Iteration limit of one XFOIL pass, the first setting line of the conversation.
+    static constexpr int kIterationsPerPass = 20;
+
+    // Runs the sweep alphaMin, alphaMin + alphaStep, ... <= alphaMax (degrees) at the
+    // Reynolds number, then builds the full-circle splines. step receives the sweep
+    // progress in percent after every angle (100 for a single angle) and may throw to
+    // cancel. A zero or negative step, or alphaMax < alphaMin, throws kWrongParameters.
+    // Failures of the channel, the file and the spline construction leave as
+    // std::string; the points analysed so far stay in the polar either way.
+    void setupData(const std::string& name, std::istream* coords, double reynolds, double auxiliary,
+                   double alphaMin, double alphaMax, double alphaStep, int maxPasses, int ncrit,
+                   std::function<void(int)> step, const XfoilCommunicator::Settings& channel = {});
+    void setupData(const std::string& path, double reynolds, double auxiliary, double alphaMin, double alphaMax,
+                   double alphaStep, int maxPasses, int ncrit, std::function<void(int)> step,
+                   const XfoilCommunicator::Settings& channel = {});
+
+private:
+    void sweep(XfoilCommunicator& comm, double reynolds, double auxiliary, double alphaMin, double alphaMax,
+               double alphaStep, const std::function<void(int)>& step);
+};
+
+}  // namespace bemt

@@ -1,0 +1,225 @@
+#include "bemt/XfoilCommunicator.h"
+
+#include <boost/process/exe.hpp>
+#include <boost/process/io.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace bemt {
+
+namespace bp = boost::process;
+
+namespace {
+
+constexpr auto kPollSlice = std::chrono::milliseconds(50);
+constexpr auto kExitGrace = std::chrono::milliseconds(1000);
+constexpr std::size_t kChunk = 4096;
+constexpr std::size_t kMaxToken = 256;
+
+// Writes to a pipe whose reader has gone raise SIGPIPE, which would end the whole
+// program. The signal is blocked for this thread during the write and a pending one
+// is consumed, so the program's own signal settings stay untouched.
+class SigpipeGuard {
+public:
+    SigpipeGuard() {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
+    }
+    ~SigpipeGuard() {
+        if (m_broken) {
+            sigset_t pending;
+            sigpending(&pending);
+            if (sigismember(&pending, SIGPIPE)) {
+                const timespec zero{0, 0};
+                sigtimedwait(&m_set, nullptr, &zero);
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    void markBroken() { m_broken = true; }
+
+private:
+    sigset_t m_set{};
+    sigset_t m_old{};
+    bool m_broken = false;
+};
+
+// Pipes of concurrent channels must not leak into each other's children: an inherited
+// copy of another channel's pipe would keep that channel open after its owner closed
+// it. Close-on-exec ends reach only the child they are handed to (as its stdin/stdout).
+bp::pipe closeOnExecPipe() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::string("The pipe to the XFOIL adapter could not be created.");
+    return bp::pipe(fds[0], fds[1]);
+}
+
+int pollTimeout(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp(left, std::chrono::milliseconds(0), std::chrono::milliseconds(kPollSlice)).count());
+}
+
+}  // namespace
+
+std::filesystem::path XfoilCommunicator::defaultProgram() {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const auto beside = self.parent_path() / "xfoil-core";
+        if (access(beside.c_str(), X_OK) == 0) return beside;
+    }
+    return "./xfoil-core";
+}
+
+XfoilCommunicator::XfoilCommunicator() : XfoilCommunicator(Settings{}) {}
+
+XfoilCommunicator::XfoilCommunicator(Settings settings)
+    : m_settings(std::move(settings)), m_toChild(closeOnExecPipe()), m_fromChild(closeOnExecPipe()) {
+    if (m_settings.program.empty()) m_settings.program = defaultProgram();
+    const std::string program = m_settings.program.string();
+    if (access(program.c_str(), X_OK) != 0) {
+        throw "The XFOIL adapter " + program + " was not found or is not executable.";
+    }
+    try {
+        m_child = bp::child(bp::exe = program, bp::std_in < m_toChild, bp::std_out > m_fromChild);
+    } catch (const std::exception& e) {
+        throw "The XFOIL adapter " + program + " could not be started: " + e.what();
+    }
+    // The process library already closed the child's ends of both pipes here.
+    fcntl(m_toChild.native_sink(), F_SETFL, fcntl(m_toChild.native_sink(), F_GETFL) | O_NONBLOCK);
+    fcntl(m_fromChild.native_source(), F_SETFL, fcntl(m_fromChild.native_source(), F_GETFL) | O_NONBLOCK);
+}
+
+XfoilCommunicator::~XfoilCommunicator() {
+    terminate();
+}
+
+int XfoilCommunicator::pid() const { return m_child.id(); }
+
+void XfoilCommunicator::throwIfInterrupted() {
+    if (m_settings.interrupted && m_settings.interrupted()) {
+        terminate();
+        throw kInterrupted;
+    }
+}
+
+void XfoilCommunicator::send(const std::string& text) {
+    if (m_inputClosed) return;
+    const int fd = m_toChild.native_sink();
+    const auto deadline = Clock::now() + m_settings.answerTimeout;
+    std::size_t written = 0;
+    SigpipeGuard guard;
+    while (written < text.size()) {
+        throwIfInterrupted();
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) {
+            // The child is not reading: wait for room, but not for ever.
+            if (Clock::now() >= deadline) {
+                terminate();
+                return;
+            }
+            pollfd p{fd, POLLOUT, 0};
+            ::poll(&p, 1, pollTimeout(deadline));
+            continue;
+        }
+        if (n < 0 && errno == EPIPE) guard.markBroken();
+        closeInput();
+        return;
+    }
+}
+
+bool XfoilCommunicator::fill(Clock::time_point deadline) {
+    if (m_outputClosed) return false;
+    const int fd = m_fromChild.native_source();
+    char chunk[kChunk];
+    for (;;) {
+        throwIfInterrupted();
+        if (m_outputClosed) return false;
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            if (m_position > 0) {
+                m_buffer.erase(0, m_position);
+                m_position = 0;
+            }
+            m_buffer.append(chunk, static_cast<std::size_t>(n));
+            return true;
+        }
+        if (n == 0) {
+            m_outputClosed = true;
+            return false;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) {
+            m_outputClosed = true;
+            return false;
+        }
+        if (Clock::now() >= deadline) {
+            terminate();
+            return false;
+        }
+        pollfd p{fd, POLLIN, 0};
+        ::poll(&p, 1, pollTimeout(deadline));
+    }
+}
+
+std::optional<std::string> XfoilCommunicator::readToken() {
+    const auto deadline = Clock::now() + m_settings.answerTimeout;
+    auto isSpace = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    // Skip the white space before the token.
+    for (;;) {
+        while (m_position < m_buffer.size() && isSpace(m_buffer[m_position])) ++m_position;
+        if (m_position < m_buffer.size()) break;
+        if (!fill(deadline)) return std::nullopt;
+    }
+    std::string token;
+    for (;;) {
+        while (m_position < m_buffer.size() && !isSpace(m_buffer[m_position])) {
+            if (token.size() < kMaxToken) token.push_back(m_buffer[m_position]);
+            ++m_position;
+        }
+        if (m_position < m_buffer.size()) return token;
+        // The token may continue in output not yet read; a closed or silent child ends it.
+        if (!fill(deadline)) return m_outputClosed && !token.empty() ? std::optional(token) : std::nullopt;
+    }
+}
+
+bool XfoilCommunicator::running() {
+    std::error_code ec;
+    return m_child.valid() && m_child.running(ec);
+}
+
+void XfoilCommunicator::closeInput() {
+    if (m_inputClosed) return;
+    m_inputClosed = true;
+    if (m_toChild.native_sink() != -1) ::close(m_toChild.native_sink());
+    m_toChild.assign_sink(-1);
+}
+
+void XfoilCommunicator::terminate() {
+    closeInput();
+    if (m_child.valid()) {
+        const auto giveUp = Clock::now() + kExitGrace;
+        while (running() && Clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::error_code ec;
+        if (running()) m_child.terminate(ec);
+        m_child.detach();
+        m_child = bp::child();
+    }
+    m_outputClosed = true;
+    if (m_fromChild.native_source() != -1) ::close(m_fromChild.native_source());
+    m_fromChild.assign_source(-1);
+}
+
+}  // namespace bemt

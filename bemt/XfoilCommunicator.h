@@ -1,0 +1,77 @@
+#pragma once
+// One running `xfoil-core` child and the text channel to it: what is sent goes to the
+// child's standard input, what it prints is read back as whitespace-separated tokens.
+// Every wait on the child is bounded and can be interrupted, so a hung or slow child
+// never blocks its caller; the destructor ends and reaps the child.
+
+#include <boost/process/child.hpp>
+#include <boost/process/pipe.hpp>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace bemt {
+
+class XfoilCommunicator {
+public:
+    struct Settings {
+        // The adapter executable; empty means defaultProgram().
+        std::filesystem::path program;
+        // Longest wait for one answer token before the child is given up.
+        std::chrono::milliseconds answerTimeout{60000};
+        // Polled while waiting on the child; true ends the wait and the child at once.
+        std::function<bool()> interrupted;
+    };
+
+    // Thrown (as std::string) when the interruption predicate stops a wait.
+    static inline const std::string kInterrupted = "The XFOIL analysis has been interrupted.";
+
+    // Where the program looks for the adapter: beside its own executable, otherwise
+    // "./xfoil-core" in the working directory.
+    static std::filesystem::path defaultProgram();
+
+    // Starts the child without arguments. Throws a std::string naming the program when
+    // it is missing or cannot be started.
+    XfoilCommunicator();
+    explicit XfoilCommunicator(Settings settings);
+    ~XfoilCommunicator();
+    XfoilCommunicator(const XfoilCommunicator&) = delete;
+    XfoilCommunicator& operator=(const XfoilCommunicator&) = delete;
+
+    // Writes the text and pushes it through at once. Writing to a child that has gone
+    // is silently dropped: the next read then reports the closed channel.
+    void send(const std::string& text);
+
+    // The next whitespace-separated token of the child's output; empty when the child
+    // closed its output or did not answer within the time limit (the child is then
+    // ended, so the conversation cannot resume out of step). Throws kInterrupted.
+    std::optional<std::string> readToken();
+
+    // True until the child has exited or was ended.
+    bool running();
+    // Closes the child's input (the adapter then exits by itself), waits briefly, kills
+    // it if it is still there, and reaps it. Safe to call more than once.
+    void terminate();
+    int pid() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    // Reads more output into the buffer; false on end of output or time limit.
+    bool fill(Clock::time_point deadline);
+    void throwIfInterrupted();
+    void closeInput();
+
+    Settings m_settings;
+    boost::process::pipe m_toChild;
+    boost::process::pipe m_fromChild;
+    boost::process::child m_child;
+    std::string m_buffer;
+    std::size_t m_position = 0;
+    bool m_outputClosed = false;
+    bool m_inputClosed = false;
+};
+
+}  // namespace bemt

@@ -1,0 +1,137 @@
+// The full-circle extension of tabulated polars: where the NACA data join, which NACA
+// airfoil is chosen by thickness, folding, the tabulated range and the failures.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "bemt/Common.h"
+#include "bemt/ProfileParamsCSV.h"
+#include "bemt/ProfileParamsNACA.h"
+
+namespace {
+
+using bemt::Common::deg2rad;
+
+// A polar tabulated at the given angles with constant cl 0.7 and cd 0.02, so that
+// tabulated data and NACA data are easy to tell apart.
+std::unique_ptr<bemt::ProfileParamsCSV> constantPolar(const std::vector<double>& anglesDeg, double thickness = 0.15) {
+    std::ostringstream text;
+    text << "alpha cl cd\n";
+    for (double a : anglesDeg) text << a << " 0.7 0.02\n";
+    std::istringstream in(text.str());
+    auto polar = std::make_unique<bemt::ProfileParamsCSV>();
+    polar->loadFile(&in, "alpha", bemt::Whitespace);
+    polar->setRelativeThickness(thickness);
+    return polar;
+}
+
+double nacaCl(bemt::NACAairfoil airfoil, double deg, double re = 1e6) {
+    bemt::ProfileParamsNACA naca(airfoil);
+    naca.setReynolds(re);
+    return naca.cl(deg2rad(deg));
+}
+
+TEST(ListPolar, JoinsNacaDataTwentyDegreesBelowAndFifteenAboveTheTable) {
+    auto polar = constantPolar({-10, 0, 10, 20});
+    // Knots of the extension reproduce the NACA data exactly.
+    for (double deg : {-180.0, -100.0, -31.0, -30.0, 35.0, 90.0, 180.0}) {
+        EXPECT_NEAR(polar->cl(deg2rad(deg)), nacaCl(bemt::NACA_0015, deg), 1e-9) << deg;
+    }
+    // Tabulated points are kept.
+    EXPECT_DOUBLE_EQ(polar->cl(deg2rad(0)), 0.7);
+    EXPECT_DOUBLE_EQ(polar->cd(deg2rad(20)), 0.02);
+    // In the gaps the spline bridges: neither table value nor NACA value at 34°.
+    EXPECT_NE(polar->cl(deg2rad(34)), nacaCl(bemt::NACA_0015, 34));
+}
+
+TEST(ListPolar, TabulatedRangeAndOutOfRange) {
+    auto polar = constantPolar({-10, 0, 10, 20});
+    EXPECT_DOUBLE_EQ(polar->alphaMin(), deg2rad(-10));
+    EXPECT_DOUBLE_EQ(polar->alphaMax(), deg2rad(20));
+    EXPECT_TRUE(polar->outOfRange(deg2rad(25)));
+    EXPECT_FALSE(polar->outOfRange(deg2rad(20)));
+    EXPECT_FALSE(polar->outOfRange(deg2rad(-10)));
+    EXPECT_TRUE(polar->outOfRange(deg2rad(-10.5)));
+    // outOfRange does not fold, cl does.
+    EXPECT_TRUE(polar->outOfRange(deg2rad(5) + 2 * std::numbers::pi));
+    EXPECT_DOUBLE_EQ(polar->cl(deg2rad(5) + 2 * std::numbers::pi), polar->cl(deg2rad(5)));
+    EXPECT_DOUBLE_EQ(polar->cd(deg2rad(-175) - 2 * std::numbers::pi), polar->cd(deg2rad(-175)));
+}
+
+TEST(ListPolar, NacaAirfoilChosenByThicknessInPercentOfChord) {
+    struct Case {
+        double thickness;
+        bemt::NACAairfoil expected;
+    };
+    const std::vector<Case> cases = {{0.12, bemt::NACA_0012}, {0.1349, bemt::NACA_0012}, {0.135, bemt::NACA_0015},
+                                     {0.15, bemt::NACA_0015}, {0.18, bemt::NACA_0018}, {0.195, bemt::NACA_0021},
+                                     {0.21, bemt::NACA_0021}, {0.229, bemt::NACA_0021}, {0.23, bemt::NACA_0025},
+                                     {0.40, bemt::NACA_0025}};
+    // Knots from -180° to -5° (table from 15° to 20°), where the five airfoils differ.
+    std::vector<double> knots;
+    for (double deg = -180; deg <= -5; deg += 1) knots.push_back(deg);
+    for (const Case& c : cases) {
+        auto polar = constantPolar({15, 20}, c.thickness);
+        for (double deg : knots) {
+            ASSERT_NEAR(polar->cl(deg2rad(deg)), nacaCl(c.expected, deg), 1e-9) << c.thickness << " at " << deg;
+        }
+        for (auto other : {bemt::NACA_0012, bemt::NACA_0015, bemt::NACA_0018, bemt::NACA_0021, bemt::NACA_0025}) {
+            if (other == c.expected) continue;
+            bool differs = false;
+            for (double deg : knots) differs = differs || std::fabs(polar->cl(deg2rad(deg)) - nacaCl(other, deg)) > 1e-6;
+            EXPECT_TRUE(differs) << c.thickness << " also matches airfoil " << other;
+        }
+    }
+    EXPECT_DOUBLE_EQ(bemt::ProfileParamsList().relativeThickness(), 0.15);
+}
+
+TEST(ListPolar, ShortenedAndMissingExtensions) {
+    // Lowest angle -155°: leading extension -180 ... -175 only.
+    auto near = constantPolar({-155, -150});
+    EXPECT_NEAR(near->cl(deg2rad(-175)), nacaCl(bemt::NACA_0015, -175), 1e-9);
+    // Lowest angle -165°: no leading extension; -180° is extrapolated from the table
+    // instead of taking the NACA value 0.
+    auto none = constantPolar({-165, -160, 0});
+    EXPECT_NEAR(none->cl(deg2rad(-180)), 0.7, 0.05);
+    // Highest angle 170°: s = 185, no trailing extension (NACA cl at 180° would be 0).
+    auto high = constantPolar({0, 170});
+    EXPECT_GT(high->cl(deg2rad(180)), 0.2);
+    // Highest angle 12.5°: the trailing extension starts at 27°.
+    auto half = constantPolar({0, 12.5});
+    EXPECT_NEAR(half->cl(deg2rad(27)), nacaCl(bemt::NACA_0015, 27), 1e-9);
+    EXPECT_NE(half->cl(deg2rad(26)), nacaCl(bemt::NACA_0015, 26));
+}
+
+TEST(ListPolar, SetReynoldsRebuildsTheExtensionAtOnce) {
+    auto polar = constantPolar({15, 20}, 0.21);
+    EXPECT_DOUBLE_EQ(polar->cl(deg2rad(-5)), -0.5192);  // NACA 0021, middle level
+    polar->setReynolds(100000);
+    EXPECT_DOUBLE_EQ(polar->getCurrentReynolds(), 100000);
+    EXPECT_DOUBLE_EQ(polar->cl(deg2rad(-5)), -0.4324);  // low level
+    EXPECT_FALSE(polar->hasReynoldsRange());
+}
+
+TEST(ListPolar, UnusableTablesThrowTheSplineMessages) {
+    bemt::ProfileParamsList empty;
+    EXPECT_THROW(
+        try { empty.cl(0.0); } catch (const std::string& m) {
+            EXPECT_EQ(m, "Increase the number of points to create a spline.");
+            throw;
+        },
+        std::string);
+
+    auto descending = constantPolar({10, 0});
+    EXPECT_DOUBLE_EQ(descending->alphaMin(), deg2rad(10));
+    EXPECT_DOUBLE_EQ(descending->alphaMax(), deg2rad(0));
+    EXPECT_THROW(
+        try { descending->cl(0.0); } catch (const std::string& m) {
+            EXPECT_EQ(m, "X values must be ordered from the lowest to the highest to create a spline.");
+            throw;
+        },
+        std::string);
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+// Building airfoil segments from airfoil points: ordering, every data kind, the
+// sharing rules of repeated points, XFOIL workers (with the scripted fake adapter),
+// progress, abort and the messages.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "AirfoilTestSupport.h"
+#include "bemt/Common.h"
+#include "bemt/ProfileParamsCSV.h"
+#include "bemt/ProfileParamsCombined.h"
+#include "bemt/ProfileParamsNACA.h"
+#include "bemt/ProfileParamsXfoil.h"
+#include "bemt/ToolsAirfoil.h"
+
+namespace {
+
+using namespace korvane::testing;
+using bemt::AirfoilPoint;
+using bemt::ToolsAirfoil;
+using Clock = std::chrono::steady_clock;
+
+const std::string kCsv = "Alpha,Cl,Cd\n-5,-0.3,0.01\n0,0.2,0.008\n5,0.75,0.01\n10,1.2,0.02\n";
+const std::string kCoordinates = "Fake\n1 0\n0.5 0.05\n0 0\n0.5 -0.05\n1 0\n";
+
+// Opens the in-memory files above by name; anything else is missing.
+std::istream* openFile(const std::string& path) {
+    if (path == "polar.csv") return new std::istringstream(kCsv);
+    if (path == "broken.csv") return new std::istringstream("Alpha,Cl,Cd\n0;1;2\n");
+    if (path == "foil.dat") return new std::istringstream(kCoordinates);
+    return nullptr;
+}
+
+AirfoilPoint naca(double x, bemt::AirfoilType type = bemt::NACA0012) {
+    AirfoilPoint p;
+    p.x_rel = x;
+    p.data_type = type;
+    return p;
+}
+
+AirfoilPoint csv(double x, const std::string& path = "polar.csv") {
+    AirfoilPoint p = naca(x, bemt::CSVData);
+    p.path = path;
+    p.preceeding_line = "Alpha";
+    p.csv_separator = bemt::Comma;
+    return p;
+}
+
+AirfoilPoint coordinates(double x, double reMin, double reMax, double aMin = 0, double aMax = 4) {
+    AirfoilPoint p = naca(x, bemt::Coordinates);
+    p.path = "foil.dat";
+    p.guess_reynolds = false;
+    p.rey_min = reMin;
+    p.rey_max = reMax;
+    p.a_min = aMin;
+    p.a_max = aMax;
+    p.a_step = 1;
+    return p;
+}
+
+AirfoilPoint repeat(double x) {
+    AirfoilPoint p = naca(x, bemt::NACA0025);  // ignored for a repeated point
+    p.repeat = true;
+    return p;
+}
+
+struct Build {
+    std::vector<bemt::AirfoilSegment> segments;
+    std::string error;
+};
+
+Build build(const std::vector<AirfoilPoint>& points, const bemt::XfoilCommunicator::Settings& channel = {},
+            std::atomic<bool>* abort = nullptr, std::function<void(int, std::string)> progress = {}) {
+    Build result;
+    try {
+        result.segments = ToolsAirfoil::segmentsFromPoints(points, openFile, bemt::OperatingConditions{},
+                                                           std::move(progress), abort, channel);
+    } catch (const std::string& message) {
+        result.error = message;
+    }
+    return result;
+}
+
+TEST(Segments, OnePointGivesNoSegmentAndTwoPointsCoverTheBlade) {
+    EXPECT_TRUE(build({naca(0.3)}).segments.empty());
+    const auto whole = build({naca(0.0), naca(1.0, bemt::NACA0021)});
+    ASSERT_EQ(whole.error, "");
+    ASSERT_EQ(whole.segments.size(), 1u);
+    EXPECT_EQ(whole.segments[0].start, 0.0);
+    EXPECT_EQ(whole.segments[0].end, 1.0);
+    // Neighbouring segments share the polar of their common point.
+    const auto three = build({naca(0.0), csv(0.5), naca(1.0)});
+    ASSERT_EQ(three.segments.size(), 2u);
+    EXPECT_EQ(three.segments[0].second, three.segments[1].first);
+}
+
+TEST(Segments, PointsOutOfOrderAreRefusedBeforeAnyAnalysisStarts) {
+    TempDir dir;
+    const auto adapter = fakeAdapter(dir, "converging");
+    const auto channel = fakeChannel(adapter);
+    const std::string ordered = "Airfoils must be ordered by their relative position (0.0 to 1.0).";
+    EXPECT_EQ(build({coordinates(0.1, 5e5, 5e5), naca(0.5), naca(0.5)}, channel).error, ordered);
+    EXPECT_EQ(build({coordinates(0.1, 5e5, 5e5), naca(0.6), naca(0.4)}, channel).error, ordered);
+    EXPECT_EQ(build({naca(-0.01), naca(0.5)}, channel).error, ordered);
+    EXPECT_EQ(build({naca(0.5), naca(1.01)}, channel).error, ordered);
+    EXPECT_EQ(build({naca(0.5), naca(std::nan(""))}, channel).error, ordered);
+    EXPECT_TRUE(fakeLog(adapter).empty());
+}
+
+TEST(Segments, EveryNacaTypeGetsItsBuiltInAirfoil) {
+    const std::vector<std::pair<bemt::AirfoilType, bemt::NACAairfoil>> types = {
+        {bemt::NACA0012, bemt::NACA_0012}, {bemt::NACA0015, bemt::NACA_0015}, {bemt::NACA0018, bemt::NACA_0018},
+        {bemt::NACA0021, bemt::NACA_0021}, {bemt::NACA0025, bemt::NACA_0025}};
+    for (const auto& [type, airfoil] : types) {
+        const auto r = build({naca(0.0, type), naca(1.0)});
+        ASSERT_EQ(r.error, "");
+        const auto* polar = dynamic_cast<bemt::ProfileParamsNACA*>(r.segments[0].first.get());
+        ASSERT_NE(polar, nullptr);
+        EXPECT_EQ(polar->airfoil(), airfoil);
+    }
+}
+
+TEST(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
+    TempDir dir;
+    const auto channel = fakeChannel(fakeAdapter(dir, "converging"));
+    // CSV: the same object.
+    auto r = build({csv(0.0), repeat(0.5), repeat(1.0)}, channel);
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.segments[0].first, r.segments[0].second);
+    EXPECT_EQ(r.segments[1].first, r.segments[1].second);
+    EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
+    // NACA: a copy of its own (each point gets its own Reynolds number).
+    r = build({naca(0.0, bemt::NACA0018), repeat(1.0)}, channel);
+    EXPECT_NE(r.segments[0].first, r.segments[0].second);
+    EXPECT_EQ(dynamic_cast<bemt::ProfileParamsNACA*>(r.segments[0].second.get())->airfoil(), bemt::NACA_0018);
+    // Single-Reynolds XFOIL polar: the same object.
+    r = build({coordinates(0.0, 5e5, 5e5), repeat(1.0)}, channel);
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.segments[0].first, r.segments[0].second);
+    // Reynolds combination: its own blend over the same two analyses.
+    r = build({coordinates(0.0, 2e5, 1e6), repeat(1.0)}, channel);
+    ASSERT_EQ(r.error, "");
+    auto* first = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
+    auto* second = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].second.get());
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(second->isReynoldsCombination());
+    EXPECT_EQ(first->getProfile1(), second->getProfile1());
+    EXPECT_EQ(first->getProfile2(), second->getProfile2());
+    EXPECT_EQ(second->getReynoldsLo(), 2e5);
+    EXPECT_EQ(second->getReynoldsHi(), 1e6);
+    // A repeat flag on the first point is ignored.
+    r = build({[] { auto p = csv(0.0); p.repeat = true; return p; }(), naca(1.0)}, channel);
+    EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
+}
+
+TEST(Segments, PolarsLiveAsLongAsAnySegmentList) {
+    TempDir dir;
+    std::weak_ptr<bemt::ProfileParams> low;
+    {
+        auto r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(fakeAdapter(dir, "converging")));
+        ASSERT_EQ(r.error, "");
+        auto* combined = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
+        ASSERT_NE(combined, nullptr);
+        auto copy = r.segments;
+        low = r.segments[0].first;
+        r.segments.clear();
+        EXPECT_FALSE(low.expired());
+        EXPECT_DOUBLE_EQ(copy[0].first->getReynoldsLo(), 2e5);
+    }
+    EXPECT_TRUE(low.expired());
+}
+
+TEST(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
+    TempDir dir;
+    const auto adapter = fakeAdapter(dir, "converging");
+    auto r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(adapter));
+    ASSERT_EQ(r.error, "");
+    auto* single = dynamic_cast<bemt::ProfileParamsXfoil*>(r.segments[0].first.get());
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(single->size(), 5u);
+    EXPECT_DOUBLE_EQ(single->getCurrentReynolds(), 5e5);
+    auto log = fakeLog(adapter);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "500000.000000"), 5);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "0.100000"), 5);
+
+    std::filesystem::remove(adapter.string() + ".log");
+    r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(adapter));
+    ASSERT_EQ(r.error, "");
+    auto* blend = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
+    ASSERT_NE(blend, nullptr);
+    EXPECT_TRUE(blend->hasReynoldsRange());
+    EXPECT_DOUBLE_EQ(static_cast<bemt::ProfileParamsXfoil*>(blend->getProfile1())->getCurrentReynolds(), 2e5);
+    EXPECT_DOUBLE_EQ(static_cast<bemt::ProfileParamsXfoil*>(blend->getProfile2())->getCurrentReynolds(), 1e6);
+    blend->setReynolds(6e5);
+    EXPECT_DOUBLE_EQ(blend->ratio(), 0.5);
+    log = fakeLog(adapter);
+    // Auxiliary value 0.1 for the low polar, 0.3 for the high one.
+    EXPECT_EQ(std::count(log.begin(), log.end(), "200000.000000"), 5);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "1000000.000000"), 5);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "0.300000"), 5);
+}
+
+TEST(Segments, GuessedReynoldsRangeSpansTheDesignConditions) {
+    bemt::OperatingConditions op;
+    AirfoilPoint p = coordinates(0.5, 1, 1);
+    p.guess_reynolds = true;
+    const auto re = ToolsAirfoil::xfoilReynolds(p, op);
+    bemt::OperatingConditions slow = op, fast = op;
+    slow.V0 /= std::sqrt(10.0);
+    slow.TSR *= std::sqrt(10.0);
+    fast.V0 *= std::sqrt(10.0);
+    fast.TSR /= std::sqrt(10.0);
+    EXPECT_NEAR(re.lo, bemt::Common::reynolds(0.5, slow), 1e-6 * re.lo);
+    EXPECT_NEAR(re.hi, bemt::Common::reynolds(0.5, fast), 1e-6 * re.hi);
+    EXPECT_LT(re.lo, re.hi);
+    EXPECT_EQ(re.auxiliaryLo, 0.0);
+    EXPECT_EQ(re.auxiliaryHi, 0.0);
+}
+
+TEST(Segments, WrongXfoilParametersAreRefused) {
+    TempDir dir;
+    const auto adapter = fakeAdapter(dir, "converging");
+    const std::string wrong = "Wrong airfoil XFOIL data parameters.";
+    std::vector<AirfoilPoint> bad(7, coordinates(0.5, 2e5, 1e6));
+    bad[0].rey_min = 0;
+    bad[1].rey_min = 2e6;
+    bad[2].max_passes = 0;
+    bad[3].a_min = 30;
+    bad[4].a_step = 0;
+    bad[5].a_step = -0.5;
+    bad[6].rey_max = std::nan("");
+    for (const auto& point : bad) {
+        EXPECT_EQ(build({coordinates(0.0, 5e5, 5e5), point}, fakeChannel(adapter)).error, wrong);
+    }
+    EXPECT_TRUE(fakeLog(adapter).empty());
+}
+
+TEST(Segments, FileMessages) {
+    EXPECT_EQ(build({csv(0.0, "missing.csv"), naca(1.0)}).error, "File missing.csv does not exist or is not readable.");
+    EXPECT_EQ(build({csv(0.0, "broken.csv"), naca(1.0)}).error,
+              "The CSV file could not be read properly. Check the format.");
+    auto missing = coordinates(0.0, 5e5, 5e5);
+    missing.path = "missing.dat";
+    EXPECT_EQ(build({missing, naca(1.0)}).error, "Input file missing.dat could not be read.");
+}
+
+TEST(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
+    TempDir dir;
+    // One converged angle only.
+    auto r = build({coordinates(0.0, 5e5, 5e5, 0, 0), naca(1.0)}, fakeChannel(fakeAdapter(dir, "converging")));
+    EXPECT_EQ(r.error,
+              "XFOIL could not analyse foil.dat at Reynolds number 500000: fewer than two angles of attack converged.");
+    // The adapter cannot be started: the reason is given.
+    auto channel = fakeChannel(dir.path() / "absent");
+    r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, channel);
+    EXPECT_EQ(r.error, "XFOIL could not analyse foil.dat at Reynolds number 500000: fewer than two angles of attack "
+                       "converged. The XFOIL adapter " + channel.program.string() +
+                           " was not found or is not executable.");
+}
+
+TEST(Segments, ProgressIsReportedFromStartToEnd) {
+    TempDir dir;
+    std::mutex mutex;
+    std::vector<std::pair<int, std::string>> reports;
+    auto progress = [&](int p, std::string text) {
+        std::lock_guard lock(mutex);
+        reports.emplace_back(p, std::move(text));
+    };
+    const auto r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(fakeAdapter(dir, "converging")),
+                         nullptr, progress);
+    ASSERT_EQ(r.error, "");
+    ASSERT_GE(reports.size(), 4u);
+    EXPECT_EQ(reports.front(), (std::pair<int, std::string>{0, "Processing airfoils... "}));
+    EXPECT_EQ(reports.back(), (std::pair<int, std::string>{100, ""}));
+    EXPECT_EQ(reports[reports.size() - 2].second, "Processing airfoils (2/2).");
+    for (const auto& [p, text] : reports) {
+        EXPECT_GE(p, 0);
+        EXPECT_LE(p, 100);
+    }
+}
+
+TEST(Segments, AbortStopsRunningAnalysesPromptly) {
+    TempDir dir;
+    std::atomic<bool> abort{false};
+    Clock::time_point requested;
+    std::thread requester([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        requested = Clock::now();
+        abort = true;
+    });
+    // Two slow sweeps of 21 angles, 200 ms each: about four seconds without the abort.
+    const auto r = build({coordinates(0.0, 2e5, 1e6, 0, 20), naca(1.0)}, fakeChannel(fakeAdapter(dir, "slow")),
+                         &abort);
+    const double reaction = std::chrono::duration<double>(Clock::now() - requested).count();
+    requester.join();
+    EXPECT_EQ(r.error, "The Xfoil preprocessing has been aborted.");
+    std::printf("abort reaction %.3f s\n", reaction);
+    EXPECT_LT(reaction, 1.0);
+    EXPECT_FALSE(abort.load());  // the request was taken over
+    EXPECT_TRUE(childProcesses(getpid(), "slow").empty());
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+// The program's side of the xfoil-core conversation, against a scripted fake adapter:
+// the exact lines sent, converged and unconverged answers, children that exit early
+// or never answer, interruption, and the failures before any child starts.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <numbers>
+#include <sstream>
+#include <thread>
+
+#include "AirfoilTestSupport.h"
+#include "bemt/Common.h"
+#include "bemt/HelperXfoil.h"
+#include "bemt/ProfileParamsXfoil.h"
+
+namespace {
+
+using namespace korvane::testing;
+using bemt::ProfileParamsXfoil;
+using Clock = std::chrono::steady_clock;
+
+const std::string kCoordinates =
+    "Test airfoil\n1.0 0.0\n0.5 0.05\n12\n0.0 0.0 trailing words\nabc def\n0.5 -0.05\n1.0,0.0\n1.0 0.0\n";
+
+std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::string& message) {
+        return message;
+    }
+    return "";
+}
+
+double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+TEST(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {
+    TempDir dir;
+    const auto adapter = fakeAdapter(dir, "converging");
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    std::vector<int> steps;
+    polar.setupData("test", &coords, 500000, 0.1, 5, 5, 1, 7, 9, [&](int p) { steps.push_back(p); },
+                    fakeChannel(adapter));
+    // Title, single-number, comma-separated and word lines are not points.
+    const std::vector<std::string> expected = {
+        "5",        "1.000000",        "0.000000", "0.500000", "0.050000", "0.000000", "0.000000",
+        "0.500000", "-0.050000",       "1.000000", "0.000000", "",         "20",       "7",
+        "9",        "0.087266",        "500000.000000",        "0.100000", ""};
+    EXPECT_EQ(fakeLog(adapter), expected);
+    EXPECT_EQ(steps, std::vector<int>{100});  // a single angle is the whole sweep
+    EXPECT_EQ(polar.size(), 1u);
+    EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.123);
+    EXPECT_DOUBLE_EQ(polar.getCurrentReynolds(), 500000);
+    EXPECT_FALSE(polar.hasReynoldsRange());
+}
+
+TEST(XfoilChannel, SweepKeepsOnlyConvergedAngles) {
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    std::vector<int> steps;
+    polar.setupData("test", &coords, 1e6, 0, -5, 15, 1, 5, 9, [&](int p) { steps.push_back(p); },
+                    fakeChannel(fakeAdapter(dir, "converging")));
+    // 21 requests; the fake does not converge at 13° and 14°.
+    ASSERT_EQ(polar.size(), 19u);
+    EXPECT_DOUBLE_EQ(polar.alphaList().front(), -5);
+    EXPECT_DOUBLE_EQ(polar.alphaList()[17], 12);
+    EXPECT_DOUBLE_EQ(polar.alphaList().back(), 15);
+    EXPECT_DOUBLE_EQ(polar.alphaMin(), bemt::Common::deg2rad(-5));
+    EXPECT_DOUBLE_EQ(polar.alphaMax(), bemt::Common::deg2rad(15));
+    // Values come back as sent, in single precision.
+    EXPECT_NEAR(polar.clList()[5], 0.0, 1e-6);
+    EXPECT_NEAR(polar.clList()[10], 2 * std::numbers::pi * bemt::Common::deg2rad(5), 1e-5);
+    EXPECT_NEAR(polar.cl(bemt::Common::deg2rad(5)), 2 * std::numbers::pi * bemt::Common::deg2rad(5), 1e-5);
+    ASSERT_EQ(steps.size(), 21u);
+    EXPECT_EQ(steps.front(), 0);
+    EXPECT_EQ(steps[10], 50);
+    EXPECT_EQ(steps.back(), 100);
+}
+
+TEST(XfoilChannel, OnlyAnswersStartingWithCapitalTConverge) {
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    // Words in turn: True, Tconv, False, X, T with a NaN, t.
+    polar.setupData("test", &coords, 1e6, 0, 0, 5, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "words")));
+    EXPECT_EQ(polar.alphaList(), (std::vector<double>{0, 1}));
+    EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.2);
+}
+
+TEST(XfoilChannel, ChildThatExitsEarlyEndsTheSweepQuickly) {
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    const auto start = Clock::now();
+    polar.setupData("test", &coords, 1e6, 0, 0, 9, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "exit3")));
+    EXPECT_EQ(polar.size(), 3u);
+    EXPECT_LT(seconds(start), 2.0);
+}
+
+TEST(XfoilChannel, SilentChildIsGivenUpAfterTheTimeLimit) {
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    const auto start = Clock::now();
+    const std::string error = errorOf([&] {
+        polar.setupData("test", &coords, 1e6, 0, 0, 4, 1, 5, 9, {},
+                        fakeChannel(fakeAdapter(dir, "silent"), std::chrono::milliseconds(300)));
+    });
+    // Nothing converged, so no polar can be built.
+    EXPECT_EQ(error, "Increase the number of points to create a spline.");
+    EXPECT_EQ(polar.size(), 0u);
+    EXPECT_LT(seconds(start), 3.0);
+}
+
+TEST(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    std::atomic<bool> stop{false};
+    auto channel = fakeChannel(fakeAdapter(dir, "slow"));
+    channel.interrupted = [&] { return stop.load(); };
+    Clock::time_point stopped;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        stopped = Clock::now();
+        stop = true;
+    });
+    const std::string error =
+        errorOf([&] { polar.setupData("test", &coords, 1e6, 0, 0, 20, 1, 5, 9, {}, channel); });
+    const double reaction = seconds(stopped);
+    stopper.join();
+    EXPECT_EQ(error, bemt::XfoilCommunicator::kInterrupted);
+    std::printf("interruption reaction %.3f s\n", reaction);
+    EXPECT_LT(reaction, 1.0);
+    EXPECT_GE(polar.size(), 1u);
+    EXPECT_LT(polar.size(), 6u);
+    EXPECT_DOUBLE_EQ(polar.alphaMin(), 0.0);
+}
+
+TEST(XfoilChannel, ThrowingStepEndsTheSweepAtOnce) {
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    int calls = 0;
+    const std::string error = errorOf([&] {
+        polar.setupData("test", &coords, 1e6, 0, 0, 20, 1, 5, 9,
+                        [&](int) {
+                            if (++calls == 3) throw std::string("stop");
+                        },
+                        fakeChannel(fakeAdapter(dir, "converging")));
+    });
+    EXPECT_EQ(error, "stop");
+    EXPECT_EQ(polar.size(), 3u);
+    EXPECT_DOUBLE_EQ(polar.alphaMax(), bemt::Common::deg2rad(2));
+}
+
+TEST(XfoilChannel, FailuresBeforeAnyChildStarts) {
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords(kCoordinates);
+    const auto channel = fakeChannel(fakeAdapter(dir, "converging"));
+    for (double step : {0.0, -0.5}) {
+        EXPECT_EQ(errorOf([&] { polar.setupData("t", &coords, 1e6, 0, 0, 10, step, 5, 9, {}, channel); }),
+                  "Wrong airfoil XFOIL data parameters.");
+    }
+    EXPECT_EQ(errorOf([&] { polar.setupData("t", &coords, 1e6, 0, 10, 0, 1, 5, 9, {}, channel); }),
+              "Wrong airfoil XFOIL data parameters.");
+    const std::string missing = (dir.path() / "missing.dat").string();
+    EXPECT_EQ(errorOf([&] { polar.setupData(missing, 1e6, 0, 0, 10, 1, 5, 9, {}, channel); }),
+              "Input file " + missing + " could not be read.");
+    auto absent = channel;
+    absent.program = dir.path() / "no-such-adapter";
+    EXPECT_EQ(errorOf([&] { polar.setupData("t", &coords, 1e6, 0, 0, 10, 1, 5, 9, {}, absent); }),
+              "The XFOIL adapter " + absent.program.string() + " was not found or is not executable.");
+    EXPECT_TRUE(fakeLog(channel.program).empty());
+}
+
+TEST(XfoilChannel, NumbersGoOutInPercentFForm) {
+    EXPECT_EQ(bemt::HelperXfoil::formatNumber(static_cast<float>(bemt::Common::deg2rad(5))), "0.087266");
+    EXPECT_EQ(bemt::HelperXfoil::formatNumber(500000.0f), "500000.000000");
+    EXPECT_EQ(bemt::HelperXfoil::formatNumber(-0.25f), "-0.250000");
+}
+
+TEST(XfoilChannel, AdapterIsFoundBesideTheExecutable) {
+    const auto self = std::filesystem::read_symlink("/proc/self/exe");
+    EXPECT_EQ(bemt::XfoilCommunicator::defaultProgram(), self.parent_path() / "xfoil-core");
+}
+
+}  // namespace

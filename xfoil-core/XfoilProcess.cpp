@@ -1,0 +1,112 @@
+#include "XfoilProcess.h"
+
+#include <boost/process/env.hpp>
+#include <boost/process/environment.hpp>
+#include <boost/process/exe.hpp>
+#include <boost/process/extend.hpp>
+#include <boost/process/io.hpp>
+#include <boost/process/start_dir.hpp>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace xfoilcore {
+
+namespace bp = boost::process;
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+constexpr std::size_t kMaxLine = 4096;
+
+bool endsWith(const std::string& text, std::string_view tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+bool stopRequested() { return g_stop != 0; }
+void requestStop() { g_stop = 1; }
+
+XfoilProcess::XfoilProcess(const std::filesystem::path& xfoil, const std::filesystem::path& shim,
+                           const std::filesystem::path& workDir, std::chrono::milliseconds timeout,
+                           std::function<bool()> abandoned)
+    : m_timeout(timeout), m_abandoned(std::move(abandoned)) {
+    bp::environment env = boost::this_process::environment();
+    env["LD_PRELOAD"] = shim.string();
+    // Without a display XFOIL can never open windows on the user's screen.
+    env.erase("DISPLAY");
+    const pid_t adapter = getpid();
+    m_child = bp::child(bp::exe = xfoil.string(), env, bp::start_dir = workDir.string(), bp::std_in < m_input,
+                        bp::std_out > m_output, bp::std_err > bp::null,
+                        bp::extend::on_exec_setup = [adapter](auto&) {
+                            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+                            if (::getppid() != adapter) ::_exit(1);
+                        });
+    fcntl(m_output.native_source(), F_SETFL, fcntl(m_output.native_source(), F_GETFL) | O_NONBLOCK);
+    const XfoilReply banner = readReply();
+    if (banner.prompt.find("XFOIL") == std::string::npos) throw XfoilFailure("XFOIL did not start");
+}
+
+XfoilProcess::~XfoilProcess() {
+    std::error_code ec;
+    if (m_child.valid() && m_child.running(ec)) m_child.terminate(ec);
+}
+
+XfoilReply XfoilProcess::command(const std::string& line) {
+    const std::string text = line + "\n";
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(m_input.native_sink(), text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw XfoilFailure("XFOIL closed its input");
+        written += static_cast<std::size_t>(n);
+    }
+    return readReply();
+}
+
+XfoilReply XfoilProcess::readReply() {
+    XfoilReply reply;
+    const auto deadline = std::chrono::steady_clock::now() + m_timeout;
+    char chunk[8192];
+    for (;;) {
+        if (stopRequested() || (m_abandoned && m_abandoned())) throw AdapterStop("stop");
+        const ssize_t n = ::read(m_output.native_source(), chunk, sizeof chunk);
+        if (n > 0) {
+            for (ssize_t i = 0; i < n; ++i) {
+                if (chunk[i] == '\n') {
+                    reply.addLine(m_pending);
+                    m_pending.clear();
+                } else if (m_pending.size() < kMaxLine) {
+                    m_pending.push_back(chunk[i]);
+                }
+            }
+            // gfortran flushes before every read, so a prompt at the end means XFOIL waits.
+            if (endsWith(m_pending, "c>  ")) {
+                reply.prompt = m_pending;
+                m_pending.clear();
+                return reply;
+            }
+            if (endsWith(m_pending, "r>  ") || endsWith(m_pending, "i>  ") || endsWith(m_pending, "s>  ") ||
+                endsWith(m_pending, "l>  ")) {
+                throw XfoilFailure("XFOIL asked for a value: " + m_pending);
+            }
+            continue;
+        }
+        if (n == 0) throw XfoilFailure("XFOIL exited");
+        if (errno != EAGAIN && errno != EINTR) throw XfoilFailure("XFOIL output failed");
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) throw XfoilFailure("XFOIL did not answer in time");
+        // Short slices, so that a program that has gone is noticed within 50 ms.
+        pollfd p{m_output.native_source(), POLLIN, 0};
+        ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 50)));
+    }
+}
+
+}  // namespace xfoilcore
