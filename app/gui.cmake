@@ -20,3 +20,4 @@ target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project ${wxWid
 
 add_executable(korvane main.cpp)
 target_link_libraries(korvane PRIVATE korvane_gui)
+korvane_place_xfoil_core(korvane)
