@@ -5,7 +5,7 @@
 EditTwistPoints::EditTwistPoints(wxWindow* parent, KvpProject* project)
     : EditBladePoints(parent, project, "Twist distribution",
                       {&bemt::TwistPoint::twist_deg, wxS("β"), wxS("[°]"),
-                       "Local pitch (blade twist) angle in degrees.", -20.0, 90.0}) {
+                       "Local pitch (blade twist) angle in degrees.", -20.0, 90.0, false, wxString(), wxString()}) {
     m_project->Bind(kvnEVT_TRANSFERED_TWIST_POINTS, &EditTwistPoints::onTransferred, this);
 }
 

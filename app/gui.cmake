@@ -22,7 +22,4 @@ target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project ${wxWid
 
 add_executable(korvane main.cpp)
 target_link_libraries(korvane PRIVATE korvane_gui)
-# The XFOIL preprocessing of the compute panel looks for xfoil-core beside the program.
-if(COMMAND korvane_place_xfoil_core)
-  korvane_place_xfoil_core(korvane)
-endif()
+korvane_place_xfoil_core(korvane)

@@ -9,6 +9,16 @@
 
 namespace bemt {
 
+// Heavily loaded elements (a above kHighlyLoaded) leave momentum theory; the fixed-point
+// and Newton-Raphson solvers then use the empirical thrust relation
+// CT = 8/9 + (4F - 40/9) a + (50/9 - 4F) a^2.
+namespace empirical {
+inline constexpr double kHighlyLoaded = 0.4;
+inline constexpr double k8_9 = 8.0 / 9.0;
+inline constexpr double k40_9 = 40.0 / 9.0;
+inline constexpr double k50_9 = 50.0 / 9.0;
+}  // namespace empirical
+
 class Solver {
 public:
     virtual ~Solver() = default;

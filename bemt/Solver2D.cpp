@@ -6,13 +6,7 @@
 
 namespace bemt {
 
-namespace {
-// Constants of the empirical thrust relation for a > 0.4.
-constexpr double k8_9 = 8.0 / 9.0;
-constexpr double k40_9 = 40.0 / 9.0;
-constexpr double k50_9 = 50.0 / 9.0;
-constexpr double kHighlyLoaded = 0.4;
-}  // namespace
+using namespace empirical;
 
 double Solver2D::phi() const { return std::atan((1.0 - a) / (1.0 + a_) / lambda_r); }
 double Solver2D::alpha() const { return phi_ - theta; }

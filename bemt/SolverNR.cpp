@@ -6,11 +6,9 @@
 
 namespace bemt {
 
+using namespace empirical;
+
 namespace {
-constexpr double k8_9 = 8.0 / 9.0;
-constexpr double k40_9 = 40.0 / 9.0;
-constexpr double k50_9 = 50.0 / 9.0;
-constexpr double kHighlyLoaded = 0.4;
 // Step of the forward differences of the Jacobian.
 constexpr double kStep = 1e-10;
 }  // namespace

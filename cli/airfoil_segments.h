@@ -1,18 +1,23 @@
 #pragma once
-// Airfoil segments for the command line. For now only the built-in NACA airfoils are
-// built here; CSV polars and XFOIL analyses come with the airfoil data builder
-// (ToolsAirfoil::segmentsFromPoints), which will replace the body of this one function.
+// Airfoil segments for the command line: the same builder as the desktop program
+// (built-in NACA tables, CSV polars, XFOIL analyses of coordinate files on parallel
+// workers), fed with files read straight from disk.
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "bemt/Records.h"
 
 namespace korvane::cli {
 
-// One segment per pair of neighbouring points, each point with its own NACA polar; a
-// repeated point gets a new polar of the previous point's airfoil. Throws the core's
-// ordering message for unordered points, and a clear message for airfoil kinds that
-// the command line cannot use yet.
-std::vector<bemt::AirfoilSegment> buildAirfoilSegments(const std::vector<bemt::AirfoilPoint>& points);
+// Builds the segments of the project's airfoil points. progress may be called from
+// several worker threads at once; it may throw to stop. interrupted is polled by the
+// XFOIL workers. Throws the builder's messages (ordering, unreadable files, XFOIL
+// failures, "The Xfoil preprocessing has been aborted.").
+std::vector<bemt::AirfoilSegment> buildAirfoilSegments(const std::vector<bemt::AirfoilPoint>& points,
+                                                       const bemt::OperatingConditions& conditions,
+                                                       const std::function<void(int, const std::string&)>& progress,
+                                                       const std::function<bool()>& interrupted);
 
 }  // namespace korvane::cli

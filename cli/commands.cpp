@@ -7,6 +7,7 @@
 #include "app/kvp_codec.h"
 #include "app/text_file.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/ToolsAirfoil.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
 
@@ -70,14 +71,14 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
     } else {
         ProfileParamsCombined::disableInterpolation();
     }
-    const InputDataSet input = computationInput(project);
     const SweepRange pitch = BEMTTools::pitchRange(project.computeSettings);
 
     BEMTTools tools(project.solverSettings.solver);
     InterruptGuard interrupt;
     ProgressBar bar(options.progress && ProgressBar::stderrIsTerminal());
-    const ProgressCallback progress = [&bar](int percent, std::string text) { bar.report(percent, text); };
+    const ProgressCallback progress = [&bar](int percent, const std::string& text) { bar.report(percent, text); };
     try {
+        const InputDataSet input = computationInput(project, progress, &InterruptGuard::interrupted);
         if (command == "op") {
             result.points = tools.pitchSweep(input, pitch, progress);
         } else if (command == "design") {
@@ -92,7 +93,7 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
         }
     } catch (const std::string& message) {
         bar.clear();
-        if (message == kAbortMessage) {
+        if (message == kAbortMessage || message == ToolsAirfoil::kAborted) {
             std::fprintf(stderr, "%s\n", message.c_str());
             return kAborted;
         }

@@ -121,11 +121,12 @@ void checkForComputation(const ProjectData& project) {
     requireRange(BEMTTools::pitchRange(project.computeSettings), "pitch");
 }
 
-InputDataSet computationInput(const ProjectData& project) {
+InputDataSet computationInput(const ProjectData& project, const std::function<void(int, const std::string&)>& progress,
+                              const std::function<bool()>& interrupted) {
     InputDataSet input;
     input.settings = project.solverSettings;
     input.conditions = project.conditions;
-    input.segments = buildAirfoilSegments(project.airfoilPoints);
+    input.segments = buildAirfoilSegments(project.airfoilPoints, project.conditions, progress, interrupted);
     input.chordPoints = project.chordPoints;
     input.twistPoints = project.twistPoints;
     return input;

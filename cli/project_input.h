@@ -3,6 +3,7 @@
 // command line, the checks that turn impossible values into clear messages before any
 // computation starts, and the input record with its airfoil segments.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,8 +37,12 @@ void applyOverrides(ProjectData& project, const Overrides& overrides);
 // twist and airfoil points, and a usable pitch range. Throws the first problem found.
 void checkForComputation(const ProjectData& project);
 
-// The input record of the core, with the project's airfoil segments built.
-bemt::InputDataSet computationInput(const ProjectData& project);
+// The input record of the core, with the project's airfoil segments built (which may run
+// XFOIL analyses: progress is reported, possibly from several threads, and interrupted
+// is polled to stop them).
+bemt::InputDataSet computationInput(const ProjectData& project,
+                                    const std::function<void(int, const std::string&)>& progress,
+                                    const std::function<bool()>& interrupted);
 
 const char* solverName(bemt::SolverType solver);
 

@@ -79,7 +79,10 @@ wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxSt
         text << "\n";
         for (std::size_t i = 0; i < sharedX->size(); ++i) {
             std::string line = numberText((*sharedX)[i]);
-            for (const auto& c : columns) line += "," + numberText((*c.set->y)[i]);
+            for (const auto& c : columns) {
+                line += ',';
+                line += numberText((*c.set->y)[i]);
+            }
             text << wxString::FromUTF8(line) << "\n";
         }
         return text;

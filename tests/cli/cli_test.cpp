@@ -210,7 +210,7 @@ TEST(CliNew, WritesTheNewProjectDefaultsAndKeepsExistingFiles) {
 }
 
 TEST(CliExamples, EveryExampleIsStoredInTheProgramsOwnForm) {
-    for (const char* name : {"new_turbine.kvp", "naca_blade.kvp", "nrel5mw.kvp"}) {
+    for (const char* name : {"new_turbine.kvp", "naca_blade.kvp", "nrel5mw.kvp", "xfoil_blade.kvp"}) {
         const std::string path = example(name);
         const std::string text = readBytes(path);
         EXPECT_EQ(korvane::kvp::write(korvane::kvp::read(text, path), path), text) << name;
@@ -258,11 +258,9 @@ TEST(CliErrors, MissingMalformedAndInvalidProjectsExitWithAMessage) {
     run = variant("\"x_rel\":0.06},{\"a_max\"", "\"x_rel\":1.5},{\"a_max\"");
     EXPECT_NE(run.err.find("Airfoils must be ordered by their relative position (0.0 to 1.0)."), std::string::npos)
         << run.err;
-    run = variant("\"data_type\":3", "\"data_type\":2");
-    EXPECT_NE(run.err.find("Airfoil point 1 (x/R 0.06) uses airfoil coordinates analysed by XFOIL, which korvane-cli "
-                           "does not support yet"),
-              std::string::npos)
-        << run.err;
+    run = variant("\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\"",
+                  "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../missing.csv\"");
+    EXPECT_NE(run.err.find("missing.csv does not exist or is not readable."), std::string::npos) << run.err;
     EXPECT_EQ(run.status, 1);
 }
 
@@ -293,13 +291,33 @@ TEST(CliErrors, CtrlCAbortsTheComputationWithItsMessage) {
     EXPECT_TRUE(run.out.empty());
 }
 
+TEST(CliXfoil, CoordinateAirfoilsAreAnalysedByXfoilBeforeTheOperatingPoint) {
+    // NACA 4415 analysed by XFOIL at two Reynolds numbers guessed from the conditions.
+    const CliRun run = runCli({"op", example("xfoil_blade.kvp"), "--json", "-"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json point = json::parse(run.out)["points"][0];
+    EXPECT_TRUE(point["converged"].get<bool>());
+    // A cambered section of good lift-to-drag ratio on the guessed blade: better than the
+    // NACA 0012 example, still below Betz.
+    const double cp = point["Cp"].get<double>();
+    EXPECT_GT(cp, 0.43);
+    EXPECT_LT(cp, 16.0 / 27.0);
+}
+
+TEST(CliXfoil, CtrlCStopsTheXfoilAnalyses) {
+    const auto started = std::chrono::steady_clock::now();
+    const CliRun run = runCli({"op", example("xfoil_blade.kvp")}, std::chrono::milliseconds(300));
+    EXPECT_EQ(run.status, 130);
+    EXPECT_EQ(run.err, "The Xfoil preprocessing has been aborted.\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
 TEST(CliReference, Nrel5MwPeakPowerCoefficientMatchesThePublishedValue) {
     const CliRun run = runCli({"char", example("nrel5mw.kvp"), "--range", "6:9:0.05", "--json", "-"});
-    if (run.status != 0 && run.err.find("not support yet") != std::string::npos)
-        GTEST_SKIP() << "korvane-cli cannot read CSV polars yet: " << run.err;
     ASSERT_EQ(run.status, 0) << run.err;
     double peak = 0.0;
-    for (const json& step : json::parse(run.out)["steps"]) peak = std::max(peak, step["points"][0]["Cp"].get<double>());
+    const json document = json::parse(run.out);
+    for (const json& step : document["steps"]) peak = std::max(peak, step["points"][0]["Cp"].get<double>());
     // Published 0.482 at tip speed ratio 7.55 includes a 2.5° precone this model leaves out.
     EXPECT_NEAR(peak, 0.482, 0.03 * 0.482);
 }
