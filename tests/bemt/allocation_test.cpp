@@ -19,6 +19,10 @@ namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
+// The replacement pair below is matched (malloc and free); the compiler cannot see that
+// once it inlines the library's sized delete.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size ? size : 1)) return p;

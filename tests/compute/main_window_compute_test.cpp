@@ -57,6 +57,32 @@ TEST(MainWindowCompute, NewClosesResultWindowsAndNumberingStartsAgain) {
     deleteClosedWindows();
 }
 
+TEST(MainWindowCompute, NewDuringACharacteristicsRunStopsIt) {
+    KORVANE_REQUIRE_WX();
+    MainWindow* main = openMainWindow();
+    EditCompute* panel = main->computePage();
+    std::vector<wxString> messages;
+    panel->setDialogs({[&](wxWindow*, const wxString& text, const wxString&) { messages.push_back(text); },
+                       [](wxWindow*) { return true; }});
+    bemt::ComputeSettings s = main->project()->computeSettings();
+    s.ran_max = 100.0;  // long enough to be running when New comes
+    s.ran_step = 0.2;
+    main->project()->setComputeSettings(s, false);
+    panel->computeChar();
+    ASSERT_TRUE(waitFor([&] { return !idle(main); }));
+
+    wxCommandEvent command(wxEVT_MENU, wxID_NEW);
+    main->onNew(command);
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    deleteClosedWindows();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The computation process has been aborted.");
+    EXPECT_TRUE(panel->resultWindows().empty()) << "no result of the old project opens";
+    EXPECT_FALSE(panel->abortRequested());
+    main->Destroy();
+    deleteClosedWindows();
+}
+
 TEST(MainWindowCompute, ClosingDuringACharacteristicsRunEndsItWithoutResults) {
     KORVANE_REQUIRE_WX();
     MainWindow* main = openMainWindow();
