@@ -1,5 +1,8 @@
 #include "app/field_rules.h"
 
+#include <limits>
+
+#include "app/compute_rules.h"
 #include "bemt/Common.h"
 
 namespace field_rules {
@@ -12,7 +15,11 @@ double windVelocity(double rpm, double radius, double tipSpeedRatio) {
     return bemt::Common::rpm2rads(rpm) * radius / tipSpeedRatio;
 }
 
-double stepCount(double min, double max, double step) { return std::trunc((max - min) / step) + 1.0; }
+double stepCount(double min, double max, double step) {
+    // Counted as the computations count them, so the field shows what will be computed.
+    const auto steps = compute_rules::rangeSteps(min, max, step);
+    return steps ? static_cast<double>(*steps) : std::numeric_limits<double>::quiet_NaN();
+}
 
 double stepSize(double min, double max, double steps) { return (max - min) / (steps - 1.0); }
 

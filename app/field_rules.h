@@ -15,7 +15,8 @@ double tipSpeedRatio(double rpm, double radius, double windVelocity);
 // V = ω R / λ.
 double windVelocity(double rpm, double radius, double tipSpeedRatio);
 
-// Number of values of a sweep from min to max: trunc((max - min) / step) + 1.
+// Number of values of a sweep from min to max by step, as the computations count them
+// (0 to 0.3 by 0.1 gives 4); NaN for a range that computes nothing.
 double stepCount(double min, double max, double step);
 // Step of a sweep with the given number of values: (max - min) / (steps - 1).
 double stepSize(double min, double max, double steps);

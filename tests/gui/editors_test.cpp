@@ -32,6 +32,8 @@ TEST(FieldRules, StepsAndStepSize) {
     EXPECT_EQ(field_rules::stepCount(0.0, 20.0, 2.0), 11.0);
     EXPECT_EQ(field_rules::stepCount(0.0, 20.0, 3.0), 7.0);  // whole part of 6.67, plus 1
     EXPECT_EQ(field_rules::stepCount(0.0, 20.0, 0.5), 41.0);
+    EXPECT_EQ(field_rules::stepCount(0.0, 0.3, 0.1), 4.0);  // not lost to rounding
+    EXPECT_TRUE(std::isnan(field_rules::stepCount(0.0, 20.0, 0.0)));
     EXPECT_EQ(field_rules::stepSize(0.0, 20.0, 11.0), 2.0);
     EXPECT_EQ(formatNumber(field_rules::stepSize(0.0, 20.0, 7.0)), "3.33");
 }

@@ -22,7 +22,8 @@ inline bool startWx() {
         static char name[] = "korvane-tests";
         static char* argv[] = {name, nullptr};
         wxApp::SetInstance(new wxApp());
-        if (!wxEntryStart(argc, argv)) return false;
+        const bool entered = wxEntryStart(argc, argv);
+        if (!entered) return false;
         wxSetAssertHandler(failOnWxAssert);
         if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
         return wxTheApp->CallOnInit();
@@ -35,13 +36,14 @@ inline bool startWx() {
 // Destroys a top-level window now (Destroy() only schedules it), so that it goes
 // before the objects it refers to.
 inline void destroyNow(wxWindow* window) {
-    if (!window) return;
+    if (!window || !wxTheApp) return;
     window->Destroy();
     wxTheApp->ProcessIdle();
 }
 
 // Runs the queued events, as the event loop would between user actions.
 inline void processEvents() {
+    if (!wxTheApp) return;  // the toolkit never started; the test has failed already
     for (int i = 0; i < 20 && wxTheApp->HasPendingEvents(); ++i) wxTheApp->ProcessPendingEvents();
     wxTheApp->ProcessPendingEvents();
 }
