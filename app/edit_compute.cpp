@@ -340,54 +340,53 @@ void EditCompute::_doAnalyzeAirfoils(wxCommandEvent&) {
     window->Show();
 }
 
-void EditCompute::_doComputeOperatingPoint(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeOperatingPoint, this);
+// The three pitch-controlled computations differ only in their sweep and result window:
+// sweep(data, compute, progress) runs on the worker thread, open(result, compute, solver,
+// conditions) on the GUI thread.
+template <class Sweep, class Open>
+void EditCompute::runPitchComputation(Sweep sweep, Open open) {
     const bemt::ComputeSettings compute = m_project->computeSettings();
     if (!pitchAccepted(compute)) return;
     const bemt::SolverSettings solver = m_project->solverSettings();
     m_tools->setSolver(solver.solver);
     const bemt::InputDataSet data = inputData();
-    startWorker([this, data, compute, solver] {
-        auto points = m_tools->pitchSweep(data, bemt::BEMTTools::pitchRange(compute),
-                                          [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
-        onGuiThread([this, points = std::move(points), compute, solver, conditions = data.conditions]() mutable {
-            showResult([&] { openOpResult(std::move(points), compute, solver, conditions); });
+    startWorker([this, data, compute, solver, sweep, open] {
+        auto result = sweep(data, compute,
+                            [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+        onGuiThread([this, result = std::move(result), compute, solver, conditions = data.conditions, open]() mutable {
+            showResult([&] { (this->*open)(std::move(result), compute, solver, conditions); });
         });
     });
+}
+
+void EditCompute::_doComputeOperatingPoint(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeOperatingPoint, this);
+    runPitchComputation(
+        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
+            return m_tools->pitchSweep(data, bemt::BEMTTools::pitchRange(compute), progress);
+        },
+        &EditCompute::openOpResult);
 }
 
 void EditCompute::_doDesignBlade(wxCommandEvent&) {
     Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doDesignBlade, this);
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    if (!pitchAccepted(compute)) return;
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    startWorker([this, data, compute, solver] {
-        auto result = m_tools->designSweep(data, bemt::BEMTTools::pitchRange(compute), compute.design_c_limit,
-                                           [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
-        onGuiThread([this, points = std::move(result.points), compute, solver, conditions = data.conditions]() mutable {
-            showResult([&] { openDesignResult(std::move(points), compute, solver, conditions); });
-        });
-    });
+    runPitchComputation(
+        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
+            return m_tools->designSweep(data, bemt::BEMTTools::pitchRange(compute), compute.design_c_limit, progress)
+                .points;
+        },
+        &EditCompute::openDesignResult);
 }
 
 void EditCompute::_doComputeChar(wxCommandEvent&) {
     Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeChar, this);
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    if (!pitchAccepted(compute)) return;
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    startWorker([this, data, compute, solver] {
-        auto results = m_tools->characteristicsSweep(
-            data, compute.range_type, bemt::BEMTTools::characteristicsRange(compute),
-            bemt::BEMTTools::pitchRange(compute),
-            [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
-        onGuiThread([this, results = std::move(results), compute, solver, conditions = data.conditions]() mutable {
-            showResult([&] { openCharResult(std::move(results), compute, solver, conditions); });
-        });
-    });
+    runPitchComputation(
+        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
+            return m_tools->characteristicsSweep(data, compute.range_type,
+                                                 bemt::BEMTTools::characteristicsRange(compute),
+                                                 bemt::BEMTTools::pitchRange(compute), progress);
+        },
+        &EditCompute::openCharResult);
 }
 
 // ---- threads ----

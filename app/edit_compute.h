@@ -112,6 +112,9 @@ private:
     // False (after showing the refusal and ending the action) when the pitch sweep is refused.
     bool pitchAccepted(const bemt::ComputeSettings& settings);
     bemt::InputDataSet inputData() const;
+    // Checks the pitch range, then runs sweep on the worker and opens its result.
+    template <class Sweep, class Open>
+    void runPitchComputation(Sweep sweep, Open open);
 
     // Runs work on the worker thread (after the previous one has ended).
     void startWorker(std::function<void()> work);
