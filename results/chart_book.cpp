@@ -1,7 +1,10 @@
 #include "results/chart_book.h"
 
+#include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
 
 #include <string>
 
@@ -69,4 +72,35 @@ void ChartBook::exportCsv(FileManager* files) {
     } catch (const std::string& message) {
         showResultError(parent, wxString::FromUTF8(message));
     }
+}
+
+ChartBook::HighlightBoxes ChartBook::addActions(wxWindow* parent, wxSizer* sizer, FileManager* files) {
+    const int border = FromDIP(3);
+    auto* unconverged = new wxCheckBox(parent, wxID_ANY, "Highlight unconverged ranges");
+    unconverged->SetToolTip("Highlights the ranges in the plots in which any converged result has not been obtained.");
+    unconverged->SetValue(true);
+    unconverged->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        const bool show = event.IsChecked();
+        forEachChart([show](PlotDisplay& c) { show ? c.showUnconvergedRanges() : c.hideUnconvergedRanges(); });
+    });
+    sizer->Add(unconverged, 0, wxALL, border);
+
+    auto* extrapolated = new wxCheckBox(parent, wxID_ANY, "Highlight extrapolated ranges");
+    extrapolated->SetToolTip(
+        "Highlights the ranges in the plots in which the angle of attack is too large and lift and drag "
+        "coefficients have been extrapolated.");
+    extrapolated->SetValue(true);
+    extrapolated->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        const bool show = event.IsChecked();
+        forEachChart([show](PlotDisplay& c) { show ? c.showOorRanges() : c.hideOorRanges(); });
+    });
+    sizer->Add(extrapolated, 0, wxALL, border);
+
+    auto* png = new wxButton(parent, wxID_ANY, "Export PNG image");
+    png->Bind(wxEVT_BUTTON, [this, files](wxCommandEvent&) { exportPng(files); });
+    sizer->Add(png, 0, wxEXPAND | wxALL, border);
+    auto* csv = new wxButton(parent, wxID_ANY, "Export CSV data");
+    csv->Bind(wxEVT_BUTTON, [this, files](wxCommandEvent&) { exportCsv(files); });
+    sizer->Add(csv, 0, wxEXPAND | wxALL, border);
+    return {unconverged, extrapolated};
 }

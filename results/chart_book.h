@@ -11,6 +11,8 @@
 #include "results/display_plot.h"
 
 class FileManager;
+class wxCheckBox;
+class wxSizer;
 
 class ChartBook : public wxChoicebook {
 public:
@@ -28,6 +30,14 @@ public:
     // in the error box and the window stays.
     void exportPng(FileManager* files);
     void exportCsv(FileManager* files);
+
+    struct HighlightBoxes {
+        wxCheckBox* unconverged;
+        wxCheckBox* extrapolated;
+    };
+    // Adds the actions on these charts every result window offers to an "Actions" group
+    // (items on parent, into sizer): the two highlight toggles and the two exports.
+    HighlightBoxes addActions(wxWindow* parent, wxSizer* sizer, FileManager* files);
 
 private:
     std::vector<PlotDisplay*> m_charts;

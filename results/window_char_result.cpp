@@ -1,20 +1,14 @@
 #include "results/window_char_result.h"
 
-#include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/choicebk.h>
-#include <wx/scrolwin.h>
 #include <wx/sizer.h>
-#include <wx/statbox.h>
 #include <wx/weakref.h>
-#include <wx/wrapsizer.h>
 
 #include "app/kvp_project.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"
-#include "results/display_airfoil_compute_params.h"
-#include "results/display_compute_params.h"
 #include "results/result_rules.h"
+#include "results/result_side_column.h"
 #include "results/window_op_result.h"
 
 using result_series::CharChart;
@@ -40,51 +34,12 @@ CharResultWindow::CharResultWindow(const std::shared_ptr<ResultWindowList>& wind
     for (std::size_t k = 0; k < m_results.size(); ++k) m_clickActions.emplace_back([this, k] { openOperatingPoint(k); });
 
     Freeze();
-    auto* root = new wxPanel(this);
-    auto* columns = new wxBoxSizer(wxHORIZONTAL);
-    m_charts = new ChartBook(root);
+    ResultSideColumn column{m_solver, m_computed, false, m_compute, m_projectConditions};
+    for (const auto& curves : m_series.pitches) column.pitches.push_back(curves.pitch);
+    column.pitchToggled = [this](int index, bool shown) { setPitchShown(index, shown); };
+    column.fillActions = [this](wxWindow* parent, wxSizer* sizer) { generateActionsMenu(parent, sizer, m_files); };
+    layoutResultWindow(this, column, m_charts, m_pitchBoxes);
     buildCharts();
-    columns->Add(m_charts, 1, wxEXPAND | wxALL, FromDIP(4));
-
-    auto* side = new wxScrolledWindow(root, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL);
-    side->SetScrollRate(0, FromDIP(10));
-    auto* sideSizer = new wxBoxSizer(wxVERTICAL);
-
-    auto* pitchBox = new wxStaticBoxSizer(wxVERTICAL, side, "Show data for pitch angles");
-    auto* pitchWrap = new wxWrapSizer(wxHORIZONTAL);
-    for (std::size_t i = 0; i < m_series.pitches.size(); ++i) {
-        auto* box = new wxCheckBox(pitchBox->GetStaticBox(), wxID_ANY,
-                                   result_rules::pitchLegend(m_series.pitches[i].pitch));
-        box->SetValue(true);
-        const int index = static_cast<int>(i);
-        box->Bind(wxEVT_CHECKBOX, [this, index](wxCommandEvent& event) { setPitchShown(index, event.IsChecked()); });
-        pitchWrap->Add(box, 0, wxALL, FromDIP(3));
-        m_pitchBoxes.push_back(box);
-    }
-    pitchBox->Add(pitchWrap, 0, wxEXPAND);
-    sideSizer->Add(pitchBox, 0, wxEXPAND | wxALL, FromDIP(4));
-
-    auto* reset = new wxButton(side, wxID_ANY, "Reset range");
-    reset->SetToolTip("Reset plot ranges.");
-    reset->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_charts->forEachChart([](PlotDisplay& c) { c.resetRange(); }); });
-    sideSizer->Add(reset, 0, wxEXPAND | wxALL, FromDIP(4));
-
-    auto* actions = new wxStaticBoxSizer(wxVERTICAL, side, "Actions");
-    generateActionsMenu(actions->GetStaticBox(), actions, m_files);
-    sideSizer->Add(actions, 0, wxEXPAND | wxALL, FromDIP(4));
-
-    // A choice of pages fits the narrow column where notebook tabs would not.
-    auto* params = new wxChoicebook(side, wxID_ANY);
-    params->AddPage(new DisplayComputeParams(params, m_solver, m_computed, false, false), "Computing parameters");
-    params->AddPage(new DisplayAirfoilComputeParams(params, m_compute, m_projectConditions, false),
-                    "Airfoils processing parameters");
-    sideSizer->Add(params, 0, wxEXPAND | wxALL, FromDIP(4));
-
-    side->SetSizer(sideSizer);
-    side->FitInside();
-    side->SetMinSize(wxSize(sideSizer->GetMinSize().GetWidth() + FromDIP(20), -1));
-    columns->Add(side, 0, wxEXPAND);
-    root->SetSizer(columns);
     updateTitles();
     SetSize(FromDIP(wxSize(1200, 780)));
     Thaw();
@@ -132,32 +87,7 @@ void CharResultWindow::generateActionsMenu(wxWindow* parent, wxSizer* sizer, Fil
     });
     sizer->Add(m_forceZeroBox, 0, wxALL, border);
 
-    auto* unconverged = new wxCheckBox(parent, wxID_ANY, "Highlight unconverged ranges");
-    unconverged->SetToolTip("Highlights the ranges in the plots in which any converged result has not been obtained.");
-    unconverged->SetValue(true);
-    unconverged->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
-        const bool show = event.IsChecked();
-        m_charts->forEachChart([show](PlotDisplay& c) { show ? c.showUnconvergedRanges() : c.hideUnconvergedRanges(); });
-    });
-    sizer->Add(unconverged, 0, wxALL, border);
-
-    auto* extrapolated = new wxCheckBox(parent, wxID_ANY, "Highlight extrapolated ranges");
-    extrapolated->SetToolTip(
-        "Highlights the ranges in the plots in which the angle of attack is too large and lift and drag "
-        "coefficients have been extrapolated.");
-    extrapolated->SetValue(true);
-    extrapolated->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
-        const bool show = event.IsChecked();
-        m_charts->forEachChart([show](PlotDisplay& c) { show ? c.showOorRanges() : c.hideOorRanges(); });
-    });
-    sizer->Add(extrapolated, 0, wxALL, border);
-
-    auto* png = new wxButton(parent, wxID_ANY, "Export PNG image");
-    png->Bind(wxEVT_BUTTON, [this, files](wxCommandEvent&) { m_charts->exportPng(files); });
-    sizer->Add(png, 0, wxEXPAND | wxALL, border);
-    auto* csv = new wxButton(parent, wxID_ANY, "Export CSV data");
-    csv->Bind(wxEVT_BUTTON, [this, files](wxCommandEvent&) { m_charts->exportCsv(files); });
-    sizer->Add(csv, 0, wxEXPAND | wxALL, border);
+    m_charts->addActions(parent, sizer, files);
 }
 
 int CharResultWindow::singleShown() const {

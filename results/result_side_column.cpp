@@ -1,0 +1,77 @@
+#include "results/result_side_column.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choicebk.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/scrolwin.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/wrapsizer.h>
+
+#include "results/chart_book.h"
+#include "results/display_airfoil_compute_params.h"
+#include "results/display_compute_params.h"
+#include "results/result_rules.h"
+
+namespace {
+
+wxScrolledWindow* buildSideColumn(wxWindow* parent, ChartBook* charts, const ResultSideColumn& content,
+                                  std::vector<wxCheckBox*>& pitchBoxes) {
+    auto* side = new wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL);
+    side->SetScrollRate(0, side->FromDIP(10));
+    auto* sideSizer = new wxBoxSizer(wxVERTICAL);
+
+    if (content.header) sideSizer->Add(content.header(side), 0, wxEXPAND | wxALL, side->FromDIP(2));
+
+    auto* pitchBox = new wxStaticBoxSizer(wxVERTICAL, side, "Show data for pitch angles");
+    auto* pitchWrap = new wxWrapSizer(wxHORIZONTAL);
+    for (std::size_t i = 0; i < content.pitches.size(); ++i) {
+        auto* box = new wxCheckBox(pitchBox->GetStaticBox(), wxID_ANY, result_rules::pitchLegend(content.pitches[i]));
+        box->SetValue(true);
+        const int index = static_cast<int>(i);
+        box->Bind(wxEVT_CHECKBOX, [toggled = content.pitchToggled, index](wxCommandEvent& event) {
+            toggled(index, event.IsChecked());
+        });
+        pitchWrap->Add(box, 0, wxALL, side->FromDIP(3));
+        pitchBoxes.push_back(box);
+    }
+    pitchBox->Add(pitchWrap, 0, wxEXPAND);
+    sideSizer->Add(pitchBox, 0, wxEXPAND | wxALL, side->FromDIP(4));
+
+    auto* reset = new wxButton(side, wxID_ANY, "Reset range");
+    reset->SetToolTip("Reset plot ranges.");
+    reset->Bind(wxEVT_BUTTON,
+                [charts](wxCommandEvent&) { charts->forEachChart([](PlotDisplay& c) { c.resetRange(); }); });
+    sideSizer->Add(reset, 0, wxEXPAND | wxALL, side->FromDIP(4));
+
+    auto* actions = new wxStaticBoxSizer(wxVERTICAL, side, "Actions");
+    content.fillActions(actions->GetStaticBox(), actions);
+    sideSizer->Add(actions, 0, wxEXPAND | wxALL, side->FromDIP(4));
+
+    // A choice of pages fits the narrow column where notebook tabs would not.
+    auto* params = new wxChoicebook(side, wxID_ANY);
+    params->AddPage(new DisplayComputeParams(params, content.solver, content.computed, false, content.withSpeeds),
+                    "Computing parameters");
+    params->AddPage(new DisplayAirfoilComputeParams(params, content.compute, content.projectConditions, false),
+                    "Airfoils processing parameters");
+    sideSizer->Add(params, 0, wxEXPAND | wxALL, side->FromDIP(4));
+
+    side->SetSizer(sideSizer);
+    side->FitInside();
+    side->SetMinSize(wxSize(sideSizer->GetMinSize().GetWidth() + side->FromDIP(20), -1));
+    return side;
+}
+
+}  // namespace
+
+void layoutResultWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts,
+                        std::vector<wxCheckBox*>& pitchBoxes) {
+    auto* root = new wxPanel(frame);
+    auto* columns = new wxBoxSizer(wxHORIZONTAL);
+    charts = new ChartBook(root);
+    columns->Add(charts, 1, wxEXPAND | wxALL, frame->FromDIP(4));
+    columns->Add(buildSideColumn(root, charts, column, pitchBoxes), 0, wxEXPAND);
+    root->SetSizer(columns);
+}

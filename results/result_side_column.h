@@ -1,0 +1,42 @@
+#pragma once
+// The scrolled column beside the charts of the operating point and characteristics
+// windows: the pitch angle check boxes, "Reset range", the window's "Actions" group and
+// the parameters the computation used.
+
+#include <functional>
+#include <vector>
+
+#include "bemt/Records.h"
+
+class ChartBook;
+class wxCheckBox;
+class wxFrame;
+class wxSizer;
+class wxWindow;
+
+struct ResultSideColumn {
+    ResultSideColumn(const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed, bool withSpeeds,
+                     const bemt::ComputeSettings& compute, const bemt::OperatingConditions& projectConditions)
+        : solver(solver), computed(computed), withSpeeds(withSpeeds), compute(compute),
+          projectConditions(projectConditions) {}
+
+    // The parameter pages: what the computation used; withSpeeds as for DisplayComputeParams.
+    bemt::SolverSettings solver;
+    bemt::OperatingConditions computed;
+    bool withSpeeds;
+    bemt::ComputeSettings compute;
+    bemt::OperatingConditions projectConditions;
+    // One check box per pitch angle, all ticked; a click calls pitchToggled(index, shown).
+    std::vector<double> pitches;
+    std::function<void(int index, bool shown)> pitchToggled;
+    // Fills the "Actions" group: items go on parent, into sizer.
+    std::function<void(wxWindow* parent, wxSizer* sizer)> fillActions;
+    // The first item of the column, built on the column (none when empty).
+    std::function<wxWindow*(wxWindow* column)> header;
+};
+
+// Lays out a result window: an empty chart book and beside it the side column. charts is
+// set before the column is built, so the actions can use it; the pitch check boxes are
+// appended to pitchBoxes. "Reset range" resets every chart the book will hold.
+void layoutResultWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts,
+                        std::vector<wxCheckBox*>& pitchBoxes);
