@@ -197,18 +197,8 @@ void MainWindow::onNew(wxCommandEvent&) {
 }
 
 void MainWindow::onOpen(wxCommandEvent&) {
-    if (!resolveUnsaved()) return;
-    // A cancelled or failed open keeps the project, its title and its history.
-    try {
-        if (!m_project->open(wxEmptyString)) return;
-    } catch (const std::string& message) {
-        showError(message);
-        return;
-    }
-    startHistory();
-    setUnsaved(false);
-    update(true, true, true, true, true);
-    resetComputations();
+    // An empty path lets the user choose the file.
+    if (resolveUnsaved() && openFile(wxEmptyString)) resetComputations();
 }
 
 void MainWindow::resetComputations() {
@@ -221,16 +211,18 @@ void MainWindow::resetComputations() {
     m_compute->destroyWindows();
 }
 
-void MainWindow::openFile(const wxString& path) {
+bool MainWindow::openFile(const wxString& path) {
+    // A cancelled or failed open keeps the project, its title and its history.
     try {
-        if (!m_project->open(path)) return;
+        if (!m_project->open(path)) return false;
     } catch (const std::string& message) {
         showError(message);
-        return;
+        return false;
     }
     startHistory();
     setUnsaved(false);
     update(true, true, true, true, true);
+    return true;
 }
 
 void MainWindow::onSave(wxCommandEvent&) {

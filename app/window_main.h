@@ -34,8 +34,9 @@ public:
     void setUnsaved(bool unsaved);
     bool isUnsaved() const { return m_unsaved; }
 
-    // Opens a project file named on the command line; the history stays as it is.
-    void openFile(const wxString& path);
+    // Opens a project file (an empty path asks the user for one) and starts a new
+    // history; false when cancelled or failed, with everything left as it was.
+    bool openFile(const wxString& path);
     // True when the pending action may go on (saved, or the user chose).
     bool resolveUnsaved();
     // Reloads the selected pages from the project.
