@@ -250,13 +250,20 @@ TEST(CliErrors, MissingMalformedAndInvalidProjectsExitWithAMessage) {
               std::string::npos)
         << run.err;
     run = variant("\"V0\":8.0", "\"V0\":null");
-    EXPECT_NE(run.err.find("the wind velocity V0 must be a positive number, not nan."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("could not be read: \"conditions.V0\": the wind velocity V0 [m/s] nan lies outside its "
+                           "range, greater than 0 and at most 100."),
+              std::string::npos)
+        << run.err;
     run = variant("\"n_elements\":100", "\"n_elements\":0");
-    EXPECT_NE(run.err.find("the number of elements must be at least 1, not 0."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\"solver_settings.n_elements\": the number of blade elements 0 lies outside its range, 1 "
+                           "to 10000."),
+              std::string::npos)
+        << run.err;
     run = variant("\"chord_points\":[{\"c_rel\":0.144,\"x_rel\":0.06},", "\"chord_points\":[");
     EXPECT_NE(run.err.find("the blade needs at least two chord points."), std::string::npos) << run.err;
     run = variant("\"x_rel\":0.06},{\"a_max\"", "\"x_rel\":1.5},{\"a_max\"");
-    EXPECT_NE(run.err.find("Airfoils must be ordered by their relative position (0.0 to 1.0)."), std::string::npos)
+    EXPECT_NE(run.err.find("\"airfoil_points[0].x_rel\": the relative position x/R 1.5 lies outside its range, 0 to 1."),
+              std::string::npos)
         << run.err;
     run = variant("\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\"",
                   "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../missing.csv\"");
