@@ -11,6 +11,7 @@
 namespace korvane::cli {
 
 using namespace bemt;
+namespace Limits = bemt::Limits;
 
 namespace {
 
@@ -50,7 +51,16 @@ void requireRange(const SweepRange& range, const char* what) {
 
 }  // namespace
 
-SweepRange parseRange(const std::string& text, const std::string& option) {
+RangeLimits pitchLimits() {
+    return {&Limits::pitchAngle, &Limits::pitchStep, Limits::kMaxPitchPositions, "the pitch range"};
+}
+
+RangeLimits characteristicsLimits() {
+    return {&Limits::rangeValue, &Limits::rangeStep, Limits::kMaxCharacteristicSteps, "the characteristics range"};
+}
+
+SweepRange parseRange(const std::string& text, const std::string& option, const RangeLimits& limits) {
+    const OptionError malformed{option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\"."};
     double values[3] = {0.0, 0.0, 1.0};
     std::size_t start = 0;
     int count = 0;
@@ -59,15 +69,23 @@ SweepRange parseRange(const std::string& text, const std::string& option) {
         const std::string part = text.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
         char* end = nullptr;
         values[count++] = std::strtod(part.c_str(), &end);
-        if (part.empty() || *end != '\0' || !std::isfinite(values[count - 1]))
-            throw option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\".";
+        if (part.empty() || *end != '\0' || !std::isfinite(values[count - 1])) throw malformed;
         if (colon == std::string::npos) break;
         start = colon + 1;
     }
-    if (count == 1) return {values[0], values[0], 1.0};
-    if (count != 3 || text.find(':', start) != std::string::npos)
-        throw option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\".";
-    return {values[0], values[1], values[2]};
+    if (count == 2 || (count == 3 && text.find(':', start) != std::string::npos)) throw malformed;
+    const SweepRange range = count == 1 ? SweepRange{values[0], values[0], 1.0} : SweepRange{values[0], values[1], values[2]};
+    auto refuse = [&](const std::string& problem) { throw OptionError{option + " " + text + ": " + problem}; };
+    for (double value : {range.min, range.max}) {
+        if (const auto refusal = limits.value->check(value)) refuse(*refusal);
+    }
+    if (count == 3) {
+        if (const auto refusal = limits.step->check(range.step)) refuse(*refusal);
+    }
+    if (range.max < range.min) refuse(std::string(limits.what) + " ends before it starts.");
+    if (range.max > range.min && !(range.step > 0.0)) refuse("the step must be greater than zero.");
+    if (const auto refusal = countRefusal(limits.what, range.positions(), limits.maxPositions)) refuse(*refusal);
+    return range;
 }
 
 ProjectData loadProject(const std::string& path) { return kvp::read(readTextFile(path), path); }
