@@ -13,6 +13,7 @@
 #include "bemt/SolverNR.h"
 #include "bemt/SolverNing.h"
 #include "bemt/ToolsAirfoil.h"
+#include "bemt/ValueLimits.h"
 #include "bemt/spline.h"
 
 namespace bemt {
@@ -86,6 +87,25 @@ std::string betzLimitNote(double Cp) {
                   "converged. Check the airfoil data (a negative drag coefficient, for example).",
                   Cp);
     return text;
+}
+
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledOperatingPoint>& points) {
+    double highest = 0.0;
+    for (const auto& p : points) highest = std::max(highest, p.op.Cp);
+    if (!(highest > kBetzLimit)) return std::nullopt;
+    return betzLimitNote(highest);
+}
+
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledCharacteristicElement>& steps) {
+    std::vector<pitchControlledOperatingPoint> all;
+    for (const auto& step : steps) all.insert(all.end(), step.points.begin(), step.points.end());
+    return betzLimitNote(all);
+}
+
+std::optional<std::string> designElementsRefusal(int n) {
+    if (n >= Limits::kMinDesignElements) return std::nullopt;
+    return "The blade design needs at least " + std::to_string(Limits::kMinDesignElements) +
+           " blade elements to draw its chord and twist through, not " + std::to_string(n) + ".";
 }
 
 BEMTTools::BEMTTools(SolverType type) : m_solver(makeSolver(type)) {}
@@ -205,6 +225,7 @@ OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& p
 }
 
 DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord) {
+    if (const auto refusal = designElementsRefusal(data.settings.n_elements)) throw *refusal;
     const OperatingConditions& conditions = data.conditions;
     const SolverSettings& settings = data.settings;
     const int n = settings.n_elements;

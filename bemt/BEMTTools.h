@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +45,13 @@ struct SweepRange {
 inline constexpr double kBetzLimit = 16.0 / 27.0;
 // Why an operating point with this power coefficient was marked not converged.
 std::string betzLimitNote(double Cp);
+// The note for the highest Cp of a sweep's results, when it lies above the limit.
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledOperatingPoint>& points);
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledCharacteristicElement>& steps);
+
+// Why a blade of n elements cannot be designed, if it cannot: the designed chord and
+// twist are splines through the elements, which need two.
+std::optional<std::string> designElementsRefusal(int n);
 
 struct DesignedBlade {
     std::vector<ChordPoint> chordPoints;

@@ -8,7 +8,6 @@
 #include "app/text_file.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
-#include "bemt/ValueLimits.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
@@ -21,11 +20,10 @@ namespace {
 
 void checkCommandSettings(const std::string& command, const ProjectData& project) {
     const ComputeSettings& c = project.computeSettings;
-    const int elements = project.solverSettings.n_elements;
-    if (command == "design" && elements < Limits::kMinDesignElements)
-        throw "The blade design needs at least " + std::to_string(Limits::kMinDesignElements) +
-              " blade elements to draw its chord and twist through, not " + std::to_string(elements) +
-              " (--elements or the project's number of elements).";
+    if (command == "design") {
+        if (const auto refusal = designElementsRefusal(project.solverSettings.n_elements))
+            throw *refusal + " Raise the project's number of elements or give --elements.";
+    }
     if (command == "design" && !(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
         throw std::string("Invalid project value: the chord limit of the design must be a positive number.");
     if (command == "char") {

@@ -1,7 +1,5 @@
 #include "cli/result_output.h"
 
-#include <algorithm>
-
 #include <nlohmann/json.hpp>
 
 #include "bemt/Common.h"
@@ -60,15 +58,9 @@ void printPointsTable(std::FILE* out, const std::vector<pitchControlledOperating
     }
 }
 
-double highestCp(const std::vector<pitchControlledOperatingPoint>& points) {
-    double highest = 0.0;
-    for (const auto& p : points) highest = std::max(highest, p.op.Cp);
-    return highest;
-}
-
 // Why results above the Betz limit read "converged no".
-void printBetzNote(std::FILE* out, double highestCp) {
-    if (highestCp > kBetzLimit) std::fprintf(out, "\nNote: %s\n", betzLimitNote(highestCp).c_str());
+void printBetzNote(std::FILE* out, const std::optional<std::string>& note) {
+    if (note) std::fprintf(out, "\nNote: %s\n", note->c_str());
 }
 
 void printHeader(std::FILE* out, const CommandResult& r, const char* title) {
@@ -165,9 +157,7 @@ void printSummary(std::FILE* out, const CommandResult& r) {
             }
             std::fprintf(out, "\n");
         }
-        double highest = 0.0;
-        for (const auto& step : r.steps) highest = std::max(highest, highestCp(step.points));
-        printBetzNote(out, highest);
+        printBetzNote(out, betzLimitNote(r.steps));
         return;
     }
     printHeader(out, r, r.command == "design" ? "Designed blade" : "Operating point");
@@ -183,7 +173,7 @@ void printSummary(std::FILE* out, const CommandResult& r) {
         std::fprintf(out, "\nOperating point of the designed blade\n");
     }
     printPointsTable(out, r.points);
-    printBetzNote(out, highestCp(r.points));
+    printBetzNote(out, betzLimitNote(r.points));
 }
 
 std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r) {

@@ -102,7 +102,7 @@ TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
     run = runCli({"design", example("new_turbine.kvp"), "--elements", "1"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "korvane-cli: The blade design needs at least 2 blade elements to draw its chord and twist "
-                       "through, not 1 (--elements or the project's number of elements).\n");
+                       "through, not 1. Raise the project's number of elements or give --elements.\n");
     EXPECT_EQ(runCli({"design", example("new_turbine.kvp"), "--elements", "2", "-q"}).status, 0);
 
     // A device or a pipe was once read for ever.
