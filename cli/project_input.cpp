@@ -23,10 +23,6 @@ std::string number(double value) {
 
 [[noreturn]] void invalid(const std::string& problem) { throw "Invalid project value: " + problem; }
 
-void requirePositive(double value, const char* what) {
-    if (!(std::isfinite(value) && value > 0.0)) invalid(std::string(what) + " must be a positive number, not " + number(value) + ".");
-}
-
 template <typename Point, typename Value>
 void requirePoints(const std::vector<Point>& points, Value Point::*value, const char* what) {
     if (points.size() < 2) invalid(std::string("the blade needs at least two ") + what + " points.");
@@ -114,25 +110,12 @@ void applyOverrides(ProjectData& project, const Overrides& o) {
 }
 
 void checkForComputation(const ProjectData& project) {
+    // Each value lies within its limits already (the project reader and the options
+    // refuse the rest); what remains are the rules between values.
     const OperatingConditions& c = project.conditions;
-    requirePositive(c.R, "the rotor radius R");
-    if (!(std::isfinite(c.Rh) && c.Rh >= 0.0 && c.Rh < c.R))
+    if (!(c.Rh < c.R))
         invalid("the hub radius Rh (" + number(c.Rh) + " m) must be at least 0 and smaller than the rotor radius R ("
                 + number(c.R) + " m).");
-    if (c.B < 1) invalid("the number of blades B must be at least 1, not " + std::to_string(c.B) + ".");
-    requirePositive(c.V0, "the wind velocity V0");
-    requirePositive(c.Om, "the rotation speed Om");
-    requirePositive(c.rho, "the air density rho");
-    requirePositive(c.mu, "the dynamic viscosity mu");
-    requirePositive(c.cair, "the speed of sound cair");
-
-    const SolverSettings& s = project.solverSettings;
-    if (s.n_elements < 1) invalid("the number of elements must be at least 1, not " + std::to_string(s.n_elements) + ".");
-    requirePositive(s.accuracy, "the accuracy");
-    if (s.max_iterations < 1)
-        invalid("the iteration limit must be at least 1, not " + std::to_string(s.max_iterations) + ".");
-    requirePositive(s.relaxation_factor, "the relaxation factor");
-
     requirePoints(project.chordPoints, &ChordPoint::c_rel, "chord");
     requirePoints(project.twistPoints, &TwistPoint::twist_deg, "twist");
     if (project.airfoilPoints.size() < 2) invalid("the blade needs at least two airfoil points.");

@@ -50,8 +50,9 @@ ProjectData loadProject(const std::string& path);
 
 void applyOverrides(ProjectData& project, const Overrides& overrides);
 
-// What the computations need: positive, finite conditions and settings, enough chord,
-// twist and airfoil points, and a usable pitch range. Throws the first problem found.
+// What the computations need beyond the limits of each value: a hub inside the rotor,
+// enough chord, twist and airfoil points in order, and a usable pitch range. Throws
+// the first problem found.
 void checkForComputation(const ProjectData& project);
 
 // The input record of the core, with the project's airfoil segments built (which may run
