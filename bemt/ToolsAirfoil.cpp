@@ -167,9 +167,14 @@ void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditi
             throw ProfileParamsXfoil::kWrongParameters + where + *refusal;
         const auto re = ToolsAirfoil::xfoilReynolds(point, conditions);
         // Written so that NaN fails every test.
-        const bool valid = re.lo > 0.0 && re.hi > 0.0 && re.lo <= re.hi && std::isfinite(re.hi) &&
-                           point.max_passes > 0;
-        if (!valid) throw ProfileParamsXfoil::kWrongParameters;
+        if (!(re.lo > 0.0 && re.hi > 0.0 && re.lo <= re.hi && std::isfinite(re.hi))) {
+            throw ProfileParamsXfoil::kWrongParameters + where + "The Reynolds numbers " + reynoldsText(re.lo) +
+                  " to " + reynoldsText(re.hi) + " must be positive, the first not above the second.";
+        }
+        if (point.max_passes < 1) {
+            throw ProfileParamsXfoil::kWrongParameters + where + "XFOIL needs at least one pass, not " +
+                  std::to_string(point.max_passes) + ".";
+        }
     }
 }
 

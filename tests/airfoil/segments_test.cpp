@@ -229,17 +229,17 @@ TEST(Segments, WrongXfoilParametersAreRefused) {
     TempDir dir;
     const auto adapter = fakeAdapter(dir, "converging");
     const std::string wrong = "Wrong airfoil XFOIL data parameters.";
-    std::vector<AirfoilPoint> bad(3, coordinates(0.5, 2e5, 1e6));
-    bad[0].rey_min = 0;
-    bad[1].rey_min = 2e6;
-    bad[2].max_passes = 0;
-    for (const auto& point : bad) {
-        EXPECT_EQ(build({coordinates(0.0, 5e5, 5e5), point}, fakeChannel(adapter)).error, wrong);
-    }
-    // Sweeps are refused with the point, its file and the reason, before any analysis:
-    // an angle of -1e20 or a step of 1e-9 once asked XFOIL for ever.
+    // Refused with the point, its file and the reason, before any analysis: an angle
+    // of -1e20 or a step of 1e-9 once asked XFOIL for ever.
     const std::string where = wrong + " Airfoil point 2 (foil.dat): ";
     const std::vector<std::pair<std::function<void(AirfoilPoint&)>, std::string>> sweeps = {
+        {[](AirfoilPoint& p) { p.rey_min = 0; }, "The Reynolds numbers 0 to 1000000 must be positive, the first not "
+                                                 "above the second."},
+        {[](AirfoilPoint& p) { p.rey_min = 2e6; }, "The Reynolds numbers 2000000 to 1000000 must be positive, the "
+                                                   "first not above the second."},
+        {[](AirfoilPoint& p) { p.rey_max = std::nan(""); }, "The Reynolds numbers 200000 to nan must be positive, the "
+                                                            "first not above the second."},
+        {[](AirfoilPoint& p) { p.max_passes = 0; }, "XFOIL needs at least one pass, not 0."},
         {[](AirfoilPoint& p) { p.a_min = 30; }, "The last angle of attack must not be below the first."},
         {[](AirfoilPoint& p) { p.a_step = 0; }, "The angle step must be greater than zero."},
         {[](AirfoilPoint& p) { p.a_step = -0.5; }, "The angle step must be greater than zero."},
