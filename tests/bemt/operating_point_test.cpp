@@ -246,6 +246,21 @@ TEST(DesignBlade, OneIterationReportsHundredTwice) {
     EXPECT_EQ(log.texts.front(), "Designing the blade.");
 }
 
+TEST(DesignBlade, OneElementIsRefusedWithAMessageThatSaysSo) {
+    // Once "Increase the number of points to create a spline." from deep inside.
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 1;
+    bemt::BEMTTools tools(bemt::Ning);
+    EXPECT_THROW(
+        try { tools.designBlade(data, korvane::testing::ignoreProgress, 0.2); } catch (const std::string& m) {
+            EXPECT_EQ(m, "The blade design needs at least 2 blade elements to draw its chord and twist through, not 1.");
+            throw;
+        },
+        std::string);
+    data.settings.n_elements = 2;
+    EXPECT_EQ(tools.designBlade(data, korvane::testing::ignoreProgress, 0.2).chordPoints.size(), 2u);
+}
+
 TEST(DesignSweep, AnalysesTheDesignedBladeAndBeatsTheGuessedOne) {
     auto data = defaultRotor(bemt::Ning);
     data.settings.n_elements = 40;
