@@ -7,13 +7,14 @@
 #include <string>
 
 #include "bemt/Records.h"
+#include "bemt/ValueLimits.h"
 
 namespace compute_rules {
 
 // The most pitch angles one computation sweeps.
-constexpr int kMaxPitchPositions = 11;
+constexpr int kMaxPitchPositions = bemt::Limits::kMaxGuiPitchPositions;
 // The most steps of a characteristics range.
-constexpr int kMaxSteps = 500;
+constexpr int kMaxSteps = bemt::Limits::kMaxCharacteristicSteps;
 
 // Number of values of the range min, min + step, ... up to max, counted as the
 // characteristics sweep counts them. Empty when the fields do not make a range.

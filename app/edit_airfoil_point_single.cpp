@@ -4,6 +4,8 @@
 
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
+#include "bemt/ProfileParamsXfoil.h"
+#include "bemt/ValueLimits.h"
 
 wxDEFINE_EVENT(kvnEVT_POINT_CHANGED, wxCommandEvent);
 
@@ -71,7 +73,7 @@ void EditSingleAirfoilPoint::refreshControls() {
         grid, row++, 0, typeItems(), &m_type, typeValues(), "Type",
         "Select the airfoil type used in calculations along the blade starting at this point.", 1, 4);
 
-    m_positionCtrl->SetValidator(InputNumberValidator<double>(&m_x, true, 0.0, 1.0, [this](double x) {
+    m_positionCtrl->SetValidator(InputNumberValidator<double>(&m_x, true, bemt::Limits::position.lowest, bemt::Limits::position.highest, [this](double x) {
         return (!m_previous || x > m_previous->x_rel) && (!m_next || x < m_next->x_rel);
     }));
     m_absoluteCtrl->SetValidator(InputNumberValidator<double>(
@@ -112,24 +114,26 @@ void EditSingleAirfoilPoint::refreshControls() {
                                       "This program uses XFoil to precalculate lift and drag coefficients at different "
                                       "angles of attack. Enter the number of maximal passes during analysis. Higher "
                                       "values may improve convergence.");
-            m_passesCtrl->SetValidator(InputNumberValidator<int>(&m_maxPasses, true, 1, 20));
+            m_passesCtrl->SetValidator(InputNumberValidator<int>(&m_maxPasses, true, bemt::Limits::xfoilPasses.lowest, bemt::Limits::xfoilPasses.highest));
             setupHeading(grid, row++, 0, "AOA");
             m_aMinCtrl = setupInput(grid, row, 0, "Min.", wxS("[°]"), "Minimal analyzed angle of attack in degrees.");
             m_aMaxCtrl = setupInput(grid, row++, 3, "Max.", wxS("[°]"), "Maximal analyzed angle of attack in degrees.");
             m_aStepCtrl = setupInput(grid, row++, 0, "Step", wxS("[°]"), "Step size in degrees of the angle of attack analysis.");
             // A step of zero or below would never finish the angle sweep.
-            m_aMinCtrl->SetValidator(InputNumberValidator<double>(&m_aMin, true, -180.0, 180.0, [this](double min) {
+            m_aMinCtrl->SetValidator(InputNumberValidator<double>(&m_aMin, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double min) {
                 double max = 0.0;
                 return !read(m_aMaxCtrl, max) || min < max;
             }));
-            m_aMaxCtrl->SetValidator(InputNumberValidator<double>(&m_aMax, true, -180.0, 180.0, [this](double max) {
+            m_aMaxCtrl->SetValidator(InputNumberValidator<double>(&m_aMax, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double max) {
                 double min = 0.0;
                 return !read(m_aMinCtrl, min) || max > min;
             }));
-            m_aStepCtrl->SetValidator(InputNumberValidator<double>(&m_aStep, true, 0.001, 360.0, [this](double step) {
-                double min = 0.0, max = 0.0;
-                return !read(m_aMinCtrl, min) || !read(m_aMaxCtrl, max) || step <= max - min;
-            }));
+            m_aStepCtrl->SetValidator(InputNumberValidator<double>(
+                &m_aStep, true, bemt::Limits::xfoilAngleStep.lowest, bemt::Limits::xfoilAngleStep.highest, [this](double step) {
+                    double min = 0.0, max = 0.0;
+                    if (!read(m_aMinCtrl, min) || !read(m_aMaxCtrl, max)) return true;
+                    return step <= max - min && !bemt::ProfileParamsXfoil::sweepRefusal(min, max, step);
+                }));
             wxCheckBox* guess = setupCheckbox(
                 grid, row++, 0, "Guess Re", &m_guessReynolds,
                 "Guess Reynold's number to precalculate lift and drag coefficients for various operating conditions "
@@ -141,17 +145,17 @@ void EditSingleAirfoilPoint::refreshControls() {
             setupHeading(grid, row++, 0, "Re");
             m_reMinCtrl = setupInput(grid, row, 0, "Min.", "", "Minimal analyzed Reynold's number.");
             m_reMaxCtrl = setupInput(grid, row++, 3, "Max.", "", "Maximal analyzed Reynold's number.");
-            m_reMinCtrl->SetValidator(InputNumberValidator<double>(&m_reMin, true, 1e4, 1e8, [this](double min) {
+            m_reMinCtrl->SetValidator(InputNumberValidator<double>(&m_reMin, true, bemt::Limits::reynolds.lowest, bemt::Limits::reynolds.highest, [this](double min) {
                 double max = 0.0;
                 return !read(m_reMaxCtrl, max) || min <= max;
             }));
-            m_reMaxCtrl->SetValidator(InputNumberValidator<double>(&m_reMax, true, 1e4, 1e8, [this](double max) {
+            m_reMaxCtrl->SetValidator(InputNumberValidator<double>(&m_reMax, true, bemt::Limits::reynolds.lowest, bemt::Limits::reynolds.highest, [this](double max) {
                 double min = 0.0;
                 return !read(m_reMinCtrl, min) || max >= min;
             }));
             wxTextCtrl* ncrit = setupInput(grid, row++, 0, "Ncrit", "",
                                            "This parameter describes freestream turbulences. See Xfoil documentation.");
-            ncrit->SetValidator(InputNumberValidator<int>(&m_ncrit, true, 1, 20));
+            ncrit->SetValidator(InputNumberValidator<int>(&m_ncrit, true, bemt::Limits::ncrit.lowest, bemt::Limits::ncrit.highest));
         }
     }
     m_rows->SetSizer(grid, true);

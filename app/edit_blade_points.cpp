@@ -87,14 +87,16 @@ void EditBladePoints<Point>::refreshControls() {
         if (i + 1 < m_points.size()) setupDivider(grid, row++, 7);
 
         // Positions increase along the list; the neighbours' texts are read as they stand.
-        position->SetValidator(InputNumberValidator<double>(&m_points[i].x_rel, true, 0.0, 1.0, [this, i](double x) {
+        position->SetValidator(InputNumberValidator<double>(&m_points[i].x_rel, true, bemt::Limits::position.lowest,
+                                                            bemt::Limits::position.highest, [this, i](double x) {
             double other = 0.0;
             if (i > 0 && read(m_positionCtrls[i - 1], other) && !(x > other)) return false;
             if (i + 1 < m_positionCtrls.size() && read(m_positionCtrls[i + 1], other) && !(x < other)) return false;
             return true;
         }));
         absolute->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius));
-        value->SetValidator(InputNumberValidator<double>(&(m_points[i].*m_field.member), true, m_field.min, m_field.max));
+        value->SetValidator(InputNumberValidator<double>(&(m_points[i].*m_field.member), true, m_field.min, m_field.max,
+                                                         [this](double v) { return !m_field.limit || m_field.limit->contains(v); }));
         if (absoluteValue) absoluteValue->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius));
 
         // Relative and absolute forms rewrite each other.

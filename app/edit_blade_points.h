@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/edit_section.h"
+#include "bemt/ValueLimits.h"
 
 class KvpProject;
 
@@ -25,6 +26,8 @@ public:
         // With an absolute form (value × R) shown beside it.
         bool absolute = false;
         wxString absoluteLabel, absoluteTooltip;
+        // The setting's range, when it has an open end that min and max cannot express.
+        const bemt::ValueLimit* limit = nullptr;
     };
 
     EditBladePoints(wxWindow* parent, KvpProject* project, const wxString& title, ValueField field);

@@ -1,11 +1,13 @@
 #include "app/edit_chord_points.h"
 
 #include "app/kvp_project.h"
+#include "bemt/ValueLimits.h"
 
 EditChordPoints::EditChordPoints(wxWindow* parent, KvpProject* project)
     : EditBladePoints(parent, project, "Chord distribution",
-                      {&bemt::ChordPoint::c_rel, "c/R", "[-]", "Relative chord length.", 0.0, 1.0, true, "c",
-                       "Absolute chord length."}) {
+                      {&bemt::ChordPoint::c_rel, "c/R", "[-]", "Relative chord length.",
+                       bemt::Limits::relativeChord.lowest, bemt::Limits::relativeChord.highest, true, "c",
+                       "Absolute chord length.", &bemt::Limits::relativeChord}) {
     m_project->Bind(kvnEVT_TRANSFERED_CHORD_POINTS, &EditChordPoints::onTransferred, this);
 }
 

@@ -12,6 +12,7 @@
 #include "bemt/BEMTTools.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
+#include "bemt/ValueLimits.h"
 #include "results/result_window_list.h"
 #include "results/window_analyze_airfoils.h"
 #include "results/window_char_result.h"
@@ -81,7 +82,8 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
                                   1, 2);
     // A limit of zero or below would design a blade without chord.
     m_chordLimitCtrl->SetValidator(
-        InputNumberValidator<double>(&m_settings.design_c_limit, false, 0.0, 0.0, [](double v) { return v > 0.0; }));
+        InputNumberValidator<double>(&m_settings.design_c_limit, false, 0.0, 0.0,
+                                     [](double v) { return bemt::Limits::chordLimit.contains(v); }));
     m_designBtn = setupButton(grid, 6, 0, "Compute optimal performance",
                               "Designs the blade shape to gain the maximal power from the turbine at design operating "
                               "conditions.",
@@ -143,14 +145,14 @@ void EditCompute::setupRangeLogic() {
         return fieldValue(field, v) ? v : fallback;
     };
     // A rule that reads another field passes while that field does not parse.
-    m_minCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_min, true, 0.0, 100.0, [this, value](double v) {
+    m_minCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_min, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this, value](double v) {
         return v < value(m_maxCtrl, std::numeric_limits<double>::infinity());
     }));
-    m_maxCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_max, true, 0.0, 100.0, [this, value](double v) {
+    m_maxCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_max, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this, value](double v) {
         return v > value(m_minCtrl, -std::numeric_limits<double>::infinity());
     }));
     m_stepCtrl->SetValidator(
-        InputNumberValidator<double>(&m_settings.ran_step, true, 0.01, 100.0, [this](double v) {
+        InputNumberValidator<double>(&m_settings.ran_step, true, bemt::Limits::rangeStep.lowest, bemt::Limits::rangeStep.highest, [this](double v) {
             double min = 0.0, max = 0.0;
             if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max)) return true;
             return v <= max - min;
@@ -447,16 +449,19 @@ void EditCompute::showResult(const std::function<void()>& open) {
 void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points,
                                const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                                const bemt::OperatingConditions& conditions) {
+    const auto note = bemt::betzLimitNote(points);
     auto* window = new OpResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
                                       m_segmentsConditions, m_project->fileManager(), ++m_opCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
     window->Show();
     finish();
+    noteBetzLimit(window, note);
 }
 
 void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
                                    const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                                    const bemt::OperatingConditions& conditions) {
+    const auto note = bemt::betzLimitNote(points);
     auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
                                           m_segmentsConditions, m_project->fileManager(), ++m_designCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
@@ -471,16 +476,23 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
     });
     window->Show();
     finish();
+    noteBetzLimit(window, note);
 }
 
 void EditCompute::openCharResult(std::vector<bemt::pitchControlledCharacteristicElement> results,
                                  const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                                  const bemt::OperatingConditions& conditions) {
+    const auto note = bemt::betzLimitNote(results);
     auto* window = new CharResultWindow(m_resultWindows, std::move(results), compute, solver, conditions,
                                         m_segmentsConditions, m_project->fileManager(), ++m_charCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
     window->Show();
     finish();
+    noteBetzLimit(window, note);
+}
+
+void EditCompute::noteBetzLimit(wxWindow* window, const std::optional<std::string>& note) {
+    if (note) m_dialogs.error(window, fromCore(*note), "Result not converged");
 }
 
 void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -137,6 +138,8 @@ private:
     void openCharResult(std::vector<bemt::pitchControlledCharacteristicElement> results,
                         const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                         const bemt::OperatingConditions& conditions);
+    // Says why a result above the Betz limit reads "not converged".
+    void noteBetzLimit(wxWindow* window, const std::optional<std::string>& note);
     void bindTwistTransfer(wxWindow* window, wxEventType type);
 
     KvpProject* m_project;

@@ -5,6 +5,7 @@
 #include "app/field_rules.h"
 #include "app/kvp_project.h"
 #include "bemt/Common.h"
+#include "bemt/ValueLimits.h"
 
 namespace {
 
@@ -54,30 +55,30 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     grid->AddGrowableCol(4);
     sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
 
-    m_radiusCtrl->SetValidator(InputNumberValidator<double>(&m_radius, true, 1.0, 100.0, [this](double r) {
+    m_radiusCtrl->SetValidator(InputNumberValidator<double>(&m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this](double r) {
         return otherPasses(m_hubCtrl, [r](double hub) { return r > hub; });
     }));
-    m_hubCtrl->SetValidator(InputNumberValidator<double>(&m_hubRadius, true, 0.0, 50.0, [this](double hub) {
+    m_hubCtrl->SetValidator(InputNumberValidator<double>(&m_hubRadius, true, bemt::Limits::Rh.lowest, bemt::Limits::Rh.highest, [this](double hub) {
         return otherPasses(m_radiusCtrl, [hub](double r) { return hub < r; });
     }));
-    blades->SetValidator(InputNumberValidator<int>(&m_blades, true, 1, 10));
+    blades->SetValidator(InputNumberValidator<int>(&m_blades, true, bemt::Limits::B.lowest, bemt::Limits::B.highest));
     m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, 0.0, 100.0));
     m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0, 240.0));
     m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, 120.0));
     density->SetValidator(InputNumberValidator<double>(&m_airDensity, true, 0.5, 1.5));
     viscosity->SetValidator(InputNumberValidator<double>(&m_viscosity, true, 1e-5, 3e-5));
-    m_pMinCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMin, true, -5.0, 90.0, [this](double min) {
+    m_pMinCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMin, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double min) {
         return otherPasses(m_pMaxCtrl, [min](double max) { return min <= max; });
     }));
-    m_pMaxCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMax, true, -5.0, 90.0, [this](double max) {
+    m_pMaxCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMax, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double max) {
         return otherPasses(m_pMinCtrl, [max](double min) { return max >= min; });
     }));
-    m_pStepCtrl->SetValidator(InputNumberValidator<double>(&m_pitchStep, true, 0.0, 95.0, [this](double step) {
+    m_pStepCtrl->SetValidator(InputNumberValidator<double>(&m_pitchStep, true, bemt::Limits::pitchStep.lowest, bemt::Limits::pitchStep.highest, [this](double step) {
         double min = 0.0, max = 0.0;
         if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max)) return true;
         return !(max > min) || step <= max - min;
     }));
-    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, 11));
+    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions));
 
     setupLambdaLogic();
     setupPitchLogic();

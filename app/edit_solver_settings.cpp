@@ -1,6 +1,7 @@
 #include "app/edit_solver_settings.h"
 
 #include "app/kvp_project.h"
+#include "bemt/ValueLimits.h"
 
 EditSolverSettings::EditSolverSettings(wxWindow* parent, KvpProject* project)
     : EditSection(parent, "Solver settings"), m_project(project) {
@@ -17,7 +18,7 @@ EditSolverSettings::EditSolverSettings(wxWindow* parent, KvpProject* project)
                                       "provide more accurate results. Cannot exceed 1e4 points.");
     wxTextCtrl* precision = setupInput(grid, 1, 3, "Precision", "",
                                        "Precision of iterative methods. Lower values provide more accurate results. "
-                                       "Cannot be lower than 1e-8.");
+                                       "Cannot be lower than 1e-8 or higher than 0.1.");
     wxTextCtrl* iterations = setupInput(grid, 2, 0, "Max. iterations", "",
                                         "Limit of iterations. Higher values may improve convergence. Cannot exceed 1e4 "
                                         "iterations.");
@@ -28,10 +29,10 @@ EditSolverSettings::EditSolverSettings(wxWindow* parent, KvpProject* project)
     grid->AddGrowableCol(4);
     sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
 
-    elements->SetValidator(InputNumberValidator<int>(&m_settings.n_elements, true, 1, 10000));
-    precision->SetValidator(InputNumberValidator<double>(&m_settings.accuracy, true, 1e-8, 10.0));
-    iterations->SetValidator(InputNumberValidator<int>(&m_settings.max_iterations, true, 10, 10000));
-    relaxation->SetValidator(InputNumberValidator<double>(&m_settings.relaxation_factor, true, 0.01, 1.0));
+    elements->SetValidator(InputNumberValidator<int>(&m_settings.n_elements, true, 1, bemt::Limits::kMaxElements));
+    precision->SetValidator(InputNumberValidator<double>(&m_settings.accuracy, true, bemt::Limits::accuracy.lowest, bemt::Limits::accuracy.highest));
+    iterations->SetValidator(InputNumberValidator<int>(&m_settings.max_iterations, true, bemt::Limits::maxIterations.lowest, bemt::Limits::maxIterations.highest));
+    relaxation->SetValidator(InputNumberValidator<double>(&m_settings.relaxation_factor, true, bemt::Limits::relaxation.lowest, bemt::Limits::relaxation.highest));
 
     Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent&) { saveValues(); });
 }

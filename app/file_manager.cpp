@@ -2,7 +2,6 @@
 
 #include <wx/filename.h>
 
-#include <sstream>
 
 #include "app/text_file.h"
 
@@ -40,9 +39,7 @@ std::istream* FileManager::fileStringStream(const std::string& path) const {
 }
 
 FileStreamOpener FileManager::getFileStringStream() const {
-    return [](std::string path) -> std::istream* {
-        return new std::istringstream(korvane::readTextFile(path));
-    };
+    return [](std::string path) { return korvane::openTextStream(path); };
 }
 
 wxString FileManager::choose(FileDialogRequest request, const wxString& folder) const {

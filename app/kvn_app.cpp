@@ -2,7 +2,9 @@
 
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/msgdlg.h>
 
+#include "app/exception_text.h"
 #include "app/window_main.h"
 
 KvnApp::KvnApp() {
@@ -17,5 +19,11 @@ bool KvnApp::OnInit() {
     // Further arguments are ignored.
     if (argc > 1) mainWindow->openFile(argv[1]);
     mainWindow->Show();
+    return true;
+}
+
+bool KvnApp::OnExceptionInMainLoop() {
+    wxMessageBox(wxString::FromUTF8(korvane::currentExceptionText()), "An error has occoured.",
+                 wxOK | wxCENTRE | wxSTAY_ON_TOP, GetTopWindow());
     return true;
 }

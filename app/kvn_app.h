@@ -10,6 +10,9 @@ class KvnApp : public wxApp {
 public:
     KvnApp();
     bool OnInit() override;
+    // An exception that leaves an event handler is shown in the error box, and the
+    // program goes on.
+    bool OnExceptionInMainLoop() override;
 
 private:
     MainWindow* mainWindow = nullptr;  // owned by the toolkit

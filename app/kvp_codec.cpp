@@ -7,6 +7,9 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "bemt/BEMTTools.h"
+#include "bemt/ValueLimits.h"
+
 namespace korvane::kvp {
 
 namespace fs = std::filesystem;
@@ -113,10 +116,25 @@ public:
     }
 
     json parse(const std::string& document) const {
+        // The last key read names the place of a number the parser cannot hold.
+        std::string lastKey;
+        const json::parser_callback_t track = [&lastKey](int, json::parse_event_t event, json& parsed) {
+            if (event == json::parse_event_t::key) lastKey = parsed.get<std::string>();
+            return true;
+        };
         try {
-            return json::parse(document);
+            return json::parse(document, track);
         } catch (const json::parse_error& e) {
             fail("it is not a valid JSON document (" + position(document, e.byte) + ").");
+        } catch (const json::out_of_range& e) {
+            // "[json.exception.out_of_range.406] number overflow parsing '1e400'"
+            const std::string what = e.what();
+            const auto quote = what.find('\'');
+            const std::string number = quote == std::string::npos ? std::string() : what.substr(quote);
+            fail((lastKey.empty() ? std::string("a number") : "the value of " + quoted(lastKey)) + " " + number +
+                 " lies outside the range of numbers the program can hold.");
+        } catch (const json::exception& e) {
+            fail(std::string("it is not a valid JSON document (") + e.what() + ").");
         }
     }
 
@@ -142,6 +160,20 @@ public:
 
     double number(const json& object, const std::string& where, const char* key) const {
         return numberValue(member(object, where, key), path(where, key));
+    }
+
+    // A number that must lie within limit.
+    double number(const json& object, const std::string& where, const char* key, const ValueLimit& limit) const {
+        return within(number(object, where, key), where, key, limit);
+    }
+
+    std::int32_t integer(const json& object, const std::string& where, const char* key, const ValueLimit& limit) const {
+        return static_cast<std::int32_t>(within(integer(object, where, key), where, key, limit));
+    }
+
+    double within(double value, const std::string& where, const char* key, const ValueLimit& limit) const {
+        if (const auto refusal = limit.check(value)) fail(quoted(path(where, key)) + ": " + *refusal);
+        return value;
     }
 
     void optionalNumber(const json& object, const std::string& where, const char* key, double& field) const {
@@ -181,8 +213,9 @@ public:
         return where.empty() ? key : where + "." + key;
     }
 
-private:
     static std::string quoted(const std::string& where) { return "\"" + where + "\""; }
+
+private:
 
     double numberValue(const json& value, const std::string& where) const {
         if (value.is_null()) return std::numeric_limits<double>::quiet_NaN();
@@ -224,18 +257,30 @@ private:
     std::string m_projectPath;
 };
 
+// Positions of a range as the sweeps count them; a range that computes nothing has none.
+double rangePositions(double min, double max, double step) {
+    try {
+        return SweepRange{min, max, step}.positions();
+    } catch (const std::string&) {
+        return 0.0;
+    }
+}
+
 OperatingConditions readConditions(const Reader& r, const json& root) {
     const std::string where = "conditions";
     const json& o = r.object(r.member(root, "", "conditions"), where);
     OperatingConditions c;
-    c.B = r.integer(o, where, "B");
-    c.Om = r.number(o, where, "Om");
-    c.R = r.number(o, where, "R");
-    c.Rh = r.number(o, where, "Rh");
-    c.V0 = r.number(o, where, "V0");
+    c.B = r.integer(o, where, "B", Limits::B);
+    c.Om = r.number(o, where, "Om", Limits::Om);
+    c.R = r.number(o, where, "R", Limits::R);
+    c.Rh = r.number(o, where, "Rh", Limits::Rh);
+    c.V0 = r.number(o, where, "V0", Limits::V0);
     r.optionalNumber(o, where, "cair", c.cair);
     r.optionalNumber(o, where, "mu", c.mu);
     r.optionalNumber(o, where, "rho", c.rho);
+    r.within(c.cair, where, "cair", Limits::cair);
+    r.within(c.mu, where, "mu", Limits::mu);
+    r.within(c.rho, where, "rho", Limits::rho);
     c.L = c.R - c.Rh;
     c.TSR = c.R * c.Om / c.V0;
     return c;
@@ -245,10 +290,10 @@ SolverSettings readSolverSettings(const Reader& r, const json& root) {
     const std::string where = "solver_settings";
     const json& o = r.object(r.member(root, "", "solver_settings"), where);
     SolverSettings s;
-    s.accuracy = r.number(o, where, "accuracy");
-    s.max_iterations = r.integer(o, where, "max_iterations");
-    s.n_elements = r.integer(o, where, "n_elements");
-    s.relaxation_factor = r.number(o, where, "relaxation_factor");
+    s.accuracy = r.number(o, where, "accuracy", Limits::accuracy);
+    s.max_iterations = r.integer(o, where, "max_iterations", Limits::maxIterations);
+    s.n_elements = r.integer(o, where, "n_elements", Limits::elements);
+    s.relaxation_factor = r.number(o, where, "relaxation_factor", Limits::relaxation);
     // Any solver number other than 0 and 1 selects the fixed-point solver.
     s.solver = static_cast<SolverType>(r.integer(o, where, "solver"));
     return s;
@@ -258,16 +303,24 @@ ComputeSettings readComputeSettings(const Reader& r, const json& root) {
     const std::string where = "compute_settings";
     const json& o = r.object(r.member(root, "", "compute_settings"), where);
     ComputeSettings s;
-    s.design_c_limit = r.number(o, where, "design_c_limit");
+    s.design_c_limit = r.number(o, where, "design_c_limit", Limits::chordLimit);
     s.enable_interpolation = r.boolean(o, where, "enable_interpolation");
     s.enable_pitch = r.boolean(o, where, "enable_pitch");
-    s.p_max = r.number(o, where, "p_max");
-    s.p_min = r.number(o, where, "p_min");
-    s.p_step = r.number(o, where, "p_step");
-    s.ran_max = r.number(o, where, "ran_max");
-    s.ran_min = r.number(o, where, "ran_min");
-    s.ran_step = r.number(o, where, "ran_step");
+    s.p_max = r.number(o, where, "p_max", Limits::pitchAngle);
+    s.p_min = r.number(o, where, "p_min", Limits::pitchAngle);
+    s.p_step = r.number(o, where, "p_step", Limits::pitchStep);
+    s.ran_max = r.number(o, where, "ran_max", Limits::rangeValue);
+    s.ran_min = r.number(o, where, "ran_min", Limits::rangeValue);
+    s.ran_step = r.number(o, where, "ran_step", Limits::rangeStep);
     s.range_type = static_cast<ComputeRangeType>(r.choice(o, where, "range_type", tipSpeedRatio));
+    if (const auto refusal = countRefusal("the characteristics range", rangePositions(s.ran_min, s.ran_max, s.ran_step),
+                                          Limits::kMaxCharacteristicSteps))
+        r.fail(Reader::quoted(where) + ": " + *refusal);
+    if (s.enable_pitch) {
+        if (const auto refusal = countRefusal("the pitch range", rangePositions(s.p_min, s.p_max, s.p_step),
+                                              Limits::kMaxPitchPositions))
+            r.fail(Reader::quoted(where) + ": " + *refusal);
+    }
     return s;
 }
 
@@ -275,21 +328,22 @@ AirfoilPoint readAirfoilPoint(const Reader& r, const json& value, const std::str
                               const std::string& projectPath) {
     const json& o = r.object(value, where);
     AirfoilPoint p;
-    p.a_max = r.number(o, where, "a_max");
-    p.a_min = r.number(o, where, "a_min");
-    p.a_step = r.number(o, where, "a_step");
+    p.a_max = r.number(o, where, "a_max", Limits::xfoilAngle);
+    p.a_min = r.number(o, where, "a_min", Limits::xfoilAngle);
+    p.a_step = r.number(o, where, "a_step", Limits::xfoilAngleStep);
     // Any separator other than 0 means white space.
     p.csv_separator = static_cast<CSVSeparator>(r.integer(o, where, "csv_separator"));
     p.data_type = static_cast<AirfoilType>(r.choice(o, where, "data_type", NACA0025));
     p.guess_reynolds = r.boolean(o, where, "guess_reynolds");
-    p.max_passes = r.integer(o, where, "max_passes");
+    p.max_passes = r.integer(o, where, "max_passes", Limits::xfoilPasses);
     r.optionalInteger(o, where, "ncrit", p.ncrit);
+    r.within(p.ncrit, where, "ncrit", Limits::ncrit);
     p.path = resolvedPath(r.text(o, where, "path"), projectPath);
     p.preceeding_line = r.text(o, where, "preceeding_line");
     p.repeat = r.boolean(o, where, "repeat");
-    p.rey_max = r.number(o, where, "rey_max");
-    p.rey_min = r.number(o, where, "rey_min");
-    p.x_rel = r.number(o, where, "x_rel");
+    p.rey_max = r.number(o, where, "rey_max", Limits::reynolds);
+    p.rey_min = r.number(o, where, "rey_min", Limits::reynolds);
+    p.x_rel = r.number(o, where, "x_rel", Limits::position);
     return p;
 }
 
@@ -346,11 +400,11 @@ ProjectData read(const std::string& document, const std::string& projectPath) {
     });
     data.chordPoints = readArray<ChordPoint>(r, parsed, "chord_points", [&](const json& v, const std::string& w) {
         const json& o = r.object(v, w);
-        return ChordPoint{r.number(o, w, "x_rel"), r.number(o, w, "c_rel")};
+        return ChordPoint{r.number(o, w, "x_rel", Limits::position), r.number(o, w, "c_rel", Limits::relativeChord)};
     });
     data.twistPoints = readArray<TwistPoint>(r, parsed, "twist_points", [&](const json& v, const std::string& w) {
         const json& o = r.object(v, w);
-        return TwistPoint{r.number(o, w, "x_rel"), r.number(o, w, "twist_deg")};
+        return TwistPoint{r.number(o, w, "x_rel", Limits::position), r.number(o, w, "twist_deg", Limits::twist)};
     });
     return data;
 }

@@ -2,6 +2,7 @@
 // Reading and writing whole text files without a GUI toolkit. Paths are UTF-8. Failures
 // are thrown as std::string messages meant for the user.
 
+#include <istream>
 #include <string>
 
 namespace korvane {
@@ -9,9 +10,16 @@ namespace korvane {
 // The whole file as UTF-8. A byte-order mark selects UTF-8, UTF-16 or UTF-32 (and is
 // dropped); without one the text is taken as UTF-8, or as Latin-1 when it is not valid
 // UTF-8, so that no byte is lost.
-// Throws "No file name has been provided." for an empty path and
-// "The file " + path + " could not be opened." when the file cannot be read.
+// Throws "No file name has been provided." for an empty path,
+// "The file " + path + " could not be opened." when the file cannot be read, and
+// "... could not be opened: it is not a regular file." for a device, pipe or socket,
+// which is never opened (it could be read for ever).
 std::string readTextFile(const std::string& path);
+
+// The file as a stream of UTF-8 text, decoded as readTextFile does; the caller deletes
+// it. This is how the desktop program and the command line both read airfoil files.
+// Throws readTextFile's messages.
+std::istream* openTextStream(const std::string& path);
 
 // Replaces the file at path with content so that the previous file survives any
 // failure: the content goes to a temporary file in the same folder, is flushed to the
@@ -20,6 +28,21 @@ std::string readTextFile(const std::string& path);
 // Throws "The file " + path + " could not be created." on failure, leaving no temporary
 // file behind.
 void writeFileAtomically(const std::string& path, const std::string& content);
+
+// The same, saying whether a file was replaced, and on failure why:
+// "The file out.json could not be written: No space left on device.".
+enum class WriteOutcome { Created, Replaced };
+WriteOutcome writeFileExplained(const std::string& path, const std::string& content);
+
+// Removes the hidden temporaries that writes of an earlier, killed run left in folder:
+// only names of the form ".<name>.<8 hex digits>.tmp" (files or folders) that were last
+// changed before this program started. Every write calls it for its folder.
+void removeStaleTemporaries(const std::string& folder);
+
+// Creates a new hidden folder ".<name>.<8 hex digits>.tmp" in folder and returns its
+// path, for a set of files that is moved into place when complete. Throws a message
+// with the reason.
+std::string makeTemporaryFolder(const std::string& folder, const std::string& name);
 
 // Text decoding used by readTextFile, exposed for its tests.
 std::string decodeText(const std::string& bytes);

@@ -14,6 +14,7 @@
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
+#include "app/exception_text.h"
 #include "app/file_dialogs.h"
 #include "app/file_manager.h"
 #include "results/app_icon.h"
@@ -215,8 +216,9 @@ bool MainWindow::openFile(const wxString& path) {
     // A cancelled or failed open keeps the project, its title and its history.
     try {
         if (!m_project->open(path)) return false;
-    } catch (const std::string& message) {
-        showError(message);
+    } catch (...) {
+        // Whatever a file holds, the program says so and goes on.
+        showError(korvane::currentExceptionText());
         return false;
     }
     startHistory();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "bemt/Common.h"
 #include "bemt/Compute.h"
@@ -12,6 +13,7 @@
 #include "bemt/SolverNR.h"
 #include "bemt/SolverNing.h"
 #include "bemt/ToolsAirfoil.h"
+#include "bemt/ValueLimits.h"
 #include "bemt/spline.h"
 
 namespace bemt {
@@ -56,16 +58,55 @@ std::string pitchLabel(const std::string& label, double pitch) {
 
 }  // namespace
 
-int SweepRange::count() const {
-    if (!(max >= min)) return 0;
-    if (max == min) return 1;
+double SweepRange::positions() const {
+    if (!(max >= min)) return 0.0;
+    if (max == min) return 1.0;
     if (!(step > 0.0)) throw std::string("The step of a range must be greater than zero.");
     // The tolerance lets 0.3/0.1 = 2.9999999999999996 count as 3 steps.
     constexpr double kRounding = 1e-9;
-    return static_cast<int>(std::floor((max - min) / step + kRounding)) + 1;
+    return std::floor((max - min) / step + kRounding) + 1.0;
+}
+
+int SweepRange::count() const {
+    const double n = positions();
+    if (!(n <= static_cast<double>(std::numeric_limits<int>::max()))) {
+        char text[160];
+        std::snprintf(text, sizeof text, "The range from %g to %g by %g has too many positions (%.15g).", min, max,
+                      step, n);
+        throw std::string(text);
+    }
+    return static_cast<int>(n);
 }
 
 double SweepRange::value(int k) const { return min + k * step; }
+
+std::string betzLimitNote(double Cp) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "Cp %.4g lies above the Betz limit 16/27 = 0.593, which no rotor reaches: the result is marked not "
+                  "converged. Check the airfoil data (a negative drag coefficient, for example).",
+                  Cp);
+    return text;
+}
+
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledOperatingPoint>& points) {
+    double highest = 0.0;
+    for (const auto& p : points) highest = std::max(highest, p.op.Cp);
+    if (!(highest > kBetzLimit)) return std::nullopt;
+    return betzLimitNote(highest);
+}
+
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledCharacteristicElement>& steps) {
+    std::vector<pitchControlledOperatingPoint> all;
+    for (const auto& step : steps) all.insert(all.end(), step.points.begin(), step.points.end());
+    return betzLimitNote(all);
+}
+
+std::optional<std::string> designElementsRefusal(int n) {
+    if (n >= Limits::kMinDesignElements) return std::nullopt;
+    return "The blade design needs at least " + std::to_string(Limits::kMinDesignElements) +
+           " blade elements to draw its chord and twist through, not " + std::to_string(n) + ".";
+}
 
 BEMTTools::BEMTTools(SolverType type) : m_solver(makeSolver(type)) {}
 BEMTTools::~BEMTTools() = default;
@@ -178,11 +219,13 @@ OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& p
     result.dr = conditions.L / n;
     result.Ct = result.T / Common::Twind(conditions);
     result.Cp = result.P / Common::Pwind(conditions);
+    if (result.Cp > kBetzLimit) result.converged = false;
     progress(100, kOperatingPointText);
     return result;
 }
 
 DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord) {
+    if (const auto refusal = designElementsRefusal(data.settings.n_elements)) throw *refusal;
     const OperatingConditions& conditions = data.conditions;
     const SolverSettings& settings = data.settings;
     const int n = settings.n_elements;

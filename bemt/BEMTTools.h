@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,10 +31,27 @@ struct SweepRange {
     // Number of positions: the whole part of (max - min)/step, with a small tolerance
     // for rounding, plus one; none when max < min. Each value is min + k*step, never a
     // running sum, so the last position is not lost to rounding.
-    // Throws a message when the step is not positive over a non-empty range.
+    // Throws a message when the step is not positive over a non-empty range, and when
+    // the number does not fit an int (see positions() to check a limit first).
     int count() const;
+    // The same number as a real number, which does not overflow (infinite when the
+    // range is infinitely long).
+    double positions() const;
     double value(int k) const;
 };
+
+// The largest power coefficient an ideal rotor reaches (Betz). An operating point above
+// it comes from impossible airfoil data and is marked not converged.
+inline constexpr double kBetzLimit = 16.0 / 27.0;
+// Why an operating point with this power coefficient was marked not converged.
+std::string betzLimitNote(double Cp);
+// The note for the highest Cp of a sweep's results, when it lies above the limit.
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledOperatingPoint>& points);
+std::optional<std::string> betzLimitNote(const std::vector<pitchControlledCharacteristicElement>& steps);
+
+// Why a blade of n elements cannot be designed, if it cannot: the designed chord and
+// twist are splines through the elements, which need two.
+std::optional<std::string> designElementsRefusal(int n);
 
 struct DesignedBlade {
     std::vector<ChordPoint> chordPoints;

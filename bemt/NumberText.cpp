@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace bemt::NumberText {
 
@@ -26,6 +27,25 @@ std::optional<double> toDouble(std::string_view text) {
     const auto parsed = leadingDouble(text);
     if (!parsed) return std::nullopt;
     return parsed->value;
+}
+
+Whole wholeDouble(std::string_view text) {
+    auto isSpace = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    std::size_t pos = 0;
+    while (pos < text.size() && isSpace(text[pos])) ++pos;
+    std::size_t start = pos;
+    if (pos < text.size() && text[pos] == '+') {
+        ++start;
+        if (start < text.size() && (text[start] == '+' || text[start] == '-')) return {Whole::NotANumber, 0.0};
+    }
+    double value = 0.0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (end != last || error == std::errc::invalid_argument) return {Whole::NotANumber, 0.0};
+    if (error == std::errc::result_out_of_range || !std::isfinite(value)) return {Whole::NotFinite, value};
+    return {Whole::Finite, value};
 }
 
 }  // namespace bemt::NumberText

@@ -20,4 +20,14 @@ std::optional<Parsed> leadingDouble(std::string_view text);
 // The value of the leading number alone.
 std::optional<double> toDouble(std::string_view text);
 
+// A field that must hold one number and nothing else: white space around it is
+// allowed, trailing text is not ("4.5xyz" and "0,8911" are no numbers). A number too
+// large for a double, an infinity or NaN is recognised as such, so that a reader can
+// say why it refuses it.
+struct Whole {
+    enum Kind { Finite, NotFinite, NotANumber } kind;
+    double value;
+};
+Whole wholeDouble(std::string_view text);
+
 }  // namespace bemt::NumberText

@@ -1,5 +1,6 @@
 #include "bemt/ProfileParamsList.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -74,6 +75,7 @@ void ProfileParamsList::emptyData() {
 void ProfileParamsList::setSplines() {
     // Without tabulated points the result would be NACA data passed off as this airfoil.
     if (m_alpha.empty()) throw spline::kTooFewPoints;
+    if (!(std::isfinite(m_lowestDeg) && std::isfinite(m_highestDeg))) throw kNotFiniteAngles;
 
     ProfileParamsNACA naca(extensionAirfoil(m_thickness));
     naca.setReynolds(currentReynolds);
@@ -89,13 +91,15 @@ void ProfileParamsList::setSplines() {
         cd.push_back(naca.cd(Common::deg2rad(deg)));
     };
 
-    if (m_lowestDeg - kLeadingGapDeg >= -180.0) {
-        for (double deg = -180.0; deg <= m_lowestDeg - kLeadingGapDeg; deg += 1.0) appendNaca(deg);
-    }
+    // Whole degrees counted by an integer within the circle, so that no angle however
+    // far out makes the loops run long.
+    const double leadingEnd = std::min(m_lowestDeg - kLeadingGapDeg, 180.0);
+    for (int deg = -180; deg <= leadingEnd; ++deg) appendNaca(deg);
     a.insert(a.end(), m_alpha.begin(), m_alpha.end());
     cl.insert(cl.end(), m_cl.begin(), m_cl.end());
     cd.insert(cd.end(), m_cd.begin(), m_cd.end());
-    for (double deg = std::trunc(m_highestDeg + kTrailingGapDeg); deg <= 180.0; deg += 1.0) appendNaca(deg);
+    const double trailingStart = std::clamp(std::trunc(m_highestDeg + kTrailingGapDeg), -180.0, 181.0);
+    for (int deg = static_cast<int>(trailingStart); deg <= 180; ++deg) appendNaca(deg);
 
     m_clSpline = spline(a, cl, spline::cubic_hermite);
     m_cdSpline = spline(a, cd, spline::cubic_hermite);

@@ -4,6 +4,7 @@
 // relative thickness and interpolated by cubic Hermite splines. The tabulated range
 // stays known, so results outside it can be reported as extrapolated.
 
+#include <string>
 #include <vector>
 
 #include "bemt/ProfileParams.h"
@@ -15,6 +16,8 @@ class ProfileParamsList : public ProfileParams {
 public:
     // Relative thickness of a list polar whose airfoil is not known, fraction of chord.
     static constexpr double kDefaultThickness = 0.15;
+
+    static inline const std::string kNotFiniteAngles = "The angles of attack of a polar must be finite numbers.";
 
     ProfileParamsList();
 
@@ -31,8 +34,8 @@ public:
     // Clears the tabulated points; the splines and the angle bounds stay as they are.
     void emptyData();
     // Rebuilds both full-circle splines from the tabulated points. Throws the spline
-    // messages, and "Increase the number of points to create a spline." when no point
-    // is tabulated.
+    // messages, "Increase the number of points to create a spline." when no point is
+    // tabulated, and kNotFiniteAngles for an infinite or NaN first or last angle.
     void setSplines();
 
     const std::vector<double>& alphaList() const { return m_alpha; }

@@ -5,7 +5,9 @@
 
 #include "bemt/Common.h"
 #include "bemt/HelperXfoil.h"
+#include "bemt/BEMTTools.h"
 #include "bemt/NumberText.h"
+#include "bemt/ValueLimits.h"
 
 namespace bemt {
 
@@ -21,8 +23,8 @@ void ProfileParamsXfoil::setupData(const std::string& path, double reynolds, dou
 void ProfileParamsXfoil::setupData(const std::string& name, std::istream* coords, double reynolds, double auxiliary,
                                    double alphaMin, double alphaMax, double alphaStep, int maxPasses, int ncrit,
                                    std::function<void(int)> step, const XfoilCommunicator::Settings& channel) {
-    // A step that is not positive never reaches the end of the sweep.
-    if (!(alphaStep > 0.0) || !(alphaMin <= alphaMax)) throw kWrongParameters;
+    // The segment builder gives the reason with the airfoil point; here it only must not run.
+    if (sweepRefusal(alphaMin, alphaMax, alphaStep)) throw kWrongParameters;
 
     emptyData();
     m_splinesReady = false;
@@ -48,7 +50,10 @@ void ProfileParamsXfoil::setupData(const std::string& name, std::istream* coords
 
 void ProfileParamsXfoil::sweep(XfoilCommunicator& comm, double reynolds, double auxiliary, double alphaMin,
                                double alphaMax, double alphaStep, const std::function<void(int)>& step) {
-    for (double alpha = alphaMin; alpha <= alphaMax; alpha += alphaStep) {
+    const SweepRange angles{alphaMin, alphaMax, alphaStep};
+    const int count = angles.count();
+    for (int k = 0; k < count; ++k) {
+        const double alpha = angles.value(k);
         const XfoilAnswer answer = HelperXfoil::liftAndDrag(comm, static_cast<float>(reynolds),
                                                             static_cast<float>(auxiliary),
                                                             static_cast<float>(Common::deg2rad(alpha)));
@@ -57,6 +62,18 @@ void ProfileParamsXfoil::sweep(XfoilCommunicator& comm, double reynolds, double 
                                                 : 100;
         if (step) step(percent);
     }
+}
+
+std::optional<std::string> ProfileParamsXfoil::sweepRefusal(double alphaMin, double alphaMax, double alphaStep) {
+    if (auto refusal = Limits::xfoilAngle.check(alphaMin)) return "The first " + refusal->substr(4);
+    if (auto refusal = Limits::xfoilAngle.check(alphaMax)) return "The last " + refusal->substr(4);
+    // A step that is not positive never reaches the end of the sweep.
+    if (!(alphaStep > 0.0)) return "The angle step must be greater than zero.";
+    if (!(alphaMin <= alphaMax)) return "The last angle of attack must not be below the first.";
+    if (auto refusal = countRefusal("The sweep of angles of attack", SweepRange{alphaMin, alphaMax, alphaStep}.positions(),
+                                    Limits::kMaxXfoilAngles))
+        return *refusal;
+    return std::nullopt;
 }
 
 }  // namespace bemt

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <istream>
+#include <optional>
 #include <string>
 
 #include "bemt/ProfileParamsList.h"
@@ -20,7 +21,7 @@ public:
     // Runs the sweep alphaMin, alphaMin + alphaStep, ... <= alphaMax (degrees) at the
     // Reynolds number, then builds the full-circle splines. step receives the sweep
     // progress in percent after every angle (100 for a single angle) and may throw to
-    // cancel. A zero or negative step, or alphaMax < alphaMin, throws kWrongParameters.
+    // cancel. A sweep that sweepRefusal refuses throws kWrongParameters.
     // Failures of the channel, the file and the spline construction leave as
     // std::string; the points analysed so far stay in the polar either way.
     void setupData(const std::string& name, std::istream* coords, double reynolds, double auxiliary,
@@ -29,6 +30,11 @@ public:
     void setupData(const std::string& path, double reynolds, double auxiliary, double alphaMin, double alphaMax,
                    double alphaStep, int maxPasses, int ncrit, std::function<void(int)> step,
                    const XfoilCommunicator::Settings& channel = {});
+
+    // Why a sweep cannot run, if it cannot: angles outside -180 to 180 degrees (or not
+    // numbers), a step that is not positive, alphaMax < alphaMin, or more than
+    // Limits::kMaxXfoilAngles angles, counted as SweepRange counts them.
+    static std::optional<std::string> sweepRefusal(double alphaMin, double alphaMax, double alphaStep);
 
 private:
     void sweep(XfoilCommunicator& comm, double reynolds, double auxiliary, double alphaMin, double alphaMax,

@@ -162,12 +162,19 @@ void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditi
             throw ToolsAirfoil::kNotOrdered;
         }
         if (point.data_type != Coordinates || (i > 0 && point.repeat)) continue;
+        const std::string where = " Airfoil point " + std::to_string(i + 1) + " (" + point.path + "): ";
+        if (const auto refusal = ProfileParamsXfoil::sweepRefusal(point.a_min, point.a_max, point.a_step))
+            throw ProfileParamsXfoil::kWrongParameters + where + *refusal;
         const auto re = ToolsAirfoil::xfoilReynolds(point, conditions);
         // Written so that NaN fails every test.
-        const bool valid = re.lo > 0.0 && re.hi > 0.0 && re.lo <= re.hi && std::isfinite(re.hi) &&
-                           point.max_passes > 0 && point.a_min <= point.a_max && point.a_step > 0.0 &&
-                           std::isfinite(point.a_min) && std::isfinite(point.a_max);
-        if (!valid) throw ProfileParamsXfoil::kWrongParameters;
+        if (!(re.lo > 0.0 && re.hi > 0.0 && re.lo <= re.hi && std::isfinite(re.hi))) {
+            throw ProfileParamsXfoil::kWrongParameters + where + "The Reynolds numbers " + reynoldsText(re.lo) +
+                  " to " + reynoldsText(re.hi) + " must be positive, the first not above the second.";
+        }
+        if (point.max_passes < 1) {
+            throw ProfileParamsXfoil::kWrongParameters + where + "XFOIL needs at least one pass, not " +
+                  std::to_string(point.max_passes) + ".";
+        }
     }
 }
 
@@ -234,7 +241,7 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
             auto stream = open(point.path);
             if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
             auto csv = std::make_shared<ProfileParamsCSV>();
-            csv->loadFile(stream.get(), point.preceeding_line, point.csv_separator);
+            csv->loadFile(stream.get(), point.preceeding_line, point.csv_separator, point.path);
             polars.push_back(csv);
         } else {
             const auto re = xfoilReynolds(point, conditions);

@@ -2,11 +2,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "app/text_file.h"
 #include "bemt/ToolsAirfoil.h"
 
 namespace korvane::cli {
@@ -15,12 +15,9 @@ std::vector<bemt::AirfoilSegment> buildAirfoilSegments(const std::vector<bemt::A
                                                        const bemt::OperatingConditions& conditions,
                                                        const std::function<void(int, const std::string&)>& progress,
                                                        const std::function<bool()>& interrupted) {
-    // The builder deletes the streams it is given; a file that cannot be opened is
-    // answered with none, and the builder names it in its message.
-    auto openFile = [](std::string path) -> std::istream* {
-        auto stream = std::make_unique<std::ifstream>(path, std::ios::binary);
-        return stream->is_open() ? stream.release() : nullptr;
-    };
+    // Read and decoded exactly as the desktop program does (byte-order marks, UTF-16,
+    // Latin-1), so that one project gives one result; the builder deletes the streams.
+    auto openFile = [](std::string path) { return korvane::openTextStream(path); };
     std::atomic<bool> abortRequest{false};
     // XFOIL analyses report only between angles: a watcher turns an interruption into the
     // builder's abort request at once, which ends the running analyses.

@@ -8,6 +8,7 @@
 #include "app/text_file.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
+#include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
 
@@ -19,6 +20,10 @@ namespace {
 
 void checkCommandSettings(const std::string& command, const ProjectData& project) {
     const ComputeSettings& c = project.computeSettings;
+    if (command == "design") {
+        if (const auto refusal = designElementsRefusal(project.solverSettings.n_elements))
+            throw *refusal + " Raise the project's number of elements or give --elements.";
+    }
     if (command == "design" && !(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
         throw std::string("Invalid project value: the chord limit of the design must be a positive number.");
     if (command == "char") {
@@ -32,20 +37,49 @@ void checkCommandSettings(const std::string& command, const ProjectData& project
     }
 }
 
+// The files the command reads: the project and its airfoil data files.
+std::vector<std::string> inputFiles(const ComputeOptions& options, const ProjectData& project) {
+    std::vector<std::string> inputs{options.projectPath};
+    for (const AirfoilPoint& p : project.airfoilPoints) {
+        if (p.data_type == CSVData || p.data_type == Coordinates) inputs.push_back(p.path);
+    }
+    return inputs;
+}
+
+std::string jsonOutput(const ComputeOptions& options) {
+    return options.jsonPath == "-" ? std::string() : options.jsonPath;
+}
+
+void report(const WrittenFile& file) {
+    std::fprintf(stderr, "%s %s\n", file.replaced ? "Replaced" : "Created", file.path.c_str());
+}
+
 void writeOutputs(const CommandResult& result, const ComputeOptions& options) {
     const bool jsonToStdout = options.jsonPath == "-";
+    const auto files = options.csvFolder.empty() ? std::vector<std::pair<std::string, std::string>>{} : csvFiles(result);
+    std::vector<std::string> outputs;
+    if (!jsonOutput(options).empty()) outputs.push_back(jsonOutput(options));
+    for (const auto& file : files) {
+        const std::filesystem::path path = std::filesystem::path(std::u8string(options.csvFolder.begin(),
+                                                                               options.csvFolder.end())) / file.first;
+        const std::u8string text = path.u8string();
+        outputs.emplace_back(text.begin(), text.end());
+    }
+    refuseInputsAsOutputs(outputs, inputFiles(options, result.project));
+
     if (!options.jsonPath.empty()) {
         const std::string json = jsonDocument(result);
         if (jsonToStdout) {
             std::fwrite(json.data(), 1, json.size(), stdout);
         } else {
-            writeFileAtomically(options.jsonPath, json);
+            const WrittenFile written = writeOutputFile(options.jsonPath, json);
+            if (!options.quiet) report(written);
         }
     }
-    if (!options.csvFolder.empty()) {
-        const auto files = writeCsvFiles(options.csvFolder, result);
+    if (!files.empty()) {
+        const auto written = writeFileSet(options.csvFolder, files);
         if (!options.quiet) {
-            for (const auto& file : files) std::fprintf(stderr, "Wrote %s\n", file.c_str());
+            for (const auto& file : written) report(file);
         }
     }
     // The summary never mixes into JSON on standard output.
@@ -63,6 +97,8 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
     applyOverrides(result.project, options.overrides);
     checkForComputation(result.project);
     checkCommandSettings(command, result.project);
+    // Refused before the computation, which may take long.
+    if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options, result.project));
 
     const ProjectData& project = result.project;
     // The blending of neighbouring airfoils follows the project, as in the desktop program.
@@ -106,6 +142,11 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
 
 int runNew(const std::string& path, bool force) {
     const std::filesystem::path file(std::u8string(path.begin(), path.end()));
+    if (path.empty())
+        throw std::string("The project file name is empty: give the path of the file to write, such as my_rotor.kvp.");
+    if (!file.has_filename())
+        throw "The project file name " + path + " ends with a folder separator: give a file name, such as " + path +
+              "my_rotor.kvp.";
     std::error_code error;
     if (!force && std::filesystem::exists(file, error))
         throw "The file " + path + " exists already; use --force to replace it.";
@@ -113,7 +154,7 @@ int runNew(const std::string& path, bool force) {
         const std::u8string text = std::filesystem::absolute(file).u8string();
         return std::string(text.begin(), text.end());
     }();
-    writeFileAtomically(path, kvp::write(newProjectData(), absolute));
+    writeFileExplained(path, kvp::write(newProjectData(), absolute));
     return kSuccess;
 }
 

@@ -2,21 +2,27 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <map>
 #include <string>
 
+#include "bemt/ValueLimits.h"
 #include "cli/commands.h"
 
 namespace {
 
 using namespace korvane::cli;
+namespace Limits = bemt::Limits;
 
 const char* const kFooter = R"(Results:
   A summary table goes to standard output. --csv DIR writes CSV files with a header
   row and units: for op and design <cmd>_summary.csv (one row per pitch angle) and
-  <cmd>_elements_pitch_<P>.csv (one row per blade element), for design also
-  design_blade.csv; for char characteristics.csv (one row per step and pitch angle).
+  <cmd>_elements_<N>_pitch_<P>.csv (one row per blade element, N numbering the pitch
+  angles), for design also design_blade.csv; for char characteristics.csv (one row
+  per step and pitch angle). The set appears complete or not at all. No output may
+  be the project or one of its airfoil files. Each file written is listed on stderr
+  as "Created" or "Replaced".
   --json FILE (or - for standard output, which then holds the JSON alone) writes
   SI units with angles in degrees:
     op, design: {"command", "conditions": {"R", "Rh", "B", "V0", "TSR", "Om", "rho", "mu"},
@@ -31,8 +37,14 @@ const char* const kFooter = R"(Results:
         "converged", "extrapolated"}]}]}
   Values that are not numbers are written as null.
 
-Airfoils: the built-in NACA 0012 to 0025 tables. CSV polars and XFOIL airfoils are
-not supported by the command line yet.
+Airfoils: the built-in NACA 0012 to 0025 tables, CSV polars and XFOIL analyses of
+coordinate files, read exactly as the desktop program reads them.
+
+Limits: every project setting has a physical range, the same in the project file, on
+the command line and in the desktop program (accuracy 1e-08 to 0.1, relaxation factor
+0.01 to 1, 1 to 10000 blade elements, chord c/R greater than 0, ...); a value outside
+it is refused with the value and the range. One command computes at most 1001 pitch
+angles (the desktop program 11) and 500 characteristics steps.
 
 Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or invalid
 project, failed computation or output), 2 wrong command line, 130 stopped by Ctrl-C.
@@ -43,6 +55,19 @@ Examples:
   korvane-cli char examples/new_turbine.kvp --range 2:12:0.5 --json cp.json
   korvane-cli design examples/new_turbine.kvp --c-limit 0.12 --json - | jq .design
   korvane-cli new my_rotor.kvp)";
+
+// Refuses a number outside the setting's range with the range; text that is no number
+// is left to the conversion, which says so.
+CLI::Validator within(const bemt::ValueLimit& limit) {
+    return CLI::Validator(
+        [limit](std::string& input) -> std::string {
+            char* end = nullptr;
+            const double value = std::strtod(input.c_str(), &end);
+            if (input.empty() || *end != '\0' || limit.contains(value)) return std::string();
+            return limit.refusal(value);
+        },
+        "");
+}
 
 // Options shared by op, design and char.
 void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& pitch) {
@@ -67,15 +92,20 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& 
         ->option_text("ning|nr|2d");
     command.add_option_function<int>(
         "--elements", [&options](const int& n) { options.overrides.elements = n; },
-        "Number of blade elements")->check(CLI::Range(1, 100000))->option_text("N");
+        "Number of blade elements, " + Limits::elements.rangeText() + " (design: at least 2)")
+        ->check(within(Limits::elements))->option_text("N");
     command.add_option_function<double>(
         "--accuracy", [&options](const double& a) { options.overrides.accuracy = a; },
-        "Tolerance of every iteration")->check(CLI::PositiveNumber)->option_text("EPS");
+        "Tolerance of every iteration, " + Limits::accuracy.rangeText())
+        ->check(within(Limits::accuracy))->option_text("EPS");
     command.add_option_function<int>(
         "--max-iterations", [&options](const int& n) { options.overrides.maxIterations = n; },
-        "Iteration limit")->check(CLI::Range(1, 100000000))->option_text("N");
+        "Iteration limit, " + Limits::maxIterations.rangeText())
+        ->check(within(Limits::maxIterations))->option_text("N");
     command.add_option("--pitch", pitch,
-                       "Blade pitch angles in degrees, VALUE or MIN:MAX:STEP (switches pitch regulation on)")
+                       "Blade pitch angles in degrees, VALUE or MIN:MAX:STEP (switches pitch regulation on); angles " +
+                           Limits::pitchAngle.rangeText() + ", at most " +
+                           std::to_string(Limits::kMaxPitchPositions) + " of them")
         ->type_name("P|MIN:MAX:STEP");
     command.add_option_function<bool>(
         "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
@@ -112,8 +142,13 @@ int main(int argc, char** argv) {
     for (CLI::App* command : {op, design, characteristics}) addComputeOptions(*command, options, pitch);
     design->add_option_function<double>(
         "--c-limit", [&options](const double& c) { options.overrides.chordLimit = c; },
-        "Largest relative chord c/R of the design")->check(CLI::PositiveNumber)->option_text("C/R");
-    characteristics->add_option("--range", range, "Range of the characteristics, MIN:MAX:STEP")
+        "Largest relative chord c/R of the design, " + Limits::chordLimit.rangeText())
+        ->check(within(Limits::chordLimit))->option_text("C/R");
+    characteristics
+        ->add_option("--range", range,
+                     "Range of the characteristics, MIN:MAX:STEP; values " + Limits::rangeValue.rangeText() +
+                         ", step " + Limits::rangeStep.rangeText() + ", at most " +
+                         std::to_string(Limits::kMaxCharacteristicSteps) + " steps")
         ->type_name("MIN:MAX:STEP");
     characteristics
         ->add_option_function<bemt::ComputeRangeType>(
@@ -135,10 +170,13 @@ int main(int argc, char** argv) {
 
     try {
         if (create->parsed()) return runNew(newPath, force);
-        if (!pitch.empty()) options.overrides.pitch = parseRange(pitch, "--pitch");
-        if (!range.empty()) options.overrides.range = parseRange(range, "--range");
+        if (!pitch.empty()) options.overrides.pitch = parseRange(pitch, "--pitch", pitchLimits());
+        if (!range.empty()) options.overrides.range = parseRange(range, "--range", characteristicsLimits());
         const std::string command = op->parsed() ? "op" : design->parsed() ? "design" : "char";
         return runComputation(command, options);
+    } catch (const OptionError& e) {
+        std::fprintf(stderr, "korvane-cli: %s\n", e.message.c_str());
+        return kUsage;
     } catch (const std::string& message) {
         std::fprintf(stderr, "korvane-cli: %s\n", message.c_str());
     } catch (const std::exception& e) {

@@ -11,6 +11,7 @@
 namespace korvane::cli {
 
 using namespace bemt;
+namespace Limits = bemt::Limits;
 
 namespace {
 
@@ -21,10 +22,6 @@ std::string number(double value) {
 }
 
 [[noreturn]] void invalid(const std::string& problem) { throw "Invalid project value: " + problem; }
-
-void requirePositive(double value, const char* what) {
-    if (!(std::isfinite(value) && value > 0.0)) invalid(std::string(what) + " must be a positive number, not " + number(value) + ".");
-}
 
 template <typename Point, typename Value>
 void requirePoints(const std::vector<Point>& points, Value Point::*value, const char* what) {
@@ -50,7 +47,16 @@ void requireRange(const SweepRange& range, const char* what) {
 
 }  // namespace
 
-SweepRange parseRange(const std::string& text, const std::string& option) {
+RangeLimits pitchLimits() {
+    return {&Limits::pitchAngle, &Limits::pitchStep, Limits::kMaxPitchPositions, "the pitch range"};
+}
+
+RangeLimits characteristicsLimits() {
+    return {&Limits::rangeValue, &Limits::rangeStep, Limits::kMaxCharacteristicSteps, "the characteristics range"};
+}
+
+SweepRange parseRange(const std::string& text, const std::string& option, const RangeLimits& limits) {
+    const OptionError malformed{option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\"."};
     double values[3] = {0.0, 0.0, 1.0};
     std::size_t start = 0;
     int count = 0;
@@ -59,15 +65,23 @@ SweepRange parseRange(const std::string& text, const std::string& option) {
         const std::string part = text.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
         char* end = nullptr;
         values[count++] = std::strtod(part.c_str(), &end);
-        if (part.empty() || *end != '\0' || !std::isfinite(values[count - 1]))
-            throw option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\".";
+        if (part.empty() || *end != '\0' || !std::isfinite(values[count - 1])) throw malformed;
         if (colon == std::string::npos) break;
         start = colon + 1;
     }
-    if (count == 1) return {values[0], values[0], 1.0};
-    if (count != 3 || text.find(':', start) != std::string::npos)
-        throw option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\".";
-    return {values[0], values[1], values[2]};
+    if (count == 2 || (count == 3 && text.find(':', start) != std::string::npos)) throw malformed;
+    const SweepRange range = count == 1 ? SweepRange{values[0], values[0], 1.0} : SweepRange{values[0], values[1], values[2]};
+    auto refuse = [&](const std::string& problem) { throw OptionError{option + " " + text + ": " + problem}; };
+    for (double value : {range.min, range.max}) {
+        if (const auto refusal = limits.value->check(value)) refuse(*refusal);
+    }
+    if (count == 3) {
+        if (const auto refusal = limits.step->check(range.step)) refuse(*refusal);
+    }
+    if (range.max < range.min) refuse(std::string(limits.what) + " ends before it starts.");
+    if (range.max > range.min && !(range.step > 0.0)) refuse("the step must be greater than zero.");
+    if (const auto refusal = countRefusal(limits.what, range.positions(), limits.maxPositions)) refuse(*refusal);
+    return range;
 }
 
 ProjectData loadProject(const std::string& path) { return kvp::read(readTextFile(path), path); }
@@ -96,25 +110,12 @@ void applyOverrides(ProjectData& project, const Overrides& o) {
 }
 
 void checkForComputation(const ProjectData& project) {
+    // Each value lies within its limits already (the project reader and the options
+    // refuse the rest); what remains are the rules between values.
     const OperatingConditions& c = project.conditions;
-    requirePositive(c.R, "the rotor radius R");
-    if (!(std::isfinite(c.Rh) && c.Rh >= 0.0 && c.Rh < c.R))
+    if (!(c.Rh < c.R))
         invalid("the hub radius Rh (" + number(c.Rh) + " m) must be at least 0 and smaller than the rotor radius R ("
                 + number(c.R) + " m).");
-    if (c.B < 1) invalid("the number of blades B must be at least 1, not " + std::to_string(c.B) + ".");
-    requirePositive(c.V0, "the wind velocity V0");
-    requirePositive(c.Om, "the rotation speed Om");
-    requirePositive(c.rho, "the air density rho");
-    requirePositive(c.mu, "the dynamic viscosity mu");
-    requirePositive(c.cair, "the speed of sound cair");
-
-    const SolverSettings& s = project.solverSettings;
-    if (s.n_elements < 1) invalid("the number of elements must be at least 1, not " + std::to_string(s.n_elements) + ".");
-    requirePositive(s.accuracy, "the accuracy");
-    if (s.max_iterations < 1)
-        invalid("the iteration limit must be at least 1, not " + std::to_string(s.max_iterations) + ".");
-    requirePositive(s.relaxation_factor, "the relaxation factor");
-
     requirePoints(project.chordPoints, &ChordPoint::c_rel, "chord");
     requirePoints(project.twistPoints, &TwistPoint::twist_deg, "twist");
     if (project.airfoilPoints.size() < 2) invalid("the blade needs at least two airfoil points.");

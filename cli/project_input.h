@@ -9,6 +9,7 @@
 
 #include "app/project_data.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/ValueLimits.h"
 
 namespace korvane::cli {
 
@@ -25,16 +26,33 @@ struct Overrides {
     std::optional<bool> interpolation;
 };
 
-// "VALUE" or "MIN:MAX:STEP"; throws a message naming the option for anything else.
-bemt::SweepRange parseRange(const std::string& text, const std::string& option);
+// A wrong command line (exit status 2), with the message for the user.
+struct OptionError {
+    std::string message;
+};
+
+// What a range option accepts: its values, its step and the most positions.
+struct RangeLimits {
+    const bemt::ValueLimit* value;
+    const bemt::ValueLimit* step;
+    int maxPositions;
+    const char* what;  // "the pitch range"
+};
+RangeLimits pitchLimits();
+RangeLimits characteristicsLimits();
+
+// "VALUE" or "MIN:MAX:STEP" within limits; throws OptionError naming the option, the
+// value and the limit for anything else.
+bemt::SweepRange parseRange(const std::string& text, const std::string& option, const RangeLimits& limits);
 
 // Reads and checks a whole project file; its airfoil paths become absolute.
 ProjectData loadProject(const std::string& path);
 
 void applyOverrides(ProjectData& project, const Overrides& overrides);
 
-// What the computations need: positive, finite conditions and settings, enough chord,
-// twist and airfoil points, and a usable pitch range. Throws the first problem found.
+// What the computations need beyond the limits of each value: a hub inside the rotor,
+// enough chord, twist and airfoil points in order, and a usable pitch range. Throws
+// the first problem found.
 void checkForComputation(const ProjectData& project);
 
 // The input record of the core, with the project's airfoil segments built (which may run

@@ -1,9 +1,7 @@
 #include "cli/result_output.h"
 
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "app/text_file.h"
 #include "bemt/Common.h"
 #include "cli/project_input.h"
 
@@ -11,7 +9,6 @@ namespace korvane::cli {
 
 using namespace bemt;
 using Json = nlohmann::ordered_json;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -61,6 +58,11 @@ void printPointsTable(std::FILE* out, const std::vector<pitchControlledOperating
     }
 }
 
+// Why results above the Betz limit read "converged no".
+void printBetzNote(std::FILE* out, const std::optional<std::string>& note) {
+    if (note) std::fprintf(out, "\nNote: %s\n", note->c_str());
+}
+
 void printHeader(std::FILE* out, const CommandResult& r, const char* title) {
     const OperatingConditions& c = r.project.conditions;
     const SolverSettings& s = r.project.solverSettings;
@@ -105,8 +107,13 @@ Json pointJson(const pitchControlledOperatingPoint& p, bool withElements) {
     return j;
 }
 
-std::string pitchFileName(const std::string& command, double pitch) {
-    return command + "_elements_pitch_" + format("%g", pitch) + ".csv";
+// Numbered in sweep order, so that pitch angles closer than the digits shown never
+// share a name; the pitch is there for the reader.
+std::string pitchFileName(const std::string& command, std::size_t index, std::size_t count, double pitch) {
+    const int width = static_cast<int>(std::to_string(count).size());
+    char number[32];
+    std::snprintf(number, sizeof number, "%0*zu", width, index + 1);
+    return command + "_elements_" + number + "_pitch_" + format("%.10g", pitch) + ".csv";
 }
 
 std::string elementsCsv(const pitchControlledOperatingPoint& p) {
@@ -150,6 +157,7 @@ void printSummary(std::FILE* out, const CommandResult& r) {
             }
             std::fprintf(out, "\n");
         }
+        printBetzNote(out, betzLimitNote(r.steps));
         return;
     }
     printHeader(out, r, r.command == "design" ? "Designed blade" : "Operating point");
@@ -165,14 +173,10 @@ void printSummary(std::FILE* out, const CommandResult& r) {
         std::fprintf(out, "\nOperating point of the designed blade\n");
     }
     printPointsTable(out, r.points);
+    printBetzNote(out, betzLimitNote(r.points));
 }
 
-std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandResult& r) {
-    const fs::path dir(std::u8string(folder.begin(), folder.end()));
-    std::error_code error;
-    fs::create_directories(dir, error);
-    if (!fs::is_directory(dir)) throw "The folder " + folder + " could not be created.";
-
+std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r) {
     std::vector<std::pair<std::string, std::string>> files;
     if (r.command == "char") {
         std::string text = "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
@@ -186,7 +190,9 @@ std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandR
         files.emplace_back("characteristics.csv", std::move(text));
     } else {
         files.emplace_back(r.command + "_summary.csv", summaryCsv(r.points));
-        for (const auto& p : r.points) files.emplace_back(pitchFileName(r.command, p.pitch), elementsCsv(p));
+        for (std::size_t k = 0; k < r.points.size(); ++k) {
+            files.emplace_back(pitchFileName(r.command, k, r.points.size(), r.points[k].pitch), elementsCsv(r.points[k]));
+        }
         if (r.design) {
             std::string text = "x_rel [-],c_rel [-],c [m],twist [deg]\n";
             const double R = r.project.conditions.R;
@@ -198,14 +204,7 @@ std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandR
             files.emplace_back("design_blade.csv", std::move(text));
         }
     }
-
-    std::vector<std::string> written;
-    for (const auto& [name, text] : files) {
-        const std::u8string path = (dir / name).u8string();
-        written.emplace_back(path.begin(), path.end());
-        writeFileAtomically(written.back(), text);
-    }
-    return written;
+    return files;
 }
 
 std::string jsonDocument(const CommandResult& r) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/project_data.h"
@@ -23,8 +24,10 @@ struct CommandResult {
 
 void printSummary(std::FILE* out, const CommandResult& result);
 
-// Writes the CSV files into folder (created when missing) and returns their paths.
-std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandResult& result);
+// The CSV files of a result as (file name, text): <cmd>_summary.csv,
+// <cmd>_elements_<n>_pitch_<P>.csv numbered in sweep order, design_blade.csv, or
+// characteristics.csv.
+std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& result);
 
 std::string jsonDocument(const CommandResult& result);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "AirfoilTestSupport.h"
 #include "bemt/Common.h"
@@ -13,8 +15,6 @@ namespace {
 using bemt::Common::deg2rad;
 using korvane::testing::TempDir;
 
-const std::string kFormat = "The CSV file could not be read properly. Check the format.";
-
 struct Loaded {
     bemt::ProfileParamsCSV polar;
     std::string error;
@@ -24,7 +24,7 @@ Loaded load(const std::string& text, const std::string& preceding, bemt::CSVSepa
     Loaded result;
     std::istringstream in(text);
     try {
-        result.polar.loadFile(&in, preceding, sep);
+        result.polar.loadFile(&in, preceding, sep, "p.csv");
     } catch (const std::string& message) {
         result.error = message;
     }
@@ -56,12 +56,12 @@ TEST(CsvPolar, WhitespaceFileWithTabsBlankLinesAndComments) {
     EXPECT_EQ(other.polar.size(), 1u);
 }
 
-TEST(CsvPolar, NumberFieldsReadLikeStrtod) {
-    const auto r = load("h\n+1.5e1,  2.5E-1 ,5deg\n16,0.3,0.01\r\n", "h", bemt::Comma);
+TEST(CsvPolar, NumberFieldsMayHaveExponentsSignsAndSpaces) {
+    const auto r = load("h\n+1.5e1,  2.5E-1 ,5e-3\n16,0.3,0.01\r\n", "h", bemt::Comma);
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.polar.alphaList(), (std::vector<double>{15.0, 16.0}));
     EXPECT_EQ(r.polar.clList(), (std::vector<double>{0.25, 0.3}));
-    EXPECT_EQ(r.polar.cdList(), (std::vector<double>{5.0, 0.01}));
+    EXPECT_EQ(r.polar.cdList(), (std::vector<double>{0.005, 0.01}));
 }
 
 TEST(CsvPolar, EmptyPrecedingTextSkipsOnlyTheFirstLine) {
@@ -70,29 +70,77 @@ TEST(CsvPolar, EmptyPrecedingTextSkipsOnlyTheFirstLine) {
     EXPECT_EQ(r.polar.alphaList(), (std::vector<double>{2}));
 }
 
-TEST(CsvPolar, MalformedDataGiveTheFormatMessage) {
-    // The marker also occurs in the title, so the real header is read as data.
-    EXPECT_EQ(load("Alpha polar\nAlpha,Cl,Cd\n0,0.1,0.01\n", "Alpha", bemt::Comma).error, kFormat);
-    // No line holds the marker.
-    EXPECT_EQ(load("x\n0,0.1,0.01\n", "Alpha", bemt::Comma).error, kFormat);
-    // Only the header.
-    EXPECT_EQ(load("Alpha,Cl,Cd\n", "Alpha", bemt::Comma).error, kFormat);
-    // Comma mode: a blank line after the marker, and a line of two fields.
-    EXPECT_EQ(load("h\n0,0.1,0.01\n\n", "h", bemt::Comma).error, kFormat);
-    EXPECT_EQ(load("h\n0,0.1\n1,0.2,0.02\n", "h", bemt::Comma).error, kFormat);
-    EXPECT_EQ(load("h\n0,,0.01\n", "h", bemt::Comma).error, kFormat);
-    // Whitespace mode: a short line leaves the lists of unequal length.
-    EXPECT_EQ(load("h\n0 0.1 0.01\n1 0.2\n", "h", bemt::Whitespace).error, kFormat);
-    EXPECT_EQ(load("h\n0 zero 0.01\n", "h", bemt::Whitespace).error, kFormat);
-    // Out of the range of double.
-    EXPECT_EQ(load("h\n0 1e999 0.01\n", "h", bemt::Whitespace).error, kFormat);
+// Every refused line is named by its number in the file (header lines counted).
+TEST(CsvPolar, MalformedLinesAreRefusedWithFileAndLine) {
+    const std::vector<std::tuple<std::string, bemt::CSVSeparator, std::string>> cases = {
+        // The marker also occurs in the title, so the real header is read as data.
+        {"Alpha polar\nAlpha,Cl,Cd\n0,0.1,0.01\n", bemt::Comma,
+         "line 2 of p.csv: \"Alpha\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        // Comma mode: a blank line after the marker, a line of two fields, an empty field.
+        {"h\n0,0.1,0.01\n\n", bemt::Comma,
+         "line 3 of p.csv: three numbers expected (angle of attack, cl, cd), found an empty line."},
+        {"h\n0,0.1\n1,0.2,0.02\n", bemt::Comma,
+         "line 2 of p.csv: three numbers expected (angle of attack, cl, cd), found 2 fields."},
+        {"h\n0,,0.01\n", bemt::Comma,
+         "line 2 of p.csv: \"\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        // Whitespace mode: a short line, a word.
+        {"h\n0 0.1 0.01\n1 0.2\n", bemt::Whitespace,
+         "line 3 of p.csv: three numbers expected (angle of attack, cl, cd), found 2 words."},
+        {"h\n0 zero 0.01\n", bemt::Whitespace,
+         "line 2 of p.csv: \"zero\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        // Trailing text once read as the number before it.
+        {"h\n4.5xyz 0.5 0.01\n", bemt::Whitespace,
+         "line 2 of p.csv: \"4.5xyz\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        {"h\n5deg,0.5,0.01\n", bemt::Comma,
+         "line 2 of p.csv: \"5deg\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        // Values that are no finite numbers.
+        {"h\n0 1e999 0.01\n", bemt::Whitespace, "line 2 of p.csv: 1e999 is not a finite number."},
+        {"h\n0 nan 0.01\n", bemt::Whitespace, "line 2 of p.csv: nan is not a finite number."},
+        {"h\n0,0.1,0.01\n1,0.2,inf\n", bemt::Comma, "line 3 of p.csv: inf is not a finite number."},
+        {"h\n-inf,0.1,0.01\n", bemt::Comma, "line 2 of p.csv: -inf is not a finite number."},
+        // Angles beyond the circle: loading them once extended the polar for ever.
+        {"h\n-1e20 0.1 0.01\n", bemt::Whitespace,
+         "line 2 of p.csv: the angle of attack -1e+20 lies outside -180 to 180 degrees."},
+        {"h\n0 0.1 0.01\n180.5 0.1 0.01\n", bemt::Whitespace,
+         "line 3 of p.csv: the angle of attack 180.5 lies outside -180 to 180 degrees."},
+        // Angles that repeat or go back.
+        {"h\n-10 0.1 0.01\n-9.5 0.2 0.01\n-9.5 0.2 0.01\n", bemt::Whitespace,
+         "line 4 of p.csv: angles must increase (-9.5 follows -9.5)"},
+        {"h\n5,0.5,0.01\n0,0,0.01\n", bemt::Comma, "line 3 of p.csv: angles must increase (0 follows 5)"},
+        // A negative drag coefficient once gave seven times the Betz limit.
+        {"h\n0 0.1 0.01\n1 0.2 -5\n", bemt::Whitespace, "line 3 of p.csv: the drag coefficient -5 is negative."},
+    };
+    for (const auto& [text, sep, message] : cases) {
+        std::istringstream in(text);
+        bemt::ProfileParamsCSV polar;
+        try {
+            polar.loadFile(&in, text.rfind("Alpha", 0) == 0 ? "Alpha" : "h", sep, "p.csv");
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const std::string& m) {
+            EXPECT_EQ(m, message) << text;
+        }
+    }
 }
 
-TEST(CsvPolar, DescendingAnglesLoadButCannotBeInterpolated) {
-    auto r = load("h\n5 0.5 0.01\n0 0 0.01\n", "h", bemt::Whitespace);
-    ASSERT_EQ(r.error, "");
-    EXPECT_DOUBLE_EQ(r.polar.alphaMin(), deg2rad(5));
-    EXPECT_THROW(r.polar.cl(0.0), std::string);
+TEST(CsvPolar, DecimalCommasAreNamedInsteadOfReadAsOtherNumbers) {
+    // Whitespace mode once read "0,8911" as 0; semicolons in comma mode once gave cl 8911.
+    const std::vector<std::tuple<std::string, bemt::CSVSeparator, std::string>> cases = {
+        {"h\n-4,0 -0,21 0,0081\n", bemt::Whitespace, "decimal comma in line 2 of p.csv: write -4.0"},
+        {"h\n0 0,8911 0.0062\n", bemt::Whitespace, "decimal comma in line 2 of p.csv: write 0.8911"},
+        {"h\n0;0,8911;0,0062\n", bemt::Comma, "decimal comma in line 2 of p.csv: write 0.8911"},
+        {"h\n1;0,25\n", bemt::Comma, "decimal comma in line 2 of p.csv: write 0.25"},
+    };
+    for (const auto& [text, sep, message] : cases) {
+        EXPECT_EQ(load(text, "h", sep).error, message) << text;
+    }
+}
+
+TEST(CsvPolar, AFileWithoutDataNamesTheFileAndTheMarker) {
+    const std::string noData = "The CSV file p.csv could not be read properly. Check the format. No data lines "
+                               "follow a line containing \"Alpha\".";
+    EXPECT_EQ(load("x\n0,0.1,0.01\n", "Alpha", bemt::Comma).error, noData);
+    EXPECT_EQ(load("Alpha,Cl,Cd\n", "Alpha", bemt::Comma).error, noData);
+    EXPECT_EQ(load("Alpha Cl Cd\n\n  \n", "Alpha", bemt::Whitespace).error, noData);
 }
 
 TEST(CsvPolar, FileFormNamesTheFile) {
@@ -107,7 +155,7 @@ TEST(CsvPolar, FileFormNamesTheFile) {
         polar.loadFile(bad.string(), "Alpha", bemt::Comma);
         FAIL();
     } catch (const std::string& m) {
-        EXPECT_EQ(m, "The CSV file " + bad.string() + " could not be read properly. Check the format.");
+        EXPECT_EQ(m, "line 2 of " + bad.string() + ": three numbers expected (angle of attack, cl, cd), found 1 field.");
     }
     const std::string missing = (dir.path() / "missing.csv").string();
     try {

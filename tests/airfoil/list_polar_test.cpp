@@ -8,22 +8,25 @@
 #include <sstream>
 
 #include "bemt/Common.h"
-#include "bemt/ProfileParamsCSV.h"
+#include "bemt/ProfileParamsList.h"
 #include "bemt/ProfileParamsNACA.h"
 
 namespace {
 
 using bemt::Common::deg2rad;
 
+// A list polar holding whatever angles it is given, as no reader would pass them.
+struct TablePolar : bemt::ProfileParamsList {
+    explicit TablePolar(const std::vector<double>& anglesDeg) {
+        for (double a : anglesDeg) appendPoint(a, 0.7, 0.02);
+        setBoundsFromList();
+    }
+};
+
 // A polar tabulated at the given angles with constant cl 0.7 and cd 0.02, so that
 // tabulated data and NACA data are easy to tell apart.
-std::unique_ptr<bemt::ProfileParamsCSV> constantPolar(const std::vector<double>& anglesDeg, double thickness = 0.15) {
-    std::ostringstream text;
-    text << "alpha cl cd\n";
-    for (double a : anglesDeg) text << a << " 0.7 0.02\n";
-    std::istringstream in(text.str());
-    auto polar = std::make_unique<bemt::ProfileParamsCSV>();
-    polar->loadFile(&in, "alpha", bemt::Whitespace);
+std::unique_ptr<bemt::ProfileParamsList> constantPolar(const std::vector<double>& anglesDeg, double thickness = 0.15) {
+    auto polar = std::make_unique<TablePolar>(anglesDeg);
     polar->setRelativeThickness(thickness);
     return polar;
 }
@@ -132,6 +135,30 @@ TEST(ListPolar, UnusableTablesThrowTheSplineMessages) {
             throw;
         },
         std::string);
+}
+
+TEST(ListPolar, ExtremeOrNonFiniteBoundsNeitherHangNorPassAsData) {
+    // First or last angles far outside the circle once made the extension step by one
+    // degree from there to 180 (for ever at 2^53 and beyond).
+    for (const auto& angles : {std::vector<double>{-1e300, 0.0}, std::vector<double>{0.0, 1e300},
+                               std::vector<double>{-1e17, 1e17}}) {
+        auto polar = constantPolar(angles);
+        try {
+            polar->setSplines();
+        } catch (const std::string&) {
+            // refusing is as good as finishing
+        }
+    }
+    for (const auto& angles : {std::vector<double>{-INFINITY, 0.0}, std::vector<double>{0.0, INFINITY},
+                               std::vector<double>{NAN, 0.0}, std::vector<double>{0.0, NAN}}) {
+        auto polar = constantPolar(angles);
+        EXPECT_THROW(
+            try { polar->setSplines(); } catch (const std::string& m) {
+                EXPECT_EQ(m, bemt::ProfileParamsList::kNotFiniteAngles);
+                throw;
+            },
+            std::string);
+    }
 }
 
 }  // namespace

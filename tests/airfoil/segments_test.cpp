@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -228,24 +229,50 @@ TEST(Segments, WrongXfoilParametersAreRefused) {
     TempDir dir;
     const auto adapter = fakeAdapter(dir, "converging");
     const std::string wrong = "Wrong airfoil XFOIL data parameters.";
-    std::vector<AirfoilPoint> bad(7, coordinates(0.5, 2e5, 1e6));
-    bad[0].rey_min = 0;
-    bad[1].rey_min = 2e6;
-    bad[2].max_passes = 0;
-    bad[3].a_min = 30;
-    bad[4].a_step = 0;
-    bad[5].a_step = -0.5;
-    bad[6].rey_max = std::nan("");
-    for (const auto& point : bad) {
-        EXPECT_EQ(build({coordinates(0.0, 5e5, 5e5), point}, fakeChannel(adapter)).error, wrong);
+    // Refused with the point, its file and the reason, before any analysis: an angle
+    // of -1e20 or a step of 1e-9 once asked XFOIL for ever.
+    const std::string where = wrong + " Airfoil point 2 (foil.dat): ";
+    const std::vector<std::pair<std::function<void(AirfoilPoint&)>, std::string>> sweeps = {
+        {[](AirfoilPoint& p) { p.rey_min = 0; }, "The Reynolds numbers 0 to 1000000 must be positive, the first not "
+                                                 "above the second."},
+        {[](AirfoilPoint& p) { p.rey_min = 2e6; }, "The Reynolds numbers 2000000 to 1000000 must be positive, the "
+                                                   "first not above the second."},
+        {[](AirfoilPoint& p) { p.rey_max = std::nan(""); }, "The Reynolds numbers 200000 to nan must be positive, the "
+                                                            "first not above the second."},
+        {[](AirfoilPoint& p) { p.max_passes = 0; }, "XFOIL needs at least one pass, not 0."},
+        {[](AirfoilPoint& p) { p.a_min = 30; }, "The last angle of attack must not be below the first."},
+        {[](AirfoilPoint& p) { p.a_step = 0; }, "The angle step must be greater than zero."},
+        {[](AirfoilPoint& p) { p.a_step = -0.5; }, "The angle step must be greater than zero."},
+        {[](AirfoilPoint& p) { p.a_step = std::nan(""); }, "The angle step must be greater than zero."},
+        {[](AirfoilPoint& p) { p.a_min = -1e20; },
+         "The first angle of attack [deg] -1e+20 lies outside its range, -180 to 180."},
+        {[](AirfoilPoint& p) { p.a_max = INFINITY; },
+         "The last angle of attack [deg] inf lies outside its range, -180 to 180."},
+        {[](AirfoilPoint& p) { p.a_max = std::nan(""); },
+         "The last angle of attack [deg] nan lies outside its range, -180 to 180."},
+        {[](AirfoilPoint& p) { p.a_step = 1e-9; },
+         "The sweep of angles of attack asks for 4000000000 positions, more than 10000."},
+        {[](AirfoilPoint& p) {
+             p.a_min = -180;
+             p.a_max = 180;
+             p.a_step = 0.036;
+         },
+         "The sweep of angles of attack asks for 10001 positions, more than 10000."},
+    };
+    for (const auto& [change, reason] : sweeps) {
+        AirfoilPoint point = coordinates(0.5, 2e5, 1e6);
+        change(point);
+        EXPECT_EQ(build({coordinates(0.0, 5e5, 5e5), point}, fakeChannel(adapter)).error, where + reason);
     }
     EXPECT_TRUE(fakeLog(adapter).empty());
+    // 10 000 angles are allowed.
+    EXPECT_FALSE(bemt::ProfileParamsXfoil::sweepRefusal(-180, 180, 0.036001).has_value());
 }
 
 TEST(Segments, FileMessages) {
     EXPECT_EQ(build({csv(0.0, "missing.csv"), naca(1.0)}).error, "File missing.csv does not exist or is not readable.");
     EXPECT_EQ(build({csv(0.0, "broken.csv"), naca(1.0)}).error,
-              "The CSV file could not be read properly. Check the format.");
+              "line 2 of broken.csv: three numbers expected (angle of attack, cl, cd), found 1 field.");
     auto missing = coordinates(0.0, 5e5, 5e5);
     missing.path = "missing.dat";
     EXPECT_EQ(build({missing, naca(1.0)}).error, "Input file missing.dat could not be read.");

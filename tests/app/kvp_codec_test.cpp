@@ -134,13 +134,13 @@ TEST(KvpFormat, FloatsInIntegerFieldsAreTruncatedTowardZero) {
     doc.replace(doc.find("\"B\":2"), 5, "\"B\":3.0");
     doc.replace(doc.find("\"max_passes\":5"), 14, "\"max_passes\":5.9");
     doc.replace(doc.find("\"n_elements\":20"), 15, "\"n_elements\":20.99");
-    doc.replace(doc.find("\"data_type\":3"), 13, "\"data_type\":3.7,\"ncrit\":-7.9");
+    doc.replace(doc.find("\"data_type\":3"), 13, "\"data_type\":3.7,\"ncrit\":7.9");
     const ProjectData d = kvp::read(doc, "/p/a.kvp");
     EXPECT_EQ(d.conditions.B, 3);
     EXPECT_EQ(d.airfoilPoints[0].max_passes, 5);
     EXPECT_EQ(d.solverSettings.n_elements, 20);
     EXPECT_EQ(d.airfoilPoints[0].data_type, NACA0012);
-    EXPECT_EQ(d.airfoilPoints[0].ncrit, -7);
+    EXPECT_EQ(d.airfoilPoints[0].ncrit, 7);
 }
 
 TEST(KvpFormat, MissingOrNullArraysAreEmptyLists) {
@@ -158,12 +158,13 @@ TEST(KvpFormat, UnknownKeysAreIgnored) {
     EXPECT_NO_THROW(kvp::read(document(R"("comment":"made by hand","version":2)"), "/p/a.kvp"));
 }
 
-TEST(KvpFormat, NotANumberIsWrittenAsNullAndReadBack) {
+TEST(KvpFormat, NotANumberIsWrittenAsNullAndRefusedOnReading) {
     ProjectData d = handProject();
     d.twistPoints[1].twist_deg = std::numeric_limits<double>::quiet_NaN();
     const std::string text = kvp::write(d, "/p/a.kvp");
     EXPECT_NE(text.find(R"({"twist_deg":null,"x_rel":1.0})"), std::string::npos);
-    EXPECT_TRUE(std::isnan(kvp::read(text, "/p/a.kvp").twistPoints[1].twist_deg));
+    EXPECT_EQ(readError(text, "/p/a.kvp"), "The project file /p/a.kvp could not be read: \"twist_points[1].twist_deg\": "
+                                           "the twist [deg] nan lies outside its range, -180 to 180.");
 }
 
 struct Malformed {
@@ -211,6 +212,37 @@ TEST(KvpFormat, EveryMalformedDocumentIsRefusedWithTheFileAndTheProblem) {
          "\"chord_points[1].c_rel\" is missing."},
         {"number for string", document("\"airfoil_points\":[" + replaced(kAirfoil, "\"path\":\"\"", "\"path\":7") + "]"),
          "\"airfoil_points[0].path\" must be a string, not a number."},
+        // Numbers beyond the range of double once escaped as the library's own exception.
+        {"number beyond double", replaced(document(), "\"R\":10.0", "\"R\":1e400"),
+         "the value of \"R\" '1e400' lies outside the range of numbers the program can hold."},
+        {"400 digits", replaced(document(), "\"n_elements\":20", "\"n_elements\":" + std::string(400, '9')),
+         "the value of \"n_elements\" '" + std::string(400, '9') +
+             "' lies outside the range of numbers the program can hold."},
+        // Every setting has a physical range; a value outside it is refused with the
+        // key, the value and the range.
+        {"accuracy", replaced(document(), "\"accuracy\":1e-5", "\"accuracy\":1e300"),
+         "\"solver_settings.accuracy\": the accuracy 1e+300 lies outside its range, 1e-08 to 0.1."},
+        {"relaxation", replaced(document(), "\"relaxation_factor\":0.1", "\"relaxation_factor\":0"),
+         "\"solver_settings.relaxation_factor\": the relaxation factor 0 lies outside its range, 0.01 to 1."},
+        {"elements", replaced(document(), "\"n_elements\":20", "\"n_elements\":2147483647"),
+         "\"solver_settings.n_elements\": the number of blade elements 2147483647 lies outside its range, 1 to 10000."},
+        {"negative chord", document(R"("chord_points":[{"x_rel":0.1,"c_rel":-0.1},{"x_rel":1,"c_rel":0.1}])"),
+         "\"chord_points[0].c_rel\": the relative chord c/R -0.1 lies outside its range, greater than 0 and at most 1."},
+        {"null density", replaced(document(), "\"V0\":6.0", "\"V0\":6.0,\"rho\":null"),
+         "\"conditions.rho\": the air density rho [kg/m^3] nan lies outside its range, 0.5 to 1.5."},
+        {"blades", replaced(document(), "\"B\":2", "\"B\":0"),
+         "\"conditions.B\": the number of blades B 0 lies outside its range, 1 to 10."},
+        {"ncrit", document("\"airfoil_points\":[" + replaced(kAirfoil, "\"data_type\":3", "\"data_type\":3,\"ncrit\":90") + "]"),
+         "\"airfoil_points[0].ncrit\": Ncrit 90 lies outside its range, 1 to 20."},
+        {"sweep angle", document("\"airfoil_points\":[" + replaced(kAirfoil, "\"a_min\":-10", "\"a_min\":-1e20") + "]"),
+         "\"airfoil_points[0].a_min\": the angle of attack [deg] -1e+20 lies outside its range, -180 to 180."},
+        // Counts that would exhaust memory or run for ever.
+        {"characteristic steps", replaced(document(), "\"ran_step\":0.5", "\"ran_step\":0.01"),
+         "\"compute_settings\": the characteristics range asks for 1401 positions, more than 500."},
+        {"pitch positions",
+         replaced(replaced(document(), "\"enable_pitch\":false", "\"enable_pitch\":true"), "\"p_step\":5",
+                  "\"p_step\":0.001"),
+         "\"compute_settings\": the pitch range asks for 20001 positions, more than 1001."},
         {"unknown airfoil type",
          document("\"airfoil_points\":[" + replaced(kAirfoil, "\"data_type\":3", "\"data_type\":7") + "]"),
          "\"airfoil_points[0].data_type\" must be a whole number from 0 to 6, not 7."},

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,42 @@ TEST(SweepRange, CountsEveryPositionWithoutLosingTheLastToRounding) {
     EXPECT_THROW((bemt::SweepRange{0.0, 1.0, std::nan("")}.count()), std::string);
 }
 
+TEST(SweepRange, CountsBeyondTheIntRangeAreRefusedNotWrapped) {
+    // Once cast to int unchecked: a negative count reached vector::reserve.
+    for (const bemt::SweepRange range : {bemt::SweepRange{1.0, 2.0, 1e-300}, bemt::SweepRange{0.0, 1e12, 1.0},
+                                         bemt::SweepRange{0.0, INFINITY, 1.0}, bemt::SweepRange{-1e308, 1e308, 1e-3}}) {
+        EXPECT_THROW(
+            try { range.count(); } catch (const std::string& m) {
+                EXPECT_NE(m.find("has too many positions"), std::string::npos) << m;
+                throw;
+            },
+            std::string);
+    }
+    EXPECT_DOUBLE_EQ((bemt::SweepRange{0.0, 1e12, 1.0}.positions()), 1e12 + 1);
+    EXPECT_EQ((bemt::SweepRange{0.0, 1e8, 1.0}.count()), 100000001);
+}
+
+TEST(AnalyzeOp, PowerAboveTheBetzLimitIsMarkedNotConverged) {
+    // A negative drag coefficient pushes the blades forward: the momentum balance then
+    // yields power no rotor can extract from the wind.
+    auto data = defaultRotor();
+    auto pushing = std::make_shared<korvane::testing::ThinAirfoilPolar>(-0.5);
+    data.segments = {{0.06, 1.0, pushing, pushing}};
+    bemt::BEMTTools tools;
+    const auto op = tools.analyzeOp(data, ignoreProgress, 0.0);
+    ASSERT_GT(op.Cp, bemt::kBetzLimit);
+    EXPECT_FALSE(op.converged);
+    EXPECT_EQ(bemt::betzLimitNote(4.14),
+              "Cp 4.14 lies above the Betz limit 16/27 = 0.593, which no rotor reaches: the result is marked not "
+              "converged. Check the airfoil data (a negative drag coefficient, for example).");
+    // The ideal rotor of the same blade stays below the limit and converged.
+    data.segments = {{0.06, 1.0, std::make_shared<korvane::testing::ThinAirfoilPolar>(0.0),
+                      std::make_shared<korvane::testing::ThinAirfoilPolar>(0.0)}};
+    const auto ideal = tools.analyzeOp(data, ignoreProgress, 0.0);
+    EXPECT_LT(ideal.Cp, bemt::kBetzLimit);
+    EXPECT_TRUE(ideal.converged);
+}
+
 TEST(PitchSweep, OnePointPerPitchWithItsLabel) {
     auto data = defaultRotor(bemt::Ning);
     data.settings.n_elements = 10;
@@ -207,6 +244,21 @@ TEST(DesignBlade, OneIterationReportsHundredTwice) {
     tools.designBlade(data, log.callback(), 0.2);
     EXPECT_EQ(log.percents, (std::vector<int>{100, 100}));
     EXPECT_EQ(log.texts.front(), "Designing the blade.");
+}
+
+TEST(DesignBlade, OneElementIsRefusedWithAMessageThatSaysSo) {
+    // Once "Increase the number of points to create a spline." from deep inside.
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 1;
+    bemt::BEMTTools tools(bemt::Ning);
+    EXPECT_THROW(
+        try { tools.designBlade(data, korvane::testing::ignoreProgress, 0.2); } catch (const std::string& m) {
+            EXPECT_EQ(m, "The blade design needs at least 2 blade elements to draw its chord and twist through, not 1.");
+            throw;
+        },
+        std::string);
+    data.settings.n_elements = 2;
+    EXPECT_EQ(tools.designBlade(data, korvane::testing::ignoreProgress, 0.2).chordPoints.size(), 2u);
 }
 
 TEST(DesignSweep, AnalysesTheDesignedBladeAndBeatsTheGuessedOne) {

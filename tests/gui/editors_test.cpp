@@ -471,4 +471,68 @@ TEST_F(AirfoilTest, AddAndRemovePoints) {
     EXPECT_EQ(list->points().size(), 3u);
 }
 
+// The text fields of a window, in creation order, however deep.
+std::vector<wxTextCtrl*> textFields(wxWindow* window) {
+    std::vector<wxTextCtrl*> fields;
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* field = dynamic_cast<wxTextCtrl*>(child)) fields.push_back(field);
+        for (wxTextCtrl* inner : textFields(child)) fields.push_back(inner);
+    }
+    return fields;
+}
+
+// The fields take their ranges from the table the project reader and the command line
+// use, so a value the program would refuse in a file is red here too.
+TEST_F(EditorTest, SolverFieldsRefuseWhatTheProjectFileRefuses) {
+    auto* editor = new EditSolverSettings(frame, project.get());
+    editor->update();
+    const auto fields = textFields(editor);  // elements, precision, iterations, relaxation
+    ASSERT_EQ(fields.size(), 4u);
+    wxTextCtrl* elements = fields[0];
+    wxTextCtrl* precision = fields[1];
+    wxTextCtrl* relaxation = fields[3];
+    const bemt::SolverSettings before = project->solverSettings();
+
+    // Accuracy 1 once passed (up to 10), and 1e300 in a file gave P 332.6 kW "converged".
+    type(precision, "1");
+    EXPECT_TRUE(red(precision));
+    EXPECT_EQ(project->solverSettings().accuracy, before.accuracy);
+    type(precision, "0.1");
+    EXPECT_FALSE(red(precision));
+    EXPECT_EQ(project->solverSettings().accuracy, 0.1);
+
+    type(elements, "10001");
+    EXPECT_TRUE(red(elements));
+    type(elements, "10000");
+    EXPECT_FALSE(red(elements));
+    EXPECT_EQ(project->solverSettings().n_elements, 10000);
+
+    type(relaxation, "0");
+    EXPECT_TRUE(red(relaxation));
+    EXPECT_EQ(project->solverSettings().relaxation_factor, before.relaxation_factor);
+}
+
+TEST_F(ShapeTest, AChordOfZeroIsRefused) {
+    type(chord->valueField(1), "0");  // a negative or zero chord once computed Cp 0.75
+    EXPECT_TRUE(red(chord->valueField(1)));
+    EXPECT_EQ(project->chordPoints()[1].c_rel, 0.08);
+    type(chord->valueField(1), "0.001");
+    EXPECT_FALSE(red(chord->valueField(1)));
+    EXPECT_EQ(project->chordPoints()[1].c_rel, 0.001);
+}
+
+TEST_F(AirfoilTest, AnXfoilSweepOfMoreThanTenThousandAnglesIsRefused) {
+    pick(list->pointEditor(0)->typeChoice(), 1);
+    processEvents();
+    EditSingleAirfoilPoint* point = list->pointEditor(0);
+    type(point->aoaMinField(), "-180");
+    type(point->aoaMaxField(), "180");
+    type(point->aoaStepField(), "0.01");  // 36 001 angles
+    EXPECT_TRUE(red(point->aoaStepField()));
+    EXPECT_NE(project->airfoilPoints()[0].a_step, 0.01);
+    type(point->aoaStepField(), "0.04");  // 9 001 angles
+    EXPECT_FALSE(red(point->aoaStepField()));
+    EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.04);
+}
+
 }  // namespace

@@ -1,4 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/menu.h>
@@ -6,7 +10,11 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include <chrono>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "app/edit_operating_conditions.h"
@@ -265,6 +273,52 @@ TEST_F(MainWindowTest, FailedOpenKeepsProjectTitleAndHistory) {
     EXPECT_FALSE(dialogs.shown()[1].message.empty());
     EXPECT_EQ(dialogs.shown()[4].caption, "An error has occoured.");
     EXPECT_TRUE(dialogs.shown()[4].message.StartsWith("The file ")) << dialogs.shown()[4].message;
+}
+
+TEST_F(MainWindowTest, NumbersBeyondTheRangeOfDoubleAreShownWithTheKeyNotAnEnd) {
+    // Once an exception of the JSON library that ended the program (exit 255).
+    DialogAnswers dialogs;
+    std::ifstream example(KORVANE_EXAMPLES "/new_turbine.kvp");
+    std::string text((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
+    text.replace(text.find("\"R\":25.0"), 9, "\"R\":1e400");
+    const wxString path = writeText("huge.kvp", text);
+    EXPECT_FALSE(window->openFile(path));
+    processEvents();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].caption, "An error has occoured.");
+    EXPECT_EQ(dialogs.shown()[0].message, "The project file " + path +
+                                              " could not be read: the value of \"R\" '1e400' lies outside the range "
+                                              "of numbers the program can hold.");
+    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+}
+
+// The desktop program itself, started with such a file as its argument, shows the
+// message and keeps running until it is closed.
+TEST_F(MainWindowTest, TheProgramStartedWithAnUnreadableNumberKeepsRunning) {
+    std::ifstream example(KORVANE_EXAMPLES "/new_turbine.kvp");
+    std::string text((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
+    text.replace(text.find("\"n_elements\":100"), 16, "\"n_elements\":" + std::string(400, '9'));
+    const std::string path = writeText("digits.kvp", text).utf8_string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execl(KORVANE_APP, KORVANE_APP, path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 30 && ended == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ended = ::waitpid(pid, &status, WNOHANG);
+    }
+    EXPECT_EQ(ended, 0) << "ended with status " << (WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status));
+    if (ended == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
 }
 
 TEST_F(MainWindowTest, SaveAsNamesTheProjectAndMarksItSaved) {

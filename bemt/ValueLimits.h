@@ -1,0 +1,79 @@
+#pragma once
+// The ranges every project setting may take, in one place: the project file reader,
+// the command line's options and the desktop program's fields all refuse a value
+// outside them, so one project is either valid everywhere or nowhere. The counts that
+// bound the work of one computation live here too.
+
+#include <optional>
+#include <string>
+
+namespace bemt {
+
+// The closed or half-open range of one setting and the name the messages give it.
+struct ValueLimit {
+    const char* name;       // "the accuracy"
+    double lowest;
+    double highest;
+    bool lowestIncluded = true;
+    bool highestIncluded = true;
+
+    // False for NaN and for infinities outside the range.
+    bool contains(double value) const;
+    // "1e-08 to 0.1", "greater than 0 and at most 100"
+    std::string rangeText() const;
+    // "the accuracy 1e+300 lies outside its range, 1e-08 to 0.1."
+    std::string refusal(double value) const;
+    // The refusal when value lies outside, else nothing.
+    std::optional<std::string> check(double value) const;
+};
+
+namespace Limits {
+
+// Operating conditions (SI units: m, m/s, rad/s, kg/m^3, kg/(m s)).
+inline constexpr ValueLimit R{"the rotor radius R [m]", 1.0, 100.0};
+inline constexpr ValueLimit Rh{"the hub radius Rh [m]", 0.0, 50.0};
+inline constexpr ValueLimit B{"the number of blades B", 1.0, 10.0};
+inline constexpr ValueLimit V0{"the wind velocity V0 [m/s]", 0.0, 100.0, false};
+// 240 rpm.
+inline constexpr ValueLimit Om{"the rotation speed Om [rad/s]", 0.0, 25.132741228718345, false};
+inline constexpr ValueLimit rho{"the air density rho [kg/m^3]", 0.5, 1.5};
+inline constexpr ValueLimit mu{"the dynamic viscosity mu [kg/(m s)]", 1e-5, 3e-5};
+inline constexpr ValueLimit cair{"the speed of sound cair [m/s]", 0.0, 1000.0, false};
+
+// Solver settings.
+inline constexpr int kMaxElements = 10000;
+inline constexpr ValueLimit elements{"the number of blade elements", 1.0, kMaxElements};
+inline constexpr ValueLimit accuracy{"the accuracy", 1e-8, 0.1};
+inline constexpr ValueLimit maxIterations{"the iteration limit", 10.0, 10000.0};
+inline constexpr ValueLimit relaxation{"the relaxation factor", 0.01, 1.0};
+
+// Compute settings (angles in degrees).
+inline constexpr ValueLimit chordLimit{"the chord limit c/R of the design", 0.0, 1.0, false};
+inline constexpr ValueLimit pitchAngle{"the pitch angle [deg]", -5.0, 90.0};
+inline constexpr ValueLimit pitchStep{"the pitch step [deg]", 0.0, 95.0};
+inline constexpr ValueLimit rangeValue{"the characteristics range value", 0.0, 100.0};
+inline constexpr ValueLimit rangeStep{"the characteristics range step", 0.01, 100.0};
+
+// Airfoil points, chord and twist points.
+inline constexpr ValueLimit position{"the relative position x/R", 0.0, 1.0};
+inline constexpr ValueLimit relativeChord{"the relative chord c/R", 0.0, 1.0, false};
+inline constexpr ValueLimit twist{"the twist [deg]", -180.0, 180.0};
+inline constexpr ValueLimit xfoilAngle{"the angle of attack [deg]", -180.0, 180.0};
+inline constexpr ValueLimit xfoilAngleStep{"the angle step [deg]", 0.001, 360.0};
+inline constexpr ValueLimit reynolds{"the Reynolds number", 1e4, 1e8};
+inline constexpr ValueLimit xfoilPasses{"the number of XFOIL passes", 1.0, 20.0};
+inline constexpr ValueLimit ncrit{"Ncrit", 1.0, 20.0};
+
+// Counts of one computation.
+inline constexpr int kMaxGuiPitchPositions = 11;    // the desktop program's pitch sweeps
+inline constexpr int kMaxPitchPositions = 1001;     // the command line's pitch sweeps and grids
+inline constexpr int kMaxCharacteristicSteps = 500;
+inline constexpr int kMaxXfoilAngles = 10000;       // angles of one XFOIL sweep
+inline constexpr int kMinDesignElements = 2;        // a designed blade needs a spline through its elements
+
+}  // namespace Limits
+
+// "the pitch range asks for 100000001 positions, more than 1001." when count > limit.
+std::optional<std::string> countRefusal(const std::string& what, double count, int limit);
+
+}  // namespace bemt

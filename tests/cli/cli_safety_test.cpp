@@ -1,0 +1,234 @@
+// korvane-cli with hostile input and output: values beyond the program's limits, paths
+// that are not regular files, outputs that would destroy inputs, CSV sets that fail
+// half-way, colliding file names, temporaries left by a killed run, and airfoil files
+// in the encodings the desktop program reads.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "CliRunner.h"
+
+namespace {
+
+using korvane::testing::CliRun;
+using korvane::testing::example;
+using korvane::testing::readBytes;
+using korvane::testing::runCli;
+using korvane::testing::TempFolder;
+using korvane::testing::writeBytes;
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+// The new-project example with its root airfoil read from a CSV polar beside it.
+std::string projectWithCsvPolar(const TempFolder& temp, const std::string& polarName) {
+    std::string text = readBytes(example("new_turbine.kvp"));
+    const std::string nacaRoot = "\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\","
+                                 "\"preceeding_line\":\"\"";
+    text.replace(text.find(nacaRoot), nacaRoot.size(),
+                 "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../" + polarName +
+                     "\",\"preceeding_line\":\"Alpha\"");
+    const std::string path = temp.file("rotor.kvp");
+    writeBytes(path, text);
+    return path;
+}
+
+std::string utf16le(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
+    const std::string project = example("new_turbine.kvp");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        // Once a negative count in vector::reserve, or 10^8 operating points.
+        {{"op", project, "--pitch", "0:1e12:1"},
+         "korvane-cli: --pitch 0:1e12:1: the pitch angle [deg] 1e+12 lies outside its range, -5 to 90.\n"},
+        {{"op", project, "--pitch", "0:90:0.01"},
+         "korvane-cli: --pitch 0:90:0.01: the pitch range asks for 9001 positions, more than 1001.\n"},
+        {{"char", project, "--range", "1:2:1e-300"},
+         "korvane-cli: --range 1:2:1e-300: the characteristics range step 1e-300 lies outside its range, 0.01 to "
+         "100.\n"},
+        {{"char", project, "--range", "0:100:0.1"},
+         "korvane-cli: --range 0:100:0.1: the characteristics range asks for 1001 positions, more than 500.\n"},
+        {{"op", project, "--pitch", "10:0:1"}, "korvane-cli: --pitch 10:0:1: the pitch range ends before it starts.\n"},
+        {{"op", project, "--pitch", "0:10:0"}, "korvane-cli: --pitch 0:10:0: the step must be greater than zero.\n"},
+        // Once "converged" with a meaningless result.
+        {{"op", project, "--accuracy", "1e300"},
+         "--accuracy: the accuracy 1e+300 lies outside its range, 1e-08 to 0.1.\nRun with --help for more "
+         "information.\n"},
+        {{"op", project, "--elements", "2147483647"},
+         "--elements: the number of blade elements 2147483647 lies outside its range, 1 to 10000.\nRun with --help "
+         "for more information.\n"},
+        {{"design", project, "--c-limit", "-0.1"},
+         "--c-limit: the chord limit c/R of the design -0.1 lies outside its range, greater than 0 and at most "
+         "1.\nRun with --help for more information.\n"},
+        {{"op", project, "--max-iterations", "5"},
+         "--max-iterations: the iteration limit 5 lies outside its range, 10 to 10000.\nRun with --help for more "
+         "information.\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 2) << args[3];
+        EXPECT_EQ(run.err, message);
+        EXPECT_TRUE(run.out.empty());
+    }
+    // The limits are stated where a user looks for them.
+    const CliRun help = runCli({"char", "--help"});
+    for (const char* text : {"1 to 10000", "1e-08 to 0.1", "at most 1001", "at most 500 steps"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
+    EXPECT_NE(runCli({"--help"}).out.find("at most 1001 pitch\nangles (the desktop program 11) and 500 characteristics steps"),
+              std::string::npos);
+}
+
+TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
+    TempFolder temp;
+    CliRun run = runCli({"new", ""});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "korvane-cli: The project file name is empty: give the path of the file to write, such as my_rotor.kvp.\n");
+    run = runCli({"new", temp.file("") + "/"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("ends with a folder separator"), std::string::npos) << run.err;
+
+    // Once "Increase the number of points to create a spline."
+    run = runCli({"design", example("new_turbine.kvp"), "--elements", "1"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The blade design needs at least 2 blade elements to draw its chord and twist "
+                       "through, not 1. Raise the project's number of elements or give --elements.\n");
+    EXPECT_EQ(runCli({"design", example("new_turbine.kvp"), "--elements", "2", "-q"}).status, 0);
+
+    // A device or a pipe was once read for ever.
+    run = runCli({"op", "/dev/zero"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The file /dev/zero could not be opened: it is not a regular file.\n");
+    const std::string fifo = temp.file("rotor.kvp");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    run = runCli({"op", fifo});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The file " + fifo + " could not be opened: it is not a regular file.\n");
+}
+
+TEST(CliOutput, NoOutputMayBeAnInputFile) {
+    TempFolder temp;
+    fs::copy_file(example("airfoils/naca2412_re1e6.csv"), temp.file("polar.csv"));
+    const std::string project = projectWithCsvPolar(temp, "polar.csv");
+    const std::string before = readBytes(project);
+    const std::string polar = readBytes(temp.file("polar.csv"));
+
+    // Once replaced the project by its results, with exit status 0.
+    CliRun run = runCli({"op", project, "--json", project});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The output file " + project + " is the input file " + project +
+                           "; writing it would destroy the input. Choose another name.\n");
+    // Other spellings of the same file, and the airfoil data.
+    run = runCli({"op", project, "--json", temp.file(".") + "/./rotor.kvp"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("is the input file"), std::string::npos);
+    run = runCli({"op", project, "--json", temp.file("polar.csv")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("is the input file " + temp.file("polar.csv")), std::string::npos) << run.err;
+    // A CSV set whose name would land on the project.
+    const std::string named = temp.file("op_summary.csv");
+    fs::copy_file(project, named);
+    run = runCli({"op", named, "--csv", temp.file("")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("is the input file " + named), std::string::npos) << run.err;
+
+    EXPECT_EQ(readBytes(project), before);
+    EXPECT_EQ(readBytes(temp.file("polar.csv")), polar);
+}
+
+TEST(CliOutput, CsvSetsAreCompleteOrAbsentAndNamedUniquely) {
+    TempFolder temp;
+    const std::string folder = temp.file("out");
+    // Pitch angles closer than six digits once shared one file name: 3 of 4 tables lost.
+    CliRun run = runCli({"op", example("new_turbine.kvp"), "--pitch", "0:0.000003:0.000001", "--csv", folder});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"op_summary.csv", "op_elements_1_pitch_0.csv",
+                                            "op_elements_2_pitch_1e-06.csv", "op_elements_3_pitch_2e-06.csv",
+                                            "op_elements_4_pitch_3e-06.csv"}));
+    EXPECT_NE(run.err.find("Created " + folder + "/op_elements_4_pitch_3e-06.csv\n"), std::string::npos) << run.err;
+
+    // A second run replaces the files and says so.
+    run = runCli({"op", example("new_turbine.kvp"), "--pitch", "0:0.000003:0.000001", "--csv", folder, "--json",
+                  temp.file("op.json")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Replaced " + folder + "/op_summary.csv\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Created " + temp.file("op.json") + "\n"), std::string::npos) << run.err;
+
+    // A set that cannot be completed writes nothing and leaves no temporary behind.
+    const std::string other = temp.file("other");
+    fs::create_directories(fs::path(other) / "op_elements_2_pitch_5.csv");
+    run = runCli({"op", example("new_turbine.kvp"), "--pitch", "0:10:5", "--csv", other});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The file " + other + "/op_elements_2_pitch_5.csv could not be written: it is a "
+                       "folder.\n");
+    names.clear();
+    for (const auto& entry : fs::directory_iterator(other)) names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"op_elements_2_pitch_5.csv"}));
+
+    // Write failures say why.
+    run = runCli({"op", example("new_turbine.kvp"), "--json", "/proc/version"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("The file /proc/version could not be written: "), std::string::npos) << run.err;
+}
+
+TEST(CliOutput, TemporariesOfAKilledRunAreRemovedByTheNextWrite) {
+    TempFolder temp;
+    const std::string folder = temp.file("out");
+    fs::create_directories(folder);
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
+    auto make = [&](const std::string& name, fs::file_time_type when) {
+        writeBytes(folder + "/" + name, "partial");
+        fs::last_write_time(folder + "/" + name, when);
+    };
+    make(".op_summary.csv.0badf00d.tmp", old);  // a killed write
+    fs::create_directories(folder + "/.korvane-csv.12345678.tmp");
+    writeBytes(folder + "/.korvane-csv.12345678.tmp/op_summary.csv", "half a set");
+    fs::last_write_time(folder + "/.korvane-csv.12345678.tmp", old);
+    make(".op.json.abcdef01.tmp", later);   // not older than the run
+    make(".notes.tmp", old);                // not our naming pattern
+    make("results.0badf00d.tmp", old);      // not hidden
+
+    ASSERT_EQ(runCli({"op", example("new_turbine.kvp"), "--csv", folder, "-q"}).status, 0);
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"op_summary.csv", "op_elements_1_pitch_0.csv", ".op.json.abcdef01.tmp",
+                                            ".notes.tmp", "results.0badf00d.tmp"}));
+}
+
+TEST(CliAirfoils, FilesAreDecodedAsTheDesktopProgramDecodesThem) {
+    // A UTF-16 polar once computed in the desktop program and failed on the command line.
+    TempFolder temp;
+    const std::string text = readBytes(example("airfoils/naca2412_re1e6.csv"));
+    writeBytes(temp.file("plain.csv"), text);
+    const std::string plainProject = projectWithCsvPolar(temp, "plain.csv");
+    const CliRun plain = runCli({"op", plainProject, "--json", "-"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+
+    TempFolder wide;
+    writeBytes(wide.file("wide.csv"), utf16le(text));
+    const CliRun run = runCli({"op", projectWithCsvPolar(wide, "wide.csv"), "--json", "-"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out)["points"][0]["P"], json::parse(plain.out)["points"][0]["P"]);
+
+    // Messages from the polar reader name the file and the line.
+    TempFolder bad;
+    writeBytes(bad.file("comma.csv"), "Alpha;Cl;Cd\n-10;-0,8911;0,01543\n");
+    const CliRun comma = runCli({"op", projectWithCsvPolar(bad, "comma.csv")});
+    EXPECT_EQ(comma.status, 1);
+    EXPECT_EQ(comma.err, "korvane-cli: decimal comma in line 2 of " + bad.file("comma.csv") + ": write -0.8911\n");
+}
+
+}  // namespace
