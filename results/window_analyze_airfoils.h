@@ -17,6 +17,7 @@ class FileManager;
 class wxCheckBox;
 class wxChoice;
 class wxSlider;
+class wxStaticText;
 
 class AnalyzeAirfoilsWindow : public wxFrame {
 public:
@@ -61,6 +62,7 @@ private:
 
     ChartBook* m_charts = nullptr;
     wxSlider* m_slider = nullptr;
+    wxStaticText* m_positionText = nullptr;  // the slider's position as x/R
     wxChoice* m_resolution = nullptr;
     wxCheckBox* m_fullRange = nullptr;
     wxCheckBox* m_highlight = nullptr;
