@@ -55,7 +55,7 @@ wxString charChartTitle(const wxString& base, const wxString& variable, bool sin
 wxString powerOfTenText(double value, int significant) {
     if (!std::isfinite(value) || value == 0.0) return formatG(value, significant);
     const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    if (exponent >= -2 && exponent < 4) return formatG(value, significant);
+    if (exponent >= -2 && exponent < 4) return formatG(value, std::max(significant, exponent + 1));
     static const char* const superscripts[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
     std::string power;
     for (const char c : std::to_string(std::abs(exponent))) power += superscripts[c - '0'];
