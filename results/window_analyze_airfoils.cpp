@@ -115,6 +115,8 @@ double AnalyzeAirfoilsWindow::position() const {
     return hub + (1.0 - hub) * m_slider->GetValue() / kSliderSteps;
 }
 
+wxString AnalyzeAirfoilsWindow::positionLabel() const { return m_positionText->GetLabel(); }
+
 void AnalyzeAirfoilsWindow::setPosition(double x) {
     const double hub = m_conditions.R > 0.0 ? m_conditions.Rh / m_conditions.R : 0.0;
     const double share = 1.0 - hub > 0.0 ? (x - hub) / (1.0 - hub) : 0.0;

@@ -41,6 +41,7 @@ public:
     ChartBook* charts() const { return m_charts; }
     const std::vector<double>& angles() const { return m_alpha; }
     wxSlider* slider() const { return m_slider; }
+    wxString positionLabel() const;
     wxChoice* resolutionChoice() const { return m_resolution; }
     wxCheckBox* fullRangeBox() const { return m_fullRange; }
 
