@@ -357,6 +357,7 @@ void PlotDisplay::setLabels(const wxString& x, const wxString& y1, const wxStrin
 }
 
 void PlotDisplay::showLegend() { m_showLegend = true; Refresh(); }
+void PlotDisplay::setSingleCurveLegend(bool show) { m_singleCurveLegend = show; Refresh(); }
 void PlotDisplay::hideLegend() { m_showLegend = false; Refresh(); }
 void PlotDisplay::showPoints() { m_showPoints = true; Refresh(); }
 void PlotDisplay::hidePoints() { m_showPoints = false; Refresh(); }
@@ -426,12 +427,23 @@ std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
     };
     const auto y2Shown = curveCount(m_y2Sets);
     const auto markersOf = [this](const PlotSet& s) { return s.markers < 0 ? m_showPoints : s.markers == 1; };
-    if (curveCount(m_y1Sets) + y2Shown > 1) {
+    if (curveCount(m_y1Sets) + y2Shown > 1 || m_singleCurveLegend) {
         // The line styles of the two axes, when both are drawn.
         if (y2Shown > 0 && curveCount(m_y1Sets) > 0) {
-            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y1Label) + " (left axis)", "#404040",
+            // In the colour of the axis' curve when it draws one in the palette's colours.
+            const auto keyColour = [this](bool y2) {
+                const auto& sets = y2 ? m_y2Sets : m_y1Sets;
+                int found = -1;
+                for (std::size_t i = 0; i < sets.size(); ++i) {
+                    if (sets[i].hidden || !sets[i].colour.empty()) continue;
+                    if (found >= 0) return wxString("#404040");
+                    found = static_cast<int>(i);
+                }
+                return found >= 0 ? setColour(y2, static_cast<std::size_t>(found)) : wxString("#404040");
+            };
+            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y1Label) + " (left axis)", keyColour(false),
                                PlotLine::Solid});
-            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y2Label) + " (right axis)", "#404040",
+            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y2Label) + " (right axis)", keyColour(true),
                                PlotLine::Dashed});
         }
         for (std::size_t i = 0; i < m_y1Sets.size(); ++i) {

@@ -132,6 +132,8 @@ public:
     wxString getTitle() const { return m_title; }
     void setLabels(const wxString& x, const wxString& y1, const wxString& y2);
     void showLegend();
+    // A lone curve's legend is shown too (one that says more than the title, such as an area).
+    void setSingleCurveLegend(bool show);
     void hideLegend();
     void showPoints();
     void hidePoints();
@@ -225,6 +227,7 @@ private:
     bool m_forceZeroY = false;
     bool m_proportional = false;
     bool m_showPoints = false;
+    bool m_singleCurveLegend = false;
     PlotAxis m_x, m_y1, m_y2;
 
     wxString m_unconvergedLegend = "Not converged";
