@@ -814,10 +814,16 @@ wxString PlotDisplay::hoverText() const {
     if (set.hidden || m_hover.point >= set.x->size()) return wxEmptyString;
     double y = (*set.y)[m_hover.point];
     if (!m_hover.y2 && m_y1Logarithmic) y = std::pow(10.0, y);  // the axis holds exponents
+    // "Power P = 412 kW": the quantity, the value and the unit of the axis label.
+    const auto line = [](const wxString& label, double value) {
+        const wxString unit = label.Mid(plotQuantity(label).length()).Strip(wxString::both);
+        wxString text = plotQuantity(label) + " = " + readoutNumber(value);
+        if (unit.length() > 2 && unit != "[-]") text << " " << unit.Mid(1, unit.length() - 2);
+        return text;
+    };
     wxString text;
     if (!set.legend.empty()) text << set.legend << "\n";
-    text << plotQuantity(m_xLabel) << " = " << readoutNumber((*set.x)[m_hover.point]) << "\n"
-         << (m_hover.y2 ? m_y2Label : m_y1Label) << " = " << readoutNumber(y);
+    text << line(m_xLabel, (*set.x)[m_hover.point]) << "\n" << line(m_hover.y2 ? m_y2Label : m_y1Label, y);
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include <wx/uiaction.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 #include "ComputeHarness.h"
@@ -126,8 +127,13 @@ TEST_F(ChartMouse, ThePointerReadsOutTheNearestPoint) {
     mouse.MouseMove(screenAt(12.0, shown) + wxPoint(4, -3));
     ASSERT_TRUE(runEventLoopUntil([&] { return !chart->hoverText().empty(); })) << "no readout";
     const wxString text = chart->hoverText();
-    EXPECT_TRUE(text.Contains("Wind velocity = 12\n")) << text;
-    EXPECT_TRUE(text.Contains("Power P [")) << text;
+    EXPECT_TRUE(text.Contains("Wind velocity = 12 m/s\n")) << text;
+    // The value with the unit of the axis ("Power P [kW]" reads "Power P = 412.3 kW").
+    std::ostringstream value;
+    value << shown;
+    EXPECT_TRUE(text.Contains("Power P = " + value.str() + " kW") || text.Contains("Power P = " + value.str() + " W") ||
+                text.Contains("Power P = " + value.str() + " MW"))
+        << text;
     EXPECT_TRUE(text.StartsWith(wxString::FromUTF8("0 °"))) << text;
 }
 
