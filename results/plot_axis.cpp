@@ -104,20 +104,6 @@ std::string printed(const char* format, int digits, double value) {
     return buffer;
 }
 
-std::string superscriptPower(double exponent) {
-    static const char* const superscripts[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.0f", exponent);
-    std::string label = "10";
-    for (const char* c = buffer; *c; ++c) {
-        if (*c == '-')
-            label += "⁻";
-        else if (*c >= '0' && *c <= '9')
-            label += superscripts[*c - '0'];
-    }
-    return label;
-}
-
 bool distinct(const std::vector<std::string>& labels) {
     return std::set<std::string>(labels.begin(), labels.end()).size() == labels.size();
 }
@@ -224,6 +210,13 @@ void matchAxes(PlotAxis& y1, PlotAxis& y2, bool y1Logarithmic) {
     apply(y2, best2, bestN);
 }
 
+std::string powerOfTen(int exponent) {
+    static const char* const superscripts[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string label = exponent < 0 ? "10⁻" : "10";
+    for (const char c : std::to_string(std::abs(exponent))) label += superscripts[c - '0'];
+    return label;
+}
+
 std::vector<std::string> tickLabels(const PlotAxis& axis, bool logarithmic) {
     std::vector<double> values;
     for (int i = 0; i < axis.ticks; ++i) values.push_back(axis.tick(i));
@@ -235,7 +228,7 @@ std::vector<std::string> tickLabels(const PlotAxis& axis, bool logarithmic) {
             interval >= 1.0 - kTickSlack && std::fabs(axis.firstTick - std::round(axis.firstTick)) < kTickSlack;
         std::vector<std::string> labels;
         if (wholeExponents) {
-            for (double v : values) labels.push_back(superscriptPower(std::round(v)));
+            for (double v : values) labels.push_back(powerOfTen(static_cast<int>(std::lround(v))));
             return labels;
         }
         // Within a decade: the values themselves, with as many significant digits as

@@ -53,6 +53,9 @@ void makeProportional(PlotAxis& x, PlotAxis& y, bool xLogarithmic, bool yLogarit
 // axis. y1Logarithmic keeps whole exponents on the left axis.
 void matchAxes(PlotAxis& y1, PlotAxis& y2, bool y1Logarithmic = false);
 
+// 10 raised to the exponent in superscript digits: "10⁶", "10⁻³" (UTF-8).
+std::string powerOfTen(int exponent);
+
 // The labels of the ticks of an axis, one per tick, all distinct: the number of digits
 // follows the tick interval; large and tiny values are written in powers of ten; a
 // logarithmic axis (values are exponents) labels whole exponents as 10ⁿ and, when zoomed

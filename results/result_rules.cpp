@@ -5,6 +5,8 @@
 #include <locale>
 #include <sstream>
 
+#include "results/plot_axis.h"
+
 namespace result_rules {
 
 namespace {
@@ -56,11 +58,7 @@ wxString powerOfTenText(double value, int significant) {
     if (!std::isfinite(value) || value == 0.0) return formatG(value, significant);
     const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     if (exponent >= -2 && exponent < 4) return formatG(value, std::max(significant, exponent + 1));
-    static const char* const superscripts[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
-    std::string power;
-    for (const char c : std::to_string(std::abs(exponent))) power += superscripts[c - '0'];
-    if (exponent < 0) power = "⁻" + power;
-    return formatG(value / std::pow(10.0, exponent), significant) + wxString::FromUTF8(" × 10" + power);
+    return formatG(value / std::pow(10.0, exponent), significant) + wxString::FromUTF8(" × " + powerOfTen(exponent));
 }
 
 wxString analyzerChartTitle(const wxString& page, double x, double reynolds) {
