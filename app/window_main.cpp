@@ -18,6 +18,7 @@
 #include "app/file_dialogs.h"
 #include "app/file_manager.h"
 #include "results/app_icon.h"
+#include "results/user_guide.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ MainWindow::MainWindow()
     Bind(wxEVT_MENU, &MainWindow::onUndo, this, wxID_UNDO);
     Bind(wxEVT_MENU, &MainWindow::onRedo, this, wxID_REDO);
     Bind(wxEVT_MENU, &MainWindow::onAbout, this, wxID_ABOUT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { openUserGuide(this); }, wxID_HELP);
     Bind(wxEVT_CLOSE_WINDOW, &MainWindow::onClose, this);
 
     // Large enough for the first page without scrolling on a 1280 x 800 screen.
@@ -78,6 +80,7 @@ void MainWindow::buildMenus() {
     edit->Append(wxID_UNDO);
     edit->Append(wxID_REDO);
     auto* help = new wxMenu();
+    help->Append(wxID_HELP, "User guide\tF1", "Opens the user guide.");
     help->Append(wxID_ABOUT);
     auto* bar = new wxMenuBar();
     bar->Append(file, "&File");

@@ -2,6 +2,7 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/dcmemory.h>
+#include <wx/arrstr.h>
 #include <wx/graphics.h>
 #include <wx/msgdlg.h>
 
@@ -23,6 +24,9 @@ const wxColour kOutOfRangeBand(255, 160, 0, 55);
 const wxColour kUnconvergedBand(220, 0, 0, 45);
 const wxColour kGridColour(225, 225, 225);
 const wxColour kFrameColour(60, 60, 60);
+
+// One wheel notch in shows this share of each axis; a notch out the inverse.
+constexpr double kWheelZoomIn = 0.8;
 
 // Points of a smoothed set: a natural cubic spline sampled at 101 evenly spaced X values.
 constexpr int kSmoothSamples = 101;
@@ -56,8 +60,52 @@ struct DrawnSpan {
 
 wxString plotPaletteColour(std::size_t index) { return kPalette[index % kPalette.size()]; }
 
+wxString plotQuantity(const wxString& axisLabel) {
+    wxString quantity = axisLabel;
+    const int bracket = quantity.Find('[', true);
+    if (bracket != wxNOT_FOUND && quantity.EndsWith("]")) quantity = quantity.Left(static_cast<size_t>(bracket));
+    return quantity.Trim();
+}
+
+PlotTitleFit plotTitleFitOneLine(const wxString& title, double size) { return {size, {title}}; }
+
+PlotTitleFit fitPlotTitle(const wxString& title, double width, double preferredSize,
+                          const std::function<double(const wxString&, double)>& measure) {
+    if (title.empty() || width <= 0.0) return plotTitleFitOneLine(title, preferredSize);
+    const double full = measure(title, preferredSize);
+    if (full <= width) return plotTitleFitOneLine(title, preferredSize);
+    // Text widths grow in proportion to the font size; the loop only absorbs rounding.
+    const auto shrinkToFit = [&](const std::vector<wxString>& lines, double size) {
+        for (int i = 0; i < 40; ++i) {
+            double widest = 0.0;
+            for (const auto& line : lines) widest = std::max(widest, measure(line, size));
+            if (widest <= width) break;
+            size *= std::min(0.97, width / widest);
+        }
+        return PlotTitleFit{size, lines};
+    };
+    if (preferredSize * width / full >= 0.8 * preferredSize)
+        return shrinkToFit({title}, preferredSize * width / full);
+
+    // Two lines, split at the gap between words that makes the longer line shortest.
+    std::vector<wxString> best;
+    double bestWidth = full;
+    for (size_t gap = title.find(' '); gap != wxString::npos; gap = title.find(' ', gap + 1)) {
+        const wxString first = title.Left(gap);
+        const wxString second = title.Mid(gap + 1);
+        const double longer = std::max(measure(first, preferredSize), measure(second, preferredSize));
+        if (longer < bestWidth) {
+            bestWidth = longer;
+            best = {first, second};
+        }
+    }
+    if (best.empty()) return shrinkToFit({title}, preferredSize * width / full);
+    return shrinkToFit(best, std::min(preferredSize, preferredSize * width / bestWidth));
+}
+
 wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxString& y2Label,
-                     const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets) {
+                     const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets,
+                     const std::vector<PlotCsvColumn>& extraColumns) {
     struct Column {
         const PlotSet* set;
         const wxString* label;
@@ -74,11 +122,19 @@ wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxSt
     const auto* sharedX = columns.front().set->x;
     const bool oneTable = std::all_of(columns.begin(), columns.end(), [&](const Column& c) { return c.set->x == sharedX; });
     if (oneTable) {
+        std::vector<const PlotCsvColumn*> extra;
+        for (const auto& e : extraColumns)
+            if (e.values && e.values->size() == sharedX->size()) extra.push_back(&e);
         text << xLabel;
+        for (const auto* e : extra) text << "," << e->label;
         for (const auto& c : columns) text << "," << heading(*c.label, *c.set);
         text << "\n";
         for (std::size_t i = 0; i < sharedX->size(); ++i) {
             std::string line = numberText((*sharedX)[i]);
+            for (const auto* e : extra) {
+                line += ',';
+                line += numberText((*e->values)[i]);
+            }
             for (const auto& c : columns) {
                 line += ',';
                 line += numberText((*c.set->y)[i]);
@@ -99,17 +155,16 @@ struct PlotDisplay::Layout {
     double s = 1.0;  // scale of every font, line and margin
     double width = 0.0, height = 0.0;
     double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;  // chart area
-    double legendTop = 0.0;
     wxGraphicsFont titleFont, labelFont, tickFont, legendFont;
+    PlotTitleFit title;
+    double titleLineHeight = 0.0;
 
     struct LegendEntry {
-        wxString text;
-        wxString colour;
-        bool solid = true;   // a Y1 set
-        bool dashed = false; // a Y2 set, or the partner of a Y1 set
+        PlotLegendEntry entry;
         double x = 0.0, y = 0.0;
     };
     std::vector<LegendEntry> legend;
+    std::vector<std::string> xTicks, y1Ticks, y2Ticks;
     double legendLineHeight = 0.0;
     double tickHeight = 0.0;
     double sampleLength = 0.0;
@@ -151,6 +206,7 @@ int PlotDisplay::addSet(std::vector<PlotSet>& sets, const std::vector<double>* x
     set.x = x;
     set.y = y;
     set.smooth = smooth;
+    set.line = &sets == &m_y2Sets ? PlotLine::Dashed : PlotLine::Solid;
     sets.push_back(set);
     m_x.widen(*x);
     yAxis.widen(*y);
@@ -175,7 +231,7 @@ void PlotDisplay::rescaleAfterWidening(bool y1Changed, bool y2Changed) {
         // Matching works on freshly computed scales of both axes.
         if (!y1Changed && !m_proportional) m_y1.computeTicks(m_y1Logarithmic, 0.0, m_forceZeroY);
         if (!y2Changed) m_y2.computeTicks(false, 0.0, m_forceZeroY);
-        matchAxes(m_y1, m_y2);
+        matchAxes(m_y1, m_y2, m_y1Logarithmic);
     }
 }
 
@@ -197,7 +253,8 @@ void PlotDisplay::resetRange() {
     m_y1.computeTicks(m_y1Logarithmic, 0.0, m_forceZeroY);
     m_y2.computeTicks(false, 0.0, m_forceZeroY);
     if (m_proportional) makeProportional(m_x, m_y1, false, m_y1Logarithmic, m_forceZeroY);
-    if (!m_y2Sets.empty()) matchAxes(m_y1, m_y2);
+    if (!m_y2Sets.empty()) matchAxes(m_y1, m_y2, m_y1Logarithmic);
+    m_hover = Hover{};
     Refresh();
 }
 
@@ -226,8 +283,27 @@ void PlotDisplay::setPairedLegend(int y1Index, int y2Index, const wxString& text
     Refresh();
 }
 
+void PlotDisplay::setAxis1SetStyle(int index, PlotLine line, bool markers, const wxString& colour) {
+    auto& s = set(m_y1Sets, index);
+    s.line = line;
+    s.markers = markers ? 1 : 0;
+    s.colour = colour;
+    Refresh();
+}
+
+void PlotDisplay::setBandLegends(const wxString& unconverged, const wxString& outOfRange) {
+    m_unconvergedLegend = unconverged;
+    m_outOfRangeLegend = outOfRange;
+    Refresh();
+}
+
+void PlotDisplay::addCsvColumn(const wxString& label, const std::vector<double>* values) {
+    m_csvColumns.push_back({label, values});
+}
+
 void PlotDisplay::setVisible(std::vector<PlotSet>& sets, int index, bool visible) {
     set(sets, index).hidden = !visible;
+    m_hover = Hover{};
     Refresh();
 }
 
@@ -281,6 +357,7 @@ void PlotDisplay::setLabels(const wxString& x, const wxString& y1, const wxStrin
 }
 
 void PlotDisplay::showLegend() { m_showLegend = true; Refresh(); }
+void PlotDisplay::setSingleCurveLegend(bool show) { m_singleCurveLegend = show; Refresh(); }
 void PlotDisplay::hideLegend() { m_showLegend = false; Refresh(); }
 void PlotDisplay::showPoints() { m_showPoints = true; Refresh(); }
 void PlotDisplay::hidePoints() { m_showPoints = false; Refresh(); }
@@ -328,16 +405,78 @@ int PlotDisplay::nearestAction(double x) const {
     return best;
 }
 
-wxString PlotDisplay::axis1SetColour(int index) const { return plotPaletteColour(static_cast<std::size_t>(index)); }
+wxString PlotDisplay::axis1SetColour(int index) const { return setColour(false, static_cast<std::size_t>(index)); }
 
-wxString PlotDisplay::axis2SetColour(int index) const {
+wxString PlotDisplay::axis2SetColour(int index) const { return setColour(true, static_cast<std::size_t>(index)); }
+
+wxString PlotDisplay::setColour(bool y2, std::size_t index) const {
+    if (!y2) {
+        if (index < m_y1Sets.size() && !m_y1Sets[index].colour.empty()) return m_y1Sets[index].colour;
+        return plotPaletteColour(index);
+    }
     for (std::size_t k = 0; k < m_y1Sets.size(); ++k)
-        if (m_y1Sets[k].paired == index) return plotPaletteColour(k);
-    return plotPaletteColour(m_y1Sets.size() + static_cast<std::size_t>(index));
+        if (m_y1Sets[k].paired == static_cast<int>(index)) return setColour(false, k);
+    return plotPaletteColour(m_y1Sets.size() + index);
+}
+
+std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
+    std::vector<PlotLegendEntry> entries;
+    if (!m_showLegend) return entries;
+    const auto curveCount = [](const std::vector<PlotSet>& sets) {
+        return std::count_if(sets.begin(), sets.end(), [](const PlotSet& s) { return !s.hidden; });
+    };
+    const auto y2Shown = curveCount(m_y2Sets);
+    const auto markersOf = [this](const PlotSet& s) { return s.markers < 0 ? m_showPoints : s.markers == 1; };
+    if (curveCount(m_y1Sets) + y2Shown > 1 || m_singleCurveLegend) {
+        // The line styles of the two axes, when both are drawn.
+        if (y2Shown > 0 && curveCount(m_y1Sets) > 0) {
+            // In the colour of the axis' curve when it draws one in the palette's colours.
+            const auto keyColour = [this](bool y2) {
+                const auto& sets = y2 ? m_y2Sets : m_y1Sets;
+                int found = -1;
+                for (std::size_t i = 0; i < sets.size(); ++i) {
+                    if (sets[i].hidden || !sets[i].colour.empty()) continue;
+                    if (found >= 0) return wxString("#404040");
+                    found = static_cast<int>(i);
+                }
+                return found >= 0 ? setColour(y2, static_cast<std::size_t>(found)) : wxString("#404040");
+            };
+            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y1Label) + " (left axis)", keyColour(false),
+                               PlotLine::Solid});
+            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y2Label) + " (right axis)", keyColour(true),
+                               PlotLine::Dashed});
+        }
+        for (std::size_t i = 0; i < m_y1Sets.size(); ++i) {
+            const auto& set = m_y1Sets[i];
+            if (set.hidden || set.legend.empty()) continue;
+            PlotLegendEntry e{PlotLegendEntry::Curve, set.legend, setColour(false, i), set.line};
+            e.alsoDashed = set.paired >= 0 && !m_y2Sets[static_cast<std::size_t>(set.paired)].hidden;
+            e.markers = markersOf(set) && set.line == PlotLine::None;
+            entries.push_back(e);
+        }
+        for (std::size_t j = 0; j < m_y2Sets.size(); ++j) {
+            const auto& set = m_y2Sets[j];
+            const bool partnered = std::any_of(m_y1Sets.begin(), m_y1Sets.end(), [&](const PlotSet& y1) {
+                return y1.paired == static_cast<int>(j) && !y1.hidden;
+            });
+            if (set.hidden || set.legend.empty() || partnered) continue;
+            entries.push_back({PlotLegendEntry::Curve, set.legend, setColour(true, j), set.line});
+        }
+    }
+    // The bands, whenever one is drawn.
+    const auto anyBand = [this](PlotRanges PlotSet::*ranges, bool PlotSet::*hidden) {
+        return std::any_of(m_y1Sets.begin(), m_y1Sets.end(),
+                           [&](const PlotSet& s) { return !s.hidden && !(s.*hidden) && !(s.*ranges).empty(); });
+    };
+    if (anyBand(&PlotSet::unconverged, &PlotSet::unconvergedHidden))
+        entries.push_back({PlotLegendEntry::Band, m_unconvergedLegend, kUnconvergedBand.GetAsString(wxC2S_HTML_SYNTAX)});
+    if (anyBand(&PlotSet::outOfRange, &PlotSet::outOfRangeHidden))
+        entries.push_back({PlotLegendEntry::Band, m_outOfRangeLegend, kOutOfRangeBand.GetAsString(wxC2S_HTML_SYNTAX)});
+    return entries;
 }
 
 std::string PlotDisplay::getCSV() const {
-    const wxString text = plotCsvText(m_xLabel, m_y1Label, m_y2Label, m_y1Sets, m_y2Sets);
+    const wxString text = plotCsvText(m_xLabel, m_y1Label, m_y2Label, m_y1Sets, m_y2Sets, m_csvColumns);
     const wxCharBuffer local = text.mb_str(wxConvLocal);
     if (local.data() && (local.length() > 0 || text.empty())) return std::string(local.data(), local.length());
     // The local encoding cannot hold a label (a degree sign under a plain C locale):
@@ -367,61 +506,45 @@ PlotDisplay::Layout PlotDisplay::layout(wxGraphicsContext& gc, double width, dou
     l.s = std::max((width + height) / 1000.0, 0.2);
     const double s = l.s;
     const double pad = 10.0 * s;
-    // Text stays readable in small windows; from about 700 x 500 on it scales with s.
-    const auto fontSize = [s](double base) { return std::max(base * s, 0.85 * base); };
-    l.titleFont = gc.CreateFont(fontSize(18.0), wxEmptyString, wxFONTFLAG_BOLD, *wxBLACK);
+    // Text stays readable in small windows and does not outgrow large ones.
+    const auto fontSize = [s](double base) { return base * std::clamp(s, 0.85, 1.6); };
     l.labelFont = gc.CreateFont(fontSize(15.0), wxEmptyString, wxFONTFLAG_DEFAULT, *wxBLACK);
     l.tickFont = gc.CreateFont(fontSize(13.0), wxEmptyString, wxFONTFLAG_DEFAULT, wxColour(40, 40, 40));
     l.legendFont = gc.CreateFont(fontSize(14.0), wxEmptyString, wxFONTFLAG_DEFAULT, *wxBLACK);
 
     double w = 0, h = 0;
+    // The title fits the width: smaller, or on two lines.
+    l.title = fitPlotTitle(m_title, width - 2.0 * pad, fontSize(18.0), [&gc](const wxString& text, double size) {
+        gc.SetFont(gc.CreateFont(size, wxEmptyString, wxFONTFLAG_BOLD, *wxBLACK));
+        double tw = 0, th = 0;
+        gc.GetTextExtent(text, &tw, &th);
+        return tw;
+    });
+    l.titleFont = gc.CreateFont(l.title.size, wxEmptyString, wxFONTFLAG_BOLD, *wxBLACK);
     gc.SetFont(l.titleFont);
-    gc.GetTextExtent(m_title.empty() ? wxString("Ag") : m_title, &w, &h);
-    l.top = pad + h + pad;
+    gc.GetTextExtent("Ag", &w, &h);
+    l.titleLineHeight = h;
+    l.top = pad + h * std::max<std::size_t>(l.title.lines.size(), 1) + pad;
 
     // Legend entries in rows under the title.
-    if (m_showLegend) {
-        gc.SetFont(l.legendFont);
-        gc.GetTextExtent("Ag", &w, &h);
-        l.legendLineHeight = h * 1.3;
-        l.sampleLength = 28.0 * s;
-        for (std::size_t i = 0; i < m_y1Sets.size(); ++i) {
-            const auto& set = m_y1Sets[i];
-            if (set.hidden || set.legend.empty()) continue;
-            Layout::LegendEntry e;
-            e.text = set.legend;
-            e.colour = plotPaletteColour(i);
-            e.dashed = set.paired >= 0;
-            l.legend.push_back(e);
+    gc.SetFont(l.legendFont);
+    gc.GetTextExtent("Ag", &w, &h);
+    l.legendLineHeight = h * 1.3;
+    l.sampleLength = 28.0 * s;
+    double x = pad * 2.0;
+    double y = l.top;
+    for (const auto& entry : legendEntries()) {
+        gc.GetTextExtent(entry.text, &w, &h);
+        const double samples = entry.alsoDashed ? 2.0 * l.sampleLength + 4.0 * s : l.sampleLength;
+        const double entryWidth = samples + 6.0 * s + w + 18.0 * s;
+        if (x > pad * 2.0 && x + entryWidth > width - pad) {
+            x = pad * 2.0;
+            y += l.legendLineHeight;
         }
-        for (std::size_t j = 0; j < m_y2Sets.size(); ++j) {
-            const auto& set = m_y2Sets[j];
-            const bool partnered = std::any_of(m_y1Sets.begin(), m_y1Sets.end(),
-                                               [&](const PlotSet& y1) { return y1.paired == static_cast<int>(j); });
-            if (set.hidden || set.legend.empty() || partnered) continue;
-            Layout::LegendEntry e;
-            e.text = set.legend;
-            e.colour = axis2SetColour(static_cast<int>(j));
-            e.solid = false;
-            e.dashed = true;
-            l.legend.push_back(e);
-        }
-        double x = pad * 2.0;
-        double y = l.top;
-        for (auto& e : l.legend) {
-            gc.GetTextExtent(e.text, &w, &h);
-            const double samples = (e.solid && e.dashed) ? 2.0 * l.sampleLength + 4.0 * s : l.sampleLength;
-            const double entryWidth = samples + 6.0 * s + w + 18.0 * s;
-            if (x > pad * 2.0 && x + entryWidth > width - pad) {
-                x = pad * 2.0;
-                y += l.legendLineHeight;
-            }
-            e.x = x;
-            e.y = y;
-            x += entryWidth;
-        }
-        if (!l.legend.empty()) l.top = y + l.legendLineHeight + pad * 0.5;
+        l.legend.push_back({entry, x, y});
+        x += entryWidth;
     }
+    if (!l.legend.empty()) l.top = y + l.legendLineHeight + pad * 0.5;
 
     // Room for the tick labels and the axis labels.
     gc.SetFont(l.labelFont);
@@ -431,17 +554,20 @@ PlotDisplay::Layout PlotDisplay::layout(wxGraphicsContext& gc, double width, dou
     double tickHeight = 0;
     gc.GetTextExtent("0", &w, &tickHeight);
     l.tickHeight = tickHeight;
-    const auto widestTick = [&](const PlotAxis& axis, bool logarithmic) {
-        double widest = 0.0;
-        for (int i = 0; i < axis.ticks; ++i) {
-            gc.GetTextExtent(wxString::FromUTF8(tickLabel(axis.start + i * axis.interval, axis.interval, logarithmic)), &w, &h);
-            widest = std::max(widest, w);
+    l.xTicks = tickLabels(m_x, false);
+    l.y1Ticks = tickLabels(m_y1, m_y1Logarithmic);
+    l.y2Ticks = tickLabels(m_y2, false);
+    const auto widest = [&](const std::vector<std::string>& labels) {
+        double most = 0.0;
+        for (const auto& label : labels) {
+            gc.GetTextExtent(wxString::FromUTF8(label), &w, &h);
+            most = std::max(most, w);
         }
-        return widest;
+        return most;
     };
     const bool hasY2 = !m_y2Sets.empty();
-    l.left = pad + labelHeight + pad * 0.5 + widestTick(m_y1, m_y1Logarithmic) + 6.0 * s;
-    l.right = width - pad - (hasY2 ? labelHeight + pad * 0.5 + widestTick(m_y2, false) + 6.0 * s : 2.0 * pad);
+    l.left = pad + labelHeight + pad * 0.5 + widest(l.y1Ticks) + 6.0 * s;
+    l.right = width - pad - (hasY2 ? labelHeight + pad * 0.5 + widest(l.y2Ticks) + 6.0 * s : 2.0 * pad);
     l.bottom = height - pad - labelHeight - 6.0 * s - tickHeight - 6.0 * s;
     l.top = std::min(l.top, l.bottom - 1.0);
     l.right = std::max(l.right, l.left + 1.0);
@@ -468,7 +594,7 @@ void PlotDisplay::draw(wxGraphicsContext& gc, double width, double height) const
     gc.SetAntialiasMode(wxANTIALIAS_DEFAULT);
     const Layout l = layout(gc, width, height);
     drawTitle(gc, l);
-    if (m_showLegend) drawLegend(gc, l);
+    drawLegend(gc, l);
     drawBands(gc, l);
     drawAxes(gc, l);
     drawSets(gc, l);
@@ -477,30 +603,59 @@ void PlotDisplay::draw(wxGraphicsContext& gc, double width, double height) const
 void PlotDisplay::drawTitle(wxGraphicsContext& gc, const Layout& l) const {
     double w = 0, h = 0;
     gc.SetFont(l.titleFont);
-    gc.GetTextExtent(m_title, &w, &h);
-    gc.DrawText(m_title, (l.width - w) / 2.0, 10.0 * l.s);
+    double y = 10.0 * l.s;
+    for (const auto& line : l.title.lines) {
+        gc.GetTextExtent(line, &w, &h);
+        gc.DrawText(line, (l.width - w) / 2.0, y);
+        y += l.titleLineHeight;
+    }
 }
+
+namespace {
+
+wxGraphicsPenInfo linePen(const wxString& colour, PlotLine line, double s) {
+    wxGraphicsPenInfo pen{wxColour(colour)};
+    pen.Width(2.0 * s);
+    if (line == PlotLine::Dashed) pen.Style(wxPENSTYLE_SHORT_DASH);
+    if (line == PlotLine::Dotted) pen.Width(2.5 * s).Style(wxPENSTYLE_DOT);
+    return pen;
+}
+
+}  // namespace
 
 void PlotDisplay::drawLegend(wxGraphicsContext& gc, const Layout& l) const {
     gc.SetFont(l.legendFont);
-    for (const auto& e : l.legend) {
+    for (const auto& placed : l.legend) {
+        const PlotLegendEntry& e = placed.entry;
         double w = 0, h = 0;
         gc.GetTextExtent(e.text, &w, &h);
-        const double midY = e.y + h / 2.0;
-        double x = e.x;
-        // A Y1 set shows a solid sample, a Y2 set a dashed one, a pair both.
-        if (e.solid) {
-            usePen(gc, wxGraphicsPenInfo(wxColour(e.colour)).Width(2.0 * l.s));
-            gc.StrokeLine(x, midY, x + l.sampleLength, midY);
-            x += l.sampleLength;
+        const double midY = placed.y + h / 2.0;
+        double x = placed.x;
+        if (e.kind == PlotLegendEntry::Band) {
+            wxColour colour(e.colour);
+            gc.SetPen(*wxTRANSPARENT_PEN);
+            gc.SetBrush(wxBrush(wxColour(colour.Red(), colour.Green(), colour.Blue(), 70)));
+            gc.DrawRectangle(x, placed.y + h * 0.1, l.sampleLength, h * 0.8);
+        } else {
+            if (e.line != PlotLine::None) {
+                usePen(gc, linePen(e.colour, e.line, l.s));
+                gc.StrokeLine(x, midY, x + l.sampleLength, midY);
+            }
+            if (e.markers || e.line == PlotLine::None) {
+                gc.SetPen(*wxTRANSPARENT_PEN);
+                gc.SetBrush(wxBrush(wxColour(e.colour)));
+                const double r = 3.0 * l.s;
+                gc.DrawEllipse(x + l.sampleLength / 2.0 - r, midY - r, 2 * r, 2 * r);
+            }
+            // A pair: its right-axis curve's dashed sample beside the solid one.
+            if (e.alsoDashed) {
+                x += l.sampleLength + 4.0 * l.s;
+                usePen(gc, linePen(e.colour, PlotLine::Dashed, l.s));
+                gc.StrokeLine(x, midY, x + l.sampleLength, midY);
+            }
         }
-        if (e.dashed) {
-            if (e.solid) x += 4.0 * l.s;
-            usePen(gc, wxGraphicsPenInfo(wxColour(e.colour)).Width(2.0 * l.s).Style(wxPENSTYLE_SHORT_DASH));
-            gc.StrokeLine(x, midY, x + l.sampleLength, midY);
-            x += l.sampleLength;
-        }
-        gc.DrawText(e.text, x + 6.0 * l.s, e.y);
+        x += l.sampleLength;
+        gc.DrawText(e.text, x + 6.0 * l.s, placed.y);
     }
 }
 
@@ -531,35 +686,32 @@ void PlotDisplay::drawAxes(wxGraphicsContext& gc, const Layout& l) const {
     const wxGraphicsPen frame = gc.CreatePen(wxGraphicsPenInfo(kFrameColour).Width(std::max(1.2 * s, 0.6)));
 
     for (int i = 0; i < m_x.ticks; ++i) {
-        const double v = m_x.start + i * m_x.interval;
-        const double x = l.px(m_x, v);
+        const double x = l.px(m_x, m_x.tick(i));
         gc.SetPen(grid);
         gc.StrokeLine(x, l.top, x, l.bottom);
         gc.SetPen(frame);
         gc.StrokeLine(x, l.bottom, x, l.bottom + 4.0 * s);
-        const wxString label = wxString::FromUTF8(tickLabel(v, m_x.interval, false));
+        const wxString label = wxString::FromUTF8(l.xTicks[static_cast<std::size_t>(i)]);
         gc.GetTextExtent(label, &w, &h);
         gc.DrawText(label, x - w / 2.0, l.bottom + 6.0 * s);
     }
     for (int i = 0; i < m_y1.ticks; ++i) {
-        const double v = m_y1.start + i * m_y1.interval;
-        const double y = l.py(m_y1, v);
+        const double y = l.py(m_y1, m_y1.tick(i));
         gc.SetPen(grid);
         gc.StrokeLine(l.left, y, l.right, y);
         gc.SetPen(frame);
         gc.StrokeLine(l.left - 4.0 * s, y, l.left, y);
-        const wxString label = wxString::FromUTF8(tickLabel(v, m_y1.interval, m_y1Logarithmic));
+        const wxString label = wxString::FromUTF8(l.y1Ticks[static_cast<std::size_t>(i)]);
         gc.GetTextExtent(label, &w, &h);
         gc.DrawText(label, l.left - 6.0 * s - w, y - h / 2.0);
     }
     const bool hasY2 = !m_y2Sets.empty();
     if (hasY2) {
         for (int i = 0; i < m_y2.ticks; ++i) {
-            const double v = m_y2.start + i * m_y2.interval;
-            const double y = l.py(m_y2, v);
+            const double y = l.py(m_y2, m_y2.tick(i));
             gc.SetPen(frame);
             gc.StrokeLine(l.right, y, l.right + 4.0 * s, y);
-            const wxString label = wxString::FromUTF8(tickLabel(v, m_y2.interval, false));
+            const wxString label = wxString::FromUTF8(l.y2Ticks[static_cast<std::size_t>(i)]);
             gc.GetTextExtent(label, &w, &h);
             gc.DrawText(label, l.right + 6.0 * s, y - h / 2.0);
         }
@@ -584,47 +736,45 @@ void PlotDisplay::drawAxes(wxGraphicsContext& gc, const Layout& l) const {
 
 void PlotDisplay::drawSets(wxGraphicsContext& gc, const Layout& l) const {
     gc.Clip(l.left - 4.0 * l.s, l.top - 4.0 * l.s, l.right - l.left + 8.0 * l.s, l.bottom - l.top + 8.0 * l.s);
-    const auto drawSet = [&](const PlotSet& set, const PlotAxis& yAxis, const wxString& colour, bool dashed) {
+    const auto drawSet = [&](const PlotSet& set, const PlotAxis& yAxis, const wxString& colour) {
         const auto& xs = *set.x;
         const auto& ys = *set.y;
-        wxGraphicsPenInfo pen{wxColour(colour)};
-        pen.Width(2.0 * l.s);
-        if (dashed) pen.Style(wxPENSTYLE_SHORT_DASH);
-        usePen(gc, pen);
-
-        std::vector<wxPoint2DDouble> points;
-        if (set.smooth && xs.size() >= 3) {
-            try {
-                const bemt::spline curve(xs, ys, bemt::spline::cubic);
-                const double first = xs.front(), last = xs.back();
-                for (int i = 0; i < kSmoothSamples; ++i) {
-                    const double x = first + (last - first) * i / (kSmoothSamples - 1);
-                    points.emplace_back(l.px(m_x, x), l.py(yAxis, curve(x)));
+        if (set.line != PlotLine::None) {
+            usePen(gc, linePen(colour, set.line, l.s));
+            std::vector<wxPoint2DDouble> points;
+            if (set.smooth && xs.size() >= 3) {
+                try {
+                    const bemt::spline curve(xs, ys, bemt::spline::cubic);
+                    const double first = xs.front(), last = xs.back();
+                    for (int i = 0; i < kSmoothSamples; ++i) {
+                        const double x = first + (last - first) * i / (kSmoothSamples - 1);
+                        points.emplace_back(l.px(m_x, x), l.py(yAxis, curve(x)));
+                    }
+                } catch (const std::string&) {
+                    points.clear();  // unordered or too few points: drawn as straight segments
                 }
-            } catch (const std::string&) {
-                points.clear();  // unordered or too few points: drawn as straight segments
             }
-        }
-        if (points.empty())
-            for (std::size_t i = 0; i < xs.size(); ++i) points.emplace_back(l.px(m_x, xs[i]), l.py(yAxis, ys[i]));
+            if (points.empty())
+                for (std::size_t i = 0; i < xs.size(); ++i) points.emplace_back(l.px(m_x, xs[i]), l.py(yAxis, ys[i]));
 
-        // Non-finite values break the line instead of spoiling it.
-        wxGraphicsPath path = gc.CreatePath();
-        bool drawing = false;
-        for (const auto& p : points) {
-            if (!std::isfinite(p.m_x) || !std::isfinite(p.m_y)) {
-                drawing = false;
-                continue;
+            // Non-finite values break the line instead of spoiling it.
+            wxGraphicsPath path = gc.CreatePath();
+            bool drawing = false;
+            for (const auto& p : points) {
+                if (!std::isfinite(p.m_x) || !std::isfinite(p.m_y)) {
+                    drawing = false;
+                    continue;
+                }
+                if (drawing)
+                    path.AddLineToPoint(p);
+                else
+                    path.MoveToPoint(p);
+                drawing = true;
             }
-            if (drawing)
-                path.AddLineToPoint(p);
-            else
-                path.MoveToPoint(p);
-            drawing = true;
+            gc.StrokePath(path);
         }
-        gc.StrokePath(path);
 
-        if (m_showPoints) {
+        if (set.markers == 1 || (set.markers < 0 && m_showPoints) || set.line == PlotLine::None) {
             gc.SetBrush(wxBrush(wxColour(colour)));
             gc.SetPen(*wxTRANSPARENT_PEN);
             const double r = 3.0 * l.s;
@@ -635,9 +785,9 @@ void PlotDisplay::drawSets(wxGraphicsContext& gc, const Layout& l) const {
         }
     };
     for (std::size_t i = 0; i < m_y1Sets.size(); ++i)
-        if (!m_y1Sets[i].hidden) drawSet(m_y1Sets[i], m_y1, plotPaletteColour(i), false);
+        if (!m_y1Sets[i].hidden) drawSet(m_y1Sets[i], m_y1, setColour(false, i));
     for (std::size_t j = 0; j < m_y2Sets.size(); ++j)
-        if (!m_y2Sets[j].hidden) drawSet(m_y2Sets[j], m_y2, axis2SetColour(static_cast<int>(j)), true);
+        if (!m_y2Sets[j].hidden) drawSet(m_y2Sets[j], m_y2, setColour(true, j));
     gc.ResetClip();
 }
 
@@ -648,6 +798,104 @@ void PlotDisplay::drawSelection(wxGraphicsContext& gc, const Layout& l) const {
     const double x = l.px(m_x, (*m_actionX)[static_cast<std::size_t>(m_selectedAction)]);
     usePen(gc, wxGraphicsPenInfo(wxColour(90, 90, 90)).Width(1.5 * l.s).Style(wxPENSTYLE_LONG_DASH));
     gc.StrokeLine(x, l.top, x, l.bottom);
+}
+
+namespace {
+
+wxString readoutNumber(double value) { return wxString::FromUTF8(numberText(value)); }
+
+}  // namespace
+
+wxString PlotDisplay::hoverText() const {
+    if (m_hover.set < 0) return wxEmptyString;
+    const auto& sets = m_hover.y2 ? m_y2Sets : m_y1Sets;
+    if (static_cast<std::size_t>(m_hover.set) >= sets.size()) return wxEmptyString;
+    const PlotSet& set = sets[static_cast<std::size_t>(m_hover.set)];
+    if (set.hidden || m_hover.point >= set.x->size()) return wxEmptyString;
+    double y = (*set.y)[m_hover.point];
+    if (!m_hover.y2 && m_y1Logarithmic) y = std::pow(10.0, y);  // the axis holds exponents
+    // "Power P = 412 kW": the quantity, the value and the unit of the axis label.
+    const auto line = [](const wxString& label, double value) {
+        const wxString unit = label.Mid(plotQuantity(label).length()).Strip(wxString::both);
+        wxString text = plotQuantity(label) + " = " + readoutNumber(value);
+        if (unit.length() > 2 && unit != "[-]") text << " " << unit.Mid(1, unit.length() - 2);
+        return text;
+    };
+    wxString text;
+    if (!set.legend.empty()) text << set.legend << "\n";
+    text << line(m_xLabel, (*set.x)[m_hover.point]) << "\n" << line(m_hover.y2 ? m_y2Label : m_y1Label, y);
+    return text;
+}
+
+wxPoint PlotDisplay::pixelAt(double x, double y1) const {
+    const DrawnSpan xs(m_x), ys(m_y1);
+    return wxPoint(static_cast<int>(std::lround(m_areaLeft + (x - xs.start) / xs.range * (m_areaRight - m_areaLeft))),
+                   static_cast<int>(std::lround(m_areaBottom - (y1 - ys.start) / ys.range * (m_areaBottom - m_areaTop))));
+}
+
+void PlotDisplay::updateHover(const wxPoint& pointer) {
+    Hover best;
+    // Within reach of the pointer only; farther points are not what it rests on.
+    double bestDistance = std::pow(FromDIP(40), 2);
+    const auto search = [&](const std::vector<PlotSet>& sets, const PlotAxis& yAxis, bool y2) {
+        const DrawnSpan xs(m_x), ys(yAxis);
+        for (std::size_t k = 0; k < sets.size(); ++k) {
+            const PlotSet& set = sets[k];
+            if (set.hidden) continue;
+            for (std::size_t i = 0; i < set.x->size(); ++i) {
+                const double px = m_areaLeft + ((*set.x)[i] - xs.start) / xs.range * (m_areaRight - m_areaLeft);
+                const double py = m_areaBottom - ((*set.y)[i] - ys.start) / ys.range * (m_areaBottom - m_areaTop);
+                if (px < m_areaLeft - 1 || px > m_areaRight + 1 || py < m_areaTop - 1 || py > m_areaBottom + 1)
+                    continue;
+                const double d = std::pow(px - pointer.x, 2) + std::pow(py - pointer.y, 2);
+                if (std::isfinite(d) && d < bestDistance) {
+                    bestDistance = d;
+                    best = {y2, static_cast<int>(k), i};
+                }
+            }
+        }
+    };
+    search(m_y1Sets, m_y1, false);
+    search(m_y2Sets, m_y2, true);
+    if (best.set != m_hover.set || best.y2 != m_hover.y2 || best.point != m_hover.point) {
+        m_hover = best;
+        Refresh();
+    }
+}
+
+void PlotDisplay::drawReadout(wxGraphicsContext& gc, const Layout& l) const {
+    const wxString text = hoverText();
+    if (text.empty()) return;
+    const auto& set = (m_hover.y2 ? m_y2Sets : m_y1Sets)[static_cast<std::size_t>(m_hover.set)];
+    const PlotAxis& yAxis = m_hover.y2 ? m_y2 : m_y1;
+    const double px = l.px(m_x, (*set.x)[m_hover.point]);
+    const double py = l.py(yAxis, (*set.y)[m_hover.point]);
+    const wxString colour = setColour(m_hover.y2, static_cast<std::size_t>(m_hover.set));
+    usePen(gc, wxGraphicsPenInfo(wxColour(colour)).Width(2.0 * l.s));
+    gc.SetBrush(*wxWHITE_BRUSH);
+    const double r = 5.0 * l.s;
+    gc.DrawEllipse(px - r, py - r, 2 * r, 2 * r);
+
+    gc.SetFont(l.legendFont);
+    const wxArrayString lines = wxSplit(text, '\n', '\0');
+    double boxWidth = 0.0, lineHeight = 0.0, w = 0, h = 0;
+    for (const auto& line : lines) {
+        gc.GetTextExtent(line, &w, &h);
+        boxWidth = std::max(boxWidth, w);
+        lineHeight = h;
+    }
+    const double pad = 5.0 * l.s;
+    boxWidth += 2.0 * pad;
+    const double boxHeight = lineHeight * lines.size() + 2.0 * pad;
+    // Beside the point, inside the chart area.
+    double bx = px + 2.0 * r, by = py - boxHeight - 2.0 * r;
+    if (bx + boxWidth > l.right) bx = px - 2.0 * r - boxWidth;
+    if (by < l.top) by = py + 2.0 * r;
+    bx = std::max(bx, l.left);
+    usePen(gc, wxGraphicsPenInfo(kFrameColour).Width(1.0));
+    gc.SetBrush(wxBrush(wxColour(255, 255, 255, 230)));
+    gc.DrawRectangle(bx, by, boxWidth, boxHeight);
+    for (std::size_t i = 0; i < lines.size(); ++i) gc.DrawText(lines[i], bx + pad, by + pad + i * lineHeight);
 }
 
 void PlotDisplay::onPaint(wxPaintEvent&) {
@@ -669,6 +917,8 @@ void PlotDisplay::onPaint(wxPaintEvent&) {
         gc->SetBrush(wxBrush(wxColour(0, 140, 249, 30)));
         const wxRect band(m_dragStart, m_dragNow);
         gc->DrawRectangle(band.x, band.y, band.width, band.height);
+    } else {
+        drawReadout(*gc, l);
     }
 }
 
@@ -679,11 +929,10 @@ void PlotDisplay::onMotion(wxMouseEvent& event) {
         Refresh();
         return;
     }
+    updateHover(event.GetPosition());
     if (!m_actionsEnabled || !m_actions || m_actions->empty() || m_areaRight <= m_areaLeft) return;
-    const double px = std::clamp(static_cast<double>(event.GetX()), m_areaLeft, m_areaRight);
     const DrawnSpan span(m_x);
-    const double x = span.start + (px - m_areaLeft) / (m_areaRight - m_areaLeft) * span.range;
-    const int selected = nearestAction(x);
+    const int selected = nearestAction(span.start + xFractionAt(event.GetX()) * span.range);
     SetCursor(wxCursor(wxCURSOR_HAND));
     if (selected != m_selectedAction) {
         m_selectedAction = selected;
@@ -694,6 +943,10 @@ void PlotDisplay::onMotion(wxMouseEvent& event) {
 void PlotDisplay::onLeave(wxMouseEvent& event) {
     event.Skip();
     SetCursor(wxNullCursor);
+    if (m_hover.set >= 0 && !m_dragging) {
+        m_hover = Hover{};
+        Refresh();
+    }
 }
 
 void PlotDisplay::zoomTo(double x1, double x2, double y1From, double y1To) {
@@ -702,11 +955,11 @@ void PlotDisplay::zoomTo(double x1, double x2, double y1From, double y1To) {
     const double lo = std::min(y1From, y1To), hi = std::max(y1From, y1To);
     m_y1.zoomTo(lo, hi, m_y1Logarithmic);
     if (!m_y2Sets.empty()) {
-        // The same part of the right axis.
+        // The same part of the right axis, with ticks of its own.
         const double f1 = (lo - y1Span.start) / y1Span.range, f2 = (hi - y1Span.start) / y1Span.range;
         m_y2.zoomTo(y2Span.start + f1 * y2Span.range, y2Span.start + f2 * y2Span.range, false);
-        matchAxes(m_y1, m_y2);
     }
+    m_hover = Hover{};
     Refresh();
 }
 
@@ -730,7 +983,16 @@ double PlotDisplay::yFractionAt(double py) const {
 
 void PlotDisplay::onWheel(wxMouseEvent& event) {
     if (event.GetWheelRotation() == 0) return;
-    zoomBy(event.GetWheelRotation() > 0 ? 0.8 : 1.25, xFractionAt(event.GetX()), yFractionAt(event.GetY()));
+    // One notch in and one out return to the same range: the factors are inverse.
+    zoomBy(event.GetWheelRotation() > 0 ? kWheelZoomIn : 1.0 / kWheelZoomIn, xFractionAt(event.GetX()),
+           yFractionAt(event.GetY()));
+}
+
+void PlotDisplay::onLeftDown(wxMouseEvent& event) {
+    event.Skip();
+    m_dragging = true;
+    m_dragStart = m_dragNow = event.GetPosition();
+    if (!HasCapture()) CaptureMouse();
 }
 
 void PlotDisplay::onLeftUp(wxMouseEvent& event) {
@@ -738,29 +1000,29 @@ void PlotDisplay::onLeftUp(wxMouseEvent& event) {
     if (!m_dragging) return;
     m_dragging = false;
     if (HasCapture()) ReleaseMouse();
+    m_dragNow = event.GetPosition();
     const wxPoint moved = m_dragNow - m_dragStart;
-    if (std::abs(moved.x) > FromDIP(5) && std::abs(moved.y) > FromDIP(5)) {
+    const int slack = FromDIP(5);
+    if (std::abs(moved.x) > slack || std::abs(moved.y) > slack) {
+        // A drag: zoom to the rectangle; a side too thin to mean anything keeps its axis.
         const DrawnSpan xs(m_x), ys(m_y1);
-        zoomTo(xs.start + xFractionAt(m_dragStart.x) * xs.range, xs.start + xFractionAt(m_dragNow.x) * xs.range,
-               ys.start + yFractionAt(m_dragStart.y) * ys.range, ys.start + yFractionAt(m_dragNow.y) * ys.range);
-    }
-    Refresh();
-}
-
-void PlotDisplay::onCaptureLost(wxMouseCaptureLostEvent&) {
-    m_dragging = false;
-    Refresh();
-}
-
-void PlotDisplay::onLeftDown(wxMouseEvent& event) {
-    event.Skip();
-    const bool actions = m_actionsEnabled && m_actions && !m_actions->empty();
-    if (!actions) {
-        m_dragging = true;
-        m_dragStart = m_dragNow = event.GetPosition();
-        CaptureMouse();
+        double x1 = xs.start, x2 = xs.start + xs.range, y1 = ys.start, y2 = ys.start + ys.range;
+        if (std::abs(moved.x) > slack) {
+            x1 = xs.start + xFractionAt(m_dragStart.x) * xs.range;
+            x2 = xs.start + xFractionAt(m_dragNow.x) * xs.range;
+        }
+        if (std::abs(moved.y) > slack) {
+            y1 = ys.start + yFractionAt(m_dragStart.y) * ys.range;
+            y2 = ys.start + yFractionAt(m_dragNow.y) * ys.range;
+        }
+        zoomTo(x1, x2, y1, y2);
         return;
     }
+    Refresh();
+    // A click: the action nearest to where the button went down.
+    if (!m_actionsEnabled || !m_actions || m_actions->empty()) return;
+    const DrawnSpan span(m_x);
+    m_selectedAction = nearestAction(span.start + xFractionAt(m_dragStart.x) * span.range);
     if (m_selectedAction < 0 || m_selectedAction >= static_cast<int>(m_actions->size())) return;
     const Action action = (*m_actions)[static_cast<std::size_t>(m_selectedAction)];
     if (!action) return;
@@ -769,4 +1031,9 @@ void PlotDisplay::onLeftDown(wxMouseEvent& event) {
     } catch (const std::string& message) {
         wxMessageBox(wxString::FromUTF8(message), "An error has occoured.", wxOK | wxCENTRE | wxSTAY_ON_TOP, this);
     }
+}
+
+void PlotDisplay::onCaptureLost(wxMouseCaptureLostEvent&) {
+    m_dragging = false;
+    Refresh();
 }

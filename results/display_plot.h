@@ -24,6 +24,9 @@ class wxGraphicsContext;
 using PlotRange = std::pair<double, double>;
 using PlotRanges = std::vector<PlotRange>;
 
+// How a set's line is drawn.
+enum class PlotLine { Solid, Dashed, Dotted, None };
+
 struct PlotSet {
     const std::vector<double>* x = nullptr;
     const std::vector<double>* y = nullptr;
@@ -35,11 +38,49 @@ struct PlotSet {
     bool unconvergedHidden = false;
     bool outOfRangeHidden = false;
     int paired = -1;  // Y1 sets only: the Y2 set sharing colour and legend entry
+    PlotLine line = PlotLine::Solid;  // Y1 sets solid, Y2 sets dashed unless styled
+    int markers = -1;                 // -1: as the chart's points flag; 0 none; 1 every point
+    wxString colour;                  // empty: the palette colour of the set
 };
 
+// A column the CSV export writes beside the X values although no curve draws it (the
+// wind velocity of a sweep over the tip speed ratio).
+struct PlotCsvColumn {
+    wxString label;
+    const std::vector<double>* values = nullptr;
+};
+
+// One entry of a chart's legend.
+struct PlotLegendEntry {
+    enum Kind { Curve, Band };
+    Kind kind = Curve;
+    wxString text;
+    wxString colour;
+    PlotLine line = PlotLine::Solid;
+    bool alsoDashed = false;  // a pair of curves: a solid and a dashed sample
+    bool markers = false;
+};
+
+// The title as drawn: its font size and one or two lines.
+struct PlotTitleFit {
+    double size = 0.0;
+    std::vector<wxString> lines;
+};
+// Fits a title into the given width: at the preferred font size on one line when it
+// fits; else slightly smaller (down to 80 %); else on two lines split at the word gap
+// that makes the longer line shortest, as large as they fit (never above preferred).
+// measure(text, size) is the width of text at font size.
+PlotTitleFit fitPlotTitle(const wxString& title, double width, double preferredSize,
+                          const std::function<double(const wxString&, double)>& measure);
+
+// The quantity an axis label names: the label without its unit in brackets.
+wxString plotQuantity(const wxString& axisLabel);
+
 // The CSV text of a chart (see PlotDisplay::getCSV), as a pure function of its sets.
+// The extra columns follow the X column when all sets share one X vector of their length.
 wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxString& y2Label,
-                     const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets);
+                     const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets,
+                     const std::vector<PlotCsvColumn>& extraColumns = {});
 
 // Palette colour (as "#rrggbb") of the given index, wrapping around.
 wxString plotPaletteColour(std::size_t index);
@@ -62,6 +103,12 @@ public:
     void setAxis2SetLegend(int index, const wxString& text);
     // Legend of Y1 set y1Index, shared with its partner Y2 set y2Index (one colour, one entry).
     void setPairedLegend(int y1Index, int y2Index, const wxString& text);
+    // Line style, point markers and colour (empty: the palette's) of a Y1 set.
+    void setAxis1SetStyle(int index, PlotLine line, bool markers, const wxString& colour = wxEmptyString);
+    // Names of the bands in the legend.
+    void setBandLegends(const wxString& unconverged, const wxString& outOfRange);
+    // A column the CSV export adds beside the X values (the vector belongs to the caller).
+    void addCsvColumn(const wxString& label, const std::vector<double>* values);
 
     // Visibility; the ranges stay until resetRange().
     void hideAxis1Set(int index);
@@ -85,6 +132,8 @@ public:
     wxString getTitle() const { return m_title; }
     void setLabels(const wxString& x, const wxString& y1, const wxString& y2);
     void showLegend();
+    // A lone curve's legend is shown too (one that says more than the title, such as an area).
+    void setSingleCurveLegend(bool show);
     void hideLegend();
     void showPoints();
     void hidePoints();
@@ -103,9 +152,9 @@ public:
     void resetRange();
 
     // Zooms to a rectangle of the chart area given in data coordinates of X and Y1; the
-    // Y2 axis follows proportionally. The mouse wheel zooms around the pointer, and a
-    // drag with the left button zooms to the dragged rectangle (unless click actions are
-    // enabled, which the left button runs).
+    // Y2 axis follows proportionally. The mouse wheel zooms around the pointer by a
+    // steady factor; a drag with the left button zooms to the dragged rectangle, and a
+    // click without movement runs the nearest click action.
     void zoomTo(double x1, double x2, double y1From, double y1To);
     // Zooms all axes by the factor (below 1: in) around the point at the given fractions
     // of the chart area (0 left/bottom, 1 right/top).
@@ -124,7 +173,14 @@ public:
     const PlotAxis& y2Axis() const { return m_y2; }
     const std::vector<PlotSet>& axis1Sets() const { return m_y1Sets; }
     const std::vector<PlotSet>& axis2Sets() const { return m_y2Sets; }
-    bool legendShown() const { return m_showLegend; }
+    // The legend as drawn: the curves' entries when more than one curve is drawn, the
+    // line styles' meaning when a right axis is drawn, and the bands shown.
+    std::vector<PlotLegendEntry> legendEntries() const;
+    bool legendShown() const { return !legendEntries().empty(); }
+    // The point the pointer rests nearest to, as the readout shows it (empty when none).
+    wxString hoverText() const;
+    // Pixel position in the last on-screen drawing of an X and a Y1 value.
+    wxPoint pixelAt(double x, double y1) const;
     // Colour of a set as drawn.
     wxString axis1SetColour(int index) const;
     wxString axis2SetColour(int index) const;
@@ -149,6 +205,9 @@ private:
     void drawAxes(wxGraphicsContext& gc, const Layout& l) const;
     void drawSets(wxGraphicsContext& gc, const Layout& l) const;
     void drawSelection(wxGraphicsContext& gc, const Layout& l) const;
+    void drawReadout(wxGraphicsContext& gc, const Layout& l) const;
+    void updateHover(const wxPoint& pointer);
+    wxString setColour(bool y2, std::size_t index) const;
 
     void onPaint(wxPaintEvent& event);
     void onMotion(wxMouseEvent& event);
@@ -168,7 +227,19 @@ private:
     bool m_forceZeroY = false;
     bool m_proportional = false;
     bool m_showPoints = false;
+    bool m_singleCurveLegend = false;
     PlotAxis m_x, m_y1, m_y2;
+
+    wxString m_unconvergedLegend = "Not converged";
+    wxString m_outOfRangeLegend = "Airfoil data extrapolated";
+    std::vector<PlotCsvColumn> m_csvColumns;
+
+    // The data point nearest to the pointer.
+    struct Hover {
+        bool y2 = false;
+        int set = -1;
+        std::size_t point = 0;
+    } m_hover;
 
     const std::vector<double>* m_actionX = nullptr;
     const std::vector<Action>* m_actions = nullptr;

@@ -1,14 +1,18 @@
 #include "results/plot_axis.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 namespace {
 
 // Quotients such as 1.0 / 0.1 carry rounding noise; a tick must not appear or vanish
 // because of it.
 constexpr double kTickSlack = 1e-9;
+
+double decade(double value) { return std::floor(std::log10(std::fabs(value)) + kTickSlack); }
 
 double niceInterval(double min, double max) {
     const double d = max - min;
@@ -28,15 +32,92 @@ double niceInterval(double min, double max) {
 // apart (or overflowing) are drawn without ticks rather than with millions of them.
 constexpr double kMaxTicks = 10000.0;
 
+void clear(PlotAxis& axis) {
+    axis.start = axis.end = axis.range = axis.interval = axis.firstTick = 0.0;
+    axis.ticks = 0;
+}
+
+// Ticks from start to end on whole intervals.
 void recount(PlotAxis& axis) {
     axis.range = axis.end - axis.start;
+    axis.firstTick = axis.start;
     const double count = axis.range / axis.interval;
-    if (!std::isfinite(count) || count < 0.0 || count > kMaxTicks) {
-        axis.start = axis.end = axis.range = axis.interval = 0.0;
-        axis.ticks = 0;
-        return;
-    }
+    if (!std::isfinite(count) || count < 0.0 || count > kMaxTicks) return clear(axis);
     axis.ticks = static_cast<int>(std::lround(count)) + 1;
+}
+
+// One way to cover lo .. hi with n intervals of a round size.
+struct Fit {
+    double start = 0.0;
+    double step = 0.0;
+    double waste = 0.0;  // the covered span over the span to cover
+};
+
+// The smallest round step (1, 2, 2.5, 5 times a power of ten; whole numbers 1, 2, 5,
+// 10, ... for exponents) with which n intervals from a multiple of it cover lo .. hi.
+bool fitIntervals(double lo, double hi, int n, bool wholeSteps, Fit& fit) {
+    double span = hi - lo;
+    if (!(span > 0.0)) {
+        // A constant: centre it in one unit of its decade.
+        const double unit = lo == 0.0 ? 1.0 : std::pow(10.0, decade(lo));
+        lo -= unit / 2.0;
+        hi += unit / 2.0;
+        span = unit;
+    }
+    if (!std::isfinite(span)) return false;
+    static const std::array<double, 4> mantissas = {1.0, 2.0, 2.5, 5.0};
+    static const std::array<double, 3> wholeMantissas = {1.0, 2.0, 5.0};
+    double power = std::pow(10.0, std::floor(std::log10(span / n)));
+    if (wholeSteps) power = std::max(power, 1.0);
+    for (int tries = 0; tries < 12; ++tries, power *= 10.0) {
+        const auto consider = [&](double m) {
+            const double step = m * power;
+            if (step * n < span * (1.0 - kTickSlack)) return false;
+            double start = std::floor(lo / step + kTickSlack) * step;
+            const long startSteps = std::lround(start / step);
+            if ((startSteps == 1 || startSteps == 2) && n * step >= hi - step * kTickSlack) start = 0.0;
+            if (start + n * step < hi - step * kTickSlack) return false;
+            fit = {start, step, n * step / span};
+            return true;
+        };
+        if (wholeSteps) {
+            for (double m : wholeMantissas)
+                if (consider(m)) return true;
+        } else {
+            for (double m : mantissas)
+                if (consider(m)) return true;
+        }
+    }
+    return false;
+}
+
+void apply(PlotAxis& axis, const Fit& fit, int n) {
+    axis.start = fit.start;
+    axis.interval = fit.step;
+    axis.end = fit.start + n * fit.step;
+    recount(axis);
+}
+
+std::string printed(const char* format, int digits, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, digits, value);
+    return buffer;
+}
+
+bool distinct(const std::vector<std::string>& labels) {
+    return std::set<std::string>(labels.begin(), labels.end()).size() == labels.size();
+}
+
+// Labels of plain values with the given number of digits (decimals in fixed notation,
+// mantissa digits in powers of ten).
+std::vector<std::string> plainLabels(const std::vector<double>& values, double interval, bool scientific, int digits) {
+    std::vector<std::string> labels;
+    for (double v : values) {
+        // Values that should be zero but carry rounding noise: no "-0" shows.
+        if (std::fabs(v) < std::fabs(interval) * kTickSlack) v = 0.0;
+        labels.push_back(scientific ? printed("%.*e", digits, v) : printed("%.*f", digits, v));
+    }
+    return labels;
 }
 
 }  // namespace
@@ -53,42 +134,47 @@ void PlotAxis::widen(const std::vector<double>& values) {
 
 void PlotAxis::computeTicks(bool logarithmic, double imposedInterval, bool forceZero) {
     if (!hasData()) {
-        start = end = range = interval = 0.0;
-        ticks = 0;
-        return;
+        shownMin = shownMax = 0.0;
+        return clear(*this);
     }
-    const double min = forceZero ? 0.0 : dataMin;
-    const double max = std::max(dataMax, min);
+    shownMin = forceZero ? std::min(dataMin, 0.0) : dataMin;
+    shownMax = forceZero ? std::max(dataMax, 0.0) : dataMax;
     if (imposedInterval != 0.0)
         interval = std::fabs(imposedInterval);
     else if (logarithmic)
         interval = 1.0;
     else
-        interval = niceInterval(min, max);
+        interval = niceInterval(shownMin, shownMax);
 
-    start = std::floor(min / interval + kTickSlack) * interval;
+    start = std::floor(shownMin / interval + kTickSlack) * interval;
     const long startTicks = std::lround(start / interval);
     if (startTicks == 1 || startTicks == 2) start = 0.0;
-    end = std::ceil(max / interval - kTickSlack) * interval;
+    end = std::ceil(shownMax / interval - kTickSlack) * interval;
     // A single value still gets one interval to be drawn in.
     if (end <= start) end = start + interval;
     recount(*this);
 }
 
 void PlotAxis::zoomTo(double lo, double hi, bool logarithmic) {
-    if (!(lo < hi) || !std::isfinite(lo) || !std::isfinite(hi)) return;
+    if (!(lo < hi) || !std::isfinite(lo) || !std::isfinite(hi) || !std::isfinite(hi - lo)) return;
     interval = niceInterval(lo, hi);
     // Exponents keep whole ticks until the span is shorter than two decades.
     if (logarithmic && hi - lo >= 2.0) interval = std::max(1.0, std::round(interval));
-    start = std::floor(lo / interval + kTickSlack) * interval;
-    end = std::ceil(hi / interval - kTickSlack) * interval;
-    if (end <= start) end = start + interval;
-    recount(*this);
+    start = lo;
+    end = hi;
+    range = hi - lo;
+    firstTick = std::ceil(lo / interval - kTickSlack) * interval;
+    const double count = std::floor((hi - firstTick) / interval + kTickSlack);
+    if (!std::isfinite(count) || count < 0.0 || count > kMaxTicks) {
+        ticks = 0;
+        return;
+    }
+    ticks = static_cast<int>(count) + 1;
 }
 
 int PlotAxis::ticksBelowZero() const {
     if (interval == 0.0) return 0;
-    return std::max(0, static_cast<int>(std::trunc(-start / interval + kTickSlack)));
+    return std::max(0, static_cast<int>(std::trunc(-firstTick / interval + kTickSlack)));
 }
 
 void makeProportional(PlotAxis& x, PlotAxis& y, bool xLogarithmic, bool yLogarithmic, bool forceZeroY) {
@@ -99,63 +185,76 @@ void makeProportional(PlotAxis& x, PlotAxis& y, bool xLogarithmic, bool yLogarit
         y.computeTicks(yLogarithmic, x.interval, forceZeroY);
 }
 
-void matchAxes(PlotAxis& y1, PlotAxis& y2) {
-    if (y1.ticks < 2 || y2.ticks < 2) return;
-
-    // A single interval is split so that it can meet the other axis' grid.
-    const auto split = [](PlotAxis& axis, const PlotAxis& other) {
-        if (axis.ticks != 2) return;
-        for (int k : {7, 6, 5, 4, 3, 2}) {
-            if ((other.ticks - 1) % k == 0) {
-                axis.interval /= k;
-                recount(axis);
-                return;
-            }
+void matchAxes(PlotAxis& y1, PlotAxis& y2, bool y1Logarithmic) {
+    if (!y1.hasData() || !y2.hasData() || y1.ticks < 2 || y2.ticks < 2) return;
+    // Both axes get n intervals; the n that wastes the least height on the worse of the
+    // two wins, a count near six breaking near-ties (enough grid lines, not too many).
+    constexpr int kFewest = 2, kMost = 10;
+    double bestCost = std::numeric_limits<double>::max();
+    int bestN = 0;
+    Fit best1, best2;
+    for (int n = kFewest; n <= kMost; ++n) {
+        Fit f1, f2;
+        if (!fitIntervals(y1.shownMin, y1.shownMax, n, y1Logarithmic, f1)) continue;
+        if (!fitIntervals(y2.shownMin, y2.shownMax, n, false, f2)) continue;
+        const double cost = std::max(f1.waste, f2.waste) + 0.02 * std::abs(n - 6);
+        if (cost < bestCost) {
+            bestCost = cost;
+            bestN = n;
+            best1 = f1;
+            best2 = f2;
         }
-    };
-    split(y1, y2);
-    split(y2, y1);
-
-    const int c1 = y1.ticks - 1;
-    const int c2 = y2.ticks - 1;
-    if (c1 % c2 == 0 || c2 % c1 == 0) return;
-
-    PlotAxis& fewer = y1.ticks < y2.ticks ? y1 : y2;
-    const PlotAxis& more = y1.ticks < y2.ticks ? y2 : y1;
-    while (fewer.ticks < more.ticks && fewer.ticksBelowZero() < more.ticksBelowZero()) {
-        fewer.start -= fewer.interval;
-        ++fewer.ticks;
     }
-    fewer.end += (more.ticks - fewer.ticks) * fewer.interval;
-    fewer.ticks = more.ticks;
-    fewer.range = fewer.end - fewer.start;
+    if (bestN == 0) return;
+    apply(y1, best1, bestN);
+    apply(y2, best2, bestN);
 }
 
-const char* tickLabelFormat(double interval) {
-    const double i = std::fabs(interval);
-    if (i >= 1000.0) return "%.2g";
-    if (i >= 1.0) return "%.0f";
-    if (i >= 0.1) return "%.1f";
-    if (i >= 0.01) return "%.2f";
-    return "%.3f";
-}
-
-std::string tickLabel(double value, double interval, bool logarithmic) {
-    char buffer[64];
-    if (!logarithmic) {
-        // Snap values that should be zero but carry rounding noise, so that no "-0" shows.
-        if (std::fabs(value) < std::fabs(interval) * kTickSlack) value = 0.0;
-        std::snprintf(buffer, sizeof buffer, tickLabelFormat(interval), value);
-        return buffer;
-    }
+std::string powerOfTen(int exponent) {
     static const char* const superscripts[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
-    std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    std::string label = "10";
-    for (const char* c = buffer; *c; ++c) {
-        if (*c == '-')
-            label += "⁻";
-        else if (*c >= '0' && *c <= '9')
-            label += superscripts[*c - '0'];
-    }
+    std::string label = exponent < 0 ? "10⁻" : "10";
+    for (const char c : std::to_string(std::abs(exponent))) label += superscripts[c - '0'];
     return label;
+}
+
+std::vector<std::string> tickLabels(const PlotAxis& axis, bool logarithmic) {
+    std::vector<double> values;
+    for (int i = 0; i < axis.ticks; ++i) values.push_back(axis.tick(i));
+    if (values.empty()) return {};
+    const double interval = std::fabs(axis.interval);
+
+    if (logarithmic) {
+        const bool wholeExponents =
+            interval >= 1.0 - kTickSlack && std::fabs(axis.firstTick - std::round(axis.firstTick)) < kTickSlack;
+        std::vector<std::string> labels;
+        if (wholeExponents) {
+            for (double v : values) labels.push_back(powerOfTen(static_cast<int>(std::lround(v))));
+            return labels;
+        }
+        // Within a decade: the values themselves, with as many significant digits as
+        // neighbouring ticks need (their ratio is 10^interval).
+        const int base = static_cast<int>(std::ceil(-std::log10(std::log(10.0) * interval))) + 1;
+        for (int digits = std::max(2, base); digits <= 17; ++digits) {
+            labels.clear();
+            for (double v : values) labels.push_back(printed("%.*g", digits, std::pow(10.0, v)));
+            if (distinct(labels)) break;
+        }
+        return labels;
+    }
+
+    // Digits: down to the interval's last digit (an interval of 0.25 needs two decimals).
+    const double e = decade(interval);
+    int mantissaDecimals = 0;
+    for (double m = interval / std::pow(10.0, e); mantissaDecimals < 3; m *= 10.0, ++mantissaDecimals)
+        if (std::fabs(m - std::round(m)) < 1e-6 * m) break;
+    double largest = 0.0;
+    for (double v : values) largest = std::max(largest, std::fabs(v));
+    const double magnitude = largest > 0.0 ? decade(largest) : e;
+    // Above a million or below a ten-thousandth: powers of ten.
+    const bool scientific = magnitude >= 6.0 || magnitude <= -4.0;
+    int digits = std::max(0, static_cast<int>((scientific ? magnitude : 0.0) - e) + mantissaDecimals);
+    std::vector<std::string> labels = plainLabels(values, interval, scientific, digits);
+    // A guard for intervals that are no round numbers: never two equal labels.
+    while (!distinct(labels) && digits < 17) labels = plainLabels(values, interval, scientific, ++digits);
+    return labels;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The scale of one chart axis: the data extent, the axis start and end on whole tick
-// intervals, and the tick count. Pure arithmetic, so the chart's range rules can be
-// checked without a display.
+// The scale of one chart axis: the data extent, the shown span, the tick interval and the
+// ticks inside the span, and their labels. Pure arithmetic, so the chart's range rules
+// can be checked without a display.
 
 #include <limits>
 #include <string>
@@ -10,11 +10,14 @@
 struct PlotAxis {
     double dataMin = std::numeric_limits<double>::max();
     double dataMax = std::numeric_limits<double>::lowest();
-    double start = 0.0;
+    double shownMin = 0.0;  // the extent the scale must cover (the data, and 0 when forced)
+    double shownMax = 0.0;
+    double start = 0.0;     // the shown span
     double end = 0.0;
     double range = 0.0;     // end - start
     double interval = 0.0;  // distance between two ticks
-    int ticks = 0;          // number of ticks, both ends included
+    double firstTick = 0.0; // the lowest tick; equals start unless zoomed
+    int ticks = 0;          // number of ticks from firstTick on, inside the span
 
     // Forgets the data and the scale.
     void reset();
@@ -26,12 +29,16 @@ struct PlotAxis {
 
     // Chooses interval, start, end, range and tick count for the data extent.
     // imposedInterval 0 lets the data decide; a logarithmic axis (values are
-    // exponents) always ticks at whole exponents; forceZero starts the data at 0.
+    // exponents) ticks at whole exponents; forceZero takes 0 into the extent (data on
+    // both sides of zero stay whole).
     void computeTicks(bool logarithmic, double imposedInterval = 0.0, bool forceZero = false);
 
-    // Shows the span lo .. hi (a zoom): ticks as for data there, without moving the start
-    // to zero. Ignored unless lo < hi.
+    // Shows exactly the span lo .. hi (a zoom), with ticks at round values inside it.
+    // Ignored unless lo < hi.
     void zoomTo(double lo, double hi, bool logarithmic);
+
+    // The value of tick i.
+    double tick(int i) const { return firstTick + i * interval; }
 
     // Ticks strictly below zero, counted in whole intervals.
     int ticksBelowZero() const;
@@ -41,12 +48,16 @@ struct PlotAxis {
 // both axes keep their ratio.
 void makeProportional(PlotAxis& x, PlotAxis& y, bool xLogarithmic, bool yLogarithmic, bool forceZeroY);
 
-// Adjusts the two Y axes of a chart so that their ticks fall on common grid lines.
-void matchAxes(PlotAxis& y1, PlotAxis& y2);
+// Gives the two Y axes of a chart the same number of intervals, so that their ticks fall
+// on common grid lines, choosing round intervals that waste the least height on either
+// axis. y1Logarithmic keeps whole exponents on the left axis.
+void matchAxes(PlotAxis& y1, PlotAxis& y2, bool y1Logarithmic = false);
 
-// printf format of the tick labels of an axis with the given interval.
-const char* tickLabelFormat(double interval);
+// 10 raised to the exponent in superscript digits: "10⁶", "10⁻³" (UTF-8).
+std::string powerOfTen(int exponent);
 
-// The label of one tick: the value printed with tickLabelFormat, or on a logarithmic
-// axis 10 raised to the value (UTF-8).
-std::string tickLabel(double value, double interval, bool logarithmic);
+// The labels of the ticks of an axis, one per tick, all distinct: the number of digits
+// follows the tick interval; large and tiny values are written in powers of ten; a
+// logarithmic axis (values are exponents) labels whole exponents as 10ⁿ and, when zoomed
+// within a decade, the values themselves. UTF-8.
+std::vector<std::string> tickLabels(const PlotAxis& axis, bool logarithmic);

@@ -5,6 +5,8 @@
 #include <locale>
 #include <sstream>
 
+#include "results/plot_axis.h"
+
 namespace result_rules {
 
 namespace {
@@ -52,8 +54,15 @@ wxString charChartTitle(const wxString& base, const wxString& variable, bool sin
     return base + " vs " + variable + " and pitch angle";
 }
 
+wxString powerOfTenText(double value, int significant) {
+    if (!std::isfinite(value) || value == 0.0) return formatG(value, significant);
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    if (exponent >= -2 && exponent < 4) return formatG(value, std::max(significant, exponent + 1));
+    return formatG(value / std::pow(10.0, exponent), significant) + wxString::FromUTF8(" × " + powerOfTen(exponent));
+}
+
 wxString analyzerChartTitle(const wxString& page, double x, double reynolds) {
-    return page + " at x/R =" + format3g(x) + ", Re =" + format3g(reynolds);
+    return page + " at x/R = " + format3g(x) + ", Re = " + powerOfTenText(reynolds, 3);
 }
 
 wxString exportFileName(const wxString& chartTitle, const wxString& extension) {
@@ -108,7 +117,11 @@ AnalyzerAngles analyzerAngles(double alphaMin, double alphaMax, double step, boo
         count = static_cast<int>(std::floor((alphaMax - alphaMin + 2.0 * margin) / step + kRounding)) + 1;
     }
     result.angles.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (int k = 0; k < count; ++k) result.angles.push_back(start + k * step);
+    // Angles repeat after a full turn: the widened range ends where the full circle does.
+    for (int k = 0; k < count; ++k) {
+        const double angle = start + k * step;
+        if (angle >= -180.0 - kRounding && angle <= 180.0 + kRounding) result.angles.push_back(angle);
+    }
     if (result.angles.empty()) return result;
     const double first = result.angles.front();
     const double last = result.angles.back();

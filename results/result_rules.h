@@ -29,7 +29,10 @@ wxString opChartTitle(const wxString& base, bool single, double pitch);
 // Characteristics charts: base + " at pitch angle 0 ° vs " + variable, or
 // base + " vs " + variable + " and pitch angle".
 wxString charChartTitle(const wxString& base, const wxString& variable, bool single, double pitch);
-// Analyzer charts: page + " at x/R =0.5, Re =1.2e+06".
+// A number with the given significant digits, in powers of ten ("1.92 × 10⁶") when it
+// has more than four digits before the point or is below 0.01.
+wxString powerOfTenText(double value, int significant);
+// Analyzer charts: page + " at x/R = 0.5, Re = 1.23 × 10⁶".
 wxString analyzerChartTitle(const wxString& page, double x, double reynolds);
 
 // The file name proposed for an export of a chart: the title in lower case with " ",
@@ -46,8 +49,8 @@ std::vector<Interval> flaggedIntervals(const std::vector<double>& x, const std::
 
 // The angles of attack (degrees) the analyzer draws for a polar given from alphaMin to
 // alphaMax (degrees) with step s: the full circle -180 ... 180, or the data range widened
-// on both sides by m = floor(0.04 (alphaMax - alphaMin) / s) s; and the intervals
-// outside the data.
+// on both sides by m = floor(0.04 (alphaMax - alphaMin) / s) s but not beyond the full
+// circle; and the intervals outside the data.
 struct AnalyzerAngles {
     std::vector<double> angles;
     std::vector<Interval> outOfRange;

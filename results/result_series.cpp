@@ -1,6 +1,7 @@
 #include "results/result_series.h"
 
 #include <cmath>
+#include <limits>
 
 #include "bemt/Common.h"
 
@@ -27,7 +28,7 @@ const std::array<ChartText, OpChartCount>& opCharts() {
     static const std::array<ChartText, OpChartCount> charts = {{
         {"Blade shape (chord and twist)", "Blade shape", "x/R [-]", "Relative chord length c/R [-]",
          u8("Blade twist β [°]")},
-        {"Angle of attack, relative velocity angle", "Relative velocity angle, angle of attack", "x/R [-]",
+        {"Angle of attack, relative velocity angle", "Angle of attack, relative velocity angle", "x/R [-]",
          u8("Angle of attack α [°]"), u8("Relative velocity angle φ [°]")},
         {"Reynold's number, tip loss factor", "Reynold's number, tip loss factor", "x/R [-]",
          "Reynold's number [-]", "Tip loss factor F [-]"},
@@ -128,34 +129,54 @@ wxString sweptName(bemt::ComputeRangeType type) { return type == bemt::tipSpeedR
 wxString windLabel() { return "Wind velocity [m/s]"; }
 wxString windName() { return "wind velocity"; }
 
+ScaledUnit scaledUnit(double largestMagnitude) {
+    // Engineering prefixes: the largest value shown has one to three digits before the point.
+    if (largestMagnitude >= 1e6) return {1e6, "M"};
+    if (largestMagnitude >= 1e3) return {1e3, "k"};
+    return {};
+}
+
 CharSeries charSeries(const std::vector<bemt::pitchControlledCharacteristicElement>& results,
                       bemt::ComputeRangeType type) {
     CharSeries series;
+    const auto& texts = charCharts();
+    for (std::size_t c = 0; c < texts.size(); ++c) series.y1Labels[c] = texts[c].y1;
     if (results.empty()) return series;
     const std::size_t pitches = results.front().points.size();
     series.pitches.resize(pitches);
-    for (const auto& step : results) series.stepWind.push_back(step.conditions.V0);
+    for (const auto& step : results) {
+        series.swept.push_back(type == bemt::tipSpeedRatio ? step.conditions.TSR : step.conditions.V0);
+        series.wind.push_back(step.conditions.V0);
+    }
+    double largestPower = 0.0, largestThrust = 0.0;
+    constexpr double missing = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t j = 0; j < pitches; ++j) {
         CharCurves& curves = series.pitches[j];
         curves.pitch = results.front().points[j].pitch;
         std::vector<bool> unconverged, extrapolated;
         for (const auto& step : results) {
-            if (j >= step.points.size()) continue;
-            const bemt::OperatingPoint& op = step.points[j].op;
-            curves.swept.push_back(type == bemt::tipSpeedRatio ? step.conditions.TSR : step.conditions.V0);
-            curves.wind.push_back(step.conditions.V0);
-            curves.y[Power].push_back(op.P);
-            curves.y[Thrust].push_back(op.T);
-            curves.y[PowerCoefficient].push_back(op.Cp);
-            curves.y[ThrustCoefficient].push_back(op.Ct);
-            unconverged.push_back(!op.converged);
-            extrapolated.push_back(op.extrapolated);
+            const bool present = j < step.points.size();
+            const bemt::OperatingPoint* op = present ? &step.points[j].op : nullptr;
+            curves.y[Power].push_back(present ? op->P : missing);
+            curves.y[Thrust].push_back(present ? op->T : missing);
+            curves.y[PowerCoefficient].push_back(present ? op->Cp : missing);
+            curves.y[ThrustCoefficient].push_back(present ? op->Ct : missing);
+            unconverged.push_back(present && !op->converged);
+            extrapolated.push_back(present && op->extrapolated);
+            if (present && std::isfinite(op->P)) largestPower = std::max(largestPower, std::fabs(op->P));
+            if (present && std::isfinite(op->T)) largestThrust = std::max(largestThrust, std::fabs(op->T));
         }
-        curves.unconvergedSwept = flagged(curves.swept, unconverged);
-        curves.unconvergedWind = flagged(curves.wind, unconverged);
-        curves.outOfRangeSwept = flagged(curves.swept, extrapolated);
-        curves.outOfRangeWind = flagged(curves.wind, extrapolated);
+        curves.unconverged = flagged(series.swept, unconverged);
+        curves.outOfRange = flagged(series.swept, extrapolated);
     }
+    series.powerUnit = scaledUnit(largestPower);
+    series.thrustUnit = scaledUnit(largestThrust);
+    for (auto& curves : series.pitches) {
+        for (double& p : curves.y[Power]) p /= series.powerUnit.factor;
+        for (double& t : curves.y[Thrust]) t /= series.thrustUnit.factor;
+    }
+    series.y1Labels[Power] = "Power P [" + series.powerUnit.prefix + "W]";
+    series.y1Labels[Thrust] = "Thrust T [" + series.thrustUnit.prefix + "N]";
     return series;
 }
 

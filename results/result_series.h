@@ -68,7 +68,7 @@ struct CharChartText {
     wxString page;
     wxString base;
     wxString y1;
-    bool againstWind;  // drawn against the wind velocity whatever the swept variable
+    bool absolute;  // power or thrust: zero may be forced, a click opens the operating point
 };
 const std::array<CharChartText, CharChartCount>& charCharts();
 // X label and the name in titles of the swept variable.
@@ -77,21 +77,33 @@ wxString sweptName(bemt::ComputeRangeType type);
 wxString windLabel();
 wxString windName();
 
+// The unit an axis of power or thrust reads best in: W, kW or MW (N, kN, MN) after the
+// largest magnitude shown; values are divided by factor.
+struct ScaledUnit {
+    double factor = 1.0;
+    wxString prefix;  // "", "k" or "M"
+};
+ScaledUnit scaledUnit(double largestMagnitude);
+
 struct CharCurves {
     double pitch = 0.0;
-    std::vector<double> swept;  // wind velocity or tip speed ratio of every step
-    std::vector<double> wind;   // wind velocity of every step
+    // Every chart's values at every step (NaN where a step lacks this pitch angle);
+    // power and thrust in the units of CharSeries.
     std::array<std::vector<double>, CharChartCount> y;
-    Intervals unconvergedSwept, unconvergedWind;
-    Intervals outOfRangeSwept, outOfRangeWind;
+    Intervals unconverged, outOfRange;  // along the swept variable
 };
 
 struct CharSeries {
     std::vector<CharCurves> pitches;
-    std::vector<double> stepWind;  // wind velocity of every step (the click positions)
+    std::vector<double> swept;  // the swept variable of every step: the X of every chart
+    std::vector<double> wind;   // the wind velocity of every step
+    ScaledUnit powerUnit, thrustUnit;
+    // Y labels of the four charts, power and thrust in their units.
+    std::array<wxString, CharChartCount> y1Labels;
 };
 
-// One curve per pitch angle (the pitch angles of the first step).
+// One curve per pitch angle (the pitch angles of the first step), all drawn against the
+// swept variable.
 CharSeries charSeries(const std::vector<bemt::pitchControlledCharacteristicElement>& results,
                       bemt::ComputeRangeType type);
 

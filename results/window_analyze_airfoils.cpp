@@ -56,18 +56,19 @@ AnalyzeAirfoilsWindow::AnalyzeAirfoilsWindow(const std::shared_ptr<ResultWindowL
         m_charts->addChart(kPages[0], kPages[0], alphaLabel, "Lift coefficient Cl [-]", "Drag coefficient Cd [-]");
     PlotDisplay* ratio = m_charts->addChart(kPages[1], kPages[1], alphaLabel, "Cl / Cd ratio [-]", "");
     PlotDisplay* polar = m_charts->addChart(kPages[2], kPages[2], "Cd", "Cl", "");
-    const int cl = liftDrag->addAxis1Set(&m_alpha, &m_cl);
-    const int cd = liftDrag->addAxis2Set(&m_alpha, &m_cd);
-    liftDrag->setPairedLegend(cl, cd, "Cl, Cd");
-    ratio->setAxis1SetLegend(ratio->addAxis1Set(&m_alpha, &m_ratio), "Cl / Cd");
-    polar->setAxis1SetLegend(polar->addAxis1Set(&m_cd, &m_cl), "Cl(Cd)");
-    m_charts->forEachChart([](PlotDisplay& c) { c.hideLegend(); });
+    // The legend's line styles name Cl and Cd; each curve keeps its own colour.
+    liftDrag->addAxis1Set(&m_alpha, &m_cl);
+    liftDrag->addAxis2Set(&m_alpha, &m_cd);
+    ratio->addAxis1Set(&m_alpha, &m_ratio);
+    polar->addAxis1Set(&m_cd, &m_cl);
+    m_charts->forEachChart([](PlotDisplay& c) { c.setBandLegends("", "Outside the airfoil data (predicted)"); });
     columns->Add(m_charts, 1, wxEXPAND | wxALL, FromDIP(4));
 
     auto* side = new wxBoxSizer(wxVERTICAL);
     auto* options = new wxStaticBoxSizer(wxVERTICAL, root, "Options");
     wxWindow* optionsBox = options->GetStaticBox();
-    options->Add(new wxStaticText(optionsBox, wxID_ANY, "x/R"), 0, wxLEFT | wxTOP, FromDIP(4));
+    m_positionText = new wxStaticText(optionsBox, wxID_ANY, "x/R");
+    options->Add(m_positionText, 0, wxLEFT | wxTOP, FromDIP(4));
     m_slider = new wxSlider(optionsBox, wxID_ANY, 0, 0, kSliderSteps);
     m_slider->Bind(wxEVT_SLIDER, [this](wxCommandEvent&) { refresh(); });
     options->Add(m_slider, 0, wxEXPAND | wxALL, FromDIP(4));
@@ -113,6 +114,8 @@ double AnalyzeAirfoilsWindow::position() const {
     const double hub = m_conditions.R > 0.0 ? m_conditions.Rh / m_conditions.R : 0.0;
     return hub + (1.0 - hub) * m_slider->GetValue() / kSliderSteps;
 }
+
+wxString AnalyzeAirfoilsWindow::positionLabel() const { return m_positionText->GetLabel(); }
 
 void AnalyzeAirfoilsWindow::setPosition(double x) {
     const double hub = m_conditions.R > 0.0 ? m_conditions.Rh / m_conditions.R : 0.0;
@@ -177,6 +180,7 @@ bool AnalyzeAirfoilsWindow::refresh() {
     m_cd.swap(cd);
     m_ratio.swap(ratio);
     m_reynolds = re;
+    m_positionText->SetLabel(wxString::Format("x/R = %.3f", x));
 
     const PlotRanges bands(angles.outOfRange.begin(), angles.outOfRange.end());
     const auto& charts = m_charts->charts();

@@ -17,6 +17,7 @@ class FileManager;
 class wxCheckBox;
 class wxChoice;
 class wxSlider;
+class wxStaticText;
 
 class AnalyzeAirfoilsWindow : public wxFrame {
 public:
@@ -40,6 +41,7 @@ public:
     ChartBook* charts() const { return m_charts; }
     const std::vector<double>& angles() const { return m_alpha; }
     wxSlider* slider() const { return m_slider; }
+    wxString positionLabel() const;
     wxChoice* resolutionChoice() const { return m_resolution; }
     wxCheckBox* fullRangeBox() const { return m_fullRange; }
 
@@ -61,6 +63,7 @@ private:
 
     ChartBook* m_charts = nullptr;
     wxSlider* m_slider = nullptr;
+    wxStaticText* m_positionText = nullptr;  // the slider's position as x/R
     wxChoice* m_resolution = nullptr;
     wxCheckBox* m_fullRange = nullptr;
     wxCheckBox* m_highlight = nullptr;

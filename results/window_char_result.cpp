@@ -1,6 +1,7 @@
 #include "results/window_char_result.h"
 
 #include <wx/checkbox.h>
+#include <wx/choicebk.h>
 #include <wx/sizer.h>
 #include <wx/weakref.h>
 
@@ -41,6 +42,7 @@ CharResultWindow::CharResultWindow(const std::shared_ptr<ResultWindowList>& wind
     layoutResultWindow(this, column, m_charts, m_pitchBoxes);
     buildCharts();
     updateTitles();
+    updateForceZeroBox();
     SetSize(FromDIP(wxSize(1200, 780)));
     Thaw();
 }
@@ -51,21 +53,22 @@ void CharResultWindow::buildCharts() {
     try {
         for (int c = 0; c < result_series::CharChartCount; ++c) {
             const auto& text = texts[static_cast<std::size_t>(c)];
-            const wxString xLabel = text.againstWind ? result_series::windLabel() : result_series::sweptLabel(type);
-            PlotDisplay* chart = m_charts->addChart(text.page, text.base, xLabel, text.y1, "");
+            PlotDisplay* chart = m_charts->addChart(text.page, text.base, result_series::sweptLabel(type),
+                                                    m_series.y1Labels[static_cast<std::size_t>(c)], "");
             std::vector<PlotRanges> unconverged, outOfRange;
             for (const auto& curves : m_series.pitches) {
-                const std::vector<double>* x = text.againstWind ? &curves.wind : &curves.swept;
-                const int set = chart->addAxis1Set(x, &curves.y[static_cast<std::size_t>(c)]);
+                const int set = chart->addAxis1Set(&m_series.swept, &curves.y[static_cast<std::size_t>(c)]);
                 chart->setAxis1SetLegend(set, result_rules::pitchLegend(curves.pitch));
-                unconverged.push_back(text.againstWind ? curves.unconvergedWind : curves.unconvergedSwept);
-                outOfRange.push_back(text.againstWind ? curves.outOfRangeWind : curves.outOfRangeSwept);
+                unconverged.push_back(curves.unconverged);
+                outOfRange.push_back(curves.outOfRange);
             }
             chart->setUnconvergedRanges(unconverged);
             chart->setOorRanges(outOfRange);
-            if (text.againstWind) {
+            // Over the tip speed ratio the wind velocity of every point stays in the data.
+            if (type == bemt::tipSpeedRatio) chart->addCsvColumn(result_series::windLabel(), &m_series.wind);
+            if (text.absolute) {
                 chart->forceZeroY(true);
-                chart->setClickAction(&m_series.stepWind, &m_clickActions);
+                chart->setClickAction(&m_series.swept, &m_clickActions);
                 chart->enableClickAction(true);
             }
             chart->resetRange();
@@ -73,6 +76,10 @@ void CharResultWindow::buildCharts() {
     } catch (const std::string&) {
         showResultError(this, "Error when creating the plots.");
     }
+    m_charts->Bind(wxEVT_CHOICEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
+        event.Skip();
+        updateForceZeroBox();
+    });
 }
 
 void CharResultWindow::generateActionsMenu(wxWindow* parent, wxSizer* sizer, FileManager* files) {
@@ -83,11 +90,29 @@ void CharResultWindow::generateActionsMenu(wxWindow* parent, wxSizer* sizer, Fil
     m_forceZeroBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
         const auto& texts = result_series::charCharts();
         for (std::size_t c = 0; c < m_charts->charts().size(); ++c)
-            if (texts[c].againstWind) m_charts->charts()[c]->forceZeroY(event.IsChecked());
+            if (texts[c].absolute) m_charts->charts()[c]->forceZeroY(event.IsChecked());
     });
     sizer->Add(m_forceZeroBox, 0, wxALL, border);
 
     m_charts->addActions(parent, sizer, files);
+}
+
+bool CharResultWindow::forceZeroMatters() const {
+    const PlotDisplay* chart = m_charts ? m_charts->currentChart() : nullptr;
+    if (!chart) return false;
+    const auto page = static_cast<std::size_t>(m_charts->GetSelection());
+    if (!result_series::charCharts()[page].absolute) return false;
+    // Data on both sides of zero show zero anyway.
+    const PlotAxis& y = chart->y1Axis();
+    return y.hasData() && (y.dataMin > 0.0 || y.dataMax < 0.0);
+}
+
+void CharResultWindow::updateForceZeroBox() {
+    if (!m_forceZeroBox) return;
+    const bool show = forceZeroMatters();
+    if (m_forceZeroBox->IsShown() == show) return;
+    m_forceZeroBox->Show(show);
+    if (wxWindow* column = m_forceZeroBox->GetGrandParent()) column->Layout();
 }
 
 int CharResultWindow::singleShown() const {
@@ -117,6 +142,7 @@ void CharResultWindow::setPitchShown(int index, bool shown) {
         }
     });
     updateTitles();
+    updateForceZeroBox();
     Thaw();
 }
 
@@ -124,13 +150,9 @@ void CharResultWindow::updateTitles() {
     const int single = singleShown();
     const double pitch = single >= 0 ? m_series.pitches[static_cast<std::size_t>(single)].pitch : 0.0;
     const auto& texts = result_series::charCharts();
-    for (std::size_t c = 0; c < m_charts->charts().size(); ++c) {
-        const wxString variable =
-            texts[c].againstWind ? result_series::windName() : result_series::sweptName(m_compute.range_type);
-        PlotDisplay* chart = m_charts->charts()[c];
-        chart->setTitle(result_rules::charChartTitle(texts[c].base, variable, single >= 0, pitch));
-        single >= 0 ? chart->hideLegend() : chart->showLegend();
-    }
+    const wxString variable = result_series::sweptName(m_compute.range_type);
+    for (std::size_t c = 0; c < m_charts->charts().size(); ++c)
+        m_charts->charts()[c]->setTitle(result_rules::charChartTitle(texts[c].base, variable, single >= 0, pitch));
 }
 
 OpResultWindow* CharResultWindow::openOperatingPoint(std::size_t step) {

@@ -45,6 +45,10 @@ protected:
 private:
     void buildCharts();
     void updateTitles();
+    // "Force zero y axes limit" shows only on the power and thrust charts, and only
+    // while their data lie on one side of zero (elsewhere it would change nothing).
+    bool forceZeroMatters() const;
+    void updateForceZeroBox();
     void onClose(wxCloseEvent& event);
     int singleShown() const;
 

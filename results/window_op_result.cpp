@@ -13,6 +13,13 @@
 
 using result_series::OpChart;
 
+namespace {
+
+// The best lift-to-drag angle is no pitch angle's curve: dark, dotted, out of the palette.
+const wxString kBestAngleColour = "#303030";
+
+}  // namespace
+
 OpResultWindow::OpResultWindow(const std::shared_ptr<ResultWindowList>& windows,
                                std::vector<bemt::pitchControlledOperatingPoint> points,
                                const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
@@ -75,7 +82,8 @@ void OpResultWindow::buildCharts() {
         }
         if (c == OpChart::Angles && pitches > 0) {
             const int extra = chart->addAxis1Set(&m_series.x, &m_series.bestAlpha);
-            chart->setAxis1SetLegend(extra, result_series::bestAngleLegend());
+            chart->setAxis1SetLegend(extra, result_series::bestAngleLegend() + " (left axis)");
+            chart->setAxis1SetStyle(extra, PlotLine::Dotted, false, kBestAngleColour);
             unconverged.emplace_back();
             outOfRange.emplace_back();
         }
@@ -137,11 +145,8 @@ void OpResultWindow::updateTitles() {
     const int single = m_table->singleShown();
     const double pitch = single >= 0 ? m_points[static_cast<std::size_t>(single)].pitch : 0.0;
     const auto& texts = result_series::opCharts();
-    for (std::size_t c = 0; c < m_charts->charts().size(); ++c) {
-        PlotDisplay* chart = m_charts->charts()[c];
-        chart->setTitle(result_rules::opChartTitle(texts[c].base, single >= 0, pitch));
-        single >= 0 ? chart->hideLegend() : chart->showLegend();
-    }
+    for (std::size_t c = 0; c < m_charts->charts().size(); ++c)
+        m_charts->charts()[c]->setTitle(result_rules::opChartTitle(texts[c].base, single >= 0, pitch));
     m_selectedPitch = single >= 0 && pitch == 0.0 ? single : -1;
     m_selectedPitch >= 0 ? enableZeroPitchButtons() : disableZeroPitchButtons();
 }

@@ -9,6 +9,7 @@ ShapeWindow::ShapeWindow(ShapeWindow** slot, KvpProject* project, const wxSize& 
     : ProjectPreviewWindow(slotReleaser(slot, this), project, kvnEVT_UPDATED_CHORD_POINTS, "Blade shape", "c/R",
                            size) {
     plot()->setProportional(true);
+    plot()->setSingleCurveLegend(true);  // the legend states the blade area
     update();
 }
 

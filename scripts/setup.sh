@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   xfoil
   xvfb xauth
+  imagemagick
 )
 
 missing=()

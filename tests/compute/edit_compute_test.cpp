@@ -15,6 +15,7 @@
 #include "bemt/BEMTTools.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
+#include "results/chart_book.h"
 #include "results/window_analyze_airfoils.h"
 #include "results/window_char_result.h"
 #include "results/window_design_result.h"
@@ -293,6 +294,11 @@ TEST(ComputePanel, AnalyzerShowsTheSegmentsAtAnyPosition) {
     EXPECT_FALSE(window->angles().empty());
     window->setPosition(0.5);
     EXPECT_NEAR(window->position(), 0.5, 1e-3);
+    // The slider says where it is, the titles too; the lift axis fits the lift.
+    EXPECT_EQ(window->positionLabel(), "x/R = 0.500");
+    PlotDisplay* liftDrag = window->charts()->charts()[0];
+    EXPECT_TRUE(liftDrag->getTitle().StartsWith("Lift and drag coefficients at x/R = 0.5, Re = ")) << liftDrag->getTitle();
+    EXPECT_LE(liftDrag->y1Axis().end, 2.0 * liftDrag->y1Axis().dataMax + 0.5);
     window->setResolution(3);  // 5 °
     window->setFullRange(true);
     ASSERT_EQ(window->angles().size(), 73u);

@@ -72,13 +72,41 @@ TEST(CharSeries, TipSpeedRatioSweepKeepsBothAxes) {
     const auto series = result_series::charSeries(steps, bemt::tipSpeedRatio);
     ASSERT_EQ(series.pitches.size(), 2u);
     EXPECT_EQ(series.pitches[1].pitch, 5.0);
-    ASSERT_EQ(series.pitches[0].swept, (std::vector<double>{4.0, 6.0, 8.0}));
+    // Every chart runs over the tip speed ratio; the wind velocity V0 = Om R / TSR stays beside it.
+    ASSERT_EQ(series.swept, (std::vector<double>{4.0, 6.0, 8.0}));
     const double omR = data.conditions.Om * data.conditions.R;
-    EXPECT_DOUBLE_EQ(series.pitches[0].wind[0], omR / 4.0);
-    EXPECT_EQ(series.stepWind, series.pitches[0].wind);
-    EXPECT_EQ(series.pitches[1].y[result_series::Thrust][2], steps[2].points[1].op.T);
+    EXPECT_DOUBLE_EQ(series.wind[0], omR / 4.0);
+    EXPECT_DOUBLE_EQ(series.wind[2], omR / 8.0);
+    const double thrustFactor = series.thrustUnit.factor;
+    EXPECT_DOUBLE_EQ(series.pitches[1].y[result_series::Thrust][2] * thrustFactor, steps[2].points[1].op.T);
+    EXPECT_EQ(series.pitches[1].y[result_series::ThrustCoefficient][2], steps[2].points[1].op.Ct);
     EXPECT_EQ(result_series::sweptLabel(bemt::tipSpeedRatio), wxString::FromUTF8("Tip speed ratio λ [-]"));
     EXPECT_EQ(result_series::sweptLabel(bemt::windVelocity), "Wind velocity [m/s]");
+}
+
+TEST(CharSeries, PowerAndThrustReadInEngineeringUnits) {
+    EXPECT_EQ(result_series::scaledUnit(850.0).prefix, "");
+    EXPECT_EQ(result_series::scaledUnit(1000.0).prefix, "k");
+    EXPECT_DOUBLE_EQ(result_series::scaledUnit(2.3e5).factor, 1e3);
+    EXPECT_EQ(result_series::scaledUnit(2.3e6).prefix, "M");
+    EXPECT_DOUBLE_EQ(result_series::scaledUnit(2.3e6).factor, 1e6);
+
+    // Two steps of a hand-made sweep: 1.5 MW and 180 kN at the most.
+    std::vector<bemt::pitchControlledCharacteristicElement> steps(2);
+    steps[0].conditions.V0 = 8.0;
+    steps[1].conditions.V0 = 12.0;
+    steps[0].points = {{0.0, {}}};
+    steps[1].points = {{0.0, {}}};
+    steps[0].points[0].op.P = 4.0e5;
+    steps[1].points[0].op.P = 1.5e6;
+    steps[0].points[0].op.T = 9.0e4;
+    steps[1].points[0].op.T = 1.8e5;
+    const auto series = result_series::charSeries(steps, bemt::windVelocity);
+    EXPECT_EQ(series.y1Labels[result_series::Power], "Power P [MW]");
+    EXPECT_EQ(series.y1Labels[result_series::Thrust], "Thrust T [kN]");
+    EXPECT_EQ(series.y1Labels[result_series::PowerCoefficient], "Power coefficient Cp [-]");
+    EXPECT_DOUBLE_EQ(series.pitches[0].y[result_series::Power][1], 1.5);
+    EXPECT_DOUBLE_EQ(series.pitches[0].y[result_series::Thrust][0], 90.0);
 }
 
 }  // namespace

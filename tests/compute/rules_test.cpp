@@ -78,7 +78,11 @@ TEST(ResultTitles, SingleAndSeveralPitchAngles) {
               "Turbine's power coefficient vs tip speed ratio and pitch angle");
     EXPECT_EQ(result_rules::pitchLegend(-2.5), wxString::FromUTF8("-2.5 °"));
     EXPECT_EQ(result_rules::pitchHeading(12.0), wxString::FromUTF8("Pitch angle 12 °"));
-    EXPECT_EQ(result_rules::analyzerChartTitle("Polar chart", 0.5, 1234567.0), "Polar chart at x/R =0.5, Re =1.23e+06");
+    EXPECT_EQ(result_rules::analyzerChartTitle("Polar chart", 0.0625, 1920000.0),
+              wxString::FromUTF8("Polar chart at x/R = 0.0625, Re = 1.92 × 10⁶"));
+    EXPECT_EQ(result_rules::powerOfTenText(1234.0, 3), "1234");
+    EXPECT_EQ(result_rules::powerOfTenText(0.05, 3), "0.05");
+    EXPECT_EQ(result_rules::powerOfTenText(-2.5e-5, 2), wxString::FromUTF8("-2.5 × 10⁻⁵"));
 }
 
 TEST(ExportNames, TitleBecomesAFileName) {
@@ -120,6 +124,24 @@ TEST(AnalyzerAngles, FullCircleIsMostlyOutOfRange) {
     EXPECT_EQ(full.outOfRange[0], (result_rules::Interval{-180.0, -10.0}));
     EXPECT_EQ(full.outOfRange[1], (result_rules::Interval{20.0, 180.0}));
     EXPECT_TRUE(result_rules::analyzerAngles(-10, 20, 0.0, false).angles.empty());
+}
+
+TEST(AnalyzerAngles, AFullCircleTableStaysWithinTheCircle) {
+    // A 360° table: the widened default view once ran to ±194° and was flagged out of
+    // range, while the full range showed less.
+    for (const double step : {0.5, 1.0, 2.0, 5.0}) {
+        const auto view = result_rules::analyzerAngles(-180, 180, step, false);
+        const auto full = result_rules::analyzerAngles(-180, 180, step, true);
+        EXPECT_DOUBLE_EQ(view.angles.front(), -180.0);
+        EXPECT_DOUBLE_EQ(view.angles.back(), 180.0);
+        EXPECT_TRUE(view.outOfRange.empty());
+        EXPECT_EQ(view.angles, full.angles);
+    }
+    // A table that ends near the circle's end: the margin stops at 180°.
+    const auto near = result_rules::analyzerAngles(-170, 170, 1.0, false);
+    EXPECT_DOUBLE_EQ(near.angles.front(), -180.0);
+    EXPECT_DOUBLE_EQ(near.angles.back(), 180.0);
+    EXPECT_EQ(near.outOfRange[1], (result_rules::Interval{170.0, 180.0}));
 }
 
 TEST(FlaggedIntervals, NeighboursMeetHalfwayAndRunsMerge) {

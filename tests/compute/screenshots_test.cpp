@@ -1,6 +1,6 @@
-// Takes the README's screenshots of the main and result windows from the example
-// project. Not a test: it runs only when asked for, under a virtual display without
-// window manager (one command line):
+// Takes the screenshots of the README and the user guide: the main window, every result
+// window and the previews, from the example projects. Not a test: it runs only when asked
+// for, under a virtual display without window manager (one command line):
 //   KORVANE_SCREENSHOTS=$PWD/docs/screenshots xvfb-run -a -s "-screen 0 1280x1024x24"
 //   build/tests/compute/compute_tests --gtest_also_run_disabled_tests --gtest_filter='Screenshots.*'
 #include <gtest/gtest.h>
@@ -8,58 +8,100 @@
 #include <cstdlib>
 
 #include "ComputeHarness.h"
+#include "app/edit_shape.h"
 #include "app/window_main.h"
 #include "results/chart_book.h"
+#include "results/window_analyze_airfoils.h"
 #include "results/window_char_result.h"
+#include "results/window_design_result.h"
 #include "results/window_op_result.h"
+#include "results/window_shape.h"
+#include "results/window_twist.h"
 
 namespace {
 
 using namespace korvane::testing;
 
 // Shows the window alone in the top left corner and saves what the screen shows of it.
-void capture(wxFrame* window, const std::string& file) {
+void capture(wxTopLevelWindow* window, const std::string& file) {
     window->SetPosition(wxPoint(0, 0));
+    window->Show();
     window->Raise();
     for (int i = 0; i < 100; ++i) {
         wxYield();
         wxMilliSleep(10);
     }
+    // What the display shows (ImageMagick's import reads the screen itself).
     const wxSize size = window->GetSize();
     const std::string command = "import -window root -crop " + std::to_string(size.x) + "x" + std::to_string(size.y) +
                                 "+0+0 +repage \"" + file + "\"";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    window->Hide();
+}
+
+template <typename Window>
+Window* runAndTake(EditCompute* panel, void (EditCompute::*action)()) {
+    (panel->*action)();
+    EXPECT_TRUE(waitFor([&] { return !panel->busy(); }));
+    return lastWindow<Window>(panel->resultWindows());
 }
 
 TEST(Screenshots, DISABLED_ResultWindows) {
     KORVANE_REQUIRE_WX();
     const char* folder = std::getenv("KORVANE_SCREENSHOTS");
     if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
+    const std::string at = std::string(folder) + "/";
     auto* main = new MainWindow();
     main->openFile(wxString::FromUTF8(examplePath("new_turbine.kvp")));
+    main->SetSize(1060, 700);
     main->Show();
     processEvents();
     main->setUnsaved(false);
     EditCompute* panel = main->computePage();
-    capture(main, std::string(folder) + "/main_window.png");
-    main->Hide();
+    capture(main, at + "main_window.png");
 
-    panel->computeOperatingPoint();
-    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
-    auto* op = lastWindow<OpResultWindow>(panel->resultWindows());
+    auto* design = runAndTake<DesignResultWindow>(panel, &EditCompute::designBlade);
+    ASSERT_NE(design, nullptr);
+    design->SetSize(1250, 820);
+    design->charts()->SetSelection(0);  // the designed chord and twist
+    capture(design, at + "design_result_window.png");
+
+    auto* op = runAndTake<OpResultWindow>(panel, &EditCompute::computeOperatingPoint);
     ASSERT_NE(op, nullptr);
     op->SetSize(1250, 820);
     op->charts()->SetSelection(1);  // angle of attack and inflow angle
-    capture(op, std::string(folder) + "/op_result_window.png");
-    op->Hide();
+    capture(op, at + "op_result_window.png");
 
-    panel->computeChar();
-    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
-    auto* characteristics = lastWindow<CharResultWindow>(panel->resultWindows());
+    auto* characteristics = runAndTake<CharResultWindow>(panel, &EditCompute::computeChar);
     ASSERT_NE(characteristics, nullptr);
     characteristics->SetSize(1250, 820);
     characteristics->charts()->SetSelection(2);  // power coefficient against tip speed ratio
-    capture(characteristics, std::string(folder) + "/char_result_window.png");
+    capture(characteristics, at + "char_result_window.png");
+    characteristics->charts()->SetSelection(0);  // power against tip speed ratio
+    capture(characteristics, at + "char_power_window.png");
+
+    auto* analyzer = runAndTake<AnalyzeAirfoilsWindow>(panel, &EditCompute::analyzeAirfoils);
+    ASSERT_NE(analyzer, nullptr);
+    analyzer->SetSize(1150, 720);
+    analyzer->setPosition(0.5);
+    capture(analyzer, at + "analyzer_window.png");
+
+    main->shapePage()->displayShapeWindow();
+    main->shapePage()->displayTwistWindow();
+    ASSERT_NE(main->shapePage()->shapeWindow(), nullptr);
+    ASSERT_NE(main->shapePage()->twistWindow(), nullptr);
+    capture(main->shapePage()->shapeWindow(), at + "shape_window.png");
+    capture(main->shapePage()->twistWindow(), at + "twist_window.png");
+
+    // Pitch angles -2 to 6 with power below zero at low wind: the example of the guide.
+    main->openFile(wxString::FromUTF8(examplePath("naca_blade.kvp")));
+    processEvents();
+    main->setUnsaved(false);
+    auto* pitched = runAndTake<CharResultWindow>(panel, &EditCompute::computeChar);
+    ASSERT_NE(pitched, nullptr);
+    pitched->SetSize(1250, 820);
+    pitched->charts()->SetSelection(0);
+    capture(pitched, at + "char_pitch_power_window.png");
 
     main->Close();
     deleteClosedWindows();

@@ -2,6 +2,12 @@
 #include <wx/frame.h>
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/dcmemory.h>
+#include <wx/graphics.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
 
 #include <memory>
 
@@ -47,6 +53,86 @@ TEST(PlotCsv, SetsWithDifferentXVectorsFormBlocks) {
     const std::vector<double> y2 = {5.0, 6.0};
     const wxString csv = plotCsvText("X", "Y", "Z", {setOf(&x1, &y1)}, {setOf(&x2, &y2, "b")});
     EXPECT_EQ(csv, "X,Y\n1,3\n2,4\nX,Z (b)\n1,5\n2,6\n");
+}
+
+TEST(PlotCsv, ExtraColumnsFollowTheXColumnOfOneTable) {
+    // A sweep over the tip speed ratio keeps the wind velocity of every point.
+    const std::vector<double> tsr = {4.0, 8.0};
+    const std::vector<double> wind = {12.5, 6.25};
+    const std::vector<double> power = {310.0, 150.0};
+    const std::vector<double> shortColumn = {1.0};
+    EXPECT_EQ(plotCsvText("TSR", "P [kW]", "", {setOf(&tsr, &power, "0 deg")}, {},
+                          {{"Wind velocity [m/s]", &wind}, {"ignored", &shortColumn}}),
+              "TSR,Wind velocity [m/s],P [kW] (0 deg)\n4,12.5,310\n8,6.25,150\n");
+}
+
+TEST(PlotQuantity, TheLabelWithoutItsUnit) {
+    EXPECT_EQ(plotQuantity(wxS("Angle of attack α [°]")), wxS("Angle of attack α"));
+    EXPECT_EQ(plotQuantity("Cl / Cd ratio [-]"), "Cl / Cd ratio");
+    EXPECT_EQ(plotQuantity("c/R"), "c/R");
+}
+
+// Text widths of a proportional font: about 0.55 of the size per character.
+double modelWidth(const wxString& text, double size) { return 0.55 * size * text.length(); }
+
+void expectFits(const PlotTitleFit& fit, const wxString& title, double width, double preferred,
+                const std::function<double(const wxString&, double)>& measure) {
+    ASSERT_FALSE(fit.lines.empty());
+    ASSERT_LE(fit.lines.size(), 2u);
+    EXPECT_LE(fit.size, preferred);
+    // Nothing lost: the lines are the title, split at one gap.
+    EXPECT_EQ(fit.lines.size() == 1 ? fit.lines[0] : fit.lines[0] + " " + fit.lines[1], title);
+    for (const auto& line : fit.lines) EXPECT_LE(measure(line, fit.size), width) << width << ": " << line;
+}
+
+TEST(PlotTitle, FitsEveryWidthShrinkingOrWrapping) {
+    const wxString title = wxS("Angle of attack, relative velocity angle at pitch angle 12.5 ° vs relative x/R");
+    for (double width = 150.0; width <= 2000.0; width += 1.0) {
+        const PlotTitleFit fit = fitPlotTitle(title, width, 18.0, modelWidth);
+        expectFits(fit, title, width, 18.0, modelWidth);
+        // Wide enough for the whole title: one line at the preferred size.
+        if (modelWidth(title, 18.0) <= width) {
+            EXPECT_EQ(fit.lines.size(), 1u);
+            EXPECT_DOUBLE_EQ(fit.size, 18.0);
+        }
+        // Two lines keep the text readable down to narrow charts.
+        if (width >= 300.0) EXPECT_GE(fit.size, 9.0) << width;
+    }
+    // A title without gaps shrinks on one line.
+    const PlotTitleFit word = fitPlotTitle("Aerodynamics", 30.0, 18.0, modelWidth);
+    ASSERT_EQ(word.lines.size(), 1u);
+    EXPECT_LE(modelWidth("Aerodynamics", word.size), 30.0);
+}
+
+TEST(PlotDisplayTitle, RealFontsFitAtEveryChartSize) {
+    KORVANE_REQUIRE_WX();
+    wxBitmap bitmap(10, 10, 32);
+    wxMemoryDC dc(bitmap);
+    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+    ASSERT_TRUE(gc);
+    const auto measure = [&gc](const wxString& text, double size) {
+        gc->SetFont(gc->CreateFont(size, wxEmptyString, wxFONTFLAG_BOLD, *wxBLACK));
+        double w = 0, h = 0;
+        gc->GetTextExtent(text, &w, &h);
+        return w;
+    };
+    const wxString titles[] = {
+        wxS("Angle of attack, relative velocity angle vs relative x/R and pitch angle"),
+        wxS("Reynold's number, tip loss factor at pitch angle -2.5 ° vs relative x/R"),
+        wxS("Lift and drag coefficients ratio at x/R = 0.0625, Re = 1.92 × 10⁶"),
+        wxS("Turbine's thrust coefficient at pitch angle 10 ° vs tip speed ratio"),
+    };
+    // The chart's minimum is 300 x 200; its title has the chart width less two margins
+    // and a preferred size that grows with width + height (up to 1.6 times).
+    for (int width = 300; width <= 2400; width += 13) {
+        const double s = std::max((width + 0.6 * width) / 1000.0, 0.2);
+        const double preferred = 18.0 * std::clamp(s, 0.85, 1.6);
+        const double available = width - 20.0 * s;
+        for (const auto& title : titles) {
+            SCOPED_TRACE(title.utf8_string());
+            expectFits(fitPlotTitle(title, available, preferred, measure), title, available, preferred, measure);
+        }
+    }
 }
 
 TEST(PlotCsv, HiddenSetsAreLeftOut) {
@@ -133,8 +219,9 @@ TEST_F(PlotDisplayTest, Y2AxisSharesTheGridOfY1) {
     plot->addAxis2Set(&x, &y2);
     EXPECT_EQ(plot->y1Axis().ticks, plot->y2Axis().ticks);
     plot->resetRange();
-    EXPECT_EQ(plot->y1Axis().ticks, 11);
-    EXPECT_EQ(plot->y2Axis().ticks, 11);
+    EXPECT_EQ(plot->y1Axis().ticks, plot->y2Axis().ticks);
+    EXPECT_LE(plot->y1Axis().end, 10.0);
+    EXPECT_DOUBLE_EQ(plot->y2Axis().end, 0.5);
 }
 
 TEST_F(PlotDisplayTest, PairedSetsShareTheColourOfTheirY1Set) {
@@ -199,6 +286,72 @@ TEST_F(PlotDisplayTest, ZoomAndResetRange) {
     EXPECT_DOUBLE_EQ(plot->xAxis().start, 0.0);
     EXPECT_DOUBLE_EQ(plot->xAxis().end, 10.0);
     EXPECT_DOUBLE_EQ(plot->y1Axis().end, 100.0);
+}
+
+TEST_F(PlotDisplayTest, WheelZoomIsASteadyFactorAndReturnsToTheSameRange) {
+    const std::vector<double> x = {0.0, 250.0};
+    const std::vector<double> y = {0.0, 1.0};
+    const std::vector<double> y2 = {0.0, 40.0};
+    plot->addAxis1Set(&x, &y);
+    plot->addAxis2Set(&x, &y2);
+    const PlotAxis x0 = plot->xAxis(), y0 = plot->y1Axis(), r0 = plot->y2Axis();
+    ASSERT_DOUBLE_EQ(x0.end, 250.0);
+    // Eight notches in around a point off the middle: the range shrinks by the same
+    // factor each time (it once snapped back to 0 .. 250).
+    double previous = x0.range;
+    for (int i = 0; i < 8; ++i) {
+        plot->zoomBy(0.8, 0.3, 0.7);
+        EXPECT_NEAR(plot->xAxis().range, 0.8 * previous, 1e-9 * previous);
+        previous = plot->xAxis().range;
+        EXPECT_GE(plot->xAxis().ticks, 2);
+    }
+    EXPECT_NEAR(plot->xAxis().range, 250.0 * std::pow(0.8, 8), 1e-9);
+    // The point under the pointer stays where it is.
+    EXPECT_NEAR(plot->xAxis().start + 0.3 * plot->xAxis().range, 0.3 * 250.0, 1e-9);
+    for (int i = 0; i < 8; ++i) plot->zoomBy(1.25, 0.3, 0.7);
+    for (const auto& [now, before] : {std::pair{plot->xAxis(), x0}, std::pair{plot->y1Axis(), y0},
+                                      std::pair{plot->y2Axis(), r0}}) {
+        EXPECT_NEAR(now.start, before.start, 1e-9 * before.range);
+        EXPECT_NEAR(now.end, before.end, 1e-9 * before.range);
+    }
+}
+
+TEST_F(PlotDisplayTest, LegendNamesEveryCurveAndBandWhenThereIsMoreThanOne) {
+    const std::vector<double> x = {0.2, 0.6, 1.0};
+    const std::vector<double> alpha = {8.0, 6.0, 5.0}, phi = {30.0, 12.0, 7.0}, best = {7.0, 7.0, 7.0};
+    // One curve: nothing to tell apart, no legend.
+    plot->addAxis1Set(&x, &alpha);
+    plot->setAxis1SetLegend(0, wxS("0 °"));
+    EXPECT_FALSE(plot->legendShown());
+    // One pitch angle with a right-axis partner and the best-angle curve: the line styles
+    // say which axis, the entries which curve.
+    plot->addAxis2Set(&x, &phi);
+    plot->setPairedLegend(0, 0, wxS("0 °"));
+    const int extra = plot->addAxis1Set(&x, &best);
+    plot->setAxis1SetLegend(extra, "Angle of attack for max. Cl/Cd (left axis)");
+    plot->setAxis1SetStyle(extra, PlotLine::Dotted, false, "#303030");
+    plot->setOorRanges({{{0.9, 1.0}}, {}});
+    auto entries = plot->legendEntries();
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries[0].text, "Cl (left axis)");
+    EXPECT_EQ(entries[0].line, PlotLine::Solid);
+    EXPECT_EQ(entries[1].text, "Cd (right axis)");
+    EXPECT_EQ(entries[1].line, PlotLine::Dashed);
+    EXPECT_EQ(entries[2].text, wxS("0 °"));
+    EXPECT_TRUE(entries[2].alsoDashed);
+    EXPECT_EQ(entries[3].line, PlotLine::Dotted);
+    EXPECT_EQ(entries[3].colour, "#303030");
+    EXPECT_EQ(plot->axis1SetColour(extra), "#303030");
+    EXPECT_EQ(entries[4].kind, PlotLegendEntry::Band);
+    EXPECT_EQ(entries[4].text, "Airfoil data extrapolated");
+    // Bands hidden: their entry goes; the analyser names its bands itself.
+    plot->hideOorRanges();
+    EXPECT_EQ(plot->legendEntries().size(), 4u);
+    plot->showOorRanges();
+    plot->setBandLegends("", "Outside the airfoil data (predicted)");
+    EXPECT_EQ(plot->legendEntries().back().text, "Outside the airfoil data (predicted)");
+    plot->hideLegend();
+    EXPECT_FALSE(plot->legendShown());
 }
 
 TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {

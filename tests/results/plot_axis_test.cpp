@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <set>
+
 #include "results/plot_axis.h"
 
 namespace {
@@ -115,87 +119,175 @@ TEST(PlotAxisProportional, BothAxesTakeTheLargerInterval) {
     EXPECT_EQ(y.ticks, 3);
 }
 
-TEST(PlotAxisMatching, ASingleIntervalIsSplitToMeetTheOtherGrid) {
-    PlotAxis y1 = axisOver(0.0, 8.0);  // 9 ticks
-    PlotAxis y2 = axisOver(3.0, 3.0);  // 2 ticks: 3 .. 4
-    matchAxes(y1, y2);
-    EXPECT_EQ(y1.ticks, 9);
-    EXPECT_DOUBLE_EQ(y2.interval, 0.25);  // 8 = 4 * 2: k = 4
-    EXPECT_EQ(y2.ticks, 5);
+// Both axes share their grid lines, cover their data, and spend little height on nothing.
+void expectMatched(const PlotAxis& y1, const PlotAxis& y2, double maxWaste) {
+    EXPECT_EQ(y1.ticks, y2.ticks);
+    for (const PlotAxis* a : {&y1, &y2}) {
+        EXPECT_LE(a->start, a->shownMin + 1e-12);
+        EXPECT_GE(a->end, a->shownMax - 1e-12);
+        EXPECT_NEAR(a->range, a->end - a->start, 1e-12);
+        if (a->shownMax > a->shownMin) EXPECT_LE(a->range / (a->shownMax - a->shownMin), maxWaste);
+    }
 }
 
-TEST(PlotAxisMatching, MultiplesNeedNoChange) {
-    PlotAxis y1 = axisOver(0.0, 0.5);  // interval 0.05, 11 ticks: 10 intervals
-    PlotAxis y2 = axisOver(0.0, 1.0);  // interval 0.2, 6 ticks: 5 intervals
-    ASSERT_EQ(y1.ticks, 11);
-    ASSERT_EQ(y2.ticks, 6);
-    matchAxes(y1, y2);
-    EXPECT_EQ(y1.ticks, 11);
-    EXPECT_EQ(y2.ticks, 6);
-    EXPECT_DOUBLE_EQ(y2.end, 1.0);
+TEST(PlotAxisMatching, LiftAndDragShareGridLinesWithoutStretchingLift) {
+    // An XFOIL polar: Cl -0.9 .. 1.6 on the left, Cd 0.005 .. 0.25 on the right. The lift
+    // axis once ran to 4.5 here, for a peak of 1.6.
+    PlotAxis cl = axisOver(-0.9, 1.6), cd = axisOver(0.005, 0.25);
+    matchAxes(cl, cd);
+    expectMatched(cl, cd, 2.0);
+    EXPECT_LE(cl.end, 2.0);
+    EXPECT_GE(cl.start, -1.0);
 }
 
-TEST(PlotAxisMatching, TheShorterAxisIsExtendedUpwards) {
-    PlotAxis y1 = axisOver(0.0, 8.0);   // 9 ticks
-    PlotAxis y2 = axisOver(0.0, 0.5);   // interval 0.05, 11 ticks
-    ASSERT_EQ(y2.ticks, 11);
-    matchAxes(y1, y2);
-    EXPECT_EQ(y1.ticks, 11);
-    EXPECT_DOUBLE_EQ(y1.start, 0.0);
-    EXPECT_DOUBLE_EQ(y1.end, 10.0);
-    EXPECT_DOUBLE_EQ(y1.range, 10.0);
-    EXPECT_EQ(y2.ticks, 11);
+TEST(PlotAxisMatching, RandomPairsCoverTheirDataOnCommonGridLines) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> exponent(-3.0, 6.0), share(-1.0, 1.0);
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(i);
+        const double scale1 = std::pow(10.0, exponent(random)), scale2 = std::pow(10.0, exponent(random));
+        double a = share(random) * scale1, b = share(random) * scale1;
+        double c = share(random) * scale2, d = share(random) * scale2;
+        PlotAxis y1 = axisOver(std::min(a, b), std::max(a, b)), y2 = axisOver(std::min(c, d), std::max(c, d));
+        matchAxes(y1, y2);
+        expectMatched(y1, y2, 3.0);
+    }
 }
 
-TEST(PlotAxisMatching, TheShorterAxisFirstGrowsBelowZero) {
-    PlotAxis y1 = axisOver(-0.3, 0.7);  // interval 0.2: -0.4 .. 0.8, 7 ticks, 2 below zero
-    PlotAxis y2 = axisOver(0.0, 10.0);  // interval 2: 0 .. 10, 6 ticks
-    ASSERT_EQ(y1.ticks, 7);
-    ASSERT_EQ(y1.ticksBelowZero(), 2);
-    matchAxes(y1, y2);
-    EXPECT_EQ(y2.ticks, 7);
-    EXPECT_DOUBLE_EQ(y2.start, -2.0);
-    EXPECT_DOUBLE_EQ(y2.end, 10.0);
-    EXPECT_DOUBLE_EQ(y2.range, 12.0);
+TEST(PlotAxisMatching, LogarithmicLeftAxisKeepsWholeDecadesAndForcedZeroStays) {
+    // log10 Re 5.3 .. 6.8 against a tip loss factor 0.2 .. 1.
+    PlotAxis re;
+    re.widen({5.3, 6.8});
+    re.computeTicks(true);
+    PlotAxis f = axisOver(0.2, 1.0);
+    matchAxes(re, f, true);
+    expectMatched(re, f, 3.0);
+    EXPECT_DOUBLE_EQ(re.interval, std::round(re.interval));
+    EXPECT_DOUBLE_EQ(re.start, std::round(re.start));
+
+    // Forced zero: 0 stays inside both matched axes.
+    PlotAxis p, t;
+    p.widen({40.0, 470.0});
+    p.computeTicks(false, 0.0, true);
+    t.widen({3.0, 9.0});
+    t.computeTicks(false, 0.0, true);
+    matchAxes(p, t);
+    expectMatched(p, t, 3.0);
+    EXPECT_DOUBLE_EQ(p.start, 0.0);
+    EXPECT_DOUBLE_EQ(t.start, 0.0);
 }
 
-TEST(PlotAxisLabels, FormatFollowsTheInterval) {
-    EXPECT_STREQ(tickLabelFormat(5000.0), "%.2g");
-    EXPECT_STREQ(tickLabelFormat(1000.0), "%.2g");
-    EXPECT_STREQ(tickLabelFormat(50.0), "%.0f");
-    EXPECT_STREQ(tickLabelFormat(1.0), "%.0f");
-    EXPECT_STREQ(tickLabelFormat(0.5), "%.1f");
-    EXPECT_STREQ(tickLabelFormat(0.1), "%.1f");
-    EXPECT_STREQ(tickLabelFormat(0.02), "%.2f");
-    EXPECT_STREQ(tickLabelFormat(0.005), "%.3f");
-
-    EXPECT_EQ(tickLabel(2000.0, 1000.0, false), "2e+03");
-    EXPECT_EQ(tickLabel(0.30000000000000004, 0.1, false), "0.3");
-    EXPECT_EQ(tickLabel(-1e-17, 0.1, false), "0.0");  // no "-0.0" from rounding noise
-    EXPECT_EQ(tickLabel(6.0, 1.0, true), "10⁶");
-    EXPECT_EQ(tickLabel(-3.0, 1.0, true), "10⁻³");
+TEST(PlotAxisForceZero, IncludesZeroAndNeverHidesData) {
+    // Power of a pitched rotor: negative at low wind. Forcing zero must keep the curve.
+    PlotAxis negative;
+    negative.widen({-120.0, 35.0});
+    negative.computeTicks(false, 0.0, true);
+    EXPECT_LE(negative.start, -120.0);
+    EXPECT_GE(negative.end, 35.0);
+    PlotAxis below;
+    below.widen({-80.0, -20.0});
+    below.computeTicks(false, 0.0, true);
+    EXPECT_LE(below.start, -80.0);
+    EXPECT_DOUBLE_EQ(below.end, 0.0);
+    PlotAxis above;
+    above.widen({40.0, 47.0});
+    above.computeTicks(false, 0.0, true);
+    EXPECT_DOUBLE_EQ(above.start, 0.0);
+    EXPECT_GE(above.end, 47.0);
+    // Without forcing, the axis hugs the data.
+    above.computeTicks(false);
+    EXPECT_DOUBLE_EQ(above.start, 40.0);
 }
 
-}  // namespace
+bool allDistinct(const std::vector<std::string>& labels) {
+    return std::set<std::string>(labels.begin(), labels.end()).size() == labels.size();
+}
 
-namespace {
+std::string joined(const std::vector<std::string>& labels) {
+    std::string text;
+    for (const auto& l : labels) text += l + " ";
+    return text;
+}
 
-TEST(PlotAxisZoom, ZoomShowsTheSpanWithoutDroppingToZero) {
+TEST(PlotAxisLabels, DigitsFollowTheInterval) {
+    EXPECT_EQ(tickLabels(axisOver(0.0, 250.0), false), (std::vector<std::string>{"0", "50", "100", "150", "200", "250"}));
+    EXPECT_EQ(tickLabels(axisOver(0.0, 0.5), false)[1], "0.05");
+    EXPECT_EQ(tickLabels(axisOver(0.0, 1.0), false)[1], "0.2");
+    EXPECT_EQ(tickLabels(axisOver(-0.8, 0.1), false).front(), "-0.8");
+    // Rounding noise gives no "-0.0".
+    PlotAxis noisy = axisOver(-0.3, 0.3);
+    for (const auto& label : tickLabels(noisy, false)) EXPECT_NE(label, "-0.0");
+    // Cd axis 0.009 .. 0.011: the labels once read 0.010 0.010 0.009.
+    const auto cd = tickLabels(axisOver(0.0091, 0.0109), false);
+    EXPECT_TRUE(allDistinct(cd)) << joined(cd);
+    EXPECT_EQ(cd.front(), "0.0090");
+    // Millions in powers of ten, with the digits that tell ticks apart.
+    const auto big = tickLabels(axisOver(2.0e6, 2.4e6), false);
+    EXPECT_EQ(big.front(), "2.00e+06");
+    EXPECT_TRUE(allDistinct(big)) << joined(big);
+}
+
+TEST(PlotAxisLabels, LogarithmicAxesLabelDecadesAndZoomedValues) {
+    PlotAxis re;
+    re.widen({5.3, 6.8});
+    re.computeTicks(true);
+    EXPECT_EQ(tickLabels(re, true), (std::vector<std::string>{"10⁵", "10⁶", "10⁷"}));
+    PlotAxis small;
+    small.widen({-3.2, -1.1});
+    small.computeTicks(true);
+    EXPECT_EQ(tickLabels(small, true).front(), "10⁻⁴");
+    // Zoomed within a decade (the labels once read 10⁶ 10⁶ 10⁶ 10⁷): the values.
+    re.zoomTo(6.0, 6.5, true);
+    const auto zoomed = tickLabels(re, true);
+    EXPECT_TRUE(allDistinct(zoomed)) << joined(zoomed);
+    EXPECT_EQ(zoomed.front(), "1e+06");
+}
+
+TEST(PlotAxisLabels, DistinctOverRandomLinearAndLogarithmicRanges) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> exponent(-5.0, 8.0), share(-1.0, 1.0), unit(0.0, 1.0);
+    for (int i = 0; i < 400; ++i) {
+        const double scale = std::pow(10.0, exponent(random));
+        double a = share(random) * scale, b = share(random) * scale;
+        if (i % 4 == 0) b = a + std::fabs(a) * 1e-3 * unit(random) + scale * 1e-6;  // narrow spans far from zero
+        const double lo = std::min(a, b), hi = std::max(a, b);
+        PlotAxis axis = axisOver(lo, hi);
+        const auto labels = tickLabels(axis, false);
+        ASSERT_EQ(static_cast<int>(labels.size()), axis.ticks);
+        EXPECT_TRUE(allDistinct(labels)) << lo << " .. " << hi << ": " << joined(labels);
+        // Zoomed views of the same data.
+        const double from = lo + (hi - lo) * unit(random) * 0.5;
+        axis.zoomTo(from, from + (hi - from) * (0.01 + unit(random)), false);
+        const auto zoomed = tickLabels(axis, false);
+        EXPECT_TRUE(allDistinct(zoomed)) << axis.start << " .. " << axis.end << ": " << joined(zoomed);
+
+        // Exponents of Reynolds numbers and the like, whole and zoomed.
+        PlotAxis log;
+        const double e1 = 8.0 * unit(random) - 1.0, e2 = e1 + 4.0 * unit(random);
+        log.widen({e1, e2});
+        log.computeTicks(true);
+        const auto decades = tickLabels(log, true);
+        EXPECT_TRUE(allDistinct(decades)) << e1 << " .. " << e2 << ": " << joined(decades);
+        log.zoomTo(e1, e1 + (e2 - e1 + 0.01) * unit(random) + 0.001, true);
+        const auto values = tickLabels(log, true);
+        EXPECT_TRUE(allDistinct(values)) << log.start << " .. " << log.end << ": " << joined(values);
+    }
+}
+
+TEST(PlotAxisZoom, ZoomShowsExactlyTheSpanWithRoundTicksInside) {
     PlotAxis axis;
-    axis.widen({0.0, 100.0});
+    axis.widen({0.0, 250.0});
     axis.computeTicks(false);
-    axis.zoomTo(1.5, 9.0, false);  // d = 7.5: interval 1; the start 1 is one interval up
-    EXPECT_DOUBLE_EQ(axis.interval, 1.0);
-    EXPECT_DOUBLE_EQ(axis.start, 1.0);
-    EXPECT_DOUBLE_EQ(axis.end, 9.0);
-    EXPECT_EQ(axis.ticks, 9);
+    axis.zoomTo(12.5, 187.5, false);  // d = 175: interval 20
+    EXPECT_DOUBLE_EQ(axis.start, 12.5);
+    EXPECT_DOUBLE_EQ(axis.end, 187.5);
+    EXPECT_DOUBLE_EQ(axis.interval, 20.0);
+    EXPECT_DOUBLE_EQ(axis.firstTick, 20.0);
+    EXPECT_EQ(axis.ticks, 9);  // 20 .. 180
+    EXPECT_DOUBLE_EQ(axis.tick(8), 180.0);
     axis.zoomTo(5.0, 5.0, false);  // an empty span changes nothing
-    EXPECT_DOUBLE_EQ(axis.start, 1.0);
+    EXPECT_DOUBLE_EQ(axis.start, 12.5);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(PlotAxisTicks, OverflowingDataGiveNoTicks) {
     PlotAxis axis;
