@@ -35,6 +35,13 @@ struct SweepRange {
     double value(int k) const;
 };
 
+// One independent operating point to compute.
+struct OperatingPointRequest {
+    double V0 = 0.0;      // free wind velocity, m/s
+    double Om = 0.0;      // rotor angular velocity, rad/s
+    double pitch = 0.0;   // blade pitch, degrees
+};
+
 struct DesignedBlade {
     std::vector<ChordPoint> chordPoints;
     std::vector<TwistPoint> twistPoints;
@@ -55,6 +62,11 @@ public:
     // Replaces the element solver: 0 Ning, 1 Newton-Raphson, any other value fixed point.
     void setSolver(SolverType type);
 
+    // Threads of the sweeps (the calling one included); at least 1. The default is
+    // ThreadCount::standard(): KORVANE_THREADS, otherwise every core.
+    void setThreads(int threads);
+    int threads() const { return m_threads; }
+
     // The operating point of the rotor at a blade pitch angle in degrees.
     OperatingPoint analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch);
 
@@ -63,8 +75,20 @@ public:
     // not used.
     DesignedBlade designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord);
 
+    // The operating points of all requests, result i for request i, computed in parallel
+    // on the configured number of threads (each with its own solver and its own copies of
+    // the mutable polar state); identical to computing them one after another with
+    // analyzeOp on conditions with V0, Om and TSR = Om*R/V0 set. Progress is monotonic;
+    // a throwing progress callback aborts all workers and the exception propagates.
+    std::vector<OperatingPoint> analyzeOpGrid(const InputDataSet& data,
+                                              const std::vector<OperatingPointRequest>& requests,
+                                              const ProgressCallback& progress);
+
+    // The sweeps below run their operating points in parallel like analyzeOpGrid; their
+    // progress is the share of all element solves done.
+
     // One operating point per pitch angle. The progress text is label followed by the
-    // pitch ("%.3g") and " °).".
+    // pitch ("%.3g") and " °)." of the first pitch angle not yet finished.
     std::vector<pitchControlledOperatingPoint> pitchSweep(const InputDataSet& data, const SweepRange& pitch,
                                                           const ProgressCallback& progress,
                                                           const std::string& label = "Computing the operating point (");
@@ -86,7 +110,9 @@ public:
     static SweepRange characteristicsRange(const ComputeSettings& settings);
 
 private:
-    std::unique_ptr<Solver> m_solver;
+    SolverType m_type;
+    std::unique_ptr<Solver> m_solver;  // of the serial computations
+    int m_threads;
 };
 
 }  // namespace bemt

@@ -17,5 +17,6 @@ double ProfileParams::getReynoldsHi() { return reynoldsHi; }
 bool ProfileParams::isReynoldsCombination() { return false; }
 bool ProfileParams::isNACAProfile() { return false; }
 double ProfileParams::getCurrentReynolds() { return currentReynolds; }
+std::shared_ptr<ProfileParams> ProfileParams::copy(PolarCopies&) const { return nullptr; }
 
 }  // namespace bemt

@@ -3,7 +3,11 @@
 // an angle of attack (radians) and, where it has Reynolds-dependent data, follows the
 // Reynolds number set on it.
 
+#include <memory>
+
 namespace bemt {
+
+class PolarCopies;
 
 class ProfileParams {
 public:
@@ -23,6 +27,12 @@ public:
     virtual bool isReynoldsCombination();
     virtual bool isNACAProfile();
     virtual double getCurrentReynolds();
+
+    // A copy with state of its own, for a computation on another thread; polars this one
+    // refers to are taken from copies, so that sharing is kept. The base answers null
+    // (cannot be copied): a subclass that changes any answer of this interface overrides
+    // it with its own type.
+    virtual std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const;
 
 protected:
     ProfileParams() = default;

@@ -1,6 +1,7 @@
 #include "bemt/ProfileParamsCombined.h"
 
 #include "bemt/Common.h"
+#include "bemt/PolarCopies.h"
 
 namespace bemt {
 
@@ -81,5 +82,14 @@ void ProfileParamsCombined::setReynolds(double re) {
 }
 
 bool ProfileParamsCombined::isReynoldsCombination() { return m_reynoldsCombination; }
+
+std::shared_ptr<ProfileParams> ProfileParamsCombined::copy(PolarCopies& copies) const {
+    auto first = copies.of(m_first);
+    auto second = copies.of(m_second);
+    if (!first || !second) return nullptr;
+    auto blend = std::make_shared<ProfileParamsCombined>(*this);
+    blend->setProfiles(std::move(first), std::move(second));
+    return blend;
+}
 
 }  // namespace bemt

@@ -40,6 +40,8 @@ public:
     bool hasReynoldsRange() override;
     void setReynolds(double re) override;
     bool isReynoldsCombination() override;
+    // The blend with its own ratio over the copies of both polars.
+    std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
 
 private:
     bool blends() const;

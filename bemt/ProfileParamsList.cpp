@@ -65,6 +65,10 @@ void ProfileParamsList::setReynolds(double re) {
     setSplines();
 }
 
+std::shared_ptr<ProfileParams> ProfileParamsList::copy(PolarCopies&) const {
+    return std::make_shared<ProfileParamsList>(*this);
+}
+
 void ProfileParamsList::emptyData() {
     m_alpha.clear();
     m_cl.clear();

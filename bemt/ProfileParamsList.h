@@ -27,6 +27,7 @@ public:
     bool outOfRange(double alpha) override;
     // Stores re and rebuilds the splines at once, since the NACA extension depends on it.
     void setReynolds(double re) override;
+    std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
 
     // Clears the tabulated points; the splines and the angle bounds stay as they are.
     void emptyData();

@@ -113,4 +113,8 @@ double ProfileParamsNACA::getReynoldsLo() { return 80000.0; }
 double ProfileParamsNACA::getReynoldsHi() { return 5000000.0; }
 bool ProfileParamsNACA::isNACAProfile() { return true; }
 
+std::shared_ptr<ProfileParams> ProfileParamsNACA::copy(PolarCopies&) const {
+    return std::make_shared<ProfileParamsNACA>(*this);
+}
+
 }  // namespace bemt

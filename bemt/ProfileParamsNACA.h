@@ -40,6 +40,7 @@ public:
     double getReynoldsLo() override;
     double getReynoldsHi() override;
     bool isNACAProfile() override;
+    std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
 
     NACAairfoil airfoil() const { return m_airfoil; }
 

@@ -3,8 +3,19 @@
 #include <numbers>
 
 #include "bemt/Common.h"
+#include "bemt/Solver2D.h"
+#include "bemt/SolverNR.h"
+#include "bemt/SolverNing.h"
 
 namespace bemt {
+
+std::unique_ptr<Solver> Solver::create(SolverType type) {
+    switch (type) {
+        case Ning: return std::make_unique<SolverNing>();
+        case NewtonRaphson: return std::make_unique<SolverNR>();
+        default: return std::make_unique<Solver2D>();
+    }
+}
 
 Solution Solver::solve(const BladeElement& element, const OperatingConditions& cond, const SolverSettings& set) {
     settings = set;

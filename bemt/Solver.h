@@ -5,6 +5,8 @@
 // `converged` is false when the iteration limit was reached or a NaN appeared, and
 // `extrapolated` is true when the polar was used outside its data.
 
+#include <memory>
+
 #include "bemt/Records.h"
 
 namespace bemt {
@@ -22,6 +24,9 @@ inline constexpr double k50_9 = 50.0 / 9.0;
 class Solver {
 public:
     virtual ~Solver() = default;
+
+    // The solver of a type: 0 Ning, 1 Newton-Raphson, any other value fixed point.
+    static std::unique_ptr<Solver> create(SolverType type);
 
     // Solves from the solver's own first guess.
     virtual Solution solve(const BladeElement& element, const OperatingConditions& conditions,

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "bemt/ThreadCount.h"
 #include "cli/commands.h"
 
 namespace {
@@ -33,6 +34,10 @@ const char* const kFooter = R"(Results:
 
 Airfoils: the built-in NACA 0012 to 0025 tables. CSV polars and XFOIL airfoils are
 not supported by the command line yet.
+
+The operating points of a sweep are computed in parallel, on every core unless --threads
+or the environment variable KORVANE_THREADS (a whole number from 1 to 1024) says
+otherwise; the results do not depend on the number of threads.
 
 Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or invalid
 project, failed computation or output), 2 wrong command line, 130 stopped by Ctrl-C.
@@ -77,6 +82,10 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& 
     command.add_option("--pitch", pitch,
                        "Blade pitch angles in degrees, VALUE or MIN:MAX:STEP (switches pitch regulation on)")
         ->type_name("P|MIN:MAX:STEP");
+    command.add_option_function<int>(
+        "--threads", [&options](const int& n) { options.threads = n; },
+        "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)")
+        ->check(CLI::Range(1, bemt::ThreadCount::kMax))->option_text("N");
     command.add_option_function<bool>(
         "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
