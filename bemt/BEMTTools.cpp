@@ -79,7 +79,8 @@ SweepRange BEMTTools::characteristicsRange(const ComputeSettings& settings) {
 OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch) {
     const OperatingPointAnalysis analysis(data);
     const int n = analysis.elements();
-    OperatingPoint result = analysis.analyze(*m_solver, data.segments, data.conditions, pitch, [&](int finished) {
+    OperatingPointAnalysis::Workspace workspace(std::move(data.segments));
+    OperatingPoint result = analysis.analyze(*m_solver, workspace, data.conditions, pitch, [&](int finished) {
         progress(static_cast<int>(static_cast<double>(finished) / n * 100.0), kOperatingPointText);
     });
     progress(100, kOperatingPointText);

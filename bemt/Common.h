@@ -41,6 +41,16 @@ double Pwind(const OperatingConditions& op);
 // constant keeps the result strictly positive, because every solver divides by it.
 double glauertTipLoss(double r, double phi, const OperatingConditions& op);
 
+// The same in two steps for the solvers, which evaluate it at many inflow angles of one
+// element: the exponents of the tip and hub terms without the 1/sin(phi) factor, then
+// the loss at sin(phi). Equal to glauertTipLoss to the last bit.
+struct TipLossExponents {
+    double tip;
+    double hub;
+};
+TipLossExponents tipLossExponents(double r, const OperatingConditions& op);
+double glauertTipLoss(const TipLossExponents& exponents, double sinPhi);
+
 std::pair<std::vector<double>, std::vector<double>> splitChordPoints(const std::vector<ChordPoint>& points);
 std::pair<std::vector<double>, std::vector<double>> splitTwistPoints(const std::vector<TwistPoint>& points);
 

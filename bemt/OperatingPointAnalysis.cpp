@@ -28,11 +28,13 @@ spline twistSpline(const InputDataSet& data) {
 OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
     : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)) {}
 
-OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, std::vector<AirfoilSegment>& segments,
+OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& workspace,
                                                const OperatingConditions& conditions, double pitch,
                                                const std::function<void(int)>& elementDone) const {
     const SolverSettings& settings = m_settings;
     const int n = settings.n_elements;
+    std::vector<AirfoilSegment>& segments = workspace.segments;
+    if (workspace.bestAngles.size() != static_cast<std::size_t>(n)) workspace.bestAngles.assign(n, std::nullopt);
 
     Compute compute(&solver, settings, conditions);
     OperatingPoint result;
@@ -78,7 +80,12 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, std::vector<Airfo
                 if (!s.converged || settled || k >= refineLimit) break;
             }
         }
-        compute.completeElement(s, c, &combined);
+        // The best-ratio angle depends on the polars' state only: it is searched once
+        // per element where that state does not follow the Reynolds number.
+        std::optional<double>& cached = workspace.bestAngles[i];
+        const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(&combined);
+        if (!firstVaries && !secondVaries) cached = alphaOpt;
+        compute.completeElement(s, c, alphaOpt);
 
         result.solutions.push_back(s);
         if (s.converged) {

@@ -6,6 +6,7 @@
 // converged elements.
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "bemt/Records.h"
@@ -21,13 +22,21 @@ public:
     // points. Throws the spline messages (too few chord or twist points, ...).
     explicit OperatingPointAnalysis(const InputDataSet& data);
 
-    // One operating point with solver on segments. The segments' polars receive the
-    // Reynolds numbers of this analysis, so no other thread may use them meanwhile.
-    // elementDone is called after every element with the number of elements finished;
-    // it may throw to abort, and the exception propagates.
-    OperatingPoint analyze(Solver& solver, std::vector<AirfoilSegment>& segments,
-                           const OperatingConditions& conditions, double pitch,
-                           const std::function<void(int)>& elementDone) const;
+    // What the operating points computed on one thread share: the segments, whose
+    // polars receive the Reynolds numbers of each analysis (so no other thread may use
+    // them meanwhile), and the best lift-to-drag angle of every element whose polars do
+    // not depend on the Reynolds number (the same at every operating point).
+    struct Workspace {
+        explicit Workspace(std::vector<AirfoilSegment> blade) : segments(std::move(blade)) {}
+        std::vector<AirfoilSegment> segments;
+        std::vector<std::optional<double>> bestAngles;  // by element index
+    };
+
+    // One operating point with solver in workspace. elementDone is called after every
+    // element with the number of elements finished; it may throw to abort, and the
+    // exception propagates.
+    OperatingPoint analyze(Solver& solver, Workspace& workspace, const OperatingConditions& conditions,
+                           double pitch, const std::function<void(int)>& elementDone) const;
 
     int elements() const { return m_settings.n_elements; }
 

@@ -104,7 +104,7 @@ private:
 // What one worker thread owns: its element solver and its copies of the polars.
 struct Worker {
     std::unique_ptr<Solver> solver;
-    std::vector<AirfoilSegment> segments;
+    OperatingPointAnalysis::Workspace workspace;
 };
 
 // The workers of a parallel run, or none when the polars cannot be copied.
@@ -114,7 +114,7 @@ std::vector<Worker> makeWorkers(SolverType type, std::size_t count, const std::v
     for (std::size_t i = 0; i < count; ++i) {
         auto copies = PolarCopies::copySegments(segments);
         if (!copies) return {};
-        workers.push_back({Solver::create(type), std::move(*copies)});
+        workers.push_back({Solver::create(type), OperatingPointAnalysis::Workspace(std::move(*copies))});
     }
     return workers;
 }
@@ -143,11 +143,11 @@ std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const s
     }
 
     std::atomic<std::size_t> next{0};
-    auto work = [&](Solver& solver, std::vector<AirfoilSegment>& segments) {
+    auto work = [&](Solver& solver, OperatingPointAnalysis::Workspace& workspace) {
         try {
             const std::function<void(int)> elementDone = [&tracker](int) { tracker.elementDone(); };
             for (std::size_t i = next.fetch_add(1); i < jobs.size() && !tracker.stopped(); i = next.fetch_add(1)) {
-                results[i] = analysis.analyze(solver, segments, jobs[i].conditions, jobs[i].pitch, elementDone);
+                results[i] = analysis.analyze(solver, workspace, jobs[i].conditions, jobs[i].pitch, elementDone);
                 tracker.jobDone(i);
             }
         } catch (...) {
@@ -160,19 +160,19 @@ std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const s
     const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(m_threads), jobs.size());
     std::vector<Worker> workers = threads > 1 ? makeWorkers(m_solver, threads, data.segments) : std::vector<Worker>{};
     if (workers.empty()) {
-        std::vector<AirfoilSegment> segments = data.segments;
-        work(serialSolver, segments);
+        OperatingPointAnalysis::Workspace workspace(data.segments);
+        work(serialSolver, workspace);
     } else {
         std::vector<std::jthread> helpers;
         helpers.reserve(workers.size() - 1);
         for (std::size_t w = 1; w < workers.size(); ++w) {
             try {
-                helpers.emplace_back(work, std::ref(*workers[w].solver), std::ref(workers[w].segments));
+                helpers.emplace_back(work, std::ref(*workers[w].solver), std::ref(workers[w].workspace));
             } catch (const std::system_error&) {
                 break;  // no more threads to be had: the ones running share the work
             }
         }
-        work(*workers[0].solver, workers[0].segments);
+        work(*workers[0].solver, workers[0].workspace);
     }  // every helper thread is joined here
     tracker.rethrowFailure();
     report(&SweepProgress::finish);

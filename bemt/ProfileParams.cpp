@@ -6,6 +6,7 @@ namespace bemt {
 
 double ProfileParams::cl(double) { return 0.0; }
 double ProfileParams::cd(double) { return 0.0; }
+LiftDrag ProfileParams::coefficients(double alpha) { return {cl(alpha), cd(alpha)}; }
 double ProfileParams::alphaMin() { return Common::deg2rad(-180.0); }
 double ProfileParams::alphaMax() { return Common::deg2rad(180.0); }
 bool ProfileParams::outOfRange(double alpha) { return alpha < alphaMin() || alpha > alphaMax(); }

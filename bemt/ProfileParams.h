@@ -9,12 +9,21 @@ namespace bemt {
 
 class PolarCopies;
 
+// Lift and drag coefficients at one angle of attack.
+struct LiftDrag {
+    double cl;
+    double cd;
+};
+
 class ProfileParams {
 public:
     virtual ~ProfileParams() = default;
 
     virtual double cl(double alpha);
     virtual double cd(double alpha);
+    // Both coefficients with one table lookup: exactly cl(alpha) and cd(alpha). The
+    // solvers ask for them together at every iteration.
+    virtual LiftDrag coefficients(double alpha);
     virtual double alphaMin();
     virtual double alphaMax();
     // Outside [alphaMin, alphaMax] as the subclass reports them.

@@ -52,6 +52,13 @@ double ProfileParamsCombined::cd(double alpha) {
     return c1 + m_ratio * (c2 - c1);
 }
 
+LiftDrag ProfileParamsCombined::coefficients(double alpha) {
+    if (!blends()) return m_ratio < 1.0 ? m_first->coefficients(alpha) : m_second->coefficients(alpha);
+    const LiftDrag a = m_first->coefficients(alpha);
+    const LiftDrag b = m_second->coefficients(alpha);
+    return {a.cl + m_ratio * (b.cl - a.cl), a.cd + m_ratio * (b.cd - a.cd)};
+}
+
 double ProfileParamsCombined::alphaMin() { return Common::max(m_first->alphaMin(), m_second->alphaMin()); }
 double ProfileParamsCombined::alphaMax() { return Common::min(m_first->alphaMax(), m_second->alphaMax()); }
 

@@ -33,6 +33,7 @@ public:
 
     double cl(double alpha) override;
     double cd(double alpha) override;
+    LiftDrag coefficients(double alpha) override;
     double alphaMin() override;
     double alphaMax() override;
     bool outOfRange(double alpha) override;

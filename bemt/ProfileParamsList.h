@@ -21,6 +21,7 @@ public:
     // Angles are folded into [-pi, pi]; the splines are built on first use.
     double cl(double alpha) override;
     double cd(double alpha) override;
+    LiftDrag coefficients(double alpha) override;
     double alphaMin() override;
     double alphaMax() override;
     // Outside the tabulated angles; alpha is not folded.
@@ -59,6 +60,7 @@ protected:
     spline m_clSpline;
     spline m_cdSpline;
     double m_thickness = kDefaultThickness;
+    std::size_t m_piece = 0;  // spline piece of the last lookup, where the next search starts
 };
 
 }  // namespace bemt

@@ -1,5 +1,6 @@
 #include "bemt/Solver.h"
 
+#include <cmath>
 #include <numbers>
 
 #include "bemt/Common.h"
@@ -26,6 +27,7 @@ Solution Solver::solve(const BladeElement& element, const OperatingConditions& c
     profile = element.profile;
     lambda_r = (r / conditions.R) * conditions.TSR;
     sigma = conditions.B * c / (2.0 * std::numbers::pi * r);
+    lossExponents = Common::tipLossExponents(r, conditions);
 
     Solution s;
     s.r = element.r;
@@ -40,6 +42,6 @@ Solution Solver::solve(const BladeElement& element, const OperatingConditions& c
     return solve(element, cond, set);
 }
 
-double Solver::F(double phi) const { return Common::glauertTipLoss(r, phi, conditions); }
+double Solver::F(double phi) const { return lossFactor(std::sin(phi)); }
 
 }  // namespace bemt

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "bemt/Common.h"
 #include "bemt/Records.h"
 
 namespace bemt {
@@ -36,8 +37,9 @@ public:
                            const SolverSettings& settings, const Solution& previous);
 
 protected:
-    // Combined tip and hub loss at this element's radius.
+    // Combined tip and hub loss at this element's radius, from phi or from sin(phi).
     double F(double phi) const;
+    double lossFactor(double sinPhi) const { return Common::glauertTipLoss(lossExponents, sinPhi); }
 
     SolverSettings settings;
     OperatingConditions conditions;
@@ -47,6 +49,7 @@ protected:
     double lambda_r = 0.0;  // local speed ratio (r/R) TSR
     double sigma = 0.0;     // local solidity B c / (2 pi r)
     ProfileParams* profile = nullptr;
+    Common::TipLossExponents lossExponents{0.0, 0.0};
 };
 
 }  // namespace bemt
