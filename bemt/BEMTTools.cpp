@@ -7,11 +7,12 @@
 
 #include "bemt/Common.h"
 #include "bemt/Compute.h"
+#include "bemt/OperatingPointAnalysis.h"
+#include "bemt/ParallelSweep.h"
 #include "bemt/ProfileParams.h"
 #include "bemt/ProfileParamsCombined.h"
-#include "bemt/Solver2D.h"
-#include "bemt/SolverNR.h"
-#include "bemt/SolverNing.h"
+#include "bemt/Solver.h"
+#include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
 #include "bemt/ValueLimits.h"
 #include "bemt/spline.h"
@@ -27,18 +28,6 @@ const std::string kCharacteristicsText = "Computing wind turbine characteristics
 // Characteristics steps closer to zero than this are computed at this value instead,
 // because V0 = 0 or TSR = 0 makes the other quantity infinite.
 constexpr double kSmallestSweepValue = 0.2;
-
-std::unique_ptr<Solver> makeSolver(SolverType type) {
-    switch (type) {
-        case Ning: return std::make_unique<SolverNing>();
-        case NewtonRaphson: return std::make_unique<SolverNR>();
-        default: return std::make_unique<Solver2D>();
-    }
-}
-
-double positionInSegment(double x, const AirfoilSegment& segment) {
-    return (x - segment.start) / (segment.end - segment.start);
-}
 
 bool sameBlade(const DesignedBlade& a, const DesignedBlade& b) {
     auto sameChord = [](const ChordPoint& p, const ChordPoint& q) { return p.x_rel == q.x_rel && p.c_rel == q.c_rel; };
@@ -108,10 +97,16 @@ std::optional<std::string> designElementsRefusal(int n) {
            " blade elements to draw its chord and twist through, not " + std::to_string(n) + ".";
 }
 
-BEMTTools::BEMTTools(SolverType type) : m_solver(makeSolver(type)) {}
+BEMTTools::BEMTTools(SolverType type)
+    : m_type(type), m_solver(Solver::create(type)), m_threads(ThreadCount::standard()) {}
 BEMTTools::~BEMTTools() = default;
 
-void BEMTTools::setSolver(SolverType type) { m_solver = makeSolver(type); }
+void BEMTTools::setSolver(SolverType type) {
+    m_type = type;
+    m_solver = Solver::create(type);
+}
+
+void BEMTTools::setThreads(int threads) { m_threads = std::max(1, threads); }
 
 SweepRange BEMTTools::pitchRange(const ComputeSettings& settings) {
     if (!settings.enable_pitch) return SweepRange{0.0, 0.0, 1.0};
@@ -123,105 +118,29 @@ SweepRange BEMTTools::characteristicsRange(const ComputeSettings& settings) {
 }
 
 OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch) {
-    const OperatingConditions& conditions = data.conditions;
-    const SolverSettings& settings = data.settings;
-    const int n = settings.n_elements;
-
-    Compute compute(m_solver.get(), settings, conditions);
-    OperatingPoint result;
-    result.conditions = conditions;
-    result.solutions.reserve(n);
-
-    const auto [chordX, chordY] = Common::splitChordPoints(data.chordPoints);
-    const auto [twistX, twistY] = Common::splitTwistPoints(data.twistPoints);
-    const spline chord(chordX, chordY, spline::linear);
-    const spline twist(twistX, twistY, spline::cubic);
-
-    ToolsAirfoil::setupReynolds(&data.segments, &chord, conditions);
-    ProfileParamsCombined combined;
-
-    const double refineTolerance = 10.0 * settings.accuracy;
-    const int refineLimit = settings.max_iterations / 10;
-    int finished = 0;
-
-    auto solveElement = [&](int i, const AirfoilSegment& segment) -> Solution {
-        const double x = Common::i2x_rel(i, n, conditions);
-        const double c_rel = chord(x);
-        const double c = c_rel * conditions.R;
-        const double theta = Common::deg2rad(twist(x) + pitch);
-        const double r = x * conditions.R;
-        ProfileParams* first = segment.first.get();
-        ProfileParams* second = segment.second.get();
-        combined.setProfiles(first, second);
-        combined.setRatio(positionInSegment(x, segment));
-
-        Solution s = compute.BEMSolve(r, c, theta, &combined);
-        // The polars may depend on the Reynolds number, which depends on the induction:
-        // iterate until the induction settles. Only the last solve is completed with the
-        // best-ratio angle, power and thrust, since the polar state it sees is the final one.
-        const bool firstVaries = first->hasReynoldsRange();
-        const bool secondVaries = second->hasReynoldsRange();
-        if (s.converged && (firstVaries || secondVaries)) {
-            for (int k = 1;; ++k) {
-                const double re = Common::reynolds(x, c_rel, s.a, s.a_, conditions);
-                if (firstVaries) first->setReynolds(re);
-                if (secondVaries) second->setReynolds(re);
-                // A small change of Reynolds number moves the solution a little: start
-                // from the element's own last state rather than from scratch.
-                compute.usePrevSolution(s);
-                const Solution next = compute.BEMSolve(r, c, theta, &combined);
-                const bool settled = std::fabs(s.a - next.a) <= refineTolerance
-                                     && std::fabs(s.a_ - next.a_) <= refineTolerance;
-                s = next;
-                if (!s.converged || settled || k >= refineLimit) break;
-            }
-        }
-        compute.completeElement(s, c, &combined);
-
-        result.solutions.push_back(s);
-        if (s.converged) {
-            result.T += s.dT;
-            result.P += s.dP;
-            compute.usePrevSolution(s);
-        } else {
-            result.converged = false;
-            compute.usePrevSolution(false);
-        }
-        if (s.extrapolated) result.extrapolated = true;
-        ++finished;
+    const OperatingPointAnalysis analysis(data);
+    const int n = analysis.elements();
+    OperatingPointAnalysis::Workspace workspace(std::move(data.segments));
+    OperatingPoint result = analysis.analyze(*m_solver, workspace, data.conditions, pitch, [&](int finished) {
         progress(static_cast<int>(static_cast<double>(finished) / n * 100.0), kOperatingPointText);
-        return s;
-    };
-
-    // Solve from the middle of the blade outwards, then from the middle inwards, each
-    // element starting from its converged neighbour.
-    compute.usePrevSolution(false);
-    const int middle = n / 2;
-    AirfoilSegment* segment = ToolsAirfoil::findSegment(Common::i2x_rel(middle, n, conditions), &data.segments);
-    const Solution middleSolution = solveElement(middle, *segment);
-
-    AirfoilSegment* const firstSegment = &data.segments.front();
-    AirfoilSegment* const lastSegment = &data.segments.back();
-    for (int i = middle + 1; i < n; ++i) {
-        const double x = Common::i2x_rel(i, n, conditions);
-        while (segment != lastSegment && positionInSegment(x, *segment) > 1.0) ++segment;
-        solveElement(i, *segment);
-    }
-    if (middleSolution.converged) compute.usePrevSolution(middleSolution);
-    for (int i = middle - 1; i >= 0; --i) {
-        const double x = Common::i2x_rel(i, n, conditions);
-        while (segment != firstSegment && positionInSegment(x, *segment) < 0.0) --segment;
-        solveElement(i, *segment);
-    }
-
-    std::sort(result.solutions.begin(), result.solutions.end(),
-              [](const Solution& a, const Solution& b) { return a.r < b.r; });
-    result.dr = conditions.L / n;
-    result.Ct = result.T / Common::Twind(conditions);
-    result.Cp = result.P / Common::Pwind(conditions);
-    if (result.Cp > kBetzLimit) result.converged = false;
+    });
     progress(100, kOperatingPointText);
     return result;
+}
+
+std::vector<OperatingPoint> BEMTTools::analyzeOpGrid(const InputDataSet& data,
+                                                     const std::vector<OperatingPointRequest>& requests,
+                                                     const ProgressCallback& progress) {
+    std::vector<OperatingPointJob> jobs;
+    jobs.reserve(requests.size());
+    for (const OperatingPointRequest& request : requests) {
+        OperatingPointJob job{data.conditions, request.pitch, 0};
+        job.conditions.V0 = request.V0;
+        job.conditions.Om = request.Om;
+        job.conditions.TSR = request.Om * job.conditions.R / request.V0;
+        jobs.push_back(job);
+    }
+    return ParallelSweep(m_type, m_threads).run(data, jobs, {kOperatingPointText}, *m_solver, progress);
 }
 
 DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord) {
@@ -267,10 +186,12 @@ DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& 
         std::size_t s = 0;
         for (int i = 0; i < n; ++i) {
             const double x = blade.chordPoints[i].x_rel;
-            while (s + 1 < data.segments.size() && positionInSegment(x, data.segments[s]) > 1.0) ++s;
+            while (s + 1 < data.segments.size() && ToolsAirfoil::positionInSegment(x, data.segments[s]) > 1.0) {
+                ++s;
+            }
             const AirfoilSegment& segment = data.segments[s];
             combined.setProfiles(segment.first.get(), segment.second.get());
-            combined.setRatio(positionInSegment(x, segment));
+            combined.setRatio(ToolsAirfoil::positionInSegment(x, segment));
 
             const DesignedElement designed = compute.designElement(i, &combined);
             const double c_new = Common::min(maxRelativeChord, designed.c_rel);
@@ -300,13 +221,21 @@ std::vector<pitchControlledOperatingPoint> BEMTTools::pitchSweep(const InputData
                                                                  const ProgressCallback& progress,
                                                                  const std::string& label) {
     const int count = pitch.count();
-    std::vector<pitchControlledOperatingPoint> points;
-    points.reserve(count);
+    std::vector<OperatingPointJob> jobs;
+    std::vector<std::string> texts;
+    jobs.reserve(count);
+    texts.reserve(count);
     for (int k = 0; k < count; ++k) {
         const double p = pitch.value(k);
-        const std::string text = pitchLabel(label, p);
-        points.push_back({p, analyzeOp(data, [&](int percent, const std::string&) { progress(percent, text); }, p)});
+        jobs.push_back({data.conditions, p, texts.size()});
+        texts.push_back(pitchLabel(label, p));
     }
+    if (texts.empty()) texts.push_back(pitchLabel(label, pitch.min));
+
+    std::vector<OperatingPoint> ops = ParallelSweep(m_type, m_threads).run(data, jobs, texts, *m_solver, progress);
+    std::vector<pitchControlledOperatingPoint> points;
+    points.reserve(count);
+    for (int k = 0; k < count; ++k) points.push_back({jobs[k].pitch, std::move(ops[k])});
     return points;
 }
 
@@ -317,19 +246,14 @@ std::vector<pitchControlledCharacteristicElement> BEMTTools::characteristicsSwee
                                                                                   const ProgressCallback& progress) {
     const int steps = range.count();
     const int pitches = pitch.count();
-    const double span = range.max - range.min;
-    std::vector<pitchControlledCharacteristicElement> result;
-    result.reserve(steps);
-
+    std::vector<OperatingPointJob> jobs;
+    std::vector<OperatingConditions> stepConditions;
+    jobs.reserve(static_cast<std::size_t>(steps) * pitches);
+    stepConditions.reserve(steps);
     for (int k = 0; k < steps; ++k) {
         const double v = range.value(k);
         const double used = std::fabs(v) < kSmallestSweepValue ? std::copysign(kSmallestSweepValue, v) : v;
-        // A range of one value has no span; its progress runs from 0 to 100.
-        const double done = span > 0.0 ? (v - range.min) / span : 0.0;
-        progress(static_cast<int>(done * 100.0), kCharacteristicsText);
-
-        InputDataSet stepData = data;
-        OperatingConditions& c = stepData.conditions;
+        OperatingConditions c = data.conditions;
         if (type == windVelocity) {
             c.V0 = used;
             c.TSR = c.Om * c.R / used;
@@ -337,24 +261,22 @@ std::vector<pitchControlledCharacteristicElement> BEMTTools::characteristicsSwee
             c.TSR = used;
             c.V0 = c.Om * c.R / used;
         }
+        stepConditions.push_back(c);
+        for (int j = 0; j < pitches; ++j) jobs.push_back({c, pitch.value(j), 0});
+    }
 
-        pitchControlledCharacteristicElement element;
-        element.conditions = c;
+    std::vector<OperatingPoint> ops =
+        ParallelSweep(m_type, m_threads).run(data, jobs, {kCharacteristicsText}, *m_solver, progress);
+    std::vector<pitchControlledCharacteristicElement> result(steps);
+    for (int k = 0; k < steps; ++k) {
+        pitchControlledCharacteristicElement& element = result[k];
+        element.conditions = stepConditions[k];
         element.points.reserve(pitches);
         for (int j = 0; j < pitches; ++j) {
-            const double p = pitch.value(j);
-            // Element progress within this step, so that the bar advances smoothly and
-            // an abort is seen after every element.
-            auto inner = [&](int percent, const std::string&) {
-                const double stepShare = span > 0.0 ? range.step / span : 1.0;
-                const double within = (j + percent / 100.0) / pitches;
-                progress(static_cast<int>(std::min(100.0, (done + within * stepShare) * 100.0)), kCharacteristicsText);
-            };
-            element.points.push_back({p, analyzeOp(stepData, inner, p)});
+            const std::size_t i = static_cast<std::size_t>(k) * pitches + j;
+            element.points.push_back({jobs[i].pitch, std::move(ops[i])});
         }
-        result.push_back(std::move(element));
     }
-    progress(100, kCharacteristicsText);
     return result;
 }
 

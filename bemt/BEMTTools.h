@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "bemt/Common.h"
 #include "bemt/Records.h"
 
 namespace bemt {
@@ -40,9 +41,6 @@ struct SweepRange {
     double value(int k) const;
 };
 
-// The largest power coefficient an ideal rotor reaches (Betz). An operating point above
-// it comes from impossible airfoil data and is marked not converged.
-inline constexpr double kBetzLimit = 16.0 / 27.0;
 // Why an operating point with this power coefficient was marked not converged.
 std::string betzLimitNote(double Cp);
 // The note for the highest Cp of a sweep's results, when it lies above the limit.
@@ -52,6 +50,13 @@ std::optional<std::string> betzLimitNote(const std::vector<pitchControlledCharac
 // Why a blade of n elements cannot be designed, if it cannot: the designed chord and
 // twist are splines through the elements, which need two.
 std::optional<std::string> designElementsRefusal(int n);
+
+// One independent operating point to compute.
+struct OperatingPointRequest {
+    double V0 = 0.0;      // free wind velocity, m/s
+    double Om = 0.0;      // rotor angular velocity, rad/s
+    double pitch = 0.0;   // blade pitch, degrees
+};
 
 struct DesignedBlade {
     std::vector<ChordPoint> chordPoints;
@@ -73,6 +78,11 @@ public:
     // Replaces the element solver: 0 Ning, 1 Newton-Raphson, any other value fixed point.
     void setSolver(SolverType type);
 
+    // Threads of the sweeps (the calling one included); at least 1. The default is
+    // ThreadCount::standard(): KORVANE_THREADS, otherwise every core.
+    void setThreads(int threads);
+    int threads() const { return m_threads; }
+
     // The operating point of the rotor at a blade pitch angle in degrees.
     OperatingPoint analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch);
 
@@ -81,8 +91,20 @@ public:
     // not used.
     DesignedBlade designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord);
 
+    // The operating points of all requests, result i for request i, computed in parallel
+    // on the configured number of threads (each with its own solver and its own copies of
+    // the mutable polar state); identical to computing them one after another with
+    // analyzeOp on conditions with V0, Om and TSR = Om*R/V0 set. Progress is monotonic;
+    // a throwing progress callback aborts all workers and the exception propagates.
+    std::vector<OperatingPoint> analyzeOpGrid(const InputDataSet& data,
+                                              const std::vector<OperatingPointRequest>& requests,
+                                              const ProgressCallback& progress);
+
+    // The sweeps below run their operating points in parallel like analyzeOpGrid; their
+    // progress is the share of all element solves done.
+
     // One operating point per pitch angle. The progress text is label followed by the
-    // pitch ("%.3g") and " °).".
+    // pitch ("%.3g") and " °)." of the first pitch angle not yet finished.
     std::vector<pitchControlledOperatingPoint> pitchSweep(const InputDataSet& data, const SweepRange& pitch,
                                                           const ProgressCallback& progress,
                                                           const std::string& label = "Computing the operating point (");
@@ -104,7 +126,9 @@ public:
     static SweepRange characteristicsRange(const ComputeSettings& settings);
 
 private:
-    std::unique_ptr<Solver> m_solver;
+    SolverType m_type;
+    std::unique_ptr<Solver> m_solver;  // of the serial computations
+    int m_threads;
 };
 
 }  // namespace bemt

@@ -51,14 +51,21 @@ double mach(double x, const OperatingConditions& op) {
 double Twind(const OperatingConditions& op) { return 0.5 * op.rho * op.V0 * op.V0 * kPi * op.R * op.R; }
 double Pwind(const OperatingConditions& op) { return 0.5 * op.rho * std::pow(op.V0, 3) * kPi * op.R * op.R; }
 
-double glauertTipLoss(double r, double phi, const OperatingConditions& op) {
+TipLossExponents tipLossExponents(double r, const OperatingConditions& op) {
     const double x = r / op.R;
     const double h = op.Rh / op.R;
     const double f = -op.B * 0.5;
-    const double sinPhi = std::sin(phi);
-    const double tip = std::acos(std::exp(f * (1.0 - x) / x / sinPhi));
-    const double hub = std::acos(std::exp(f * (x - h) / h / sinPhi));
+    return {f * (1.0 - x) / x, f * (x - h) / h};
+}
+
+double glauertTipLoss(const TipLossExponents& exponents, double sinPhi) {
+    const double tip = std::acos(std::exp(exponents.tip / sinPhi));
+    const double hub = std::acos(std::exp(exponents.hub / sinPhi));
     return (2.0 / kPi) * tip * (2.0 / kPi) * hub + 1e-10;
+}
+
+double glauertTipLoss(double r, double phi, const OperatingConditions& op) {
+    return glauertTipLoss(tipLossExponents(r, op), std::sin(phi));
 }
 
 std::pair<std::vector<double>, std::vector<double>> splitChordPoints(const std::vector<ChordPoint>& points) {

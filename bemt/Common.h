@@ -8,6 +8,12 @@
 
 #include "bemt/Records.h"
 
+namespace bemt {
+// The largest power coefficient an ideal rotor reaches (Betz). An operating point above
+// it comes from impossible airfoil data and is marked not converged.
+inline constexpr double kBetzLimit = 16.0 / 27.0;
+}  // namespace bemt
+
 namespace bemt::Common {
 
 double rad2deg(double v);
@@ -40,6 +46,16 @@ double Pwind(const OperatingConditions& op);
 // Prandtl/Glauert tip loss times hub loss at radius r and inflow angle phi. A tiny
 // constant keeps the result strictly positive, because every solver divides by it.
 double glauertTipLoss(double r, double phi, const OperatingConditions& op);
+
+// The same in two steps for the solvers, which evaluate it at many inflow angles of one
+// element: the exponents of the tip and hub terms without the 1/sin(phi) factor, then
+// the loss at sin(phi). Equal to glauertTipLoss to the last bit.
+struct TipLossExponents {
+    double tip;
+    double hub;
+};
+TipLossExponents tipLossExponents(double r, const OperatingConditions& op);
+double glauertTipLoss(const TipLossExponents& exponents, double sinPhi);
 
 std::pair<std::vector<double>, std::vector<double>> splitChordPoints(const std::vector<ChordPoint>& points);
 std::pair<std::vector<double>, std::vector<double>> splitTwistPoints(const std::vector<TwistPoint>& points);

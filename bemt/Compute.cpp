@@ -16,9 +16,9 @@ constexpr double kTinyDrag = 1e-7;
 constexpr double kBestRatioSearchDeg = 10.0;
 
 double liftToDrag(ProfileParams* p, double alpha) {
-    double cd = p->cd(alpha);
+    auto [cl, cd] = p->coefficients(alpha);
     if (cd == 0.0) cd = kTinyDrag;
-    return p->cl(alpha) / cd;
+    return cl / cd;
 }
 }  // namespace
 
@@ -77,8 +77,10 @@ Solution Compute::analyzeElement(double r, double c, double theta, ProfileParams
     return s;
 }
 
-void Compute::completeElement(Solution& s, double c, ProfileParams* p) const {
-    s.alphaOpt = optAlpha(p);
+void Compute::completeElement(Solution& s, double c, ProfileParams* p) const { completeElement(s, c, optAlpha(p)); }
+
+void Compute::completeElement(Solution& s, double c, double alphaOpt) const {
+    s.alphaOpt = alphaOpt;
     s.dP = dP(s.r, c, s);
     s.dT = dT(c, s);
 }

@@ -37,6 +37,8 @@ public:
     Solution analyzeElement(double r, double c, double theta, ProfileParams* p);
     // Completes a solved element of chord c with alphaOpt, dP and dT.
     void completeElement(Solution& s, double c, ProfileParams* p) const;
+    // The same with the best-ratio angle known already.
+    void completeElement(Solution& s, double c, double alphaOpt) const;
 
     double dT(double c, const Solution& s) const;
     double dT(int i, double c, double theta, ProfileParams* p);

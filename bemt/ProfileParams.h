@@ -3,7 +3,17 @@
 // an angle of attack (radians) and, where it has Reynolds-dependent data, follows the
 // Reynolds number set on it.
 
+#include <memory>
+
 namespace bemt {
+
+class PolarCopies;
+
+// Lift and drag coefficients at one angle of attack.
+struct LiftDrag {
+    double cl;
+    double cd;
+};
 
 class ProfileParams {
 public:
@@ -11,6 +21,9 @@ public:
 
     virtual double cl(double alpha);
     virtual double cd(double alpha);
+    // Both coefficients with one table lookup: exactly cl(alpha) and cd(alpha). The
+    // solvers ask for them together at every iteration.
+    virtual LiftDrag coefficients(double alpha);
     virtual double alphaMin();
     virtual double alphaMax();
     // Outside [alphaMin, alphaMax] as the subclass reports them.
@@ -23,6 +36,12 @@ public:
     virtual bool isReynoldsCombination();
     virtual bool isNACAProfile();
     virtual double getCurrentReynolds();
+
+    // A copy with state of its own, for a computation on another thread; polars this one
+    // refers to are taken from copies, so that sharing is kept. The base answers null
+    // (cannot be copied): a subclass that changes any answer of this interface overrides
+    // it with its own type.
+    virtual std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const;
 
 protected:
     ProfileParams() = default;

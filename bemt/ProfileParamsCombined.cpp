@@ -1,6 +1,7 @@
 #include "bemt/ProfileParamsCombined.h"
 
 #include "bemt/Common.h"
+#include "bemt/PolarCopies.h"
 
 namespace bemt {
 
@@ -51,6 +52,13 @@ double ProfileParamsCombined::cd(double alpha) {
     return c1 + m_ratio * (c2 - c1);
 }
 
+LiftDrag ProfileParamsCombined::coefficients(double alpha) {
+    if (!blends()) return m_ratio < 1.0 ? m_first->coefficients(alpha) : m_second->coefficients(alpha);
+    const LiftDrag a = m_first->coefficients(alpha);
+    const LiftDrag b = m_second->coefficients(alpha);
+    return {a.cl + m_ratio * (b.cl - a.cl), a.cd + m_ratio * (b.cd - a.cd)};
+}
+
 double ProfileParamsCombined::alphaMin() { return Common::max(m_first->alphaMin(), m_second->alphaMin()); }
 double ProfileParamsCombined::alphaMax() { return Common::min(m_first->alphaMax(), m_second->alphaMax()); }
 
@@ -81,5 +89,14 @@ void ProfileParamsCombined::setReynolds(double re) {
 }
 
 bool ProfileParamsCombined::isReynoldsCombination() { return m_reynoldsCombination; }
+
+std::shared_ptr<ProfileParams> ProfileParamsCombined::copy(PolarCopies& copies) const {
+    auto first = copies.of(m_first);
+    auto second = copies.of(m_second);
+    if (!first || !second) return nullptr;
+    auto blend = std::make_shared<ProfileParamsCombined>(*this);
+    blend->setProfiles(std::move(first), std::move(second));
+    return blend;
+}
 
 }  // namespace bemt

@@ -33,6 +33,7 @@ public:
 
     double cl(double alpha) override;
     double cd(double alpha) override;
+    LiftDrag coefficients(double alpha) override;
     double alphaMin() override;
     double alphaMax() override;
     bool outOfRange(double alpha) override;
@@ -40,6 +41,8 @@ public:
     bool hasReynoldsRange() override;
     void setReynolds(double re) override;
     bool isReynoldsCombination() override;
+    // The blend with its own ratio over the copies of both polars.
+    std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
 
 private:
     bool blends() const;

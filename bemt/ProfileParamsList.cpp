@@ -53,6 +53,14 @@ double ProfileParamsList::cd(double alpha) {
     return m_cdSpline(Common::rad2deg(foldAngle(alpha)));
 }
 
+LiftDrag ProfileParamsList::coefficients(double alpha) {
+    if (!m_splinesReady) setSplines();
+    const double deg = Common::rad2deg(foldAngle(alpha));
+    // Both splines are built on the same angles: one search serves both.
+    m_piece = m_clSpline.piece(deg, m_piece);
+    return {m_clSpline.evaluate(deg, m_piece), m_cdSpline.evaluate(deg, m_piece)};
+}
+
 double ProfileParamsList::alphaMin() { return Common::deg2rad(m_lowestDeg); }
 double ProfileParamsList::alphaMax() { return Common::deg2rad(m_highestDeg); }
 
@@ -64,6 +72,10 @@ bool ProfileParamsList::outOfRange(double alpha) {
 void ProfileParamsList::setReynolds(double re) {
     currentReynolds = re;
     setSplines();
+}
+
+std::shared_ptr<ProfileParams> ProfileParamsList::copy(PolarCopies&) const {
+    return std::make_shared<ProfileParamsList>(*this);
 }
 
 void ProfileParamsList::emptyData() {

@@ -24,12 +24,14 @@ public:
     // Angles are folded into [-pi, pi]; the splines are built on first use.
     double cl(double alpha) override;
     double cd(double alpha) override;
+    LiftDrag coefficients(double alpha) override;
     double alphaMin() override;
     double alphaMax() override;
     // Outside the tabulated angles; alpha is not folded.
     bool outOfRange(double alpha) override;
     // Stores re and rebuilds the splines at once, since the NACA extension depends on it.
     void setReynolds(double re) override;
+    std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
 
     // Clears the tabulated points; the splines and the angle bounds stay as they are.
     void emptyData();
@@ -61,6 +63,7 @@ protected:
     spline m_clSpline;
     spline m_cdSpline;
     double m_thickness = kDefaultThickness;
+    std::size_t m_piece = 0;  // spline piece of the last lookup, where the next search starts
 };
 
 }  // namespace bemt

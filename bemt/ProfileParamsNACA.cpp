@@ -60,57 +60,57 @@ ProfileParamsNACA::ProfileParamsNACA(NACAairfoil airfoil) : m_airfoil(airfoil) {
     reynoldsHi = kMiddleReynolds;
 }
 
-double ProfileParamsNACA::evaluate(const TableTriple& tables, double alpha) const {
+LiftDrag ProfileParamsNACA::coefficients(double alpha) {
     constexpr double pi = std::numbers::pi;
     if (alpha > pi) alpha -= 2.0 * pi;
     if (alpha < -pi) alpha += 2.0 * pi;
+
+    const TableTriple* clTables = &cl_naca0025;
+    const TableTriple* cdTables = &cd_naca0025;
+    switch (m_airfoil) {
+        case NACA_0012: clTables = &cl_naca0012; cdTables = &cd_naca0012; break;
+        case NACA_0015: clTables = &cl_naca0015; cdTables = &cd_naca0015; break;
+        case NACA_0018: clTables = &cl_naca0018; cdTables = &cd_naca0018; break;
+        case NACA_0021: clTables = &cl_naca0021; cdTables = &cd_naca0021; break;
+        default: break;
+    }
 
     // Reynolds numbers outside the levels extrapolate from the two nearest levels.
     const bool lowPair = currentReynolds <= kMiddleReynolds;
-    const spline& lower = lowPair ? tables[0] : tables[1];
-    const spline& upper = lowPair ? tables[1] : tables[2];
+    const std::size_t lower = lowPair ? 0 : 1;
+    const std::size_t upper = lower + 1;
     const double t = lowPair ? (currentReynolds - kLowReynolds) / (kMiddleReynolds - kLowReynolds)
                              : (currentReynolds - kMiddleReynolds) / (kHighReynolds - kMiddleReynolds);
 
+    // cl is odd and cd even in alpha: both are tabulated over |alpha|. The cl and cd
+    // tables of one level share their angles, and most neighbouring levels do too, so
+    // one or two searches serve all four tables.
     const double x = Common::rad2deg(std::fabs(alpha));
-    // Most neighbouring levels share their angle grid: one search serves both tables.
-    const std::size_t piece = lower.piece(x);
-    const bool sameGrid = lower.xValues().size() == upper.xValues().size();
-    const double a = lower.evaluate(x, piece);
-    const double b = upper.evaluate(x, sameGrid ? piece : upper.piece(x));
-    const double magnitude = a + t * (b - a);
-    return alpha >= 0 ? magnitude : -magnitude;
+    const spline& lowerGrid = (*clTables)[lower];
+    const spline& upperGrid = (*clTables)[upper];
+    m_lowerPiece = lowerGrid.piece(x, m_lowerPiece);
+    const bool sameGrid = lowerGrid.xValues().size() == upperGrid.xValues().size();
+    m_upperPiece = sameGrid ? m_lowerPiece : upperGrid.piece(x, m_upperPiece);
+    auto blend = [&](const TableTriple& tables) {
+        const double a = tables[lower].evaluate(x, m_lowerPiece);
+        const double b = tables[upper].evaluate(x, m_upperPiece);
+        return a + t * (b - a);
+    };
+    const double cl = blend(*clTables);
+    return {alpha >= 0 ? cl : -cl, blend(*cdTables)};
 }
 
-double ProfileParamsNACA::cl(double alpha) {
-    switch (m_airfoil) {
-        case NACA_0012: return evaluate(cl_naca0012, alpha);
-        case NACA_0015: return evaluate(cl_naca0015, alpha);
-        case NACA_0018: return evaluate(cl_naca0018, alpha);
-        case NACA_0021: return evaluate(cl_naca0021, alpha);
-        default: return evaluate(cl_naca0025, alpha);
-    }
-}
-
-double ProfileParamsNACA::cd(double alpha) {
-    // cd is even in alpha: evaluate at |alpha| after folding.
-    constexpr double pi = std::numbers::pi;
-    if (alpha > pi) alpha -= 2.0 * pi;
-    if (alpha < -pi) alpha += 2.0 * pi;
-    const double folded = std::fabs(alpha);
-    switch (m_airfoil) {
-        case NACA_0012: return evaluate(cd_naca0012, folded);
-        case NACA_0015: return evaluate(cd_naca0015, folded);
-        case NACA_0018: return evaluate(cd_naca0018, folded);
-        case NACA_0021: return evaluate(cd_naca0021, folded);
-        default: return evaluate(cd_naca0025, folded);
-    }
-}
+double ProfileParamsNACA::cl(double alpha) { return coefficients(alpha).cl; }
+double ProfileParamsNACA::cd(double alpha) { return coefficients(alpha).cd; }
 
 bool ProfileParamsNACA::hasReynoldsRange() { return true; }
 void ProfileParamsNACA::setReynolds(double re) { currentReynolds = re; }
 double ProfileParamsNACA::getReynoldsLo() { return 80000.0; }
 double ProfileParamsNACA::getReynoldsHi() { return 5000000.0; }
 bool ProfileParamsNACA::isNACAProfile() { return true; }
+
+std::shared_ptr<ProfileParams> ProfileParamsNACA::copy(PolarCopies&) const {
+    return std::make_shared<ProfileParamsNACA>(*this);
+}
 
 }  // namespace bemt

@@ -35,11 +35,13 @@ public:
 
     double cl(double alpha) override;
     double cd(double alpha) override;
+    LiftDrag coefficients(double alpha) override;
     bool hasReynoldsRange() override;
     void setReynolds(double re) override;
     double getReynoldsLo() override;
     double getReynoldsHi() override;
     bool isNACAProfile() override;
+    std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
 
     NACAairfoil airfoil() const { return m_airfoil; }
 
@@ -50,9 +52,11 @@ public:
     static const TableTriple cl_naca0025, cd_naca0025;
 
 private:
-    double evaluate(const TableTriple& tables, double alpha) const;
-
     NACAairfoil m_airfoil;
+    // Table pieces of the last lookup in the lower and upper Reynolds level, where the
+    // next searches start.
+    std::size_t m_lowerPiece = 0;
+    std::size_t m_upperPiece = 0;
 };
 
 }  // namespace bemt

@@ -5,6 +5,9 @@
 // `converged` is false when the iteration limit was reached or a NaN appeared, and
 // `extrapolated` is true when the polar was used outside its data.
 
+#include <memory>
+
+#include "bemt/Common.h"
 #include "bemt/Records.h"
 
 namespace bemt {
@@ -23,6 +26,9 @@ class Solver {
 public:
     virtual ~Solver() = default;
 
+    // The solver of a type: 0 Ning, 1 Newton-Raphson, any other value fixed point.
+    static std::unique_ptr<Solver> create(SolverType type);
+
     // Solves from the solver's own first guess.
     virtual Solution solve(const BladeElement& element, const OperatingConditions& conditions,
                            const SolverSettings& settings);
@@ -31,8 +37,9 @@ public:
                            const SolverSettings& settings, const Solution& previous);
 
 protected:
-    // Combined tip and hub loss at this element's radius.
+    // Combined tip and hub loss at this element's radius, from phi or from sin(phi).
     double F(double phi) const;
+    double lossFactor(double sinPhi) const { return Common::glauertTipLoss(lossExponents, sinPhi); }
 
     SolverSettings settings;
     OperatingConditions conditions;
@@ -42,6 +49,7 @@ protected:
     double lambda_r = 0.0;  // local speed ratio (r/R) TSR
     double sigma = 0.0;     // local solidity B c / (2 pi r)
     ProfileParams* profile = nullptr;
+    Common::TipLossExponents lossExponents{0.0, 0.0};
 };
 
 }  // namespace bemt

@@ -46,12 +46,10 @@ Solution Solver2D::solveBEM(const BladeElement& element, const OperatingConditio
         const double a0 = a;
         const double a_0 = a_;
         phi_ = phi();
-        F_ = F(phi_);
         const double sinPhi = std::sin(phi_);
         const double cosPhi = std::cos(phi_);
-        const double al = phi_ - theta;
-        const double cl = profile->cl(al);
-        const double cd = profile->cd(al);
+        F_ = lossFactor(sinPhi);
+        const auto [cl, cd] = profile->coefficients(phi_ - theta);
 
         double a1;
         if (a0 <= kHighlyLoaded) {
@@ -77,8 +75,9 @@ Solution Solver2D::solveBEM(const BladeElement& element, const OperatingConditio
     out.a_ = a_;
     out.phi = phi_;
     out.alpha = phi_ - theta;
-    out.cl = profile->cl(out.alpha);
-    out.cd = profile->cd(out.alpha);
+    const LiftDrag coefficients = profile->coefficients(out.alpha);
+    out.cl = coefficients.cl;
+    out.cd = coefficients.cd;
     out.F = F(phi_);
     out.extrapolated = profile->outOfRange(out.alpha);
     out.converged = k < N && !std::isnan(a) && !std::isnan(a_);

@@ -32,12 +32,10 @@ double SolverNR::F(double a, double a_) const { return Solver::F(phi(a, a_)); }
 
 SolverNR::Residuals SolverNR::residuals(double a, double a_) const {
     const double p = phi(a, a_);
-    const double f = Solver::F(p);
     const double s = std::sin(p);
     const double c = std::cos(p);
-    const double al = p - theta;
-    const double cl = profile->cl(al);
-    const double cd = profile->cd(al);
+    const double f = lossFactor(s);
+    const auto [cl, cd] = profile->coefficients(p - theta);
     const double axialForce = cl * c + cd * s;
     const double tangentialForce = cl * s - cd * c;
 
@@ -104,8 +102,9 @@ Solution SolverNR::solve(const BladeElement& element, const OperatingConditions&
     out.a_ = a_;
     out.phi = phi(a, a_);
     out.alpha = out.phi - theta;
-    out.cl = profile->cl(out.alpha);
-    out.cd = profile->cd(out.alpha);
+    const LiftDrag coefficients = profile->coefficients(out.alpha);
+    out.cl = coefficients.cl;
+    out.cd = coefficients.cd;
     out.F = F(a, a_);
     out.extrapolated = profile->outOfRange(out.alpha);
     out.converged = converged;

@@ -35,10 +35,8 @@ SolverNing::Inflow SolverNing::inflow(double phi) const {
     in.phi = phi;
     in.sinPhi = std::sin(phi);
     in.cosPhi = std::cos(phi);
-    in.F = F(phi);
-    const double al = phi - theta;
-    const double cl = profile->cl(al);
-    const double cd = profile->cd(al);
+    in.F = lossFactor(in.sinPhi);
+    const auto [cl, cd] = profile->coefficients(phi - theta);
     in.kappa = sigma * (cl * in.cosPhi + cd * in.sinPhi) / (4.0 * in.F * in.sinPhi * in.sinPhi);
     in.kappa_ = sigma * (cl * in.sinPhi - cd * in.cosPhi) / (4.0 * in.F * in.sinPhi * in.cosPhi);
     return in;
@@ -60,8 +58,12 @@ double SolverNing::axialInduction(const Inflow& in) {
 
 double SolverNing::residual(const Inflow& at) const {
     // Where the axial induction is exactly zero the residual is taken a little further on.
-    const Inflow in = axialInduction(at) == 0.0 ? inflow(at.phi + settings.accuracy) : at;
-    return in.sinPhi / (1.0 - axialInduction(in)) - in.cosPhi * (1.0 - in.kappa_) / lambda_r;
+    const double a = axialInduction(at);
+    if (a == 0.0) {
+        const Inflow further = inflow(at.phi + settings.accuracy);
+        return further.sinPhi / (1.0 - axialInduction(further)) - further.cosPhi * (1.0 - further.kappa_) / lambda_r;
+    }
+    return at.sinPhi / (1.0 - a) - at.cosPhi * (1.0 - at.kappa_) / lambda_r;
 }
 
 double SolverNing::kappa(double phi) const { return inflow(phi).kappa; }
@@ -101,9 +103,10 @@ Solution SolverNing::solve(const BladeElement& element, const OperatingCondition
     // A NaN residual ends the bisection at once as if it had converged; NaN induction
     // factors say otherwise.
     out.converged = root.second && !std::isnan(phi) && !std::isnan(out.a) && !std::isnan(out.a_);
-    out.cl = profile->cl(out.alpha);
-    out.cd = profile->cd(out.alpha);
-    out.F = F(phi);
+    const LiftDrag coefficients = profile->coefficients(out.alpha);
+    out.cl = coefficients.cl;
+    out.cd = coefficients.cd;
+    out.F = atRoot.F;
     out.extrapolated = profile->outOfRange(out.alpha);
     return out;
 }

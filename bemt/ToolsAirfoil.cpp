@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
-#include <semaphore>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "bemt/Common.h"
@@ -65,13 +66,16 @@ struct XfoilJob {
 // two sweeps per core run at a time: enough to keep every core busy while sweeps of
 // unequal length finish, few enough that a long list of airfoils does not slow each
 // XFOIL so much that healthy analyses run into the time limits. Every thread is joined
-// before run() returns.
+// before run() returns. Nothing polls on a timer: a job waiting for a sweep slot sleeps
+// until a slot is released or a running sweep sees the abort (the channel checks for it
+// while it waits on XFOIL, so stopping takes a fraction of a second).
 class XfoilPreprocessing {
 public:
     XfoilPreprocessing(std::vector<std::unique_ptr<XfoilJob>>& jobs, std::function<void(int, std::string)> progress,
                        std::atomic<bool>* abortRequest, XfoilCommunicator::Settings channel)
         : m_jobs(jobs), m_progress(std::move(progress)), m_abortRequest(abortRequest), m_channel(std::move(channel)),
-          m_slots(std::max<std::ptrdiff_t>(2, 2 * static_cast<std::ptrdiff_t>(std::thread::hardware_concurrency()))) {
+          m_freeSlots(std::max(2, 2 * static_cast<int>(std::thread::hardware_concurrency()))) {
+        m_interrupted = std::move(m_channel.interrupted);
         m_channel.interrupted = [this] { return aborted(); };
     }
 
@@ -86,10 +90,39 @@ public:
     }
 
 private:
-    // Takes over the caller's abort request, so that one request stops every worker.
+    // Takes over the caller's abort request (and the caller's own interruption test), so
+    // that one request stops every worker.
     bool aborted() {
-        if (m_abortRequest && m_abortRequest->exchange(false)) m_aborted.store(true);
+        if (m_aborted.load()) return true;
+        const bool requested = m_abortRequest && m_abortRequest->exchange(false);
+        if (requested || (m_interrupted && m_interrupted())) markAborted();
         return m_aborted.load();
+    }
+
+    void markAborted() {
+        {
+            // Under the lock, so that a job about to wait for a slot cannot miss the news.
+            const std::lock_guard<std::mutex> lock(m_slotMutex);
+            m_aborted.store(true);
+        }
+        m_slotChanged.notify_all();
+    }
+
+    // Waits for a sweep slot; false when the run was aborted meanwhile.
+    bool acquireSlot() {
+        std::unique_lock<std::mutex> lock(m_slotMutex);
+        m_slotChanged.wait(lock, [this] { return m_freeSlots > 0 || m_aborted.load(); });
+        if (m_aborted.load()) return false;
+        --m_freeSlots;
+        return true;
+    }
+
+    void releaseSlot() {
+        {
+            const std::lock_guard<std::mutex> lock(m_slotMutex);
+            ++m_freeSlots;
+        }
+        m_slotChanged.notify_one();
     }
 
     void report() {
@@ -102,14 +135,12 @@ private:
             if (m_progress) m_progress(percent, text);
         } catch (...) {
             // A progress callback that throws asks for the run to stop.
-            m_aborted.store(true);
+            markAborted();
         }
     }
 
     void work(XfoilJob& job) {
-        while (!m_slots.try_acquire_for(std::chrono::milliseconds(50))) {
-            if (aborted()) return finish(job, false);
-        }
+        if (aborted() || !acquireSlot()) return finish(job, false);
         ++m_started;
         if (!aborted()) {
             report();
@@ -138,7 +169,7 @@ private:
         job.coords.reset();
         job.percent.store(100);
         if (started) {
-            m_slots.release();
+            releaseSlot();
             ++m_finished;
         }
         aborted();
@@ -149,7 +180,10 @@ private:
     std::function<void(int, std::string)> m_progress;
     std::atomic<bool>* m_abortRequest;
     XfoilCommunicator::Settings m_channel;
-    std::counting_semaphore<> m_slots;
+    std::function<bool()> m_interrupted;
+    std::mutex m_slotMutex;
+    std::condition_variable m_slotChanged;
+    int m_freeSlots;
     std::atomic<bool> m_aborted{false};
     std::atomic<int> m_started{0};
     std::atomic<int> m_finished{0};
@@ -297,6 +331,10 @@ AirfoilSegment* ToolsAirfoil::findSegment(double x, std::vector<AirfoilSegment>*
         if (list[i].start <= x && x < list[i].end) return &list[i];
     }
     return &list.back();
+}
+
+double ToolsAirfoil::positionInSegment(double x, const AirfoilSegment& segment) {
+    return (x - segment.start) / (segment.end - segment.start);
 }
 
 void ToolsAirfoil::setupReynolds(std::vector<AirfoilSegment>* segments, const spline* chord,

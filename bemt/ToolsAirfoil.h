@@ -21,6 +21,9 @@ public:
     // with start <= x < end; otherwise the last segment. The list must not be empty.
     static AirfoilSegment* findSegment(double x, std::vector<AirfoilSegment>* segments);
 
+    // Where x lies in the segment: 0 at its start, 1 at its end (beyond outside it).
+    static double positionInSegment(double x, const AirfoilSegment& segment);
+
     // Sets every Reynolds-dependent polar to the Reynolds number at its own point,
     // using the relative chord spline and guessed induction factors.
     static void setupReynolds(std::vector<AirfoilSegment>* segments, const spline* chord,
@@ -46,8 +49,8 @@ public:
                                                           OperatingConditions conditions,
                                                           std::function<void(int, std::string)> progress,
                                                           std::atomic<bool>* abortRequest);
-    // The same with the adapter and its time limit chosen by the caller (the
-    // interruption predicate of channel is replaced by the abort handling).
+    // The same with the adapter and its time limit chosen by the caller. The
+    // interruption predicate of channel, when given, stops the run like abortRequest.
     static std::vector<AirfoilSegment> segmentsFromPoints(std::vector<AirfoilPoint> points,
                                                           std::function<std::istream*(std::string)> openFile,
                                                           OperatingConditions conditions,

@@ -9,7 +9,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <thread>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace bemt {
@@ -64,6 +64,21 @@ bp::pipe closeOnExecPipe() {
 int pollTimeout(std::chrono::steady_clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return static_cast<int>(std::clamp(left, std::chrono::milliseconds(0), std::chrono::milliseconds(kPollSlice)).count());
+}
+
+// Waits until the process has exited, at most for limit, woken by the kernel rather than
+// by a timer. False when it still runs then, or when the kernel cannot tell (the caller
+// then ends it).
+bool exitsWithin(pid_t pid, std::chrono::milliseconds limit) {
+    const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0) return errno == ESRCH;
+    pollfd p{fd, POLLIN, 0};
+    int ready;
+    do {
+        ready = ::poll(&p, 1, static_cast<int>(limit.count()));
+    } while (ready < 0 && errno == EINTR);
+    ::close(fd);
+    return ready > 0;
 }
 
 }  // namespace
@@ -210,8 +225,8 @@ void XfoilCommunicator::closeInput() {
 void XfoilCommunicator::terminate() {
     closeInput();
     if (m_child.valid()) {
-        const auto giveUp = Clock::now() + kExitGrace;
-        while (running() && Clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        // Without its input the adapter ends by itself; one that does not is ended.
+        if (running()) exitsWithin(m_child.id(), kExitGrace);
         std::error_code ec;
         if (running()) m_child.terminate(ec);
         m_child.detach();

@@ -260,6 +260,17 @@ std::size_t spline::piece(double t) const {
     return static_cast<std::size_t>(std::max<std::ptrdiff_t>(it - m_x.begin() - 1, 0));
 }
 
+std::size_t spline::piece(double t, std::size_t hint) const {
+    const std::size_t n = m_x.size();
+    if (hint + 1 < n && m_x[hint] <= t) {
+        if (t < m_x[hint + 1]) return hint;
+        if (hint + 2 < n && t < m_x[hint + 2]) return hint + 1;
+    } else if (hint > 0 && hint < n && m_x[hint - 1] <= t && t < m_x[hint]) {
+        return hint - 1;
+    }
+    return piece(t);
+}
+
 double spline::evaluate(double t, std::size_t i) const {
     const std::size_t n = m_x.size();
     if (t < m_x[0]) {

@@ -42,6 +42,9 @@ public:
     // that piece (or of the extrapolation) at t.
     std::size_t piece(double t) const;
     double evaluate(double t, std::size_t piece) const;
+    // The same piece as piece(t), found without a search when t lies in the piece hint
+    // or in one of its neighbours (as for the nearby angles of an iteration).
+    std::size_t piece(double t, std::size_t hint) const;
 
     spline_type type() const { return m_type; }
     const std::vector<double>& xValues() const { return m_x; }

@@ -1,10 +1,7 @@
 #include "cli/airfoil_segments.h"
 
-#include <atomic>
-#include <chrono>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "app/text_file.h"
 #include "bemt/ToolsAirfoil.h"
@@ -18,22 +15,17 @@ std::vector<bemt::AirfoilSegment> buildAirfoilSegments(const std::vector<bemt::A
     // Read and decoded exactly as the desktop program does (byte-order marks, UTF-16,
     // Latin-1), so that one project gives one result; the builder deletes the streams.
     auto openFile = [](std::string path) { return korvane::openTextStream(path); };
-    std::atomic<bool> abortRequest{false};
-    // XFOIL analyses report only between angles: a watcher turns an interruption into the
-    // builder's abort request at once, which ends the running analyses.
-    std::jthread watcher([&](std::stop_token stop) {
-        while (!stop.stop_requested() && !abortRequest) {
-            if (interrupted()) abortRequest = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    });
     std::mutex reporting;
     auto report = [&](int percent, std::string text) {
         // Workers report concurrently; the terminal is drawn by one at a time.
         const std::lock_guard<std::mutex> lock(reporting);
         progress(percent, text);
     };
-    return bemt::ToolsAirfoil::segmentsFromPoints(points, openFile, conditions, report, &abortRequest);
+    // The XFOIL channels test the interruption while they wait on XFOIL, so Ctrl-C ends
+    // the running analyses at once, and nothing waits on a timer when none runs.
+    bemt::XfoilCommunicator::Settings channel;
+    channel.interrupted = interrupted;
+    return bemt::ToolsAirfoil::segmentsFromPoints(points, openFile, conditions, report, nullptr, channel);
 }
 
 }  // namespace korvane::cli

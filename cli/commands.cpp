@@ -7,6 +7,7 @@
 #include "app/kvp_codec.h"
 #include "app/text_file.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
@@ -110,6 +111,8 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
     const SweepRange pitch = BEMTTools::pitchRange(project.computeSettings);
 
     BEMTTools tools(project.solverSettings.solver);
+    tools.setThreads(options.threads ? *options.threads
+                                     : ThreadCount::fromEnvironment().value_or(ThreadCount::cores()));
     InterruptGuard interrupt;
     ProgressBar bar(options.progress && ProgressBar::stderrIsTerminal());
     const ProgressCallback progress = [&bar](int percent, const std::string& text) { bar.report(percent, text); };

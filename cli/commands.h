@@ -2,6 +2,7 @@
 // The subcommands of korvane-cli. Each returns the program's exit status; failures are
 // thrown as std::string messages for the user.
 
+#include <optional>
 #include <string>
 
 #include "cli/project_input.h"
@@ -22,6 +23,7 @@ struct ComputeOptions {
     std::string jsonPath;   // empty: no JSON; "-": standard output
     bool quiet = false;     // no summary table
     bool progress = true;   // progress bar when stderr is a terminal
+    std::optional<int> threads;  // threads of the sweeps; default KORVANE_THREADS or every core
 };
 
 // command is "op", "design" or "char".

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bemt/ValueLimits.h"
+#include "bemt/ThreadCount.h"
 #include "cli/commands.h"
 
 namespace {
@@ -45,6 +46,10 @@ the command line and in the desktop program (accuracy 1e-08 to 0.1, relaxation f
 0.01 to 1, 1 to 10000 blade elements, chord c/R greater than 0, ...); a value outside
 it is refused with the value and the range. One command computes at most 1001 pitch
 angles (the desktop program 11) and 500 characteristics steps.
+
+The operating points of a sweep are computed in parallel, on every core unless --threads
+or the environment variable KORVANE_THREADS (a whole number from 1 to 1024) says
+otherwise; the results do not depend on the number of threads.
 
 Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or invalid
 project, failed computation or output), 2 wrong command line, 130 stopped by Ctrl-C.
@@ -107,6 +112,10 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& 
                            Limits::pitchAngle.rangeText() + ", at most " +
                            std::to_string(Limits::kMaxPitchPositions) + " of them")
         ->type_name("P|MIN:MAX:STEP");
+    command.add_option_function<int>(
+        "--threads", [&options](const int& n) { options.threads = n; },
+        "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)")
+        ->check(CLI::Range(1, bemt::ThreadCount::kMax))->option_text("N");
     command.add_option_function<bool>(
         "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")

@@ -334,4 +334,28 @@ TEST(Segments, AbortStopsRunningAnalysesPromptly) {
     EXPECT_TRUE(childProcesses(getpid(), "slow").empty());
 }
 
+TEST(Segments, TheChannelsInterruptionStopsRunningAndWaitingAnalysesAlike) {
+    // Twelve slow sweeps: more than may run at once, so some wait for a free slot when
+    // the interruption comes; they must not wait on a timer, nor start afterwards.
+    TempDir dir;
+    std::atomic<bool> interrupted{false};
+    auto channel = fakeChannel(fakeAdapter(dir, "slow"));
+    channel.interrupted = [&] { return interrupted.load(); };
+    std::vector<AirfoilPoint> points;
+    for (int i = 0; i < 6; ++i) points.push_back(coordinates(0.1 * i, 2e5, 1e6, 0, 20));
+    points.push_back(naca(1.0));
+    Clock::time_point requested;
+    std::thread requester([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        requested = Clock::now();
+        interrupted = true;
+    });
+    const auto r = build(points, channel);
+    const double reaction = std::chrono::duration<double>(Clock::now() - requested).count();
+    requester.join();
+    EXPECT_EQ(r.error, "The Xfoil preprocessing has been aborted.");
+    EXPECT_LT(reaction, 1.0);
+    EXPECT_TRUE(childProcesses(getpid(), "slow").empty());
+}
+
 }  // namespace

@@ -75,4 +75,23 @@ TEST(Allocation, AnOperatingPointAllocatesTheSameForAnyNumberOfElements) {
     EXPECT_EQ(a, b);
 }
 
+TEST(Allocation, AParallelSweepAllocatesTheSameForAnyNumberOfElements) {
+    // Per sweep: the workers with their threads and polar copies; per operating point:
+    // its result. Nothing per element or per iteration, on any thread.
+    bemt::BEMTTools tools(bemt::Ning);
+    tools.setThreads(2);
+    auto small = defaultRotor(bemt::Ning);
+    small.settings.n_elements = 20;
+    auto large = defaultRotor(bemt::Ning);
+    large.settings.n_elements = 400;
+    const bemt::ProgressCallback progress = ignoreProgress;
+    auto sweep = [&](const bemt::InputDataSet& data) {
+        tools.characteristicsSweep(data, bemt::tipSpeedRatio, {2.0, 12.0, 1.0}, {0.0, 4.0, 2.0}, progress);
+    };
+    sweep(small);  // the first run starts what stays (thread-local state of the library)
+    const long a = allocationsDuring([&] { sweep(small); });
+    const long b = allocationsDuring([&] { sweep(large); });
+    EXPECT_EQ(a, b);
+}
+
 }  // namespace

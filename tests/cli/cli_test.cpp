@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -285,7 +286,7 @@ TEST(CliErrors, WrongCommandLinesExitWithUsageStatus) {
     for (const char* text : {"op", "design", "char", "new", "Exit status", "\"alpha_opt_deg\""})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     const CliRun opHelp = runCli({"op", "--help"});
-    for (const char* text : {"--csv", "--json", "--solver", "--elements", "--pitch", "--interpolation"})
+    for (const char* text : {"--csv", "--json", "--solver", "--elements", "--pitch", "--interpolation", "--threads"})
         EXPECT_NE(opHelp.out.find(text), std::string::npos) << text;
 }
 
@@ -296,6 +297,42 @@ TEST(CliErrors, CtrlCAbortsTheComputationWithItsMessage) {
     EXPECT_EQ(run.status, 130);
     EXPECT_EQ(run.err, "The computation process has been aborted.\n");
     EXPECT_TRUE(run.out.empty());
+}
+
+TEST(CliThreads, ResultsDoNotDependOnTheThreadCountAndWrongCountsAreRefused) {
+    // The same numbers to the last printed digit on one thread and on several.
+    const std::vector<std::string> sweep{"char", example("nrel5mw.kvp"), "--range", "3:12:0.25", "--pitch", "0:4:2"};
+    auto with = [&](const char* threads) {
+        std::vector<std::string> args = sweep;
+        args.insert(args.end(), {"--threads", threads});
+        return runJson(args);
+    };
+    const json one = with("1");
+    EXPECT_EQ(one["steps"].size(), 37u);
+    EXPECT_EQ(one.dump(), with("2").dump());
+    EXPECT_EQ(one.dump(), with("5").dump());
+
+    for (const char* wrong : {"0", "-1", "1025", "two"})
+        EXPECT_EQ(runCli({"op", example("new_turbine.kvp"), "--threads", wrong}).status, 2) << wrong;
+
+    // The environment variable counts when --threads is not given, and is checked.
+    const char* saved = std::getenv("KORVANE_THREADS");
+    const std::string kept = saved ? saved : "";
+    setenv("KORVANE_THREADS", "lots", 1);
+    const CliRun refused = runCli({"op", example("new_turbine.kvp")});
+    const CliRun overridden = runCli({"op", example("new_turbine.kvp"), "--threads", "2"});
+    setenv("KORVANE_THREADS", "2", 1);
+    const json fromVariable = runJson(sweep);
+    if (saved) {
+        setenv("KORVANE_THREADS", kept.c_str(), 1);
+    } else {
+        unsetenv("KORVANE_THREADS");
+    }
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err,
+              "korvane-cli: KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"lots\".\n");
+    EXPECT_EQ(overridden.status, 0) << overridden.err;
+    EXPECT_EQ(fromVariable.dump(), one.dump());
 }
 
 TEST(CliXfoil, CoordinateAirfoilsAreAnalysedByXfoilBeforeTheOperatingPoint) {

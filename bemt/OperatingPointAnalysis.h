@@ -1,0 +1,49 @@
+#pragma once
+// The operating point of a given blade at given conditions and blade pitch: every
+// element solved (from the middle of the blade outwards, then from the middle inwards,
+// each starting from its converged neighbour), the Reynolds numbers of
+// Reynolds-dependent polars refined per element, and thrust and power summed over the
+// converged elements.
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "bemt/Records.h"
+#include "bemt/spline.h"
+
+namespace bemt {
+
+class Solver;
+
+class OperatingPointAnalysis {
+public:
+    // Builds the chord and twist distributions of data once, for any number of operating
+    // points. Throws the spline messages (too few chord or twist points, ...).
+    explicit OperatingPointAnalysis(const InputDataSet& data);
+
+    // What the operating points computed on one thread share: the segments, whose
+    // polars receive the Reynolds numbers of each analysis (so no other thread may use
+    // them meanwhile), and the best lift-to-drag angle of every element whose polars do
+    // not depend on the Reynolds number (the same at every operating point).
+    struct Workspace {
+        explicit Workspace(std::vector<AirfoilSegment> blade) : segments(std::move(blade)) {}
+        std::vector<AirfoilSegment> segments;
+        std::vector<std::optional<double>> bestAngles;  // by element index
+    };
+
+    // One operating point with solver in workspace. elementDone is called after every
+    // element with the number of elements finished; it may throw to abort, and the
+    // exception propagates.
+    OperatingPoint analyze(Solver& solver, Workspace& workspace, const OperatingConditions& conditions,
+                           double pitch, const std::function<void(int)>& elementDone) const;
+
+    int elements() const { return m_settings.n_elements; }
+
+private:
+    SolverSettings m_settings;
+    spline m_chord;  // c/R over r/R, linear
+    spline m_twist;  // degrees over r/R, cubic
+};
+
+}  // namespace bemt

@@ -1,0 +1,182 @@
+#include "bemt/ParallelSweep.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "bemt/OperatingPointAnalysis.h"
+#include "bemt/PolarCopies.h"
+#include "bemt/Solver.h"
+
+namespace bemt {
+
+namespace {
+
+// Thrown in the other workers once the sweep has failed; never leaves run().
+struct Stopped {};
+
+// The progress of all workers as one monotonic share of the element solves, reported by
+// one thread at a time, and the first failure of any worker, which stops the others.
+class SweepProgress {
+public:
+    SweepProgress(const ProgressCallback& callback, const std::vector<std::string>& texts,
+                  const std::vector<OperatingPointJob>& jobs, int elementsPerJob)
+        : m_callback(callback), m_texts(texts), m_jobs(jobs),
+          m_total(static_cast<long long>(jobs.size()) * std::max(elementsPerJob, 1)), m_finished(jobs.size(), 0) {}
+
+    bool stopped() const { return m_stopped.load(std::memory_order_relaxed); }
+
+    void start() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        report(0);
+    }
+
+    // After every element solve of any worker. A worker that finds another one reporting
+    // goes on at once: the report in progress checks for an abort just as well.
+    void elementDone() {
+        if (stopped()) throw Stopped{};
+        const long long done = m_done.fetch_add(1, std::memory_order_relaxed) + 1;
+        std::unique_lock<std::mutex> lock(m_mutex, std::try_to_lock);
+        if (!lock.owns_lock()) return;
+        report(static_cast<int>(std::min<long long>(100, done * 100 / m_total)));
+    }
+
+    void jobDone(std::size_t job) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_finished[job] = 1;
+        while (m_firstUnfinished < m_finished.size() && m_finished[m_firstUnfinished]) ++m_firstUnfinished;
+    }
+
+    void finish() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        report(100);
+    }
+
+    // Keeps the first failure and stops every worker.
+    void fail(std::exception_ptr failure) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_failure) m_failure = std::move(failure);
+        m_stopped.store(true);
+    }
+
+    void rethrowFailure() const {
+        if (m_failure) std::rethrow_exception(m_failure);
+    }
+
+private:
+    // Called with m_mutex held.
+    void report(int percent) {
+        if (m_failure) throw Stopped{};
+        m_lastPercent = std::max(m_lastPercent, percent);
+        try {
+            m_callback(m_lastPercent, text());
+        } catch (...) {
+            m_failure = std::current_exception();
+            m_stopped.store(true);
+            throw Stopped{};
+        }
+    }
+
+    const std::string& text() const {
+        if (m_jobs.empty()) return m_texts.front();
+        const std::size_t job = std::min(m_firstUnfinished, m_jobs.size() - 1);
+        return m_texts[m_jobs[job].text];
+    }
+
+    const ProgressCallback& m_callback;
+    const std::vector<std::string>& m_texts;
+    const std::vector<OperatingPointJob>& m_jobs;
+    const long long m_total;
+    std::atomic<long long> m_done{0};
+    std::atomic<bool> m_stopped{false};
+    std::mutex m_mutex;
+    int m_lastPercent = 0;
+    std::vector<char> m_finished;
+    std::size_t m_firstUnfinished = 0;
+    std::exception_ptr m_failure;
+};
+
+// What one worker thread owns: its element solver and its copies of the polars.
+struct Worker {
+    std::unique_ptr<Solver> solver;
+    OperatingPointAnalysis::Workspace workspace;
+};
+
+// The workers of a parallel run, or none when the polars cannot be copied.
+std::vector<Worker> makeWorkers(SolverType type, std::size_t count, const std::vector<AirfoilSegment>& segments) {
+    std::vector<Worker> workers;
+    workers.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        auto copies = PolarCopies::copySegments(segments);
+        if (!copies) return {};
+        workers.push_back({Solver::create(type), OperatingPointAnalysis::Workspace(std::move(*copies))});
+    }
+    return workers;
+}
+
+}  // namespace
+
+ParallelSweep::ParallelSweep(SolverType solver, int threads) : m_solver(solver), m_threads(std::max(1, threads)) {}
+
+std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const std::vector<OperatingPointJob>& jobs,
+                                               const std::vector<std::string>& texts, Solver& serialSolver,
+                                               const ProgressCallback& progress) const {
+    const OperatingPointAnalysis analysis(data);
+    SweepProgress tracker(progress, texts, jobs, analysis.elements());
+    std::vector<OperatingPoint> results(jobs.size());
+    // A report outside the workers whose callback throws ends the run with that exception.
+    auto report = [&tracker](void (SweepProgress::*step)()) {
+        try {
+            (tracker.*step)();
+        } catch (const Stopped&) {
+            tracker.rethrowFailure();
+        }
+    };
+    if (jobs.empty()) {
+        report(&SweepProgress::finish);
+        return results;
+    }
+
+    std::atomic<std::size_t> next{0};
+    auto work = [&](Solver& solver, OperatingPointAnalysis::Workspace& workspace) {
+        try {
+            const std::function<void(int)> elementDone = [&tracker](int) { tracker.elementDone(); };
+            for (std::size_t i = next.fetch_add(1); i < jobs.size() && !tracker.stopped(); i = next.fetch_add(1)) {
+                results[i] = analysis.analyze(solver, workspace, jobs[i].conditions, jobs[i].pitch, elementDone);
+                tracker.jobDone(i);
+            }
+        } catch (...) {
+            tracker.fail(std::current_exception());
+        }
+    };
+
+    report(&SweepProgress::start);
+
+    const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(m_threads), jobs.size());
+    std::vector<Worker> workers = threads > 1 ? makeWorkers(m_solver, threads, data.segments) : std::vector<Worker>{};
+    if (workers.empty()) {
+        OperatingPointAnalysis::Workspace workspace(data.segments);
+        work(serialSolver, workspace);
+    } else {
+        std::vector<std::jthread> helpers;
+        helpers.reserve(workers.size() - 1);
+        for (std::size_t w = 1; w < workers.size(); ++w) {
+            try {
+                helpers.emplace_back(work, std::ref(*workers[w].solver), std::ref(workers[w].workspace));
+            } catch (const std::system_error&) {
+                break;  // no more threads to be had: the ones running share the work
+            }
+        }
+        work(*workers[0].solver, workers[0].workspace);
+    }  // every helper thread is joined here
+    tracker.rethrowFailure();
+    report(&SweepProgress::finish);
+    return results;
+}
+
+}  // namespace bemt

@@ -1,0 +1,161 @@
+// The combined lift and drag lookup of the solvers against the separate lookups, for
+// every kind of polar, whatever the order of the angles asked (the search starts where
+// the previous one ended); the spline's search from a starting piece.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "TestPolars.h"
+#include "bemt/Common.h"
+#include "bemt/ProfileParamsCSV.h"
+#include "bemt/ProfileParamsCombined.h"
+#include "bemt/ProfileParamsNACA.h"
+
+namespace {
+
+using bemt::Common::deg2rad;
+constexpr double kPi = std::numbers::pi;
+
+// Angles (radians) at every tabulated angle of the grids given in degrees, halfway
+// between them, just beside them, beyond the table, at and beyond +-180 degrees, in a
+// shuffled order and once more in ascending order.
+std::vector<double> probeAngles(const std::vector<double>& tabulatedDeg) {
+    std::vector<double> deg;
+    for (std::size_t i = 0; i < tabulatedDeg.size(); ++i) {
+        const double a = tabulatedDeg[i];
+        for (double sign : {1.0, -1.0}) {
+            deg.push_back(sign * a);
+            deg.push_back(sign * std::nextafter(a, 1e9));
+            deg.push_back(sign * std::nextafter(a, -1e9));
+            if (i + 1 < tabulatedDeg.size()) deg.push_back(sign * 0.5 * (a + tabulatedDeg[i + 1]));
+        }
+    }
+    for (double a : {-180.0, 180.0, -179.99, 179.99, -200.0, 200.0, -359.0, 359.0, 0.0, -0.0}) deg.push_back(a);
+    std::vector<double> angles;
+    for (double a : deg) angles.push_back(deg2rad(a));
+    angles.push_back(kPi);
+    angles.push_back(-kPi);
+    std::mt19937 random(12);
+    std::shuffle(angles.begin(), angles.end(), random);
+    std::vector<double> ascending = angles;
+    std::sort(ascending.begin(), ascending.end());
+    angles.insert(angles.end(), ascending.begin(), ascending.end());
+    return angles;
+}
+
+// Exactly the separate answers, including the sign of zero and NaN.
+void expectSameAsSeparate(bemt::ProfileParams& polar, const std::vector<double>& angles, const char* what) {
+    for (double alpha : angles) {
+        const bemt::LiftDrag both = polar.coefficients(alpha);
+        const double cl = polar.cl(alpha);
+        const double cd = polar.cd(alpha);
+        EXPECT_EQ(std::signbit(both.cl), std::signbit(cl)) << what << " at " << alpha;
+        if (std::isnan(cl)) {
+            EXPECT_TRUE(std::isnan(both.cl)) << what << " at " << alpha;
+        } else {
+            EXPECT_EQ(both.cl, cl) << what << " at " << alpha;
+        }
+        EXPECT_EQ(both.cd, cd) << what << " at " << alpha;
+    }
+}
+
+std::shared_ptr<bemt::ProfileParamsCSV> csvPolar(const std::string& text) {
+    auto polar = std::make_shared<bemt::ProfileParamsCSV>();
+    std::istringstream in(text);
+    polar->loadFile(&in, "alpha", bemt::Comma);
+    return polar;
+}
+
+const std::string kMeasured =
+    "alpha,cl,cd\n-12.5,-0.7,0.03\n-8,-0.5,0.012\n-4,-0.1,0.008\n0,0.3,0.007\n4,0.72,0.008\n8,1.1,0.011\n"
+    "12,1.32,0.02\n15.5,1.2,0.05\n";
+
+TEST(PolarLookup, NacaTablesGiveTheSeparateValuesForEveryAirfoilAndReynoldsNumber) {
+    const auto angles = probeAngles(bemt::alpha_long);
+    const auto shortGrid = probeAngles(bemt::alpha_extra_short);
+    for (auto airfoil : {bemt::NACA_0012, bemt::NACA_0015, bemt::NACA_0018, bemt::NACA_0021, bemt::NACA_0025}) {
+        bemt::ProfileParamsNACA polar(airfoil);
+        // Both level pairs, their anchors, and extrapolation below and above them.
+        for (double re : {5e4, 1e5, 3e5, 1e6, 2.5e6, 1e7, 2e7}) {
+            polar.setReynolds(re);
+            expectSameAsSeparate(polar, angles, "NACA");
+            expectSameAsSeparate(polar, shortGrid, "NACA on the short grid");
+        }
+    }
+    // Known values of the tables come through the combined lookup unchanged.
+    bemt::ProfileParamsNACA naca(bemt::NACA_0012);
+    EXPECT_DOUBLE_EQ(naca.coefficients(deg2rad(10.0)).cl, 1.0512);
+    EXPECT_DOUBLE_EQ(naca.coefficients(deg2rad(-10.0)).cl, -1.0512);
+    EXPECT_DOUBLE_EQ(naca.coefficients(deg2rad(10.0)).cd, 0.0147);
+    EXPECT_DOUBLE_EQ(naca.coefficients(kPi).cd, 0.025);
+}
+
+TEST(PolarLookup, ListPolarsGiveTheSeparateValuesInsideAndOutsideTheirTable) {
+    auto polar = csvPolar(kMeasured);
+    std::vector<double> tabulated = polar->alphaList();
+    for (double a = -180.0; a <= 180.0; a += 1.0) tabulated.push_back(a);  // the NACA extension
+    std::sort(tabulated.begin(), tabulated.end());
+    expectSameAsSeparate(*polar, probeAngles(tabulated), "CSV");
+    EXPECT_DOUBLE_EQ(polar->coefficients(deg2rad(4.0)).cl, 0.72);
+    EXPECT_DOUBLE_EQ(polar->coefficients(deg2rad(4.0)).cd, 0.008);
+    // A polar whose splines are not built yet builds them for the combined lookup too.
+    auto fresh = csvPolar(kMeasured);
+    EXPECT_DOUBLE_EQ(fresh->coefficients(deg2rad(-8.0)).cl, -0.5);
+}
+
+TEST(PolarLookup, BlendsGiveTheSeparateValuesWithAndWithoutInterpolation) {
+    auto measured = csvPolar(kMeasured);
+    auto naca = std::make_shared<bemt::ProfileParamsNACA>(bemt::NACA_0018);
+    naca->setReynolds(4e5);
+    bemt::ProfileParamsCombined blend;
+    blend.setProfiles(measured.get(), naca.get());
+    const auto angles = probeAngles(measured->alphaList());
+    for (bool interpolation : {true, false}) {
+        if (interpolation) {
+            bemt::ProfileParamsCombined::enableInterpolation();
+        } else {
+            bemt::ProfileParamsCombined::disableInterpolation();
+        }
+        for (double ratio : {0.0, 0.3, 0.999, 1.0, 1.7, -0.4}) {
+            blend.setRatio(ratio);
+            expectSameAsSeparate(blend, angles, "blend");
+        }
+    }
+    bemt::ProfileParamsCombined::enableInterpolation();
+
+    // A Reynolds combination blends by the Reynolds number whatever the switch says.
+    bemt::ProfileParamsCombined combination;
+    combination.setProfiles(std::shared_ptr<bemt::ProfileParams>(csvPolar(kMeasured)),
+                            std::shared_ptr<bemt::ProfileParams>(naca));
+    combination.setReynoldsRange(2e5, 1e6);
+    combination.setReynolds(6e5);
+    bemt::ProfileParamsCombined::disableInterpolation();
+    expectSameAsSeparate(combination, angles, "Reynolds combination");
+    bemt::ProfileParamsCombined::enableInterpolation();
+
+    // Polars that only answer cl and cd separately get both from the base class.
+    korvane::testing::ThinAirfoilPolar thin(0.01);
+    EXPECT_DOUBLE_EQ(thin.coefficients(0.1).cl, 2.0 * kPi * 0.1);
+    EXPECT_DOUBLE_EQ(thin.coefficients(0.1).cd, 0.01);
+}
+
+TEST(SplineSearch, AStartingPieceNeverChangesThePieceFound) {
+    const bemt::spline s({-3.0, -1.0, 0.0, 0.5, 2.0, 7.0}, {1.0, 0.0, 2.0, 1.0, 3.0, 0.0}, bemt::spline::cubic_hermite);
+    std::vector<double> probes{-10.0, -3.0, -2.0, -1.0, -0.5, 0.0, 0.25, 0.5, 1.0, 2.0, 6.9, 7.0, 8.0, -0.0};
+    for (double knot : s.xValues()) {
+        probes.push_back(std::nextafter(knot, 1e9));
+        probes.push_back(std::nextafter(knot, -1e9));
+    }
+    for (double t : probes) {
+        for (std::size_t hint = 0; hint < 9; ++hint) {
+            EXPECT_EQ(s.piece(t, hint), s.piece(t)) << "t " << t << " hint " << hint;
+        }
+    }
+}
+
+}  // namespace
