@@ -12,7 +12,7 @@ namespace {
 bool read(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
 
 void write(wxTextCtrl* field, double value) {
-    if (std::isfinite(value)) field->SetValue(formatNumber(value));
+    if (std::isfinite(value)) field->SetValue(formatComputed(value));
 }
 
 }  // namespace
@@ -132,15 +132,15 @@ void EditSingleAirfoilPoint::refreshControls() {
             }));
             wxCheckBox* guess = setupCheckbox(
                 grid, row++, 0, "Guess Re", &m_guessReynolds,
-                "Guess Reynold's number to precalculate lift and drag coefficients for various operating conditions "
+                "Guess Reynolds number to precalculate lift and drag coefficients for various operating conditions "
                 "(wind velocity and rotation speed) at different angles of attacks.");
             guess->Bind(wxEVT_CHECKBOX, [this, guess](wxCommandEvent& event) {
                 enableReynoldsFields(guess->GetValue());
                 event.Skip();
             });
             setupHeading(grid, row++, 0, "Re");
-            m_reMinCtrl = setupInput(grid, row, 0, "Min.", "", "Minimal analyzed Reynold's number.");
-            m_reMaxCtrl = setupInput(grid, row++, 3, "Max.", "", "Maximal analyzed Reynold's number.");
+            m_reMinCtrl = setupInput(grid, row, 0, "Min.", "", "Minimal analyzed Reynolds number.");
+            m_reMaxCtrl = setupInput(grid, row++, 3, "Max.", "", "Maximal analyzed Reynolds number.");
             m_reMinCtrl->SetValidator(InputNumberValidator<double>(&m_reMin, true, 1e4, 1e8, [this](double min) {
                 double max = 0.0;
                 return !read(m_reMaxCtrl, max) || min <= max;
@@ -170,7 +170,7 @@ void EditSingleAirfoilPoint::update() {
     load();
     if (!m_built || m_builtType != m_type) refreshControls();
     TransferDataToWindow();
-    m_absoluteCtrl->ChangeValue(formatNumber(m_x * rotorRadius()));
+    m_absoluteCtrl->ChangeValue(formatComputed(m_x * rotorRadius()));
     Validate();
     enableReynoldsFields(m_guessReynolds);
     Layout();

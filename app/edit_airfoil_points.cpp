@@ -28,6 +28,7 @@ void EditAirfoilPoints::update() {
     m_scroll->DestroyChildren();
     m_editors.clear();
     m_points = m_project->airfoilPoints();
+    if (!m_remapping) m_remapBase = m_points;
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
 
@@ -37,6 +38,7 @@ void EditAirfoilPoints::update() {
         const bemt::AirfoilPoint* previous = i > 0 ? &m_points[i - 1] : nullptr;
         const bemt::AirfoilPoint* next = i + 1 < m_points.size() ? &m_points[i + 1] : nullptr;
         auto* editor = new EditSingleAirfoilPoint(m_scroll, m_project, m_points[i], previous, next);
+        editor->setMessageTitle(wxString::Format("Airfoil segments: point %zu", i + 1));
         grid->Add(editor, wxGBPosition(row, 0), wxGBSpan(2, 1), wxEXPAND);
         // Both buttons at the top of the point's rows.
         setupButton(grid, row++, 1, "Add point after", "", wxGBSpan(1, 1), wxEXPAND, [this, i] { addPointAfter(i); });
@@ -53,7 +55,10 @@ void EditAirfoilPoints::update() {
     Thaw();
 }
 
-void EditAirfoilPoints::saveValues() { m_project->setAirfoilPoints(m_points, true); }
+void EditAirfoilPoints::saveValues() {
+    m_remapBase = m_points;
+    m_project->setAirfoilPoints(m_points, true);
+}
 
 void EditAirfoilPoints::storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points) {
     m_project->setAirfoilPoints(points, true);
@@ -85,10 +90,14 @@ void EditAirfoilPoints::remapRange(wxEvent& event) {
         event.Skip();
         return;
     }
-    field_rules::remapPositions(m_points, c.Rh / c.R);
-    saveValues();
+    // From the list as it was before the radii began to change (see EditBladePoints).
+    std::vector<bemt::AirfoilPoint> points = m_remapBase;
+    field_rules::remapPositions(points, c.Rh / c.R);
+    m_project->setAirfoilPoints(points, true);
     // Show the new positions, so that the next edit does not write the old ones back.
+    m_remapping = true;
     update();
+    m_remapping = false;
     event.Skip();
 }
 

@@ -40,6 +40,9 @@ private:
     std::vector<EditSingleAirfoilPoint*> m_editors;
     wxScrolledWindow* m_scroll;
     double m_hubFraction = -1.0;  // hub radius / rotor radius when the list was shown
+    // The list as the user, a file or an action left it: radius changes remap from it.
+    std::vector<bemt::AirfoilPoint> m_remapBase;
+    bool m_remapping = false;
 };
 
 // The "Airfoils data" page.

@@ -22,11 +22,16 @@ wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
 
 namespace {
 
-const wxString kPreprocessingError = "An error during the airfoil segments preprocessing has occoured.";
-const wxString kComputationError = "An error during the computation of the operating point has occoured.";
+const wxString kPreprocessingError = "An error during the airfoil segments preprocessing has occurred.";
+const wxString kComputationError = "An error during the computation of the operating point has occurred.";
 constexpr int kColumns = 5;
 
 wxString fromCore(const std::string& text) { return wxString::FromUTF8(text); }
+
+// The messages with which the computations and the airfoil preprocessing end after Stop.
+bool isStopMessage(const wxString& message) {
+    return message == fromCore(EditCompute::kAborted) || message == fromCore(bemt::ToolsAirfoil::kAborted);
+}
 
 // Reads the number a field shows; false when it does not parse.
 bool fieldValue(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
@@ -37,6 +42,9 @@ EditCompute::Dialogs EditCompute::defaultDialogs() {
     Dialogs dialogs;
     dialogs.error = [](wxWindow* parent, const wxString& message, const wxString& caption) {
         wxMessageBox(message, caption, wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
+    };
+    dialogs.info = [](wxWindow* parent, const wxString& message, const wxString& caption) {
+        wxMessageBox(message, caption, wxOK | wxICON_INFORMATION | wxCENTRE | wxSTAY_ON_TOP, parent);
     };
     dialogs.preprocessOutdated = [](wxWindow* parent) {
         return wxMessageBox(
@@ -184,7 +192,7 @@ void EditCompute::writeStepSize() {
     if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !parseNumber(m_stepsCtrl->GetValue(), steps))
         return;
     if (const auto step = compute_rules::rangeStepSize(min, max, steps)) {
-        m_stepCtrl->ChangeValue(formatNumber(*step));
+        m_stepCtrl->ChangeValue(formatComputed(*step));
         validateAndTransfer();
     }
 }
@@ -243,10 +251,28 @@ void EditCompute::computeOperatingPoint() { startAction(&EditCompute::_doCompute
 void EditCompute::designBlade() { startAction(&EditCompute::_doDesignBlade); }
 void EditCompute::computeChar() { startAction(&EditCompute::_doComputeChar); }
 
-void EditCompute::stopComputation() { m_abortRequested = true; }
+void EditCompute::stopComputation() {
+    if (!*m_busy) return;
+    m_abortRequested = true;
+    // Until the computation has ended: nothing more to stop, and the status says so.
+    m_stopBtn->Disable();
+    m_progressCallback(0, kStopping);
+}
+
+bool EditCompute::inputAccepted() {
+    const std::vector<wxString> invalid = m_inputCheck ? m_inputCheck() : invalidFields();
+    if (invalid.empty()) return true;
+    wxString message = kInvalidInputMessage;
+    for (const wxString& field : invalid) message += "\n" + field;
+    m_dialogs.error(this, message, kInvalidInputCaption);
+    return false;
+}
 
 void EditCompute::startAction(Handler handler) {
     if (*m_busy) return;
+    // Computing with the last accepted values while the form shows others would give
+    // results that contradict the form.
+    if (!inputAccepted()) return;
     // A Stop pressed after the last run had ended must not abort this one.
     m_abortRequested = false;
     disableComputeBtns();
@@ -281,9 +307,7 @@ void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
         try {
             auto segments = bemt::ToolsAirfoil::segmentsFromPoints(
                 std::move(points), std::move(openFile), conditions,
-                [this](int progress, std::string text) {
-                    onGuiThread([this, progress, message = fromCore(text)] { m_progressCallback(progress, message); });
-                },
+                [this](int progress, std::string text) { showProgress(progress, fromCore(text)); },
                 &m_abortRequested);
             onGuiThread([this, segments = std::move(segments), conditions]() mutable {
                 const bool unchanged = m_segmentsValid;
@@ -296,16 +320,14 @@ void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
         } catch (const std::string& message) {
             onGuiThread([this, message = fromCore(message), onFailure] {
                 m_segmentsValid = false;
-                showError(message);
-                m_progressCallback(100, "");
                 onFailure();
+                finishWithError(message);
             });
         } catch (...) {
             onGuiThread([this, onFailure] {
                 m_segmentsValid = false;
-                showError(kPreprocessingError);
-                m_progressCallback(100, "");
                 onFailure();
+                finishWithError(kPreprocessingError);
             });
         }
     });
@@ -412,17 +434,27 @@ void EditCompute::onGuiThread(std::function<void()> f) {
 
 void EditCompute::reportProgress(int progress, const wxString& message) {
     if (m_closing) throw kAborted;
-    if (m_abortRequested.exchange(false)) {
-        onGuiThread([this] { m_progressCallback(100, ""); });
-        throw kAborted;
-    }
-    onGuiThread([this, progress, message] { m_progressCallback(progress, message); });
+    // The status bar is reset when the computation has really ended (finishWithError).
+    if (m_abortRequested.exchange(false)) throw kAborted;
+    showProgress(progress, message);
+}
+
+void EditCompute::showProgress(int progress, const wxString& message) {
+    onGuiThread([this, progress, message] {
+        // Reports still queued when Stop was pressed would overwrite "Stopping".
+        if (!m_stopBtn->IsEnabled() && *m_busy) return;
+        m_progressCallback(progress, message);
+    });
 }
 
 void EditCompute::finishWithError(const wxString& message) {
-    showError(message);
+    // The buttons and the status bar follow the real state before the box is shown.
     m_progressCallback(100, "");
     enableComputeBtns();
+    if (isStopMessage(message))
+        (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, message, kStoppedCaption);
+    else
+        showError(message);
 }
 
 void EditCompute::finish() {

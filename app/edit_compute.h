@@ -39,11 +39,21 @@ public:
         std::function<void(wxWindow*, const wxString&, const wxString&)> error;
         // "Preprocess outdated airfoil data?"; true for Yes.
         std::function<bool(wxWindow*)> preprocessOutdated;
+        // Modal information box: message and caption (the error box when not given).
+        std::function<void(wxWindow*, const wxString&, const wxString&)> info;
     };
     static Dialogs defaultDialogs();
 
     static inline const std::string kAborted = "The computation process has been aborted.";
-    static inline const wxString kErrorCaption = "An error has occoured.";
+    static inline const wxString kErrorCaption = "An error has occurred.";
+    static inline const wxString kInvalidInputCaption = "Invalid input.";
+    static inline const wxString kInvalidInputMessage =
+        "The computation needs a valid value in every field. Correct the fields shown in red:";
+    static inline const wxString kStoppedCaption = "Computation stopped.";
+    static inline const wxString kStopping = "Stopping the computation...";
+
+    // The descriptions of the invalid fields that keep the actions from starting.
+    using InputCheck = std::function<std::vector<wxString>()>;
 
     // progressCallback runs on the GUI thread only.
     EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback progressCallback);
@@ -70,6 +80,8 @@ public:
     void destroyWindows();
 
     void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
+    // By default only the panel's own fields are checked; the main window checks all pages.
+    void setInputCheck(InputCheck check) { m_inputCheck = std::move(check); }
 
     // State, for the main window and tests.
     bool busy() const { return *m_busy; }
@@ -109,6 +121,8 @@ private:
 
     using Handler = void (EditCompute::*)(wxCommandEvent&);
     void startAction(Handler handler);
+    // False (after saying which fields are red) when any field holds invalid input.
+    bool inputAccepted();
     // False (after showing the refusal and ending the action) when the pitch sweep is refused.
     bool pitchAccepted(const bemt::ComputeSettings& settings);
     bemt::InputDataSet inputData() const;
@@ -122,7 +136,10 @@ private:
     void onGuiThread(std::function<void()> f);
     // The thread-safe progress report of a computation; throws kAborted after Stop.
     void reportProgress(int progress, const wxString& message);
+    // Queues a progress report to the status bar (any thread).
+    void showProgress(int progress, const wxString& message);
     // Ends a computation that failed (on the GUI thread).
+    // A requested stop is reported as information, anything else as an error.
     void finishWithError(const wxString& message);
     void finish();
     void showError(const wxString& message);
@@ -143,6 +160,7 @@ private:
     bemt::ComputeSettings m_settings;
     ProgressCallback m_progressCallback;
     Dialogs m_dialogs;
+    InputCheck m_inputCheck;
 
     wxTextCtrl* m_chordLimitCtrl = nullptr;
     wxChoice* m_variableChoice = nullptr;

@@ -5,6 +5,13 @@
 
 #include "app/window_main.h"
 
+MainWindow* startMainWindow(const wxArrayString& commandLine) {
+    auto* window = new MainWindow();
+    if (commandLine.size() > 1) window->openFile(commandLine[1]);
+    window->Show();
+    return window;
+}
+
 KvnApp::KvnApp() {
     // Chart images are saved as PNG.
     wxImage::AddHandler(new wxPNGHandler);
@@ -13,9 +20,6 @@ KvnApp::KvnApp() {
 }
 
 bool KvnApp::OnInit() {
-    if (!mainWindow) mainWindow = new MainWindow();
-    // Further arguments are ignored.
-    if (argc > 1) mainWindow->openFile(argv[1]);
-    mainWindow->Show();
+    if (!mainWindow) mainWindow = startMainWindow(argv.GetArguments());
     return true;
 }

@@ -25,7 +25,7 @@ wxString localText(const std::string& text) {
 }  // namespace
 
 void showResultError(wxWindow* parent, const wxString& message) {
-    wxMessageBox(message, "An error has occoured.", wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
+    wxMessageBox(message, "An error has occurred.", wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
 }
 
 ChartBook::ChartBook(wxWindow* parent) : wxChoicebook(parent, wxID_ANY) {}

@@ -767,6 +767,6 @@ void PlotDisplay::onLeftDown(wxMouseEvent& event) {
     try {
         action();
     } catch (const std::string& message) {
-        wxMessageBox(wxString::FromUTF8(message), "An error has occoured.", wxOK | wxCENTRE | wxSTAY_ON_TOP, this);
+        wxMessageBox(wxString::FromUTF8(message), "An error has occurred.", wxOK | wxCENTRE | wxSTAY_ON_TOP, this);
     }
 }

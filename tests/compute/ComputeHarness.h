@@ -86,6 +86,7 @@ inline void useXfoilAirfoils(KvpProject& project) {
 struct Message {
     wxString text;
     wxString caption;
+    bool information = false;  // an information box rather than an error box
 };
 
 class ComputeHarness {
@@ -103,6 +104,9 @@ public:
         EditCompute::Dialogs dialogs;
         dialogs.error = [this](wxWindow*, const wxString& text, const wxString& caption) {
             messages.push_back({text, caption});
+        };
+        dialogs.info = [this](wxWindow*, const wxString& text, const wxString& caption) {
+            messages.push_back({text, caption, true});
         };
         dialogs.preprocessOutdated = [this](wxWindow*) {
             ++prompts;

@@ -319,10 +319,16 @@ TEST(ComputePanel, StopEndsACharacteristicsRunAndTheNextStartsClean) {
     EXPECT_TRUE(h.panel->stopButton()->IsEnabled());
     EXPECT_FALSE(h.panel->characteristicsButton()->IsEnabled());
     h.panel->stopComputation();
+    // Until the run has ended there is nothing more to stop, and the status says so.
+    EXPECT_FALSE(h.panel->stopButton()->IsEnabled());
+    EXPECT_FALSE(h.panel->characteristicsButton()->IsEnabled());
+    EXPECT_EQ(h.status, "Stopping the computation...");
     ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
+    // A requested stop is information, not an error.
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "The computation process has been aborted.");
-    EXPECT_EQ(h.messages[0].caption, "An error has occoured.");
+    EXPECT_EQ(h.messages[0].caption, "Computation stopped.");
+    EXPECT_TRUE(h.messages[0].information);
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
     EXPECT_FALSE(h.panel->abortRequested());
@@ -386,9 +392,13 @@ TEST(ComputePanel, StopDuringXfoilPreprocessingEndsTheAnalyses) {
         GTEST_SKIP() << "xfoil-core did not start (is XFOIL installed?)";
     }
     h.panel->stopComputation();
+    EXPECT_FALSE(h.panel->stopButton()->IsEnabled());
+    EXPECT_EQ(h.status, "Stopping the computation...");
     ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }, std::chrono::seconds(10)));
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "The Xfoil preprocessing has been aborted.");
+    EXPECT_EQ(h.messages[0].caption, "Computation stopped.");
+    EXPECT_TRUE(h.messages[0].information);
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
     EXPECT_TRUE(h.panel->airfoilSegments().empty());
@@ -406,7 +416,7 @@ TEST(ComputePanel, PreprocessingErrorsAreShownAndTheButtonsComeBack) {
     ASSERT_TRUE(h.run(&EditCompute::computeChar));
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_NE(h.messages[0].text.Find("/nonexistent/polar.csv"), wxNOT_FOUND) << h.messages[0].text;
-    EXPECT_EQ(h.messages[0].caption, "An error has occoured.");
+    EXPECT_EQ(h.messages[0].caption, "An error has occurred.");
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
     EXPECT_TRUE(h.panel->resultWindows().empty());

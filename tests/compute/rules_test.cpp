@@ -82,10 +82,15 @@ TEST(ResultTitles, SingleAndSeveralPitchAngles) {
 }
 
 TEST(ExportNames, TitleBecomesAFileName) {
-    EXPECT_EQ(result_rules::exportFileName("Reynold's number, tip loss factor vs relative x/R and pitch angle", ".csv"),
-              "reynold_s_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
+    EXPECT_EQ(result_rules::exportFileName("Reynolds number, tip loss factor vs relative x/R and pitch angle", ".csv"),
+              "reynolds_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
     EXPECT_EQ(result_rules::exportFileName(wxString::FromUTF8("Blade shape at pitch angle 0 ° vs relative x/R"), ".png"),
               "blade_shape_at_pitch_angle_0_deg_vs_relative_x_r.png");
+    // Plain names: no "=", "+" or runs of "_".
+    EXPECT_EQ(result_rules::exportFileName("Polar chart at x/R =0.45, Re =4.1e+06", ".png"),
+              "polar_chart_at_x_r_0.45_re_4.1e6.png");
+    EXPECT_EQ(result_rules::exportFileName("Lift at Re =2e-05 (x/R = 1)", ".csv"), "lift_at_re_2e-5_x_r_1.csv");
+    EXPECT_EQ(result_rules::exportFileName("Turbine's power", ".csv"), "turbine_s_power.csv");
 }
 
 TEST(AnalyzerAngles, DataRangeWidenedByFourPercentInWholeSteps) {
