@@ -270,9 +270,14 @@ bool EditCompute::inputAccepted() {
 
 void EditCompute::startAction(Handler handler) {
     if (*m_busy) return;
+    m_resultWindows->setProjectName(m_project->projectFilename());
     // Computing with the last accepted values while the form shows others would give
     // results that contradict the form.
     if (!inputAccepted()) return;
+    if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
+        showError(fromCore(*missing));
+        return;
+    }
     // A Stop pressed after the last run had ended must not abort this one.
     m_abortRequested = false;
     disableComputeBtns();

@@ -197,5 +197,6 @@ bool KvpProject::open(const wxString& path) {
     chosen = absolute.GetFullPath();
     fromJsonString(content.utf8_string(), chosen);
     m_filePath = chosen;
+    files().projectOpened(chosen);
     return true;
 }

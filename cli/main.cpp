@@ -31,8 +31,10 @@ const char* const kFooter = R"(Results:
         "converged", "extrapolated"}]}]}
   Values that are not numbers are written as null.
 
-Airfoils: the built-in NACA 0012 to 0025 tables. CSV polars and XFOIL airfoils are
-not supported by the command line yet.
+Airfoils: the built-in NACA 0012 to 0025 tables, CSV polar files, and airfoil
+coordinate files analysed by XFOIL (xfoil-core, looked for beside korvane-cli), as
+the project's airfoil points give them; relative file paths are read from the
+project file's folder.
 
 Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or invalid
 project, failed computation or output), 2 wrong command line, 130 stopped by Ctrl-C.

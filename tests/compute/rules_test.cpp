@@ -146,3 +146,27 @@ TEST(FlaggedIntervals, NeighboursMeetHalfwayAndRunsMerge) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AirfoilFiles, ThePointWithoutAFileIsNamed) {
+    std::vector<bemt::AirfoilPoint> points(3);
+    points[0].x_rel = 0.06;
+    points[0].data_type = bemt::NACA0012;
+    points[1].x_rel = 0.5;
+    points[1].data_type = bemt::CSVData;
+    points[1].path = "polar.csv";
+    points[2].x_rel = 0.75;
+    points[2].data_type = bemt::Coordinates;
+    points[2].repeat = true;  // reads the previous point's file
+    EXPECT_FALSE(compute_rules::missingAirfoilFile(points));
+    points[2].repeat = false;
+    EXPECT_EQ(compute_rules::missingAirfoilFile(points),
+              "Airfoil point 3 (x/R = 0.75, Coordinates) has no data file. Choose its file on the \"Airfoils data\" "
+              "page.");
+    points[1].path.clear();
+    EXPECT_EQ(compute_rules::missingAirfoilFile(points),
+              "Airfoil point 2 (x/R = 0.5, CSV data) has no data file. Choose its file on the \"Airfoils data\" page.");
+}
+
+}  // namespace

@@ -8,6 +8,10 @@
 #include <wx/menu.h>
 #include <wx/notebook.h>
 
+#include <unistd.h>
+#include <wx/display.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -25,6 +29,7 @@
 #include "app/kvp_codec.h"
 #include "app/window_main.h"
 #include "bemt/Common.h"
+#include "results/result_window_frame.h"
 #include "results/result_window_list.h"
 
 namespace {
@@ -206,6 +211,85 @@ TEST_F(UserSession, AProjectOpenedFromTheCommandLineStartsSavedWithItsOwnHistory
     EXPECT_EQ(project().operatingConditions().V0, 9.0);
     user.key('z', wxMOD_CONTROL | wxMOD_SHIFT);
     EXPECT_EQ(project().operatingConditions().V0, 9.0);
+}
+
+// Everything written to the standard error stream while it exists (GTK prints its
+// warnings there).
+class StderrCapture {
+public:
+    StderrCapture() : m_file(std::tmpfile()) {
+        std::fflush(stderr);
+        m_saved = ::dup(2);
+        ::dup2(::fileno(m_file), 2);
+    }
+    ~StderrCapture() {
+        restore();
+        std::fclose(m_file);
+    }
+    std::string text() {
+        restore();
+        std::string text;
+        std::rewind(m_file);
+        for (int c; (c = std::fgetc(m_file)) != EOF;) text += static_cast<char>(c);
+        return text;
+    }
+
+private:
+    void restore() {
+        if (m_saved < 0) return;
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    std::FILE* m_file;
+    int m_saved = -1;
+};
+
+TEST_F(UserSession, ResultWindowsNameTheProjectFitTheScreenAndCloseWithEscAndCtrlW) {
+    const std::string path = folder.file("rotor.kvp");
+    std::filesystem::copy_file(std::string(KORVANE_EXAMPLES) + "/new_turbine.kvp", path);
+    start(path);
+    EditCompute* compute = window->computePage();
+    const ResultWindowList& results = compute->resultWindows();
+
+    for (const int closeKey : {static_cast<int>(WXK_ESCAPE), static_cast<int>('w')}) {
+        StderrCapture errors;
+        user.click(compute->operatingPointButton());
+        ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !results.empty() && !compute->busy(); },
+                                                        std::chrono::seconds(60)));
+        user.settle();
+        EXPECT_EQ(errors.text().find("CRITICAL"), std::string::npos) << errors.text();
+        wxTopLevelWindow* result = results.windows().back();
+        EXPECT_TRUE(result->GetTitle().EndsWith(" - rotor.kvp")) << result->GetTitle();
+
+        // Fully on the screen, and no smaller than its layout needs.
+        const wxRect screen = wxDisplay(0u).GetClientArea();
+        EXPECT_TRUE(screen.Contains(result->GetRect())) << result->GetRect().x << "," << result->GetRect().y;
+        const wxSize minimum = result->GetMinSize();
+        EXPECT_GT(minimum.x, 300);
+        EXPECT_GT(minimum.y, 200);
+        EXPECT_LE(minimum.x, result->GetSize().x);
+        result->SetSize(wxSize(100, 100));
+        user.settle();
+        EXPECT_GE(result->GetSize().x, minimum.x);
+
+        user.moveTo(result, wxPoint(20, 20));
+        user.key(closeKey, closeKey == 'w' ? wxMOD_CONTROL : wxMOD_NONE);
+        user.settle();
+        EXPECT_TRUE(results.empty()) << "closed by key " << closeKey;
+    }
+}
+
+TEST(ResultWindowFrame, WindowsLargerThanTheScreenOrPartlyOffItAreFittedOnIt) {
+    const wxRect screen(0, 0, 1280, 800);
+    const auto fitted = [&](const wxRect& window) { return fitOnScreen(window, screen); };
+    EXPECT_EQ(fitted({100, 50, 800, 600}), wxRect(100, 50, 800, 600));   // fits: unchanged
+    EXPECT_EQ(fitted({0, 0, 1375, 902}), wxRect(0, 0, 1280, 800));       // 1250 x 820 at 110 %
+    EXPECT_EQ(fitted({900, 500, 800, 600}), wxRect(480, 200, 800, 600));  // moved back on
+    EXPECT_EQ(fitted({-40, -10, 300, 200}), wxRect(0, 0, 300, 200));
+    // A screen area that does not start at the origin (a panel at the top).
+    EXPECT_EQ(fitOnScreen({0, 0, 500, 2000}, wxRect(0, 30, 1280, 770)), wxRect(0, 30, 500, 770));
 }
 
 }  // namespace

@@ -44,10 +44,17 @@ public:
 
     // A left click in the middle of the window.
     void click(wxWindow* window) {
-        const wxRect box = window->GetScreenRect();
-        m_sim.MouseMove(box.GetPosition() + wxPoint(box.width / 2, box.height / 2));
-        runEventLoopFor(kSettle);
+        moveTo(window);
         m_sim.MouseClick();
+        runEventLoopFor(kSettle);
+    }
+
+    // The pointer to a point of the window (relative to its top left corner; its middle
+    // by default): on a display without a window manager the keys go where it is.
+    void moveTo(wxWindow* window, wxPoint at = wxDefaultPosition) {
+        const wxRect box = window->GetScreenRect();
+        if (at == wxDefaultPosition) at = wxPoint(box.width / 2, box.height / 2);
+        m_sim.MouseMove(box.GetPosition() + at);
         runEventLoopFor(kSettle);
     }
 
