@@ -66,7 +66,16 @@ void EditSingleAirfoilPoint::refreshControls() {
     int row = 0;
     m_positionCtrl = setupInput(grid, row, 0, "x/R", "[-]", "Relative postition at the blade.");
     m_absoluteCtrl = setupInput(grid, row++, 3, "x", "[m]", "Absolute postition at the blade.");
-    setupCheckbox(grid, row++, 0, "Repeat", &m_repeat, "Repeat previous airfoil with the exact same settings.");
+    m_repeatBox =
+        setupCheckbox(grid, row, 0, "Repeat", &m_repeat, "Repeat previous airfoil with the exact same settings.",
+                      wxGBSpan(1, 2));
+    m_repeatNote = new wxStaticText(m_rows, wxID_ANY, wxEmptyString);
+    grid->Add(m_repeatNote, wxGBPosition(row++, 2), wxGBSpan(1, 4), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
+    m_repeatBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        event.Skip();
+        applyRepeat();
+    });
+    m_firstDataChild = m_rows->GetChildren().size();
     m_typeChoice = setupChoice<bemt::AirfoilType>(
         grid, row++, 0, typeItems(), &m_type, typeValues(), "Type",
         "Select the airfoil type used in calculations along the blade starting at this point.", 1, 4);
@@ -160,9 +169,43 @@ void EditSingleAirfoilPoint::refreshControls() {
 }
 
 void EditSingleAirfoilPoint::enableReynoldsFields(bool guessing) {
-    if (m_reMinCtrl) m_reMinCtrl->Enable(!guessing);
-    if (m_reMaxCtrl) m_reMaxCtrl->Enable(!guessing);
+    if (m_reMinCtrl) m_reMinCtrl->Enable(!guessing && !repeating());
+    if (m_reMaxCtrl) m_reMaxCtrl->Enable(!guessing && !repeating());
     Validate();
+}
+
+wxString EditSingleAirfoilPoint::typeName(bemt::AirfoilType type) {
+    const auto& values = typeValues();
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i] == type) return typeItems()[i];
+    return wxString::Format("type %d", static_cast<int>(type));
+}
+
+void EditSingleAirfoilPoint::setRepeatNote(const wxString& note) {
+    if (m_repeatNote && m_repeatNote->GetLabel() != note) {
+        m_repeatNote->SetLabel(note);
+        Layout();
+    }
+}
+
+std::vector<wxWindow*> EditSingleAirfoilPoint::ownDataControls() const {
+    std::vector<wxWindow*> controls;
+    const wxWindowList& children = m_rows->GetChildren();
+    std::size_t index = 0;
+    for (wxWindow* child : children)
+        if (index++ >= m_firstDataChild) controls.push_back(child);
+    return controls;
+}
+
+bool EditSingleAirfoilPoint::repeating() const {
+    // The box rather than the field: the box's own handlers may not have run yet. The
+    // first point has nothing before it to repeat: its own data stays in use.
+    return m_repeatBox && m_repeatBox->GetValue() && m_previous;
+}
+
+void EditSingleAirfoilPoint::applyRepeat() {
+    for (wxWindow* control : ownDataControls()) control->Enable(!repeating());
+    enableReynoldsFields(m_guessReynolds);
 }
 
 void EditSingleAirfoilPoint::update() {
@@ -172,7 +215,7 @@ void EditSingleAirfoilPoint::update() {
     TransferDataToWindow();
     m_absoluteCtrl->ChangeValue(formatComputed(m_x * rotorRadius()));
     Validate();
-    enableReynoldsFields(m_guessReynolds);
+    applyRepeat();
     Layout();
     Thaw();
     // The list around this point re-lays out for the new rows.

@@ -1,6 +1,7 @@
 #include "app/edit_airfoil_points.h"
 
 #include <wx/button.h>
+#include <wx/filename.h>
 
 #include "app/edit_airfoil_point_single.h"
 #include "app/field_rules.h"
@@ -50,6 +51,7 @@ void EditAirfoilPoints::update() {
     }
     m_scroll->SetSizer(grid, true);
     for (auto* editor : m_editors) editor->update();
+    refreshRepeatNotes();
     m_scroll->FitInside();
     Layout();
     Thaw();
@@ -58,6 +60,27 @@ void EditAirfoilPoints::update() {
 void EditAirfoilPoints::saveValues() {
     m_remapBase = m_points;
     m_project->setAirfoilPoints(m_points, true);
+    refreshRepeatNotes();
+}
+
+void EditAirfoilPoints::refreshRepeatNotes() {
+    for (std::size_t i = 0; i < m_editors.size(); ++i) {
+        wxString note;
+        if (m_points[i].repeat) {
+            // A repeating point takes over what the point it repeats uses, itself perhaps repeated.
+            std::size_t source = i;
+            while (source > 0 && m_points[source].repeat) --source;
+            const bemt::AirfoilPoint& used = m_points[source];
+            if (source == i) {
+                note = "Nothing to repeat: the first point uses its own data.";
+            } else {
+                note = wxString::Format("Repeats point %zu: ", source + 1) + EditSingleAirfoilPoint::typeName(used.data_type);
+                if ((used.data_type == bemt::CSVData || used.data_type == bemt::Coordinates) && !used.path.empty())
+                    note += " (" + wxFileName(wxString::FromUTF8(used.path)).GetFullName() + ")";
+            }
+        }
+        m_editors[i]->setRepeatNote(note);
+    }
 }
 
 void EditAirfoilPoints::storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points) {

@@ -34,6 +34,8 @@ public:
 
 private:
     void storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points);
+    // Tells every repeating point what it repeats.
+    void refreshRepeatNotes();
 
     KvpProject* m_project;
     std::vector<bemt::AirfoilPoint> m_points;

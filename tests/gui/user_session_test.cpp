@@ -18,6 +18,7 @@
 #include "GuiTestSupport.h"
 #include "TempFolder.h"
 #include "UserSimulation.h"
+#include "app/edit_airfoil_point_single.h"
 #include "app/edit_airfoil_points.h"
 #include "app/edit_chord_points.h"
 #include "app/edit_compute.h"
@@ -211,6 +212,33 @@ TEST_F(UserSession, AProjectOpenedFromTheCommandLineStartsSavedWithItsOwnHistory
     EXPECT_EQ(project().operatingConditions().V0, 9.0);
     user.key('z', wxMOD_CONTROL | wxMOD_SHIFT);
     EXPECT_EQ(project().operatingConditions().V0, 9.0);
+}
+
+TEST_F(UserSession, ARepeatingAirfoilPointGreysOutItsOwnDataAndSaysWhatItRepeats) {
+    start();
+    window->notebook()->SetSelection(2);  // "Airfoils data"
+    user.settle();
+    user.settle();
+    EditAirfoilPoints* list = window->airfoilsPage()->pointsEditor();
+    // The new project's second point repeats the first (NACA 0012 from x/R 0.06).
+    EditSingleAirfoilPoint* second = list->pointEditor(1);
+    EXPECT_TRUE(second->repeatBox()->GetValue());
+    EXPECT_FALSE(second->typeChoice()->IsEnabled());
+    EXPECT_EQ(second->repeatNote()->GetLabel(), "Repeats point 1: NACA 0012");
+    EXPECT_EQ(list->pointEditor(0)->repeatNote()->GetLabel(), "");
+    EXPECT_TRUE(list->pointEditor(0)->typeChoice()->IsEnabled());
+
+    const auto repeats = [&] { return project().airfoilPoints()[1].repeat; };
+    user.click(second->repeatBox());
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !repeats(); }, std::chrono::seconds(3)));
+    user.settle();
+    EXPECT_TRUE(second->typeChoice()->IsEnabled());
+    EXPECT_EQ(second->repeatNote()->GetLabel(), "");
+    user.click(second->repeatBox());
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil(repeats, std::chrono::seconds(3)));
+    user.settle();
+    EXPECT_FALSE(second->typeChoice()->IsEnabled());
+    EXPECT_EQ(second->repeatNote()->GetLabel(), "Repeats point 1: NACA 0012");
 }
 
 // Everything written to the standard error stream while it exists (GTK prints its

@@ -41,6 +41,8 @@ class SimulatedUser {
 public:
     // Time for the event loop after each gesture.
     static constexpr std::chrono::milliseconds kSettle{150};
+    // Between the keys of a text typed.
+    static constexpr std::chrono::milliseconds kKeyGap{40};
 
     // A left click in the middle of the window.
     void click(wxWindow* window) {
@@ -63,14 +65,17 @@ public:
     void typeInto(wxTextCtrl* field, const wxString& text) {
         click(field);
         key('a', wxMOD_CONTROL);
-        for (const wxUniChar c : text) key(static_cast<int>(c.GetValue()));
+        for (const wxUniChar c : text) key(static_cast<int>(c.GetValue()), wxMOD_NONE, kKeyGap);
+        // The keys come back from the X server one by one; the last may still be on its way.
+        runEventLoopUntil([&] { return field->GetValue() == text; }, std::chrono::seconds(5));
         runEventLoopFor(kSettle);
     }
 
-    // One key press and release, with modifiers (wxMOD_CONTROL, wxMOD_SHIFT, ...).
-    void key(int keyCode, int modifiers = wxMOD_NONE) {
+    // One key press and release, with modifiers (wxMOD_CONTROL, wxMOD_SHIFT, ...), and
+    // time for what it sets off.
+    void key(int keyCode, int modifiers = wxMOD_NONE, std::chrono::milliseconds then = kSettle) {
         m_sim.Char(keyCode, modifiers);
-        runEventLoopFor(std::chrono::milliseconds(30));
+        runEventLoopFor(then);
     }
 
     void settle() { runEventLoopFor(kSettle * 2); }
