@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "app/compute_rules.h"
+#include "app/design_transfer.h"
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
 #include "bemt/BEMTTools.h"
@@ -45,6 +46,9 @@ EditCompute::Dialogs EditCompute::defaultDialogs() {
     };
     dialogs.info = [](wxWindow* parent, const wxString& message, const wxString& caption) {
         wxMessageBox(message, caption, wxOK | wxICON_INFORMATION | wxCENTRE | wxSTAY_ON_TOP, parent);
+    };
+    dialogs.replaceByDesignPoints = [](wxWindow* parent, const wxString& message) {
+        return wxMessageBox(message, kDesignShapeCaption, wxYES_NO | wxCENTRE | wxSTAY_ON_TOP, parent) == wxYES;
     };
     dialogs.preprocessOutdated = [](wxWindow* parent) {
         return wxMessageBox(
@@ -497,14 +501,12 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
     auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
                                           m_segmentsConditions, m_project->fileManager(), ++m_designCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    bindTwistTransfer(window, kvnEVT_TRANSFER_DESIGNED_TWIST);
+    // The window may outlive this panel while the program shuts down.
+    window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
+        if (self) self->takeOverDesignedTwist(event.x(), event.twist());
+    });
     window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [self = wxWeakRef<EditCompute>(this)](kvnChordEvent& event) {
-        if (!self) return;
-        try {
-            self->m_project->transferChord(event.x(), event.chord());
-        } catch (const std::string& message) {
-            self->showError(fromCore(message));
-        }
+        if (self) self->takeOverDesignedChord(event.x(), event.chord());
     });
     window->Show();
     finish();
@@ -530,6 +532,57 @@ void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {
             self->showError(fromCore(message));
         }
     });
+}
+
+std::optional<std::vector<std::pair<double, double>>> EditCompute::designPointsInstead(
+    const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
+    const std::vector<double>& values, bemt::spline::spline_type kind) {
+    const design_transfer::Curve design{x, values};
+    const double off = design_transfer::deviation(design_transfer::resampled(design, positions), design, kind);
+    if (!(off > kDesignDeviationAllowed)) return std::nullopt;
+    const design_transfer::Curve following = design_transfer::followingPoints(design, kind, kDesignPointsTolerance);
+    const wxString message = wxString::Format(
+        "Taken over at the %zu positions of the project's %s points, the designed %s differs from the design by up to "
+        "%s %% of its range. Replace the %s points by %zu points that follow the design within %s %%?",
+        positions.size(), what, what, formatNumber(off * 100.0), what, following.x.size(),
+        formatNumber(kDesignPointsTolerance * 100.0));
+    if (!m_dialogs.replaceByDesignPoints || !m_dialogs.replaceByDesignPoints(this, message)) return std::nullopt;
+    std::vector<std::pair<double, double>> points;
+    for (std::size_t i = 0; i < following.x.size(); ++i) points.emplace_back(following.x[i], following.values[i]);
+    return points;
+}
+
+void EditCompute::takeOverDesignedTwist(const std::vector<double>& x, const std::vector<double>& twist) {
+    try {
+        std::vector<double> positions;
+        for (const auto& p : m_project->twistPoints()) positions.push_back(p.x_rel);
+        if (const auto instead = designPointsInstead("twist", positions, x, twist, bemt::spline::cubic)) {
+            std::vector<bemt::TwistPoint> points;
+            for (const auto& [position, value] : *instead) points.push_back({position, value});
+            m_project->replaceTwistPoints(points);
+        } else {
+            m_project->transferTwist(x, twist);
+        }
+    } catch (const std::string& message) {
+        showError(fromCore(message));
+    }
+}
+
+void EditCompute::takeOverDesignedChord(const std::vector<double>& x, const std::vector<double>& chord) {
+    try {
+        std::vector<double> positions;
+        for (const auto& p : m_project->chordPoints()) positions.push_back(p.x_rel);
+        // The computations interpolate the chord points linearly.
+        if (const auto instead = designPointsInstead("chord", positions, x, chord, bemt::spline::linear)) {
+            std::vector<bemt::ChordPoint> points;
+            for (const auto& [position, value] : *instead) points.push_back({position, value});
+            m_project->replaceChordPoints(points);
+        } else {
+            m_project->transferChord(x, chord);
+        }
+    } catch (const std::string& message) {
+        showError(fromCore(message));
+    }
 }
 
 // ---- state ----

@@ -14,11 +14,14 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <thread>
 #include <vector>
 
 #include "app/edit_section.h"
 #include "bemt/Records.h"
+#include "bemt/spline.h"
 
 namespace bemt {
 class BEMTTools;
@@ -41,6 +44,9 @@ public:
         std::function<bool(wxWindow*)> preprocessOutdated;
         // Modal information box: message and caption (the error box when not given).
         std::function<void(wxWindow*, const wxString&, const wxString&)> info;
+        // "Keep the design's shape?" with the message; true for Yes (replace the points by
+        // the design's). Not given: the points keep their positions.
+        std::function<bool(wxWindow*, const wxString&)> replaceByDesignPoints;
     };
     static Dialogs defaultDialogs();
 
@@ -51,6 +57,11 @@ public:
         "The computation needs a valid value in every field. Correct the fields shown in red:";
     static inline const wxString kStoppedCaption = "Computation stopped.";
     static inline const wxString kStopping = "Stopping the computation...";
+    static inline const wxString kDesignShapeCaption = "Keep the design's shape?";
+    // Taken over at its points' positions, a design may be off by this fraction of its
+    // range before the user is asked; the points offered instead follow it this closely.
+    static constexpr double kDesignDeviationAllowed = 0.01;
+    static constexpr double kDesignPointsTolerance = 0.005;
 
     // The descriptions of the invalid fields that keep the actions from starting.
     using InputCheck = std::function<std::vector<wxString>()>;
@@ -155,6 +166,15 @@ private:
                         const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                         const bemt::OperatingConditions& conditions);
     void bindTwistTransfer(wxWindow* window, wxEventType type);
+    // A designed distribution goes into the project at the positions of its points, or,
+    // when those cannot carry the design's shape and the user agrees, as the design's own
+    // points (one undo step either way).
+    void takeOverDesignedTwist(const std::vector<double>& x, const std::vector<double>& twist);
+    void takeOverDesignedChord(const std::vector<double>& x, const std::vector<double>& chord);
+    // The design's points to use instead of the project's positions, or none.
+    std::optional<std::vector<std::pair<double, double>>> designPointsInstead(
+        const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
+        const std::vector<double>& values, bemt::spline::spline_type kind);
 
     KvpProject* m_project;
     bemt::ComputeSettings m_settings;

@@ -108,6 +108,10 @@ public:
         dialogs.info = [this](wxWindow*, const wxString& text, const wxString& caption) {
             messages.push_back({text, caption, true});
         };
+        dialogs.replaceByDesignPoints = [this](wxWindow*, const wxString& message) {
+            shapeQuestions.push_back(message);
+            return replaceByDesign;
+        };
         dialogs.preprocessOutdated = [this](wxWindow*) {
             ++prompts;
             return preprocessAnswer;
@@ -148,6 +152,8 @@ public:
     std::vector<Message> messages;
     int prompts = 0;
     bool preprocessAnswer = true;
+    std::vector<wxString> shapeQuestions;  // "Keep the design's shape?"
+    bool replaceByDesign = false;
     wxString status = "All actions done.";
     int reports = 0;
 };
