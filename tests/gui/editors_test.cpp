@@ -250,6 +250,7 @@ TEST_F(EditorTest, ChoosingNingStoresSolverZero) {
     auto* editor = new EditSolverSettings(frame, project.get());
     editor->update();
     EXPECT_EQ(editor->solverChoice()->GetSelection(), 0);  // "2D Fixed Point" = 2
+    EXPECT_EQ(editor->solverChoice()->GetString(1), "Newton-Raphson");
     pick(editor->solverChoice(), 2);
     EXPECT_EQ(project->solverSettings().solver, bemt::Ning);
     EXPECT_EQ(snapshots, 1);
@@ -391,6 +392,9 @@ TEST_F(AirfoilTest, SwitchingToCoordinatesShowsTheStoredXfoilSettings) {
     EXPECT_EQ(point->maxPassesField()->GetValue(), "7");
     EXPECT_EQ(project->airfoilPoints()[0].data_type, bemt::Coordinates);
     EXPECT_FALSE(point->reMinField()->IsEnabled());  // "Guess Re" is on
+    // The captions spell the Reynolds number so.
+    EXPECT_EQ(point->reMinField()->GetToolTipText(), "Minimal analyzed Reynolds number.");
+    EXPECT_EQ(point->reMaxField()->GetToolTipText(), "Maximal analyzed Reynolds number.");
 }
 
 TEST_F(AirfoilTest, AngleAndReynoldsRanges) {

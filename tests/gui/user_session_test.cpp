@@ -26,6 +26,7 @@
 #include "app/edit_shape.h"
 #include "app/edit_twist_points.h"
 #include "app/field_rules.h"
+#include "app/file_dialogs.h"
 #include "app/kvn_app.h"
 #include "app/kvp_codec.h"
 #include "app/window_main.h"
@@ -239,6 +240,27 @@ TEST_F(UserSession, ARepeatingAirfoilPointGreysOutItsOwnDataAndSaysWhatItRepeats
     user.settle();
     EXPECT_FALSE(second->typeChoice()->IsEnabled());
     EXPECT_EQ(second->repeatNote()->GetLabel(), "Repeats point 1: NACA 0012");
+
+    // The first point has nothing to repeat: its own data stays in use.
+    EditSingleAirfoilPoint* first = list->pointEditor(0);
+    user.click(first->repeatBox());
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return project().airfoilPoints()[0].repeat; },
+                                                    std::chrono::seconds(3)));
+    user.settle();
+    EXPECT_TRUE(first->typeChoice()->IsEnabled());
+    EXPECT_EQ(first->repeatNote()->GetLabel(), "Nothing to repeat: the first point uses its own data.");
+}
+
+TEST_F(UserSession, ReplacingAFileThatSaveAsFoundByTheAddedExtensionIsAskedFirst) {
+    KORVANE_REQUIRE_WX();
+    DialogAnswers dialogs;
+    dialogs.answer(wxID_NO);
+    EXPECT_FALSE(WxFileDialogs().confirmOverwrite("/tmp/rotor.kvp"));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].caption, "Replace the file?");
+    EXPECT_EQ(dialogs.shown()[0].message, "The file /tmp/rotor.kvp already exists. Do you want to replace it?");
+    dialogs.answer(wxID_YES);
+    EXPECT_TRUE(WxFileDialogs().confirmOverwrite("/tmp/rotor.kvp"));
 }
 
 // Everything written to the standard error stream while it exists (GTK prints its
