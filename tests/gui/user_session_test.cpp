@@ -303,9 +303,13 @@ TEST_F(UserSession, ResultWindowsNameTheProjectFitTheScreenAndCloseWithEscAndCtr
     EditCompute* compute = window->computePage();
     const ResultWindowList& results = compute->resultWindows();
 
-    for (const int closeKey : {static_cast<int>(WXK_ESCAPE), static_cast<int>('w')}) {
+    const std::vector<std::pair<wxButton*, int>> actions = {{compute->operatingPointButton(), WXK_ESCAPE},
+                                                            {compute->designButton(), 'w'},
+                                                            {compute->characteristicsButton(), WXK_ESCAPE},
+                                                            {compute->analyzeButton(), 'w'}};
+    for (const auto& [button, closeKey] : actions) {
         StderrCapture errors;
-        user.click(compute->operatingPointButton());
+        user.click(button);
         ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !results.empty() && !compute->busy(); },
                                                         std::chrono::seconds(60)));
         user.settle();
@@ -327,7 +331,7 @@ TEST_F(UserSession, ResultWindowsNameTheProjectFitTheScreenAndCloseWithEscAndCtr
         user.moveTo(result, wxPoint(20, 20));
         user.key(closeKey, closeKey == 'w' ? wxMOD_CONTROL : wxMOD_NONE);
         user.settle();
-        EXPECT_TRUE(results.empty()) << "closed by key " << closeKey;
+        EXPECT_TRUE(results.empty()) << button->GetLabel() << ": closed by key " << closeKey;
     }
 }
 
