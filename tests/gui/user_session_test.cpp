@@ -104,6 +104,7 @@ TEST_F(UserSession, TypingAHubRadiusRemapsOnceFromTheListsTheEditBeganWith) {
     EXPECT_EQ(window->historySize(), 2u);
     EXPECT_EQ(window->GetTitle(), "New project* - Korvane");
 
+
     // Typed back, every list is exactly what it was, and there is nothing to undo.
     user.typeInto(hub, "1.5");
     EXPECT_FALSE(red(hub));
@@ -114,6 +115,18 @@ TEST_F(UserSession, TypingAHubRadiusRemapsOnceFromTheListsTheEditBeganWith) {
     double first = 0.0;
     ASSERT_TRUE(parseNumber(window->shapePage()->chordEditor()->positionField(0)->GetValue(), first));
     EXPECT_EQ(first, original.chordPoints.front().x_rel);
+
+    // One Ctrl+Z takes a new hub and every list back; Ctrl+Y brings them again.
+    user.typeInto(hub, "3");
+    const korvane::ProjectData edited = project().state();
+    EXPECT_EQ(edited.chordPoints.front().x_rel, 0.12);
+    user.key('z', wxMOD_CONTROL);
+    EXPECT_TRUE(korvane::sameValues(project().state(), original));
+    EXPECT_EQ(hub->GetValue(), "1.5");
+    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+    user.key('y', wxMOD_CONTROL);
+    EXPECT_TRUE(korvane::sameValues(project().state(), edited));
+    EXPECT_EQ(hub->GetValue(), "3");
 }
 
 TEST_F(UserSession, OneEditOfOneFieldIsOneUndoStepAndUndoReachesTheSavedState) {
