@@ -1,6 +1,8 @@
 #include "app/compute_rules.h"
 
 #include <cmath>
+#include <locale>
+#include <sstream>
 
 #include "bemt/BEMTTools.h"
 
@@ -39,6 +41,21 @@ std::optional<Refusal> pitchRefusal(const bemt::ComputeSettings& settings) {
         return Refusal{"No pitch positions.",
                        "The pitch range is empty: the maximum pitch angle must not be below the minimum and the step "
                        "must be greater than zero."};
+    return std::nullopt;
+}
+
+std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoint>& points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const bemt::AirfoilPoint& p = points[i];
+        const bool fromFile = p.data_type == bemt::CSVData || p.data_type == bemt::Coordinates;
+        if (p.repeat || !fromFile || !p.path.empty()) continue;
+        std::ostringstream message;
+        message.imbue(std::locale::classic());
+        message << "Airfoil point " << i + 1 << " (x/R = " << p.x_rel << ", "
+                << (p.data_type == bemt::CSVData ? "CSV data" : "Coordinates")
+                << ") has no data file. Choose its file on the \"Airfoils data\" page.";
+        return message.str();
+    }
     return std::nullopt;
 }
 

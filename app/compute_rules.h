@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bemt/Records.h"
 #include "bemt/ValueLimits.h"
@@ -32,5 +33,9 @@ std::optional<Refusal> pitchRefusal(const bemt::ComputeSettings& settings);
 // Number of pitch angles the settings ask for (1 without pitch regulation); 0 when the
 // range is empty or malformed.
 int pitchPositions(const bemt::ComputeSettings& settings);
+
+// The message for the first airfoil point that reads its data from a file but names
+// none (points that repeat the previous one read nothing); empty when every file is named.
+std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoint>& points);
 
 }  // namespace compute_rules

@@ -14,7 +14,7 @@ namespace {
 bool read(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
 
 void write(wxTextCtrl* field, double value) {
-    if (std::isfinite(value)) field->SetValue(formatNumber(value));
+    if (std::isfinite(value)) field->SetValue(formatComputed(value));
 }
 
 }  // namespace
@@ -68,7 +68,16 @@ void EditSingleAirfoilPoint::refreshControls() {
     int row = 0;
     m_positionCtrl = setupInput(grid, row, 0, "x/R", "[-]", "Relative postition at the blade.");
     m_absoluteCtrl = setupInput(grid, row++, 3, "x", "[m]", "Absolute postition at the blade.");
-    setupCheckbox(grid, row++, 0, "Repeat", &m_repeat, "Repeat previous airfoil with the exact same settings.");
+    m_repeatBox =
+        setupCheckbox(grid, row, 0, "Repeat", &m_repeat, "Repeat previous airfoil with the exact same settings.",
+                      wxGBSpan(1, 2));
+    m_repeatNote = new wxStaticText(m_rows, wxID_ANY, wxEmptyString);
+    grid->Add(m_repeatNote, wxGBPosition(row++, 2), wxGBSpan(1, 4), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
+    m_repeatBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        event.Skip();
+        applyRepeat();
+    });
+    m_firstDataChild = m_rows->GetChildren().size();
     m_typeChoice = setupChoice<bemt::AirfoilType>(
         grid, row++, 0, typeItems(), &m_type, typeValues(), "Type",
         "Select the airfoil type used in calculations along the blade starting at this point.", 1, 4);
@@ -136,15 +145,15 @@ void EditSingleAirfoilPoint::refreshControls() {
                 }));
             wxCheckBox* guess = setupCheckbox(
                 grid, row++, 0, "Guess Re", &m_guessReynolds,
-                "Guess Reynold's number to precalculate lift and drag coefficients for various operating conditions "
+                "Guess Reynolds number to precalculate lift and drag coefficients for various operating conditions "
                 "(wind velocity and rotation speed) at different angles of attacks.");
             guess->Bind(wxEVT_CHECKBOX, [this, guess](wxCommandEvent& event) {
                 enableReynoldsFields(guess->GetValue());
                 event.Skip();
             });
             setupHeading(grid, row++, 0, "Re");
-            m_reMinCtrl = setupInput(grid, row, 0, "Min.", "", "Minimal analyzed Reynold's number.");
-            m_reMaxCtrl = setupInput(grid, row++, 3, "Max.", "", "Maximal analyzed Reynold's number.");
+            m_reMinCtrl = setupInput(grid, row, 0, "Min.", "", "Minimal analyzed Reynolds number.");
+            m_reMaxCtrl = setupInput(grid, row++, 3, "Max.", "", "Maximal analyzed Reynolds number.");
             m_reMinCtrl->SetValidator(InputNumberValidator<double>(&m_reMin, true, bemt::Limits::reynolds.lowest, bemt::Limits::reynolds.highest, [this](double min) {
                 double max = 0.0;
                 return !read(m_reMaxCtrl, max) || min <= max;
@@ -164,9 +173,43 @@ void EditSingleAirfoilPoint::refreshControls() {
 }
 
 void EditSingleAirfoilPoint::enableReynoldsFields(bool guessing) {
-    if (m_reMinCtrl) m_reMinCtrl->Enable(!guessing);
-    if (m_reMaxCtrl) m_reMaxCtrl->Enable(!guessing);
+    if (m_reMinCtrl) m_reMinCtrl->Enable(!guessing && !repeating());
+    if (m_reMaxCtrl) m_reMaxCtrl->Enable(!guessing && !repeating());
     Validate();
+}
+
+wxString EditSingleAirfoilPoint::typeName(bemt::AirfoilType type) {
+    const auto& values = typeValues();
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i] == type) return typeItems()[i];
+    return wxString::Format("type %d", static_cast<int>(type));
+}
+
+void EditSingleAirfoilPoint::setRepeatNote(const wxString& note) {
+    if (m_repeatNote && m_repeatNote->GetLabel() != note) {
+        m_repeatNote->SetLabel(note);
+        Layout();
+    }
+}
+
+std::vector<wxWindow*> EditSingleAirfoilPoint::ownDataControls() const {
+    std::vector<wxWindow*> controls;
+    const wxWindowList& children = m_rows->GetChildren();
+    std::size_t index = 0;
+    for (wxWindow* child : children)
+        if (index++ >= m_firstDataChild) controls.push_back(child);
+    return controls;
+}
+
+bool EditSingleAirfoilPoint::repeating() const {
+    // The box rather than the field: the box's own handlers may not have run yet. The
+    // first point has nothing before it to repeat: its own data stays in use.
+    return m_repeatBox && m_repeatBox->GetValue() && m_previous;
+}
+
+void EditSingleAirfoilPoint::applyRepeat() {
+    for (wxWindow* control : ownDataControls()) control->Enable(!repeating());
+    enableReynoldsFields(m_guessReynolds);
 }
 
 void EditSingleAirfoilPoint::update() {
@@ -174,9 +217,9 @@ void EditSingleAirfoilPoint::update() {
     load();
     if (!m_built || m_builtType != m_type) refreshControls();
     TransferDataToWindow();
-    m_absoluteCtrl->ChangeValue(formatNumber(m_x * rotorRadius()));
+    m_absoluteCtrl->ChangeValue(formatComputed(m_x * rotorRadius()));
     Validate();
-    enableReynoldsFields(m_guessReynolds);
+    applyRepeat();
     Layout();
     Thaw();
     // The list around this point re-lays out for the new rows.

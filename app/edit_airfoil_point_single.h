@@ -39,12 +39,25 @@ public:
     // The items of the "Type" choice and the values behind them.
     static wxArrayString typeItems();
     static const std::vector<bemt::AirfoilType>& typeValues();
+    // The item that names a type ("NACA 0012").
+    static wxString typeName(bemt::AirfoilType type);
+
+    // What a repeating point repeats ("Repeats point 1: NACA 0015"), shown under "Repeat".
+    void setRepeatNote(const wxString& note);
+    wxStaticText* repeatNote() const { return m_repeatNote; }
+    wxCheckBox* repeatBox() const { return m_repeatBox; }
+    // The controls of the point's own airfoil data (type and its settings): greyed out
+    // while the point repeats the previous one.
+    std::vector<wxWindow*> ownDataControls() const;
 
 private:
     void load();
     void browse();
     // "Guess Re" checked disables the Reynolds number fields.
     void enableReynoldsFields(bool guessing);
+    // Greys out the point's own data while it repeats the previous point's.
+    void applyRepeat();
+    bool repeating() const;
     void onUpdatedValue(wxCommandEvent& event);
     double rotorRadius() const;
 
@@ -69,6 +82,9 @@ private:
     bemt::AirfoilType m_builtType = bemt::NACA0018;
     wxPanel* m_rows;
     wxChoice* m_typeChoice = nullptr;
+    wxStaticText* m_repeatNote = nullptr;
+    wxCheckBox* m_repeatBox = nullptr;
+    std::size_t m_firstDataChild = 0;  // the rows' children from here on are the own data
     wxTextCtrl* m_positionCtrl = nullptr;
     wxTextCtrl* m_absoluteCtrl = nullptr;
     wxTextCtrl* m_pathCtrl = nullptr;

@@ -1,6 +1,7 @@
 #include "app/edit_airfoil_points.h"
 
 #include <wx/button.h>
+#include <wx/filename.h>
 
 #include "app/edit_airfoil_point_single.h"
 #include "app/field_rules.h"
@@ -28,6 +29,7 @@ void EditAirfoilPoints::update() {
     m_scroll->DestroyChildren();
     m_editors.clear();
     m_points = m_project->airfoilPoints();
+    if (!m_remapping) m_remapBase = m_points;
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
 
@@ -37,6 +39,7 @@ void EditAirfoilPoints::update() {
         const bemt::AirfoilPoint* previous = i > 0 ? &m_points[i - 1] : nullptr;
         const bemt::AirfoilPoint* next = i + 1 < m_points.size() ? &m_points[i + 1] : nullptr;
         auto* editor = new EditSingleAirfoilPoint(m_scroll, m_project, m_points[i], previous, next);
+        editor->setMessageTitle(wxString::Format("Airfoil segments: point %zu", i + 1));
         grid->Add(editor, wxGBPosition(row, 0), wxGBSpan(2, 1), wxEXPAND);
         // Both buttons at the top of the point's rows.
         setupButton(grid, row++, 1, "Add point after", "", wxGBSpan(1, 1), wxEXPAND, [this, i] { addPointAfter(i); });
@@ -48,12 +51,37 @@ void EditAirfoilPoints::update() {
     }
     m_scroll->SetSizer(grid, true);
     for (auto* editor : m_editors) editor->update();
+    refreshRepeatNotes();
     m_scroll->FitInside();
     Layout();
     Thaw();
 }
 
-void EditAirfoilPoints::saveValues() { m_project->setAirfoilPoints(m_points, true); }
+void EditAirfoilPoints::saveValues() {
+    m_remapBase = m_points;
+    m_project->setAirfoilPoints(m_points, true);
+    refreshRepeatNotes();
+}
+
+void EditAirfoilPoints::refreshRepeatNotes() {
+    for (std::size_t i = 0; i < m_editors.size(); ++i) {
+        wxString note;
+        if (m_points[i].repeat) {
+            // A repeating point takes over what the point it repeats uses, itself perhaps repeated.
+            std::size_t source = i;
+            while (source > 0 && m_points[source].repeat) --source;
+            const bemt::AirfoilPoint& used = m_points[source];
+            if (source == i) {
+                note = "Nothing to repeat: the first point uses its own data.";
+            } else {
+                note = wxString::Format("Repeats point %zu: ", source + 1) + EditSingleAirfoilPoint::typeName(used.data_type);
+                if ((used.data_type == bemt::CSVData || used.data_type == bemt::Coordinates) && !used.path.empty())
+                    note += " (" + wxFileName(wxString::FromUTF8(used.path)).GetFullName() + ")";
+            }
+        }
+        m_editors[i]->setRepeatNote(note);
+    }
+}
 
 void EditAirfoilPoints::storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points) {
     m_project->setAirfoilPoints(points, true);
@@ -85,10 +113,14 @@ void EditAirfoilPoints::remapRange(wxEvent& event) {
         event.Skip();
         return;
     }
-    field_rules::remapPositions(m_points, c.Rh / c.R);
-    saveValues();
+    // From the list as it was before the radii began to change (see EditBladePoints).
+    std::vector<bemt::AirfoilPoint> points = m_remapBase;
+    field_rules::remapPositions(points, c.Rh / c.R);
+    m_project->setAirfoilPoints(points, true);
     // Show the new positions, so that the next edit does not write the old ones back.
+    m_remapping = true;
     update();
+    m_remapping = false;
     event.Skip();
 }
 

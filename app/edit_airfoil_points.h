@@ -34,12 +34,17 @@ public:
 
 private:
     void storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points);
+    // Tells every repeating point what it repeats.
+    void refreshRepeatNotes();
 
     KvpProject* m_project;
     std::vector<bemt::AirfoilPoint> m_points;
     std::vector<EditSingleAirfoilPoint*> m_editors;
     wxScrolledWindow* m_scroll;
     double m_hubFraction = -1.0;  // hub radius / rotor radius when the list was shown
+    // The list as the user, a file or an action left it: radius changes remap from it.
+    std::vector<bemt::AirfoilPoint> m_remapBase;
+    bool m_remapping = false;
 };
 
 // The "Airfoils data" page.

@@ -10,7 +10,7 @@ namespace {
 bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
 
 void write(wxTextCtrl* field, double value) {
-    if (std::isfinite(value)) field->SetValue(formatNumber(value));
+    if (std::isfinite(value)) field->SetValue(formatComputed(value));
 }
 
 }  // namespace
@@ -49,6 +49,7 @@ void EditBladePoints<Point>::update() {
     m_valueCtrls.clear();
     m_absoluteValueCtrls.clear();
     m_points = projectPoints();
+    if (!m_remapping) m_remapBase = m_points;
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
     refreshControls();
@@ -64,8 +65,8 @@ template <typename Point>
 void EditBladePoints<Point>::fillAbsoluteFields() {
     const double radius = rotorRadius();
     for (std::size_t i = 0; i < m_points.size(); ++i) {
-        m_absolutePositionCtrls[i]->ChangeValue(formatNumber(m_points[i].x_rel * radius));
-        if (m_field.absolute) m_absoluteValueCtrls[i]->ChangeValue(formatNumber(m_points[i].*m_field.member * radius));
+        m_absolutePositionCtrls[i]->ChangeValue(formatComputed(m_points[i].x_rel * radius));
+        if (m_field.absolute) m_absoluteValueCtrls[i]->ChangeValue(formatComputed(m_points[i].*m_field.member * radius));
     }
 }
 
@@ -122,6 +123,11 @@ void EditBladePoints<Point>::refreshControls() {
                 event.Skip();
             });
         }
+        const wxString point = wxString::Format("point %zu, ", i + 1);
+        nameField(position, point + "x/R");
+        nameField(absolute, point + "x");
+        nameField(value, point + m_field.label);
+        if (absoluteValue) nameField(absoluteValue, point + m_field.absoluteLabel);
         m_positionCtrls.push_back(position);
         m_absolutePositionCtrls.push_back(absolute);
         m_valueCtrls.push_back(value);
@@ -132,6 +138,7 @@ void EditBladePoints<Point>::refreshControls() {
 
 template <typename Point>
 void EditBladePoints<Point>::saveValues() {
+    m_remapBase = m_points;
     storePoints(m_points);
 }
 
@@ -173,11 +180,16 @@ void EditBladePoints<Point>::remapRange(wxEvent& event) {
         event.Skip();
         return;
     }
-    field_rules::remapPositions(m_points, c.Rh / c.R);
-    saveValues();
+    // From the list as it was before the radii began to change, so that the values a
+    // radius field passes through while it is typed do not add up.
+    std::vector<Point> points = m_remapBase;
+    field_rules::remapPositions(points, c.Rh / c.R);
+    storePoints(points);
     // The fields show the new positions (and absolute values for the new radius), so that
     // the next edit does not write the old ones back.
+    m_remapping = true;
     update();
+    m_remapping = false;
     event.Skip();
 }
 

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "app/compute_rules.h"
+#include "app/design_transfer.h"
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
 #include "bemt/BEMTTools.h"
@@ -23,11 +24,16 @@ wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
 
 namespace {
 
-const wxString kPreprocessingError = "An error during the airfoil segments preprocessing has occoured.";
-const wxString kComputationError = "An error during the computation of the operating point has occoured.";
+const wxString kPreprocessingError = "An error during the airfoil segments preprocessing has occurred.";
+const wxString kComputationError = "An error during the computation of the operating point has occurred.";
 constexpr int kColumns = 5;
 
 wxString fromCore(const std::string& text) { return wxString::FromUTF8(text); }
+
+// The messages with which the computations and the airfoil preprocessing end after Stop.
+bool isStopMessage(const wxString& message) {
+    return message == fromCore(EditCompute::kAborted) || message == fromCore(bemt::ToolsAirfoil::kAborted);
+}
 
 // Reads the number a field shows; false when it does not parse.
 bool fieldValue(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
@@ -38,6 +44,12 @@ EditCompute::Dialogs EditCompute::defaultDialogs() {
     Dialogs dialogs;
     dialogs.error = [](wxWindow* parent, const wxString& message, const wxString& caption) {
         wxMessageBox(message, caption, wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
+    };
+    dialogs.info = [](wxWindow* parent, const wxString& message, const wxString& caption) {
+        wxMessageBox(message, caption, wxOK | wxICON_INFORMATION | wxCENTRE | wxSTAY_ON_TOP, parent);
+    };
+    dialogs.replaceByDesignPoints = [](wxWindow* parent, const wxString& message) {
+        return wxMessageBox(message, kDesignShapeCaption, wxYES_NO | wxCENTRE | wxSTAY_ON_TOP, parent) == wxYES;
     };
     dialogs.preprocessOutdated = [](wxWindow* parent) {
         return wxMessageBox(
@@ -186,7 +198,7 @@ void EditCompute::writeStepSize() {
     if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !parseNumber(m_stepsCtrl->GetValue(), steps))
         return;
     if (const auto step = compute_rules::rangeStepSize(min, max, steps)) {
-        m_stepCtrl->ChangeValue(formatNumber(*step));
+        m_stepCtrl->ChangeValue(formatComputed(*step));
         validateAndTransfer();
     }
 }
@@ -245,10 +257,33 @@ void EditCompute::computeOperatingPoint() { startAction(&EditCompute::_doCompute
 void EditCompute::designBlade() { startAction(&EditCompute::_doDesignBlade); }
 void EditCompute::computeChar() { startAction(&EditCompute::_doComputeChar); }
 
-void EditCompute::stopComputation() { m_abortRequested = true; }
+void EditCompute::stopComputation() {
+    if (!*m_busy) return;
+    m_abortRequested = true;
+    // Until the computation has ended: nothing more to stop, and the status says so.
+    m_stopBtn->Disable();
+    m_progressCallback(0, kStopping);
+}
+
+bool EditCompute::inputAccepted() {
+    const std::vector<wxString> invalid = m_inputCheck ? m_inputCheck() : invalidFields();
+    if (invalid.empty()) return true;
+    wxString message = kInvalidInputMessage;
+    for (const wxString& field : invalid) message += "\n" + field;
+    m_dialogs.error(this, message, kInvalidInputCaption);
+    return false;
+}
 
 void EditCompute::startAction(Handler handler) {
     if (*m_busy) return;
+    m_resultWindows->setProjectName(m_project->projectFilename());
+    // Computing with the last accepted values while the form shows others would give
+    // results that contradict the form.
+    if (!inputAccepted()) return;
+    if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
+        showError(fromCore(*missing));
+        return;
+    }
     // A Stop pressed after the last run had ended must not abort this one.
     m_abortRequested = false;
     disableComputeBtns();
@@ -283,9 +318,7 @@ void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
         try {
             auto segments = bemt::ToolsAirfoil::segmentsFromPoints(
                 std::move(points), std::move(openFile), conditions,
-                [this](int progress, std::string text) {
-                    onGuiThread([this, progress, message = fromCore(text)] { m_progressCallback(progress, message); });
-                },
+                [this](int progress, std::string text) { showProgress(progress, fromCore(text)); },
                 &m_abortRequested);
             onGuiThread([this, segments = std::move(segments), conditions]() mutable {
                 const bool unchanged = m_segmentsValid;
@@ -298,16 +331,14 @@ void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
         } catch (const std::string& message) {
             onGuiThread([this, message = fromCore(message), onFailure] {
                 m_segmentsValid = false;
-                showError(message);
-                m_progressCallback(100, "");
                 onFailure();
+                finishWithError(message);
             });
         } catch (...) {
             onGuiThread([this, onFailure] {
                 m_segmentsValid = false;
-                showError(kPreprocessingError);
-                m_progressCallback(100, "");
                 onFailure();
+                finishWithError(kPreprocessingError);
             });
         }
     });
@@ -414,17 +445,27 @@ void EditCompute::onGuiThread(std::function<void()> f) {
 
 void EditCompute::reportProgress(int progress, const wxString& message) {
     if (m_closing) throw kAborted;
-    if (m_abortRequested.exchange(false)) {
-        onGuiThread([this] { m_progressCallback(100, ""); });
-        throw kAborted;
-    }
-    onGuiThread([this, progress, message] { m_progressCallback(progress, message); });
+    // The status bar is reset when the computation has really ended (finishWithError).
+    if (m_abortRequested.exchange(false)) throw kAborted;
+    showProgress(progress, message);
+}
+
+void EditCompute::showProgress(int progress, const wxString& message) {
+    onGuiThread([this, progress, message] {
+        // Reports still queued when Stop was pressed would overwrite "Stopping".
+        if (!m_stopBtn->IsEnabled() && *m_busy) return;
+        m_progressCallback(progress, message);
+    });
 }
 
 void EditCompute::finishWithError(const wxString& message) {
-    showError(message);
+    // The buttons and the status bar follow the real state before the box is shown.
     m_progressCallback(100, "");
     enableComputeBtns();
+    if (isStopMessage(message))
+        (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, message, kStoppedCaption);
+    else
+        showError(message);
 }
 
 void EditCompute::finish() {
@@ -465,14 +506,12 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
     auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
                                           m_segmentsConditions, m_project->fileManager(), ++m_designCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    bindTwistTransfer(window, kvnEVT_TRANSFER_DESIGNED_TWIST);
+    // The window may outlive this panel while the program shuts down.
+    window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
+        if (self) self->takeOverDesignedTwist(event.x(), event.twist());
+    });
     window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [self = wxWeakRef<EditCompute>(this)](kvnChordEvent& event) {
-        if (!self) return;
-        try {
-            self->m_project->transferChord(event.x(), event.chord());
-        } catch (const std::string& message) {
-            self->showError(fromCore(message));
-        }
+        if (self) self->takeOverDesignedChord(event.x(), event.chord());
     });
     window->Show();
     finish();
@@ -505,6 +544,57 @@ void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {
             self->showError(fromCore(message));
         }
     });
+}
+
+std::optional<std::vector<std::pair<double, double>>> EditCompute::designPointsInstead(
+    const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
+    const std::vector<double>& values, bemt::spline::spline_type kind) {
+    const design_transfer::Curve design{x, values};
+    const double off = design_transfer::deviation(design_transfer::resampled(design, positions), design, kind);
+    if (!(off > kDesignDeviationAllowed)) return std::nullopt;
+    const design_transfer::Curve following = design_transfer::followingPoints(design, kind, kDesignPointsTolerance);
+    const wxString message = wxString::Format(
+        "Taken over at the %zu positions of the project's %s points, the designed %s differs from the design by up to "
+        "%s %% of its range. Replace the %s points by %zu points that follow the design within %s %%?",
+        positions.size(), what, what, formatNumber(off * 100.0), what, following.x.size(),
+        formatNumber(kDesignPointsTolerance * 100.0));
+    if (!m_dialogs.replaceByDesignPoints || !m_dialogs.replaceByDesignPoints(this, message)) return std::nullopt;
+    std::vector<std::pair<double, double>> points;
+    for (std::size_t i = 0; i < following.x.size(); ++i) points.emplace_back(following.x[i], following.values[i]);
+    return points;
+}
+
+void EditCompute::takeOverDesignedTwist(const std::vector<double>& x, const std::vector<double>& twist) {
+    try {
+        std::vector<double> positions;
+        for (const auto& p : m_project->twistPoints()) positions.push_back(p.x_rel);
+        if (const auto instead = designPointsInstead("twist", positions, x, twist, bemt::spline::cubic)) {
+            std::vector<bemt::TwistPoint> points;
+            for (const auto& [position, value] : *instead) points.push_back({position, value});
+            m_project->replaceTwistPoints(points);
+        } else {
+            m_project->transferTwist(x, twist);
+        }
+    } catch (const std::string& message) {
+        showError(fromCore(message));
+    }
+}
+
+void EditCompute::takeOverDesignedChord(const std::vector<double>& x, const std::vector<double>& chord) {
+    try {
+        std::vector<double> positions;
+        for (const auto& p : m_project->chordPoints()) positions.push_back(p.x_rel);
+        // The computations interpolate the chord points linearly.
+        if (const auto instead = designPointsInstead("chord", positions, x, chord, bemt::spline::linear)) {
+            std::vector<bemt::ChordPoint> points;
+            for (const auto& [position, value] : *instead) points.push_back({position, value});
+            m_project->replaceChordPoints(points);
+        } else {
+            m_project->transferChord(x, chord);
+        }
+    } catch (const std::string& message) {
+        showError(fromCore(message));
+    }
 }
 
 // ---- state ----

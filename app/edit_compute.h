@@ -15,11 +15,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <thread>
 #include <vector>
 
 #include "app/edit_section.h"
 #include "bemt/Records.h"
+#include "bemt/spline.h"
+#include "results/error_box.h"
 
 namespace bemt {
 class BEMTTools;
@@ -40,11 +43,28 @@ public:
         std::function<void(wxWindow*, const wxString&, const wxString&)> error;
         // "Preprocess outdated airfoil data?"; true for Yes.
         std::function<bool(wxWindow*)> preprocessOutdated;
+        // Modal information box: message and caption (the error box when not given).
+        std::function<void(wxWindow*, const wxString&, const wxString&)> info;
+        // "Keep the design's shape?" with the message; true for Yes (replace the points by
+        // the design's). Not given: the points keep their positions.
+        std::function<bool(wxWindow*, const wxString&)> replaceByDesignPoints;
     };
     static Dialogs defaultDialogs();
 
     static inline const std::string kAborted = "The computation process has been aborted.";
-    static inline const wxString kErrorCaption = "An error has occoured.";
+    static inline const wxString kInvalidInputCaption = "Invalid input.";
+    static inline const wxString kInvalidInputMessage =
+        "The computation needs a valid value in every field. Correct the fields shown in red:";
+    static inline const wxString kStoppedCaption = "Computation stopped.";
+    static inline const wxString kStopping = "Stopping the computation...";
+    static inline const wxString kDesignShapeCaption = "Keep the design's shape?";
+    // Taken over at its points' positions, a design may be off by this fraction of its
+    // range before the user is asked; the points offered instead follow it this closely.
+    static constexpr double kDesignDeviationAllowed = 0.01;
+    static constexpr double kDesignPointsTolerance = 0.005;
+
+    // The descriptions of the invalid fields that keep the actions from starting.
+    using InputCheck = std::function<std::vector<wxString>()>;
 
     // progressCallback runs on the GUI thread only.
     EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback progressCallback);
@@ -71,6 +91,8 @@ public:
     void destroyWindows();
 
     void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
+    // By default only the panel's own fields are checked; the main window checks all pages.
+    void setInputCheck(InputCheck check) { m_inputCheck = std::move(check); }
 
     // State, for the main window and tests.
     bool busy() const { return *m_busy; }
@@ -110,6 +132,8 @@ private:
 
     using Handler = void (EditCompute::*)(wxCommandEvent&);
     void startAction(Handler handler);
+    // False (after saying which fields are red) when any field holds invalid input.
+    bool inputAccepted();
     // False (after showing the refusal and ending the action) when the pitch sweep is refused.
     bool pitchAccepted(const bemt::ComputeSettings& settings);
     bemt::InputDataSet inputData() const;
@@ -123,7 +147,10 @@ private:
     void onGuiThread(std::function<void()> f);
     // The thread-safe progress report of a computation; throws kAborted after Stop.
     void reportProgress(int progress, const wxString& message);
+    // Queues a progress report to the status bar (any thread).
+    void showProgress(int progress, const wxString& message);
     // Ends a computation that failed (on the GUI thread).
+    // A requested stop is reported as information, anything else as an error.
     void finishWithError(const wxString& message);
     void finish();
     void showError(const wxString& message);
@@ -141,11 +168,21 @@ private:
     // Says why a result above the Betz limit reads "not converged".
     void noteBetzLimit(wxWindow* window, const std::optional<std::string>& note);
     void bindTwistTransfer(wxWindow* window, wxEventType type);
+    // A designed distribution goes into the project at the positions of its points, or,
+    // when those cannot carry the design's shape and the user agrees, as the design's own
+    // points (one undo step either way).
+    void takeOverDesignedTwist(const std::vector<double>& x, const std::vector<double>& twist);
+    void takeOverDesignedChord(const std::vector<double>& x, const std::vector<double>& chord);
+    // The design's points to use instead of the project's positions, or none.
+    std::optional<std::vector<std::pair<double, double>>> designPointsInstead(
+        const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
+        const std::vector<double>& values, bemt::spline::spline_type kind);
 
     KvpProject* m_project;
     bemt::ComputeSettings m_settings;
     ProgressCallback m_progressCallback;
     Dialogs m_dialogs;
+    InputCheck m_inputCheck;
 
     wxTextCtrl* m_chordLimitCtrl = nullptr;
     wxChoice* m_variableChoice = nullptr;

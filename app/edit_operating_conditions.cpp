@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/compute_rules.h"
 #include "app/field_rules.h"
 #include "app/kvp_project.h"
 #include "bemt/Common.h"
@@ -21,7 +22,7 @@ bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->Ge
 // zero field) leaves the field alone.
 void write(wxTextCtrl* field, double value, bool whole = false) {
     if (!std::isfinite(value)) return;
-    field->SetValue(whole ? wxString::Format("%i", static_cast<int>(value)) : formatNumber(value));
+    field->SetValue(whole ? wxString::Format("%i", static_cast<int>(value)) : formatComputed(value));
 }
 
 }  // namespace
@@ -38,9 +39,9 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     m_rpmCtrl = setupInput(grid, row++, 0, "Rotation speed", "[rpm]",
                            "Rotation speed in rpm used to compute current operating point of the turbine.");
     m_tsrCtrl = setupInput(grid, row++, 0, "Tip speed ratio", "[-]", "Dimensionless dependent variable.");
-    wxTextCtrl* density = setupInput(grid, row++, 0, "Air density", wxS("[kg/m³]"),
+    m_densityCtrl = setupInput(grid, row++, 0, "Air density", wxS("[kg/m³]"),
                                      wxS("Air density in kg/m³ corresponding to the desired location."));
-    wxTextCtrl* viscosity = setupInput(grid, row++, 0, "Dynamic viscosity", "[kg/m/s]",
+    m_viscosityCtrl = setupInput(grid, row++, 0, "Dynamic viscosity", "[kg/m/s]",
                                        "Air dynamic viscosity in kg/m/s corresponding to the desired location.");
     setupDivider(grid, row++, 6);
     m_pitchBox = setupCheckbox(grid, row++, 0, "Enable blade pitch regulation", &m_enablePitch,
@@ -62,21 +63,24 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         return otherPasses(m_radiusCtrl, [hub](double r) { return hub < r; });
     }));
     blades->SetValidator(InputNumberValidator<int>(&m_blades, true, bemt::Limits::B.lowest, bemt::Limits::B.highest));
-    m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, 0.0, 100.0));
-    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0, 240.0));
-    m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, 120.0));
-    density->SetValidator(InputNumberValidator<double>(&m_airDensity, true, 0.5, 1.5));
-    viscosity->SetValidator(InputNumberValidator<double>(&m_viscosity, true, 1e-5, 3e-5));
+    // A rotor in no wind, standing still, in no air or in air without viscosity has no
+    // operating point: zero is as invalid as a negative value.
+    const auto positive = [](double v) { return v > 0.0; };
+    m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, bemt::Limits::V0.lowest, bemt::Limits::V0.highest, positive));
+    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0, 240.0, positive));
+    m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, 120.0, positive));
+    m_densityCtrl->SetValidator(InputNumberValidator<double>(&m_airDensity, true, bemt::Limits::rho.lowest, bemt::Limits::rho.highest, positive));
+    m_viscosityCtrl->SetValidator(InputNumberValidator<double>(&m_viscosity, true, bemt::Limits::mu.lowest, bemt::Limits::mu.highest, positive));
     m_pMinCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMin, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double min) {
-        return otherPasses(m_pMaxCtrl, [min](double max) { return min <= max; });
+        return otherPasses(m_pMaxCtrl, [min](double max) { return min <= max; }) && fewEnoughPitchPositions();
     }));
     m_pMaxCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMax, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double max) {
-        return otherPasses(m_pMinCtrl, [max](double min) { return max >= min; });
+        return otherPasses(m_pMinCtrl, [max](double min) { return max >= min; }) && fewEnoughPitchPositions();
     }));
     m_pStepCtrl->SetValidator(InputNumberValidator<double>(&m_pitchStep, true, bemt::Limits::pitchStep.lowest, bemt::Limits::pitchStep.highest, [this](double step) {
         double min = 0.0, max = 0.0;
         if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max)) return true;
-        return !(max > min) || step <= max - min;
+        return (!(max > min) || step <= max - min) && fewEnoughPitchPositions();
     }));
     m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions));
 
@@ -87,6 +91,18 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         event.Skip();
     });
     Bind(kvnEVT_UPDATED_VALUE, &EditOperatingConditions::onUpdatedValue, this);
+}
+
+bool EditOperatingConditions::fewEnoughPitchPositions() const {
+    // Read from the texts as they stand, so that the three fields turn red together.
+    double min = 0.0, max = 0.0, step = 0.0;
+    if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max) || !read(m_pStepCtrl, step)) return true;
+    bemt::ComputeSettings sweep;
+    sweep.enable_pitch = true;
+    sweep.p_min = min;
+    sweep.p_max = max;
+    sweep.p_step = step;
+    return compute_rules::pitchPositions(sweep) <= compute_rules::kMaxPitchPositions;
 }
 
 void EditOperatingConditions::setupLambdaLogic() {
@@ -170,7 +186,6 @@ void EditOperatingConditions::saveValues() {
     c.Om = bemt::Common::rpm2rads(m_rotationSpeed);
     c.rho = m_airDensity;
     c.mu = m_viscosity;
-    field_rules::guardZeroSpeeds(c);
     // One snapshot per edit: the conditions' setter records it, unless only the pitch
     // sweep changed, which would otherwise reach neither the undo history nor the
     // unsaved mark.

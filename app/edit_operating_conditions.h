@@ -22,6 +22,8 @@ public:
     wxTextCtrl* windVelocityField() const { return m_windCtrl; }
     wxTextCtrl* rotationSpeedField() const { return m_rpmCtrl; }
     wxTextCtrl* tipSpeedRatioField() const { return m_tsrCtrl; }
+    wxTextCtrl* airDensityField() const { return m_densityCtrl; }
+    wxTextCtrl* viscosityField() const { return m_viscosityCtrl; }
     wxCheckBox* pitchCheckbox() const { return m_pitchBox; }
     wxTextCtrl* pitchMinField() const { return m_pMinCtrl; }
     wxTextCtrl* pitchMaxField() const { return m_pMaxCtrl; }
@@ -31,6 +33,8 @@ public:
 private:
     void setupLambdaLogic();
     void setupPitchLogic();
+    // At most 11 pitch angles, counted as the computations count them.
+    bool fewEnoughPitchPositions() const;
     void onUpdatedValue(wxCommandEvent& event);
 
     KvpProject* m_project;
@@ -53,6 +57,8 @@ private:
     wxTextCtrl* m_windCtrl = nullptr;
     wxTextCtrl* m_rpmCtrl = nullptr;
     wxTextCtrl* m_tsrCtrl = nullptr;
+    wxTextCtrl* m_densityCtrl = nullptr;
+    wxTextCtrl* m_viscosityCtrl = nullptr;
     wxCheckBox* m_pitchBox = nullptr;
     wxTextCtrl* m_pMinCtrl = nullptr;
     wxTextCtrl* m_pMaxCtrl = nullptr;

@@ -3,9 +3,11 @@
 #include <wx/button.h>
 #include <wx/settings.h>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <locale>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -63,6 +65,24 @@ wxString formatNumber(double value) {
     return wxString::FromUTF8(out.str());
 }
 
+namespace {
+
+// Locale-independent text of a finite number; no precision: the shortest exact text.
+wxString charsOf(double value, std::optional<int> precision) {
+    if (!std::isfinite(value)) return formatNumber(value);
+    char buffer[64];
+    const auto result = precision
+                            ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, *precision)
+                            : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return wxString::FromAscii(buffer, static_cast<std::size_t>(result.ptr - buffer));
+}
+
+}  // namespace
+
+wxString formatExact(double value) { return charsOf(value, std::nullopt); }
+
+wxString formatComputed(double value) { return charsOf(value, 15); }
+
 NumberWithUnit formatNumberUnits(double value, const wxString& units, bool scaleUnits) {
     if (!scaleUnits || value == 0.0 || units.empty() || !std::isfinite(value)) return {formatNumber(value), units};
     int exponent = 3 * static_cast<int>(std::trunc(std::trunc(std::log10(std::fabs(value))) / 3.0));
@@ -106,7 +126,8 @@ bool InputCheckboxValidator::TransferFromWindow() {
 EditSection::EditSection(wxWindow* parent, const wxString& title)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER),
       m_container(this),
-      m_sizer(new wxBoxSizer(wxVERTICAL)) {
+      m_sizer(new wxBoxSizer(wxVERTICAL)),
+      m_messageTitle(title) {
     if (!title.empty()) {
         auto* heading = new wxStaticText(this, wxID_ANY, title);
         heading->SetFont(heading->GetFont().Bold().Scaled(1.15f));
@@ -147,6 +168,29 @@ bool EditSection::TransferDataFromWindow() {
     return ok;
 }
 
+void EditSection::nameField(const wxWindow* control, const wxString& name) { m_fieldNames[control] = name; }
+
+std::vector<wxString> EditSection::invalidFields() {
+    std::vector<wxString> fields;
+    const std::function<void(wxWindow*)> visit = [&](wxWindow* window) {
+        for (wxWindow* child : window->GetChildren()) {
+            if (auto* nested = dynamic_cast<EditSection*>(child)) {
+                const auto inner = nested->invalidFields();
+                fields.insert(fields.end(), inner.begin(), inner.end());
+                continue;
+            }
+            if (wxValidator* validator = child->GetValidator(); validator && !validator->Validate(this)) {
+                const auto name = m_fieldNames.find(child);
+                const wxString field = name != m_fieldNames.end() ? name->second : child->GetName();
+                fields.push_back(m_messageTitle.empty() ? field : m_messageTitle + ": " + field);
+            }
+            visit(child);
+        }
+    };
+    visit(this);
+    return fields;
+}
+
 void EditSection::validateAndTransfer() {
     if (Validate()) TransferDataFromWindow();
 }
@@ -165,6 +209,7 @@ wxTextCtrl* EditSection::setupInput(wxGridBagSizer* sizer, int row, int col, con
     addLabel(sizer, row, col, label, tooltip);
     auto* text = new wxTextCtrl(m_container, wxID_ANY);
     text->SetToolTip(tooltip);
+    nameField(text, label);
     sizer->Add(text, wxGBPosition(row, col + 1), wxGBSpan(rowSpan, colSpan), flags | wxALIGN_CENTER_VERTICAL | wxALL,
                FromDIP(2));
     if (!units.empty()) {

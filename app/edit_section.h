@@ -16,6 +16,7 @@
 #include <wx/validate.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -39,15 +40,21 @@ struct NumberWithUnit {
 };
 NumberWithUnit formatNumberUnits(double value, const wxString& units, bool scaleUnits);
 
-// "%.3g" independent of the locale, as the fields show numbers.
+// "%.3g" independent of the locale, as read-only displays show numbers.
 wxString formatNumber(double value);
+// The shortest text that reads back to exactly this double ("1.225", "59.57773941520393"),
+// as input fields show stored values: editing one digit changes nothing else.
+wxString formatExact(double value);
+// A value a field computes from others (x from x/R and R, λ from ω R / V): 15
+// significant digits, so that the last bit of a product does not show ("15.6", not
+// "15.600000000000001").
+wxString formatComputed(double value);
 // A whole field's text as a finite number ("." as decimal point); false otherwise.
 bool parseNumber(const wxString& text, double& value);
 bool parseNumber(const wxString& text, int& value);
 
-// Number field validator. A null field only validates. The field keeps the exact value
-// it showed as long as its text is unchanged, so that values with more digits than the
-// field shows survive edits of other fields.
+// Number field validator. A null field only validates. Numbers are shown exactly, so that
+// a field whose text is unchanged gives back the very value it was filled with.
 template <typename T>
 class InputNumberValidator : public wxValidator {
     static_assert(std::is_same_v<T, double> || std::is_same_v<T, int>);
@@ -63,10 +70,7 @@ public:
           m_limited(other.m_limited),
           m_min(other.m_min),
           m_max(other.m_max),
-          m_check(other.m_check),
-          m_shownText(other.m_shownText),
-          m_shownValue(other.m_shownValue),
-          m_hasShown(other.m_hasShown) {
+          m_check(other.m_check) {
         Copy(other);
     }
     wxObject* Clone() const override { return new InputNumberValidator(*this); }
@@ -75,10 +79,7 @@ public:
         if (!m_value) return true;
         auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
         if (!text) return false;
-        m_shownValue = *m_value;
-        m_shownText = textOf(*m_value);
-        m_hasShown = true;
-        text->ChangeValue(m_shownText);
+        text->ChangeValue(textOf(*m_value));
         return true;
     }
 
@@ -111,25 +112,16 @@ public:
         if constexpr (std::is_same_v<T, int>)
             return wxString::Format("%d", value);
         else
-            return formatNumber(value);
+            return formatExact(value);
     }
 
 private:
-    bool valueOf(const wxString& text, T& v) const {
-        if (m_hasShown && text == m_shownText) {
-            v = m_shownValue;
-            return true;
-        }
-        return parseNumber(text, v);
-    }
+    static bool valueOf(const wxString& text, T& v) { return parseNumber(text, v); }
 
     T* m_value;
     bool m_limited;
     T m_min, m_max;
     Check m_check;
-    wxString m_shownText;
-    T m_shownValue{};
-    bool m_hasShown = false;
 };
 
 // Choice validator: item i stands for values[i].
@@ -257,6 +249,13 @@ public:
     // Writes the section's fields into the project.
     virtual void saveValues() {}
 
+    // The fields of this section and the sections inside it that hold invalid input,
+    // each as "<section>: <field>" (checking them colours them).
+    std::vector<wxString> invalidFields();
+    // How messages name this section and its fields (the heading, unless set).
+    void setMessageTitle(const wxString& title) { m_messageTitle = title; }
+    void nameField(const wxWindow* control, const wxString& name);
+
     // Validators of this section only (nested sections keep their own): every field is
     // checked and coloured; transfers visit every field.
     bool Validate() override;
@@ -299,6 +298,8 @@ private:
 
     wxWindow* m_container;
     wxBoxSizer* m_sizer;
+    wxString m_messageTitle;
+    std::map<const wxWindow*, wxString> m_fieldNames;
 };
 
 template <typename T>
@@ -307,6 +308,7 @@ wxChoice* EditSection::setupChoice(wxGridBagSizer* sizer, int row, int col, cons
                                    int rowSpan, int colSpan, int flags) {
     addLabel(sizer, row, col, label, tooltip);
     auto* choice = new wxChoice(m_container, wxID_ANY, wxDefaultPosition, wxDefaultSize, items);
+    nameField(choice, label);
     choice->SetToolTip(tooltip);
     choice->SetValidator(InputChoiceValidator<T>(value, values));
     sizer->Add(choice, wxGBPosition(row, col + 1), wxGBSpan(rowSpan, colSpan), flags | wxALIGN_CENTER_VERTICAL);

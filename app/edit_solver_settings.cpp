@@ -8,7 +8,7 @@ EditSolverSettings::EditSolverSettings(wxWindow* parent, KvpProject* project)
     auto* grid = new wxGridBagSizer();
     wxArrayString solvers;
     solvers.Add("2D Fixed Point");
-    solvers.Add("Newton-Rhapson");
+    solvers.Add("Newton-Raphson");
     solvers.Add("Ning");
     m_solverChoice = setupChoice<bemt::SolverType>(grid, 0, 0, solvers, &m_settings.solver,
                                                    {bemt::FixedPoint2D, bemt::NewtonRaphson, bemt::Ning}, "Solver",

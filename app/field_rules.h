@@ -21,10 +21,6 @@ double stepCount(double min, double max, double step);
 // Step of a sweep with the given number of values: (max - min) / (steps - 1).
 double stepSize(double min, double max, double steps);
 
-// A zero wind velocity or tip speed ratio would divide by zero in every computation;
-// it becomes 1e-6 and the other one follows from ω R.
-void guardZeroSpeeds(bemt::OperatingConditions& conditions);
-
 // Maps a position from [x0, 1] onto [h, 1], so that a list starting at x0 starts at the
 // hub h again and keeps its end.
 double remapPosition(double x, double x0, double h);

@@ -6,4 +6,5 @@
 class WxFileDialogs : public FileDialogs {
 public:
     wxString choosePath(const FileDialogRequest& request) override;
+    bool confirmOverwrite(const wxString& path) override;
 };

@@ -51,8 +51,13 @@ wxString FileManager::choose(FileDialogRequest request, const wxString& folder) 
 // Folders are remembered only after the whole operation succeeded, so a failure leaves
 // the file manager as it was.
 
+wxString FileManager::otherDialogFolder() const { return m_otherFolder.empty() ? m_projectFolder : m_otherFolder; }
+
+void FileManager::projectOpened(const wxString& path) { m_projectFolder = folderOf(path); }
+
 wxString FileManager::getAnyFilePath(const wxString& wildcard, const wxString& title, wxWindow* parent) {
-    const wxString path = choose({FileDialogRequest::Kind::Open, parent, title, wildcard, {}, {}}, m_otherFolder);
+    const wxString path =
+        choose({FileDialogRequest::Kind::Open, parent, title, wildcard, {}, {}}, otherDialogFolder());
     if (!path.empty()) m_otherFolder = folderOf(path);
     return path;
 }
@@ -68,16 +73,24 @@ std::pair<wxString, wxString> FileManager::loadProjectFile() {
 }
 
 wxString FileManager::saveProjectAsPath(const wxString& proposedName) {
-    const wxString path = choose(
+    wxString path = choose(
         {FileDialogRequest::Kind::Save, nullptr, "Save project file", kProjectWildcard, {}, proposedName},
         m_projectFolder);
-    if (!path.empty()) m_projectFolder = folderOf(path);
+    if (path.empty()) return path;
+    wxFileName name(path);
+    if (!name.HasExt()) {
+        name.SetExt("kvp");
+        path = name.GetFullPath();
+        if (name.FileExists() && !(m_dialogs && m_dialogs->confirmOverwrite(path))) return wxString();
+    }
+    m_projectFolder = folderOf(path);
     return path;
 }
 
 void FileManager::saveCSV(wxWindow* parent, const wxString& proposedName, const wxString& text) {
     const wxString path =
-        choose({FileDialogRequest::Kind::Save, parent, "Save csv file", kCsvWildcard, {}, proposedName}, m_otherFolder);
+        choose({FileDialogRequest::Kind::Save, parent, "Save csv file", kCsvWildcard, {}, proposedName},
+               otherDialogFolder());
     if (path.empty()) return;
     korvane::writeFileAtomically(path.utf8_string(), text.utf8_string());
     m_otherFolder = folderOf(path);
@@ -85,7 +98,8 @@ void FileManager::saveCSV(wxWindow* parent, const wxString& proposedName, const 
 
 wxString FileManager::saveImagePath(wxWindow* parent, const wxString& proposedName) {
     const wxString path = choose(
-        {FileDialogRequest::Kind::Save, parent, "Save image file", kImageWildcard, {}, proposedName}, m_otherFolder);
+        {FileDialogRequest::Kind::Save, parent, "Save image file", kImageWildcard, {}, proposedName},
+        otherDialogFolder());
     if (!path.empty()) m_otherFolder = folderOf(path);
     return path;
 }

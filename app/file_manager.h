@@ -37,6 +37,9 @@ public:
     virtual ~FileDialogs() = default;
     // The chosen full path, or an empty string when the user cancelled.
     virtual wxString choosePath(const FileDialogRequest& request) = 0;
+    // Whether an existing file that the dialog did not ask about (the chosen name had
+    // ".kvp" appended) may be replaced.
+    virtual bool confirmOverwrite(const wxString& path) = 0;
 };
 
 // Opens a file by its UTF-8 path; the caller deletes the returned stream. Safe to call
@@ -81,8 +84,14 @@ public:
     // cancelled.
     std::pair<wxString, wxString> loadProjectFile();
 
-    // The path chosen in the project's save dialog, or empty when cancelled.
+    // The path chosen in the project's save dialog, with ".kvp" appended when the user
+    // typed no extension; empty when cancelled (also when the user declines to replace
+    // the file the appended name finds).
     wxString saveProjectAsPath(const wxString& proposedName);
+
+    // A project file was opened without a dialog (named on the command line): the next
+    // dialogs start in its folder.
+    void projectOpened(const wxString& path);
 
     // Asks for a CSV file name and writes text to it; nothing happens when cancelled.
     void saveCSV(wxWindow* parent, const wxString& proposedName, const wxString& text);
@@ -91,7 +100,8 @@ public:
     // program saves its bitmap there.
     wxString saveImagePath(wxWindow* parent, const wxString& proposedName);
 
-    // The folders the next dialogs start in.
+    // The folders the next dialogs start in (other dialogs start in the project's folder
+    // until one of them has been used).
     wxString projectFolder() const { return m_projectFolder; }
     wxString otherFolder() const { return m_otherFolder; }
 
@@ -101,6 +111,7 @@ public:
 
 private:
     wxString choose(FileDialogRequest request, const wxString& folder) const;
+    wxString otherDialogFolder() const;
 
     std::unique_ptr<FileDialogs> m_dialogs;
     wxString m_projectFolder;  // of project files written, opened or chosen

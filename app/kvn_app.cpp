@@ -6,6 +6,14 @@
 
 #include "app/exception_text.h"
 #include "app/window_main.h"
+#include "results/error_box.h"
+
+MainWindow* startMainWindow(const wxArrayString& commandLine) {
+    auto* window = new MainWindow();
+    if (commandLine.size() > 1) window->openFile(commandLine[1]);
+    window->Show();
+    return window;
+}
 
 KvnApp::KvnApp() {
     // Chart images are saved as PNG.
@@ -15,15 +23,11 @@ KvnApp::KvnApp() {
 }
 
 bool KvnApp::OnInit() {
-    if (!mainWindow) mainWindow = new MainWindow();
-    // Further arguments are ignored.
-    if (argc > 1) mainWindow->openFile(argv[1]);
-    mainWindow->Show();
+    if (!mainWindow) mainWindow = startMainWindow(argv.GetArguments());
     return true;
 }
 
 bool KvnApp::OnExceptionInMainLoop() {
-    wxMessageBox(wxString::FromUTF8(korvane::currentExceptionText()), "An error has occoured.",
-                 wxOK | wxCENTRE | wxSTAY_ON_TOP, GetTopWindow());
+    showErrorBox(GetTopWindow(), wxString::FromUTF8(korvane::currentExceptionText()));
     return true;
 }

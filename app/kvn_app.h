@@ -6,6 +6,11 @@
 
 class MainWindow;
 
+// Creates and shows the main window for a command line (the program's name first);
+// the first argument, when there is one, is opened as the project, exactly as File >
+// Open would open it. Further arguments are ignored.
+MainWindow* startMainWindow(const wxArrayString& commandLine);
+
 class KvnApp : public wxApp {
 public:
     KvnApp();

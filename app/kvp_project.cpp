@@ -2,9 +2,9 @@
 
 #include <wx/filename.h>
 
+#include "app/design_transfer.h"
 #include "app/file_manager.h"
 #include "app/kvp_codec.h"
-#include "bemt/spline.h"
 
 using namespace bemt;
 using korvane::sameValues;
@@ -100,30 +100,44 @@ void KvpProject::setTwistPoints(std::vector<TwistPoint> points, bool saveState) 
 template <typename Point, typename Field>
 std::vector<Point> KvpProject::resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
                                          const std::vector<double>& values) const {
-    const spline designed(x, values, spline::cubic);
+    std::vector<double> positions;
+    for (const Point& p : points) positions.push_back(p.x_rel);
+    const auto designed = design_transfer::resampled({x, values}, positions);
     std::vector<Point> result = points;
-    for (Point& p : result) p.*field = designed(p.x_rel);
+    for (std::size_t i = 0; i < result.size(); ++i) result[i].*field = designed.values[i];
     return result;
+}
+
+template <typename Point>
+void KvpProject::storeTransferred(std::vector<Point>& stored, std::vector<Point> points, wxEventType updated,
+                                  wxEventType transferred) {
+    if (sameValues(points, stored)) return;
+    stored = std::move(points);
+    post(updated);
+    post(transferred);
+    postSnapshot();
 }
 
 void KvpProject::transferTwist(std::vector<double> x, std::vector<double> twist) {
     if (m_state.twistPoints.empty()) return;
-    auto points = resampled(m_state.twistPoints, &TwistPoint::twist_deg, x, twist);
-    if (sameValues(points, m_state.twistPoints)) return;
-    m_state.twistPoints = std::move(points);
-    post(kvnEVT_UPDATED_TWIST_POINTS);
-    post(kvnEVT_TRANSFERED_TWIST_POINTS);
-    postSnapshot();
+    storeTransferred(m_state.twistPoints, resampled(m_state.twistPoints, &TwistPoint::twist_deg, x, twist),
+                     kvnEVT_UPDATED_TWIST_POINTS, kvnEVT_TRANSFERED_TWIST_POINTS);
 }
 
 void KvpProject::transferChord(std::vector<double> x, std::vector<double> chord) {
     if (m_state.chordPoints.empty()) return;
-    auto points = resampled(m_state.chordPoints, &ChordPoint::c_rel, x, chord);
-    if (sameValues(points, m_state.chordPoints)) return;
-    m_state.chordPoints = std::move(points);
-    post(kvnEVT_UPDATED_CHORD_POINTS);
-    post(kvnEVT_TRANSFERED_CHORD_POINTS);
-    postSnapshot();
+    storeTransferred(m_state.chordPoints, resampled(m_state.chordPoints, &ChordPoint::c_rel, x, chord),
+                     kvnEVT_UPDATED_CHORD_POINTS, kvnEVT_TRANSFERED_CHORD_POINTS);
+}
+
+void KvpProject::replaceTwistPoints(std::vector<TwistPoint> points) {
+    storeTransferred(m_state.twistPoints, std::move(points), kvnEVT_UPDATED_TWIST_POINTS,
+                     kvnEVT_TRANSFERED_TWIST_POINTS);
+}
+
+void KvpProject::replaceChordPoints(std::vector<ChordPoint> points) {
+    storeTransferred(m_state.chordPoints, std::move(points), kvnEVT_UPDATED_CHORD_POINTS,
+                     kvnEVT_TRANSFERED_CHORD_POINTS);
 }
 
 void KvpProject::restoreState(const kvnProjectEvent& snapshot) {
@@ -197,5 +211,6 @@ bool KvpProject::open(const wxString& path) {
     chosen = absolute.GetFullPath();
     fromJsonString(content.utf8_string(), chosen);
     m_filePath = chosen;
+    files().projectOpened(chosen);
     return true;
 }

@@ -132,6 +132,11 @@ public:
     void transferTwist(std::vector<double> x, std::vector<double> twist);
     void transferChord(std::vector<double> x, std::vector<double> chord);
 
+    // Replace the points by a designed distribution's own points (positions and values),
+    // as one change: the updated and transferred events and one snapshot.
+    void replaceTwistPoints(std::vector<bemt::TwistPoint> points);
+    void replaceChordPoints(std::vector<bemt::ChordPoint> points);
+
     // Puts a snapshot back: the specific events of the parts that differ, no snapshot.
     void restoreState(const kvnProjectEvent& snapshot);
 
@@ -160,6 +165,10 @@ private:
     template <typename Point, typename Field>
     std::vector<Point> resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
                                  const std::vector<double>& values) const;
+    // Stores transferred points: their updated and transferred events and a snapshot.
+    template <typename Point>
+    void storeTransferred(std::vector<Point>& stored, std::vector<Point> points, wxEventType updated,
+                          wxEventType transferred);
     FileManager& files() const;
 
     FileManager* m_fileManager;

@@ -18,12 +18,13 @@
 #include "app/file_dialogs.h"
 #include "app/file_manager.h"
 #include "results/app_icon.h"
+#include "results/error_box.h"
 #include "results/user_guide.h"
 
 namespace {
 
+const wxString kReady = "Ready.";
 const wxString kAllDone = "All actions done.";
-const wxString kErrorCaption = "An error has occoured.";
 
 }  // namespace
 
@@ -40,10 +41,12 @@ MainWindow::MainWindow()
     m_project = std::make_unique<KvpProject>(m_fileManager.get());
     m_project->Bind(kvnEVT_PROJECT_UNSAVED, &MainWindow::onUnsaved, this);
     m_project->newProject();
+    m_savedState = m_project->state();
     SetTitle(windowTitle(m_project->projectFilename()));
 
     buildPages();
     startHistory();
+    m_compute->setInputCheck([this] { return invalidFields(); });
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
     Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);
@@ -73,7 +76,7 @@ void MainWindow::buildMenus() {
     file->Append(wxID_NEW);
     file->Append(wxID_OPEN);
     file->Append(wxID_SAVE);
-    file->Append(wxID_SAVEAS);
+    file->Append(wxID_SAVEAS, wxGetStockLabel(wxID_SAVEAS) + "\tCtrl+Shift+S");
     file->AppendSeparator();
     file->Append(wxID_EXIT);
     auto* edit = new wxMenu();
@@ -87,6 +90,9 @@ void MainWindow::buildMenus() {
     bar->Append(edit, "&Edit");
     bar->Append(help, "&Help");
     SetMenuBar(bar);
+    // Redo answers Ctrl+Y as well as the menu's own Ctrl+Shift+Z.
+    wxAcceleratorEntry redo(wxACCEL_CTRL, 'Y', wxID_REDO);
+    SetAcceleratorTable(wxAcceleratorTable(1, &redo));
 }
 
 void MainWindow::buildStatusBar() {
@@ -97,7 +103,7 @@ void MainWindow::buildStatusBar() {
     sizer->Add(m_gauge, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(10) / 4);
     status->SetSizer(sizer);
     status->SetMinHeight(m_gauge->GetBestSize().y + FromDIP(4));
-    SetStatusText(kAllDone);
+    SetStatusText(kReady);
 }
 
 void MainWindow::buildPages() {
@@ -143,6 +149,24 @@ void MainWindow::setUnsaved(bool unsaved) {
     SetTitle(unsaved ? m_project->projectFilename() + "*" + " - Korvane" : windowTitle(m_project->projectFilename()));
 }
 
+void MainWindow::markSaved() {
+    m_savedState = m_project->state();
+    setUnsaved(false);
+}
+
+void MainWindow::refreshUnsaved() { setUnsaved(!korvane::sameValues(m_project->state(), m_savedState)); }
+
+std::vector<wxString> MainWindow::invalidFields() const {
+    std::vector<wxString> fields;
+    for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
+                              static_cast<EditSection*>(m_airfoils)}) {
+        const auto invalid = page->invalidFields();
+        fields.insert(fields.end(), invalid.begin(), invalid.end());
+    }
+    return fields;
+}
+
 void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver, bool compute) {
     Freeze();
     if (shape) m_shape->update();
@@ -167,11 +191,13 @@ void MainWindow::startHistory() {
     m_history.clear();
     m_history.emplace_back(kvnEVT_PROJECT_UNSAVED, m_project->state());
     m_historyIndex = -1;
+    m_lastEntryEdit = 0;
+    m_edits.endEdit();
     refreshUndoRedo();
 }
 
 void MainWindow::showError(const std::string& message) {
-    wxMessageBox(wxString::FromUTF8(message), kErrorCaption, wxOK | wxCENTRE | wxSTAY_ON_TOP, this);
+    showErrorBox(this, wxString::FromUTF8(message));
 }
 
 bool MainWindow::resolveUnsaved() {
@@ -183,7 +209,7 @@ bool MainWindow::resolveUnsaved() {
     if (answer == wxNO) return true;
     try {
         if (!m_project->save()) return false;
-        setUnsaved(false);
+        markSaved();
         return true;
     } catch (const std::string& message) {
         showError(message);
@@ -195,7 +221,7 @@ void MainWindow::onNew(wxCommandEvent&) {
     if (!resolveUnsaved()) return;
     m_project->newProject();
     startHistory();
-    setUnsaved(false);
+    markSaved();
     update(true, true, true, true, true);
     resetComputations();
 }
@@ -225,14 +251,15 @@ bool MainWindow::openFile(const wxString& path) {
         return false;
     }
     startHistory();
-    setUnsaved(false);
+    markSaved();
     update(true, true, true, true, true);
     return true;
 }
 
 void MainWindow::onSave(wxCommandEvent&) {
     try {
-        if (m_project->save()) setUnsaved(false);
+        m_edits.endEdit();
+        if (m_project->save()) markSaved();
     } catch (const std::string& message) {
         showError(message);
     }
@@ -240,25 +267,42 @@ void MainWindow::onSave(wxCommandEvent&) {
 
 void MainWindow::onSaveAs(wxCommandEvent&) {
     try {
-        if (m_project->saveAs()) setUnsaved(false);
+        m_edits.endEdit();
+        if (m_project->saveAs()) markSaved();
     } catch (const std::string& message) {
         showError(message);
     }
 }
 
 void MainWindow::onUnsaved(kvnProjectEvent& event) {
-    // The snapshot that a new project posts of itself is the history's first entry
-    // already; it is no change of the user's.
-    if (m_history.size() == 1 && m_historyIndex == -1 && korvane::sameValues(event.state(), m_history.front().state()))
-        return;
-    setUnsaved(true);
-    const int size = static_cast<int>(m_history.size());
-    if (m_historyIndex < size - 2) m_history.erase(m_history.begin() + (m_historyIndex + 2), m_history.end());
-    if (m_history.size() >= kHistoryLimit) m_history.pop_front();
-    m_history.push_back(event);
-    m_historyIndex = static_cast<int>(m_history.size()) - 2;
-    GetMenuBar()->Enable(wxID_UNDO, canUndo());
-    GetMenuBar()->Enable(wxID_REDO, false);
+    const korvane::ProjectData& state = event.state();
+    // A snapshot that a later change has overtaken (the remapped point lists follow a
+    // new hub radius, a file was opened over a new project) shows a state the user never
+    // saw; the later change brings its own.
+    if (!korvane::sameValues(state, m_project->state())) return;
+    const auto current = static_cast<std::size_t>(m_historyIndex + 1);
+    if (korvane::sameValues(state, m_history[current].state())) return;
+
+    const std::uint64_t edit = m_edits.currentEdit();
+    const bool newestIsCurrent = current + 1 == m_history.size();
+    if (edit != 0 && edit == m_lastEntryEdit && newestIsCurrent && current > 0) {
+        // The same edit of the same field goes on: its step now ends here.
+        m_history.back() = event;
+        if (korvane::sameValues(state, m_history[current - 1].state())) {
+            // Typed back to where the edit began: no step at all.
+            m_history.pop_back();
+            --m_historyIndex;
+            m_lastEntryEdit = 0;
+        }
+    } else {
+        if (!newestIsCurrent) m_history.erase(m_history.begin() + static_cast<std::ptrdiff_t>(current) + 1, m_history.end());
+        if (m_history.size() >= kHistoryLimit) m_history.pop_front();
+        m_history.push_back(event);
+        m_historyIndex = static_cast<int>(m_history.size()) - 2;
+        m_lastEntryEdit = edit;
+    }
+    refreshUnsaved();
+    refreshUndoRedo();
 }
 
 void MainWindow::restore(const kvnProjectEvent& snapshot) {
@@ -276,17 +320,21 @@ void MainWindow::restore(const kvnProjectEvent& snapshot) {
 
 void MainWindow::onUndo(wxCommandEvent&) {
     if (m_historyIndex < 0) return;
+    m_edits.endEdit();
+    m_lastEntryEdit = 0;
     restore(m_history[static_cast<std::size_t>(m_historyIndex)]);
-    setUnsaved(true);
     --m_historyIndex;
+    refreshUnsaved();
     refreshUndoRedo();
 }
 
 void MainWindow::onRedo(wxCommandEvent&) {
     if (m_historyIndex >= static_cast<int>(m_history.size()) - 2) return;
+    m_edits.endEdit();
+    m_lastEntryEdit = 0;
     ++m_historyIndex;
     restore(m_history[static_cast<std::size_t>(m_historyIndex) + 1]);
-    setUnsaved(true);
+    refreshUnsaved();
     refreshUndoRedo();
 }
 

@@ -8,8 +8,10 @@
 
 #include <deque>
 #include <memory>
+#include <vector>
 
 #include "app/kvp_project.h"
+#include "app/user_edit_tracker.h"
 
 class wxGauge;
 class wxMenuBar;
@@ -32,11 +34,16 @@ public:
     static wxString windowTitle(const wxString& fileName);
     // Marks the project saved or unsaved and sets the title accordingly.
     void setUnsaved(bool unsaved);
+    // The project as it stands is what its file holds (after New, Open and Save).
+    void markSaved();
     bool isUnsaved() const { return m_unsaved; }
 
     // Opens a project file (an empty path asks the user for one) and starts a new
     // history; false when cancelled or failed, with everything left as it was.
     bool openFile(const wxString& path);
+    // The descriptions of every field shown in red, on all pages ("Design conditions:
+    // Wind velocity").
+    std::vector<wxString> invalidFields() const;
     // True when the pending action may go on (saved, or the user chose).
     bool resolveUnsaved();
     // Reloads the selected pages from the project.
@@ -78,6 +85,8 @@ private:
     void refreshUndoRedo();
     // The history starts again from the project's current state, which cannot be undone.
     void startHistory();
+    // The title's "*" follows whether the project differs from what was last saved.
+    void refreshUnsaved();
     void restore(const kvnProjectEvent& snapshot);
     // After New and Open: forget what was computed for the previous project.
     void resetComputations();
@@ -88,6 +97,10 @@ private:
     bool m_unsaved = false;
     std::deque<kvnProjectEvent> m_history;
     int m_historyIndex = -1;
+    korvane::ProjectData m_savedState;
+    // Consecutive changes of one edit of one field make one step of the history.
+    UserEditTracker m_edits;
+    std::uint64_t m_lastEntryEdit = 0;  // the edit that made the newest history entry
 
     wxNotebook* m_notebook = nullptr;
     wxGauge* m_gauge = nullptr;

@@ -38,8 +38,10 @@ const char* const kFooter = R"(Results:
         "converged", "extrapolated"}]}]}
   Values that are not numbers are written as null.
 
-Airfoils: the built-in NACA 0012 to 0025 tables, CSV polars and XFOIL analyses of
-coordinate files, read exactly as the desktop program reads them.
+Airfoils: the built-in NACA 0012 to 0025 tables, CSV polar files, and airfoil
+coordinate files analysed by XFOIL (xfoil-core, looked for beside korvane-cli), as
+the project's airfoil points give them; relative file paths are read from the
+project file's folder.
 
 Limits: every project setting has a physical range, the same in the project file, on
 the command line and in the desktop program (accuracy 1e-08 to 0.1, relaxation factor

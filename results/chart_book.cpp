@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/file_manager.h"
+#include "results/error_box.h"
 #include "results/result_rules.h"
 
 namespace {
@@ -25,7 +26,7 @@ wxString localText(const std::string& text) {
 }  // namespace
 
 void showResultError(wxWindow* parent, const wxString& message) {
-    wxMessageBox(message, "An error has occoured.", wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
+    showErrorBox(parent, message);
 }
 
 ChartBook::ChartBook(wxWindow* parent) : wxChoicebook(parent, wxID_ANY) {}

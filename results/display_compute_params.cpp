@@ -55,7 +55,7 @@ wxString DisplayComputeParams::solverName(bemt::SolverType type) {
         case bemt::Ning:
             return "Ning";
         case bemt::NewtonRaphson:
-            return "Newton-Rhapson";
+            return "Newton-Raphson";
         default:
             return "2D Fixed Point";
     }

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "bemt/spline.h"
+#include "results/error_box.h"
 
 namespace {
 
@@ -1029,7 +1030,7 @@ void PlotDisplay::onLeftUp(wxMouseEvent& event) {
     try {
         action();
     } catch (const std::string& message) {
-        wxMessageBox(wxString::FromUTF8(message), "An error has occoured.", wxOK | wxCENTRE | wxSTAY_ON_TOP, this);
+        showErrorBox(this, wxString::FromUTF8(message));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "results/result_rules.h"
 
+#include <wx/wxcrt.h>
+
 #include <algorithm>
 #include <cmath>
 #include <locale>
@@ -66,12 +68,29 @@ wxString analyzerChartTitle(const wxString& page, double x, double reynolds) {
 }
 
 wxString exportFileName(const wxString& chartTitle, const wxString& extension) {
-    wxString name = chartTitle.Lower();
-    name.Replace(" ", "_");
-    name.Replace(kDegree, "deg");
-    name.Replace("/", "_");
-    name.Replace("'", "_");
-    name.Replace(",", "");
+    wxString title = chartTitle.Lower();
+    title.Replace(kDegree, "deg");
+    // Exponents as a person writes them in a name: 4.1e+06 as 4.1e6, 2e-05 as 2e-5.
+    for (const char* sign : {"e+", "e-"}) {
+        for (int i = title.Find(sign); i != wxNOT_FOUND; i = title.find(sign, static_cast<std::size_t>(i) + 1)) {
+            const auto at = static_cast<std::size_t>(i);
+            if (at == 0 || !wxIsdigit(title[at - 1]) || at + 2 >= title.length() || !wxIsdigit(title[at + 2])) continue;
+            std::size_t digits = at + 2;
+            while (digits + 1 < title.length() && title[digits] == '0' && wxIsdigit(title[digits + 1])) ++digits;
+            title.erase(at + 2, digits - (at + 2));
+            if (sign[1] == '+') title.erase(at + 1, 1);
+        }
+    }
+    // Letters, digits, points and minus signs; every other run of characters becomes one "_".
+    wxString name;
+    for (const wxUniChar c : title) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-';
+        if (plain)
+            name += c;
+        else if (!name.empty() && !name.EndsWith("_"))
+            name += '_';
+    }
+    while (name.EndsWith("_")) name.RemoveLast();
     return name + extension;
 }
 

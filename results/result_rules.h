@@ -35,8 +35,9 @@ wxString powerOfTenText(double value, int significant);
 // Analyzer charts: page + " at x/R = 0.5, Re = 1.23 × 10⁶".
 wxString analyzerChartTitle(const wxString& page, double x, double reynolds);
 
-// The file name proposed for an export of a chart: the title in lower case with " ",
-// "/" and "'" made "_", "°" made "deg", "," removed, and the extension (".png", ".csv").
+// The file name proposed for an export of a chart: the title in lower case, "°" made
+// "deg", exponents written short (4.1e6), every run of characters other than letters,
+// digits, "." and "-" made one "_", and the extension (".png", ".csv").
 wxString exportFileName(const wxString& chartTitle, const wxString& extension);
 
 using Interval = std::pair<double, double>;

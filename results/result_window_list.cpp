@@ -2,11 +2,14 @@
 
 #include <wx/toplevel.h>
 
+#include "results/result_window_frame.h"
+
 #include <algorithm>
 
 void ResultWindowList::add(wxTopLevelWindow* window) {
-    if (window && std::find(m_windows.begin(), m_windows.end(), window) == m_windows.end())
-        m_windows.push_back(window);
+    if (!window || std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end()) return;
+    m_windows.push_back(window);
+    presentResultWindow(window, m_projectName);
 }
 
 void ResultWindowList::remove(wxTopLevelWindow* window) {

@@ -4,6 +4,8 @@
 // destroyed, so a window that outlives the panel (during shutdown) finds no list and
 // touches nothing.
 
+#include <wx/string.h>
+
 #include <memory>
 #include <vector>
 
@@ -11,7 +13,10 @@ class wxTopLevelWindow;
 
 class ResultWindowList {
 public:
+    // Joins a window and makes it a result window (presentResultWindow): its title names
+    // the project the list's windows are computed for.
     void add(wxTopLevelWindow* window);
+    void setProjectName(const wxString& name) { m_projectName = name; }
     void remove(wxTopLevelWindow* window);
     // Closes every window; each leaves the list as it goes.
     void closeAll();
@@ -22,6 +27,7 @@ public:
 
 private:
     std::vector<wxTopLevelWindow*> m_windows;
+    wxString m_projectName;
 };
 
 // A window's membership of a list: joins at construction, leaves at destruction or

@@ -1,5 +1,7 @@
 #include "results/user_guide.h"
 
+#include "results/error_box.h"
+
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
@@ -37,5 +39,5 @@ void openUserGuide(wxWindow* parent) {
         problem = "The user guide (" + kGuideName + ") was not found beside the program " + executable + ".";
     else if (!wxLaunchDefaultApplication(guide))
         problem = "The user guide " + guide + " could not be opened: no program to show it is set up.";
-    if (!problem.empty()) wxMessageBox(problem, "An error has occoured.", wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
+    if (!problem.empty()) showErrorBox(parent, problem);
 }

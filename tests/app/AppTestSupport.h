@@ -26,9 +26,15 @@ public:
         m_answers.pop_front();
         return answer;
     }
+    bool confirmOverwrite(const wxString& path) override {
+        overwriteQuestions.push_back(path);
+        return overwriteAnswer;
+    }
     void answer(const wxString& path) { m_answers.push_back(path); }
 
     std::vector<FileDialogRequest> requests;
+    std::vector<wxString> overwriteQuestions;
+    bool overwriteAnswer = true;
 
 private:
     std::deque<wxString> m_answers;

@@ -233,6 +233,43 @@ TEST(FileDialogs, CsvExportWritesOnlyWhenAFileIsChosen) {
     EXPECT_EQ(dialogs.requests.back().title, "Choose a polar");
 }
 
+TEST(FileDialogs, SaveAsAppendsTheProjectExtensionAndAsksBeforeReplacingWhatItFinds) {
+    TempFolder temp;
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs& dialogs = *owned;
+    FileManager files(std::move(owned));
+    dialogs.answer(wxString::FromUTF8(temp.file("rotor")));
+    EXPECT_EQ(files.saveProjectAsPath("x.kvp"), wxString::FromUTF8(temp.file("rotor.kvp")));
+    EXPECT_TRUE(dialogs.overwriteQuestions.empty());
+    dialogs.answer(wxString::FromUTF8(temp.file("rotor.json")));  // an extension of the user's own stays
+    EXPECT_EQ(files.saveProjectAsPath("x.kvp"), wxString::FromUTF8(temp.file("rotor.json")));
+
+    writeBytes(temp.file("rotor.kvp"), "kept");
+    dialogs.overwriteAnswer = false;
+    dialogs.answer(wxString::FromUTF8(temp.file("rotor")));
+    EXPECT_TRUE(files.saveProjectAsPath("x.kvp").empty());
+    ASSERT_EQ(dialogs.overwriteQuestions.size(), 1u);
+    EXPECT_EQ(dialogs.overwriteQuestions[0], wxString::FromUTF8(temp.file("rotor.kvp")));
+}
+
+TEST(FileDialogs, OtherDialogsStartInTheProjectsFolderUntilOneIsUsed) {
+    TempFolder project, other;
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs& dialogs = *owned;
+    FileManager files(std::move(owned));
+    // A project named on the command line is opened without a dialog.
+    files.projectOpened(wxString::FromUTF8(project.file("rotor.kvp")));
+    files.getAnyFilePath("*", "Open CSV text file", nullptr);
+    EXPECT_EQ(dialogs.requests.back().directory, wxString::FromUTF8(project.path().string()));
+    files.saveProjectAsPath("rotor.kvp");
+    EXPECT_EQ(dialogs.requests.back().directory, wxString::FromUTF8(project.path().string()));
+
+    dialogs.answer(wxString::FromUTF8(other.file("polar.csv")));
+    files.getAnyFilePath("*", "Open CSV text file", nullptr);
+    files.saveImagePath(nullptr, "chart.png");
+    EXPECT_EQ(dialogs.requests.back().directory, wxString::FromUTF8(other.path().string()));
+}
+
 TEST(FileDialogs, WithoutDialogsEveryQuestionIsCancelled) {
     FileManager files;
     EXPECT_TRUE(files.saveProjectAsPath("x.kvp").empty());

@@ -9,6 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "TempFolder.h"
+#include "app/design_transfer.h"
 #include "app/kvp_codec.h"
 #include "bemt/Common.h"
 #include "bemt/spline.h"
@@ -404,6 +405,44 @@ TEST_F(ProjectTest, OpeningAMissingOrBrokenFileLeavesProjectAndPathUnchanged) {
     }
     EXPECT_TRUE(sameValues(project.state(), before));
     EXPECT_EQ(project.projectFilename(), "kept.kvp");
+}
+
+}  // namespace
+
+namespace {
+
+// A chord plateau up to mid-blade, then a straight taper to nothing at the tip.
+design_transfer::Curve plateauThenTaper() { return {{0.0, 0.25, 0.5, 0.75, 1.0}, {1.0, 1.0, 1.0, 0.5, 0.0}}; }
+
+TEST(DesignTransfer, TwoPointsCarryAStraightTaperButNotAPlateau) {
+    using design_transfer::deviation;
+    // Linear through (0, 1) and (1, 0): 0.5 at mid-blade where the design holds 1, half
+    // of its range of 1.
+    const design_transfer::Curve twoPoints{{0.0, 1.0}, {1.0, 0.0}};
+    EXPECT_DOUBLE_EQ(deviation(twoPoints, plateauThenTaper(), bemt::spline::linear), 0.5);
+    const design_transfer::Curve straight{{0.0, 0.5, 1.0}, {0.2, 0.15, 0.1}};
+    EXPECT_NEAR(deviation({{0.0, 1.0}, {0.2, 0.1}}, straight, bemt::spline::linear), 0.0, 1e-15);
+    EXPECT_EQ(deviation(twoPoints, {{0.0, 1.0}, {0.3, 0.3}}, bemt::spline::linear), 0.0);  // no range
+}
+
+TEST(DesignTransfer, TheFewestDesignPointsThatFollowIt) {
+    // The knee at mid-blade is the one point the ends need.
+    const auto kept = design_transfer::followingPoints(plateauThenTaper(), bemt::spline::linear, 0.005);
+    EXPECT_EQ(kept.x, (std::vector<double>{0.0, 0.5, 1.0}));
+    EXPECT_EQ(kept.values, (std::vector<double>{1.0, 1.0, 0.0}));
+    // A straight design needs its ends only.
+    const auto ends = design_transfer::followingPoints({{0.0, 0.5, 1.0}, {0.2, 0.15, 0.1}}, bemt::spline::linear, 0.005);
+    EXPECT_EQ(ends.x, (std::vector<double>{0.0, 1.0}));
+    // A curve followed by a natural cubic spline within 0.5 % of its range: checked
+    // point by point against the curve.
+    design_transfer::Curve curve;
+    for (int i = 0; i <= 50; ++i) {
+        curve.x.push_back(i / 50.0);
+        curve.values.push_back(std::exp(-4.0 * i / 50.0));
+    }
+    const auto following = design_transfer::followingPoints(curve, bemt::spline::cubic, 0.005);
+    EXPECT_LT(following.x.size(), 12u);
+    EXPECT_LE(design_transfer::deviation(following, curve, bemt::spline::cubic), 0.005);
 }
 
 }  // namespace

@@ -283,8 +283,10 @@ TEST(CliErrors, WrongCommandLinesExitWithUsageStatus) {
 
     const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"op", "design", "char", "new", "Exit status", "\"alpha_opt_deg\""})
+    for (const char* text : {"op", "design", "char", "new", "Exit status", "\"alpha_opt_deg\"", "CSV polar files",
+                             "coordinate files analysed by XFOIL"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
+    EXPECT_EQ(help.out.find("not supported"), std::string::npos);
     const CliRun opHelp = runCli({"op", "--help"});
     for (const char* text : {"--csv", "--json", "--solver", "--elements", "--pitch", "--interpolation", "--threads"})
         EXPECT_NE(opHelp.out.find(text), std::string::npos) << text;

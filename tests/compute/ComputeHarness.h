@@ -86,6 +86,7 @@ inline void useXfoilAirfoils(KvpProject& project) {
 struct Message {
     wxString text;
     wxString caption;
+    bool information = false;  // an information box rather than an error box
 };
 
 class ComputeHarness {
@@ -103,6 +104,13 @@ public:
         EditCompute::Dialogs dialogs;
         dialogs.error = [this](wxWindow*, const wxString& text, const wxString& caption) {
             messages.push_back({text, caption});
+        };
+        dialogs.info = [this](wxWindow*, const wxString& text, const wxString& caption) {
+            messages.push_back({text, caption, true});
+        };
+        dialogs.replaceByDesignPoints = [this](wxWindow*, const wxString& message) {
+            shapeQuestions.push_back(message);
+            return replaceByDesign;
         };
         dialogs.preprocessOutdated = [this](wxWindow*) {
             ++prompts;
@@ -144,6 +152,8 @@ public:
     std::vector<Message> messages;
     int prompts = 0;
     bool preprocessAnswer = true;
+    std::vector<wxString> shapeQuestions;  // "Keep the design's shape?"
+    bool replaceByDesign = false;
     wxString status = "All actions done.";
     int reports = 0;
 };

@@ -252,6 +252,56 @@ TEST(ComputePanel, DesignOfTheExampleIsTheCoresAndTheCommandLines) {
     EXPECT_LE(h.project.chordPoints()[0].c_rel, h.project.computeSettings().design_c_limit + 1e-12);
 }
 
+TEST(ComputePanel, ADesignedChordThatTwoPointsCannotCarryIsOfferedAsTheDesignsOwnPoints) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;  // the new project: two chord points, at the hub and the tip
+    int snapshots = 0;
+    h.project.Bind(kvnEVT_PROJECT_UNSAVED, [&](kvnProjectEvent&) { ++snapshots; });
+    ASSERT_TRUE(h.run(&EditCompute::designBlade));
+    auto* window = lastWindow<DesignResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    const double designedCp = window->points()[0].op.Cp;
+    bemt::BEMTTools tools(h.project.solverSettings().solver);
+    const auto cpOfTheProject = [&] {
+        return tools.analyzeOp(coreInput(h.project), ignore, 0.0).Cp;
+    };
+
+    // The designed twist first, as the design's own points when its six points cannot
+    // carry it.
+    h.replaceByDesign = true;
+    window->useTwist();
+    processEvents();
+    EXPECT_EQ(snapshots, 1);
+    const std::size_t asked = h.shapeQuestions.size();
+
+    // No: the two points keep their positions, as a transfer always did, and the
+    // straight taper they make loses power against the design.
+    h.replaceByDesign = false;
+    window->useChord();
+    processEvents();
+    ASSERT_EQ(h.shapeQuestions.size(), asked + 1);
+    const wxString question = h.shapeQuestions.back();
+    EXPECT_TRUE(question.StartsWith("Taken over at the 2 positions of the project's chord points, the designed chord "
+                                    "differs from the design by up to "))
+        << question;
+    EXPECT_TRUE(question.EndsWith(" points that follow the design within 0.5 %?")) << question;
+    ASSERT_EQ(h.project.chordPoints().size(), 2u);
+    EXPECT_EQ(snapshots, 2);
+    const double straightCp = cpOfTheProject();
+    EXPECT_LT(straightCp, designedCp - 0.005);
+
+    // Yes: the design's own points, one change; the power comes back to the design's.
+    h.replaceByDesign = true;
+    window->useChord();
+    processEvents();
+    ASSERT_EQ(h.shapeQuestions.size(), asked + 2);
+    const auto points = h.project.chordPoints();
+    EXPECT_GT(points.size(), 2u);
+    EXPECT_NE(question.Find(wxString::Format("Replace the chord points by %zu points", points.size())), wxNOT_FOUND);
+    EXPECT_EQ(snapshots, 3);
+    EXPECT_NEAR(cpOfTheProject(), designedCp, 0.002);
+}
+
 TEST(ComputePanel, CharacteristicsOfTheExampleAreTheCoresAndTheCommandLines) {
     KORVANE_REQUIRE_WX();
     ComputeHarness h;
@@ -325,10 +375,16 @@ TEST(ComputePanel, StopEndsACharacteristicsRunAndTheNextStartsClean) {
     EXPECT_TRUE(h.panel->stopButton()->IsEnabled());
     EXPECT_FALSE(h.panel->characteristicsButton()->IsEnabled());
     h.panel->stopComputation();
+    // Until the run has ended there is nothing more to stop, and the status says so.
+    EXPECT_FALSE(h.panel->stopButton()->IsEnabled());
+    EXPECT_FALSE(h.panel->characteristicsButton()->IsEnabled());
+    EXPECT_EQ(h.status, "Stopping the computation...");
     ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
+    // A requested stop is information, not an error.
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "The computation process has been aborted.");
-    EXPECT_EQ(h.messages[0].caption, "An error has occoured.");
+    EXPECT_EQ(h.messages[0].caption, "Computation stopped.");
+    EXPECT_TRUE(h.messages[0].information);
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
     EXPECT_FALSE(h.panel->abortRequested());
@@ -392,9 +448,13 @@ TEST(ComputePanel, StopDuringXfoilPreprocessingEndsTheAnalyses) {
         GTEST_SKIP() << "xfoil-core did not start (is XFOIL installed?)";
     }
     h.panel->stopComputation();
+    EXPECT_FALSE(h.panel->stopButton()->IsEnabled());
+    EXPECT_EQ(h.status, "Stopping the computation...");
     ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }, std::chrono::seconds(10)));
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "The Xfoil preprocessing has been aborted.");
+    EXPECT_EQ(h.messages[0].caption, "Computation stopped.");
+    EXPECT_TRUE(h.messages[0].information);
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
     EXPECT_TRUE(h.panel->airfoilSegments().empty());
@@ -412,7 +472,7 @@ TEST(ComputePanel, PreprocessingErrorsAreShownAndTheButtonsComeBack) {
     ASSERT_TRUE(h.run(&EditCompute::computeChar));
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_NE(h.messages[0].text.Find("/nonexistent/polar.csv"), wxNOT_FOUND) << h.messages[0].text;
-    EXPECT_EQ(h.messages[0].caption, "An error has occoured.");
+    EXPECT_EQ(h.messages[0].caption, "An error has occurred.");
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
     EXPECT_TRUE(h.panel->resultWindows().empty());

@@ -131,13 +131,13 @@ TEST(OpResultWindow, ExportsProposeTheTitleAsNameAndWriteReadableFiles) {
     window->charts()->exportCsv(&w.files);
     ASSERT_EQ(w.dialogs->requests.size(), 1u);
     EXPECT_EQ(w.dialogs->requests[0].fileName,
-              "reynold_s_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
+              "reynolds_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
 
     const auto rows = csvRows(readBytes(folder.file("re.csv")));
     ASSERT_EQ(rows.size(), 21u);  // heading and 20 elements
     ASSERT_EQ(rows[0].size(), 5u);
     EXPECT_EQ(rows[0][0], "x/R [-]");
-    EXPECT_EQ(rows[0][1], "Reynold's number [-] (0 \xC2\xB0)");
+    EXPECT_EQ(rows[0][1], "Reynolds number [-] (0 \xC2\xB0)");
     EXPECT_EQ(rows[0][3], "Tip loss factor F [-] (0 \xC2\xB0)");
     const auto& points = window->points();
     const auto& s = points[0].op.solutions[4];

@@ -86,10 +86,15 @@ TEST(ResultTitles, SingleAndSeveralPitchAngles) {
 }
 
 TEST(ExportNames, TitleBecomesAFileName) {
-    EXPECT_EQ(result_rules::exportFileName("Reynold's number, tip loss factor vs relative x/R and pitch angle", ".csv"),
-              "reynold_s_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
+    EXPECT_EQ(result_rules::exportFileName("Reynolds number, tip loss factor vs relative x/R and pitch angle", ".csv"),
+              "reynolds_number_tip_loss_factor_vs_relative_x_r_and_pitch_angle.csv");
     EXPECT_EQ(result_rules::exportFileName(wxString::FromUTF8("Blade shape at pitch angle 0 ° vs relative x/R"), ".png"),
               "blade_shape_at_pitch_angle_0_deg_vs_relative_x_r.png");
+    // Plain names: no "=", "+" or runs of "_".
+    EXPECT_EQ(result_rules::exportFileName("Polar chart at x/R =0.45, Re =4.1e+06", ".png"),
+              "polar_chart_at_x_r_0.45_re_4.1e6.png");
+    EXPECT_EQ(result_rules::exportFileName("Lift at Re =2e-05 (x/R = 1)", ".csv"), "lift_at_re_2e-5_x_r_1.csv");
+    EXPECT_EQ(result_rules::exportFileName("Turbine's power", ".csv"), "turbine_s_power.csv");
 }
 
 TEST(AnalyzerAngles, DataRangeWidenedByFourPercentInWholeSteps) {
@@ -160,6 +165,30 @@ TEST(FlaggedIntervals, NeighboursMeetHalfwayAndRunsMerge) {
     const auto lone = result_rules::flaggedIntervals({0.5}, {true}, 0.01);
     ASSERT_EQ(lone.size(), 1u);
     EXPECT_NEAR(lone[0].second - lone[0].first, 0.02, 1e-12);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AirfoilFiles, ThePointWithoutAFileIsNamed) {
+    std::vector<bemt::AirfoilPoint> points(3);
+    points[0].x_rel = 0.06;
+    points[0].data_type = bemt::NACA0012;
+    points[1].x_rel = 0.5;
+    points[1].data_type = bemt::CSVData;
+    points[1].path = "polar.csv";
+    points[2].x_rel = 0.75;
+    points[2].data_type = bemt::Coordinates;
+    points[2].repeat = true;  // reads the previous point's file
+    EXPECT_FALSE(compute_rules::missingAirfoilFile(points));
+    points[2].repeat = false;
+    EXPECT_EQ(compute_rules::missingAirfoilFile(points),
+              "Airfoil point 3 (x/R = 0.75, Coordinates) has no data file. Choose its file on the \"Airfoils data\" "
+              "page.");
+    points[1].path.clear();
+    EXPECT_EQ(compute_rules::missingAirfoilFile(points),
+              "Airfoil point 2 (x/R = 0.5, CSV data) has no data file. Choose its file on the \"Airfoils data\" page.");
 }
 
 }  // namespace

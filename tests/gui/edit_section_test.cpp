@@ -90,7 +90,7 @@ public:
     }
     static wxArrayString items() {
         wxArrayString a;
-        for (const char* s : {"2D Fixed Point", "Newton-Rhapson", "Ning"}) a.Add(s);
+        for (const char* s : {"2D Fixed Point", "Newton-Raphson", "Ning"}) a.Add(s);
         return a;
     }
     double m_radius = 10.0;
@@ -178,16 +178,28 @@ TEST_F(EditSectionTest, OneInvalidFieldHoldsBackEveryTransfer) {
     EXPECT_EQ(section->m_radius, 12.0);
 }
 
-TEST_F(EditSectionTest, UnchangedFieldsKeepTheirExactValue) {
-    section->m_hub = 1.23456789;
+TEST_F(EditSectionTest, FieldsShowEverySignificantDigit) {
+    // The shortest text that reads back to the same double.
+    const std::vector<std::pair<double, const char*>> shown = {
+        {1.225, "1.225"}, {1.789e-5, "1.789e-05"}, {59.57773941520393, "59.57773941520393"},
+        {0.1 + 0.2, "0.30000000000000004"}, {25.0, "25"}, {-0.5, "-0.5"}};
+    for (const auto& [value, text] : shown) {
+        section->m_hub = value;
+        section->TransferDataToWindow();
+        EXPECT_EQ(section->hubText->GetValue(), text);
+        section->radius->SetValue("20");  // an edit elsewhere transfers every field
+        EXPECT_EQ(section->m_hub, value) << text;
+    }
+    // Editing one digit changes that digit only.
+    section->m_hub = 1.225;
     section->TransferDataToWindow();
-    EXPECT_EQ(section->hubText->GetValue(), "1.23");
-    section->radius->SetValue("20");  // an edit elsewhere transfers every field
-    EXPECT_EQ(section->m_radius, 20.0);
-    EXPECT_EQ(section->m_hub, 1.23456789);
-    section->hubText->SetValue("1.23");  // typing the shown text stores what is typed... once it differs
-    section->hubText->SetValue("1.5");
-    EXPECT_EQ(section->m_hub, 1.5);
+    section->hubText->SetValue("1.226");
+    EXPECT_EQ(section->m_hub, 1.226);
+    // Values a field computes from others hide the last bit of a product.
+    EXPECT_EQ(formatComputed(0.624 * 25.0), "15.6");
+    EXPECT_EQ(formatComputed(M_PI), "3.14159265358979");
+    // Read-only displays keep three digits.
+    EXPECT_EQ(formatNumber(1.225), "1.23");
 }
 
 TEST_F(EditSectionTest, EditingKeysPostOneUpdateEach) {

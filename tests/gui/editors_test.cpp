@@ -59,29 +59,6 @@ TEST(FieldRules, RemapMovesTheListOntoTheNewHub) {
     field_rules::remapPositions(none, 0.2);
 }
 
-TEST(FieldRules, ZeroSpeedsBecomeTiny) {
-    bemt::OperatingConditions c;
-    c.R = 10.0;
-    c.Om = M_PI;
-    c.V0 = 0.0;
-    c.TSR = 3.0;
-    field_rules::guardZeroSpeeds(c);
-    EXPECT_EQ(c.V0, 1e-6);
-    EXPECT_NEAR(c.TSR, M_PI * 10.0 / 1e-6, 1e-3);
-
-    c.V0 = 5.0;
-    c.TSR = 0.0;
-    field_rules::guardZeroSpeeds(c);
-    EXPECT_EQ(c.TSR, 1e-6);
-    EXPECT_NEAR(c.V0, M_PI * 10.0 / 1e-6, 1e-3);
-
-    c.Om = 0.0;  // a rotor standing still in no wind
-    c.V0 = 0.0;
-    field_rules::guardZeroSpeeds(c);
-    EXPECT_GT(c.V0, 0.0);
-    EXPECT_GT(c.TSR, 0.0);
-}
-
 // A project and a frame to put editors in.
 class EditorTest : public ::testing::Test {
 protected:
@@ -155,11 +132,13 @@ protected:
 };
 
 TEST_F(ConditionsTest, TipSpeedRatioFollowsRadiusWindAndRotation) {
+    // Computed values are written with 15 significant digits: what is stored is what
+    // the coupling gives, not a rounded display.
     type(editor->windVelocityField(), "10");
-    EXPECT_EQ(editor->tipSpeedRatioField()->GetValue(), "3.14");
+    EXPECT_EQ(editor->tipSpeedRatioField()->GetValue(), "3.14159265358979");
     type(editor->tipSpeedRatioField(), "7");
-    EXPECT_EQ(editor->windVelocityField()->GetValue(), "4.49");
-    EXPECT_EQ(project->operatingConditions().V0, 4.49);
+    EXPECT_EQ(editor->windVelocityField()->GetValue(), "4.48798950512828");
+    EXPECT_NEAR(project->operatingConditions().V0, M_PI * 10.0 / 7.0, 1e-14);
     EXPECT_EQ(project->operatingConditions().TSR, 7.0);
     type(editor->rotationSpeedField(), "60");
     EXPECT_EQ(editor->tipSpeedRatioField()->GetValue(), "14");  // 2π · 10 / 4.49
@@ -179,10 +158,41 @@ TEST_F(ConditionsTest, HubEqualToTheRadiusMarksBothAndSavesNothing) {
     EXPECT_EQ(project->operatingConditions().L, 2.0);
 }
 
-TEST_F(ConditionsTest, ZeroWindIsSavedAsTiny) {
-    type(editor->windVelocityField(), "0");
-    EXPECT_EQ(project->operatingConditions().V0, 1e-6);
-    EXPECT_NEAR(project->operatingConditions().TSR, M_PI * 10.0 / 1e-6, 1e-2);
+TEST_F(ConditionsTest, ZeroAndNegativeSpeedsAndAirPropertiesAreRefused) {
+    const std::vector<std::pair<wxTextCtrl*, const char*>> fields = {
+        {editor->windVelocityField(), "0"},   {editor->windVelocityField(), "-3"},
+        {editor->rotationSpeedField(), "0"},  {editor->rotationSpeedField(), "-18"},
+        {editor->tipSpeedRatioField(), "0"},  {editor->airDensityField(), "0"},
+        {editor->airDensityField(), "-1.2"},  {editor->viscosityField(), "0"},
+        {editor->viscosityField(), "-1e-5"}};
+    for (const auto& [field, text] : fields) {
+        const auto before = project->operatingConditions();
+        const int recorded = snapshots;
+        const wxString shown = field->GetValue();
+        type(field, text);
+        EXPECT_TRUE(red(field)) << text;
+        EXPECT_TRUE(korvane::sameValues(project->operatingConditions(), before)) << text;
+        EXPECT_EQ(snapshots, recorded) << text;
+        type(field, shown);
+        EXPECT_FALSE(red(field)) << shown;
+    }
+}
+
+TEST_F(ConditionsTest, MoreThanElevenPitchPositionsAreRedAtOnce) {
+    toggle(editor->pitchCheckbox(), true);
+    snapshots = 0;
+    type(editor->pitchStepField(), "1");  // 0 to 20 by 1: 21 positions
+    EXPECT_TRUE(red(editor->pitchStepField()));
+    EXPECT_TRUE(red(editor->pitchMinField()));
+    EXPECT_TRUE(red(editor->pitchMaxField()));
+    EXPECT_EQ(project->computeSettings().p_step, 5.0);
+    EXPECT_EQ(snapshots, 0);
+    type(editor->pitchStepField(), "2");  // 11 positions
+    EXPECT_FALSE(red(editor->pitchStepField()));
+    EXPECT_EQ(project->computeSettings().p_step, 2.0);
+    type(editor->pitchMaxField(), "22");  // rewrites the step from the 11 steps shown
+    EXPECT_EQ(editor->pitchStepField()->GetValue(), "2.2");
+    EXPECT_FALSE(red(editor->pitchMaxField()));
 }
 
 TEST_F(ConditionsTest, PitchFieldsFollowTheCheckBoxAndKeepTheirValues) {
@@ -240,6 +250,7 @@ TEST_F(EditorTest, ChoosingNingStoresSolverZero) {
     auto* editor = new EditSolverSettings(frame, project.get());
     editor->update();
     EXPECT_EQ(editor->solverChoice()->GetSelection(), 0);  // "2D Fixed Point" = 2
+    EXPECT_EQ(editor->solverChoice()->GetString(1), "Newton-Raphson");
     pick(editor->solverChoice(), 2);
     EXPECT_EQ(project->solverSettings().solver, bemt::Ning);
     EXPECT_EQ(snapshots, 1);
@@ -312,7 +323,7 @@ TEST_F(ShapeTest, MovingTheHubRemapsEveryList) {
     EXPECT_NEAR(points[1].x_rel, 0.6, 1e-15);
     EXPECT_NEAR(points[2].x_rel, 1.0, 1e-15);
     EXPECT_NEAR(project->twistPoints()[0].x_rel, 0.2, 1e-15);
-    EXPECT_EQ(chord->positionField(1)->GetValue(), "0.6");
+    EXPECT_EQ(chord->positionField(1)->GetValue(), formatExact(points[1].x_rel));
 
     // A new rotor radius keeps x/R and c/R; the absolute fields follow.
     c.R = 20.0;
@@ -381,6 +392,9 @@ TEST_F(AirfoilTest, SwitchingToCoordinatesShowsTheStoredXfoilSettings) {
     EXPECT_EQ(point->maxPassesField()->GetValue(), "7");
     EXPECT_EQ(project->airfoilPoints()[0].data_type, bemt::Coordinates);
     EXPECT_FALSE(point->reMinField()->IsEnabled());  // "Guess Re" is on
+    // The captions spell the Reynolds number so.
+    EXPECT_EQ(point->reMinField()->GetToolTipText(), "Minimal analyzed Reynolds number.");
+    EXPECT_EQ(point->reMaxField()->GetToolTipText(), "Maximal analyzed Reynolds number.");
 }
 
 TEST_F(AirfoilTest, AngleAndReynoldsRanges) {

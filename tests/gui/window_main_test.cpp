@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, StartsWithANewProjectSavedAndNothingToUndo) {
     EXPECT_FALSE(window->isUnsaved());
     EXPECT_FALSE(window->canUndo());
     EXPECT_FALSE(window->canRedo());
-    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "All actions done.");
+    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "Ready.");
     EXPECT_EQ(window->notebook()->GetPageCount(), 3u);
     // The doubled ampersand shows as one.
     const wxString first = window->notebook()->GetPageText(0);
@@ -269,9 +269,9 @@ TEST_F(MainWindowTest, FailedOpenKeepsProjectTitleAndHistory) {
     EXPECT_EQ(window->GetTitle(), title);
 
     ASSERT_EQ(dialogs.shown().size(), 5u);  // prompt, error, prompt, error, error
-    EXPECT_EQ(dialogs.shown()[1].caption, "An error has occoured.");
+    EXPECT_EQ(dialogs.shown()[1].caption, "An error has occurred.");
     EXPECT_FALSE(dialogs.shown()[1].message.empty());
-    EXPECT_EQ(dialogs.shown()[4].caption, "An error has occoured.");
+    EXPECT_EQ(dialogs.shown()[4].caption, "An error has occurred.");
     EXPECT_TRUE(dialogs.shown()[4].message.StartsWith("The file ")) << dialogs.shown()[4].message;
 }
 
@@ -285,7 +285,7 @@ TEST_F(MainWindowTest, NumbersBeyondTheRangeOfDoubleAreShownWithTheKeyNotAnEnd) 
     EXPECT_FALSE(window->openFile(path));
     processEvents();
     ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].caption, "An error has occoured.");
+    EXPECT_EQ(dialogs.shown()[0].caption, "An error has occurred.");
     EXPECT_EQ(dialogs.shown()[0].message, "The project file " + path +
                                               " could not be read: the value of \"R\" '1e400' lies outside the range "
                                               "of numbers the program can hold.");

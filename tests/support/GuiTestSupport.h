@@ -64,6 +64,8 @@ public:
         return path;
     }
 
+    bool confirmOverwrite(const wxString&) override { return true; }
+
 private:
     std::shared_ptr<Script> m_script;
 };

@@ -1,0 +1,362 @@
+// The desktop program driven end to end as a user drives it: started the way the
+// command line starts it, real mouse clicks and key presses through the X server, the
+// real event loop handling them.
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+
+#include <unistd.h>
+#include <wx/display.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "GuiTestSupport.h"
+#include "TempFolder.h"
+#include "UserSimulation.h"
+#include "app/edit_airfoil_point_single.h"
+#include "app/edit_airfoil_points.h"
+#include "app/edit_chord_points.h"
+#include "app/edit_compute.h"
+#include "app/edit_operating_conditions.h"
+#include "app/edit_shape.h"
+#include "app/edit_twist_points.h"
+#include "app/field_rules.h"
+#include "app/file_dialogs.h"
+#include "app/kvn_app.h"
+#include "app/kvp_codec.h"
+#include "app/window_main.h"
+#include "bemt/Common.h"
+#include "results/result_window_frame.h"
+#include "results/result_window_list.h"
+
+namespace {
+
+using korvane::testing::DialogAnswers;
+using korvane::testing::ScriptedFileDialogs;
+using korvane::testing::SimulatedUser;
+
+class UserSession : public ::testing::Test {
+protected:
+    void SetUp() override { KORVANE_REQUIRE_WX(); }
+    void TearDown() override {
+        if (window) {
+            window->setUnsaved(false);  // no question on closing
+            window->Destroy();
+            korvane::testing::runEventLoopFor(std::chrono::milliseconds(100));
+        }
+    }
+
+    // korvane [file]
+    void start(const std::string& file = {}) {
+        wxArrayString commandLine;
+        commandLine.Add("korvane");
+        if (!file.empty()) commandLine.Add(wxString::FromUTF8(file));
+        window = startMainWindow(commandLine);
+        script = std::make_shared<ScriptedFileDialogs::Script>();
+        window->fileManager()->setDialogs(std::make_unique<ScriptedFileDialogs>(script));
+        window->Raise();
+        user.settle();
+    }
+
+    static bool red(const wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
+    KvpProject& project() const { return *window->project(); }
+
+    SimulatedUser user;
+    MainWindow* window = nullptr;
+    std::shared_ptr<ScriptedFileDialogs::Script> script;
+    korvane::testing::TempFolder folder;
+};
+
+template <typename Point>
+std::vector<double> positions(const std::vector<Point>& points) {
+    std::vector<double> x;
+    for (const auto& p : points) x.push_back(p.x_rel);
+    return x;
+}
+
+template <typename Point>
+std::vector<double> remapped(std::vector<Point> points, double hubFraction) {
+    field_rules::remapPositions(points, hubFraction);
+    return positions(points);
+}
+
+TEST_F(UserSession, TypingAHubRadiusRemapsOnceFromTheListsTheEditBeganWith) {
+    start();
+    const korvane::ProjectData original = project().state();
+    wxTextCtrl* hub = window->conditionsPage()->hubRadiusField();
+
+    // "3" is a valid hub on the way to "30", which is not (above the 25 m radius).
+    user.typeInto(hub, "30");
+    EXPECT_EQ(hub->GetValue(), "30");
+    EXPECT_TRUE(red(hub));
+    EXPECT_EQ(project().operatingConditions().Rh, 3.0);
+    // One remap from the lists as they were, exactly: 3 / 25 = 0.12.
+    EXPECT_EQ(positions(project().chordPoints()), remapped(original.chordPoints, 3.0 / 25.0));
+    EXPECT_EQ(positions(project().twistPoints()), remapped(original.twistPoints, 3.0 / 25.0));
+    EXPECT_EQ(positions(project().airfoilPoints()), remapped(original.airfoilPoints, 3.0 / 25.0));
+    EXPECT_EQ(project().chordPoints().front().x_rel, 0.12);
+    // One edit of one field is one step of the history.
+    EXPECT_EQ(window->historySize(), 2u);
+    EXPECT_EQ(window->GetTitle(), "New project* - Korvane");
+
+
+    // Typed back, every list is exactly what it was, and there is nothing to undo.
+    user.typeInto(hub, "1.5");
+    EXPECT_FALSE(red(hub));
+    EXPECT_TRUE(korvane::sameValues(project().state(), original));
+    EXPECT_FALSE(window->canUndo());
+    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+    // The pages show the project: the chord editor's first position reads back exactly.
+    double first = 0.0;
+    ASSERT_TRUE(parseNumber(window->shapePage()->chordEditor()->positionField(0)->GetValue(), first));
+    EXPECT_EQ(first, original.chordPoints.front().x_rel);
+
+    // One Ctrl+Z takes a new hub and every list back; Ctrl+Y brings them again.
+    user.typeInto(hub, "3");
+    const korvane::ProjectData edited = project().state();
+    EXPECT_EQ(edited.chordPoints.front().x_rel, 0.12);
+    user.key('z', wxMOD_CONTROL);
+    EXPECT_TRUE(korvane::sameValues(project().state(), original));
+    EXPECT_EQ(hub->GetValue(), "1.5");
+    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+    user.key('y', wxMOD_CONTROL);
+    EXPECT_TRUE(korvane::sameValues(project().state(), edited));
+    EXPECT_EQ(hub->GetValue(), "3");
+}
+
+TEST_F(UserSession, OneEditOfOneFieldIsOneUndoStepAndUndoReachesTheSavedState) {
+    start();
+    wxTextCtrl* wind = window->conditionsPage()->windVelocityField();
+    wxTextCtrl* rpm = window->conditionsPage()->rotationSpeedField();
+    user.typeInto(wind, "12.5");
+    EXPECT_EQ(project().operatingConditions().V0, 12.5);
+    user.typeInto(rpm, "20");
+    EXPECT_EQ(bemt::Common::rads2rpm(project().operatingConditions().Om), 20.0);
+    EXPECT_EQ(window->historySize(), 3u);  // the start and two edits
+    EXPECT_EQ(window->GetTitle(), "New project* - Korvane");
+
+    user.key('z', wxMOD_CONTROL);
+    EXPECT_NEAR(bemt::Common::rads2rpm(project().operatingConditions().Om), 18.0, 1e-12);
+    EXPECT_EQ(project().operatingConditions().V0, 12.5);
+    user.key('z', wxMOD_CONTROL);
+    EXPECT_EQ(project().operatingConditions().V0, 8.0);
+    EXPECT_EQ(wind->GetValue(), "8");
+    // Back at the saved state: no "*".
+    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+    EXPECT_FALSE(window->canUndo());
+
+    // Redo by Ctrl+Y and by Ctrl+Shift+Z.
+    user.key('y', wxMOD_CONTROL);
+    EXPECT_EQ(project().operatingConditions().V0, 12.5);
+    EXPECT_EQ(wind->GetValue(), "12.5");
+    user.key('z', wxMOD_CONTROL | wxMOD_SHIFT);
+    EXPECT_EQ(bemt::Common::rads2rpm(project().operatingConditions().Om), 20.0);
+    EXPECT_FALSE(window->canRedo());
+    EXPECT_EQ(window->GetTitle(), "New project* - Korvane");
+
+    // Save As answers Ctrl+Shift+S; after saving, undoing makes the project unsaved and
+    // redoing brings the saved state back.
+    const std::string saved = folder.file("edited.kvp");
+    script->paths.push_back(wxString::FromUTF8(saved));
+    user.key('s', wxMOD_CONTROL | wxMOD_SHIFT);
+    ASSERT_EQ(script->requests.size(), 1u);
+    EXPECT_EQ(script->requests[0].title, "Save project file");
+    EXPECT_EQ(window->GetTitle(), "edited.kvp - Korvane");
+    user.key('z', wxMOD_CONTROL);
+    EXPECT_EQ(window->GetTitle(), "edited.kvp* - Korvane");
+    user.key('y', wxMOD_CONTROL);
+    EXPECT_EQ(window->GetTitle(), "edited.kvp - Korvane");
+}
+
+TEST_F(UserSession, ZeroWindVelocityIsRedAndComputingWithARedFieldIsRefused) {
+    start();
+    DialogAnswers dialogs;
+    wxTextCtrl* wind = window->conditionsPage()->windVelocityField();
+    const wxString tipSpeedRatio = window->conditionsPage()->tipSpeedRatioField()->GetValue();
+    user.typeInto(wind, "0");
+    EXPECT_TRUE(red(wind));
+    EXPECT_EQ(project().operatingConditions().V0, 8.0);
+    EXPECT_EQ(window->conditionsPage()->tipSpeedRatioField()->GetValue(), tipSpeedRatio);
+
+    user.click(window->computePage()->operatingPointButton());
+    user.settle();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].caption, "Invalid input.");
+    EXPECT_EQ(dialogs.shown()[0].message,
+              "The computation needs a valid value in every field. Correct the fields shown in red:\n"
+              "Design conditions: Wind velocity");
+    EXPECT_FALSE(window->computePage()->busy());
+    EXPECT_TRUE(window->computePage()->resultWindows().empty());
+    EXPECT_TRUE(window->computePage()->operatingPointButton()->IsEnabled());
+}
+
+TEST_F(UserSession, AProjectOpenedFromTheCommandLineStartsSavedWithItsOwnHistory) {
+    // A copy of the NREL 5-MW example, whose wind velocity has more digits than "%.3g".
+    const std::string path = folder.file("nrel5mw.kvp");
+    std::filesystem::copy_file(std::string(KORVANE_EXAMPLES) + "/nrel5mw.kvp", path);
+    const std::string original = korvane::testing::readBytes(path);
+    start(path);
+    EXPECT_EQ(window->GetTitle(), "nrel5mw.kvp - Korvane");
+    const korvane::ProjectData loaded = project().state();
+    EXPECT_FALSE(window->canUndo());
+
+    user.click(window->conditionsPage()->radiusField());  // the keys go to the program
+    user.key('z', wxMOD_CONTROL);
+    user.key('z', wxMOD_CONTROL | wxMOD_SHIFT);
+    EXPECT_TRUE(korvane::sameValues(project().state(), loaded));
+    EXPECT_EQ(window->GetTitle(), "nrel5mw.kvp - Korvane");
+    user.key('s', wxMOD_CONTROL);
+    EXPECT_TRUE(script->requests.empty());  // the file is known: no dialog
+    EXPECT_EQ(korvane::testing::readBytes(path), original);
+
+    // An edit can be undone back to the loaded project, and no further.
+    user.typeInto(window->conditionsPage()->windVelocityField(), "9");
+    EXPECT_EQ(project().operatingConditions().V0, 9.0);
+    EXPECT_EQ(window->GetTitle(), "nrel5mw.kvp* - Korvane");
+    user.key('z', wxMOD_CONTROL);
+    user.key('z', wxMOD_CONTROL);
+    EXPECT_TRUE(korvane::sameValues(project().state(), loaded));
+    EXPECT_EQ(window->GetTitle(), "nrel5mw.kvp - Korvane");
+    user.key('z', wxMOD_CONTROL | wxMOD_SHIFT);
+    EXPECT_EQ(project().operatingConditions().V0, 9.0);
+    user.key('z', wxMOD_CONTROL | wxMOD_SHIFT);
+    EXPECT_EQ(project().operatingConditions().V0, 9.0);
+}
+
+TEST_F(UserSession, ARepeatingAirfoilPointGreysOutItsOwnDataAndSaysWhatItRepeats) {
+    start();
+    window->notebook()->SetSelection(2);  // "Airfoils data"
+    user.settle();
+    user.settle();
+    EditAirfoilPoints* list = window->airfoilsPage()->pointsEditor();
+    // The new project's second point repeats the first (NACA 0012 from x/R 0.06).
+    EditSingleAirfoilPoint* second = list->pointEditor(1);
+    EXPECT_TRUE(second->repeatBox()->GetValue());
+    EXPECT_FALSE(second->typeChoice()->IsEnabled());
+    EXPECT_EQ(second->repeatNote()->GetLabel(), "Repeats point 1: NACA 0012");
+    EXPECT_EQ(list->pointEditor(0)->repeatNote()->GetLabel(), "");
+    EXPECT_TRUE(list->pointEditor(0)->typeChoice()->IsEnabled());
+
+    const auto repeats = [&] { return project().airfoilPoints()[1].repeat; };
+    user.click(second->repeatBox());
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !repeats(); }, std::chrono::seconds(3)));
+    user.settle();
+    EXPECT_TRUE(second->typeChoice()->IsEnabled());
+    EXPECT_EQ(second->repeatNote()->GetLabel(), "");
+    user.click(second->repeatBox());
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil(repeats, std::chrono::seconds(3)));
+    user.settle();
+    EXPECT_FALSE(second->typeChoice()->IsEnabled());
+    EXPECT_EQ(second->repeatNote()->GetLabel(), "Repeats point 1: NACA 0012");
+
+    // The first point has nothing to repeat: its own data stays in use.
+    EditSingleAirfoilPoint* first = list->pointEditor(0);
+    user.click(first->repeatBox());
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return project().airfoilPoints()[0].repeat; },
+                                                    std::chrono::seconds(3)));
+    user.settle();
+    EXPECT_TRUE(first->typeChoice()->IsEnabled());
+    EXPECT_EQ(first->repeatNote()->GetLabel(), "Nothing to repeat: the first point uses its own data.");
+}
+
+TEST_F(UserSession, ReplacingAFileThatSaveAsFoundByTheAddedExtensionIsAskedFirst) {
+    KORVANE_REQUIRE_WX();
+    DialogAnswers dialogs;
+    dialogs.answer(wxID_NO);
+    EXPECT_FALSE(WxFileDialogs().confirmOverwrite("/tmp/rotor.kvp"));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].caption, "Replace the file?");
+    EXPECT_EQ(dialogs.shown()[0].message, "The file /tmp/rotor.kvp already exists. Do you want to replace it?");
+    dialogs.answer(wxID_YES);
+    EXPECT_TRUE(WxFileDialogs().confirmOverwrite("/tmp/rotor.kvp"));
+}
+
+// Everything written to the standard error stream while it exists (GTK prints its
+// warnings there).
+class StderrCapture {
+public:
+    StderrCapture() : m_file(std::tmpfile()) {
+        std::fflush(stderr);
+        m_saved = ::dup(2);
+        ::dup2(::fileno(m_file), 2);
+    }
+    ~StderrCapture() {
+        restore();
+        std::fclose(m_file);
+    }
+    std::string text() {
+        restore();
+        std::string text;
+        std::rewind(m_file);
+        for (int c; (c = std::fgetc(m_file)) != EOF;) text += static_cast<char>(c);
+        return text;
+    }
+
+private:
+    void restore() {
+        if (m_saved < 0) return;
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    std::FILE* m_file;
+    int m_saved = -1;
+};
+
+TEST_F(UserSession, ResultWindowsNameTheProjectFitTheScreenAndCloseWithEscAndCtrlW) {
+    const std::string path = folder.file("rotor.kvp");
+    std::filesystem::copy_file(std::string(KORVANE_EXAMPLES) + "/new_turbine.kvp", path);
+    start(path);
+    EditCompute* compute = window->computePage();
+    const ResultWindowList& results = compute->resultWindows();
+
+    const std::vector<std::pair<wxButton*, int>> actions = {{compute->operatingPointButton(), WXK_ESCAPE},
+                                                            {compute->designButton(), 'w'},
+                                                            {compute->characteristicsButton(), WXK_ESCAPE},
+                                                            {compute->analyzeButton(), 'w'}};
+    for (const auto& [button, closeKey] : actions) {
+        StderrCapture errors;
+        user.click(button);
+        ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !results.empty() && !compute->busy(); },
+                                                        std::chrono::seconds(60)));
+        user.settle();
+        EXPECT_EQ(errors.text().find("CRITICAL"), std::string::npos) << errors.text();
+        wxTopLevelWindow* result = results.windows().back();
+        EXPECT_TRUE(result->GetTitle().EndsWith(" - rotor.kvp")) << result->GetTitle();
+
+        // Fully on the screen, and no smaller than its layout needs.
+        const wxRect screen = wxDisplay(0u).GetClientArea();
+        EXPECT_TRUE(screen.Contains(result->GetRect())) << result->GetRect().x << "," << result->GetRect().y;
+        const wxSize minimum = result->GetMinSize();
+        EXPECT_GT(minimum.x, 300);
+        EXPECT_GT(minimum.y, 200);
+        EXPECT_LE(minimum.x, result->GetSize().x);
+        result->SetSize(wxSize(100, 100));
+        user.settle();
+        EXPECT_GE(result->GetSize().x, minimum.x);
+
+        user.moveTo(result, wxPoint(20, 20));
+        user.key(closeKey, closeKey == 'w' ? wxMOD_CONTROL : wxMOD_NONE);
+        user.settle();
+        EXPECT_TRUE(results.empty()) << button->GetLabel() << ": closed by key " << closeKey;
+    }
+}
+
+TEST(ResultWindowFrame, WindowsLargerThanTheScreenOrPartlyOffItAreFittedOnIt) {
+    const wxRect screen(0, 0, 1280, 800);
+    const auto fitted = [&](const wxRect& window) { return fitOnScreen(window, screen); };
+    EXPECT_EQ(fitted({100, 50, 800, 600}), wxRect(100, 50, 800, 600));   // fits: unchanged
+    EXPECT_EQ(fitted({0, 0, 1375, 902}), wxRect(0, 0, 1280, 800));       // 1250 x 820 at 110 %
+    EXPECT_EQ(fitted({900, 500, 800, 600}), wxRect(480, 200, 800, 600));  // moved back on
+    EXPECT_EQ(fitted({-40, -10, 300, 200}), wxRect(0, 0, 300, 200));
+    // A screen area that does not start at the origin (a panel at the top).
+    EXPECT_EQ(fitOnScreen({0, 0, 500, 2000}, wxRect(0, 30, 1280, 770)), wxRect(0, 30, 500, 770));
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+// Drives the desktop program the way a user does: real mouse and key events through the
+// toolkit's input simulator (they travel through the X server of the virtual display),
+// handled by the real event loop, queued events and idle time included.
+
+#include <wx/evtloop.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <functional>
+
+#include "WxTestApp.h"
+
+namespace korvane::testing {
+
+// Runs the toolkit's event loop until done() holds or the time is up; true when done.
+inline bool runEventLoopUntil(const std::function<bool()>& done,
+                              std::chrono::milliseconds limit = std::chrono::milliseconds(10000)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    wxGUIEventLoop loop;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (done() || std::chrono::steady_clock::now() >= end) loop.Exit();
+    });
+    timer.Start(10);
+    loop.Run();
+    timer.Stop();
+    return done();
+}
+
+// Lets the event loop run for a while: the X server returns simulated input
+// asynchronously, and queued events follow the events they come from.
+inline void runEventLoopFor(std::chrono::milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    runEventLoopUntil([end] { return std::chrono::steady_clock::now() >= end; }, time);
+}
+
+class SimulatedUser {
+public:
+    // Time for the event loop after each gesture.
+    static constexpr std::chrono::milliseconds kSettle{150};
+    // Between the keys of a text typed.
+    static constexpr std::chrono::milliseconds kKeyGap{40};
+
+    // A left click in the middle of the window.
+    void click(wxWindow* window) {
+        moveTo(window);
+        m_sim.MouseClick();
+        runEventLoopFor(kSettle);
+    }
+
+    // The pointer to a point of the window (relative to its top left corner; its middle
+    // by default): on a display without a window manager the keys go where it is.
+    void moveTo(wxWindow* window, wxPoint at = wxDefaultPosition) {
+        const wxRect box = window->GetScreenRect();
+        if (at == wxDefaultPosition) at = wxPoint(box.width / 2, box.height / 2);
+        m_sim.MouseMove(box.GetPosition() + at);
+        runEventLoopFor(kSettle);
+    }
+
+    // Clicks into the field, selects its text with Ctrl+A and types text over it, key by
+    // key.
+    void typeInto(wxTextCtrl* field, const wxString& text) {
+        click(field);
+        key('a', wxMOD_CONTROL);
+        for (const wxUniChar c : text) key(static_cast<int>(c.GetValue()), wxMOD_NONE, kKeyGap);
+        // The keys come back from the X server one by one; the last may still be on its way.
+        runEventLoopUntil([&] { return field->GetValue() == text; }, std::chrono::seconds(5));
+        runEventLoopFor(kSettle);
+    }
+
+    // One key press and release, with modifiers (wxMOD_CONTROL, wxMOD_SHIFT, ...), and
+    // time for what it sets off.
+    void key(int keyCode, int modifiers = wxMOD_NONE, std::chrono::milliseconds then = kSettle) {
+        m_sim.Char(keyCode, modifiers);
+        runEventLoopFor(then);
+    }
+
+    void settle() { runEventLoopFor(kSettle * 2); }
+
+private:
+    wxUIActionSimulator m_sim;
+};
+
+}  // namespace korvane::testing
