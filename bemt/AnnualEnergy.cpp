@@ -28,4 +28,16 @@ AnnualEnergy AnnualEnergy::compute(const std::vector<double>& windSpeeds, const 
     return result;
 }
 
+std::vector<AnnualEnergy> AnnualEnergy::ofCurve(const PowerCurve& curve, const TurbineSettings& settings) {
+    std::vector<double> v, p;
+    for (const PowerCurvePoint& point : curve.points) {
+        v.push_back(point.V0);
+        p.push_back(point.P);
+    }
+    std::vector<AnnualEnergy> energies;
+    for (const WindClimate& climate : settings.wind_climates)
+        energies.push_back(compute(v, p, settings.wind_step, climate, settings.availability, settings.rated_power));
+    return energies;
+}
+
 }  // namespace bemt

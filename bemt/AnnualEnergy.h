@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bemt/TurbineController.h"
 #include "bemt/TurbineSettings.h"
 
 namespace bemt {
@@ -27,6 +28,9 @@ struct AnnualEnergy {
     static AnnualEnergy compute(const std::vector<double>& windSpeeds, const std::vector<double>& power,
                                 double windStep, const WindClimate& climate, double availability,
                                 double ratedPower);
+
+    // The energy of a power curve in each wind climate of the settings it was computed with.
+    static std::vector<AnnualEnergy> ofCurve(const PowerCurve& curve, const TurbineSettings& settings);
 };
 
 }  // namespace bemt

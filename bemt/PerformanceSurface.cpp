@@ -26,9 +26,7 @@ void checkRange(const SweepRange& range, const std::string& name) {
 
 }  // namespace
 
-PerformanceSurface PerformanceSurface::compute(BEMTTools& tools, const InputDataSet& data, double wind,
-                                               const SweepRange& tsrRange, const SweepRange& pitchRange,
-                                               const ProgressCallback& progress) {
+void PerformanceSurface::check(double wind, const SweepRange& tsrRange, const SweepRange& pitchRange) {
     if (!(std::isfinite(wind) && wind > 0.0))
         throw std::string("The wind speed of a performance surface must be greater than zero.");
     checkRange(tsrRange, "tip speed ratio");
@@ -36,6 +34,12 @@ PerformanceSurface PerformanceSurface::compute(BEMTTools& tools, const InputData
     if (!(tsrRange.min > 0.0)) throw std::string("The tip speed ratios of a performance surface must be greater than zero.");
     if (static_cast<double>(tsrRange.count()) * pitchRange.count() > kMaxPoints)
         throw "A performance surface has at most " + std::to_string(kMaxPoints) + " points.";
+}
+
+PerformanceSurface PerformanceSurface::compute(BEMTTools& tools, const InputDataSet& data, double wind,
+                                               const SweepRange& tsrRange, const SweepRange& pitchRange,
+                                               const ProgressCallback& progress) {
+    check(wind, tsrRange, pitchRange);
 
     PerformanceSurface s;
     s.wind = wind;

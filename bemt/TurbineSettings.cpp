@@ -89,7 +89,7 @@ std::string controlShortName(ControlMode mode) {
 
 bool controlFromName(const std::string& name, ControlMode& mode) {
     for (const auto& c : kControlNames) {
-        if (name == c.name || name == c.shortName) {
+        if (name == c.name) {
             mode = c.mode;
             return true;
         }

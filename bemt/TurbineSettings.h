@@ -61,8 +61,8 @@ struct TurbineSettingProblem {
 
 namespace Turbine {
 
-// The names of the control modes as project files store them, and the short names of
-// the command line (vsvp, vsfp, fsvp, fsfp). Empty / false when unknown.
+// The names of the control modes as project files store them, and their short forms
+// (vsvp, vsfp, fsvp, fsfp). controlFromName takes the full name; false when unknown.
 std::string controlName(ControlMode mode);
 std::string controlShortName(ControlMode mode);
 bool controlFromName(const std::string& name, ControlMode& mode);

@@ -32,10 +32,12 @@ void checkCommandSettings(const std::string& command, const ProjectData& project
     }
 }
 
-void writeOutputs(const CommandResult& result, const ComputeOptions& options) {
+}  // namespace
+
+void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options) {
     const bool jsonToStdout = options.jsonPath == "-";
     if (!options.jsonPath.empty()) {
-        const std::string json = jsonDocument(result);
+        const std::string json = outputs.json();
         if (jsonToStdout) {
             std::fwrite(json.data(), 1, json.size(), stdout);
         } else {
@@ -43,64 +45,72 @@ void writeOutputs(const CommandResult& result, const ComputeOptions& options) {
         }
     }
     if (!options.csvFolder.empty()) {
-        const auto files = writeCsvFiles(options.csvFolder, result);
+        const auto files = writeFilesInto(options.csvFolder, outputs.csvFiles());
         if (!options.quiet) {
             for (const auto& file : files) std::fprintf(stderr, "Wrote %s\n", file.c_str());
         }
     }
     // The summary never mixes into JSON on standard output.
-    if (!options.quiet && !jsonToStdout) printSummary(stdout, result);
+    if (!options.quiet && !jsonToStdout) outputs.summary(stdout);
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int runComputation(const std::string& command, const ComputeOptions& options) {
-    CommandResult result;
-    result.command = command;
-    result.projectPath = options.projectPath;
-    result.project = loadProject(options.projectPath);
-    applyOverrides(result.project, options.overrides);
-    checkForComputation(result.project);
-    checkCommandSettings(command, result.project);
-
-    const ProjectData& project = result.project;
+std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std::function<void(ProjectData&)>& adjust,
+                                        const ProjectWork& work) {
+    ProjectData project = loadProject(options.projectPath);
+    applyOverrides(project, options.overrides);
+    adjust(project);
+    checkForComputation(project);
     // The blending of neighbouring airfoils follows the project, as in the desktop program.
     if (project.computeSettings.enable_interpolation) {
         ProfileParamsCombined::enableInterpolation();
     } else {
         ProfileParamsCombined::disableInterpolation();
     }
-    const SweepRange pitch = BEMTTools::pitchRange(project.computeSettings);
 
     BEMTTools tools(project.solverSettings.solver);
     InterruptGuard interrupt;
     ProgressBar bar(options.progress && ProgressBar::stderrIsTerminal());
     const ProgressCallback progress = [&bar](int percent, const std::string& text) { bar.report(percent, text); };
     try {
-        const InputDataSet input = computationInput(project, progress, &InterruptGuard::interrupted);
-        if (command == "op") {
-            result.points = tools.pitchSweep(input, pitch, progress);
-        } else if (command == "design") {
-            DesignResult designed =
-                tools.designSweep(input, pitch, project.computeSettings.design_c_limit, progress);
-            result.design = std::move(designed.blade);
-            result.points = std::move(designed.points);
-        } else {
-            result.steps = tools.characteristicsSweep(input, project.computeSettings.range_type,
-                                                      BEMTTools::characteristicsRange(project.computeSettings), pitch,
-                                                      progress);
-        }
+        work(tools, computationInput(project, progress, &InterruptGuard::interrupted), project, progress);
     } catch (const std::string& message) {
         bar.clear();
         if (message == kAbortMessage || message == ToolsAirfoil::kAborted) {
             std::fprintf(stderr, "%s\n", message.c_str());
-            return kAborted;
+            return std::nullopt;
         }
         throw;
     }
     bar.clear();
-    writeOutputs(result, options);
+    return project;
+}
+
+int runComputation(const std::string& command, const ComputeOptions& options) {
+    CommandResult result;
+    result.command = command;
+    result.projectPath = options.projectPath;
+    const auto project = runOnProject(
+        options, [&](ProjectData& p) { checkCommandSettings(command, p); },
+        [&](BEMTTools& tools, const InputDataSet& input, const ProjectData& used, const ProgressCallback& progress) {
+            const ComputeSettings& settings = used.computeSettings;
+            const SweepRange pitch = BEMTTools::pitchRange(settings);
+            if (command == "op") {
+                result.points = tools.pitchSweep(input, pitch, progress);
+            } else if (command == "design") {
+                DesignResult designed = tools.designSweep(input, pitch, settings.design_c_limit, progress);
+                result.design = std::move(designed.blade);
+                result.points = std::move(designed.points);
+            } else {
+                result.steps = tools.characteristicsSweep(input, settings.range_type,
+                                                          BEMTTools::characteristicsRange(settings), pitch, progress);
+            }
+        });
+    if (!project) return kAborted;
+    result.project = *project;
+    writeOutputs({[&] { return jsonDocument(result); }, [&] { return csvFiles(result); },
+                  [&](std::FILE* out) { printSummary(out, result); }},
+                 options);
     return kSuccess;
 }
 

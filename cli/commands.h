@@ -2,7 +2,12 @@
 // The subcommands of korvane-cli. Each returns the program's exit status; failures are
 // thrown as std::string messages for the user.
 
+#include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/project_input.h"
 
@@ -26,6 +31,24 @@ struct ComputeOptions {
 
 // command is "op", "design" or "char".
 int runComputation(const std::string& command, const ComputeOptions& options);
+
+// What a command writes: its JSON document, its CSV files (name and text) and the
+// summary table for standard output.
+struct CommandOutputs {
+    std::function<std::string()> json;
+    std::function<std::vector<std::pair<std::string, std::string>>()> csvFiles;
+    std::function<void(std::FILE*)> summary;
+};
+void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options);
+
+// Reads the project, applies the overrides, then adjust (a command's own overrides and
+// checks), checks it for computing, and runs work on the core's input with the
+// project's solver while a progress bar shows and Ctrl-C stops it. Returns the project
+// as used, or nothing when Ctrl-C stopped the work (the message is printed).
+using ProjectWork = std::function<void(bemt::BEMTTools&, const bemt::InputDataSet&, const ProjectData&,
+                                       const bemt::ProgressCallback&)>;
+std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std::function<void(ProjectData&)>& adjust,
+                                        const ProjectWork& work);
 
 // Writes the new-project defaults to path; an existing file is replaced only with force.
 int runNew(const std::string& path, bool force);

@@ -21,7 +21,6 @@ std::string format(const char* pattern, double value) {
     return buffer;
 }
 
-std::string csvNumber(double value) { return format("%.10g", value); }
 const char* yesNo(bool value) { return value ? "yes" : "no"; }
 const char* oneZero(bool value) { return value ? "1" : "0"; }
 
@@ -167,12 +166,19 @@ void printSummary(std::FILE* out, const CommandResult& r) {
     printPointsTable(out, r.points);
 }
 
-std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandResult& r) {
-    const fs::path dir(std::u8string(folder.begin(), folder.end()));
-    std::error_code error;
-    fs::create_directories(dir, error);
-    if (!fs::is_directory(dir)) throw "The folder " + folder + " could not be created.";
+std::string csvNumber(double value) { return format("%.10g", value); }
 
+std::string csvText(const std::string& text) {
+    if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r) {
     std::vector<std::pair<std::string, std::string>> files;
     if (r.command == "char") {
         std::string text = "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
@@ -198,7 +204,15 @@ std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandR
             files.emplace_back("design_blade.csv", std::move(text));
         }
     }
+    return files;
+}
 
+std::vector<std::string> writeFilesInto(const std::string& folder,
+                                        const std::vector<std::pair<std::string, std::string>>& files) {
+    const fs::path dir(std::u8string(folder.begin(), folder.end()));
+    std::error_code error;
+    fs::create_directories(dir, error);
+    if (!fs::is_directory(dir)) throw "The folder " + folder + " could not be created.";
     std::vector<std::string> written;
     for (const auto& [name, text] : files) {
         const std::u8string path = (dir / name).u8string();

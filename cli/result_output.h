@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/project_data.h"
@@ -23,8 +24,16 @@ struct CommandResult {
 
 void printSummary(std::FILE* out, const CommandResult& result);
 
-// Writes the CSV files into folder (created when missing) and returns their paths.
-std::vector<std::string> writeCsvFiles(const std::string& folder, const CommandResult& result);
+// The CSV files of a result: file name and text.
+std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& result);
+
+// Writes files (name and text) into folder (created when missing) and returns their paths.
+std::vector<std::string> writeFilesInto(const std::string& folder,
+                                        const std::vector<std::pair<std::string, std::string>>& files);
+
+// A number as CSV files hold it ("%.10g"), and a text field quoted when it needs to be.
+std::string csvNumber(double value);
+std::string csvText(const std::string& text);
 
 std::string jsonDocument(const CommandResult& result);
 
