@@ -168,16 +168,6 @@ void printSummary(std::FILE* out, const CommandResult& r) {
 
 std::string csvNumber(double value) { return format("%.10g", value); }
 
-std::string csvText(const std::string& text) {
-    if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r) {
     std::vector<std::pair<std::string, std::string>> files;
     if (r.command == "char") {

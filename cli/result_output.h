@@ -31,9 +31,8 @@ std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r
 std::vector<std::string> writeFilesInto(const std::string& folder,
                                         const std::vector<std::pair<std::string, std::string>>& files);
 
-// A number as CSV files hold it ("%.10g"), and a text field quoted when it needs to be.
+// A number as CSV files hold it ("%.10g").
 std::string csvNumber(double value);
-std::string csvText(const std::string& text);
 
 std::string jsonDocument(const CommandResult& result);
 

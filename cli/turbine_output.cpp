@@ -3,7 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "cli/result_output.h"
+#include "bemt/TurbineTables.h"
 
 namespace korvane::cli {
 
@@ -12,30 +12,10 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-const char* oneZero(bool value) { return value ? "1" : "0"; }
-
 std::string regionText(double region) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%g", region);
     return buffer;
-}
-
-std::string matrixCsv(const PerformanceSurface& s, const std::vector<std::vector<double>>& values) {
-    std::string text = "TSR [-] \\ pitch [deg]";
-    for (double p : s.pitch) {
-        text += ',';
-        text += csvNumber(p);
-    }
-    text += "\n";
-    for (std::size_t i = 0; i < s.tsr.size(); ++i) {
-        text += csvNumber(s.tsr[i]);
-        for (double v : values[i]) {
-            text += ',';
-            text += csvNumber(v);
-        }
-        text += "\n";
-    }
-    return text;
 }
 
 template <typename T>
@@ -85,21 +65,8 @@ void printPowerCurve(std::FILE* out, const PowerCurveResult& r) {
 }
 
 std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveResult& r) {
-    std::string curve =
-        "V0 [m/s],region [-],rpm [rpm],TSR [-],pitch [deg],P_aero [W],P [W],T [N],Q [N m],Cp [-],Ct [-],Cq [-],"
-        "converged [1/0],extrapolated [1/0],pitch_limited [1/0]\n";
-    for (const PowerCurvePoint& p : r.curve.points) {
-        for (double v : {p.V0, p.region, p.rpm, p.TSR, p.pitch, p.P_aero, p.P, p.T, p.Q, p.Cp, p.Ct, p.Cq})
-            curve += csvNumber(v) + ",";
-        curve += std::string(oneZero(p.converged)) + "," + oneZero(p.extrapolated) + "," + oneZero(p.pitch_limited)
-                 + "\n";
-    }
-    std::string energy = "climate,k [-],A [m/s],AEP [MWh],capacity factor [-]\n";
-    for (const AnnualEnergy& e : r.energy) {
-        energy += csvText(e.climate.name) + "," + csvNumber(e.climate.k) + "," + csvNumber(e.climate.A) + ","
-                  + csvNumber(e.megawattHours()) + "," + csvNumber(e.capacityFactor) + "\n";
-    }
-    return {{"power_curve.csv", std::move(curve)}, {"aep.csv", std::move(energy)}};
+    return {{"power_curve.csv", TurbineTables::powerCurveCsv(r.curve)},
+            {"aep.csv", TurbineTables::annualEnergyCsv(r.energy)}};
 }
 
 std::string powerCurveJson(const PowerCurveResult& r) {
@@ -163,9 +130,9 @@ void printSurface(std::FILE* out, const PerformanceSurface& s, const std::string
 }
 
 std::vector<std::pair<std::string, std::string>> surfaceCsv(const PerformanceSurface& s) {
-    return {{"surface_cp.csv", matrixCsv(s, s.cp)},
-            {"surface_ct.csv", matrixCsv(s, s.ct)},
-            {"surface_cq.csv", matrixCsv(s, s.cq)}};
+    return {{"surface_cp.csv", TurbineTables::surfaceCsv(s, s.cp)},
+            {"surface_ct.csv", TurbineTables::surfaceCsv(s, s.ct)},
+            {"surface_cq.csv", TurbineTables::surfaceCsv(s, s.cq)}};
 }
 
 std::string surfaceJson(const PerformanceSurface& s) {
