@@ -17,7 +17,10 @@
 #include <thread>
 #include <vector>
 
+#include <wx/weakref.h>
+
 #include "app/edit_section.h"
+#include "bemt/BEMTTools.h"
 #include "bemt/Records.h"
 
 namespace bemt {
@@ -52,12 +55,29 @@ public:
     void update() override;
     void saveValues() override;
 
+    // The grid of a performance surface: tip speed ratios, pitch angles (degrees) and
+    // the wind speed (m/s).
+    struct SurfaceGrid {
+        bemt::SweepRange tsr;
+        bemt::SweepRange pitch;
+        double wind = 0.0;
+    };
+
     // The four actions and Stop.
     void analyzeAirfoils();
     void computeOperatingPoint();
     void designBlade();
     void computeChar();
     void stopComputation();
+    // The turbine actions: the power curve under the project's turbine settings, and a
+    // performance surface. Settings or a grid out of range are refused with a message
+    // before anything starts.
+    void computePowerCurve();
+    void computeSurface(const SurfaceGrid& grid);
+
+    // Action buttons and Stop buttons elsewhere (the turbine page) that follow this
+    // panel's: the actions disabled and Stop enabled while an action runs.
+    void addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop);
 
     void checkAirfoils(std::function<void()> onFailure);
     void preprocessAirfoils(std::function<void()> onFailure);
@@ -106,6 +126,8 @@ private:
     void _doComputeOperatingPoint(wxCommandEvent& event);
     void _doDesignBlade(wxCommandEvent& event);
     void _doComputeChar(wxCommandEvent& event);
+    void _doComputePowerCurve(wxCommandEvent& event);
+    void _doComputeSurface(wxCommandEvent& event);
 
     using Handler = void (EditCompute::*)(wxCommandEvent&);
     void startAction(Handler handler);
@@ -138,6 +160,7 @@ private:
                         const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                         const bemt::OperatingConditions& conditions);
     void bindTwistTransfer(wxWindow* window, wxEventType type);
+    void enableActions(bool enable);
 
     KvpProject* m_project;
     bemt::ComputeSettings m_settings;
@@ -167,6 +190,11 @@ private:
     int m_opCounter = 0;
     int m_designCounter = 0;
     int m_charCounter = 0;
+    int m_powerCurveCounter = 0;
+    int m_surfaceCounter = 0;
+    SurfaceGrid m_surfaceGrid;
+    std::vector<wxWeakRef<wxWindow>> m_extraActions;
+    std::vector<wxWeakRef<wxWindow>> m_extraStops;
 
     // True from an action's start until its end; shared with the analyzer windows,
     // which leave the shared polars alone meanwhile.
