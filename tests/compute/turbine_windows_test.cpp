@@ -127,6 +127,13 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     typeInto(page->field("rated_power"), "3");
     ASSERT_TRUE(pumpUntil([&] { return main->project()->turbineSettings().rated_power == 3e6; }, 5));
     EXPECT_TRUE(main->isUnsaved());
+    // Edit > Undo brings the old value back onto the page, Redo the new one.
+    wxPostEvent(main, wxCommandEvent(wxEVT_MENU, wxID_UNDO));
+    ASSERT_TRUE(pumpUntil([&] { return main->project()->turbineSettings().rated_power == 5e6; }, 5));
+    EXPECT_EQ(page->field("rated_power")->GetValue(), "5");
+    wxPostEvent(main, wxCommandEvent(wxEVT_MENU, wxID_REDO));
+    ASSERT_TRUE(pumpUntil([&] { return main->project()->turbineSettings().rated_power == 3e6; }, 5));
+    EXPECT_EQ(page->field("rated_power")->GetValue(), "3");
 
     // The lowest rotor speed above the highest: red, and nothing stored.
     typeInto(page->field("rpm_min"), "13");
