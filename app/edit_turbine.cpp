@@ -65,14 +65,7 @@ EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(pa
         std::vector<bemt::WindClimate> parsed;
         return parseClimates(text, parsed);
     }));
-    climates->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
-        validateAndTransfer();
-        event.Skip();
-    });
-    climates->Bind(wxEVT_KEY_UP, [climates](wxKeyEvent& event) {
-        event.Skip();
-        if (isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown())) postUpdatedValue(climates);
-    });
+    bindEditing(climates);
     grid->Add(climates, wxGBPosition(10, 0), fullRow, wxEXPAND | wxALL, FromDIP(2));
     m_fields["wind_climates"] = climates;
     m_sourceLabel = new wxStaticText(getContainer(), wxID_ANY, wxEmptyString);

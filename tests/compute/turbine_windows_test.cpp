@@ -241,16 +241,24 @@ TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
     window->charts()->ChangeSelection(1);
     window->showOnHeatMap(1);
     EXPECT_TRUE(window->heatMap()->title().StartsWith("Thrust coefficient Ct"));
-    if (const char* folder = std::getenv("KORVANE_SCREENSHOTS")) {
-        window->SetPosition(wxPoint(0, 0));
-        window->SetSize(1250, 820);
-        window->charts()->SetSelection(0);
-        window->showOnHeatMap(0);
-        capture(window, std::string(folder) + "/surface_window.png");
-    }
     window->Hide();
     main->Raise();
     pump(200);
+    if (const char* folder = std::getenv("KORVANE_SCREENSHOTS")) {
+        // A fuller grid for the picture.
+        for (const auto& [index, text] : std::vector<std::pair<int, const char*>>{
+                 {0, "2"}, {1, "14"}, {2, "0.5"}, {3, "-2"}, {4, "22"}, {5, "4"}})
+            typeInto(compute->field(index), text);
+        click(compute->surfaceButton());
+        ASSERT_TRUE(pumpUntil([&] { return !panel->busy() && panel->resultWindows().size() == 2; }));
+        auto* picture = lastWindow<SurfaceWindow>(panel->resultWindows());
+        picture->SetPosition(wxPoint(0, 0));
+        picture->SetSize(1250, 820);
+        capture(picture, std::string(folder) + "/surface_window.png");
+        picture->Hide();
+        main->Raise();
+        pump(200);
+    }
 
     // A grid out of range is refused before anything starts.
     typeInto(compute->field(0), "0");
