@@ -29,6 +29,19 @@ json runJson(std::vector<std::string> args) {
     return json::parse(run.out);
 }
 
+// Each set of options makes the command exit with status 1 and exactly its message.
+using Refusals = std::vector<std::pair<std::vector<std::string>, std::string>>;
+void expectRefusals(const std::string& command, const std::string& project, const Refusals& cases) {
+    for (const auto& [options, message] : cases) {
+        std::vector<std::string> args{command, project};
+        args.insert(args.end(), options.begin(), options.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 1) << options[0] << " " << options[1];
+        EXPECT_EQ(run.err, "korvane-cli: " + message + "\n");
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
 double weibullCdf(double v, double k, double A) { return v <= 0.0 ? 0.0 : 1.0 - std::exp(-std::pow(v / A, k)); }
 
 TEST(CliPowerCurve, Nrel5MwReachesRatedPowerNearThePublishedWindSpeed) {
@@ -126,7 +139,7 @@ TEST(CliPowerCurve, OverridesReplaceTheTurbineSettings) {
 
 TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
     const std::string project = example("nrel5mw.kvp");
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+    const Refusals cases{
         {{"--efficiency", "1.5"}, "Invalid turbine setting: \"efficiency\" must be greater than 0 and at most 1, not 1.5."},
         {{"--rated-power", "-1"}, "Invalid turbine setting: \"rated_power\" must be greater than 0, not -1."},
         {{"--rpm", "10:5"}, "Invalid turbine setting: \"rpm_max\" must not be below rpm_min (10), not 5."},
@@ -138,14 +151,7 @@ TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
         {{"--weibull", "2"}, "--weibull expects K,A (shape and scale in m/s), not \"2\"."},
         {{"--weibull", "0,8"}, "Invalid turbine setting: \"wind_climates[0].k\" must be greater than 0, not 0."},
     };
-    for (const auto& [options, message] : cases) {
-        std::vector<std::string> args{"power-curve", project};
-        args.insert(args.end(), options.begin(), options.end());
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.status, 1) << options[0];
-        EXPECT_EQ(run.err, "korvane-cli: " + message + "\n");
-        EXPECT_TRUE(run.out.empty());
-    }
+    expectRefusals("power-curve", project, cases);
     EXPECT_EQ(runCli({"power-curve", project, "--control", "pitch"}).status, 2);
     EXPECT_EQ(runCli({"power-curve", project, "--rayleigh", "-3"}).status, 2);
 
@@ -266,7 +272,7 @@ TEST(CliSurface, WrongGridsExitWithAMessage) {
     const std::string project = example("nrel5mw.kvp");
     EXPECT_EQ(runCli({"surface", project, "--pitch", "0:5:1"}).status, 2);  // --tsr is required
     EXPECT_EQ(runCli({"surface", project, "--tsr", "2:5:1"}).status, 2);    // --pitch is required
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+    const Refusals cases{
         {{"--tsr", "0:5:1", "--pitch", "0:5:1"}, "The tip speed ratios of a performance surface must be greater than zero."},
         {{"--tsr", "2:5:1", "--pitch", "5:0:1"}, "The pitch range ends before it starts."},
         {{"--tsr", "2:5:0", "--pitch", "0:5:1"}, "The step of the tip speed ratio range must be greater than zero."},
@@ -274,13 +280,7 @@ TEST(CliSurface, WrongGridsExitWithAMessage) {
          "The wind speed of a performance surface must be greater than zero."},
         {{"--tsr", "2:5", "--pitch", "0:5:1"}, "--tsr expects VALUE or MIN:MAX:STEP, not \"2:5\"."},
     };
-    for (const auto& [options, message] : cases) {
-        std::vector<std::string> args{"surface", project};
-        args.insert(args.end(), options.begin(), options.end());
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.status, 1) << options[1];
-        EXPECT_EQ(run.err, "korvane-cli: " + message + "\n");
-    }
+    expectRefusals("surface", project, cases);
 }
 
 }  // namespace
