@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/msgdlg.h>
+#include <wx/filename.h>
 #include <wx/weakref.h>
 
 #include <limits>
@@ -10,8 +11,11 @@
 #include "app/design_transfer.h"
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
+#include "bemt/AnnualEnergy.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/PerformanceSurface.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/TurbineController.h"
 #include "bemt/ToolsAirfoil.h"
 #include "bemt/ValueLimits.h"
 #include "results/result_window_list.h"
@@ -19,6 +23,8 @@
 #include "results/window_char_result.h"
 #include "results/window_design_result.h"
 #include "results/window_op_result.h"
+#include "results/window_power_curve.h"
+#include "results/window_surface.h"
 
 wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
 
@@ -274,6 +280,39 @@ bool EditCompute::inputAccepted() {
     return false;
 }
 
+void EditCompute::computePowerCurve() {
+    if (*m_busy) return;
+    const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
+    if (!problems.empty()) {
+        showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
+        return;
+    }
+    startAction(&EditCompute::_doComputePowerCurve);
+}
+
+void EditCompute::computeSurface(const SurfaceGrid& grid) {
+    if (*m_busy) return;
+    try {
+        bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
+    } catch (const std::string& message) {
+        showError(fromCore(message));
+        return;
+    }
+    m_surfaceGrid = grid;
+    startAction(&EditCompute::_doComputeSurface);
+}
+
+void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop) {
+    for (wxWindow* action : actions) {
+        m_extraActions.emplace_back(action);
+        action->Enable(!*m_busy);
+    }
+    if (stop) {
+        m_extraStops.emplace_back(stop);
+        stop->Enable(*m_busy);
+    }
+}
+
 void EditCompute::startAction(Handler handler) {
     if (*m_busy) return;
     m_resultWindows->setProjectName(m_project->projectFilename());
@@ -420,6 +459,54 @@ void EditCompute::_doComputeChar(wxCommandEvent&) {
                                                  bemt::BEMTTools::pitchRange(compute), progress);
         },
         &EditCompute::openCharResult);
+}
+
+void EditCompute::_doComputePowerCurve(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputePowerCurve, this);
+    const bemt::TurbineSettings turbine = m_project->turbineSettings();
+    const bemt::ComputeSettings compute = m_project->computeSettings();
+    const bemt::SolverSettings solver = m_project->solverSettings();
+    m_tools->setSolver(solver.solver);
+    const bemt::InputDataSet data = inputData();
+    startWorker([this, data, turbine, compute, solver] {
+        auto curve = bemt::TurbineController(*m_tools, data, turbine)
+                         .powerCurve([this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+        auto energy = bemt::AnnualEnergy::ofCurve(curve, turbine);
+        onGuiThread([this, curve = std::move(curve), energy = std::move(energy), turbine, compute, solver,
+                     conditions = data.conditions]() mutable {
+            showResult([&] {
+                auto* window = new PowerCurveWindow(m_resultWindows, std::move(curve), turbine, std::move(energy),
+                                                    compute, solver, conditions, m_project->fileManager(),
+                                                    ++m_powerCurveCounter);
+                window->Show();
+                finish();
+            });
+        });
+    });
+}
+
+void EditCompute::_doComputeSurface(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeSurface, this);
+    const SurfaceGrid grid = m_surfaceGrid;
+    const bemt::ComputeSettings compute = m_project->computeSettings();
+    const bemt::SolverSettings solver = m_project->solverSettings();
+    m_tools->setSolver(solver.solver);
+    const bemt::InputDataSet data = inputData();
+    const std::string rotor = wxFileName(m_project->projectFilename()).GetName().utf8_string();
+    startWorker([this, data, grid, compute, solver, rotor] {
+        auto surface = bemt::PerformanceSurface::compute(
+            *m_tools, data, grid.wind, grid.tsr, grid.pitch,
+            [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+        onGuiThread([this, surface = std::move(surface), compute, solver, conditions = data.conditions,
+                     rotor]() mutable {
+            showResult([&] {
+                auto* window = new SurfaceWindow(m_resultWindows, std::move(surface), compute, solver, conditions,
+                                                 m_project->fileManager(), ++m_surfaceCounter, rotor);
+                window->Show();
+                finish();
+            });
+        });
+    });
 }
 
 // ---- threads ----
@@ -601,18 +688,23 @@ void EditCompute::takeOverDesignedChord(const std::vector<double>& x, const std:
 
 void EditCompute::disableComputeBtns() {
     *m_busy = true;
-    for (wxWindow* control : std::initializer_list<wxWindow*>{m_analyzeBtn, m_opBtn, m_designBtn, m_charBtn,
-                                                               m_interpolationBox})
-        control->Disable();
-    m_stopBtn->Enable();
+    enableActions(false);
 }
 
 void EditCompute::enableComputeBtns() {
     *m_busy = false;
+    enableActions(true);
+}
+
+void EditCompute::enableActions(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{m_analyzeBtn, m_opBtn, m_designBtn, m_charBtn,
                                                                m_interpolationBox})
-        control->Enable();
-    m_stopBtn->Disable();
+        control->Enable(enable);
+    m_stopBtn->Enable(!enable);
+    for (const auto& control : m_extraActions)
+        if (control) control->Enable(enable);
+    for (const auto& stop : m_extraStops)
+        if (stop) stop->Enable(!enable);
 }
 
 void EditCompute::removeAirfoilSegments() {
@@ -625,6 +717,8 @@ void EditCompute::resetWindowCounters() {
     m_opCounter = 0;
     m_designCounter = 0;
     m_charCounter = 0;
+    m_powerCurveCounter = 0;
+    m_surfaceCounter = 0;
 }
 
 void EditCompute::destroyWindows() { m_resultWindows->closeAll(); }

@@ -19,7 +19,10 @@
 #include <thread>
 #include <vector>
 
+#include <wx/weakref.h>
+
 #include "app/edit_section.h"
+#include "bemt/BEMTTools.h"
 #include "bemt/Records.h"
 #include "bemt/spline.h"
 #include "results/error_box.h"
@@ -73,12 +76,29 @@ public:
     void update() override;
     void saveValues() override;
 
+    // The grid of a performance surface: tip speed ratios, pitch angles (degrees) and
+    // the wind speed (m/s).
+    struct SurfaceGrid {
+        bemt::SweepRange tsr;
+        bemt::SweepRange pitch;
+        double wind = 0.0;
+    };
+
     // The four actions and Stop.
     void analyzeAirfoils();
     void computeOperatingPoint();
     void designBlade();
     void computeChar();
     void stopComputation();
+    // The turbine actions: the power curve under the project's turbine settings, and a
+    // performance surface. Settings or a grid out of range are refused with a message
+    // before anything starts.
+    void computePowerCurve();
+    void computeSurface(const SurfaceGrid& grid);
+
+    // Action buttons and Stop buttons elsewhere (the turbine page) that follow this
+    // panel's: the actions disabled and Stop enabled while an action runs.
+    void addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop);
 
     void checkAirfoils(std::function<void()> onFailure);
     void preprocessAirfoils(std::function<void()> onFailure);
@@ -129,6 +149,8 @@ private:
     void _doComputeOperatingPoint(wxCommandEvent& event);
     void _doDesignBlade(wxCommandEvent& event);
     void _doComputeChar(wxCommandEvent& event);
+    void _doComputePowerCurve(wxCommandEvent& event);
+    void _doComputeSurface(wxCommandEvent& event);
 
     using Handler = void (EditCompute::*)(wxCommandEvent&);
     void startAction(Handler handler);
@@ -177,6 +199,7 @@ private:
     std::optional<std::vector<std::pair<double, double>>> designPointsInstead(
         const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
         const std::vector<double>& values, bemt::spline::spline_type kind);
+    void enableActions(bool enable);
 
     KvpProject* m_project;
     bemt::ComputeSettings m_settings;
@@ -207,6 +230,11 @@ private:
     int m_opCounter = 0;
     int m_designCounter = 0;
     int m_charCounter = 0;
+    int m_powerCurveCounter = 0;
+    int m_surfaceCounter = 0;
+    SurfaceGrid m_surfaceGrid;
+    std::vector<wxWeakRef<wxWindow>> m_extraActions;
+    std::vector<wxWeakRef<wxWindow>> m_extraStops;
 
     // True from an action's start until its end; shared with the analyzer windows,
     // which leave the shared polars alone meanwhile.

@@ -218,6 +218,11 @@ wxTextCtrl* EditSection::setupInput(wxGridBagSizer* sizer, int row, int col, con
                    wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, FromDIP(kBorder));
     }
 
+    bindEditing(text);
+    return text;
+}
+
+void EditSection::bindEditing(wxTextCtrl* text) {
     text->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
         validateAndTransfer();
         event.Skip();
@@ -235,7 +240,6 @@ wxTextCtrl* EditSection::setupInput(wxGridBagSizer* sizer, int row, int col, con
     };
     text->Bind(wxEVT_TEXT_CUT, postWhenChanged);
     text->Bind(wxEVT_TEXT_PASTE, postWhenChanged);
-    return text;
 }
 
 wxStaticText* EditSection::setupNumberUnits(wxGridBagSizer* sizer, int row, int col, const wxString& label,

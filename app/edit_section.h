@@ -290,6 +290,9 @@ protected:
 
     // Validates every field and, when all pass, transfers them into the section's fields.
     void validateAndTransfer();
+    // A text field of the section edits like those of setupInput: validated on every
+    // change, kvnEVT_UPDATED_VALUE after each editing key, cut and paste.
+    void bindEditing(wxTextCtrl* text);
 
 private:
     template <typename F>

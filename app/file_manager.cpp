@@ -96,6 +96,14 @@ void FileManager::saveCSV(wxWindow* parent, const wxString& proposedName, const 
     m_otherFolder = folderOf(path);
 }
 
+void FileManager::saveText(wxWindow* parent, const wxString& title, const wxString& wildcard,
+                           const wxString& proposedName, const std::string& text) {
+    const wxString path = choose({FileDialogRequest::Kind::Save, parent, title, wildcard, {}, proposedName}, m_otherFolder);
+    if (path.empty()) return;
+    korvane::writeFileAtomically(path.utf8_string(), text);
+    m_otherFolder = folderOf(path);
+}
+
 wxString FileManager::saveImagePath(wxWindow* parent, const wxString& proposedName) {
     const wxString path = choose(
         {FileDialogRequest::Kind::Save, parent, "Save image file", kImageWildcard, {}, proposedName},

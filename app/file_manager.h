@@ -96,6 +96,11 @@ public:
     // Asks for a CSV file name and writes text to it; nothing happens when cancelled.
     void saveCSV(wxWindow* parent, const wxString& proposedName, const wxString& text);
 
+    // Asks for a file name in a save dialog with the given title and wildcard and writes
+    // text (UTF-8) to it; nothing happens when cancelled.
+    void saveText(wxWindow* parent, const wxString& title, const wxString& wildcard, const wxString& proposedName,
+                  const std::string& text);
+
     // The path chosen in the PNG save dialog, or empty when cancelled. The desktop
     // program saves its bitmap there.
     wxString saveImagePath(wxWindow* parent, const wxString& proposedName);

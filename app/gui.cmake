@@ -16,6 +16,8 @@ add_library(korvane_gui STATIC
   compute_rules.cpp
   edit_compute.cpp
   user_edit_tracker.cpp
+  edit_turbine.cpp
+  edit_turbine_compute.cpp
   window_main.cpp
   kvn_app.cpp)
 target_include_directories(korvane_gui PUBLIC ${PROJECT_SOURCE_DIR})

@@ -89,6 +89,29 @@ json airfoilObject(const AirfoilPoint& p, const std::string& projectPath) {
     return o;
 }
 
+json turbineObject(const TurbineSettings& t) {
+    json o = json::object();
+    o["availability"] = t.availability;
+    o["control"] = Turbine::controlName(t.control);
+    o["cut_in"] = t.cut_in;
+    o["cut_out"] = t.cut_out;
+    o["efficiency"] = t.efficiency;
+    o["fine_pitch"] = t.fine_pitch;
+    o["max_pitch"] = t.max_pitch;
+    o["rated_power"] = t.rated_power;
+    o["rpm_max"] = t.rpm_max;
+    o["rpm_min"] = t.rpm_min;
+    // null: the tip speed ratio of maximal power coefficient.
+    o["tsr_target"] = t.automaticTsr() ? json(nullptr) : json(t.tsr_target);
+    json climates = json::array();
+    for (const WindClimate& c : t.wind_climates) climates.push_back({{"A", c.A}, {"k", c.k}, {"name", c.name}});
+    o["wind_climates"] = std::move(climates);
+    o["wind_max"] = t.wind_max;
+    o["wind_min"] = t.wind_min;
+    o["wind_step"] = t.wind_step;
+    return o;
+}
+
 // ---- reading ----
 
 std::string kindOf(const json& value) {
@@ -151,10 +174,10 @@ public:
     }
 
     // An array that may be missing or null (an empty list then).
-    const json* optionalArray(const json& object, const char* key) const {
+    const json* optionalArray(const json& object, const char* key, const std::string& where = "") const {
         const auto it = object.find(key);
         if (it == object.end() || it->is_null()) return nullptr;
-        if (!it->is_array()) fail(quoted(key) + " must be an array, not " + kindOf(*it) + ".");
+        if (!it->is_array()) fail(quoted(path(where, key)) + " must be an array, not " + kindOf(*it) + ".");
         return &*it;
     }
 
@@ -207,6 +230,11 @@ public:
         const json& value = member(object, where, key);
         if (!value.is_string()) fail(quoted(path(where, key)) + " must be a string, not " + kindOf(value) + ".");
         return value.get<std::string>();
+    }
+
+    // A string that may be missing (field keeps its value).
+    void optionalText(const json& object, const std::string& where, const char* key, std::string& field) const {
+        if (object.contains(key)) field = text(object, where, key);
     }
 
     static std::string path(const std::string& where, const std::string& key) {
@@ -347,6 +375,59 @@ AirfoilPoint readAirfoilPoint(const Reader& r, const json& value, const std::str
     return p;
 }
 
+WindClimate readClimate(const Reader& r, const json& value, const std::string& where, std::size_t index) {
+    const json& o = r.object(value, where);
+    WindClimate c;
+    c.name = "Climate " + std::to_string(index + 1);
+    r.optionalText(o, where, "name", c.name);
+    c.k = r.number(o, where, "k");
+    c.A = r.number(o, where, "A");
+    return c;
+}
+
+// The turbine object is optional, and so is each of its keys: what is missing takes the
+// defaults for the rotor of conditions. Every value is checked.
+std::optional<TurbineSettings> readTurbine(const Reader& r, const json& root, const OperatingConditions& conditions) {
+    const std::string where = "turbine";
+    const auto it = root.find(where);
+    if (it == root.end() || it->is_null()) return std::nullopt;
+    const json& o = r.object(*it, where);
+    TurbineSettings t = Turbine::defaults(conditions);
+    r.optionalNumber(o, where, "availability", t.availability);
+    if (o.contains("control")) {
+        const std::string name = r.text(o, where, "control");
+        if (!Turbine::controlFromName(name, t.control)) {
+            r.fail("\"turbine.control\" must be \"variable_speed_variable_pitch\", \"variable_speed_fixed_pitch\", "
+                   "\"fixed_speed_variable_pitch\" or \"fixed_speed_fixed_pitch\", not \"" + name + "\".");
+        }
+    }
+    r.optionalNumber(o, where, "cut_in", t.cut_in);
+    r.optionalNumber(o, where, "cut_out", t.cut_out);
+    r.optionalNumber(o, where, "efficiency", t.efficiency);
+    r.optionalNumber(o, where, "fine_pitch", t.fine_pitch);
+    r.optionalNumber(o, where, "max_pitch", t.max_pitch);
+    r.optionalNumber(o, where, "rated_power", t.rated_power);
+    r.optionalNumber(o, where, "rpm_max", t.rpm_max);
+    r.optionalNumber(o, where, "rpm_min", t.rpm_min);
+    // null is the automatic ratio, which the record keeps as NaN.
+    r.optionalNumber(o, where, "tsr_target", t.tsr_target);
+    if (o.contains("wind_climates")) {
+        const json* array = r.optionalArray(o, "wind_climates", where);
+        t.wind_climates.clear();
+        if (array != nullptr) {
+            for (std::size_t i = 0; i < array->size(); ++i)
+                t.wind_climates.push_back(
+                    readClimate(r, (*array)[i], "turbine.wind_climates[" + std::to_string(i) + "]", i));
+        }
+    }
+    r.optionalNumber(o, where, "wind_max", t.wind_max);
+    r.optionalNumber(o, where, "wind_min", t.wind_min);
+    r.optionalNumber(o, where, "wind_step", t.wind_step);
+    const auto problems = Turbine::problems(t);
+    if (!problems.empty()) r.fail("\"turbine." + problems.front().key + "\" " + problems.front().message);
+    return t;
+}
+
 template <typename Point, typename ReadOne>
 std::vector<Point> readArray(const Reader& r, const json& root, const char* key, ReadOne readOne) {
     std::vector<Point> points;
@@ -378,6 +459,7 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     json twist = json::array();
     for (const TwistPoint& p : data.twistPoints) twist.push_back({{"twist_deg", p.twist_deg}, {"x_rel", p.x_rel}});
     root["twist_points"] = std::move(twist);
+    if (data.turbine) root["turbine"] = turbineObject(*data.turbine);
 
     try {
         return root.dump();
@@ -406,6 +488,7 @@ ProjectData read(const std::string& document, const std::string& projectPath) {
         const json& o = r.object(v, w);
         return TwistPoint{r.number(o, w, "x_rel", Limits::position), r.number(o, w, "twist_deg", Limits::twist)};
     });
+    data.turbine = readTurbine(r, parsed, data.conditions);
     return data;
 }
 

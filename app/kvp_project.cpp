@@ -21,6 +21,7 @@ wxDEFINE_EVENT(kvnEVT_TRANSFERED_CHORD_POINTS, kvnChangeEvent);
 wxDEFINE_EVENT(kvnEVT_TRANSFER_DESIGNED_TWIST, kvnTwistEvent);
 wxDEFINE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
 wxDEFINE_EVENT(kvnEVT_OPTIMIZE_TWIST, kvnTwistEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_TURBINE, kvnChangeEvent);
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& conditions,
                                  const SolverSettings& solverSettings, const ComputeSettings& computeSettings,
@@ -28,7 +29,7 @@ kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& co
                                  const std::vector<ChordPoint>& chordPoints,
                                  const std::vector<TwistPoint>& twistPoints)
     : kvnProjectEvent(type, korvane::ProjectData{conditions, solverSettings, computeSettings, airfoilPoints,
-                                                  chordPoints, twistPoints}) {}
+                                                  chordPoints, twistPoints, std::nullopt}) {}
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const korvane::ProjectData& state)
     : wxEvent(0, type), m_state(state) {}
@@ -97,6 +98,13 @@ void KvpProject::setTwistPoints(std::vector<TwistPoint> points, bool saveState) 
     if (saveState) postSnapshot();
 }
 
+void KvpProject::setTurbineSettings(std::optional<TurbineSettings> settings, bool saveState) {
+    if (sameValues(m_state.turbine, settings)) return;
+    m_state.turbine = std::move(settings);
+    post(kvnEVT_UPDATED_TURBINE);
+    if (saveState) postSnapshot();
+}
+
 template <typename Point, typename Field>
 std::vector<Point> KvpProject::resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
                                          const std::vector<double>& values) const {
@@ -147,6 +155,7 @@ void KvpProject::restoreState(const kvnProjectEvent& snapshot) {
     setAirfoilPoints(snapshot.airfoilPoints(), false);
     setChordPoints(snapshot.chordPoints(), false);
     setTwistPoints(snapshot.twistPoints(), false);
+    setTurbineSettings(snapshot.state().turbine, false);
 }
 
 void KvpProject::newProject() {
@@ -155,6 +164,7 @@ void KvpProject::newProject() {
     setComputeSettings(korvane::newProjectComputeSettings(), false);
     setAirfoilPoints(korvane::newProjectAirfoilPoints(), false);
     setChordPoints(korvane::newProjectChordPoints(), false);
+    setTurbineSettings(std::nullopt, false);
     setTwistPoints(korvane::newProjectTwistPoints(), true);
     m_filePath.clear();
 }
@@ -172,6 +182,7 @@ void KvpProject::fromJsonString(const std::string& document, const wxString& pro
     setAirfoilPoints(data.airfoilPoints, false);
     setChordPoints(data.chordPoints, false);
     setTwistPoints(data.twistPoints, false);
+    setTurbineSettings(data.turbine, false);
 }
 
 FileManager& KvpProject::files() const {

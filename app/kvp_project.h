@@ -92,6 +92,7 @@ wxDECLARE_EVENT(kvnEVT_UPDATED_CHORD_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_UPDATED_TWIST_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFERED_TWIST_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFERED_CHORD_POINTS, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_TURBINE, kvnChangeEvent);
 // Posted by the result windows to hand a distribution to the project.
 wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_TWIST, kvnTwistEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
@@ -111,6 +112,8 @@ public:
     std::vector<bemt::ChordPoint> chordPoints() const { return m_state.chordPoints; }
     std::vector<bemt::TwistPoint> twistPoints() const { return m_state.twistPoints; }
     korvane::ProjectData state() const { return m_state; }
+    // The turbine settings that apply: the project's own or the defaults for its rotor.
+    bemt::TurbineSettings turbineSettings() const { return korvane::turbineSettings(m_state); }
 
     // The full path of the project file; empty for a project never saved or opened.
     wxString filePath() const { return m_filePath; }
@@ -125,6 +128,8 @@ public:
     void setAirfoilPoints(std::vector<bemt::AirfoilPoint> points, bool saveState);
     void setChordPoints(std::vector<bemt::ChordPoint> points, bool saveState);
     void setTwistPoints(std::vector<bemt::TwistPoint> points, bool saveState);
+    // Empty: the defaults for the rotor. Posts kvnEVT_UPDATED_TURBINE.
+    void setTurbineSettings(std::optional<bemt::TurbineSettings> settings, bool saveState);
 
     // Resample a designed distribution (natural cubic spline through x, values) at the
     // positions of the stored points; the positions never change. A change posts the

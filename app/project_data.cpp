@@ -73,7 +73,11 @@ std::vector<TwistPoint> newProjectTwistPoints() {
 
 ProjectData newProjectData() {
     return {newProjectConditions(),  newProjectSolverSettings(), newProjectComputeSettings(),
-            newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints()};
+            newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints(), std::nullopt};
+}
+
+TurbineSettings turbineSettings(const ProjectData& data) {
+    return data.turbine ? *data.turbine : Turbine::defaults(data.conditions);
 }
 
 bool sameValues(const OperatingConditions& a, const OperatingConditions& b) {
@@ -107,10 +111,28 @@ bool sameValues(const TwistPoint& a, const TwistPoint& b) {
     return a.x_rel == b.x_rel && a.twist_deg == b.twist_deg;
 }
 
+bool sameValues(const WindClimate& a, const WindClimate& b) { return a.name == b.name && a.k == b.k && a.A == b.A; }
+
+bool sameValues(const TurbineSettings& a, const TurbineSettings& b) {
+    // An automatic tip speed ratio is stored as NaN: two automatic ones are the same.
+    const bool sameTsr = a.tsr_target == b.tsr_target || (a.automaticTsr() && b.automaticTsr());
+    return a.rated_power == b.rated_power && a.efficiency == b.efficiency && a.control == b.control
+           && a.rpm_min == b.rpm_min && a.rpm_max == b.rpm_max && sameTsr && a.fine_pitch == b.fine_pitch
+           && a.max_pitch == b.max_pitch && a.cut_in == b.cut_in && a.cut_out == b.cut_out
+           && a.wind_min == b.wind_min && a.wind_max == b.wind_max && a.wind_step == b.wind_step
+           && sameValues(a.wind_climates, b.wind_climates) && a.availability == b.availability;
+}
+
+bool sameValues(const std::optional<TurbineSettings>& a, const std::optional<TurbineSettings>& b) {
+    if (a.has_value() != b.has_value()) return false;
+    return !a || sameValues(*a, *b);
+}
+
 bool sameValues(const ProjectData& a, const ProjectData& b) {
     return sameValues(a.conditions, b.conditions) && sameValues(a.solverSettings, b.solverSettings)
            && sameValues(a.computeSettings, b.computeSettings) && sameValues(a.airfoilPoints, b.airfoilPoints)
-           && sameValues(a.chordPoints, b.chordPoints) && sameValues(a.twistPoints, b.twistPoints);
+           && sameValues(a.chordPoints, b.chordPoints) && sameValues(a.twistPoints, b.twistPoints)
+           && sameValues(a.turbine, b.turbine);
 }
 
 }  // namespace korvane

@@ -3,9 +3,11 @@
 // and the field-by-field comparisons the project model uses to decide whether a change
 // happened. No GUI and no JSON here, so the command line shares it.
 
+#include <optional>
 #include <vector>
 
 #include "bemt/Records.h"
+#include "bemt/TurbineSettings.h"
 
 namespace korvane {
 
@@ -16,7 +18,13 @@ struct ProjectData {
     std::vector<bemt::AirfoilPoint> airfoilPoints;
     std::vector<bemt::ChordPoint> chordPoints;
     std::vector<bemt::TwistPoint> twistPoints;
+    // The turbine around the rotor; empty until the user states it (in a file or the
+    // Turbine section), and the rotor's defaults apply meanwhile.
+    std::optional<bemt::TurbineSettings> turbine;
 };
+
+// The turbine settings that apply to a project: its own, or the defaults for its rotor.
+bemt::TurbineSettings turbineSettings(const ProjectData& data);
 
 // The project a user starts from: the 25 m three-bladed rotor at 8 m/s and 18 rpm with
 // NACA 0012 from x/R 0.06 to the tip and guessed chord and twist.
@@ -36,6 +44,9 @@ bool sameValues(const bemt::ComputeSettings& a, const bemt::ComputeSettings& b);
 bool sameValues(const bemt::AirfoilPoint& a, const bemt::AirfoilPoint& b);
 bool sameValues(const bemt::ChordPoint& a, const bemt::ChordPoint& b);
 bool sameValues(const bemt::TwistPoint& a, const bemt::TwistPoint& b);
+bool sameValues(const bemt::WindClimate& a, const bemt::WindClimate& b);
+bool sameValues(const bemt::TurbineSettings& a, const bemt::TurbineSettings& b);
+bool sameValues(const std::optional<bemt::TurbineSettings>& a, const std::optional<bemt::TurbineSettings>& b);
 bool sameValues(const ProjectData& a, const ProjectData& b);
 
 // Equal length and equal elements in order.

@@ -15,6 +15,8 @@
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
 #include "app/exception_text.h"
+#include "app/edit_turbine.h"
+#include "app/edit_turbine_compute.h"
 #include "app/file_dialogs.h"
 #include "app/file_manager.h"
 #include "results/app_icon.h"
@@ -133,11 +135,33 @@ void MainWindow::buildPages() {
     m_notebook->AddPage(m_shape, "Blade shape");
     m_notebook->AddPage(m_airfoils, "Airfoils data");
 
+    // The turbine around the rotor and the computations that need it.
+    auto* turbine = new wxScrolledWindow(m_notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                         wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL);
+    turbine->SetScrollRate(FromDIP(10), FromDIP(10));
+    auto* turbineColumns = new wxBoxSizer(wxHORIZONTAL);
+    m_turbine = new EditTurbine(turbine, m_project.get());
+    m_turbineCompute = new EditTurbineCompute(turbine, m_project.get(), m_compute);
+    turbineColumns->Add(m_turbine, 3, wxALIGN_TOP | wxALL, FromDIP(6));
+    turbineColumns->Add(m_turbineCompute, 2, wxALIGN_TOP | wxALL, FromDIP(6));
+    turbine->SetSizer(turbineColumns);
+    m_notebook->AddPage(turbine, "Turbine");
+    // Defaults follow the rotor while the project states no turbine: show them as they
+    // are when the page comes up.
+    m_notebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this, turbine](wxBookCtrlEvent& event) {
+        event.Skip();
+        if (m_notebook->GetPage(static_cast<std::size_t>(event.GetSelection())) != turbine) return;
+        if (!m_project->state().turbine) m_turbine->update();
+        m_turbineCompute->update();
+    });
+
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
-                              static_cast<EditSection*>(m_compute),
-                              static_cast<EditSection*>(m_shape), static_cast<EditSection*>(m_airfoils)})
+                              static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
+                              static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine),
+                              static_cast<EditSection*>(m_turbineCompute)})
         page->update();
     first->FitInside();
+    turbine->FitInside();
 }
 
 wxString MainWindow::windowTitle(const wxString& fileName) {
@@ -167,13 +191,17 @@ std::vector<wxString> MainWindow::invalidFields() const {
     return fields;
 }
 
-void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver, bool compute) {
+void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver, bool compute, bool turbine) {
     Freeze();
     if (shape) m_shape->update();
     if (airfoils) m_airfoils->update();
     if (conditions) m_conditions->update();
     if (solver) m_solver->update();
     if (compute) m_compute->update();
+    if (turbine) {
+        m_turbine->update();
+        m_turbineCompute->update();
+    }
     Thaw();
 }
 
@@ -313,9 +341,11 @@ void MainWindow::restore(const kvnProjectEvent& snapshot) {
     const bool conditions = !korvane::sameValues(snapshot.operatingConditions(), current.conditions);
     const bool solver = !korvane::sameValues(snapshot.solverSettings(), current.solverSettings);
     const bool compute = !korvane::sameValues(snapshot.computeSettings(), current.computeSettings);
+    // Default turbine settings follow the rotor's radius and rotation speed.
+    const bool turbine = !korvane::sameValues(snapshot.state().turbine, current.turbine) || conditions;
     m_project->restoreState(snapshot);
     // The pitch sweep lives on the conditions page.
-    update(shape, airfoils, conditions || compute, solver, compute);
+    update(shape, airfoils, conditions || compute, solver, compute, turbine);
 }
 
 void MainWindow::onUndo(wxCommandEvent&) {

@@ -22,6 +22,8 @@ class EditArifoils;
 class EditOperatingConditions;
 class EditSolverSettings;
 class EditCompute;
+class EditTurbine;
+class EditTurbineCompute;
 
 class MainWindow : public wxFrame {
 public:
@@ -47,7 +49,7 @@ public:
     // True when the pending action may go on (saved, or the user chose).
     bool resolveUnsaved();
     // Reloads the selected pages from the project.
-    void update(bool shape, bool airfoils, bool conditions, bool solver, bool compute);
+    void update(bool shape, bool airfoils, bool conditions, bool solver, bool compute, bool turbine = true);
 
     // Menu commands and handlers.
     void onNew(wxCommandEvent& event);
@@ -75,6 +77,8 @@ public:
     EditOperatingConditions* conditionsPage() const { return m_conditions; }
     EditSolverSettings* solverPage() const { return m_solver; }
     EditCompute* computePage() const { return m_compute; }
+    EditTurbine* turbinePage() const { return m_turbine; }
+    EditTurbineCompute* turbineComputePage() const { return m_turbineCompute; }
     wxNotebook* notebook() const { return m_notebook; }
     wxGauge* gauge() const { return m_gauge; }
 
@@ -109,4 +113,6 @@ private:
     EditOperatingConditions* m_conditions = nullptr;
     EditSolverSettings* m_solver = nullptr;
     EditCompute* m_compute = nullptr;
+    EditTurbine* m_turbine = nullptr;
+    EditTurbineCompute* m_turbineCompute = nullptr;
 };

@@ -54,6 +54,14 @@ inline constexpr ValueLimit pitchStep{"the pitch step [deg]", 0.0, 95.0};
 inline constexpr ValueLimit rangeValue{"the characteristics range value", 0.0, 100.0};
 inline constexpr ValueLimit rangeStep{"the characteristics range step", 0.01, 100.0};
 
+// Power curves and performance surfaces.
+inline constexpr ValueLimit windSpeed{"the wind speed [m/s]", 0.0, 100.0};
+inline constexpr ValueLimit windStep{"the wind speed step [m/s]", 0.0, 100.0, false};
+inline constexpr ValueLimit tipSpeedRatio{"the tip speed ratio", 0.0, 100.0, false};
+inline constexpr ValueLimit tipSpeedRatioStep{"the tip speed ratio step", 0.0, 100.0, false};
+inline constexpr int kMaxWindSpeeds = 2000;          // wind speeds of one power curve
+inline constexpr int kMaxSurfaceTipSpeedRatios = 1001;
+
 // Airfoil points, chord and twist points.
 inline constexpr ValueLimit position{"the relative position x/R", 0.0, 1.0};
 inline constexpr ValueLimit relativeChord{"the relative chord c/R", 0.0, 1.0, false};

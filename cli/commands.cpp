@@ -55,27 +55,35 @@ void report(const WrittenFile& file) {
     std::fprintf(stderr, "%s %s\n", file.replaced ? "Replaced" : "Created", file.path.c_str());
 }
 
-void writeOutputs(const CommandResult& result, const ComputeOptions& options) {
+}  // namespace
+
+void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, const ProjectData& project) {
     const bool jsonToStdout = options.jsonPath == "-";
-    const auto files = options.csvFolder.empty() ? std::vector<std::pair<std::string, std::string>>{} : csvFiles(result);
-    std::vector<std::string> outputs;
-    if (!jsonOutput(options).empty()) outputs.push_back(jsonOutput(options));
+    const auto files =
+        options.csvFolder.empty() ? std::vector<std::pair<std::string, std::string>>{} : outputs.csvFiles();
+    std::vector<std::string> targets;
+    if (!jsonOutput(options).empty()) targets.push_back(jsonOutput(options));
+    for (const auto& file : outputs.files) targets.push_back(file.first);
     for (const auto& file : files) {
-        const std::filesystem::path path = std::filesystem::path(std::u8string(options.csvFolder.begin(),
-                                                                               options.csvFolder.end())) / file.first;
+        const std::filesystem::path path =
+            std::filesystem::path(std::u8string(options.csvFolder.begin(), options.csvFolder.end())) / file.first;
         const std::u8string text = path.u8string();
-        outputs.emplace_back(text.begin(), text.end());
+        targets.emplace_back(text.begin(), text.end());
     }
-    refuseInputsAsOutputs(outputs, inputFiles(options, result.project));
+    refuseInputsAsOutputs(targets, inputFiles(options, project));
 
     if (!options.jsonPath.empty()) {
-        const std::string json = jsonDocument(result);
+        const std::string json = outputs.json();
         if (jsonToStdout) {
             std::fwrite(json.data(), 1, json.size(), stdout);
         } else {
             const WrittenFile written = writeOutputFile(options.jsonPath, json);
             if (!options.quiet) report(written);
         }
+    }
+    for (const auto& [path, text] : outputs.files) {
+        const WrittenFile written = writeOutputFile(path, text());
+        if (!options.quiet) report(written);
     }
     if (!files.empty()) {
         const auto written = writeFileSet(options.csvFolder, files);
@@ -84,31 +92,24 @@ void writeOutputs(const CommandResult& result, const ComputeOptions& options) {
         }
     }
     // The summary never mixes into JSON on standard output.
-    if (!options.quiet && !jsonToStdout) printSummary(stdout, result);
+    if (!options.quiet && !jsonToStdout) outputs.summary(stdout);
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int runComputation(const std::string& command, const ComputeOptions& options) {
-    CommandResult result;
-    result.command = command;
-    result.projectPath = options.projectPath;
-    result.project = loadProject(options.projectPath);
-    applyOverrides(result.project, options.overrides);
-    checkForComputation(result.project);
-    checkCommandSettings(command, result.project);
+std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std::function<void(ProjectData&)>& adjust,
+                                        const ProjectWork& work) {
+    ProjectData project = loadProject(options.projectPath);
+    applyOverrides(project, options.overrides);
+    adjust(project);
+    checkForComputation(project);
     // Refused before the computation, which may take long.
-    if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options, result.project));
-
-    const ProjectData& project = result.project;
+    if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options, project));
     // The blending of neighbouring airfoils follows the project, as in the desktop program.
     if (project.computeSettings.enable_interpolation) {
         ProfileParamsCombined::enableInterpolation();
     } else {
         ProfileParamsCombined::disableInterpolation();
     }
-    const SweepRange pitch = BEMTTools::pitchRange(project.computeSettings);
 
     BEMTTools tools(project.solverSettings.solver);
     tools.setThreads(options.threads ? *options.threads
@@ -117,29 +118,44 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
     ProgressBar bar(options.progress && ProgressBar::stderrIsTerminal());
     const ProgressCallback progress = [&bar](int percent, const std::string& text) { bar.report(percent, text); };
     try {
-        const InputDataSet input = computationInput(project, progress, &InterruptGuard::interrupted);
-        if (command == "op") {
-            result.points = tools.pitchSweep(input, pitch, progress);
-        } else if (command == "design") {
-            DesignResult designed =
-                tools.designSweep(input, pitch, project.computeSettings.design_c_limit, progress);
-            result.design = std::move(designed.blade);
-            result.points = std::move(designed.points);
-        } else {
-            result.steps = tools.characteristicsSweep(input, project.computeSettings.range_type,
-                                                      BEMTTools::characteristicsRange(project.computeSettings), pitch,
-                                                      progress);
-        }
+        work(tools, computationInput(project, progress, &InterruptGuard::interrupted), project, progress);
     } catch (const std::string& message) {
         bar.clear();
         if (message == kAbortMessage || message == ToolsAirfoil::kAborted) {
             std::fprintf(stderr, "%s\n", message.c_str());
-            return kAborted;
+            return std::nullopt;
         }
         throw;
     }
     bar.clear();
-    writeOutputs(result, options);
+    return project;
+}
+
+int runComputation(const std::string& command, const ComputeOptions& options) {
+    CommandResult result;
+    result.command = command;
+    result.projectPath = options.projectPath;
+    const auto project = runOnProject(
+        options, [&](ProjectData& p) { checkCommandSettings(command, p); },
+        [&](BEMTTools& tools, const InputDataSet& input, const ProjectData& used, const ProgressCallback& progress) {
+            const ComputeSettings& settings = used.computeSettings;
+            const SweepRange pitch = BEMTTools::pitchRange(settings);
+            if (command == "op") {
+                result.points = tools.pitchSweep(input, pitch, progress);
+            } else if (command == "design") {
+                DesignResult designed = tools.designSweep(input, pitch, settings.design_c_limit, progress);
+                result.design = std::move(designed.blade);
+                result.points = std::move(designed.points);
+            } else {
+                result.steps = tools.characteristicsSweep(input, settings.range_type,
+                                                          BEMTTools::characteristicsRange(settings), pitch, progress);
+            }
+        });
+    if (!project) return kAborted;
+    result.project = *project;
+    writeOutputs({[&] { return jsonDocument(result); }, [&] { return csvFiles(result); },
+                  [&](std::FILE* out) { printSummary(out, result); }},
+                 options, result.project);
     return kSuccess;
 }
 

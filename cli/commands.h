@@ -2,8 +2,12 @@
 // The subcommands of korvane-cli. Each returns the program's exit status; failures are
 // thrown as std::string messages for the user.
 
+#include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/project_input.h"
 
@@ -28,6 +32,28 @@ struct ComputeOptions {
 
 // command is "op", "design" or "char".
 int runComputation(const std::string& command, const ComputeOptions& options);
+
+// What a command writes: its JSON document, its CSV files (name and text) and the
+// summary table for standard output.
+struct CommandOutputs {
+    std::function<std::string()> json;
+    std::function<std::vector<std::pair<std::string, std::string>>()> csvFiles;
+    std::function<void(std::FILE*)> summary;
+    // Further files a command was asked for: path and text.
+    std::vector<std::pair<std::string, std::function<std::string()>>> files = {};
+};
+// Writes them as the options ask; no output may replace one of the project's input files.
+void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, const ProjectData& project);
+
+// Reads the project, applies the overrides, then adjust (a command's own overrides and
+// checks), checks it for computing, refuses a JSON output that would replace an input
+// (before the work, which may take long), and runs work on the core's input with the
+// project's solver while a progress bar shows and Ctrl-C stops it. Returns the project
+// as used, or nothing when Ctrl-C stopped the work (the message is printed).
+using ProjectWork = std::function<void(bemt::BEMTTools&, const bemt::InputDataSet&, const ProjectData&,
+                                       const bemt::ProgressCallback&)>;
+std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std::function<void(ProjectData&)>& adjust,
+                                        const ProjectWork& work);
 
 // Writes the new-project defaults to path; an existing file is replaced only with force.
 int runNew(const std::string& path, bool force);

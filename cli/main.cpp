@@ -10,6 +10,7 @@
 #include "bemt/ValueLimits.h"
 #include "bemt/ThreadCount.h"
 #include "cli/commands.h"
+#include "cli/turbine_commands.h"
 
 namespace {
 
@@ -36,6 +37,14 @@ const char* const kFooter = R"(Results:
     char: {"command", "range_type": "wind_velocity" | "tip_speed_ratio",
       "steps": [{"V0", "TSR", "points": [{"pitch", "P", "T", "Cp", "Ct",
         "converged", "extrapolated"}]}]}
+    power-curve: {"command", "tsr_target", "rated_wind_speed",
+      "points": [{"V0", "region", "rpm", "TSR", "pitch", "P_aero", "P", "T", "Q",
+        "Cp", "Ct", "Cq", "converged", "extrapolated", "pitch_limited"}],
+      "aep": [{"name", "k", "A", "aep_MWh", "capacity_factor"}]}
+      (CSV: power_curve.csv and aep.csv)
+    surface: {"command", "wind", "tsr": [...], "pitch": [...], "cp": [[...]],
+      "ct": [[...]], "cq": [[...]], "converged": [[...]]}, rows by tip speed ratio,
+      columns by pitch (CSV: surface_cp.csv, surface_ct.csv, surface_cq.csv)
   Values that are not numbers are written as null.
 
 Airfoils: the built-in NACA 0012 to 0025 tables, CSV polar files, and airfoil
@@ -61,6 +70,8 @@ Examples:
   korvane-cli op examples/naca_blade.kvp --pitch 0:10:2.5 --csv results/
   korvane-cli char examples/new_turbine.kvp --range 2:12:0.5 --json cp.json
   korvane-cli design examples/new_turbine.kvp --c-limit 0.12 --json - | jq .design
+  korvane-cli power-curve examples/nrel5mw.kvp --rayleigh 7.5 --csv results/
+  korvane-cli surface examples/nrel5mw.kvp --tsr 2:14:0.25 --pitch -2:20:0.5 --rosco Cp_Ct_Cq.txt
   korvane-cli new my_rotor.kvp)";
 
 // Refuses a number outside the setting's range with the range; text that is no number
@@ -76,8 +87,8 @@ CLI::Validator within(const bemt::ValueLimit& limit) {
         "");
 }
 
-// Options shared by op, design and char.
-void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& pitch) {
+// Options shared by every computing command.
+void addComputeOptions(CLI::App& command, ComputeOptions& options) {
     command.add_option("PROJECT", options.projectPath, "The .kvp project file")->required();
     command.add_option("--csv", options.csvFolder, "Write CSV files into DIR (created when missing)")
         ->type_name("DIR");
@@ -109,11 +120,6 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& 
         "--max-iterations", [&options](const int& n) { options.overrides.maxIterations = n; },
         "Iteration limit, " + Limits::maxIterations.rangeText())
         ->check(within(Limits::maxIterations))->option_text("N");
-    command.add_option("--pitch", pitch,
-                       "Blade pitch angles in degrees, VALUE or MIN:MAX:STEP (switches pitch regulation on); angles " +
-                           Limits::pitchAngle.rangeText() + ", at most " +
-                           std::to_string(Limits::kMaxPitchPositions) + " of them")
-        ->type_name("P|MIN:MAX:STEP");
     command.add_option_function<int>(
         "--threads", [&options](const int& n) { options.threads = n; },
         "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)")
@@ -123,6 +129,39 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options, std::string& 
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
         ->transform(CLI::CheckedTransformer(std::map<std::string, bool>{{"on", true}, {"off", false}}, CLI::ignore_case))
         ->option_text("on|off");
+}
+
+// The turbine settings of power-curve.
+void addTurbineOptions(CLI::App& command, TurbineOverrides& overrides, std::string& rpm,
+                       std::string& tsrTarget, std::string& wind, std::vector<std::string>& weibull,
+                       std::vector<double>& rayleigh) {
+    command.add_option_function<double>(
+        "--rated-power", [&overrides](const double& w) { overrides.ratedPower = w; },
+        "Rated electrical power in W")->option_text("W");
+    command.add_option_function<double>(
+        "--efficiency", [&overrides](const double& e) { overrides.efficiency = e; },
+        "Drivetrain and generator efficiency, over 0 and at most 1")->option_text("E");
+    command.add_option("--rpm", rpm, "Rotor speed limits in rpm, MIN:MAX (fixed speed runs at MAX)")
+        ->type_name("MIN:MAX");
+    command.add_option("--tsr-target", tsrTarget,
+                       "Tip speed ratio held below rated power, or auto (that of maximal Cp at fine pitch)")
+        ->type_name("X|auto");
+    const std::map<std::string, bemt::ControlMode> modes{
+        {"vsvp", bemt::ControlMode::VariableSpeedVariablePitch},
+        {"vsfp", bemt::ControlMode::VariableSpeedFixedPitch},
+        {"fsvp", bemt::ControlMode::FixedSpeedVariablePitch},
+        {"fsfp", bemt::ControlMode::FixedSpeedFixedPitch}};
+    command
+        .add_option_function<bemt::ControlMode>(
+            "--control", [&overrides](const bemt::ControlMode& m) { overrides.control = m; },
+            "Variable or fixed speed (vs/fs) and pitch (vp/fp)")
+        ->transform(CLI::CheckedTransformer(modes, CLI::ignore_case))
+        ->option_text("vsvp|vsfp|fsvp|fsfp");
+    command.add_option("--wind", wind, "Wind speeds of the curve in m/s, MIN:MAX:STEP")->type_name("MIN:MAX:STEP");
+    command.add_option("--weibull", weibull, "A Weibull wind climate, shape K and scale A in m/s (repeatable)")
+        ->type_name("K,A");
+    command.add_option("--rayleigh", rayleigh, "A Rayleigh wind climate of mean speed MEAN in m/s (repeatable)")
+        ->type_name("MEAN")->check(CLI::PositiveNumber);
 }
 
 }  // namespace
@@ -137,6 +176,15 @@ int main(int argc, char** argv) {
 
     ComputeOptions options;
     std::string pitch;
+    TurbineOverrides turbine;
+    SurfaceOptions surfaceOptions;
+    std::string rpm;
+    std::string tsrTarget;
+    std::string wind;
+    std::vector<std::string> weibull;
+    std::vector<double> rayleigh;
+    std::string surfaceTsr;
+    std::string surfacePitch;
     std::string range;
     std::string newPath;
     bool force = false;
@@ -148,9 +196,30 @@ int main(int argc, char** argv) {
         "design", "Blade design with the project's chord limit, then the operating point of the designed blade");
     CLI::App* characteristics =
         app.add_subcommand("char", "Characteristics over the project's range of wind velocity or tip speed ratio");
+    CLI::App* powerCurve = app.add_subcommand(
+        "power-curve", "Power curve under the project's speed and pitch control, with the annual energy of its wind "
+                       "climates");
+    CLI::App* surface = app.add_subcommand(
+        "surface", "Power, thrust and torque coefficients over tip speed ratio and pitch at one wind speed");
     CLI::App* create = app.add_subcommand("new", "Write the new-project defaults to FILE");
 
-    for (CLI::App* command : {op, design, characteristics}) addComputeOptions(*command, options, pitch);
+    for (CLI::App* command : {op, design, characteristics, powerCurve, surface}) addComputeOptions(*command, options);
+    for (CLI::App* command : {op, design, characteristics}) {
+        command->add_option("--pitch", pitch,
+                            "Blade pitch angles in degrees, VALUE or MIN:MAX:STEP (switches pitch regulation on)")
+            ->type_name("P|MIN:MAX:STEP");
+    }
+    addTurbineOptions(*powerCurve, turbine, rpm, tsrTarget, wind, weibull, rayleigh);
+    surface->add_option("--tsr", surfaceTsr, "Tip speed ratios, MIN:MAX:STEP")->required()->type_name("MIN:MAX:STEP");
+    surface->add_option("--pitch", surfacePitch, "Pitch angles in degrees, MIN:MAX:STEP")
+        ->required()
+        ->type_name("MIN:MAX:STEP");
+    surface->add_option_function<double>(
+        "--wind", [&surfaceOptions](const double& v) { surfaceOptions.wind = v; },
+        "Wind speed in m/s (default: the project's wind velocity)")->option_text("V");
+    surface->add_option("--rosco", surfaceOptions.roscoPath,
+                        "Write the Cp, Ct and Cq tables in the text layout controller tuning tools read")
+        ->type_name("FILE");
     design->add_option_function<double>(
         "--c-limit", [&options](const double& c) { options.overrides.chordLimit = c; },
         "Largest relative chord c/R of the design, " + Limits::chordLimit.rangeText())
@@ -183,6 +252,27 @@ int main(int argc, char** argv) {
         if (create->parsed()) return runNew(newPath, force);
         if (!pitch.empty()) options.overrides.pitch = parseRange(pitch, "--pitch", pitchLimits());
         if (!range.empty()) options.overrides.range = parseRange(range, "--range", characteristicsLimits());
+        if (powerCurve->parsed()) {
+            if (!rpm.empty()) {
+                const auto [lo, hi] = parseRpmRange(rpm);
+                turbine.rpmMin = lo;
+                turbine.rpmMax = hi;
+            }
+            if (!tsrTarget.empty()) turbine.tsrTarget = parseTsrTarget(tsrTarget);
+            if (!wind.empty()) turbine.wind = parseRange(wind, "--wind", windLimits());
+            for (const auto& w : weibull) turbine.climates.push_back(parseWeibull(w));
+            for (double mean : rayleigh) {
+                char name[64];
+                std::snprintf(name, sizeof name, "Rayleigh, mean %g m/s", mean);
+                turbine.climates.push_back(bemt::Turbine::rayleighClimate(name, mean));
+            }
+            return runPowerCurve(options, turbine);
+        }
+        if (surface->parsed()) {
+            surfaceOptions.tsr = parseRange(surfaceTsr, "--tsr", tipSpeedRatioLimits());
+            surfaceOptions.pitch = parseRange(surfacePitch, "--pitch", pitchLimits());
+            return runSurface(options, surfaceOptions);
+        }
         const std::string command = op->parsed() ? "op" : design->parsed() ? "design" : "char";
         return runComputation(command, options);
     } catch (const OptionError& e) {

@@ -55,6 +55,15 @@ RangeLimits characteristicsLimits() {
     return {&Limits::rangeValue, &Limits::rangeStep, Limits::kMaxCharacteristicSteps, "the characteristics range"};
 }
 
+RangeLimits windLimits() {
+    return {&Limits::windSpeed, &Limits::windStep, Limits::kMaxWindSpeeds, "the wind speed range"};
+}
+
+RangeLimits tipSpeedRatioLimits() {
+    return {&Limits::tipSpeedRatio, &Limits::tipSpeedRatioStep, Limits::kMaxSurfaceTipSpeedRatios,
+            "the tip speed ratio range"};
+}
+
 SweepRange parseRange(const std::string& text, const std::string& option, const RangeLimits& limits) {
     const OptionError malformed{option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\"."};
     double values[3] = {0.0, 0.0, 1.0};

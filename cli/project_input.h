@@ -40,6 +40,8 @@ struct RangeLimits {
 };
 RangeLimits pitchLimits();
 RangeLimits characteristicsLimits();
+RangeLimits windLimits();
+RangeLimits tipSpeedRatioLimits();
 
 // "VALUE" or "MIN:MAX:STEP" within limits; throws OptionError naming the option, the
 // value and the limit for anything else.

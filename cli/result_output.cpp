@@ -18,7 +18,6 @@ std::string format(const char* pattern, double value) {
     return buffer;
 }
 
-std::string csvNumber(double value) { return format("%.10g", value); }
 const char* yesNo(bool value) { return value ? "yes" : "no"; }
 const char* oneZero(bool value) { return value ? "1" : "0"; }
 
@@ -175,6 +174,8 @@ void printSummary(std::FILE* out, const CommandResult& r) {
     printPointsTable(out, r.points);
     printBetzNote(out, betzLimitNote(r.points));
 }
+
+std::string csvNumber(double value) { return format("%.10g", value); }
 
 std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r) {
     std::vector<std::pair<std::string, std::string>> files;

@@ -29,6 +29,9 @@ void printSummary(std::FILE* out, const CommandResult& result);
 // characteristics.csv.
 std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& result);
 
+// A number as CSV files hold it ("%.10g").
+std::string csvNumber(double value);
+
 std::string jsonDocument(const CommandResult& result);
 
 }  // namespace korvane::cli

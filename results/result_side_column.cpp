@@ -25,20 +25,24 @@ wxScrolledWindow* buildSideColumn(wxWindow* parent, ChartBook* charts, const Res
 
     if (content.header) sideSizer->Add(content.header(side), 0, wxEXPAND | wxALL, side->FromDIP(2));
 
-    auto* pitchBox = new wxStaticBoxSizer(wxVERTICAL, side, "Show data for pitch angles");
-    auto* pitchWrap = new wxWrapSizer(wxHORIZONTAL);
-    for (std::size_t i = 0; i < content.pitches.size(); ++i) {
-        auto* box = new wxCheckBox(pitchBox->GetStaticBox(), wxID_ANY, result_rules::pitchLegend(content.pitches[i]));
-        box->SetValue(true);
-        const int index = static_cast<int>(i);
-        box->Bind(wxEVT_CHECKBOX, [toggled = content.pitchToggled, index](wxCommandEvent& event) {
-            toggled(index, event.IsChecked());
-        });
-        pitchWrap->Add(box, 0, wxALL, side->FromDIP(3));
-        pitchBoxes.push_back(box);
+    // Results without pitch angles of their own (the power curve) show no such group.
+    if (!content.pitches.empty()) {
+        auto* pitchBox = new wxStaticBoxSizer(wxVERTICAL, side, "Show data for pitch angles");
+        auto* pitchWrap = new wxWrapSizer(wxHORIZONTAL);
+        for (std::size_t i = 0; i < content.pitches.size(); ++i) {
+            auto* box =
+                new wxCheckBox(pitchBox->GetStaticBox(), wxID_ANY, result_rules::pitchLegend(content.pitches[i]));
+            box->SetValue(true);
+            const int index = static_cast<int>(i);
+            box->Bind(wxEVT_CHECKBOX, [toggled = content.pitchToggled, index](wxCommandEvent& event) {
+                toggled(index, event.IsChecked());
+            });
+            pitchWrap->Add(box, 0, wxALL, side->FromDIP(3));
+            pitchBoxes.push_back(box);
+        }
+        pitchBox->Add(pitchWrap, 0, wxEXPAND);
+        sideSizer->Add(pitchBox, 0, wxEXPAND | wxALL, side->FromDIP(4));
     }
-    pitchBox->Add(pitchWrap, 0, wxEXPAND);
-    sideSizer->Add(pitchBox, 0, wxEXPAND | wxALL, side->FromDIP(4));
 
     auto* reset = new wxButton(side, wxID_ANY, "Reset range");
     reset->SetToolTip("Reset plot ranges.");

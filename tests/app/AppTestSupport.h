@@ -52,6 +52,7 @@ public:
         bindPlain(kvnEVT_UPDATED_TWIST_POINTS, "twist");
         bindPlain(kvnEVT_TRANSFERED_TWIST_POINTS, "twist transferred");
         bindPlain(kvnEVT_TRANSFERED_CHORD_POINTS, "chord transferred");
+        bindPlain(kvnEVT_UPDATED_TURBINE, "turbine");
         project.Bind(kvnEVT_PROJECT_UNSAVED, [this](kvnProjectEvent& e) {
             names.push_back("unsaved");
             snapshots.emplace_back(e);

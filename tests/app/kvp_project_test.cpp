@@ -445,4 +445,33 @@ TEST(DesignTransfer, TheFewestDesignPointsThatFollowIt) {
     EXPECT_LE(design_transfer::deviation(following, curve, bemt::spline::cubic), 0.005);
 }
 
+TEST_F(ProjectTest, TurbineSettingsFollowTheRotorUntilStatedAndTravelWithSnapshots) {
+    // A new project states none: the defaults follow the rotor (R 25 m: 785 kW).
+    EXPECT_FALSE(project.state().turbine.has_value());
+    EXPECT_EQ(project.turbineSettings().rated_power, 785000.0);
+    auto c = project.operatingConditions();
+    c.R = 30.0;
+    project.setOeratingConditions(c, false);
+    events.take();
+    EXPECT_EQ(project.turbineSettings().rated_power, 1131000.0);
+
+    TurbineSettings t = project.turbineSettings();
+    t.rated_power = 2e6;
+    t.tsr_target = kNaN;
+    project.setTurbineSettings(t, true);
+    EXPECT_EQ(events.take(), (Names{"turbine", "unsaved"}));
+    ASSERT_TRUE(events.snapshots.back().state().turbine.has_value());
+    EXPECT_EQ(events.snapshots.back().state().turbine->rated_power, 2e6);
+    // An automatic tip speed ratio (NaN) equals itself: nothing changes.
+    project.setTurbineSettings(t, true);
+    EXPECT_TRUE(events.take().empty());
+
+    const kvnProjectEvent stated = events.snapshots.back();
+    project.newProject();
+    EXPECT_FALSE(project.state().turbine.has_value());
+    events.take();
+    project.restoreState(stated);
+    EXPECT_EQ(project.turbineSettings().rated_power, 2e6);
+}
+
 }  // namespace

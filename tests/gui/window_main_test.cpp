@@ -101,12 +101,13 @@ TEST_F(MainWindowTest, StartsWithANewProjectSavedAndNothingToUndo) {
     EXPECT_FALSE(window->canUndo());
     EXPECT_FALSE(window->canRedo());
     EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "Ready.");
-    EXPECT_EQ(window->notebook()->GetPageCount(), 3u);
+    EXPECT_EQ(window->notebook()->GetPageCount(), 4u);
     // The doubled ampersand shows as one.
     const wxString first = window->notebook()->GetPageText(0);
     EXPECT_TRUE(first == "Operating conditions && Compute" || first == "Operating conditions & Compute") << first;
     EXPECT_EQ(window->notebook()->GetPageText(1), "Blade shape");
     EXPECT_EQ(window->notebook()->GetPageText(2), "Airfoils data");
+    EXPECT_EQ(window->notebook()->GetPageText(3), "Turbine");
 }
 
 TEST_F(MainWindowTest, WindowTitleRule) {

@@ -1,0 +1,170 @@
+#include "app/edit_turbine.h"
+
+#include <wx/button.h>
+#include <wx/tokenzr.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/kvp_project.h"
+#include "bemt/NumberText.h"
+
+namespace {
+
+constexpr int kColumns = 6;
+
+}  // namespace
+
+EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(parent, "Turbine"), m_project(project) {
+    auto* grid = new wxGridBagSizer();
+    const wxGBSpan fullRow(1, kColumns);
+    auto number = [&](const std::string& key, double* value, int row, int col, const wxString& label,
+                      const wxString& units, const wxString& tooltip) {
+        wxTextCtrl* field = setupInput(grid, row, col, label, units, tooltip);
+        field->SetValidator(InputNumberValidator<double>(value));
+        m_fields[key] = field;
+    };
+    number("rated_power", &m_ratedMw, 0, 0, "Rated power", "[MW]",
+           "Electrical power the controller holds above the rated wind speed.");
+    number("efficiency", &m_settings.efficiency, 0, 3, "Efficiency", "[-]",
+           "Drivetrain and generator efficiency: electrical power over rotor power, over 0 and at most 1.");
+    wxArrayString modes;
+    modes.Add("Variable speed, variable pitch");
+    modes.Add("Variable speed, fixed pitch");
+    modes.Add("Fixed speed, variable pitch");
+    modes.Add("Fixed speed, fixed pitch");
+    m_controlChoice = setupChoice<bemt::ControlMode>(
+        grid, 1, 0, modes, &m_settings.control,
+        {bemt::ControlMode::VariableSpeedVariablePitch, bemt::ControlMode::VariableSpeedFixedPitch,
+         bemt::ControlMode::FixedSpeedVariablePitch, bemt::ControlMode::FixedSpeedFixedPitch},
+        "Control", "Variable speed holds the tip speed ratio between the rotor speed limits; variable pitch turns the "
+                   "blades towards feather above rated power.",
+        1, 4);
+    number("rpm_min", &m_settings.rpm_min, 2, 0, "Min. rotor speed", "[rpm]", "Lowest rotor speed.");
+    number("rpm_max", &m_settings.rpm_max, 2, 3, "Max. rotor speed", "[rpm]",
+           "Highest rotor speed; a fixed-speed rotor runs at this speed.");
+    m_automaticBox = setupCheckbox(grid, 3, 0, "Automatic tip speed ratio", &m_automaticTsr,
+                                   "The tip speed ratio of maximal power coefficient at fine pitch.");
+    number("tsr_target", &m_tsr, 3, 3, "Tip speed ratio", "[-]", "Tip speed ratio held below rated power.");
+    number("fine_pitch", &m_settings.fine_pitch, 4, 0, "Fine pitch", wxS("[°]"), "Blade pitch below rated power.");
+    number("max_pitch", &m_settings.max_pitch, 4, 3, "Max. pitch", wxS("[°]"), "Largest pitch towards feather.");
+    number("cut_in", &m_settings.cut_in, 5, 0, "Cut-in", "[m/s]", "Lowest wind speed of operation.");
+    number("cut_out", &m_settings.cut_out, 5, 3, "Cut-out", "[m/s]", "Highest wind speed of operation.");
+    setupDivider(grid, 6, kColumns);
+    number("wind_min", &m_settings.wind_min, 7, 0, "Min. wind", "[m/s]", "First wind speed of the power curve.");
+    number("wind_max", &m_settings.wind_max, 7, 3, "Max. wind", "[m/s]", "Last wind speed of the power curve.");
+    number("wind_step", &m_settings.wind_step, 8, 0, "Wind step", "[m/s]",
+           "Step of the power curve's wind speeds, and the width of the annual energy's wind bins.");
+    number("availability", &m_settings.availability, 8, 3, "Availability", "[-]",
+           "Share of the year the turbine runs, 0 to 1.");
+    setupHeading(grid, 9, 0, "Wind climates (Weibull shape k, scale A in m/s, name; one per line)", kColumns);
+    auto* climates = new wxTextCtrl(getContainer(), wxID_ANY, wxEmptyString, wxDefaultPosition,
+                                    FromDIP(wxSize(-1, 70)), wxTE_MULTILINE);
+    climates->SetToolTip("For example \"2, 9.59, Rayleigh, mean 8.5 m/s\". The annual energy is computed for each.");
+    climates->SetValidator(InputStringValidator<std::string>(&m_climates, [](const wxString& text) {
+        std::vector<bemt::WindClimate> parsed;
+        return parseClimates(text, parsed);
+    }));
+    bindEditing(climates);
+    grid->Add(climates, wxGBPosition(10, 0), fullRow, wxEXPAND | wxALL, FromDIP(2));
+    m_fields["wind_climates"] = climates;
+    m_sourceLabel = new wxStaticText(getContainer(), wxID_ANY, wxEmptyString);
+    grid->Add(m_sourceLabel, wxGBPosition(11, 0), wxGBSpan(1, 4), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
+    m_defaultsBtn = setupButton(grid, 11, 4, "Defaults for the rotor",
+                                "Forgets the project's turbine settings: the defaults for its rotor apply again.",
+                                wxGBSpan(1, 2), wxEXPAND, [this] {
+                                    m_project->setTurbineSettings(std::nullopt, true);
+                                    update();
+                                });
+    grid->AddGrowableCol(1);
+    grid->AddGrowableCol(4);
+    sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
+
+    m_automaticBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        m_fields["tsr_target"]->Enable(!event.IsChecked());
+        event.Skip();
+    });
+    Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent&) { saveValues(); });
+}
+
+wxTextCtrl* EditTurbine::field(const std::string& key) const {
+    const auto it = m_fields.find(key);
+    return it == m_fields.end() ? nullptr : it->second;
+}
+
+std::string EditTurbine::climatesText(const std::vector<bemt::WindClimate>& climates) {
+    std::string text;
+    for (const auto& c : climates) {
+        if (!text.empty()) text += "\n";
+        text += formatNumber(c.k).utf8_string() + ", " + wxString::Format("%.6g", c.A).utf8_string() + ", " + c.name;
+    }
+    return text;
+}
+
+bool EditTurbine::parseClimates(const wxString& text, std::vector<bemt::WindClimate>& climates) {
+    climates.clear();
+    wxStringTokenizer lines(text, "\n", wxTOKEN_STRTOK);
+    while (lines.HasMoreTokens()) {
+        const wxString line = lines.GetNextToken().Strip(wxString::both);
+        if (line.empty()) continue;
+        const int first = line.Find(',');
+        if (first == wxNOT_FOUND) return false;
+        const wxString rest = line.Mid(first + 1);
+        const int second = rest.Find(',');
+        bemt::WindClimate c;
+        const wxString aText = second == wxNOT_FOUND ? rest : rest.Left(second);
+        if (!parseNumber(line.Left(first).Strip(wxString::both), c.k) || !parseNumber(aText.Strip(wxString::both), c.A))
+            return false;
+        c.name = second == wxNOT_FOUND ? ("Climate " + std::to_string(climates.size() + 1))
+                                       : rest.Mid(second + 1).Strip(wxString::both).utf8_string();
+        climates.push_back(c);
+    }
+    return true;
+}
+
+void EditTurbine::update() {
+    m_settings = m_project->turbineSettings();
+    m_ratedMw = m_settings.rated_power / 1e6;
+    m_automaticTsr = m_settings.automaticTsr();
+    if (!m_automaticTsr) m_tsr = m_settings.tsr_target;
+    m_climates = climatesText(m_settings.wind_climates);
+    TransferDataToWindow();
+    m_fields["tsr_target"]->Enable(!m_automaticTsr);
+    Validate();
+    showSource();
+}
+
+bemt::TurbineSettings EditTurbine::settingsFromFields() const {
+    bemt::TurbineSettings s = m_settings;
+    // An untouched field keeps the stored watts exactly.
+    if (m_ratedMw != m_settings.rated_power / 1e6) s.rated_power = m_ratedMw * 1e6;
+    s.tsr_target = m_automaticTsr ? std::numeric_limits<double>::quiet_NaN() : m_tsr;
+    parseClimates(wxString::FromUTF8(m_climates), s.wind_climates);
+    return s;
+}
+
+void EditTurbine::saveValues() {
+    const bemt::TurbineSettings s = settingsFromFields();
+    // The rules between fields (speeds, pitch and wind ordered, cut-in below cut-out)
+    // colour the field of the key they name.
+    const auto problems = bemt::Turbine::problems(s);
+    for (const auto& [key, control] : m_fields) {
+        bool valid = control->GetValidator() == nullptr || !control->IsEnabled()
+                     || control->GetValidator()->Validate(this);
+        for (const auto& p : problems)
+            if (p.key == key || (key == "wind_climates" && p.key.rfind("wind_climates", 0) == 0)) valid = false;
+        markValidity(control, valid);
+    }
+    if (!problems.empty()) {
+        m_sourceLabel->SetLabel(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
+        return;
+    }
+    m_project->setTurbineSettings(s, true);
+    showSource();
+}
+
+void EditTurbine::showSource() {
+    const bool stated = m_project->state().turbine.has_value();
+    m_sourceLabel->SetLabel(stated ? "Stored in the project." : "Defaults for the rotor (not stored yet).");
+    m_defaultsBtn->Enable(stated);
+}

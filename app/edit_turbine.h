@@ -1,0 +1,51 @@
+#pragma once
+// "Turbine": the turbine around the rotor (rated power, efficiency, control mode, rotor
+// speed and pitch limits, cut-in and cut-out, the wind speeds of the power curve, the
+// wind climates of the annual energy and the availability). A project that states none
+// shows the defaults for its rotor; the first valid edit stores them in the project.
+// Values the turbine cannot hold turn their fields red and are not stored.
+
+#include <map>
+#include <string>
+
+#include "app/edit_section.h"
+#include "bemt/TurbineSettings.h"
+
+class KvpProject;
+class wxButton;
+
+class EditTurbine : public EditSection {
+public:
+    EditTurbine(wxWindow* parent, KvpProject* project);
+
+    void update() override;
+    void saveValues() override;
+
+    // Climates as the field shows them: one per line, "k, A, name".
+    static std::string climatesText(const std::vector<bemt::WindClimate>& climates);
+    // The climates of the field's text; false when a line does not read as "k, A[, name]".
+    static bool parseClimates(const wxString& text, std::vector<bemt::WindClimate>& climates);
+
+    wxTextCtrl* field(const std::string& key) const;
+    wxChoice* controlChoice() const { return m_controlChoice; }
+    wxCheckBox* automaticTsrBox() const { return m_automaticBox; }
+    wxButton* defaultsButton() const { return m_defaultsBtn; }
+    wxStaticText* sourceLabel() const { return m_sourceLabel; }
+
+private:
+    bemt::TurbineSettings settingsFromFields() const;
+    void showSource();
+
+    KvpProject* m_project;
+    bemt::TurbineSettings m_settings;
+    double m_ratedMw = 0.0;
+    bool m_automaticTsr = true;
+    double m_tsr = 7.0;
+    std::string m_climates;
+
+    std::map<std::string, wxTextCtrl*> m_fields;  // by the key of the project file
+    wxChoice* m_controlChoice = nullptr;
+    wxCheckBox* m_automaticBox = nullptr;
+    wxButton* m_defaultsBtn = nullptr;
+    wxStaticText* m_sourceLabel = nullptr;
+};

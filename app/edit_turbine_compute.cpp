@@ -1,0 +1,61 @@
+#include "app/edit_turbine_compute.h"
+
+#include <wx/button.h>
+
+#include "app/kvp_project.h"
+
+namespace {
+
+constexpr int kColumns = 3;
+
+}  // namespace
+
+EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, EditCompute* compute)
+    : EditSection(parent, "Turbine computations"), m_project(project), m_compute(compute) {
+    m_grid.tsr = {2.0, 14.0, 0.5};
+    m_grid.pitch = {-2.0, 20.0, 1.0};
+    m_grid.wind = project->operatingConditions().V0;
+
+    auto* grid = new wxGridBagSizer();
+    const wxGBSpan fullRow(1, kColumns);
+    m_powerCurveBtn = setupButton(grid, 0, 0, "Compute power curve",
+                                  "Computes power, rotor speed, pitch, thrust and torque over the wind speeds of the "
+                                  "turbine settings under their control, the rated wind speed and the annual energy.",
+                                  fullRow, wxEXPAND, [this] { m_compute->computePowerCurve(); });
+    setupDivider(grid, 1, kColumns);
+    setupHeading(grid, 2, 0, "Performance surface", kColumns);
+    const wxString tips[7] = {"First tip speed ratio.", "Last tip speed ratio.", "Step of the tip speed ratio.",
+                              "First pitch angle.", "Last pitch angle.", "Step of the pitch angle.",
+                              "Wind velocity of the surface; the rotor speed follows from the tip speed ratio."};
+    double* values[7] = {&m_grid.tsr.min, &m_grid.tsr.max, &m_grid.tsr.step, &m_grid.pitch.min,
+                         &m_grid.pitch.max, &m_grid.pitch.step, &m_grid.wind};
+    const wxString labels[7] = {"Min. TSR", "Max. TSR", "TSR step", "Min. pitch", "Max. pitch", "Pitch step",
+                                "Wind velocity"};
+    const wxString units[7] = {"[-]", "[-]", "[-]", wxS("[°]"), wxS("[°]"), wxS("[°]"), "[m/s]"};
+    for (int i = 0; i < 7; ++i) {
+        m_fields[i] = setupInput(grid, 3 + i, 0, labels[i], units[i], tips[i]);
+        m_fields[i]->SetValidator(InputNumberValidator<double>(values[i]));
+    }
+    m_fields[6]->Bind(wxEVT_KEY_UP, [this](wxKeyEvent& event) {
+        m_windSet = true;
+        event.Skip();
+    });
+    m_surfaceBtn = setupButton(grid, 10, 0, "Compute performance surface",
+                               "Computes the power, thrust and torque coefficients over the grid of tip speed ratio "
+                               "and pitch angle at the wind velocity above.",
+                               fullRow, wxEXPAND, [this] {
+                                   if (Validate() && TransferDataFromWindow()) m_compute->computeSurface(m_grid);
+                               });
+    setupDivider(grid, 11, kColumns);
+    m_stopBtn = setupButton(grid, 12, 0, "Stop the computation", "Aborts current computation process.", fullRow,
+                            wxEXPAND, [this] { m_compute->stopComputation(); });
+    grid->AddGrowableCol(1);
+    sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
+    m_compute->addActionControls({m_powerCurveBtn, m_surfaceBtn}, m_stopBtn);
+}
+
+void EditTurbineCompute::update() {
+    if (!m_windSet) m_grid.wind = m_project->operatingConditions().V0;
+    TransferDataToWindow();
+    Validate();
+}

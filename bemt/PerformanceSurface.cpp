@@ -1,0 +1,80 @@
+#include "bemt/PerformanceSurface.h"
+
+#include <cmath>
+
+#include "bemt/BEMTTools.h"
+
+namespace bemt {
+
+namespace {
+
+const std::string kSurfaceText = "Computing the performance surface.";
+
+std::vector<double> values(const SweepRange& range) {
+    std::vector<double> v;
+    for (int k = 0; k < range.count(); ++k) v.push_back(range.value(k));
+    return v;
+}
+
+void checkRange(const SweepRange& range, const std::string& name) {
+    if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
+        throw "The " + name + " range holds a value that is not a number.";
+    if (range.max < range.min) throw "The " + name + " range ends before it starts.";
+    if (range.max > range.min && !(range.step > 0.0))
+        throw "The step of the " + name + " range must be greater than zero.";
+}
+
+}  // namespace
+
+void PerformanceSurface::check(double wind, const SweepRange& tsrRange, const SweepRange& pitchRange) {
+    if (!(std::isfinite(wind) && wind > 0.0))
+        throw std::string("The wind speed of a performance surface must be greater than zero.");
+    checkRange(tsrRange, "tip speed ratio");
+    checkRange(pitchRange, "pitch");
+    if (!(tsrRange.min > 0.0)) throw std::string("The tip speed ratios of a performance surface must be greater than zero.");
+    if (static_cast<double>(tsrRange.count()) * pitchRange.count() > kMaxPoints)
+        throw "A performance surface has at most " + std::to_string(kMaxPoints) + " points.";
+}
+
+PerformanceSurface PerformanceSurface::compute(BEMTTools& tools, const InputDataSet& data, double wind,
+                                               const SweepRange& tsrRange, const SweepRange& pitchRange,
+                                               const ProgressCallback& progress) {
+    check(wind, tsrRange, pitchRange);
+
+    PerformanceSurface s;
+    s.wind = wind;
+    s.tsr = values(tsrRange);
+    s.pitch = values(pitchRange);
+    const double R = data.conditions.R;
+    std::vector<OperatingPointRequest> requests;
+    requests.reserve(s.tsr.size() * s.pitch.size());
+    for (double tsr : s.tsr)
+        for (double pitch : s.pitch) requests.push_back({wind, tsr * wind / R, pitch});
+
+    const auto points = tools.analyzeOpGrid(data, requests, [&](int percent, const std::string&) {
+        progress(percent, kSurfaceText);
+    });
+
+    const std::size_t columns = s.pitch.size();
+    for (std::size_t i = 0; i < s.tsr.size(); ++i) {
+        std::vector<double> cp, ct, cq;
+        std::vector<bool> converged, extrapolated;
+        for (std::size_t j = 0; j < columns; ++j) {
+            const OperatingPoint& op = points[i * columns + j];
+            cp.push_back(op.Cp);
+            ct.push_back(op.Ct);
+            cq.push_back(op.Cp / s.tsr[i]);
+            converged.push_back(op.converged);
+            extrapolated.push_back(op.extrapolated);
+        }
+        s.cp.push_back(std::move(cp));
+        s.ct.push_back(std::move(ct));
+        s.cq.push_back(std::move(cq));
+        s.converged.push_back(std::move(converged));
+        s.extrapolated.push_back(std::move(extrapolated));
+    }
+    progress(100, kSurfaceText);
+    return s;
+}
+
+}  // namespace bemt

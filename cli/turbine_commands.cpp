@@ -1,0 +1,133 @@
+#include "cli/turbine_commands.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "app/text_file.h"
+#include "bemt/RoscoPerformanceFile.h"
+#include "cli/turbine_output.h"
+
+namespace korvane::cli {
+
+using namespace bemt;
+
+namespace {
+
+// The whole text as a finite number.
+std::optional<double> number(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::string shortNumber(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d", std::localtime(&now));
+    return buffer;
+}
+
+std::string rotorName(const std::string& projectPath) {
+    const std::u8string stem = std::filesystem::path(std::u8string(projectPath.begin(), projectPath.end())).stem().u8string();
+    return std::string(stem.begin(), stem.end());
+}
+
+}  // namespace
+
+std::pair<double, double> parseRpmRange(const std::string& text) {
+    const std::size_t colon = text.find(':');
+    if (colon != std::string::npos) {
+        const auto lo = number(text.substr(0, colon));
+        const auto hi = number(text.substr(colon + 1));
+        if (lo && hi) return {*lo, *hi};
+    }
+    throw "--rpm expects MIN:MAX, not \"" + text + "\".";
+}
+
+WindClimate parseWeibull(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    if (comma != std::string::npos) {
+        const auto k = number(text.substr(0, comma));
+        const auto A = number(text.substr(comma + 1));
+        if (k && A) return {"Weibull k " + shortNumber(*k) + ", A " + shortNumber(*A) + " m/s", *k, *A};
+    }
+    throw "--weibull expects K,A (shape and scale in m/s), not \"" + text + "\".";
+}
+
+double parseTsrTarget(const std::string& text) {
+    if (text == "auto") return std::nan("");
+    if (const auto value = number(text)) return *value;
+    throw "--tsr-target expects a number or auto, not \"" + text + "\".";
+}
+
+TurbineSettings turbineSettings(const ProjectData& project, const TurbineOverrides& o) {
+    TurbineSettings t = korvane::turbineSettings(project);
+    if (o.ratedPower) t.rated_power = *o.ratedPower;
+    if (o.efficiency) t.efficiency = *o.efficiency;
+    if (o.rpmMin) t.rpm_min = *o.rpmMin;
+    if (o.rpmMax) t.rpm_max = *o.rpmMax;
+    if (o.tsrTarget) t.tsr_target = *o.tsrTarget;
+    if (o.control) t.control = *o.control;
+    if (o.wind) {
+        t.wind_min = o.wind->min;
+        t.wind_max = o.wind->max;
+        t.wind_step = o.wind->step;
+    }
+    if (!o.climates.empty()) t.wind_climates = o.climates;
+    const auto problems = Turbine::problems(t);
+    if (!problems.empty())
+        throw "Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message;
+    return t;
+}
+
+int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrides) {
+    PowerCurveResult result;
+    result.projectPath = options.projectPath;
+    const auto project = runOnProject(
+        options, [&](ProjectData& p) { result.settings = turbineSettings(p, overrides); },
+        [&](BEMTTools& tools, const InputDataSet& input, const ProjectData&, const ProgressCallback& progress) {
+            result.curve = TurbineController(tools, input, result.settings).powerCurve(progress);
+        });
+    if (!project) return kAborted;
+    result.energy = AnnualEnergy::ofCurve(result.curve, result.settings);
+    writeOutputs({[&] { return powerCurveJson(result); }, [&] { return powerCurveCsv(result); },
+                  [&](std::FILE* out) { printPowerCurve(out, result); }},
+                 options, *project);
+    return kSuccess;
+}
+
+int runSurface(const ComputeOptions& options, const SurfaceOptions& surface) {
+    PerformanceSurface result;
+    const auto project = runOnProject(
+        options,
+        [&](const ProjectData& p) {
+            PerformanceSurface::check(surface.wind.value_or(p.conditions.V0), surface.tsr, surface.pitch);
+        },
+        [&](BEMTTools& tools, const InputDataSet& input, const ProjectData& used, const ProgressCallback& progress) {
+            const double wind = surface.wind.value_or(used.conditions.V0);
+            result = PerformanceSurface::compute(tools, input, wind, surface.tsr, surface.pitch, progress);
+        });
+    if (!project) return kAborted;
+    CommandOutputs outputs{[&] { return surfaceJson(result); }, [&] { return surfaceCsv(result); },
+                           [&](std::FILE* out) { printSurface(out, result, options.projectPath); }};
+    if (!surface.roscoPath.empty()) {
+        outputs.files.emplace_back(surface.roscoPath, [&] {
+            return RoscoPerformanceFile::text(result, rotorName(options.projectPath), today());
+        });
+    }
+    writeOutputs(outputs, options, *project);
+    return kSuccess;
+}
+
+}  // namespace korvane::cli

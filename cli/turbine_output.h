@@ -1,0 +1,35 @@
+#pragma once
+// The power curve with its annual energy, and the performance surface, as summary
+// tables, CSV files with units in the headers, and JSON documents (SI units, angles in
+// degrees).
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bemt/AnnualEnergy.h"
+#include "bemt/PerformanceSurface.h"
+#include "bemt/TurbineController.h"
+
+namespace korvane::cli {
+
+struct PowerCurveResult {
+    std::string projectPath;
+    bemt::TurbineSettings settings;
+    bemt::PowerCurve curve;
+    std::vector<bemt::AnnualEnergy> energy;
+};
+
+void printPowerCurve(std::FILE* out, const PowerCurveResult& result);
+// power_curve.csv and aep.csv.
+std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveResult& result);
+std::string powerCurveJson(const PowerCurveResult& result);
+
+void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const std::string& projectPath);
+// surface_cp.csv, surface_ct.csv and surface_cq.csv: one row per tip speed ratio, one
+// column per pitch angle.
+std::vector<std::pair<std::string, std::string>> surfaceCsv(const bemt::PerformanceSurface& surface);
+std::string surfaceJson(const bemt::PerformanceSurface& surface);
+
+}  // namespace korvane::cli

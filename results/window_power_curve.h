@@ -1,0 +1,60 @@
+#pragma once
+// "Power curve": the rotor under its controller over the wind speed, on four charts
+// (electrical and rotor power with rated power marked; rotor speed and pitch; thrust and
+// torque; power and thrust coefficients), with the rated wind speed and the annual
+// energy of each wind climate in a table beside them.
+
+#include <wx/frame.h>
+
+#include <memory>
+#include <vector>
+
+#include "bemt/AnnualEnergy.h"
+#include "bemt/TurbineController.h"
+#include "results/result_window_list.h"
+
+class ChartBook;
+class FileManager;
+class wxCheckBox;
+class wxButton;
+class wxListCtrl;
+
+class PowerCurveWindow : public wxFrame {
+public:
+    static wxString defaultTitle() { return "Power curve"; }
+
+    PowerCurveWindow(const std::shared_ptr<ResultWindowList>& windows, bemt::PowerCurve curve,
+                     bemt::TurbineSettings settings, std::vector<bemt::AnnualEnergy> energy,
+                     const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                     const bemt::OperatingConditions& conditions, FileManager* files, int serialNumber);
+
+    ChartBook* charts() const { return m_charts; }
+    wxListCtrl* energyTable() const { return m_energyTable; }
+    wxButton* tableButton() const { return m_tableButton; }
+    const bemt::PowerCurve& curve() const { return m_curve; }
+    // The table the "Export power curve table" action writes.
+    std::string tableCsv() const;
+
+private:
+    // The curves of the charts; the charts point into these vectors.
+    struct Series {
+        std::vector<double> windAll, P, P_aero;            // every wind speed (0 outside cut-in to cut-out)
+        std::vector<double> wind, rpm, pitch, T, Q, Cp, Ct;  // the computed wind speeds
+        std::vector<double> ratedWind, rated;              // the rated power line
+        std::vector<bool> unconverged, extrapolated;
+    };
+    void buildSeries();
+    void buildCharts();
+    wxWindow* buildSummary(wxWindow* parent);
+    void onClose(wxCloseEvent& event);
+
+    ResultWindowMembership m_membership;
+    bemt::PowerCurve m_curve;
+    bemt::TurbineSettings m_settings;
+    std::vector<bemt::AnnualEnergy> m_energy;
+    FileManager* m_files;
+    Series m_series;
+    ChartBook* m_charts = nullptr;
+    wxListCtrl* m_energyTable = nullptr;
+    wxButton* m_tableButton = nullptr;
+};

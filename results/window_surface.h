@@ -1,0 +1,56 @@
+#pragma once
+// "Performance surface": the power, thrust and torque coefficients over tip speed ratio
+// and pitch, as families of curves over the tip speed ratio (one per pitch angle, on the
+// pages of a choice) and as a heat map of the chosen coefficient; exports as PNG, CSV
+// and the tables file controller tuning tools read.
+
+#include <wx/frame.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "bemt/PerformanceSurface.h"
+#include "results/result_window_list.h"
+
+class ChartBook;
+class DisplayHeatMap;
+class FileManager;
+class wxCheckBox;
+
+class SurfaceWindow : public wxFrame {
+public:
+    static wxString defaultTitle() { return "Performance surface"; }
+
+    // rotorName goes into the header of the tables file.
+    SurfaceWindow(const std::shared_ptr<ResultWindowList>& windows, bemt::PerformanceSurface surface,
+                  const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                  const bemt::OperatingConditions& conditions, FileManager* files, int serialNumber,
+                  const std::string& rotorName);
+
+    ChartBook* charts() const { return m_charts; }
+    DisplayHeatMap* heatMap() const { return m_heatMap; }
+    const std::vector<wxCheckBox*>& pitchBoxes() const { return m_pitchBoxes; }
+    const bemt::PerformanceSurface& surface() const { return m_surface; }
+    void setPitchShown(int index, bool shown);
+    // Shows coefficient 0 (Cp), 1 (Ct) or 2 (Cq) on the heat map.
+    void showOnHeatMap(int coefficient);
+    // The tables file the "Export tables for controller tuning" action writes.
+    std::string tablesText() const;
+
+private:
+    const std::vector<std::vector<double>>& matrix(int coefficient) const;
+    void buildCharts();
+    void exportHeatMap();
+    void onClose(wxCloseEvent& event);
+
+    ResultWindowMembership m_membership;
+    bemt::PerformanceSurface m_surface;
+    FileManager* m_files;
+    std::string m_rotorName;
+    // Per pitch angle, the three coefficients over the tip speed ratio.
+    std::vector<std::array<std::vector<double>, 3>> m_curves;
+    ChartBook* m_charts = nullptr;
+    DisplayHeatMap* m_heatMap = nullptr;
+    std::vector<wxCheckBox*> m_pitchBoxes;
+};

@@ -1,0 +1,294 @@
+// korvane-cli power-curve and surface end to end: the NREL 5-MW example against its
+// published figures, the annual energy recomputed from the written curve, the turbine
+// overrides, the controller-tuning text file read back by a parser of its own, and the
+// messages for wrong turbine settings and grids.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "CliRunner.h"
+
+namespace {
+
+using korvane::testing::CliRun;
+using korvane::testing::example;
+using korvane::testing::readBytes;
+using korvane::testing::runCli;
+using korvane::testing::TempFolder;
+using korvane::testing::writeBytes;
+using nlohmann::json;
+
+json runJson(std::vector<std::string> args) {
+    args.insert(args.end(), {"--json", "-"});
+    const CliRun run = runCli(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return json::parse(run.out);
+}
+
+// Each set of options makes the command exit with exactly its message and status: 2 for
+// an option the command line itself refuses, 1 for a setting the turbine refuses.
+struct Refusal {
+    std::vector<std::string> options;
+    std::string message;
+    int status = 1;
+};
+using Refusals = std::vector<Refusal>;
+void expectRefusals(const std::string& command, const std::string& project, const Refusals& cases) {
+    for (const auto& [options, message, status] : cases) {
+        std::vector<std::string> args{command, project};
+        args.insert(args.end(), options.begin(), options.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, status) << options[0] << " " << options[1];
+        EXPECT_EQ(run.err, "korvane-cli: " + message + "\n");
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+double weibullCdf(double v, double k, double A) { return v <= 0.0 ? 0.0 : 1.0 - std::exp(-std::pow(v / A, k)); }
+
+TEST(CliPowerCurve, Nrel5MwReachesRatedPowerNearThePublishedWindSpeed) {
+    const json doc = runJson({"power-curve", example("nrel5mw.kvp")});
+    EXPECT_EQ(doc["command"], "power-curve");
+    // Published: rated at 11.4 m/s, Cp 0.482 at TSR 7.55, blade pitch about 23 deg at
+    // 25 m/s (NREL/TP-500-38060); plain BEM without precone and tilt comes within tenths.
+    EXPECT_NEAR(doc["rated_wind_speed"].get<double>(), 11.4, 0.4);
+    EXPECT_NEAR(doc["tsr_target"].get<double>(), 7.55, 0.3);
+    const json& points = doc["points"];
+    ASSERT_EQ(points.size(), 45u);  // 3 to 25 m/s by 0.5
+    for (const char* key : {"V0", "region", "rpm", "TSR", "pitch", "P_aero", "P", "T", "Q", "Cp", "Ct", "Cq",
+                            "converged", "extrapolated", "pitch_limited"})
+        EXPECT_TRUE(points[0].contains(key)) << key;
+    const json& last = points.back();
+    EXPECT_EQ(last["V0"].get<double>(), 25.0);
+    EXPECT_EQ(last["region"].get<double>(), 3.0);
+    EXPECT_NEAR(last["pitch"].get<double>(), 23.0, 1.5);
+    EXPECT_NEAR(last["rpm"].get<double>(), 12.1, 1e-9);
+    for (const json& p : points) {
+        const double v = p["V0"].get<double>();
+        if (p["region"].get<double>() == 3.0) {
+            EXPECT_EQ(p["P"].get<double>(), 5e6) << v;
+            EXPECT_NEAR(0.944 * p["P_aero"].get<double>(), 5e6, 500.0) << v;
+        } else {
+            EXPECT_LT(p["P"].get<double>(), 5e6) << v;
+            EXPECT_EQ(p["pitch"].get<double>(), 0.0) << v;
+        }
+        EXPECT_GE(p["rpm"].get<double>(), 6.9 - 1e-9);
+        EXPECT_LE(p["rpm"].get<double>(), 12.1 + 1e-9);
+    }
+
+    // The annual energy is the bin sum over the written curve.
+    ASSERT_EQ(doc["aep"].size(), 2u);
+    for (const json& climate : doc["aep"]) {
+        const double k = climate["k"].get<double>();
+        const double A = climate["A"].get<double>();
+        double mean = 0.0;
+        for (const json& p : points) {
+            const double v = p["V0"].get<double>();
+            mean += p["P"].get<double>() * (weibullCdf(v + 0.25, k, A) - weibullCdf(v - 0.25, k, A));
+        }
+        EXPECT_NEAR(climate["aep_MWh"].get<double>(), 8760.0 * mean * 1e-6, 1e-6);
+        EXPECT_NEAR(climate["capacity_factor"].get<double>(), mean / 5e6, 1e-9);
+    }
+    EXPECT_EQ(doc["aep"][0]["name"], "Rayleigh, mean 8.5 m/s");
+}
+
+TEST(CliPowerCurve, SummaryAndCsvFilesWithUnits) {
+    TempFolder temp;
+    const std::string folder = temp.file("out");
+    const CliRun run = runCli({"power-curve", example("nrel5mw.kvp"), "--wind", "4:24:4", "--csv", folder});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* text : {"Rated wind speed 11.", "Tip speed ratio target", "Rayleigh, mean 8.5 m/s", "MWh",
+                             "capacity factor"})
+        EXPECT_NE(run.out.find(text), std::string::npos) << text;
+    const std::string curve = readBytes(folder + "/power_curve.csv");
+    EXPECT_EQ(curve.substr(0, curve.find('\n')),
+              "V0 [m/s],region [-],rpm [rpm],TSR [-],pitch [deg],P_aero [W],P [W],T [N],Q [N m],Cp [-],Ct [-],Cq [-],"
+              "converged [1/0],extrapolated [1/0],pitch_limited [1/0]");
+    EXPECT_EQ(std::count(curve.begin(), curve.end(), '\n'), 7);  // header and 4, 8, ..., 24 m/s
+    EXPECT_NE(curve.find("\n24,3,12.1,"), std::string::npos) << curve;
+    const std::string aep = readBytes(folder + "/aep.csv");
+    EXPECT_EQ(aep.substr(0, aep.find('\n')), "climate,k [-],A [m/s],AEP [MWh],capacity factor [-]");
+    EXPECT_NE(aep.find("\n\"Rayleigh, mean 8.5 m/s\",2,"), std::string::npos) << aep;
+}
+
+TEST(CliPowerCurve, OverridesReplaceTheTurbineSettings) {
+    const json doc = runJson({"power-curve", example("nrel5mw.kvp"), "--rated-power", "3e6", "--efficiency", "1",
+                              "--control", "fsfp", "--rpm", "8:10", "--tsr-target", "7", "--wind", "5:15:1",
+                              "--weibull", "2.2,9", "--rayleigh", "7"});
+    const json& points = doc["points"];
+    ASSERT_EQ(points.size(), 11u);
+    EXPECT_EQ(doc["tsr_target"].get<double>(), 7.0);
+    bool above = false;
+    for (const json& p : points) {
+        EXPECT_NEAR(p["rpm"].get<double>(), 10.0, 1e-12);  // fixed speed runs at the largest speed
+        EXPECT_EQ(p["pitch"].get<double>(), 0.0);          // fixed pitch
+        EXPECT_NEAR(p["P"].get<double>(), p["P_aero"].get<double>(), 1e-6);
+        if (p["P"].get<double>() > 3e6) {
+            above = true;
+            EXPECT_EQ(p["region"].get<double>(), 3.0);
+        }
+    }
+    EXPECT_TRUE(above);
+    ASSERT_EQ(doc["aep"].size(), 2u);
+    EXPECT_EQ(doc["aep"][0]["name"], "Weibull k 2.2, A 9 m/s");
+    EXPECT_EQ(doc["aep"][1]["name"], "Rayleigh, mean 7 m/s");
+    EXPECT_NEAR(doc["aep"][1]["A"].get<double>(), 14.0 / std::sqrt(std::numbers::pi), 1e-12);
+
+    // A project without turbine settings uses the defaults for its rotor (R 25 m: 785 kW).
+    const json plain = runJson({"power-curve", example("new_turbine.kvp"), "--wind", "10:12:1"});
+    for (const json& p : plain["points"]) EXPECT_LE(p["P"].get<double>(), 785000.0);
+}
+
+TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
+    const std::string project = example("nrel5mw.kvp");
+    const Refusals cases{
+        {{"--efficiency", "1.5"}, "Invalid turbine setting: \"efficiency\" must be greater than 0 and at most 1, not 1.5."},
+        {{"--rated-power", "-1"}, "Invalid turbine setting: \"rated_power\" must be greater than 0, not -1."},
+        {{"--rpm", "10:5"}, "Invalid turbine setting: \"rpm_max\" must not be below rpm_min (10), not 5."},
+        {{"--rpm", "fast"}, "--rpm expects MIN:MAX, not \"fast\"."},
+        {{"--tsr-target", "-2"}, "Invalid turbine setting: \"tsr_target\" must be greater than 0, not -2."},
+        {{"--tsr-target", "best"}, "--tsr-target expects a number or auto, not \"best\"."},
+        {{"--wind", "5:4:1"}, "--wind 5:4:1: the wind speed range ends before it starts.", 2},
+        {{"--wind", "3:25"}, "--wind expects VALUE or MIN:MAX:STEP, not \"3:25\".", 2},
+        {{"--weibull", "2"}, "--weibull expects K,A (shape and scale in m/s), not \"2\"."},
+        {{"--weibull", "0,8"}, "Invalid turbine setting: \"wind_climates[0].k\" must be greater than 0, not 0."},
+    };
+    expectRefusals("power-curve", project, cases);
+    EXPECT_EQ(runCli({"power-curve", project, "--control", "pitch"}).status, 2);
+    EXPECT_EQ(runCli({"power-curve", project, "--rayleigh", "-3"}).status, 2);
+
+    // A project file holding a bad turbine value names the key.
+    TempFolder temp;
+    std::string text = readBytes(project);
+    text.replace(text.find("\"cut_out\":25.0"), 14, "\"cut_out\":2.0");
+    const std::string bad = temp.file("bad.kvp");
+    writeBytes(bad, text);
+    const CliRun run = runCli({"power-curve", bad});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The project file " + bad
+                           + " could not be read: \"turbine.cut_out\" must be above cut_in (3), not 2.\n");
+}
+
+// The controller-tuning text layout, read the way its consumers read it: comment lines
+// announce what the next line or block holds.
+struct PerformanceTables {
+    std::vector<double> pitch, tsr;
+    double wind = 0.0;
+    std::vector<std::vector<double>> cp, ct, cq;
+};
+
+std::vector<double> numbers(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<double> values;
+    double v = 0.0;
+    while (in >> v) values.push_back(v);
+    return values;
+}
+
+PerformanceTables parseTables(const std::string& path) {
+    PerformanceTables t;
+    std::ifstream in(path);
+    std::string line;
+    auto matrix = [&](std::vector<std::vector<double>>& m) {
+        std::getline(in, line);  // blank line after the title
+        EXPECT_TRUE(line.empty());
+        for (std::size_t i = 0; i < t.tsr.size(); ++i) {
+            std::getline(in, line);
+            m.push_back(numbers(line));
+        }
+    };
+    while (std::getline(in, line)) {
+        if (line.find("Pitch angle vector") != std::string::npos) {
+            std::getline(in, line);
+            t.pitch = numbers(line);
+        } else if (line.find("TSR vector") != std::string::npos) {
+            std::getline(in, line);
+            t.tsr = numbers(line);
+        } else if (line.find("Wind speed vector") != std::string::npos) {
+            std::getline(in, line);
+            t.wind = numbers(line).at(0);
+        } else if (line == "# Power coefficient") {
+            matrix(t.cp);
+        } else if (line == "# Thrust coefficient") {
+            matrix(t.ct);
+        } else if (line == "# Torque coefficent") {
+            matrix(t.cq);
+        }
+    }
+    return t;
+}
+
+TEST(CliSurface, TablesFileJsonAndCsvHoldTheSameGrid) {
+    TempFolder temp;
+    const std::string tables = temp.file("Cp_Ct_Cq.nrel5mw.txt");
+    const std::string folder = temp.file("csv");
+    const json doc = runJson({"surface", example("nrel5mw.kvp"), "--tsr", "4:10:1.5", "--pitch", "-1:8:3", "--wind",
+                              "9", "--rosco", tables, "--csv", folder});
+    EXPECT_EQ(doc["command"], "surface");
+    EXPECT_EQ(doc["wind"].get<double>(), 9.0);
+    EXPECT_EQ(doc["tsr"].get<std::vector<double>>(), (std::vector<double>{4.0, 5.5, 7.0, 8.5, 10.0}));
+    EXPECT_EQ(doc["pitch"].get<std::vector<double>>(), (std::vector<double>{-1.0, 2.0, 5.0, 8.0}));
+
+    const std::string text = readBytes(tables);
+    EXPECT_EQ(text.rfind("# ----- Rotor performance tables for the nrel5mw rotor -----\n# ", 0), 0u) << text;
+    EXPECT_NE(text.find("\n\n# Pitch angle vector, 4 entries - x axis (matrix columns) (deg)\n"
+                        "-1.000000 2.000000 5.000000 8.000000\n"
+                        "# TSR vector, 5 entries - y axis (matrix rows) (-)\n"
+                        "4.000000 5.500000 7.000000 8.500000 10.000000\n"
+                        "# Wind speed vector - z axis (m/s)\n9.000000\n"),
+              std::string::npos)
+        << text;
+
+    const PerformanceTables t = parseTables(tables);
+    EXPECT_EQ(t.pitch, doc["pitch"].get<std::vector<double>>());
+    EXPECT_EQ(t.tsr, doc["tsr"].get<std::vector<double>>());
+    EXPECT_EQ(t.wind, 9.0);
+    double best = 0.0;
+    for (const auto& [name, matrix] : {std::pair{"cp", &t.cp}, std::pair{"ct", &t.ct}, std::pair{"cq", &t.cq}}) {
+        ASSERT_EQ(matrix->size(), 5u) << name;
+        for (std::size_t i = 0; i < 5; ++i) {
+            ASSERT_EQ((*matrix)[i].size(), 4u) << name;
+            for (std::size_t j = 0; j < 4; ++j)
+                EXPECT_NEAR((*matrix)[i][j], doc[name][i][j].get<double>(), 1e-6) << name << " " << i << " " << j;
+        }
+    }
+    for (std::size_t i = 0; i < 5; ++i) {
+        for (std::size_t j = 0; j < 4; ++j) {
+            best = std::max(best, t.cp[i][j]);
+            EXPECT_NEAR(t.cq[i][j], t.cp[i][j] / t.tsr[i], 2e-6);
+            EXPECT_TRUE(doc["converged"][i][j].get<bool>());
+        }
+    }
+    // The rotor's best power coefficient lies near TSR 7.5 at fine pitch.
+    EXPECT_NEAR(best, t.cp[2][0], 0.03);
+    EXPECT_GT(best, 0.45);
+
+    const std::string cp = readBytes(folder + "/surface_cp.csv");
+    EXPECT_EQ(cp.substr(0, cp.find('\n')), "TSR [-] \\ pitch [deg],-1,2,5,8");
+    EXPECT_EQ(std::count(cp.begin(), cp.end(), '\n'), 6);
+    for (const char* name : {"/surface_ct.csv", "/surface_cq.csv"})
+        EXPECT_FALSE(readBytes(folder + name).empty()) << name;
+}
+
+TEST(CliSurface, WrongGridsExitWithAMessage) {
+    const std::string project = example("nrel5mw.kvp");
+    EXPECT_EQ(runCli({"surface", project, "--pitch", "0:5:1"}).status, 2);  // --tsr is required
+    EXPECT_EQ(runCli({"surface", project, "--tsr", "2:5:1"}).status, 2);    // --pitch is required
+    const Refusals cases{
+        {{"--tsr", "0:5:1", "--pitch", "0:5:1"},
+         "--tsr 0:5:1: the tip speed ratio 0 lies outside its range, greater than 0 and at most 100.", 2},
+        {{"--tsr", "2:5:1", "--pitch", "5:0:1"}, "--pitch 5:0:1: the pitch range ends before it starts.", 2},
+        {{"--tsr", "2:5:0", "--pitch", "0:5:1"},
+         "--tsr 2:5:0: the tip speed ratio step 0 lies outside its range, greater than 0 and at most 100.", 2},
+        {{"--tsr", "2:5:1", "--pitch", "0:5:1", "--wind", "0"},
+         "The wind speed of a performance surface must be greater than zero."},
+        {{"--tsr", "2:5", "--pitch", "0:5:1"}, "--tsr expects VALUE or MIN:MAX:STEP, not \"2:5\".", 2},
+    };
+    expectRefusals("surface", project, cases);
+}
+
+}  // namespace
