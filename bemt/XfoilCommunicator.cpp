@@ -156,8 +156,11 @@ void XfoilCommunicator::send(const std::string& text) {
             // The child is not reading: wait for room, but not for ever.
             if (Clock::now() >= deadline) {
                 terminate();
+                m_ending = Ending::TimedOut;
                 return;
             }
+            // A child blocked on a full standard error reads on once that is drained.
+            drainErrors(false);
             pollfd p{fd, POLLOUT, 0};
             ::poll(&p, 1, pollTimeout(deadline));
             continue;
