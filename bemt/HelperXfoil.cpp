@@ -1,38 +1,13 @@
 #include "bemt/HelperXfoil.h"
 
-#include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <vector>
 
 #include "bemt/NumberText.h"
 
 namespace bemt {
-
-namespace {
-
-// x and y at the start of a line, separated by white space.
-bool coordinatePair(const std::string& line, float& x, float& y) {
-    const auto first = NumberText::leadingDouble(line);
-    if (!first) return false;
-    const std::string_view rest = std::string_view(line).substr(first->used);
-    if (rest.empty() || !std::isspace(static_cast<unsigned char>(rest.front()))) return false;
-    const auto second = NumberText::leadingDouble(rest);
-    if (!second) return false;
-    x = static_cast<float>(first->value);
-    y = static_cast<float>(second->value);
-    return true;
-}
-
-std::optional<float> finiteNumber(const std::optional<std::string>& token) {
-    if (!token) return std::nullopt;
-    const auto value = NumberText::toDouble(*token);
-    if (!value || !std::isfinite(*value)) return std::nullopt;
-    return static_cast<float>(*value);
-}
-
-}  // namespace
 
 std::string HelperXfoil::formatNumber(float value) {
     char text[64];
@@ -44,17 +19,18 @@ std::string HelperXfoil::unreadableFileError(const std::string& path) {
     return "Input file " + path + " could not be read.";
 }
 
-void HelperXfoil::loadCoords(XfoilCommunicator& comm, const std::string&, std::istream* coords) {
-    std::vector<std::pair<float, float>> points;
-    std::string line;
-    while (std::getline(*coords, line)) {
-        float x = 0.0f, y = 0.0f;
-        if (coordinatePair(line, x, y)) points.emplace_back(x, y);
-    }
+void HelperXfoil::loadCoords(XfoilCommunicator& comm, const AirfoilCoordinates& coordinates) {
+    const auto& points = coordinates.points();
     std::string message = std::to_string(points.size()) + "\n";
-    for (const auto& [x, y] : points) message += formatNumber(x) + "\n" + formatNumber(y) + "\n";
+    for (const auto& p : points) {
+        message += formatNumber(static_cast<float>(p.x)) + "\n" + formatNumber(static_cast<float>(p.y)) + "\n";
+    }
     message += "\n";
     comm.send(message);
+}
+
+void HelperXfoil::loadCoords(XfoilCommunicator& comm, const std::string& name, std::istream* coords) {
+    loadCoords(comm, AirfoilCoordinates::read(*coords, name));
 }
 
 void HelperXfoil::loadCoords(XfoilCommunicator& comm, const std::string& path) {
@@ -63,20 +39,37 @@ void HelperXfoil::loadCoords(XfoilCommunicator& comm, const std::string& path) {
     loadCoords(comm, path, &file);
 }
 
+std::string HelperXfoil::nextToken(XfoilCommunicator& comm) {
+    auto token = comm.readToken();
+    if (!token) throw comm.failure().value_or(kNoAnswer);
+    return std::move(*token);
+}
+
+double HelperXfoil::nextNumber(XfoilCommunicator& comm) {
+    const std::string token = nextToken(comm);
+    const auto parsed = NumberText::leadingDouble(token);
+    // "nan" and "inf" are numbers here (of a failed analysis); "0.5abc" is not.
+    if (!parsed || parsed->used != token.size()) throw comm.outOfStep(token);
+    return parsed->value;
+}
+
 XfoilAnswer HelperXfoil::liftAndDrag(XfoilCommunicator& comm, float reynolds, float auxiliary, float alpha) {
     comm.send(formatNumber(alpha) + "\n" + formatNumber(reynolds) + "\n" + formatNumber(auxiliary) + "\n\n");
-    XfoilAnswer answer;
-    const auto word = comm.readToken();
-    if (!word) return answer;
+    const std::string word = nextToken(comm);
     // All three numbers are read whatever they hold, to stay in step with the child.
-    const auto first = finiteNumber(comm.readToken());
-    const auto cl = finiteNumber(comm.readToken());
-    const auto cd = finiteNumber(comm.readToken());
-    if (first) answer.first = *first;
-    if (cl) answer.cl = *cl;
-    if (cd) answer.cd = *cd;
+    const double first = nextNumber(comm);
+    const double cl = nextNumber(comm);
+    const double cd = nextNumber(comm);
+    XfoilAnswer answer;
+    const bool finite = std::isfinite(first) && std::isfinite(cl) && std::isfinite(cd) &&
+                        std::fabs(first) <= FLT_MAX && std::fabs(cl) <= FLT_MAX && std::fabs(cd) <= FLT_MAX;
+    if (finite) {
+        answer.first = static_cast<float>(first);
+        answer.cl = static_cast<float>(cl);
+        answer.cd = static_cast<float>(cd);
+    }
     // A T with numbers that cannot be used is no converged result either.
-    answer.converged = word->front() == 'T' && first && cl && cd;
+    answer.converged = word.front() == 'T' && finite;
     return answer;
 }
 

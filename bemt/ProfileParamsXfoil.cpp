@@ -1,7 +1,9 @@
 #include "bemt/ProfileParamsXfoil.h"
 
+#include <cfloat>
 #include <cmath>
 #include <fstream>
+#include <optional>
 
 #include "bemt/Common.h"
 #include "bemt/HelperXfoil.h"
@@ -23,24 +25,45 @@ void ProfileParamsXfoil::setupData(const std::string& path, double reynolds, dou
 void ProfileParamsXfoil::setupData(const std::string& name, std::istream* coords, double reynolds, double auxiliary,
                                    double alphaMin, double alphaMax, double alphaStep, int maxPasses, int ncrit,
                                    std::function<void(int)> step, const XfoilCommunicator::Settings& channel) {
+    checkSweep(reynolds, auxiliary, alphaMin, alphaMax, alphaStep);
+    setupData(AirfoilCoordinates::read(*coords, name), reynolds, auxiliary, alphaMin, alphaMax, alphaStep, maxPasses,
+              ncrit, std::move(step), channel);
+}
+
+void ProfileParamsXfoil::checkSweep(double reynolds, double auxiliary, double alphaMin, double alphaMax,
+                                    double alphaStep) {
+    // A step that is not positive never reaches the end of the sweep; the values go to
+    // the adapter in single precision. Written so that NaN fails every test.
+    const bool valid = alphaStep > 0.0 && alphaMin <= alphaMax && alphaMin >= -kMaxAngleDeg &&
+                       alphaMax <= kMaxAngleDeg && reynolds > 0.0 && reynolds <= FLT_MAX &&
+                       std::fabs(auxiliary) <= FLT_MAX;
     // The segment builder gives the reason with the airfoil point; here it only must not run.
-    if (sweepRefusal(alphaMin, alphaMax, alphaStep)) throw kWrongParameters;
+    if (!valid || sweepRefusal(alphaMin, alphaMax, alphaStep)) throw kWrongParameters;
+}
+
+void ProfileParamsXfoil::setupData(const AirfoilCoordinates& coordinates, double reynolds, double auxiliary,
+                                   double alphaMin, double alphaMax, double alphaStep, int maxPasses, int ncrit,
+                                   std::function<void(int)> step, const XfoilCommunicator::Settings& channel) {
+    checkSweep(reynolds, auxiliary, alphaMin, alphaMax, alphaStep);
 
     emptyData();
     m_splinesReady = false;
     currentReynolds = reynolds;
+    m_adapterNote.clear();
+    std::optional<XfoilCommunicator> comm;
     try {
-        XfoilCommunicator comm(channel);
-        HelperXfoil::loadCoords(comm, name, coords);
-        const auto thickness = comm.readToken();
-        const auto value = thickness ? NumberText::toDouble(*thickness) : std::nullopt;
-        if (value && std::isfinite(*value) && *value > 0.0) m_thickness = *value;
-        comm.send(std::to_string(kIterationsPerPass) + "\n" + std::to_string(maxPasses) + "\n" + std::to_string(ncrit) +
-                  "\n");
-        sweep(comm, reynolds, auxiliary, alphaMin, alphaMax, alphaStep, step);
-        comm.terminate();
+        comm.emplace(channel);
+        HelperXfoil::loadCoords(*comm, coordinates);
+        const double thickness = HelperXfoil::nextNumber(*comm);
+        if (std::isfinite(thickness) && thickness > 0.0) m_thickness = thickness;
+        comm->send(std::to_string(kIterationsPerPass) + "\n" + std::to_string(maxPasses) + "\n" +
+                   std::to_string(ncrit) + "\n");
+        sweep(*comm, reynolds, auxiliary, alphaMin, alphaMax, alphaStep, step);
+        comm->terminate();
+        m_adapterNote = comm->diagnostic();
     } catch (...) {
         // A cancelled or failed sweep keeps the angles analysed before it.
+        if (comm) m_adapterNote = comm->diagnostic();
         setBoundsFromList();
         throw;
     }

@@ -7,8 +7,10 @@
 #include <memory>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
+#include "bemt/AirfoilCoordinates.h"
 #include "bemt/Common.h"
 #include "bemt/ProfileParams.h"
 #include "bemt/HelperXfoil.h"
@@ -53,7 +55,7 @@ bool isSplineMessage(const std::string& message) {
 // One XFOIL polar to compute, with its coordinates already opened.
 struct XfoilJob {
     std::string path;
-    std::unique_ptr<std::istream> coords;
+    std::optional<AirfoilCoordinates> coords;
     std::shared_ptr<ProfileParamsXfoil> polar;
     double reynolds = 0.0;
     double auxiliary = 0.0;
@@ -150,7 +152,7 @@ private:
                 report();
             };
             try {
-                job.polar->setupData(job.path, job.coords.get(), job.reynolds, job.auxiliary, job.point->a_min,
+                job.polar->setupData(*job.coords, job.reynolds, job.auxiliary, job.point->a_min,
                                      job.point->a_max, job.point->a_step, job.point->max_passes, job.point->ncrit,
                                      step, m_channel);
             } catch (const std::string& message) {
@@ -279,11 +281,14 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
             polars.push_back(csv);
         } else {
             const auto re = xfoilReynolds(point, conditions);
+            // Read and checked here, so that a faulty file is reported before anything runs.
+            auto stream = open(point.path);
+            if (!stream) throw HelperXfoil::unreadableFileError(point.path);
+            const AirfoilCoordinates coordinates = AirfoilCoordinates::read(*stream, point.path);
             auto addJob = [&](double reynolds, double auxiliary) {
                 auto job = std::make_unique<XfoilJob>();
                 job->path = point.path;
-                job->coords = open(point.path);
-                if (!job->coords) throw HelperXfoil::unreadableFileError(point.path);
+                job->coords = coordinates;
                 job->polar = std::make_shared<ProfileParamsXfoil>();
                 job->reynolds = reynolds;
                 job->auxiliary = auxiliary;
@@ -308,10 +313,18 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
         XfoilPreprocessing preprocessing(jobs, progress, abortRequest, channel);
         if (preprocessing.run()) throw kAborted;
         for (const auto& job : jobs) {
-            if (job->polar->size() >= 2) continue;
+            // A sweep given up (the adapter or XFOIL failed, not the airfoil) is reported
+            // with its reason even when some angles converged before.
+            const bool gaveUp = !job->error.empty() && !isSplineMessage(job->error);
+            if (!gaveUp && job->polar->size() >= 2) continue;
             std::string message = "XFOIL could not analyse " + job->path + " at Reynolds number " +
-                                  reynoldsText(job->reynolds) + ": fewer than two angles of attack converged.";
-            if (!job->error.empty() && !isSplineMessage(job->error)) message += " " + job->error;
+                                  reynoldsText(job->reynolds) + ": ";
+            if (gaveUp) {
+                message += job->error;
+            } else {
+                message += "fewer than two angles of attack converged.";
+                if (!job->polar->adapterNote().empty()) message += " " + job->polar->adapterNote();
+            }
             throw message;
         }
     }

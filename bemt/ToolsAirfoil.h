@@ -40,10 +40,12 @@ public:
     // opened); progress is called from the workers, so it must be thread-safe;
     // abortRequest is polled, cleared when seen, and stops the running analyses within
     // a second.
-    // Every point is checked and every file opened before any analysis starts. Throws
-    // kNotOrdered, "Wrong airfoil XFOIL data parameters.", the CSV and file messages,
-    // kAborted, and "XFOIL could not analyse ..." for a polar with fewer than two
-    // converged angles. Repeated points share the previous polar where that is safe.
+    // Every point is checked and every file read before any analysis starts. Throws
+    // kNotOrdered, "Wrong airfoil XFOIL data parameters.", the CSV, coordinate and file
+    // messages, kAborted, and "XFOIL could not analyse FILE at Reynolds number N: ..."
+    // for a polar with fewer than two converged angles (with what the adapter said
+    // about it) or whose sweep was given up (with the reason: XFOIL missing, hung,
+    // the adapter ended). Repeated points share the previous polar where that is safe.
     static std::vector<AirfoilSegment> segmentsFromPoints(std::vector<AirfoilPoint> points,
                                                           std::function<std::istream*(std::string)> openFile,
                                                           OperatingConditions conditions,

@@ -7,9 +7,12 @@
 #include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/syscall.h>
+#include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace bemt {
@@ -22,6 +25,9 @@ constexpr auto kPollSlice = std::chrono::milliseconds(50);
 constexpr auto kExitGrace = std::chrono::milliseconds(1000);
 constexpr std::size_t kChunk = 4096;
 constexpr std::size_t kMaxToken = 256;
+// Enough for the adapter's few diagnostic lines; a child that prints more keeps its tail.
+constexpr std::size_t kMaxErrorText = 4096;
+constexpr std::size_t kDiagnosticLines = 3;
 
 // Writes to a pipe whose reader has gone raise SIGPIPE, which would end the whole
 // program. The signal is blocked for this thread during the write and a pending one
@@ -61,6 +67,20 @@ bp::pipe closeOnExecPipe() {
     return bp::pipe(fds[0], fds[1]);
 }
 
+void setNonBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+std::string trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t\r") - first + 1));
+}
+
+std::string seconds(std::chrono::milliseconds duration) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(duration.count()) / 1000.0);
+    return text;
+}
+
 int pollTimeout(std::chrono::steady_clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return static_cast<int>(std::clamp(left, std::chrono::milliseconds(0), std::chrono::milliseconds(kPollSlice)).count());
@@ -83,12 +103,17 @@ bool exitsWithin(pid_t pid, std::chrono::milliseconds limit) {
 
 }  // namespace
 
+bool XfoilCommunicator::isExecutableFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0;
+}
+
 std::filesystem::path XfoilCommunicator::defaultProgram() {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec) {
         const auto beside = self.parent_path() / "xfoil-core";
-        if (access(beside.c_str(), X_OK) == 0) return beside;
+        if (isExecutableFile(beside)) return beside;
     }
     return "./xfoil-core";
 }
@@ -96,20 +121,24 @@ std::filesystem::path XfoilCommunicator::defaultProgram() {
 XfoilCommunicator::XfoilCommunicator() : XfoilCommunicator(Settings{}) {}
 
 XfoilCommunicator::XfoilCommunicator(Settings settings)
-    : m_settings(std::move(settings)), m_toChild(closeOnExecPipe()), m_fromChild(closeOnExecPipe()) {
+    : m_settings(std::move(settings)), m_toChild(closeOnExecPipe()), m_fromChild(closeOnExecPipe()),
+      m_errorsFromChild(closeOnExecPipe()) {
     if (m_settings.program.empty()) m_settings.program = defaultProgram();
     const std::string program = m_settings.program.string();
-    if (access(program.c_str(), X_OK) != 0) {
+    // A directory passes access(X_OK) and would only fail in execve.
+    if (!isExecutableFile(m_settings.program)) {
         throw "The XFOIL adapter " + program + " was not found or is not executable.";
     }
     try {
-        m_child = bp::child(bp::exe = program, bp::std_in < m_toChild, bp::std_out > m_fromChild);
+        m_child = bp::child(bp::exe = program, bp::std_in < m_toChild, bp::std_out > m_fromChild,
+                            bp::std_err > m_errorsFromChild);
     } catch (const std::exception& e) {
         throw "The XFOIL adapter " + program + " could not be started: " + e.what();
     }
-    // The process library already closed the child's ends of both pipes here.
-    fcntl(m_toChild.native_sink(), F_SETFL, fcntl(m_toChild.native_sink(), F_GETFL) | O_NONBLOCK);
-    fcntl(m_fromChild.native_source(), F_SETFL, fcntl(m_fromChild.native_source(), F_GETFL) | O_NONBLOCK);
+    // The process library already closed the child's ends of the pipes here.
+    setNonBlocking(m_toChild.native_sink());
+    setNonBlocking(m_fromChild.native_source());
+    setNonBlocking(m_errorsFromChild.native_source());
 }
 
 XfoilCommunicator::~XfoilCommunicator() {
@@ -143,8 +172,11 @@ void XfoilCommunicator::send(const std::string& text) {
             // The child is not reading: wait for room, but not for ever.
             if (Clock::now() >= deadline) {
                 terminate();
+                m_ending = Ending::TimedOut;
                 return;
             }
+            // A child blocked on a full standard error reads on once that is drained.
+            drainErrors(false);
             pollfd p{fd, POLLOUT, 0};
             ::poll(&p, 1, pollTimeout(deadline));
             continue;
@@ -171,22 +203,89 @@ bool XfoilCommunicator::fill(Clock::time_point deadline) {
             m_buffer.append(chunk, static_cast<std::size_t>(n));
             return true;
         }
-        if (n == 0) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || errno != EAGAIN) {
+            // The child ended: what it said on its way out explains why.
             m_outputClosed = true;
-            return false;
-        }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN) {
-            m_outputClosed = true;
+            m_ending = Ending::Closed;
+            drainErrors(true);
             return false;
         }
         if (Clock::now() >= deadline) {
             terminate();
+            m_ending = Ending::TimedOut;
             return false;
         }
-        pollfd p{fd, POLLIN, 0};
-        ::poll(&p, 1, pollTimeout(deadline));
+        pollfd p[2] = {{fd, POLLIN, 0}, {m_errorsFromChild.native_source(), POLLIN, 0}};
+        ::poll(p, m_errorsFromChild.native_source() != -1 ? 2 : 1, pollTimeout(deadline));
+        drainErrors(false);
     }
+}
+
+void XfoilCommunicator::drainErrors(bool waitForEnd) {
+    const int fd = m_errorsFromChild.native_source();
+    if (fd == -1) return;
+    const auto giveUp = Clock::now() + kExitGrace;
+    char chunk[kChunk];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            m_errors.append(chunk, static_cast<std::size_t>(n));
+            if (m_errors.size() > kMaxErrorText) m_errors.erase(0, m_errors.size() - kMaxErrorText);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN && waitForEnd && Clock::now() < giveUp) {
+            pollfd p{fd, POLLIN, 0};
+            ::poll(&p, 1, pollTimeout(giveUp));
+            continue;
+        }
+        if (n == 0 || (n < 0 && errno != EAGAIN)) {
+            ::close(fd);
+            m_errorsFromChild.assign_source(-1);
+        }
+        return;
+    }
+}
+
+std::string XfoilCommunicator::diagnostic() const {
+    const std::string prefix = m_settings.program.filename().string() + ":";
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < m_errors.size()) {
+        const std::size_t end = std::min(m_errors.find('\n', start), m_errors.size());
+        std::string line = trimmed(std::string_view(m_errors).substr(start, end - start));
+        if (line.rfind(prefix, 0) == 0) line = trimmed(std::string_view(line).substr(prefix.size()));
+        if (!line.empty()) lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    if (lines.size() > kDiagnosticLines) lines.erase(lines.begin(), lines.end() - kDiagnosticLines);
+    std::string text;
+    for (const auto& line : lines) text += (text.empty() ? "" : "; ") + line;
+    if (!text.empty() && text.back() != '.') text += '.';
+    if (!text.empty()) text.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(text.front())));
+    return text;
+}
+
+std::optional<std::string> XfoilCommunicator::failure() const {
+    const std::string adapter = "The XFOIL adapter " + m_settings.program.string();
+    switch (m_ending) {
+        case Ending::TimedOut: return adapter + " did not answer within " + seconds(m_settings.answerTimeout) + " s.";
+        case Ending::Closed: {
+            const std::string said = diagnostic();
+            return said.empty() ? adapter + " ended without answering." : said;
+        }
+        case Ending::None: break;
+    }
+    return std::nullopt;
+}
+
+std::string XfoilCommunicator::outOfStep(const std::string& text) {
+    terminate();
+    std::string shown;
+    for (char c : text.substr(0, 60)) shown += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
+    return "The XFOIL adapter " + m_settings.program.string() + " gave an answer that is not a result: \"" + shown +
+           "\".";
 }
 
 std::optional<std::string> XfoilCommunicator::readToken() {
@@ -235,6 +334,8 @@ void XfoilCommunicator::terminate() {
     m_outputClosed = true;
     if (m_fromChild.native_source() != -1) ::close(m_fromChild.native_source());
     m_fromChild.assign_source(-1);
+    // The child is gone, so its standard error ends without waiting.
+    drainErrors(true);
 }
 
 }  // namespace bemt

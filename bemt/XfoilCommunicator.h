@@ -1,8 +1,9 @@
 #pragma once
 // One running `xfoil-core` child and the text channel to it: what is sent goes to the
-// child's standard input, what it prints is read back as whitespace-separated tokens.
-// Every wait on the child is bounded and can be interrupted, so a hung or slow child
-// never blocks its caller; the destructor ends and reaps the child.
+// child's standard input, what it prints is read back as whitespace-separated tokens,
+// and what it prints on its standard error is kept as its diagnostic. Every wait on the
+// child is bounded and can be interrupted, so a hung or slow child never blocks its
+// caller; the destructor ends and reaps the child.
 
 #include <boost/process/child.hpp>
 #include <boost/process/pipe.hpp>
@@ -30,8 +31,9 @@ public:
     static inline const std::string kInterrupted = "The XFOIL analysis has been interrupted.";
 
     // Where the program looks for the adapter: beside its own executable, otherwise
-    // "./xfoil-core" in the working directory.
+    // "./xfoil-core" in the working directory. Only a regular executable file counts.
     static std::filesystem::path defaultProgram();
+    static bool isExecutableFile(const std::filesystem::path& path);
 
     // Starts the child without arguments. Throws a std::string naming the program when
     // it is missing or cannot be started.
@@ -50,6 +52,16 @@ public:
     // ended, so the conversation cannot resume out of step). Throws kInterrupted.
     std::optional<std::string> readToken();
 
+    // Why the conversation broke off when the child ended its output or did not answer
+    // in time: the child's diagnostic, or a message naming the adapter. Empty while the
+    // conversation goes on and after terminate().
+    std::optional<std::string> failure() const;
+    // The last lines the child printed on its standard error, without the "name: "
+    // prefix of its own name, as one sentence; empty when it printed nothing.
+    std::string diagnostic() const;
+    // "The XFOIL adapter PATH gave an answer that is not a result: TEXT." Ends the child.
+    std::string outOfStep(const std::string& text);
+
     // True until the child has exited or was ended.
     bool running();
     // Closes the child's input (the adapter then exits by itself), waits briefly, kills
@@ -63,11 +75,19 @@ private:
     bool fill(Clock::time_point deadline);
     void throwIfInterrupted();
     void closeInput();
+    // Reads what the child printed on its standard error so far (up to its end when
+    // waitForEnd, within a short grace).
+    void drainErrors(bool waitForEnd);
+
+    enum class Ending { None, Closed, TimedOut };
 
     Settings m_settings;
     boost::process::pipe m_toChild;
     boost::process::pipe m_fromChild;
+    boost::process::pipe m_errorsFromChild;
     boost::process::child m_child;
+    std::string m_errors;  // the tail of the child's standard error
+    Ending m_ending = Ending::None;
     std::string m_buffer;
     std::size_t m_position = 0;
     bool m_outputClosed = false;

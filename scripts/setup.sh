@@ -12,6 +12,7 @@ packages=(
   xfoil
   xvfb xauth
   imagemagick
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

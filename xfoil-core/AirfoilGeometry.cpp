@@ -44,19 +44,26 @@ double largestGap(const std::vector<Point>& from, const std::vector<Point>& to) 
     return gap;
 }
 
-std::vector<Point> thinned(const std::vector<Point>& points, std::size_t leadingEdge) {
+// At most kMaxPoints points, evenly by index along each surface, keeping both ends and
+// the leading edge, whose new index goes to leadingEdge. Picks that repeat a point
+// (a surface with fewer points than its share) are dropped: XFOIL stops on duplicates.
+std::vector<Point> thinned(const std::vector<Point>& points, std::size_t& leadingEdge) {
     if (points.size() <= kMaxPoints) return points;
-    // Evenly by index along each surface, keeping both ends and the leading edge.
     std::vector<Point> out;
-    auto take = [&](std::size_t from, std::size_t to, std::size_t count) {
-        for (std::size_t k = 0; k < count; ++k) {
-            out.push_back(points[from + (to - from) * k / count]);
-        }
+    std::size_t last = points.size();
+    auto keep = [&](std::size_t index) {
+        if (index == last) return;
+        last = index;
+        out.push_back(points[index]);
     };
     const std::size_t half = kMaxPoints / 2;
-    take(0, leadingEdge, half);
-    take(leadingEdge, points.size() - 1, half - 1);
-    out.push_back(points.back());
+    const std::size_t le = leadingEdge;
+    for (std::size_t k = 0; k < half; ++k) keep(le * k / half);
+    leadingEdge = out.size();
+    keep(le);
+    const std::size_t tail = points.size() - 1 - le;
+    for (std::size_t k = 1; k < half - 1; ++k) keep(le + tail * k / (half - 1));
+    keep(points.size() - 1);
     return out;
 }
 
@@ -117,7 +124,15 @@ PreparedAirfoil prepareAirfoil(const std::vector<Point>& raw) {
         return result;
     }
     const Point le = points[leadingEdge];
+    if (le.x > te.x) {
+        // XFOIL would analyse it flying backwards, slowly and uselessly.
+        result.reason = "the trailing edge lies left of the leading edge (mirrored coordinates)";
+        return result;
+    }
     for (Point& p : points) p = {(p.x - le.x) / chord, (p.y - le.y) / chord};
+    // XFOIL sees the thinned outline, so that is the one to check (and it keeps the
+    // quadratic crossing test short).
+    points = thinned(points, leadingEdge);
 
     if (selfIntersecting(points)) {
         result.reason = "the outline crosses itself";
@@ -128,7 +143,7 @@ PreparedAirfoil prepareAirfoil(const std::vector<Point>& raw) {
         result.reason = "the airfoil has no thickness";
         return result;
     }
-    result.points = thinned(points, leadingEdge);
+    result.points = std::move(points);
     result.valid = true;
     return result;
 }

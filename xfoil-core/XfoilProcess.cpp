@@ -8,6 +8,7 @@
 #include <boost/process/start_dir.hpp>
 
 #include <atomic>
+#include <cstdio>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -43,15 +44,23 @@ XfoilProcess::XfoilProcess(const std::filesystem::path& xfoil, const std::filesy
     // Without a display XFOIL can never open windows on the user's screen.
     env.erase("DISPLAY");
     const pid_t adapter = getpid();
-    m_child = bp::child(bp::exe = xfoil.string(), env, bp::start_dir = workDir.string(), bp::std_in < m_input,
-                        bp::std_out > m_output, bp::std_err > bp::null,
-                        bp::extend::on_exec_setup = [adapter](auto&) {
-                            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-                            if (::getppid() != adapter) ::_exit(1);
-                        });
+    try {
+        m_child = bp::child(bp::exe = xfoil.string(), env, bp::start_dir = workDir.string(), bp::std_in < m_input,
+                            bp::std_out > m_output, bp::std_err > bp::null,
+                            bp::extend::on_exec_setup = [adapter](auto&) {
+                                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+                                if (::getppid() != adapter) ::_exit(1);
+                            });
+    } catch (const std::exception& e) {
+        throw XfoilFailure("XFOIL (" + xfoil.string() + ") could not be run: " + e.what());
+    }
     fcntl(m_output.native_source(), F_SETFL, fcntl(m_output.native_source(), F_GETFL) | O_NONBLOCK);
+    m_endedText = "XFOIL ended as soon as it started";
     const XfoilReply banner = readReply();
-    if (banner.prompt.find("XFOIL") == std::string::npos) throw XfoilFailure("XFOIL did not start");
+    m_endedText = "XFOIL ended unexpectedly";
+    if (banner.prompt.find("XFOIL") == std::string::npos) {
+        throw XfoilFailure("XFOIL did not start: its output holds no XFOIL menu");
+    }
 }
 
 XfoilProcess::~XfoilProcess() {
@@ -69,6 +78,12 @@ XfoilReply XfoilProcess::command(const std::string& line) {
         written += static_cast<std::size_t>(n);
     }
     return readReply();
+}
+
+std::string XfoilProcess::timeoutMessage(std::chrono::milliseconds timeout) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(timeout.count()) / 1000.0);
+    return std::string("XFOIL did not answer within ") + seconds + " s";
 }
 
 XfoilReply XfoilProcess::readReply() {
@@ -99,10 +114,10 @@ XfoilReply XfoilProcess::readReply() {
             }
             continue;
         }
-        if (n == 0) throw XfoilFailure("XFOIL exited");
+        if (n == 0) throw XfoilFailure(m_endedText);
         if (errno != EAGAIN && errno != EINTR) throw XfoilFailure("XFOIL output failed");
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) throw XfoilFailure("XFOIL did not answer in time");
+        if (left.count() <= 0) throw XfoilTimeout(timeoutMessage(m_timeout));
         // Short slices, so that a program that has gone is noticed within 50 ms.
         pollfd p{m_output.native_source(), POLLIN, 0};
         ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 50)));

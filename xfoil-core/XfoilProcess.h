@@ -21,6 +21,10 @@ namespace xfoilcore {
 struct XfoilFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+// XFOIL printed nothing that ended its reply within the time limit.
+struct XfoilTimeout : XfoilFailure {
+    using XfoilFailure::XfoilFailure;
+};
 // The program on the other end of the adapter's input has gone, or a stop signal came.
 struct AdapterStop : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -44,6 +48,9 @@ public:
     // Sends one line and gathers the reply up to the next menu prompt.
     XfoilReply command(const std::string& line);
 
+    // "XFOIL did not answer within 10 s", for the time limit given.
+    static std::string timeoutMessage(std::chrono::milliseconds timeout);
+
 private:
     XfoilReply readReply();
 
@@ -53,6 +60,7 @@ private:
     boost::process::pipe m_output;
     boost::process::child m_child;
     std::string m_pending;  // the unfinished last line
+    std::string m_endedText;  // the failure when XFOIL's output ends
 };
 
 }  // namespace xfoilcore

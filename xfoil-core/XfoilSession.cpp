@@ -10,8 +10,9 @@ namespace {
 
 // A converged point this far away is still a good warm start.
 constexpr double kWarmStartDeg = 2.0;
-// XFOIL that fails to start this often in a row is not retried for this airfoil.
+// XFOIL that fails to start, or to answer in time, this often in a row is given up.
 constexpr int kMaxFailedStarts = 2;
+constexpr int kMaxTimeouts = 2;
 const char* const kAirfoilFile = "foil.dat";
 
 std::string number(double value) {
@@ -129,29 +130,44 @@ Analysis XfoilSession::runPasses(double alphaDeg, std::chrono::steady_clock::tim
     return result(reply);
 }
 
-Analysis XfoilSession::analyse(double alphaDeg, double reynolds, double mach) {
-    const auto budgetEnd = std::chrono::steady_clock::now() + m_settings.requestBudget;
-    Analysis analysis;
+void XfoilSession::startCounted() {
     try {
-        if (!m_process) {
-            if (m_failedStarts >= kMaxFailedStarts) return {false, m_last.cl, m_last.cd};
-            try {
-                start();
-                m_failedStarts = 0;
-            } catch (const std::exception&) {
-                ++m_failedStarts;
-                throw;
-            }
-        }
-        setFlow(reynolds, mach);
-        analysis = runPasses(alphaDeg, budgetEnd);
+        start();
+        m_failedStarts = 0;
     } catch (const AdapterStop&) {
         throw;
-    } catch (const std::exception&) {
-        // A dead, hung or confused XFOIL (or one that could not be started) is replaced
-        // at the next request.
+    } catch (const XfoilTimeout&) {
+        throw;  // counted with the other timeouts
+    } catch (const std::exception& e) {
+        if (++m_failedStarts >= kMaxFailedStarts && m_fatal.empty()) m_fatal = e.what();
+        throw;
+    }
+}
+
+Analysis XfoilSession::notConverged() const { return {false, m_last.cl, m_last.cd}; }
+
+Analysis XfoilSession::analyse(double alphaDeg, double reynolds, double mach) {
+    if (!m_fatal.empty()) return notConverged();
+    const auto budgetEnd = std::chrono::steady_clock::now() + m_settings.requestBudget;
+    Analysis analysis;
+    // A dead, hung or confused XFOIL (or one that could not be started) is replaced at
+    // the next request, unless it keeps failing the same way.
+    try {
+        if (!m_process) startCounted();
+        setFlow(reynolds, mach);
+        analysis = runPasses(alphaDeg, budgetEnd);
+        m_timeouts = 0;
+    } catch (const AdapterStop&) {
+        throw;
+    } catch (const XfoilTimeout& e) {
         m_process.reset();
-        return {false, m_last.cl, m_last.cd};
+        // Every further request would cost the full time limit as well.
+        if (++m_timeouts >= kMaxTimeouts && m_fatal.empty()) m_fatal = std::string(e.what()) + " (twice in a row)";
+        return notConverged();
+    } catch (const std::exception&) {
+        m_process.reset();
+        m_timeouts = 0;
+        return notConverged();
     }
     m_needInit = !analysis.converged;
     if (analysis.converged) {

@@ -1,6 +1,6 @@
 #pragma once
 // Analyses one airfoil with XFOIL, one angle of attack per request, restarting XFOIL
-// whenever it dies or hangs. Each request tries up to "max passes" ways to converge,
+// whenever it dies or hangs (but not for ever). Each request tries up to "max passes" ways to converge,
 // from a warm start near the last converged angle to a cold start marched up from 0°,
 // within a time budget.
 
@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "AirfoilGeometry.h"
@@ -40,13 +41,19 @@ public:
     // The three setting lines: iterations per pass, passes per request, Ncrit.
     void configure(int iterations, int passes, double ncrit);
 
+    // One request; not converged when XFOIL fails. XFOIL that fails to start twice in
+    // a row, or does not answer in time twice in a row, is given up: fatal() then says
+    // why and every further request is answered as not converged at once.
     Analysis analyse(double alphaDeg, double reynolds, double mach);
+    const std::string& fatal() const { return m_fatal; }
 
     // How often XFOIL was started (for tests and diagnostics).
     int starts() const { return m_starts; }
 
 private:
     void start();
+    void startCounted();
+    Analysis notConverged() const;
     void setFlow(double reynolds, double mach);
     XfoilReply alfa(double alphaDeg);
     void init();
@@ -66,6 +73,8 @@ private:
     Analysis m_last;
     int m_starts = 0;
     int m_failedStarts = 0;
+    int m_timeouts = 0;
+    std::string m_fatal;
 };
 
 }  // namespace xfoilcore

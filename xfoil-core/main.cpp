@@ -8,24 +8,25 @@
 //   adapter → program: "T alpha cl cd" when converged, otherwise "F alpha cl cd"
 //
 // Coordinates that XFOIL cannot analyse (too few points, crossed outlines, NaN) are
-// answered with F for every request without running XFOIL. XFOIL runs in a private
-// temporary directory, is restarted when it dies or hangs, and is killed when the
-// adapter ends, also when the program closes the conversation or kills the adapter.
+// answered with F for every request without running XFOIL, and the reason goes to
+// standard error. XFOIL runs in a private working directory, is restarted when it dies
+// or hangs, and is killed when the adapter ends, also when the program closes the
+// conversation or kills the adapter. When XFOIL cannot be used at all (not installed,
+// not starting, or not answering twice in a row) the adapter says why on standard
+// error and ends without answering, so that the program stops asking.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <numbers>
+#include <string>
 
+#include "AdapterInput.h"
 #include "AirfoilGeometry.h"
 #include "InputTokens.h"
+#include "WorkingFolder.h"
 #include "XfoilSession.h"
 
 namespace fs = std::filesystem;
@@ -33,53 +34,11 @@ using namespace xfoilcore;
 
 namespace {
 
-// More coordinates than this are not read as an airfoil (XFOIL itself takes fewer than
-// 1000, and the crossing test grows with the square of the count).
-constexpr long kMaxCoordinatePoints = 5000;
-constexpr double kMaxMach = 0.9;
-constexpr double kMaxAlphaDeg = 90.0;
-constexpr double kMaxNcrit = 20.0;
+constexpr const char* kXfoil = "/usr/bin/xfoil";
 
-// A private working directory named after the adapter's process, removed with
-// everything XFOIL wrote into it.
-class TemporaryDirectory {
-public:
-    TemporaryDirectory() {
-        removeOrphans();
-        std::string pattern = (fs::temp_directory_path() / (kPrefix + std::to_string(::getpid()) + ".XXXXXX")).string();
-        if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
-    }
-    ~TemporaryDirectory() {
-        std::error_code ec;
-        if (!m_path.empty()) fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    inline static const std::string kPrefix = "xfoil-core.";
-
-    // An adapter killed outright (SIGKILL) cannot clean up; the next one removes the
-    // directories of adapters that no longer run.
-    static void removeOrphans() {
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), ec)) {
-            const std::string name = entry.path().filename().string();
-            if (name.rfind(kPrefix, 0) != 0) continue;
-            const std::string pid = name.substr(kPrefix.size(), name.find('.', kPrefix.size()) - kPrefix.size());
-            if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
-            if (::kill(std::stoi(pid), 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), ec);
-        }
-    }
-
-    fs::path m_path;
-};
-
-std::optional<double> number(const std::optional<std::string>& token) {
-    if (!token) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(token->c_str(), &end);
-    if (end == token->c_str()) return std::nullopt;
-    return value;
+bool isExecutableFile(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec) && ::access(path.c_str(), X_OK) == 0;
 }
 
 fs::path besideSelf(const char* name) {
@@ -88,19 +47,10 @@ fs::path besideSelf(const char* name) {
     return ec ? fs::path(name) : self.parent_path() / name;
 }
 
-fs::path findXfoil() {
-    if (::access("/usr/bin/xfoil", X_OK) == 0) return "/usr/bin/xfoil";
-    if (const char* path = std::getenv("PATH")) {
-        std::string list = path;
-        std::size_t start = 0;
-        while (start <= list.size()) {
-            const std::size_t end = std::min(list.find(':', start), list.size());
-            const fs::path candidate = fs::path(list.substr(start, end - start)) / "xfoil";
-            if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-            start = end + 1;
-        }
-    }
-    return {};
+// Debian's XFOIL; KORVANE_XFOIL names another one (tests use it for faulty stand-ins).
+fs::path xfoilProgram() {
+    const char* chosen = std::getenv("KORVANE_XFOIL");
+    return chosen != nullptr && *chosen != '\0' ? fs::path(chosen) : fs::path(kXfoil);
 }
 
 void onStopSignal(int) { requestStop(); }
@@ -116,86 +66,87 @@ void installSignals() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+// One line on standard error, where the program picks up the adapter's diagnostics.
+void diagnose(const std::string& text) {
+    std::fprintf(stderr, "xfoil-core: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
 void answer(const char* word, const std::string& alpha, double cl, double cd) {
     std::printf("%s %s %.6f %.6f\n", word, alpha.c_str(), cl, cd);
     std::fflush(stdout);
+}
+
+// Why XFOIL cannot run here at all, or empty.
+std::string unusable(const fs::path& xfoil, const fs::path& shim, const WorkingFolder& folder) {
+    if (!isExecutableFile(xfoil)) return "XFOIL is not installed (no " + xfoil.string() + ")";
+    std::error_code ec;
+    if (!fs::is_regular_file(shim, ec) || ::access(shim.c_str(), R_OK) != 0) {
+        return "XFOIL cannot run headless: " + shim.string() + " is missing";
+    }
+    if (folder.path().empty()) return "XFOIL cannot run: " + folder.reason();
+    return {};
 }
 
 }  // namespace
 
 int main() {
     installSignals();
-    InputTokens input(STDIN_FILENO);
+    InputTokens tokens(STDIN_FILENO);
+    AdapterInput input(tokens);
 
-    // The coordinate message. Every announced number is consumed, even when the
-    // coordinates cannot be used, so that the conversation stays in step.
-    const auto count = number(input.next());
-    if (!count) return 0;
-    const bool countValid = *count >= 0 && std::floor(*count) == *count && *count <= 1e9;
-    bool readable = countValid && *count >= 1 && *count <= kMaxCoordinatePoints;
-    std::vector<Point> raw;
-    const long announced = countValid ? static_cast<long>(*count) : 0;
-    for (long i = 0; i < announced; ++i) {
-        const auto xToken = input.next();
-        const auto yToken = input.next();
-        if (!yToken) return 0;
-        const auto x = number(xToken);
-        const auto y = number(yToken);
-        if (!x || !y) readable = false;
-        if (readable) raw.push_back({*x, *y});
-    }
-    const PreparedAirfoil airfoil = readable ? prepareAirfoil(raw) : PreparedAirfoil{};
+    const auto coordinates = input.coordinates();
+    if (!coordinates) return 0;
+    const PreparedAirfoil airfoil = coordinates->readable ? prepareAirfoil(coordinates->points) : PreparedAirfoil{};
     std::printf("%.6f\n", airfoil.thickness);
     std::fflush(stdout);
+    if (!airfoil.valid) {
+        diagnose("the coordinates cannot be analysed: " +
+                 (coordinates->readable ? airfoil.reason : std::string("they are not a list of numbers")));
+    }
 
-    // The setting lines.
-    const auto iterations = number(input.next());
-    const auto passes = number(input.next());
-    const auto ncrit = number(input.next());
-    const bool settingsValid = iterations && passes && ncrit && *iterations >= 1 && *iterations <= 1000 &&
-                               *passes >= 1 && *passes <= 100 && *ncrit > 0.0 && *ncrit <= kMaxNcrit;
+    const auto settings = input.settings();
+    if (!settings) return 0;
+    if (!settings->valid) diagnose("the analysis settings are out of range");
 
-    TemporaryDirectory workDir;
-    std::unique_ptr<XfoilSession> session;
-    const fs::path xfoil = findXfoil();
+    const WorkingFolder folder;
+    const fs::path xfoil = xfoilProgram();
     const fs::path shim = besideSelf("libxfoil-nofpe.so");
-    // Diagnostics for whoever runs the program from a terminal; the answers say F.
-    if (xfoil.empty()) std::fprintf(stderr, "xfoil-core: XFOIL is not installed (no /usr/bin/xfoil).\n");
-    if (::access(shim.c_str(), R_OK) != 0) std::fprintf(stderr, "xfoil-core: %s is missing.\n", shim.c_str());
-    if (airfoil.valid && settingsValid && !workDir.path().empty() && !xfoil.empty()) {
-        SessionSettings settings;
-        settings.xfoil = xfoil;
-        settings.shim = shim;
-        settings.workDir = workDir.path();
-        settings.abandoned = [&input] { return input.abandoned(); };
-        session = std::make_unique<XfoilSession>(settings, airfoil.points);
-        session->configure(static_cast<int>(*iterations), static_cast<int>(*passes), *ncrit);
+    std::unique_ptr<XfoilSession> session;
+    if (airfoil.valid && settings->valid) {
+        if (const std::string reason = unusable(xfoil, shim, folder); !reason.empty()) {
+            diagnose(reason);
+            return 1;
+        }
+        SessionSettings sessionSettings;
+        sessionSettings.xfoil = xfoil;
+        sessionSettings.shim = shim;
+        sessionSettings.workDir = folder.path();
+        sessionSettings.abandoned = [&tokens] { return tokens.abandoned(); };
+        session = std::make_unique<XfoilSession>(sessionSettings, airfoil.points);
+        session->configure(settings->iterations, settings->passes, settings->ncrit);
     }
 
     // The analysis requests, until the program closes the conversation.
     try {
-        for (;;) {
-            const auto alphaToken = input.next();
-            const auto alpha = number(alphaToken);
-            const auto reynolds = number(input.next());
-            const auto mach = number(input.next());
-            if (!alphaToken || stopRequested()) break;
-            const bool valid = session && alpha && reynolds && mach && std::isfinite(*alpha) &&
-                               std::isfinite(*reynolds) && *reynolds > 0.0 && *mach >= 0.0 && *mach < kMaxMach;
-            // Radians arrive with six decimals; rounding to 1e-4° gives XFOIL back the
-            // user's angle (9.5 rather than 9.49998).
-            const double alphaDeg = alpha ? std::round(*alpha * 180.0 / std::numbers::pi * 1e4) / 1e4 : 0.0;
-            if (!valid || !(std::fabs(alphaDeg) < kMaxAlphaDeg)) {
-                answer("F", *alphaToken, 0.0, 0.0);
+        while (const auto request = input.request()) {
+            if (stopRequested()) break;
+            if (!session || !request->valid) {
+                answer("F", request->alphaToken, 0.0, 0.0);
                 continue;
             }
-            const Analysis result = session->analyse(alphaDeg, *reynolds, *mach);
-            answer(result.converged ? "T" : "F", *alphaToken, result.cl, result.cd);
+            const Analysis result = session->analyse(request->alphaDeg, request->reynolds, request->mach);
+            if (!session->fatal().empty()) {
+                diagnose(session->fatal());
+                session.reset();
+                return 1;
+            }
+            answer(result.converged ? "T" : "F", request->alphaToken, result.cl, result.cd);
         }
     } catch (const AdapterStop&) {
         // The program has gone or a stop signal came: XFOIL and the directory go below.
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "xfoil-core: %s\n", e.what());
+        diagnose(e.what());
     }
     session.reset();
     return 0;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -287,9 +288,42 @@ TEST(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
     // The adapter cannot be started: the reason is given.
     auto channel = fakeChannel(dir.path() / "absent");
     r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, channel);
-    EXPECT_EQ(r.error, "XFOIL could not analyse foil.dat at Reynolds number 500000: fewer than two angles of attack "
-                       "converged. The XFOIL adapter " + channel.program.string() +
-                           " was not found or is not executable.");
+    EXPECT_EQ(r.error, "XFOIL could not analyse foil.dat at Reynolds number 500000: The XFOIL adapter " +
+                           channel.program.string() + " was not found or is not executable.");
+    // The adapter gives up on XFOIL: its reason, not the airfoil, is reported.
+    r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(fakeAdapter(dir, "not-installed")));
+    EXPECT_EQ(r.error,
+              "XFOIL could not analyse foil.dat at Reynolds number 500000: XFOIL is not installed (no /usr/bin/xfoil).");
+    // A sweep given up midway is reported although three angles converged.
+    r = build({coordinates(0.0, 5e5, 5e5, 0, 10), naca(1.0)}, fakeChannel(fakeAdapter(dir, "exit3")));
+    EXPECT_EQ(r.error, "XFOIL could not analyse foil.dat at Reynolds number 500000: The XFOIL adapter " +
+                           (dir.path() / "exit3").string() + " ended without answering.");
+}
+
+// Faulty coordinate files are refused with file and line before any adapter starts.
+TEST(Segments, FaultyCoordinatesAreRefusedBeforeAnyAnalysis) {
+    TempDir dir;
+    const auto adapter = fakeAdapter(dir, "converging");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Fake\n1 0\n0.5 1e309\n0 0\n", "The line 3 of F holds a number out of range: 1e309."},
+        {"Fake\n1 0\n0.5 nan\n0 0\n", "The line 3 of F holds a coordinate that is not a finite number: nan."},
+        {"Fake\n-1 0\n-0.5 0.05\n0 0\n-0.5 -0.05\n-1 0\n",
+         "The coordinates in F are mirrored: the trailing edge lies at x = -1, left of the leading edge at x = 0. "
+         "Give them with the trailing edge on the right (x = 1 at the trailing edge, 0 at the leading edge)."}};
+    for (const auto& [text, message] : cases) {
+        const auto file = dir.write("F", text);
+        auto point = coordinates(0.0, 5e5, 5e5);
+        point.path = "F";
+        auto open = [&](std::string) -> std::istream* { return new std::ifstream(file); };
+        std::string error;
+        try {
+            ToolsAirfoil::segmentsFromPoints({point, naca(1.0)}, open, {}, {}, nullptr, fakeChannel(adapter));
+        } catch (const std::string& e) {
+            error = e;
+        }
+        EXPECT_EQ(error, message);
+    }
+    EXPECT_TRUE(fakeLog(adapter).empty());
 }
 
 TEST(Segments, ProgressIsReportedFromStartToEnd) {

@@ -1,14 +1,17 @@
 // The program's side of the xfoil-core conversation, against a scripted fake adapter:
-// the exact lines sent, converged and unconverged answers, children that exit early
-// or never answer, interruption, and the failures before any child starts.
+// the exact lines sent, converged and unconverged answers, children that exit early,
+// never answer, answer garbage or explain themselves on standard error, interruption,
+// and the failures before any child starts.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <numbers>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "AirfoilTestSupport.h"
 #include "bemt/Common.h"
@@ -21,8 +24,7 @@ using namespace korvane::testing;
 using bemt::ProfileParamsXfoil;
 using Clock = std::chrono::steady_clock;
 
-const std::string kCoordinates =
-    "Test airfoil\n1.0 0.0\n0.5 0.05\n12\n0.0 0.0 trailing words\nabc def\n0.5 -0.05\n1.0,0.0\n1.0 0.0\n";
+const std::string kCoordinates = "Test airfoil\n1.0 0.0\n0.5 0.05\n\n0.0 0.0 trailing words\n0.5 -0.05\n1.0 0.0\n";
 
 std::string errorOf(const std::function<void()>& action) {
     try {
@@ -43,7 +45,7 @@ TEST(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {
     std::vector<int> steps;
     polar.setupData("test", &coords, 500000, 0.1, 5, 5, 1, 7, 9, [&](int p) { steps.push_back(p); },
                     fakeChannel(adapter));
-    // Title, single-number, comma-separated and word lines are not points.
+    // The title and the blank line are not points, words after x and y are ignored.
     const std::vector<std::string> expected = {
         "5",        "1.000000",        "0.000000", "0.500000", "0.050000", "0.000000", "0.000000",
         "0.500000", "-0.050000",       "1.000000", "0.000000", "",         "20",       "7",
@@ -90,14 +92,19 @@ TEST(XfoilChannel, OnlyAnswersStartingWithCapitalTConverge) {
     EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.2);
 }
 
-TEST(XfoilChannel, ChildThatExitsEarlyEndsTheSweepQuickly) {
+TEST(XfoilChannel, ChildThatExitsEarlyEndsTheSweepAtOnceKeepingEarlierPoints) {
     TempDir dir;
     ProfileParamsXfoil polar;
     std::istringstream coords(kCoordinates);
     const auto start = Clock::now();
-    polar.setupData("test", &coords, 1e6, 0, 0, 9, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "exit3")));
+    const auto adapter = fakeAdapter(dir, "exit3");
+    const std::string error =
+        errorOf([&] { polar.setupData("test", &coords, 1e6, 0, 0, 9, 1, 5, 9, {}, fakeChannel(adapter)); });
+    EXPECT_EQ(error, "The XFOIL adapter " + adapter.string() + " ended without answering.");
     EXPECT_EQ(polar.size(), 3u);
     EXPECT_LT(seconds(start), 2.0);
+    // No further requests went out after the child had gone.
+    EXPECT_EQ(fakeLog(adapter).size(), 12u + 3u + 4u * 4u);
 }
 
 TEST(XfoilChannel, SilentChildIsGivenUpAfterTheTimeLimit) {
@@ -105,14 +112,47 @@ TEST(XfoilChannel, SilentChildIsGivenUpAfterTheTimeLimit) {
     ProfileParamsXfoil polar;
     std::istringstream coords(kCoordinates);
     const auto start = Clock::now();
+    const auto adapter = fakeAdapter(dir, "silent");
     const std::string error = errorOf([&] {
         polar.setupData("test", &coords, 1e6, 0, 0, 4, 1, 5, 9, {},
-                        fakeChannel(fakeAdapter(dir, "silent"), std::chrono::milliseconds(300)));
+                        fakeChannel(adapter, std::chrono::milliseconds(300)));
     });
-    // Nothing converged, so no polar can be built.
-    EXPECT_EQ(error, "Increase the number of points to create a spline.");
+    EXPECT_EQ(error, "The XFOIL adapter " + adapter.string() + " did not answer within 0.3 s.");
     EXPECT_EQ(polar.size(), 0u);
     EXPECT_LT(seconds(start), 3.0);
+}
+
+// The adapter's own explanation on standard error becomes the message, without its
+// name; a child that floods standard error is still read to the end.
+TEST(XfoilChannel, AdapterDiagnosticsReachTheCaller) {
+    TempDir dir;
+    std::istringstream coords(kCoordinates);
+    ProfileParamsXfoil polar;
+    EXPECT_EQ(errorOf([&] {
+                  polar.setupData("test", &coords, 1e6, 0, 0, 4, 1, 5, 9, {},
+                                  fakeChannel(fakeAdapter(dir, "not-installed")));
+              }),
+              "XFOIL is not installed (no /usr/bin/xfoil).");
+    std::istringstream again(kCoordinates);
+    ProfileParamsXfoil noisy;
+    noisy.setupData("test", &again, 1e6, 0, 0, 4, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "noisy")));
+    EXPECT_EQ(noisy.size(), 5u);
+    EXPECT_EQ(noisy.adapterNote(), "Line 9998; line 9999; the coordinates look odd.");
+}
+
+TEST(XfoilChannel, AnswerThatIsNotAResultEndsTheSweep) {
+    TempDir dir;
+    for (const char* mode : {"garbage", "garbage-thickness"}) {
+        std::istringstream coords(kCoordinates);
+        ProfileParamsXfoil polar;
+        const auto adapter = fakeAdapter(dir, mode);
+        const std::string error =
+            errorOf([&] { polar.setupData("test", &coords, 1e6, 0, 0, 4, 1, 5, 9, {}, fakeChannel(adapter)); });
+        EXPECT_EQ(error, "The XFOIL adapter " + adapter.string() + " gave an answer that is not a result: \"" +
+                             (std::string(mode) == "garbage" ? "0.5abc" : "thick") + "\".")
+            << mode;
+        EXPECT_EQ(polar.size(), 0u);
+    }
 }
 
 TEST(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {
@@ -171,10 +211,24 @@ TEST(XfoilChannel, FailuresBeforeAnyChildStarts) {
     const std::string missing = (dir.path() / "missing.dat").string();
     EXPECT_EQ(errorOf([&] { polar.setupData(missing, 1e6, 0, 0, 10, 1, 5, 9, {}, channel); }),
               "Input file " + missing + " could not be read.");
-    auto absent = channel;
-    absent.program = dir.path() / "no-such-adapter";
-    EXPECT_EQ(errorOf([&] { polar.setupData("t", &coords, 1e6, 0, 0, 10, 1, 5, 9, {}, absent); }),
-              "The XFOIL adapter " + absent.program.string() + " was not found or is not executable.");
+    // A missing adapter, a folder of its name (which passes access(X_OK)), a file that
+    // cannot be executed.
+    std::filesystem::create_directory(dir.path() / "xfoil-core");
+    const auto plain = dir.write("plain", "#!/bin/sh\n");
+    for (const auto& program : {dir.path() / "no-such-adapter", dir.path() / "xfoil-core", plain}) {
+        auto absent = channel;
+        absent.program = program;
+        std::istringstream text(kCoordinates);
+        EXPECT_EQ(errorOf([&] { polar.setupData("t", &text, 1e6, 0, 0, 10, 1, 5, 9, {}, absent); }),
+                  "The XFOIL adapter " + program.string() + " was not found or is not executable.");
+        EXPECT_FALSE(bemt::XfoilCommunicator::isExecutableFile(program));
+    }
+    // Out of the angle range, or a Reynolds number that is no number.
+    for (const auto& [re, lo, hi] : {std::tuple{1e6, -181.0, 0.0}, {1e6, 0.0, 1e20}, {std::nan(""), 0.0, 5.0},
+                                     {1e300, 0.0, 5.0}}) {
+        EXPECT_EQ(errorOf([&] { polar.setupData("t", &coords, re, 0, lo, hi, 1, 5, 9, {}, channel); }),
+                  "Wrong airfoil XFOIL data parameters.");
+    }
     EXPECT_TRUE(fakeLog(channel.program).empty());
 }
 

@@ -1,6 +1,6 @@
 // The real adapter driving Debian's XFOIL: published figures for NACA 0012, a sweep,
-// two Reynolds numbers blended, garbage and missing files, and an adapter or an XFOIL
-// killed in the middle of a sweep.
+// two Reynolds numbers blended, garbage and missing files, XFOIL missing, broken or
+// hanging, and an adapter or an XFOIL killed in the middle of a sweep.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "AirfoilTestSupport.h"
 #include "bemt/Common.h"
@@ -18,6 +19,7 @@
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ProfileParamsXfoil.h"
 #include "bemt/ToolsAirfoil.h"
+#include "WorkingFolder.h"
 
 namespace {
 
@@ -101,36 +103,95 @@ TEST(XfoilPhysics, TwoReynoldsNumbersBlended) {
     EXPECT_NEAR(blend.cl(deg2rad(4)), high.cl(deg2rad(4)), 1e-12);
 }
 
+bemt::AirfoilPoint coordinatePoint(const std::string& path) {
+    bemt::AirfoilPoint point;
+    point.data_type = bemt::Coordinates;
+    point.path = path;
+    point.guess_reynolds = false;
+    point.rey_min = point.rey_max = 1e6;
+    point.a_min = -5;
+    point.a_max = 15;
+    point.a_step = 1;
+    return point;
+}
+
+// The message of building a one-segment blade from the coordinate file at path.
+std::string segmentsError(const std::string& path) {
+    bemt::AirfoilPoint tip;
+    tip.x_rel = 1.0;
+    auto open = [](std::string file) -> std::istream* { return new std::ifstream(file); };
+    return errorOf([&] { bemt::ToolsAirfoil::segmentsFromPoints({coordinatePoint(path), tip}, open, {}, {}, nullptr); });
+}
+
+// Files the reader refuses never reach the adapter; outlines the adapter refuses are
+// reported with its reason. Either way quickly.
 TEST(XfoilPhysics, GarbageAndMissingFilesAreReportedQuickly) {
     TempDir dir;
-    const std::vector<std::pair<std::string, std::string>> garbage = {
-        {"text.dat", "this is not\nan airfoil at all\n"},
-        {"empty.dat", ""},
-        {"three.dat", "Three\n1 0\n0 0\n1 0.01\n"},
-        {"nan.dat", "NaN\n1 0\n0.8 0.02\n0.6 nan\n0.4 0.05\n0.2 0.04\n0 0\n0.2 -0.04\n0.4 -0.05\n0.6 -0.04\n1 0\n"},
+    const std::string refused = " at Reynolds number 1000000: fewer than two angles of attack converged. ";
+    const std::vector<std::tuple<std::string, std::string, std::string>> garbage = {
+        {"text.dat", "this is not\nan airfoil at all\n", "The line 2 of {} is not a pair of coordinates x y: "
+                                                          "\"an airfoil at all\"."},
+        {"empty.dat", "", "The file {} holds no airfoil coordinates (lines of x and y)."},
+        {"three.dat", "Three\n1 0\n0 0\n1 0.01\n",
+         "XFOIL could not analyse {}" + refused + "The coordinates cannot be analysed: too few distinct points."},
+        {"nan.dat", "NaN\n1 0\n0.8 0.02\n0.6 nan\n0.4 0.05\n",
+         "The line 4 of {} holds a coordinate that is not a finite number: nan."},
         {"figure8.dat", "Eight\n1 0\n0.8 0.05\n0.6 -0.05\n0.4 0.05\n0.2 -0.05\n0 0\n0.2 0.05\n0.4 -0.05\n0.6 0.05\n"
-                        "0.8 -0.05\n1 0\n"}};
-    auto open = [](std::string path) -> std::istream* { return new std::ifstream(path); };
-    for (const auto& [name, text] : garbage) {
+                        "0.8 -0.05\n1 0\n",
+         "XFOIL could not analyse {}" + refused + "The coordinates cannot be analysed: the outline crosses itself."}};
+    for (const auto& [name, text, message] : garbage) {
         const auto path = dir.write(name, text).string();
-        bemt::AirfoilPoint point;
-        point.data_type = bemt::Coordinates;
-        point.path = path;
-        point.guess_reynolds = false;
-        point.rey_min = point.rey_max = 1e6;
-        bemt::AirfoilPoint tip;
-        tip.x_rel = 1.0;
         const auto start = Clock::now();
-        const std::string error = errorOf([&] { bemt::ToolsAirfoil::segmentsFromPoints({point, tip}, open, {}, {}, nullptr); });
-        EXPECT_EQ(error, "XFOIL could not analyse " + path +
-                             " at Reynolds number 1000000: fewer than two angles of attack converged.")
-            << name;
+        std::string expected = message;
+        expected.replace(expected.find("{}"), 2, path);
+        EXPECT_EQ(segmentsError(path), expected) << name;
         EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.0) << name;
     }
     ProfileParamsXfoil polar;
     const std::string missing = (dir.path() / "missing.dat").string();
     EXPECT_EQ(errorOf([&] { polar.setupData(missing, 1e6, 0, 0, 5, 1, 5, 9, {}); }),
               "Input file " + missing + " could not be read.");
+}
+
+// Sets an environment variable for the adapters started while it lives.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : m_name(name) { ::setenv(name, value.c_str(), 1); }
+    ~ScopedEnvironment() { ::unsetenv(m_name); }
+
+private:
+    const char* m_name;
+};
+
+// XFOIL itself missing or broken: the adapter's diagnosis is the message, and a
+// hanging XFOIL costs two time limits, not one per angle.
+TEST(XfoilPhysics, MissingOrBrokenXfoilIsReportedAsSuch) {
+    TempDir dir;
+    const std::string naca = exampleAirfoil("naca0012.dat");
+    const std::string prefix = "XFOIL could not analyse " + naca + " at Reynolds number 1000000: ";
+    auto script = [&](const std::string& name, const std::string& body) {
+        const auto path = dir.write(name, "#!/bin/sh\n" + body + "\n");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return path.string();
+    };
+    std::filesystem::create_directory(dir.path() / "folder");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {(dir.path() / "absent").string(), "XFOIL is not installed (no " + (dir.path() / "absent").string() + ")."},
+        {(dir.path() / "folder").string(), "XFOIL is not installed (no " + (dir.path() / "folder").string() + ")."},
+        {script("exits", "exit 3"), "XFOIL ended as soon as it started."},
+        {script("garbage", "echo 'Segmentation fault (core dumped) #%&'"), "XFOIL ended as soon as it started."}};
+    for (const auto& [xfoil, message] : cases) {
+        ScopedEnvironment chosen("KORVANE_XFOIL", xfoil);
+        const auto start = Clock::now();
+        EXPECT_EQ(segmentsError(naca), prefix + message);
+        EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 3.0) << xfoil;
+    }
+    ScopedEnvironment hanging("KORVANE_XFOIL", script("hangs", "exec sleep 600"));
+    const auto start = Clock::now();
+    EXPECT_EQ(segmentsError(naca), prefix + "XFOIL did not answer within 10 s (twice in a row).");
+    const double spent = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("a hanging XFOIL was given up after %.1f s\n", spent);
+    EXPECT_LT(spent, 25.0);
 }
 
 TEST(XfoilPhysics, MachNumberOutsideTheAdapterRangeDoesNotConverge) {
@@ -146,14 +207,18 @@ TEST(XfoilPhysics, AdapterKilledMidSweepEndsTheSweepAndTakesXfoilWithIt) {
     std::vector<pid_t> xfoil;
     int calls = 0;
     const auto start = Clock::now();
-    polar.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0, -5, 15, 1, 5, 9, [&](int) {
-        if (++calls != 3) return;
-        const auto adapters = childProcesses(getpid(), "xfoil-core");
-        ASSERT_EQ(adapters.size(), 1u);
-        adapter = adapters[0];
-        xfoil = childProcesses(adapter, "xfoil");
-        ::kill(adapter, SIGKILL);
+    const std::string error = errorOf([&] {
+        polar.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0, -5, 15, 1, 5, 9, [&](int) {
+            if (++calls != 3) return;
+            const auto adapters = childProcesses(getpid(), "xfoil-core");
+            ASSERT_EQ(adapters.size(), 1u);
+            adapter = adapters[0];
+            xfoil = childProcesses(adapter, "xfoil");
+            ::kill(adapter, SIGKILL);
+        });
     });
+    EXPECT_EQ(error, "The XFOIL adapter " + bemt::XfoilCommunicator::defaultProgram().string() +
+                         " ended without answering.");
     EXPECT_EQ(polar.size(), 3u);
     EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 3.0);
     ASSERT_EQ(xfoil.size(), 1u);
@@ -161,18 +226,28 @@ TEST(XfoilPhysics, AdapterKilledMidSweepEndsTheSweepAndTakesXfoilWithIt) {
     EXPECT_FALSE(processAlive(xfoil[0]));
     EXPECT_FALSE(processAlive(adapter));
     // The killed adapter could not remove its working directory; the next one does.
-    auto leftovers = [adapter] {
+    std::string reason;
+    const auto folder = xfoilcore::WorkingFolder::privateFolder(std::getenv("XDG_RUNTIME_DIR"),
+                                                                std::filesystem::temp_directory_path(), getuid(), reason);
+    ASSERT_FALSE(folder.empty()) << reason;
+    auto leftovers = [&] {
         int count = 0;
-        const std::string prefix = "xfoil-core." + std::to_string(adapter) + ".";
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
+        const std::string prefix = std::to_string(adapter) + ".";
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             count += entry.path().filename().string().rfind(prefix, 0) == 0;
         }
         return count;
     };
     EXPECT_EQ(leftovers(), 1);
+    // Names the clean-up does not understand (a process id beyond any int) stop nothing.
+    const auto foreign = folder / "99999999999999999999.x";
+    std::filesystem::create_directory(foreign);
     ProfileParamsXfoil next;
     next.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0, 0, 1, 1, 5, 9, {});
+    EXPECT_EQ(next.size(), 2u);
     EXPECT_EQ(leftovers(), 0);
+    EXPECT_TRUE(std::filesystem::exists(foreign));
+    std::filesystem::remove(foreign);
 }
 
 TEST(XfoilPhysics, CrashedXfoilIsRestartedByTheAdapter) {

@@ -75,7 +75,29 @@ TEST(AirfoilGeometry, DuplicatesAreDroppedAndLargeInputsThinned) {
     EXPECT_TRUE(hasLeadingEdge);
 }
 
+// A surface with fewer points than its share of the thinned outline must not come out
+// with repeated points, which make XFOIL stop.
+TEST(AirfoilGeometry, LopsidedLargeInputIsThinnedWithoutRepeats) {
+    std::vector<Point> lopsided = {{1, 0.001}, {0.5, 0.06}, {0, 0}};
+    for (int i = 1; i <= 3000; ++i) {
+        const double x = i / 3000.0;
+        lopsided.push_back({x, -0.06 * std::sin(std::numbers::pi * std::sqrt(x)) - 0.001 * x});
+    }
+    const auto prepared = prepareAirfoil(lopsided);
+    ASSERT_TRUE(prepared.valid) << prepared.reason;
+    EXPECT_LE(prepared.points.size(), kMaxPoints);
+    for (std::size_t i = 1; i < prepared.points.size(); ++i) {
+        EXPECT_FALSE(prepared.points[i].x == prepared.points[i - 1].x &&
+                     prepared.points[i].y == prepared.points[i - 1].y)
+            << i;
+    }
+    EXPECT_DOUBLE_EQ(prepared.points[2].x, 0.0);  // the leading edge is kept
+}
+
 TEST(AirfoilGeometry, OutlinesXfoilCannotAnalyseAreRefused) {
+    auto mirrored = example("naca2412.dat");
+    for (Point& p : mirrored) p.x = -p.x;
+    EXPECT_EQ(prepareAirfoil(mirrored).reason, "the trailing edge lies left of the leading edge (mirrored coordinates)");
     EXPECT_FALSE(prepareAirfoil({}).valid);
     EXPECT_FALSE(prepareAirfoil({{1, 0}, {0, 0}, {1, 0.01}}).valid);
     std::vector<Point> same(20, Point{0.5, 0.5});

@@ -9,6 +9,11 @@
 //   exit3       answers three requests, then exits
 //   silent      answers the thickness, then never answers again
 //   slow        like converging, 200 ms per answer
+//   not-installed  after the setting lines, explains on standard error that XFOIL is
+//               missing and exits
+//   noisy       like converging, after 10 000 lines on standard error and a last one
+//   garbage     answers "T alpha 0.5abc 0.2"
+//   garbage-thickness  answers "thick" instead of the thickness
 
 #include <chrono>
 #include <cmath>
@@ -33,9 +38,17 @@ int main(int, char** argv) {
     if (!line(text)) return 0;
     const int n = std::stoi(text);
     for (int i = 0; i < 2 * n + 1; ++i) line(text);  // coordinates and the closing empty line
-    std::printf("%s\n", mode == "words" ? "0.2" : "0.123");
+    if (mode == "noisy") {
+        for (int i = 0; i < 10000; ++i) std::fprintf(stderr, "line %d\n", i);
+        std::fprintf(stderr, "noisy: the coordinates look odd\n");
+    }
+    std::printf("%s\n", mode == "words" ? "0.2" : mode == "garbage-thickness" ? "thick" : "0.123");
     std::fflush(stdout);
     for (int i = 0; i < 3; ++i) line(text);  // iterations, passes, Ncrit
+    if (mode == "not-installed") {
+        std::fprintf(stderr, "not-installed: XFOIL is not installed (no /usr/bin/xfoil)\n");
+        return 1;
+    }
 
     const char* words[] = {"True", "Tconv", "False", "X", "T", "t"};
     for (int request = 0;; ++request) {
@@ -49,7 +62,9 @@ int main(int, char** argv) {
         if (mode == "slow") std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const double alpha = std::stod(alphaText);
         const long degrees = std::lround(alpha * 180.0 / std::numbers::pi);
-        if (mode == "words") {
+        if (mode == "garbage") {
+            std::printf("T %s 0.5abc 0.2\n", alphaText.c_str());
+        } else if (mode == "words") {
             const char* word = words[request % 6];
             if (request % 6 == 4) std::printf("%s %s nan 0.01\n", word, alphaText.c_str());
             else std::printf("%s %s %.6f %.6f\n", word, alphaText.c_str(), 0.5, 0.01);

@@ -1,0 +1,70 @@
+// An XFOIL that cannot be used is given up rather than retried for ever: one that ends
+// at once, one that prints garbage without end, one that hangs. Stand-ins are shell
+// scripts; the time limit is short so that the test is quick.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "XfoilSession.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace xfoilcore;
+
+std::vector<Point> square() {
+    return {{1, 0}, {0.5, 0.05}, {0, 0}, {0.5, -0.05}, {1, 0}};
+}
+
+class StandIn {
+public:
+    explicit StandIn(const std::string& body) {
+        std::string pattern = (fs::temp_directory_path() / "korvane-session.XXXXXX").string();
+        m_dir = ::mkdtemp(pattern.data());
+        std::ofstream(m_dir / "xfoil") << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(m_dir / "xfoil", fs::perms::owner_all);
+    }
+    ~StandIn() { fs::remove_all(m_dir); }
+
+    SessionSettings settings() const {
+        SessionSettings s;
+        s.xfoil = m_dir / "xfoil";
+        s.workDir = m_dir;
+        s.commandTimeout = std::chrono::milliseconds(200);
+        s.requestBudget = std::chrono::milliseconds(1000);
+        return s;
+    }
+
+private:
+    fs::path m_dir;
+};
+
+TEST(XfoilSession, UnusableXfoilIsGivenUpAfterTwoFailuresInARow) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"exit 3", "XFOIL ended as soon as it started"},
+        {"echo garbage; exit 0", "XFOIL ended as soon as it started"},
+        {"exec yes 'garbage without end'", "XFOIL did not answer within 0.2 s"},
+        {"exec sleep 600", "XFOIL did not answer within 0.2 s"}};
+    for (const auto& [body, reason] : cases) {
+        StandIn standIn(body);
+        XfoilSession session(standIn.settings(), square());
+        session.configure(20, 1, 9);
+        EXPECT_FALSE(session.analyse(0.0, 1e6, 0.0).converged);
+        EXPECT_TRUE(session.fatal().empty()) << body;  // one failure may be bad luck
+        EXPECT_FALSE(session.analyse(1.0, 1e6, 0.0).converged);
+        const std::string expected = reason.find("did not answer") != std::string::npos ? reason + " (twice in a row)"
+                                                                                         : reason;
+        EXPECT_EQ(session.fatal(), expected) << body;
+        // Given up: no further attempt.
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(session.analyse(2.0, 1e6, 0.0).converged);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+        EXPECT_EQ(session.starts(), 2) << body;
+    }
+}
+
+}  // namespace
