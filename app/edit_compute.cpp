@@ -270,7 +270,7 @@ void EditCompute::checkAirfoils(std::function<void()> onFailure) {
 }
 
 void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
-    auto points = m_project->airfoilPoints();
+    auto points = bemt::ToolsAirfoil::withBladeDefaults(m_project->airfoilPoints(), m_project->chordPoints());
     auto openFile = m_project->fileManager()->getFileStringStream();
     const bemt::OperatingConditions conditions = m_project->operatingConditions();
     // Changes to the airfoil points or conditions while the segments are built leave

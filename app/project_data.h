@@ -3,6 +3,7 @@
 // and the field-by-field comparisons the project model uses to decide whether a change
 // happened. No GUI and no JSON here, so the command line shares it.
 
+#include <string>
 #include <vector>
 
 #include "bemt/Records.h"
@@ -16,6 +17,7 @@ struct ProjectData {
     std::vector<bemt::AirfoilPoint> airfoilPoints;
     std::vector<bemt::ChordPoint> chordPoints;
     std::vector<bemt::TwistPoint> twistPoints;
+    std::string notes;   // free text, e.g. what an import could not carry over
 };
 
 // The project a user starts from: the 25 m three-bladed rotor at 8 m/s and 18 rpm with

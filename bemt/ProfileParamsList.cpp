@@ -1,10 +1,13 @@
 #include "bemt/ProfileParamsList.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 #include "bemt/Common.h"
 #include "bemt/ProfileParamsNACA.h"
+#include "bemt/ViternaExtension.h"
 
 namespace bemt {
 
@@ -75,31 +78,91 @@ void ProfileParamsList::setSplines() {
     // Without tabulated points the result would be NACA data passed off as this airfoil.
     if (m_alpha.empty()) throw spline::kTooFewPoints;
 
-    ProfileParamsNACA naca(extensionAirfoil(m_thickness));
-    naca.setReynolds(currentReynolds);
-
-    std::vector<double> a, cl, cd;
+    Samples a, cl, cd;
     const std::size_t capacity = m_alpha.size() + 362;
     a.reserve(capacity);
     cl.reserve(capacity);
     cd.reserve(capacity);
-    auto appendNaca = [&](double deg) {
-        a.push_back(deg);
-        cl.push_back(naca.cl(Common::deg2rad(deg)));
-        cd.push_back(naca.cd(Common::deg2rad(deg)));
-    };
-
-    if (m_lowestDeg - kLeadingGapDeg >= -180.0) {
-        for (double deg = -180.0; deg <= m_lowestDeg - kLeadingGapDeg; deg += 1.0) appendNaca(deg);
+    const bool viterna = m_extension == PolarExtension::Viterna;
+    if (viterna) {
+        appendViternaExtension(a, cl, cd, true);
+    } else {
+        appendNacaExtension(a, cl, cd, true);
     }
     a.insert(a.end(), m_alpha.begin(), m_alpha.end());
     cl.insert(cl.end(), m_cl.begin(), m_cl.end());
     cd.insert(cd.end(), m_cd.begin(), m_cd.end());
-    for (double deg = std::trunc(m_highestDeg + kTrailingGapDeg); deg <= 180.0; deg += 1.0) appendNaca(deg);
+    if (viterna) {
+        appendViternaExtension(a, cl, cd, false);
+    } else {
+        appendNacaExtension(a, cl, cd, false);
+    }
 
     m_clSpline = spline(a, cl, spline::cubic_hermite);
     m_cdSpline = spline(a, cd, spline::cubic_hermite);
     m_splinesReady = true;
+}
+
+void ProfileParamsList::appendNacaExtension(Samples& a, Samples& cl, Samples& cd, bool leading) const {
+    ProfileParamsNACA naca(extensionAirfoil(m_thickness));
+    naca.setReynolds(currentReynolds);
+    auto append = [&](double deg) {
+        a.push_back(deg);
+        cl.push_back(naca.cl(Common::deg2rad(deg)));
+        cd.push_back(naca.cd(Common::deg2rad(deg)));
+    };
+    if (leading) {
+        if (m_lowestDeg - kLeadingGapDeg >= -180.0) {
+            for (double deg = -180.0; deg <= m_lowestDeg - kLeadingGapDeg; deg += 1.0) append(deg);
+        }
+        return;
+    }
+    for (double deg = std::trunc(m_highestDeg + kTrailingGapDeg); deg <= 180.0; deg += 1.0) append(deg);
+}
+
+void ProfileParamsList::appendViternaExtension(Samples& a, Samples& cl, Samples& cd, bool leading) const {
+    // The formulas are sampled at every whole degree beyond the table and meet it at its
+    // end point, so the spline is continuous at the stall angle.
+    const double cd180 = *std::min_element(m_cd.begin(), m_cd.end());
+    auto problem = [this] {
+        char range[96];
+        std::snprintf(range, sizeof range, " (the table spans %g to %g degrees).", m_lowestDeg, m_highestDeg);
+        return "The polar cannot be extended: " + ViternaExtension::kRangeProblem + range;
+    };
+    if (leading) {
+        if (m_lowestDeg <= -180.0) return;
+        if (!ViternaExtension::canMatch(-m_lowestDeg)) throw problem();
+        const auto lower = ViternaExtension::lowerSide({m_lowestDeg, m_cl.front(), m_cd.front()}, m_cdMax, cd180);
+        for (double deg = -180.0; deg < m_lowestDeg - 0.5; deg += 1.0) {
+            a.push_back(deg);
+            cl.push_back(-lower.cl(-deg));
+            cd.push_back(lower.cd(-deg));
+        }
+        return;
+    }
+    if (m_highestDeg >= 180.0) return;
+    if (!ViternaExtension::canMatch(m_highestDeg)) throw problem();
+    const ViternaExtension upper({m_highestDeg, m_cl.back(), m_cd.back()}, m_cdMax, cd180);
+    for (double deg = std::ceil(m_highestDeg + 0.5); deg <= 180.0; deg += 1.0) {
+        a.push_back(deg);
+        cl.push_back(upper.cl(deg));
+        cd.push_back(upper.cd(deg));
+    }
+}
+
+void ProfileParamsList::setExtension(PolarExtension kind, double cdMax) {
+    m_extension = kind;
+    m_cdMax = cdMax;
+    m_splinesReady = false;
+}
+
+void ProfileParamsList::setTable(std::vector<double> alphaDeg, std::vector<double> clValues,
+                                 std::vector<double> cdValues) {
+    m_alpha = std::move(alphaDeg);
+    m_cl = std::move(clValues);
+    m_cd = std::move(cdValues);
+    setBoundsFromList();
+    m_splinesReady = false;
 }
 
 void ProfileParamsList::appendPoint(double alphaDeg, double clValue, double cdValue) {

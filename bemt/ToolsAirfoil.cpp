@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <limits>
+#include <type_traits>
 #include <memory>
 #include <semaphore>
 #include <thread>
@@ -15,6 +17,9 @@
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ProfileParamsXfoil.h"
+#include "bemt/ProfileParamsAeroDyn.h"
+#include "bemt/ProfileParamsXfoilPolar.h"
+#include "bemt/ViternaExtension.h"
 
 namespace bemt {
 
@@ -37,7 +42,33 @@ NACAairfoil nacaOf(AirfoilType type) {
     }
 }
 
-bool isNaca(AirfoilType type) { return type != CSVData && type != Coordinates; }
+bool isNaca(AirfoilType type) {
+    return type != CSVData && type != Coordinates && type != AeroDynTable && type != XfoilPolarFile;
+}
+
+PolarExtension extensionOf(const AirfoilPoint& point) {
+    return point.extension == ExtensionViterna ? PolarExtension::Viterna : PolarExtension::Naca;
+}
+
+// The cdMax of a point; points whose value was not completed from the blade (see
+// withBladeDefaults) get the value of the longest blades.
+double cdMaxOf(const AirfoilPoint& point) {
+    return point.cd_max > 0.0 ? point.cd_max : ViternaExtension::defaultCdMax(1e9);
+}
+
+// Sets the point's extension; a Viterna extension is built at once, so that one that
+// cannot be applied is reported with the file before anything is computed.
+template <typename Polar>
+void extend(Polar& polar, const AirfoilPoint& point) {
+    try {
+        polar.setExtension(extensionOf(point), cdMaxOf(point));
+        if constexpr (!std::is_same_v<Polar, ProfileParamsAeroDyn>) {
+            if (point.extension == ExtensionViterna) polar.setSplines();
+        }
+    } catch (const std::string& message) {
+        throw point.path + ": " + message;
+    }
+}
 
 std::string reynoldsText(double re) {
     char text[64];
@@ -220,6 +251,10 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
                 // Its own blend (a ratio of its own) over the same two analyses.
                 polars.push_back(std::make_shared<ProfileParamsCombined>(
                     static_cast<const ProfileParamsCombined&>(*previous)));
+            } else if (const auto* table = dynamic_cast<const ProfileParamsAeroDyn*>(previous.get());
+                       table != nullptr && table->tables().size() > 1) {
+                // Its own Reynolds number at its own position.
+                polars.push_back(std::make_shared<ProfileParamsAeroDyn>(*table));
             } else if (previous->isNACAProfile()) {
                 polars.push_back(
                     std::make_shared<ProfileParamsNACA>(static_cast<const ProfileParamsNACA&>(*previous).airfoil()));
@@ -235,7 +270,22 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
             if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
             auto csv = std::make_shared<ProfileParamsCSV>();
             csv->loadFile(stream.get(), point.preceeding_line, point.csv_separator);
+            extend(*csv, point);
             polars.push_back(csv);
+        } else if (point.data_type == AeroDynTable) {
+            auto stream = open(point.path);
+            if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
+            auto table = std::make_shared<ProfileParamsAeroDyn>();
+            table->loadFile(*stream, point.path);
+            extend(*table, point);
+            polars.push_back(table);
+        } else if (point.data_type == XfoilPolarFile) {
+            auto stream = open(point.path);
+            if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
+            auto polar = std::make_shared<ProfileParamsXfoilPolar>();
+            polar->loadFile(*stream, point.path);
+            extend(*polar, point);
+            polars.push_back(polar);
         } else {
             const auto re = xfoilReynolds(point, conditions);
             auto addJob = [&](double reynolds, double auxiliary) {
@@ -244,6 +294,7 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
                 job->coords = open(point.path);
                 if (!job->coords) throw HelperXfoil::unreadableFileError(point.path);
                 job->polar = std::make_shared<ProfileParamsXfoil>();
+                job->polar->setExtension(extensionOf(point), cdMaxOf(point));
                 job->reynolds = reynolds;
                 job->auxiliary = auxiliary;
                 job->point = &point;
@@ -281,6 +332,27 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
     }
     if (progress) progress(100, "");
     return segments;
+}
+
+double ToolsAirfoil::bladeAspectRatio(const std::vector<ChordPoint>& chord) {
+    // R / mean chord = 1 / mean(c/R), the mean taken over the span of the chord points.
+    if (chord.size() < 2) return std::numeric_limits<double>::infinity();
+    double area = 0.0;
+    for (std::size_t i = 1; i < chord.size(); ++i) {
+        area += 0.5 * (chord[i].c_rel + chord[i - 1].c_rel) * (chord[i].x_rel - chord[i - 1].x_rel);
+    }
+    const double mean = area / (chord.back().x_rel - chord.front().x_rel);
+    if (!(mean > 0.0) || !std::isfinite(mean)) return std::numeric_limits<double>::infinity();
+    return 1.0 / mean;
+}
+
+std::vector<AirfoilPoint> ToolsAirfoil::withBladeDefaults(std::vector<AirfoilPoint> points,
+                                                          const std::vector<ChordPoint>& chord) {
+    const double cdMax = ViternaExtension::defaultCdMax(bladeAspectRatio(chord));
+    for (AirfoilPoint& point : points) {
+        if (!(point.cd_max > 0.0)) point.cd_max = cdMax;
+    }
+    return points;
 }
 
 AirfoilSegment* ToolsAirfoil::findSegment(double x, std::vector<AirfoilSegment>* segments) {
