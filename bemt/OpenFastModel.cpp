@@ -71,7 +71,6 @@ std::vector<AeroDynBladeNode> readBlade(const std::string& path, std::size_t air
     if (next < lines.size() && !lines[next].words.empty() && lines[next].words.front().starts_with("(")) ++next;
 
     std::vector<AeroDynBladeNode> nodes;
-    nodes.reserve(count);
     // Rows beyond NumBlNds are not part of the blade.
     for (int i = 0; i < count; ++i, ++next) {
         if (next >= lines.size() || !KeywordFile::isRow(lines[next]))

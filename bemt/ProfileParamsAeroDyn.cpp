@@ -77,9 +77,11 @@ public:
         }
 
         std::vector<double> alpha, cl, cd;
-        alpha.reserve(rows);
-        cl.reserve(rows);
-        cd.reserve(rows);
+        // The count comes from the file: never reserve more than the lines it holds.
+        const std::size_t expected = std::min<std::size_t>(rows, m_lines.size() - m_next);
+        alpha.reserve(expected);
+        cl.reserve(expected);
+        cd.reserve(expected);
         for (int i = 0; i < rows; ++i) {
             if (m_next >= m_lines.size() || !KeywordFile::isRow(m_lines[m_next])) {
                 const std::size_t at = m_next < m_lines.size() ? m_lines[m_next].number : 0;
@@ -133,7 +135,6 @@ void ProfileParamsAeroDyn::loadFile(std::istream& in, const std::string& name) {
     double thickness = ProfileParamsList::kDefaultThickness;
     const int count = reader.header(thickness);
     std::vector<Table> tables;
-    tables.reserve(count);
     for (int i = 1; i <= count; ++i) tables.push_back(reader.table(i, count));
     reader.end(count);
 
