@@ -39,6 +39,8 @@ public:
     // The items of the "Type" choice and the values behind them.
     static wxArrayString typeItems();
     static const std::vector<bemt::AirfoilType>& typeValues();
+    // The kinds of data read from a file named in the "Data file" row.
+    static bool hasDataFile(bemt::AirfoilType type);
 
 private:
     void load();
@@ -64,6 +66,8 @@ private:
     bool m_guessReynolds = true;
     double m_reMin = 1e6, m_reMax = 1e7;
     int m_ncrit = 9;
+    bemt::ExtensionType m_extension = bemt::ExtensionNaca;
+    double m_cdMax = 0.0;
 
     bool m_built = false;
     bemt::AirfoilType m_builtType = bemt::NACA0018;

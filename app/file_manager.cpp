@@ -86,6 +86,13 @@ void FileManager::saveCSV(wxWindow* parent, const wxString& proposedName, const 
     m_otherFolder = folderOf(path);
 }
 
+wxString FileManager::saveFilePath(wxWindow* parent, const wxString& title, const wxString& wildcard,
+                                   const wxString& proposedName) {
+    const wxString path = choose({FileDialogRequest::Kind::Save, parent, title, wildcard, {}, proposedName}, m_otherFolder);
+    if (!path.empty()) m_otherFolder = folderOf(path);
+    return path;
+}
+
 wxString FileManager::saveImagePath(wxWindow* parent, const wxString& proposedName) {
     const wxString path = choose(
         {FileDialogRequest::Kind::Save, parent, "Save image file", kImageWildcard, {}, proposedName}, m_otherFolder);

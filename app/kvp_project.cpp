@@ -145,6 +145,17 @@ void KvpProject::newProject() {
     m_filePath.clear();
 }
 
+void KvpProject::importProject(const korvane::ProjectData& data) {
+    setOeratingConditions(data.conditions, false);
+    setSolverSettings(data.solverSettings, false);
+    setComputeSettings(data.computeSettings, false);
+    setAirfoilPoints(data.airfoilPoints, false);
+    setChordPoints(data.chordPoints, false);
+    setTwistPoints(data.twistPoints, true);
+    m_state.notes = data.notes;
+    m_filePath.clear();
+}
+
 std::string KvpProject::jsonString(const wxString& projectPath) const {
     return korvane::kvp::write(m_state, projectPath.utf8_string());
 }
@@ -158,6 +169,7 @@ void KvpProject::fromJsonString(const std::string& document, const wxString& pro
     setAirfoilPoints(data.airfoilPoints, false);
     setChordPoints(data.chordPoints, false);
     setTwistPoints(data.twistPoints, false);
+    m_state.notes = data.notes;
 }
 
 FileManager& KvpProject::files() const {

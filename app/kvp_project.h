@@ -145,6 +145,10 @@ public:
     // its message and leaves the project exactly as it was.
     void fromJsonString(const std::string& document, const wxString& projectPath);
 
+    // Takes over an imported project (from another program's files) like a new one:
+    // every part, a snapshot, and no file path, so that saving asks for a name.
+    void importProject(const korvane::ProjectData& data);
+
     // Writes the project to its file (as saveAs without one). False when cancelled.
     bool save();
     // Asks for a file name, writes the project there and makes it the project's file.
