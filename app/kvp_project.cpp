@@ -142,18 +142,23 @@ void KvpProject::newProject() {
     setAirfoilPoints(korvane::newProjectAirfoilPoints(), false);
     setChordPoints(korvane::newProjectChordPoints(), false);
     setTwistPoints(korvane::newProjectTwistPoints(), true);
+    m_state.notes.clear();
     m_filePath.clear();
 }
 
 void KvpProject::importProject(const korvane::ProjectData& data) {
+    apply(data, true);
+    m_filePath.clear();
+}
+
+void KvpProject::apply(const korvane::ProjectData& data, bool saveState) {
     setOeratingConditions(data.conditions, false);
     setSolverSettings(data.solverSettings, false);
     setComputeSettings(data.computeSettings, false);
     setAirfoilPoints(data.airfoilPoints, false);
     setChordPoints(data.chordPoints, false);
-    setTwistPoints(data.twistPoints, true);
+    setTwistPoints(data.twistPoints, saveState);
     m_state.notes = data.notes;
-    m_filePath.clear();
 }
 
 std::string KvpProject::jsonString(const wxString& projectPath) const {
@@ -162,14 +167,7 @@ std::string KvpProject::jsonString(const wxString& projectPath) const {
 
 void KvpProject::fromJsonString(const std::string& document, const wxString& projectPath) {
     // The whole document is read and checked before any part of the project changes.
-    const korvane::ProjectData data = korvane::kvp::read(document, projectPath.utf8_string());
-    setOeratingConditions(data.conditions, false);
-    setSolverSettings(data.solverSettings, false);
-    setComputeSettings(data.computeSettings, false);
-    setAirfoilPoints(data.airfoilPoints, false);
-    setChordPoints(data.chordPoints, false);
-    setTwistPoints(data.twistPoints, false);
-    m_state.notes = data.notes;
+    apply(korvane::kvp::read(document, projectPath.utf8_string()), false);
 }
 
 FileManager& KvpProject::files() const {

@@ -159,6 +159,9 @@ public:
     bool open(const wxString& path);
 
 private:
+    // Every part through its setter (one snapshot, from the twist points, with
+    // saveState) and the notes.
+    void apply(const korvane::ProjectData& data, bool saveState);
     void post(wxEventType type);
     void postSnapshot();
     template <typename Point, typename Field>

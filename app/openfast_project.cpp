@@ -1,10 +1,10 @@
 #include "app/openfast_project.h"
 
+#include "bemt/NumberText.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace korvane::openfast {
@@ -13,11 +13,7 @@ using namespace bemt;
 
 namespace {
 
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
+std::string number(double value) { return bemt::NumberText::shortText(value); }
 
 // Air values when neither AeroDyn nor the driver gives them.
 constexpr double kDensity = 1.225;

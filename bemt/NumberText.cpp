@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 
 namespace bemt::NumberText {
 
@@ -26,6 +27,12 @@ std::optional<double> toDouble(std::string_view text) {
     const auto parsed = leadingDouble(text);
     if (!parsed) return std::nullopt;
     return parsed->value;
+}
+
+std::string shortText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
 }
 
 }  // namespace bemt::NumberText

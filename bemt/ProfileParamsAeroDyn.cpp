@@ -2,21 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 
 #include "bemt/Common.h"
 #include "bemt/KeywordFile.h"
+#include "bemt/NumberText.h"
 
 namespace bemt {
 
 namespace {
 
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
+std::string number(double value) { return NumberText::shortText(value); }
 
 // Walks the meaningful lines of one airfoil file in order.
 class TableReader {

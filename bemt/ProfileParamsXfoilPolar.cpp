@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <numeric>
 #include <optional>
@@ -16,11 +15,7 @@ namespace bemt {
 
 namespace {
 
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
+std::string number(double value) { return NumberText::shortText(value); }
 
 std::vector<std::string> words(const std::string& line) {
     std::istringstream in(line);

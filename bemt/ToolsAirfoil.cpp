@@ -202,6 +202,17 @@ void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditi
     }
 }
 
+// A polar read from the point's file by load(polar, stream), with the point's extension.
+template <typename Polar, typename Open, typename Load>
+std::shared_ptr<Polar> tabulatedPolar(const AirfoilPoint& point, const Open& open, const Load& load) {
+    auto stream = open(point.path);
+    if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
+    auto polar = std::make_shared<Polar>();
+    load(*polar, *stream);
+    extend(*polar, point);
+    return polar;
+}
+
 }  // namespace
 
 ToolsAirfoil::XfoilReynolds ToolsAirfoil::xfoilReynolds(const AirfoilPoint& point,
@@ -266,26 +277,15 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
         if (isNaca(point.data_type)) {
             polars.push_back(std::make_shared<ProfileParamsNACA>(nacaOf(point.data_type)));
         } else if (point.data_type == CSVData) {
-            auto stream = open(point.path);
-            if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
-            auto csv = std::make_shared<ProfileParamsCSV>();
-            csv->loadFile(stream.get(), point.preceeding_line, point.csv_separator);
-            extend(*csv, point);
-            polars.push_back(csv);
+            polars.push_back(tabulatedPolar<ProfileParamsCSV>(point, open, [&point](auto& csv, std::istream& in) {
+                csv.loadFile(&in, point.preceeding_line, point.csv_separator);
+            }));
         } else if (point.data_type == AeroDynTable) {
-            auto stream = open(point.path);
-            if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
-            auto table = std::make_shared<ProfileParamsAeroDyn>();
-            table->loadFile(*stream, point.path);
-            extend(*table, point);
-            polars.push_back(table);
+            polars.push_back(tabulatedPolar<ProfileParamsAeroDyn>(
+                point, open, [&point](auto& table, std::istream& in) { table.loadFile(in, point.path); }));
         } else if (point.data_type == XfoilPolarFile) {
-            auto stream = open(point.path);
-            if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
-            auto polar = std::make_shared<ProfileParamsXfoilPolar>();
-            polar->loadFile(*stream, point.path);
-            extend(*polar, point);
-            polars.push_back(polar);
+            polars.push_back(tabulatedPolar<ProfileParamsXfoilPolar>(
+                point, open, [&point](auto& polar, std::istream& in) { polar.loadFile(in, point.path); }));
         } else {
             const auto re = xfoilReynolds(point, conditions);
             auto addJob = [&](double reynolds, double auxiliary) {
