@@ -44,15 +44,29 @@ std::optional<Refusal> pitchRefusal(const bemt::ComputeSettings& settings) {
     return std::nullopt;
 }
 
+namespace {
+
+// The kind of file an airfoil point reads, as its messages name it.
+const char* dataKindName(bemt::AirfoilType type) {
+    switch (type) {
+        case bemt::CSVData: return "CSV data";
+        case bemt::Coordinates: return "Coordinates";
+        case bemt::AeroDynTable: return "AeroDyn table";
+        case bemt::XfoilPolarFile: return "XFOIL polar file";
+        default: return "NACA table";
+    }
+}
+
+}  // namespace
+
 std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoint>& points) {
     for (std::size_t i = 0; i < points.size(); ++i) {
         const bemt::AirfoilPoint& p = points[i];
-        const bool fromFile = p.data_type == bemt::CSVData || p.data_type == bemt::Coordinates;
-        if (p.repeat || !fromFile || !p.path.empty()) continue;
+        if (p.repeat || !bemt::readsDataFile(p.data_type) || !p.path.empty()) continue;
         std::ostringstream message;
         message.imbue(std::locale::classic());
         message << "Airfoil point " << i + 1 << " (x/R = " << p.x_rel << ", "
-                << (p.data_type == bemt::CSVData ? "CSV data" : "Coordinates")
+                << dataKindName(p.data_type)
                 << ") has no data file. Choose its file on the \"Airfoils data\" page.";
         return message.str();
     }

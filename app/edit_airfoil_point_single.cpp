@@ -21,7 +21,8 @@ void write(wxTextCtrl* field, double value) {
 
 wxArrayString EditSingleAirfoilPoint::typeItems() {
     wxArrayString items;
-    for (const char* item : {"CSV data", "Coordinates", "NACA 0012", "NACA 0015", "NACA 0018", "NACA 0021", "NACA 0025"})
+    for (const char* item : {"CSV data", "Coordinates", "NACA 0012", "NACA 0015", "NACA 0018", "NACA 0021", "NACA 0025",
+                             "AeroDyn table", "XFOIL polar file"})
         items.Add(item);
     return items;
 }
@@ -29,7 +30,7 @@ wxArrayString EditSingleAirfoilPoint::typeItems() {
 const std::vector<bemt::AirfoilType>& EditSingleAirfoilPoint::typeValues() {
     static const std::vector<bemt::AirfoilType> values = {bemt::CSVData,  bemt::Coordinates, bemt::NACA0012,
                                                           bemt::NACA0015, bemt::NACA0018,    bemt::NACA0021,
-                                                          bemt::NACA0025};
+                                                          bemt::NACA0025, bemt::AeroDynTable, bemt::XfoilPolarFile};
     return values;
 }
 
@@ -59,6 +60,8 @@ void EditSingleAirfoilPoint::load() {
     m_reMin = m_point.rey_min;
     m_reMax = m_point.rey_max;
     m_ncrit = m_point.ncrit;
+    m_extension = m_point.extension;
+    m_cdMax = m_point.cd_max;
 }
 
 void EditSingleAirfoilPoint::refreshControls() {
@@ -98,7 +101,7 @@ void EditSingleAirfoilPoint::refreshControls() {
         event.Skip();
     });
 
-    if (m_type == bemt::CSVData || m_type == bemt::Coordinates) {
+    if (hasDataFile(m_type)) {
         const bool csv = m_type == bemt::CSVData;
         m_pathCtrl = setupInput(grid, row, 0, "Data file", "",
                                 "Enter the absolute path to the file containig the airfoil data.", 1, 4);
@@ -166,6 +169,19 @@ void EditSingleAirfoilPoint::refreshControls() {
                                            "This parameter describes freestream turbulences. See Xfoil documentation.");
             ncrit->SetValidator(InputNumberValidator<int>(&m_ncrit, true, bemt::Limits::ncrit.lowest, bemt::Limits::ncrit.highest));
         }
+        wxArrayString extensions;
+        extensions.Add("NACA data");
+        extensions.Add("Viterna");
+        setupChoice<bemt::ExtensionType>(grid, row++, 0, extensions, &m_extension,
+                                         {bemt::ExtensionNaca, bemt::ExtensionViterna}, "Extension",
+                                         "How the polar is continued beyond its tabulated angles of attack to -180 "
+                                         "and 180 degrees: the built-in NACA data of the nearest thickness, or the "
+                                         "Viterna formulas matched to the ends of the table.",
+                                         1, 4);
+        wxTextCtrl* cdMax = setupInput(grid, row++, 0, wxS("Cd at 90°"), "[-]",
+                                       "Drag coefficient at 90 degrees of the Viterna extension; 0 for "
+                                       "1.11 + 0.018 times the blade's aspect ratio (R / mean chord, at most 50).");
+        cdMax->SetValidator(InputNumberValidator<double>(&m_cdMax, true, 0.0, 5.0));
     }
     m_rows->SetSizer(grid, true);
     m_built = true;
@@ -244,6 +260,8 @@ void EditSingleAirfoilPoint::saveValues() {
     m_point.rey_min = m_reMin;
     m_point.rey_max = m_reMax;
     m_point.ncrit = m_ncrit;
+    m_point.extension = m_extension;
+    m_point.cd_max = m_cdMax;
     auto* event = new wxCommandEvent(kvnEVT_POINT_CHANGED, GetId());
     event->SetEventObject(this);
     GetEventHandler()->QueueEvent(event);
@@ -255,10 +273,16 @@ void EditSingleAirfoilPoint::onUpdatedValue(wxCommandEvent&) {
     if (m_type != m_builtType) CallAfter([this] { update(); });
 }
 
+bool EditSingleAirfoilPoint::hasDataFile(bemt::AirfoilType type) {
+    return bemt::readsDataFile(type);
+}
+
 void EditSingleAirfoilPoint::browse() {
-    const bool csv = m_type == bemt::CSVData;
-    const wxString kind = csv ? "CSV" : "coordinates";
-    const wxString wildcard = wxString(csv ? "CSV" : "Coordinates") + " text files (*.*)|*.*";
+    wxString kind = "coordinates", label = "Coordinates";
+    if (m_type == bemt::CSVData) kind = label = "CSV";
+    if (m_type == bemt::AeroDynTable) kind = label = "AeroDyn table";
+    if (m_type == bemt::XfoilPolarFile) kind = label = "XFOIL polar";
+    const wxString wildcard = label + " text files (*.*)|*.*";
     const wxString path = m_project->fileManager()->getAnyFilePath(wildcard, "Open " + kind + " text file", this);
     if (path.empty() || !m_pathCtrl) return;
     m_pathCtrl->SetValue(path);

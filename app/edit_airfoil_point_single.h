@@ -49,6 +49,8 @@ public:
     // The controls of the point's own airfoil data (type and its settings): greyed out
     // while the point repeats the previous one.
     std::vector<wxWindow*> ownDataControls() const;
+    // The kinds of data read from a file named in the "Data file" row.
+    static bool hasDataFile(bemt::AirfoilType type);
 
 private:
     void load();
@@ -77,6 +79,8 @@ private:
     bool m_guessReynolds = true;
     double m_reMin = 1e6, m_reMax = 1e7;
     int m_ncrit = 9;
+    bemt::ExtensionType m_extension = bemt::ExtensionNaca;
+    double m_cdMax = 0.0;
 
     bool m_built = false;
     bemt::AirfoilType m_builtType = bemt::NACA0018;

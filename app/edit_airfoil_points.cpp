@@ -75,7 +75,7 @@ void EditAirfoilPoints::refreshRepeatNotes() {
                 note = "Nothing to repeat: the first point uses its own data.";
             } else {
                 note = wxString::Format("Repeats point %zu: ", source + 1) + EditSingleAirfoilPoint::typeName(used.data_type);
-                if ((used.data_type == bemt::CSVData || used.data_type == bemt::Coordinates) && !used.path.empty())
+                if (bemt::readsDataFile(used.data_type) && !used.path.empty())
                     note += " (" + wxFileName(wxString::FromUTF8(used.path)).GetFullName() + ")";
             }
         }

@@ -1,12 +1,14 @@
 #include "app/edit_compute.h"
 
 #include <wx/button.h>
+#include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/filename.h>
 #include <wx/weakref.h>
 
 #include <limits>
 
+#include "app/aerodyn_export.h"
 #include "app/compute_rules.h"
 #include "app/design_transfer.h"
 #include "app/file_manager.h"
@@ -346,7 +348,7 @@ void EditCompute::checkAirfoils(std::function<void()> onFailure) {
 }
 
 void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
-    auto points = m_project->airfoilPoints();
+    auto points = bemt::ToolsAirfoil::withBladeDefaults(m_project->airfoilPoints(), m_project->chordPoints());
     auto openFile = m_project->fileManager()->getFileStringStream();
     const bemt::OperatingConditions conditions = m_project->operatingConditions();
     // Changes to the airfoil points or conditions while the segments are built leave
@@ -586,6 +588,38 @@ void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> 
     noteBetzLimit(window, note);
 }
 
+void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double>& x,
+                                      const std::vector<double>& chord, const std::vector<double>& twist) {
+    // The export sets the Reynolds numbers of the shared polars, which a running
+    // computation is using.
+    if (busy()) {
+        showError("Wait until the running computation has finished, then export the blade.");
+        return;
+    }
+    if (!m_segmentsValid) {
+        showError("The airfoil data changed since the design; compute the design again, then export the blade.");
+        return;
+    }
+    const wxString path = m_project->fileManager()->saveFilePath(
+        parent, "Export blade to AeroDyn", "AeroDyn blade files (*.dat)|*.dat",
+        wxString::FromUTF8(korvane::aerodyn::kBladeFile));
+    if (path.empty()) return;
+    korvane::ProjectData blade = m_project->state();
+    blade.chordPoints.clear();
+    blade.twistPoints.clear();
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        blade.chordPoints.push_back({x[i], chord[i]});
+        blade.twistPoints.push_back({x[i], twist[i]});
+    }
+    try {
+        const auto files = korvane::aerodyn::exportFiles(blade, m_airfoilSegments, std::nullopt,
+                                                          m_project->projectFilename().utf8_string());
+        korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
+    } catch (const std::string& message) {
+        showError(fromCore(message));
+    }
+}
+
 void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
                                    const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                                    const bemt::OperatingConditions& conditions) {
@@ -599,6 +633,11 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
     });
     window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [self = wxWeakRef<EditCompute>(this)](kvnChordEvent& event) {
         if (self) self->takeOverDesignedChord(event.x(), event.chord());
+    });
+    window->setBladeExporter([self = wxWeakRef<EditCompute>(this), window](const std::vector<double>& x,
+                                                                            const std::vector<double>& chord,
+                                                                            const std::vector<double>& twist) {
+        if (self) self->exportDesignedBlade(window, x, chord, twist);
     });
     window->Show();
     finish();

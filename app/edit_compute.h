@@ -116,6 +116,10 @@ public:
 
     // State, for the main window and tests.
     bool busy() const { return *m_busy; }
+    // Writes a designed blade (x/R, c/R, twist) with the current airfoil segments for
+    // AeroDyn into the folder of a blade file the user chooses.
+    void exportDesignedBlade(wxWindow* parent, const std::vector<double>& x, const std::vector<double>& chord,
+                             const std::vector<double>& twist);
     bool segmentsValid() const { return m_segmentsValid; }
     bool xfoilInvolved() const { return m_xfoilInvolved; }
     const std::vector<bemt::AirfoilSegment>& airfoilSegments() const { return m_airfoilSegments; }

@@ -96,12 +96,17 @@ void FileManager::saveCSV(wxWindow* parent, const wxString& proposedName, const 
     m_otherFolder = folderOf(path);
 }
 
+wxString FileManager::saveFilePath(wxWindow* parent, const wxString& title, const wxString& wildcard,
+                                   const wxString& proposedName) {
+    const wxString path = choose({FileDialogRequest::Kind::Save, parent, title, wildcard, {}, proposedName}, m_otherFolder);
+    if (!path.empty()) m_otherFolder = folderOf(path);
+    return path;
+}
+
 void FileManager::saveText(wxWindow* parent, const wxString& title, const wxString& wildcard,
                            const wxString& proposedName, const std::string& text) {
-    const wxString path = choose({FileDialogRequest::Kind::Save, parent, title, wildcard, {}, proposedName}, m_otherFolder);
-    if (path.empty()) return;
-    korvane::writeFileAtomically(path.utf8_string(), text);
-    m_otherFolder = folderOf(path);
+    const wxString path = saveFilePath(parent, title, wildcard, proposedName);
+    if (!path.empty()) korvane::writeFileAtomically(path.utf8_string(), text);
 }
 
 wxString FileManager::saveImagePath(wxWindow* parent, const wxString& proposedName) {

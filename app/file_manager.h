@@ -105,6 +105,11 @@ public:
     // program saves its bitmap there.
     wxString saveImagePath(wxWindow* parent, const wxString& proposedName);
 
+    // The path chosen in a save dialog with the given title and filter, or empty when
+    // cancelled (for exports that write files of their own).
+    wxString saveFilePath(wxWindow* parent, const wxString& title, const wxString& wildcard,
+                          const wxString& proposedName);
+
     // The folders the next dialogs start in (other dialogs start in the project's folder
     // until one of them has been used).
     wxString projectFolder() const { return m_projectFolder; }

@@ -86,6 +86,11 @@ json airfoilObject(const AirfoilPoint& p, const std::string& projectPath) {
     o["rey_max"] = p.rey_max;
     o["rey_min"] = p.rey_min;
     o["x_rel"] = p.x_rel;
+    // Written only when used, so that files without them stay as they were.
+    if (p.extension == ExtensionViterna) {
+        o["extension"] = "viterna";
+        if (p.cd_max > 0.0) o["cd_max"] = p.cd_max;
+    }
     return o;
 }
 
@@ -361,7 +366,7 @@ AirfoilPoint readAirfoilPoint(const Reader& r, const json& value, const std::str
     p.a_step = r.number(o, where, "a_step", Limits::xfoilAngleStep);
     // Any separator other than 0 means white space.
     p.csv_separator = static_cast<CSVSeparator>(r.integer(o, where, "csv_separator"));
-    p.data_type = static_cast<AirfoilType>(r.choice(o, where, "data_type", NACA0025));
+    p.data_type = static_cast<AirfoilType>(r.choice(o, where, "data_type", XfoilPolarFile));
     p.guess_reynolds = r.boolean(o, where, "guess_reynolds");
     p.max_passes = r.integer(o, where, "max_passes", Limits::xfoilPasses);
     r.optionalInteger(o, where, "ncrit", p.ncrit);
@@ -372,6 +377,18 @@ AirfoilPoint readAirfoilPoint(const Reader& r, const json& value, const std::str
     p.rey_max = r.number(o, where, "rey_max", Limits::reynolds);
     p.rey_min = r.number(o, where, "rey_min", Limits::reynolds);
     p.x_rel = r.number(o, where, "x_rel", Limits::position);
+    if (o.contains("extension")) {
+        const std::string extension = r.text(o, where, "extension");
+        if (extension == "viterna") {
+            p.extension = ExtensionViterna;
+        } else if (extension != "naca") {
+            r.fail("\"" + Reader::path(where, "extension") + "\" must be \"naca\" or \"viterna\", not \"" + extension +
+                   "\".");
+        }
+    }
+    r.optionalNumber(o, where, "cd_max", p.cd_max);
+    if (!(p.cd_max >= 0.0))
+        r.fail("\"" + Reader::path(where, "cd_max") + "\" must be a positive number.");
     return p;
 }
 
@@ -460,6 +477,7 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     for (const TwistPoint& p : data.twistPoints) twist.push_back({{"twist_deg", p.twist_deg}, {"x_rel", p.x_rel}});
     root["twist_points"] = std::move(twist);
     if (data.turbine) root["turbine"] = turbineObject(*data.turbine);
+    if (!data.notes.empty()) root["notes"] = data.notes;
 
     try {
         return root.dump();
@@ -489,6 +507,7 @@ ProjectData read(const std::string& document, const std::string& projectPath) {
         return TwistPoint{r.number(o, w, "x_rel", Limits::position), r.number(o, w, "twist_deg", Limits::twist)};
     });
     data.turbine = readTurbine(r, parsed, data.conditions);
+    if (parsed.contains("notes")) data.notes = r.text(parsed, "", "notes");
     return data;
 }
 

@@ -29,7 +29,7 @@ kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& co
                                  const std::vector<ChordPoint>& chordPoints,
                                  const std::vector<TwistPoint>& twistPoints)
     : kvnProjectEvent(type, korvane::ProjectData{conditions, solverSettings, computeSettings, airfoilPoints,
-                                                  chordPoints, twistPoints, std::nullopt}) {}
+                                                  chordPoints, twistPoints, std::nullopt, {}}) {}
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const korvane::ProjectData& state)
     : wxEvent(0, type), m_state(state) {}
@@ -166,7 +166,25 @@ void KvpProject::newProject() {
     setChordPoints(korvane::newProjectChordPoints(), false);
     setTurbineSettings(std::nullopt, false);
     setTwistPoints(korvane::newProjectTwistPoints(), true);
+    m_state.notes.clear();
     m_filePath.clear();
+}
+
+void KvpProject::importProject(const korvane::ProjectData& data) {
+    apply(data, true);
+    m_filePath.clear();
+}
+
+void KvpProject::apply(const korvane::ProjectData& data, bool saveState) {
+    setOeratingConditions(data.conditions, false);
+    setSolverSettings(data.solverSettings, false);
+    setComputeSettings(data.computeSettings, false);
+    setAirfoilPoints(data.airfoilPoints, false);
+    setChordPoints(data.chordPoints, false);
+    setTurbineSettings(data.turbine, false);
+    m_state.notes = data.notes;
+    // Last, so that a snapshot it takes holds every part.
+    setTwistPoints(data.twistPoints, saveState);
 }
 
 std::string KvpProject::jsonString(const wxString& projectPath) const {
@@ -175,14 +193,7 @@ std::string KvpProject::jsonString(const wxString& projectPath) const {
 
 void KvpProject::fromJsonString(const std::string& document, const wxString& projectPath) {
     // The whole document is read and checked before any part of the project changes.
-    const korvane::ProjectData data = korvane::kvp::read(document, projectPath.utf8_string());
-    setOeratingConditions(data.conditions, false);
-    setSolverSettings(data.solverSettings, false);
-    setComputeSettings(data.computeSettings, false);
-    setAirfoilPoints(data.airfoilPoints, false);
-    setChordPoints(data.chordPoints, false);
-    setTwistPoints(data.twistPoints, false);
-    setTurbineSettings(data.turbine, false);
+    apply(korvane::kvp::read(document, projectPath.utf8_string()), false);
 }
 
 FileManager& KvpProject::files() const {

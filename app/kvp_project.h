@@ -155,6 +155,10 @@ public:
     // its message and leaves the project exactly as it was.
     void fromJsonString(const std::string& document, const wxString& projectPath);
 
+    // Takes over an imported project (from another program's files) like a new one:
+    // every part, a snapshot, and no file path, so that saving asks for a name.
+    void importProject(const korvane::ProjectData& data);
+
     // Writes the project to its file (as saveAs without one). False when cancelled.
     bool save();
     // Asks for a file name, writes the project there and makes it the project's file.
@@ -165,6 +169,9 @@ public:
     bool open(const wxString& path);
 
 private:
+    // Every part through its setter (one snapshot, from the twist points, with
+    // saveState) and the notes.
+    void apply(const korvane::ProjectData& data, bool saveState);
     void post(wxEventType type);
     void postSnapshot();
     template <typename Point, typename Field>

@@ -73,7 +73,7 @@ std::vector<TwistPoint> newProjectTwistPoints() {
 
 ProjectData newProjectData() {
     return {newProjectConditions(),  newProjectSolverSettings(), newProjectComputeSettings(),
-            newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints(), std::nullopt};
+            newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints(), std::nullopt, {}};
 }
 
 TurbineSettings turbineSettings(const ProjectData& data) {
@@ -102,7 +102,7 @@ bool sameValues(const AirfoilPoint& a, const AirfoilPoint& b) {
            && a.csv_separator == b.csv_separator && a.preceeding_line == b.preceeding_line && a.a_min == b.a_min
            && a.a_max == b.a_max && a.a_step == b.a_step && a.guess_reynolds == b.guess_reynolds
            && a.rey_min == b.rey_min && a.rey_max == b.rey_max && a.max_passes == b.max_passes
-           && a.ncrit == b.ncrit;
+           && a.ncrit == b.ncrit && a.extension == b.extension && a.cd_max == b.cd_max;
 }
 
 bool sameValues(const ChordPoint& a, const ChordPoint& b) { return a.x_rel == b.x_rel && a.c_rel == b.c_rel; }

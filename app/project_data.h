@@ -4,6 +4,7 @@
 // happened. No GUI and no JSON here, so the command line shares it.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "bemt/Records.h"
@@ -21,6 +22,7 @@ struct ProjectData {
     // The turbine around the rotor; empty until the user states it (in a file or the
     // Turbine section), and the rotor's defaults apply meanwhile.
     std::optional<bemt::TurbineSettings> turbine;
+    std::string notes;   // free text, e.g. what an import could not carry over
 };
 
 // The turbine settings that apply to a project: its own, or the defaults for its rotor.

@@ -9,7 +9,13 @@
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
 
+#include <wx/filename.h>
+#include <wx/utils.h>
+
+#include "app/aerodyn_export.h"
 #include "app/edit_airfoil_points.h"
+#include "app/openfast_project.h"
+#include "bemt/ToolsAirfoil.h"
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
@@ -59,6 +65,8 @@ MainWindow::MainWindow()
     Bind(wxEVT_MENU, &MainWindow::onRedo, this, wxID_REDO);
     Bind(wxEVT_MENU, &MainWindow::onAbout, this, wxID_ABOUT);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { openUserGuide(this); }, wxID_HELP);
+    Bind(wxEVT_MENU, &MainWindow::onImportOpenFast, this, kImportOpenFastId);
+    Bind(wxEVT_MENU, &MainWindow::onExportAeroDyn, this, kExportAeroDynId);
     Bind(wxEVT_CLOSE_WINDOW, &MainWindow::onClose, this);
 
     // Large enough for the first page without scrolling on a 1280 x 800 screen.
@@ -79,6 +87,10 @@ void MainWindow::buildMenus() {
     file->Append(wxID_OPEN);
     file->Append(wxID_SAVE);
     file->Append(wxID_SAVEAS, wxGetStockLabel(wxID_SAVEAS) + "\tCtrl+Shift+S");
+    file->AppendSeparator();
+    file->Append(kImportOpenFastId, wxS("Import OpenFAST model…"), "Make a project from an OpenFAST model (.fst)");
+    file->Append(kExportAeroDynId, wxS("Export blade to AeroDyn…"),
+                 "Write the blade and its airfoil tables as AeroDyn v15 input files");
     file->AppendSeparator();
     file->Append(wxID_EXIT);
     auto* edit = new wxMenu();
@@ -282,6 +294,50 @@ bool MainWindow::openFile(const wxString& path) {
     markSaved();
     update(true, true, true, true, true);
     return true;
+}
+
+void MainWindow::onImportOpenFast(wxCommandEvent&) {
+    if (!resolveUnsaved()) return;
+    const wxString path = m_fileManager->getAnyFilePath("OpenFAST input files (*.fst)|*.fst|All files (*.*)|*.*",
+                                                        "Import OpenFAST model", this);
+    if (path.empty()) return;
+    korvane::openfast::ImportedProject imported;
+    try {
+        imported = korvane::openfast::importModel(path.utf8_string());
+    } catch (const std::string& message) {
+        showError(message);
+        return;
+    }
+    resetComputations();
+    m_project->importProject(imported.project);
+    startHistory();
+    setUnsaved(true);
+    update(true, true, true, true, true, true);
+    if (!imported.project.notes.empty()) {
+        wxMessageBox(wxString::FromUTF8(imported.project.notes), "Imported with notes",
+                     wxOK | wxICON_INFORMATION | wxCENTRE, this);
+    }
+}
+
+void MainWindow::onExportAeroDyn(wxCommandEvent&) {
+    const wxString path = m_fileManager->saveFilePath(this, "Export blade to AeroDyn",
+                                                      "AeroDyn blade files (*.dat)|*.dat",
+                                                      wxString::FromUTF8(korvane::aerodyn::kBladeFile));
+    if (path.empty()) return;
+    try {
+        // The airfoil data are read (or analysed by XFOIL) here and now.
+        wxBusyCursor busy;
+        const korvane::ProjectData data = m_project->state();
+        auto segments = bemt::ToolsAirfoil::segmentsFromPoints(
+            bemt::ToolsAirfoil::withBladeDefaults(data.airfoilPoints, data.chordPoints),
+            m_fileManager->getFileStringStream(), data.conditions, nullptr, nullptr);
+        const auto files =
+            korvane::aerodyn::exportFiles(data, std::move(segments), std::nullopt, m_project->projectFilename().utf8_string());
+        const auto written = korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
+        SetStatusText(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), wxFileName(path).GetPath()));
+    } catch (const std::string& message) {
+        showError(message);
+    }
 }
 
 void MainWindow::onSave(wxCommandEvent&) {

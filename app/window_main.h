@@ -59,6 +59,13 @@ public:
     void onUndo(wxCommandEvent& event);
     void onRedo(wxCommandEvent& event);
     void onAbout(wxCommandEvent& event);
+    // File > Import OpenFAST model...: the rotor of a .fst model as a new, unsaved project.
+    void onImportOpenFast(wxCommandEvent& event);
+    // File > Export blade to AeroDyn...: blade file, airfoil tables and AFNames lines in
+    // the folder of the chosen blade file.
+    void onExportAeroDyn(wxCommandEvent& event);
+    static constexpr int kImportOpenFastId = wxID_HIGHEST + 41;
+    static constexpr int kExportAeroDynId = wxID_HIGHEST + 42;
     void onClose(wxCloseEvent& event);
     void onUnsaved(kvnProjectEvent& event);
 

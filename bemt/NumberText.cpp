@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace bemt::NumberText {
 
@@ -46,6 +47,12 @@ Whole wholeDouble(std::string_view text) {
     if (end != last || error == std::errc::invalid_argument) return {Whole::NotANumber, 0.0};
     if (error == std::errc::result_out_of_range || !std::isfinite(value)) return {Whole::NotFinite, value};
     return {Whole::Finite, value};
+}
+
+std::string shortText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
 }
 
 }  // namespace bemt::NumberText

@@ -3,6 +3,7 @@
 // with a decimal comma never changes how data files are read.
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace bemt::NumberText {
@@ -29,5 +30,8 @@ struct Whole {
     double value;
 };
 Whole wholeDouble(std::string_view text);
+
+// A number for a message: printf's %g (six significant digits, no trailing zeros).
+std::string shortText(double value);
 
 }  // namespace bemt::NumberText

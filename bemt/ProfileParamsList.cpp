@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 #include "bemt/Common.h"
 #include "bemt/ProfileParamsNACA.h"
+#include "bemt/ViternaExtension.h"
 
 namespace bemt {
 
@@ -89,33 +91,95 @@ void ProfileParamsList::setSplines() {
     if (m_alpha.empty()) throw spline::kTooFewPoints;
     if (!(std::isfinite(m_lowestDeg) && std::isfinite(m_highestDeg))) throw kNotFiniteAngles;
 
-    ProfileParamsNACA naca(extensionAirfoil(m_thickness));
-    naca.setReynolds(currentReynolds);
-
-    std::vector<double> a, cl, cd;
+    Samples a, cl, cd;
     const std::size_t capacity = m_alpha.size() + 362;
     a.reserve(capacity);
     cl.reserve(capacity);
     cd.reserve(capacity);
-    auto appendNaca = [&](double deg) {
-        a.push_back(deg);
-        cl.push_back(naca.cl(Common::deg2rad(deg)));
-        cd.push_back(naca.cd(Common::deg2rad(deg)));
-    };
-
-    // Whole degrees counted by an integer within the circle, so that no angle however
-    // far out makes the loops run long.
-    const double leadingEnd = std::min(m_lowestDeg - kLeadingGapDeg, 180.0);
-    for (int deg = -180; deg <= leadingEnd; ++deg) appendNaca(deg);
+    const bool viterna = m_extension == PolarExtension::Viterna;
+    if (viterna) {
+        appendViternaExtension(a, cl, cd, true);
+    } else {
+        appendNacaExtension(a, cl, cd, true);
+    }
     a.insert(a.end(), m_alpha.begin(), m_alpha.end());
     cl.insert(cl.end(), m_cl.begin(), m_cl.end());
     cd.insert(cd.end(), m_cd.begin(), m_cd.end());
-    const double trailingStart = std::clamp(std::trunc(m_highestDeg + kTrailingGapDeg), -180.0, 181.0);
-    for (int deg = static_cast<int>(trailingStart); deg <= 180; ++deg) appendNaca(deg);
+    if (viterna) {
+        appendViternaExtension(a, cl, cd, false);
+    } else {
+        appendNacaExtension(a, cl, cd, false);
+    }
 
     m_clSpline = spline(a, cl, spline::cubic_hermite);
     m_cdSpline = spline(a, cd, spline::cubic_hermite);
     m_splinesReady = true;
+}
+
+void ProfileParamsList::appendNacaExtension(Samples& a, Samples& cl, Samples& cd, bool leading) const {
+    ProfileParamsNACA naca(extensionAirfoil(m_thickness));
+    naca.setReynolds(currentReynolds);
+    auto append = [&](double deg) {
+        a.push_back(deg);
+        cl.push_back(naca.cl(Common::deg2rad(deg)));
+        cd.push_back(naca.cd(Common::deg2rad(deg)));
+    };
+    // Whole degrees counted by an integer within the circle, so that no angle however
+    // far out makes the loops run long.
+    if (leading) {
+        const double leadingEnd = std::min(m_lowestDeg - kLeadingGapDeg, 180.0);
+        for (int deg = -180; deg <= leadingEnd; ++deg) append(deg);
+        return;
+    }
+    const double trailingStart = std::clamp(std::trunc(m_highestDeg + kTrailingGapDeg), -180.0, 181.0);
+    for (int deg = static_cast<int>(trailingStart); deg <= 180; ++deg) append(deg);
+}
+
+void ProfileParamsList::appendViternaExtension(Samples& a, Samples& cl, Samples& cd, bool leading) const {
+    // The formulas are sampled at every whole degree beyond the table and meet it at its
+    // end point, so the spline is continuous at the stall angle.
+    const double cd180 = *std::min_element(m_cd.begin(), m_cd.end());
+    auto problem = [this] {
+        char range[96];
+        std::snprintf(range, sizeof range, " (the table spans %g to %g degrees).", m_lowestDeg, m_highestDeg);
+        return "The polar cannot be extended: " + ViternaExtension::kRangeProblem + range;
+    };
+    if (leading) {
+        if (m_lowestDeg <= -180.0) return;
+        if (!ViternaExtension::canMatch(-m_lowestDeg)) throw problem();
+        const auto lower = ViternaExtension::lowerSide({m_lowestDeg, m_cl.front(), m_cd.front()}, m_cdMax, cd180);
+        const double leadingEnd = std::min(m_lowestDeg - 0.5, 180.0);
+        for (int deg = -180; deg < leadingEnd; ++deg) {
+            a.push_back(deg);
+            cl.push_back(-lower.cl(-deg));
+            cd.push_back(lower.cd(-deg));
+        }
+        return;
+    }
+    if (m_highestDeg >= 180.0) return;
+    if (!ViternaExtension::canMatch(m_highestDeg)) throw problem();
+    const ViternaExtension upper({m_highestDeg, m_cl.back(), m_cd.back()}, m_cdMax, cd180);
+    const double trailingStart = std::clamp(std::ceil(m_highestDeg + 0.5), -180.0, 181.0);
+    for (int deg = static_cast<int>(trailingStart); deg <= 180; ++deg) {
+        a.push_back(deg);
+        cl.push_back(upper.cl(deg));
+        cd.push_back(upper.cd(deg));
+    }
+}
+
+void ProfileParamsList::setExtension(PolarExtension kind, double cdMax) {
+    m_extension = kind;
+    m_cdMax = cdMax;
+    m_splinesReady = false;
+}
+
+void ProfileParamsList::setTable(std::vector<double> alphaDeg, std::vector<double> clValues,
+                                 std::vector<double> cdValues) {
+    m_alpha = std::move(alphaDeg);
+    m_cl = std::move(clValues);
+    m_cd = std::move(cdValues);
+    setBoundsFromList();
+    m_splinesReady = false;
 }
 
 void ProfileParamsList::appendPoint(double alphaDeg, double clValue, double cdValue) {

@@ -12,6 +12,12 @@
 
 namespace bemt {
 
+// How a list polar is continued beyond its tabulated angles.
+enum class PolarExtension {
+    Naca,     // the built-in NACA table of the nearest thickness, joined across a gap
+    Viterna,  // the Viterna-Corrigan formulas matched to the ends of the table
+};
+
 class ProfileParamsList : public ProfileParams {
 public:
     // Relative thickness of a list polar whose airfoil is not known, fraction of chord.
@@ -49,6 +55,16 @@ public:
     double relativeThickness() const { return m_thickness; }
     void setRelativeThickness(double thickness) { m_thickness = thickness; }
 
+    // The extension beyond the tabulated angles; cdMax is the drag coefficient at 90
+    // degrees of the Viterna extension. The splines are rebuilt on next use.
+    void setExtension(PolarExtension kind, double cdMax);
+    PolarExtension extension() const { return m_extension; }
+    double extensionCdMax() const { return m_cdMax; }
+
+    // Replaces the tabulated points (degrees, strictly increasing) and sets the angle
+    // bounds; the splines are rebuilt on next use.
+    void setTable(std::vector<double> alphaDeg, std::vector<double> cl, std::vector<double> cd);
+
 protected:
     void appendPoint(double alphaDeg, double cl, double cd);
     // Sets the angle bounds to the first and the last tabulated angle.
@@ -64,6 +80,13 @@ protected:
     spline m_cdSpline;
     double m_thickness = kDefaultThickness;
     std::size_t m_piece = 0;  // spline piece of the last lookup, where the next search starts
+    PolarExtension m_extension = PolarExtension::Naca;
+    double m_cdMax = 0.0;
+
+private:
+    using Samples = std::vector<double>;
+    void appendNacaExtension(Samples& a, Samples& cl, Samples& cd, bool leading) const;
+    void appendViternaExtension(Samples& a, Samples& cl, Samples& cd, bool leading) const;
 };
 
 }  // namespace bemt

@@ -87,6 +87,21 @@ enum AirfoilType : std::int32_t {
     NACA0015 = 4,
     NACA0021 = 5,
     NACA0025 = 6,
+    AeroDynTable = 7,     // AeroDyn v15 airfoil table file
+    XfoilPolarFile = 8,   // polar save file written by XFOIL
+};
+
+// Whether the airfoil data of this kind come from the point's file (all but the built-in
+// NACA tables).
+constexpr bool readsDataFile(AirfoilType type) {
+    return type == CSVData || type == Coordinates || type == AeroDynTable || type == XfoilPolarFile;
+}
+
+// How list polars (CSV, XFOIL, XFOIL polar files, AeroDyn tables) are continued beyond
+// their tabulated angles. Stored in project files as "naca" or "viterna".
+enum ExtensionType : std::int32_t {
+    ExtensionNaca = 0,
+    ExtensionViterna = 1,
 };
 
 // Separator of a CSV polar file: comma, or any whitespace for every other value.
@@ -111,6 +126,8 @@ struct AirfoilPoint {
     double rey_max = 10000000.0;
     std::int32_t max_passes = 5;
     std::int32_t ncrit = 9;
+    ExtensionType extension = ExtensionNaca;
+    double cd_max = 0.0;            // Viterna drag at 90 degrees; 0: from the blade's aspect ratio
 };
 
 // A stretch of blade between two neighbouring airfoil points with the polars of both

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <limits>
+#include <type_traits>
 #include <memory>
 #include <condition_variable>
 #include <mutex>
@@ -18,6 +20,9 @@
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ProfileParamsXfoil.h"
+#include "bemt/ProfileParamsAeroDyn.h"
+#include "bemt/ProfileParamsXfoilPolar.h"
+#include "bemt/ViternaExtension.h"
 
 namespace bemt {
 
@@ -40,7 +45,31 @@ NACAairfoil nacaOf(AirfoilType type) {
     }
 }
 
-bool isNaca(AirfoilType type) { return type != CSVData && type != Coordinates; }
+bool isNaca(AirfoilType type) { return !readsDataFile(type); }
+
+PolarExtension extensionOf(const AirfoilPoint& point) {
+    return point.extension == ExtensionViterna ? PolarExtension::Viterna : PolarExtension::Naca;
+}
+
+// The cdMax of a point; points whose value was not completed from the blade (see
+// withBladeDefaults) get the value of the longest blades.
+double cdMaxOf(const AirfoilPoint& point) {
+    return point.cd_max > 0.0 ? point.cd_max : ViternaExtension::defaultCdMax(1e9);
+}
+
+// Sets the point's extension; a Viterna extension is built at once, so that one that
+// cannot be applied is reported with the file before anything is computed.
+template <typename Polar>
+void extend(Polar& polar, const AirfoilPoint& point) {
+    try {
+        polar.setExtension(extensionOf(point), cdMaxOf(point));
+        if constexpr (!std::is_same_v<Polar, ProfileParamsAeroDyn>) {
+            if (point.extension == ExtensionViterna) polar.setSplines();
+        }
+    } catch (const std::string& message) {
+        throw point.path + ": " + message;
+    }
+}
 
 std::string reynoldsText(double re) {
     char text[64];
@@ -214,6 +243,17 @@ void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditi
     }
 }
 
+// A polar read from the point's file by load(polar, stream), with the point's extension.
+template <typename Polar, typename Open, typename Load>
+std::shared_ptr<Polar> tabulatedPolar(const AirfoilPoint& point, const Open& open, const Load& load) {
+    auto stream = open(point.path);
+    if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
+    auto polar = std::make_shared<Polar>();
+    load(*polar, *stream);
+    extend(*polar, point);
+    return polar;
+}
+
 }  // namespace
 
 ToolsAirfoil::XfoilReynolds ToolsAirfoil::xfoilReynolds(const AirfoilPoint& point,
@@ -263,6 +303,10 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
                 // Its own blend (a ratio of its own) over the same two analyses.
                 polars.push_back(std::make_shared<ProfileParamsCombined>(
                     static_cast<const ProfileParamsCombined&>(*previous)));
+            } else if (const auto* table = dynamic_cast<const ProfileParamsAeroDyn*>(previous.get());
+                       table != nullptr && table->tables().size() > 1) {
+                // Its own Reynolds number at its own position.
+                polars.push_back(std::make_shared<ProfileParamsAeroDyn>(*table));
             } else if (previous->isNACAProfile()) {
                 polars.push_back(
                     std::make_shared<ProfileParamsNACA>(static_cast<const ProfileParamsNACA&>(*previous).airfoil()));
@@ -274,11 +318,15 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
         if (isNaca(point.data_type)) {
             polars.push_back(std::make_shared<ProfileParamsNACA>(nacaOf(point.data_type)));
         } else if (point.data_type == CSVData) {
-            auto stream = open(point.path);
-            if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
-            auto csv = std::make_shared<ProfileParamsCSV>();
-            csv->loadFile(stream.get(), point.preceeding_line, point.csv_separator, point.path);
-            polars.push_back(csv);
+            polars.push_back(tabulatedPolar<ProfileParamsCSV>(point, open, [&point](auto& csv, std::istream& in) {
+                csv.loadFile(&in, point.preceeding_line, point.csv_separator, point.path);
+            }));
+        } else if (point.data_type == AeroDynTable) {
+            polars.push_back(tabulatedPolar<ProfileParamsAeroDyn>(
+                point, open, [&point](auto& table, std::istream& in) { table.loadFile(in, point.path); }));
+        } else if (point.data_type == XfoilPolarFile) {
+            polars.push_back(tabulatedPolar<ProfileParamsXfoilPolar>(
+                point, open, [&point](auto& polar, std::istream& in) { polar.loadFile(in, point.path); }));
         } else {
             const auto re = xfoilReynolds(point, conditions);
             // Read and checked here, so that a faulty file is reported before anything runs.
@@ -290,6 +338,7 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
                 job->path = point.path;
                 job->coords = coordinates;
                 job->polar = std::make_shared<ProfileParamsXfoil>();
+                job->polar->setExtension(extensionOf(point), cdMaxOf(point));
                 job->reynolds = reynolds;
                 job->auxiliary = auxiliary;
                 job->point = &point;
@@ -335,6 +384,27 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
     }
     if (progress) progress(100, "");
     return segments;
+}
+
+double ToolsAirfoil::bladeAspectRatio(const std::vector<ChordPoint>& chord) {
+    // R / mean chord = 1 / mean(c/R), the mean taken over the span of the chord points.
+    if (chord.size() < 2) return std::numeric_limits<double>::infinity();
+    double area = 0.0;
+    for (std::size_t i = 1; i < chord.size(); ++i) {
+        area += 0.5 * (chord[i].c_rel + chord[i - 1].c_rel) * (chord[i].x_rel - chord[i - 1].x_rel);
+    }
+    const double mean = area / (chord.back().x_rel - chord.front().x_rel);
+    if (!(mean > 0.0) || !std::isfinite(mean)) return std::numeric_limits<double>::infinity();
+    return 1.0 / mean;
+}
+
+std::vector<AirfoilPoint> ToolsAirfoil::withBladeDefaults(std::vector<AirfoilPoint> points,
+                                                          const std::vector<ChordPoint>& chord) {
+    const double cdMax = ViternaExtension::defaultCdMax(bladeAspectRatio(chord));
+    for (AirfoilPoint& point : points) {
+        if (!(point.cd_max > 0.0)) point.cd_max = cdMax;
+    }
+    return points;
 }
 
 AirfoilSegment* ToolsAirfoil::findSegment(double x, std::vector<AirfoilSegment>* segments) {

@@ -60,6 +60,14 @@ public:
                                                           std::atomic<bool>* abortRequest,
                                                           const XfoilCommunicator::Settings& channel);
 
+    // The aspect ratio R / mean chord of a blade from its chord points (c/R); infinite
+    // without a usable chord.
+    static double bladeAspectRatio(const std::vector<ChordPoint>& chord);
+    // The points with every cd_max left at 0 set to the Viterna default of the blade,
+    // 1.11 + 0.018 AR with the aspect ratio capped at 50.
+    static std::vector<AirfoilPoint> withBladeDefaults(std::vector<AirfoilPoint> points,
+                                                       const std::vector<ChordPoint>& chord);
+
     // The Reynolds pair of a "Coordinates" point and the auxiliary value of each polar:
     // the user's range, or a range guessed around the design conditions.
     struct XfoilReynolds {

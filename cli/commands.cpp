@@ -42,7 +42,7 @@ void checkCommandSettings(const std::string& command, const ProjectData& project
 std::vector<std::string> inputFiles(const ComputeOptions& options, const ProjectData& project) {
     std::vector<std::string> inputs{options.projectPath};
     for (const AirfoilPoint& p : project.airfoilPoints) {
-        if (p.data_type == CSVData || p.data_type == Coordinates) inputs.push_back(p.path);
+        if (readsDataFile(p.data_type)) inputs.push_back(p.path);
     }
     return inputs;
 }

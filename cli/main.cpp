@@ -11,6 +11,7 @@
 #include "bemt/ThreadCount.h"
 #include "cli/commands.h"
 #include "cli/turbine_commands.h"
+#include "cli/exchange_commands.h"
 
 namespace {
 
@@ -62,6 +63,15 @@ The operating points of a sweep are computed in parallel, on every core unless -
 or the environment variable KORVANE_THREADS (a whole number from 1 to 1024) says
 otherwise; the results do not depend on the number of threads.
 
+Exchange with OpenFAST:
+  import openfast MODEL.fst --out P.kvp   the rotor of an OpenFAST model (ElastoDyn and
+                                          AeroDyn v15 files named by the .fst)
+  import aerodyn AD15.dat --hub-radius RH --tip-radius R --blades B --out P.kvp
+  export aerodyn P.kvp --out DIR [--nodes N]   AeroDyn blade file, one airfoil table per
+                                          airfoil point and the AFNames lines
+  What a model holds but Korvane does not compute (cone, tilt, prebend, sweep, drag
+  left out of the induction) is listed on standard error and in the project's notes.
+
 Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or invalid
 project, failed computation or output), 2 wrong command line, 130 stopped by Ctrl-C.
 
@@ -72,7 +82,9 @@ Examples:
   korvane-cli design examples/new_turbine.kvp --c-limit 0.12 --json - | jq .design
   korvane-cli power-curve examples/nrel5mw.kvp --rayleigh 7.5 --csv results/
   korvane-cli surface examples/nrel5mw.kvp --tsr 2:14:0.25 --pitch -2:20:0.5 --rosco Cp_Ct_Cq.txt
-  korvane-cli new my_rotor.kvp)";
+  korvane-cli new my_rotor.kvp
+  korvane-cli import openfast examples/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst --out nrel5mw.kvp
+  korvane-cli export aerodyn nrel5mw.kvp --out aerodyn/)";
 
 // Refuses a number outside the setting's range with the range; text that is no number
 // is left to the conversion, which says so.
@@ -239,6 +251,39 @@ int main(int argc, char** argv) {
             CLI::ignore_case))
         ->option_text("wind|tsr");
     create->add_option("FILE", newPath, "The project file to write")->required();
+
+    ImportOptions importOptions;
+    CLI::App* importCommand = app.add_subcommand("import", "Make a project from another program's files");
+    importCommand->require_subcommand(1);
+    CLI::App* importOpenFast =
+        importCommand->add_subcommand("openfast", "The rotor of an OpenFAST model (.fst with ElastoDyn and AeroDyn v15)");
+    CLI::App* importAeroDyn = importCommand->add_subcommand(
+        "aerodyn", "The blade of an AeroDyn v15 primary input, with the rotor size given here");
+    for (CLI::App* command : {importOpenFast, importAeroDyn}) {
+        command->add_option("FILE", importOptions.source, "The model file")->required();
+        command->add_option("--out", importOptions.out, "The project file to write")->required()->type_name("FILE");
+        command->add_flag("-f,--force", importOptions.force, "Replace an existing project file");
+    }
+    importAeroDyn->add_option("--hub-radius", importOptions.rotor.hubRadius, "Hub radius, m")
+        ->required()->check(CLI::NonNegativeNumber)->type_name("RH");
+    importAeroDyn->add_option("--tip-radius", importOptions.rotor.tipRadius, "Rotor (tip) radius, m")
+        ->required()->check(CLI::PositiveNumber)->type_name("R");
+    importAeroDyn->add_option("--blades", importOptions.rotor.blades, "Number of blades")
+        ->required()->check(CLI::Range(1, 100))->type_name("B");
+
+    ExportOptions exportOptions;
+    CLI::App* exportCommand = app.add_subcommand("export", "Write the project's blade in another program's format");
+    exportCommand->require_subcommand(1);
+    CLI::App* exportAeroDyn = exportCommand->add_subcommand(
+        "aerodyn", "AeroDyn v15 blade file, one airfoil table per airfoil point and the AFNames lines");
+    exportAeroDyn->add_option("PROJECT", exportOptions.projectPath, "The .kvp project file")->required();
+    exportAeroDyn->add_option("--out", exportOptions.folder, "Folder for the files (created when missing)")
+        ->required()->type_name("DIR");
+    exportAeroDyn->add_option_function<int>(
+        "--nodes", [&exportOptions](const int& n) { exportOptions.nodes = n; },
+        "Number of nodes, evenly spaced from hub to tip (default: the chord and airfoil points)")
+        ->check(CLI::Range(2, 10000))->option_text("N");
+    exportAeroDyn->add_flag("-q,--quiet", exportOptions.quiet, "No list of written files");
     create->add_flag("-f,--force", force, "Replace an existing file");
 
     try {
@@ -250,6 +295,9 @@ int main(int argc, char** argv) {
 
     try {
         if (create->parsed()) return runNew(newPath, force);
+        if (importOpenFast->parsed()) return runImportOpenFast(importOptions);
+        if (importAeroDyn->parsed()) return runImportAeroDyn(importOptions);
+        if (exportAeroDyn->parsed()) return runExportAeroDyn(exportOptions);
         if (!pitch.empty()) options.overrides.pitch = parseRange(pitch, "--pitch", pitchLimits());
         if (!range.empty()) options.overrides.range = parseRange(range, "--range", characteristicsLimits());
         if (powerCurve->parsed()) {

@@ -6,6 +6,7 @@
 
 #include "app/kvp_codec.h"
 #include "app/text_file.h"
+#include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"
 
 namespace korvane::cli {
@@ -136,7 +137,8 @@ InputDataSet computationInput(const ProjectData& project, const std::function<vo
     InputDataSet input;
     input.settings = project.solverSettings;
     input.conditions = project.conditions;
-    input.segments = buildAirfoilSegments(project.airfoilPoints, project.conditions, progress, interrupted);
+    input.segments = buildAirfoilSegments(ToolsAirfoil::withBladeDefaults(project.airfoilPoints, project.chordPoints),
+                                          project.conditions, progress, interrupted);
     input.chordPoints = project.chordPoints;
     input.twistPoints = project.twistPoints;
     return input;

@@ -34,6 +34,26 @@ void DesignResultWindow::generateActionsMenu(wxWindow* parent, wxSizer* sizer, F
     m_chordButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { useChord(); });
     sizer->Add(m_chordButton, 0, wxEXPAND | wxALL, border);
     addZeroPitchButton(m_chordButton);
+
+    m_exportButton = new wxButton(parent, wxID_ANY, wxString::FromUTF8("Export blade to AeroDyn…"));
+    m_exportButton->SetToolTip(
+        "Write the designed blade with the project's airfoil tables as AeroDyn v15 input files (blade file, one "
+        "airfoil table per airfoil point, the AFNames lines).");
+    m_exportButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { exportBlade(); });
+    m_exportButton->Enable(static_cast<bool>(m_exporter));
+    sizer->Add(m_exportButton, 0, wxEXPAND | wxALL, border);
+}
+
+void DesignResultWindow::setBladeExporter(BladeExporter exporter) {
+    m_exporter = std::move(exporter);
+    if (m_exportButton) m_exportButton->Enable(static_cast<bool>(m_exporter));
+}
+
+void DesignResultWindow::exportBlade() {
+    if (!m_exporter || selectedPitch() < 0) return;
+    const auto& point = points()[static_cast<std::size_t>(selectedPitch())];
+    m_exporter(result_series::elementPositions(point), result_series::elementChord(point),
+               result_series::elementTwist(point));
 }
 
 void DesignResultWindow::useTwist() {

@@ -244,8 +244,8 @@ TEST(KvpFormat, EveryMalformedDocumentIsRefusedWithTheFileAndTheProblem) {
                   "\"p_step\":0.001"),
          "\"compute_settings\": the pitch range asks for 20001 positions, more than 1001."},
         {"unknown airfoil type",
-         document("\"airfoil_points\":[" + replaced(kAirfoil, "\"data_type\":3", "\"data_type\":7") + "]"),
-         "\"airfoil_points[0].data_type\" must be a whole number from 0 to 6, not 7."},
+         document("\"airfoil_points\":[" + replaced(kAirfoil, "\"data_type\":3", "\"data_type\":9") + "]"),
+         "\"airfoil_points[0].data_type\" must be a whole number from 0 to 8, not 9."},
     };
     const std::string prefix = "The project file /projects/rotor.kvp could not be read: ";
     for (const Malformed& c : cases) {
@@ -306,6 +306,44 @@ TEST(KvpPaths, AMovedFolderStillFindsItsCsvFile) {
     const ProjectData back = kvp::read(korvane::testing::readBytes(moved), moved);
     EXPECT_EQ(back.airfoilPoints[0].path, (after / "polars" / "du21.csv").string());
     EXPECT_TRUE(std::filesystem::exists(back.airfoilPoints[0].path));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KvpExchange, ExtensionCdMaxAndNotesAreStoredOnlyWhenUsed) {
+    ProjectData d = handProject();
+    d.airfoilPoints.front().data_type = AeroDynTable;
+    const std::string plain = kvp::write(d, "/projects/rotor.kvp");
+    EXPECT_EQ(plain.find("extension"), std::string::npos);
+    EXPECT_EQ(plain.find("notes"), std::string::npos);
+
+    d.airfoilPoints.front().extension = ExtensionViterna;
+    d.notes = "PreCone = -2.5 deg is not modelled.";
+    std::string text = kvp::write(d, "/projects/rotor.kvp");
+    EXPECT_NE(text.find(R"("extension":"viterna")"), std::string::npos);
+    EXPECT_EQ(text.find("cd_max"), std::string::npos);  // 0: from the blade
+    ProjectData back = kvp::read(text, "/projects/rotor.kvp");
+    EXPECT_TRUE(korvane::sameValues(back.airfoilPoints, d.airfoilPoints));
+    EXPECT_EQ(back.notes, d.notes);
+    EXPECT_EQ(back.airfoilPoints.front().data_type, AeroDynTable);
+
+    d.airfoilPoints.front().cd_max = 1.5;
+    text = kvp::write(d, "/projects/rotor.kvp");
+    EXPECT_NE(text.find(R"("cd_max":1.5)"), std::string::npos);
+    EXPECT_EQ(kvp::read(text, "/projects/rotor.kvp").airfoilPoints.front().cd_max, 1.5);
+}
+
+TEST(KvpExchange, AnUnknownExtensionOrANegativeCdMaxIsRefused) {
+    const std::string withExtension =
+        document("\"airfoil_points\":[" + std::string(kAirfoil).insert(1, R"("extension":"flat",)") + "]");
+    EXPECT_EQ(readError(withExtension), "The project file /projects/rotor.kvp could not be read: "
+                                        "\"airfoil_points[0].extension\" must be \"naca\" or \"viterna\", not \"flat\".");
+    const std::string negative =
+        document("\"airfoil_points\":[" + std::string(kAirfoil).insert(1, R"("cd_max":-1,)") + "]");
+    EXPECT_EQ(readError(negative), "The project file /projects/rotor.kvp could not be read: "
+                                   "\"airfoil_points[0].cd_max\" must be a positive number.");
 }
 
 }  // namespace

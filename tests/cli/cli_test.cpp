@@ -211,7 +211,8 @@ TEST(CliNew, WritesTheNewProjectDefaultsAndKeepsExistingFiles) {
 }
 
 TEST(CliExamples, EveryExampleIsStoredInTheProgramsOwnForm) {
-    for (const char* name : {"new_turbine.kvp", "naca_blade.kvp", "nrel5mw.kvp", "xfoil_blade.kvp"}) {
+    for (const char* name : {"new_turbine.kvp", "naca_blade.kvp", "nrel5mw.kvp", "xfoil_blade.kvp",
+                             "openfast-nrel5mw/nrel5mw_openfast.kvp"}) {
         const std::string path = example(name);
         const std::string text = readBytes(path);
         EXPECT_EQ(korvane::kvp::write(korvane::kvp::read(text, path), path), text) << name;

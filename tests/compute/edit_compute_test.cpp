@@ -302,6 +302,34 @@ TEST(ComputePanel, ADesignedChordThatTwoPointsCannotCarryIsOfferedAsTheDesignsOw
     EXPECT_NEAR(cpOfTheProject(), designedCp, 0.002);
 }
 
+TEST(ComputePanel, TheDesignedBladeIsExportedToAeroDynFromItsWindow) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    ASSERT_TRUE(h.run(&EditCompute::designBlade));
+    auto* window = lastWindow<DesignResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->exportButton()->IsEnabled());
+    korvane::testing::TempFolder temp;
+    const wxString folder = wxString::FromUTF8(temp.path().string());
+    h.fileDialogs->answer(folder + "/AeroDyn_blade.dat");
+    wxCommandEvent click(wxEVT_BUTTON, window->exportButton()->GetId());
+    click.SetEventObject(window->exportButton());
+    window->exportButton()->GetEventHandler()->ProcessEvent(click);
+    processEvents();
+    EXPECT_TRUE(h.messages.empty());
+    ASSERT_EQ(h.fileDialogs->requests.size(), 1u);
+    EXPECT_EQ(h.fileDialogs->requests[0].title, "Export blade to AeroDyn");
+    EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_blade.dat"));
+    EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_airfoils.txt"));
+    // One node per element of the design (the airfoil points add their own positions).
+    const auto designed = window->points().front().op.solutions.size();
+    std::ifstream blade((folder + "/AeroDyn_blade.dat").ToStdString());
+    std::string line;
+    for (int i = 0; i < 4; ++i) std::getline(blade, line);
+    EXPECT_GE(std::stoul(line), designed);
+}
+
 TEST(ComputePanel, CharacteristicsOfTheExampleAreTheCoresAndTheCommandLines) {
     KORVANE_REQUIRE_WX();
     ComputeHarness h;

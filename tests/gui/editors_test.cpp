@@ -470,6 +470,39 @@ TEST_F(AirfoilTest, BrowseAsksForTheFileOfTheChosenKind) {
     EXPECT_EQ(project->airfoilPoints()[0].path, "/data/coords/naca4412.dat");
 }
 
+TEST_F(AirfoilTest, AnAeroDynTableTakesAFileAndTheViternaExtensionWithItsDrag) {
+    pick(list->pointEditor(0)->typeChoice(), 7);  // "AeroDyn table"
+    processEvents();
+    EditSingleAirfoilPoint* point = list->pointEditor(0);
+    EXPECT_EQ(project->airfoilPoints()[0].data_type, bemt::AeroDynTable);
+    ASSERT_NE(point->pathField(), nullptr);
+    wxChoice* extension = nullptr;
+    wxTextCtrl* cdMax = nullptr;
+    for (wxWindow* child : point->getContainer()->GetChildren()) {
+        if (auto* choice = dynamic_cast<wxChoice*>(child); choice && choice->FindString("Viterna") != wxNOT_FOUND)
+            extension = choice;
+        if (auto* field = dynamic_cast<wxTextCtrl*>(child);
+            field && field->GetToolTipText().StartsWith("Drag coefficient at 90"))
+            cdMax = field;
+    }
+    ASSERT_NE(extension, nullptr);
+    ASSERT_NE(cdMax, nullptr);
+    pick(extension, 1);  // "Viterna"
+    processEvents();
+    point = list->pointEditor(0);
+    EXPECT_EQ(project->airfoilPoints()[0].extension, bemt::ExtensionViterna);
+    for (wxWindow* child : point->getContainer()->GetChildren()) {
+        if (auto* field = dynamic_cast<wxTextCtrl*>(child);
+            field && field->GetToolTipText().StartsWith("Drag coefficient at 90"))
+            cdMax = field;
+    }
+    type(cdMax, "1.4");
+    EXPECT_EQ(project->airfoilPoints()[0].cd_max, 1.4);
+    type(cdMax, "-1");
+    EXPECT_TRUE(red(cdMax));
+    EXPECT_EQ(project->airfoilPoints()[0].cd_max, 1.4);
+}
+
 TEST_F(AirfoilTest, AddAndRemovePoints) {
     list->addPointAfter(0);
     processEvents();

@@ -1,0 +1,37 @@
+#pragma once
+// A blade for AeroDyn v15: the blade file (nodes with span, twist, chord and airfoil
+// index), one airfoil table per airfoil point (the polar as Korvane uses it, -180 to
+// 180 degrees, at the Reynolds number of that point at the design conditions, without
+// unsteady-aerodynamics data) and the NumAFfiles/AFNames lines for the primary input.
+// Everything is produced in memory first, so a failure leaves no file behind.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/project_data.h"
+
+namespace korvane::aerodyn {
+
+struct OutputFile {
+    std::string name;      // relative to the output folder, with "/" separators
+    std::string content;
+};
+
+// The files of the export. segments are the project's airfoil segments (one polar per
+// airfoil point, ToolsAirfoil::segmentsFromPoints); nodeCount asks for that many nodes
+// evenly spaced from the hub to the tip, otherwise the nodes are the positions of the
+// chord points and the airfoil points (sorted, without repeats) on the blade.
+std::vector<OutputFile> exportFiles(const ProjectData& project, std::vector<bemt::AirfoilSegment> segments,
+                                    std::optional<int> nodeCount, const std::string& projectName);
+
+// The node positions x/R of an export.
+std::vector<double> nodePositions(const ProjectData& project, std::optional<int> nodeCount);
+
+// Writes the files below folder (created when missing); returns their paths.
+std::vector<std::string> writeFiles(const std::string& folder, const std::vector<OutputFile>& files);
+
+inline const std::string kBladeFile = "AeroDyn_blade.dat";
+inline const std::string kAirfoilListFile = "AeroDyn_airfoils.txt";
+
+}  // namespace korvane::aerodyn

@@ -1,0 +1,150 @@
+#include "app/openfast_project.h"
+
+#include "bemt/NumberText.h"
+#include "bemt/ProfileParamsAeroDyn.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace korvane::openfast {
+
+using namespace bemt;
+
+namespace {
+
+std::string number(double value) { return bemt::NumberText::shortText(value); }
+
+// Air values when neither AeroDyn nor the driver gives them.
+constexpr double kDensity = 1.225;
+constexpr double kKinematicViscosity = 1.464e-5;
+constexpr double kSpeedOfSound = 335.0;
+
+struct Environment {
+    std::optional<double> density, viscosity, speedOfSound;
+};
+
+double airValue(const std::optional<double>& aeroDyn, const std::optional<double>& driver, double fallback,
+                const char* key, const char* unit, std::vector<std::string>& notes) {
+    if (aeroDyn) return *aeroDyn;
+    if (driver) return *driver;
+    notes.push_back(std::string(key) + " is given neither by AeroDyn nor by the driver file; " + number(fallback) +
+                    " " + unit + " is used.");
+    return fallback;
+}
+
+// Reads every airfoil table once, so that a broken file stops the import; true when
+// some file holds more than one table.
+bool severalTables(const AeroDynInput& aero) {
+    bool several = false;
+    for (const std::string& path : aero.airfoilFiles) {
+        ProfileParamsAeroDyn table;
+        table.loadFile(path);
+        several = several || table.tables().size() > 1;
+    }
+    return several;
+}
+
+ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, const Environment& driver,
+                             std::optional<double> rotorSpeedRpm, std::vector<std::string> notes) {
+    const double R = rotor.tipRadius;
+    const double Rh = rotor.hubRadius;
+    if (!(R > 0.0 && Rh >= 0.0 && Rh < R))
+        throw "The rotor radius (" + number(R) + " m) must be above 0 and above the hub radius (" + number(Rh) +
+            " m).";
+    if (rotor.blades < 1) throw "The number of blades must be at least 1, not " + std::to_string(rotor.blades) + ".";
+
+    const bool tablesVary = severalTables(aero);
+    ProjectData project;
+    project.conditions = newProjectConditions();
+    OperatingConditions& c = project.conditions;
+    c.R = R;
+    c.Rh = Rh;
+    c.L = R - Rh;
+    c.B = rotor.blades;
+    c.rho = airValue(aero.airDensity, driver.density, kDensity, "The air density", "kg/m^3", notes);
+    const double nu =
+        airValue(aero.kinematicViscosity, driver.viscosity, kKinematicViscosity, "The kinematic viscosity", "m^2/s",
+                 notes);
+    c.mu = c.rho * nu;
+    c.cair = airValue(aero.speedOfSound, driver.speedOfSound, kSpeedOfSound, "The speed of sound", "m/s", notes);
+    if (rotorSpeedRpm && *rotorSpeedRpm > 0.0) c.Om = *rotorSpeedRpm * std::numbers::pi / 30.0;
+    c.V0 = c.Om * R / kImportTipSpeedRatio;
+    c.TSR = kImportTipSpeedRatio;
+
+    project.solverSettings = newProjectSolverSettings();
+    project.solverSettings.solver = Ning;
+    project.computeSettings = newProjectComputeSettings();
+    project.computeSettings.enable_interpolation = false;
+
+    double curve = 0.0, sweep = 0.0;
+    for (std::size_t i = 0; i < aero.nodes.size(); ++i) {
+        const AeroDynBladeNode& node = aero.nodes[i];
+        const double x = (Rh + node.span) / R;
+        if (x > 1.0 + 1e-12)
+            throw aero.bladeFile + ": node " + std::to_string(i + 1) + " (BlSpn " + number(node.span) +
+                " m) lies beyond the blade tip: TipRad - HubRad is " + number(R - Rh) + " m.";
+        project.chordPoints.push_back({x, node.chord / R});
+        project.twistPoints.push_back({x, node.twist});
+        // AeroDyn evaluates each node's table over the stretch of blade closer to that node
+        // than to its neighbours; with blending off an airfoil point applies from its
+        // position onward, so it is placed halfway to the previous node.
+        AirfoilPoint point;
+        point.x_rel = i == 0 ? x : 0.5 * (x + project.chordPoints[i - 1].x_rel);
+        point.data_type = AeroDynTable;
+        point.path = aero.airfoilFiles[node.airfoil - 1];
+        project.airfoilPoints.push_back(point);
+        curve = std::max(curve, std::abs(node.curve));
+        sweep = std::max(sweep, std::abs(node.sweep));
+    }
+
+    if (curve > 0.0)
+        notes.push_back("Blade prebend (BlCrvAC up to " + number(curve) + " m) is not modelled: the blade is straight.");
+    if (sweep > 0.0)
+        notes.push_back("Blade sweep (BlSwpAC up to " + number(sweep) + " m) is not modelled: the blade is straight.");
+    if (aero.axialDrag && !*aero.axialDrag)
+        notes.push_back("AIDrag = False is not modelled: Korvane keeps the drag term in the axial induction.");
+    if (aero.tangentialDrag && !*aero.tangentialDrag)
+        notes.push_back("TIDrag = False is not modelled: Korvane keeps the drag term in the tangential induction.");
+    if (aero.wakeModel && *aero.wakeModel != 1 && *aero.wakeModel != 2)
+        notes.push_back("The wake model of the AeroDyn input (" + std::to_string(*aero.wakeModel) +
+                        ") is not blade element momentum theory; Korvane computes with it.");
+    if (aero.tableMode && *aero.tableMode == 1 && tablesVary)
+        notes.push_back("AFTabMod = 1: AeroDyn uses the first table of each airfoil file only; Korvane interpolates "
+                        "files with several tables in Reynolds number.");
+    if (!rotorSpeedRpm)
+        notes.push_back("No rotor speed is given; the new-project rotor speed is used.");
+    notes.push_back("The wind velocity is set for a tip speed ratio of " + number(kImportTipSpeedRatio) + ".");
+
+    ImportedProject imported{std::move(project), std::move(notes)};
+    for (const std::string& note : imported.notes) {
+        if (!imported.project.notes.empty()) imported.project.notes += "\n";
+        imported.project.notes += note;
+    }
+    return imported;
+}
+
+}  // namespace
+
+ImportedProject importModel(const std::string& fstPath) {
+    const OpenFastModel model = OpenFastReader::readModel(fstPath);
+    std::vector<std::string> notes;
+    const ElastoDynRotor& rotor = model.rotor;
+    if (std::any_of(rotor.precone.begin(), rotor.precone.end(), [](double cone) { return cone != 0.0; })) {
+        std::string cones;
+        for (const double cone : rotor.precone) cones += (cones.empty() ? "" : ", ") + number(cone);
+        notes.push_back("PreCone = " + cones + " deg is not modelled: the rotor is computed without cone.");
+    }
+    if (rotor.shaftTilt != 0.0)
+        notes.push_back("ShftTilt = " + number(rotor.shaftTilt) +
+                        " deg is not modelled: the wind meets the rotor along its axis.");
+    return buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
+                        {model.airDensity, model.kinematicViscosity, model.speedOfSound}, rotor.rotorSpeedRpm,
+                        std::move(notes));
+}
+
+ImportedProject importAeroDyn(const std::string& aeroDynPath, const RotorSize& rotor) {
+    return buildProject(OpenFastReader::readAeroDyn(aeroDynPath), rotor, {}, std::nullopt, {});
+}
+
+}  // namespace korvane::openfast

@@ -1,0 +1,64 @@
+#pragma once
+// The rotor aerodynamics of an OpenFAST model as its input files describe it: the
+// driver (.fst) for the module file names and the environment, ElastoDyn for the rotor
+// size and angles, the AeroDyn v15 primary input for the air, the airfoil table files
+// and the blade file, and the blade file's nodes. Both the older and the current key
+// spellings are read. Every failure is a std::string naming the file and the line.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bemt {
+
+struct AeroDynBladeNode {
+    double span = 0.0;     // BlSpn, m from the blade root
+    double curve = 0.0;    // BlCrvAC, out-of-plane offset (prebend), m
+    double sweep = 0.0;    // BlSwpAC, in-plane offset (sweep), m
+    double twist = 0.0;    // BlTwist, degrees
+    double chord = 0.0;    // BlChord, m
+    int airfoil = 0;       // BlAFID, 1-based index into the airfoil file list
+};
+
+struct AeroDynInput {
+    std::string path;                         // the primary input file
+    std::optional<double> airDensity;         // AirDens, kg/m^3; empty when "default" or absent
+    std::optional<double> kinematicViscosity; // KinVisc, m^2/s
+    std::optional<double> speedOfSound;       // SpdSound, m/s
+    std::optional<bool> axialDrag;            // AIDrag
+    std::optional<bool> tangentialDrag;       // TIDrag
+    std::optional<int> wakeModel;             // WakeMod / Wake_Mod
+    std::optional<int> tableMode;             // AFTabMod
+    std::vector<std::string> airfoilFiles;    // AFNames, absolute paths
+    std::string bladeFile;                    // ADBlFile(1), absolute path
+    std::vector<AeroDynBladeNode> nodes;      // the first NumBlNds rows of the blade file
+};
+
+struct ElastoDynRotor {
+    int blades = 0;                 // NumBl
+    double tipRadius = 0.0;         // TipRad, m
+    double hubRadius = 0.0;         // HubRad, m
+    std::vector<double> precone;    // PreCone(1..NumBl), degrees
+    double shaftTilt = 0.0;         // ShftTilt, degrees
+    std::optional<double> rotorSpeedRpm;  // RotSpeed
+};
+
+struct OpenFastModel {
+    std::string fstPath;
+    std::optional<double> airDensity;          // the .fst's environment, when it has one
+    std::optional<double> kinematicViscosity;
+    std::optional<double> speedOfSound;
+    ElastoDynRotor rotor;
+    AeroDynInput aeroDyn;
+};
+
+class OpenFastReader {
+public:
+    // Reads the .fst and the ElastoDyn and AeroDyn files it names (relative to it).
+    static OpenFastModel readModel(const std::string& fstPath);
+    // Reads an AeroDyn v15 primary input and its blade file (file names relative to it).
+    static AeroDynInput readAeroDyn(const std::string& path);
+    static ElastoDynRotor readElastoDyn(const std::string& path);
+};
+
+}  // namespace bemt

@@ -1,0 +1,60 @@
+#include "cli/exchange_commands.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/aerodyn_export.h"
+#include "app/kvp_codec.h"
+#include "app/text_file.h"
+#include "bemt/ToolsAirfoil.h"
+#include "cli/airfoil_segments.h"
+#include "cli/commands.h"
+#include "cli/project_input.h"
+
+namespace korvane::cli {
+
+namespace {
+
+std::string absoluteUtf8(const std::string& path) {
+    const std::u8string text =
+        std::filesystem::absolute(std::filesystem::path(std::u8string(path.begin(), path.end()))).u8string();
+    return std::string(text.begin(), text.end());
+}
+
+int writeImported(const openfast::ImportedProject& imported, const ImportOptions& options) {
+    std::error_code error;
+    if (!options.force && std::filesystem::exists(std::filesystem::path(options.out), error))
+        throw "The file " + options.out + " exists already; use --force to replace it.";
+    const std::string document = kvp::write(imported.project, absoluteUtf8(options.out));
+    for (const std::string& note : imported.notes) std::fprintf(stderr, "Note: %s\n", note.c_str());
+    writeFileAtomically(options.out, document);
+    return kSuccess;
+}
+
+}  // namespace
+
+int runImportOpenFast(const ImportOptions& options) {
+    return writeImported(openfast::importModel(options.source), options);
+}
+
+int runImportAeroDyn(const ImportOptions& options) {
+    return writeImported(openfast::importAeroDyn(options.source, options.rotor), options);
+}
+
+int runExportAeroDyn(const ExportOptions& options) {
+    const ProjectData project = loadProject(options.projectPath);
+    checkForComputation(project);
+    const auto segments = buildAirfoilSegments(
+        bemt::ToolsAirfoil::withBladeDefaults(project.airfoilPoints, project.chordPoints), project.conditions,
+        [](int, const std::string&) {}, [] { return false; });
+    const std::string name =
+        std::filesystem::path(std::u8string(options.projectPath.begin(), options.projectPath.end())).filename().string();
+    const auto files = aerodyn::exportFiles(project, segments, options.nodes, name);
+    const auto written = aerodyn::writeFiles(options.folder, files);
+    if (!options.quiet) {
+        for (const std::string& path : written) std::fprintf(stderr, "Wrote %s\n", path.c_str());
+    }
+    return kSuccess;
+}
+
+}  // namespace korvane::cli

@@ -1,0 +1,285 @@
+// korvane-cli import and export end to end: the NREL 5-MW OpenFAST model imported and
+// computed against the example project built from the same data, the key spellings and
+// line endings of other OpenFAST versions, export then import, exit codes, messages,
+// and nothing written when anything fails.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "CliRunner.h"
+#include "app/kvp_codec.h"
+#include "bemt/Common.h"
+#include "bemt/ProfileParamsAeroDyn.h"
+
+namespace {
+
+using korvane::ProjectData;
+using korvane::testing::CliRun;
+using korvane::testing::example;
+using korvane::testing::readBytes;
+using korvane::testing::runCli;
+using korvane::testing::TempFolder;
+using korvane::testing::writeBytes;
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+const std::string kModelFolder = example("openfast-nrel5mw/NREL-5MW");
+const std::string kFst = kModelFolder + "/NREL-5MW.fst";
+const std::string kPrimary = "NRELOffshrBsline5MW_Onshore_AeroDyn15.dat";
+const std::string kBlade = "NRELOffshrBsline5MW_AeroDyn_blade.dat";
+
+ProjectData readProject(const std::string& path) { return korvane::kvp::read(readBytes(path), path); }
+
+std::string replacedAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// A copy of the model folder that a test may change.
+std::string copyModel(const TempFolder& temp) {
+    const fs::path target = temp.path() / "model";
+    fs::copy(kModelFolder, target, fs::copy_options::recursive);
+    for (const auto& entry : fs::recursive_directory_iterator(target))
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+    return target.string();
+}
+
+// Cp and Ct per tip speed ratio 4 to 10 on 17 elements.
+std::vector<std::pair<double, double>> coefficients(const std::string& project) {
+    const CliRun run = runCli({"char", project, "--range", "4:10:1", "--range-type", "tsr", "--elements", "17",
+                               "--json", "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::pair<double, double>> values;
+    if (run.status != 0) return values;
+    const json document = json::parse(run.out);
+    for (const json& step : document["steps"])
+        values.emplace_back(step["points"][0]["Cp"].get<double>(), step["points"][0]["Ct"].get<double>());
+    return values;
+}
+
+TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
+    TempFolder temp;
+    const std::string out = temp.file("nrel.kvp");
+    const CliRun run = runCli({"import", "openfast", kFst, "--out", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* note : {"Note: PreCone = -2.5, -2.5, -2.5 deg is not modelled",
+                             "Note: ShftTilt = -5 deg is not modelled",
+                             "Note: Blade prebend (BlCrvAC up to 0.115734 m) is not modelled",
+                             "Note: Blade sweep (BlSwpAC up to 0.569867 m) is not modelled",
+                             "Note: AIDrag = False is not modelled", "Note: TIDrag = False is not modelled"})
+        EXPECT_NE(run.err.find(note), std::string::npos) << note << "\n" << run.err;
+
+    const ProjectData p = readProject(out);
+    EXPECT_EQ(p.conditions.R, 63.0);
+    EXPECT_EQ(p.conditions.Rh, 1.5);
+    EXPECT_EQ(p.conditions.B, 3);
+    EXPECT_EQ(p.conditions.rho, 1.225);
+    EXPECT_NEAR(p.conditions.mu, 1.225 * 1.464e-5, 1e-15);  // mu = rho nu
+    EXPECT_EQ(p.conditions.cair, 335.0);
+    EXPECT_NEAR(p.conditions.Om, 12.1 * M_PI / 30.0, 1e-12);  // ElastoDyn RotSpeed
+    EXPECT_EQ(p.solverSettings.solver, bemt::Ning);
+    EXPECT_FALSE(p.computeSettings.enable_interpolation);
+    EXPECT_NE(p.notes.find("AIDrag = False"), std::string::npos);
+
+    // 19 nodes; node 2 at BlSpn 1.3667 m with chord 3.542 m and twist 13.308 deg.
+    ASSERT_EQ(p.chordPoints.size(), 19u);
+    ASSERT_EQ(p.twistPoints.size(), 19u);
+    ASSERT_EQ(p.airfoilPoints.size(), 19u);
+    EXPECT_NEAR(p.chordPoints[1].x_rel, (1.5 + 1.3667) / 63.0, 1e-15);
+    EXPECT_NEAR(p.chordPoints[1].c_rel, 3.542 / 63.0, 1e-15);
+    EXPECT_NEAR(p.twistPoints[1].twist_deg, 13.308, 1e-15);
+    EXPECT_NEAR(p.chordPoints.back().x_rel, (1.5 + 61.4999) / 63.0, 1e-15);
+    // Each node's table applies from halfway to the previous node: node 5 (DU40) from
+    // BlSpn (6.8333 + 10.25) / 2.
+    EXPECT_EQ(p.airfoilPoints[0].x_rel, 1.5 / 63.0);
+    EXPECT_NEAR(p.airfoilPoints[4].x_rel, (1.5 + (6.8333 + 10.25) / 2.0) / 63.0, 1e-15);
+    EXPECT_EQ(p.airfoilPoints[4].data_type, bemt::AeroDynTable);
+    EXPECT_EQ(fs::path(p.airfoilPoints[4].path), fs::path(kModelFolder) / "Airfoils/DU40_A17.dat");
+    EXPECT_EQ(fs::path(p.airfoilPoints.back().path).filename(), "NACA64_A17.dat");
+
+    // The example project is this import.
+    const ProjectData shipped = readProject(example("openfast-nrel5mw/nrel5mw_openfast.kvp"));
+    EXPECT_TRUE(korvane::sameValues(shipped, p));
+    EXPECT_EQ(shipped.notes, p.notes);
+}
+
+TEST(CliImport, TheImportedNrel5MwRotorComputesLikeTheExampleFromTheSameData) {
+    // Both describe the same rotor and tables; the example holds the 17 AeroDyn stations
+    // with each airfoil from its element's inner edge on, the import the 19 nodes.
+    const auto imported = coefficients(example("openfast-nrel5mw/nrel5mw_openfast.kvp"));
+    const auto reference = coefficients(example("nrel5mw.kvp"));
+    ASSERT_EQ(imported.size(), 7u);
+    ASSERT_EQ(reference.size(), 7u);
+    for (std::size_t i = 0; i < imported.size(); ++i) {
+        EXPECT_NEAR(imported[i].first, reference[i].first, 0.01 * reference[i].first) << "TSR " << i + 4;
+        EXPECT_NEAR(imported[i].second, reference[i].second, 0.01 * reference[i].second) << "TSR " << i + 4;
+        // Observed: within 0.02 %; only the twist spline's two end nodes differ.
+        EXPECT_NEAR(imported[i].first, reference[i].first, 0.003 * reference[i].first) << "TSR " << i + 4;
+    }
+    const CliRun run = runCli({"char", example("openfast-nrel5mw/nrel5mw_openfast.kvp"), "--range", "6:9:0.05",
+                               "--range-type", "tsr", "--elements", "17", "--json", "-"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    double peak = 0.0;
+    const json document = json::parse(run.out);
+    for (const json& step : document["steps"]) peak = std::max(peak, step["points"][0]["Cp"].get<double>());
+    EXPECT_NEAR(peak, 0.482, 0.03 * 0.482);
+}
+
+TEST(CliImport, OlderKeySpellingsLineFeedsAndCommentsBetweenRowsGiveTheSameProject) {
+    TempFolder temp;
+    const std::string model = copyModel(temp);
+    const std::string primary = model + "/" + kPrimary;
+    std::string text = replacedAll(readBytes(primary), "\r\n", "\n");
+    text = replacedAll(text, "Wake_Mod ", "WakeMod ");
+    writeBytes(primary, text);
+    const std::string blade = model + "/" + kBlade;
+    std::string bladeText = readBytes(blade);
+    bladeText.insert(bladeText.find("1.3667000E+00"), "! a comment between the rows\r\n");
+    writeBytes(blade, bladeText);
+
+    const std::string reference = temp.file("reference.kvp");
+    const std::string changed = temp.file("changed.kvp");
+    ASSERT_EQ(runCli({"import", "openfast", kFst, "--out", reference}).status, 0);
+    const CliRun run = runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", changed});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ProjectData a = readProject(reference);
+    const ProjectData b = readProject(changed);
+    EXPECT_TRUE(korvane::sameValues(a.chordPoints, b.chordPoints));
+    EXPECT_TRUE(korvane::sameValues(a.twistPoints, b.twistPoints));
+    EXPECT_TRUE(korvane::sameValues(a.conditions, b.conditions));
+    ASSERT_EQ(b.airfoilPoints.size(), 19u);
+    EXPECT_EQ(b.airfoilPoints[4].x_rel, a.airfoilPoints[4].x_rel);
+    EXPECT_EQ(fs::path(b.airfoilPoints[4].path).filename(), "DU40_A17.dat");
+}
+
+TEST(CliImport, AnAeroDynInputAloneNeedsTheRotorSize) {
+    TempFolder temp;
+    const std::string out = temp.file("ad.kvp");
+    const CliRun run = runCli({"import", "aerodyn", kModelFolder + "/" + kPrimary, "--hub-radius", "1.5",
+                               "--tip-radius", "63", "--blades", "3", "--out", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ProjectData p = readProject(out);
+    EXPECT_EQ(p.conditions.R, 63.0);
+    EXPECT_EQ(p.chordPoints.size(), 19u);
+    EXPECT_EQ(runCli({"import", "aerodyn", kModelFolder + "/" + kPrimary, "--out", temp.file("x.kvp")}).status, 2);
+    EXPECT_FALSE(fs::exists(temp.file("x.kvp")));
+}
+
+TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
+    TempFolder temp;
+    const std::string model = copyModel(temp);
+    const std::string out = temp.file("out.kvp");
+    auto expectRefused = [&](const std::vector<std::string>& args, const std::string& message) {
+        std::vector<std::string> all = args;
+        all.insert(all.end(), {"--out", out});
+        const CliRun run = runCli(all);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "korvane-cli: " + message + "\n");
+        EXPECT_FALSE(fs::exists(out));
+    };
+    expectRefused({"import", "openfast", model + "/none.fst"},
+                  "File " + model + "/none.fst does not exist or is not readable.");
+    expectRefused({"import", "openfast", model + "/" + kBlade},
+                  model + "/" + kBlade + ": the keyword EDFile is missing (the ElastoDyn input file; is this an "
+                                         "OpenFAST .fst file?).");
+    expectRefused({"import", "aerodyn", model + "/NREL-5MW.fst", "--hub-radius", "1", "--tip-radius", "10",
+                   "--blades", "2"},
+                  model + "/NREL-5MW.fst: this is not an AeroDyn v15 input file: the keyword NumAFfiles is missing.");
+
+    const std::string blade = model + "/" + kBlade;
+    const std::string bladeText = readBytes(blade);
+    writeBytes(blade, replacedAll(bladeText, "19   NumBlNds", "25   NumBlNds"));
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  blade + ": NumBlNds (line 4) announces 25 nodes, but only 20 rows follow.");
+    std::string wrongId = bladeText;
+    wrongId.replace(wrongId.find("4.5570000E+00        3"), 22, "4.5570000E+00        9");
+    writeBytes(blade, wrongId);
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  blade + ", line 11: BlAFID must be a whole number from 1 to NumAFfiles (8) of the AeroDyn input.");
+    writeBytes(blade, bladeText);
+
+    fs::remove(model + "/Airfoils/DU40_A17.dat");
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  "File " + model + "/Airfoils/DU40_A17.dat does not exist or is not readable.");
+
+    writeBytes(out, "mine");
+    const CliRun existing = runCli({"import", "openfast", kFst, "--out", out});
+    EXPECT_EQ(existing.status, 1);
+    EXPECT_EQ(existing.err, "korvane-cli: The file " + out + " exists already; use --force to replace it.\n");
+    EXPECT_EQ(readBytes(out), "mine");
+    EXPECT_EQ(runCli({"import", "openfast", kFst, "--out", out, "--force"}).status, 0);
+}
+
+TEST(CliExport, ExportThenImportReturnsTheSameBladeAndPolars) {
+    TempFolder temp;
+    const std::string project = example("openfast-nrel5mw/nrel5mw_openfast.kvp");
+    const std::string folder = temp.file("aerodyn");
+    const CliRun exported = runCli({"export", "aerodyn", project, "--out", folder});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_NE(exported.err.find("Wrote " + folder + "/AeroDyn_blade.dat"), std::string::npos);
+
+    // An AeroDyn primary input made of the pasted lines and the blade file.
+    writeBytes(folder + "/primary.dat",
+               readBytes(folder + "/AeroDyn_airfoils.txt") + "\"AeroDyn_blade.dat\"  ADBlFile(1)  - blade file\n");
+    const std::string back = temp.file("back.kvp");
+    const CliRun imported = runCli({"import", "aerodyn", folder + "/primary.dat", "--hub-radius", "1.5",
+                                    "--tip-radius", "63", "--blades", "3", "--out", back});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+
+    const ProjectData original = readProject(project);
+    const ProjectData returned = readProject(back);
+    // The nodes: the chord points and the airfoil points of the original, sorted.
+    ASSERT_EQ(returned.chordPoints.size(), 37u);
+    for (std::size_t i = 0; i < original.chordPoints.size(); ++i) {
+        const auto& c = original.chordPoints[i];
+        const auto at = std::find_if(returned.chordPoints.begin(), returned.chordPoints.end(),
+                                     [&](const bemt::ChordPoint& p) { return std::abs(p.x_rel - c.x_rel) < 1e-12; });
+        ASSERT_NE(at, returned.chordPoints.end()) << i;
+        EXPECT_NEAR(at->c_rel * 63.0, c.c_rel * 63.0, 1e-9) << i;
+        const auto& t = returned.twistPoints[at - returned.chordPoints.begin()];
+        EXPECT_NEAR(t.twist_deg, original.twistPoints[i].twist_deg, 1e-9) << i;
+    }
+    // Every exported table holds the original table's values at every tabulated angle.
+    for (std::size_t k = 0; k < original.airfoilPoints.size(); ++k) {
+        bemt::ProfileParamsAeroDyn source, copy;
+        source.loadFile(original.airfoilPoints[k].path);
+        char name[64];
+        std::snprintf(name, sizeof name, "/Airfoils/AF%02zu_", k + 1);
+        const std::string stem = fs::path(original.airfoilPoints[k].path).stem().string();
+        copy.loadFile(folder + name + stem + ".dat");
+        const auto& table = source.tables().front().polar;
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const double a = bemt::Common::deg2rad(table.alphaList()[i]);
+            EXPECT_NEAR(copy.cl(a), table.clList()[i], 1e-9) << stem << " " << table.alphaList()[i];
+            EXPECT_NEAR(copy.cd(a), table.cdList()[i], 1e-9) << stem << " " << table.alphaList()[i];
+        }
+    }
+}
+
+TEST(CliExport, NodeCountAndFailuresThatLeaveNoFolder) {
+    TempFolder temp;
+    const std::string folder = temp.file("even");
+    ASSERT_EQ(runCli({"export", "aerodyn", example("naca_blade.kvp"), "--out", folder, "--nodes", "11", "-q"}).status, 0);
+    const std::string blade = readBytes(folder + "/AeroDyn_blade.dat");
+    EXPECT_NE(blade.find("         11   NumBlNds"), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder + "/Airfoils/AF01_NACA0025.dat"));
+
+    // A project whose airfoil file is missing: nothing is written.
+    const std::string project = temp.file("broken.kvp");
+    const ProjectData shipped = readProject(example("openfast-nrel5mw/nrel5mw_openfast.kvp"));
+    ProjectData changed = shipped;
+    changed.airfoilPoints[3].path = temp.file("missing.dat");
+    writeBytes(project, korvane::kvp::write(changed, project));
+    const std::string refused = temp.file("refused");
+    const CliRun run = runCli({"export", "aerodyn", project, "--out", refused});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The file " + temp.file("missing.dat") + " could not be opened.\n");
+    EXPECT_FALSE(fs::exists(refused));
+    EXPECT_EQ(runCli({"export", "aerodyn", project, "--out", refused, "--nodes", "1"}).status, 2);
+}
+
+}  // namespace

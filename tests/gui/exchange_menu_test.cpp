@@ -1,0 +1,102 @@
+// File > Import OpenFAST model... and File > Export blade to AeroDyn... as a user meets
+// them: the menu command through the event loop, the file dialog, the message boxes.
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+
+#include "GuiTestSupport.h"
+#include "app/edit_airfoil_point_single.h"
+#include "app/kvp_project.h"
+#include "app/window_main.h"
+
+namespace {
+
+using korvane::testing::DialogAnswers;
+using korvane::testing::processEvents;
+using korvane::testing::ScriptedFileDialogs;
+
+const wxString kFst = KORVANE_EXAMPLES "/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst";
+
+class ExchangeMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KORVANE_REQUIRE_WX();
+        folder = wxFileName::CreateTempFileName("korvane-exchange");
+        wxRemoveFile(folder);
+        ASSERT_TRUE(wxFileName::Mkdir(folder));
+        window = new MainWindow();
+        script = std::make_shared<ScriptedFileDialogs::Script>();
+        window->fileManager()->setDialogs(std::make_unique<ScriptedFileDialogs>(script));
+        processEvents();
+    }
+    void TearDown() override {
+        if (window) {
+            window->setUnsaved(false);
+            window->Destroy();
+        }
+        processEvents();
+        if (!folder.empty()) wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
+    }
+    // The menu command as the menu sends it, queued and handled by the event loop.
+    void choose(int id) {
+        window->GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_MENU, id));
+        processEvents();
+    }
+
+    wxString folder;
+    MainWindow* window = nullptr;
+    std::shared_ptr<ScriptedFileDialogs::Script> script;
+};
+
+TEST_F(ExchangeMenuTest, TheFileMenuOffersImportAndExport) {
+    wxMenu* file = window->GetMenuBar()->GetMenu(0);
+    EXPECT_EQ(file->GetLabelText(MainWindow::kImportOpenFastId), wxS("Import OpenFAST model…"));
+    EXPECT_EQ(file->GetLabelText(MainWindow::kExportAeroDynId), wxS("Export blade to AeroDyn…"));
+    // The airfoil editor offers the new data types.
+    const wxArrayString items = EditSingleAirfoilPoint::typeItems();
+    EXPECT_NE(items.Index("AeroDyn table"), wxNOT_FOUND);
+    EXPECT_NE(items.Index("XFOIL polar file"), wxNOT_FOUND);
+}
+
+TEST_F(ExchangeMenuTest, ImportingTheNrel5MwModelMakesAnUnsavedProjectAndShowsTheNotes) {
+    DialogAnswers answers;
+    script->paths.push_back(kFst);
+    choose(MainWindow::kImportOpenFastId);
+    ASSERT_EQ(script->requests.size(), 1u);
+    EXPECT_EQ(script->requests.front().title, "Import OpenFAST model");
+    const KvpProject* project = window->project();
+    EXPECT_EQ(project->operatingConditions().R, 63.0);
+    ASSERT_EQ(project->airfoilPoints().size(), 19u);
+    EXPECT_EQ(project->airfoilPoints()[4].data_type, bemt::AeroDynTable);
+    EXPECT_TRUE(window->isUnsaved());
+    EXPECT_TRUE(project->filePath().empty());
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown().front().caption, "Imported with notes");
+    EXPECT_NE(answers.shown().front().message.Find("PreCone = -2.5, -2.5, -2.5 deg"), wxNOT_FOUND);
+}
+
+TEST_F(ExchangeMenuTest, AFailedImportShowsTheMessageAndKeepsTheProject) {
+    DialogAnswers answers;
+    const wxString missing = folder + "/none.fst";
+    script->paths.push_back(missing);
+    choose(MainWindow::kImportOpenFastId);
+    EXPECT_EQ(window->project()->operatingConditions().R, 25.0);
+    EXPECT_FALSE(window->isUnsaved());
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown().front().message, "File " + missing + " does not exist or is not readable.");
+}
+
+TEST_F(ExchangeMenuTest, ExportWritesTheBladeAndTablesBesideTheChosenFile) {
+    script->paths.push_back(folder + "/AeroDyn_blade.dat");
+    choose(MainWindow::kExportAeroDynId);
+    EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_blade.dat"));
+    EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_airfoils.txt"));
+    EXPECT_TRUE(wxFileExists(folder + "/Airfoils/AF01_NACA0012.dat"));
+    EXPECT_TRUE(window->GetStatusBar()->GetStatusText().StartsWith("Exported"));
+    // Cancelled: nothing happens.
+    choose(MainWindow::kExportAeroDynId);
+    EXPECT_EQ(script->requests.size(), 2u);
+}
+
+}  // namespace
