@@ -95,9 +95,9 @@ protected:
         main->Raise();
         pump(300);
         main->setUnsaved(false);
-        main->computePage()->setDialogs(
-            {[this](wxWindow*, const wxString& text, const wxString&) { messages.push_back(text); },
-             [](wxWindow*) { return true; }});
+        // Errors and notes are collected; no design is transferred here.
+        const auto collect = [this](wxWindow*, const wxString& text, const wxString&) { messages.push_back(text); };
+        main->computePage()->setDialogs({collect, [](wxWindow*) { return true; }, collect, {}});
         // The Turbine page, the last one.
         main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
         pump(300);
