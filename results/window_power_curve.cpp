@@ -6,7 +6,9 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "app/file_manager.h"
 #include "bemt/TurbineTables.h"
@@ -83,6 +85,22 @@ void PowerCurveWindow::buildSeries() {
         s.ratedWind = {s.windAll.front(), s.windAll.back()};
         s.rated = {m_settings.rated_power, m_settings.rated_power};
     }
+    const auto largest = [](std::initializer_list<const std::vector<double>*> sets) {
+        double m = 0.0;
+        for (const auto* set : sets)
+            for (double v : *set)
+                if (std::isfinite(v)) m = std::max(m, std::fabs(v));
+        return m;
+    };
+    const auto scale = [](std::vector<double>& values, const result_series::ScaledUnit& unit) {
+        for (double& v : values) v /= unit.factor;
+    };
+    s.powerUnit = result_series::scaledUnit(largest({&s.P, &s.P_aero, &s.rated}));
+    s.thrustUnit = result_series::scaledUnit(largest({&s.T}));
+    s.torqueUnit = result_series::scaledUnit(largest({&s.Q}));
+    for (auto* set : {&s.P, &s.P_aero, &s.rated}) scale(*set, s.powerUnit);
+    scale(s.T, s.thrustUnit);
+    scale(s.Q, s.torqueUnit);
 }
 
 void PowerCurveWindow::buildCharts() {
@@ -93,7 +111,8 @@ void PowerCurveWindow::buildCharts() {
     for (const auto& [a, b] : result_rules::flaggedIntervals(s.wind, s.extrapolated, kLoneHalfWidth))
         extrapolated.emplace_back(a, b);
     try {
-        PlotDisplay* power = m_charts->addChart("Power", "Power curve", kWind, "Power P [W]", "");
+        PlotDisplay* power = m_charts->addChart("Power", "Power curve", kWind,
+                                                "Power P [" + s.powerUnit.prefix + "W]", "");
         power->setAxis1SetLegend(power->addAxis1Set(&s.windAll, &s.P), "Electrical power P");
         power->setAxis1SetLegend(power->addAxis1Set(&s.windAll, &s.P_aero), "Rotor power P_aero");
         if (!s.rated.empty()) power->setAxis1SetLegend(power->addAxis1Set(&s.ratedWind, &s.rated), "Rated power");
@@ -107,7 +126,8 @@ void PowerCurveWindow::buildCharts() {
         control->forceZeroY(true);
 
         PlotDisplay* loads = m_charts->addChart("Thrust and torque", "Rotor thrust and torque vs wind velocity", kWind,
-                                                "Thrust T [N]", "Torque Q [N m]");
+                                                "Thrust T [" + s.thrustUnit.prefix + "N]",
+                                                "Torque Q [" + s.torqueUnit.prefix + "N m]");
         loads->setAxis1SetLegend(loads->addAxis1Set(&s.wind, &s.T), "Thrust");
         loads->setAxis2SetLegend(loads->addAxis2Set(&s.wind, &s.Q), "Torque");
         loads->forceZeroY(true);

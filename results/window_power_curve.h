@@ -11,6 +11,7 @@
 
 #include "bemt/AnnualEnergy.h"
 #include "bemt/TurbineController.h"
+#include "results/result_series.h"
 #include "results/result_window_list.h"
 
 class ChartBook;
@@ -42,6 +43,8 @@ private:
         std::vector<double> wind, rpm, pitch, T, Q, Cp, Ct;  // the computed wind speeds
         std::vector<double> ratedWind, rated;              // the rated power line
         std::vector<bool> unconverged, extrapolated;
+        // Power, thrust and torque are shown in W, kW or MW (N, kN, MN) as reads best.
+        result_series::ScaledUnit powerUnit, thrustUnit, torqueUnit;
     };
     void buildSeries();
     void buildCharts();
