@@ -6,6 +6,7 @@
 
 #include "app/kvp_codec.h"
 #include "app/text_file.h"
+#include "bemt/NumberText.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"
 
@@ -15,12 +16,6 @@ using namespace bemt;
 namespace Limits = bemt::Limits;
 
 namespace {
-
-std::string number(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
-}
 
 [[noreturn]] void invalid(const std::string& problem) { throw "Invalid project value: " + problem; }
 
@@ -40,8 +35,8 @@ void requireRange(const SweepRange& range, const char* what) {
     if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
         invalid(std::string("the ") + what + " range holds a value that is not a number.");
     if (range.max < range.min)
-        invalid(std::string("the ") + what + " range ends (" + number(range.max) + ") before it starts ("
-                + number(range.min) + ").");
+        invalid(std::string("the ") + what + " range ends (" + NumberText::shortText(range.max) + ") before it starts ("
+                + NumberText::shortText(range.min) + ").");
     if (range.max > range.min && !(range.step > 0.0))
         invalid(std::string("the step of the ") + what + " range must be greater than zero.");
 }
@@ -124,8 +119,8 @@ void checkForComputation(const ProjectData& project) {
     // refuse the rest); what remains are the rules between values.
     const OperatingConditions& c = project.conditions;
     if (!(c.Rh < c.R))
-        invalid("the hub radius Rh (" + number(c.Rh) + " m) must be at least 0 and smaller than the rotor radius R ("
-                + number(c.R) + " m).");
+        invalid("the hub radius Rh (" + NumberText::shortText(c.Rh) + " m) must be at least 0 and smaller than the rotor radius R ("
+                + NumberText::shortText(c.R) + " m).");
     requirePoints(project.chordPoints, &ChordPoint::c_rel, "chord");
     requirePoints(project.twistPoints, &TwistPoint::twist_deg, "twist");
     if (project.airfoilPoints.size() < 2) invalid("the blade needs at least two airfoil points.");

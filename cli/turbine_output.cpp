@@ -3,6 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "bemt/NumberText.h"
 #include "bemt/TurbineTables.h"
 
 namespace korvane::cli {
@@ -11,12 +12,6 @@ using namespace bemt;
 using Json = nlohmann::ordered_json;
 
 namespace {
-
-std::string regionText(double region) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%g", region);
-    return buffer;
-}
 
 template <typename T>
 Json matrixJson(const std::vector<std::vector<T>>& rows) {
@@ -47,7 +42,7 @@ void printPowerCurve(std::FILE* out, const PowerCurveResult& r) {
         if (p.extrapolated) flags += "e";
         if (p.pitch_limited) flags += "L";
         std::fprintf(out, "%8.3g %6s %7.3f %6.3f %8.3f %13.1f %13.1f %12.1f %13.1f %7.4f %7.4f %7.4f %5s\n", p.V0,
-                     regionText(p.region).c_str(), p.rpm, p.TSR, p.pitch, p.P_aero, p.P, p.T, p.Q, p.Cp, p.Ct, p.Cq,
+                     NumberText::shortText(p.region).c_str(), p.rpm, p.TSR, p.pitch, p.P_aero, p.P, p.T, p.Q, p.Cp, p.Ct, p.Cq,
                      flags.c_str());
     }
     std::fprintf(out, "Flags: u not converged, e polar extrapolated, L pitch limit reached above rated power\n\n");
