@@ -11,8 +11,6 @@ constexpr double kChordAtAxis = 0.15;
 constexpr double kChordAtTip = 0.05;
 }  // namespace
 
-double rad2deg(double v) { return v / kPi * 180.0; }
-double deg2rad(double v) { return v / 180.0 * kPi; }
 double rads2rpm(double v) { return v / kPi * 30.0; }
 double rpm2rads(double v) { return v / 30.0 * kPi; }
 

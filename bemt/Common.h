@@ -3,6 +3,7 @@
 // Reynolds and Mach numbers, the power and thrust of the free wind, the combined tip
 // and hub loss, and splitting of point lists. x is always a relative position r/R.
 
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -16,8 +17,9 @@ inline constexpr double kBetzLimit = 16.0 / 27.0;
 
 namespace bemt::Common {
 
-double rad2deg(double v);
-double deg2rad(double v);
+// Inline: the polars convert every angle of attack they are asked for.
+inline double rad2deg(double v) { return v / std::numbers::pi * 180.0; }
+inline double deg2rad(double v) { return v / 180.0 * std::numbers::pi; }
 double rads2rpm(double v);
 double rpm2rads(double v);
 

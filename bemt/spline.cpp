@@ -1,6 +1,7 @@
 #include "bemt/spline.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace bemt {
@@ -118,6 +119,31 @@ void spline::set_points(const std::vector<double>& x, const std::vector<double>&
         default: computeCubic(); break;
     }
     m_c0 = (m_left == first_derivative) ? 0.0 : m_c[0];
+    indexPieces();
+}
+
+void spline::indexPieces() {
+    // Buckets half as wide as the shortest piece hold at most two knots each, so a search
+    // takes a step or two; a polar refined near zero lift needs no more than a few
+    // thousand of them, and knots closer than that are found in a few more steps.
+    constexpr double kMaxBuckets = 1 << 16;
+    const std::size_t n = m_x.size();
+    double shortest = m_x[n - 1] - m_x[0];
+    for (std::size_t i = 0; i + 1 < n; ++i) shortest = std::min(shortest, m_x[i + 1] - m_x[i]);
+    const double range = m_x[n - 1] - m_x[0];
+    // At least one bucket, also where the range overflows.
+    const double wanted = 2.0 * range / shortest;
+    const auto buckets = static_cast<std::size_t>(wanted >= 1.0 ? std::min(std::ceil(wanted), kMaxBuckets) : 1.0);
+    const double width = range / static_cast<double>(buckets);
+    m_bucketsPerUnit = 1.0 / width;
+    m_lastBucket = static_cast<double>(buckets - 1);
+    m_bucketPiece.resize(buckets);
+    std::size_t i = 0;
+    for (std::size_t j = 0; j < buckets; ++j) {
+        const double edge = m_x[0] + static_cast<double>(j) * width;
+        while (i + 1 < n && m_x[i + 1] <= edge) ++i;
+        m_bucketPiece[j] = static_cast<std::uint32_t>(i);
+    }
 }
 
 void spline::computeLinear() {
@@ -253,36 +279,6 @@ void spline::set_coeffs_from_b() {
         m_c[i] = (3.0 * (m_y[i + 1] - m_y[i]) / h - (2.0 * m_b[i] + m_b[i + 1])) / h;
         m_d[i] = ((m_b[i + 1] - m_b[i]) / (3.0 * h) - 2.0 / 3.0 * m_c[i]) / h;
     }
-}
-
-std::size_t spline::piece(double t) const {
-    const auto it = std::upper_bound(m_x.begin(), m_x.end(), t);
-    return static_cast<std::size_t>(std::max<std::ptrdiff_t>(it - m_x.begin() - 1, 0));
-}
-
-std::size_t spline::piece(double t, std::size_t hint) const {
-    const std::size_t n = m_x.size();
-    if (hint + 1 < n && m_x[hint] <= t) {
-        if (t < m_x[hint + 1]) return hint;
-        if (hint + 2 < n && t < m_x[hint + 2]) return hint + 1;
-    } else if (hint > 0 && hint < n && m_x[hint - 1] <= t && t < m_x[hint]) {
-        return hint - 1;
-    }
-    return piece(t);
-}
-
-double spline::evaluate(double t, std::size_t i) const {
-    const std::size_t n = m_x.size();
-    if (t < m_x[0]) {
-        const double h = t - m_x[0];
-        return (m_c0 * h + m_b[0]) * h + m_y[0];
-    }
-    if (t > m_x[n - 1]) {
-        const double h = t - m_x[n - 1];
-        return (m_c[n - 1] * h + m_b[n - 1]) * h + m_y[n - 1];
-    }
-    const double h = t - m_x[i];
-    return ((m_d[i] * h + m_c[i]) * h + m_b[i]) * h + m_y[i];
 }
 
 double spline::operator()(double t) const { return evaluate(t, piece(t)); }

@@ -6,9 +6,11 @@
 // right of the last as (c[n-1] h + b[n-1]) h + y[n-1]: at most a quadratic.
 //
 // Failures throw std::string with a user-facing message. Evaluation never fails,
-// allocates nothing and costs one binary search.
+// allocates nothing and needs no search: an index of equal-width buckets over the knots
+// leads to the piece in a step or two.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -52,12 +54,19 @@ public:
     bool madeMonotonic() const { return m_made_monotonic; }
 
 private:
+    // Index of equal-width buckets over the knots: the piece at each bucket's left edge,
+    // where the search for t starts.
+    void indexPieces();
+
     void computeLinear();
     void computeCubic();
     void computeHermite();
 
     std::vector<double> m_x, m_y;
     std::vector<double> m_b, m_c, m_d;
+    std::vector<std::uint32_t> m_bucketPiece;
+    double m_bucketsPerUnit = 0.0;
+    double m_lastBucket = 0.0;  // index of the last bucket
     double m_c0 = 0.0;
     spline_type m_type = cubic;
     bd_type m_left = second_derivative;
@@ -66,5 +75,48 @@ private:
     double m_right_value = 0.0;
     bool m_made_monotonic = false;
 };
+
+// Inline: the polars evaluate their splines several times per element solve.
+inline std::size_t spline::piece(double t) const {
+    // The last knot i with x[i] <= t; 0 left of the knots, the last knot right of them
+    // and for NaN.
+    const std::size_t n = m_x.size();
+    if (n == 0) return 0;
+    if (!(t < m_x[n - 1])) return n - 1;
+    if (t < m_x[0]) return 0;
+    // Below the bucket count, also for NaN; the last bucket takes what rounds beyond.
+    const double scaled = (t - m_x[0]) * m_bucketsPerUnit;
+    const double position = scaled < m_lastBucket ? scaled : m_lastBucket;
+    std::size_t i = m_bucketPiece[static_cast<std::size_t>(position)];
+    // The bucket's edge may round to either side of t.
+    while (i > 0 && m_x[i] > t) --i;
+    while (m_x[i + 1] <= t) ++i;
+    return i;
+}
+
+inline std::size_t spline::piece(double t, std::size_t hint) const {
+    const std::size_t n = m_x.size();
+    if (hint + 1 < n && m_x[hint] <= t) {
+        if (t < m_x[hint + 1]) return hint;
+        if (hint + 2 < n && t < m_x[hint + 2]) return hint + 1;
+    } else if (hint > 0 && hint < n && m_x[hint - 1] <= t && t < m_x[hint]) {
+        return hint - 1;
+    }
+    return piece(t);
+}
+
+inline double spline::evaluate(double t, std::size_t i) const {
+    const std::size_t n = m_x.size();
+    if (t < m_x[0]) {
+        const double h = t - m_x[0];
+        return (m_c0 * h + m_b[0]) * h + m_y[0];
+    }
+    if (t > m_x[n - 1]) {
+        const double h = t - m_x[n - 1];
+        return (m_c[n - 1] * h + m_b[n - 1]) * h + m_y[n - 1];
+    }
+    const double h = t - m_x[i];
+    return ((m_d[i] * h + m_c[i]) * h + m_b[i]) * h + m_y[i];
+}
 
 }  // namespace bemt

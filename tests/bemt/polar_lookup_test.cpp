@@ -144,6 +144,50 @@ TEST(PolarLookup, BlendsGiveTheSeparateValuesWithAndWithoutInterpolation) {
     EXPECT_DOUBLE_EQ(thin.coefficients(0.1).cd, 0.01);
 }
 
+// The piece of t is the last knot at or below t (0 left of the knots, the last knot right
+// of them and for NaN), as a binary search over the knots finds it.
+std::size_t searchedPiece(const bemt::spline& s, double t) {
+    const auto& x = s.xValues();
+    const auto it = std::upper_bound(x.begin(), x.end(), t);
+    return static_cast<std::size_t>(std::max<std::ptrdiff_t>(it - x.begin() - 1, 0));
+}
+
+std::vector<double> probesAround(const std::vector<double>& knots) {
+    std::vector<double> probes{std::nan(""), INFINITY, -INFINITY, -1e300, 1e300, 0.0, -0.0};
+    for (std::size_t i = 0; i < knots.size(); ++i) {
+        probes.push_back(knots[i]);
+        probes.push_back(std::nextafter(knots[i], INFINITY));
+        probes.push_back(std::nextafter(knots[i], -INFINITY));
+        if (i + 1 < knots.size()) {
+            for (int k = 1; k < 8; ++k) probes.push_back(knots[i] + k * (knots[i + 1] - knots[i]) / 8.0);
+        }
+    }
+    return probes;
+}
+
+TEST(SplineSearch, TheBucketIndexFindsThePieceABinarySearchFinds) {
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<double> gap(0.01, 10.0);
+    std::vector<std::vector<double>> knotSets;
+    // An airfoil table refined near zero lift, as the 5-MW polars are.
+    knotSets.push_back({-180, -175, -160, -155, -90, -30, -10, -9.5, -9, -5, -1, -0.5, 0, 0.5, 1, 5, 9, 9.5, 10,
+                        30, 90, 155, 160, 175, 180});
+    // Random gaps over many orders of magnitude.
+    std::vector<double> knots{-3.0};
+    for (int i = 0; i < 300; ++i) knots.push_back(knots.back() + gap(random) * (i % 17 == 0 ? 1e-6 : 1.0));
+    knotSets.push_back(knots);
+    // A cluster far closer than the rest: more buckets than the index holds.
+    knots = {0.0, 1e-9, 2e-9, 3e-9, 1.0, 2.0, 1000.0};
+    knotSets.push_back(knots);
+    // Two knots, and knots whose range overflows.
+    knotSets.push_back({-1.0, 1.0});
+    knotSets.push_back({-1e308, -1.0, 0.0, 1e-300, 1e308});
+    for (const auto& x : knotSets) {
+        const bemt::spline s(x, std::vector<double>(x.size(), 1.0), bemt::spline::linear);
+        for (double t : probesAround(x)) EXPECT_EQ(s.piece(t), searchedPiece(s, t)) << "t " << t;
+    }
+}
+
 TEST(SplineSearch, AStartingPieceNeverChangesThePieceFound) {
     const bemt::spline s({-3.0, -1.0, 0.0, 0.5, 2.0, 7.0}, {1.0, 0.0, 2.0, 1.0, 3.0, 0.0}, bemt::spline::cubic_hermite);
     std::vector<double> probes{-10.0, -3.0, -2.0, -1.0, -0.5, 0.0, 0.25, 0.5, 1.0, 2.0, 6.9, 7.0, 8.0, -0.0};
