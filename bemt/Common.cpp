@@ -56,9 +56,19 @@ TipLossExponents tipLossExponents(double r, const OperatingConditions& op) {
     return {f * (1.0 - x) / x, f * (x - h) / h};
 }
 
+namespace {
+// acos(exp(e)) of one loss term. Below e = -40, exp(e) < 4.3e-18 leaves acos at pi/2 to
+// the last bit (it differs from pi/2 only from about 1.1e-16 on), so neither is evaluated:
+// the hub term of most elements and the tip term of inner elements at small inflow angles.
+double lossTerm(double exponent) {
+    constexpr double kFarExponent = -40.0;
+    return exponent < kFarExponent ? kPi / 2.0 : std::acos(std::exp(exponent));
+}
+}  // namespace
+
 double glauertTipLoss(const TipLossExponents& exponents, double sinPhi) {
-    const double tip = std::acos(std::exp(exponents.tip / sinPhi));
-    const double hub = std::acos(std::exp(exponents.hub / sinPhi));
+    const double tip = lossTerm(exponents.tip / sinPhi);
+    const double hub = lossTerm(exponents.hub / sinPhi);
     return (2.0 / kPi) * tip * (2.0 / kPi) * hub + 1e-10;
 }
 

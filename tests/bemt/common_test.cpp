@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "bemt/Common.h"
 
@@ -50,6 +51,33 @@ TEST(Common, LossFactorVanishesAtTipAndHubAndIsNearOneInBetween) {
     // times 2/pi = 0.614706; the hub factor is 1 this far out.
     const double F = Common::glauertTipLoss(0.9 * op.R, phi, op);
     EXPECT_NEAR(F, 0.614706, 2e-6);
+}
+
+// Far from tip and hub a loss term is pi/2 without evaluating exp and acos: the factor must
+// stay the full formula's to the last bit, on both sides of the threshold and for the
+// degenerate inflow angles.
+TEST(Common, LossFactorFarFromTipAndHubIsTheFullFormulaBitForBit) {
+    const double halfPi2 = 2.0 / std::numbers::pi;
+    auto full = [&](const Common::TipLossExponents& e, double sinPhi) {
+        return halfPi2 * std::acos(std::exp(e.tip / sinPhi)) * halfPi2 * std::acos(std::exp(e.hub / sinPhi)) + 1e-10;
+    };
+    const std::vector<double> sines{1.0, 0.5, 0.1, 1e-3, 1e-6, 0.0, -0.0, -0.2, std::nan("")};
+    std::vector<double> exponents{0.0, -1e-3, -1.0, -10.0, -36.0, -37.0, -39.9, -40.0, -40.1, -45.0, -745.0, -1e6};
+    for (double e = -30.0; e > -50.0; e -= 0.37) exponents.push_back(e);
+    for (double tip : exponents) {
+        for (double hub : exponents) {
+            for (double s : sines) {
+                const Common::TipLossExponents e{tip, hub};
+                const double expected = full(e, s);
+                const double actual = Common::glauertTipLoss(e, s);
+                if (std::isnan(expected)) {
+                    EXPECT_TRUE(std::isnan(actual)) << tip << " " << hub << " " << s;
+                } else {
+                    EXPECT_EQ(actual, expected) << tip << " " << hub << " " << s;
+                }
+            }
+        }
+    }
 }
 
 TEST(Common, ReynoldsAndWindReferencesByHand) {
