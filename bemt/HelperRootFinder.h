@@ -5,7 +5,9 @@
 //
 // None of them throws on numerical trouble; NaN values make every comparison false.
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace bemt {
@@ -34,6 +36,74 @@ public:
             const bool found = k < maxIter;
             if (!(std::fabs(fM) > eps && found)) return {m, found};
         }
+    }
+
+    // Brent's method (R. P. Brent, "Algorithms for minimization without derivatives",
+    // 1973, ch. 4): root of f in [lo, hi], whose end values fLo and fHi have opposite
+    // signs. Each step interpolates (secant or inverse quadratic) from the best point
+    // and falls back to bisection where the interpolation would not shrink the bracket
+    // fast enough, so it needs a handful of evaluations where bisection needs twenty.
+    // Stops at the first point where |f| <= eps, the criterion of bisectionRoot, and
+    // returns (that point, true). Returns (best point, false) when f is NaN there, when
+    // the bracket shrinks to a few ulps without such a point (f jumps across zero), or
+    // after maxIter evaluations.
+    template <class Function>
+    static std::pair<double, bool> brentRoot(Function&& f, double lo, double hi, double fLo, double fHi, double eps,
+                                             int maxIter) {
+        // best: the point with the smallest |f| so far; other: the end of the bracket
+        // across the sign change; previous: the best point before the last step.
+        double best = hi, fBest = fHi;
+        double previous = lo, fPrevious = fLo;
+        double other = lo, fOther = fLo;
+        double step = hi - lo, lastStep = step;
+        for (int k = 0; k < maxIter; ++k) {
+            if (std::signbit(fPrevious) != std::signbit(fBest)) {
+                other = previous;
+                fOther = fPrevious;
+                step = lastStep = best - previous;
+            }
+            if (std::fabs(fOther) < std::fabs(fBest)) {
+                previous = best;
+                best = other;
+                other = previous;
+                fPrevious = fBest;
+                fBest = fOther;
+                fOther = fPrevious;
+            }
+            const double tolerance = 2.0 * std::numeric_limits<double>::epsilon() * std::fabs(best) +
+                                     std::numeric_limits<double>::min();
+            const double half = (other - best) * 0.5;
+            if (std::fabs(half) < tolerance) return {best, false};
+
+            if (std::fabs(lastStep) > tolerance && std::fabs(fBest) < std::fabs(fPrevious)) {
+                double trial;
+                if (previous == other) {
+                    trial = -fBest * (best - previous) / (fBest - fPrevious);
+                } else {
+                    const double slopePrevious = (fPrevious - fBest) / (previous - best);
+                    const double slopeOther = (fOther - fBest) / (other - best);
+                    trial = -fBest * (fOther * slopeOther - fPrevious * slopePrevious) /
+                            (slopeOther * slopePrevious * (fOther - fPrevious));
+                }
+                // Interpolation is accepted only while it shrinks the steps fast enough.
+                if (2.0 * std::fabs(trial) < std::min(std::fabs(lastStep), 3.0 * std::fabs(half) - tolerance)) {
+                    lastStep = step;
+                    step = trial;
+                } else {
+                    lastStep = step = half;
+                }
+            } else {
+                lastStep = step = half;
+            }
+
+            previous = best;
+            fPrevious = fBest;
+            best += std::fabs(step) > tolerance ? step : std::copysign(tolerance, half);
+            fBest = f(best);
+            if (std::isnan(fBest)) return {best, false};
+            if (std::fabs(fBest) <= eps) return {best, true};
+        }
+        return {best, false};
     }
 
     // Newton iteration with a forward-difference derivative of step eps/1000. Returns the

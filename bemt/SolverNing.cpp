@@ -16,6 +16,17 @@ constexpr double k4_3 = 4.0 / 3.0;
 constexpr double kPi = std::numbers::pi;
 // Lower end of the brackets: phi = 0 itself makes the loss factor degenerate.
 constexpr double kPhiMin = 1e-6;
+
+// The root of a residual in [lo, hi] with the values at the ends: Brent's method where
+// they bracket a sign change clearly (both beyond eps); other brackets keep bisection's
+// behaviour (a midpoint that happens to lie within eps, or failure after n steps).
+template <class Residual>
+std::pair<double, bool> findRoot(Residual& residual, double lo, double hi, double fLo, double fHi, double eps,
+                                 int n) {
+    const bool bracketed = std::fabs(fLo) > eps && std::fabs(fHi) > eps && ((fLo < 0) != (fHi < 0));
+    if (bracketed) return HelperRootFinder::brentRoot(residual, lo, hi, fLo, fHi, eps, n);
+    return HelperRootFinder::bisectionRoot(residual, lo, hi, eps, n);
+}
 }  // namespace
 
 double SolverNing::alpha(double phi) const { return phi - theta; }
@@ -37,6 +48,8 @@ SolverNing::Inflow SolverNing::inflow(double phi) const {
     in.cosPhi = std::cos(phi);
     in.F = lossFactor(in.sinPhi);
     const auto [cl, cd] = profile->coefficients(phi - theta);
+    in.cl = cl;
+    in.cd = cd;
     in.kappa = sigma * (cl * in.cosPhi + cd * in.sinPhi) / (4.0 * in.F * in.sinPhi * in.sinPhi);
     in.kappa_ = sigma * (cl * in.sinPhi - cd * in.cosPhi) / (4.0 * in.F * in.sinPhi * in.cosPhi);
     return in;
@@ -72,40 +85,50 @@ double SolverNing::a(double phi) const { return axialInduction(inflow(phi)); }
 double SolverNing::a_(double phi) const { return tangentialInduction(inflow(phi)); }
 double SolverNing::f(double phi) const { return residual(inflow(phi)); }
 
-double SolverNing::f_PB(double phi) const {
-    const Inflow in = inflow(phi);
+double SolverNing::brakeResidual(const Inflow& in) const {
     return in.sinPhi * (1.0 - in.kappa) - in.cosPhi * (1.0 - in.kappa_) / lambda_r;
 }
+
+double SolverNing::f_PB(double phi) const { return brakeResidual(inflow(phi)); }
 
 Solution SolverNing::solve(const BladeElement& element, const OperatingConditions& cond, const SolverSettings& set) {
     Solution out = Solver::solve(element, cond, set);
     const double eps = settings.accuracy;
     const int N = settings.max_iterations;
 
-    auto momentum = [this](double p) { return f(p); };
-    auto brake = [this](double p) { return f_PB(p); };
+    // The inflow of the last residual evaluated: usually the root's, so it is not
+    // evaluated again.
+    Inflow last{};
+    auto momentum = [this, &last](double p) {
+        last = inflow(p);
+        return residual(last);
+    };
+    auto brake = [this, &last](double p) {
+        last = inflow(p);
+        return brakeResidual(last);
+    };
 
     std::pair<double, bool> root;
-    if (f(kPi / 2.0) > 0) {
-        root = HelperRootFinder::bisectionRoot(momentum, kPhiMin, kPi / 2.0, eps, N);
-    } else if (f_PB(-kPi / 4.0) < 0 && f_PB(kPhiMin) > 0) {
-        root = HelperRootFinder::bisectionRoot(brake, -kPi / 4.0, kPhiMin, eps, N);
+    const double fHalfPi = momentum(kPi / 2.0);
+    if (fHalfPi > 0) {
+        root = findRoot(momentum, kPhiMin, kPi / 2.0, momentum(kPhiMin), fHalfPi, eps, N);
+    } else if (const double fBrakeLo = brake(-kPi / 4.0), fBrakeHi = brake(kPhiMin); fBrakeLo < 0 && fBrakeHi > 0) {
+        root = findRoot(brake, -kPi / 4.0, kPhiMin, fBrakeLo, fBrakeHi, eps, N);
     } else {
-        root = HelperRootFinder::bisectionRoot(momentum, kPi / 2.0, kPi, eps, N);
+        root = findRoot(momentum, kPi / 2.0, kPi, fHalfPi, momentum(kPi), eps, N);
     }
     const double phi = root.first;
 
     out.phi = phi;
     out.alpha = phi - theta;
-    const Inflow atRoot = inflow(phi);
+    const Inflow atRoot = last.phi == phi ? last : inflow(phi);
     out.a = axialInduction(atRoot);
     out.a_ = tangentialInduction(atRoot);
-    // A NaN residual ends the bisection at once as if it had converged; NaN induction
-    // factors say otherwise.
+    // A NaN residual ends bisection at once as if it had converged (Brent's method says it
+    // did not); NaN induction factors say otherwise.
     out.converged = root.second && !std::isnan(phi) && !std::isnan(out.a) && !std::isnan(out.a_);
-    const LiftDrag coefficients = profile->coefficients(out.alpha);
-    out.cl = coefficients.cl;
-    out.cd = coefficients.cd;
+    out.cl = atRoot.cl;
+    out.cd = atRoot.cd;
     out.F = atRoot.F;
     out.extrapolated = profile->outOfRange(out.alpha);
     return out;

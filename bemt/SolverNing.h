@@ -3,6 +3,8 @@
 // solution is found whenever the residual changes sign in the searched bracket; the
 // induction factors follow from phi (S. A. Ning, "A simple solution method for the
 // blade element momentum equations with guaranteed convergence", Wind Energy, 2014).
+// Where the bracket's ends change sign, Brent's method finds the root in it, as in Ning's
+// own implementation (CCBlade).
 
 #include "bemt/Solver.h"
 
@@ -12,7 +14,7 @@ class SolverNing final : public Solver {
 public:
     Solution solve(const BladeElement& element, const OperatingConditions& conditions,
                    const SolverSettings& settings) override;
-    // The previous solution is not needed: the bracket does not depend on it.
+    // The previous solution is not needed: the brackets do not depend on it.
     Solution solve(const BladeElement& element, const OperatingConditions& conditions,
                    const SolverSettings& settings, const Solution& previous) override;
 
@@ -32,12 +34,13 @@ public:
 private:
     // Everything the residuals need at one inflow angle, evaluated once.
     struct Inflow {
-        double phi, sinPhi, cosPhi, F, kappa, kappa_;
+        double phi, sinPhi, cosPhi, F, cl, cd, kappa, kappa_;
     };
     Inflow inflow(double phi) const;
     static double axialInduction(const Inflow& in);
     static double tangentialInduction(const Inflow& in) { return in.kappa_ / (1.0 - in.kappa_); }
     double residual(const Inflow& in) const;
+    double brakeResidual(const Inflow& in) const;
 };
 
 }  // namespace bemt

@@ -26,6 +26,54 @@ TEST(RootFinder, BisectionFindsTheRootAndReportsTheLimit) {
     EXPECT_TRUE(immediate.second);
 }
 
+// Brent's own test function (Brent 1973; also Forsythe, Malcolm and Moler): the real root
+// of x^3 - 2x - 5 is 2.0945514815423265.
+TEST(RootFinder, BrentFindsTheRootInAFewEvaluationsWhereBisectionNeedsMany) {
+    int brentEvaluations = 0;
+    int bisectionEvaluations = 0;
+    auto cubic = [](double x) { return (x * x - 2.0) * x - 5.0; };
+    auto countedBrent = [&](double x) { ++brentEvaluations; return cubic(x); };
+    auto countedBisection = [&](double x) { ++bisectionEvaluations; return cubic(x); };
+
+    const auto brent = HelperRootFinder::brentRoot(countedBrent, 2.0, 3.0, cubic(2.0), cubic(3.0), 1e-12, 100);
+    EXPECT_TRUE(brent.second);
+    EXPECT_NEAR(brent.first, 2.0945514815423265, 1e-12);
+    EXPECT_LE(std::fabs(cubic(brent.first)), 1e-12);
+    EXPECT_LE(brentEvaluations, 9);
+
+    const auto bisection = HelperRootFinder::bisectionRoot(countedBisection, 2.0, 3.0, 1e-12, 100);
+    EXPECT_NEAR(bisection.first, brent.first, 1e-12);
+    EXPECT_GE(bisectionEvaluations, 35);
+}
+
+// Like the inflow residual near zero inflow angle: one end hugely larger than the other.
+TEST(RootFinder, BrentCopesWithAHugeValueAtOneEnd) {
+    int evaluations = 0;
+    auto g = [](double x) { return std::log(x / 0.3) - 1e-9 / x; };
+    auto f = [&](double x) { ++evaluations; return g(x); };
+    const auto root = HelperRootFinder::brentRoot(f, 1e-12, 2.0, g(1e-12), g(2.0), 1e-10, 100);
+    EXPECT_TRUE(root.second);
+    // log(x / 0.3) = 1e-9 / x at x = 0.3 + 1e-9 to first order.
+    EXPECT_NEAR(root.first, 0.3 + 1e-9, 1e-12);
+    EXPECT_LE(std::fabs(g(root.first)), 1e-10);
+    EXPECT_LE(evaluations, 20);
+}
+
+// A sign change without a root, NaN values and the iteration limit are reported as failure.
+TEST(RootFinder, BrentReportsJumpsNaNAndTheLimitAsNotFound) {
+    auto jump = [](double x) { return x < 0.3 ? -1.0 : 1.0; };
+    const auto atJump = HelperRootFinder::brentRoot(jump, 0.0, 1.0, -1.0, 1.0, 1e-6, 1000);
+    EXPECT_FALSE(atJump.second);
+    EXPECT_NEAR(atJump.first, 0.3, 1e-15);
+
+    auto holed = [](double x) { return x > 0.25 ? std::nan("") : x - 0.7; };
+    EXPECT_FALSE(HelperRootFinder::brentRoot(holed, 0.0, 1.0, -0.7, 0.3, 1e-6, 1000).second);
+
+    auto cubic = [](double x) { return (x * x - 2.0) * x - 5.0; };
+    EXPECT_FALSE(HelperRootFinder::brentRoot(cubic, 2.0, 3.0, cubic(2.0), cubic(3.0), 1e-12, 2).second);
+    EXPECT_FALSE(HelperRootFinder::brentRoot(cubic, 2.0, 3.0, cubic(2.0), cubic(3.0), 1e-12, 0).second);
+}
+
 TEST(RootFinder, NewtonConvergesToSquareRootOfTwo) {
     EXPECT_NEAR(HelperRootFinder::newtonRoot([](double x) { return x * x - 2.0; }, 1.0, 1e-10, 100), std::sqrt(2.0),
                 1e-8);
