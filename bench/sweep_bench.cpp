@@ -1,6 +1,7 @@
 // Sweeps of the NREL 5-MW rotor (CSV polars of the reference turbine, Ning solver) on one
 // thread and on every core: the characteristics over 501 tip speed ratios with 17 and
-// 100 elements, a 50 x 50 grid of tip speed ratio and pitch, and the whole
+// 100 elements (and with neighbouring airfoils blended, which the project does not ask
+// for), a 50 x 50 grid of tip speed ratio and pitch, and the whole
 // `korvane-cli char` process for 500 steps (the most the command line computes: 0.05 to
 // 25 by 0.05, where the in-process sweep starts at 0).
 //
@@ -21,6 +22,7 @@
 #include "app/kvp_codec.h"
 #include "app/text_file.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
 
@@ -42,8 +44,15 @@ const ProjectData& project() {
     return data;
 }
 
-bemt::InputDataSet nrel5mw(int elements) {
+// The 5-MW project as korvane-cli computes it: its settings, including whether
+// neighbouring airfoils are blended (they are not, unless blend asks for it).
+bemt::InputDataSet nrel5mw(int elements, bool blend = false) {
     const ProjectData& p = project();
+    if (blend || p.computeSettings.enable_interpolation) {
+        bemt::ProfileParamsCombined::enableInterpolation();
+    } else {
+        bemt::ProfileParamsCombined::disableInterpolation();
+    }
     bemt::InputDataSet data;
     data.settings = p.solverSettings;
     data.settings.n_elements = elements;
@@ -83,6 +92,18 @@ BENCHMARK(BM_Nrel5MwCharacteristics)
     ->Args({100, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The same sweep with neighbouring airfoils blended: two polar lookups per residual.
+void BM_Nrel5MwCharacteristicsBlended(benchmark::State& state) {
+    const auto data = nrel5mw(17, true);
+    bemt::BEMTTools tools(bemt::Ning);
+    tools.setThreads(threadsOf(state, 0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            tools.characteristicsSweep(data, bemt::tipSpeedRatio, kTipSpeedRatios, {0.0, 0.0, 1.0}, kNoProgress));
+    }
+}
+BENCHMARK(BM_Nrel5MwCharacteristicsBlended)->ArgName("threads")->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Nrel5MwGrid(benchmark::State& state) {
     const auto data = nrel5mw(17);
