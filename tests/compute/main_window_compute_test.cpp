@@ -30,7 +30,7 @@ TEST(MainWindowCompute, NewClosesResultWindowsAndNumberingStartsAgain) {
     EditCompute* panel = main->computePage();
     ASSERT_NE(panel, nullptr);
     panel->setDialogs({[](wxWindow*, const wxString& text, const wxString&) { ADD_FAILURE() << text; },
-                       [](wxWindow*) { return true; }});
+                       [](wxWindow*) { return true; }, {}, {}});
     bemt::SolverSettings solver = main->project()->solverSettings();
     solver.n_elements = 10;
     main->project()->setSolverSettings(solver, false);
@@ -63,7 +63,7 @@ TEST(MainWindowCompute, NewDuringACharacteristicsRunStopsIt) {
     EditCompute* panel = main->computePage();
     std::vector<wxString> messages;
     panel->setDialogs({[&](wxWindow*, const wxString& text, const wxString&) { messages.push_back(text); },
-                       [](wxWindow*) { return true; }});
+                       [](wxWindow*) { return true; }, {}, {}});
     bemt::ComputeSettings s = main->project()->computeSettings();
     s.ran_max = 100.0;  // long enough to be running when New comes
     s.ran_step = 0.2;
@@ -88,7 +88,7 @@ TEST(MainWindowCompute, ClosingDuringACharacteristicsRunEndsItWithoutResults) {
     MainWindow* main = openMainWindow();
     EditCompute* panel = main->computePage();
     panel->setDialogs({[](wxWindow*, const wxString& text, const wxString&) { ADD_FAILURE() << text; },
-                       [](wxWindow*) { return true; }});
+                       [](wxWindow*) { return true; }, {}, {}});
     bemt::SolverSettings solver = main->project()->solverSettings();
     solver.n_elements = 10;
     main->project()->setSolverSettings(solver, false);
@@ -122,7 +122,7 @@ TEST(MainWindowCompute, ClosingDuringXfoilPreprocessingEndsXfoilCore) {
     MainWindow* main = openMainWindow();
     EditCompute* panel = main->computePage();
     panel->setDialogs({[](wxWindow*, const wxString& text, const wxString&) { ADD_FAILURE() << text; },
-                       [](wxWindow*) { return true; }});
+                       [](wxWindow*) { return true; }, {}, {}});
     useXfoilAirfoils(*main->project());
     panel->computeOperatingPoint();
     if (!waitFor([] { return xfoilChildren() > 0; }, std::chrono::seconds(20))) {
