@@ -4,14 +4,32 @@
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
+#include <string>
+
 #include "app/exception_text.h"
 #include "app/window_main.h"
+#include "bemt/ThreadCount.h"
 #include "results/error_box.h"
+
+namespace {
+// A KORVANE_THREADS the computations cannot use is said once, at start-up; they then use
+// every core.
+void warnAboutThreadVariable(wxWindow* parent) {
+    try {
+        bemt::ThreadCount::fromEnvironment();
+    } catch (const std::string& message) {
+        const std::string text = message + " The computations use every core (" +
+                                 std::to_string(bemt::ThreadCount::cores()) + ").";
+        wxMessageBox(wxString::FromUTF8(text), kThreadsCaption, wxOK | wxICON_WARNING | wxCENTRE, parent);
+    }
+}
+}  // namespace
 
 MainWindow* startMainWindow(const wxArrayString& commandLine) {
     auto* window = new MainWindow();
     if (commandLine.size() > 1) window->openFile(commandLine[1]);
     window->Show();
+    warnAboutThreadVariable(window);
     return window;
 }
 

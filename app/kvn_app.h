@@ -8,8 +8,10 @@ class MainWindow;
 
 // Creates and shows the main window for a command line (the program's name first);
 // the first argument, when there is one, is opened as the project, exactly as File >
-// Open would open it. Further arguments are ignored.
+// Open would open it. Further arguments are ignored. A KORVANE_THREADS that is not a
+// thread count is reported in a message box with this caption.
 MainWindow* startMainWindow(const wxArrayString& commandLine);
+inline const wxString kThreadsCaption = "Threads";
 
 class KvnApp : public wxApp {
 public:

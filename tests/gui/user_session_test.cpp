@@ -12,6 +12,7 @@
 #include <wx/display.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -193,6 +194,31 @@ TEST_F(UserSession, ZeroWindVelocityIsRedAndComputingWithARedFieldIsRefused) {
     EXPECT_FALSE(window->computePage()->busy());
     EXPECT_TRUE(window->computePage()->resultWindows().empty());
     EXPECT_TRUE(window->computePage()->operatingPointButton()->IsEnabled());
+}
+
+// The desktop program cannot refuse to start as korvane-cli does; it says what is wrong
+// with the variable once and computes on every core.
+TEST_F(UserSession, AThreadCountVariableThatIsNoCountIsReportedAtStartUp) {
+    DialogAnswers answers;
+    ::setenv("KORVANE_THREADS", "four", 1);
+    start();
+    ::unsetenv("KORVANE_THREADS");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown().front().caption, kThreadsCaption);
+    EXPECT_TRUE(answers.shown().front().message.StartsWith(
+        "KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"four\". The computations use every "
+        "core ("));
+
+    // A valid or empty variable says nothing.
+    for (const char* value : {"2", ""}) {
+        window->setUnsaved(false);
+        window->Destroy();
+        korvane::testing::runEventLoopFor(std::chrono::milliseconds(50));
+        ::setenv("KORVANE_THREADS", value, 1);
+        start();
+        ::unsetenv("KORVANE_THREADS");
+        EXPECT_EQ(answers.shown().size(), 1u) << value;
+    }
 }
 
 TEST_F(UserSession, AProjectOpenedFromTheCommandLineStartsSavedWithItsOwnHistory) {
