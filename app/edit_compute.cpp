@@ -3,7 +3,6 @@
 #include <wx/button.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
-#include <wx/filename.h>
 #include <wx/weakref.h>
 
 #include <limits>
@@ -593,7 +592,7 @@ void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double
     // The export sets the Reynolds numbers of the shared polars, which a running
     // computation is using.
     if (busy()) {
-        showError("Wait until the running computation has finished, then export the blade.");
+        showError(kExportWhileBusy);
         return;
     }
     if (!m_segmentsValid) {
@@ -615,6 +614,30 @@ void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double
         const auto files = korvane::aerodyn::exportFiles(blade, m_airfoilSegments, std::nullopt,
                                                           m_project->projectFilename().utf8_string());
         korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
+    } catch (const std::string& message) {
+        showError(fromCore(message));
+    }
+}
+
+void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
+    if (*m_busy) {
+        showError(kExportWhileBusy);
+        return;
+    }
+    m_bladeExport = {m_project->state(), bladeFile, std::move(done)};
+    startAction(&EditCompute::_doExportProjectBlade);
+}
+
+void EditCompute::_doExportProjectBlade(wxCommandEvent&) {
+    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doExportProjectBlade, this);
+    enableComputeBtns();
+    const BladeExport job = std::exchange(m_bladeExport, {});
+    try {
+        const wxString folder = wxFileName(job.bladeFile).GetPath();
+        const auto files = korvane::aerodyn::exportFiles(job.project, m_airfoilSegments, std::nullopt,
+                                                          m_project->projectFilename().utf8_string());
+        const auto written = korvane::aerodyn::writeFiles(folder.utf8_string(), files);
+        if (job.done) job.done(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), folder));
     } catch (const std::string& message) {
         showError(fromCore(message));
     }

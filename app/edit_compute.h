@@ -22,6 +22,7 @@
 #include <wx/weakref.h>
 
 #include "app/edit_section.h"
+#include "app/project_data.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/Records.h"
 #include "bemt/spline.h"
@@ -60,6 +61,7 @@ public:
         "The computation needs a valid value in every field. Correct the fields shown in red:";
     static inline const wxString kStoppedCaption = "Computation stopped.";
     static inline const wxString kStopping = "Stopping the computation...";
+    static inline const wxString kExportWhileBusy = "Wait until the running computation has finished, then export the blade.";
     static inline const wxString kDesignShapeCaption = "Keep the design's shape?";
     // Taken over at its points' positions, a design may be off by this fraction of its
     // range before the user is asked; the points offered instead follow it this closely.
@@ -120,6 +122,10 @@ public:
     // AeroDyn into the folder of a blade file the user chooses.
     void exportDesignedBlade(wxWindow* parent, const std::vector<double>& x, const std::vector<double>& chord,
                              const std::vector<double>& twist);
+    // Writes the project's blade for AeroDyn into the folder of bladeFile. The airfoil
+    // data are prepared as for a computation (XFOIL on the worker thread, with progress
+    // and Stop); done receives the message for the status bar once the files are written.
+    void exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done);
     bool segmentsValid() const { return m_segmentsValid; }
     bool xfoilInvolved() const { return m_xfoilInvolved; }
     const std::vector<bemt::AirfoilSegment>& airfoilSegments() const { return m_airfoilSegments; }
@@ -155,6 +161,7 @@ private:
     void _doComputeChar(wxCommandEvent& event);
     void _doComputePowerCurve(wxCommandEvent& event);
     void _doComputeSurface(wxCommandEvent& event);
+    void _doExportProjectBlade(wxCommandEvent& event);
 
     using Handler = void (EditCompute::*)(wxCommandEvent&);
     void startAction(Handler handler);
@@ -237,6 +244,14 @@ private:
     int m_powerCurveCounter = 0;
     int m_surfaceCounter = 0;
     SurfaceGrid m_surfaceGrid;
+    // The blade export asked for: the project as it was then, the file and the caller's
+    // completion.
+    struct BladeExport {
+        korvane::ProjectData project;
+        wxString bladeFile;
+        std::function<void(const wxString&)> done;
+    };
+    BladeExport m_bladeExport;
     std::vector<wxWeakRef<wxWindow>> m_extraActions;
     std::vector<wxWeakRef<wxWindow>> m_extraStops;
 

@@ -15,7 +15,6 @@
 #include "app/aerodyn_export.h"
 #include "app/edit_airfoil_points.h"
 #include "app/openfast_project.h"
-#include "bemt/ToolsAirfoil.h"
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
@@ -320,24 +319,17 @@ void MainWindow::onImportOpenFast(wxCommandEvent&) {
 }
 
 void MainWindow::onExportAeroDyn(wxCommandEvent&) {
+    if (m_compute->busy()) {
+        showError(EditCompute::kExportWhileBusy.utf8_string());
+        return;
+    }
     const wxString path = m_fileManager->saveFilePath(this, "Export blade to AeroDyn",
                                                       "AeroDyn blade files (*.dat)|*.dat",
                                                       wxString::FromUTF8(korvane::aerodyn::kBladeFile));
     if (path.empty()) return;
-    try {
-        // The airfoil data are read (or analysed by XFOIL) here and now.
-        wxBusyCursor busy;
-        const korvane::ProjectData data = m_project->state();
-        auto segments = bemt::ToolsAirfoil::segmentsFromPoints(
-            bemt::ToolsAirfoil::withBladeDefaults(data.airfoilPoints, data.chordPoints),
-            m_fileManager->getFileStringStream(), data.conditions, nullptr, nullptr);
-        const auto files =
-            korvane::aerodyn::exportFiles(data, std::move(segments), std::nullopt, m_project->projectFilename().utf8_string());
-        const auto written = korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
-        SetStatusText(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), wxFileName(path).GetPath()));
-    } catch (const std::string& message) {
-        showError(message);
-    }
+    // The airfoil data are prepared as for a computation, on the worker thread with
+    // progress and Stop: XFOIL may take minutes.
+    m_compute->exportProjectBlade(path, [this](const wxString& done) { SetStatusText(done); });
 }
 
 void MainWindow::onSave(wxCommandEvent&) {

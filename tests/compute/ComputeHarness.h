@@ -29,18 +29,6 @@ namespace korvane::testing {
 
 inline std::string examplePath(const std::string& name) { return std::string(KORVANE_EXAMPLES) + "/" + name; }
 
-// Runs the event loop's work until done() holds or the time is up.
-inline bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(120)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        processEvents();
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    processEvents();
-    return done();
-}
-
 // Deletes the windows closed so far, as the idle time of the event loop does.
 inline void deleteClosedWindows() {
     wxTheApp->ProcessIdle();

@@ -7,6 +7,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/edit_airfoil_point_single.h"
+#include "app/edit_compute.h"
 #include "app/kvp_project.h"
 #include "app/window_main.h"
 
@@ -15,6 +16,7 @@ namespace {
 using korvane::testing::DialogAnswers;
 using korvane::testing::processEvents;
 using korvane::testing::ScriptedFileDialogs;
+using korvane::testing::waitFor;
 
 const wxString kFst = KORVANE_EXAMPLES "/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst";
 
@@ -87,9 +89,13 @@ TEST_F(ExchangeMenuTest, AFailedImportShowsTheMessageAndKeepsTheProject) {
     EXPECT_EQ(answers.shown().front().message, "File " + missing + " does not exist or is not readable.");
 }
 
+// The airfoil data are prepared on the compute panel's worker, as for a computation: the
+// export ends when the panel is idle again.
 TEST_F(ExchangeMenuTest, ExportWritesTheBladeAndTablesBesideTheChosenFile) {
     script->paths.push_back(folder + "/AeroDyn_blade.dat");
     choose(MainWindow::kExportAeroDynId);
+    ASSERT_TRUE(waitFor([&] { return !window->computePage()->busy() && wxFileExists(folder + "/AeroDyn_blade.dat"); }));
+    processEvents();
     EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_blade.dat"));
     EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_airfoils.txt"));
     EXPECT_TRUE(wxFileExists(folder + "/Airfoils/AF01_NACA0012.dat"));
@@ -97,6 +103,32 @@ TEST_F(ExchangeMenuTest, ExportWritesTheBladeAndTablesBesideTheChosenFile) {
     // Cancelled: nothing happens.
     choose(MainWindow::kExportAeroDynId);
     EXPECT_EQ(script->requests.size(), 2u);
+    EXPECT_FALSE(window->computePage()->busy());
+}
+
+// The export checks the input as a computation does and refuses while one runs, before
+// asking for a file.
+TEST_F(ExchangeMenuTest, ExportRefusesInvalidInputAndARunningComputation) {
+    DialogAnswers answers;
+    EditCompute* panel = window->computePage();
+    panel->setInputCheck([] { return std::vector<wxString>{"Design conditions: Wind velocity"}; });
+    script->paths.push_back(folder + "/AeroDyn_blade.dat");
+    choose(MainWindow::kExportAeroDynId);
+    processEvents();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown().front().message, EditCompute::kInvalidInputMessage + "\nDesign conditions: Wind velocity");
+    EXPECT_FALSE(wxFileExists(folder + "/AeroDyn_blade.dat"));
+    EXPECT_FALSE(panel->busy());
+
+    panel->setInputCheck({});
+    panel->computeChar();
+    ASSERT_TRUE(panel->busy());
+    choose(MainWindow::kExportAeroDynId);
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown().back().message, EditCompute::kExportWhileBusy);
+    EXPECT_EQ(script->requests.size(), 1u);
+    panel->stopComputation();
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
 }
 
 }  // namespace

@@ -8,6 +8,10 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include <chrono>
+#include <functional>
+#include <thread>
+
 namespace korvane::testing {
 
 inline void failOnWxAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
@@ -46,6 +50,19 @@ inline void processEvents() {
     if (!wxTheApp) return;  // the toolkit never started; the test has failed already
     for (int i = 0; i < 20 && wxTheApp->HasPendingEvents(); ++i) wxTheApp->ProcessPendingEvents();
     wxTheApp->ProcessPendingEvents();
+}
+
+// Runs the event loop's work until done() holds or the time is up, as the event loop
+// would while worker threads finish.
+inline bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(120)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        processEvents();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    processEvents();
+    return done();
 }
 
 }  // namespace korvane::testing
