@@ -120,7 +120,7 @@ SweepRange BEMTTools::characteristicsRange(const ComputeSettings& settings) {
 OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch) {
     const OperatingPointAnalysis analysis(data);
     const int n = analysis.elements();
-    OperatingPointAnalysis::Workspace workspace(std::move(data.segments));
+    OperatingPointAnalysis::Workspace workspace(std::move(data.segments), n);
     OperatingPoint result = analysis.analyze(*m_solver, workspace, data.conditions, pitch, [&](int finished) {
         progress(static_cast<int>(static_cast<double>(finished) / n * 100.0), kOperatingPointText);
     });

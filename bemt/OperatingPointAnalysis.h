@@ -5,6 +5,7 @@
 // Reynolds-dependent polars refined per element, and thrust and power summed over the
 // converged elements.
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -26,8 +27,11 @@ public:
     // polars receive the Reynolds numbers of each analysis (so no other thread may use
     // them meanwhile), and the best lift-to-drag angle of every element whose polars do
     // not depend on the Reynolds number (the same at every operating point).
+    // It is sized for the elements when it is made, so that a thread that ends up with
+    // no operating point allocates what the others do.
     struct Workspace {
-        explicit Workspace(std::vector<AirfoilSegment> blade) : segments(std::move(blade)) {}
+        Workspace(std::vector<AirfoilSegment> blade, int elements)
+            : segments(std::move(blade)), bestAngles(static_cast<std::size_t>(std::max(elements, 0))) {}
         std::vector<AirfoilSegment> segments;
         std::vector<std::optional<double>> bestAngles;  // by element index
     };

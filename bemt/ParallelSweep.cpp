@@ -108,13 +108,14 @@ struct Worker {
 };
 
 // The workers of a parallel run, or none when the polars cannot be copied.
-std::vector<Worker> makeWorkers(SolverType type, std::size_t count, const std::vector<AirfoilSegment>& segments) {
+std::vector<Worker> makeWorkers(SolverType type, std::size_t count, const std::vector<AirfoilSegment>& segments,
+                                int elements) {
     std::vector<Worker> workers;
     workers.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         auto copies = PolarCopies::copySegments(segments);
         if (!copies) return {};
-        workers.push_back({Solver::create(type), OperatingPointAnalysis::Workspace(std::move(*copies))});
+        workers.push_back({Solver::create(type), OperatingPointAnalysis::Workspace(std::move(*copies), elements)});
     }
     return workers;
 }
@@ -158,9 +159,10 @@ std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const s
     report(&SweepProgress::start);
 
     const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(m_threads), jobs.size());
-    std::vector<Worker> workers = threads > 1 ? makeWorkers(m_solver, threads, data.segments) : std::vector<Worker>{};
+    std::vector<Worker> workers =
+        threads > 1 ? makeWorkers(m_solver, threads, data.segments, analysis.elements()) : std::vector<Worker>{};
     if (workers.empty()) {
-        OperatingPointAnalysis::Workspace workspace(data.segments);
+        OperatingPointAnalysis::Workspace workspace(data.segments, analysis.elements());
         work(serialSolver, workspace);
     } else {
         std::vector<std::jthread> helpers;
