@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 
 #include "app/text_file.h"
 #include "bemt/Common.h"
+#include "bemt/NumberText.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsList.h"
@@ -17,15 +17,10 @@
 namespace korvane::aerodyn {
 
 using namespace bemt;
+using NumberText::formatted;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string format(const char* pattern, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
 
 // Thickness of the built-in tables, fraction of chord.
 double nacaThickness(AirfoilType type) {
@@ -78,7 +73,7 @@ std::string fileStem(const AirfoilPoint& point) {
     if (readsDataFile(point.data_type)) {
         stem = fs::path(point.path).stem().string();
     } else {
-        stem = "NACA" + format("%04.0f", nacaThickness(point.data_type) * 100.0);
+        stem = "NACA" + formatted("%04.0f", nacaThickness(point.data_type) * 100.0);
     }
     for (char& c : stem) {
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') c = '_';
@@ -92,13 +87,13 @@ std::string airfoilTable(ProfileParams* polar, const AirfoilPoint& point, double
     const std::vector<double> angles = exportAngles(facts.angles);
     std::string text;
     text += "! ------------ AirfoilInfo v1.01.x Input File ----------------------------------\n";
-    text += "! Polar of " + fileStem(point) + " as Korvane uses it at x/R " + format("%.6g", point.x_rel) +
-            " of " + projectName + ", Re " + format("%.6g", reynolds) + ".\n";
+    text += "! Polar of " + fileStem(point) + " as Korvane uses it at x/R " + formatted("%.6g", point.x_rel) +
+            " of " + projectName + ", Re " + formatted("%.6g", reynolds) + ".\n";
     text += "! Angles of attack -180 to 180 deg; no unsteady-aerodynamics data; columns alpha, Cl, Cd.\n";
     text += "! ------------------------------------------------------------------------------\n";
     text += "\"DEFAULT\"     InterpOrd         ! Interpolation order to use for quasi-steady table lookup "
             "{1=linear; 3=cubic spline; \"default\"} [default=1]\n";
-    text += format("%10.6g", facts.thickness) +
+    text += formatted("%10.6g", facts.thickness) +
             "   RelThickness      ! The non-dimensional thickness of the airfoil (thickness/chord)\n";
     text += "          1   NonDimArea        ! The non-dimensional area of the airfoil (area/chord^2)\n";
     text += "          0   NumCoords         ! The number of coordinates in the airfoil shape file\n";
@@ -107,11 +102,11 @@ std::string airfoilTable(ProfileParams* polar, const AirfoilPoint& point, double
     text += "! ------------------------------------------------------------------------------\n";
     text += "! data for table 1\n";
     text += "! ------------------------------------------------------------------------------\n";
-    text += format("%14.10g", reynolds / 1e6) + "   Re                ! Reynolds number in millions\n";
+    text += formatted("%14.10g", reynolds / 1e6) + "   Re                ! Reynolds number in millions\n";
     text += "          0   UserProp          ! User property (control) setting\n";
     text += "False         InclUAdata        ! Is unsteady aerodynamics data included in this table?\n";
     text += "! ------------------------------------------------------------------------------\n";
-    text += format("%11.0f", static_cast<double>(angles.size())) +
+    text += formatted("%11.0f", static_cast<double>(angles.size())) +
             "   NumAlf            ! Number of data lines in the following table\n";
     text += "!    Alpha                  Cl                     Cd\n";
     text += "!    (deg)                  (-)                    (-)\n";
@@ -120,7 +115,7 @@ std::string airfoilTable(ProfileParams* polar, const AirfoilPoint& point, double
         // A spline may dip a hair below zero between tabulated points; AeroDyn refuses
         // negative drag.
         const double cd = std::max(0.0, polar->cd(alpha));
-        text += format("%22.15g", a) + " " + format("%22.15g", polar->cl(alpha)) + " " + format("%22.15g", cd) + "\n";
+        text += formatted("%22.15g", a) + " " + formatted("%22.15g", polar->cl(alpha)) + " " + formatted("%22.15g", cd) + "\n";
     }
     return text;
 }
@@ -134,10 +129,10 @@ std::string bladeFile(const ProjectData& project, const std::vector<double>& nod
     const spline twist(twistX, twistY, spline::cubic);
     std::string text;
     text += "------- AERODYN v15.00.* BLADE DEFINITION INPUT FILE -------------------------------------\n";
-    text += "Blade of " + projectName + ", exported by Korvane (R " + format("%g", c.R) + " m, hub radius " +
-            format("%g", c.Rh) + " m)\n";
+    text += "Blade of " + projectName + ", exported by Korvane (R " + formatted("%g", c.R) + " m, hub radius " +
+            formatted("%g", c.Rh) + " m)\n";
     text += "======  Blade Properties =================================================================\n";
-    text += format("%11.0f", static_cast<double>(nodes.size())) +
+    text += formatted("%11.0f", static_cast<double>(nodes.size())) +
             "   NumBlNds           - Number of blade nodes used in the analysis (-)\n";
     text += "                 BlSpn                BlCrvAC                BlSwpAC               BlCrvAng"
             "                BlTwist                BlChord   BlAFID\n";
@@ -146,9 +141,9 @@ std::string bladeFile(const ProjectData& project, const std::vector<double>& nod
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const double x = nodes[i];
         const double span = std::max(0.0, x * c.R - c.Rh);
-        text += format("%22.15g", span) + " " + format("%22.15g", 0.0) + " " + format("%22.15g", 0.0) + " " +
-                format("%22.15g", 0.0) + " " + format("%22.15g", twist(x)) + " " + format("%22.15g", chord(x) * c.R) +
-                " " + format("%8.0f", static_cast<double>(ids[i])) + "\n";
+        text += formatted("%22.15g", span) + " " + formatted("%22.15g", 0.0) + " " + formatted("%22.15g", 0.0) + " " +
+                formatted("%22.15g", 0.0) + " " + formatted("%22.15g", twist(x)) + " " + formatted("%22.15g", chord(x) * c.R) +
+                " " + formatted("%8.0f", static_cast<double>(ids[i])) + "\n";
     }
     return text;
 }
@@ -188,12 +183,12 @@ std::vector<OutputFile> exportFiles(const ProjectData& project, std::vector<Airf
     std::vector<OutputFile> files;
     std::string list = "! Lines for the AeroDyn v15 primary input (airfoil tables of " + projectName + ")\n";
     list += "! The tables hold no Cm column: set InCol_Cm to 0 (and UseBlCm to False).\n";
-    list += format("%11.0f", static_cast<double>(points.size())) + "   NumAFfiles         - Number of airfoil files used (-)\n";
+    list += formatted("%11.0f", static_cast<double>(points.size())) + "   NumAFfiles         - Number of airfoil files used (-)\n";
     for (std::size_t k = 0; k < points.size(); ++k) {
         ProfileParams* polar = k + 1 < points.size() ? segments[k].first.get() : segments.back().second.get();
         const double x = points[k].x_rel;
         const double reynolds = Common::reynolds(x, chord(x), project.conditions);
-        const std::string name = "Airfoils/AF" + format("%02.0f", static_cast<double>(k + 1)) + "_" +
+        const std::string name = "Airfoils/AF" + formatted("%02.0f", static_cast<double>(k + 1)) + "_" +
                                  fileStem(points[k]) + ".dat";
         files.push_back({name, airfoilTable(polar, points[k], reynolds, projectName)});
         list += "\"" + name + "\"" + (k == 0 ? "    AFNames            - Airfoil file names (NumAFfiles lines) "

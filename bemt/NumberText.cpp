@@ -49,9 +49,11 @@ Whole wholeDouble(std::string_view text) {
     return {Whole::Finite, value};
 }
 
-std::string shortText(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
+std::string shortText(double value) { return formatted("%g", value); }
+
+std::string formatted(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
     return text;
 }
 

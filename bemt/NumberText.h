@@ -34,4 +34,8 @@ Whole wholeDouble(std::string_view text);
 // A number for a message: printf's %g (six significant digits, no trailing zeros).
 std::string shortText(double value);
 
+// A number for a file or a table, as the printf pattern for one double puts it
+// ("%22.15g"); at most 63 characters.
+std::string formatted(const char* pattern, double value);
+
 }  // namespace bemt::NumberText

@@ -3,20 +3,16 @@
 #include <nlohmann/json.hpp>
 
 #include "bemt/Common.h"
+#include "bemt/NumberText.h"
 #include "cli/project_input.h"
 
 namespace korvane::cli {
 
 using namespace bemt;
+using NumberText::formatted;
 using Json = nlohmann::ordered_json;
 
 namespace {
-
-std::string format(const char* pattern, double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, value);
-    return buffer;
-}
 
 const char* yesNo(bool value) { return value ? "yes" : "no"; }
 const char* oneZero(bool value) { return value ? "1" : "0"; }
@@ -112,7 +108,7 @@ std::string pitchFileName(const std::string& command, std::size_t index, std::si
     const int width = static_cast<int>(std::to_string(count).size());
     char number[32];
     std::snprintf(number, sizeof number, "%0*zu", width, index + 1);
-    return command + "_elements_" + number + "_pitch_" + format("%.10g", pitch) + ".csv";
+    return command + "_elements_" + number + "_pitch_" + formatted("%.10g", pitch) + ".csv";
 }
 
 std::string elementsCsv(const pitchControlledOperatingPoint& p) {
@@ -175,7 +171,7 @@ void printSummary(std::FILE* out, const CommandResult& r) {
     printBetzNote(out, betzLimitNote(r.points));
 }
 
-std::string csvNumber(double value) { return format("%.10g", value); }
+std::string csvNumber(double value) { return formatted("%.10g", value); }
 
 std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r) {
     std::vector<std::pair<std::string, std::string>> files;

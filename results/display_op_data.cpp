@@ -25,15 +25,7 @@ void DisplayOpData::showPoint(int index) {
     refreshTable();
 }
 
-int DisplayOpData::singleShown() const {
-    int found = -1;
-    for (std::size_t i = 0; i < m_shown.size(); ++i) {
-        if (!m_shown[i]) continue;
-        if (found >= 0) return -1;
-        found = static_cast<int>(i);
-    }
-    return found;
-}
+int DisplayOpData::singleShown() const { return result_rules::singleShown(m_shown); }
 
 int DisplayOpData::shownCount() const { return static_cast<int>(std::count(m_shown.begin(), m_shown.end(), true)); }
 

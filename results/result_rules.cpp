@@ -46,6 +46,16 @@ wxString pitchLegend(double pitch) { return format3g(pitch) + " " + kDegree; }
 
 wxString pitchHeading(double pitch) { return "Pitch angle " + formatG(pitch, 2) + " " + kDegree; }
 
+int singleShown(const std::vector<bool>& shown) {
+    int found = -1;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!shown[i]) continue;
+        if (found >= 0) return -1;
+        found = static_cast<int>(i);
+    }
+    return found;
+}
+
 wxString opChartTitle(const wxString& base, bool single, double pitch) {
     if (single) return base + " at pitch angle " + format3g(pitch) + " " + kDegree + " vs relative x/R";
     return base + " vs relative x/R and pitch angle";

@@ -26,6 +26,9 @@ wxString pitchHeading(double pitch);
 // Operating point charts: base + " at pitch angle 0 ° vs relative x/R" for a single
 // angle, base + " vs relative x/R and pitch angle" for several.
 wxString opChartTitle(const wxString& base, bool single, double pitch);
+
+// The index of the one pitch angle shown, or -1 when none or several are.
+int singleShown(const std::vector<bool>& shown);
 // Characteristics charts: base + " at pitch angle 0 ° vs " + variable, or
 // base + " vs " + variable + " and pitch angle".
 wxString charChartTitle(const wxString& base, const wxString& variable, bool single, double pitch);

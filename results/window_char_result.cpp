@@ -115,15 +115,7 @@ void CharResultWindow::updateForceZeroBox() {
     if (wxWindow* column = m_forceZeroBox->GetGrandParent()) column->Layout();
 }
 
-int CharResultWindow::singleShown() const {
-    int found = -1;
-    for (std::size_t i = 0; i < m_shown.size(); ++i) {
-        if (!m_shown[i]) continue;
-        if (found >= 0) return -1;
-        found = static_cast<int>(i);
-    }
-    return found;
-}
+int CharResultWindow::singleShown() const { return result_rules::singleShown(m_shown); }
 
 void CharResultWindow::setPitchShown(int index, bool shown) {
     if (index < 0 || index >= static_cast<int>(m_shown.size())) return;
