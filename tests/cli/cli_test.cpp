@@ -17,12 +17,7 @@
 
 namespace {
 
-using korvane::testing::CliRun;
-using korvane::testing::example;
-using korvane::testing::readBytes;
-using korvane::testing::runCli;
-using korvane::testing::TempFolder;
-using korvane::testing::writeBytes;
+using namespace korvane::testing;
 using nlohmann::json;
 namespace fs = std::filesystem;
 

@@ -96,7 +96,9 @@ TEST(PlotTitle, FitsEveryWidthShrinkingOrWrapping) {
             EXPECT_DOUBLE_EQ(fit.size, 18.0);
         }
         // Two lines keep the text readable down to narrow charts.
-        if (width >= 300.0) EXPECT_GE(fit.size, 9.0) << width;
+        if (width >= 300.0) {
+            EXPECT_GE(fit.size, 9.0) << width;
+        }
     }
     // A title without gaps shrinks on one line.
     const PlotTitleFit word = fitPlotTitle("Aerodynamics", 30.0, 18.0, modelWidth);
