@@ -54,11 +54,9 @@ std::vector<std::string> splitWords(std::string_view line) {
 }  // namespace
 
 std::optional<double> wholeNumber(std::string_view text) {
-    text = trimmed(text);
-    if (text.empty()) return std::nullopt;
-    const auto parsed = NumberText::leadingDouble(text);
-    if (!parsed || parsed->used != text.size() || !std::isfinite(parsed->value)) return std::nullopt;
-    return parsed->value;
+    const NumberText::Whole whole = NumberText::wholeDouble(text);
+    if (whole.kind != NumberText::Whole::Finite) return std::nullopt;
+    return whole.value;
 }
 
 bool hasDecimalComma(std::string_view text) {
