@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/text_file.h"
 #include "bemt/Common.h"
 #include "bemt/NumberText.h"
 #include "bemt/ProfileParamsAeroDyn.h"
@@ -210,17 +209,11 @@ std::vector<OutputFile> exportFiles(const ProjectData& project, std::vector<Airf
     return files;
 }
 
-std::vector<std::string> writeFiles(const std::string& folder, const std::vector<OutputFile>& files) {
-    std::vector<std::string> written;
-    for (const OutputFile& file : files) {
-        const fs::path path = fs::path(folder) / fs::path(file.name);
-        std::error_code error;
-        fs::create_directories(path.parent_path(), error);
-        if (error) throw "The folder " + path.parent_path().string() + " could not be created.";
-        writeFileAtomically(path.string(), file.content);
-        written.push_back(path.string());
-    }
-    return written;
+std::vector<WrittenFile> writeFiles(const std::string& folder, const std::vector<OutputFile>& files) {
+    std::vector<std::pair<std::string, std::string>> set;
+    set.reserve(files.size());
+    for (const OutputFile& file : files) set.emplace_back(file.name, file.content);
+    return writeFileSet(folder, set, "korvane-aerodyn");
 }
 
 }  // namespace korvane::aerodyn

@@ -3,12 +3,14 @@
 // index), one airfoil table per airfoil point (the polar as Korvane uses it, -180 to
 // 180 degrees, at the Reynolds number of that point at the design conditions, without
 // unsteady-aerodynamics data) and the NumAFfiles/AFNames lines for the primary input.
-// Everything is produced in memory first, so a failure leaves no file behind.
+// Everything is produced in memory first and written as one set, so a failure leaves no
+// new file behind and the earlier ones as they were.
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/file_set.h"
 #include "app/project_data.h"
 
 namespace korvane::aerodyn {
@@ -28,8 +30,9 @@ std::vector<OutputFile> exportFiles(const ProjectData& project, std::vector<bemt
 // The node positions x/R of an export.
 std::vector<double> nodePositions(const ProjectData& project, std::optional<int> nodeCount);
 
-// Writes the files below folder (created when missing); returns their paths.
-std::vector<std::string> writeFiles(const std::string& folder, const std::vector<OutputFile>& files);
+// Writes the files below folder (created when missing) as one set: all of them or, on a
+// failure, none (see writeFileSet).
+std::vector<WrittenFile> writeFiles(const std::string& folder, const std::vector<OutputFile>& files);
 
 inline const std::string kBladeFile = "AeroDyn_blade.dat";
 inline const std::string kAirfoilListFile = "AeroDyn_airfoils.txt";

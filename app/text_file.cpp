@@ -19,16 +19,14 @@ namespace korvane {
 
 namespace fs = std::filesystem;
 
-namespace {
+fs::path pathFromUtf8(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
 
-std::filesystem::path fromUtf8(const std::string& path) {
-    return fs::path(std::u8string(path.begin(), path.end()));
-}
-
-std::string toUtf8(const fs::path& path) {
+std::string utf8OfPath(const fs::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
+
+namespace {
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;  // not a character
@@ -161,7 +159,7 @@ int createTemporary(const fs::path& folder, const std::string& name, std::string
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(random()));
-        temporary = toUtf8(folder / ("." + name + suffix + ".tmp"));
+        temporary = utf8OfPath(folder / ("." + name + suffix + ".tmp"));
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -183,7 +181,7 @@ std::string decodeText(const std::string& bytes) {
 
 std::string readTextFile(const std::string& path) {
     if (path.empty()) throw std::string("No file name has been provided.");
-    const fs::path file = fromUtf8(path);
+    const fs::path file = pathFromUtf8(path);
     std::error_code error;
     const fs::file_status status = fs::status(file, error);
     if (fs::is_directory(status)) throw "The file " + path + " could not be opened.";
@@ -202,9 +200,9 @@ std::istream* openTextStream(const std::string& path) { return new std::istrings
 
 void removeStaleTemporaries(const std::string& folder) {
     std::error_code error;
-    fs::directory_iterator it(fromUtf8(folder.empty() ? "." : folder), error);
+    fs::directory_iterator it(pathFromUtf8(folder.empty() ? "." : folder), error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        if (!isTemporaryName(toUtf8(it->path().filename()))) continue;
+        if (!isTemporaryName(utf8OfPath(it->path().filename()))) continue;
         std::error_code ignored;
         const auto modified = it->last_write_time(ignored);
         if (ignored || !(modified < kRunStart) || it->is_symlink(ignored)) continue;
@@ -216,7 +214,7 @@ void removeStaleTemporaries(const std::string& folder) {
 WriteOutcome writeFileExplained(const std::string& path, const std::string& content) {
     if (path.empty()) throw std::string("No file name has been provided.");
     auto failed = [&path](const std::string& reason) { return "The file " + path + " could not be written: " + reason + "."; };
-    fs::path target = fromUtf8(path);
+    fs::path target = pathFromUtf8(path);
     std::error_code error;
     if (fs::is_symlink(target, error)) {
         const fs::path resolved = fs::weakly_canonical(target, error);
@@ -225,9 +223,9 @@ WriteOutcome writeFileExplained(const std::string& path, const std::string& cont
     if (fs::is_directory(target, error)) throw failed("it is a folder");
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    removeStaleTemporaries(toUtf8(folder));
+    removeStaleTemporaries(utf8OfPath(folder));
     std::string temporary;
-    const int fd = createTemporary(folder, toUtf8(target.filename()), temporary);
+    const int fd = createTemporary(folder, utf8OfPath(target.filename()), temporary);
     if (fd < 0) throw failed(errnoReason(errno));
 
     // A replaced file keeps its permissions; a new one has those the umask gave the
@@ -277,7 +275,7 @@ std::string makeTemporaryFolder(const std::string& folder, const std::string& na
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(random()));
-        const std::string path = toUtf8(fromUtf8(folder) / ("." + name + suffix + ".tmp"));
+        const std::string path = utf8OfPath(pathFromUtf8(folder) / ("." + name + suffix + ".tmp"));
         if (::mkdir(path.c_str(), 0777) == 0) return path;
         if (errno != EEXIST) throw "The folder " + folder + " could not be written: " + errnoReason(errno) + ".";
     }

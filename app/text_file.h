@@ -2,6 +2,7 @@
 // Reading and writing whole text files without a GUI toolkit. Paths are UTF-8. Failures
 // are thrown as std::string messages meant for the user.
 
+#include <filesystem>
 #include <istream>
 #include <string>
 
@@ -43,6 +44,10 @@ void removeStaleTemporaries(const std::string& folder);
 // path, for a set of files that is moved into place when complete. Throws a message
 // with the reason.
 std::string makeTemporaryFolder(const std::string& folder, const std::string& name);
+
+// A UTF-8 path as a filesystem path, and a filesystem path as UTF-8.
+std::filesystem::path pathFromUtf8(const std::string& path);
+std::string utf8OfPath(const std::filesystem::path& path);
 
 // Text decoding used by readTextFile, exposed for its tests.
 std::string decodeText(const std::string& bytes);

@@ -38,24 +38,20 @@ void checkCommandSettings(const std::string& command, const ProjectData& project
     }
 }
 
-// The files the command reads: the project and its airfoil data files.
-std::vector<std::string> inputFiles(const ComputeOptions& options, const ProjectData& project) {
-    std::vector<std::string> inputs{options.projectPath};
-    for (const AirfoilPoint& p : project.airfoilPoints) {
-        if (readsDataFile(p.data_type)) inputs.push_back(p.path);
-    }
-    return inputs;
-}
 
 std::string jsonOutput(const ComputeOptions& options) {
     return options.jsonPath == "-" ? std::string() : options.jsonPath;
 }
 
-void report(const WrittenFile& file) {
-    std::fprintf(stderr, "%s %s\n", file.replaced ? "Replaced" : "Created", file.path.c_str());
-}
-
 }  // namespace
+
+std::vector<std::string> inputFiles(const std::string& projectPath, const ProjectData& project) {
+    std::vector<std::string> inputs{projectPath};
+    for (const AirfoilPoint& p : project.airfoilPoints) {
+        if (readsDataFile(p.data_type)) inputs.push_back(p.path);
+    }
+    return inputs;
+}
 
 void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, const ProjectData& project) {
     const bool jsonToStdout = options.jsonPath == "-";
@@ -70,7 +66,7 @@ void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, 
         const std::u8string text = path.u8string();
         targets.emplace_back(text.begin(), text.end());
     }
-    refuseInputsAsOutputs(targets, inputFiles(options, project));
+    refuseInputsAsOutputs(targets, inputFiles(options.projectPath, project));
 
     if (!options.jsonPath.empty()) {
         const std::string json = outputs.json();
@@ -78,17 +74,17 @@ void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, 
             std::fwrite(json.data(), 1, json.size(), stdout);
         } else {
             const WrittenFile written = writeOutputFile(options.jsonPath, json);
-            if (!options.quiet) report(written);
+            if (!options.quiet) reportWritten(written);
         }
     }
     for (const auto& [path, text] : outputs.files) {
         const WrittenFile written = writeOutputFile(path, text());
-        if (!options.quiet) report(written);
+        if (!options.quiet) reportWritten(written);
     }
     if (!files.empty()) {
-        const auto written = writeFileSet(options.csvFolder, files);
+        const auto written = writeCsvSet(options.csvFolder, files);
         if (!options.quiet) {
-            for (const auto& file : written) report(file);
+            for (const auto& file : written) reportWritten(file);
         }
     }
     // The summary never mixes into JSON on standard output.
@@ -103,7 +99,7 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
     adjust(project);
     checkForComputation(project);
     // Refused before the computation, which may take long.
-    if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options, project));
+    if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options.projectPath, project));
     // The blending of neighbouring airfoils follows the project, as in the desktop program.
     if (project.computeSettings.enable_interpolation) {
         ProfileParamsCombined::enableInterpolation();

@@ -45,6 +45,9 @@ struct CommandOutputs {
 // Writes them as the options ask; no output may replace one of the project's input files.
 void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, const ProjectData& project);
 
+// The files a command on the project reads: the project and its airfoil data files.
+std::vector<std::string> inputFiles(const std::string& projectPath, const ProjectData& project);
+
 // Reads the project, applies the overrides, then adjust (a command's own overrides and
 // checks), checks it for computing, refuses a JSON output that would replace an input
 // (before the work, which may take long), and runs work on the core's input with the

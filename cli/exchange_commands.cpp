@@ -9,6 +9,7 @@
 #include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"
 #include "cli/commands.h"
+#include "cli/output_files.h"
 #include "cli/project_input.h"
 
 namespace korvane::cli {
@@ -50,9 +51,14 @@ int runExportAeroDyn(const ExportOptions& options) {
     const std::string name =
         std::filesystem::path(std::u8string(options.projectPath.begin(), options.projectPath.end())).filename().string();
     const auto files = aerodyn::exportFiles(project, segments, options.nodes, name);
+    std::vector<std::string> targets;
+    for (const aerodyn::OutputFile& file : files) {
+        targets.push_back(utf8OfPath(pathFromUtf8(options.folder) / pathFromUtf8(file.name)));
+    }
+    refuseInputsAsOutputs(targets, inputFiles(options.projectPath, project));
     const auto written = aerodyn::writeFiles(options.folder, files);
     if (!options.quiet) {
-        for (const std::string& path : written) std::fprintf(stderr, "Wrote %s\n", path.c_str());
+        for (const WrittenFile& file : written) reportWritten(file);
     }
     return kSuccess;
 }

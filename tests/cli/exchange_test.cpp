@@ -215,7 +215,8 @@ TEST(CliExport, ExportThenImportReturnsTheSameBladeAndPolars) {
     const std::string folder = temp.file("aerodyn");
     const CliRun exported = runCli({"export", "aerodyn", project, "--out", folder});
     ASSERT_EQ(exported.status, 0) << exported.err;
-    EXPECT_NE(exported.err.find("Wrote " + folder + "/AeroDyn_blade.dat"), std::string::npos);
+    EXPECT_NE(exported.err.find("Created " + folder + "/AeroDyn_blade.dat"), std::string::npos);
+    EXPECT_NE(exported.err.find("Created " + folder + "/Airfoils/AF01_Cylinder1.dat"), std::string::npos);
 
     // An AeroDyn primary input made of the pasted lines and the blade file.
     writeBytes(folder + "/primary.dat",
@@ -275,6 +276,48 @@ TEST(CliExport, NodeCountAndFailuresThatLeaveNoFolder) {
     EXPECT_EQ(run.err, "korvane-cli: The file " + temp.file("missing.dat") + " could not be opened.\n");
     EXPECT_FALSE(fs::exists(refused));
     EXPECT_EQ(runCli({"export", "aerodyn", project, "--out", refused, "--nodes", "1"}).status, 2);
+}
+
+// The files of an export appear as one set: a folder where the last file belongs stops
+// the export before any file is replaced (the tables and the blade come first), and no
+// temporary is left; a second export says which files it replaced.
+TEST(CliExport, AFailureLeavesTheEarlierExportAsItWasAndRepeatsSayReplaced) {
+    TempFolder temp;
+    const std::string folder = temp.file("out");
+    const std::string project = example("naca_blade.kvp");
+    ASSERT_EQ(runCli({"export", "aerodyn", project, "--out", folder, "-q"}).status, 0);
+    const std::string blade = readBytes(folder + "/AeroDyn_blade.dat");
+    const CliRun again = runCli({"export", "aerodyn", project, "--out", folder, "--nodes", "7"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.err.find("Replaced " + folder + "/AeroDyn_blade.dat"), std::string::npos);
+    EXPECT_NE(readBytes(folder + "/AeroDyn_blade.dat"), blade);
+    const std::string seven = readBytes(folder + "/AeroDyn_blade.dat");
+
+    const std::string table = readBytes(folder + "/Airfoils/AF01_NACA0025.dat");
+    fs::remove(folder + "/AeroDyn_airfoils.txt");
+    fs::create_directories(folder + "/AeroDyn_airfoils.txt");
+    const CliRun blocked = runCli({"export", "aerodyn", project, "--out", folder});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_EQ(blocked.err, "korvane-cli: The file " + folder + "/AeroDyn_airfoils.txt could not be written: it is a folder.\n");
+    EXPECT_EQ(readBytes(folder + "/AeroDyn_blade.dat"), seven);
+    EXPECT_EQ(readBytes(folder + "/Airfoils/AF01_NACA0025.dat"), table);
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+// No file of the export may be one the project reads, here the project itself.
+TEST(CliExport, AnOutputThatIsTheProjectIsRefused) {
+    TempFolder temp;
+    const std::string folder = temp.file("out");
+    fs::create_directories(folder);
+    const std::string project = folder + "/AeroDyn_airfoils.txt";
+    fs::copy_file(example("naca_blade.kvp"), project);
+    const std::string original = readBytes(project);
+    const CliRun run = runCli({"export", "aerodyn", project, "--out", folder});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
+    EXPECT_EQ(readBytes(project), original);
+    EXPECT_FALSE(fs::exists(folder + "/AeroDyn_blade.dat"));
 }
 
 }  // namespace
