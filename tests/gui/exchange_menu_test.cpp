@@ -6,6 +6,7 @@
 #include <wx/statusbr.h>
 
 #include "GuiTestSupport.h"
+#include "MainWindowFixture.h"
 #include "app/edit_airfoil_point_single.h"
 #include "app/edit_compute.h"
 #include "app/kvp_project.h"
@@ -20,35 +21,13 @@ using korvane::testing::waitFor;
 
 const wxString kFst = KORVANE_EXAMPLES "/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst";
 
-class ExchangeMenuTest : public ::testing::Test {
+class ExchangeMenuTest : public korvane::testing::MainWindowFixture {
 protected:
-    void SetUp() override {
-        KORVANE_REQUIRE_WX();
-        folder = wxFileName::CreateTempFileName("korvane-exchange");
-        wxRemoveFile(folder);
-        ASSERT_TRUE(wxFileName::Mkdir(folder));
-        window = new MainWindow();
-        script = std::make_shared<ScriptedFileDialogs::Script>();
-        window->fileManager()->setDialogs(std::make_unique<ScriptedFileDialogs>(script));
-        processEvents();
-    }
-    void TearDown() override {
-        if (window) {
-            window->setUnsaved(false);
-            window->Destroy();
-        }
-        processEvents();
-        if (!folder.empty()) wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
-    }
     // The menu command as the menu sends it, queued and handled by the event loop.
     void choose(int id) {
         window->GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_MENU, id));
         processEvents();
     }
-
-    wxString folder;
-    MainWindow* window = nullptr;
-    std::shared_ptr<ScriptedFileDialogs::Script> script;
 };
 
 TEST_F(ExchangeMenuTest, TheFileMenuOffersImportAndExport) {

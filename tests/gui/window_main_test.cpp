@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "GuiTestSupport.h"
+#include "MainWindowFixture.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
@@ -31,27 +32,8 @@ using korvane::testing::ScriptedFileDialogs;
 
 wxCommandEvent noEvent;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public korvane::testing::MainWindowFixture {
 protected:
-    void SetUp() override {
-        KORVANE_REQUIRE_WX();
-        folder = wxFileName::CreateTempFileName("korvane-gui");
-        wxRemoveFile(folder);
-        ASSERT_TRUE(wxFileName::Mkdir(folder));
-        window = new MainWindow();
-        script = std::make_shared<ScriptedFileDialogs::Script>();
-        window->fileManager()->setDialogs(std::make_unique<ScriptedFileDialogs>(script));
-        processEvents();
-    }
-    void TearDown() override {
-        if (window) {
-            window->setUnsaved(false);  // no question on closing
-            window->Destroy();
-        }
-        processEvents();
-        if (!folder.empty()) wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
-    }
-
     // A project file with a 30 m rotor, written by the project model itself.
     wxString writeProject(const wxString& name) {
         const wxString path = folder + wxFileName::GetPathSeparator() + name;
@@ -90,9 +72,6 @@ protected:
         processEvents();
     }
 
-    wxString folder;
-    MainWindow* window = nullptr;
-    std::shared_ptr<ScriptedFileDialogs::Script> script;
 };
 
 TEST_F(MainWindowTest, StartsWithANewProjectSavedAndNothingToUndo) {
