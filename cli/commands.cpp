@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/file_writer.h"
 #include "app/kvp_codec.h"
-#include "app/text_file.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
@@ -169,7 +169,7 @@ int runNew(const std::string& path, bool force) {
         const std::u8string text = std::filesystem::absolute(file).u8string();
         return std::string(text.begin(), text.end());
     }();
-    writeFileExplained(path, kvp::write(newProjectData(), absolute));
+    writeTextFile(path, kvp::write(newProjectData(), absolute));
     return kSuccess;
 }
 

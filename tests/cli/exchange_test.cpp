@@ -197,6 +197,14 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
                   blade + ", line 11: BlAFID must be a whole number from 1 to NumAFfiles (8) of the AeroDyn input.");
     writeBytes(blade, bladeText);
 
+    // A failed write says why.
+    const CliRun unwritable = runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", temp.file("no/out.kvp")});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.err.find("The file " + temp.file("no/out.kvp") + " could not be written: No such file or "
+                                  "directory.\n"),
+              std::string::npos)
+        << unwritable.err;
+
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
                   "File " + model + "/Airfoils/DU40_A17.dat does not exist or is not readable.");
