@@ -124,6 +124,12 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
         throw;
     }
     bar.clear();
+    // A Ctrl-C after the last progress report still stops the run before anything is
+    // written; one during the writing ends the program at once (see the user guide).
+    if (InterruptGuard::interrupted()) {
+        std::fprintf(stderr, "%s\n", kAbortMessage.c_str());
+        return std::nullopt;
+    }
     return project;
 }
 
