@@ -213,7 +213,7 @@ std::vector<WrittenFile> writeFiles(const std::string& folder, const std::vector
     std::vector<std::pair<std::string, std::string>> set;
     set.reserve(files.size());
     for (const OutputFile& file : files) set.emplace_back(file.name, file.content);
-    return writeFileSet(folder, set, "korvane-aerodyn");
+    return writeFileSet(folder, set);
 }
 
 }  // namespace korvane::aerodyn

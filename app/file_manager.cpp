@@ -3,6 +3,7 @@
 #include <wx/filename.h>
 
 
+#include "app/file_writer.h"
 #include "app/text_file.h"
 
 const wxString FileManager::kProjectWildcard = "Project files (*.kvp)|*.kvp|All files (*.*)|*.*";
@@ -26,7 +27,7 @@ FileManager::~FileManager() = default;
 void FileManager::setDialogs(std::unique_ptr<FileDialogs> dialogs) { m_dialogs = std::move(dialogs); }
 
 void FileManager::saveProject(const std::string& content, const wxString& path) {
-    korvane::writeFileAtomically(path.utf8_string(), content);
+    korvane::writeTextFile(path.utf8_string(), content);
     m_projectFolder = folderOf(path);
 }
 
@@ -92,7 +93,7 @@ void FileManager::saveCSV(wxWindow* parent, const wxString& proposedName, const 
         choose({FileDialogRequest::Kind::Save, parent, "Save csv file", kCsvWildcard, {}, proposedName},
                otherDialogFolder());
     if (path.empty()) return;
-    korvane::writeFileAtomically(path.utf8_string(), text.utf8_string());
+    korvane::writeTextFile(path.utf8_string(), text.utf8_string());
     m_otherFolder = folderOf(path);
 }
 
@@ -106,7 +107,7 @@ wxString FileManager::saveFilePath(wxWindow* parent, const wxString& title, cons
 void FileManager::saveText(wxWindow* parent, const wxString& title, const wxString& wildcard,
                            const wxString& proposedName, const std::string& text) {
     const wxString path = saveFilePath(parent, title, wildcard, proposedName);
-    if (!path.empty()) korvane::writeFileAtomically(path.utf8_string(), text);
+    if (!path.empty()) korvane::writeTextFile(path.utf8_string(), text);
 }
 
 wxString FileManager::saveImagePath(wxWindow* parent, const wxString& proposedName) {

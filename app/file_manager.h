@@ -59,8 +59,8 @@ public:
 
     // ---- file access ----
 
-    // Writes content (UTF-8) to path so that the previous file survives any failure;
-    // throws "The file " + path + " could not be created.". Remembers the project folder.
+    // Writes content (UTF-8) to path as korvane::writeTextFile does; throws "The file
+    // PATH could not be written: REASON.". Remembers the project folder.
     void saveProject(const std::string& content, const wxString& path);
 
     // The whole file as text (a byte-order mark is honoured, otherwise UTF-8). Throws

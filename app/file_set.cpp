@@ -1,9 +1,11 @@
 #include "app/file_set.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "app/text_file.h"
 
@@ -13,74 +15,101 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Removes the temporary folder of a file set however the writing ended.
-class TemporaryFolder {
+// Holds back Ctrl-C and termination while the files of a set are moved, so that an
+// interruption comes before or after the whole move, never in the middle.
+class SignalsHeld {
 public:
-    explicit TemporaryFolder(std::string path) : m_path(std::move(path)) {}
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(pathFromUtf8(m_path), ignored);
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&held, signal);
+        pthread_sigmask(SIG_BLOCK, &held, &m_previous);
     }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::string& path() const { return m_path; }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
 
 private:
-    std::string m_path;
+    sigset_t m_previous{};
 };
-
-std::string cannotWrite(const fs::path& target, const std::string& reason) {
-    return "The file " + utf8OfPath(target) + " could not be written: " + reason + ".";
-}
 
 }  // namespace
 
-std::vector<WrittenFile> writeFileSet(const std::string& folder,
-                                      const std::vector<std::pair<std::string, std::string>>& files,
-                                      const std::string& stagingName) {
-    const fs::path dir = pathFromUtf8(folder);
+FileSet::FileSet(std::string folder) : m_folder(pathFromUtf8(folder)) {
+    // Created from the outermost missing folder inwards, so that each is known to be ours.
+    std::vector<fs::path> missing;
     std::error_code error;
-    fs::create_directories(dir, error);
-    if (!fs::is_directory(dir))
-        throw "The folder " + folder + " could not be created" + (error ? ": " + error.message() : std::string()) + ".";
-    removeStaleTemporaries(folder);
+    for (fs::path at = fs::absolute(m_folder, error); !at.empty() && !fs::exists(at, error);
+         at = at.parent_path()) {
+        missing.push_back(at);
+        if (at == at.parent_path()) break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (::mkdir(it->c_str(), 0777) != 0) {
+            const std::string reason = std::strerror(errno);
+            for (auto made = m_created.rbegin(); made != m_created.rend(); ++made) ::rmdir(made->c_str());
+            throw "The folder " + folder + " could not be created: " + reason + ".";
+        }
+        m_created.push_back(*it);
+    }
+    if (!fs::is_directory(m_folder, error))
+        throw "The folder " + folder + " could not be created: " + std::strerror(ENOTDIR) + ".";
+}
 
-    const TemporaryFolder staging(makeTemporaryFolder(folder, stagingName));
-    const fs::path stage = pathFromUtf8(staging.path());
-    for (const auto& [name, text] : files) {
-        const fs::path staged = stage / pathFromUtf8(name);
+FileSet::~FileSet() {
+    if (m_committed) return;
+    m_files.clear();
+    m_temporaries.reset();  // the temporary folders go before the folders that hold them
+    for (auto it = m_created.rbegin(); it != m_created.rend(); ++it) ::rmdir(it->c_str());
+}
+
+void FileSet::createFolders(const fs::path& folder, const std::string& file) {
+    if (folder == m_folder || folder.empty()) return;
+    createFolders(folder.parent_path(), file);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0) {
+        if (!S_ISDIR(info.st_mode))
+            throw "The file " + file + " could not be written: " + utf8OfPath(folder) + " is not a folder.";
+        return;
+    }
+    if (::mkdir(folder.c_str(), 0777) != 0)
+        throw "The file " + file + " could not be written: " + std::strerror(errno) + ".";
+    m_created.push_back(folder);
+}
+
+FileWriter& FileSet::add(const std::string& name) {
+    const fs::path target = m_folder / pathFromUtf8(name);
+    const std::string path = utf8OfPath(target);
+    createFolders(target.parent_path(), path);
+    if (!m_files.empty()) m_files.back()->finish();
+    m_files.push_back(std::make_unique<FileWriter>(path, *m_temporaries));
+    return *m_files.back();
+}
+
+std::vector<WrittenFile> FileSet::commit() {
+    for (const auto& file : m_files) file->finish();
+    for (const auto& file : m_files) file->checkReplaceable();
+    {
+        const SignalsHeld held;
+        std::size_t moved = 0;
         try {
-            fs::create_directories(staged.parent_path(), error);
-            writeFileExplained(utf8OfPath(staged), text);
-        } catch (const std::string& message) {
-            // The reason, but with the name the user asked for.
-            const auto colon = message.find(" could not be written: ");
-            throw "The file " + utf8OfPath(dir / pathFromUtf8(name)) +
-                (colon == std::string::npos ? " could not be written." : message.substr(colon));
+            for (; moved < m_files.size(); ++moved) m_files[moved]->moveIntoPlace(true);
+        } catch (const std::string&) {
+            while (moved > 0) m_files[--moved]->putBack();
+            throw;
         }
     }
-
-    // What would stop a move is found before anything is moved: a folder in a file's
-    // place, or a file in the place of a subfolder.
-    for (const auto& file : files) {
-        const fs::path target = dir / pathFromUtf8(file.first);
-        if (fs::is_directory(target, error)) throw cannotWrite(target, "it is a folder");
-        for (fs::path parent = target.parent_path(); parent != dir && parent.has_relative_path();
-             parent = parent.parent_path()) {
-            if (fs::exists(parent, error) && !fs::is_directory(parent, error))
-                throw cannotWrite(target, utf8OfPath(parent) + " is not a folder");
-        }
-    }
+    m_committed = true;
     std::vector<WrittenFile> written;
-    for (const auto& [name, text] : files) {
-        const fs::path target = dir / pathFromUtf8(name);
-        fs::create_directories(target.parent_path(), error);
-        const bool existed = fs::exists(target, error);
-        if (std::rename(utf8OfPath(stage / pathFromUtf8(name)).c_str(), utf8OfPath(target).c_str()) != 0)
-            throw cannotWrite(target, std::strerror(errno));
-        written.push_back({utf8OfPath(target), existed});
-    }
+    for (const auto& file : m_files) written.push_back({file->path(), file->outcome()});
     return written;
+}
+
+std::vector<WrittenFile> writeFileSet(const std::string& folder,
+                                      const std::vector<std::pair<std::string, std::string>>& files) {
+    FileSet set(folder);
+    for (const auto& [name, text] : files) set.add(name).write(text);
+    return set.commit();
 }
 
 }  // namespace korvane

@@ -116,7 +116,8 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
         notes.push_back("No rotor speed is given; the new-project rotor speed is used.");
     notes.push_back("The wind velocity is set for a tip speed ratio of " + number(kImportTipSpeedRatio) + ".");
 
-    ImportedProject imported{std::move(project), std::move(notes)};
+    ImportedProject imported{std::move(project), std::move(notes), {aero.path, aero.bladeFile}};
+    imported.inputs.insert(imported.inputs.end(), aero.airfoilFiles.begin(), aero.airfoilFiles.end());
     for (const std::string& note : imported.notes) {
         if (!imported.project.notes.empty()) imported.project.notes += "\n";
         imported.project.notes += note;
@@ -138,9 +139,12 @@ ImportedProject importModel(const std::string& fstPath) {
     if (rotor.shaftTilt != 0.0)
         notes.push_back("ShftTilt = " + number(rotor.shaftTilt) +
                         " deg is not modelled: the wind meets the rotor along its axis.");
-    return buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
-                        {model.airDensity, model.kinematicViscosity, model.speedOfSound}, rotor.rotorSpeedRpm,
-                        std::move(notes));
+    ImportedProject imported =
+        buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
+                     {model.airDensity, model.kinematicViscosity, model.speedOfSound}, rotor.rotorSpeedRpm,
+                     std::move(notes));
+    imported.inputs.insert(imported.inputs.begin(), {model.fstPath, model.elastoDynPath});
+    return imported;
 }
 
 ImportedProject importAeroDyn(const std::string& aeroDynPath, const RotorSize& rotor) {

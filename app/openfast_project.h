@@ -17,6 +17,7 @@ namespace korvane::openfast {
 struct ImportedProject {
     ProjectData project;
     std::vector<std::string> notes;   // also joined into project.notes
+    std::vector<std::string> inputs;  // every file the import read
 };
 
 // From an OpenFAST driver file (.fst) and the ElastoDyn and AeroDyn files it names.

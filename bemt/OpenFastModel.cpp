@@ -177,7 +177,8 @@ OpenFastModel OpenFastReader::readModel(const std::string& fstPath) {
     model.airDensity = optionalNumber(file, {"AirDens"});
     model.kinematicViscosity = optionalNumber(file, {"KinVisc"});
     model.speedOfSound = optionalNumber(file, {"SpdSound"});
-    model.rotor = readElastoDyn(besideFile(file, KeywordFile::text(elasto)));
+    model.elastoDynPath = besideFile(file, KeywordFile::text(elasto));
+    model.rotor = readElastoDyn(model.elastoDynPath);
     model.aeroDyn = readAeroDyn(besideFile(file, KeywordFile::text(aero)));
     return model;
 }

@@ -45,6 +45,7 @@ struct ElastoDynRotor {
 
 struct OpenFastModel {
     std::string fstPath;
+    std::string elastoDynPath;
     std::optional<double> airDensity;          // the .fst's environment, when it has one
     std::optional<double> kinematicViscosity;
     std::optional<double> speedOfSound;

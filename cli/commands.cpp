@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/file_writer.h"
 #include "app/kvp_codec.h"
-#include "app/text_file.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
@@ -124,6 +124,12 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
         throw;
     }
     bar.clear();
+    // A Ctrl-C after the last progress report still stops the run before anything is
+    // written; one during the writing ends the program at once (see the user guide).
+    if (InterruptGuard::interrupted()) {
+        std::fprintf(stderr, "%s\n", kAbortMessage.c_str());
+        return std::nullopt;
+    }
     return project;
 }
 
@@ -169,7 +175,7 @@ int runNew(const std::string& path, bool force) {
         const std::u8string text = std::filesystem::absolute(file).u8string();
         return std::string(text.begin(), text.end());
     }();
-    writeFileExplained(path, kvp::write(newProjectData(), absolute));
+    writeTextFile(path, kvp::write(newProjectData(), absolute));
     return kSuccess;
 }
 

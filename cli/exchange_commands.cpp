@@ -24,11 +24,12 @@ std::string absoluteUtf8(const std::string& path) {
 
 int writeImported(const openfast::ImportedProject& imported, const ImportOptions& options) {
     std::error_code error;
-    if (!options.force && std::filesystem::exists(std::filesystem::path(options.out), error))
+    if (!options.force && std::filesystem::exists(pathFromUtf8(options.out), error))
         throw "The file " + options.out + " exists already; use --force to replace it.";
+    refuseInputsAsOutputs({options.out}, imported.inputs);
     const std::string document = kvp::write(imported.project, absoluteUtf8(options.out));
     for (const std::string& note : imported.notes) std::fprintf(stderr, "Note: %s\n", note.c_str());
-    writeFileAtomically(options.out, document);
+    writeOutputFile(options.out, document);
     return kSuccess;
 }
 

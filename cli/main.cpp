@@ -25,7 +25,7 @@ const char* const kFooter = R"(Results:
   angles), for design also design_blade.csv; for char characteristics.csv (one row
   per step and pitch angle). The set appears complete or not at all. No output may
   be the project or one of its airfoil files. Each file written is listed on stderr
-  as "Created" or "Replaced".
+  as "Created", "Replaced" or (a pipe, a device: written in place) "Wrote".
   --json FILE (or - for standard output, which then holds the JSON alone) writes
   SI units with angles in degrees:
     op, design: {"command", "conditions": {"R", "Rh", "B", "V0", "TSR", "Om", "rho", "mu"},

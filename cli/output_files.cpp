@@ -33,16 +33,19 @@ void refuseInputsAsOutputs(const std::vector<std::string>& outputs, const std::v
 }
 
 WrittenFile writeOutputFile(const std::string& path, const std::string& text) {
-    return {path, writeFileExplained(path, text) == WriteOutcome::Replaced};
+    return {path, writeTextFile(path, text)};
 }
 
 void reportWritten(const WrittenFile& file) {
-    std::fprintf(stderr, "%s %s\n", file.replaced ? "Replaced" : "Created", file.path.c_str());
+    const char* done = file.outcome == WriteOutcome::Created ? "Created"
+                       : file.outcome == WriteOutcome::Replaced ? "Replaced"
+                                                                 : "Wrote";
+    std::fprintf(stderr, "%s %s\n", done, file.path.c_str());
 }
 
 std::vector<WrittenFile> writeCsvSet(const std::string& folder,
                                      const std::vector<std::pair<std::string, std::string>>& files) {
-    return writeFileSet(folder, files, "korvane-csv");
+    return writeFileSet(folder, files);
 }
 
 }  // namespace korvane::cli

@@ -18,7 +18,7 @@ void refuseInputsAsOutputs(const std::vector<std::string>& outputs, const std::v
 // Writes one file in place of any earlier one; on failure the message gives the reason.
 WrittenFile writeOutputFile(const std::string& path, const std::string& text);
 
-// "Created PATH" or "Replaced PATH" on standard error.
+// "Created PATH", "Replaced PATH" or (a device, a pipe) "Wrote PATH" on standard error.
 void reportWritten(const WrittenFile& file);
 
 // The CSV files (name, text) into folder as one set (see writeFileSet).

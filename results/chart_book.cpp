@@ -4,11 +4,13 @@
 #include <wx/checkbox.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/mstream.h>
 #include <wx/sizer.h>
 
 #include <string>
 
 #include "app/file_manager.h"
+#include "app/file_writer.h"
 #include "results/error_box.h"
 #include "results/result_rules.h"
 
@@ -27,6 +29,18 @@ wxString localText(const std::string& text) {
 
 void showResultError(wxWindow* parent, const wxString& message) {
     showErrorBox(parent, message);
+}
+
+void savePngFile(const wxBitmap& image, const wxString& path) {
+    wxMemoryOutputStream png;
+    {
+        const wxLogNull quiet;  // the failure is reported by the caller, not by the toolkit's log
+        if (!image.ConvertToImage().SaveFile(png, wxBITMAP_TYPE_PNG))
+            throw "The file " + path.utf8_string() + " could not be written: the image could not be encoded.";
+    }
+    const wxStreamBuffer& buffer = *png.GetOutputStreamBuffer();
+    korvane::writeTextFile(path.utf8_string(),
+                           std::string_view(static_cast<const char*>(buffer.GetBufferStart()), png.GetSize()));
 }
 
 ChartBook::ChartBook(wxWindow* parent) : wxChoicebook(parent, wxID_ANY) {}
@@ -56,9 +70,7 @@ void ChartBook::exportPng(FileManager* files) {
     try {
         const wxString path = files->saveImagePath(parent, result_rules::exportFileName(chart->getTitle(), ".png"));
         if (path.empty()) return;
-        const wxLogNull quiet;  // the failure is reported below, not by the toolkit's log
-        if (!chart->getImage(kExportWidth, kExportHeight).SaveFile(path, wxBITMAP_TYPE_PNG))
-            throw std::string("The file " + path.utf8_string() + " could not be created.");
+        savePngFile(chart->getImage(kExportWidth, kExportHeight), path);
     } catch (const std::string& message) {
         showResultError(parent, wxString::FromUTF8(message));
     }

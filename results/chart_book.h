@@ -45,3 +45,8 @@ private:
 
 // The modal error box of the result windows.
 void showResultError(wxWindow* parent, const wxString& message);
+
+// Writes image as a PNG file through the shared file writer (a link is followed, a
+// pipe written in place, a file replaced only when the whole image is written).
+// Throws "The file PATH could not be written: REASON.".
+void savePngFile(const wxBitmap& image, const wxString& path);

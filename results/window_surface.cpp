@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/log.h>
 #include <wx/sizer.h>
 
 #include "app/file_manager.h"
@@ -134,9 +133,7 @@ void SurfaceWindow::exportHeatMap() {
         const wxString path =
             m_files->saveImagePath(this, result_rules::exportFileName(m_heatMap->title() + " heat map", ".png"));
         if (path.empty()) return;
-        const wxLogNull quiet;  // the failure is reported below
-        if (!m_heatMap->getImage(kImageWidth, kImageHeight).SaveFile(path, wxBITMAP_TYPE_PNG))
-            throw std::string("The file " + path.utf8_string() + " could not be created.");
+        savePngFile(m_heatMap->getImage(kImageWidth, kImageHeight), path);
     } catch (const std::string& message) {
         showResultError(this, wxString::FromUTF8(message));
     }

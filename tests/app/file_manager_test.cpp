@@ -1,17 +1,24 @@
 // File access: the promised messages, text decoding, the atomic save that never
-// destroys the previous file, and the dialogs' titles, filters and remembered folders.
+// destroys the previous file nor anything that is not a file of ours, sets of files
+// that appear whole or not at all, and the dialogs' titles, filters and remembered
+// folders.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "AppTestSupport.h"
 #include "TempFolder.h"
+#include "app/file_set.h"
+#include "app/file_writer.h"
 #include "app/text_file.h"
 
 namespace {
@@ -33,6 +40,12 @@ std::string errorOf(const std::function<void()>& action) {
 
 std::size_t filesIn(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
 }
 
 TEST(FileAccess, ReadingReportsAMissingNameAndAnUnreadableFile) {
@@ -85,19 +98,41 @@ TEST(AtomicSave, WritesTheContentAndLeavesNoTemporaryFile) {
     EXPECT_EQ(files.projectFolder(), wxString::FromUTF8(temp.path().string()));
 }
 
-TEST(AtomicSave, AReplacedFileKeepsItsPermissionsAndALinkItsTarget) {
+// Only a regular file is replaced, keeping its permissions; a link is written through
+// (a dangling one creates its target) and stays; a pipe or a device is written in place.
+TEST(AtomicSave, OnlyRegularFilesAreReplacedLinksAreFollowedAndTheRestWrittenInPlace) {
+    using korvane::WriteOutcome;
     TempFolder temp;
-    const std::string path = temp.file("rotor.kvp");
+    const std::string path = temp.file("rotor.kvp"), link = temp.file("link.kvp"), fifo = temp.file("pipe");
     writeBytes(path, "old");
     ::chmod(path.c_str(), 0640);
-    const std::string link = temp.file("link.kvp");
-    fs::create_symlink(path, link);
-    korvane::writeFileAtomically(link, "new");
+    fs::create_symlink("rotor.kvp", link);
+    fs::create_symlink("later.kvp", temp.file("dangling.kvp"));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // the writer does not wait for one
+    std::vector<std::pair<std::string, WriteOutcome>> cases = {
+        {temp.file("new.kvp"), WriteOutcome::Created}, {link, WriteOutcome::Replaced},
+        {temp.file("dangling.kvp"), WriteOutcome::Created}, {fifo, WriteOutcome::Written}};
+    // A null device of our own, which only root may make.
+    const std::string device = temp.file("null");
+    if (::geteuid() == 0 && ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        cases.emplace_back(device, WriteOutcome::Written);
+    for (const auto& [target, outcome] : cases) EXPECT_EQ(korvane::writeTextFile(target, "new"), outcome) << target;
+
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readBytes(path), "new");
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(readBytes(temp.file("later.kvp")), "new");
+    char buffer[8] = {};
+    EXPECT_EQ(::read(reader, buffer, sizeof buffer), 3);
+    ::close(reader);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    if (cases.size() == 5) {
+        EXPECT_TRUE(fs::is_character_file(device));
+    }
+    EXPECT_EQ(filesIn(temp.path()), cases.size() + 2);  // no temporary left
 }
 
 TEST(AtomicSave, WritingOntoAFolderFailsWithTheMessageAndChangesNothing) {
@@ -107,7 +142,7 @@ TEST(AtomicSave, WritingOntoAFolderFailsWithTheMessageAndChangesNothing) {
     fs::create_directory(folder);
     writeBytes((folder / "inside.txt").string(), "kept");
     EXPECT_EQ(errorOf([&] { files.saveProject("{}", wxString::FromUTF8(folder.string())); }),
-              "The file " + folder.string() + " could not be created.");
+              "The file " + folder.string() + " could not be written: it is a folder.");
     EXPECT_EQ(readBytes((folder / "inside.txt").string()), "kept");
     EXPECT_EQ(filesIn(temp.path()), 1u);
     EXPECT_EQ(files.projectFolder(), "");  // a failure leaves the file manager as it was
@@ -125,7 +160,7 @@ std::string saveAsUnprivileged(const std::string& path) {
         ::close(channel[0]);
         std::string message = "could not drop root";
         if (::setgid(65534) == 0 && ::setuid(65534) == 0)
-            message = errorOf([&] { korvane::writeFileAtomically(path, "new"); });
+            message = errorOf([&] { korvane::writeTextFile(path, "new"); });
         const ssize_t ignored = ::write(channel[1], message.data(), message.size());
         (void)ignored;
         ::_exit(0);
@@ -145,7 +180,7 @@ TEST(AtomicSave, AFolderThatCannotBeWrittenLeavesThePreviousFile) {
     writeBytes(path, "previous");
     ::chmod(path.c_str(), 0666);
     ::chmod(temp.path().c_str(), 0555);
-    EXPECT_EQ(saveAsUnprivileged(path), "The file " + path + " could not be created.");
+    EXPECT_EQ(saveAsUnprivileged(path), "The file " + path + " could not be written: Permission denied.");
     EXPECT_EQ(readBytes(path), "previous");
     EXPECT_EQ(filesIn(temp.path()), 1u);
 }
@@ -163,13 +198,74 @@ TEST(AtomicSave, AWriteCutShortLeavesThePreviousFileWhole) {
     struct rlimit small = saved;
     small.rlim_cur = 100;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string message = errorOf([&] { korvane::writeFileAtomically(path, std::string(5000, 'x')); });
+    const std::string message = errorOf([&] { korvane::writeTextFile(path, std::string(5000, 'x')); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(message, "The file " + path + " could not be created.");
+    EXPECT_EQ(message, "The file " + path + " could not be written: File too large.");
     EXPECT_EQ(readBytes(path), previous);
     EXPECT_EQ(filesIn(temp.path()), 1u);
+}
+
+// A killed run's temporary folder is removed by the next write into its folder; a user's
+// look-alike, a folder without our marker and one whose process still runs are not, and
+// nothing is removed recursively.
+TEST(AtomicSave, TheNextWriteRemovesOnlyWhatAKilledRunOfOursLeft) {
+    TempFolder temp;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        korvane::TemporaryFolder killed(temp.path());
+        writeBytes(killed.newFile().string(), "half a file");
+        korvane::TemporaryFolder visited(temp.path());
+        fs::create_directories(visited.path() / "keep");
+        writeBytes((visited.path() / "keep" / "ch1.tex").string(), "someone's");
+        ::_exit(0);  // without cleaning up
+    }
+    ASSERT_GT(pid, 0);
+    ::waitpid(pid, nullptr, 0);
+    const std::set<std::string> left = namesIn(temp.path());
+    ASSERT_EQ(left.size(), 2u);
+    fs::create_directories(temp.path() / ".thesis.2024abcd.tmp");
+    writeBytes(temp.file(".thesis.2024abcd.tmp/ch1.tex"), "chapter 1");
+    fs::create_directories(temp.path() / ".korvane-12345678.tmp");
+    writeBytes(temp.file(".korvane-12345678.tmp/1"), "no marker");
+    const korvane::TemporaryFolder running(temp.path());
+
+    korvane::writeTextFile(temp.file("out.json"), "{}");
+    std::set<std::string> expected = {"out.json", ".thesis.2024abcd.tmp", ".korvane-12345678.tmp",
+                                      running.path().filename().string()};
+    for (const std::string& name : left) {
+        if (fs::exists(temp.path() / name / "keep")) expected.insert(name);
+    }
+    EXPECT_EQ(namesIn(temp.path()), expected);
+    EXPECT_EQ(readBytes(temp.file(".thesis.2024abcd.tmp/ch1.tex")), "chapter 1");
+    EXPECT_EQ(readBytes(temp.file(".korvane-12345678.tmp/1")), "no marker");
+}
+
+// A set whose move fails half-way puts back what it replaced and removes what it
+// created; a set that fails before the move leaves no folder it made.
+TEST(FileSets, AFailureHalfWayPutsBackThePreviousFiles) {
+    TempFolder temp;
+    const std::string folder = temp.file("out");
+    korvane::writeFileSet(folder, {{"a.csv", "old a"}, {"b.csv", "old b"}});
+    {
+        korvane::FileSet set(folder);
+        for (const char* name : {"a.csv", "b.csv", "c.csv"}) set.add(name).write("new");
+        // The staged b.csv vanishes, so that its move fails after a.csv's.
+        for (const std::string& name : namesIn(folder)) {
+            if (name.starts_with(".korvane-")) fs::remove(fs::path(folder) / name / "2");
+        }
+        EXPECT_EQ(errorOf([&] { set.commit(); }),
+                  "The file " + folder + "/b.csv could not be written: No such file or directory.");
+    }
+    EXPECT_EQ(namesIn(folder), (std::set<std::string>{"a.csv", "b.csv"}));
+    EXPECT_EQ(readBytes(folder + "/a.csv"), "old a");
+    EXPECT_EQ(readBytes(folder + "/b.csv"), "old b");
+
+    const std::string tooLong(300, 'x');
+    EXPECT_EQ(errorOf([&] { korvane::writeFileSet(temp.file("new/sub"), {{"a/b.csv", "1"}, {tooLong, "2"}}); }),
+              "The file " + temp.file("new/sub/") + tooLong + " could not be written: File name too long.");
+    EXPECT_FALSE(fs::exists(temp.file("new")));
 }
 
 TEST(FileDialogs, ProjectDialogsStartWhereTheLastProjectWas) {

@@ -353,7 +353,7 @@ TEST_F(ProjectTest, AFailedSaveAsKeepsTheOldPath) {
         project.saveAs();
         FAIL() << "writing onto a folder succeeded";
     } catch (const std::string& message) {
-        EXPECT_EQ(message, "The file " + temp.file("folder.kvp") + " could not be created.");
+        EXPECT_EQ(message, "The file " + temp.file("folder.kvp") + " could not be written: it is a folder.");
     }
     EXPECT_EQ(project.projectFilename(), "first.kvp");
 }

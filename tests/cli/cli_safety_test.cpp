@@ -1,11 +1,12 @@
 // korvane-cli with hostile input and output: values beyond the program's limits, paths
 // that are not regular files, outputs that would destroy inputs, CSV sets that fail
-// half-way, colliding file names, temporaries left by a killed run, and airfoil files
-// in the encodings the desktop program reads.
+// half-way, colliding file names, outputs that are pipes or descriptors, and airfoil
+// files in the encodings the desktop program reads.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -178,29 +179,35 @@ TEST(CliOutput, CsvSetsAreCompleteOrAbsentAndNamedUniquely) {
     EXPECT_NE(run.err.find("The file /proc/version could not be written: "), std::string::npos) << run.err;
 }
 
-TEST(CliOutput, TemporariesOfAKilledRunAreRemovedByTheNextWrite) {
+// Outputs that are not regular files are written through, never replaced: a pipe (a
+// shell's ">(jq .)"), and a link to the program's own standard output, whose summary
+// then follows the JSON.
+TEST(CliOutput, PipesAndDescriptorsAreWrittenInPlace) {
     TempFolder temp;
-    const std::string folder = temp.file("out");
-    fs::create_directories(folder);
-    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
-    auto make = [&](const std::string& name, fs::file_time_type when) {
-        writeBytes(folder + "/" + name, "partial");
-        fs::last_write_time(folder + "/" + name, when);
-    };
-    make(".op_summary.csv.0badf00d.tmp", old);  // a killed write
-    fs::create_directories(folder + "/.korvane-csv.12345678.tmp");
-    writeBytes(folder + "/.korvane-csv.12345678.tmp/op_summary.csv", "half a set");
-    fs::last_write_time(folder + "/.korvane-csv.12345678.tmp", old);
-    make(".op.json.abcdef01.tmp", later);   // not older than the run
-    make(".notes.tmp", old);                // not our naming pattern
-    make("results.0badf00d.tmp", old);      // not hidden
+    const std::vector<std::string> small = {"op", example("new_turbine.kvp"), "--elements", "3", "--json"};
+    const std::string fifo = temp.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    std::vector<std::string> args = small;
+    args.insert(args.end(), {fifo, "-q"});
+    CliRun run = runCli(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::string piped(1 << 16, '\0');
+    piped.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::read(reader, piped.data(), piped.size()))));
+    ::close(reader);
+    EXPECT_EQ(json::parse(piped)["command"], "op");
+    EXPECT_TRUE(fs::is_fifo(fifo));
 
-    ASSERT_EQ(runCli({"op", example("new_turbine.kvp"), "--csv", folder, "-q"}).status, 0);
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"op_summary.csv", "op_elements_1_pitch_0.csv", ".op.json.abcdef01.tmp",
-                                            ".notes.tmp", "results.0badf00d.tmp"}));
+    const std::string link = temp.file("stdout.json");
+    fs::create_symlink("/proc/self/fd/1", link);
+    args = small;
+    args.push_back(link);
+    run = runCli(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "Wrote " + link + "\n");
+    ASSERT_EQ(run.out.front(), '{');
+    EXPECT_NE(run.out.find("}\nOperating point: "), std::string::npos) << run.out;
+    EXPECT_TRUE(fs::is_symlink(link));
 }
 
 TEST(CliAirfoils, FilesAreDecodedAsTheDesktopProgramDecodesThem) {

@@ -197,6 +197,34 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
                   blade + ", line 11: BlAFID must be a whole number from 1 to NumAFfiles (8) of the AeroDyn input.");
     writeBytes(blade, bladeText);
 
+    // No import replaces a file it reads, even with --force and through a link; a
+    // failed write says why.
+    fs::create_symlink(model + "/" + kPrimary, temp.file("primary-link.dat"));
+    const std::string aeroDyn = model + "/" + kPrimary;
+    const std::vector<std::string> openFast = {"import", "openfast", model + "/NREL-5MW.fst"};
+    const std::vector<std::string> aeroDynOnly = {"import", "aerodyn", aeroDyn, "--hub-radius", "1.5",
+                                                  "--tip-radius", "63", "--blades", "3"};
+    const std::vector<std::pair<std::vector<std::string>, std::string>> ownInputs = {
+        {openFast, model + "/NREL-5MW.fst"},
+        {openFast, model + "/NRELOffshrBsline5MW_Onshore_ElastoDyn.dat"},
+        {openFast, temp.file("primary-link.dat")},
+        {openFast, blade},
+        {aeroDynOnly, model + "/Airfoils/DU40_A17.dat"}};
+    for (auto [args, input] : ownInputs) {
+        const std::string before = readBytes(input);
+        args.insert(args.end(), {"--out", input, "--force"});
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 1) << input;
+        EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
+        EXPECT_EQ(readBytes(input), before);
+    }
+    const CliRun unwritable = runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", temp.file("no/out.kvp")});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.err.find("The file " + temp.file("no/out.kvp") + " could not be written: No such file or "
+                                  "directory.\n"),
+              std::string::npos)
+        << unwritable.err;
+
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
                   "File " + model + "/Airfoils/DU40_A17.dat does not exist or is not readable.");
