@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bemt/BEMTTools.h"
+#include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
 
 namespace korvane::kvp {
@@ -25,9 +26,13 @@ std::string toUtf8(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-// The project file's full path taken as a folder, absolute and without "." and "..".
+// The project file's full path taken as a folder, absolute and resolved as the system
+// resolves it, links included: a project written through a linked folder or a linked
+// file then finds its airfoil files by its real path as well as by the link's.
 fs::path baseFolder(const std::string& projectPath) {
-    return fs::absolute(fromUtf8(projectPath)).lexically_normal();
+    std::error_code error;
+    const fs::path real = fs::weakly_canonical(fs::absolute(fromUtf8(projectPath)), error);
+    return error ? physicalPath(fromUtf8(projectPath)) : real;
 }
 
 // ---- writing ----
@@ -513,7 +518,7 @@ ProjectData read(const std::string& document, const std::string& projectPath) {
 
 std::string storedPath(const std::string& absolutePath, const std::string& projectPath) {
     if (absolutePath.empty()) return absolutePath;
-    const fs::path file = fs::absolute(fromUtf8(absolutePath)).lexically_normal();
+    const fs::path file = physicalPath(fromUtf8(absolutePath));
     fs::path relative = file.lexically_relative(baseFolder(projectPath));
     // No relative form exists across drives; the absolute path is kept then.
     if (relative.empty()) relative = file;

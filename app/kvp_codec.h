@@ -26,12 +26,16 @@ std::string write(const ProjectData& data, const std::string& projectPath);
 ProjectData read(const std::string& document, const std::string& projectPath);
 
 // An airfoil data path as stored: relative to the project file's full path taken as a
-// folder, so a file beside the project becomes "../name.csv". Empty stays empty.
+// folder, so a file beside the project becomes "../name.csv". Both paths are first
+// resolved as the system resolves them (linked folders followed), so that the project
+// finds its files whether it is opened by its real path or through a link. Empty stays
+// empty.
 std::string storedPath(const std::string& absolutePath, const std::string& projectPath);
 
 // The absolute path of a stored one: "/" and "\" become the native separator, a leading
 // "~" the home folder, and the path is resolved against the project file's full path
-// taken as a folder, with "." and ".." removed. Empty stays empty.
+// taken as a folder (resolved as storedPath resolves it), with "." and ".." removed.
+// Empty stays empty.
 std::string resolvedPath(const std::string& stored, const std::string& projectPath);
 
 }  // namespace korvane::kvp

@@ -3,9 +3,10 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 
 #include "bemt/NumberText.h"
+#include "bemt/TextFile.h"
 
 namespace bemt {
 
@@ -34,8 +35,7 @@ void HelperXfoil::loadCoords(XfoilCommunicator& comm, const std::string& name, s
 }
 
 void HelperXfoil::loadCoords(XfoilCommunicator& comm, const std::string& path) {
-    std::ifstream file(path);
-    if (!file) throw unreadableFileError(path);
+    std::istringstream file(readTextFile(path));
     loadCoords(comm, path, &file);
 }
 

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 
 #include "bemt/NumberText.h"
+#include "bemt/TextFile.h"
 
 namespace bemt {
 
@@ -27,7 +28,8 @@ bool isSeparatorComma(std::string_view line, std::size_t i) {
 }
 
 // Words separated by white space or commas; "quoted text" is one word without its
-// quotes, @"file" keeps the '@'.
+// quotes, @"file" keeps the '@'. A word starting with '!' begins a trailing comment,
+// which ends the words as it does for AeroDyn.
 std::vector<std::string> splitWords(std::string_view line) {
     std::vector<std::string> words;
     std::size_t i = 0;
@@ -36,6 +38,7 @@ std::vector<std::string> splitWords(std::string_view line) {
             ++i;
             continue;
         }
+        if (line[i] == '!') break;
         std::string word;
         if (line[i] == '@') word += line[i++];
         if (i < line.size() && line[i] == '"') {
@@ -80,9 +83,8 @@ KeywordFile::KeywordFile(std::istream& in, std::string name) : m_name(std::move(
 }
 
 KeywordFile KeywordFile::fromPath(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw "File " + path + " does not exist or is not readable.";
-    return KeywordFile(file, path);
+    std::istringstream text(readTextFile(path));
+    return KeywordFile(text, path);
 }
 
 bool KeywordFile::sameKey(std::string_view a, std::string_view b) {
@@ -154,8 +156,11 @@ bool KeywordFile::flag(const Line& line) const {
 }
 
 bool KeywordFile::isRow(const Line& line) {
-    return std::all_of(line.words.begin(), line.words.end(),
-                       [](const std::string& word) { return NumberText::leadingDouble(word).has_value(); });
+    // A number too large for a double still makes a row, so that rowNumber names it.
+    return std::all_of(line.words.begin(), line.words.end(), [](const std::string& word) {
+        return NumberText::leadingDouble(word).has_value() ||
+               NumberText::wholeDouble(word).kind == NumberText::Whole::NotFinite;
+    });
 }
 
 double KeywordFile::rowNumber(const Line& line, std::size_t word, const char* column) const {

@@ -1,6 +1,7 @@
 #pragma once
 // The text layout shared by OpenFAST and AeroDyn input files: comment lines starting
-// with '!', lines of the form "value  Keyword  - description", and tables of numbers.
+// with '!', lines of the form "value  Keyword  - description", and tables of numbers,
+// whose rows may end in a "! comment".
 // Line endings may be LF or CRLF. Keywords match by name, case-insensitively. Every
 // failure is a std::string naming the file and, where there is one, the line.
 
@@ -26,8 +27,7 @@ public:
 
     // Reads every line; name is the file name used in messages.
     KeywordFile(std::istream& in, std::string name);
-    // Opens and reads the file at path; throws "File PATH does not exist or is not
-    // readable." when it cannot be opened.
+    // Reads the file at path as readTextFile does, with its messages.
     static KeywordFile fromPath(const std::string& path);
 
     const std::string& name() const { return m_name; }
@@ -55,7 +55,8 @@ public:
     // The value as text ("default" is returned as written).
     static const std::string& text(const Line& line) { return line.words.front(); }
 
-    // True when every word of the line is a number (a row of a table).
+    // True when every word of the line is a number (a row of a table), also one beyond
+    // the range of a double.
     static bool isRow(const Line& line);
     // Whole-field conversion of one word of a row: a finite number and nothing else.
     // A decimal comma gets its own message.

@@ -49,6 +49,18 @@ Whole wholeDouble(std::string_view text) {
     return {Whole::Finite, value};
 }
 
+std::optional<std::vector<double>> wholeDoubles(std::string_view text, char separator) {
+    std::vector<double> values;
+    for (;;) {
+        const std::size_t end = text.find(separator);
+        const Whole field = wholeDouble(text.substr(0, end));
+        if (field.kind != Whole::Finite) return std::nullopt;
+        values.push_back(field.value);
+        if (end == std::string_view::npos) return values;
+        text.remove_prefix(end + 1);
+    }
+}
+
 std::string shortText(double value) { return formatted("%g", value); }
 
 std::string formatted(const char* pattern, double value) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bemt::NumberText {
 
@@ -30,6 +31,11 @@ struct Whole {
     double value;
 };
 Whole wholeDouble(std::string_view text);
+
+// Fields separated by separator ("0:10:2.5"), each one finite number as wholeDouble
+// reads it; empty when any field is not ("0:10:5abc", "0::5"). The caller checks the
+// count, so that "0:10:5:5" is never taken for its first three fields.
+std::optional<std::vector<double>> wholeDoubles(std::string_view text, char separator);
 
 // A number for a message: printf's %g (six significant digits, no trailing zeros).
 std::string shortText(double value);

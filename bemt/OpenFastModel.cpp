@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "bemt/KeywordFile.h"
+#include "bemt/TextFile.h"
 
 namespace bemt {
 
@@ -10,11 +11,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file name written in an input file, taken relative to that file's folder.
+// A file name written in an input file, taken relative to that file's folder as
+// OpenFAST opens it: ".." behind a linked folder leads into the link's target.
 std::string besideFile(const KeywordFile& file, const std::string& name) {
     const fs::path named(name);
-    if (named.is_absolute()) return named.lexically_normal().string();
-    return (fs::absolute(fs::path(file.name())).parent_path() / named).lexically_normal().string();
+    return physicalPath(named.is_absolute() ? named : fs::absolute(fs::path(file.name())).parent_path() / named)
+        .string();
 }
 
 std::optional<double> optionalNumber(const KeywordFile& file, std::initializer_list<std::string_view> keys) {

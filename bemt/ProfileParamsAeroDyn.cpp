@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 
 #include "bemt/Common.h"
 #include "bemt/KeywordFile.h"
 #include "bemt/NumberText.h"
+#include "bemt/TextFile.h"
 
 namespace bemt {
 
@@ -155,9 +156,8 @@ void ProfileParamsAeroDyn::loadFile(std::istream& in, const std::string& name) {
 }
 
 void ProfileParamsAeroDyn::loadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw "File " + path + " does not exist or is not readable.";
-    loadFile(file, path);
+    std::istringstream text(readTextFile(path));
+    loadFile(text, path);
 }
 
 void ProfileParamsAeroDyn::setExtension(PolarExtension kind, double cdMax) {

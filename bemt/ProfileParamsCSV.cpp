@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "bemt/NumberText.h"
+#include "bemt/TextFile.h"
 
 namespace bemt {
 
@@ -188,8 +189,7 @@ void ProfileParamsCSV::loadFile(std::istream* in, const std::string& preceding, 
 }
 
 void ProfileParamsCSV::loadFile(const std::string& path, const std::string& preceding, CSVSeparator sep) {
-    std::ifstream file(path);
-    if (!file) throw unreadableFileError(path);
+    std::istringstream file(readTextFile(path));
     loadFile(&file, preceding, sep, path);
 }
 

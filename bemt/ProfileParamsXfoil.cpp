@@ -2,13 +2,14 @@
 
 #include <cfloat>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 #include <optional>
 
 #include "bemt/Common.h"
 #include "bemt/HelperXfoil.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/NumberText.h"
+#include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
 
 namespace bemt {
@@ -16,8 +17,7 @@ namespace bemt {
 void ProfileParamsXfoil::setupData(const std::string& path, double reynolds, double auxiliary, double alphaMin,
                                    double alphaMax, double alphaStep, int maxPasses, int ncrit,
                                    std::function<void(int)> step, const XfoilCommunicator::Settings& channel) {
-    std::ifstream file(path);
-    if (!file) throw HelperXfoil::unreadableFileError(path);
+    std::istringstream file(readTextFile(path));
     setupData(path, &file, reynolds, auxiliary, alphaMin, alphaMax, alphaStep, maxPasses, ncrit, std::move(step),
               channel);
 }

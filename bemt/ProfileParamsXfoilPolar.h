@@ -1,9 +1,11 @@
 #pragma once
-// A polar save file written by XFOIL (PACC): a header with the airfoil name, the
-// Mach number, the Reynolds number ("Re =  1.000 e 6") and Ncrit, then a column line
-// (alpha CL CD CDp CM Top_Xtr Bot_Xtr, newer versions add more), a line of dashes and
-// one row per converged angle. Rows are sorted by angle, since XFOIL appends them in
-// the order it computed them; an angle that occurs twice is refused.
+// A polar save file written by XFOIL (PACC): a header with the airfoil name, the polar
+// type (only type 1, "Reynolds number fixed", is read), the Mach number, the Reynolds
+// number in millions ("Re =     1.000 e 6") and Ncrit, then a column line (alpha CL CD
+// CDp CM Top_Xtr Bot_Xtr, newer versions add more), a line of dashes and one row per
+// converged angle in fixed-width columns. Only alpha, CL and CD must be numbers. Rows
+// are sorted by angle, since XFOIL appends them in the order it computed them; an angle
+// that occurs twice is refused.
 
 #include <istream>
 #include <string>

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/kvp_codec.h"
 #include "app/text_file.h"
@@ -61,26 +60,16 @@ RangeLimits tipSpeedRatioLimits() {
 }
 
 SweepRange parseRange(const std::string& text, const std::string& option, const RangeLimits& limits) {
-    const OptionError malformed{option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\"."};
-    double values[3] = {0.0, 0.0, 1.0};
-    std::size_t start = 0;
-    int count = 0;
-    while (count < 3) {
-        const std::size_t colon = text.find(':', start);
-        const std::string part = text.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        char* end = nullptr;
-        values[count++] = std::strtod(part.c_str(), &end);
-        if (part.empty() || *end != '\0' || !std::isfinite(values[count - 1])) throw malformed;
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
-    if (count == 2 || (count == 3 && text.find(':', start) != std::string::npos)) throw malformed;
-    const SweepRange range = count == 1 ? SweepRange{values[0], values[0], 1.0} : SweepRange{values[0], values[1], values[2]};
+    const auto values = NumberText::wholeDoubles(text, ':');
+    if (!values || (values->size() != 1 && values->size() != 3))
+        throw OptionError{option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\"."};
+    const std::vector<double>& v = *values;
+    const SweepRange range = v.size() == 1 ? SweepRange{v[0], v[0], 1.0} : SweepRange{v[0], v[1], v[2]};
     auto refuse = [&](const std::string& problem) { throw OptionError{option + " " + text + ": " + problem}; };
     for (double value : {range.min, range.max}) {
         if (const auto refusal = limits.value->check(value)) refuse(*refusal);
     }
-    if (count == 3) {
+    if (v.size() == 3) {
         if (const auto refusal = limits.step->check(range.step)) refuse(*refusal);
     }
     if (range.max < range.min) refuse(std::string(limits.what) + " ends before it starts.");

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/text_file.h"
+#include "bemt/NumberText.h"
 #include "bemt/RoscoPerformanceFile.h"
 #include "cli/turbine_output.h"
 
@@ -16,13 +17,11 @@ using namespace bemt;
 
 namespace {
 
-// The whole text as a finite number.
-std::optional<double> number(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
-    return value;
+// Two finite numbers separated by separator, as every range option reads them.
+std::optional<std::pair<double, double>> numberPair(const std::string& text, char separator) {
+    const auto values = NumberText::wholeDoubles(text, separator);
+    if (!values || values->size() != 2) return std::nullopt;
+    return std::pair{(*values)[0], (*values)[1]};
 }
 
 std::string shortNumber(double value) {
@@ -46,28 +45,21 @@ std::string rotorName(const std::string& projectPath) {
 }  // namespace
 
 std::pair<double, double> parseRpmRange(const std::string& text) {
-    const std::size_t colon = text.find(':');
-    if (colon != std::string::npos) {
-        const auto lo = number(text.substr(0, colon));
-        const auto hi = number(text.substr(colon + 1));
-        if (lo && hi) return {*lo, *hi};
-    }
+    if (const auto range = numberPair(text, ':')) return *range;
     throw "--rpm expects MIN:MAX, not \"" + text + "\".";
 }
 
 WindClimate parseWeibull(const std::string& text) {
-    const std::size_t comma = text.find(',');
-    if (comma != std::string::npos) {
-        const auto k = number(text.substr(0, comma));
-        const auto A = number(text.substr(comma + 1));
-        if (k && A) return {"Weibull k " + shortNumber(*k) + ", A " + shortNumber(*A) + " m/s", *k, *A};
+    if (const auto shapeScale = numberPair(text, ',')) {
+        const auto [k, A] = *shapeScale;
+        return {"Weibull k " + shortNumber(k) + ", A " + shortNumber(A) + " m/s", k, A};
     }
     throw "--weibull expects K,A (shape and scale in m/s), not \"" + text + "\".";
 }
 
 double parseTsrTarget(const std::string& text) {
     if (text == "auto") return std::nan("");
-    if (const auto value = number(text)) return *value;
+    if (const auto value = NumberText::wholeDouble(text); value.kind == NumberText::Whole::Finite) return value.value;
     throw "--tsr-target expects a number or auto, not \"" + text + "\".";
 }
 

@@ -49,7 +49,7 @@ False         InclUAdata        ! no UA data
   -180.00    0.200   0.0300
    -10.00   -0.800   0.0300
      0.00    0.200   0.0300
-    10.00    1.200   0.0300
+    10.00    1.200   0.0300   ! a trailing comment, which AeroDyn ignores
    180.00    0.200   0.0300
 )";
 
@@ -217,6 +217,8 @@ TEST(AeroDynTable, EveryMalformedFileIsRefusedWithFileLineAndReason) {
          "t.dat, line 19: Cd must not be negative, not -0.01."},
         {"not a number", replaced(kTwoTables, "    10.00    1.000", "    10.00    nan"),
          "t.dat, line 21: Cl must be a finite number, not \"nan\"."},
+        {"beyond a double", replaced(kTwoTables, "    10.00    1.000", "    10.00    1e400"),
+         "t.dat, line 21: Cl must be a finite number, not \"1e400\"."},
         {"trailing text", replaced(kTwoTables, "    10.00    1.000", "    10.00    1.0x"),
          "t.dat, line 21: Cl must be a finite number, not \"1.0x\"."},
         {"decimal comma in a row", replaced(kTwoTables, "    10.00    1.000", "    10.00    1,000"),
@@ -245,7 +247,7 @@ TEST(AeroDynTable, AMissingFileIsNamed) {
         polar.loadFile("/nonexistent/af.dat");
         FAIL();
     } catch (const std::string& message) {
-        EXPECT_EQ(message, "File /nonexistent/af.dat does not exist or is not readable.");
+        EXPECT_EQ(message, "The file /nonexistent/af.dat could not be opened.");
     }
 }
 

@@ -162,7 +162,7 @@ TEST(CsvPolar, FileFormNamesTheFile) {
         polar.loadFile(missing, "Alpha", bemt::Comma);
         FAIL();
     } catch (const std::string& m) {
-        EXPECT_EQ(m, "File " + missing + " does not exist or is not readable.");
+        EXPECT_EQ(m, "The file " + missing + " could not be opened.");
     }
 }
 

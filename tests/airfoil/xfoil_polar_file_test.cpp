@@ -64,18 +64,25 @@ TEST(XfoilPolarFile, AFileWrittenByXfoilItselfReadsBackRowForRow) {
 }
 
 TEST(XfoilPolarFile, HeaderValuesAndRowsInTheOrderXfoilComputedThem) {
-    // A sweep from 0 up and then from 0 down appends the negative angles last.
-    ProfileParamsXfoilPolar polar;
-    std::istringstream in(kHeader + "   0.000   0.4707   0.00764   0.00076  -0.1013   0.5629   0.3745\n"
-                                    "   1.000   0.5768   0.00713   0.00087  -0.1004   0.5274   0.6693\r\n"
-                                    "  -1.000   0.3610   0.00776   0.00076  -0.1018   0.6052   0.2635\n");
-    polar.loadFile(in, "p.txt");
-    EXPECT_DOUBLE_EQ(polar.fileReynolds(), 2.5e5);
-    EXPECT_DOUBLE_EQ(polar.fileMach(), 0.1);
-    EXPECT_DOUBLE_EQ(polar.fileNcrit(), 7.0);
-    EXPECT_EQ(polar.alphaList(), (std::vector<double>{-1.0, 0.0, 1.0}));
-    EXPECT_EQ(polar.clList(), (std::vector<double>{0.3610, 0.4707, 0.5768}));
-    EXPECT_EQ(polar.cdList(), (std::vector<double>{0.00776, 0.00764, 0.00713}));
+    // A sweep from 0 up and then from 0 down appends the negative angles last. Asterisks
+    // where a transition value did not fit its column touch the CM column.
+    const std::string rows = "   0.000   0.4707   0.00764   0.00076  -0.1013   0.5629   0.3745\n"
+                             "   1.000   0.5768   0.00713   0.00087  -0.1004*********   0.6693\r\n"
+                             "  -1.000   0.3610   0.00776   0.00076  -0.1018   0.6052   0.2635\n";
+    // XFOIL's spelling first; hand-written ones once read as 2.5.
+    for (const char* reynolds : {"2.500 e 5", "2.500 e5", "2.5e5", "250000"}) {
+        std::string header = kHeader;
+        header.replace(header.find("2.500 e 5"), 9, reynolds);
+        std::istringstream in(header + rows);
+        ProfileParamsXfoilPolar polar;
+        polar.loadFile(in, "p.txt");
+        EXPECT_DOUBLE_EQ(polar.fileReynolds(), 2.5e5) << reynolds;
+        EXPECT_DOUBLE_EQ(polar.fileMach(), 0.1);
+        EXPECT_DOUBLE_EQ(polar.fileNcrit(), 7.0);
+        EXPECT_EQ(polar.alphaList(), (std::vector<double>{-1.0, 0.0, 1.0}));
+        EXPECT_EQ(polar.clList(), (std::vector<double>{0.3610, 0.4707, 0.5768}));
+        EXPECT_EQ(polar.cdList(), (std::vector<double>{0.00776, 0.00764, 0.00713}));
+    }
 }
 
 TEST(XfoilPolarFile, EveryMalformedFileIsRefusedWithFileLineAndReason) {
@@ -96,8 +103,18 @@ TEST(XfoilPolarFile, EveryMalformedFileIsRefusedWithFileLineAndReason) {
         {"columns before the header", "alpha CL CD\n0 0.1 0.01\n",
          "p.txt, line 1: the header line with \"Re =\" is missing before the column names."},
         {"empty file", "", "p.txt: this is not an XFOIL polar file: the header line with \"Re =\" is missing."},
-        {"unreadable Reynolds number", header("2.500 e 5", "x"),
-         "p.txt, line 9: the Reynolds number after \"Re =\" could not be read."},
+        {"Reynolds number in another notation", header("2.500 e 5", "1.000 x 10^6"),
+         "p.txt, line 9: Re must be a number such as \"1.000 e 6\", as XFOIL writes it, not \"1.000 x 10^6\"."},
+        {"Reynolds number with a decimal comma", header("2.500 e 5", "1,000 e 6"),
+         "p.txt, line 9: Re is written with a decimal comma (\"1,000 e 6\"); write a decimal point."},
+        {"inviscid polar", header("2.500 e 5", "0.000 e 6"), "p.txt, line 9: Re must be above 0, not \"0.000 e 6\"."},
+        {"text after Ncrit", header("7.000", "7.000 x"),
+         "p.txt, line 9: Ncrit must be a number such as \"9.000\", as XFOIL writes it, not \"7.000 x\"."},
+        {"Reynolds number varying with CL",
+         header(" 1 1 Reynolds number fixed          Mach number fixed",
+                " 2 2 Reynolds number ~ 1/sqrt(CL)   Mach number ~ 1/sqrt(CL)"),
+         "p.txt, line 6: this is a polar of type 2 (\"Reynolds number ~ 1/sqrt(CL)\"), whose Reynolds number varies "
+         "with CL; only polars at a fixed Reynolds number (type 1) can be read."},
         {"no column line", header("   alpha    CL        CD       CDp       CM     Top_Xtr  Bot_Xtr\n", ""),
          "p.txt: the column line (alpha CL CD ...) is missing."},
         {"no CD column", header("CD       CDp", "Cx       CDp") + row + row2,

@@ -61,4 +61,14 @@ inline CliRun runCli(const std::vector<std::string>& args,
 
 inline std::string example(const std::string& name) { return std::string(KORVANE_EXAMPLES) + "/" + name; }
 
+// ASCII text as UTF-16 little-endian with its byte-order mark, as Windows editors save it.
+inline std::string utf16le(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 }  // namespace korvane::testing

@@ -32,15 +32,6 @@ std::string projectWithCsvPolar(const TempFolder& temp, const std::string& polar
     return path;
 }
 
-std::string utf16le(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
-}
-
 TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
     const std::string project = example("new_turbine.kvp");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
@@ -110,6 +101,13 @@ TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
     run = runCli({"op", fifo});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "korvane-cli: The file " + fifo + " could not be opened: it is not a regular file.\n");
+    const std::string huge = temp.file("huge.kvp");  // sparse: no disk space taken
+    writeBytes(huge, "{");
+    fs::resize_file(huge, 65u << 20);
+    run = runCli({"op", huge});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: The file " + huge + " could not be opened: it holds more than 64 MiB, more than a "
+                       "text input may.\n");
 }
 
 TEST(CliOutput, NoOutputMayBeAnInputFile) {

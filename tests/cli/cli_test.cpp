@@ -273,9 +273,11 @@ TEST(CliErrors, WrongCommandLinesExitWithUsageStatus) {
     EXPECT_EQ(runCli({"op"}).status, 2);
     EXPECT_EQ(runCli({"op", example("new_turbine.kvp"), "--solver", "fast"}).status, 2);
     EXPECT_EQ(runCli({"op", example("new_turbine.kvp"), "--elements", "0"}).status, 2);
-    const CliRun badRange = runCli({"char", example("new_turbine.kvp"), "--range", "1:2"});
-    EXPECT_EQ(badRange.status, 2);
-    EXPECT_EQ(badRange.err, "korvane-cli: --range expects VALUE or MIN:MAX:STEP, not \"1:2\".\n");
+    for (const std::string range : {"1:2", "1:2:1:1", "1:2:1abc", "1::1"}) {
+        const CliRun badRange = runCli({"char", example("new_turbine.kvp"), "--range", range});
+        EXPECT_EQ(badRange.status, 2);
+        EXPECT_EQ(badRange.err, "korvane-cli: --range expects VALUE or MIN:MAX:STEP, not \"" + range + "\".\n");
+    }
 
     const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, 0);

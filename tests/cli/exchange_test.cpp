@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 #include "CliRunner.h"
 #include "app/kvp_codec.h"
@@ -124,9 +125,11 @@ TEST(CliImport, TheImportedNrel5MwRotorComputesLikeTheExampleFromTheSameData) {
     EXPECT_NEAR(peak, 0.482, 0.03 * 0.482);
 }
 
-TEST(CliImport, OlderKeySpellingsLineFeedsAndCommentsBetweenRowsGiveTheSameProject) {
+TEST(CliImport, OlderKeySpellingsLineFeedsCommentsAndUtf16GiveTheSameProject) {
     TempFolder temp;
     const std::string model = copyModel(temp);
+    // Once "the keyword EDFile is missing".
+    writeBytes(model + "/NREL-5MW.fst", utf16le(readBytes(model + "/NREL-5MW.fst")));
     const std::string primary = model + "/" + kPrimary;
     std::string text = replacedAll(readBytes(primary), "\r\n", "\n");
     text = replacedAll(text, "Wake_Mod ", "WakeMod ");
@@ -149,6 +152,22 @@ TEST(CliImport, OlderKeySpellingsLineFeedsAndCommentsBetweenRowsGiveTheSameProje
     ASSERT_EQ(b.airfoilPoints.size(), 19u);
     EXPECT_EQ(b.airfoilPoints[4].x_rel, a.airfoilPoints[4].x_rel);
     EXPECT_EQ(fs::path(b.airfoilPoints[4].path).filename(), "DU40_A17.dat");
+}
+
+TEST(CliImport, LinkedFoldersAreFollowedAsTheSystemFollowsThem) {
+    // A model read through a linked folder, where ".." leads into the link's target, and
+    // a project written through a link, which once failed when opened by its real path.
+    TempFolder temp;
+    fs::create_directories(temp.path() / "real/fst");
+    fs::copy(kModelFolder, temp.path() / "real/model", fs::copy_options::recursive);
+    writeBytes(temp.file("real/fst/rotor.fst"),
+               replacedAll(readBytes(kFst), "\"NRELOffshrBsline5MW", "\"../model/NRELOffshrBsline5MW"));
+    fs::create_directory_symlink(temp.path() / "real/fst", temp.path() / "link");
+    const std::string out = temp.file("link/rotor.kvp");
+    const CliRun run = runCli({"import", "openfast", temp.file("link/rotor.fst"), "--out", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const std::string& path : {out, temp.file("real/fst/rotor.kvp")})
+        EXPECT_EQ(runCli({"op", path, "-q"}).status, 0) << path;
 }
 
 TEST(CliImport, AnAeroDynInputAloneNeedsTheRotorSize) {
@@ -177,7 +196,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         EXPECT_FALSE(fs::exists(out));
     };
     expectRefused({"import", "openfast", model + "/none.fst"},
-                  "File " + model + "/none.fst does not exist or is not readable.");
+                  "The file " + model + "/none.fst could not be opened.");
     expectRefused({"import", "openfast", model + "/" + kBlade},
                   model + "/" + kBlade + ": the keyword EDFile is missing (the ElastoDyn input file; is this an "
                                          "OpenFAST .fst file?).");
@@ -227,7 +246,14 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
 
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  "File " + model + "/Airfoils/DU40_A17.dat does not exist or is not readable.");
+                  "The file " + model + "/Airfoils/DU40_A17.dat could not be opened.");
+    // Pipes were once waited on for ever, in AFNames and as AeroFile alike.
+    for (const std::string& name : {std::string("/Airfoils/DU40_A17.dat"), "/" + kPrimary}) {
+        fs::remove(model + name);
+        ASSERT_EQ(::mkfifo((model + name).c_str(), 0600), 0);
+        expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                      "The file " + model + name + " could not be opened: it is not a regular file.");
+    }
 
     writeBytes(out, "mine");
     const CliRun existing = runCli({"import", "openfast", kFst, "--out", out});

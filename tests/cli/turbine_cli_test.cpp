@@ -149,6 +149,8 @@ TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
         {{"--tsr-target", "best"}, "--tsr-target expects a number or auto, not \"best\"."},
         {{"--wind", "5:4:1"}, "--wind 5:4:1: the wind speed range ends before it starts.", 2},
         {{"--wind", "3:25"}, "--wind expects VALUE or MIN:MAX:STEP, not \"3:25\".", 2},
+        {{"--wind", "3:25:1:1"}, "--wind expects VALUE or MIN:MAX:STEP, not \"3:25:1:1\".", 2},
+        {{"--rpm", "5:10:15"}, "--rpm expects MIN:MAX, not \"5:10:15\"."},
         {{"--weibull", "2"}, "--weibull expects K,A (shape and scale in m/s), not \"2\"."},
         {{"--weibull", "0,8"}, "Invalid turbine setting: \"wind_climates[0].k\" must be greater than 0, not 0."},
     };
@@ -282,6 +284,8 @@ TEST(CliSurface, WrongGridsExitWithAMessage) {
         {{"--tsr", "2:5:1", "--pitch", "0:5:1", "--wind", "0"},
          "The wind speed of a performance surface must be greater than zero."},
         {{"--tsr", "2:5", "--pitch", "0:5:1"}, "--tsr expects VALUE or MIN:MAX:STEP, not \"2:5\".", 2},
+        // A fourth field was once dropped.
+        {{"--tsr", "2:5:1", "--pitch", "0:10:5:5"}, "--pitch expects VALUE or MIN:MAX:STEP, not \"0:10:5:5\".", 2},
     };
     expectRefusals("surface", project, cases);
 }

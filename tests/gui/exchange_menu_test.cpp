@@ -65,7 +65,7 @@ TEST_F(ExchangeMenuTest, AFailedImportShowsTheMessageAndKeepsTheProject) {
     EXPECT_EQ(window->project()->operatingConditions().R, 25.0);
     EXPECT_FALSE(window->isUnsaved());
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown().front().message, "File " + missing + " does not exist or is not readable.");
+    EXPECT_EQ(answers.shown().front().message, "The file " + missing + " could not be opened.");
 }
 
 // The airfoil data are prepared on the compute panel's worker, as for a computation: the
