@@ -56,10 +56,10 @@ project file's folder.
 
 Limits: every project setting has a physical range, the same in the project file, on
 the command line and in the desktop program (accuracy 1e-08 to 0.1, relaxation factor
-0.01 to 1, 1 to 10000 blade elements, chord c/R greater than 0, every pitch angle -5 to
-90 deg, every wind speed computed greater than 0 and at most 100 m/s, ...); a value outside
+0.01 to 1, 1 to 10000 blade elements, chord c/R greater than 0, ...); a value outside
 it is refused with the value and the range. One command computes at most 1001 pitch
-angles (the desktop program 11) and 500 characteristics steps.
+angles (the desktop program 11) and 500 characteristics steps. Every pitch angle lies
+within -5 to 90 deg, every wind speed computed above 0 and at most 100 m/s.
 
 The operating points of a sweep are computed in parallel, on every core unless --threads
 or the environment variable KORVANE_THREADS (a whole number from 1 to 1024) says
