@@ -1,5 +1,6 @@
 #include "bemt/AnnualEnergy.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace bemt {
@@ -14,14 +15,15 @@ AnnualEnergy AnnualEnergy::compute(const std::vector<double>& windSpeeds, const 
                                    double ratedPower) {
     if (windSpeeds.size() != power.size())
         throw std::string("The annual energy needs one power value per wind speed.");
+    AnnualEnergy result;
     double meanPower = 0.0;
     const double half = 0.5 * windStep;
     for (std::size_t i = 0; i < windSpeeds.size(); ++i) {
         const double v = windSpeeds[i];
         const double probability = weibullCdf(v + half, climate.k, climate.A) - weibullCdf(v - half, climate.k, climate.A);
-        meanPower += power[i] * probability;
+        if (power[i] > ratedPower) ++result.binsAtRated;
+        meanPower += std::min(power[i], ratedPower) * probability;
     }
-    AnnualEnergy result;
     result.climate = climate;
     result.energy = kHoursPerYear * availability * meanPower;
     result.capacityFactor = result.energy / (kHoursPerYear * ratedPower);

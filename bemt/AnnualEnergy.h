@@ -1,7 +1,9 @@
 #pragma once
 // Annual energy yield of a power curve in a Weibull wind climate, by the bin method: each
 // wind speed V of the curve stands for the bin [V - step/2, V + step/2], weighted by the
-// probability of the wind falling into it.
+// probability of the wind falling into it. No bin counts more than the rated power, which
+// the generator cannot exceed (a fixed-pitch rotor above rated must stall there), so the
+// capacity factor never exceeds 1.
 
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@ struct AnnualEnergy {
     WindClimate climate;
     double energy = 0.0;           // Wh per year
     double capacityFactor = 0.0;   // energy / (8760 h x rated power)
+    int binsAtRated = 0;           // wind speeds above rated power, counted at rated power
 
     double megawattHours() const { return energy * 1e-6; }
 
@@ -23,8 +26,8 @@ struct AnnualEnergy {
     // Weibull cumulative distribution 1 - exp(-(v/A)^k); 0 for v <= 0.
     static double weibullCdf(double v, double k, double A);
 
-    // 8760 h x availability x sum of P(V_i) (F(V_i + step/2) - F(V_i - step/2)), with
-    // the wind speeds windSpeeds and the electrical powers power (W) of the curve.
+    // 8760 h x availability x sum of min(P(V_i), rated) (F(V_i + step/2) - F(V_i - step/2)),
+    // with the wind speeds windSpeeds and the electrical powers power (W) of the curve.
     static AnnualEnergy compute(const std::vector<double>& windSpeeds, const std::vector<double>& power,
                                 double windStep, const WindClimate& climate, double availability,
                                 double ratedPower);

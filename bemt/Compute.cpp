@@ -35,11 +35,15 @@ void Compute::usePrevSolution(const Solution& s) {
 void Compute::usePrevSolution(bool use) { usePrev = use; }
 
 Solution Compute::BEMSolve(const BladeElement& e) {
+    Solution s;
     if (usePrev) {
         usePrev = false;
-        return solver->solve(e, conditions, settings, prev);
+        s = solver->solve(e, conditions, settings, prev);
+    } else {
+        s = solver->solve(e, conditions, settings);
     }
-    return solver->solve(e, conditions, settings);
+    if (s.converged && !solver->physical(s)) s.converged = false;
+    return s;
 }
 
 Solution Compute::BEMSolve(double r, double c, double theta, ProfileParams* p) {
@@ -83,6 +87,8 @@ void Compute::completeElement(Solution& s, double c, double alphaOpt) const {
     s.alphaOpt = alphaOpt;
     s.dP = dP(s.r, c, s);
     s.dT = dT(c, s);
+    // Loads that are not numbers (V0 so small that W underflows, say) are no solution.
+    if (!(std::isfinite(s.dP) && std::isfinite(s.dT))) s.converged = false;
 }
 
 double Compute::optAlpha(ProfileParams* p, double lo, double hi) const {

@@ -130,6 +130,8 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
     // No rotor extracts more than the Betz limit: such a result comes from impossible
     // airfoil data (a negative drag coefficient, say) and must not pass as converged.
     if (result.Cp > kBetzLimit) result.converged = false;
+    // Nor is a result that is not a number (V0 so small that the wind's power is 0).
+    if (!(std::isfinite(result.Cp) && std::isfinite(result.Ct))) result.converged = false;
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "bemt/BEMTTools.h"
+#include "bemt/ValueLimits.h"
 
 namespace bemt {
 
@@ -27,10 +28,11 @@ void checkRange(const SweepRange& range, const std::string& name) {
 }  // namespace
 
 void PerformanceSurface::check(double wind, const SweepRange& tsrRange, const SweepRange& pitchRange) {
-    if (!(std::isfinite(wind) && wind > 0.0))
-        throw std::string("The wind speed of a performance surface must be greater than zero.");
+    if (const auto refusal = Limits::V0.check(wind)) throw "The wind speed of the performance surface: " + *refusal;
     checkRange(tsrRange, "tip speed ratio");
     checkRange(pitchRange, "pitch");
+    for (double pitch : {pitchRange.min, pitchRange.max})
+        if (const auto refusal = Limits::pitchAngle.check(pitch)) throw "The pitch of the performance surface: " + *refusal;
     if (!(tsrRange.min > 0.0)) throw std::string("The tip speed ratios of a performance surface must be greater than zero.");
     if (static_cast<double>(tsrRange.count()) * pitchRange.count() > kMaxPoints)
         throw "A performance surface has at most " + std::to_string(kMaxPoints) + " points.";

@@ -23,8 +23,9 @@ struct PerformanceSurface {
     // Largest number of grid points one surface computes.
     static constexpr int kMaxPoints = 250000;
 
-    // Throws a message when the wind speed is not positive, a range is not a range, a
-    // tip speed ratio is not positive, or the grid has too many points.
+    // Throws a message when the wind speed lies outside the limits of V0, a range is not
+    // a range, a tip speed ratio is not positive, a pitch angle lies outside the limits
+    // of every pitch setting, or the grid has too many points.
     static void check(double wind, const SweepRange& tsr, const SweepRange& pitch);
 
     // Every grid point computed with the rotor and solver settings of data. The tip

@@ -42,6 +42,17 @@ Solution Solver::solve(const BladeElement& element, const OperatingConditions& c
     return solve(element, cond, set);
 }
 
+bool Solver::physical(const Solution& s) const {
+    // Agreement of the inflow angle with the induction: the root finders stop within the
+    // accuracy on the residual, which moves phi by a few times the accuracy at most.
+    constexpr double kInflowTolerancePerAccuracy = 100.0;
+    for (double v : {s.phi, s.a, s.a_, s.cl, s.cd, s.F})
+        if (!std::isfinite(v)) return false;
+    if (!inRange(s)) return false;
+    const double inflow = std::atan2(1.0 - s.a, (1.0 + s.a_) * lambda_r);
+    return std::fabs(std::sin(s.phi - inflow)) <= kInflowTolerancePerAccuracy * settings.accuracy;
+}
+
 double Solver::F(double phi) const { return lossFactor(std::sin(phi)); }
 
 }  // namespace bemt

@@ -36,7 +36,19 @@ public:
     virtual Solution solve(const BladeElement& element, const OperatingConditions& conditions,
                            const SolverSettings& settings, const Solution& previous);
 
+    // Whether the last solved state is one the solver's equations describe: every value
+    // finite, the induction within the solver's range (see inRange), and the inflow angle
+    // the one the induction gives, tan phi = (1 - a) / ((1 + a') lambda_r), within 100
+    // times the accuracy. A root finder can stop on a residual that is small only because
+    // the induction is huge (V0 near 0); such a state is no solution.
+    bool physical(const Solution& s) const;
+
 protected:
+    // The induction the solver's flow states cover: a < 1 (the flow through the rotor
+    // keeps its direction; momentum and empirical states) and a' > -1 (the flow past the
+    // blade keeps its direction).
+    virtual bool inRange(const Solution& s) const { return s.a < 1.0 && s.a_ > -1.0; }
+
     // Combined tip and hub loss at this element's radius, from phi or from sin(phi).
     double F(double phi) const;
     double lossFactor(double sinPhi) const { return Common::glauertTipLoss(lossExponents, sinPhi); }

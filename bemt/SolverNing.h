@@ -31,6 +31,12 @@ public:
     // Residual of the propeller brake region.
     double f_PB(double phi) const;
 
+protected:
+    // The propeller brake state (phi < 0) has a > 1; the others a < 1.
+    bool inRange(const Solution& s) const override {
+        return (s.phi < 0.0 ? s.a > 1.0 : s.a < 1.0) && s.a_ > -1.0;
+    }
+
 private:
     // Everything the residuals need at one inflow angle, evaluated once.
     struct Inflow {

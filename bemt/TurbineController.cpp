@@ -32,6 +32,10 @@ ProgressCallback share(const ProgressCallback& progress, double from, double to,
 
 }  // namespace
 
+double TurbineController::electricalPower(double rotorPower, double efficiency) {
+    return rotorPower < 0.0 ? rotorPower / efficiency : efficiency * rotorPower;
+}
+
 TurbineController::TurbineController(BEMTTools& tools, InputDataSet data, TurbineSettings settings)
     : m_tools(tools), m_data(std::move(data)), m_settings(std::move(settings)) {}
 
@@ -127,6 +131,7 @@ void TurbineController::fill(PowerCurvePoint& row, const OperatingPoint& op, dou
     row.Cq = row.Q / (dynamicPressure * discArea * c.R);
     row.converged = op.converged;
     row.extrapolated = op.extrapolated;
+    row.motoring = op.P < 0.0;
 }
 
 void TurbineController::pitchToRated(PowerCurvePoint& row, double om, double startPitch, OperatingPoint& op) {
@@ -270,7 +275,10 @@ PowerCurve TurbineController::powerCurve(const ProgressCallback& progress) {
         finePower[computedRows[j]] = row.P;
         if (!(row.P > m_settings.rated_power)) continue;
         row.region = 3.0;
-        if (!m_settings.variablePitch()) continue;
+        if (!m_settings.variablePitch()) {
+            row.over_rated = true;
+            continue;
+        }
         // Power at a fixed pitch and rotor speed grows with the wind speed, so the pitch
         // that holds rated power never falls below the one of the previous wind speed:
         // the search starts from the whole step below it.

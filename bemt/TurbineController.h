@@ -7,7 +7,9 @@
 // Regions of a row: 0 below cut-in, 1.5 rotor speed held at its minimum, 2 tip speed
 // ratio held at its target, 2.5 rotor speed held at its maximum (always at fixed speed),
 // 3 above rated power (pitched to rated power, or, at fixed pitch, where the rotor gives
-// more than rated), 4 above cut-out.
+// more than rated: flagged over_rated, since only stall can hold such a rotor at rated
+// power), 4 above cut-out. A rotor that takes power from the wind's flow instead of giving
+// it (P_aero < 0) is motoring: its generator draws P_aero / efficiency from the grid.
 
 #include <vector>
 
@@ -23,7 +25,8 @@ struct PowerCurvePoint {
     double TSR = 0.0;
     double pitch = 0.0;       // degrees
     double P_aero = 0.0;      // rotor power, W
-    double P = 0.0;           // electrical power efficiency x P_aero (rated power in region 3), W
+    double P = 0.0;           // electrical power efficiency x P_aero, P_aero / efficiency when
+                              // motoring (rated power in region 3 at variable pitch), W
     double T = 0.0;           // thrust, N
     double Q = 0.0;           // rotor torque P_aero / Om, N m
     double Cp = 0.0;          // P_aero / (rho/2 pi R^2 V^3)
@@ -33,6 +36,8 @@ struct PowerCurvePoint {
     bool converged = true;
     bool extrapolated = false;
     bool pitch_limited = false;   // even the largest pitch leaves more than rated power
+    bool over_rated = false;      // fixed pitch: the rotor gives more than rated power
+    bool motoring = false;        // P_aero < 0: the generator drives the rotor
 };
 
 struct PowerCurve {
@@ -66,9 +71,13 @@ public:
 
     PowerCurve powerCurve(const ProgressCallback& progress);
 
+    // The electrical power of a rotor power: efficiency x P_aero, or P_aero / efficiency
+    // for a motoring rotor (P_aero < 0), whose drivetrain losses come from the grid too.
+    static double electricalPower(double rotorPower, double efficiency);
+
 private:
     OperatingPoint operatingPoint(double v, double om, double pitch);
-    double electricalPower(const OperatingPoint& op) const { return m_settings.efficiency * op.P; }
+    double electricalPower(const OperatingPoint& op) const { return electricalPower(op.P, m_settings.efficiency); }
     // Pitches row towards feather to rated power; startPitch is a pitch known to leave
     // more than rated power.
     void pitchToRated(PowerCurvePoint& row, double om, double startPitch, OperatingPoint& op);

@@ -47,6 +47,12 @@ public:
             add(key, "must be " + std::string(openLo ? "greater than " : "from ") + number(lo)
                          + (openLo ? " and at most " : " to ") + number(hi) + ", not " + number(value) + ".");
     }
+    // A value outside the range every setting of its kind shares.
+    void limited(const std::string& key, double value, const ValueLimit& limit) {
+        if (limit.contains(value)) return;
+        const bool closed = limit.lowestIncluded && limit.highestIncluded;
+        add(key, "must be " + std::string(closed ? "from " : "") + limit.rangeText() + ", not " + number(value) + ".");
+    }
     // An ordering rule, checked only when both values are numbers of their own.
     void ordered(bool holds, const std::string& key, const std::string& message) {
         if (!holds && !has(key)) add(key, message);
@@ -122,19 +128,19 @@ std::vector<TurbineSettingProblem> problems(const TurbineSettings& t) {
     c.ordered(t.rpm_min <= t.rpm_max || c.has("rpm_min"), "rpm_max",
               "must not be below rpm_min (" + number(t.rpm_min) + "), not " + number(t.rpm_max) + ".");
     if (!t.automaticTsr()) c.positive("tsr_target", t.tsr_target);
-    c.within("fine_pitch", t.fine_pitch, -90.0, 90.0, false);
-    c.within("max_pitch", t.max_pitch, -90.0, 90.0, false);
+    c.limited("fine_pitch", t.fine_pitch, Limits::pitchAngle);
+    c.limited("max_pitch", t.max_pitch, Limits::pitchAngle);
     c.ordered(t.fine_pitch <= t.max_pitch || c.has("fine_pitch"), "max_pitch",
               "must not be below fine_pitch (" + number(t.fine_pitch) + "), not " + number(t.max_pitch) + ".");
-    c.positive("cut_in", t.cut_in);
-    c.positive("cut_out", t.cut_out);
+    c.limited("cut_in", t.cut_in, Limits::V0);
+    c.limited("cut_out", t.cut_out, Limits::V0);
     c.ordered(t.cut_in < t.cut_out || c.has("cut_in"), "cut_out",
               "must be above cut_in (" + number(t.cut_in) + "), not " + number(t.cut_out) + ".");
-    c.notNegative("wind_min", t.wind_min);
-    c.positive("wind_max", t.wind_max);
+    c.limited("wind_min", t.wind_min, Limits::windSpeed);
+    c.limited("wind_max", t.wind_max, Limits::windSpeed);
     c.ordered(t.wind_min <= t.wind_max || c.has("wind_min"), "wind_max",
               "must not be below wind_min (" + number(t.wind_min) + "), not " + number(t.wind_max) + ".");
-    c.positive("wind_step", t.wind_step);
+    c.limited("wind_step", t.wind_step, Limits::windStep);
     if (!c.has("wind_min") && !c.has("wind_max") && !c.has("wind_step")
         && (t.wind_max - t.wind_min) / t.wind_step >= kMaxWindSpeeds) {
         c.add("wind_step", "gives more than " + std::to_string(kMaxWindSpeeds) + " wind speeds from wind_min to wind_max.");

@@ -29,22 +29,23 @@ std::string text(const std::string& value) {
 std::string powerCurveCsv(const PowerCurve& curve) {
     std::string csv =
         "V0 [m/s],region [-],rpm [rpm],TSR [-],pitch [deg],P_aero [W],P [W],T [N],Q [N m],Cp [-],Ct [-],Cq [-],"
-        "converged [1/0],extrapolated [1/0],pitch_limited [1/0]\n";
+        "converged [1/0],extrapolated [1/0],pitch_limited [1/0],over_rated [1/0],motoring [1/0]\n";
     for (const PowerCurvePoint& p : curve.points) {
         for (double v : {p.V0, p.region, p.rpm, p.TSR, p.pitch, p.P_aero, p.P, p.T, p.Q, p.Cp, p.Ct, p.Cq}) {
             csv += number(v);
             csv += ',';
         }
-        csv += std::string(oneZero(p.converged)) + "," + oneZero(p.extrapolated) + "," + oneZero(p.pitch_limited) + "\n";
+        csv += std::string(oneZero(p.converged)) + "," + oneZero(p.extrapolated) + "," + oneZero(p.pitch_limited) + ","
+               + oneZero(p.over_rated) + "," + oneZero(p.motoring) + "\n";
     }
     return csv;
 }
 
 std::string annualEnergyCsv(const std::vector<AnnualEnergy>& energy) {
-    std::string csv = "climate,k [-],A [m/s],AEP [MWh],capacity factor [-]\n";
+    std::string csv = "climate,k [-],A [m/s],AEP [MWh],capacity factor [-],bins at rated power [-]\n";
     for (const AnnualEnergy& e : energy) {
         csv += text(e.climate.name) + "," + number(e.climate.k) + "," + number(e.climate.A) + ","
-               + number(e.megawattHours()) + "," + number(e.capacityFactor) + "\n";
+               + number(e.megawattHours()) + "," + number(e.capacityFactor) + "," + std::to_string(e.binsAtRated) + "\n";
     }
     return csv;
 }

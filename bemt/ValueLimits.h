@@ -33,6 +33,8 @@ namespace Limits {
 inline constexpr ValueLimit R{"the rotor radius R [m]", 1.0, 100.0};
 inline constexpr ValueLimit Rh{"the hub radius Rh [m]", 0.0, 50.0};
 inline constexpr ValueLimit B{"the number of blades B", 1.0, 10.0};
+// Every wind speed an operating point is computed at: V0, the wind of a performance
+// surface, cut-in and cut-out.
 inline constexpr ValueLimit V0{"the wind velocity V0 [m/s]", 0.0, 100.0, false};
 // 240 rpm.
 inline constexpr ValueLimit Om{"the rotation speed Om [rad/s]", 0.0, 25.132741228718345, false};
@@ -49,14 +51,16 @@ inline constexpr ValueLimit relaxation{"the relaxation factor", 0.01, 1.0};
 
 // Compute settings (angles in degrees).
 inline constexpr ValueLimit chordLimit{"the chord limit c/R of the design", 0.0, 1.0, false};
+// Every pitch setting: the pitch range, fine and maximal pitch, a surface's pitch angles.
 inline constexpr ValueLimit pitchAngle{"the pitch angle [deg]", -5.0, 90.0};
 inline constexpr ValueLimit pitchStep{"the pitch step [deg]", 0.0, 95.0};
 inline constexpr ValueLimit rangeValue{"the characteristics range value", 0.0, 100.0};
 inline constexpr ValueLimit rangeStep{"the characteristics range step", 0.01, 100.0};
 
 // Power curves and performance surfaces.
-inline constexpr ValueLimit windSpeed{"the wind speed [m/s]", 0.0, 100.0};
-inline constexpr ValueLimit windStep{"the wind speed step [m/s]", 0.0, 100.0, false};
+// The wind speeds of a power curve: those of V0 and 0 (rows below cut-in are not computed).
+inline constexpr ValueLimit windSpeed{"the wind speed [m/s]", 0.0, V0.highest};
+inline constexpr ValueLimit windStep{"the wind speed step [m/s]", 0.0, V0.highest, false};
 inline constexpr ValueLimit tipSpeedRatio{"the tip speed ratio", 0.0, 100.0, false};
 inline constexpr ValueLimit tipSpeedRatioStep{"the tip speed ratio step", 0.0, 100.0, false};
 inline constexpr int kMaxWindSpeeds = 2000;          // wind speeds of one power curve

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -44,6 +45,25 @@ std::string jsonOutput(const ComputeOptions& options) {
 }
 
 }  // namespace
+
+void ConvergenceCount::add(bool converged, std::initializer_list<double> values) {
+    ++points;
+    if (converged) return;
+    ++unconverged;
+    if (std::any_of(values.begin(), values.end(), [](double v) { return !std::isfinite(v); })) ++notANumber;
+}
+
+int convergenceStatus(const ConvergenceCount& count, bool quiet) {
+    if (count.unconverged == 0) return kSuccess;
+    if (!quiet) {
+        std::fprintf(stderr, "korvane-cli: %zu of %zu operating points did not converge", count.unconverged,
+                     count.points);
+        if (count.notANumber > 0)
+            std::fprintf(stderr, ", %zu of them with values that are not numbers (nan; null in JSON)", count.notANumber);
+        std::fprintf(stderr, "; exit status %d.\n", static_cast<int>(kNotConverged));
+    }
+    return kNotConverged;
+}
 
 std::vector<std::string> inputFiles(const std::string& projectPath, const ProjectData& project) {
     std::vector<std::string> inputs{projectPath};
@@ -158,7 +178,11 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
     writeOutputs({[&] { return jsonDocument(result); }, [&] { return csvFiles(result); },
                   [&](std::FILE* out) { printSummary(out, result); }},
                  options, result.project);
-    return kSuccess;
+    ConvergenceCount count;
+    for (const auto& p : result.points) count.add(p.op.converged, {p.op.Cp, p.op.Ct});
+    for (const auto& step : result.steps)
+        for (const auto& p : step.points) count.add(p.op.converged, {p.op.Cp, p.op.Ct});
+    return convergenceStatus(count, options.quiet);
 }
 
 int runNew(const std::string& path, bool force) {

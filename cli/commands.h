@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@ enum ExitStatus : int {
     kSuccess = 0,
     kFailure = 1,     // unreadable or invalid project, failed computation or output
     kUsage = 2,       // wrong command line
+    kNotConverged = 3,  // results written, but not every operating point converged
     kAborted = 130,   // stopped with Ctrl-C
 };
 
@@ -29,6 +31,17 @@ struct ComputeOptions {
     bool progress = true;   // progress bar when stderr is a terminal
     std::optional<int> threads;  // threads of the sweeps; default KORVANE_THREADS or every core
 };
+
+// The operating points of a command's results: how many did not converge, and how many
+// of those hold values that are not numbers (NaN, infinite).
+struct ConvergenceCount {
+    std::size_t points = 0;
+    std::size_t unconverged = 0;
+    std::size_t notANumber = 0;
+    void add(bool converged, std::initializer_list<double> values);
+};
+// kSuccess when every point converged; otherwise kNotConverged, said on stderr unless quiet.
+int convergenceStatus(const ConvergenceCount& count, bool quiet);
 
 // command is "op", "design" or "char".
 int runComputation(const std::string& command, const ComputeOptions& options);

@@ -40,8 +40,9 @@ const char* const kFooter = R"(Results:
         "converged", "extrapolated"}]}]}
     power-curve: {"command", "tsr_target", "rated_wind_speed",
       "points": [{"V0", "region", "rpm", "TSR", "pitch", "P_aero", "P", "T", "Q",
-        "Cp", "Ct", "Cq", "converged", "extrapolated", "pitch_limited"}],
-      "aep": [{"name", "k", "A", "aep_MWh", "capacity_factor"}]}
+        "Cp", "Ct", "Cq", "converged", "extrapolated", "pitch_limited", "over_rated",
+        "motoring"}],
+      "aep": [{"name", "k", "A", "aep_MWh", "capacity_factor", "bins_at_rated"}]}
       (CSV: power_curve.csv and aep.csv)
     surface: {"command", "wind", "tsr": [...], "pitch": [...], "cp": [[...]],
       "ct": [[...]], "cq": [[...]], "converged": [[...]]}, rows by tip speed ratio,
@@ -57,7 +58,8 @@ Limits: every project setting has a physical range, the same in the project file
 the command line and in the desktop program (accuracy 1e-08 to 0.1, relaxation factor
 0.01 to 1, 1 to 10000 blade elements, chord c/R greater than 0, ...); a value outside
 it is refused with the value and the range. One command computes at most 1001 pitch
-angles (the desktop program 11) and 500 characteristics steps.
+angles (the desktop program 11) and 500 characteristics steps. Every pitch angle lies
+within -5 to 90 deg, every wind speed computed above 0 and at most 100 m/s.
 
 The operating points of a sweep are computed in parallel, on every core unless --threads
 or the environment variable KORVANE_THREADS (a whole number from 1 to 1024) says
@@ -72,8 +74,16 @@ Exchange with OpenFAST:
   What a model holds but Korvane does not compute (cone, tilt, prebend, sweep, drag
   left out of the induction) is listed on standard error and in the project's notes.
 
+Power curves: rows flagged over_rated give more than rated power at fixed pitch (a
+stall-regulated blade must stall there); the annual energy counts at most the rated
+power per wind speed, so the capacity factor never exceeds 1. Rows flagged motoring draw
+P_aero / efficiency from the grid and count in the annual energy: choose the cut-in at
+or above the first wind speed that is not motoring.
+
 Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or invalid
-project, failed computation or output), 2 wrong command line, 130 stopped by Ctrl-C.
+project, failed computation or output), 2 wrong command line, 3 results written but not
+every operating point converged (a result that is not a number never counts as
+converged; stderr says how many), 130 stopped by Ctrl-C.
 
 Examples:
   korvane-cli op examples/new_turbine.kvp
@@ -169,7 +179,9 @@ void addTurbineOptions(CLI::App& command, TurbineOverrides& overrides, std::stri
             "Variable or fixed speed (vs/fs) and pitch (vp/fp)")
         ->transform(CLI::CheckedTransformer(modes, CLI::ignore_case))
         ->option_text("vsvp|vsfp|fsvp|fsfp");
-    command.add_option("--wind", wind, "Wind speeds of the curve in m/s, MIN:MAX:STEP")->type_name("MIN:MAX:STEP");
+    command.add_option("--wind", wind, "Wind speeds of the curve in m/s, MIN:MAX:STEP; values " +
+                                           Limits::windSpeed.rangeText())
+        ->type_name("MIN:MAX:STEP");
     command.add_option("--weibull", weibull, "A Weibull wind climate, shape K and scale A in m/s (repeatable)")
         ->type_name("K,A");
     command.add_option("--rayleigh", rayleigh, "A Rayleigh wind climate of mean speed MEAN in m/s (repeatable)")
@@ -228,7 +240,8 @@ int main(int argc, char** argv) {
         ->type_name("MIN:MAX:STEP");
     surface->add_option_function<double>(
         "--wind", [&surfaceOptions](const double& v) { surfaceOptions.wind = v; },
-        "Wind speed in m/s (default: the project's wind velocity)")->option_text("V");
+        "Wind speed in m/s, " + Limits::V0.rangeText() + " (default: the project's wind velocity)")
+        ->check(within(Limits::V0))->option_text("V");
     surface->add_option("--rosco", surfaceOptions.roscoPath,
                         "Write the Cp, Ct and Cq tables in the text layout controller tuning tools read")
         ->type_name("FILE");

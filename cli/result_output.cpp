@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+
 #include "bemt/Common.h"
 #include "bemt/NumberText.h"
 #include "cli/project_input.h"
@@ -16,6 +18,11 @@ namespace {
 
 const char* yesNo(bool value) { return value ? "yes" : "no"; }
 const char* oneZero(bool value) { return value ? "1" : "0"; }
+// A point whose values are not numbers says so where it says that it did not converge.
+const char* convergedText(const OperatingPoint& op) {
+    if (op.converged) return "yes";
+    return std::isfinite(op.Cp) && std::isfinite(op.Ct) ? "no" : "no (NaN)";
+}
 
 // One blade element with the derived quantities the outputs show.
 struct ElementRow {
@@ -49,7 +56,7 @@ void printPointsTable(std::FILE* out, const std::vector<pitchControlledOperating
                  "extrapolated");
     for (const auto& p : points) {
         std::fprintf(out, "%11.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", p.pitch, p.op.P, p.op.Cp, p.op.T, p.op.Ct,
-                     yesNo(p.op.converged), yesNo(p.op.extrapolated));
+                     convergedText(p.op), yesNo(p.op.extrapolated));
     }
 }
 
@@ -148,7 +155,7 @@ void printSummary(std::FILE* out, const CommandResult& r) {
             for (const auto& step : r.steps) {
                 const OperatingPoint& op = step.points[j].op;
                 std::fprintf(out, "%10.4g %8.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", step.conditions.V0,
-                             step.conditions.TSR, op.P, op.Cp, op.T, op.Ct, yesNo(op.converged), yesNo(op.extrapolated));
+                             step.conditions.TSR, op.P, op.Cp, op.T, op.Ct, convergedText(op), yesNo(op.extrapolated));
             }
             std::fprintf(out, "\n");
         }

@@ -96,7 +96,10 @@ int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrid
     writeOutputs({[&] { return powerCurveJson(result); }, [&] { return powerCurveCsv(result); },
                   [&](std::FILE* out) { printPowerCurve(out, result); }},
                  options, *project);
-    return kSuccess;
+    ConvergenceCount count;
+    for (const PowerCurvePoint& p : result.curve.points)
+        if (p.computed) count.add(p.converged, {p.P, p.Cp, p.Ct});
+    return convergenceStatus(count, options.quiet);
 }
 
 int runSurface(const ComputeOptions& options, const SurfaceOptions& surface) {
@@ -119,7 +122,11 @@ int runSurface(const ComputeOptions& options, const SurfaceOptions& surface) {
         });
     }
     writeOutputs(outputs, options, *project);
-    return kSuccess;
+    ConvergenceCount count;
+    for (std::size_t i = 0; i < result.converged.size(); ++i)
+        for (std::size_t j = 0; j < result.converged[i].size(); ++j)
+            count.add(result.converged[i][j], {result.cp[i][j], result.ct[i][j]});
+    return convergenceStatus(count, options.quiet);
 }
 
 }  // namespace korvane::cli

@@ -41,11 +41,15 @@ void printPowerCurve(std::FILE* out, const PowerCurveResult& r) {
         if (!p.converged) flags += "u";
         if (p.extrapolated) flags += "e";
         if (p.pitch_limited) flags += "L";
+        if (p.over_rated) flags += "o";
+        if (p.motoring) flags += "m";
         std::fprintf(out, "%8.3g %6s %7.3f %6.3f %8.3f %13.1f %13.1f %12.1f %13.1f %7.4f %7.4f %7.4f %5s\n", p.V0,
                      NumberText::shortText(p.region).c_str(), p.rpm, p.TSR, p.pitch, p.P_aero, p.P, p.T, p.Q, p.Cp, p.Ct, p.Cq,
                      flags.c_str());
     }
-    std::fprintf(out, "Flags: u not converged, e polar extrapolated, L pitch limit reached above rated power\n\n");
+    std::fprintf(out, "Flags: u not converged, e polar extrapolated, L pitch limit reached above rated power,\n"
+                      "       o over rated power at fixed pitch (a stall-regulated blade must stall there),\n"
+                      "       m motoring (the generator drives the rotor: P = P_aero / efficiency)\n\n");
     if (std::isnan(r.curve.ratedWindSpeed)) {
         std::fprintf(out, "Rated power is not reached on these wind speeds.\n");
     } else {
@@ -57,6 +61,9 @@ void printPowerCurve(std::FILE* out, const PowerCurveResult& r) {
         std::fprintf(out, "  %s (Weibull k %.3g, A %.4g m/s): %.1f MWh, capacity factor %.3f\n",
                      e.climate.name.c_str(), e.climate.k, e.climate.A, e.megawattHours(), e.capacityFactor);
     }
+    if (!r.energy.empty() && r.energy.front().binsAtRated > 0)
+        std::fprintf(out, "The annual energy counts the rated power at the %d wind speeds above it.\n",
+                     r.energy.front().binsAtRated);
 }
 
 std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveResult& r) {
@@ -85,7 +92,9 @@ std::string powerCurveJson(const PowerCurveResult& r) {
                               {"Cq", p.Cq},
                               {"converged", p.converged},
                               {"extrapolated", p.extrapolated},
-                              {"pitch_limited", p.pitch_limited}});
+                              {"pitch_limited", p.pitch_limited},
+                              {"over_rated", p.over_rated},
+                              {"motoring", p.motoring}});
     }
     root["points"] = std::move(points);
     Json energy = Json::array();
@@ -94,7 +103,8 @@ std::string powerCurveJson(const PowerCurveResult& r) {
                               {"k", e.climate.k},
                               {"A", e.climate.A},
                               {"aep_MWh", e.megawattHours()},
-                              {"capacity_factor", e.capacityFactor}});
+                              {"capacity_factor", e.capacityFactor},
+                              {"bins_at_rated", e.binsAtRated}});
     }
     root["aep"] = std::move(energy);
     return root.dump(2) + "\n";

@@ -23,6 +23,7 @@ const std::array<const char*, 13> kPalette = {"#b80058", "#ebac23", "#008cf9", "
 
 const wxColour kOutOfRangeBand(255, 160, 0, 55);
 const wxColour kUnconvergedBand(220, 0, 0, 45);
+const wxColour kNoteBand(40, 90, 220, 40);
 const wxColour kGridColour(225, 225, 225);
 const wxColour kFrameColour(60, 60, 60);
 
@@ -323,6 +324,12 @@ void PlotDisplay::setOorRanges(const std::vector<PlotRanges>& ranges) {
     Refresh();
 }
 
+void PlotDisplay::setNoteRanges(const PlotRanges& ranges, const wxString& legend) {
+    m_noteRanges = ranges;
+    m_noteLegend = legend;
+    Refresh();
+}
+
 void PlotDisplay::hideUnconvergedRange(int index) { set(m_y1Sets, index).unconvergedHidden = true; Refresh(); }
 void PlotDisplay::showUnconvergedRange(int index) { set(m_y1Sets, index).unconvergedHidden = false; Refresh(); }
 void PlotDisplay::hideOorRange(int index) { set(m_y1Sets, index).outOfRangeHidden = true; Refresh(); }
@@ -473,6 +480,8 @@ std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
         entries.push_back({PlotLegendEntry::Band, m_unconvergedLegend, kUnconvergedBand.GetAsString(wxC2S_HTML_SYNTAX)});
     if (anyBand(&PlotSet::outOfRange, &PlotSet::outOfRangeHidden))
         entries.push_back({PlotLegendEntry::Band, m_outOfRangeLegend, kOutOfRangeBand.GetAsString(wxC2S_HTML_SYNTAX)});
+    if (!m_noteRanges.empty())
+        entries.push_back({PlotLegendEntry::Band, m_noteLegend, kNoteBand.GetAsString(wxC2S_HTML_SYNTAX)});
     return entries;
 }
 
@@ -669,6 +678,7 @@ void PlotDisplay::drawBands(wxGraphicsContext& gc, const Layout& l) const {
         gc.SetBrush(wxBrush(colour));
         gc.DrawRectangle(x1, l.top, std::max(x2 - x1, 1.0 * l.s), l.bottom - l.top);
     };
+    for (const auto& r : m_noteRanges) band(r, kNoteBand);
     for (const auto& s : m_y1Sets)
         if (!s.hidden && !s.outOfRangeHidden)
             for (const auto& r : s.outOfRange) band(r, kOutOfRangeBand);

@@ -123,6 +123,10 @@ public:
     void showUnconvergedRange(int index);
     void hideOorRange(int index);
     void showOorRange(int index);
+    // X intervals highlighted across the whole chart in a colour of their own and named
+    // in the legend (the wind speeds where a power curve exceeds its rating, say).
+    void setNoteRanges(const PlotRanges& ranges, const wxString& legend);
+    const PlotRanges& noteRanges() const { return m_noteRanges; }
     void hideUnconvergedRanges();
     void showUnconvergedRanges();
     void hideOorRanges();
@@ -232,6 +236,8 @@ private:
 
     wxString m_unconvergedLegend = "Not converged";
     wxString m_outOfRangeLegend = "Airfoil data extrapolated";
+    PlotRanges m_noteRanges;
+    wxString m_noteLegend;
     std::vector<PlotCsvColumn> m_csvColumns;
 
     // The data point nearest to the pointer.

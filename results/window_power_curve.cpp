@@ -80,6 +80,7 @@ void PowerCurveWindow::buildSeries() {
         s.Ct.push_back(p.Ct);
         s.unconverged.push_back(!p.converged);
         s.extrapolated.push_back(p.extrapolated);
+        s.overRated.push_back(p.over_rated);
     }
     if (!s.windAll.empty()) {
         s.ratedWind = {s.windAll.front(), s.windAll.back()};
@@ -117,6 +118,10 @@ void PowerCurveWindow::buildCharts() {
         power->setAxis1SetLegend(power->addAxis1Set(&s.windAll, &s.P_aero), "Rotor power P_aero");
         if (!s.rated.empty()) power->setAxis1SetLegend(power->addAxis1Set(&s.ratedWind, &s.rated), "Rated power");
         power->forceZeroY(true);
+        PlotRanges overRated;
+        for (const auto& [a, b] : result_rules::flaggedIntervals(s.wind, s.overRated, kLoneHalfWidth))
+            overRated.emplace_back(a, b);
+        power->setNoteRanges(overRated, "Over rated power at fixed pitch");
 
         PlotDisplay* control =
             m_charts->addChart("Rotor speed and pitch", "Rotor speed and pitch angle vs wind velocity", kWind,
@@ -165,6 +170,18 @@ wxWindow* PowerCurveWindow::buildSummary(wxWindow* parent) {
                                                  m_curve.tsrTarget, m_settings.automaticTsr() ? " (best Cp)" : "")),
                0, wxALL, FromDIP(3));
 
+    const auto overRated = std::find_if(m_curve.points.begin(), m_curve.points.end(),
+                                        [](const bemt::PowerCurvePoint& p) { return p.over_rated; });
+    if (overRated != m_curve.points.end()) {
+        m_overRatedLabel = new wxStaticText(
+            panel, wxID_ANY,
+            wxString::Format("From %.4g m/s the rotor gives more than rated power at fixed pitch: a stall-regulated "
+                             "blade must stall there. The annual energy counts rated power there.",
+                             overRated->V0));
+        m_overRatedLabel->Wrap(FromDIP(330));
+        sizer->Add(m_overRatedLabel, 0, wxALL, FromDIP(3));
+    }
+
     m_energyTable = new wxListCtrl(panel, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(-1, 110)),
                                    wxLC_REPORT | wxLC_SINGLE_SEL);
     m_energyTable->AppendColumn("Wind climate", wxLIST_FORMAT_LEFT, FromDIP(150));
@@ -176,8 +193,8 @@ wxWindow* PowerCurveWindow::buildSummary(wxWindow* parent) {
         m_energyTable->SetItem(row, 2, wxString::Format("%.3f", e.capacityFactor));
     }
     m_energyTable->SetToolTip(wxString::Format(
-        "Annual energy: 8760 h x availability (%.3g) x the power of each wind speed weighted by the probability of "
-        "its bin in the Weibull climate.",
+        "Annual energy: 8760 h x availability (%.3g) x the power of each wind speed, at most the rated power, "
+        "weighted by the probability of its bin in the Weibull climate.",
         m_settings.availability));
     sizer->Add(m_energyTable, 0, wxEXPAND | wxALL, FromDIP(3));
     panel->SetSizer(sizer);

@@ -19,6 +19,7 @@ class FileManager;
 class wxCheckBox;
 class wxButton;
 class wxListCtrl;
+class wxStaticText;
 
 class PowerCurveWindow : public wxFrame {
 public:
@@ -32,6 +33,8 @@ public:
     ChartBook* charts() const { return m_charts; }
     wxListCtrl* energyTable() const { return m_energyTable; }
     wxButton* tableButton() const { return m_tableButton; }
+    // The note on wind speeds above rated power at fixed pitch; null when there are none.
+    wxStaticText* overRatedLabel() const { return m_overRatedLabel; }
     const bemt::PowerCurve& curve() const { return m_curve; }
     // The table the "Export power curve table" action writes.
     std::string tableCsv() const;
@@ -42,7 +45,7 @@ private:
         std::vector<double> windAll, P, P_aero;            // every wind speed (0 outside cut-in to cut-out)
         std::vector<double> wind, rpm, pitch, T, Q, Cp, Ct;  // the computed wind speeds
         std::vector<double> ratedWind, rated;              // the rated power line
-        std::vector<bool> unconverged, extrapolated;
+        std::vector<bool> unconverged, extrapolated, overRated;
         // Power, thrust and torque are shown in W, kW or MW (N, kN, MN) as reads best.
         result_series::ScaledUnit powerUnit, thrustUnit, torqueUnit;
     };
@@ -60,4 +63,5 @@ private:
     ChartBook* m_charts = nullptr;
     wxListCtrl* m_energyTable = nullptr;
     wxButton* m_tableButton = nullptr;
+    wxStaticText* m_overRatedLabel = nullptr;
 };

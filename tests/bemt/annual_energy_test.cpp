@@ -22,6 +22,13 @@ TEST(AnnualEnergy, BinSumOfASmallCurveMatchesTheHandComputation) {
     EXPECT_NEAR(aep.megawattHours(), 0.6878365163, 1e-9);
     EXPECT_NEAR(aep.capacityFactor, 687836.5163 / (8760.0 * 300.0), 1e-9);
     EXPECT_EQ(aep.climate.name, "site");
+    EXPECT_EQ(aep.binsAtRated, 0);
+
+    // A generator rated 150 W counts 150 W in the two bins above it (a fixed-pitch rotor
+    // must stall there): 8760 h x (100 x 0.141790 + 150 x (0.138192 + 0.122342)) W.
+    const auto capped = AnnualEnergy::compute({4.0, 5.0, 6.0}, {100.0, 200.0, 300.0}, 1.0, {"site", 2.0, 6.0}, 1.0, 150.0);
+    EXPECT_NEAR(capped.energy, 466550.3811, 1e-3);
+    EXPECT_EQ(capped.binsAtRated, 2);
 
     // A bin reaching below zero counts only from zero: F(v <= 0) = 0.
     const auto low = AnnualEnergy::compute({0.0, 1.0}, {1000.0, 2000.0}, 1.0, {"low", 1.5, 7.0}, 1.0, 2000.0);
@@ -44,6 +51,8 @@ TEST(AnnualEnergy, WeibullDistributionLimits) {
     const auto all = AnnualEnergy::compute(v, p, 0.5, {"all", 2.0, 8.0}, 1.0, 1000.0);
     EXPECT_NEAR(all.energy, 8760.0 * 1000.0, 1e-6);
     EXPECT_NEAR(all.capacityFactor, 1.0, 1e-12);
+    // Three times the rated power all year is still a capacity factor of 1, never 3.
+    EXPECT_NEAR(AnnualEnergy::compute(v, p, 0.5, {"all", 2.0, 8.0}, 1.0, p[0] / 3.0).capacityFactor, 1.0, 1e-12);
 }
 
 TEST(AnnualEnergy, RayleighIsWeibullOfShapeTwoAndAvailabilityScalesLinearly) {

@@ -163,6 +163,25 @@ TEST(AnalyzeOp, PowerAboveTheBetzLimitIsMarkedNotConverged) {
     EXPECT_TRUE(ideal.converged);
 }
 
+// Near V0 = 0 no result is a number to trust: Ning's bisection once stopped where the
+// residual was small only because a was 1e9 (Cp -1.8e27, "converged"), and at 1e-300 the
+// wind's power underflows to 0 (Cp NaN, "converged" at the tip speed ratio 7 of a surface).
+TEST(AnalyzeOp, AWindNearZeroIsNeverConverged) {
+    const double om = bemt::Common::rpm2rads(18.0);
+    const std::vector<std::pair<double, double>> winds{{1e-9, om}, {1e-300, om}, {1e-300, 7.0 * 1e-300 / 25.0}};
+    for (const auto solver : {bemt::Ning, bemt::NewtonRaphson, bemt::FixedPoint2D}) {
+        for (const auto& [v, omega] : winds) {
+            auto data = defaultRotor(solver);
+            data.settings.n_elements = 20;
+            data.conditions.V0 = v;
+            data.conditions.Om = omega;
+            data.conditions.TSR = omega * data.conditions.R / v;
+            bemt::BEMTTools tools(solver);
+            EXPECT_FALSE(tools.analyzeOp(data, ignoreProgress, 0.0).converged) << solver << " V0 " << v;
+        }
+    }
+}
+
 TEST(PitchSweep, OnePointPerPitchWithItsLabel) {
     auto data = defaultRotor(bemt::Ning);
     data.settings.n_elements = 10;

@@ -58,8 +58,12 @@ TEST(PerformanceSurface, RefusesImpossibleGrids) {
         }
         return std::string("no error");
     };
-    EXPECT_EQ(message(0.0, {2, 4, 1}, {0, 0, 1}), "The wind speed of a performance surface must be greater than zero.");
-    EXPECT_EQ(message(std::nan(""), {2, 4, 1}, {0, 0, 1}), "The wind speed of a performance surface must be greater than zero.");
+    const std::string wind = "The wind speed of the performance surface: the wind velocity V0 [m/s] ";
+    EXPECT_EQ(message(0.0, {2, 4, 1}, {0, 0, 1}), wind + "0 lies outside its range, greater than 0 and at most 100.");
+    EXPECT_EQ(message(std::nan(""), {2, 4, 1}, {0, 0, 1}), wind + "nan lies outside its range, greater than 0 and at most 100.");
+    EXPECT_EQ(message(1e6, {2, 4, 1}, {0, 0, 1}), wind + "1000000 lies outside its range, greater than 0 and at most 100.");
+    EXPECT_EQ(message(8.0, {2, 4, 1}, {-90, 0, 1}),
+              "The pitch of the performance surface: the pitch angle [deg] -90 lies outside its range, -5 to 90.");
     EXPECT_EQ(message(8.0, {0, 4, 1}, {0, 0, 1}),
               "The tip speed ratios of a performance surface must be greater than zero.");
     EXPECT_EQ(message(8.0, {4, 2, 1}, {0, 0, 1}), "The tip speed ratio range ends before it starts.");

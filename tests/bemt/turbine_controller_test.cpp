@@ -155,6 +155,7 @@ TEST(PowerCurve, FixedSpeedAndFixedPitchVariants) {
             EXPECT_EQ(p.pitch, 0.0);
             EXPECT_NEAR(p.P, 0.9 * p.P_aero, 1e-9 * p.P);
             EXPECT_EQ(p.region == 3.0, p.P > rated);
+            EXPECT_EQ(p.over_rated, p.P > rated);
         }
         EXPECT_GT(row(curve, 11.0).P, 2.0 * rated);
     }
@@ -176,6 +177,7 @@ TEST(PowerCurve, FixedSpeedAndFixedPitchVariants) {
                 } else {
                     EXPECT_GT(p.P, rated);
                 }
+                EXPECT_EQ(p.over_rated, mode == ControlMode::FixedSpeedFixedPitch);
             } else {
                 EXPECT_EQ(p.region, 2.5);
                 EXPECT_LE(p.P, rated);
@@ -207,6 +209,34 @@ TEST(PowerCurve, PitchLimitedRowsAreFlaggedAndKeepTheirPower) {
     EXPECT_GT(limited, 0);
     EXPECT_TRUE(row(curve, 11.0).pitch_limited);
     EXPECT_FALSE(row(curve, 5.0).pitch_limited);
+}
+
+// At a tip speed ratio far above its design the rotor's drag outweighs its lift: the
+// generator drives it and draws the rotor power plus the drivetrain losses, P_aero / eta.
+TEST(PowerCurve, AMotoringRotorDrawsItsRotorPowerOverTheEfficiency) {
+    EXPECT_NEAR(TurbineController::electricalPower(-183124.3, 0.944), -193987.6, 0.1);
+    EXPECT_NEAR(TurbineController::electricalPower(183124.3, 0.944), 172869.3, 0.1);
+    auto data = defaultRotor(bemt::Ning);
+    data.settings.n_elements = 30;
+    TurbineSettings t = bemt::Turbine::defaults(data.conditions);
+    t.control = ControlMode::FixedSpeedFixedPitch;
+    t.efficiency = 0.944;
+    t.cut_in = 1.0;
+    t.wind_min = 1.0;
+    t.wind_max = 8.0;
+    t.wind_step = 1.0;
+    bemt::BEMTTools tools(bemt::Ning);
+    const auto curve = TurbineController(tools, data, t).powerCurve(ignoreProgress);
+    int motoring = 0;
+    for (const auto& p : curve.points) {
+        SCOPED_TRACE(p.V0);
+        EXPECT_EQ(p.motoring, p.P_aero < 0.0);
+        if (!p.motoring) continue;
+        ++motoring;
+        EXPECT_NEAR(p.P, p.P_aero / 0.944, 1e-9 * std::fabs(p.P));
+    }
+    EXPECT_GT(motoring, 0);
+    EXPECT_FALSE(row(curve, 8.0).motoring);
 }
 
 TEST(PowerCurve, PitchOfTheStallingRotorIsTheSmallestThatHoldsRatedPower) {

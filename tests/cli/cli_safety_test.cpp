@@ -57,6 +57,10 @@ TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
         {{"design", project, "--c-limit", "-0.1"},
          "--c-limit: the chord limit c/R of the design -0.1 lies outside its range, greater than 0 and at most "
          "1.\nRun with --help for more information.\n"},
+        // Once accepted: a wind no rotor meets, where V0 stops at 100 m/s.
+        {{"surface", project, "--wind", "1e6", "--tsr", "2:5:1", "--pitch", "0:5:1"},
+         "--wind: the wind velocity V0 [m/s] 1000000 lies outside its range, greater than 0 and at most 100.\nRun with "
+         "--help for more information.\n"},
         {{"op", project, "--max-iterations", "5"},
          "--max-iterations: the iteration limit 5 lies outside its range, 10 to 10000.\nRun with --help for more "
          "information.\n"},

@@ -102,11 +102,11 @@ TEST(CliPowerCurve, SummaryAndCsvFilesWithUnits) {
     const std::string curve = readBytes(folder + "/power_curve.csv");
     EXPECT_EQ(curve.substr(0, curve.find('\n')),
               "V0 [m/s],region [-],rpm [rpm],TSR [-],pitch [deg],P_aero [W],P [W],T [N],Q [N m],Cp [-],Ct [-],Cq [-],"
-              "converged [1/0],extrapolated [1/0],pitch_limited [1/0]");
+              "converged [1/0],extrapolated [1/0],pitch_limited [1/0],over_rated [1/0],motoring [1/0]");
     EXPECT_EQ(std::count(curve.begin(), curve.end(), '\n'), 7);  // header and 4, 8, ..., 24 m/s
     EXPECT_NE(curve.find("\n24,3,12.1,"), std::string::npos) << curve;
     const std::string aep = readBytes(folder + "/aep.csv");
-    EXPECT_EQ(aep.substr(0, aep.find('\n')), "climate,k [-],A [m/s],AEP [MWh],capacity factor [-]");
+    EXPECT_EQ(aep.substr(0, aep.find('\n')), "climate,k [-],A [m/s],AEP [MWh],capacity factor [-],bins at rated power [-]");
     EXPECT_NE(aep.find("\n\"Rayleigh, mean 8.5 m/s\",2,"), std::string::npos) << aep;
 }
 
@@ -281,13 +281,31 @@ TEST(CliSurface, WrongGridsExitWithAMessage) {
         {{"--tsr", "2:5:1", "--pitch", "5:0:1"}, "--pitch 5:0:1: the pitch range ends before it starts.", 2},
         {{"--tsr", "2:5:0", "--pitch", "0:5:1"},
          "--tsr 2:5:0: the tip speed ratio step 0 lies outside its range, greater than 0 and at most 100.", 2},
-        {{"--tsr", "2:5:1", "--pitch", "0:5:1", "--wind", "0"},
-         "The wind speed of a performance surface must be greater than zero."},
         {{"--tsr", "2:5", "--pitch", "0:5:1"}, "--tsr expects VALUE or MIN:MAX:STEP, not \"2:5\".", 2},
         // A fourth field was once dropped.
         {{"--tsr", "2:5:1", "--pitch", "0:10:5:5"}, "--pitch expects VALUE or MIN:MAX:STEP, not \"0:10:5:5\".", 2},
     };
     expectRefusals("surface", project, cases);
+}
+
+// At V0 = 1e-300 the wind's power underflows to 0: the results are no numbers, once
+// printed as "-nan" beside "converged yes" with exit status 0.
+TEST(CliStatus, ResultsThatAreNotNumbersNeverConvergeAndExitWithThree) {
+    TempFolder temp;
+    std::string text = readBytes(example("new_turbine.kvp"));
+    text.replace(text.find("\"V0\":8.0"), 8, "\"V0\":1e-300");
+    const std::string project = temp.file("calm.kvp");
+    writeBytes(project, text);
+    const std::string note = "korvane-cli: 1 of 1 operating points did not converge, 1 of them with values that are "
+                             "not numbers (nan; null in JSON); exit status 3.\n";
+    const CliRun op = runCli({"op", project, "--elements", "10"});
+    EXPECT_EQ(op.status, 3);
+    EXPECT_NE(op.out.find("no (NaN)"), std::string::npos) << op.out;
+    EXPECT_EQ(op.err, note);
+    const CliRun surface = runCli({"surface", project, "--elements", "10", "--tsr", "7", "--pitch", "0", "--json", "-"});
+    EXPECT_EQ(surface.status, 3);
+    EXPECT_EQ(json::parse(surface.out)["converged"], json::parse("[[false]]"));
+    EXPECT_EQ(surface.err, note);
 }
 
 }  // namespace

@@ -146,6 +146,12 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
         << page->sourceLabel()->GetLabel();
     typeInto(page->field("rpm_min"), "7");
     ASSERT_TRUE(pumpUntil([&] { return main->project()->turbineSettings().rpm_min == 7.0; }, 5));
+    // Fine pitch within the range of every pitch setting, -5 to 90 degrees.
+    typeInto(page->field("fine_pitch"), "-90");
+    EXPECT_NE(page->field("fine_pitch")->GetForegroundColour(), page->field("efficiency")->GetForegroundColour());
+    EXPECT_EQ(page->sourceLabel()->GetLabel(), "fine_pitch must be from -5 to 90, not -90.");
+    EXPECT_EQ(main->project()->turbineSettings().fine_pitch, 0.0);
+    typeInto(page->field("fine_pitch"), "0");
 
     // Climates are stored as they are typed, as long as every line reads as "k, A[, name]":
     // the unfinished second line turns the field red and leaves the first line stored.
@@ -211,6 +217,33 @@ TEST_F(TurbinePageTest, PowerCurveButtonOpensTheCurveWithRatedWindSpeedAndEnergy
         main->Raise();
         capture(main, std::string(folder) + "/turbine_page.png");
     }
+}
+
+// At fixed pitch the rotor passes its rating: the chart marks those wind speeds, the
+// window says the blade must stall there, and the energy counts rated power.
+TEST_F(TurbinePageTest, FixedPitchRowsAboveRatedAreMarkedAndCappedInTheEnergy) {
+    bemt::TurbineSettings t = main->project()->turbineSettings();
+    t.control = bemt::ControlMode::VariableSpeedFixedPitch;
+    t.tsr_target = 7.5;
+    t.wind_min = 9.0;
+    t.wind_max = 14.0;
+    t.wind_step = 1.0;
+    main->project()->setTurbineSettings(t, true);
+    EditCompute* panel = main->computePage();
+    click(main->turbineComputePage()->powerCurveButton());
+    ASSERT_TRUE(pumpUntil([&] { return !panel->busy() && !panel->resultWindows().empty(); }));
+    auto* window = lastWindow<PowerCurveWindow>(panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    const PlotRanges& band = window->charts()->charts()[0]->noteRanges();
+    ASSERT_EQ(band.size(), 1u);
+    EXPECT_GT(band[0].first, 11.0);  // rated near 11.2 m/s: 12, 13 and 14 m/s lie above it
+    EXPECT_GE(band[0].second, 14.0);
+    ASSERT_NE(window->overRatedLabel(), nullptr);
+    wxString note = window->overRatedLabel()->GetLabel();
+    note.Replace("\n", " ");
+    EXPECT_TRUE(note.StartsWith("From 12 m/s the rotor gives more than rated power at fixed pitch")) << note;
+    EXPECT_NE(note.Find("must stall there"), wxNOT_FOUND) << note;
+    EXPECT_LE(std::stod(window->energyTable()->GetItemText(0, 2).ToStdString()), 1.0);
 }
 
 TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
