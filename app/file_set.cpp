@@ -38,6 +38,16 @@ std::string cannotWrite(const fs::path& target, const std::string& reason) {
 std::vector<WrittenFile> writeFileSet(const std::string& folder,
                                       const std::vector<std::pair<std::string, std::string>>& files,
                                       const std::string& stagingName) {
+    std::vector<std::pair<std::string, TextProducer>> produced;
+    produced.reserve(files.size());
+    for (const auto& [name, text] : files)
+        produced.emplace_back(name, [&text = text](std::ostream& out) { out << text; });
+    return writeFileSet(folder, produced, stagingName);
+}
+
+std::vector<WrittenFile> writeFileSet(const std::string& folder,
+                                      const std::vector<std::pair<std::string, TextProducer>>& files,
+                                      const std::string& stagingName) {
     const fs::path dir = pathFromUtf8(folder);
     std::error_code error;
     fs::create_directories(dir, error);
@@ -47,11 +57,11 @@ std::vector<WrittenFile> writeFileSet(const std::string& folder,
 
     const TemporaryFolder staging(makeTemporaryFolder(folder, stagingName));
     const fs::path stage = pathFromUtf8(staging.path());
-    for (const auto& [name, text] : files) {
+    for (const auto& [name, produce] : files) {
         const fs::path staged = stage / pathFromUtf8(name);
         try {
             fs::create_directories(staged.parent_path(), error);
-            writeFileExplained(utf8OfPath(staged), text);
+            writeFileExplained(utf8OfPath(staged), produce);
         } catch (const std::string& message) {
             // The reason, but with the name the user asked for.
             const auto colon = message.find(" could not be written: ");
@@ -72,7 +82,8 @@ std::vector<WrittenFile> writeFileSet(const std::string& folder,
         }
     }
     std::vector<WrittenFile> written;
-    for (const auto& [name, text] : files) {
+    for (const auto& file : files) {
+        const std::string& name = file.first;
         const fs::path target = dir / pathFromUtf8(name);
         fs::create_directories(target.parent_path(), error);
         const bool existed = fs::exists(target, error);

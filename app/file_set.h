@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/text_file.h"
+
 namespace korvane {
 
 // One file written, with what became of its path.
@@ -22,6 +24,11 @@ struct WrittenFile {
 // "The file PATH could not be written: REASON." with the path the caller asked for.
 std::vector<WrittenFile> writeFileSet(const std::string& folder,
                                       const std::vector<std::pair<std::string, std::string>>& files,
+                                      const std::string& stagingName);
+
+// The same with each file's content produced as it is written (see TextProducer).
+std::vector<WrittenFile> writeFileSet(const std::string& folder,
+                                      const std::vector<std::pair<std::string, TextProducer>>& files,
                                       const std::string& stagingName);
 
 }  // namespace korvane

@@ -166,6 +166,47 @@ int createTemporary(const fs::path& folder, const std::string& name, std::string
     return -1;
 }
 
+// A stream buffer writing into a file descriptor, which keeps the first error (errno)
+// instead of throwing, so that the writer can report it with the file's name.
+class DescriptorBuffer : public std::streambuf {
+public:
+    explicit DescriptorBuffer(int fd) : m_fd(fd) { setp(m_buffer, m_buffer + sizeof m_buffer); }
+    int error() const { return m_error; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!drain()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain() {
+        const char* data = pbase();
+        std::size_t left = static_cast<std::size_t>(pptr() - pbase());
+        while (m_error == 0 && left > 0) {
+            const ssize_t n = ::write(m_fd, data, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                m_error = n < 0 ? errno : ENOSPC;
+                break;
+            }
+            data += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        setp(m_buffer, m_buffer + sizeof m_buffer);
+        return m_error == 0;
+    }
+
+    int m_fd;
+    int m_error = 0;
+    char m_buffer[1 << 16];
+};
+
 }  // namespace
 
 std::string decodeText(const std::string& bytes) {
@@ -212,6 +253,10 @@ void removeStaleTemporaries(const std::string& folder) {
 }
 
 WriteOutcome writeFileExplained(const std::string& path, const std::string& content) {
+    return writeFileExplained(path, [&content](std::ostream& out) { out << content; });
+}
+
+WriteOutcome writeFileExplained(const std::string& path, const TextProducer& produce) {
     if (path.empty()) throw std::string("No file name has been provided.");
     auto failed = [&path](const std::string& reason) { return "The file " + path + " could not be written: " + reason + "."; };
     fs::path target = pathFromUtf8(path);
@@ -234,17 +279,20 @@ WriteOutcome writeFileExplained(const std::string& path, const std::string& cont
     struct stat existing {};
     const bool replacing = ::stat(target.c_str(), &existing) == 0;
     if (replacing && ::fchmod(fd, existing.st_mode & 07777) != 0) reason = errno;
-    const char* data = content.data();
-    std::size_t left = content.size();
-    while (reason == 0 && left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            reason = n < 0 ? errno : ENOSPC;
-            break;
+    if (reason == 0) {
+        // The content is written as it is produced; whatever stops the producer (an
+        // allocation failure, say) leaves no temporary behind.
+        DescriptorBuffer buffer(fd);
+        std::ostream out(&buffer);
+        try {
+            produce(out);
+        } catch (...) {
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            throw;
         }
-        data += n;
-        left -= static_cast<std::size_t>(n);
+        out.flush();
+        reason = buffer.error();
     }
     if (reason == 0 && ::fsync(fd) != 0) reason = errno;
     if (::close(fd) != 0 && reason == 0) reason = errno;

@@ -3,7 +3,9 @@
 // are thrown as std::string messages meant for the user.
 
 #include <filesystem>
+#include <functional>
 #include <istream>
+#include <ostream>
 #include <string>
 
 namespace korvane {
@@ -34,6 +36,13 @@ void writeFileAtomically(const std::string& path, const std::string& content);
 // "The file out.json could not be written: No space left on device.".
 enum class WriteOutcome { Created, Replaced };
 WriteOutcome writeFileExplained(const std::string& path, const std::string& content);
+
+// Content written piece by piece into a stream, so that a large output never has to be
+// held whole in memory.
+using TextProducer = std::function<void(std::ostream&)>;
+// The same with content produced as it is written; an exception from produce leaves the
+// target as it was and propagates.
+WriteOutcome writeFileExplained(const std::string& path, const TextProducer& produce);
 
 // Removes the hidden temporaries that writes of an earlier, killed run left in folder:
 // only names of the form ".<name>.<8 hex digits>.tmp" (files or folders) that were last
