@@ -14,7 +14,9 @@
 #include "app/kvp_project.h"
 #include "bemt/AnnualEnergy.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/MemoryBudget.h"
 #include "bemt/PerformanceSurface.h"
+#include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/TurbineController.h"
 #include "bemt/ToolsAirfoil.h"
@@ -455,9 +457,12 @@ void EditCompute::_doComputeChar(wxCommandEvent&) {
     Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeChar, this);
     runPitchComputation(
         [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
-            return m_tools->characteristicsSweep(data, compute.range_type,
-                                                 bemt::BEMTTools::characteristicsRange(compute),
-                                                 bemt::BEMTTools::pitchRange(compute), progress);
+            Characteristics result{m_tools->characteristicsSweep(data, compute.range_type,
+                                                                 bemt::BEMTTools::characteristicsRange(compute),
+                                                                 bemt::BEMTTools::pitchRange(compute), progress),
+                                   data};
+            if (auto copies = bemt::PolarCopies::copySegments(data.segments)) result.rotor.segments = std::move(*copies);
+            return result;
         },
         &EditCompute::openCharResult);
 }
@@ -520,6 +525,8 @@ void EditCompute::startWorker(std::function<void()> work) {
             work();
         } catch (const std::string& message) {
             onGuiThread([this, message = fromCore(message)] { finishWithError(message); });
+        } catch (const std::bad_alloc&) {
+            onGuiThread([this] { finishWithError(fromCore(bemt::MemoryBudget::kExhausted)); });
         } catch (...) {
             onGuiThread([this] { finishWithError(kComputationError); });
         }
@@ -667,12 +674,12 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
     noteBetzLimit(window, note);
 }
 
-void EditCompute::openCharResult(std::vector<bemt::pitchControlledCharacteristicElement> results,
-                                 const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                                 const bemt::OperatingConditions& conditions) {
-    const auto note = bemt::betzLimitNote(results);
-    auto* window = new CharResultWindow(m_resultWindows, std::move(results), compute, solver, conditions,
-                                        m_segmentsConditions, m_project->fileManager(), ++m_charCounter);
+void EditCompute::openCharResult(Characteristics results, const bemt::ComputeSettings& compute,
+                                 const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions) {
+    const auto note = bemt::betzLimitNote(results.steps);
+    auto* window = new CharResultWindow(m_resultWindows, std::move(results.steps), std::move(results.rotor), compute,
+                                        solver, conditions, m_segmentsConditions, m_project->fileManager(),
+                                        ++m_charCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
     window->Show();
     finish();

@@ -195,9 +195,15 @@ private:
     void openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
                           const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                           const bemt::OperatingConditions& conditions);
-    void openCharResult(std::vector<bemt::pitchControlledCharacteristicElement> results,
-                        const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                        const bemt::OperatingConditions& conditions);
+    // The characteristics keep totals only; the rotor they were computed for comes with
+    // them, its polars copied, so that a click in their window recomputes the elements of
+    // one step even while another computation runs.
+    struct Characteristics {
+        std::vector<bemt::pitchControlledCharacteristicElement> steps;
+        bemt::InputDataSet rotor;
+    };
+    void openCharResult(Characteristics results, const bemt::ComputeSettings& compute,
+                        const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions);
     // Says why a result above the Betz limit reads "not converged".
     void noteBetzLimit(wxWindow* window, const std::optional<std::string>& note);
     void bindTwistTransfer(wxWindow* window, wxEventType type);

@@ -112,4 +112,11 @@ std::vector<WrittenFile> writeFileSet(const std::string& folder,
     return set.commit();
 }
 
+std::vector<WrittenFile> writeFileSet(const std::string& folder,
+                                      const std::vector<std::pair<std::string, TextProducer>>& files) {
+    FileSet set(folder);
+    for (const auto& [name, produce] : files) produceInto(set.add(name), produce);
+    return set.commit();
+}
+
 }  // namespace korvane

@@ -57,5 +57,8 @@ private:
 // Writes the files (name, text) into folder as one set (see FileSet).
 std::vector<WrittenFile> writeFileSet(const std::string& folder,
                                       const std::vector<std::pair<std::string, std::string>>& files);
+// The same with each file's content produced as it is written (see TextProducer).
+std::vector<WrittenFile> writeFileSet(const std::string& folder,
+                                      const std::vector<std::pair<std::string, TextProducer>>& files);
 
 }  // namespace korvane

@@ -1,5 +1,7 @@
 #include "app/file_writer.h"
 
+#include <streambuf>
+
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
@@ -250,6 +252,55 @@ WriteOutcome FileWriter::commit() {
 WriteOutcome FileWriter::outcome() const {
     if (m_inPlace) return WriteOutcome::Written;
     return m_existed ? WriteOutcome::Replaced : WriteOutcome::Created;
+}
+
+namespace {
+
+// A stream buffer that hands what is written to a FileWriter in pieces of its own size.
+class WriterBuffer : public std::streambuf {
+public:
+    explicit WriterBuffer(FileWriter& file) : m_file(file) { setp(m_space, m_space + sizeof m_space); }
+    ~WriterBuffer() override = default;
+
+protected:
+    int_type overflow(int_type c) override {
+        flushSpace();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override {
+        flushSpace();
+        return 0;
+    }
+
+private:
+    void flushSpace() {
+        m_file.write(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+        setp(m_space, m_space + sizeof m_space);
+    }
+
+    FileWriter& m_file;
+    char m_space[4096];
+};
+
+}  // namespace
+
+void produceInto(FileWriter& file, const TextProducer& produce) {
+    WriterBuffer buffer(file);
+    std::ostream out(&buffer);
+    // A failed write throws FileWriter's message, which the stream then rethrows as is.
+    out.exceptions(std::ios::badbit);
+    produce(out);
+    out.flush();
+}
+
+WriteOutcome writeTextFile(const std::string& path, const TextProducer& produce) {
+    FileWriter file(path);
+    produceInto(file, produce);
+    return file.commit();
 }
 
 WriteOutcome writeTextFile(const std::string& path, std::string_view content) {

@@ -11,7 +11,9 @@
 // REASON." with the path as given and the system's reason.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -81,7 +83,17 @@ private:
     std::string m_buffer;
 };
 
+// Content written piece by piece into a stream, so that a large output never has to be
+// held whole in memory.
+using TextProducer = std::function<void(std::ostream&)>;
+
+// Runs produce on a stream into file. A failure to write propagates as FileWriter's
+// message; so does an exception from produce, and the file is then not committed.
+void produceInto(FileWriter& file, const TextProducer& produce);
+
 // Writes content as one file (see FileWriter).
 WriteOutcome writeTextFile(const std::string& path, std::string_view content);
+// The same with the content produced as it is written.
+WriteOutcome writeTextFile(const std::string& path, const TextProducer& produce);
 
 }  // namespace korvane

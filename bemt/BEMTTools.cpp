@@ -140,7 +140,8 @@ std::vector<OperatingPoint> BEMTTools::analyzeOpGrid(const InputDataSet& data,
         job.conditions.TSR = request.Om * job.conditions.R / request.V0;
         jobs.push_back(job);
     }
-    return ParallelSweep(m_type, m_threads).run(data, jobs, {kOperatingPointText}, *m_solver, progress);
+    return ParallelSweep(m_type, m_threads)
+        .run(data, jobs, {kOperatingPointText}, *m_solver, progress, ElementDetail::TotalsOnly);
 }
 
 DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord) {
@@ -232,7 +233,8 @@ std::vector<pitchControlledOperatingPoint> BEMTTools::pitchSweep(const InputData
     }
     if (texts.empty()) texts.push_back(pitchLabel(label, pitch.min));
 
-    std::vector<OperatingPoint> ops = ParallelSweep(m_type, m_threads).run(data, jobs, texts, *m_solver, progress);
+    std::vector<OperatingPoint> ops =
+        ParallelSweep(m_type, m_threads).run(data, jobs, texts, *m_solver, progress, ElementDetail::Kept);
     std::vector<pitchControlledOperatingPoint> points;
     points.reserve(count);
     for (int k = 0; k < count; ++k) points.push_back({jobs[k].pitch, std::move(ops[k])});
@@ -266,7 +268,8 @@ std::vector<pitchControlledCharacteristicElement> BEMTTools::characteristicsSwee
     }
 
     std::vector<OperatingPoint> ops =
-        ParallelSweep(m_type, m_threads).run(data, jobs, {kCharacteristicsText}, *m_solver, progress);
+        ParallelSweep(m_type, m_threads)
+            .run(data, jobs, {kCharacteristicsText}, *m_solver, progress, ElementDetail::TotalsOnly);
     std::vector<pitchControlledCharacteristicElement> result(steps);
     for (int k = 0; k < steps; ++k) {
         pitchControlledCharacteristicElement& element = result[k];

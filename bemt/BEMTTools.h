@@ -93,9 +93,11 @@ public:
 
     // The operating points of all requests, result i for request i, computed in parallel
     // on the configured number of threads (each with its own solver and its own copies of
-    // the mutable polar state); identical to computing them one after another with
-    // analyzeOp on conditions with V0, Om and TSR = Om*R/V0 set. Progress is monotonic;
-    // a throwing progress callback aborts all workers and the exception propagates.
+    // the mutable polar state); their totals are identical to computing them one after
+    // another with analyzeOp on conditions with V0, Om and TSR = Om*R/V0 set, and they
+    // keep no element solutions. Progress is monotonic; a throwing progress callback
+    // aborts all workers and the exception propagates. Grids and sweeps too large for
+    // the memory the process may use are refused before any work.
     std::vector<OperatingPoint> analyzeOpGrid(const InputDataSet& data,
                                               const std::vector<OperatingPointRequest>& requests,
                                               const ProgressCallback& progress);
@@ -109,7 +111,9 @@ public:
                                                           const ProgressCallback& progress,
                                                           const std::string& label = "Computing the operating point (");
 
-    // Operating points over wind velocity or tip speed ratio, for every pitch angle.
+    // Operating points over wind velocity or tip speed ratio, for every pitch angle, with
+    // their totals only (no element solutions; pitchSweep at a step's conditions gives
+    // that step's elements, to the last bit).
     std::vector<pitchControlledCharacteristicElement> characteristicsSweep(const InputDataSet& data,
                                                                            ComputeRangeType type,
                                                                            const SweepRange& range,

@@ -30,7 +30,8 @@ OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
 
 OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& workspace,
                                                const OperatingConditions& conditions, double pitch,
-                                               const std::function<void(int)>& elementDone) const {
+                                               const std::function<void(int)>& elementDone,
+                                               ElementDetail detail) const {
     const SolverSettings& settings = m_settings;
     const int n = settings.n_elements;
     std::vector<AirfoilSegment>& segments = workspace.segments;
@@ -39,7 +40,8 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
     Compute compute(&solver, settings, conditions);
     OperatingPoint result;
     result.conditions = conditions;
-    result.solutions.reserve(n);
+    const bool keepElements = detail == ElementDetail::Kept;
+    if (keepElements) result.solutions.reserve(n);
 
     ToolsAirfoil::setupReynolds(&segments, &m_chord, conditions);
     ProfileParamsCombined combined;
@@ -87,7 +89,7 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
         if (!firstVaries && !secondVaries) cached = alphaOpt;
         compute.completeElement(s, c, alphaOpt);
 
-        result.solutions.push_back(s);
+        if (keepElements) result.solutions.push_back(s);
         if (s.converged) {
             result.T += s.dT;
             result.P += s.dP;

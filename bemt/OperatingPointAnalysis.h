@@ -38,9 +38,10 @@ public:
 
     // One operating point with solver in workspace. elementDone is called after every
     // element with the number of elements finished; it may throw to abort, and the
-    // exception propagates.
+    // exception propagates. With TotalsOnly the result holds no element solutions.
     OperatingPoint analyze(Solver& solver, Workspace& workspace, const OperatingConditions& conditions,
-                           double pitch, const std::function<void(int)>& elementDone) const;
+                           double pitch, const std::function<void(int)>& elementDone,
+                           ElementDetail detail = ElementDetail::Kept) const;
 
     int elements() const { return m_settings.n_elements; }
 

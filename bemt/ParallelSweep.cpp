@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "bemt/MemoryBudget.h"
 #include "bemt/OperatingPointAnalysis.h"
 #include "bemt/PolarCopies.h"
 #include "bemt/Solver.h"
@@ -124,10 +125,29 @@ std::vector<Worker> makeWorkers(SolverType type, std::size_t count, const std::v
 
 ParallelSweep::ParallelSweep(SolverType solver, int threads) : m_solver(solver), m_threads(std::max(1, threads)) {}
 
+double ParallelSweep::estimatedBytes(std::size_t jobs, int elements, ElementDetail detail) const {
+    const double points = static_cast<double>(jobs);
+    const double threads = static_cast<double>(std::min<std::size_t>(static_cast<std::size_t>(m_threads), jobs));
+    const double n = std::max(elements, 0);
+    // Each point twice: the results and the caller's arrangement of them (the element
+    // solutions move, the records do not). Every thread holds one point's elements at a
+    // time; kept, they stay.
+    const double records = 2.0 * points * (sizeof(OperatingPoint) + sizeof(OperatingPointJob));
+    const double solutions = (detail == ElementDetail::Kept ? points : threads) * n * sizeof(Solution);
+    const double workspaces = threads * n * sizeof(std::optional<double>);
+    // Thread stacks and per-thread malloc arenas are left out: when the address space
+    // has no room for them, fewer threads run and they share the main arena.
+    return records + solutions + workspaces;
+}
+
 std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const std::vector<OperatingPointJob>& jobs,
                                                const std::vector<std::string>& texts, Solver& serialSolver,
-                                               const ProgressCallback& progress) const {
+                                               const ProgressCallback& progress, ElementDetail detail) const {
     const OperatingPointAnalysis analysis(data);
+    MemoryBudget::check(estimatedBytes(jobs.size(), analysis.elements(), detail),
+                        "The " + std::to_string(jobs.size()) + " operating points of " +
+                            std::to_string(analysis.elements()) + " elements",
+                        "Compute fewer points or fewer elements.");
     SweepProgress tracker(progress, texts, jobs, analysis.elements());
     std::vector<OperatingPoint> results(jobs.size());
     // A report outside the workers whose callback throws ends the run with that exception.
@@ -148,7 +168,8 @@ std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const s
         try {
             const std::function<void(int)> elementDone = [&tracker](int) { tracker.elementDone(); };
             for (std::size_t i = next.fetch_add(1); i < jobs.size() && !tracker.stopped(); i = next.fetch_add(1)) {
-                results[i] = analysis.analyze(solver, workspace, jobs[i].conditions, jobs[i].pitch, elementDone);
+                results[i] =
+                    analysis.analyze(solver, workspace, jobs[i].conditions, jobs[i].pitch, elementDone, detail);
                 tracker.jobDone(i);
             }
         } catch (...) {

@@ -34,10 +34,15 @@ public:
     // (or an analysis fails) every worker stops after its current element, all threads
     // are joined, and the first exception propagates. When one thread does all the work
     // (one thread or one job, or polars that cannot be copied), it runs on the calling
-    // thread with serialSolver and the segments of data themselves.
+    // thread with serialSolver and the segments of data themselves. detail says whether
+    // the results keep their element solutions. A run whose results would not fit in
+    // the memory the process may use is refused before any work (MemoryBudget's message).
     std::vector<OperatingPoint> run(const InputDataSet& data, const std::vector<OperatingPointJob>& jobs,
                                     const std::vector<std::string>& texts, Solver& serialSolver,
-                                    const ProgressCallback& progress) const;
+                                    const ProgressCallback& progress, ElementDetail detail) const;
+
+    // The memory a run of jobs points of elements each holds at its peak, in bytes.
+    double estimatedBytes(std::size_t jobs, int elements, ElementDetail detail) const;
 
 private:
     SolverType m_solver;

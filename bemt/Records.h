@@ -169,10 +169,15 @@ struct ComputeSettings {
     double design_c_limit = 0.2;        // largest designed c/R
 };
 
+// Whether a computation keeps the solution of every element of its operating points or
+// only their totals: sweeps that report totals (characteristics, grids, surfaces, power
+// curves) would otherwise hold points x elements solutions.
+enum class ElementDetail { Kept, TotalsOnly };
+
 // Result of one operating point analysis.
 struct OperatingPoint {
     OperatingConditions conditions;
-    std::vector<Solution> solutions;  // one per element, by increasing r
+    std::vector<Solution> solutions;  // one per element, by increasing r; empty for TotalsOnly
     double dr = 0.0;                  // element width L/n
     double T = 0.0;                   // thrust of the converged elements, N
     double P = 0.0;                   // power of the converged elements, W

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 
 #include "app/file_writer.h"
 #include "app/kvp_codec.h"
@@ -73,10 +74,16 @@ std::vector<std::string> inputFiles(const std::string& projectPath, const Projec
     return inputs;
 }
 
+OutputFiles wholeTexts(std::vector<std::pair<std::string, std::string>> files) {
+    OutputFiles produced;
+    for (auto& [name, text] : files)
+        produced.emplace_back(name, [text = std::move(text)](std::ostream& out) { out << text; });
+    return produced;
+}
+
 void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, const ProjectData& project) {
     const bool jsonToStdout = options.jsonPath == "-";
-    const auto files =
-        options.csvFolder.empty() ? std::vector<std::pair<std::string, std::string>>{} : outputs.csvFiles();
+    const OutputFiles files = options.csvFolder.empty() ? OutputFiles{} : outputs.csvFiles();
     std::vector<std::string> targets;
     if (!jsonOutput(options).empty()) targets.push_back(jsonOutput(options));
     for (const auto& file : outputs.files) targets.push_back(file.first);
@@ -89,16 +96,16 @@ void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, 
     refuseInputsAsOutputs(targets, inputFiles(options.projectPath, project));
 
     if (!options.jsonPath.empty()) {
-        const std::string json = outputs.json();
         if (jsonToStdout) {
-            std::fwrite(json.data(), 1, json.size(), stdout);
+            outputs.json(std::cout);
+            std::cout.flush();
         } else {
-            const WrittenFile written = writeOutputFile(options.jsonPath, json);
+            const WrittenFile written = writeOutputFile(options.jsonPath, outputs.json);
             if (!options.quiet) reportWritten(written);
         }
     }
-    for (const auto& [path, text] : outputs.files) {
-        const WrittenFile written = writeOutputFile(path, text());
+    for (const auto& [path, produce] : outputs.files) {
+        const WrittenFile written = writeOutputFile(path, produce);
         if (!options.quiet) reportWritten(written);
     }
     if (!files.empty()) {
@@ -175,7 +182,7 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
         });
     if (!project) return kAborted;
     result.project = *project;
-    writeOutputs({[&] { return jsonDocument(result); }, [&] { return csvFiles(result); },
+    writeOutputs({[&](std::ostream& out) { writeJson(out, result); }, [&] { return csvFiles(result); },
                   [&](std::FILE* out) { printSummary(out, result); }},
                  options, result.project);
     ConvergenceCount count;

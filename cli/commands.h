@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/file_writer.h"
+#include "app/text_file.h"
 #include "cli/project_input.h"
 
 namespace korvane::cli {
@@ -46,14 +48,20 @@ int convergenceStatus(const ConvergenceCount& count, bool quiet);
 // command is "op", "design" or "char".
 int runComputation(const std::string& command, const ComputeOptions& options);
 
-// What a command writes: its JSON document, its CSV files (name and text) and the
-// summary table for standard output.
+// Files (name or path) with their text, written as it is produced.
+using OutputFiles = std::vector<std::pair<std::string, TextProducer>>;
+
+// Files whose text is already whole.
+OutputFiles wholeTexts(std::vector<std::pair<std::string, std::string>> files);
+
+// What a command writes: its JSON document, its CSV files and the summary table for
+// standard output.
 struct CommandOutputs {
-    std::function<std::string()> json;
-    std::function<std::vector<std::pair<std::string, std::string>>()> csvFiles;
+    TextProducer json;
+    std::function<OutputFiles()> csvFiles;
     std::function<void(std::FILE*)> summary;
-    // Further files a command was asked for: path and text.
-    std::vector<std::pair<std::string, std::function<std::string()>>> files = {};
+    // Further files a command was asked for.
+    OutputFiles files = {};
 };
 // Writes them as the options ask; no output may replace one of the project's input files.
 void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, const ProjectData& project);

@@ -29,7 +29,7 @@ int writeImported(const openfast::ImportedProject& imported, const ImportOptions
     refuseInputsAsOutputs({options.out}, imported.inputs);
     const std::string document = kvp::write(imported.project, absoluteUtf8(options.out));
     for (const std::string& note : imported.notes) std::fprintf(stderr, "Note: %s\n", note.c_str());
-    writeOutputFile(options.out, document);
+    reportWritten(writeOutputFile(options.out, [&document](std::ostream& out) { out << document; }));
     return kSuccess;
 }
 

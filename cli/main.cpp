@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <exception>
 #include <map>
+#include <new>
 #include <string>
 
+#include "bemt/MemoryBudget.h"
 #include "bemt/ValueLimits.h"
 #include "bemt/ThreadCount.h"
 #include "cli/commands.h"
@@ -341,6 +343,8 @@ int main(int argc, char** argv) {
         return kUsage;
     } catch (const std::string& message) {
         std::fprintf(stderr, "korvane-cli: %s\n", message.c_str());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "korvane-cli: %s\n", bemt::MemoryBudget::kExhausted.c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "korvane-cli: unexpected error: %s\n", e.what());
     }

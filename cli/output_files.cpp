@@ -32,8 +32,8 @@ void refuseInputsAsOutputs(const std::vector<std::string>& outputs, const std::v
     }
 }
 
-WrittenFile writeOutputFile(const std::string& path, const std::string& text) {
-    return {path, writeTextFile(path, text)};
+WrittenFile writeOutputFile(const std::string& path, const TextProducer& produce) {
+    return {path, writeTextFile(path, produce)};
 }
 
 void reportWritten(const WrittenFile& file) {
@@ -44,7 +44,7 @@ void reportWritten(const WrittenFile& file) {
 }
 
 std::vector<WrittenFile> writeCsvSet(const std::string& folder,
-                                     const std::vector<std::pair<std::string, std::string>>& files) {
+                                     const std::vector<std::pair<std::string, TextProducer>>& files) {
     return writeFileSet(folder, files);
 }
 

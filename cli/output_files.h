@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/file_set.h"
+#include "app/file_writer.h"
+#include "app/text_file.h"
 
 namespace korvane::cli {
 
@@ -15,14 +17,15 @@ namespace korvane::cli {
 // the same file as an input path (also through other spellings, links or hard links).
 void refuseInputsAsOutputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
 
-// Writes one file in place of any earlier one; on failure the message gives the reason.
-WrittenFile writeOutputFile(const std::string& path, const std::string& text);
+// Writes one file, its text as it is produced, in place of any earlier one; on failure
+// the message gives the reason.
+WrittenFile writeOutputFile(const std::string& path, const TextProducer& produce);
 
 // "Created PATH", "Replaced PATH" or (a device, a pipe) "Wrote PATH" on standard error.
 void reportWritten(const WrittenFile& file);
 
 // The CSV files (name, text) into folder as one set (see writeFileSet).
 std::vector<WrittenFile> writeCsvSet(const std::string& folder,
-                                     const std::vector<std::pair<std::string, std::string>>& files);
+                                     const std::vector<std::pair<std::string, TextProducer>>& files);
 
 }  // namespace korvane::cli

@@ -1,18 +1,16 @@
 #include "cli/result_output.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cmath>
 
 #include "bemt/Common.h"
 #include "bemt/NumberText.h"
+#include "cli/json_stream.h"
 #include "cli/project_input.h"
 
 namespace korvane::cli {
 
 using namespace bemt;
 using NumberText::formatted;
-using Json = nlohmann::ordered_json;
 
 namespace {
 
@@ -118,27 +116,44 @@ std::string pitchFileName(const std::string& command, std::size_t index, std::si
     return command + "_elements_" + number + "_pitch_" + formatted("%.10g", pitch) + ".csv";
 }
 
-std::string elementsCsv(const pitchControlledOperatingPoint& p) {
-    std::string text =
-        "x_rel [-],r [m],c [m],twist [deg],phi [deg],alpha [deg],alpha_opt [deg],a [-],a' [-],cl [-],cd [-],F [-],"
-        "Re [-],dP [W],dT [N],converged [1/0],extrapolated [1/0]\n";
+void writeElementsCsv(std::ostream& out, const pitchControlledOperatingPoint& p) {
+    out << "x_rel [-],r [m],c [m],twist [deg],phi [deg],alpha [deg],alpha_opt [deg],a [-],a' [-],cl [-],cd [-],F [-],"
+           "Re [-],dP [W],dT [N],converged [1/0],extrapolated [1/0]\n";
     for (const Solution& s : p.op.solutions) {
         const ElementRow e = elementRow(s, p.pitch, p.op.conditions);
         for (double v : {e.x_rel, e.r, e.c, e.twist_deg, e.phi_deg, e.alpha_deg, e.alpha_opt_deg, e.a, e.a_, e.cl,
                          e.cd, e.F, e.Re, e.dP, e.dT})
-            text += csvNumber(v) + ",";
-        text += std::string(oneZero(e.converged)) + "," + oneZero(e.extrapolated) + "\n";
+            out << csvNumber(v) << ',';
+        out << oneZero(e.converged) << ',' << oneZero(e.extrapolated) << '\n';
     }
-    return text;
 }
 
-std::string summaryCsv(const std::vector<pitchControlledOperatingPoint>& points) {
-    std::string text = "pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+void writeSummaryCsv(std::ostream& out, const std::vector<pitchControlledOperatingPoint>& points) {
+    out << "pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
     for (const auto& p : points) {
-        text += csvNumber(p.pitch) + "," + csvNumber(p.op.P) + "," + csvNumber(p.op.Cp) + "," + csvNumber(p.op.T) + ","
-                + csvNumber(p.op.Ct) + "," + oneZero(p.op.converged) + "," + oneZero(p.op.extrapolated) + "\n";
+        out << csvNumber(p.pitch) << ',' << csvNumber(p.op.P) << ',' << csvNumber(p.op.Cp) << ',' << csvNumber(p.op.T)
+            << ',' << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << '\n';
     }
-    return text;
+}
+
+void writeCharacteristicsCsv(std::ostream& out, const std::vector<pitchControlledCharacteristicElement>& steps) {
+    out << "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+    for (const auto& step : steps) {
+        for (const auto& p : step.points) {
+            out << csvNumber(step.conditions.V0) << ',' << csvNumber(step.conditions.TSR) << ',' << csvNumber(p.pitch)
+                << ',' << csvNumber(p.op.P) << ',' << csvNumber(p.op.Cp) << ',' << csvNumber(p.op.T) << ','
+                << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << '\n';
+        }
+    }
+}
+
+void writeDesignCsv(std::ostream& out, const DesignedBlade& design, double R) {
+    out << "x_rel [-],c_rel [-],c [m],twist [deg]\n";
+    for (std::size_t i = 0; i < design.chordPoints.size(); ++i) {
+        const ChordPoint& c = design.chordPoints[i];
+        out << csvNumber(c.x_rel) << ',' << csvNumber(c.c_rel) << ',' << csvNumber(c.c_rel * R) << ','
+            << csvNumber(design.twistPoints[i].twist_deg) << '\n';
+    }
 }
 
 }  // namespace
@@ -180,64 +195,54 @@ void printSummary(std::FILE* out, const CommandResult& r) {
 
 std::string csvNumber(double value) { return formatted("%.10g", value); }
 
-std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& r) {
-    std::vector<std::pair<std::string, std::string>> files;
+std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& r) {
+    std::vector<std::pair<std::string, TextProducer>> files;
     if (r.command == "char") {
-        std::string text = "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
-        for (const auto& step : r.steps) {
-            for (const auto& p : step.points) {
-                text += csvNumber(step.conditions.V0) + "," + csvNumber(step.conditions.TSR) + "," + csvNumber(p.pitch)
-                        + "," + csvNumber(p.op.P) + "," + csvNumber(p.op.Cp) + "," + csvNumber(p.op.T) + ","
-                        + csvNumber(p.op.Ct) + "," + oneZero(p.op.converged) + "," + oneZero(p.op.extrapolated) + "\n";
-            }
-        }
-        files.emplace_back("characteristics.csv", std::move(text));
-    } else {
-        files.emplace_back(r.command + "_summary.csv", summaryCsv(r.points));
-        for (std::size_t k = 0; k < r.points.size(); ++k) {
-            files.emplace_back(pitchFileName(r.command, k, r.points.size(), r.points[k].pitch), elementsCsv(r.points[k]));
-        }
-        if (r.design) {
-            std::string text = "x_rel [-],c_rel [-],c [m],twist [deg]\n";
-            const double R = r.project.conditions.R;
-            for (std::size_t i = 0; i < r.design->chordPoints.size(); ++i) {
-                const ChordPoint& c = r.design->chordPoints[i];
-                text += csvNumber(c.x_rel) + "," + csvNumber(c.c_rel) + "," + csvNumber(c.c_rel * R) + ","
-                        + csvNumber(r.design->twistPoints[i].twist_deg) + "\n";
-            }
-            files.emplace_back("design_blade.csv", std::move(text));
-        }
+        files.emplace_back("characteristics.csv", [&r](std::ostream& out) { writeCharacteristicsCsv(out, r.steps); });
+        return files;
+    }
+    files.emplace_back(r.command + "_summary.csv", [&r](std::ostream& out) { writeSummaryCsv(out, r.points); });
+    for (std::size_t k = 0; k < r.points.size(); ++k) {
+        const pitchControlledOperatingPoint& point = r.points[k];
+        files.emplace_back(pitchFileName(r.command, k, r.points.size(), point.pitch),
+                           [&point](std::ostream& out) { writeElementsCsv(out, point); });
+    }
+    if (r.design) {
+        files.emplace_back("design_blade.csv", [&r](std::ostream& out) {
+            writeDesignCsv(out, *r.design, r.project.conditions.R);
+        });
     }
     return files;
 }
 
-std::string jsonDocument(const CommandResult& r) {
-    Json root;
-    root["command"] = r.command;
+void writeJson(std::ostream& out, const CommandResult& r) {
+    JsonStream json(out);
+    json.member("command", r.command);
     if (r.command == "char") {
-        root["range_type"] = r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio";
-        Json steps = Json::array();
+        json.member("range_type",
+                    r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");
+        json.beginArray("steps");
         for (const auto& step : r.steps) {
             Json points = Json::array();
             for (const auto& p : step.points) points.push_back(pointJson(p, false));
-            steps.push_back(Json{{"V0", step.conditions.V0}, {"TSR", step.conditions.TSR}, {"points", std::move(points)}});
+            json.item(Json{{"V0", step.conditions.V0}, {"TSR", step.conditions.TSR}, {"points", std::move(points)}});
         }
-        root["steps"] = std::move(steps);
+        json.endArray();
     } else {
-        root["conditions"] = conditionsJson(r.project.conditions);
-        Json points = Json::array();
-        for (const auto& p : r.points) points.push_back(pointJson(p, true));
-        root["points"] = std::move(points);
+        json.member("conditions", conditionsJson(r.project.conditions));
+        json.beginArray("points");
+        for (const auto& p : r.points) json.item(pointJson(p, true));
+        json.endArray();
         if (r.design) {
             Json chord = Json::array();
             for (const ChordPoint& c : r.design->chordPoints) chord.push_back(Json{{"x_rel", c.x_rel}, {"c_rel", c.c_rel}});
             Json twist = Json::array();
             for (const TwistPoint& t : r.design->twistPoints)
                 twist.push_back(Json{{"x_rel", t.x_rel}, {"twist_deg", t.twist_deg}});
-            root["design"] = Json{{"chord_points", std::move(chord)}, {"twist_points", std::move(twist)}};
+            json.member("design", Json{{"chord_points", std::move(chord)}, {"twist_points", std::move(twist)}});
         }
     }
-    return root.dump(2) + "\n";
+    json.finish();
 }
 
 }  // namespace korvane::cli

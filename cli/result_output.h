@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/project_data.h"
+#include "app/file_writer.h"
+#include "app/text_file.h"
 #include "bemt/BEMTTools.h"
 
 namespace korvane::cli {
@@ -24,14 +27,15 @@ struct CommandResult {
 
 void printSummary(std::FILE* out, const CommandResult& result);
 
-// The CSV files of a result as (file name, text): <cmd>_summary.csv,
-// <cmd>_elements_<n>_pitch_<P>.csv numbered in sweep order, design_blade.csv, or
-// characteristics.csv.
-std::vector<std::pair<std::string, std::string>> csvFiles(const CommandResult& result);
+// The CSV files of a result as (file name, text written as it is produced):
+// <cmd>_summary.csv, <cmd>_elements_<n>_pitch_<P>.csv numbered in sweep order,
+// design_blade.csv, or characteristics.csv. They refer to result.
+std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& result);
 
 // A number as CSV files hold it ("%.10g").
 std::string csvNumber(double value);
 
-std::string jsonDocument(const CommandResult& result);
+// The whole result as one JSON document, written point by point.
+void writeJson(std::ostream& out, const CommandResult& result);
 
 }  // namespace korvane::cli

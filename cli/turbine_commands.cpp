@@ -93,7 +93,8 @@ int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrid
         });
     if (!project) return kAborted;
     result.energy = AnnualEnergy::ofCurve(result.curve, result.settings);
-    writeOutputs({[&] { return powerCurveJson(result); }, [&] { return powerCurveCsv(result); },
+    writeOutputs({[&](std::ostream& out) { out << powerCurveJson(result); },
+                  [&] { return wholeTexts(powerCurveCsv(result)); },
                   [&](std::FILE* out) { printPowerCurve(out, result); }},
                  options, *project);
     ConvergenceCount count;
@@ -114,11 +115,12 @@ int runSurface(const ComputeOptions& options, const SurfaceOptions& surface) {
             result = PerformanceSurface::compute(tools, input, wind, surface.tsr, surface.pitch, progress);
         });
     if (!project) return kAborted;
-    CommandOutputs outputs{[&] { return surfaceJson(result); }, [&] { return surfaceCsv(result); },
+    CommandOutputs outputs{[&](std::ostream& out) { writeSurfaceJson(out, result); },
+                           [&] { return wholeTexts(surfaceCsv(result)); },
                            [&](std::FILE* out) { printSurface(out, result, options.projectPath); }};
     if (!surface.roscoPath.empty()) {
-        outputs.files.emplace_back(surface.roscoPath, [&] {
-            return RoscoPerformanceFile::text(result, rotorName(options.projectPath), today());
+        outputs.files.emplace_back(surface.roscoPath, [&](std::ostream& out) {
+            out << RoscoPerformanceFile::text(result, rotorName(options.projectPath), today());
         });
     }
     writeOutputs(outputs, options, *project);

@@ -1,27 +1,22 @@
 #include "cli/turbine_output.h"
 
 #include <cmath>
-#include <nlohmann/json.hpp>
 
 #include "bemt/NumberText.h"
 #include "bemt/TurbineTables.h"
+#include "cli/json_stream.h"
 
 namespace korvane::cli {
 
 using namespace bemt;
-using Json = nlohmann::ordered_json;
 
 namespace {
 
 template <typename T>
-Json matrixJson(const std::vector<std::vector<T>>& rows) {
-    Json matrix = Json::array();
-    for (const auto& row : rows) {
-        Json r = Json::array();
-        for (const auto v : row) r.push_back(static_cast<T>(v));
-        matrix.push_back(std::move(r));
-    }
-    return matrix;
+Json matrixRowJson(const std::vector<T>& row) {
+    Json r = Json::array();
+    for (const auto v : row) r.push_back(static_cast<T>(v));
+    return r;
 }
 
 }  // namespace
@@ -140,17 +135,22 @@ std::vector<std::pair<std::string, std::string>> surfaceCsv(const PerformanceSur
             {"surface_cq.csv", TurbineTables::surfaceCsv(s, s.cq)}};
 }
 
-std::string surfaceJson(const PerformanceSurface& s) {
-    Json root;
-    root["command"] = "surface";
-    root["wind"] = s.wind;
-    root["tsr"] = s.tsr;
-    root["pitch"] = s.pitch;
-    root["cp"] = matrixJson(s.cp);
-    root["ct"] = matrixJson(s.ct);
-    root["cq"] = matrixJson(s.cq);
-    root["converged"] = matrixJson(s.converged);
-    return root.dump(2) + "\n";
+void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s) {
+    JsonStream json(out);
+    json.member("command", "surface");
+    json.member("wind", s.wind);
+    json.member("tsr", s.tsr);
+    json.member("pitch", s.pitch);
+    auto matrix = [&json](const std::string& key, const auto& rows) {
+        json.beginArray(key);
+        for (const auto& row : rows) json.item(matrixRowJson(row));
+        json.endArray();
+    };
+    matrix("cp", s.cp);
+    matrix("ct", s.ct);
+    matrix("cq", s.cq);
+    matrix("converged", s.converged);
+    json.finish();
 }
 
 }  // namespace korvane::cli

@@ -4,6 +4,7 @@
 // degrees).
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,7 @@ void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const
 // surface_cp.csv, surface_ct.csv and surface_cq.csv: one row per tip speed ratio, one
 // column per pitch angle.
 std::vector<std::pair<std::string, std::string>> surfaceCsv(const bemt::PerformanceSurface& surface);
-std::string surfaceJson(const bemt::PerformanceSurface& surface);
+// The surface as one JSON document, written row by row.
+void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface);
 
 }  // namespace korvane::cli

@@ -3,11 +3,16 @@
 #include <wx/checkbox.h>
 #include <wx/choicebk.h>
 #include <wx/sizer.h>
+#include <wx/utils.h>
 #include <wx/weakref.h>
+
+#include <new>
 
 #include "app/kvp_project.h"
 #include "results/app_icon.h"
+#include "bemt/BEMTTools.h"
 #include "results/chart_book.h"
+#include "results/error_box.h"
 #include "results/result_rules.h"
 #include "results/result_side_column.h"
 #include "results/window_op_result.h"
@@ -16,13 +21,14 @@ using result_series::CharChart;
 
 CharResultWindow::CharResultWindow(const std::shared_ptr<ResultWindowList>& windows,
                                    std::vector<bemt::pitchControlledCharacteristicElement> results,
-                                   const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
+                                   bemt::InputDataSet rotor, const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                                    const bemt::OperatingConditions& computed,
                                    const bemt::OperatingConditions& projectConditions, FileManager* files,
                                    int serialNumber, const wxString& title)
     : wxFrame(nullptr, wxID_ANY, result_rules::frameTitle(serialNumber, title, wxDateTime::Now())),
       m_membership(windows, this),
       m_results(std::move(results)),
+      m_rotor(std::move(rotor)),
       m_compute(compute),
       m_solver(solver),
       m_computed(computed),
@@ -150,7 +156,23 @@ void CharResultWindow::updateTitles() {
 OpResultWindow* CharResultWindow::openOperatingPoint(std::size_t step) {
     if (step >= m_results.size()) return nullptr;
     const auto& element = m_results[step];
-    auto* window = new OpResultWindow(m_membership.list(), element.points, m_compute, m_solver, element.conditions,
+    // The same analysis as the sweep's, so the totals agree to the last digit.
+    std::vector<bemt::pitchControlledOperatingPoint> points;
+    try {
+        const wxBusyCursor busy;
+        bemt::InputDataSet data = m_rotor;
+        data.conditions = element.conditions;
+        bemt::BEMTTools tools(data.settings.solver);
+        for (const auto& p : element.points)
+            points.push_back({p.pitch, tools.analyzeOp(data, [](int, const std::string&) {}, p.pitch)});
+    } catch (const std::string& message) {
+        showErrorBox(this, wxString::FromUTF8(message));
+        return nullptr;
+    } catch (const std::bad_alloc&) {
+        showErrorBox(this, "There is not enough memory for the operating point of this step.");
+        return nullptr;
+    }
+    auto* window = new OpResultWindow(m_membership.list(), std::move(points), m_compute, m_solver, element.conditions,
                                       m_projectConditions, m_files, ++m_opCounter);
     // The twist request of that window reaches whoever receives this window's requests.
     window->Bind(kvnEVT_OPTIMIZE_TWIST, [self = wxWeakRef<CharResultWindow>(this)](kvnTwistEvent& event) {

@@ -1,7 +1,8 @@
 #pragma once
 // "Turbine characteristics": power, thrust and their coefficients against the wind
 // velocity or the tip speed ratio, one curve per pitch angle. A click on a point of the
-// power or thrust chart opens the operating point window of that point.
+// power or thrust chart opens the operating point window of that point, recomputed with
+// its elements from the rotor (the characteristics keep the totals of their points only).
 
 #include <wx/frame.h>
 
@@ -24,13 +25,14 @@ public:
     static wxString defaultTitle() { return "Turbine characteristics"; }
 
     CharResultWindow(const std::shared_ptr<ResultWindowList>& windows,
-                     std::vector<bemt::pitchControlledCharacteristicElement> results,
+                     std::vector<bemt::pitchControlledCharacteristicElement> results, bemt::InputDataSet rotor,
                      const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                      const bemt::OperatingConditions& computed, const bemt::OperatingConditions& projectConditions,
                      FileManager* files, int serialNumber, const wxString& title = defaultTitle());
 
     void setPitchShown(int index, bool shown);
-    // Opens the operating point window of characteristic step k (what a click does).
+    // Opens the operating point window of characteristic step k (what a click does);
+    // null when the step cannot be recomputed (the message has been shown).
     OpResultWindow* openOperatingPoint(std::size_t step);
 
     ChartBook* charts() const { return m_charts; }
@@ -54,6 +56,7 @@ private:
 
     ResultWindowMembership m_membership;
     std::vector<bemt::pitchControlledCharacteristicElement> m_results;
+    bemt::InputDataSet m_rotor;  // what the results were computed for; its polars are this window's
     bemt::ComputeSettings m_compute;
     bemt::SolverSettings m_solver;
     bemt::OperatingConditions m_computed;

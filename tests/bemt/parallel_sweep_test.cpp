@@ -154,8 +154,9 @@ TEST(ParallelSweep, GridAndPitchSweepEqualSingleAnalysesOneAfterAnother) {
         input.conditions.V0 = requests[i].V0;
         input.conditions.Om = requests[i].Om;
         input.conditions.TSR = requests[i].Om * input.conditions.R / requests[i].V0;
-        expectIdentical(single.analyzeOp(input, ignoreProgress, requests[i].pitch), grid[i],
-                        "request " + std::to_string(i));
+        bemt::OperatingPoint expected = single.analyzeOp(input, ignoreProgress, requests[i].pitch);
+        expected.solutions.clear();  // a grid keeps totals only
+        expectIdentical(expected, grid[i], "request " + std::to_string(i));
     }
 
     const auto points = parallel.pitchSweep(data, {-4.0, 8.0, 2.0}, ignoreProgress);

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,9 +22,11 @@ struct CliRun {
     std::string err;
 };
 
-// interruptAfter > 0 sends Ctrl-C (SIGINT) to the program after that time.
+// interruptAfter > 0 sends Ctrl-C (SIGINT) to the program after that time;
+// addressSpace > 0 limits the program's address space to that many bytes (`ulimit -v`).
 inline CliRun runCli(const std::vector<std::string>& args,
-                     std::chrono::milliseconds interruptAfter = std::chrono::milliseconds(0)) {
+                     std::chrono::milliseconds interruptAfter = std::chrono::milliseconds(0),
+                     rlim_t addressSpace = 0) {
     TempFolder temp;
     const std::string outPath = temp.file("stdout");
     const std::string errPath = temp.file("stderr");
@@ -42,6 +45,8 @@ inline CliRun runCli(const std::vector<std::string>& args,
         ::dup2(err, STDERR_FILENO);
         ::dup2(in, STDIN_FILENO);
         ::signal(SIGINT, SIG_DFL);
+        const rlimit limit{addressSpace, addressSpace};
+        if (addressSpace > 0 && ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
         ::execv(raw[0], raw.data());
         ::_exit(127);
     }

@@ -114,6 +114,25 @@ TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
                        "text input may.\n");
 }
 
+TEST(CliLimits, MemoryStaysWithinTheAddressSpaceLimit) {
+    const std::string project = example("new_turbine.kvp");
+    constexpr rlim_t kLimit = 30u << 20;  // `ulimit -v 30720`
+    // Every element of every pitch angle (1.2 GB) once ended in "terminate called", SIGABRT.
+    CliRun run = runCli({"op", project, "--pitch", "0:90:0.09", "--elements", "10000"}, {}, kLimit);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("korvane-cli: The 1001 operating points of 10000 elements would need about 1.2 GB "
+                                    "of memory, more than the "))
+        << run.err;
+    // The characteristics keep totals only: their 275 000 elements (33 MB) are never held.
+    TempFolder temp;
+    run = runCli({"char", project, "--range", "1:10:1", "--pitch", "0:90:9", "--elements", "2500", "-q", "--json",
+                  temp.file("char.json"), "--csv", temp.file("csv")},
+                 {}, kLimit);
+    // Written whole; some of these fine-grained points do not converge (exit status 3).
+    EXPECT_TRUE(run.status == 0 || run.status == 3) << run.err;
+    EXPECT_TRUE(fs::exists(temp.file("char.json")));
+}
+
 TEST(CliOutput, NoOutputMayBeAnInputFile) {
     TempFolder temp;
     fs::copy_file(example("airfoils/naca2412_re1e6.csv"), temp.file("polar.csv"));

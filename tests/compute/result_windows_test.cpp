@@ -223,8 +223,8 @@ TEST(CharResultWindow, LabelsForceZeroAndAClickOpensItsOperatingPoint) {
     auto results = tools.characteristicsSweep(smallRotor(), settings.range_type,
                                               bemt::BEMTTools::characteristicsRange(settings),
                                               bemt::SweepRange{0.0, 0.0, 1.0}, ignoreProgress);
-    auto* window = new CharResultWindow(w.list, results, settings, smallRotor().settings, smallRotor().conditions,
-                                        smallRotor().conditions, &w.files, 1);
+    auto* window = new CharResultWindow(w.list, results, smallRotor(), settings, smallRotor().settings,
+                                        smallRotor().conditions, smallRotor().conditions, &w.files, 1);
     window->Show();
     processEvents();
     const auto& charts = window->charts()->charts();
@@ -246,6 +246,7 @@ TEST(CharResultWindow, LabelsForceZeroAndAClickOpensItsOperatingPoint) {
         OpResultWindow* opened = window->openOperatingPoint(k);
         ASSERT_NE(opened, nullptr);
         EXPECT_EQ(opened->points()[0].op.P, results[k].points[0].op.P);
+        EXPECT_EQ(opened->points()[0].op.solutions.size(), 20u) << "the sweep keeps totals, the click its elements";
         EXPECT_EQ(opened->points()[0].op.conditions.V0, results[k].conditions.V0);
         EXPECT_TRUE(opened->GetTitle().StartsWith(wxString::Format("%d | Performance", window->openedWindows())));
     }
@@ -270,8 +271,8 @@ TEST(CharResultWindow, WindSweepStartsTheAxesAtZeroOnlyWhileForced) {
     auto results = tools.characteristicsSweep(smallRotor(), settings.range_type,
                                               bemt::BEMTTools::characteristicsRange(settings),
                                               bemt::SweepRange{0.0, 1.0, 1.0}, ignoreProgress);
-    auto* window = new CharResultWindow(w.list, results, settings, smallRotor().settings, smallRotor().conditions,
-                                        smallRotor().conditions, &w.files, 0);
+    auto* window = new CharResultWindow(w.list, results, smallRotor(), settings, smallRotor().settings,
+                                        smallRotor().conditions, smallRotor().conditions, &w.files, 0);
     EXPECT_TRUE(window->GetTitle().StartsWith("Turbine characteristics | "));
     const auto& charts = window->charts()->charts();
     EXPECT_EQ(charts[1]->getTitle(), "Turbine's thrust vs wind velocity and pitch angle");
