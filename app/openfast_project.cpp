@@ -1,5 +1,6 @@
 #include "app/openfast_project.h"
 
+#include "app/kvp_codec.h"
 #include "bemt/NumberText.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 
@@ -68,7 +69,7 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
                  notes);
     c.mu = c.rho * nu;
     c.cair = airValue(aero.speedOfSound, driver.speedOfSound, kSpeedOfSound, "The speed of sound", "m/s", notes);
-    if (rotorSpeedRpm && *rotorSpeedRpm > 0.0) c.Om = *rotorSpeedRpm * std::numbers::pi / 30.0;
+    if (rotorSpeedRpm) c.Om = *rotorSpeedRpm * std::numbers::pi / 30.0;
     c.V0 = c.Om * R / kImportTipSpeedRatio;
     c.TSR = kImportTipSpeedRatio;
 
@@ -124,6 +125,15 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
     return imported;
 }
 
+// The import as it stands, once Korvane's project reader has read it back from the
+// document it writes: what would not open is never written or shown.
+ImportedProject loadable(ImportedProject imported, const std::string& source) {
+    const std::string stand = source + ".kvp";
+    if (const auto problem = kvp::openingProblem(kvp::write(imported.project, stand), stand))
+        throw source + ": the project made from it would not open in Korvane, so it is not imported: " + *problem;
+    return imported;
+}
+
 }  // namespace
 
 ImportedProject importModel(const std::string& fstPath) {
@@ -138,13 +148,14 @@ ImportedProject importModel(const std::string& fstPath) {
     if (rotor.shaftTilt != 0.0)
         notes.push_back("ShftTilt = " + number(rotor.shaftTilt) +
                         " deg is not modelled: the wind meets the rotor along its axis.");
-    return buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
-                        {model.airDensity, model.kinematicViscosity, model.speedOfSound}, rotor.rotorSpeedRpm,
-                        std::move(notes));
+    return loadable(buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
+                                 {model.airDensity, model.kinematicViscosity, model.speedOfSound},
+                                 rotor.rotorSpeedRpm, std::move(notes)),
+                    fstPath);
 }
 
 ImportedProject importAeroDyn(const std::string& aeroDynPath, const RotorSize& rotor) {
-    return buildProject(OpenFastReader::readAeroDyn(aeroDynPath), rotor, {}, std::nullopt, {});
+    return loadable(buildProject(OpenFastReader::readAeroDyn(aeroDynPath), rotor, {}, std::nullopt, {}), aeroDynPath);
 }
 
 }  // namespace korvane::openfast

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "bemt/KeywordFile.h"
+#include "bemt/ValueLimits.h"
 
 namespace bemt {
 
@@ -42,7 +43,22 @@ std::optional<int> optionalWhole(const KeywordFile& file, std::initializer_list<
 void requirePositive(const KeywordFile& file, const std::optional<double>& value, std::string_view key) {
     if (!value || *value > 0.0) return;
     const auto index = file.find(key);
-    file.fail(file.lines()[*index].number, std::string(key) + " must be above 0.");
+    file.fail(file.lines()[*index].number,
+              std::string(key) + " must be above 0, not " + KeywordFile::text(file.lines()[*index]) + ".");
+}
+
+// The value of a keyword line that must lie within one of the project's limits, so that
+// the import stops at the line before any work is done for it.
+double withinLimit(const KeywordFile& file, const KeywordFile::Line& line, double value, const ValueLimit& limit) {
+    if (const auto refusal = limit.check(value)) file.fail(line.number, line.words[1] + ": " + *refusal);
+    return value;
+}
+
+// AirDens, when the file states it: air, not the water of a marine turbine.
+std::optional<double> airDensity(const KeywordFile& file) {
+    const std::optional<double> density = optionalNumber(file, {"AirDens"});
+    if (density) withinLimit(file, file.lines()[*file.find("AirDens")], *density, Limits::rho);
+    return density;
 }
 
 std::size_t columnOf(const KeywordFile& file, const KeywordFile::Line& names, const char* column) {
@@ -106,10 +122,9 @@ AeroDynInput OpenFastReader::readAeroDyn(const std::string& path) {
     input.path = path;
     if (!file.find("NumAFfiles"))
         file.fail(0, "this is not an AeroDyn v15 input file: the keyword NumAFfiles is missing.");
-    input.airDensity = optionalNumber(file, {"AirDens"});
+    input.airDensity = airDensity(file);
     input.kinematicViscosity = optionalNumber(file, {"KinVisc"});
     input.speedOfSound = optionalNumber(file, {"SpdSound"});
-    requirePositive(file, input.airDensity, "AirDens");
     requirePositive(file, input.kinematicViscosity, "KinVisc");
     requirePositive(file, input.speedOfSound, "SpdSound");
     input.axialDrag = optionalFlag(file, "AIDrag");
@@ -149,8 +164,10 @@ AeroDynInput OpenFastReader::readAeroDyn(const std::string& path) {
 ElastoDynRotor OpenFastReader::readElastoDyn(const std::string& path) {
     const KeywordFile file = KeywordFile::fromPath(path);
     ElastoDynRotor rotor;
-    rotor.blades = file.whole(file.require({"NumBl"}, "the number of blades"), 1);
-    rotor.tipRadius = file.number(file.require({"TipRad"}, "the rotor radius"));
+    const KeywordFile::Line& blades = file.require({"NumBl"}, "the number of blades");
+    rotor.blades = static_cast<int>(withinLimit(file, blades, file.whole(blades, 1), Limits::B));
+    const KeywordFile::Line& tip = file.require({"TipRad"}, "the rotor radius");
+    rotor.tipRadius = withinLimit(file, tip, file.number(tip), Limits::R);
     rotor.hubRadius = file.number(file.require({"HubRad"}, "the hub radius"));
     if (!(rotor.hubRadius >= 0.0 && rotor.hubRadius < rotor.tipRadius))
         file.fail(file.require({"HubRad"}, "").number, "HubRad must be at least 0 and below TipRad.");
@@ -160,6 +177,8 @@ ElastoDynRotor OpenFastReader::readElastoDyn(const std::string& path) {
     }
     rotor.shaftTilt = optionalNumber(file, {"ShftTilt"}).value_or(0.0);
     rotor.rotorSpeedRpm = optionalNumber(file, {"RotSpeed"});
+    // A rotor at rest or turning backwards has no operating point to compute.
+    requirePositive(file, rotor.rotorSpeedRpm, "RotSpeed");
     return rotor;
 }
 
@@ -174,7 +193,7 @@ OpenFastModel OpenFastReader::readModel(const std::string& fstPath) {
                   "CompAero is " + std::to_string(*compAero) + "; only models with AeroDyn v15 (CompAero 2) can be "
                   "imported.");
     }
-    model.airDensity = optionalNumber(file, {"AirDens"});
+    model.airDensity = airDensity(file);
     model.kinematicViscosity = optionalNumber(file, {"KinVisc"});
     model.speedOfSound = optionalNumber(file, {"SpdSound"});
     model.rotor = readElastoDyn(besideFile(file, KeywordFile::text(elasto)));

@@ -160,6 +160,9 @@ TEST(CliImport, AnAeroDynInputAloneNeedsTheRotorSize) {
     const ProjectData p = readProject(out);
     EXPECT_EQ(p.conditions.R, 63.0);
     EXPECT_EQ(p.chordPoints.size(), 19u);
+    // The rotor size of the IEA 15-MW reference turbine, with as many blades as a water pump.
+    EXPECT_EQ(runCli({"import", "aerodyn", kModelFolder + "/" + kPrimary, "--hub-radius", "3.97", "--tip-radius",
+                      "120.97", "--blades", "24", "--out", temp.file("iea.kvp")}).status, 0);
     EXPECT_EQ(runCli({"import", "aerodyn", kModelFolder + "/" + kPrimary, "--out", temp.file("x.kvp")}).status, 2);
     EXPECT_FALSE(fs::exists(temp.file("x.kvp")));
 }
@@ -197,6 +200,24 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
                   blade + ", line 11: BlAFID must be a whole number from 1 to NumAFfiles (8) of the AeroDyn input.");
     writeBytes(blade, bladeText);
 
+    // Counts and speeds are refused at their line before any work; what only the project
+    // reader would refuse is found by reading the project back before it is written.
+    const std::string elasto = model + "/NRELOffshrBsline5MW_Onshore_ElastoDyn.dat";
+    const std::string elastoText = readBytes(elasto);
+    writeBytes(elasto, replacedAll(elastoText, "          3   NumBl", " 1000000000   NumBl"));
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  elasto + ", line 44: NumBl: the number of blades B 1000000000 lies outside its range, 1 to 100.");
+    writeBytes(elasto, replacedAll(elastoText, "12.1   RotSpeed", "   0   RotSpeed"));
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  elasto + ", line 33: RotSpeed must be above 0, not 0.");
+    writeBytes(elasto, elastoText);
+    writeBytes(blade, replacedAll(bladeText, "3.5420000E+00        1", "1.0000000E+02        1"));
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  model + "/NREL-5MW.fst: the project made from it would not open in Korvane, so it is not imported: "
+                          "\"chord_points[0].c_rel\": the relative chord c/R 1.587301587 lies outside its range, "
+                          "greater than 0 and at most 1.");
+    writeBytes(blade, bladeText);
+
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
                   "File " + model + "/Airfoils/DU40_A17.dat does not exist or is not readable.");
@@ -207,6 +228,12 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
     EXPECT_EQ(existing.err, "korvane-cli: The file " + out + " exists already; use --force to replace it.\n");
     EXPECT_EQ(readBytes(out), "mine");
     EXPECT_EQ(runCli({"import", "openfast", kFst, "--out", out, "--force"}).status, 0);
+    // --force never replaces a good project with one that would not open.
+    fs::copy_file(kModelFolder + "/Airfoils/DU40_A17.dat", model + "/Airfoils/DU40_A17.dat");
+    writeBytes(blade, replacedAll(bladeText, "3.5420000E+00        1", "1.0000000E+02        1"));
+    const std::string good = readBytes(out);
+    EXPECT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out, "--force"}).status, 1);
+    EXPECT_EQ(readBytes(out), good);
 }
 
 TEST(CliExport, ExportThenImportReturnsTheSameBladeAndPolars) {
