@@ -117,17 +117,61 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
         notes.push_back("No rotor speed is given; the new-project rotor speed is used.");
     notes.push_back("The wind velocity is set for a tip speed ratio of " + number(kImportTipSpeedRatio) + ".");
 
-    ImportedProject imported{std::move(project), std::move(notes)};
+    return {std::move(project), std::move(notes)};
+}
+
+std::string rpmText(double rpm) { return number(rpm) + " rpm"; }
+
+// The generator and gearbox the model states become the project's turbine; what it does
+// not state keeps the defaults for the rotor, and the notes name each of them.
+void takeTurbine(const OpenFastModel& model, ImportedProject& imported) {
+    const ElastoDynRotor& rotor = model.rotor;
+    const ServoDynGenerator generator = model.servoDyn.value_or(ServoDynGenerator{});
+    TurbineSettings t = Turbine::defaults(imported.project.conditions);
+    std::vector<std::string> defaulted;
+    if (generator.efficiency || rotor.gearboxEfficiency) {
+        t.efficiency = generator.efficiency.value_or(1.0) * rotor.gearboxEfficiency.value_or(1.0);
+    } else {
+        defaulted.push_back("efficiency " + number(t.efficiency));
+    }
+    if (generator.ratedPower) {
+        t.rated_power = *generator.ratedPower;
+    } else {
+        defaulted.push_back("rated power " + number(t.rated_power) + " W");
+    }
+    const double ratio = rotor.gearboxRatio.value_or(1.0);
+    if (generator.ratedGeneratorSpeedRpm) {
+        t.rpm_max = *generator.ratedGeneratorSpeedRpm / ratio;
+        t.rpm_min = 0.5 * t.rpm_max;
+    } else {
+        defaulted.push_back("largest rotor speed " + rpmText(t.rpm_max));
+    }
+    if (generator.minimumGeneratorSpeedRpm) {
+        t.rpm_min = *generator.minimumGeneratorSpeedRpm / ratio;
+    } else {
+        defaulted.push_back("smallest rotor speed " + rpmText(t.rpm_min));
+    }
+    if (defaulted.size() < 4) imported.project.turbine = t;
+    if (defaulted.empty()) return;
+
+    std::string list;
+    for (std::size_t i = 0; i < defaulted.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == defaulted.size() ? " and " : ", ") + defaulted[i];
+    std::string why;
+    for (const std::string& reason : generator.unread) why += (why.empty() ? "" : "; ") + reason;
+    if (why.empty()) why = model.servoDyn ? "ServoDyn does not state them" : "the model has no ServoDyn (CompServo)";
+    imported.notes.push_back("The turbine's " + list + (defaulted.size() == 1 ? " is the default" : " are the defaults") +
+                             " for the rotor: " + why + ".");
+}
+
+// The import as it stands, its notes joined into the project's, once Korvane's project
+// reader has read it back from the document it writes: what would not open is never
+// written or shown.
+ImportedProject finished(ImportedProject imported, const std::string& source) {
     for (const std::string& note : imported.notes) {
         if (!imported.project.notes.empty()) imported.project.notes += "\n";
         imported.project.notes += note;
     }
-    return imported;
-}
-
-// The import as it stands, once Korvane's project reader has read it back from the
-// document it writes: what would not open is never written or shown.
-ImportedProject loadable(ImportedProject imported, const std::string& source) {
     const std::string stand = source + ".kvp";
     if (const auto problem = kvp::openingProblem(kvp::write(imported.project, stand), stand))
         throw source + ": the project made from it would not open in Korvane, so it is not imported: " + *problem;
@@ -148,14 +192,15 @@ ImportedProject importModel(const std::string& fstPath) {
     if (rotor.shaftTilt != 0.0)
         notes.push_back("ShftTilt = " + number(rotor.shaftTilt) +
                         " deg is not modelled: the wind meets the rotor along its axis.");
-    return loadable(buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
-                                 {model.airDensity, model.kinematicViscosity, model.speedOfSound},
-                                 rotor.rotorSpeedRpm, std::move(notes)),
-                    fstPath);
+    ImportedProject imported = buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
+                                            {model.airDensity, model.kinematicViscosity, model.speedOfSound},
+                                            rotor.rotorSpeedRpm, std::move(notes));
+    takeTurbine(model, imported);
+    return finished(std::move(imported), fstPath);
 }
 
 ImportedProject importAeroDyn(const std::string& aeroDynPath, const RotorSize& rotor) {
-    return loadable(buildProject(OpenFastReader::readAeroDyn(aeroDynPath), rotor, {}, std::nullopt, {}), aeroDynPath);
+    return finished(buildProject(OpenFastReader::readAeroDyn(aeroDynPath), rotor, {}, std::nullopt, {}), aeroDynPath);
 }
 
 }  // namespace korvane::openfast

@@ -1,6 +1,7 @@
 #include "bemt/OpenFastModel.h"
 
 #include <filesystem>
+#include <numbers>
 
 #include "bemt/KeywordFile.h"
 #include "bemt/ValueLimits.h"
@@ -52,6 +53,62 @@ void requirePositive(const KeywordFile& file, const std::optional<double>& value
 double withinLimit(const KeywordFile& file, const KeywordFile::Line& line, double value, const ValueLimit& limit) {
     if (const auto refusal = limit.check(value)) file.fail(line.number, line.words[1] + ": " + *refusal);
     return value;
+}
+
+// A percentage keyword as a fraction above 0 and at most 1.
+std::optional<double> percentage(const KeywordFile& file, std::string_view key) {
+    const std::optional<double> percent = optionalNumber(file, {key});
+    if (percent && !(*percent > 0.0 && *percent <= 100.0))
+        file.fail(file.lines()[*file.find(key)].number, std::string(key) + " must be above 0 and at most 100 (%), not " +
+                                                            KeywordFile::text(file.lines()[*file.find(key)]) + ".");
+    if (percent) return *percent / 100.0;
+    return std::nullopt;
+}
+
+std::string fileName(const std::string& path) { return fs::path(path).filename().string(); }
+
+// A file the import can do without: nothing when it cannot be opened.
+std::optional<KeywordFile> optionalFile(const std::string& path) {
+    try {
+        return KeywordFile::fromPath(path);
+    } catch (const std::string&) {
+        return std::nullopt;
+    }
+}
+
+// A number of a controller input in ROSCO's layout, "value ! Key - description".
+std::optional<double> controllerNumber(const KeywordFile& file, std::string_view key) {
+    for (const KeywordFile::Line& line : file.lines()) {
+        if (line.words.size() < 3 || line.words[1] != "!" || !KeywordFile::sameKey(line.words[2], key)) continue;
+        const auto value = wholeNumber(line.words.front());
+        if (!value || !(*value > 0.0))
+            file.fail(line.number, std::string(key) + " must be a number above 0, not \"" + line.words.front() + "\".");
+        return value;
+    }
+    return std::nullopt;
+}
+
+// Rated power and generator speeds from the Bladed-style controller's input.
+void readController(const KeywordFile& servo, ServoDynGenerator& generator) {
+    const auto named = servo.find("DLL_InFile");
+    if (!named) {
+        generator.unread.push_back(fileName(servo.name()) + " names no controller input (DLL_InFile)");
+        return;
+    }
+    const std::string path = besideFile(servo, KeywordFile::text(servo.lines()[*named]));
+    const std::optional<KeywordFile> file = optionalFile(path);
+    if (!file) {
+        generator.unread.push_back("the controller input " + fileName(path) + " cannot be read");
+        return;
+    }
+    constexpr double kRadPerSecondToRpm = 30.0 / std::numbers::pi;
+    generator.ratedPower = controllerNumber(*file, "VS_RtPwr");
+    if (const auto speed = controllerNumber(*file, "VS_RefSpd")) generator.ratedGeneratorSpeedRpm = *speed * kRadPerSecondToRpm;
+    if (const auto speed = controllerNumber(*file, "VS_MinOMSpd"))
+        generator.minimumGeneratorSpeedRpm = *speed * kRadPerSecondToRpm;
+    if (!generator.ratedPower && !generator.ratedGeneratorSpeedRpm)
+        generator.unread.push_back("the controller input " + fileName(path) +
+                                   " states neither VS_RtPwr nor VS_RefSpd (read in ROSCO's layout)");
 }
 
 // AirDens, when the file states it: air, not the water of a marine turbine.
@@ -162,7 +219,10 @@ AeroDynInput OpenFastReader::readAeroDyn(const std::string& path) {
 }
 
 ElastoDynRotor OpenFastReader::readElastoDyn(const std::string& path) {
-    const KeywordFile file = KeywordFile::fromPath(path);
+    return readElastoDyn(KeywordFile::fromPath(path));
+}
+
+ElastoDynRotor OpenFastReader::readElastoDyn(const KeywordFile& file) {
     ElastoDynRotor rotor;
     const KeywordFile::Line& blades = file.require({"NumBl"}, "the number of blades");
     rotor.blades = static_cast<int>(withinLimit(file, blades, file.whole(blades, 1), Limits::B));
@@ -179,13 +239,52 @@ ElastoDynRotor OpenFastReader::readElastoDyn(const std::string& path) {
     rotor.rotorSpeedRpm = optionalNumber(file, {"RotSpeed"});
     // A rotor at rest or turning backwards has no operating point to compute.
     requirePositive(file, rotor.rotorSpeedRpm, "RotSpeed");
+    rotor.gearboxRatio = optionalNumber(file, {"GBRatio"});
+    requirePositive(file, rotor.gearboxRatio, "GBRatio");
+    rotor.gearboxEfficiency = percentage(file, "GBoxEff");
     return rotor;
 }
 
+ServoDynGenerator OpenFastReader::readServoDyn(const std::string& path) {
+    ServoDynGenerator generator;
+    generator.path = path;
+    const std::optional<KeywordFile> file = optionalFile(path);
+    if (!file) {
+        generator.unread.push_back(fileName(path) + " cannot be read");
+        return generator;
+    }
+    if (!file->find("VSContrl")) file->fail(0, "this is not a ServoDyn input file: the keyword VSContrl is missing.");
+    generator.efficiency = percentage(*file, "GenEff");
+    const int control = file->whole(file->require({"VSContrl"}, "the variable-speed control mode"), 0);
+    if (control == 1) {
+        generator.ratedGeneratorSpeedRpm = optionalNumber(*file, {"VS_RtGnSp"});
+        requirePositive(*file, generator.ratedGeneratorSpeedRpm, "VS_RtGnSp");
+        const std::optional<double> torque = optionalNumber(*file, {"VS_RtTq"});
+        requirePositive(*file, torque, "VS_RtTq");
+        if (torque && generator.ratedGeneratorSpeedRpm)
+            generator.ratedPower = *torque * *generator.ratedGeneratorSpeedRpm * std::numbers::pi / 30.0 *
+                                   generator.efficiency.value_or(1.0);
+    } else if (control == 5) {
+        readController(*file, generator);
+    }
+    return generator;
+}
+
 OpenFastModel OpenFastReader::readModel(const std::string& fstPath) {
-    const KeywordFile file = KeywordFile::fromPath(fstPath);
+    const OpenFastDriver driver = readDriver(KeywordFile::fromPath(fstPath));
     OpenFastModel model;
     model.fstPath = fstPath;
+    model.airDensity = driver.airDensity;
+    model.kinematicViscosity = driver.kinematicViscosity;
+    model.speedOfSound = driver.speedOfSound;
+    model.rotor = readElastoDyn(driver.elastoDynFile);
+    model.aeroDyn = readAeroDyn(driver.aeroDynFile);
+    if (driver.servoDynFile) model.servoDyn = readServoDyn(*driver.servoDynFile);
+    return model;
+}
+
+OpenFastDriver OpenFastReader::readDriver(const KeywordFile& file) {
+    OpenFastDriver driver;
     const KeywordFile::Line& elasto = file.require({"EDFile"}, "the ElastoDyn input file; is this an OpenFAST .fst file?");
     const KeywordFile::Line& aero = file.require({"AeroFile"}, "the AeroDyn input file");
     if (const auto compAero = optionalWhole(file, {"CompAero"}); compAero && *compAero != 2) {
@@ -193,12 +292,15 @@ OpenFastModel OpenFastReader::readModel(const std::string& fstPath) {
                   "CompAero is " + std::to_string(*compAero) + "; only models with AeroDyn v15 (CompAero 2) can be "
                   "imported.");
     }
-    model.airDensity = airDensity(file);
-    model.kinematicViscosity = optionalNumber(file, {"KinVisc"});
-    model.speedOfSound = optionalNumber(file, {"SpdSound"});
-    model.rotor = readElastoDyn(besideFile(file, KeywordFile::text(elasto)));
-    model.aeroDyn = readAeroDyn(besideFile(file, KeywordFile::text(aero)));
-    return model;
+    driver.airDensity = airDensity(file);
+    driver.kinematicViscosity = optionalNumber(file, {"KinVisc"});
+    driver.speedOfSound = optionalNumber(file, {"SpdSound"});
+    driver.elastoDynFile = besideFile(file, KeywordFile::text(elasto));
+    driver.aeroDynFile = besideFile(file, KeywordFile::text(aero));
+    if (optionalWhole(file, {"CompServo"}) == 1) {
+        driver.servoDynFile = besideFile(file, KeywordFile::text(file.require({"ServoFile"}, "the ServoDyn input file")));
+    }
+    return driver;
 }
 
 }  // namespace bemt

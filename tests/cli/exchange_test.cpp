@@ -79,6 +79,13 @@ TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
     EXPECT_EQ(p.solverSettings.solver, bemt::Ning);
     EXPECT_FALSE(p.computeSettings.enable_interpolation);
     EXPECT_NE(p.notes.find("AIDrag = False"), std::string::npos);
+    // ServoDyn's GenEff; the rest is its controller's, whose input is not in the example.
+    ASSERT_TRUE(p.turbine.has_value());
+    EXPECT_DOUBLE_EQ(p.turbine->efficiency, 0.944);
+    EXPECT_NE(run.err.find("Note: The turbine's rated power 4.988e+06 W, largest rotor speed 12.1 rpm and smallest "
+                           "rotor speed 6.05 rpm are the defaults for the rotor: the controller input DISCON.IN "
+                           "cannot be read."),
+              std::string::npos) << run.err;
 
     // 19 nodes; node 2 at BlSpn 1.3667 m with chord 3.542 m and twist 13.308 deg.
     ASSERT_EQ(p.chordPoints.size(), 19u);
@@ -149,6 +156,39 @@ TEST(CliImport, OlderKeySpellingsLineFeedsAndCommentsBetweenRowsGiveTheSameProje
     ASSERT_EQ(b.airfoilPoints.size(), 19u);
     EXPECT_EQ(b.airfoilPoints[4].x_rel, a.airfoilPoints[4].x_rel);
     EXPECT_EQ(fs::path(b.airfoilPoints[4].path).filename(), "DU40_A17.dat");
+}
+
+// The generator from ServoDyn's simple variable-speed control, or from ROSCO's input to
+// the Bladed-style controller, with the gearbox ratio and efficiency of ElastoDyn.
+TEST(CliImport, RatedPowerEfficiencyAndRotorSpeedsComeFromServoDynAndElastoDyn) {
+    TempFolder temp;
+    const std::string model = copyModel(temp);
+    const std::string servo = model + "/NRELOffshrBsline5MW_Onshore_ServoDyn.dat";
+    const std::string servoText = readBytes(servo);
+    std::string simple = replacedAll(servoText, "          5   VSContrl", "          1   VSContrl");
+    simple = replacedAll(simple, "     9999.9   VS_RtGnSp", "     1173.7   VS_RtGnSp");
+    writeBytes(servo, replacedAll(simple, "     9999.9   VS_RtTq", "  43093.55   VS_RtTq"));
+    const std::string out = temp.file("simple.kvp");
+    ASSERT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out}).status, 0);
+    ProjectData p = readProject(out);
+    // 43 093.55 N m at 1173.7 rpm, 94.4 % of it electrical: 5.000 MW; 1173.7 rpm / 97.
+    EXPECT_NEAR(p.turbine->rated_power, 43093.55 * 1173.7 * M_PI / 30.0 * 0.944, 1e-6);
+    EXPECT_NEAR(p.turbine->rated_power, 5.0e6, 0.001e6);
+    EXPECT_NEAR(p.turbine->rpm_max, 12.1, 0.001);
+    EXPECT_NEAR(p.turbine->rpm_min, 0.5 * 1173.7 / 97.0, 1e-12);
+    EXPECT_NE(p.notes.find("The turbine's smallest rotor speed 6.05"), std::string::npos) << p.notes;
+
+    // ROSCO's controller input: rated power in W, generator speeds in rad/s.
+    writeBytes(servo, servoText);
+    writeBytes(model + "/DISCON.IN", "! Controller parameter input file\n5000000.000000      ! VS_RtPwr  - W\n"
+                                     "122.9096700000      ! VS_RefSpd - rad/s\n70.16224 ! VS_MinOMSpd - rad/s\n");
+    ASSERT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out, "--force"}).status, 0);
+    p = readProject(out);
+    EXPECT_EQ(p.turbine->rated_power, 5.0e6);
+    EXPECT_NEAR(p.turbine->rpm_max, 122.90967 * 30.0 / M_PI / 97.0, 1e-9);  // 12.100 rpm
+    EXPECT_NEAR(p.turbine->rpm_min, 70.16224 * 30.0 / M_PI / 97.0, 1e-9);   // 6.907 rpm
+    EXPECT_DOUBLE_EQ(p.turbine->efficiency, 0.944);
+    EXPECT_EQ(p.notes.find("The turbine's"), std::string::npos) << p.notes;
 }
 
 TEST(CliImport, AnAeroDynInputAloneNeedsTheRotorSize) {
