@@ -58,11 +58,13 @@ double withinLimit(const KeywordFile& file, const KeywordFile::Line& line, doubl
 // A percentage keyword as a fraction above 0 and at most 1.
 std::optional<double> percentage(const KeywordFile& file, std::string_view key) {
     const std::optional<double> percent = optionalNumber(file, {key});
-    if (percent && !(*percent > 0.0 && *percent <= 100.0))
-        file.fail(file.lines()[*file.find(key)].number, std::string(key) + " must be above 0 and at most 100 (%), not " +
-                                                            KeywordFile::text(file.lines()[*file.find(key)]) + ".");
-    if (percent) return *percent / 100.0;
-    return std::nullopt;
+    if (!percent) return std::nullopt;
+    if (!(*percent > 0.0 && *percent <= 100.0)) {
+        const KeywordFile::Line& line = file.lines()[*file.find(key)];
+        file.fail(line.number,
+                  std::string(key) + " must be above 0 and at most 100 (%), not " + KeywordFile::text(line) + ".");
+    }
+    return *percent / 100.0;
 }
 
 std::string fileName(const std::string& path) { return fs::path(path).filename().string(); }
@@ -103,7 +105,8 @@ void readController(const KeywordFile& servo, ServoDynGenerator& generator) {
     }
     constexpr double kRadPerSecondToRpm = 30.0 / std::numbers::pi;
     generator.ratedPower = controllerNumber(*file, "VS_RtPwr");
-    if (const auto speed = controllerNumber(*file, "VS_RefSpd")) generator.ratedGeneratorSpeedRpm = *speed * kRadPerSecondToRpm;
+    if (const auto speed = controllerNumber(*file, "VS_RefSpd"))
+        generator.ratedGeneratorSpeedRpm = *speed * kRadPerSecondToRpm;
     if (const auto speed = controllerNumber(*file, "VS_MinOMSpd"))
         generator.minimumGeneratorSpeedRpm = *speed * kRadPerSecondToRpm;
     if (!generator.ratedPower && !generator.ratedGeneratorSpeedRpm)
