@@ -159,6 +159,12 @@ std::vector<double> nodePositions(const ProjectData& project, std::optional<int>
     }
     for (const ChordPoint& p : project.chordPoints) nodes.push_back(p.x_rel);
     for (const AirfoilPoint& p : project.airfoilPoints) nodes.push_back(p.x_rel);
+    // AeroDyn gives each node's table the stretch nearer to it than to its neighbours, so
+    // a node just inboard of each airfoil point, still on the previous airfoil, puts the
+    // change of table where the project has it (within kBoundaryGap / 2), and an import
+    // of the export finds the airfoil regions where they were.
+    for (std::size_t k = 1; k < project.airfoilPoints.size(); ++k)
+        nodes.push_back(project.airfoilPoints[k].x_rel - kBoundaryGap);
     std::erase_if(nodes, [hub](double x) { return !(x >= hub && x <= 1.0); });
     std::sort(nodes.begin(), nodes.end());
     nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());

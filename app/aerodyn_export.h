@@ -23,11 +23,14 @@ struct OutputFile {
 // The files of the export. segments are the project's airfoil segments (one polar per
 // airfoil point, ToolsAirfoil::segmentsFromPoints); nodeCount asks for that many nodes
 // evenly spaced from the hub to the tip, otherwise the nodes are the positions of the
-// chord points and the airfoil points (sorted, without repeats) on the blade.
+// chord points and the airfoil points (sorted, without repeats) on the blade, with a
+// node just inboard of each change of airfoil.
 std::vector<OutputFile> exportFiles(const ProjectData& project, std::vector<bemt::AirfoilSegment> segments,
                                     std::optional<int> nodeCount, const std::string& projectName);
 
-// The node positions x/R of an export.
+// The node positions x/R of an export. Without a node count each airfoil point but the
+// first also gets a node kBoundaryGap inboard of it, on the previous airfoil.
+inline constexpr double kBoundaryGap = 1e-6;
 std::vector<double> nodePositions(const ProjectData& project, std::optional<int> nodeCount);
 
 // Writes the files below folder (created when missing) as one set: all of them or, on a

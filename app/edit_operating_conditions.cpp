@@ -67,7 +67,8 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     // operating point: zero is as invalid as a negative value.
     const auto positive = [](double v) { return v > 0.0; };
     m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, bemt::Limits::V0.lowest, bemt::Limits::V0.highest, positive));
-    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0, 240.0, positive));
+    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0,
+                                                          bemt::Common::rads2rpm(bemt::Limits::Om.highest), positive));
     m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, 120.0, positive));
     m_densityCtrl->SetValidator(InputNumberValidator<double>(&m_airDensity, true, bemt::Limits::rho.lowest, bemt::Limits::rho.highest, positive));
     m_viscosityCtrl->SetValidator(InputNumberValidator<double>(&m_viscosity, true, bemt::Limits::mu.lowest, bemt::Limits::mu.highest, positive));

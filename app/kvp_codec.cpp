@@ -141,12 +141,14 @@ std::string kindOf(const json& value) {
 // ("conditions.R", "airfoil_points[2].path").
 class Reader {
 public:
-    explicit Reader(const std::string& projectPath) : m_projectPath(projectPath) {}
+    // opening: the words that open every message.
+    Reader(const std::string& projectPath, std::string opening)
+        : m_projectPath(projectPath), m_opening(std::move(opening)) {}
+    explicit Reader(const std::string& projectPath)
+        : Reader(projectPath, projectPath.empty() ? "The project could not be read: "
+                                                  : "The project file " + projectPath + " could not be read: ") {}
 
-    [[noreturn]] void fail(const std::string& problem) const {
-        if (m_projectPath.empty()) throw "The project could not be read: " + problem;
-        throw "The project file " + m_projectPath + " could not be read: " + problem;
-    }
+    [[noreturn]] void fail(const std::string& problem) const { throw m_opening + problem; }
 
     json parse(const std::string& document) const {
         // The last key read names the place of a number the parser cannot hold.
@@ -293,6 +295,7 @@ private:
     }
 
     std::string m_projectPath;
+    std::string m_opening;
 };
 
 // Positions of a range as the sweeps count them; a range that computes nothing has none.
@@ -491,8 +494,9 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     }
 }
 
-ProjectData read(const std::string& document, const std::string& projectPath) {
-    const Reader r(projectPath);
+namespace {
+
+ProjectData readDocument(const Reader& r, const std::string& document, const std::string& projectPath) {
     const json parsed = r.parse(document);
     if (!parsed.is_object()) r.fail("the document must be a JSON object, not " + kindOf(parsed) + ".");
 
@@ -514,6 +518,21 @@ ProjectData read(const std::string& document, const std::string& projectPath) {
     data.turbine = readTurbine(r, parsed, data.conditions);
     if (parsed.contains("notes")) data.notes = r.text(parsed, "", "notes");
     return data;
+}
+
+}  // namespace
+
+ProjectData read(const std::string& document, const std::string& projectPath) {
+    return readDocument(Reader(projectPath), document, projectPath);
+}
+
+std::optional<std::string> openingProblem(const std::string& document, const std::string& projectPath) {
+    try {
+        readDocument(Reader(projectPath, ""), document, projectPath);
+    } catch (const std::string& problem) {
+        return problem;
+    }
+    return std::nullopt;
 }
 
 std::string storedPath(const std::string& absolutePath, const std::string& projectPath) {

@@ -7,6 +7,7 @@
 // Paths are UTF-8. Failures are thrown as std::string messages that name the file and
 // the problem.
 
+#include <optional>
 #include <string>
 
 #include "app/project_data.h"
@@ -24,6 +25,11 @@ std::string write(const ProjectData& data, const std::string& projectPath);
 // zero. A null where a float is expected reads as NaN, which is how a NaN or an infinity
 // was written.
 ProjectData read(const std::string& document, const std::string& projectPath);
+
+// Why read() would refuse the document, without the opening naming the project file
+// ("\"conditions.R\": the rotor radius R [m] 400 lies outside its range, 0.1 to 300."),
+// or nothing when it reads: for a writer that must not write what cannot be opened.
+std::optional<std::string> openingProblem(const std::string& document, const std::string& projectPath);
 
 // An airfoil data path as stored: relative to the project file's full path taken as a
 // folder, so a file beside the project becomes "../name.csv". Both paths are first

@@ -1,5 +1,6 @@
 #include "app/openfast_project.h"
 
+#include "app/kvp_codec.h"
 #include "bemt/NumberText.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 
@@ -68,7 +69,7 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
                  notes);
     c.mu = c.rho * nu;
     c.cair = airValue(aero.speedOfSound, driver.speedOfSound, kSpeedOfSound, "The speed of sound", "m/s", notes);
-    if (rotorSpeedRpm && *rotorSpeedRpm > 0.0) c.Om = *rotorSpeedRpm * std::numbers::pi / 30.0;
+    if (rotorSpeedRpm) c.Om = *rotorSpeedRpm * std::numbers::pi / 30.0;
     c.V0 = c.Om * R / kImportTipSpeedRatio;
     c.TSR = kImportTipSpeedRatio;
 
@@ -118,10 +119,64 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
 
     ImportedProject imported{std::move(project), std::move(notes), {aero.path, aero.bladeFile}};
     imported.inputs.insert(imported.inputs.end(), aero.airfoilFiles.begin(), aero.airfoilFiles.end());
+    return imported;
+}
+
+std::string rpmText(double rpm) { return number(rpm) + " rpm"; }
+
+// The generator and gearbox the model states become the project's turbine; what it does
+// not state keeps the defaults for the rotor, and the notes name each of them.
+void takeTurbine(const OpenFastModel& model, ImportedProject& imported) {
+    const ElastoDynRotor& rotor = model.rotor;
+    const ServoDynGenerator generator = model.servoDyn.value_or(ServoDynGenerator{});
+    TurbineSettings t = Turbine::defaults(imported.project.conditions);
+    std::vector<std::string> defaulted;
+    if (generator.efficiency || rotor.gearboxEfficiency) {
+        t.efficiency = generator.efficiency.value_or(1.0) * rotor.gearboxEfficiency.value_or(1.0);
+    } else {
+        defaulted.push_back("efficiency " + number(t.efficiency));
+    }
+    if (generator.ratedPower) {
+        t.rated_power = *generator.ratedPower;
+    } else {
+        defaulted.push_back("rated power " + number(t.rated_power) + " W");
+    }
+    const double ratio = rotor.gearboxRatio.value_or(1.0);
+    if (generator.ratedGeneratorSpeedRpm) {
+        t.rpm_max = *generator.ratedGeneratorSpeedRpm / ratio;
+        t.rpm_min = 0.5 * t.rpm_max;
+    } else {
+        defaulted.push_back("largest rotor speed " + rpmText(t.rpm_max));
+    }
+    if (generator.minimumGeneratorSpeedRpm) {
+        t.rpm_min = *generator.minimumGeneratorSpeedRpm / ratio;
+    } else {
+        defaulted.push_back("smallest rotor speed " + rpmText(t.rpm_min));
+    }
+    if (defaulted.size() < 4) imported.project.turbine = t;
+    if (defaulted.empty()) return;
+
+    std::string list;
+    for (std::size_t i = 0; i < defaulted.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == defaulted.size() ? " and " : ", ") + defaulted[i];
+    std::string why;
+    for (const std::string& reason : generator.unread) why += (why.empty() ? "" : "; ") + reason;
+    if (why.empty()) why = model.servoDyn ? "ServoDyn does not state them" : "the model has no ServoDyn (CompServo)";
+    imported.notes.push_back("The turbine's " + list + (defaulted.size() == 1 ? " is the default" : " are the defaults") +
+                             " for the rotor: " + why + ".");
+}
+
+// The import as it stands, its notes joined into the project's, once Korvane's project
+// reader has read it back from the document it writes: what would not open is never
+// written or shown.
+ImportedProject finished(ImportedProject imported, const std::string& source) {
     for (const std::string& note : imported.notes) {
         if (!imported.project.notes.empty()) imported.project.notes += "\n";
         imported.project.notes += note;
     }
+    const std::string stand = source + ".kvp";
+    if (const auto problem = kvp::openingProblem(kvp::write(imported.project, stand), stand))
+        throw source + ": the project made from it would not open in Korvane, so it is not imported: " + *problem;
     return imported;
 }
 
@@ -139,16 +194,17 @@ ImportedProject importModel(const std::string& fstPath) {
     if (rotor.shaftTilt != 0.0)
         notes.push_back("ShftTilt = " + number(rotor.shaftTilt) +
                         " deg is not modelled: the wind meets the rotor along its axis.");
-    ImportedProject imported =
-        buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
-                     {model.airDensity, model.kinematicViscosity, model.speedOfSound}, rotor.rotorSpeedRpm,
-                     std::move(notes));
+    ImportedProject imported = buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
+                                            {model.airDensity, model.kinematicViscosity, model.speedOfSound},
+                                            rotor.rotorSpeedRpm, std::move(notes));
+    takeTurbine(model, imported);
     imported.inputs.insert(imported.inputs.begin(), {model.fstPath, model.elastoDynPath});
-    return imported;
+    if (!model.servoDynPath.empty()) imported.inputs.push_back(model.servoDynPath);
+    return finished(std::move(imported), fstPath);
 }
 
 ImportedProject importAeroDyn(const std::string& aeroDynPath, const RotorSize& rotor) {
-    return buildProject(OpenFastReader::readAeroDyn(aeroDynPath), rotor, {}, std::nullopt, {});
+    return finished(buildProject(OpenFastReader::readAeroDyn(aeroDynPath), rotor, {}, std::nullopt, {}), aeroDynPath);
 }
 
 }  // namespace korvane::openfast

@@ -1,9 +1,12 @@
 #include "bemt/OpenFastModel.h"
 
 #include <filesystem>
+#include <numbers>
+#include <sstream>
 
 #include "bemt/KeywordFile.h"
 #include "bemt/TextFile.h"
+#include "bemt/ValueLimits.h"
 
 namespace bemt {
 
@@ -44,7 +47,86 @@ std::optional<int> optionalWhole(const KeywordFile& file, std::initializer_list<
 void requirePositive(const KeywordFile& file, const std::optional<double>& value, std::string_view key) {
     if (!value || *value > 0.0) return;
     const auto index = file.find(key);
-    file.fail(file.lines()[*index].number, std::string(key) + " must be above 0.");
+    file.fail(file.lines()[*index].number,
+              std::string(key) + " must be above 0, not " + KeywordFile::text(file.lines()[*index]) + ".");
+}
+
+// The value of a keyword line that must lie within one of the project's limits, so that
+// the import stops at the line before any work is done for it.
+double withinLimit(const KeywordFile& file, const KeywordFile::Line& line, double value, const ValueLimit& limit) {
+    if (const auto refusal = limit.check(value)) file.fail(line.number, line.words[1] + ": " + *refusal);
+    return value;
+}
+
+// A percentage keyword as a fraction above 0 and at most 1.
+std::optional<double> percentage(const KeywordFile& file, std::string_view key) {
+    const std::optional<double> percent = optionalNumber(file, {key});
+    if (!percent) return std::nullopt;
+    if (!(*percent > 0.0 && *percent <= 100.0)) {
+        const KeywordFile::Line& line = file.lines()[*file.find(key)];
+        file.fail(line.number,
+                  std::string(key) + " must be above 0 and at most 100 (%), not " + KeywordFile::text(line) + ".");
+    }
+    return *percent / 100.0;
+}
+
+std::string fileName(const std::string& path) { return fs::path(path).filename().string(); }
+
+// A file the import can do without: nothing when it cannot be opened.
+std::optional<KeywordFile> optionalFile(const std::string& path) {
+    try {
+        return KeywordFile::fromPath(path);
+    } catch (const std::string&) {
+        return std::nullopt;
+    }
+}
+
+// A number of a controller input in ROSCO's layout, "value ! Key - description".
+std::optional<double> controllerNumber(const KeywordFile& file, std::string_view key) {
+    for (const KeywordFile::Line& line : file.lines()) {
+        // The key stands in the trailing comment, which the words leave out.
+        const std::size_t bang = line.text.find('!');
+        if (line.words.size() != 1 || bang == std::string::npos) continue;
+        std::istringstream comment(line.text.substr(bang + 1));
+        std::string name;
+        if (!(comment >> name) || !KeywordFile::sameKey(name, key)) continue;
+        const auto value = wholeNumber(line.words.front());
+        if (!value || !(*value > 0.0))
+            file.fail(line.number, std::string(key) + " must be a number above 0, not \"" + line.words.front() + "\".");
+        return value;
+    }
+    return std::nullopt;
+}
+
+// Rated power and generator speeds from the Bladed-style controller's input.
+void readController(const KeywordFile& servo, ServoDynGenerator& generator) {
+    const auto named = servo.find("DLL_InFile");
+    if (!named) {
+        generator.unread.push_back(fileName(servo.name()) + " names no controller input (DLL_InFile)");
+        return;
+    }
+    const std::string path = besideFile(servo, KeywordFile::text(servo.lines()[*named]));
+    const std::optional<KeywordFile> file = optionalFile(path);
+    if (!file) {
+        generator.unread.push_back("the controller input " + fileName(path) + " cannot be read");
+        return;
+    }
+    constexpr double kRadPerSecondToRpm = 30.0 / std::numbers::pi;
+    generator.ratedPower = controllerNumber(*file, "VS_RtPwr");
+    if (const auto speed = controllerNumber(*file, "VS_RefSpd"))
+        generator.ratedGeneratorSpeedRpm = *speed * kRadPerSecondToRpm;
+    if (const auto speed = controllerNumber(*file, "VS_MinOMSpd"))
+        generator.minimumGeneratorSpeedRpm = *speed * kRadPerSecondToRpm;
+    if (!generator.ratedPower && !generator.ratedGeneratorSpeedRpm)
+        generator.unread.push_back("the controller input " + fileName(path) +
+                                   " states neither VS_RtPwr nor VS_RefSpd (read in ROSCO's layout)");
+}
+
+// AirDens, when the file states it: air, not the water of a marine turbine.
+std::optional<double> airDensity(const KeywordFile& file) {
+    const std::optional<double> density = optionalNumber(file, {"AirDens"});
+    if (density) withinLimit(file, file.lines()[*file.find("AirDens")], *density, Limits::rho);
+    return density;
 }
 
 std::size_t columnOf(const KeywordFile& file, const KeywordFile::Line& names, const char* column) {
@@ -108,10 +190,9 @@ AeroDynInput OpenFastReader::readAeroDyn(const std::string& path) {
     input.path = path;
     if (!file.find("NumAFfiles"))
         file.fail(0, "this is not an AeroDyn v15 input file: the keyword NumAFfiles is missing.");
-    input.airDensity = optionalNumber(file, {"AirDens"});
+    input.airDensity = airDensity(file);
     input.kinematicViscosity = optionalNumber(file, {"KinVisc"});
     input.speedOfSound = optionalNumber(file, {"SpdSound"});
-    requirePositive(file, input.airDensity, "AirDens");
     requirePositive(file, input.kinematicViscosity, "KinVisc");
     requirePositive(file, input.speedOfSound, "SpdSound");
     input.axialDrag = optionalFlag(file, "AIDrag");
@@ -149,10 +230,15 @@ AeroDynInput OpenFastReader::readAeroDyn(const std::string& path) {
 }
 
 ElastoDynRotor OpenFastReader::readElastoDyn(const std::string& path) {
-    const KeywordFile file = KeywordFile::fromPath(path);
+    return readElastoDyn(KeywordFile::fromPath(path));
+}
+
+ElastoDynRotor OpenFastReader::readElastoDyn(const KeywordFile& file) {
     ElastoDynRotor rotor;
-    rotor.blades = file.whole(file.require({"NumBl"}, "the number of blades"), 1);
-    rotor.tipRadius = file.number(file.require({"TipRad"}, "the rotor radius"));
+    const KeywordFile::Line& blades = file.require({"NumBl"}, "the number of blades");
+    rotor.blades = static_cast<int>(withinLimit(file, blades, file.whole(blades, 1), Limits::B));
+    const KeywordFile::Line& tip = file.require({"TipRad"}, "the rotor radius");
+    rotor.tipRadius = withinLimit(file, tip, file.number(tip), Limits::R);
     rotor.hubRadius = file.number(file.require({"HubRad"}, "the hub radius"));
     if (!(rotor.hubRadius >= 0.0 && rotor.hubRadius < rotor.tipRadius))
         file.fail(file.require({"HubRad"}, "").number, "HubRad must be at least 0 and below TipRad.");
@@ -162,13 +248,56 @@ ElastoDynRotor OpenFastReader::readElastoDyn(const std::string& path) {
     }
     rotor.shaftTilt = optionalNumber(file, {"ShftTilt"}).value_or(0.0);
     rotor.rotorSpeedRpm = optionalNumber(file, {"RotSpeed"});
+    // A rotor at rest or turning backwards has no operating point to compute.
+    requirePositive(file, rotor.rotorSpeedRpm, "RotSpeed");
+    rotor.gearboxRatio = optionalNumber(file, {"GBRatio"});
+    requirePositive(file, rotor.gearboxRatio, "GBRatio");
+    rotor.gearboxEfficiency = percentage(file, "GBoxEff");
     return rotor;
 }
 
+ServoDynGenerator OpenFastReader::readServoDyn(const std::string& path) {
+    ServoDynGenerator generator;
+    generator.path = path;
+    const std::optional<KeywordFile> file = optionalFile(path);
+    if (!file) {
+        generator.unread.push_back(fileName(path) + " cannot be read");
+        return generator;
+    }
+    if (!file->find("VSContrl")) file->fail(0, "this is not a ServoDyn input file: the keyword VSContrl is missing.");
+    generator.efficiency = percentage(*file, "GenEff");
+    const int control = file->whole(file->require({"VSContrl"}, "the variable-speed control mode"), 0);
+    if (control == 1) {
+        generator.ratedGeneratorSpeedRpm = optionalNumber(*file, {"VS_RtGnSp"});
+        requirePositive(*file, generator.ratedGeneratorSpeedRpm, "VS_RtGnSp");
+        const std::optional<double> torque = optionalNumber(*file, {"VS_RtTq"});
+        requirePositive(*file, torque, "VS_RtTq");
+        if (torque && generator.ratedGeneratorSpeedRpm)
+            generator.ratedPower = *torque * *generator.ratedGeneratorSpeedRpm * std::numbers::pi / 30.0 *
+                                   generator.efficiency.value_or(1.0);
+    } else if (control == 5) {
+        readController(*file, generator);
+    }
+    return generator;
+}
+
 OpenFastModel OpenFastReader::readModel(const std::string& fstPath) {
-    const KeywordFile file = KeywordFile::fromPath(fstPath);
+    const OpenFastDriver driver = readDriver(KeywordFile::fromPath(fstPath));
     OpenFastModel model;
     model.fstPath = fstPath;
+    model.elastoDynPath = driver.elastoDynFile;
+    if (driver.servoDynFile) model.servoDynPath = *driver.servoDynFile;
+    model.airDensity = driver.airDensity;
+    model.kinematicViscosity = driver.kinematicViscosity;
+    model.speedOfSound = driver.speedOfSound;
+    model.rotor = readElastoDyn(driver.elastoDynFile);
+    model.aeroDyn = readAeroDyn(driver.aeroDynFile);
+    if (driver.servoDynFile) model.servoDyn = readServoDyn(*driver.servoDynFile);
+    return model;
+}
+
+OpenFastDriver OpenFastReader::readDriver(const KeywordFile& file) {
+    OpenFastDriver driver;
     const KeywordFile::Line& elasto = file.require({"EDFile"}, "the ElastoDyn input file; is this an OpenFAST .fst file?");
     const KeywordFile::Line& aero = file.require({"AeroFile"}, "the AeroDyn input file");
     if (const auto compAero = optionalWhole(file, {"CompAero"}); compAero && *compAero != 2) {
@@ -176,13 +305,15 @@ OpenFastModel OpenFastReader::readModel(const std::string& fstPath) {
                   "CompAero is " + std::to_string(*compAero) + "; only models with AeroDyn v15 (CompAero 2) can be "
                   "imported.");
     }
-    model.airDensity = optionalNumber(file, {"AirDens"});
-    model.kinematicViscosity = optionalNumber(file, {"KinVisc"});
-    model.speedOfSound = optionalNumber(file, {"SpdSound"});
-    model.elastoDynPath = besideFile(file, KeywordFile::text(elasto));
-    model.rotor = readElastoDyn(model.elastoDynPath);
-    model.aeroDyn = readAeroDyn(besideFile(file, KeywordFile::text(aero)));
-    return model;
+    driver.airDensity = airDensity(file);
+    driver.kinematicViscosity = optionalNumber(file, {"KinVisc"});
+    driver.speedOfSound = optionalNumber(file, {"SpdSound"});
+    driver.elastoDynFile = besideFile(file, KeywordFile::text(elasto));
+    driver.aeroDynFile = besideFile(file, KeywordFile::text(aero));
+    if (optionalWhole(file, {"CompServo"}) == 1) {
+        driver.servoDynFile = besideFile(file, KeywordFile::text(file.require({"ServoFile"}, "the ServoDyn input file")));
+    }
+    return driver;
 }
 
 }  // namespace bemt

@@ -21,12 +21,14 @@ bool ValueLimit::contains(double value) const {
 }
 
 std::string ValueLimit::rangeText() const {
+    if (highest == kUnbounded) return (lowestIncluded ? "at least " : "above ") + numberText(lowest);
     if (lowestIncluded && highestIncluded) return numberText(lowest) + " to " + numberText(highest);
     return std::string(lowestIncluded ? "at least " : "greater than ") + numberText(lowest) +
            (highestIncluded ? " and at most " : " and less than ") + numberText(highest);
 }
 
 std::string ValueLimit::refusal(double value) const {
+    if (highest == kUnbounded) return std::string(name) + " " + numberText(value) + " must be " + rangeText() + ".";
     return std::string(name) + " " + numberText(value) + " lies outside its range, " + rangeText() + ".";
 }
 

@@ -4,13 +4,17 @@
 // outside them, so one project is either valid everywhere or nowhere. The counts that
 // bound the work of one computation live here too.
 
+#include <limits>
 #include <optional>
 #include <string>
 
 namespace bemt {
 
-// The closed or half-open range of one setting and the name the messages give it.
+// The closed or half-open range of one setting and the name the messages give it. A
+// range without an upper end has kUnbounded as its highest value.
 struct ValueLimit {
+    static constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+
     const char* name;       // "the accuracy"
     double lowest;
     double highest;
@@ -19,9 +23,10 @@ struct ValueLimit {
 
     // False for NaN and for infinities outside the range.
     bool contains(double value) const;
-    // "1e-08 to 0.1", "greater than 0 and at most 100"
+    // "1e-08 to 0.1", "greater than 0 and at most 100", "above 0", "at least 0"
     std::string rangeText() const;
-    // "the accuracy 1e+300 lies outside its range, 1e-08 to 0.1."
+    // "the accuracy 1e+300 lies outside its range, 1e-08 to 0.1.", or for a range
+    // without an upper end "the mean wind speed [m/s] 0 must be above 0."
     std::string refusal(double value) const;
     // The refusal when value lies outside, else nothing.
     std::optional<std::string> check(double value) const;
@@ -30,14 +35,17 @@ struct ValueLimit {
 namespace Limits {
 
 // Operating conditions (SI units: m, m/s, rad/s, kg/m^3, kg/(m s)).
-inline constexpr ValueLimit R{"the rotor radius R [m]", 1.0, 100.0};
+// From wind-tunnel models (0.45 m blind-test rotors) to rotors beyond the 121 m of the
+// IEA 15-MW reference turbine; from one blade to the many-blade rotors of water pumps
+// (up to about 24) and beyond, towards the ideal rotor of infinitely many blades.
+inline constexpr ValueLimit R{"the rotor radius R [m]", 0.1, 300.0};
 inline constexpr ValueLimit Rh{"the hub radius Rh [m]", 0.0, 50.0};
-inline constexpr ValueLimit B{"the number of blades B", 1.0, 10.0};
+inline constexpr ValueLimit B{"the number of blades B", 1.0, 100.0};
 // Every wind speed an operating point is computed at: V0, the wind of a performance
 // surface, cut-in and cut-out.
 inline constexpr ValueLimit V0{"the wind velocity V0 [m/s]", 0.0, 100.0, false};
-// 240 rpm.
-inline constexpr ValueLimit Om{"the rotation speed Om [rad/s]", 0.0, 25.132741228718345, false};
+// 10 000 rpm: small wind-tunnel rotors run at several thousand rpm.
+inline constexpr ValueLimit Om{"the rotation speed Om [rad/s]", 0.0, 1047.1975511965977, false};
 inline constexpr ValueLimit rho{"the air density rho [kg/m^3]", 0.5, 1.5};
 inline constexpr ValueLimit mu{"the dynamic viscosity mu [kg/(m s)]", 1e-5, 3e-5};
 inline constexpr ValueLimit cair{"the speed of sound cair [m/s]", 0.0, 1000.0, false};
@@ -63,6 +71,7 @@ inline constexpr ValueLimit windSpeed{"the wind speed [m/s]", 0.0, V0.highest};
 inline constexpr ValueLimit windStep{"the wind speed step [m/s]", 0.0, V0.highest, false};
 inline constexpr ValueLimit tipSpeedRatio{"the tip speed ratio", 0.0, 100.0, false};
 inline constexpr ValueLimit tipSpeedRatioStep{"the tip speed ratio step", 0.0, 100.0, false};
+inline constexpr ValueLimit meanWindSpeed{"the mean wind speed [m/s]", 0.0, ValueLimit::kUnbounded, false, false};
 inline constexpr int kMaxWindSpeeds = 2000;          // wind speeds of one power curve
 inline constexpr int kMaxSurfaceTipSpeedRatios = 1001;
 

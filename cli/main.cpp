@@ -8,7 +8,9 @@
 #include <new>
 #include <string>
 
+#include "bemt/Common.h"
 #include "bemt/MemoryBudget.h"
+#include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
 #include "bemt/ThreadCount.h"
 #include "cli/commands.h"
@@ -20,7 +22,7 @@ namespace {
 using namespace korvane::cli;
 namespace Limits = bemt::Limits;
 
-const char* const kFooter = R"(Results:
+const char* const kFooterResults = R"(Results:
   A summary table goes to standard output. --csv DIR writes CSV files with a header
   row and units: for op and design <cmd>_summary.csv (one row per pitch angle) and
   <cmd>_elements_<N>_pitch_<P>.csv (one row per blade element, N numbering the pitch
@@ -56,14 +58,24 @@ coordinate files analysed by XFOIL (xfoil-core, looked for beside korvane-cli), 
 the project's airfoil points give them; relative file paths are read from the
 project file's folder.
 
-Limits: every project setting has a physical range, the same in the project file, on
-the command line and in the desktop program (accuracy 1e-08 to 0.1, relaxation factor
-0.01 to 1, 1 to 10000 blade elements, chord c/R greater than 0, ...); a value outside
-it is refused with the value and the range. One command computes at most 1001 pitch
-angles (the desktop program 11) and 500 characteristics steps. Every pitch angle lies
-within -5 to 90 deg, every wind speed computed above 0 and at most 100 m/s.
+)";
 
-The operating points of a sweep are computed in parallel, on every core unless --threads
+// The ranges named in the footer, from the limits the program applies.
+std::string limitsParagraph() {
+    return "Limits: every project setting has a physical range, the same in the project file, on\n"
+           "the command line and in the desktop program (rotor radius " + Limits::R.rangeText() + " m, hub radius\n" +
+           Limits::Rh.rangeText() + " m, " + Limits::B.rangeText() + " blades, rotation speed up to " +
+           bemt::NumberText::shortText(bemt::Common::rads2rpm(Limits::Om.highest)) + " rpm, accuracy " +
+           Limits::accuracy.rangeText() + ",\nrelaxation factor " + Limits::relaxation.rangeText() + ", " +
+           Limits::elements.rangeText() + " blade elements, chord c/R " + Limits::relativeChord.rangeText() +
+           ",\n...); a value outside it is refused with the value and the range. One command computes\n"
+           "at most " + std::to_string(Limits::kMaxPitchPositions) + " pitch angles (the desktop program " +
+           std::to_string(Limits::kMaxGuiPitchPositions) + ") and " + std::to_string(Limits::kMaxCharacteristicSteps) +
+           " characteristics steps. Every pitch angle lies within " + Limits::pitchAngle.rangeText() +
+           " deg, every wind speed\ncomputed " + Limits::V0.rangeText() + " m/s.\n\n";
+}
+
+const char* const kFooterExchange = R"(The operating points of a sweep are computed in parallel, on every core unless --threads
 or the environment variable KORVANE_THREADS (a whole number from 1 to 1024) says
 otherwise; the results do not depend on the number of threads.
 
@@ -111,6 +123,10 @@ CLI::Validator within(const bemt::ValueLimit& limit) {
         "");
 }
 
+// Ranges of options that are no project setting.
+constexpr bemt::ValueLimit kThreads{"the number of threads", 1.0, bemt::ThreadCount::kMax};
+constexpr bemt::ValueLimit kNodes{"the number of nodes", 2.0, Limits::kMaxElements};
+
 // Options shared by every computing command.
 void addComputeOptions(CLI::App& command, ComputeOptions& options) {
     command.add_option("PROJECT", options.projectPath, "The .kvp project file")->required();
@@ -147,7 +163,7 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options) {
     command.add_option_function<int>(
         "--threads", [&options](const int& n) { options.threads = n; },
         "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)")
-        ->check(CLI::Range(1, bemt::ThreadCount::kMax))->option_text("N");
+        ->check(within(kThreads))->option_text("N");
     command.add_option_function<bool>(
         "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
@@ -187,7 +203,7 @@ void addTurbineOptions(CLI::App& command, TurbineOverrides& overrides, std::stri
     command.add_option("--weibull", weibull, "A Weibull wind climate, shape K and scale A in m/s (repeatable)")
         ->type_name("K,A");
     command.add_option("--rayleigh", rayleigh, "A Rayleigh wind climate of mean speed MEAN in m/s (repeatable)")
-        ->type_name("MEAN")->check(CLI::PositiveNumber);
+        ->type_name("MEAN")->check(within(Limits::meanWindSpeed));
 }
 
 }  // namespace
@@ -196,7 +212,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Wind turbine rotor computations by blade element momentum theory on a Korvane project (.kvp)",
                  "korvane-cli"};
     app.set_version_flag("--version", std::string("korvane-cli ") + KORVANE_VERSION);
-    app.footer(kFooter);
+    app.footer(std::string(kFooterResults) + limitsParagraph() + kFooterExchange);
     app.require_subcommand(1);
     app.fallthrough(false);
 
@@ -279,12 +295,13 @@ int main(int argc, char** argv) {
         command->add_option("--out", importOptions.out, "The project file to write")->required()->type_name("FILE");
         command->add_flag("-f,--force", importOptions.force, "Replace an existing project file");
     }
-    importAeroDyn->add_option("--hub-radius", importOptions.rotor.hubRadius, "Hub radius, m")
-        ->required()->check(CLI::NonNegativeNumber)->type_name("RH");
-    importAeroDyn->add_option("--tip-radius", importOptions.rotor.tipRadius, "Rotor (tip) radius, m")
-        ->required()->check(CLI::PositiveNumber)->type_name("R");
-    importAeroDyn->add_option("--blades", importOptions.rotor.blades, "Number of blades")
-        ->required()->check(CLI::Range(1, 100))->type_name("B");
+    importAeroDyn->add_option("--hub-radius", importOptions.rotor.hubRadius, "Hub radius, m, " + Limits::Rh.rangeText())
+        ->required()->check(within(Limits::Rh))->type_name("RH");
+    importAeroDyn->add_option("--tip-radius", importOptions.rotor.tipRadius,
+                              "Rotor (tip) radius, m, " + Limits::R.rangeText())
+        ->required()->check(within(Limits::R))->type_name("R");
+    importAeroDyn->add_option("--blades", importOptions.rotor.blades, "Number of blades, " + Limits::B.rangeText())
+        ->required()->check(within(Limits::B))->type_name("B");
 
     ExportOptions exportOptions;
     CLI::App* exportCommand = app.add_subcommand("export", "Write the project's blade in another program's format");
@@ -297,7 +314,7 @@ int main(int argc, char** argv) {
     exportAeroDyn->add_option_function<int>(
         "--nodes", [&exportOptions](const int& n) { exportOptions.nodes = n; },
         "Number of nodes, evenly spaced from hub to tip (default: the chord and airfoil points)")
-        ->check(CLI::Range(2, 10000))->option_text("N");
+        ->check(within(kNodes))->option_text("N");
     exportAeroDyn->add_flag("-q,--quiet", exportOptions.quiet, "No list of written files");
     create->add_flag("-f,--force", force, "Replace an existing file");
 

@@ -64,6 +64,12 @@ TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
         {{"op", project, "--max-iterations", "5"},
          "--max-iterations: the iteration limit 5 lies outside its range, 10 to 10000.\nRun with --help for more "
          "information.\n"},
+        // Once the largest double as a 309-digit number.
+        {{"power-curve", project, "--rayleigh", "0"},
+         "--rayleigh: the mean wind speed [m/s] 0 must be above 0.\nRun with --help for more information.\n"},
+        {{"import", "aerodyn", project, "--hub-radius", "-1", "--tip-radius", "1", "--blades", "3", "--out", "x.kvp"},
+         "--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50.\nRun with --help for more "
+         "information.\n"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args);
@@ -75,8 +81,10 @@ TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
     const CliRun help = runCli({"char", "--help"});
     for (const char* text : {"1 to 10000", "1e-08 to 0.1", "at most 1001", "at most 500 steps"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
-    EXPECT_NE(runCli({"--help"}).out.find("at most 1001 pitch\nangles (the desktop program 11) and 500 characteristics steps"),
-              std::string::npos);
+    const CliRun mainHelp = runCli({"--help"});
+    for (const char* text : {"rotor radius 0.1 to 300 m", "1 to 100 blades",
+                             "at most 1001 pitch angles (the desktop program 11) and 500 characteristics steps"})
+        EXPECT_NE(mainHelp.out.find(text), std::string::npos) << text;
 }
 
 TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {

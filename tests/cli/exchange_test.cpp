@@ -80,6 +80,13 @@ TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
     EXPECT_EQ(p.solverSettings.solver, bemt::Ning);
     EXPECT_FALSE(p.computeSettings.enable_interpolation);
     EXPECT_NE(p.notes.find("AIDrag = False"), std::string::npos);
+    // ServoDyn's GenEff; the rest is its controller's, whose input is not in the example.
+    ASSERT_TRUE(p.turbine.has_value());
+    EXPECT_DOUBLE_EQ(p.turbine->efficiency, 0.944);
+    EXPECT_NE(run.err.find("Note: The turbine's rated power 4.988e+06 W, largest rotor speed 12.1 rpm and smallest "
+                           "rotor speed 6.05 rpm are the defaults for the rotor: the controller input DISCON.IN "
+                           "cannot be read."),
+              std::string::npos) << run.err;
 
     // 19 nodes; node 2 at BlSpn 1.3667 m with chord 3.542 m and twist 13.308 deg.
     ASSERT_EQ(p.chordPoints.size(), 19u);
@@ -170,6 +177,39 @@ TEST(CliImport, LinkedFoldersAreFollowedAsTheSystemFollowsThem) {
         EXPECT_EQ(runCli({"op", path, "-q"}).status, 0) << path;
 }
 
+// The generator from ServoDyn's simple variable-speed control, or from ROSCO's input to
+// the Bladed-style controller, with the gearbox ratio and efficiency of ElastoDyn.
+TEST(CliImport, RatedPowerEfficiencyAndRotorSpeedsComeFromServoDynAndElastoDyn) {
+    TempFolder temp;
+    const std::string model = copyModel(temp);
+    const std::string servo = model + "/NRELOffshrBsline5MW_Onshore_ServoDyn.dat";
+    const std::string servoText = readBytes(servo);
+    std::string simple = replacedAll(servoText, "          5   VSContrl", "          1   VSContrl");
+    simple = replacedAll(simple, "     9999.9   VS_RtGnSp", "     1173.7   VS_RtGnSp");
+    writeBytes(servo, replacedAll(simple, "     9999.9   VS_RtTq", "  43093.55   VS_RtTq"));
+    const std::string out = temp.file("simple.kvp");
+    ASSERT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out}).status, 0);
+    ProjectData p = readProject(out);
+    // 43 093.55 N m at 1173.7 rpm, 94.4 % of it electrical: 5.000 MW; 1173.7 rpm / 97.
+    EXPECT_NEAR(p.turbine->rated_power, 43093.55 * 1173.7 * M_PI / 30.0 * 0.944, 1e-6);
+    EXPECT_NEAR(p.turbine->rated_power, 5.0e6, 0.001e6);
+    EXPECT_NEAR(p.turbine->rpm_max, 12.1, 0.001);
+    EXPECT_NEAR(p.turbine->rpm_min, 0.5 * 1173.7 / 97.0, 1e-12);
+    EXPECT_NE(p.notes.find("The turbine's smallest rotor speed 6.05"), std::string::npos) << p.notes;
+
+    // ROSCO's controller input: rated power in W, generator speeds in rad/s.
+    writeBytes(servo, servoText);
+    writeBytes(model + "/DISCON.IN", "! Controller parameter input file\n5000000.000000      ! VS_RtPwr  - W\n"
+                                     "122.9096700000      ! VS_RefSpd - rad/s\n70.16224 ! VS_MinOMSpd - rad/s\n");
+    ASSERT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out, "--force"}).status, 0);
+    p = readProject(out);
+    EXPECT_EQ(p.turbine->rated_power, 5.0e6);
+    EXPECT_NEAR(p.turbine->rpm_max, 122.90967 * 30.0 / M_PI / 97.0, 1e-9);  // 12.100 rpm
+    EXPECT_NEAR(p.turbine->rpm_min, 70.16224 * 30.0 / M_PI / 97.0, 1e-9);   // 6.907 rpm
+    EXPECT_DOUBLE_EQ(p.turbine->efficiency, 0.944);
+    EXPECT_EQ(p.notes.find("The turbine's"), std::string::npos) << p.notes;
+}
+
 TEST(CliImport, AnAeroDynInputAloneNeedsTheRotorSize) {
     TempFolder temp;
     const std::string out = temp.file("ad.kvp");
@@ -179,6 +219,9 @@ TEST(CliImport, AnAeroDynInputAloneNeedsTheRotorSize) {
     const ProjectData p = readProject(out);
     EXPECT_EQ(p.conditions.R, 63.0);
     EXPECT_EQ(p.chordPoints.size(), 19u);
+    // The rotor size of the IEA 15-MW reference turbine, with as many blades as a water pump.
+    EXPECT_EQ(runCli({"import", "aerodyn", kModelFolder + "/" + kPrimary, "--hub-radius", "3.97", "--tip-radius",
+                      "120.97", "--blades", "24", "--out", temp.file("iea.kvp")}).status, 0);
     EXPECT_EQ(runCli({"import", "aerodyn", kModelFolder + "/" + kPrimary, "--out", temp.file("x.kvp")}).status, 2);
     EXPECT_FALSE(fs::exists(temp.file("x.kvp")));
 }
@@ -228,6 +271,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         {openFast, model + "/NRELOffshrBsline5MW_Onshore_ElastoDyn.dat"},
         {openFast, temp.file("primary-link.dat")},
         {openFast, blade},
+        {openFast, model + "/NRELOffshrBsline5MW_Onshore_ServoDyn.dat"},
         {aeroDynOnly, model + "/Airfoils/DU40_A17.dat"}};
     for (auto [args, input] : ownInputs) {
         const std::string before = readBytes(input);
@@ -244,6 +288,24 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
               std::string::npos)
         << unwritable.err;
 
+    // Counts and speeds are refused at their line before any work; what only the project
+    // reader would refuse is found by reading the project back before it is written.
+    const std::string elasto = model + "/NRELOffshrBsline5MW_Onshore_ElastoDyn.dat";
+    const std::string elastoText = readBytes(elasto);
+    writeBytes(elasto, replacedAll(elastoText, "          3   NumBl", " 1000000000   NumBl"));
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  elasto + ", line 44: NumBl: the number of blades B 1000000000 lies outside its range, 1 to 100.");
+    writeBytes(elasto, replacedAll(elastoText, "12.1   RotSpeed", "   0   RotSpeed"));
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  elasto + ", line 33: RotSpeed must be above 0, not 0.");
+    writeBytes(elasto, elastoText);
+    writeBytes(blade, replacedAll(bladeText, "3.5420000E+00        1", "1.0000000E+02        1"));
+    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
+                  model + "/NREL-5MW.fst: the project made from it would not open in Korvane, so it is not imported: "
+                          "\"chord_points[0].c_rel\": the relative chord c/R 1.587301587 lies outside its range, "
+                          "greater than 0 and at most 1.");
+    writeBytes(blade, bladeText);
+
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
                   "The file " + model + "/Airfoils/DU40_A17.dat could not be opened.");
@@ -253,6 +315,8 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         ASSERT_EQ(::mkfifo((model + name).c_str(), 0600), 0);
         expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
                       "The file " + model + name + " could not be opened: it is not a regular file.");
+        fs::remove(model + name);
+        fs::copy_file(kModelFolder + name, model + name);
     }
 
     writeBytes(out, "mine");
@@ -261,6 +325,11 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
     EXPECT_EQ(existing.err, "korvane-cli: The file " + out + " exists already; use --force to replace it.\n");
     EXPECT_EQ(readBytes(out), "mine");
     EXPECT_EQ(runCli({"import", "openfast", kFst, "--out", out, "--force"}).status, 0);
+    // --force never replaces a good project with one that would not open.
+    writeBytes(blade, replacedAll(bladeText, "3.5420000E+00        1", "1.0000000E+02        1"));
+    const std::string good = readBytes(out);
+    EXPECT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out, "--force"}).status, 1);
+    EXPECT_EQ(readBytes(out), good);
 }
 
 TEST(CliExport, ExportThenImportReturnsTheSameBladeAndPolars) {
@@ -282,8 +351,15 @@ TEST(CliExport, ExportThenImportReturnsTheSameBladeAndPolars) {
 
     const ProjectData original = readProject(project);
     const ProjectData returned = readProject(back);
-    // The nodes: the chord points and the airfoil points of the original, sorted.
-    ASSERT_EQ(returned.chordPoints.size(), 37u);
+    // The nodes: the chord points and the airfoil points of the original, sorted, and a
+    // node just inboard of each of the 18 changes of airfoil.
+    ASSERT_EQ(returned.chordPoints.size(), 37u + 18u);
+    // The airfoil regions stay where they were (once half a node outboard: Cp at tip speed
+    // ratio 7 from 0.4851 to 0.4886).
+    const auto before = coefficients(project);
+    const auto after = coefficients(back);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_NEAR(after[i].first, before[i].first, 1e-5) << i;
     for (std::size_t i = 0; i < original.chordPoints.size(); ++i) {
         const auto& c = original.chordPoints[i];
         const auto at = std::find_if(returned.chordPoints.begin(), returned.chordPoints.end(),
