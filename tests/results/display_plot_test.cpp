@@ -35,7 +35,7 @@ TEST(PlotCsv, SetsSharingOneXVectorFormOneTable) {
               wxS("x/R [-],c/R [-] (0°),c/R [-]\n"
               "0.1,1,0.001\n"
               "0.55,2.5,-3\n"
-              "1,1.23457e+06,1e-07\n"));
+              "1,1234567,1e-07\n"));
 }
 
 TEST(PlotCsv, Y2SetsFollowY1SetsWithTheirOwnLabel) {
@@ -44,6 +44,9 @@ TEST(PlotCsv, Y2SetsFollowY1SetsWithTheirOwnLabel) {
     const std::vector<double> b = {5.0, 6.0};
     const wxString csv = plotCsvText("X", "P", "T", {setOf(&x, &a, wxS("5°"))}, {setOf(&x, &b, wxS("5°"))});
     EXPECT_EQ(csv, wxS("X,P (5°),T (5°)\n1,3,5\n2,4,6\n"));
+    // A logarithmic left axis holds exponents: its column gets the values, the right one stays.
+    EXPECT_EQ(plotCsvText("X", "Re [-]", "F [-]", {setOf(&x, &a)}, {setOf(&x, &b)}, {}, true),
+              "X,Re [-],F [-]\n1,1000,5\n2,10000,6\n");
 }
 
 TEST(PlotCsv, SetsWithDifferentXVectorsFormBlocks) {
@@ -288,6 +291,17 @@ TEST_F(PlotDisplayTest, ZoomAndResetRange) {
     EXPECT_DOUBLE_EQ(plot->xAxis().start, 0.0);
     EXPECT_DOUBLE_EQ(plot->xAxis().end, 10.0);
     EXPECT_DOUBLE_EQ(plot->y1Axis().end, 100.0);
+
+    // A coefficient read from 0: values below the floor are a zoom away, also after a reset.
+    const std::vector<double> negative = {-80.0, 60.0};
+    plot->addAxis1Set(&x, &negative);
+    plot->setY1Floor(0.0);
+    EXPECT_DOUBLE_EQ(plot->y1Axis().start, 0.0);
+    plot->zoomTo(0.0, 10.0, -80.0, 100.0);
+    plot->resetRange();
+    EXPECT_DOUBLE_EQ(plot->y1Axis().start, 0.0);
+    plot->setY1Floor(std::nullopt);
+    EXPECT_LE(plot->y1Axis().start, -80.0);
 }
 
 TEST_F(PlotDisplayTest, WheelZoomIsASteadyFactorAndReturnsToTheSameRange) {
@@ -354,6 +368,15 @@ TEST_F(PlotDisplayTest, LegendNamesEveryCurveAndBandWhenThereIsMoreThanOne) {
     EXPECT_EQ(plot->legendEntries().back().text, "Outside the airfoil data (predicted)");
     plot->hideLegend();
     EXPECT_FALSE(plot->legendShown());
+
+    // One unpaired curve on each axis (rotor speed and pitch): each named once, by its axis.
+    auto* control = new PlotDisplay(frame, "Control", "V [m/s]", "Rotor speed [rpm]", "Pitch [deg]", true, false);
+    control->setAxis1SetLegend(control->addAxis1Set(&x, &alpha), "Rotor speed");
+    control->setAxis2SetLegend(control->addAxis2Set(&x, &phi), "Pitch");
+    entries = control->legendEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].text, "Rotor speed (left axis)");
+    EXPECT_EQ(entries[1].text, "Pitch (right axis)");
 }
 
 TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
