@@ -416,6 +416,45 @@ TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
     EXPECT_THROW(plot->getImage(0, 100), std::string);
 }
 
+TEST_F(PlotDisplayTest, AZoomedCurveEndsAtTheFrame) {
+    // A thick diagonal far beyond the zoomed span: none of its pixels may pass the frame.
+    const std::vector<double> x = {-100.0, 100.0};
+    plot->addAxis1Set(&x, &x);
+    plot->zoomTo(-2.0, 2.0, -2.0, 2.0);
+    const wxImage image = plot->getImage(600, 400).ConvertToImage();
+    const auto dark = [&](int px, int py) {  // the frame's grey, antialiased
+        const int r = image.GetRed(px, py), g = image.GetGreen(px, py), b = image.GetBlue(px, py);
+        return r < 180 && std::abs(r - g) < 10 && std::abs(g - b) < 10;
+    };
+    const auto curve = [&](int px, int py) { return image.GetRed(px, py) > 120 && image.GetGreen(px, py) < 60; };
+    // The frame: the outermost columns and rows with a long dark run.
+    int left = 600, right = -1, top = 400, bottom = -1;
+    for (int px = 0; px < 600; ++px) {
+        int run = 0;
+        for (int py = 0; py < 400; ++py) {
+            run = dark(px, py) ? run + 1 : 0;
+            if (run > 150) left = std::min(left, px), right = std::max(right, px);
+        }
+    }
+    for (int py = 0; py < 400; ++py) {
+        int run = 0;
+        for (int px = 0; px < 600; ++px) {
+            run = dark(px, py) ? run + 1 : 0;
+            if (run > 250) top = std::min(top, py), bottom = std::max(bottom, py);
+        }
+    }
+    ASSERT_LT(left, right);
+    ASSERT_LT(top, bottom);
+    int inside = 0;
+    for (int py = 0; py < 400; ++py)
+        for (int px = 0; px < 600; ++px) {
+            if (!curve(px, py)) continue;
+            EXPECT_TRUE(px >= left && px <= right && py >= top && py <= bottom) << px << "," << py;
+            ++inside;
+        }
+    EXPECT_GT(inside, 100);
+}
+
 TEST_F(PlotDisplayTest, PngOfAChartIsWrittenAndReadBack) {
     const std::vector<double> x = {0.0, 1.0, 2.0};
     const std::vector<double> y = {1.0, 3.0, 2.0};
