@@ -124,6 +124,8 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
     m_maxCtrl = setupInput(grid, 9, 3, "Max. value", "", "");
     m_stepCtrl = setupInput(grid, 10, 0, "Step size", "", "");
     m_stepsCtrl = setupInput(grid, 10, 3, "Steps", "", "Cannot exceed 500 steps.");
+    for (std::size_t i = 0; i < m_rangeLabels.size(); ++i)
+        m_rangeLabels[i] = dynamic_cast<wxStaticText*>(grid->FindItemAtPosition(wxGBPosition(i < 2 ? 9 : 10, i == 1 ? 3 : 0))->GetWindow());
     setupRangeLogic();
     m_charBtn = setupButton(grid, 11, 0, "Compute turbine characteristics",
                             "Computes the turbine's power and thrust for the given wind velocities (tip speed ratios).",
@@ -212,9 +214,17 @@ void EditCompute::writeStepSize() {
     }
 }
 
+void EditCompute::labelRangeUnits() {
+    const wxString unit = m_settings.range_type == bemt::tipSpeedRatio ? " [-]" : " [m/s]";
+    const wxString names[] = {"Min. value", "Max. value", "Step size"};
+    for (std::size_t i = 0; i < m_rangeLabels.size(); ++i)
+        if (m_rangeLabels[i]) m_rangeLabels[i]->SetLabel(names[i] + unit);
+}
+
 void EditCompute::update() {
     m_settings = m_project->computeSettings();
     TransferDataToWindow();
+    labelRangeUnits();
     if (const auto steps = compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step))
         m_stepsCtrl->ChangeValue(wxString::Format("%i", *steps));
     Validate();
@@ -234,6 +244,7 @@ void EditCompute::saveValues() {
     settings.ran_step = m_settings.ran_step;
     settings.design_c_limit = m_settings.design_c_limit;
     m_project->setComputeSettings(settings, true);
+    labelRangeUnits();
 }
 
 void EditCompute::onInterpolationToggled(wxCommandEvent& event) {

@@ -11,6 +11,7 @@
 // flag and joins the worker, which ends at its next progress report (a running
 // xfoil-core is ended by the segment builder within a second).
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -143,12 +144,15 @@ public:
     wxChoice* variableChoice() const { return m_variableChoice; }
     wxTextCtrl* minField() const { return m_minCtrl; }
     wxTextCtrl* maxField() const { return m_maxCtrl; }
+    // The labels of the range fields (Min., Max. value, Step size), with the variable's unit.
+    const std::array<wxStaticText*, 3>& rangeLabels() const { return m_rangeLabels; }
     wxTextCtrl* stepField() const { return m_stepCtrl; }
     wxTextCtrl* stepsField() const { return m_stepsCtrl; }
 
 private:
     void setupRangeLogic();
     void writeSteps();
+    void labelRangeUnits();
     void writeStepSize();
     void onInterpolationToggled(wxCommandEvent& event);
     void onReynoldsConditions(wxEvent& event);
@@ -230,6 +234,7 @@ private:
     wxTextCtrl* m_maxCtrl = nullptr;
     wxTextCtrl* m_stepCtrl = nullptr;
     wxTextCtrl* m_stepsCtrl = nullptr;
+    std::array<wxStaticText*, 3> m_rangeLabels{};
     wxCheckBox* m_interpolationBox = nullptr;
     wxButton* m_analyzeBtn = nullptr;
     wxButton* m_opBtn = nullptr;

@@ -208,6 +208,8 @@ wxTextCtrl* EditSection::setupInput(wxGridBagSizer* sizer, int row, int col, con
                                     int flags) {
     addLabel(sizer, row, col, label, tooltip);
     auto* text = new wxTextCtrl(m_container, wxID_ANY);
+    // Wide enough for twelve significant digits with sign and point.
+    text->SetMinSize(wxSize(text->GetSizeFromTextSize(text->GetTextExtent("-0.123456789012")).x, -1));
     text->SetToolTip(tooltip);
     nameField(text, label);
     sizer->Add(text, wxGBPosition(row, col + 1), wxGBSpan(rowSpan, colSpan), flags | wxALIGN_CENTER_VERTICAL | wxALL,

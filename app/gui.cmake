@@ -26,3 +26,5 @@ target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project ${wxWid
 add_executable(korvane main.cpp)
 target_link_libraries(korvane PRIVATE korvane_gui)
 korvane_place_xfoil_core(korvane)
+include(${PROJECT_SOURCE_DIR}/cmake/UserGuide.cmake)
+korvane_place_user_guide(korvane)

@@ -68,8 +68,11 @@ MainWindow::MainWindow()
     Bind(wxEVT_MENU, &MainWindow::onExportAeroDyn, this, kExportAeroDynId);
     Bind(wxEVT_CLOSE_WINDOW, &MainWindow::onClose, this);
 
-    // Large enough for the first page without scrolling on a 1280 x 800 screen.
+    // Large enough for the first page without scrolling on a 1280 x 800 screen: as wide
+    // as its columns need (with room for the notebook's border and a scroll bar).
     SetSize(FromDIP(wxSize(1060, 700)));
+    const int pageWidth = m_notebook->GetPage(0)->GetSizer()->GetMinSize().x + FromDIP(30);
+    if (GetClientSize().x < pageWidth) SetClientSize(pageWidth, GetClientSize().y);
     SetMinSize(FromDIP(wxSize(480, 360)));
     Centre();
 }

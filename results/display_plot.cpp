@@ -12,6 +12,7 @@
 #include <locale>
 #include <sstream>
 
+#include "bemt/NumberText.h"
 #include "bemt/spline.h"
 #include "results/error_box.h"
 
@@ -44,6 +45,9 @@ std::string numberText(double value) {
     return out.str();
 }
 
+// Exported values keep the ten significant digits the command line's CSV files have.
+std::string csvNumber(double value) { return bemt::NumberText::formatted("%.10g", value); }
+
 void usePen(wxGraphicsContext& gc, const wxGraphicsPenInfo& info) { gc.SetPen(gc.CreatePen(info)); }
 
 // The axis as drawn: an axis without any extent is drawn from 0 to 1.
@@ -61,6 +65,11 @@ struct DrawnSpan {
 }  // namespace
 
 wxString plotPaletteColour(std::size_t index) { return kPalette[index % kPalette.size()]; }
+
+PlotLine plotCycleLine(std::size_t index) {
+    constexpr PlotLine kLines[] = {PlotLine::Solid, PlotLine::Dashed, PlotLine::Dotted};
+    return kLines[index / kPalette.size() % 3];
+}
 
 wxString plotQuantity(const wxString& axisLabel) {
     wxString quantity = axisLabel;
@@ -107,16 +116,21 @@ PlotTitleFit fitPlotTitle(const wxString& title, double width, double preferredS
 
 wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxString& y2Label,
                      const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets,
-                     const std::vector<PlotCsvColumn>& extraColumns) {
+                     const std::vector<PlotCsvColumn>& extraColumns, bool y1Logarithmic) {
     struct Column {
         const PlotSet* set;
         const wxString* label;
+        bool exponents;  // the set holds log10 of the quantity its label names
+        std::string value(std::size_t i) const {
+            const double y = (*set->y)[i];
+            return csvNumber(exponents ? std::pow(10.0, y) : y);
+        }
     };
     std::vector<Column> columns;
     for (const auto& s : y1Sets)
-        if (!s.hidden) columns.push_back({&s, &y1Label});
+        if (!s.hidden) columns.push_back({&s, &y1Label, y1Logarithmic});
     for (const auto& s : y2Sets)
-        if (!s.hidden) columns.push_back({&s, &y2Label});
+        if (!s.hidden) columns.push_back({&s, &y2Label, false});
 
     wxString text;
     if (columns.empty()) return xLabel + "\n";
@@ -132,14 +146,14 @@ wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxSt
         for (const auto& c : columns) text << "," << heading(*c.label, *c.set);
         text << "\n";
         for (std::size_t i = 0; i < sharedX->size(); ++i) {
-            std::string line = numberText((*sharedX)[i]);
+            std::string line = csvNumber((*sharedX)[i]);
             for (const auto* e : extra) {
                 line += ',';
-                line += numberText((*e->values)[i]);
+                line += csvNumber((*e->values)[i]);
             }
             for (const auto& c : columns) {
                 line += ',';
-                line += numberText((*c.set->y)[i]);
+                line += c.value(i);
             }
             text << wxString::FromUTF8(line) << "\n";
         }
@@ -148,7 +162,7 @@ wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxSt
     for (const auto& c : columns) {
         text << xLabel << "," << heading(*c.label, *c.set) << "\n";
         for (std::size_t i = 0; i < c.set->x->size(); ++i)
-            text << wxString::FromUTF8(numberText((*c.set->x)[i]) + "," + numberText((*c.set->y)[i])) << "\n";
+            text << wxString::FromUTF8(csvNumber((*c.set->x)[i]) + "," + c.value(i)) << "\n";
     }
     return text;
 }
@@ -251,6 +265,7 @@ void PlotDisplay::resetRange() {
         m_x.widen(*s.x);
         m_y2.widen(*s.y);
     }
+    if (m_y1Floor && m_y1.hasData()) m_y1.dataMin = std::min(std::max(m_y1.dataMin, *m_y1Floor), m_y1.dataMax);
     m_x.computeTicks(false);
     m_y1.computeTicks(m_y1Logarithmic, 0.0, m_forceZeroY);
     m_y2.computeTicks(false, 0.0, m_forceZeroY);
@@ -380,6 +395,11 @@ void PlotDisplay::forceZeroY(bool force) {
     resetRange();
 }
 
+void PlotDisplay::setY1Floor(std::optional<double> floor) {
+    m_y1Floor = floor;
+    resetRange();
+}
+
 void PlotDisplay::setAxis1Logaritmic() {
     m_y1Logarithmic = true;
     resetRange();
@@ -436,27 +456,33 @@ std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
     const auto y2Shown = curveCount(m_y2Sets);
     const auto markersOf = [this](const PlotSet& s) { return s.markers < 0 ? m_showPoints : s.markers == 1; };
     if (curveCount(m_y1Sets) + y2Shown > 1 || m_singleCurveLegend) {
-        // The line styles of the two axes, when both are drawn.
-        if (y2Shown > 0 && curveCount(m_y1Sets) > 0) {
-            // In the colour of the axis' curve when it draws one in the palette's colours.
-            const auto keyColour = [this](bool y2) {
-                const auto& sets = y2 ? m_y2Sets : m_y1Sets;
-                int found = -1;
-                for (std::size_t i = 0; i < sets.size(); ++i) {
-                    if (sets[i].hidden || !sets[i].colour.empty()) continue;
-                    if (found >= 0) return wxString("#404040");
-                    found = static_cast<int>(i);
-                }
-                return found >= 0 ? setColour(y2, static_cast<std::size_t>(found)) : wxString("#404040");
+        // The line styles of the two axes, when both are drawn, in the colour of the axis'
+        // curve when it draws one in the palette's colours; an unpaired curve so keyed is
+        // named by its axis' entry alone.
+        const bool bothAxes = y2Shown > 0 && curveCount(m_y1Sets) > 0;
+        const auto keyed = [this, bothAxes](bool y2) {
+            const auto& sets = y2 ? m_y2Sets : m_y1Sets;
+            int found = -1;
+            for (std::size_t i = 0; bothAxes && i < sets.size(); ++i) {
+                if (sets[i].hidden || !sets[i].colour.empty()) continue;
+                if (found >= 0) return -1;
+                found = static_cast<int>(i);
+            }
+            return found;
+        };
+        const int keyed1 = keyed(false), keyed2 = keyed(true);
+        if (bothAxes) {
+            const auto keyColour = [this](bool y2, int index) {
+                return index >= 0 ? setColour(y2, static_cast<std::size_t>(index)) : wxString("#404040");
             };
-            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y1Label) + " (left axis)", keyColour(false),
+            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y1Label) + " (left axis)", keyColour(false, keyed1),
                                PlotLine::Solid});
-            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y2Label) + " (right axis)", keyColour(true),
+            entries.push_back({PlotLegendEntry::Curve, plotQuantity(m_y2Label) + " (right axis)", keyColour(true, keyed2),
                                PlotLine::Dashed});
         }
         for (std::size_t i = 0; i < m_y1Sets.size(); ++i) {
             const auto& set = m_y1Sets[i];
-            if (set.hidden || set.legend.empty()) continue;
+            if (set.hidden || set.legend.empty() || (static_cast<int>(i) == keyed1 && set.paired < 0)) continue;
             PlotLegendEntry e{PlotLegendEntry::Curve, set.legend, setColour(false, i), set.line};
             e.alsoDashed = set.paired >= 0 && !m_y2Sets[static_cast<std::size_t>(set.paired)].hidden;
             e.markers = markersOf(set) && set.line == PlotLine::None;
@@ -467,7 +493,7 @@ std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
             const bool partnered = std::any_of(m_y1Sets.begin(), m_y1Sets.end(), [&](const PlotSet& y1) {
                 return y1.paired == static_cast<int>(j) && !y1.hidden;
             });
-            if (set.hidden || set.legend.empty() || partnered) continue;
+            if (set.hidden || set.legend.empty() || partnered || static_cast<int>(j) == keyed2) continue;
             entries.push_back({PlotLegendEntry::Curve, set.legend, setColour(true, j), set.line});
         }
     }
@@ -486,7 +512,7 @@ std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
 }
 
 std::string PlotDisplay::getCSV() const {
-    const wxString text = plotCsvText(m_xLabel, m_y1Label, m_y2Label, m_y1Sets, m_y2Sets, m_csvColumns);
+    const wxString text = plotCsvText(m_xLabel, m_y1Label, m_y2Label, m_y1Sets, m_y2Sets, m_csvColumns, m_y1Logarithmic);
     const wxCharBuffer local = text.mb_str(wxConvLocal);
     if (local.data() && (local.length() > 0 || text.empty())) return std::string(local.data(), local.length());
     // The local encoding cannot hold a label (a degree sign under a plain C locale):
@@ -746,7 +772,8 @@ void PlotDisplay::drawAxes(wxGraphicsContext& gc, const Layout& l) const {
 }
 
 void PlotDisplay::drawSets(wxGraphicsContext& gc, const Layout& l) const {
-    gc.Clip(l.left - 4.0 * l.s, l.top - 4.0 * l.s, l.right - l.left + 8.0 * l.s, l.bottom - l.top + 8.0 * l.s);
+    // Inside the frame: a zoomed curve ends at the frame, not a few pixels past it.
+    gc.Clip(l.left, l.top, l.right - l.left, l.bottom - l.top);
     const auto drawSet = [&](const PlotSet& set, const PlotAxis& yAxis, const wxString& colour) {
         const auto& xs = *set.x;
         const auto& ys = *set.y;

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -76,14 +77,19 @@ PlotTitleFit fitPlotTitle(const wxString& title, double width, double preferredS
 // The quantity an axis label names: the label without its unit in brackets.
 wxString plotQuantity(const wxString& axisLabel);
 
-// The CSV text of a chart (see PlotDisplay::getCSV), as a pure function of its sets.
+// The CSV text of a chart (see PlotDisplay::getCSV), as a pure function of its sets:
+// the quantities the labels name with ten significant digits, whatever scale the chart
+// draws with (a logarithmic Y1 axis holds exponents; its column gets the values).
 // The extra columns follow the X column when all sets share one X vector of their length.
 wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxString& y2Label,
                      const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets,
-                     const std::vector<PlotCsvColumn>& extraColumns = {});
+                     const std::vector<PlotCsvColumn>& extraColumns = {}, bool y1Logarithmic = false);
 
 // Palette colour (as "#rrggbb") of the given index, wrapping around.
 wxString plotPaletteColour(std::size_t index);
+// The line of set index among many: solid through the palette's colours, then dashed,
+// then dotted, so that no two of three palettes' worth of curves look alike.
+PlotLine plotCycleLine(std::size_t index);
 
 class PlotDisplay : public wxPanel {
 public:
@@ -143,6 +149,9 @@ public:
     void hidePoints();
     void setProportional(bool proportional);
     void forceZeroY(bool force);
+    // The lowest value the Y1 axis shows after a reset (a coefficient from 0; values
+    // below are a zoom away); none: the smallest value.
+    void setY1Floor(std::optional<double> floor);
     void setAxis1Logaritmic();
 
     // Clickable X positions: moving the pointer selects the nearest one, a left click runs
@@ -229,6 +238,7 @@ private:
     bool m_showLegend;
     bool m_y1Logarithmic;
     bool m_forceZeroY = false;
+    std::optional<double> m_y1Floor;
     bool m_proportional = false;
     bool m_showPoints = false;
     bool m_singleCurveLegend = false;

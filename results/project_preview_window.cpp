@@ -5,6 +5,7 @@
 #include "app/kvp_project.h"
 #include "results/app_icon.h"
 #include "results/display_plot.h"
+#include "results/result_window_frame.h"
 
 ProjectPreviewWindow::ProjectPreviewWindow(std::function<void()> releaseSlot, KvpProject* project,
                                            const wxEventTypeTag<kvnChangeEvent>& changed, const wxString& title,
@@ -19,6 +20,8 @@ ProjectPreviewWindow::ProjectPreviewWindow(std::function<void()> releaseSlot, Kv
     SetSizer(sizer);
     SetSize(FromDIP(size));
     Layout();
+    // Placed, and closed by Esc and Ctrl+W, as the result windows are.
+    presentResultWindow(this, wxEmptyString);
     m_project->Bind(changed, &ProjectPreviewWindow::onProjectChanged, this);
     Bind(wxEVT_CLOSE_WINDOW, &ProjectPreviewWindow::onClose, this);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A preview window with one chart that follows one kind of change of the project: it
 // redraws on every such change, leaves the project alone once it closes, and clears the
-// opener's pointer to it then.
+// opener's pointer to it then. It opens and closes (Esc, Ctrl+W) as a result window does.
 
 #include <wx/frame.h>
 

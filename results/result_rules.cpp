@@ -77,8 +77,35 @@ wxString analyzerChartTitle(const wxString& page, double x, double reynolds) {
     return page + " at x/R = " + format3g(x) + ", Re = " + powerOfTenText(reynolds, 3);
 }
 
+namespace {
+
+// "1.15 × 10⁷" as a name writes it: "1.15e7" (the exponent in plain digits).
+wxString plainPowersOfTen(const wxString& text) {
+    static const wxString superscripts = wxString::FromUTF8("⁰¹²³⁴⁵⁶⁷⁸⁹");
+    static const wxString times = wxString::FromUTF8(" × 10");
+    wxString plain = text;
+    for (int i = plain.Find(times); i != wxNOT_FOUND; i = plain.Find(times)) {
+        wxString exponent;
+        std::size_t end = static_cast<std::size_t>(i) + times.length();
+        for (; end < plain.length(); ++end) {
+            const int digit = superscripts.Find(plain[end]);
+            if (digit != wxNOT_FOUND)
+                exponent << digit;
+            else if (plain[end] == wxUniChar(0x207B))  // superscript minus
+                exponent << '-';
+            else
+                break;
+        }
+        plain = plain.Left(static_cast<std::size_t>(i)) + (exponent.empty() ? wxString("_10") : "e" + exponent) +
+                plain.Mid(end);
+    }
+    return plain;
+}
+
+}  // namespace
+
 wxString exportFileName(const wxString& chartTitle, const wxString& extension) {
-    wxString title = chartTitle.Lower();
+    wxString title = plainPowersOfTen(chartTitle).Lower();
     title.Replace(kDegree, "deg");
     // Exponents as a person writes them in a name: 4.1e+06 as 4.1e6, 2e-05 as 2e-5.
     for (const char* sign : {"e+", "e-"}) {

@@ -1,5 +1,6 @@
 #include "results/result_window_frame.h"
 
+#include <wx/app.h>
 #include <wx/display.h>
 #include <wx/sizer.h>
 #include <wx/toplevel.h>
@@ -8,6 +9,10 @@
 #include <memory>
 
 namespace {
+
+// Cascading starts again at the main window's corner after this many windows.
+constexpr int kCascadeCycle = 8;
+constexpr int kCascadeStep = 32;  // DIP
 
 // The client size the window's layout needs, from its sizers rather than from the size
 // it happens to have.
@@ -21,19 +26,44 @@ wxSize requiredClientSize(wxTopLevelWindow* window) {
     return size;
 }
 
-void fitFirstShown(wxTopLevelWindow* window) {
-    const int index = wxDisplay::GetFromWindow(window);
-    const wxRect screen = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+// The main window: the application's top window, unless it is this window.
+wxTopLevelWindow* mainWindowBeside(wxTopLevelWindow* window) {
+    auto* top = wxTheApp ? dynamic_cast<wxTopLevelWindow*>(wxTheApp->GetTopWindow()) : nullptr;
+    return top && top != window && top->IsShown() ? top : nullptr;
+}
+
+// The other windows already open beside the main window.
+int openSiblings(const wxTopLevelWindow* window, const wxTopLevelWindow* main) {
+    int count = 0;
+    for (const wxWindow* other : wxTopLevelWindows)
+        if (other != window && other != main && other->IsShown() && !other->IsBeingDeleted()) ++count;
+    return count;
+}
+
+void placeFirstShown(wxTopLevelWindow* window) {
+    wxTopLevelWindow* main = mainWindowBeside(window);
+    const int index = wxDisplay::GetFromWindow(main ? static_cast<wxWindow*>(main) : window);
+    const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
     const wxSize decorations = window->GetSize() - window->GetClientSize();
     wxSize minimum = requiredClientSize(window) + decorations;
-    minimum.DecTo(screen.GetSize());
+    minimum.IncTo(window->GetMinSize());
+    minimum.DecTo(area.GetSize());
     window->SetMinSize(minimum);
-    window->SetSize(fitOnScreen(window->GetRect(), screen));
+    const wxRect anchor = main ? main->GetRect() : wxRect(area.GetPosition(), wxSize(0, 0));
+    window->SetSize(placeWindow(anchor, openSiblings(window, main) % kCascadeCycle + 1, window->FromDIP(kCascadeStep),
+                                window->GetSize(), minimum, area));
     // In front, with the keyboard, also where no window manager gives it the focus.
     window->Raise();
 }
 
 }  // namespace
+
+wxRect placeWindow(const wxRect& anchor, int cascade, int step, wxSize size, wxSize minimum, const wxRect& workArea) {
+    minimum.DecTo(workArea.GetSize());
+    size.IncTo(minimum);
+    const wxPoint corner = anchor.GetPosition() + wxPoint(cascade * step, cascade * step);
+    return fitOnScreen(wxRect(corner, size), workArea);
+}
 
 wxRect fitOnScreen(const wxRect& window, const wxRect& screen) {
     wxRect fitted = window;
@@ -59,6 +89,6 @@ void presentResultWindow(wxTopLevelWindow* window, const wxString& projectName) 
         event.Skip();
         if (!event.IsShown() || !*first) return;
         *first = false;
-        fitFirstShown(window);
+        placeFirstShown(window);
     });
 }

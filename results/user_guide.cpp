@@ -1,28 +1,52 @@
 #include "results/user_guide.h"
 
-#include "results/error_box.h"
-
+#include <cmark.h>
 #include <wx/filename.h>
-#include <wx/msgdlg.h>
+#include <wx/html/htmlwin.h>
+#include <wx/sizer.h>
 #include <wx/stdpaths.h>
-#include <wx/utils.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "results/app_icon.h"
+#include "results/error_box.h"
+#include "results/result_window_frame.h"
 
 namespace {
 
 const wxString kGuideName = "user-guide.md";
 
+// The page of the guide, with its pictures read from the guide's folder.
+class GuidePage : public wxHtmlWindow {
+public:
+    explicit GuidePage(wxWindow* parent) : wxHtmlWindow(parent) {}
+
+    void show(const std::string& html, const wxString& folder) {
+        // The file system resolves the pictures' relative names from here.
+        m_FS->ChangePathTo(folder + "/", true);
+        SetPage(wxString::FromUTF8(html));
+    }
+};
+
+std::string readGuide(const wxString& path) {
+    std::ifstream in(path.fn_str(), std::ios::binary);
+    std::ostringstream text;
+    if (!in || !(text << in.rdbuf()))
+        throw std::string("The user guide " + path.utf8_string() + " could not be read.");
+    return text.str();
+}
+
 }  // namespace
 
 std::vector<wxString> userGuideCandidates(const wxString& executablePath) {
     const wxString folder = wxFileName(executablePath).GetPath();
-    std::vector<wxString> candidates = {
+    return {
         wxFileName(folder + "/../share/doc/korvane/" + kGuideName).GetAbsolutePath(),
         wxFileName(folder + "/docs/" + kGuideName).GetAbsolutePath(),
     };
-#ifdef KORVANE_DOCS_DIR
-    candidates.push_back(wxString::FromUTF8(KORVANE_DOCS_DIR "/") + kGuideName);
-#endif
-    return candidates;
 }
 
 wxString findUserGuide(const wxString& executablePath) {
@@ -31,13 +55,45 @@ wxString findUserGuide(const wxString& executablePath) {
     return wxEmptyString;
 }
 
+std::string userGuideHtml(const std::string& markdown) {
+    const std::unique_ptr<char, decltype(&std::free)> html(
+        cmark_markdown_to_html(markdown.data(), markdown.size(), CMARK_OPT_DEFAULT | CMARK_OPT_SMART), &std::free);
+    return "<html><body>" + std::string(html ? html.get() : "") + "</body></html>";
+}
+
+UserGuideWindow::UserGuideWindow(const wxString& guidePath)
+    : wxFrame(nullptr, wxID_ANY, defaultTitle()) {
+    const std::string html = userGuideHtml(readGuide(guidePath));
+    SetIcons(korvaneIcons());
+    auto* page = new GuidePage(this);
+    m_page = page;
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(page, 1, wxEXPAND);
+    SetSizer(sizer);
+    SetMinSize(FromDIP(wxSize(480, 360)));
+    SetSize(FromDIP(wxSize(1000, 900)));
+    page->show(html, wxFileName(guidePath).GetPath());
+    presentResultWindow(this, wxEmptyString);
+}
+
 void openUserGuide(wxWindow* parent) {
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (auto* open = dynamic_cast<UserGuideWindow*>(window); open && !open->IsBeingDeleted()) {
+            open->Raise();
+            return;
+        }
+    }
     const wxString executable = wxStandardPaths::Get().GetExecutablePath();
     const wxString guide = findUserGuide(executable);
-    wxString problem;
-    if (guide.empty())
-        problem = "The user guide (" + kGuideName + ") was not found beside the program " + executable + ".";
-    else if (!wxLaunchDefaultApplication(guide))
-        problem = "The user guide " + guide + " could not be opened: no program to show it is set up.";
-    if (!problem.empty()) showErrorBox(parent, problem);
+    if (guide.empty()) {
+        wxString places;
+        for (const auto& candidate : userGuideCandidates(executable)) places << "\n" << candidate;
+        showErrorBox(parent, "The user guide was found in none of these places:" + places);
+        return;
+    }
+    try {
+        (new UserGuideWindow(guide))->Show();
+    } catch (const std::string& message) {
+        showErrorBox(parent, wxString::FromUTF8(message));
+    }
 }

@@ -82,6 +82,11 @@ AnalyzeAirfoilsWindow::AnalyzeAirfoilsWindow(const std::shared_ptr<ResultWindowL
     options->Add(m_resolution, 0, wxEXPAND | wxALL, FromDIP(4));
     side->Add(options, 0, wxEXPAND | wxALL, FromDIP(4));
 
+    auto* reset = new wxButton(root, wxID_ANY, "Reset range");
+    reset->SetToolTip("Reset plot ranges.");
+    reset->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_charts->forEachChart([](PlotDisplay& c) { c.resetRange(); }); });
+    side->Add(reset, 0, wxEXPAND | wxALL, FromDIP(4));
+
     auto* actions = new wxStaticBoxSizer(wxVERTICAL, root, "Actions");
     wxWindow* actionsBox = actions->GetStaticBox();
     m_fullRange = new wxCheckBox(actionsBox, wxID_ANY, "Display full angle range");

@@ -184,14 +184,27 @@ wxWindow* PowerCurveWindow::buildSummary(wxWindow* parent) {
 
     m_energyTable = new wxListCtrl(panel, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(-1, 110)),
                                    wxLC_REPORT | wxLC_SINGLE_SEL);
-    m_energyTable->AppendColumn("Wind climate", wxLIST_FORMAT_LEFT, FromDIP(150));
-    m_energyTable->AppendColumn("AEP [MWh]", wxLIST_FORMAT_RIGHT, FromDIP(75));
-    m_energyTable->AppendColumn("Capacity factor", wxLIST_FORMAT_RIGHT, FromDIP(100));
+    const wxString headers[] = {"Wind climate", "AEP [MWh]", "Capacity factor"};
+    m_energyTable->AppendColumn(headers[0], wxLIST_FORMAT_LEFT);
+    m_energyTable->AppendColumn(headers[1], wxLIST_FORMAT_RIGHT);
+    m_energyTable->AppendColumn(headers[2], wxLIST_FORMAT_RIGHT);
     for (const bemt::AnnualEnergy& e : m_energy) {
         const long row = m_energyTable->InsertItem(m_energyTable->GetItemCount(), wxString::FromUTF8(e.climate.name));
         m_energyTable->SetItem(row, 1, wxString::Format("%.1f", e.megawattHours()));
         m_energyTable->SetItem(row, 2, wxString::Format("%.3f", e.capacityFactor));
     }
+    // Every column as wide as its header and its widest entry, and the table as wide as
+    // its columns.
+    int tableWidth = FromDIP(8);
+    for (int c = 0; c < 3; ++c) {
+        int width = m_energyTable->GetTextExtent(headers[c]).x;
+        for (long row = 0; row < m_energyTable->GetItemCount(); ++row)
+            width = std::max(width, m_energyTable->GetTextExtent(m_energyTable->GetItemText(row, c)).x);
+        width += FromDIP(24);  // the cell's and the header's padding
+        m_energyTable->SetColumnWidth(c, width);
+        tableWidth += width;
+    }
+    m_energyTable->SetMinSize(wxSize(tableWidth, FromDIP(110)));
     m_energyTable->SetToolTip(wxString::Format(
         "Annual energy: 8760 h x availability (%.3g) x the power of each wind speed, at most the rated power, "
         "weighted by the probability of its bin in the Weibull climate.",

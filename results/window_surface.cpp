@@ -57,8 +57,13 @@ SurfaceWindow::SurfaceWindow(const std::shared_ptr<ResultWindowList>& windows, b
         return m_heatMap;
     };
     column.fillActions = [this](wxWindow* parent, wxSizer* sizer) {
-        m_charts->addActions(parent, sizer, m_files);
         const int border = FromDIP(3);
+        m_negativeBox = new wxCheckBox(parent, wxID_ANY, "Show negative coefficients");
+        m_negativeBox->SetToolTip("Takes the negative coefficients (a rotor driven by the wind's brake state, far "
+                                  "from operation) into the charts' ranges and the heat map's colour scale.");
+        m_negativeBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) { showNegative(event.IsChecked()); });
+        sizer->Add(m_negativeBox, 0, wxALL, border);
+        m_charts->addActions(parent, sizer, m_files);
         auto* map = new wxButton(parent, wxID_ANY, "Export heat map PNG");
         map->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { exportHeatMap(); });
         sizer->Add(map, 0, wxEXPAND | wxALL, border);
@@ -81,6 +86,7 @@ SurfaceWindow::SurfaceWindow(const std::shared_ptr<ResultWindowList>& windows, b
         showOnHeatMap(event.GetSelection());
         event.Skip();
     });
+    showNegative(false);
     showOnHeatMap(0);
     SetSize(FromDIP(wxSize(1200, 780)));
     SetMinSize(FromDIP(wxSize(640, 420)));
@@ -101,6 +107,8 @@ void SurfaceWindow::buildCharts() {
             for (std::size_t j = 0; j < m_curves.size(); ++j) {
                 const int set = chart->addAxis1Set(&m_surface.tsr, &m_curves[j][static_cast<std::size_t>(c)]);
                 chart->setAxis1SetLegend(set, result_rules::pitchLegend(m_surface.pitch[j]));
+                // More pitch angles than colours: each curve its own colour and line.
+                chart->setAxis1SetStyle(set, plotCycleLine(j), false);
             }
             chart->resetRange();
         }
@@ -114,6 +122,14 @@ void SurfaceWindow::showOnHeatMap(int coefficient) {
     const auto& text = kCoefficients[static_cast<std::size_t>(coefficient)];
     m_heatMap->setData(m_surface.tsr, m_surface.pitch, matrix(coefficient),
                        wxString::Format("%s at %.3g m/s", text.page, m_surface.wind), kTsrLabel, kPitchLabel);
+}
+
+void SurfaceWindow::showNegative(bool shown) {
+    // Coefficients are read from 0 up; below is a rotor braking the wind's way round.
+    const std::optional<double> floor = shown ? std::nullopt : std::optional<double>(0.0);
+    if (m_negativeBox) m_negativeBox->SetValue(shown);
+    m_charts->forEachChart([&floor](PlotDisplay& chart) { chart.setY1Floor(floor); });
+    m_heatMap->setScaleFloor(floor);
 }
 
 void SurfaceWindow::setPitchShown(int index, bool shown) {

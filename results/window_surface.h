@@ -1,8 +1,9 @@
 #pragma once
 // "Performance surface": the power, thrust and torque coefficients over tip speed ratio
 // and pitch, as families of curves over the tip speed ratio (one per pitch angle, on the
-// pages of a choice) and as a heat map of the chosen coefficient; exports as PNG, CSV
-// and the tables file controller tuning tools read.
+// pages of a choice, each curve its own colour and line) and as a heat map of the
+// chosen coefficient with its contour lines; both read from 0 unless negative values are
+// asked for. Exports as PNG, CSV and the tables file controller tuning tools read.
 
 #include <wx/frame.h>
 
@@ -33,6 +34,10 @@ public:
     const std::vector<wxCheckBox*>& pitchBoxes() const { return m_pitchBoxes; }
     const bemt::PerformanceSurface& surface() const { return m_surface; }
     void setPitchShown(int index, bool shown);
+    // Takes negative coefficients into the charts' ranges and the heat map's scale
+    // (by default they start at 0), as the "Show negative coefficients" box does.
+    void showNegative(bool shown);
+    wxCheckBox* negativeBox() const { return m_negativeBox; }
     // Shows coefficient 0 (Cp), 1 (Ct) or 2 (Cq) on the heat map.
     void showOnHeatMap(int coefficient);
     // The tables file the "Export tables for controller tuning" action writes.
@@ -53,4 +58,5 @@ private:
     ChartBook* m_charts = nullptr;
     DisplayHeatMap* m_heatMap = nullptr;
     std::vector<wxCheckBox*> m_pitchBoxes;
+    wxCheckBox* m_negativeBox = nullptr;
 };

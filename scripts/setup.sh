@@ -6,11 +6,11 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev
+  libwxgtk3.2-dev libcmark-dev
   libboost-dev libboost-filesystem-dev
   nlohmann-json3-dev libcli11-dev
   xfoil
-  xvfb xauth
+  xvfb xauth openbox
   imagemagick
   clang-14 libclang-rt-14-dev llvm-14
 )

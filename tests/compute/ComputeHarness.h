@@ -3,6 +3,7 @@
 // and helpers that wait for worker threads the way the event loop would.
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <wx/button.h>
 #include <wx/frame.h>
 #include <wx/toplevel.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -18,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "TempFolder.h"
 #include "app/AppTestSupport.h"
 #include "WxTestApp.h"
 #include "app/edit_compute.h"
@@ -28,6 +31,30 @@
 namespace korvane::testing {
 
 inline std::string examplePath(const std::string& name) { return std::string(KORVANE_EXAMPLES) + "/" + name; }
+
+// korvane-cli's JSON document for a command on a project file, with further options.
+inline nlohmann::json cliResult(const std::string& command, const std::string& project,
+                                const std::string& options = "") {
+#ifdef KORVANE_CLI
+    TempFolder folder;
+    const std::string out = folder.file("result.json");
+    const std::string line = std::string("\"") + KORVANE_CLI + "\" " + command + " \"" + project + "\" " + options +
+                             " -q --json \"" + out + "\" > /dev/null 2>&1";
+    if (std::system(line.c_str()) != 0) {
+        ADD_FAILURE() << "korvane-cli failed: " << line;
+        return {};
+    }
+    std::ifstream in(out);
+    nlohmann::json result = nlohmann::json::parse(in, nullptr, false);
+    EXPECT_FALSE(result.is_discarded()) << "korvane-cli wrote no JSON";
+    return result;
+#else
+    (void)command;
+    (void)project;
+    (void)options;
+    return {};
+#endif
+}
 
 // Deletes the windows closed so far, as the idle time of the event loop does.
 inline void deleteClosedWindows() {

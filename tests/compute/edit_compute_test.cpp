@@ -2,10 +2,8 @@
 // refusals, one full run of every action on the bundled example project compared with
 // the core and with korvane-cli, Stop, outdated segments and errors.
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <atomic>
-#include <cstdlib>
 #include <fstream>
 
 #include "ComputeHarness.h"
@@ -42,28 +40,6 @@ bemt::InputDataSet coreInput(const KvpProject& project) {
 }
 
 void ignore(int, const std::string&) {}
-
-// korvane-cli's JSON document for a command on a project file.
-nlohmann::json cliResult(const std::string& command, const std::string& project) {
-#ifdef KORVANE_CLI
-    TempFolder folder;
-    const std::string out = folder.file("result.json");
-    const std::string line = std::string("\"") + KORVANE_CLI + "\" " + command + " \"" + project + "\" -q --json \"" +
-                             out + "\" > /dev/null 2>&1";
-    if (std::system(line.c_str()) != 0) {
-        ADD_FAILURE() << "korvane-cli failed: " << line;
-        return {};
-    }
-    std::ifstream in(out);
-    nlohmann::json result = nlohmann::json::parse(in, nullptr, false);
-    EXPECT_FALSE(result.is_discarded()) << "korvane-cli wrote no JSON";
-    return result;
-#else
-    (void)command;
-    (void)project;
-    return {};
-#endif
-}
 
 void expectSamePoints(const std::vector<bemt::pitchControlledOperatingPoint>& shown,
                       const std::vector<bemt::pitchControlledOperatingPoint>& core) {
@@ -142,6 +118,15 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     type(p.chordLimitField(), "0.25");
     EXPECT_TRUE(p.Validate());
     EXPECT_EQ(h.project.computeSettings().design_c_limit, 0.25);
+
+    // The range's labels carry the unit of the swept variable.
+    bemt::ComputeSettings settings = h.project.computeSettings();
+    for (const auto& [variable, unit] : {std::pair{bemt::windVelocity, "[m/s]"}, {bemt::tipSpeedRatio, "[-]"}}) {
+        settings.range_type = variable;
+        h.project.setComputeSettings(settings, false);
+        p.update();
+        for (wxStaticText* label : p.rangeLabels()) EXPECT_TRUE(label->GetLabel().EndsWith(unit)) << label->GetLabel();
+    }
 }
 
 TEST(ComputePanel, SavingKeepsThePitchSweepOfTheConditionsPage) {

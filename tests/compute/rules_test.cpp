@@ -94,6 +94,10 @@ TEST(ExportNames, TitleBecomesAFileName) {
     EXPECT_EQ(result_rules::exportFileName("Polar chart at x/R =0.45, Re =4.1e+06", ".png"),
               "polar_chart_at_x_r_0.45_re_4.1e6.png");
     EXPECT_EQ(result_rules::exportFileName("Lift at Re =2e-05 (x/R = 1)", ".csv"), "lift_at_re_2e-5_x_r_1.csv");
+    // The analyser's titles write powers of ten in superscript: the exponent stays.
+    EXPECT_EQ(result_rules::exportFileName(wxString::FromUTF8("Polar chart at x/R = 0.45, Re = 1.15 × 10⁷"), ".csv"),
+              "polar_chart_at_x_r_0.45_re_1.15e7.csv");
+    EXPECT_EQ(result_rules::exportFileName(wxString::FromUTF8("Lift at Re = 2 × 10⁻⁵"), ".csv"), "lift_at_re_2e-5.csv");
     EXPECT_EQ(result_rules::exportFileName("Turbine's power", ".csv"), "turbine_s_power.csv");
 }
 

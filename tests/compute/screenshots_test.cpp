@@ -53,7 +53,6 @@ TEST(Screenshots, DISABLED_ResultWindows) {
     const std::string at = std::string(folder) + "/";
     auto* main = new MainWindow();
     main->openFile(wxString::FromUTF8(examplePath("new_turbine.kvp")));
-    main->SetSize(1060, 700);
     main->Show();
     processEvents();
     main->setUnsaved(false);

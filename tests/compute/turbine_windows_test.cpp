@@ -278,13 +278,14 @@ TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
     main->Raise();
     pump(200);
     if (const char* folder = std::getenv("KORVANE_SCREENSHOTS")) {
-        // A fuller grid for the picture.
+        // The full default grid for the picture: 23 pitch angles, each its own curve.
         for (const auto& [index, text] : std::vector<std::pair<int, const char*>>{
-                 {0, "2"}, {1, "14"}, {2, "0.5"}, {3, "-2"}, {4, "22"}, {5, "4"}})
+                 {0, "2"}, {1, "14"}, {2, "0.5"}, {3, "-2"}, {4, "20"}, {5, "1"}})
             typeInto(compute->field(index), text);
         click(compute->surfaceButton());
         ASSERT_TRUE(pumpUntil([&] { return !panel->busy() && panel->resultWindows().size() == 2; }));
         auto* picture = lastWindow<SurfaceWindow>(panel->resultWindows());
+        pump(500);  // placed when it shows, before it is moved for the picture
         picture->SetPosition(wxPoint(0, 0));
         picture->SetSize(1250, 820);
         capture(picture, std::string(folder) + "/surface_window.png");

@@ -190,6 +190,9 @@ TEST_F(EditSectionTest, FieldsShowEverySignificantDigit) {
         section->radius->SetValue("20");  // an edit elsewhere transfers every field
         EXPECT_EQ(section->m_hub, value) << text;
     }
+    // The sizers give the field room for twelve significant digits.
+    wxTextCtrl* field = section->hubText;
+    EXPECT_GE(field->GetEffectiveMinSize().x, field->GetSizeFromTextSize(field->GetTextExtent("-10.5732277212")).x);
     // Editing one digit changes that digit only.
     section->m_hub = 1.225;
     section->TransferDataToWindow();

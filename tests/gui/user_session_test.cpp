@@ -25,6 +25,7 @@
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
+#include "app/edit_turbine_compute.h"
 #include "app/edit_twist_points.h"
 #include "app/field_rules.h"
 #include "app/file_dialogs.h"
@@ -34,6 +35,8 @@
 #include "bemt/Common.h"
 #include "results/result_window_frame.h"
 #include "results/result_window_list.h"
+#include "results/window_shape.h"
+#include "results/window_twist.h"
 
 namespace {
 
@@ -335,46 +338,99 @@ private:
     int m_saved = -1;
 };
 
-TEST_F(UserSession, ResultWindowsNameTheProjectFitTheScreenAndCloseWithEscAndCtrlW) {
+TEST_F(UserSession, EveryResultWindowOpensOnTheScreenBesideTheMainWindowAndClosesWithEscAndCtrlW) {
     const std::string path = folder.file("rotor.kvp");
     std::filesystem::copy_file(std::string(KORVANE_EXAMPLES) + "/new_turbine.kvp", path);
     start(path);
+    window->SetSize(wxRect(window->FromDIP(wxPoint(60, 50)), window->FromDIP(wxSize(1000, 680))));
+    user.settle();
     EditCompute* compute = window->computePage();
+    EditTurbineCompute* turbine = window->turbineComputePage();
+    EditShape* shape = window->shapePage();
     const ResultWindowList& results = compute->resultWindows();
-
-    const std::vector<std::pair<wxButton*, int>> actions = {{compute->operatingPointButton(), WXK_ESCAPE},
-                                                            {compute->designButton(), 'w'},
-                                                            {compute->characteristicsButton(), WXK_ESCAPE},
-                                                            {compute->analyzeButton(), 'w'}};
-    for (const auto& [button, closeKey] : actions) {
+    // The main window's page that holds a control, in front.
+    const auto showPageOf = [this](wxWindow* control) {
+        wxNotebook* pages = window->notebook();
+        for (wxWindow* w = control; w && w->GetParent(); w = w->GetParent())
+            if (w->GetParent() == pages) pages->SetSelection(static_cast<size_t>(pages->FindPage(w)));
+        user.settle();
+    };
+    const auto clickOn = [&](wxButton* button) {
+        return [&, button] {
+            showPageOf(button);
+            user.click(button);
+        };
+    };
+    const auto lastResult = [&]() -> wxTopLevelWindow* { return results.empty() ? nullptr : results.windows().back(); };
+    struct Row {
+        const char* name;
+        std::function<void()> open;
+        std::function<wxTopLevelWindow*()> opened;  // null once closed
+        int closeKey;                                // Esc, or 'w' with Ctrl
+    };
+    const std::vector<Row> rows = {
+        {"operating point", clickOn(compute->operatingPointButton()), lastResult, WXK_ESCAPE},
+        {"design", clickOn(compute->designButton()), lastResult, 'w'},
+        {"characteristics", clickOn(compute->characteristicsButton()), lastResult, WXK_ESCAPE},
+        {"analyser", clickOn(compute->analyzeButton()), lastResult, 'w'},
+        {"power curve", clickOn(turbine->powerCurveButton()), lastResult, WXK_ESCAPE},
+        {"surface", clickOn(turbine->surfaceButton()), lastResult, 'w'},
+        {"blade shape", [&] { shape->displayShapeWindow(); },
+         [&]() -> wxTopLevelWindow* { return shape->shapeWindow(); }, WXK_ESCAPE},
+        {"blade twist", [&] { shape->displayTwistWindow(); },
+         [&]() -> wxTopLevelWindow* { return shape->twistWindow(); }, 'w'},
+    };
+    const wxRect screen = wxDisplay(0u).GetClientArea();
+    const wxRect main = window->GetRect();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         StderrCapture errors;
-        user.click(button);
-        ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !results.empty() && !compute->busy(); },
+        row.open();
+        ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return row.opened() && !compute->busy(); },
                                                         std::chrono::seconds(60)));
         user.settle();
         EXPECT_EQ(errors.text().find("CRITICAL"), std::string::npos) << errors.text();
-        wxTopLevelWindow* result = results.windows().back();
-        EXPECT_TRUE(result->GetTitle().EndsWith(" - rotor.kvp")) << result->GetTitle();
+        wxTopLevelWindow* result = row.opened();
+        if (result == lastResult()) {
+            EXPECT_TRUE(result->GetTitle().EndsWith(" - rotor.kvp")) << result->GetTitle();
+        }
 
-        // Fully on the screen, and no smaller than its layout needs.
-        const wxRect screen = wxDisplay(0u).GetClientArea();
-        EXPECT_TRUE(screen.Contains(result->GetRect())) << result->GetRect().x << "," << result->GetRect().y;
+        // Fully on the screen, cascading from the main window's corner, no smaller than
+        // its layout needs.
+        const wxRect rect = result->GetRect();
+        EXPECT_TRUE(screen.Contains(rect)) << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
+        EXPECT_GT(rect.x, main.x);
+        EXPECT_GT(rect.y, main.y);
         const wxSize minimum = result->GetMinSize();
-        EXPECT_GT(minimum.x, 300);
-        EXPECT_GT(minimum.y, 200);
-        EXPECT_LE(minimum.x, result->GetSize().x);
+        EXPECT_GE(minimum.x, 300);
+        EXPECT_GE(minimum.y, 200);
+        EXPECT_LE(minimum.x, rect.width);
+        EXPECT_LE(minimum.y, rect.height);
         result->SetSize(wxSize(100, 100));
         user.settle();
         EXPECT_GE(result->GetSize().x, minimum.x);
 
         user.moveTo(result, wxPoint(20, 20));
-        user.key(closeKey, closeKey == 'w' ? wxMOD_CONTROL : wxMOD_NONE);
+        user.key(row.closeKey, row.closeKey == 'w' ? wxMOD_CONTROL : wxMOD_NONE);
         user.settle();
-        EXPECT_TRUE(results.empty()) << button->GetLabel() << ": closed by key " << closeKey;
+        EXPECT_EQ(row.opened(), nullptr) << "closed by key " << row.closeKey;
     }
 }
 
-TEST(ResultWindowFrame, WindowsLargerThanTheScreenOrPartlyOffItAreFittedOnIt) {
+TEST(ResultWindowFrame, WindowsCascadeFromTheMainWindowAndFitOnTheScreen) {
+    // A 1250 x 820 window beside a main window at (60, 50), on a 1600 x 1000 work area:
+    // 32 pixels further per window, never off the area, never below the minimum.
+    const wxRect area(0, 0, 1600, 1000), main(60, 50, 1000, 700);
+    EXPECT_EQ(placeWindow(main, 1, 32, {1250, 820}, {640, 420}, area), wxRect(92, 82, 1250, 820));
+    EXPECT_EQ(placeWindow(main, 4, 32, {1250, 820}, {640, 420}, area), wxRect(188, 178, 1250, 820));
+    EXPECT_EQ(placeWindow(main, 1, 32, {400, 200}, {640, 420}, area), wxRect(92, 82, 640, 420));
+    EXPECT_EQ(placeWindow(main, 1, 32, {1250, 820}, {640, 420}, {0, 0, 1024, 768}), wxRect(0, 0, 1024, 768));
+    EXPECT_EQ(placeWindow(main, 1, 32, {900, 600}, {2000, 420}, {0, 0, 1024, 768}), wxRect(0, 82, 1024, 600));
+    // The main window on a second screen: the window opens there.
+    EXPECT_EQ(placeWindow({1700, 40, 800, 600}, 1, 32, {1250, 820}, {640, 420}, {1600, 0, 1920, 1080}),
+              wxRect(1732, 72, 1250, 820));
+
+
     const wxRect screen(0, 0, 1280, 800);
     const auto fitted = [&](const wxRect& window) { return fitOnScreen(window, screen); };
     EXPECT_EQ(fitted({100, 50, 800, 600}), wxRect(100, 50, 800, 600));   // fits: unchanged

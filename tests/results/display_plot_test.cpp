@@ -35,7 +35,7 @@ TEST(PlotCsv, SetsSharingOneXVectorFormOneTable) {
               wxS("x/R [-],c/R [-] (0°),c/R [-]\n"
               "0.1,1,0.001\n"
               "0.55,2.5,-3\n"
-              "1,1.23457e+06,1e-07\n"));
+              "1,1234567,1e-07\n"));
 }
 
 TEST(PlotCsv, Y2SetsFollowY1SetsWithTheirOwnLabel) {
@@ -44,6 +44,9 @@ TEST(PlotCsv, Y2SetsFollowY1SetsWithTheirOwnLabel) {
     const std::vector<double> b = {5.0, 6.0};
     const wxString csv = plotCsvText("X", "P", "T", {setOf(&x, &a, wxS("5°"))}, {setOf(&x, &b, wxS("5°"))});
     EXPECT_EQ(csv, wxS("X,P (5°),T (5°)\n1,3,5\n2,4,6\n"));
+    // A logarithmic left axis holds exponents: its column gets the values, the right one stays.
+    EXPECT_EQ(plotCsvText("X", "Re [-]", "F [-]", {setOf(&x, &a)}, {setOf(&x, &b)}, {}, true),
+              "X,Re [-],F [-]\n1,1000,5\n2,10000,6\n");
 }
 
 TEST(PlotCsv, SetsWithDifferentXVectorsFormBlocks) {
@@ -288,6 +291,17 @@ TEST_F(PlotDisplayTest, ZoomAndResetRange) {
     EXPECT_DOUBLE_EQ(plot->xAxis().start, 0.0);
     EXPECT_DOUBLE_EQ(plot->xAxis().end, 10.0);
     EXPECT_DOUBLE_EQ(plot->y1Axis().end, 100.0);
+
+    // A coefficient read from 0: values below the floor are a zoom away, also after a reset.
+    const std::vector<double> negative = {-80.0, 60.0};
+    plot->addAxis1Set(&x, &negative);
+    plot->setY1Floor(0.0);
+    EXPECT_DOUBLE_EQ(plot->y1Axis().start, 0.0);
+    plot->zoomTo(0.0, 10.0, -80.0, 100.0);
+    plot->resetRange();
+    EXPECT_DOUBLE_EQ(plot->y1Axis().start, 0.0);
+    plot->setY1Floor(std::nullopt);
+    EXPECT_LE(plot->y1Axis().start, -80.0);
 }
 
 TEST_F(PlotDisplayTest, WheelZoomIsASteadyFactorAndReturnsToTheSameRange) {
@@ -354,6 +368,15 @@ TEST_F(PlotDisplayTest, LegendNamesEveryCurveAndBandWhenThereIsMoreThanOne) {
     EXPECT_EQ(plot->legendEntries().back().text, "Outside the airfoil data (predicted)");
     plot->hideLegend();
     EXPECT_FALSE(plot->legendShown());
+
+    // One unpaired curve on each axis (rotor speed and pitch): each named once, by its axis.
+    auto* control = new PlotDisplay(frame, "Control", "V [m/s]", "Rotor speed [rpm]", "Pitch [deg]", true, false);
+    control->setAxis1SetLegend(control->addAxis1Set(&x, &alpha), "Rotor speed");
+    control->setAxis2SetLegend(control->addAxis2Set(&x, &phi), "Pitch");
+    entries = control->legendEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].text, "Rotor speed (left axis)");
+    EXPECT_EQ(entries[1].text, "Pitch (right axis)");
 }
 
 TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
@@ -391,6 +414,45 @@ TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
         EXPECT_GT(setColoured, 20) << "the data set is not drawn";
     }
     EXPECT_THROW(plot->getImage(0, 100), std::string);
+}
+
+TEST_F(PlotDisplayTest, AZoomedCurveEndsAtTheFrame) {
+    // A thick diagonal far beyond the zoomed span: none of its pixels may pass the frame.
+    const std::vector<double> x = {-100.0, 100.0};
+    plot->addAxis1Set(&x, &x);
+    plot->zoomTo(-2.0, 2.0, -2.0, 2.0);
+    const wxImage image = plot->getImage(600, 400).ConvertToImage();
+    const auto dark = [&](int px, int py) {  // the frame's grey, antialiased
+        const int r = image.GetRed(px, py), g = image.GetGreen(px, py), b = image.GetBlue(px, py);
+        return r < 180 && std::abs(r - g) < 10 && std::abs(g - b) < 10;
+    };
+    const auto curve = [&](int px, int py) { return image.GetRed(px, py) > 120 && image.GetGreen(px, py) < 60; };
+    // The frame: the outermost columns and rows with a long dark run.
+    int left = 600, right = -1, top = 400, bottom = -1;
+    for (int px = 0; px < 600; ++px) {
+        int run = 0;
+        for (int py = 0; py < 400; ++py) {
+            run = dark(px, py) ? run + 1 : 0;
+            if (run > 150) left = std::min(left, px), right = std::max(right, px);
+        }
+    }
+    for (int py = 0; py < 400; ++py) {
+        int run = 0;
+        for (int px = 0; px < 600; ++px) {
+            run = dark(px, py) ? run + 1 : 0;
+            if (run > 250) top = std::min(top, py), bottom = std::max(bottom, py);
+        }
+    }
+    ASSERT_LT(left, right);
+    ASSERT_LT(top, bottom);
+    int inside = 0;
+    for (int py = 0; py < 400; ++py)
+        for (int px = 0; px < 600; ++px) {
+            if (!curve(px, py)) continue;
+            EXPECT_TRUE(px >= left && px <= right && py >= top && py <= bottom) << px << "," << py;
+            ++inside;
+        }
+    EXPECT_GT(inside, 100);
 }
 
 TEST_F(PlotDisplayTest, PngOfAChartIsWrittenAndReadBack) {
