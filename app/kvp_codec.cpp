@@ -136,7 +136,15 @@ std::string kindOf(const json& value) {
 // ("conditions.R", "airfoil_points[2].path").
 class Reader {
 public:
-    explicit Reader(const std::string& projectPath) : m_projectPath(projectPath) {}
+    // With outOfLimits, a value outside its limit is kept and its refusal collected there.
+    explicit Reader(const std::string& projectPath, std::vector<std::string>* outOfLimits = nullptr)
+        : m_projectPath(projectPath), m_outOfLimits(outOfLimits) {}
+
+    // A value outside its limit: refused, or collected and kept.
+    void refuseLimit(const std::string& problem) const {
+        if (!m_outOfLimits) fail(problem);
+        m_outOfLimits->push_back(problem);
+    }
 
     [[noreturn]] void fail(const std::string& problem) const {
         if (m_projectPath.empty()) throw "The project could not be read: " + problem;
@@ -200,7 +208,7 @@ public:
     }
 
     double within(double value, const std::string& where, const char* key, const ValueLimit& limit) const {
-        if (const auto refusal = limit.check(value)) fail(quoted(path(where, key)) + ": " + *refusal);
+        if (const auto refusal = limit.check(value)) refuseLimit(quoted(path(where, key)) + ": " + *refusal);
         return value;
     }
 
@@ -288,6 +296,7 @@ private:
     }
 
     std::string m_projectPath;
+    std::vector<std::string>* m_outOfLimits;
 };
 
 // Positions of a range as the sweeps count them; a range that computes nothing has none.
@@ -348,11 +357,11 @@ ComputeSettings readComputeSettings(const Reader& r, const json& root) {
     s.range_type = static_cast<ComputeRangeType>(r.choice(o, where, "range_type", tipSpeedRatio));
     if (const auto refusal = countRefusal("the characteristics range", rangePositions(s.ran_min, s.ran_max, s.ran_step),
                                           Limits::kMaxCharacteristicSteps))
-        r.fail(Reader::quoted(where) + ": " + *refusal);
+        r.refuseLimit(Reader::quoted(where) + ": " + *refusal);
     if (s.enable_pitch) {
         if (const auto refusal = countRefusal("the pitch range", rangePositions(s.p_min, s.p_max, s.p_step),
                                               Limits::kMaxPitchPositions))
-            r.fail(Reader::quoted(where) + ": " + *refusal);
+            r.refuseLimit(Reader::quoted(where) + ": " + *refusal);
     }
     return s;
 }
@@ -440,8 +449,7 @@ std::optional<TurbineSettings> readTurbine(const Reader& r, const json& root, co
     r.optionalNumber(o, where, "wind_max", t.wind_max);
     r.optionalNumber(o, where, "wind_min", t.wind_min);
     r.optionalNumber(o, where, "wind_step", t.wind_step);
-    const auto problems = Turbine::problems(t);
-    if (!problems.empty()) r.fail("\"turbine." + problems.front().key + "\" " + problems.front().message);
+    for (const auto& problem : Turbine::problems(t)) r.refuseLimit("\"turbine." + problem.key + "\" " + problem.message);
     return t;
 }
 
@@ -486,8 +494,8 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     }
 }
 
-ProjectData read(const std::string& document, const std::string& projectPath) {
-    const Reader r(projectPath);
+ProjectData read(const std::string& document, const std::string& projectPath, std::vector<std::string>* outOfLimits) {
+    const Reader r(projectPath, outOfLimits);
     const json parsed = r.parse(document);
     if (!parsed.is_object()) r.fail("the document must be a JSON object, not " + kindOf(parsed) + ".");
 

@@ -8,6 +8,7 @@
 // the problem.
 
 #include <string>
+#include <vector>
 
 #include "app/project_data.h"
 
@@ -22,8 +23,11 @@ std::string write(const ProjectData& data, const std::string& projectPath);
 // "mu", "cair", "ncrit", and the three point arrays, which may also be null); L and TSR
 // follow from R, Rh, Om and V0. A float read into an integer field is truncated toward
 // zero. A null where a float is expected reads as NaN, which is how a NaN or an infinity
-// was written.
-ProjectData read(const std::string& document, const std::string& projectPath);
+// was written. With outOfLimits, values outside their limits (as files of earlier
+// versions may hold) are kept and each refusal ("\"solver_settings.accuracy\": ...") is
+// collected there instead of refusing the document.
+ProjectData read(const std::string& document, const std::string& projectPath,
+                 std::vector<std::string>* outOfLimits = nullptr);
 
 // An airfoil data path as stored: relative to the project file's full path taken as a
 // folder, so a file beside the project becomes "../name.csv". Empty stays empty.

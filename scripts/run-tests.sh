@@ -9,7 +9,8 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" || exit 1
 
-display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+# A virtual display with a window manager, as users have.
+display=(xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/with-window-manager.sh")
 status=0
 # CTest's per-test lines only for failures; its summary ("N% tests passed, ... out of M")
 # always.

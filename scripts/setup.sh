@@ -10,7 +10,7 @@ packages=(
   libboost-dev libboost-filesystem-dev
   nlohmann-json3-dev libcli11-dev
   xfoil
-  xvfb xauth
+  xvfb xauth openbox
   imagemagick
   clang-14 libclang-rt-14-dev llvm-14
 )
