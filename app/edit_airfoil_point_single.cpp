@@ -88,8 +88,9 @@ void EditSingleAirfoilPoint::refreshControls() {
     m_positionCtrl->SetValidator(InputNumberValidator<double>(&m_x, true, bemt::Limits::position.lowest, bemt::Limits::position.highest, [this](double x) {
         return (!m_previous || x > m_previous->x_rel) && (!m_next || x < m_next->x_rel);
     }));
-    m_absoluteCtrl->SetValidator(InputNumberValidator<double>(
-        nullptr, false, 0.0, 0.0, [this](double x) { return x >= 0.0 && x <= rotorRadius(); }));
+    m_absoluteCtrl->SetValidator(
+        InputNumberValidator<double>(nullptr, false, 0.0, 0.0, [this](double x) { return x >= 0.0 && x <= rotorRadius(); })
+            .showing([this] { return std::optional<double>(m_x * rotorRadius()); }));
     m_positionCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double x = 0.0;
         if (read(m_positionCtrl, x)) write(m_absoluteCtrl, x * rotorRadius());
@@ -120,7 +121,8 @@ void EditSingleAirfoilPoint::refreshControls() {
             wxTextCtrl* preceding = setupInput(grid, row++, 0, "Preceding line", "",
                                                "Enter a part of the line in CSV file that preceeds the data lines.", 1, 4);
             preceding->SetValidator(InputStringValidator<std::wstring>(&m_precedingLine));
-        } else {
+        } else if (m_type == bemt::Coordinates) {
+            // Only coordinates are analysed by XFOIL; the polar files bring their own data.
             setupHeading(grid, row++, 0, "Xfoil");
             m_passesCtrl = setupInput(grid, row++, 0, "Max. passes", "",
                                       "This program uses XFoil to precalculate lift and drag coefficients at different "
@@ -233,7 +235,6 @@ void EditSingleAirfoilPoint::update() {
     load();
     if (!m_built || m_builtType != m_type) refreshControls();
     TransferDataToWindow();
-    m_absoluteCtrl->ChangeValue(formatComputed(m_x * rotorRadius()));
     Validate();
     applyRepeat();
     Layout();

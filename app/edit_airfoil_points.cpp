@@ -116,6 +116,7 @@ void EditAirfoilPoints::remapRange(wxEvent& event) {
     // From the list as it was before the radii began to change (see EditBladePoints).
     std::vector<bemt::AirfoilPoint> points = m_remapBase;
     field_rules::remapPositions(points, c.Rh / c.R);
+    if (!korvane::sameValues(points, m_points)) showStatus(this, kPointsFollowTheHub);
     m_project->setAirfoilPoints(points, true);
     // Show the new positions, so that the next edit does not write the old ones back.
     m_remapping = true;

@@ -95,12 +95,19 @@ void EditBladePoints<Point>::refreshControls() {
             if (i + 1 < m_positionCtrls.size() && read(m_positionCtrls[i + 1], other) && !(x < other)) return false;
             return true;
         }));
-        absolute->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius));
+        absolute->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius).showing([this, i] {
+            return std::optional<double>(m_points[i].x_rel * rotorRadius());
+        }));
         value->SetValidator(InputNumberValidator<double>(&(m_points[i].*m_field.member), true, m_field.min, m_field.max,
                                                          [this](double v) { return !m_field.limit || m_field.limit->contains(v); }));
-        if (absoluteValue) absoluteValue->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius));
+        if (absoluteValue) {
+            absoluteValue->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius).showing([this, i] {
+                return std::optional<double>(m_points[i].*m_field.member * rotorRadius());
+            }));
+        }
 
-        // Relative and absolute forms rewrite each other.
+        // Relative and absolute forms rewrite each other (while a field is red, the other
+        // shows the stored value: see validateAndTransfer).
         position->Bind(kvnEVT_UPDATED_VALUE, [this, position, absolute](wxCommandEvent& event) {
             double x = 0.0;
             if (read(position, x)) write(absolute, x * rotorRadius());
@@ -184,6 +191,7 @@ void EditBladePoints<Point>::remapRange(wxEvent& event) {
     // radius field passes through while it is typed do not add up.
     std::vector<Point> points = m_remapBase;
     field_rules::remapPositions(points, c.Rh / c.R);
+    if (!korvane::sameValues(points, m_points)) showStatus(this, kPointsFollowTheHub);
     storePoints(points);
     // The fields show the new positions (and absolute values for the new radius), so that
     // the next edit does not write the old ones back.

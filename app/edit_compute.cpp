@@ -180,7 +180,9 @@ void EditCompute::setupRangeLogic() {
             if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max)) return true;
             return v <= max - min;
         }));
-    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps));
+    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps).showing([this] {
+        return compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step);
+    }));
 
     m_stepCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         writeSteps();
@@ -198,8 +200,7 @@ void EditCompute::writeSteps() {
     double min = 0.0, max = 0.0, step = 0.0;
     if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !fieldValue(m_stepCtrl, step)) return;
     if (const auto steps = compute_rules::rangeSteps(min, max, step)) {
-        m_stepsCtrl->ChangeValue(wxString::Format("%i", *steps));
-        validateAndTransfer();
+        m_stepsCtrl->SetValue(wxString::Format("%i", *steps));
     }
 }
 
@@ -209,8 +210,7 @@ void EditCompute::writeStepSize() {
     if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !parseNumber(m_stepsCtrl->GetValue(), steps))
         return;
     if (const auto step = compute_rules::rangeStepSize(min, max, steps)) {
-        m_stepCtrl->ChangeValue(formatComputed(*step));
-        validateAndTransfer();
+        m_stepCtrl->SetValue(formatComputed(*step));
     }
 }
 
@@ -225,9 +225,6 @@ void EditCompute::update() {
     m_settings = m_project->computeSettings();
     TransferDataToWindow();
     labelRangeUnits();
-    if (const auto steps = compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step))
-        m_stepsCtrl->ChangeValue(wxString::Format("%i", *steps));
-    Validate();
     // A loaded project brings its own blending choice: the box and the switch agree.
     m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
                                     : bemt::ProfileParamsCombined::disableInterpolation();
@@ -285,8 +282,9 @@ void EditCompute::stopComputation() {
     m_progressCallback(0, kStopping);
 }
 
-bool EditCompute::inputAccepted() {
-    const std::vector<wxString> invalid = m_inputCheck ? m_inputCheck() : invalidFields();
+bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
+    std::vector<wxString> invalid = m_inputCheck ? m_inputCheck() : invalidFields();
+    invalid.insert(invalid.end(), alsoInvalid.begin(), alsoInvalid.end());
     if (invalid.empty()) return true;
     wxString message = kInvalidInputMessage;
     for (const wxString& field : invalid) message += "\n" + field;
@@ -294,18 +292,20 @@ bool EditCompute::inputAccepted() {
     return false;
 }
 
-void EditCompute::computePowerCurve() {
+void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
     if (*m_busy) return;
+    if (!inputAccepted(alsoInvalid)) return;
     const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
     if (!problems.empty()) {
         showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
         return;
     }
-    startAction(&EditCompute::_doComputePowerCurve);
+    startAction(&EditCompute::_doComputePowerCurve, alsoInvalid);
 }
 
-void EditCompute::computeSurface(const SurfaceGrid& grid) {
+void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
     if (*m_busy) return;
+    if (!inputAccepted(alsoInvalid)) return;
     try {
         bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
     } catch (const std::string& message) {
@@ -313,7 +313,7 @@ void EditCompute::computeSurface(const SurfaceGrid& grid) {
         return;
     }
     m_surfaceGrid = grid;
-    startAction(&EditCompute::_doComputeSurface);
+    startAction(&EditCompute::_doComputeSurface, alsoInvalid);
 }
 
 void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop) {
@@ -327,12 +327,12 @@ void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWin
     }
 }
 
-void EditCompute::startAction(Handler handler) {
+void EditCompute::startAction(Handler handler, const std::vector<wxString>& alsoInvalid) {
     if (*m_busy) return;
     m_resultWindows->setProjectName(m_project->projectFilename());
     // Computing with the last accepted values while the form shows others would give
     // results that contradict the form.
-    if (!inputAccepted()) return;
+    if (!inputAccepted(alsoInvalid)) return;
     if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
         showError(fromCore(*missing));
         return;

@@ -94,10 +94,11 @@ public:
     void computeChar();
     void stopComputation();
     // The turbine actions: the power curve under the project's turbine settings, and a
-    // performance surface. Settings or a grid out of range are refused with a message
+    // performance surface. Red fields (those of the rotor and alsoInvalid, the fields of
+    // the page that asks), settings or a grid out of range are refused with a message
     // before anything starts.
-    void computePowerCurve();
-    void computeSurface(const SurfaceGrid& grid);
+    void computePowerCurve(const std::vector<wxString>& alsoInvalid = {});
+    void computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid = {});
 
     // Action buttons and Stop buttons elsewhere (the turbine page) that follow this
     // panel's: the actions disabled and Stop enabled while an action runs.
@@ -168,9 +169,9 @@ private:
     void _doExportProjectBlade(wxCommandEvent& event);
 
     using Handler = void (EditCompute::*)(wxCommandEvent&);
-    void startAction(Handler handler);
+    void startAction(Handler handler, const std::vector<wxString>& alsoInvalid = {});
     // False (after saying which fields are red) when any field holds invalid input.
-    bool inputAccepted();
+    bool inputAccepted(const std::vector<wxString>& alsoInvalid);
     // False (after showing the refusal and ending the action) when the pitch sweep is refused.
     bool pitchAccepted(const bemt::ComputeSettings& settings);
     bemt::InputDataSet inputData() const;

@@ -18,6 +18,13 @@ bool otherPasses(const wxTextCtrl* other, const std::function<bool(double)>& rul
 
 bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
 
+// The tip speed ratio a wind velocity, rotation speed and radius give lies within the
+// range of the tip speed ratio field.
+bool tipSpeedRatioFits(double rpm, double radius, double wind) {
+    const double tsr = field_rules::tipSpeedRatio(rpm, radius, wind);
+    return tsr > 0.0 && tsr <= EditOperatingConditions::kMaxTipSpeedRatio;
+}
+
 // Writes a computed number into a field; a result that is no number (a division by a
 // zero field) leaves the field alone.
 void write(wxTextCtrl* field, double value, bool whole = false) {
@@ -56,8 +63,15 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     grid->AddGrowableCol(4);
     sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
 
-    m_radiusCtrl->SetValidator(InputNumberValidator<double>(&m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this](double r) {
-        return otherPasses(m_hubCtrl, [r](double hub) { return r > hub; });
+    // The tip speed ratio follows radius, wind and rotation speed: a value that would put
+    // it out of its range is refused in the field that was typed, which names the cause.
+    const auto fitsWith = [](const wxTextCtrl* first, const wxTextCtrl* second, auto rule) {
+        double a = 0.0, b = 0.0;
+        return !read(first, a) || !read(second, b) || rule(a, b);
+    };
+    m_radiusCtrl->SetValidator(InputNumberValidator<double>(&m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this, fitsWith](double r) {
+        return otherPasses(m_hubCtrl, [r](double hub) { return r > hub; })
+               && fitsWith(m_rpmCtrl, m_windCtrl, [r](double rpm, double wind) { return tipSpeedRatioFits(rpm, r, wind); });
     }));
     m_hubCtrl->SetValidator(InputNumberValidator<double>(&m_hubRadius, true, bemt::Limits::Rh.lowest, bemt::Limits::Rh.highest, [this](double hub) {
         return otherPasses(m_radiusCtrl, [hub](double r) { return hub < r; });
@@ -66,10 +80,20 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     // A rotor in no wind, standing still, in no air or in air without viscosity has no
     // operating point: zero is as invalid as a negative value.
     const auto positive = [](double v) { return v > 0.0; };
-    m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, bemt::Limits::V0.lowest, bemt::Limits::V0.highest, positive));
-    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0,
-                                                          bemt::Common::rads2rpm(bemt::Limits::Om.highest), positive));
-    m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, 120.0, positive));
+    m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, bemt::Limits::V0.lowest, bemt::Limits::V0.highest, [this, fitsWith](double wind) {
+        return wind > 0.0
+               && fitsWith(m_rpmCtrl, m_radiusCtrl, [wind](double rpm, double r) { return tipSpeedRatioFits(rpm, r, wind); });
+    }));
+    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0, bemt::Common::rads2rpm(bemt::Limits::Om.highest), [this, fitsWith](double rpm) {
+        return rpm > 0.0
+               && fitsWith(m_radiusCtrl, m_windCtrl, [rpm](double r, double wind) { return tipSpeedRatioFits(rpm, r, wind); });
+    }));
+    // Typed, the tip speed ratio sets the wind velocity, which must lie within its range.
+    m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, kMaxTipSpeedRatio, [this, fitsWith](double tsr) {
+        return tsr > 0.0 && fitsWith(m_rpmCtrl, m_radiusCtrl, [tsr](double rpm, double r) {
+                   return bemt::Limits::V0.contains(field_rules::windVelocity(rpm, r, tsr));
+               });
+    }));
     m_densityCtrl->SetValidator(InputNumberValidator<double>(&m_airDensity, true, bemt::Limits::rho.lowest, bemt::Limits::rho.highest, positive));
     m_viscosityCtrl->SetValidator(InputNumberValidator<double>(&m_viscosity, true, bemt::Limits::mu.lowest, bemt::Limits::mu.highest, positive));
     m_pMinCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMin, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double min) {
@@ -83,7 +107,12 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max)) return true;
         return (!(max > min) || step <= max - min) && fewEnoughPitchPositions();
     }));
-    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions));
+    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions)
+                                   .showing([this]() -> std::optional<int> {
+                                       const double steps = std::floor((m_pitchMax - m_pitchMin) / m_pitchStep) + 1.0;
+                                       if (!(steps >= 0.0 && steps < 1e9)) return std::nullopt;
+                                       return static_cast<int>(steps);
+                                   }));
 
     setupLambdaLogic();
     setupPitchLogic();
@@ -162,8 +191,7 @@ void EditOperatingConditions::update() {
     m_pitchMin = s.p_min;
     m_pitchMax = s.p_max;
     m_pitchStep = s.p_step;
-    const double steps = std::floor((s.p_max - s.p_min) / s.p_step) + 1.0;
-    m_pStepsCtrl->ChangeValue(std::isfinite(steps) ? wxString::Format("%i", static_cast<int>(steps)) : wxString());
+    m_pStepsCtrl->ChangeValue(wxString());
     TransferDataToWindow();
     enablePitch(m_enablePitch);
 }
@@ -184,7 +212,8 @@ void EditOperatingConditions::saveValues() {
     c.B = m_blades;
     c.V0 = m_windVelocity;
     c.TSR = m_tipSpeedRatio;
-    c.Om = bemt::Common::rpm2rads(m_rotationSpeed);
+    // Through rpm and back is not exact: an untouched field keeps the stored rad/s.
+    if (m_rotationSpeed != bemt::Common::rads2rpm(c.Om)) c.Om = bemt::Common::rpm2rads(m_rotationSpeed);
     c.rho = m_airDensity;
     c.mu = m_viscosity;
     // One snapshot per edit: the conditions' setter records it, unless only the pitch

@@ -9,6 +9,8 @@ class KvpProject;
 
 class EditOperatingConditions : public EditSection {
 public:
+    static constexpr double kMaxTipSpeedRatio = 120.0;
+
     EditOperatingConditions(wxWindow* parent, KvpProject* project);
 
     void update() override;

@@ -1,6 +1,7 @@
 #include "app/edit_section.h"
 
 #include <wx/button.h>
+#include <wx/frame.h>
 #include <wx/settings.h>
 
 #include <charconv>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 
 #include "app/divider_line.h"
+#include "bemt/NumberText.h"
 
 wxDEFINE_EVENT(kvnEVT_UPDATED_VALUE, wxCommandEvent);
 
@@ -38,6 +40,14 @@ void markValidity(wxWindow* control, bool valid) {
         control->SetForegroundColour(colour);
         control->Refresh();
     }
+}
+
+const wxString kPointsFollowTheHub =
+    "The blade and airfoil points follow the new hub radius (their positions are relative); Undo restores them.";
+
+void showStatus(wxWindow* window, const wxString& text) {
+    if (auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame); frame && frame->GetStatusBar())
+        frame->SetStatusText(text);
 }
 
 bool isEditingKey(int keyCode, bool controlDown, bool altDown) {
@@ -92,11 +102,10 @@ NumberWithUnit formatNumberUnits(double value, const wxString& units, bool scale
 }
 
 bool parseNumber(const wxString& text, double& value) {
-    wxString t = text;
-    t.Trim(true).Trim(false);
-    double v = 0.0;
-    if (t.empty() || !t.ToCDouble(&v) || !std::isfinite(v)) return false;
-    value = v;
+    const auto whole = bemt::NumberText::wholeDouble(text.utf8_string());
+    if (whole.kind != bemt::NumberText::Whole::Finite) return false;
+    // "-0" is zero: a file never says -0.
+    value = whole.value == 0.0 ? 0.0 : whole.value;
     return true;
 }
 
@@ -155,11 +164,41 @@ bool EditSection::Validate() {
     return valid;
 }
 
+template <typename F>
+void EditSection::forEachFieldValidator(F&& f) {
+    forEachValidator(this, [&](wxValidator* v) {
+        if (auto* field = dynamic_cast<FieldValidator*>(v)) f(field);
+    });
+}
+
 bool EditSection::TransferDataToWindow() {
     bool ok = true;
     forEachValidator(this, [&](wxValidator* v) { ok = v->TransferToWindow() && ok; });
+    m_editing = m_pressed = nullptr;
+    m_derived.clear();
     Validate();
     return ok;
+}
+
+void EditSection::endEdit() {
+    forEachFieldValidator([](FieldValidator* v) { v->settle(); });
+    m_editing = nullptr;
+    m_derived.clear();
+    const std::function<void(wxWindow*)> visit = [&](wxWindow* window) {
+        for (wxWindow* child : window->GetChildren()) {
+            if (auto* nested = dynamic_cast<EditSection*>(child))
+                nested->endEdit();
+            else
+                visit(child);
+        }
+    };
+    visit(this);
+}
+
+void EditSection::beginEdit(wxTextCtrl* field) {
+    if (m_editing == field) return;
+    endEdit();
+    m_editing = field;
 }
 
 bool EditSection::TransferDataFromWindow() {
@@ -192,7 +231,15 @@ std::vector<wxString> EditSection::invalidFields() {
 }
 
 void EditSection::validateAndTransfer() {
-    if (Validate()) TransferDataFromWindow();
+    if (Validate()) {
+        TransferDataFromWindow();
+        return;
+    }
+    forEachFieldValidator([this](FieldValidator* v) {
+        v->revert();
+        const wxWindow* field = v->GetWindow();
+        if (field != m_editing && m_derived.count(field)) v->TransferToWindow();
+    });
 }
 
 wxStaticText* EditSection::addLabel(wxGridBagSizer* sizer, int row, int col, const wxString& label,
@@ -225,15 +272,34 @@ wxTextCtrl* EditSection::setupInput(wxGridBagSizer* sizer, int row, int col, con
 }
 
 void EditSection::bindEditing(wxTextCtrl* text) {
-    text->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+    text->Bind(wxEVT_TEXT, [this, text](wxCommandEvent& event) {
+        // Written by the program while another field is edited: derived from it.
+        if (m_editing && text != m_editing) m_derived.insert(text);
         validateAndTransfer();
         event.Skip();
     });
-    text->Bind(wxEVT_KEY_UP, [text](wxKeyEvent& event) {
+    text->Bind(wxEVT_KEY_DOWN, [this, text](wxKeyEvent& event) {
+        if (isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown())) {
+            beginEdit(text);
+            m_pressed = text;
+        }
         event.Skip();
-        if (isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown())) postUpdatedValue(text);
     });
-    const auto postWhenChanged = [text](wxClipboardTextEvent& event) {
+    // Coming back to a field begins a new edit, from the value it was left with.
+    text->Bind(wxEVT_KILL_FOCUS, [this, text](wxFocusEvent& event) {
+        if (m_pressed == text) m_pressed = nullptr;
+        if (m_editing == text) endEdit();
+        event.Skip();
+    });
+    // Only a key pressed in this field since it was filled: the release of a menu's key
+    // (File > New by Alt+F, N) that reaches the field afterwards edits nothing.
+    text->Bind(wxEVT_KEY_UP, [this, text](wxKeyEvent& event) {
+        event.Skip();
+        if (m_pressed == text && isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown()))
+            postUpdatedValue(text);
+    });
+    const auto postWhenChanged = [this, text](wxClipboardTextEvent& event) {
+        beginEdit(text);
         event.Skip();
         const wxString before = text->GetValue();
         text->CallAfter([text, before] {

@@ -17,6 +17,8 @@
 
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -29,6 +31,11 @@ void postUpdatedValue(wxWindow* control);
 
 // Red text for invalid input, the system text colour otherwise.
 void markValidity(wxWindow* control, bool valid);
+
+// The text in the status bar of the frame that holds window (if it has one).
+void showStatus(wxWindow* window, const wxString& text);
+// What the status bar says when a new hub or rotor radius moved the points of the lists.
+extern const wxString kPointsFollowTheHub;
 
 // Whether releasing this key edited the text of a field.
 bool isEditingKey(int keyCode, bool controlDown, bool altDown);
@@ -49,43 +56,74 @@ wxString formatExact(double value);
 // significant digits, so that the last bit of a product does not show ("15.6", not
 // "15.600000000000001").
 wxString formatComputed(double value);
-// A whole field's text as a finite number ("." as decimal point); false otherwise.
+// A whole field's text as a finite number ("." as decimal point, white space around it
+// allowed): "1,5", "12abc", "1 000", "1e400" and empty text are none. "-0" reads as 0.
 bool parseNumber(const wxString& text, double& value);
 bool parseNumber(const wxString& text, int& value);
 
-// Number field validator. A null field only validates. Numbers are shown exactly, so that
-// a field whose text is unchanged gives back the very value it was filled with.
+// A validator of a field whose text the user edits. Its value follows the text only
+// while the whole section is valid; otherwise it falls back to the value it had when the
+// current edit began, so that text shown in red (or the valid prefix of it, such as
+// "1" on the way to "1,5") never reaches the project.
+class FieldValidator : public wxValidator {
+public:
+    // The value as it stands is where the next edit begins.
+    virtual void settle() = 0;
+    // Back to the value the current edit began with.
+    virtual void revert() = 0;
+    // Whether the field's text is valid (without colouring it).
+    virtual bool acceptsText() const = 0;
+};
+
+// Number field validator. A null field only validates, and shows what showing() gives
+// (a value the field is derived from). Numbers are shown exactly, so that a field whose
+// text is unchanged gives back the very value it was filled with.
 template <typename T>
-class InputNumberValidator : public wxValidator {
+class InputNumberValidator : public FieldValidator {
     static_assert(std::is_same_v<T, double> || std::is_same_v<T, int>);
 
 public:
     using Check = std::function<bool(T)>;
+    using Shown = std::function<std::optional<T>()>;
 
     explicit InputNumberValidator(T* value, bool limited = false, T min = T{}, T max = T{}, Check check = {})
-        : m_value(value), m_limited(limited), m_min(min), m_max(max), m_check(std::move(check)) {}
+        : m_value(value), m_limited(limited), m_min(min), m_max(max), m_check(std::move(check)) {
+        if (m_value) m_base = *m_value;
+    }
     InputNumberValidator(const InputNumberValidator& other)
-        : wxValidator(),
+        : FieldValidator(),
           m_value(other.m_value),
+          m_base(other.m_base),
           m_limited(other.m_limited),
           m_min(other.m_min),
           m_max(other.m_max),
-          m_check(other.m_check) {
+          m_check(other.m_check),
+          m_shown(other.m_shown) {
         Copy(other);
     }
     wxObject* Clone() const override { return new InputNumberValidator(*this); }
 
+    // A field without a value of its own shows shown() (nothing when it gives none).
+    InputNumberValidator& showing(Shown shown) {
+        m_shown = std::move(shown);
+        return *this;
+    }
+
     bool TransferToWindow() override {
-        if (!m_value) return true;
         auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
         if (!text) return false;
-        text->ChangeValue(textOf(*m_value));
+        if (m_value) {
+            m_base = *m_value;
+            text->ChangeValue(textOf(*m_value));
+        } else if (m_shown) {
+            if (const auto shown = m_shown()) text->ChangeValue(derivedTextOf(*shown));
+        }
         return true;
     }
 
     bool TransferFromWindow() override {
         auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
-        if (!m_value || !text) return false;
+        if (!m_value || !text) return !m_value;
         T v{};
         if (!valueOf(text->GetValue(), v)) return false;
         if (!text->IsEnabled() && !accepts(text->GetValue())) return false;  // kept, not corrected
@@ -96,10 +134,21 @@ public:
     bool Validate(wxWindow*) override {
         auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
         if (!text) return false;
-        // A disabled field cannot be corrected, so it must not hold the section back.
-        const bool valid = !text->IsEnabled() || accepts(text->GetValue());
+        const bool valid = acceptsText();
         markValidity(text, valid);
         return valid;
+    }
+
+    void settle() override {
+        if (m_value) m_base = *m_value;
+    }
+    void revert() override {
+        if (m_value) *m_value = m_base;
+    }
+    bool acceptsText() const override {
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        // A disabled field cannot be corrected, so it must not hold the section back.
+        return text && (!text->IsEnabled() || accepts(text->GetValue()));
     }
 
     // Whether the text parses and passes the limits and the check.
@@ -117,11 +166,19 @@ public:
 
 private:
     static bool valueOf(const wxString& text, T& v) { return parseNumber(text, v); }
+    static wxString derivedTextOf(T value) {
+        if constexpr (std::is_same_v<T, int>)
+            return textOf(value);
+        else
+            return formatComputed(value);
+    }
 
     T* m_value;
+    T m_base{};
     bool m_limited;
     T m_min, m_max;
     Check m_check;
+    Shown m_shown;
 };
 
 // Choice validator: item i stands for values[i].
@@ -166,12 +223,15 @@ private:
 
 // Text field validator for narrow (local multibyte) or wide strings.
 template <typename S>
-class InputStringValidator : public wxValidator {
+class InputStringValidator : public FieldValidator {
 public:
     using Check = std::function<bool(const wxString&)>;
 
-    explicit InputStringValidator(S* value, Check check = {}) : m_value(value), m_check(std::move(check)) {}
-    InputStringValidator(const InputStringValidator& other) : wxValidator(), m_value(other.m_value), m_check(other.m_check) {
+    explicit InputStringValidator(S* value, Check check = {}) : m_value(value), m_check(std::move(check)) {
+        if (m_value) m_base = *m_value;
+    }
+    InputStringValidator(const InputStringValidator& other)
+        : FieldValidator(), m_value(other.m_value), m_base(other.m_base), m_check(other.m_check) {
         Copy(other);
     }
     wxObject* Clone() const override { return new InputStringValidator(*this); }
@@ -179,6 +239,7 @@ public:
     bool TransferToWindow() override {
         auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
         if (!text || !m_value) return false;
+        m_base = *m_value;
         text->ChangeValue(toText(*m_value));
         return true;
     }
@@ -191,9 +252,19 @@ public:
     bool Validate(wxWindow*) override {
         auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
         if (!text) return false;
-        const bool valid = !m_check || m_check(text->GetValue());
+        const bool valid = acceptsText();
         markValidity(text, valid);
         return valid;
+    }
+    void settle() override {
+        if (m_value) m_base = *m_value;
+    }
+    void revert() override {
+        if (m_value) *m_value = m_base;
+    }
+    bool acceptsText() const override {
+        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        return text && (!m_check || m_check(text->GetValue()));
     }
 
     static wxString toText(const S& value) {
@@ -218,6 +289,7 @@ public:
 
 private:
     S* m_value;
+    S m_base{};
     Check m_check;
 };
 
@@ -259,8 +331,13 @@ public:
     // Validators of this section only (nested sections keep their own): every field is
     // checked and coloured; transfers visit every field.
     bool Validate() override;
+    // Shows the section's values; the next edit begins from them.
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
+
+    // The edit of the field being typed into ends: its value is where the next edit
+    // of any field of this section and the sections inside it begins.
+    virtual void endEdit();
 
 protected:
     wxBoxSizer* sectionSizer() const { return m_sizer; }
@@ -289,12 +366,20 @@ protected:
     wxStaticText* setupHeading(wxGridBagSizer* sizer, int row, int col, const wxString& text, int colSpan = 3);
 
     // Validates every field and, when all pass, transfers them into the section's fields.
+    // Otherwise every field falls back to its value at the start of the current edit,
+    // and the fields the edit rewrote (derived ones) show it again: they follow the
+    // project, not text shown in red.
     void validateAndTransfer();
     // A text field of the section edits like those of setupInput: validated on every
     // change, kvnEVT_UPDATED_VALUE after each editing key, cut and paste.
     void bindEditing(wxTextCtrl* text);
 
 private:
+    // The user begins to change the text of field (a key, cut or paste).
+    void beginEdit(wxTextCtrl* field);
+    template <typename F>
+    void forEachFieldValidator(F&& f);
+
     template <typename F>
     void forEachValidator(wxWindow* window, F&& f);
     wxStaticText* addLabel(wxGridBagSizer* sizer, int row, int col, const wxString& label, const wxString& tooltip);
@@ -303,6 +388,9 @@ private:
     wxBoxSizer* m_sizer;
     wxString m_messageTitle;
     std::map<const wxWindow*, wxString> m_fieldNames;
+    const wxTextCtrl* m_editing = nullptr;  // the field of the current edit
+    const wxTextCtrl* m_pressed = nullptr;  // the field an editing key went down in
+    std::set<const wxWindow*> m_derived;     // fields the current edit has rewritten
 };
 
 template <typename T>
@@ -318,6 +406,7 @@ wxChoice* EditSection::setupChoice(wxGridBagSizer* sizer, int row, int col, cons
     choice->Bind(wxEVT_CHOICE, [this, choice, value](wxCommandEvent& event) {
         const T before = *value;
         if (Validate()) TransferDataFromWindow();
+        endEdit();
         event.Skip();
         if (!(*value == before)) postUpdatedValue(choice);
     });

@@ -13,15 +13,30 @@ namespace {
 
 constexpr int kColumns = 6;
 
+// The fields that show a setting as it is stored (rated power shows megawatts, and the
+// tip speed ratio may be automatic).
+const std::pair<const char*, double bemt::TurbineSettings::*> kPlainNumbers[] = {
+    {"efficiency", &bemt::TurbineSettings::efficiency}, {"rpm_min", &bemt::TurbineSettings::rpm_min},
+    {"rpm_max", &bemt::TurbineSettings::rpm_max},       {"fine_pitch", &bemt::TurbineSettings::fine_pitch},
+    {"max_pitch", &bemt::TurbineSettings::max_pitch},   {"cut_in", &bemt::TurbineSettings::cut_in},
+    {"cut_out", &bemt::TurbineSettings::cut_out},       {"wind_min", &bemt::TurbineSettings::wind_min},
+    {"wind_max", &bemt::TurbineSettings::wind_max},     {"wind_step", &bemt::TurbineSettings::wind_step},
+    {"availability", &bemt::TurbineSettings::availability},
+};
+
 }  // namespace
 
 EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(parent, "Turbine"), m_project(project) {
     auto* grid = new wxGridBagSizer();
     const wxGBSpan fullRow(1, kColumns);
+    // The rules between fields (speeds, pitch and wind ordered, cut-in below cut-out) hold
+    // the texts as they stand, so that the field of the key a rule names turns red.
     auto number = [&](const std::string& key, double* value, int row, int col, const wxString& label,
                       const wxString& units, const wxString& tooltip) {
         wxTextCtrl* field = setupInput(grid, row, col, label, units, tooltip);
-        field->SetValidator(InputNumberValidator<double>(value));
+        field->SetValidator(InputNumberValidator<double>(value, false, 0.0, 0.0, [this, key](double) {
+            return !problemOf(key);
+        }));
         m_fields[key] = field;
     };
     number("rated_power", &m_ratedMw, 0, 0, "Rated power", "[MW]",
@@ -61,13 +76,14 @@ EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(pa
     auto* climates = new wxTextCtrl(getContainer(), wxID_ANY, wxEmptyString, wxDefaultPosition,
                                     FromDIP(wxSize(-1, 70)), wxTE_MULTILINE);
     climates->SetToolTip("For example \"2, 9.59, Rayleigh, mean 8.5 m/s\". The annual energy is computed for each.");
-    climates->SetValidator(InputStringValidator<std::string>(&m_climates, [](const wxString& text) {
+    climates->SetValidator(InputStringValidator<std::string>(&m_climates, [this](const wxString& text) {
         std::vector<bemt::WindClimate> parsed;
-        return parseClimates(text, parsed);
+        return parseClimates(text, parsed) && !problemOf("wind_climates");
     }));
     bindEditing(climates);
     grid->Add(climates, wxGBPosition(10, 0), fullRow, wxEXPAND | wxALL, FromDIP(2));
     m_fields["wind_climates"] = climates;
+    nameField(climates, "Wind climates");
     m_sourceLabel = new wxStaticText(getContainer(), wxID_ANY, wxEmptyString);
     grid->Add(m_sourceLabel, wxGBPosition(11, 0), wxGBSpan(1, 4), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
     m_defaultsBtn = setupButton(grid, 11, 4, "Defaults for the rotor",
@@ -96,7 +112,8 @@ std::string EditTurbine::climatesText(const std::vector<bemt::WindClimate>& clim
     std::string text;
     for (const auto& c : climates) {
         if (!text.empty()) text += "\n";
-        text += formatNumber(c.k).utf8_string() + ", " + wxString::Format("%.6g", c.A).utf8_string() + ", " + c.name;
+        // Every digit, as the number fields show them: an untouched line reads back exactly.
+        text += formatExact(c.k).utf8_string() + ", " + formatExact(c.A).utf8_string() + ", " + c.name;
     }
     return text;
 }
@@ -129,9 +146,31 @@ void EditTurbine::update() {
     if (!m_automaticTsr) m_tsr = m_settings.tsr_target;
     m_climates = climatesText(m_settings.wind_climates);
     TransferDataToWindow();
+    m_editStart = m_project->state().turbine;
     m_fields["tsr_target"]->Enable(!m_automaticTsr);
     Validate();
     showSource();
+}
+
+bemt::TurbineSettings EditTurbine::settingsFromTexts() const {
+    // The stored values, with every number that a field's text holds in its place.
+    bemt::TurbineSettings s = settingsFromFields();
+    const auto typed = [this](const std::string& key, double& into, double scale = 1.0) {
+        double v = 0.0;
+        if (parseNumber(m_fields.at(key)->GetValue(), v)) into = v * scale;
+    };
+    typed("rated_power", s.rated_power, 1e6);
+    if (!m_automaticTsr) typed("tsr_target", s.tsr_target);
+    for (const auto& [key, member] : kPlainNumbers) typed(key, s.*member);
+    std::vector<bemt::WindClimate> climates;
+    if (parseClimates(m_fields.at("wind_climates")->GetValue(), climates)) s.wind_climates = climates;
+    return s;
+}
+
+std::optional<std::string> EditTurbine::problemOf(const std::string& key) const {
+    for (const auto& p : bemt::Turbine::problems(settingsFromTexts()))
+        if (p.key == key || (key == "wind_climates" && p.key.rfind("wind_climates", 0) == 0)) return p.message;
+    return std::nullopt;
 }
 
 bemt::TurbineSettings EditTurbine::settingsFromFields() const {
@@ -143,23 +182,24 @@ bemt::TurbineSettings EditTurbine::settingsFromFields() const {
     return s;
 }
 
+void EditTurbine::endEdit() {
+    EditSection::endEdit();
+    m_editStart = m_project->state().turbine;
+}
+
 void EditTurbine::saveValues() {
-    const bemt::TurbineSettings s = settingsFromFields();
-    // The rules between fields (speeds, pitch and wind ordered, cut-in below cut-out)
-    // colour the field of the key they name.
-    const auto problems = bemt::Turbine::problems(s);
-    for (const auto& [key, control] : m_fields) {
-        bool valid = control->GetValidator() == nullptr || !control->IsEnabled()
-                     || control->GetValidator()->Validate(this);
-        for (const auto& p : problems)
-            if (p.key == key || (key == "wind_climates" && p.key.rfind("wind_climates", 0) == 0)) valid = false;
-        markValidity(control, valid);
-    }
-    if (!problems.empty()) {
-        m_sourceLabel->SetLabel(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
+    if (!Validate()) {
+        // The project goes back to where the edit began (a project that stated no turbine
+        // settings states none again).
+        m_project->setTurbineSettings(m_editStart, true);
+        // Red text is not stored: say why, or at least that it is not.
+        const auto problems = bemt::Turbine::problems(settingsFromTexts());
+        m_sourceLabel->SetLabel(problems.empty()
+                                    ? wxString("Fields shown in red are not stored.")
+                                    : wxString::FromUTF8(problems.front().key + " " + problems.front().message));
         return;
     }
-    m_project->setTurbineSettings(s, true);
+    m_project->setTurbineSettings(settingsFromFields(), true);
     showSource();
 }
 

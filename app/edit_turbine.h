@@ -6,6 +6,7 @@
 // Values the turbine cannot hold turn their fields red and are not stored.
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "app/edit_section.h"
@@ -20,6 +21,7 @@ public:
 
     void update() override;
     void saveValues() override;
+    void endEdit() override;
 
     // Climates as the field shows them: one per line, "k, A, name".
     static std::string climatesText(const std::vector<bemt::WindClimate>& climates);
@@ -34,6 +36,10 @@ public:
 
 private:
     bemt::TurbineSettings settingsFromFields() const;
+    // The settings the texts of the fields give, where they hold numbers.
+    bemt::TurbineSettings settingsFromTexts() const;
+    // The message of a rule the texts break for key, if any.
+    std::optional<std::string> problemOf(const std::string& key) const;
     void showSource();
 
     KvpProject* m_project;
@@ -42,6 +48,7 @@ private:
     bool m_automaticTsr = true;
     double m_tsr = 7.0;
     std::string m_climates;
+    std::optional<bemt::TurbineSettings> m_editStart;  // the project's at the start of the edit
 
     std::map<std::string, wxTextCtrl*> m_fields;  // by the key of the project file
     wxChoice* m_controlChoice = nullptr;

@@ -21,7 +21,10 @@ EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, Ed
     m_powerCurveBtn = setupButton(grid, 0, 0, "Compute power curve",
                                   "Computes power, rotor speed, pitch, thrust and torque over the wind speeds of the "
                                   "turbine settings under their control, the rated wind speed and the annual energy.",
-                                  fullRow, wxEXPAND, [this] { m_compute->computePowerCurve(); });
+                                  fullRow, wxEXPAND, [this] {
+                                      m_compute->computePowerCurve(m_turbineCheck ? m_turbineCheck()
+                                                                                  : std::vector<wxString>());
+                                  });
     setupDivider(grid, 1, kColumns);
     setupHeading(grid, 2, 0, "Performance surface", kColumns);
     const wxString tips[7] = {"First tip speed ratio.", "Last tip speed ratio.", "Step of the tip speed ratio.",
@@ -44,7 +47,7 @@ EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, Ed
                                "Computes the power, thrust and torque coefficients over the grid of tip speed ratio "
                                "and pitch angle at the wind velocity above.",
                                fullRow, wxEXPAND, [this] {
-                                   if (Validate() && TransferDataFromWindow()) m_compute->computeSurface(m_grid);
+                                   m_compute->computeSurface(m_grid, invalidFields());
                                });
     setupDivider(grid, 11, kColumns);
     m_stopBtn = setupButton(grid, 12, 0, "Stop the computation", "Aborts current computation process.", fullRow,

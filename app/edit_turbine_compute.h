@@ -16,6 +16,8 @@ public:
 
     // The wind speed follows the project's until the user sets one here.
     void update() override;
+    // The red fields of the turbine settings, which the power curve uses.
+    void setTurbineCheck(EditCompute::InputCheck check) { m_turbineCheck = std::move(check); }
 
     const EditCompute::SurfaceGrid& grid() const { return m_grid; }
     wxButton* powerCurveButton() const { return m_powerCurveBtn; }
@@ -28,6 +30,7 @@ private:
     EditCompute* m_compute;
     EditCompute::SurfaceGrid m_grid;
     bool m_windSet = false;
+    EditCompute::InputCheck m_turbineCheck;
     wxTextCtrl* m_fields[7] = {};
     wxButton* m_powerCurveBtn = nullptr;
     wxButton* m_surfaceBtn = nullptr;

@@ -141,12 +141,21 @@ std::string kindOf(const json& value) {
 // ("conditions.R", "airfoil_points[2].path").
 class Reader {
 public:
-    // opening: the words that open every message.
-    Reader(const std::string& projectPath, std::string opening)
-        : m_projectPath(projectPath), m_opening(std::move(opening)) {}
-    explicit Reader(const std::string& projectPath)
-        : Reader(projectPath, projectPath.empty() ? "The project could not be read: "
-                                                  : "The project file " + projectPath + " could not be read: ") {}
+    // opening: the words that open every message. With outOfLimits, a value outside its
+    // limit is kept and its refusal collected there.
+    Reader(const std::string& projectPath, std::string opening, std::vector<std::string>* outOfLimits = nullptr)
+        : m_projectPath(projectPath), m_opening(std::move(opening)), m_outOfLimits(outOfLimits) {}
+    explicit Reader(const std::string& projectPath, std::vector<std::string>* outOfLimits = nullptr)
+        : Reader(projectPath,
+                 projectPath.empty() ? "The project could not be read: "
+                                     : "The project file " + projectPath + " could not be read: ",
+                 outOfLimits) {}
+
+    // A value outside its limit: refused, or collected and kept.
+    void refuseLimit(const std::string& problem) const {
+        if (!m_outOfLimits) fail(problem);
+        m_outOfLimits->push_back(problem);
+    }
 
     [[noreturn]] void fail(const std::string& problem) const { throw m_opening + problem; }
 
@@ -207,7 +216,7 @@ public:
     }
 
     double within(double value, const std::string& where, const char* key, const ValueLimit& limit) const {
-        if (const auto refusal = limit.check(value)) fail(quoted(path(where, key)) + ": " + *refusal);
+        if (const auto refusal = limit.check(value)) refuseLimit(quoted(path(where, key)) + ": " + *refusal);
         return value;
     }
 
@@ -296,6 +305,7 @@ private:
 
     std::string m_projectPath;
     std::string m_opening;
+    std::vector<std::string>* m_outOfLimits;
 };
 
 // Positions of a range as the sweeps count them; a range that computes nothing has none.
@@ -356,11 +366,11 @@ ComputeSettings readComputeSettings(const Reader& r, const json& root) {
     s.range_type = static_cast<ComputeRangeType>(r.choice(o, where, "range_type", tipSpeedRatio));
     if (const auto refusal = countRefusal("the characteristics range", rangePositions(s.ran_min, s.ran_max, s.ran_step),
                                           Limits::kMaxCharacteristicSteps))
-        r.fail(Reader::quoted(where) + ": " + *refusal);
+        r.refuseLimit(Reader::quoted(where) + ": " + *refusal);
     if (s.enable_pitch) {
         if (const auto refusal = countRefusal("the pitch range", rangePositions(s.p_min, s.p_max, s.p_step),
                                               Limits::kMaxPitchPositions))
-            r.fail(Reader::quoted(where) + ": " + *refusal);
+            r.refuseLimit(Reader::quoted(where) + ": " + *refusal);
     }
     return s;
 }
@@ -448,8 +458,7 @@ std::optional<TurbineSettings> readTurbine(const Reader& r, const json& root, co
     r.optionalNumber(o, where, "wind_max", t.wind_max);
     r.optionalNumber(o, where, "wind_min", t.wind_min);
     r.optionalNumber(o, where, "wind_step", t.wind_step);
-    const auto problems = Turbine::problems(t);
-    if (!problems.empty()) r.fail("\"turbine." + problems.front().key + "\" " + problems.front().message);
+    for (const auto& problem : Turbine::problems(t)) r.refuseLimit("\"turbine." + problem.key + "\" " + problem.message);
     return t;
 }
 
@@ -522,8 +531,8 @@ ProjectData readDocument(const Reader& r, const std::string& document, const std
 
 }  // namespace
 
-ProjectData read(const std::string& document, const std::string& projectPath) {
-    return readDocument(Reader(projectPath), document, projectPath);
+ProjectData read(const std::string& document, const std::string& projectPath, std::vector<std::string>* outOfLimits) {
+    return readDocument(Reader(projectPath, outOfLimits), document, projectPath);
 }
 
 std::optional<std::string> openingProblem(const std::string& document, const std::string& projectPath) {

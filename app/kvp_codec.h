@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/project_data.h"
 
@@ -23,8 +24,11 @@ std::string write(const ProjectData& data, const std::string& projectPath);
 // "mu", "cair", "ncrit", and the three point arrays, which may also be null); L and TSR
 // follow from R, Rh, Om and V0. A float read into an integer field is truncated toward
 // zero. A null where a float is expected reads as NaN, which is how a NaN or an infinity
-// was written.
-ProjectData read(const std::string& document, const std::string& projectPath);
+// was written. With outOfLimits, values outside their limits (as files of earlier
+// versions may hold) are kept and each refusal ("\"solver_settings.accuracy\": ...") is
+// collected there instead of refusing the document.
+ProjectData read(const std::string& document, const std::string& projectPath,
+                 std::vector<std::string>* outOfLimits = nullptr);
 
 // Why read() would refuse the document, without the opening naming the project file
 // ("\"conditions.R\": the rotor radius R [m] 400 lies outside its range, 0.1 to 300."),

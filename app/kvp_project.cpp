@@ -191,9 +191,10 @@ std::string KvpProject::jsonString(const wxString& projectPath) const {
     return korvane::kvp::write(m_state, projectPath.utf8_string());
 }
 
-void KvpProject::fromJsonString(const std::string& document, const wxString& projectPath) {
+void KvpProject::fromJsonString(const std::string& document, const wxString& projectPath,
+                                std::vector<std::string>* outOfLimits) {
     // The whole document is read and checked before any part of the project changes.
-    apply(korvane::kvp::read(document, projectPath.utf8_string()), false);
+    apply(korvane::kvp::read(document, projectPath.utf8_string(), outOfLimits), false);
 }
 
 FileManager& KvpProject::files() const {
@@ -231,7 +232,11 @@ bool KvpProject::open(const wxString& path) {
     wxFileName absolute(chosen);
     absolute.MakeAbsolute();
     chosen = absolute.GetFullPath();
-    fromJsonString(content.utf8_string(), chosen);
+    // Values outside the limits of this version are kept, so that nothing is lost: the
+    // desktop program shows them in red for the user to correct.
+    std::vector<std::string> outOfLimits;
+    fromJsonString(content.utf8_string(), chosen, &outOfLimits);
+    m_outOfLimits = std::move(outOfLimits);
     m_filePath = chosen;
     files().projectOpened(chosen);
     return true;

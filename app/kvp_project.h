@@ -152,8 +152,10 @@ public:
     // The .kvp document of the current state for a file at projectPath.
     std::string jsonString(const wxString& projectPath) const;
     // Reads a whole document and applies it without snapshots; a bad document throws
-    // its message and leaves the project exactly as it was.
-    void fromJsonString(const std::string& document, const wxString& projectPath);
+    // its message and leaves the project exactly as it was. With outOfLimits, values
+    // outside their limits are kept and named there (see korvane::kvp::read).
+    void fromJsonString(const std::string& document, const wxString& projectPath,
+                        std::vector<std::string>* outOfLimits = nullptr);
 
     // Takes over an imported project (from another program's files) like a new one:
     // every part, a snapshot, and no file path, so that saving asks for a name.
@@ -166,7 +168,10 @@ public:
     bool saveAs();
     // Reads the project at path, or at a path chosen in the open dialog when path is
     // empty. False when cancelled; a failure throws and leaves the project unchanged.
+    // Values outside their limits are kept; outOfLimits() names them.
     bool open(const wxString& path);
+    // The values outside their limits that the last opened file holds.
+    const std::vector<std::string>& outOfLimits() const { return m_outOfLimits; }
 
 private:
     // Every part through its setter (one snapshot, from the twist points, with
@@ -186,4 +191,5 @@ private:
     FileManager* m_fileManager;
     korvane::ProjectData m_state;
     wxString m_filePath;
+    std::vector<std::string> m_outOfLimits;
 };

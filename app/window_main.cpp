@@ -32,6 +32,9 @@ namespace {
 
 const wxString kReady = "Ready.";
 const wxString kAllDone = "All actions done.";
+const wxString kRedFieldsNotSaved =
+    "The project was not saved: the fields shown in red hold text that is not a valid value. Correct them and "
+    "save again:";
 
 }  // namespace
 
@@ -53,7 +56,8 @@ MainWindow::MainWindow()
 
     buildPages();
     startHistory();
-    m_compute->setInputCheck([this] { return invalidFields(); });
+    m_compute->setInputCheck([this] { return invalidFields(false); });
+    m_turbineCompute->setTurbineCheck([this] { return m_turbine->invalidFields(); });
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
     Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);
@@ -194,15 +198,45 @@ void MainWindow::markSaved() {
 
 void MainWindow::refreshUnsaved() { setUnsaved(!korvane::sameValues(m_project->state(), m_savedState)); }
 
-std::vector<wxString> MainWindow::invalidFields() const {
+std::vector<wxString> MainWindow::invalidFields(bool turbine) const {
     std::vector<wxString> fields;
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
                               static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
-                              static_cast<EditSection*>(m_airfoils)}) {
+                              static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine)}) {
+        if (page == m_turbine && !turbine) continue;
         const auto invalid = page->invalidFields();
         fields.insert(fields.end(), invalid.begin(), invalid.end());
     }
     return fields;
+}
+
+void MainWindow::endEdits() {
+    m_edits.endEdit();
+    for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
+                              static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine),
+                              static_cast<EditSection*>(m_turbineCompute)})
+        page->endEdit();
+}
+
+bool MainWindow::saveProject(bool askName) {
+    endEdits();
+    // Red text is not in the project: saving would leave the file different from what the
+    // form shows.
+    if (const auto red = invalidFields(true); !red.empty()) {
+        wxString message = kRedFieldsNotSaved;
+        for (const wxString& field : red) message += "\n" + field;
+        showErrorBox(this, message);
+        return false;
+    }
+    try {
+        if (!(askName ? m_project->saveAs() : m_project->save())) return false;
+        markSaved();
+        return true;
+    } catch (const std::string& message) {
+        showError(message);
+        return false;
+    }
 }
 
 void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver, bool compute, bool turbine) {
@@ -249,14 +283,7 @@ bool MainWindow::resolveUnsaved() {
         "Save the project?", wxYES_NO | wxCANCEL | wxCENTRE | wxSTAY_ON_TOP, this);
     if (answer == wxCANCEL) return false;
     if (answer == wxNO) return true;
-    try {
-        if (!m_project->save()) return false;
-        markSaved();
-        return true;
-    } catch (const std::string& message) {
-        showError(message);
-        return false;
-    }
+    return saveProject(false);
 }
 
 void MainWindow::onNew(wxCommandEvent&) {
@@ -295,6 +322,12 @@ bool MainWindow::openFile(const wxString& path) {
     startHistory();
     markSaved();
     update(true, true, true, true, true);
+    if (const auto& outside = m_project->outOfLimits(); !outside.empty()) {
+        wxString message = "The project file holds values outside the ranges this version accepts. They are "
+                           "kept and shown in red: correct them before computing or saving.";
+        for (const std::string& value : outside) message += "\n" + wxString::FromUTF8(value);
+        showErrorBox(this, message);
+    }
     return true;
 }
 
@@ -335,23 +368,9 @@ void MainWindow::onExportAeroDyn(wxCommandEvent&) {
     m_compute->exportProjectBlade(path, [this](const wxString& done) { SetStatusText(done); });
 }
 
-void MainWindow::onSave(wxCommandEvent&) {
-    try {
-        m_edits.endEdit();
-        if (m_project->save()) markSaved();
-    } catch (const std::string& message) {
-        showError(message);
-    }
-}
+void MainWindow::onSave(wxCommandEvent&) { saveProject(false); }
 
-void MainWindow::onSaveAs(wxCommandEvent&) {
-    try {
-        m_edits.endEdit();
-        if (m_project->saveAs()) markSaved();
-    } catch (const std::string& message) {
-        showError(message);
-    }
-}
+void MainWindow::onSaveAs(wxCommandEvent&) { saveProject(true); }
 
 void MainWindow::onUnsaved(kvnProjectEvent& event) {
     const korvane::ProjectData& state = event.state();

@@ -43,9 +43,9 @@ public:
     // Opens a project file (an empty path asks the user for one) and starts a new
     // history; false when cancelled or failed, with everything left as it was.
     bool openFile(const wxString& path);
-    // The descriptions of every field shown in red, on all pages ("Design conditions:
-    // Wind velocity").
-    std::vector<wxString> invalidFields() const;
+    // The descriptions of every field shown in red on the pages of the rotor, and with
+    // turbine on the Turbine settings too ("Design conditions: Wind velocity").
+    std::vector<wxString> invalidFields(bool turbine = true) const;
     // True when the pending action may go on (saved, or the user chose).
     bool resolveUnsaved();
     // Reloads the selected pages from the project.
@@ -102,6 +102,10 @@ private:
     // After New and Open: forget what was computed for the previous project.
     void resetComputations();
     void showError(const std::string& message);
+    // Every page's field edit ends: the next one begins from the values as they stand.
+    void endEdits();
+    // Save (or Save As with askName); refused, naming them, while any field is red.
+    bool saveProject(bool askName);
 
     std::unique_ptr<FileManager> m_fileManager;
     std::unique_ptr<KvpProject> m_project;

@@ -251,7 +251,21 @@ TEST(KvpFormat, EveryMalformedDocumentIsRefusedWithTheFileAndTheProblem) {
     for (const Malformed& c : cases) {
         const std::string message = readError(c.doc);
         EXPECT_EQ(message.rfind(prefix + c.message, 0), 0u) << c.what << ": " << message;
+        // A value outside its limit alone (a file of an earlier version): the desktop
+        // program reads the file, keeps the value and names it.
+        std::vector<std::string> outside;
+        try {
+            korvane::kvp::read(c.doc, "/projects/rotor.kvp", &outside);
+        } catch (const std::string&) {
+            continue;
+        }
+        ASSERT_EQ(outside.size(), 1u) << c.what;
+        EXPECT_EQ(outside.front(), c.message) << c.what;
     }
+    std::vector<std::string> outside;
+    EXPECT_EQ(korvane::kvp::read(replaced(document(), "\"accuracy\":1e-5", "\"accuracy\":1"), "", &outside)
+                  .solverSettings.accuracy,
+              1.0);
     EXPECT_EQ(readError("{", ""), "The project could not be read: it is not a valid JSON document (line 1, column 2).");
 }
 

@@ -185,7 +185,8 @@ TEST(ChartExports, EveryChartOfEveryResultWindowWritesTheCommandLinesNumbers) {
     const json characteristics = cliResult("char", kExample);
     expectEveryChartOfCli<CharResultWindow>(h, charLookup(characteristics));
 
-    ASSERT_TRUE(h.run(&EditCompute::computePowerCurve));
+    h.panel->computePowerCurve();
+    ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
     const json curve = cliResult("power-curve", kExample);
     expectEveryChartOfCli<PowerCurveWindow>(h, powerCurveLookup(curve, h.project.turbineSettings().rated_power));
 

@@ -118,12 +118,15 @@ protected:
         korvane::testing::processEvents();
     }
     static bool red(wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
+    // A key pressed and released in the field.
     void keyUp(wxWindow* w, int code, bool control = false) {
-        wxKeyEvent event(wxEVT_KEY_UP);
-        event.m_keyCode = code;
-        event.SetControlDown(control);
-        event.SetEventObject(w);
-        w->GetEventHandler()->ProcessEvent(event);
+        for (const wxEventType type : {wxEVT_KEY_DOWN, wxEVT_KEY_UP}) {
+            wxKeyEvent event(type);
+            event.m_keyCode = code;
+            event.SetControlDown(control);
+            event.SetEventObject(w);
+            w->GetEventHandler()->ProcessEvent(event);
+        }
         processEvents();
     }
     wxFrame* frame = nullptr;

@@ -55,14 +55,7 @@ protected:
     }
 
     // Types into a field as a user would: the text changes, then a key is released.
-    static void type(wxTextCtrl* field, const wxString& text) {
-        field->SetValue(text);
-        wxKeyEvent key(wxEVT_KEY_UP);
-        key.m_keyCode = '0';
-        key.SetEventObject(field);
-        field->GetEventHandler()->ProcessEvent(key);
-        processEvents();
-    }
+    static void type(wxTextCtrl* field, const wxString& text) { korvane::testing::typeText(field, text); }
 
     // One change of the project through its setters, as an editor makes it.
     void change(int i) {
