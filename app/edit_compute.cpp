@@ -7,18 +7,18 @@
 
 #include <limits>
 
-#include "app/aerodyn_export.h"
+#include "exchange/aerodyn_export.h"
 #include "app/compute_rules.h"
 #include "app/design_transfer.h"
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
-#include "bemt/AnnualEnergy.h"
+#include "turbine/AnnualEnergy.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/MemoryBudget.h"
-#include "bemt/PerformanceSurface.h"
+#include "turbine/PerformanceSurface.h"
 #include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCombined.h"
-#include "bemt/TurbineController.h"
+#include "turbine/TurbineController.h"
 #include "bemt/ToolsAirfoil.h"
 #include "bemt/ValueLimits.h"
 #include "results/result_window_list.h"

@@ -23,7 +23,7 @@
 #include <wx/weakref.h>
 
 #include "app/edit_section.h"
-#include "app/project_data.h"
+#include "project/project_data.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/Records.h"
 #include "bemt/spline.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/edit_section.h"
-#include "bemt/TurbineSettings.h"
+#include "turbine/TurbineSettings.h"
 
 class KvpProject;
 class wxButton;

@@ -3,8 +3,8 @@
 #include <wx/filename.h>
 
 
-#include "app/file_writer.h"
-#include "app/text_file.h"
+#include "project/file_writer.h"
+#include "project/text_file.h"
 
 const wxString FileManager::kProjectWildcard = "Project files (*.kvp)|*.kvp|All files (*.*)|*.*";
 const wxString FileManager::kCsvWildcard = "CSV data file (*.csv)|*.csv";

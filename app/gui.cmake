@@ -21,7 +21,7 @@ add_library(korvane_gui STATIC
   window_main.cpp
   kvn_app.cpp)
 target_include_directories(korvane_gui PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project ${wxWidgets_LIBRARIES})
+target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project korvane_exchange ${wxWidgets_LIBRARIES})
 
 add_executable(korvane main.cpp)
 target_link_libraries(korvane PRIVATE korvane_gui)

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/exception_text.h"
+#include "project/exception_text.h"
 #include "app/window_main.h"
 #include "bemt/ThreadCount.h"
 #include "results/error_box.h"

@@ -4,7 +4,7 @@
 
 #include "app/design_transfer.h"
 #include "app/file_manager.h"
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 
 using namespace bemt;
 using korvane::sameValues;

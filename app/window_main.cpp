@@ -12,14 +12,14 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
-#include "app/aerodyn_export.h"
+#include "exchange/aerodyn_export.h"
 #include "app/edit_airfoil_points.h"
-#include "app/openfast_project.h"
+#include "exchange/openfast_project.h"
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
-#include "app/exception_text.h"
+#include "project/exception_text.h"
 #include "app/edit_turbine.h"
 #include "app/edit_turbine_compute.h"
 #include "app/file_dialogs.h"

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/kvp_codec.h"
-#include "app/text_file.h"
+#include "project/kvp_codec.h"
+#include "project/text_file.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"

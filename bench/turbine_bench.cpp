@@ -7,11 +7,11 @@
 #include <memory>
 #include <sstream>
 
-#include "app/kvp_codec.h"
-#include "bemt/PerformanceSurface.h"
+#include "project/kvp_codec.h"
+#include "turbine/PerformanceSurface.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
-#include "bemt/TurbineController.h"
+#include "turbine/TurbineController.h"
 
 namespace {
 

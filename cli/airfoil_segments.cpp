@@ -3,7 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/text_file.h"
+#include "project/text_file.h"
 #include "bemt/ToolsAirfoil.h"
 
 namespace korvane::cli {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/file_writer.h"
-#include "app/kvp_codec.h"
+#include "project/file_writer.h"
+#include "project/kvp_codec.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"

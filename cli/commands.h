@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_writer.h"
-#include "app/text_file.h"
+#include "project/file_writer.h"
+#include "project/text_file.h"
 #include "cli/project_input.h"
 
 namespace korvane::cli {

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/aerodyn_export.h"
-#include "app/kvp_codec.h"
-#include "app/text_file.h"
+#include "exchange/aerodyn_export.h"
+#include "project/kvp_codec.h"
+#include "project/text_file.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"
 #include "cli/commands.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/openfast_project.h"
+#include "exchange/openfast_project.h"
 
 namespace korvane::cli {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/text_file.h"
+#include "project/text_file.h"
 
 namespace korvane::cli {
 

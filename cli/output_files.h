@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_set.h"
-#include "app/file_writer.h"
-#include "app/text_file.h"
+#include "project/file_set.h"
+#include "project/file_writer.h"
+#include "project/text_file.h"
 
 namespace korvane::cli {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/kvp_codec.h"
-#include "app/text_file.h"
+#include "project/kvp_codec.h"
+#include "project/text_file.h"
 #include "bemt/NumberText.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/project_data.h"
+#include "project/project_data.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/ValueLimits.h"
 

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/project_data.h"
-#include "app/file_writer.h"
-#include "app/text_file.h"
+#include "project/project_data.h"
+#include "project/file_writer.h"
+#include "project/text_file.h"
 #include "bemt/BEMTTools.h"
 
 namespace korvane::cli {

@@ -6,9 +6,9 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/text_file.h"
+#include "project/text_file.h"
 #include "bemt/NumberText.h"
-#include "bemt/RoscoPerformanceFile.h"
+#include "turbine/RoscoPerformanceFile.h"
 #include "cli/turbine_output.h"
 
 namespace korvane::cli {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bemt/TurbineSettings.h"
+#include "turbine/TurbineSettings.h"
 #include "cli/commands.h"
 
 namespace korvane::cli {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "bemt/NumberText.h"
-#include "bemt/TurbineTables.h"
+#include "turbine/TurbineTables.h"
 #include "cli/json_stream.h"
 
 namespace korvane::cli {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/file_manager.h"
-#include "app/file_writer.h"
+#include "project/file_writer.h"
 #include "results/error_box.h"
 #include "results/result_rules.h"
 

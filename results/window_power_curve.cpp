@@ -11,7 +11,7 @@
 #include <initializer_list>
 
 #include "app/file_manager.h"
-#include "bemt/TurbineTables.h"
+#include "turbine/TurbineTables.h"
 #include "app/edit_section.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "bemt/AnnualEnergy.h"
-#include "bemt/TurbineController.h"
+#include "turbine/AnnualEnergy.h"
+#include "turbine/TurbineController.h"
 #include "results/result_series.h"
 #include "results/result_window_list.h"
 

@@ -5,7 +5,7 @@
 #include <wx/sizer.h>
 
 #include "app/file_manager.h"
-#include "bemt/RoscoPerformanceFile.h"
+#include "turbine/RoscoPerformanceFile.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"
 #include "results/display_heat_map.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "bemt/PerformanceSurface.h"
+#include "turbine/PerformanceSurface.h"
 #include "results/result_window_list.h"
 
 class ChartBook;

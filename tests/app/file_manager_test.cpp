@@ -17,9 +17,9 @@
 
 #include "AppTestSupport.h"
 #include "TempFolder.h"
-#include "app/file_set.h"
-#include "app/file_writer.h"
-#include "app/text_file.h"
+#include "project/file_set.h"
+#include "project/file_writer.h"
+#include "project/text_file.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 
 namespace {
 

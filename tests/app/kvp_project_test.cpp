@@ -10,7 +10,7 @@
 #include "AppTestSupport.h"
 #include "TempFolder.h"
 #include "app/design_transfer.h"
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 #include "bemt/Common.h"
 #include "bemt/spline.h"
 

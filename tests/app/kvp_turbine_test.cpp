@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "CliRunner.h"
 #include "DefaultRotor.h"
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 #include "bemt/BEMTTools.h"
 
 namespace {

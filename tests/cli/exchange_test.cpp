@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 
 #include "CliRunner.h"
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 #include "bemt/Common.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 

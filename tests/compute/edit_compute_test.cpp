@@ -8,8 +8,8 @@
 
 #include "ComputeHarness.h"
 #include "TempFolder.h"
-#include "app/kvp_codec.h"
-#include "app/project_data.h"
+#include "project/kvp_codec.h"
+#include "project/project_data.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"

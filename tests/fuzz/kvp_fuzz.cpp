@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string document(reinterpret_cast<const char*>(data), size);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bemt/KeywordFile.h"
-#include "bemt/OpenFastModel.h"
+#include "exchange/OpenFastModel.h"
 #include "bemt/ValueLimits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -35,7 +35,7 @@
 #include "app/field_rules.h"
 #include "app/file_dialogs.h"
 #include "app/kvn_app.h"
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 #include "app/window_main.h"
 #include "bemt/Common.h"
 #include "results/result_window_frame.h"

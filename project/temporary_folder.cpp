@@ -1,4 +1,4 @@
-#include "app/temporary_folder.h"
+#include "project/temporary_folder.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "bemt/AnnualEnergy.h"
-#include "bemt/PerformanceSurface.h"
-#include "bemt/TurbineController.h"
+#include "turbine/AnnualEnergy.h"
+#include "turbine/PerformanceSurface.h"
+#include "turbine/TurbineController.h"
 
 namespace bemt::TurbineTables {
 

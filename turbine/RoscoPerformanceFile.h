@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "bemt/PerformanceSurface.h"
+#include "turbine/PerformanceSurface.h"
 
 namespace bemt::RoscoPerformanceFile {
 

@@ -1,4 +1,4 @@
-#include "app/text_file.h"
+#include "project/text_file.h"
 
 #include <filesystem>
 

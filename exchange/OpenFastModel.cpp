@@ -1,4 +1,4 @@
-#include "bemt/OpenFastModel.h"
+#include "exchange/OpenFastModel.h"
 
 #include <filesystem>
 #include <numbers>

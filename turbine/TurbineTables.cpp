@@ -1,4 +1,4 @@
-#include "bemt/TurbineTables.h"
+#include "turbine/TurbineTables.h"
 
 #include <cstdio>
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "bemt/AnnualEnergy.h"
-#include "bemt/TurbineSettings.h"
+#include "turbine/AnnualEnergy.h"
+#include "turbine/TurbineSettings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/exception_text.h"
+#include "project/exception_text.h"
 
 #include <exception>
 #include <new>

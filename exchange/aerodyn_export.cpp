@@ -1,4 +1,4 @@
-#include "app/aerodyn_export.h"
+#include "exchange/aerodyn_export.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "bemt/AnnualEnergy.h"
+#include "turbine/AnnualEnergy.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/file_set.h"
+#include "project/file_set.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/text_file.h"
+#include "project/text_file.h"
 
 namespace korvane {
 

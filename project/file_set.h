@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_writer.h"
-#include "app/temporary_folder.h"
+#include "project/file_writer.h"
+#include "project/temporary_folder.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "bemt/RoscoPerformanceFile.h"
+#include "turbine/RoscoPerformanceFile.h"
 
 #include <cstdio>
 

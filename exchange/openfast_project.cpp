@@ -1,6 +1,6 @@
-#include "app/openfast_project.h"
+#include "exchange/openfast_project.h"
 
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 #include "bemt/NumberText.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 

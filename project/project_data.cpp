@@ -1,4 +1,4 @@
-#include "app/project_data.h"
+#include "project/project_data.h"
 
 #include <numbers>
 

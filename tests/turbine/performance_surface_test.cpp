@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "DefaultRotor.h"
-#include "bemt/PerformanceSurface.h"
+#include "turbine/PerformanceSurface.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/file_writer.h"
+#include "project/file_writer.h"
 
 #include <streambuf>
 
@@ -14,8 +14,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/temporary_folder.h"
-#include "app/text_file.h"
+#include "project/temporary_folder.h"
+#include "project/text_file.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "bemt/TurbineSettings.h"
+#include "turbine/TurbineSettings.h"
 
 #include <cstdio>
 #include <numbers>

@@ -1,4 +1,4 @@
-#include "app/kvp_codec.h"
+#include "project/kvp_codec.h"
 
 #include <cmath>
 #include <cstdint>

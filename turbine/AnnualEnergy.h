@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "bemt/TurbineController.h"
-#include "bemt/TurbineSettings.h"
+#include "turbine/TurbineController.h"
+#include "turbine/TurbineSettings.h"
 
 namespace bemt {
 

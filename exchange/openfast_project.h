@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/project_data.h"
-#include "bemt/OpenFastModel.h"
+#include "project/project_data.h"
+#include "exchange/OpenFastModel.h"
 
 namespace korvane::openfast {
 

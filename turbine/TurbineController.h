@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bemt/BEMTTools.h"
-#include "bemt/TurbineSettings.h"
+#include "turbine/TurbineSettings.h"
 
 namespace bemt {
 

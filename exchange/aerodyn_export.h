@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_set.h"
-#include "app/project_data.h"
+#include "project/file_set.h"
+#include "project/project_data.h"
 
 namespace korvane::aerodyn {
 

@@ -11,9 +11,9 @@
 #include <numbers>
 
 #include "DefaultRotor.h"
-#include "TestPolars.h"
+#include "bemt/TestPolars.h"
 #include "bemt/Common.h"
-#include "bemt/TurbineController.h"
+#include "turbine/TurbineController.h"
 
 namespace {
 

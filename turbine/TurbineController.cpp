@@ -1,4 +1,4 @@
-#include "bemt/TurbineController.h"
+#include "turbine/TurbineController.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bemt/Records.h"
-#include "bemt/TurbineSettings.h"
+#include "turbine/TurbineSettings.h"
 
 namespace korvane {
 

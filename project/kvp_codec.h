@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/project_data.h"
+#include "project/project_data.h"
 
 namespace korvane::kvp {
 

@@ -1,4 +1,4 @@
-#include "bemt/PerformanceSurface.h"
+#include "turbine/PerformanceSurface.h"
 
 #include <cmath>
 
