@@ -163,7 +163,8 @@ TEST(CliImport, OlderKeySpellingsLineFeedsCommentsAndUtf16GiveTheSameProject) {
 
 TEST(CliImport, LinkedFoldersAreFollowedAsTheSystemFollowsThem) {
     // A model read through a linked folder, where ".." leads into the link's target, and
-    // a project written through a link, which once failed when opened by its real path.
+    // a project written through a link, which once failed when opened by its real path;
+    // and through a link to a project not yet written, once stored from the link's folder.
     TempFolder temp;
     fs::create_directories(temp.path() / "real/fst");
     fs::copy(kModelFolder, temp.path() / "real/model", fs::copy_options::recursive);
@@ -173,7 +174,11 @@ TEST(CliImport, LinkedFoldersAreFollowedAsTheSystemFollowsThem) {
     const std::string out = temp.file("link/rotor.kvp");
     const CliRun run = runCli({"import", "openfast", temp.file("link/rotor.fst"), "--out", out});
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const std::string& path : {out, temp.file("real/fst/rotor.kvp")})
+    fs::create_directories(temp.path() / "real/deep");
+    fs::create_symlink("real/deep/imp.kvp", temp.path() / "imp.kvp");
+    ASSERT_EQ(runCli({"import", "openfast", kFst, "--out", temp.file("imp.kvp")}).status, 0);
+    for (const std::string& path : {out, temp.file("real/fst/rotor.kvp"), temp.file("imp.kvp"),
+                                    temp.file("real/deep/imp.kvp")})
         EXPECT_EQ(runCli({"op", path, "-q"}).status, 0) << path;
 }
 
