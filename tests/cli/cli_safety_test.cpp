@@ -141,7 +141,7 @@ TEST(CliLimits, MemoryStaysWithinTheAddressSpaceLimit) {
     EXPECT_TRUE(fs::exists(temp.file("char.json")));
 }
 
-TEST(CliOutput, NoOutputMayBeAnInputFile) {
+TEST(CliOutput, NoOutputMayBeAnInputFileOrAnotherOutput) {
     TempFolder temp;
     fs::copy_file(example("airfoils/naca2412_re1e6.csv"), temp.file("polar.csv"));
     const std::string project = projectWithCsvPolar(temp, "polar.csv");
@@ -166,6 +166,19 @@ TEST(CliOutput, NoOutputMayBeAnInputFile) {
     run = runCli({"op", named, "--csv", temp.file("")});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("is the input file " + named), std::string::npos) << run.err;
+    // Nor two outputs one file, through a link or a CSV set's name: one was once lost.
+    fs::create_symlink("same.txt", temp.file("link.txt"));
+    fs::create_directory(temp.file("dup"));
+    for (const auto& args : {std::vector<std::string>{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--json",
+                                                      temp.file("same.txt"), "--rosco", temp.file("link.txt")},
+                             std::vector<std::string>{"op", project, "--json", temp.file("dup/op_summary.csv"), "--csv",
+                                                      temp.file("dup")}}) {
+        run = runCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("are the same file; one would replace the other"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(temp.file("same.txt")));
+    EXPECT_TRUE(fs::is_empty(temp.file("dup")));
 
     EXPECT_EQ(readBytes(project), before);
     EXPECT_EQ(readBytes(temp.file("polar.csv")), polar);
