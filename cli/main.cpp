@@ -123,6 +123,20 @@ CLI::Validator within(const bemt::ValueLimit& limit) {
         "");
 }
 
+// An empty value would read as an option not given and be ignored: every option that
+// takes a value, of every command, refuses it by name.
+void refuseEmptyValues(CLI::App& app) {
+    const CLI::Validator notEmpty(
+        [](std::string& input) {
+            return input.empty() ? std::string("the value is empty; give one, or leave the option out.") : std::string();
+        },
+        "");
+    for (CLI::Option* option : app.get_options()) {
+        if (option->nonpositional() && option->get_type_size_min() > 0) option->check(notEmpty);
+    }
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) refuseEmptyValues(*command);
+}
+
 // Ranges of options that are no project setting.
 constexpr bemt::ValueLimit kThreads{"the number of threads", 1.0, bemt::ThreadCount::kMax};
 constexpr bemt::ValueLimit kNodes{"the number of nodes", 2.0, Limits::kMaxElements};
@@ -318,6 +332,7 @@ int main(int argc, char** argv) {
     exportAeroDyn->add_flag("-q,--quiet", exportOptions.quiet, "No list of written files");
     create->add_flag("-f,--force", force, "Replace an existing file");
 
+    refuseEmptyValues(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

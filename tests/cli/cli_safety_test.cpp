@@ -32,8 +32,10 @@ std::string projectWithCsvPolar(const TempFolder& temp, const std::string& polar
     return path;
 }
 
-TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
+TEST(CliLimits, ValuesBeyondTheLimitsOrEmptyAreRefusedWithTheOption) {
     const std::string project = example("new_turbine.kvp");
+    constexpr const char* kEmptyValue = "the value is empty; give one, or leave the option out.\nRun with --help for "
+                                        "more information.\n";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         // Once a negative count in vector::reserve, or 10^8 operating points.
         {{"op", project, "--pitch", "0:1e12:1"},
@@ -70,6 +72,11 @@ TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
         {{"import", "aerodyn", project, "--hub-radius", "-1", "--tip-radius", "1", "--blades", "3", "--out", "x.kvp"},
          "--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50.\nRun with --help for more "
          "information.\n"},
+        // Empty values were once taken as options not given: nothing written, exit status 0.
+        {{"op", project, "--json", ""}, "--json: " + std::string(kEmptyValue)},
+        {{"op", project, "--pitch", ""}, "--pitch: " + std::string(kEmptyValue)},
+        {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--rosco", ""}, "--rosco: " + std::string(kEmptyValue)},
+        {{"import", "openfast", project, "--out", ""}, "--out: " + std::string(kEmptyValue)},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args);
