@@ -148,6 +148,12 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
             std::fprintf(stderr, "%s\n", message.c_str());
             return std::nullopt;
         }
+        // The terminal's Ctrl-C reaches the XFOIL adapters too: what failed once the run
+        // was interrupted failed because of it.
+        if (InterruptGuard::interrupted()) {
+            std::fprintf(stderr, "%s\n", kAbortMessage.c_str());
+            return std::nullopt;
+        }
         throw;
     }
     bar.clear();
