@@ -212,7 +212,8 @@ int runNew(const std::string& path, bool force) {
         const std::u8string text = std::filesystem::absolute(file).u8string();
         return std::string(text.begin(), text.end());
     }();
-    writeTextFile(path, kvp::write(newProjectData(), absolute));
+    const std::string document = kvp::write(newProjectData(), absolute);
+    reportWritten(writeOutputFile(path, [&document](std::ostream& out) { out << document; }));
     return kSuccess;
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <new>
 #include <string>
+#include <system_error>
 
 #include "bemt/Common.h"
 #include "bemt/MemoryBudget.h"
@@ -377,6 +378,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvane-cli: %s\n", message.c_str());
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "korvane-cli: %s\n", bemt::MemoryBudget::kExhausted.c_str());
+    } catch (const std::system_error& e) {
+        // std::thread says only "Resource temporarily unavailable" when it cannot start one.
+        const bool noRoom = e.code() == std::errc::resource_unavailable_try_again ||
+                            e.code() == std::errc::not_enough_memory;
+        if (noRoom) {
+            std::fprintf(stderr, "korvane-cli: A thread or process could not be started for lack of memory (or of "
+                                 "the processes allowed): %s.\n", e.what());
+        } else {
+            std::fprintf(stderr, "korvane-cli: unexpected error: %s\n", e.what());
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "korvane-cli: unexpected error: %s\n", e.what());
     }

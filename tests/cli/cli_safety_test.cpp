@@ -218,6 +218,10 @@ TEST(CliOutput, CsvSetsAreCompleteOrAbsentAndNamedUniquely) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "korvane-cli: The file " + other + "/op_elements_2_pitch_5.csv could not be written: it is a "
                        "folder.\n");
+    fs::create_symlink("nowhere/dir", temp.file("dangling"));
+    run = runCli({"op", example("new_turbine.kvp"), "--csv", temp.file("dangling")});
+    EXPECT_EQ(run.err, "korvane-cli: The folder " + temp.file("dangling") + " could not be created: " +
+                           temp.file("dangling") + " is a link to a missing folder.\n");
     names.clear();
     for (const auto& entry : fs::directory_iterator(other)) names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"op_elements_2_pitch_5.csv"}));

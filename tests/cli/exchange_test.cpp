@@ -244,7 +244,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         EXPECT_FALSE(fs::exists(out));
     };
     expectRefused({"import", "openfast", model + "/none.fst"},
-                  "The file " + model + "/none.fst could not be opened.");
+                  "The file " + model + "/none.fst could not be opened: No such file or directory.");
     expectRefused({"import", "openfast", model + "/" + kBlade},
                   model + "/" + kBlade + ": the keyword EDFile is missing (the ElastoDyn input file; is this an "
                                          "OpenFAST .fst file?).");
@@ -313,7 +313,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
 
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  "The file " + model + "/Airfoils/DU40_A17.dat could not be opened.");
+                  "The file " + model + "/Airfoils/DU40_A17.dat could not be opened: No such file or directory.");
     // Pipes were once waited on for ever, in AFNames and as AeroFile alike.
     for (const std::string& name : {std::string("/Airfoils/DU40_A17.dat"), "/" + kPrimary}) {
         fs::remove(model + name);
@@ -408,7 +408,7 @@ TEST(CliExport, NodeCountAndFailuresThatLeaveNoFolder) {
     const std::string refused = temp.file("refused");
     const CliRun run = runCli({"export", "aerodyn", project, "--out", refused});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file " + temp.file("missing.dat") + " could not be opened.\n");
+    EXPECT_EQ(run.err, "korvane-cli: The file " + temp.file("missing.dat") + " could not be opened: No such file or directory.\n");
     EXPECT_FALSE(fs::exists(refused));
     EXPECT_EQ(runCli({"export", "aerodyn", project, "--out", refused, "--nodes", "1"}).status, 2);
 }
