@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace bemt {
@@ -149,7 +150,8 @@ std::string readTextFile(const std::string& path) {
     // for; the type is then taken from what was opened, not from an earlier look.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode)) throw unreadable + ".";
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) throw unreadable + ": " + std::strerror(errno) + ".";
+    if (S_ISDIR(status.st_mode)) throw unreadable + ": it is a folder.";
     // A device or a pipe would be read for ever, or block before the first byte.
     if (!S_ISREG(status.st_mode)) throw unreadable + ": it is not a regular file.";
     const std::string tooLarge = unreadable + ": it holds more than " + std::to_string(kMaxTextFileBytes >> 20) +
@@ -161,7 +163,7 @@ std::string readTextFile(const std::string& path) {
     for (;;) {
         const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw unreadable + ".";
+        if (n < 0) throw unreadable + ": " + std::strerror(errno) + ".";
         if (n == 0) break;
         if (bytes.size() + static_cast<std::size_t>(n) > kMaxTextFileBytes) throw tooLarge;
         bytes.append(buffer, static_cast<std::size_t>(n));

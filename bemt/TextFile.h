@@ -17,8 +17,8 @@ constexpr std::uintmax_t kMaxTextFileBytes = 64u << 20;
 
 // The whole file as UTF-8, decoded by decodeText.
 // Throws "No file name has been provided." for an empty path,
-// "The file " + path + " could not be opened." when the file cannot be read (a folder
-// included), "... could not be opened: it is not a regular file." for a device, pipe or
+// "The file " + path + " could not be opened: REASON." when the file cannot be read,
+// with the system's reason or "it is a folder", "... could not be opened: it is not a regular file." for a device, pipe or
 // socket, which is never read (it could block or be read for ever), and "... could not
 // be opened: it holds more than 64 MiB, more than a text input may." past the limit.
 std::string readTextFile(const std::string& path);

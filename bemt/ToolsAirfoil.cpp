@@ -117,7 +117,9 @@ public:
             workers.reserve(m_jobs.size());
             for (auto& job : m_jobs) workers.emplace_back([this, &job] { work(*job); });
         }  // joined here, in start order
-        return m_aborted.load();
+        // Asked again: a Ctrl-C that also ended an adapter may be seen only after the last
+        // worker gave up on that adapter's silence, and is then the reason, not a failure.
+        return aborted();
     }
 
 private:

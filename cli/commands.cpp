@@ -148,6 +148,12 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
             std::fprintf(stderr, "%s\n", message.c_str());
             return std::nullopt;
         }
+        // The terminal's Ctrl-C reaches the XFOIL adapters too: what failed once the run
+        // was interrupted failed because of it.
+        if (InterruptGuard::interrupted()) {
+            std::fprintf(stderr, "%s\n", kAbortMessage.c_str());
+            return std::nullopt;
+        }
         throw;
     }
     bar.clear();
@@ -206,7 +212,8 @@ int runNew(const std::string& path, bool force) {
         const std::u8string text = std::filesystem::absolute(file).u8string();
         return std::string(text.begin(), text.end());
     }();
-    writeTextFile(path, kvp::write(newProjectData(), absolute));
+    const std::string document = kvp::write(newProjectData(), absolute);
+    reportWritten(writeOutputFile(path, [&document](std::ostream& out) { out << document; }));
     return kSuccess;
 }
 

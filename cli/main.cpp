@@ -7,6 +7,7 @@
 #include <map>
 #include <new>
 #include <string>
+#include <system_error>
 
 #include "bemt/Common.h"
 #include "bemt/MemoryBudget.h"
@@ -121,6 +122,20 @@ CLI::Validator within(const bemt::ValueLimit& limit) {
             return limit.refusal(value);
         },
         "");
+}
+
+// An empty value would read as an option not given and be ignored: every option that
+// takes a value, of every command, refuses it by name.
+void refuseEmptyValues(CLI::App& app) {
+    const CLI::Validator notEmpty(
+        [](std::string& input) {
+            return input.empty() ? std::string("the value is empty; give one, or leave the option out.") : std::string();
+        },
+        "");
+    for (CLI::Option* option : app.get_options()) {
+        if (option->nonpositional() && option->get_type_size_min() > 0) option->check(notEmpty);
+    }
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) refuseEmptyValues(*command);
 }
 
 // Ranges of options that are no project setting.
@@ -318,6 +333,7 @@ int main(int argc, char** argv) {
     exportAeroDyn->add_flag("-q,--quiet", exportOptions.quiet, "No list of written files");
     create->add_flag("-f,--force", force, "Replace an existing file");
 
+    refuseEmptyValues(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -362,6 +378,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvane-cli: %s\n", message.c_str());
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "korvane-cli: %s\n", bemt::MemoryBudget::kExhausted.c_str());
+    } catch (const std::system_error& e) {
+        // std::thread says only "Resource temporarily unavailable" when it cannot start one.
+        const bool noRoom = e.code() == std::errc::resource_unavailable_try_again ||
+                            e.code() == std::errc::not_enough_memory;
+        if (noRoom) {
+            std::fprintf(stderr, "korvane-cli: A thread or process could not be started for lack of memory (or of "
+                                 "the processes allowed): %s.\n", e.what());
+        } else {
+            std::fprintf(stderr, "korvane-cli: unexpected error: %s\n", e.what());
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "korvane-cli: unexpected error: %s\n", e.what());
     }

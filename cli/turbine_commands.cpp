@@ -9,6 +9,7 @@
 #include "project/text_file.h"
 #include "bemt/NumberText.h"
 #include "turbine/RoscoPerformanceFile.h"
+#include "cli/output_files.h"
 #include "cli/turbine_output.h"
 
 namespace korvane::cli {
@@ -109,6 +110,10 @@ int runSurface(const ComputeOptions& options, const SurfaceOptions& surface) {
         options,
         [&](const ProjectData& p) {
             PerformanceSurface::check(surface.wind.value_or(p.conditions.V0), surface.tsr, surface.pitch);
+            // Refused before the work, as the JSON output is.
+            std::vector<std::string> outputs{surface.roscoPath};
+            if (!options.jsonPath.empty() && options.jsonPath != "-") outputs.push_back(options.jsonPath);
+            if (!surface.roscoPath.empty()) refuseInputsAsOutputs(outputs, inputFiles(options.projectPath, p));
         },
         [&](BEMTTools& tools, const InputDataSet& input, const ProjectData& used, const ProgressCallback& progress) {
             const double wind = surface.wind.value_or(used.conditions.V0);

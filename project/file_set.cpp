@@ -46,7 +46,12 @@ FileSet::FileSet(std::string folder) : m_folder(pathFromUtf8(folder)) {
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
         if (::mkdir(it->c_str(), 0777) != 0) {
-            const std::string reason = std::strerror(errno);
+            // A link that leads nowhere is "missing" yet in the way: say so, not "File exists".
+            const int code = errno;
+            std::error_code linkError;
+            const std::string reason = code == EEXIST && fs::is_symlink(*it, linkError)
+                                           ? utf8OfPath(*it) + " is a link to a missing folder"
+                                           : std::string(std::strerror(code));
             for (auto made = m_created.rbegin(); made != m_created.rend(); ++made) ::rmdir(made->c_str());
             throw "The folder " + folder + " could not be created: " + reason + ".";
         }

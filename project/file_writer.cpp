@@ -297,6 +297,14 @@ void produceInto(FileWriter& file, const TextProducer& produce) {
     out.flush();
 }
 
+fs::path writtenFile(const std::string& path) {
+    try {
+        return resolve(pathFromUtf8(path)).file;
+    } catch (const std::string&) {
+        return pathFromUtf8(path);
+    }
+}
+
 WriteOutcome writeTextFile(const std::string& path, const TextProducer& produce) {
     FileWriter file(path);
     produceInto(file, produce);

@@ -91,6 +91,11 @@ using TextProducer = std::function<void(std::ostream&)>;
 // message; so does an exception from produce, and the file is then not committed.
 void produceInto(FileWriter& file, const TextProducer& produce);
 
+// The file a writer of path writes: absolute, every link followed, a link to a file
+// that does not exist yet included (the writer creates that file); path itself when it
+// cannot be followed (a folder on the way is missing, a link loops).
+std::filesystem::path writtenFile(const std::string& path);
+
 // Writes content as one file (see FileWriter).
 WriteOutcome writeTextFile(const std::string& path, std::string_view content);
 // The same with the content produced as it is written.

@@ -10,6 +10,7 @@
 #include "bemt/BEMTTools.h"
 #include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
+#include "project/file_writer.h"
 
 namespace korvane::kvp {
 
@@ -27,11 +28,12 @@ std::string toUtf8(const fs::path& path) {
 }
 
 // The project file's full path taken as a folder, absolute and resolved as the system
-// resolves it, links included: a project written through a linked folder or a linked
-// file then finds its airfoil files by its real path as well as by the link's.
+// resolves it, links included, also a link to a project not yet written (as the file
+// writer follows it): a project written through a linked folder or a linked file then
+// finds its airfoil files by its real path as well as by the link's.
 fs::path baseFolder(const std::string& projectPath) {
     std::error_code error;
-    const fs::path real = fs::weakly_canonical(fs::absolute(fromUtf8(projectPath)), error);
+    const fs::path real = fs::weakly_canonical(fs::absolute(writtenFile(projectPath)), error);
     return error ? physicalPath(fromUtf8(projectPath)) : real;
 }
 

@@ -37,8 +37,9 @@ std::optional<std::string> openingProblem(const std::string& document, const std
 
 // An airfoil data path as stored: relative to the project file's full path taken as a
 // folder, so a file beside the project becomes "../name.csv". Both paths are first
-// resolved as the system resolves them (linked folders followed), so that the project
-// finds its files whether it is opened by its real path or through a link. Empty stays
+// resolved as the system resolves them (linked folders followed, and a link to the
+// project file, also to one not yet written, as the file writer follows it), so that the
+// project finds its files whether it is opened by its real path or through a link. Empty stays
 // empty.
 std::string storedPath(const std::string& absolutePath, const std::string& projectPath);
 

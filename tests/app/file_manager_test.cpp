@@ -52,12 +52,12 @@ TEST(FileAccess, ReadingReportsAMissingNameAndAnUnreadableFile) {
     FileManager files;
     EXPECT_EQ(errorOf([&] { files.fileString(""); }), "No file name has been provided.");
     EXPECT_EQ(errorOf([&] { files.fileString("/no/such/folder/rotor.kvp"); }),
-              "The file /no/such/folder/rotor.kvp could not be opened.");
+              "The file /no/such/folder/rotor.kvp could not be opened: No such file or directory.");
     TempFolder temp;
     EXPECT_EQ(errorOf([&] { files.fileString(wxString::FromUTF8(temp.file(""))); }),
-              "The file " + temp.file("") + " could not be opened.");
+              "The file " + temp.file("") + " could not be opened: it is a folder.");
     EXPECT_EQ(errorOf([&] { delete files.fileStringStream(temp.file("none.csv")); }),
-              "The file " + temp.file("none.csv") + " could not be opened.");
+              "The file " + temp.file("none.csv") + " could not be opened: No such file or directory.");
 }
 
 TEST(FileAccess, ByteOrderMarksSelectTheEncodingAndOtherTextIsUtf8OrLatin1) {

@@ -393,7 +393,7 @@ TEST_F(ProjectTest, OpeningAMissingOrBrokenFileLeavesProjectAndPathUnchanged) {
         project.open(wxString::FromUTF8(missing));
         FAIL();
     } catch (const std::string& message) {
-        EXPECT_EQ(message, "The file " + missing + " could not be opened.");
+        EXPECT_EQ(message, "The file " + missing + " could not be opened: No such file or directory.");
     }
     const std::string broken = temp.file("broken.kvp");
     korvane::testing::writeBytes(broken, "{\"conditions\":{}}");

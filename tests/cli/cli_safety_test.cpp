@@ -32,8 +32,10 @@ std::string projectWithCsvPolar(const TempFolder& temp, const std::string& polar
     return path;
 }
 
-TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
+TEST(CliLimits, ValuesBeyondTheLimitsOrEmptyAreRefusedWithTheOption) {
     const std::string project = example("new_turbine.kvp");
+    constexpr const char* kEmptyValue = "the value is empty; give one, or leave the option out.\nRun with --help for "
+                                        "more information.\n";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         // Once a negative count in vector::reserve, or 10^8 operating points.
         {{"op", project, "--pitch", "0:1e12:1"},
@@ -70,6 +72,11 @@ TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
         {{"import", "aerodyn", project, "--hub-radius", "-1", "--tip-radius", "1", "--blades", "3", "--out", "x.kvp"},
          "--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50.\nRun with --help for more "
          "information.\n"},
+        // Empty values were once taken as options not given: nothing written, exit status 0.
+        {{"op", project, "--json", ""}, "--json: " + std::string(kEmptyValue)},
+        {{"op", project, "--pitch", ""}, "--pitch: " + std::string(kEmptyValue)},
+        {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--rosco", ""}, "--rosco: " + std::string(kEmptyValue)},
+        {{"import", "openfast", project, "--out", ""}, "--out: " + std::string(kEmptyValue)},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args);
@@ -141,7 +148,7 @@ TEST(CliLimits, MemoryStaysWithinTheAddressSpaceLimit) {
     EXPECT_TRUE(fs::exists(temp.file("char.json")));
 }
 
-TEST(CliOutput, NoOutputMayBeAnInputFile) {
+TEST(CliOutput, NoOutputMayBeAnInputFileOrAnotherOutput) {
     TempFolder temp;
     fs::copy_file(example("airfoils/naca2412_re1e6.csv"), temp.file("polar.csv"));
     const std::string project = projectWithCsvPolar(temp, "polar.csv");
@@ -166,6 +173,19 @@ TEST(CliOutput, NoOutputMayBeAnInputFile) {
     run = runCli({"op", named, "--csv", temp.file("")});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("is the input file " + named), std::string::npos) << run.err;
+    // Nor two outputs one file, through a link or a CSV set's name: one was once lost.
+    fs::create_symlink("same.txt", temp.file("link.txt"));
+    fs::create_directory(temp.file("dup"));
+    for (const auto& args : {std::vector<std::string>{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--json",
+                                                      temp.file("same.txt"), "--rosco", temp.file("link.txt")},
+                             std::vector<std::string>{"op", project, "--json", temp.file("dup/op_summary.csv"), "--csv",
+                                                      temp.file("dup")}}) {
+        run = runCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("are the same file; one would replace the other"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(temp.file("same.txt")));
+    EXPECT_TRUE(fs::is_empty(temp.file("dup")));
 
     EXPECT_EQ(readBytes(project), before);
     EXPECT_EQ(readBytes(temp.file("polar.csv")), polar);
@@ -198,6 +218,10 @@ TEST(CliOutput, CsvSetsAreCompleteOrAbsentAndNamedUniquely) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "korvane-cli: The file " + other + "/op_elements_2_pitch_5.csv could not be written: it is a "
                        "folder.\n");
+    fs::create_symlink("nowhere/dir", temp.file("dangling"));
+    run = runCli({"op", example("new_turbine.kvp"), "--csv", temp.file("dangling")});
+    EXPECT_EQ(run.err, "korvane-cli: The folder " + temp.file("dangling") + " could not be created: " +
+                           temp.file("dangling") + " is a link to a missing folder.\n");
     names.clear();
     for (const auto& entry : fs::directory_iterator(other)) names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"op_elements_2_pitch_5.csv"}));

@@ -193,7 +193,9 @@ TEST(CliOverrides, NeighbouringAirfoilBlendingFollowsTheSwitch) {
 TEST(CliNew, WritesTheNewProjectDefaultsAndKeepsExistingFiles) {
     TempFolder temp;
     const std::string path = temp.file("my rotor.kvp");
-    EXPECT_EQ(runCli({"new", path}).status, 0);
+    const CliRun created = runCli({"new", path});
+    EXPECT_EQ(created.status, 0);
+    EXPECT_EQ(created.err, "Created " + path + "\n");
     EXPECT_EQ(readBytes(path), readBytes(example("new_turbine.kvp")));
 
     writeBytes(path, "mine");
@@ -201,7 +203,7 @@ TEST(CliNew, WritesTheNewProjectDefaultsAndKeepsExistingFiles) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "korvane-cli: The file " + path + " exists already; use --force to replace it.\n");
     EXPECT_EQ(readBytes(path), "mine");
-    EXPECT_EQ(runCli({"new", path, "--force"}).status, 0);
+    EXPECT_EQ(runCli({"new", path, "--force"}).err, "Replaced " + path + "\n");
     EXPECT_EQ(readBytes(path), readBytes(example("new_turbine.kvp")));
 }
 
@@ -219,7 +221,7 @@ TEST(CliErrors, MissingMalformedAndInvalidProjectsExitWithAMessage) {
     const std::string missing = temp.file("missing.kvp");
     CliRun run = runCli({"op", missing});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file " + missing + " could not be opened.\n");
+    EXPECT_EQ(run.err, "korvane-cli: The file " + missing + " could not be opened: No such file or directory.\n");
     EXPECT_TRUE(run.out.empty());
 
     const std::string malformed = temp.file("malformed.kvp");
@@ -264,7 +266,7 @@ TEST(CliErrors, MissingMalformedAndInvalidProjectsExitWithAMessage) {
         << run.err;
     run = variant("\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\"",
                   "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../missing.csv\"");
-    EXPECT_NE(run.err.find("missing.csv could not be opened."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("missing.csv could not be opened: No such file or directory."), std::string::npos) << run.err;
     EXPECT_EQ(run.status, 1);
 }
 

@@ -163,7 +163,8 @@ TEST(CliImport, OlderKeySpellingsLineFeedsCommentsAndUtf16GiveTheSameProject) {
 
 TEST(CliImport, LinkedFoldersAreFollowedAsTheSystemFollowsThem) {
     // A model read through a linked folder, where ".." leads into the link's target, and
-    // a project written through a link, which once failed when opened by its real path.
+    // a project written through a link, which once failed when opened by its real path;
+    // and through a link to a project not yet written, once stored from the link's folder.
     TempFolder temp;
     fs::create_directories(temp.path() / "real/fst");
     fs::copy(kModelFolder, temp.path() / "real/model", fs::copy_options::recursive);
@@ -173,7 +174,11 @@ TEST(CliImport, LinkedFoldersAreFollowedAsTheSystemFollowsThem) {
     const std::string out = temp.file("link/rotor.kvp");
     const CliRun run = runCli({"import", "openfast", temp.file("link/rotor.fst"), "--out", out});
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const std::string& path : {out, temp.file("real/fst/rotor.kvp")})
+    fs::create_directories(temp.path() / "real/deep");
+    fs::create_symlink("real/deep/imp.kvp", temp.path() / "imp.kvp");
+    ASSERT_EQ(runCli({"import", "openfast", kFst, "--out", temp.file("imp.kvp")}).status, 0);
+    for (const std::string& path : {out, temp.file("real/fst/rotor.kvp"), temp.file("imp.kvp"),
+                                    temp.file("real/deep/imp.kvp")})
         EXPECT_EQ(runCli({"op", path, "-q"}).status, 0) << path;
 }
 
@@ -239,7 +244,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         EXPECT_FALSE(fs::exists(out));
     };
     expectRefused({"import", "openfast", model + "/none.fst"},
-                  "The file " + model + "/none.fst could not be opened.");
+                  "The file " + model + "/none.fst could not be opened: No such file or directory.");
     expectRefused({"import", "openfast", model + "/" + kBlade},
                   model + "/" + kBlade + ": the keyword EDFile is missing (the ElastoDyn input file; is this an "
                                          "OpenFAST .fst file?).");
@@ -308,7 +313,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
 
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  "The file " + model + "/Airfoils/DU40_A17.dat could not be opened.");
+                  "The file " + model + "/Airfoils/DU40_A17.dat could not be opened: No such file or directory.");
     // Pipes were once waited on for ever, in AFNames and as AeroFile alike.
     for (const std::string& name : {std::string("/Airfoils/DU40_A17.dat"), "/" + kPrimary}) {
         fs::remove(model + name);
@@ -403,7 +408,7 @@ TEST(CliExport, NodeCountAndFailuresThatLeaveNoFolder) {
     const std::string refused = temp.file("refused");
     const CliRun run = runCli({"export", "aerodyn", project, "--out", refused});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file " + temp.file("missing.dat") + " could not be opened.\n");
+    EXPECT_EQ(run.err, "korvane-cli: The file " + temp.file("missing.dat") + " could not be opened: No such file or directory.\n");
     EXPECT_FALSE(fs::exists(refused));
     EXPECT_EQ(runCli({"export", "aerodyn", project, "--out", refused, "--nodes", "1"}).status, 2);
 }

@@ -65,7 +65,7 @@ TEST_F(ExchangeMenuTest, AFailedImportShowsTheMessageAndKeepsTheProject) {
     EXPECT_EQ(window->project()->operatingConditions().R, 25.0);
     EXPECT_FALSE(window->isUnsaved());
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown().front().message, "The file " + missing + " could not be opened.");
+    EXPECT_EQ(answers.shown().front().message, "The file " + missing + " could not be opened: No such file or directory.");
 }
 
 // The airfoil data are prepared on the compute panel's worker, as for a computation: the
