@@ -280,6 +280,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         {openFast, temp.file("primary-link.dat")},
         {openFast, blade},
         {openFast, model + "/NRELOffshrBsline5MW_Onshore_ServoDyn.dat"},
+        {openFast, model + "/DISCON.IN"},
         {aeroDynOnly, model + "/Airfoils/DU40_A17.dat"}};
     for (auto [args, input] : ownInputs) {
         const std::string before = readBytes(input);
