@@ -111,6 +111,7 @@ void readController(const KeywordFile& servo, ServoDynGenerator& generator) {
         generator.unread.push_back("the controller input " + fileName(path) + " cannot be read");
         return;
     }
+    generator.controllerPath = path;
     constexpr double kRadPerSecondToRpm = 30.0 / std::numbers::pi;
     generator.ratedPower = controllerNumber(*file, "VS_RtPwr");
     if (const auto speed = controllerNumber(*file, "VS_RefSpd"))

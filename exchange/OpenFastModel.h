@@ -55,6 +55,7 @@ struct ElastoDynRotor {
 // not taken.
 struct ServoDynGenerator {
     std::string path;                                // the ServoDyn input file
+    std::string controllerPath;                      // the controller input read, empty when none
     std::optional<double> efficiency;                // GenEff, fraction (the file states %)
     std::optional<double> ratedPower;                // electrical, W
     std::optional<double> ratedGeneratorSpeedRpm;    // VS_RtGnSp, or VS_RefSpd of the controller

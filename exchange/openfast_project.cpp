@@ -200,6 +200,8 @@ ImportedProject importModel(const std::string& fstPath) {
     takeTurbine(model, imported);
     imported.inputs.insert(imported.inputs.begin(), {model.fstPath, model.elastoDynPath});
     if (!model.servoDynPath.empty()) imported.inputs.push_back(model.servoDynPath);
+    if (model.servoDyn && !model.servoDyn->controllerPath.empty())
+        imported.inputs.push_back(model.servoDyn->controllerPath);
     return finished(std::move(imported), fstPath);
 }
 

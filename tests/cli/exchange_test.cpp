@@ -80,13 +80,13 @@ TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
     EXPECT_EQ(p.solverSettings.solver, bemt::Ning);
     EXPECT_FALSE(p.computeSettings.enable_interpolation);
     EXPECT_NE(p.notes.find("AIDrag = False"), std::string::npos);
-    // ServoDyn's GenEff; the rest is its controller's, whose input is not in the example.
+    // ServoDyn's GenEff; the rest from ROSCO's DISCON.IN, generator speeds in rad/s over GBRatio 97.
     ASSERT_TRUE(p.turbine.has_value());
     EXPECT_DOUBLE_EQ(p.turbine->efficiency, 0.944);
-    EXPECT_NE(run.err.find("Note: The turbine's rated power 4.988e+06 W, largest rotor speed 12.1 rpm and smallest "
-                           "rotor speed 6.05 rpm are the defaults for the rotor: the controller input DISCON.IN "
-                           "cannot be read."),
-              std::string::npos) << run.err;
+    EXPECT_EQ(p.turbine->rated_power, 5.0e6);
+    EXPECT_NEAR(p.turbine->rpm_max, 122.90967 * 30.0 / M_PI / 97.0, 1e-9);  // VS_RefSpd: 12.100 rpm
+    EXPECT_NEAR(p.turbine->rpm_min, 35.29006 * 30.0 / M_PI / 97.0, 1e-9);   // VS_MinOMSpd: 3.474 rpm
+    EXPECT_EQ(run.err.find("The turbine's"), std::string::npos) << run.err;
 
     // 19 nodes; node 2 at BlSpn 1.3667 m with chord 3.542 m and twist 13.308 deg.
     ASSERT_EQ(p.chordPoints.size(), 19u);
@@ -202,8 +202,16 @@ TEST(CliImport, RatedPowerEfficiencyAndRotorSpeedsComeFromServoDynAndElastoDyn) 
     EXPECT_NEAR(p.turbine->rpm_min, 0.5 * 1173.7 / 97.0, 1e-12);
     EXPECT_NE(p.notes.find("The turbine's smallest rotor speed 6.05"), std::string::npos) << p.notes;
 
-    // ROSCO's controller input: rated power in W, generator speeds in rad/s.
+    // Without the controller input the rotor's defaults stay, and the note says why.
     writeBytes(servo, servoText);
+    fs::remove(model + "/DISCON.IN");
+    ASSERT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out, "--force"}).status, 0);
+    EXPECT_NE(readProject(out).notes.find("The turbine's rated power 4.988e+06 W, largest rotor speed 12.1 rpm and "
+                                          "smallest rotor speed 6.05 rpm are the defaults for the rotor: the "
+                                          "controller input DISCON.IN cannot be read."),
+              std::string::npos);
+
+    // ROSCO's controller input: rated power in W, generator speeds in rad/s.
     writeBytes(model + "/DISCON.IN", "! Controller parameter input file\n5000000.000000      ! VS_RtPwr  - W\n"
                                      "122.9096700000      ! VS_RefSpd - rad/s\n70.16224 ! VS_MinOMSpd - rad/s\n");
     ASSERT_EQ(runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", out, "--force"}).status, 0);
@@ -277,6 +285,7 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         {openFast, temp.file("primary-link.dat")},
         {openFast, blade},
         {openFast, model + "/NRELOffshrBsline5MW_Onshore_ServoDyn.dat"},
+        {openFast, model + "/DISCON.IN"},
         {aeroDynOnly, model + "/Airfoils/DU40_A17.dat"}};
     for (auto [args, input] : ownInputs) {
         const std::string before = readBytes(input);
