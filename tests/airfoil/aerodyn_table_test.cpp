@@ -247,7 +247,7 @@ TEST(AeroDynTable, AMissingFileIsNamed) {
         polar.loadFile("/nonexistent/af.dat");
         FAIL();
     } catch (const std::string& message) {
-        EXPECT_EQ(message, "The file /nonexistent/af.dat could not be opened.");
+        EXPECT_EQ(message, "The file /nonexistent/af.dat could not be opened: No such file or directory.");
     }
 }
 

@@ -162,7 +162,7 @@ TEST(CsvPolar, FileFormNamesTheFile) {
         polar.loadFile(missing, "Alpha", bemt::Comma);
         FAIL();
     } catch (const std::string& m) {
-        EXPECT_EQ(m, "The file " + missing + " could not be opened.");
+        EXPECT_EQ(m, "The file " + missing + " could not be opened: No such file or directory.");
     }
 }
 

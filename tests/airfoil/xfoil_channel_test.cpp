@@ -210,7 +210,7 @@ TEST(XfoilChannel, FailuresBeforeAnyChildStarts) {
               "Wrong airfoil XFOIL data parameters.");
     const std::string missing = (dir.path() / "missing.dat").string();
     EXPECT_EQ(errorOf([&] { polar.setupData(missing, 1e6, 0, 0, 10, 1, 5, 9, {}, channel); }),
-              "The file " + missing + " could not be opened.");
+              "The file " + missing + " could not be opened: No such file or directory.");
     // A missing adapter, a folder of its name (which passes access(X_OK)), a file that
     // cannot be executed.
     std::filesystem::create_directory(dir.path() / "xfoil-core");

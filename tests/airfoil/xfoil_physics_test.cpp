@@ -150,7 +150,7 @@ TEST(XfoilPhysics, GarbageAndMissingFilesAreReportedQuickly) {
     ProfileParamsXfoil polar;
     const std::string missing = (dir.path() / "missing.dat").string();
     EXPECT_EQ(errorOf([&] { polar.setupData(missing, 1e6, 0, 0, 5, 1, 5, 9, {}); }),
-              "The file " + missing + " could not be opened.");
+              "The file " + missing + " could not be opened: No such file or directory.");
 }
 
 // Sets an environment variable for the adapters started while it lives.
