@@ -70,6 +70,13 @@ TEST(CliLimits, ValuesBeyondTheLimitsAreRefusedWithValueAndLimit) {
         {{"import", "aerodyn", project, "--hub-radius", "-1", "--tip-radius", "1", "--blades", "3", "--out", "x.kvp"},
          "--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50.\nRun with --help for more "
          "information.\n"},
+        {{"import", "aerodyn", project, "--hub-radius", "1", "--tip-radius", "63,0", "--blades", "3", "--out", "x.kvp"},
+         "--tip-radius: 63,0 is written with a decimal comma; write a decimal point.\nRun with --help for more "
+         "information.\n"},
+        {{"op", project, "--accuracy", "1e400"}, "--accuracy: 1e400 is not a finite number.\nRun with --help for more "
+         "information.\n"},
+        {{"op", project, "--elements", "20.5"}, "--elements: 20.5 is not a whole number.\nRun with --help for more "
+         "information.\n"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args);
