@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "bemt/BEMTTools.h"
 #include "bemt/Common.h"
 #include "bemt/KeywordFile.h"
 #include "bemt/MemoryBudget.h"
@@ -64,6 +65,7 @@ project file's folder.
 
 // The ranges named in the footer, from the limits the program applies.
 std::string limitsParagraph() {
+    const std::string smallest = bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue);
     return "Limits: every project setting has a physical range, the same in the project file, on\n"
            "the command line and in the desktop program (rotor radius " + Limits::R.rangeText() + " m, hub radius\n" +
            Limits::Rh.rangeText() + " m, " + Limits::B.rangeText() + " blades, rotation speed up to " +
@@ -73,8 +75,11 @@ std::string limitsParagraph() {
            ",\n...); a value outside it is refused with the value and the range. One command computes\n"
            "at most " + std::to_string(Limits::kMaxPitchPositions) + " pitch angles (the desktop program " +
            std::to_string(Limits::kMaxGuiPitchPositions) + ") and " + std::to_string(Limits::kMaxCharacteristicSteps) +
-           " characteristics steps. Every pitch angle lies within " + Limits::pitchAngle.rangeText() +
-           " deg, every wind speed\ncomputed " + Limits::V0.rangeText() + " m/s.\n\n";
+           " characteristics steps.\nEvery pitch angle lies within " + Limits::pitchAngle.rangeText() +
+           " deg, every wind speed one sets (V0, a\nsurface's wind, cut-in, cut-out) " + Limits::V0.rangeText() +
+           " m/s. A characteristics\nsweep over the tip speed ratio runs at the project's rotation speed, at "
+           "V0 = Om R / TSR:\na small ratio means a very high wind. Range values below " + smallest +
+           " are computed at " + smallest + ".\n\n";
 }
 
 const char* const kFooterExchange = R"(The operating points of a sweep are computed in parallel, on every core unless --threads
@@ -286,7 +291,10 @@ int main(int argc, char** argv) {
         ->add_option("--range", range,
                      "Range of the characteristics, MIN:MAX:STEP; values " + Limits::rangeValue.rangeText() +
                          ", step " + Limits::rangeStep.rangeText() + ", at most " +
-                         std::to_string(Limits::kMaxCharacteristicSteps) + " steps")
+                         std::to_string(Limits::kMaxCharacteristicSteps) + " steps; values below " +
+                         bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue) + " are computed at " +
+                         bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue) +
+                         " (over the tip speed ratio, V0 = Om R / TSR)")
         ->type_name("MIN:MAX:STEP");
     characteristics
         ->add_option_function<bemt::ComputeRangeType>(

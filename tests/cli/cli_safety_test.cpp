@@ -111,6 +111,11 @@ TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
                        "through, not 1. Raise the project's number of elements or give --elements.\n");
     EXPECT_EQ(runCli({"design", example("new_turbine.kvp"), "--elements", "2", "-q"}).status, 0);
 
+    // Range values below 0.2 were once computed at 0.2 without a word.
+    run = runCli({"char", example("new_turbine.kvp"), "--range", "0:0.3:0.1", "--elements", "10"});
+    EXPECT_TRUE(run.err.starts_with("korvane-cli: note: 2 values of the characteristics range below 0.2 are computed "
+                                    "at 0.2.\n")) << run.err;
+
     // A device or a pipe was once read for ever.
     run = runCli({"op", "/dev/zero"});
     EXPECT_EQ(run.status, 1);
