@@ -306,6 +306,12 @@ TEST(CliStatus, ResultsThatAreNotNumbersNeverConvergeAndExitWithThree) {
     EXPECT_EQ(op.status, 3);
     EXPECT_NE(op.out.find("no (NaN)"), std::string::npos) << op.out;
     EXPECT_EQ(op.err, note);
+    // NaN was once written "-nan" or "nan" as the computation's sign bit fell.
+    EXPECT_EQ(runCli({"op", project, "--elements", "10", "-q", "--csv", temp.file("csv")}).status, 3);
+    for (const char* name : {"/op_summary.csv", "/op_elements_1_pitch_0.csv"}) {
+        const std::string csv = readBytes(temp.file("csv") + name);
+        EXPECT_TRUE(csv.find(",nan,") != std::string::npos && csv.find("-nan") == std::string::npos) << csv;
+    }
     const CliRun surface = runCli({"surface", project, "--elements", "10", "--tsr", "7", "--pitch", "0", "--json", "-"});
     EXPECT_EQ(surface.status, 3);
     EXPECT_EQ(json::parse(surface.out)["converged"], json::parse("[[false]]"));
