@@ -25,10 +25,6 @@ const std::string kOperatingPointText = "Computing the operating point.";
 const std::string kDesignText = "Designing the blade.";
 const std::string kCharacteristicsText = "Computing wind turbine characteristics.";
 
-// Characteristics steps closer to zero than this are computed at this value instead,
-// because V0 = 0 or TSR = 0 makes the other quantity infinite.
-constexpr double kSmallestSweepValue = 0.2;
-
 bool sameBlade(const DesignedBlade& a, const DesignedBlade& b) {
     auto sameChord = [](const ChordPoint& p, const ChordPoint& q) { return p.x_rel == q.x_rel && p.c_rel == q.c_rel; };
     auto sameTwist = [](const TwistPoint& p, const TwistPoint& q) {

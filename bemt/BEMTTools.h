@@ -128,6 +128,9 @@ public:
     // regulation is on, otherwise pitch 0 alone.
     static SweepRange pitchRange(const ComputeSettings& settings);
     static SweepRange characteristicsRange(const ComputeSettings& settings);
+    // Characteristics steps closer to zero than this are computed at this value instead,
+    // because V0 = 0 or TSR = 0 makes the other quantity infinite.
+    static constexpr double kSmallestSweepValue = 0.2;
 
 private:
     SolverType m_type;

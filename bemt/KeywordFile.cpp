@@ -155,12 +155,23 @@ bool KeywordFile::flag(const Line& line) const {
     fail(line.number, key + " must be True or False, not \"" + value + "\".");
 }
 
-bool KeywordFile::isRow(const Line& line) {
-    // A number too large for a double still makes a row, so that rowNumber names it.
-    return std::all_of(line.words.begin(), line.words.end(), [](const std::string& word) {
-        return NumberText::leadingDouble(word).has_value() ||
-               NumberText::wholeDouble(word).kind == NumberText::Whole::NotFinite;
-    });
+namespace {
+
+// A number too large for a double still makes a row, so that rowNumber names it.
+bool isRowWord(const std::string& word) {
+    return NumberText::leadingDouble(word).has_value() ||
+           NumberText::wholeDouble(word).kind == NumberText::Whole::NotFinite;
+}
+
+}  // namespace
+
+bool KeywordFile::isRow(const Line& line) { return std::all_of(line.words.begin(), line.words.end(), isRowWord); }
+
+std::optional<std::string> KeywordFile::strayWord(const Line& line) {
+    if (line.words.size() < 3 || !isRowWord(line.words[0]) || !isRowWord(line.words[1])) return std::nullopt;
+    const auto stray = std::find_if_not(line.words.begin() + 2, line.words.end(), isRowWord);
+    if (stray == line.words.end()) return std::nullopt;
+    return *stray;
 }
 
 double KeywordFile::rowNumber(const Line& line, std::size_t word, const char* column) const {

@@ -58,6 +58,9 @@ public:
     // True when every word of the line is a number (a row of a table), also one beyond
     // the range of a double.
     static bool isRow(const Line& line);
+    // The first word that is no number in a line that begins as a row does, with two
+    // numbers ("-175.00 0.218 0.0699 extra"): text a row must not hold.
+    static std::optional<std::string> strayWord(const Line& line);
     // Whole-field conversion of one word of a row: a finite number and nothing else.
     // A decimal comma gets its own message.
     double rowNumber(const Line& line, std::size_t word, const char* column) const;

@@ -64,6 +64,8 @@ std::optional<std::vector<double>> wholeDoubles(std::string_view text, char sepa
 std::string shortText(double value) { return formatted("%g", value); }
 
 std::string formatted(const char* pattern, double value) {
+    // A NaN's sign bit means nothing: it is written "nan" whatever computed it.
+    if (std::isnan(value)) value = std::fabs(value);
     char text[64];
     std::snprintf(text, sizeof text, pattern, value);
     return text;

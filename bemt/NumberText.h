@@ -41,7 +41,7 @@ std::optional<std::vector<double>> wholeDoubles(std::string_view text, char sepa
 std::string shortText(double value);
 
 // A number for a file or a table, as the printf pattern for one double puts it
-// ("%22.15g"); at most 63 characters.
+// ("%22.15g"); at most 63 characters. NaN is written without a sign, "nan".
 std::string formatted(const char* pattern, double value);
 
 }  // namespace bemt::NumberText

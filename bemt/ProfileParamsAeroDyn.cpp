@@ -8,6 +8,7 @@
 #include "bemt/KeywordFile.h"
 #include "bemt/NumberText.h"
 #include "bemt/TextFile.h"
+#include "bemt/ValueLimits.h"
 
 namespace bemt {
 
@@ -61,7 +62,9 @@ public:
             const std::string& key = line.words[1];
             if (KeywordFile::sameKey(key, "Re")) {
                 reynolds = m_file.number(line);
-                if (!(*reynolds > 0.0)) m_file.fail(line.number, "Re must be above 0, not " + number(*reynolds) + ".");
+                // In millions in the file.
+                if (const auto refusal = Limits::reynolds.check(*reynolds * 1e6))
+                    m_file.fail(line.number, "Re " + line.words.front() + " (million): " + *refusal);
             } else if (KeywordFile::sameKey(key, "InclUAdata")) {
                 m_file.flag(line);
                 uaFlag = true;
@@ -80,6 +83,7 @@ public:
         cl.reserve(expected);
         cd.reserve(expected);
         for (int i = 0; i < rows; ++i) {
+            refuseStrayText(which);
             if (m_next >= m_lines.size() || !KeywordFile::isRow(m_lines[m_next])) {
                 const std::size_t at = m_next < m_lines.size() ? m_lines[m_next].number : 0;
                 m_file.fail(at, "NumAlf (line " + std::to_string(numAlfLine) + ") announces " + std::to_string(rows) +
@@ -99,6 +103,7 @@ public:
             cl.push_back(l);
             cd.push_back(d);
         }
+        refuseStrayText(which);
         if (m_next < m_lines.size() && KeywordFile::isRow(m_lines[m_next]))
             m_file.fail(m_lines[m_next].number, "more rows follow than NumAlf (line " + std::to_string(numAlfLine) +
                                                     ") announces for " + which + " (" + std::to_string(rows) + ").");
@@ -119,6 +124,14 @@ public:
     }
 
 private:
+    // A row with text after its numbers would otherwise end the table early.
+    void refuseStrayText(const std::string& which) const {
+        if (m_next >= m_lines.size()) return;
+        if (const auto word = KeywordFile::strayWord(m_lines[m_next]))
+            m_file.fail(m_lines[m_next].number, "unexpected text \"" + *word + "\" in a row of " + which +
+                                                    "; a row holds numbers only.");
+    }
+
     const KeywordFile& m_file;
     const std::vector<KeywordFile::Line>& m_lines;
     std::size_t m_next = 0;

@@ -8,6 +8,7 @@
 #include "bemt/KeywordFile.h"
 #include "bemt/NumberText.h"
 #include "bemt/TextFile.h"
+#include "bemt/ValueLimits.h"
 
 namespace bemt {
 
@@ -127,7 +128,8 @@ void ProfileParamsXfoilPolar::loadFile(std::istream& in, const std::string& name
             } else if (const auto re = labelText(line, "Re =")) {
                 reynolds = reynoldsValue(*re);
                 if (!reynolds) refuseValue(lineNumber, "Re", *re, "1.000 e 6");
-                if (!(*reynolds > 0.0)) fail(lineNumber, "Re must be above 0, not \"" + std::string(*re) + "\".");
+                if (const auto refusal = Limits::reynolds.check(*reynolds))
+                    fail(lineNumber, "Re = " + std::string(*re) + ": " + *refusal);
                 if (const auto text = labelText(line, "Mach =")) {
                     mach = wholeNumber(*text);
                     if (!mach) refuseValue(lineNumber, "Mach", *text, "0.000");

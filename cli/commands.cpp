@@ -8,6 +8,7 @@
 
 #include "project/file_writer.h"
 #include "project/kvp_codec.h"
+#include "bemt/NumberText.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
@@ -40,6 +41,17 @@ void checkCommandSettings(const std::string& command, const ProjectData& project
     }
 }
 
+// The steps of a characteristics range computed at kSmallestSweepValue instead of their
+// own value, said once on stderr: their rows repeat the first row at that value.
+void noteRaisedSteps(const ProjectData& project) {
+    const SweepRange range = BEMTTools::characteristicsRange(project.computeSettings);
+    int raised = 0;
+    for (int k = 0; k < range.count() && std::fabs(range.value(k)) < BEMTTools::kSmallestSweepValue; ++k) ++raised;
+    if (raised == 0) return;
+    const std::string smallest = NumberText::shortText(BEMTTools::kSmallestSweepValue);
+    std::fprintf(stderr, "korvane-cli: note: %d value%s of the characteristics range below %s %s computed at %s.\n",
+                 raised, raised == 1 ? "" : "s", smallest.c_str(), raised == 1 ? "is" : "are", smallest.c_str());
+}
 
 std::string jsonOutput(const ComputeOptions& options) {
     return options.jsonPath == "-" ? std::string() : options.jsonPath;
@@ -171,7 +183,11 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
     result.command = command;
     result.projectPath = options.projectPath;
     const auto project = runOnProject(
-        options, [&](ProjectData& p) { checkCommandSettings(command, p); },
+        options,
+        [&](ProjectData& p) {
+            checkCommandSettings(command, p);
+            if (command == "char" && !options.quiet) noteRaisedSteps(p);
+        },
         [&](BEMTTools& tools, const InputDataSet& input, const ProjectData& used, const ProgressCallback& progress) {
             const ComputeSettings& settings = used.computeSettings;
             const SweepRange pitch = BEMTTools::pitchRange(settings);

@@ -1,6 +1,7 @@
 // korvane-cli: the rotor computations of a .kvp project without a display.
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -9,7 +10,9 @@
 #include <string>
 #include <system_error>
 
+#include "bemt/BEMTTools.h"
 #include "bemt/Common.h"
+#include "bemt/KeywordFile.h"
 #include "bemt/MemoryBudget.h"
 #include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
@@ -63,6 +66,7 @@ project file's folder.
 
 // The ranges named in the footer, from the limits the program applies.
 std::string limitsParagraph() {
+    const std::string smallest = bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue);
     return "Limits: every project setting has a physical range, the same in the project file, on\n"
            "the command line and in the desktop program (rotor radius " + Limits::R.rangeText() + " m, hub radius\n" +
            Limits::Rh.rangeText() + " m, " + Limits::B.rangeText() + " blades, rotation speed up to " +
@@ -72,8 +76,11 @@ std::string limitsParagraph() {
            ",\n...); a value outside it is refused with the value and the range. One command computes\n"
            "at most " + std::to_string(Limits::kMaxPitchPositions) + " pitch angles (the desktop program " +
            std::to_string(Limits::kMaxGuiPitchPositions) + ") and " + std::to_string(Limits::kMaxCharacteristicSteps) +
-           " characteristics steps. Every pitch angle lies within " + Limits::pitchAngle.rangeText() +
-           " deg, every wind speed\ncomputed " + Limits::V0.rangeText() + " m/s.\n\n";
+           " characteristics steps.\nEvery pitch angle lies within " + Limits::pitchAngle.rangeText() +
+           " deg, every wind speed one sets (V0, a\nsurface's wind, cut-in, cut-out) " + Limits::V0.rangeText() +
+           " m/s. A characteristics\nsweep over the tip speed ratio runs at the project's rotation speed, at "
+           "V0 = Om R / TSR:\na small ratio means a very high wind. Range values below " + smallest +
+           " are computed at " + smallest + ".\n\n";
 }
 
 const char* const kFooterExchange = R"(The operating points of a sweep are computed in parallel, on every core unless --threads
@@ -111,18 +118,30 @@ Examples:
   korvane-cli import openfast examples/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst --out nrel5mw.kvp
   korvane-cli export aerodyn nrel5mw.kvp --out aerodyn/)";
 
-// Refuses a number outside the setting's range with the range; text that is no number
-// is left to the conversion, which says so.
-CLI::Validator within(const bemt::ValueLimit& limit) {
+// The check every numeric option shares: one finite number written with a decimal
+// point, within the setting's range, and for a count a whole number (written back
+// without its fraction, "10.0" as "10", for the conversion to an integer).
+CLI::Validator numberWithin(const bemt::ValueLimit& limit, bool whole = false) {
     return CLI::Validator(
-        [limit](std::string& input) -> std::string {
-            char* end = nullptr;
-            const double value = std::strtod(input.c_str(), &end);
-            if (input.empty() || *end != '\0' || limit.contains(value)) return std::string();
-            return limit.refusal(value);
+        [limit, whole](std::string& input) -> std::string {
+            const auto number = bemt::NumberText::wholeDouble(input);
+            if (number.kind == bemt::NumberText::Whole::NotANumber) {
+                if (bemt::hasDecimalComma(input)) return input + " is written with a decimal comma; write a decimal point.";
+                return "\"" + input + "\" is not a number.";
+            }
+            if (number.kind == bemt::NumberText::Whole::NotFinite) return input + " is not a finite number.";
+            if (whole && number.value != std::trunc(number.value)) return input + " is not a whole number.";
+            if (!limit.contains(number.value)) return limit.refusal(number.value);
+            if (whole) input = bemt::NumberText::formatted("%.0f", number.value);
+            return std::string();
         },
         "");
 }
+
+CLI::Validator countWithin(const bemt::ValueLimit& limit) { return numberWithin(limit, true); }
+
+// Options whose range the turbine settings check as a whole.
+constexpr bemt::ValueLimit kAnyNumber{"the value", -bemt::ValueLimit::kUnbounded, bemt::ValueLimit::kUnbounded};
 
 // An empty value would read as an option not given and be ignored: every option that
 // takes a value, of every command, refuses it by name.
@@ -166,19 +185,19 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options) {
     command.add_option_function<int>(
         "--elements", [&options](const int& n) { options.overrides.elements = n; },
         "Number of blade elements, " + Limits::elements.rangeText() + " (design: at least 2)")
-        ->check(within(Limits::elements))->option_text("N");
+        ->transform(countWithin(Limits::elements))->option_text("N");
     command.add_option_function<double>(
         "--accuracy", [&options](const double& a) { options.overrides.accuracy = a; },
         "Tolerance of every iteration, " + Limits::accuracy.rangeText())
-        ->check(within(Limits::accuracy))->option_text("EPS");
+        ->check(numberWithin(Limits::accuracy))->option_text("EPS");
     command.add_option_function<int>(
         "--max-iterations", [&options](const int& n) { options.overrides.maxIterations = n; },
         "Iteration limit, " + Limits::maxIterations.rangeText())
-        ->check(within(Limits::maxIterations))->option_text("N");
+        ->transform(countWithin(Limits::maxIterations))->option_text("N");
     command.add_option_function<int>(
         "--threads", [&options](const int& n) { options.threads = n; },
         "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)")
-        ->check(within(kThreads))->option_text("N");
+        ->transform(countWithin(kThreads))->option_text("N");
     command.add_option_function<bool>(
         "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
@@ -192,10 +211,11 @@ void addTurbineOptions(CLI::App& command, TurbineOverrides& overrides, std::stri
                        std::vector<double>& rayleigh) {
     command.add_option_function<double>(
         "--rated-power", [&overrides](const double& w) { overrides.ratedPower = w; },
-        "Rated electrical power in W")->option_text("W");
+        "Rated electrical power in W")->check(numberWithin(kAnyNumber))->option_text("W");
     command.add_option_function<double>(
         "--efficiency", [&overrides](const double& e) { overrides.efficiency = e; },
-        "Drivetrain and generator efficiency, over 0 and at most 1")->option_text("E");
+        "Drivetrain and generator efficiency, over 0 and at most 1")
+        ->check(numberWithin(kAnyNumber))->option_text("E");
     command.add_option("--rpm", rpm, "Rotor speed limits in rpm, MIN:MAX (fixed speed runs at MAX)")
         ->type_name("MIN:MAX");
     command.add_option("--tsr-target", tsrTarget,
@@ -218,7 +238,7 @@ void addTurbineOptions(CLI::App& command, TurbineOverrides& overrides, std::stri
     command.add_option("--weibull", weibull, "A Weibull wind climate, shape K and scale A in m/s (repeatable)")
         ->type_name("K,A");
     command.add_option("--rayleigh", rayleigh, "A Rayleigh wind climate of mean speed MEAN in m/s (repeatable)")
-        ->type_name("MEAN")->check(within(Limits::meanWindSpeed));
+        ->type_name("MEAN")->check(numberWithin(Limits::meanWindSpeed));
 }
 
 }  // namespace
@@ -274,19 +294,22 @@ int main(int argc, char** argv) {
     surface->add_option_function<double>(
         "--wind", [&surfaceOptions](const double& v) { surfaceOptions.wind = v; },
         "Wind speed in m/s, " + Limits::V0.rangeText() + " (default: the project's wind velocity)")
-        ->check(within(Limits::V0))->option_text("V");
+        ->check(numberWithin(Limits::V0))->option_text("V");
     surface->add_option("--rosco", surfaceOptions.roscoPath,
                         "Write the Cp, Ct and Cq tables in the text layout controller tuning tools read")
         ->type_name("FILE");
     design->add_option_function<double>(
         "--c-limit", [&options](const double& c) { options.overrides.chordLimit = c; },
         "Largest relative chord c/R of the design, " + Limits::chordLimit.rangeText())
-        ->check(within(Limits::chordLimit))->option_text("C/R");
+        ->check(numberWithin(Limits::chordLimit))->option_text("C/R");
     characteristics
         ->add_option("--range", range,
                      "Range of the characteristics, MIN:MAX:STEP; values " + Limits::rangeValue.rangeText() +
                          ", step " + Limits::rangeStep.rangeText() + ", at most " +
-                         std::to_string(Limits::kMaxCharacteristicSteps) + " steps")
+                         std::to_string(Limits::kMaxCharacteristicSteps) + " steps; values below " +
+                         bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue) + " are computed at " +
+                         bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue) +
+                         " (over the tip speed ratio, V0 = Om R / TSR)")
         ->type_name("MIN:MAX:STEP");
     characteristics
         ->add_option_function<bemt::ComputeRangeType>(
@@ -311,12 +334,12 @@ int main(int argc, char** argv) {
         command->add_flag("-f,--force", importOptions.force, "Replace an existing project file");
     }
     importAeroDyn->add_option("--hub-radius", importOptions.rotor.hubRadius, "Hub radius, m, " + Limits::Rh.rangeText())
-        ->required()->check(within(Limits::Rh))->type_name("RH");
+        ->required()->check(numberWithin(Limits::Rh))->type_name("RH");
     importAeroDyn->add_option("--tip-radius", importOptions.rotor.tipRadius,
                               "Rotor (tip) radius, m, " + Limits::R.rangeText())
-        ->required()->check(within(Limits::R))->type_name("R");
+        ->required()->check(numberWithin(Limits::R))->type_name("R");
     importAeroDyn->add_option("--blades", importOptions.rotor.blades, "Number of blades, " + Limits::B.rangeText())
-        ->required()->check(within(Limits::B))->type_name("B");
+        ->required()->transform(countWithin(Limits::B))->type_name("B");
 
     ExportOptions exportOptions;
     CLI::App* exportCommand = app.add_subcommand("export", "Write the project's blade in another program's format");
@@ -329,7 +352,7 @@ int main(int argc, char** argv) {
     exportAeroDyn->add_option_function<int>(
         "--nodes", [&exportOptions](const int& n) { exportOptions.nodes = n; },
         "Number of nodes, evenly spaced from hub to tip (default: the chord and airfoil points)")
-        ->check(within(kNodes))->option_text("N");
+        ->transform(countWithin(kNodes))->option_text("N");
     exportAeroDyn->add_flag("-q,--quiet", exportOptions.quiet, "No list of written files");
     create->add_flag("-f,--force", force, "Replace an existing file");
 

@@ -5,6 +5,7 @@
 
 #include "project/kvp_codec.h"
 #include "project/text_file.h"
+#include "bemt/KeywordFile.h"
 #include "bemt/NumberText.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"
@@ -59,10 +60,24 @@ RangeLimits tipSpeedRatioLimits() {
             "the tip speed ratio range"};
 }
 
+std::string numberFormNote(std::string_view text, char separator) {
+    for (;;) {
+        const std::size_t end = text.find(separator);
+        const std::string field(text.substr(0, end));
+        const auto kind = NumberText::wholeDouble(field).kind;
+        if (kind == NumberText::Whole::NotFinite) return " (" + field + " is not a finite number)";
+        if (kind == NumberText::Whole::NotANumber && separator != ',' && hasDecimalComma(field))
+            return " (" + field + " is written with a decimal comma; write a decimal point)";
+        if (end == std::string_view::npos) return std::string();
+        text.remove_prefix(end + 1);
+    }
+}
+
 SweepRange parseRange(const std::string& text, const std::string& option, const RangeLimits& limits) {
     const auto values = NumberText::wholeDoubles(text, ':');
     if (!values || (values->size() != 1 && values->size() != 3))
-        throw OptionError{option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\"."};
+        throw OptionError{option + " expects VALUE or MIN:MAX:STEP, not \"" + text + "\"" + numberFormNote(text, ':') +
+                          "."};
     const std::vector<double>& v = *values;
     const SweepRange range = v.size() == 1 ? SweepRange{v[0], v[0], 1.0} : SweepRange{v[0], v[1], v[2]};
     auto refuse = [&](const std::string& problem) { throw OptionError{option + " " + text + ": " + problem}; };

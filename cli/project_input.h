@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "project/project_data.h"
 #include "bemt/BEMTTools.h"
@@ -42,6 +43,11 @@ RangeLimits pitchLimits();
 RangeLimits characteristicsLimits();
 RangeLimits windLimits();
 RangeLimits tipSpeedRatioLimits();
+
+// Why text meant as numbers separated by separator is none, in parentheses: a field
+// with a decimal comma (unless commas separate) or beyond the range of a double; empty
+// for anything else.
+std::string numberFormNote(std::string_view text, char separator);
 
 // "VALUE" or "MIN:MAX:STEP" within limits; throws OptionError naming the option, the
 // value and the limit for anything else.

@@ -43,11 +43,30 @@ std::string rotorName(const std::string& projectPath) {
     return std::string(stem.begin(), stem.end());
 }
 
+// The option that set the turbine setting key, when one did: a refusal names what the
+// user typed.
+const char* optionOf(const std::string& key, const TurbineOverrides& o) {
+    const struct {
+        const char* keyStart;
+        bool given;
+        const char* option;
+    } options[] = {{"rated_power", o.ratedPower.has_value(), "--rated-power"},
+                   {"efficiency", o.efficiency.has_value(), "--efficiency"},
+                   {"rpm_", o.rpmMin.has_value(), "--rpm"},
+                   {"tsr_target", o.tsrTarget.has_value(), "--tsr-target"},
+                   {"wind_climates", !o.climates.empty(), "--weibull or --rayleigh"},
+                   {"wind_", o.wind.has_value(), "--wind"}};
+    for (const auto& entry : options) {
+        if (key.rfind(entry.keyStart, 0) == 0) return entry.given ? entry.option : nullptr;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::pair<double, double> parseRpmRange(const std::string& text) {
     if (const auto range = numberPair(text, ':')) return *range;
-    throw "--rpm expects MIN:MAX, not \"" + text + "\".";
+    throw OptionError{"--rpm expects MIN:MAX, not \"" + text + "\"" + numberFormNote(text, ':') + "."};
 }
 
 WindClimate parseWeibull(const std::string& text) {
@@ -55,13 +74,14 @@ WindClimate parseWeibull(const std::string& text) {
         const auto [k, A] = *shapeScale;
         return {"Weibull k " + shortNumber(k) + ", A " + shortNumber(A) + " m/s", k, A};
     }
-    throw "--weibull expects K,A (shape and scale in m/s), not \"" + text + "\".";
+    throw OptionError{"--weibull expects K,A (shape and scale in m/s), not \"" + text + "\"" +
+                      numberFormNote(text, ',') + "."};
 }
 
 double parseTsrTarget(const std::string& text) {
     if (text == "auto") return std::nan("");
     if (const auto value = NumberText::wholeDouble(text); value.kind == NumberText::Whole::Finite) return value.value;
-    throw "--tsr-target expects a number or auto, not \"" + text + "\".";
+    throw OptionError{"--tsr-target expects a number or auto, not \"" + text + "\"" + numberFormNote(text, ':') + "."};
 }
 
 TurbineSettings turbineSettings(const ProjectData& project, const TurbineOverrides& o) {
@@ -79,9 +99,11 @@ TurbineSettings turbineSettings(const ProjectData& project, const TurbineOverrid
     }
     if (!o.climates.empty()) t.wind_climates = o.climates;
     const auto problems = Turbine::problems(t);
-    if (!problems.empty())
-        throw "Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message;
-    return t;
+    if (problems.empty()) return t;
+    const auto& problem = problems.front();
+    if (const char* option = optionOf(problem.key, o))
+        throw OptionError{std::string(option) + ": \"" + problem.key + "\" " + problem.message};
+    throw "Invalid turbine setting: \"" + problem.key + "\" " + problem.message;
 }
 
 int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrides) {

@@ -11,6 +11,7 @@
 #include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
 #include "project/file_writer.h"
+#include "project/json_places.h"
 
 namespace korvane::kvp {
 
@@ -163,13 +164,11 @@ public:
 
     json parse(const std::string& document) const {
         // The last key read names the place of a number the parser cannot hold.
-        std::string lastKey;
-        const json::parser_callback_t track = [&lastKey](int, json::parse_event_t event, json& parsed) {
-            if (event == json::parse_event_t::key) lastKey = parsed.get<std::string>();
-            return true;
-        };
+        JsonPlaces places;
         try {
-            return json::parse(document, track);
+            json parsed = json::parse(document, places.callback());
+            if (!places.duplicate().empty()) fail(quoted(places.duplicate()) + " is given twice; write each key once.");
+            return parsed;
         } catch (const json::parse_error& e) {
             fail("it is not a valid JSON document (" + position(document, e.byte) + ").");
         } catch (const json::out_of_range& e) {
@@ -177,7 +176,8 @@ public:
             const std::string what = e.what();
             const auto quote = what.find('\'');
             const std::string number = quote == std::string::npos ? std::string() : what.substr(quote);
-            fail((lastKey.empty() ? std::string("a number") : "the value of " + quoted(lastKey)) + " " + number +
+            const std::string key = places.lastKey();
+            fail((key.empty() ? std::string("a number") : "the value of " + quoted(key)) + " " + number +
                  " lies outside the range of numbers the program can hold.");
         } catch (const json::exception& e) {
             fail(std::string("it is not a valid JSON document (") + e.what() + ").");
@@ -260,9 +260,7 @@ public:
         if (object.contains(key)) field = text(object, where, key);
     }
 
-    static std::string path(const std::string& where, const std::string& key) {
-        return where.empty() ? key : where + "." + key;
-    }
+    static std::string path(const std::string& where, const std::string& key) { return JsonPlaces::path(where, key); }
 
     static std::string quoted(const std::string& where) { return "\"" + where + "\""; }
 
@@ -278,7 +276,8 @@ private:
         if (!value.is_number()) fail(quoted(where) + " must be a whole number, not " + kindOf(value) + ".");
         double whole = 0.0;
         if (value.is_number_float()) {
-            whole = std::trunc(value.get<double>());
+            whole = value.get<double>();
+            if (whole != std::trunc(whole)) fail(quoted(where) + " must be a whole number, not " + value.dump() + ".");
         } else if (value.is_number_unsigned()) {
             whole = static_cast<double>(value.get<std::uint64_t>());
         } else {

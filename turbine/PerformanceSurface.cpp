@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "bemt/BEMTTools.h"
+#include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
 
 namespace bemt {
@@ -34,8 +35,12 @@ void PerformanceSurface::check(double wind, const SweepRange& tsrRange, const Sw
     for (double pitch : {pitchRange.min, pitchRange.max})
         if (const auto refusal = Limits::pitchAngle.check(pitch)) throw "The pitch of the performance surface: " + *refusal;
     if (!(tsrRange.min > 0.0)) throw std::string("The tip speed ratios of a performance surface must be greater than zero.");
-    if (static_cast<double>(tsrRange.count()) * pitchRange.count() > kMaxPoints)
-        throw "A performance surface has at most " + std::to_string(kMaxPoints) + " points.";
+    const double points = static_cast<double>(tsrRange.count()) * pitchRange.count();
+    if (points > kMaxPoints) {
+        throw "A performance surface has at most " + std::to_string(kMaxPoints) + " points; " +
+              std::to_string(tsrRange.count()) + " tip speed ratios and " + std::to_string(pitchRange.count()) +
+              " pitch angles ask for " + NumberText::formatted("%.15g", points) + ".";
+    }
 }
 
 PerformanceSurface PerformanceSurface::compute(BEMTTools& tools, const InputDataSet& data, double wind,

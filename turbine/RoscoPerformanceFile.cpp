@@ -1,16 +1,12 @@
 #include "turbine/RoscoPerformanceFile.h"
 
-#include <cstdio>
+#include "bemt/NumberText.h"
 
 namespace bemt::RoscoPerformanceFile {
 
 namespace {
 
-std::string fixed6(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.6f", value);
-    return buffer;
-}
+std::string fixed6(double value) { return NumberText::formatted("%.6f", value); }
 
 std::string line(const std::vector<double>& values) {
     std::string text;

@@ -1,6 +1,6 @@
 #include "turbine/TurbineTables.h"
 
-#include <cstdio>
+#include "bemt/NumberText.h"
 
 namespace bemt::TurbineTables {
 
@@ -10,11 +10,7 @@ const char* oneZero(bool value) { return value ? "1" : "0"; }
 
 }  // namespace
 
-std::string number(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.10g", value);
-    return buffer;
-}
+std::string number(double value) { return NumberText::formatted("%.10g", value); }
 
 std::string text(const std::string& value) {
     if (value.find_first_of(",\"\n\r") == std::string::npos) return value;

@@ -77,6 +77,13 @@ TEST(CliLimits, ValuesBeyondTheLimitsOrEmptyAreRefusedWithTheOption) {
         {{"op", project, "--pitch", ""}, "--pitch: " + std::string(kEmptyValue)},
         {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--rosco", ""}, "--rosco: " + std::string(kEmptyValue)},
         {{"import", "openfast", project, "--out", ""}, "--out: " + std::string(kEmptyValue)},
+        {{"import", "aerodyn", project, "--hub-radius", "1", "--tip-radius", "63,0", "--blades", "3", "--out", "x.kvp"},
+         "--tip-radius: 63,0 is written with a decimal comma; write a decimal point.\nRun with --help for more "
+         "information.\n"},
+        {{"op", project, "--accuracy", "1e400"}, "--accuracy: 1e400 is not a finite number.\nRun with --help for more "
+         "information.\n"},
+        {{"op", project, "--elements", "20.5"}, "--elements: 20.5 is not a whole number.\nRun with --help for more "
+         "information.\n"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args);
@@ -110,6 +117,11 @@ TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
     EXPECT_EQ(run.err, "korvane-cli: The blade design needs at least 2 blade elements to draw its chord and twist "
                        "through, not 1. Raise the project's number of elements or give --elements.\n");
     EXPECT_EQ(runCli({"design", example("new_turbine.kvp"), "--elements", "2", "-q"}).status, 0);
+
+    // Range values below 0.2 were once computed at 0.2 without a word.
+    run = runCli({"char", example("new_turbine.kvp"), "--range", "0:0.3:0.1", "--elements", "10"});
+    EXPECT_TRUE(run.err.starts_with("korvane-cli: note: 2 values of the characteristics range below 0.2 are computed "
+                                    "at 0.2.\n")) << run.err;
 
     // A device or a pipe was once read for ever.
     run = runCli({"op", "/dev/zero"});

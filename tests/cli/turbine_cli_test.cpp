@@ -141,18 +141,20 @@ TEST(CliPowerCurve, OverridesReplaceTheTurbineSettings) {
 TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
     const std::string project = example("nrel5mw.kvp");
     const Refusals cases{
-        {{"--efficiency", "1.5"}, "Invalid turbine setting: \"efficiency\" must be greater than 0 and at most 1, not 1.5."},
-        {{"--rated-power", "-1"}, "Invalid turbine setting: \"rated_power\" must be greater than 0, not -1."},
-        {{"--rpm", "10:5"}, "Invalid turbine setting: \"rpm_max\" must not be below rpm_min (10), not 5."},
-        {{"--rpm", "fast"}, "--rpm expects MIN:MAX, not \"fast\"."},
-        {{"--tsr-target", "-2"}, "Invalid turbine setting: \"tsr_target\" must be greater than 0, not -2."},
-        {{"--tsr-target", "best"}, "--tsr-target expects a number or auto, not \"best\"."},
+        {{"--efficiency", "1.5"}, "--efficiency: \"efficiency\" must be greater than 0 and at most 1, not 1.5.", 2},
+        {{"--rated-power", "-1"}, "--rated-power: \"rated_power\" must be greater than 0, not -1.", 2},
+        {{"--rpm", "10:5"}, "--rpm: \"rpm_max\" must not be below rpm_min (10), not 5.", 2},
+        {{"--rpm", "fast"}, "--rpm expects MIN:MAX, not \"fast\".", 2},
+        {{"--rpm", "5:12,1"},
+         "--rpm expects MIN:MAX, not \"5:12,1\" (12,1 is written with a decimal comma; write a decimal point).", 2},
+        {{"--tsr-target", "-2"}, "--tsr-target: \"tsr_target\" must be greater than 0, not -2.", 2},
+        {{"--tsr-target", "best"}, "--tsr-target expects a number or auto, not \"best\".", 2},
         {{"--wind", "5:4:1"}, "--wind 5:4:1: the wind speed range ends before it starts.", 2},
         {{"--wind", "3:25"}, "--wind expects VALUE or MIN:MAX:STEP, not \"3:25\".", 2},
         {{"--wind", "3:25:1:1"}, "--wind expects VALUE or MIN:MAX:STEP, not \"3:25:1:1\".", 2},
-        {{"--rpm", "5:10:15"}, "--rpm expects MIN:MAX, not \"5:10:15\"."},
-        {{"--weibull", "2"}, "--weibull expects K,A (shape and scale in m/s), not \"2\"."},
-        {{"--weibull", "0,8"}, "Invalid turbine setting: \"wind_climates[0].k\" must be greater than 0, not 0."},
+        {{"--rpm", "5:10:15"}, "--rpm expects MIN:MAX, not \"5:10:15\".", 2},
+        {{"--weibull", "2"}, "--weibull expects K,A (shape and scale in m/s), not \"2\".", 2},
+        {{"--weibull", "0,8"}, "--weibull or --rayleigh: \"wind_climates[0].k\" must be greater than 0, not 0.", 2},
     };
     expectRefusals("power-curve", project, cases);
     EXPECT_EQ(runCli({"power-curve", project, "--control", "pitch"}).status, 2);
@@ -284,6 +286,8 @@ TEST(CliSurface, WrongGridsExitWithAMessage) {
         {{"--tsr", "2:5", "--pitch", "0:5:1"}, "--tsr expects VALUE or MIN:MAX:STEP, not \"2:5\".", 2},
         // A fourth field was once dropped.
         {{"--tsr", "2:5:1", "--pitch", "0:10:5:5"}, "--pitch expects VALUE or MIN:MAX:STEP, not \"0:10:5:5\".", 2},
+        {{"--tsr", "0.1:100:0.1", "--pitch", "-5:90:0.1"},
+         "A performance surface has at most 250000 points; 1000 tip speed ratios and 951 pitch angles ask for 951000."},
     };
     expectRefusals("surface", project, cases);
 }
@@ -302,6 +306,12 @@ TEST(CliStatus, ResultsThatAreNotNumbersNeverConvergeAndExitWithThree) {
     EXPECT_EQ(op.status, 3);
     EXPECT_NE(op.out.find("no (NaN)"), std::string::npos) << op.out;
     EXPECT_EQ(op.err, note);
+    // NaN was once written "-nan" or "nan" as the computation's sign bit fell.
+    EXPECT_EQ(runCli({"op", project, "--elements", "10", "-q", "--csv", temp.file("csv")}).status, 3);
+    for (const char* name : {"/op_summary.csv", "/op_elements_1_pitch_0.csv"}) {
+        const std::string csv = readBytes(temp.file("csv") + name);
+        EXPECT_TRUE(csv.find(",nan,") != std::string::npos && csv.find("-nan") == std::string::npos) << csv;
+    }
     const CliRun surface = runCli({"surface", project, "--elements", "10", "--tsr", "7", "--pitch", "0", "--json", "-"});
     EXPECT_EQ(surface.status, 3);
     EXPECT_EQ(json::parse(surface.out)["converged"], json::parse("[[false]]"));

@@ -69,7 +69,9 @@ TEST(PerformanceSurface, RefusesImpossibleGrids) {
     EXPECT_EQ(message(8.0, {4, 2, 1}, {0, 0, 1}), "The tip speed ratio range ends before it starts.");
     EXPECT_EQ(message(8.0, {2, 4, 1}, {0, 5, 0}), "The step of the pitch range must be greater than zero.");
     EXPECT_EQ(message(8.0, {2, 4, 1}, {0, std::nan(""), 1}), "The pitch range holds a value that is not a number.");
-    EXPECT_EQ(message(8.0, {1, 1000, 0.001}, {0, 90, 0.1}), "A performance surface has at most 250000 points.");
+    EXPECT_EQ(message(8.0, {1, 1000, 0.001}, {0, 90, 0.1}),
+              "A performance surface has at most 250000 points; 999001 tip speed ratios and 901 pitch angles ask for "
+              "900099901.");
 }
 
 }  // namespace
