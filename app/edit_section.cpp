@@ -277,6 +277,9 @@ void EditSection::bindEditing(wxTextCtrl* text) {
         if (m_editing && text != m_editing) m_derived.insert(text);
         validateAndTransfer();
         event.Skip();
+        // Typed: the project follows the text as it shows, rather than when the key is
+        // released (red text would stand beside the value of its valid prefix meanwhile).
+        if (m_pressed == text) postUpdatedValue(text);
     });
     text->Bind(wxEVT_KEY_DOWN, [this, text](wxKeyEvent& event) {
         if (isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown())) {
@@ -290,13 +293,6 @@ void EditSection::bindEditing(wxTextCtrl* text) {
         if (m_pressed == text) m_pressed = nullptr;
         if (m_editing == text) endEdit();
         event.Skip();
-    });
-    // Only a key pressed in this field since it was filled: the release of a menu's key
-    // (File > New by Alt+F, N) that reaches the field afterwards edits nothing.
-    text->Bind(wxEVT_KEY_UP, [this, text](wxKeyEvent& event) {
-        event.Skip();
-        if (m_pressed == text && isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown()))
-            postUpdatedValue(text);
     });
     const auto postWhenChanged = [this, text](wxClipboardTextEvent& event) {
         beginEdit(text);

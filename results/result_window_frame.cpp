@@ -60,8 +60,10 @@ void placeFirstShown(wxTopLevelWindow* window) {
 
 wxRect placeWindow(const wxRect& anchor, int cascade, int step, wxSize size, wxSize minimum, const wxRect& workArea) {
     minimum.DecTo(workArea.GetSize());
-    size.IncTo(minimum);
     const wxPoint corner = anchor.GetPosition() + wxPoint(cascade * step, cascade * step);
+    // Smaller rather than over the main window's corner, down to the minimum.
+    size.DecTo(wxSize(workArea.GetRight() + 1 - corner.x, workArea.GetBottom() + 1 - corner.y));
+    size.IncTo(minimum);
     return fitOnScreen(wxRect(corner, size), workArea);
 }
 

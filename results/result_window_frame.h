@@ -14,7 +14,8 @@ void presentResultWindow(wxTopLevelWindow* window, const wxString& projectName);
 
 // Where a window of the given size and minimum size opens: cascade steps of step pixels
 // right and down from the anchor's top left corner (the main window), its size at least
-// the minimum and at most the work area, moved until it lies wholly in the work area.
+// the minimum and at most what the work area holds from there, moved until it lies
+// wholly in the work area.
 wxRect placeWindow(const wxRect& anchor, int cascade, int step, wxSize size, wxSize minimum, const wxRect& workArea);
 
 // The part of a window's area that the screen can show: the size clamped to the area's

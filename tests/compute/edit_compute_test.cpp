@@ -8,6 +8,7 @@
 
 #include "ComputeHarness.h"
 #include "TempFolder.h"
+#include "UserSimulation.h"
 #include "project/kvp_codec.h"
 #include "project/project_data.h"
 #include "bemt/BEMTTools.h"
@@ -82,11 +83,9 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     KORVANE_REQUIRE_WX();
     ComputeHarness h;
     EditCompute& p = *h.panel;
-    const auto type = [](wxTextCtrl* field, const wxString& text) {
-        field->SetValue(text);  // validates every field, as typing does
-        postUpdatedValue(field);
-        processEvents();
-    };
+    h.frame->SetClientSize(p.GetBestSize());  // every field on the screen, for the pointer
+    SimulatedUser user;
+    const auto type = [&](wxTextCtrl* field, const wxString& text) { user.typeInto(field, text); };
     type(p.minField(), "0");
     type(p.maxField(), "20");
     type(p.stepField(), "0.5");
@@ -98,9 +97,12 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     EXPECT_EQ(p.stepField()->GetValue(), "5");
     EXPECT_EQ(h.project.computeSettings().ran_step, 5.0);
 
+    // Red text never reaches the project: the step is back where this edit of Steps
+    // began, and the Step field shows it.
     type(p.stepsField(), "501");
     EXPECT_FALSE(p.Validate());
-    EXPECT_EQ(h.project.computeSettings().ran_step, 5.0) << "nothing is stored while a field is invalid";
+    EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
+    EXPECT_EQ(p.stepField()->GetValue(), "0.5");
     type(p.stepsField(), "41");
     EXPECT_TRUE(p.Validate());
 

@@ -118,15 +118,14 @@ protected:
         korvane::testing::processEvents();
     }
     static bool red(wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
-    // A key pressed and released in the field.
-    void keyUp(wxWindow* w, int code, bool control = false) {
-        for (const wxEventType type : {wxEVT_KEY_DOWN, wxEVT_KEY_UP}) {
-            wxKeyEvent event(type);
-            event.m_keyCode = code;
-            event.SetControlDown(control);
-            event.SetEventObject(w);
-            w->GetEventHandler()->ProcessEvent(event);
-        }
+    // A key pressed in the field, and the text it leaves there (none: it typed nothing).
+    void press(wxTextCtrl* w, int code, const wxString& text = {}, bool control = false) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = code;
+        event.SetControlDown(control);
+        event.SetEventObject(w);
+        w->GetEventHandler()->ProcessEvent(event);
+        if (!text.empty()) w->SetValue(text);
         processEvents();
     }
     wxFrame* frame = nullptr;
@@ -208,13 +207,16 @@ TEST_F(EditSectionTest, FieldsShowEverySignificantDigit) {
     EXPECT_EQ(formatNumber(1.225), "1.23");
 }
 
-TEST_F(EditSectionTest, EditingKeysPostOneUpdateEach) {
-    keyUp(section->radius, '5');
+TEST_F(EditSectionTest, TextTypedPostsOneUpdatePerChange) {
+    section->radius->SetValue("12");  // written by the program, not typed
+    processEvents();
+    EXPECT_EQ(section->saves, 0);
+    press(section->radius, '5', "125");
     EXPECT_EQ(section->saves, 1);
-    keyUp(section->radius, WXK_CONTROL, true);
-    keyUp(section->radius, 'C', true);
+    press(section->radius, WXK_CONTROL, {}, true);
+    press(section->radius, 'C', {}, true);
     EXPECT_EQ(section->saves, 1);
-    keyUp(section->radius, WXK_BACK);
+    press(section->radius, WXK_BACK, "12");
     EXPECT_EQ(section->saves, 2);
 }
 

@@ -488,12 +488,12 @@ TEST(ResultWindowFrame, WindowsCascadeFromTheMainWindowAndFitOnTheScreen) {
     EXPECT_EQ(placeWindow(main, 1, 32, {1250, 820}, {640, 420}, area), wxRect(92, 82, 1250, 820));
     EXPECT_EQ(placeWindow(main, 4, 32, {1250, 820}, {640, 420}, area), wxRect(188, 178, 1250, 820));
     EXPECT_EQ(placeWindow(main, 1, 32, {400, 200}, {640, 420}, area), wxRect(92, 82, 640, 420));
-    EXPECT_EQ(placeWindow(main, 1, 32, {1250, 820}, {640, 420}, {0, 0, 1024, 768}), wxRect(0, 0, 1024, 768));
+    // A smaller screen: smaller rather than over the main window's corner.
+    EXPECT_EQ(placeWindow(main, 1, 32, {1250, 820}, {640, 420}, {0, 0, 1024, 768}), wxRect(92, 82, 932, 686));
     EXPECT_EQ(placeWindow(main, 1, 32, {900, 600}, {2000, 420}, {0, 0, 1024, 768}), wxRect(0, 82, 1024, 600));
     // The main window on a second screen: the window opens there.
     EXPECT_EQ(placeWindow({1700, 40, 800, 600}, 1, 32, {1250, 820}, {640, 420}, {1600, 0, 1920, 1080}),
               wxRect(1732, 72, 1250, 820));
-
 
     const wxRect screen(0, 0, 1280, 800);
     const auto fitted = [&](const wxRect& window) { return fitOnScreen(window, screen); };

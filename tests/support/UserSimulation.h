@@ -61,11 +61,15 @@ public:
     }
 
     // Clicks into the field, selects its text with Ctrl+A and types text over it, key by
-    // key.
+    // key (a new line by the Enter key).
     void typeInto(wxTextCtrl* field, const wxString& text) {
         click(field);
         key('a', wxMOD_CONTROL);
-        for (const wxUniChar c : text) key(static_cast<int>(c.GetValue()), wxMOD_NONE, kKeyGap);
+        for (const wxUniChar c : text) {
+            // Text() holds Shift for capitals and the characters above the digits.
+            c == '\n' ? m_sim.Char(WXK_RETURN) : m_sim.Text(wxString(c).utf8_str());
+            runEventLoopFor(kKeyGap);
+        }
         // The keys come back from the X server one by one; the last may still be on its way.
         runEventLoopUntil([&] { return field->GetValue() == text; }, std::chrono::seconds(5));
         runEventLoopFor(kSettle);
