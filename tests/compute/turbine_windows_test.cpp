@@ -154,18 +154,35 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     typeInto(page->field("fine_pitch"), "0");
 
     // Climates are stored as they are typed, as long as every line reads as "k, A[, name]":
-    // the unfinished second line turns the field red and leaves the first line stored.
+    // the unfinished second line turns the field red and the project keeps the climates
+    // the edit began with.
+    const auto firstName = [&] { return main->project()->turbineSettings().wind_climates.at(0).name; };
+    const std::string before = firstName();
     typeInto(page->field("wind_climates"), "2.2, 9.5, Site A\n1.8");
     pump(300);
-    ASSERT_EQ(main->project()->turbineSettings().wind_climates.size(), 1u);
-    EXPECT_EQ(main->project()->turbineSettings().wind_climates[0].name, "Site A");
+    EXPECT_EQ(firstName(), before);
     EXPECT_NE(page->field("wind_climates")->GetForegroundColour(), page->field("efficiency")->GetForegroundColour());
     wxUIActionSimulator sim;
     sim.Text(", 7");
-    ASSERT_TRUE(pumpUntil([&] { return main->project()->turbineSettings().wind_climates.size() == 2; }, 5));
+    ASSERT_TRUE(pumpUntil([&] { return firstName() == "Site A"; }, 5));
+    ASSERT_EQ(main->project()->turbineSettings().wind_climates.size(), 2u);
     EXPECT_EQ(main->project()->turbineSettings().wind_climates[1].name, "Climate 2");
     EXPECT_EQ(main->project()->turbineSettings().wind_climates[1].k, 1.8);
     EXPECT_EQ(main->project()->turbineSettings().wind_climates[1].A, 7.0);
+    // Valid again, every character is shown in the text colour, ", " typed while red too.
+    wxTextCtrl* climates = page->field("wind_climates");
+    for (long i = 0; i < climates->GetLastPosition(); ++i) {
+        wxTextAttr style;
+        if (climates->GetStyle(i, style) && style.HasTextColour()) {
+            EXPECT_NE(style.GetTextColour(), *wxRED) << i;
+        }
+    }
+    // A comma between two digits could be a decimal comma: refused, and the page says why.
+    typeInto(climates, "2, 9,5, Site Y");
+    pump(300);
+    EXPECT_EQ(main->project()->turbineSettings().wind_climates.size(), 2u);
+    EXPECT_NE(page->sourceLabel()->GetLabel().Find("line 1: \"2, 9,5, Site Y\" has a comma between two digits"),
+              wxNOT_FOUND) << page->sourceLabel()->GetLabel();
 
     // Forgetting the settings brings back the rotor's defaults (R 63 m: 4.988 MW).
     click(page->defaultsButton());
