@@ -36,10 +36,13 @@ void postUpdatedValue(wxWindow* control) {
 
 void markValidity(wxWindow* control, bool valid) {
     const wxColour colour = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT) : *wxRED;
-    if (control->GetForegroundColour() != colour) {
-        control->SetForegroundColour(colour);
-        control->Refresh();
-    }
+    if (control->GetForegroundColour() == colour) return;
+    control->SetForegroundColour(colour);
+    // A multi-line field keeps each character in the colour it was typed in (the new
+    // colour only reaches text typed from now on): the whole text takes the new one.
+    if (auto* text = dynamic_cast<wxTextCtrl*>(control); text && text->IsMultiLine())
+        text->SetStyle(0, text->GetLastPosition(), wxTextAttr(colour));
+    control->Refresh();
 }
 
 const wxString kPointsFollowTheHub =
@@ -235,11 +238,14 @@ void EditSection::validateAndTransfer() {
         TransferDataFromWindow();
         return;
     }
-    forEachFieldValidator([this](FieldValidator* v) {
+    bool rewritten = false;
+    forEachFieldValidator([this, &rewritten](FieldValidator* v) {
         v->revert();
         const wxWindow* field = v->GetWindow();
-        if (field != m_editing && m_derived.count(field)) v->TransferToWindow();
+        if (field != m_editing && m_derived.count(field)) rewritten = v->TransferToWindow() || rewritten;
     });
+    // The colours follow the texts the fields show now.
+    if (rewritten) Validate();
 }
 
 wxStaticText* EditSection::addLabel(wxGridBagSizer* sizer, int row, int col, const wxString& label,
@@ -292,6 +298,8 @@ void EditSection::bindEditing(wxTextCtrl* text) {
     text->Bind(wxEVT_KILL_FOCUS, [this, text](wxFocusEvent& event) {
         if (m_pressed == text) m_pressed = nullptr;
         if (m_editing == text) endEdit();
+        // The start of a long number, not its tail, which would read as another number.
+        if (!text->IsMultiLine()) text->SetInsertionPoint(0);
         event.Skip();
     });
     const auto postWhenChanged = [this, text](wxClipboardTextEvent& event) {

@@ -1,7 +1,7 @@
 #include "app/edit_turbine.h"
 
 #include <wx/button.h>
-#include <wx/tokenzr.h>
+#include <wx/arrstr.h>
 
 #include <cmath>
 #include <limits>
@@ -75,7 +75,8 @@ EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(pa
     setupHeading(grid, 9, 0, "Wind climates (Weibull shape k, scale A in m/s, name; one per line)", kColumns);
     auto* climates = new wxTextCtrl(getContainer(), wxID_ANY, wxEmptyString, wxDefaultPosition,
                                     FromDIP(wxSize(-1, 70)), wxTE_MULTILINE);
-    climates->SetToolTip("For example \"2, 9.59, Rayleigh, mean 8.5 m/s\". The annual energy is computed for each.");
+    climates->SetToolTip("For example \"2, 9.59, Rayleigh, mean 8.5 m/s\": commas separate k, A and the name, \".\" is "
+                         "the decimal point. The annual energy is computed for each.");
     climates->SetValidator(InputStringValidator<std::string>(&m_climates, [this](const wxString& text) {
         std::vector<bemt::WindClimate> parsed;
         return parseClimates(text, parsed) && !problemOf("wind_climates");
@@ -118,20 +119,33 @@ std::string EditTurbine::climatesText(const std::vector<bemt::WindClimate>& clim
     return text;
 }
 
-bool EditTurbine::parseClimates(const wxString& text, std::vector<bemt::WindClimate>& climates) {
+bool EditTurbine::parseClimates(const wxString& text, std::vector<bemt::WindClimate>& climates, wxString* why) {
     climates.clear();
-    wxStringTokenizer lines(text, "\n", wxTOKEN_STRTOK);
-    while (lines.HasMoreTokens()) {
-        const wxString line = lines.GetNextToken().Strip(wxString::both);
+    const auto refuse = [why](std::size_t line, const wxString& reason) {
+        if (why) *why = wxString::Format("Wind climates, line %zu: ", line) + reason;
+        return false;
+    };
+    // A separating comma between two digits ("9,5") reads as a decimal comma as well.
+    const auto decimalComma = [](const wxString& s, int comma) {
+        return comma > 0 && static_cast<size_t>(comma) + 1 < s.length() && wxIsdigit(s[static_cast<size_t>(comma) - 1])
+               && wxIsdigit(s[static_cast<size_t>(comma) + 1]);
+    };
+    const wxArrayString lines = wxSplit(text, '\n', '\0');
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const wxString line = wxString(lines[n]).Strip(wxString::both);
         if (line.empty()) continue;
         const int first = line.Find(',');
-        if (first == wxNOT_FOUND) return false;
+        if (first == wxNOT_FOUND) return refuse(n + 1, "\"" + line + "\" is not \"k, A, name\".");
         const wxString rest = line.Mid(first + 1);
         const int second = rest.Find(',');
+        if (decimalComma(line, first) || decimalComma(rest, second))
+            return refuse(n + 1, "\"" + line + "\" has a comma between two digits, which could be a decimal comma: "
+                                 "write \".\" as the decimal point and a space after each separating comma.");
         bemt::WindClimate c;
-        const wxString aText = second == wxNOT_FOUND ? rest : rest.Left(second);
-        if (!parseNumber(line.Left(first).Strip(wxString::both), c.k) || !parseNumber(aText.Strip(wxString::both), c.A))
-            return false;
+        const wxString kText = line.Left(first).Strip(wxString::both);
+        const wxString aText = (second == wxNOT_FOUND ? rest : rest.Left(second)).Strip(wxString::both);
+        if (!parseNumber(kText, c.k)) return refuse(n + 1, "the shape k \"" + kText + "\" is not a number.");
+        if (!parseNumber(aText, c.A)) return refuse(n + 1, "the scale A \"" + aText + "\" is not a number.");
         c.name = second == wxNOT_FOUND ? ("Climate " + std::to_string(climates.size() + 1))
                                        : rest.Mid(second + 1).Strip(wxString::both).utf8_string();
         climates.push_back(c);
@@ -194,9 +208,12 @@ void EditTurbine::saveValues() {
         m_project->setTurbineSettings(m_editStart, true);
         // Red text is not stored: say why, or at least that it is not.
         const auto problems = bemt::Turbine::problems(settingsFromTexts());
-        m_sourceLabel->SetLabel(problems.empty()
-                                    ? wxString("Fields shown in red are not stored.")
-                                    : wxString::FromUTF8(problems.front().key + " " + problems.front().message));
+        std::vector<bemt::WindClimate> climates;
+        wxString why = "Fields shown in red are not stored.";
+        if (!parseClimates(m_fields.at("wind_climates")->GetValue(), climates, &why) || problems.empty())
+            m_sourceLabel->SetLabel(why);
+        else
+            m_sourceLabel->SetLabel(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
         return;
     }
     m_project->setTurbineSettings(settingsFromFields(), true);

@@ -25,8 +25,11 @@ public:
 
     // Climates as the field shows them: one per line, "k, A, name".
     static std::string climatesText(const std::vector<bemt::WindClimate>& climates);
-    // The climates of the field's text; false when a line does not read as "k, A[, name]".
-    static bool parseClimates(const wxString& text, std::vector<bemt::WindClimate>& climates);
+    // The climates of the field's text; false when a line does not read as "k, A[, name]"
+    // (a comma between two digits is refused as a possible decimal comma), with why
+    // naming the line.
+    static bool parseClimates(const wxString& text, std::vector<bemt::WindClimate>& climates,
+                              wxString* why = nullptr);
 
     wxTextCtrl* field(const std::string& key) const;
     wxChoice* controlChoice() const { return m_controlChoice; }

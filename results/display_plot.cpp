@@ -132,37 +132,48 @@ wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxSt
     for (const auto& s : y2Sets)
         if (!s.hidden) columns.push_back({&s, &y2Label, false});
 
-    wxString text;
     if (columns.empty()) return xLabel + "\n";
 
-    const auto* sharedX = columns.front().set->x;
-    const bool oneTable = std::all_of(columns.begin(), columns.end(), [&](const Column& c) { return c.set->x == sharedX; });
-    if (oneTable) {
+    // Curves with equal X values share one X column; each further X gets its own column
+    // before its curves. One header line, rows as long as the longest X, empty cells below
+    // the end of a shorter one.
+    struct Group {
+        const std::vector<double>* x;
         std::vector<const PlotCsvColumn*> extra;
-        for (const auto& e : extraColumns)
-            if (e.values && e.values->size() == sharedX->size()) extra.push_back(&e);
-        text << xLabel;
-        for (const auto* e : extra) text << "," << e->label;
-        for (const auto& c : columns) text << "," << heading(*c.label, *c.set);
-        text << "\n";
-        for (std::size_t i = 0; i < sharedX->size(); ++i) {
-            std::string line = csvNumber((*sharedX)[i]);
-            for (const auto* e : extra) {
-                line += ',';
-                line += csvNumber((*e->values)[i]);
-            }
-            for (const auto& c : columns) {
-                line += ',';
-                line += c.value(i);
-            }
-            text << wxString::FromUTF8(line) << "\n";
-        }
-        return text;
-    }
+        std::vector<const Column*> columns;
+    };
+    std::vector<Group> groups;
     for (const auto& c : columns) {
-        text << xLabel << "," << heading(*c.label, *c.set) << "\n";
-        for (std::size_t i = 0; i < c.set->x->size(); ++i)
-            text << wxString::FromUTF8(csvNumber((*c.set->x)[i]) + "," + c.value(i)) << "\n";
+        const auto same = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return *g.x == *c.set->x; });
+        if (same != groups.end())
+            same->columns.push_back(&c);
+        else
+            groups.push_back({c.set->x, {}, {&c}});
+    }
+    if (groups.size() == 1)
+        for (const auto& e : extraColumns)
+            if (e.values && e.values->size() == groups.front().x->size()) groups.front().extra.push_back(&e);
+
+    wxString text;
+    std::size_t rows = 0;
+    for (const auto& g : groups) {
+        if (&g != &groups.front()) text << ",";
+        text << xLabel;
+        for (const auto* e : g.extra) text << "," << e->label;
+        for (const auto* c : g.columns) text << "," << heading(*c->label, *c->set);
+        rows = std::max(rows, g.x->size());
+    }
+    text << "\n";
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::string line;
+        for (const auto& g : groups) {
+            if (&g != &groups.front()) line += ',';
+            const bool has = i < g.x->size();
+            if (has) line += csvNumber((*g.x)[i]);
+            for (const auto* e : g.extra) line += ',' + (has ? csvNumber((*e->values)[i]) : std::string());
+            for (const auto* c : g.columns) line += ',' + (has ? c->value(i) : std::string());
+        }
+        text << wxString::FromUTF8(line) << "\n";
     }
     return text;
 }
@@ -483,7 +494,10 @@ std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
         for (std::size_t i = 0; i < m_y1Sets.size(); ++i) {
             const auto& set = m_y1Sets[i];
             if (set.hidden || set.legend.empty() || (static_cast<int>(i) == keyed1 && set.paired < 0)) continue;
-            PlotLegendEntry e{PlotLegendEntry::Curve, set.legend, setColour(false, i), set.line};
+            // A curve of its own on a chart with two axes says which axis it belongs to (the
+            // legend only: the CSV heading names the quantity already).
+            const wxString text = bothAxes && set.paired < 0 ? set.legend + " (left axis)" : set.legend;
+            PlotLegendEntry e{PlotLegendEntry::Curve, text, setColour(false, i), set.line};
             e.alsoDashed = set.paired >= 0 && !m_y2Sets[static_cast<std::size_t>(set.paired)].hidden;
             e.markers = markersOf(set) && set.line == PlotLine::None;
             entries.push_back(e);
@@ -494,7 +508,8 @@ std::vector<PlotLegendEntry> PlotDisplay::legendEntries() const {
                 return y1.paired == static_cast<int>(j) && !y1.hidden;
             });
             if (set.hidden || set.legend.empty() || partnered || static_cast<int>(j) == keyed2) continue;
-            entries.push_back({PlotLegendEntry::Curve, set.legend, setColour(true, j), set.line});
+            entries.push_back({PlotLegendEntry::Curve, bothAxes ? set.legend + " (right axis)" : set.legend,
+                               setColour(true, j), set.line});
         }
     }
     // The bands, whenever one is drawn.

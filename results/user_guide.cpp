@@ -6,6 +6,7 @@
 #include <wx/sizer.h>
 #include <wx/stdpaths.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -58,7 +59,24 @@ wxString findUserGuide(const wxString& executablePath) {
 std::string userGuideHtml(const std::string& markdown) {
     const std::unique_ptr<char, decltype(&std::free)> html(
         cmark_markdown_to_html(markdown.data(), markdown.size(), CMARK_OPT_DEFAULT | CMARK_OPT_SMART), &std::free);
-    return "<html><body>" + std::string(html ? html.get() : "") + "</body></html>";
+    return "<html><body>" + picturesToPageWidth(html ? html.get() : "") + "</body></html>";
+}
+
+std::string picturesToPageWidth(std::string html) {
+    const std::string tag = "<img ";
+    for (std::size_t start = 0; (start = html.find("<p>", start)) != std::string::npos;) {
+        const std::size_t end = std::min(html.find("</p>", start), html.size());
+        std::size_t count = 0;
+        for (std::size_t at = html.find(tag, start); at < end; at = html.find(tag, at + 1)) ++count;
+        if (count > 0) {
+            // A little under an equal share, so that the gaps between them fit too.
+            const std::string width = "width=\"" + std::to_string(count == 1 ? 100 : 98 / count) + "%\" ";
+            for (std::size_t at = html.find(tag, start); at < html.find("</p>", start); at = html.find(tag, at + 1))
+                html.insert(at + tag.size(), width);
+        }
+        start += 3;
+    }
+    return html;
 }
 
 UserGuideWindow::UserGuideWindow(const wxString& guidePath)

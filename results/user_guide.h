@@ -21,6 +21,9 @@ wxString findUserGuide(const wxString& executablePath);
 
 // The guide's Markdown as an HTML page (CommonMark with pipe tables kept as text).
 std::string userGuideHtml(const std::string& markdown);
+// The pictures of each paragraph of the HTML as wide as the page together (one picture
+// the page's width, two half of it each), so that none is cut at the window's edge.
+std::string picturesToPageWidth(std::string html);
 
 // The guide in a window of its own; pictures are read relative to the guide's folder.
 class UserGuideWindow : public wxFrame {

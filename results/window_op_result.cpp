@@ -82,7 +82,7 @@ void OpResultWindow::buildCharts() {
         }
         if (c == OpChart::Angles && pitches > 0) {
             const int extra = chart->addAxis1Set(&m_series.x, &m_series.bestAlpha);
-            chart->setAxis1SetLegend(extra, result_series::bestAngleLegend() + " (left axis)");
+            chart->setAxis1SetLegend(extra, result_series::bestAngleLegend());
             chart->setAxis1SetStyle(extra, PlotLine::Dotted, false, kBestAngleColour);
             unconverged.emplace_back();
             outOfRange.emplace_back();

@@ -133,28 +133,34 @@ std::vector<std::string> cells(const std::string& line) {
     return fields;
 }
 
-// Every number of the chart's CSV text (one table, or one block per curve) against the
-// command line's.
+// Every number of the chart's CSV text (one table: each X column is followed by the
+// curves on it, a shorter X leaves empty cells) against the command line's.
 void expectCsvOfCli(PlotDisplay& chart, const Lookup& lookup) {
     SCOPED_TRACE(chart.getTitle().utf8_string());
     std::istringstream in(chart.getCSV());
+    std::string header;
+    std::getline(in, header);
+    std::vector<std::string> headings = cells(header);
+    ASSERT_FALSE(headings.empty());
     std::vector<Column> columns;
+    for (const auto& heading : headings) columns.push_back(column(heading));
     int numbers = 0;
     for (std::string line; std::getline(in, line);) {
-        const auto fields = cells(line);
-        if (!fields.empty() && !fields[0].empty() && (std::isalpha(static_cast<unsigned char>(fields[0][0])))) {
-            columns.clear();  // a heading: a table or a block starts
-            for (const auto& heading : fields) columns.push_back(column(heading));
-            continue;
-        }
-        ASSERT_EQ(fields.size(), columns.size()) << line;
-        const double x = std::stod(fields[0]);
-        for (std::size_t k = 1; k < fields.size(); ++k) {
-            const std::optional<double> expected = lookup(columns[k], x);
-            ASSERT_TRUE(expected) << columns[k].quantity << " (" << columns[k].legend << ") at " << x;
+        auto fields = cells(line);
+        fields.resize(headings.size());  // getline drops trailing empty cells
+        std::optional<double> x;
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            if (headings[k] == headings[0]) {
+                x = fields[k].empty() ? std::nullopt : std::optional<double>(std::stod(fields[k]));
+                continue;
+            }
+            ASSERT_EQ(fields[k].empty(), !x) << line;
+            if (!x) continue;
+            const std::optional<double> expected = lookup(columns[k], *x);
+            ASSERT_TRUE(expected) << columns[k].quantity << " (" << columns[k].legend << ") at " << *x;
             const double shown = std::stod(fields[k]) * columns[k].factor;
             EXPECT_NEAR(shown, *expected, 1e-9 * std::fabs(*expected) + 1e-300)
-                << columns[k].quantity << " (" << columns[k].legend << ") at " << x;
+                << columns[k].quantity << " (" << columns[k].legend << ") at " << *x;
             ++numbers;
         }
     }

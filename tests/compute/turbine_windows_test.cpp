@@ -15,7 +15,7 @@
 #include "TempFolder.h"
 #include "UserSimulation.h"
 #include "app/edit_turbine.h"
-#include "app/project_data.h"
+#include "project/project_data.h"
 #include "app/edit_turbine_compute.h"
 #include "app/window_main.h"
 #include "results/chart_book.h"
@@ -153,6 +153,20 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_EQ(main->project()->turbineSettings().wind_climates[1].name, "Climate 2");
     EXPECT_EQ(main->project()->turbineSettings().wind_climates[1].k, 1.8);
     EXPECT_EQ(main->project()->turbineSettings().wind_climates[1].A, 7.0);
+    // Valid again, every character is shown in the text colour, ", " typed while red too.
+    wxTextCtrl* climates = page->field("wind_climates");
+    for (long i = 0; i < climates->GetLastPosition(); ++i) {
+        wxTextAttr style;
+        if (climates->GetStyle(i, style) && style.HasTextColour()) {
+            EXPECT_NE(style.GetTextColour(), *wxRED) << i;
+        }
+    }
+    // A comma between two digits could be a decimal comma: refused, and the page says why.
+    typeInto(climates, "2, 9,5, Site Y");
+    pump(300);
+    EXPECT_EQ(main->project()->turbineSettings().wind_climates.size(), 2u);
+    EXPECT_NE(page->sourceLabel()->GetLabel().Find("line 1: \"2, 9,5, Site Y\" has a comma between two digits"),
+              wxNOT_FOUND) << page->sourceLabel()->GetLabel();
 
     // Forgetting the settings brings back the rotor's defaults (R 63 m: 4.988 MW).
     click(page->defaultsButton());

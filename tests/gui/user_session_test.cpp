@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "GuiTestSupport.h"
 #include "TempFolder.h"
@@ -73,6 +74,16 @@ protected:
     }
 
     static bool red(const wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
+    // The text fields shown red anywhere in the main window.
+    std::set<const wxWindow*> redFields() const {
+        std::set<const wxWindow*> found;
+        const std::function<void(const wxWindow*)> visit = [&](const wxWindow* w) {
+            if (dynamic_cast<const wxTextCtrl*>(w) && red(w)) found.insert(w);
+            for (const wxWindow* child : w->GetChildren()) visit(child);
+        };
+        visit(window);
+        return found;
+    }
     KvpProject& project() const { return *window->project(); }
 
     SimulatedUser user;
@@ -210,6 +221,7 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
         {3, [&] { return turbine->field("rated_power"); }, "4,5", "Turbine: Rated power", turbineCompute->powerCurveButton()},
         {3, [&] { return turbine->field("efficiency"); }, "1.5", "Turbine: Efficiency", turbineCompute->powerCurveButton()},
         {3, [&] { return turbine->field("wind_climates"); }, "2, 9.5x, Site", "Turbine: Wind climates", turbineCompute->powerCurveButton()},
+        {3, [&] { return turbine->field("wind_climates"); }, "2, 9,5, Site Y", "Turbine: Wind climates", nullptr},  // a decimal comma
         {3, [&] { return turbineCompute->field(0); }, "2x", "Turbine computations: Min. TSR", turbineCompute->surfaceButton()},
     };
     for (const Row& row : rows) {
@@ -225,6 +237,8 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
             user.typeInto(field, row.text);
         }
         EXPECT_TRUE(red(field)) << field->GetValue();
+        user.key(WXK_TAB);  // on to the next field: the fields shown red stay those Save names
+        const auto shownRed = redFields();
         EXPECT_TRUE(korvane::sameValues(project().state(), loaded));
         EXPECT_EQ(conditions->tipSpeedRatioField()->GetValue(), tipSpeedRatio);
         EXPECT_EQ(window->GetTitle(), "rotor.kvp - Korvane");
@@ -238,6 +252,7 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
             EXPECT_TRUE(dialogs.shown().back().message.StartsWith("The project was not saved"));
             EXPECT_NE(dialogs.shown().back().message.Find(row.name), wxNOT_FOUND) << dialogs.shown().back().message;
         }
+        EXPECT_EQ(redFields(), shownRed);  // Save coloured the fields it names
         EXPECT_EQ(korvane::testing::readBytes(path), original);
         if (row.compute) {
             user.click(row.compute);
@@ -252,8 +267,12 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
     }
     EXPECT_FALSE(window->computePage()->busy());
 
-    // "-0" is zero where zero is valid, and the file says 0.0.
+    // A long number shows its start, not its tail, once the field is left.
     window->notebook()->SetSelection(0);
+    user.typeInto(window->computePage()->minField(), "0.023809523809523808");
+    user.key(WXK_TAB);
+    EXPECT_EQ(window->computePage()->minField()->GetInsertionPoint(), 0);
+    // "-0" is zero where zero is valid, and the file says 0.0.
     user.typeInto(window->computePage()->minField(), "-0");
     EXPECT_FALSE(red(window->computePage()->minField()));
     EXPECT_FALSE(std::signbit(project().computeSettings().ran_min));

@@ -49,13 +49,17 @@ TEST(PlotCsv, Y2SetsFollowY1SetsWithTheirOwnLabel) {
               "X,Re [-],F [-]\n1,1000,5\n2,10000,6\n");
 }
 
-TEST(PlotCsv, SetsWithDifferentXVectorsFormBlocks) {
-    const std::vector<double> x1 = {1.0, 2.0};
-    const std::vector<double> y1 = {3.0, 4.0};
-    const std::vector<double> x2 = {1.0, 2.0};  // equal values, but another vector
-    const std::vector<double> y2 = {5.0, 6.0};
-    const wxString csv = plotCsvText("X", "Y", "Z", {setOf(&x1, &y1)}, {setOf(&x2, &y2, "b")});
-    EXPECT_EQ(csv, "X,Y\n1,3\n2,4\nX,Z (b)\n1,5\n2,6\n");
+TEST(PlotCsv, SetsWithEqualXValuesShareOneXColumnOthersGetTheirOwn) {
+    const std::vector<double> x1 = {1.0, 2.0, 3.0};
+    const std::vector<double> y1 = {3.0, 4.0, 5.0};
+    const std::vector<double> x2 = {1.0, 2.0, 3.0};  // equal values, but another vector
+    const std::vector<double> y2 = {5.0, 6.0, 7.0};
+    const std::vector<double> x3 = {1.0, 3.0};  // a line from end to end (rated power)
+    const std::vector<double> y3 = {9.0, 9.0};
+    EXPECT_EQ(plotCsvText("X", "Y", "Z", {setOf(&x1, &y1)}, {setOf(&x2, &y2, "b")}), "X,Y,Z (b)\n1,3,5\n2,4,6\n3,5,7\n");
+    // One header line; the shorter X leaves its cells empty below its end.
+    EXPECT_EQ(plotCsvText("X", "Y", "", {setOf(&x1, &y1, "a"), setOf(&x3, &y3, "r"), setOf(&x2, &y2, "b")}, {}),
+              "X,Y (a),Y (b),X,Y (r)\n1,3,5,1,9\n2,4,6,3,9\n3,5,7,,\n");
 }
 
 TEST(PlotCsv, ExtraColumnsFollowTheXColumnOfOneTable) {
@@ -344,7 +348,7 @@ TEST_F(PlotDisplayTest, LegendNamesEveryCurveAndBandWhenThereIsMoreThanOne) {
     plot->addAxis2Set(&x, &phi);
     plot->setPairedLegend(0, 0, wxS("0 °"));
     const int extra = plot->addAxis1Set(&x, &best);
-    plot->setAxis1SetLegend(extra, "Angle of attack for max. Cl/Cd (left axis)");
+    plot->setAxis1SetLegend(extra, "Angle of attack for max. Cl/Cd");
     plot->setAxis1SetStyle(extra, PlotLine::Dotted, false, "#303030");
     plot->setOorRanges({{{0.9, 1.0}}, {}});
     auto entries = plot->legendEntries();
@@ -355,6 +359,8 @@ TEST_F(PlotDisplayTest, LegendNamesEveryCurveAndBandWhenThereIsMoreThanOne) {
     EXPECT_EQ(entries[1].line, PlotLine::Dashed);
     EXPECT_EQ(entries[2].text, wxS("0 °"));
     EXPECT_TRUE(entries[2].alsoDashed);
+    EXPECT_EQ(entries[3].text, "Angle of attack for max. Cl/Cd (left axis)");  // the CSV heading names no axis
+    EXPECT_EQ(plot->getCSV().find("axis)"), std::string::npos);
     EXPECT_EQ(entries[3].line, PlotLine::Dotted);
     EXPECT_EQ(entries[3].colour, "#303030");
     EXPECT_EQ(plot->axis1SetColour(extra), "#303030");
