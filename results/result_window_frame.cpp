@@ -40,7 +40,10 @@ int openSiblings(const wxTopLevelWindow* window, const wxTopLevelWindow* main) {
     return count;
 }
 
-void placeFirstShown(wxTopLevelWindow* window) {
+// The size is the one the window was given before it was shown: wxGTK, waiting for the
+// window manager's frame extents, may lay a window out at 2 x 1 pixels just before it
+// shows, and the window would then open at its minimum size.
+void placeFirstShown(wxTopLevelWindow* window, wxSize size) {
     wxTopLevelWindow* main = mainWindowBeside(window);
     const int index = wxDisplay::GetFromWindow(main ? static_cast<wxWindow*>(main) : window);
     const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
@@ -51,7 +54,7 @@ void placeFirstShown(wxTopLevelWindow* window) {
     window->SetMinSize(minimum);
     const wxRect anchor = main ? main->GetRect() : wxRect(area.GetPosition(), wxSize(0, 0));
     window->SetSize(placeWindow(anchor, openSiblings(window, main) % kCascadeCycle + 1, window->FromDIP(kCascadeStep),
-                                window->GetSize(), minimum, area));
+                                size, minimum, area));
     // In front, with the keyboard, also where no window manager gives it the focus.
     window->Raise();
 }
@@ -87,10 +90,15 @@ void presentResultWindow(wxTopLevelWindow* window, const wxString& projectName) 
             event.Skip();
     });
     auto first = std::make_shared<bool>(true);
-    window->Bind(wxEVT_SHOW, [window, first](wxShowEvent& event) {
+    auto given = std::make_shared<wxSize>(window->GetSize());
+    window->Bind(wxEVT_SIZE, [window, given](wxSizeEvent& event) {
+        event.Skip();
+        if (!window->IsShown()) *given = event.GetSize();
+    });
+    window->Bind(wxEVT_SHOW, [window, first, given](wxShowEvent& event) {
         event.Skip();
         if (!event.IsShown() || !*first) return;
         *first = false;
-        placeFirstShown(window);
+        placeFirstShown(window, *given);
     });
 }
