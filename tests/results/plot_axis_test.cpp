@@ -126,7 +126,9 @@ void expectMatched(const PlotAxis& y1, const PlotAxis& y2, double maxWaste) {
         EXPECT_LE(a->start, a->shownMin + 1e-12);
         EXPECT_GE(a->end, a->shownMax - 1e-12);
         EXPECT_NEAR(a->range, a->end - a->start, 1e-12);
-        if (a->shownMax > a->shownMin) EXPECT_LE(a->range / (a->shownMax - a->shownMin), maxWaste);
+        if (a->shownMax > a->shownMin) {
+            EXPECT_LE(a->range / (a->shownMax - a->shownMin), maxWaste);
+        }
     }
 }
 
