@@ -28,6 +28,7 @@
 #include "results/window_op_result.h"
 #include "results/window_power_curve.h"
 #include "results/window_surface.h"
+#include "results/result_window_frame.h"
 
 wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
 
@@ -423,7 +424,7 @@ void EditCompute::_doAnalyzeAirfoils(wxCommandEvent&) {
                                              m_project->computeSettings(), m_segmentsConditions,
                                              m_project->fileManager(), ++m_analyzerCounter);
     window->setSegmentsInUse(m_busy);
-    window->Show();
+    showResultWindow(window);
 }
 
 // The three pitch-controlled computations differ only in their sweep and result window:
@@ -495,7 +496,7 @@ void EditCompute::_doComputePowerCurve(wxCommandEvent&) {
                 auto* window = new PowerCurveWindow(m_resultWindows, std::move(curve), turbine, std::move(energy),
                                                     compute, solver, conditions, m_project->fileManager(),
                                                     ++m_powerCurveCounter);
-                window->Show();
+                showResultWindow(window);
                 finish();
             });
         });
@@ -519,7 +520,7 @@ void EditCompute::_doComputeSurface(wxCommandEvent&) {
             showResult([&] {
                 auto* window = new SurfaceWindow(m_resultWindows, std::move(surface), compute, solver, conditions,
                                                  m_project->fileManager(), ++m_surfaceCounter, rotor);
-                window->Show();
+                showResultWindow(window);
                 finish();
             });
         });
@@ -600,7 +601,7 @@ void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> 
     auto* window = new OpResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
                                       m_segmentsConditions, m_project->fileManager(), ++m_opCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    window->Show();
+    showResultWindow(window);
     finish();
     noteBetzLimit(window, note);
 }
@@ -680,7 +681,7 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
                                                                             const std::vector<double>& twist) {
         if (self) self->exportDesignedBlade(window, x, chord, twist);
     });
-    window->Show();
+    showResultWindow(window);
     finish();
     noteBetzLimit(window, note);
 }
@@ -692,7 +693,7 @@ void EditCompute::openCharResult(Characteristics results, const bemt::ComputeSet
                                         solver, conditions, m_segmentsConditions, m_project->fileManager(),
                                         ++m_charCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    window->Show();
+    showResultWindow(window);
     finish();
     noteBetzLimit(window, note);
 }

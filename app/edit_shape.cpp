@@ -4,15 +4,14 @@
 #include "app/edit_twist_points.h"
 #include "results/window_shape.h"
 #include "results/window_twist.h"
+#include "results/result_window_frame.h"
 
 namespace {
 
 template <typename Window>
 void bringToFront(Window* window) {
     window->update();
-    window->Raise();
-    window->Show();
-    if (window->IsIconized()) window->Iconize(false);
+    showResultWindow(window);
 }
 
 }  // namespace

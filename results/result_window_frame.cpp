@@ -6,7 +6,6 @@
 #include <wx/toplevel.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -40,10 +39,12 @@ int openSiblings(const wxTopLevelWindow* window, const wxTopLevelWindow* main) {
     return count;
 }
 
-// The size is the one the window was given before it was shown: wxGTK, waiting for the
-// window manager's frame extents, may lay a window out at 2 x 1 pixels just before it
-// shows, and the window would then open at its minimum size.
-void placeFirstShown(wxTopLevelWindow* window, wxSize size) {
+// Placed beside the main window at the size the window asked for, then the client size set
+// last: on X11, wxGTK defers a new window's first showing until the window manager reports
+// its frame extents, unless the client size was set explicitly; the deferred showing lays
+// the window out at 2 x 1 pixels first, which GTK's scroll bars report as critical errors
+// and which left windows at their minimum size.
+void placeBeforeShowing(wxTopLevelWindow* window) {
     wxTopLevelWindow* main = mainWindowBeside(window);
     const int index = wxDisplay::GetFromWindow(main ? static_cast<wxWindow*>(main) : window);
     const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
@@ -54,9 +55,8 @@ void placeFirstShown(wxTopLevelWindow* window, wxSize size) {
     window->SetMinSize(minimum);
     const wxRect anchor = main ? main->GetRect() : wxRect(area.GetPosition(), wxSize(0, 0));
     window->SetSize(placeWindow(anchor, openSiblings(window, main) % kCascadeCycle + 1, window->FromDIP(kCascadeStep),
-                                size, minimum, area));
-    // In front, with the keyboard, also where no window manager gives it the focus.
-    window->Raise();
+                                window->GetSize(), minimum, area));
+    window->SetClientSize(window->GetClientSize());
 }
 
 }  // namespace
@@ -89,16 +89,15 @@ void presentResultWindow(wxTopLevelWindow* window, const wxString& projectName) 
         else
             event.Skip();
     });
-    auto first = std::make_shared<bool>(true);
-    auto given = std::make_shared<wxSize>(window->GetSize());
-    window->Bind(wxEVT_SIZE, [window, given](wxSizeEvent& event) {
-        event.Skip();
-        if (!window->IsShown()) *given = event.GetSize();
-    });
-    window->Bind(wxEVT_SHOW, [window, first, given](wxShowEvent& event) {
-        event.Skip();
-        if (!event.IsShown() || !*first) return;
-        *first = false;
-        placeFirstShown(window, *given);
-    });
+}
+
+void showResultWindow(wxTopLevelWindow* window) {
+    if (!window->IsShown()) {
+        placeBeforeShowing(window);
+        window->Show();
+    } else if (window->IsIconized()) {
+        window->Iconize(false);
+    }
+    // In front, with the keyboard, also where no window manager gives it the focus.
+    window->Raise();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // What every result window does as a window, whatever it shows: its title names the
-// project it was computed for, Ctrl+W and Esc close it, and when it is first shown it
-// is placed by placeWindow: on the screen that shows the main window, cascading from
-// the main window, at least at the size its contents need and never larger than the
+// project it was computed for, Ctrl+W and Esc close it, and showResultWindow shows it
+// placed by placeWindow: on the screen that shows the main window, cascading from the
+// main window, at least at the size its contents need and never larger than the
 // screen's work area.
 
 #include <wx/gdicmn.h>
@@ -11,6 +11,10 @@
 class wxTopLevelWindow;
 
 void presentResultWindow(wxTopLevelWindow* window, const wxString& projectName);
+
+// Shows a result window: placed at its first showing, in front (and no longer iconized)
+// when it is open already.
+void showResultWindow(wxTopLevelWindow* window);
 
 // Where a window of the given size and minimum size opens: cascade steps of step pixels
 // right and down from the anchor's top left corner (the main window), its size at least

@@ -97,7 +97,7 @@ UserGuideWindow::UserGuideWindow(const wxString& guidePath)
 void openUserGuide(wxWindow* parent) {
     for (wxWindow* window : wxTopLevelWindows) {
         if (auto* open = dynamic_cast<UserGuideWindow*>(window); open && !open->IsBeingDeleted()) {
-            open->Raise();
+            showResultWindow(open);
             return;
         }
     }
@@ -110,7 +110,7 @@ void openUserGuide(wxWindow* parent) {
         return;
     }
     try {
-        (new UserGuideWindow(guide))->Show();
+        showResultWindow(new UserGuideWindow(guide));
     } catch (const std::string& message) {
         showErrorBox(parent, wxString::FromUTF8(message));
     }

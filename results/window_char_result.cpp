@@ -16,6 +16,7 @@
 #include "results/result_rules.h"
 #include "results/result_side_column.h"
 #include "results/window_op_result.h"
+#include "results/result_window_frame.h"
 
 using result_series::CharChart;
 
@@ -181,7 +182,7 @@ OpResultWindow* CharResultWindow::openOperatingPoint(std::size_t step) {
         forwarded.SetEventObject(self.get());
         self->GetEventHandler()->ProcessEvent(forwarded);
     });
-    window->Show();
+    showResultWindow(window);
     return window;
 }
 

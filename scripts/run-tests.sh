@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite four ways: every test
-# in the release build (window tests under a virtual display); every test again, window
+# in the release build (window tests on a virtual display with a window manager,
+# scripts/with-display.sh); every test again, window
 # tests included, in a build with AddressSanitizer and UndefinedBehaviorSanitizer
 # (build-asan/); each fuzz target for 20 s (scripts/fuzz.sh, build-fuzz/); and the tests
 # of the parallel sweeps under ThreadSanitizer (build-tsan/).
@@ -9,7 +10,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" || exit 1
 
-display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+display=("$root/scripts/with-display.sh")
 status=0
 # CTest's per-test lines only for failures; its summary ("N% tests passed, ... out of M")
 # always.

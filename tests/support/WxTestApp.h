@@ -1,6 +1,7 @@
 #pragma once
 // Starts the wxWidgets toolkit once for a test executable that shows windows. The
-// toolkit needs a display: the test command runs the suites under xvfb-run. A toolkit
+// toolkit needs a display: the test command runs the suites on a virtual display
+// with a window manager (scripts/with-display.sh). A toolkit
 // assertion fails the running test instead of opening a dialog.
 
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ inline bool startWx() {
     return started;
 }
 
-#define KORVANE_REQUIRE_WX() ASSERT_TRUE(::korvane::testing::startWx()) << "the toolkit needs a display (xvfb-run)"
+#define KORVANE_REQUIRE_WX() ASSERT_TRUE(::korvane::testing::startWx()) << "the toolkit needs a display (scripts/with-display.sh)"
 
 // Destroys a top-level window now (Destroy() only schedules it), so that it goes
 // before the objects it refers to.
