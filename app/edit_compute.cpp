@@ -438,8 +438,7 @@ void EditCompute::runPitchComputation(Sweep sweep, Open open) {
     m_tools->setSolver(solver.solver);
     const bemt::InputDataSet data = inputData();
     startWorker([this, data, compute, solver, sweep, open] {
-        auto result = sweep(data, compute,
-                            [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+        auto result = sweep(data, compute, workerProgress());
         onGuiThread([this, result = std::move(result), compute, solver, conditions = data.conditions, open]() mutable {
             showResult([&] { (this->*open)(std::move(result), compute, solver, conditions); });
         });
@@ -488,7 +487,7 @@ void EditCompute::_doComputePowerCurve(wxCommandEvent&) {
     const bemt::InputDataSet data = inputData();
     startWorker([this, data, turbine, compute, solver] {
         auto curve = bemt::TurbineController(*m_tools, data, turbine)
-                         .powerCurve([this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+                         .powerCurve(workerProgress());
         auto energy = bemt::AnnualEnergy::ofCurve(curve, turbine);
         onGuiThread([this, curve = std::move(curve), energy = std::move(energy), turbine, compute, solver,
                      conditions = data.conditions]() mutable {
@@ -513,8 +512,7 @@ void EditCompute::_doComputeSurface(wxCommandEvent&) {
     const std::string rotor = wxFileName(m_project->projectFilename()).GetName().utf8_string();
     startWorker([this, data, grid, compute, solver, rotor] {
         auto surface = bemt::PerformanceSurface::compute(
-            *m_tools, data, grid.wind, grid.tsr, grid.pitch,
-            [this](int p, const std::string& text) { reportProgress(p, fromCore(text)); });
+            *m_tools, data, grid.wind, grid.tsr, grid.pitch, workerProgress());
         onGuiThread([this, surface = std::move(surface), compute, solver, conditions = data.conditions,
                      rotor]() mutable {
             showResult([&] {
@@ -550,11 +548,20 @@ void EditCompute::onGuiThread(std::function<void()> f) {
     CallAfter(std::move(f));
 }
 
-void EditCompute::reportProgress(int progress, const wxString& message) {
-    if (m_closing) throw kAborted;
-    // The status bar is reset when the computation has really ended (finishWithError).
-    if (m_abortRequested.exchange(false)) throw kAborted;
-    showProgress(progress, message);
+bemt::ProgressCallback EditCompute::workerProgress() {
+    // The core reports after every element solve, so that Stop is heard at once; the
+    // status bar hears only of a new percentage or text (one queued event each, where
+    // one per solve would flood the event loop). One worker reports at a time.
+    auto shown = std::make_shared<std::pair<int, std::string>>(-1, std::string());
+    return [this, shown](int progress, const std::string& text) {
+        if (m_closing) throw kAborted;
+        // The status bar is reset when the computation has really ended (finishWithError).
+        if (m_abortRequested.exchange(false)) throw kAborted;
+        if (progress == shown->first && text == shown->second) return;
+        shown->first = progress;
+        shown->second = text;
+        showProgress(progress, fromCore(text));
+    };
 }
 
 void EditCompute::showProgress(int progress, const wxString& message) {

@@ -183,8 +183,8 @@ private:
     void startWorker(std::function<void()> work);
     // Queues f to run on the GUI thread; dropped when the panel is going.
     void onGuiThread(std::function<void()> f);
-    // The thread-safe progress report of a computation; throws kAborted after Stop.
-    void reportProgress(int progress, const wxString& message);
+    // The progress report of one computation's worker; throws kAborted after Stop.
+    bemt::ProgressCallback workerProgress();
     // Queues a progress report to the status bar (any thread).
     void showProgress(int progress, const wxString& message);
     // Ends a computation that failed (on the GUI thread).
