@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "bemt/BEMTTools.h"
+#include "bemt/Error.h"
 
 namespace compute_rules {
 
@@ -13,7 +14,7 @@ std::optional<int> rangeSteps(double min, double max, double step) {
         return std::nullopt;
     try {
         return bemt::SweepRange{min, max, step}.count();
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return std::nullopt;
     }
 }
@@ -26,7 +27,7 @@ std::optional<double> rangeStepSize(double min, double max, int steps) {
 int pitchPositions(const bemt::ComputeSettings& settings) {
     try {
         return bemt::BEMTTools::pitchRange(settings).count();
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return 0;
     }
 }

@@ -7,20 +7,20 @@
 
 #include <limits>
 
-#include "exchange/aerodyn_export.h"
 #include "app/compute_rules.h"
 #include "app/design_transfer.h"
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
-#include "turbine/AnnualEnergy.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/Error.h"
 #include "bemt/MemoryBudget.h"
-#include "turbine/PerformanceSurface.h"
 #include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCombined.h"
-#include "turbine/TurbineController.h"
 #include "bemt/ToolsAirfoil.h"
 #include "bemt/ValueLimits.h"
+#include "exchange/aerodyn_export.h"
+#include "project/exception_text.h"
+#include "results/result_window_frame.h"
 #include "results/result_window_list.h"
 #include "results/window_analyze_airfoils.h"
 #include "results/window_char_result.h"
@@ -28,22 +28,17 @@
 #include "results/window_op_result.h"
 #include "results/window_power_curve.h"
 #include "results/window_surface.h"
-#include "results/result_window_frame.h"
+#include "turbine/AnnualEnergy.h"
+#include "turbine/PerformanceSurface.h"
+#include "turbine/TurbineController.h"
 
 wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
 
 namespace {
 
-const wxString kPreprocessingError = "An error during the airfoil segments preprocessing has occurred.";
-const wxString kComputationError = "An error during the computation of the operating point has occurred.";
 constexpr int kColumns = 5;
 
 wxString fromCore(const std::string& text) { return wxString::FromUTF8(text); }
-
-// The messages with which the computations and the airfoil preprocessing end after Stop.
-bool isStopMessage(const wxString& message) {
-    return message == fromCore(EditCompute::kAborted) || message == fromCore(bemt::ToolsAirfoil::kAborted);
-}
 
 // Reads the number a field shows; false when it does not parse.
 bool fieldValue(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
@@ -309,8 +304,8 @@ void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxSt
     if (!inputAccepted(alsoInvalid)) return;
     try {
         bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
-    } catch (const std::string& message) {
-        showError(fromCore(message));
+    } catch (const bemt::Error& error) {
+        showError(fromCore(error.message()));
         return;
     }
     m_surfaceGrid = grid;
@@ -382,17 +377,11 @@ void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
                 m_progressCallback(100, "");
                 QueueEvent(new wxCommandEvent(kvnEVT_AIRFOIL_SEGMETS_READY, GetId()));
             });
-        } catch (const std::string& message) {
-            onGuiThread([this, message = fromCore(message), onFailure] {
-                m_segmentsValid = false;
-                onFailure();
-                finishWithError(message);
-            });
         } catch (...) {
-            onGuiThread([this, onFailure] {
+            onGuiThread([this, onFailure, failure = failureOfCurrentException()] {
                 m_segmentsValid = false;
                 onFailure();
-                finishWithError(kPreprocessingError);
+                finishWithError(failure);
             });
         }
     });
@@ -533,12 +522,8 @@ void EditCompute::startWorker(std::function<void()> work) {
     m_worker = std::thread([this, work = std::move(work)] {
         try {
             work();
-        } catch (const std::string& message) {
-            onGuiThread([this, message = fromCore(message)] { finishWithError(message); });
-        } catch (const std::bad_alloc&) {
-            onGuiThread([this] { finishWithError(fromCore(bemt::MemoryBudget::kExhausted)); });
         } catch (...) {
-            onGuiThread([this] { finishWithError(kComputationError); });
+            onGuiThread([this, failure = failureOfCurrentException()] { finishWithError(failure); });
         }
     });
 }
@@ -554,9 +539,9 @@ bemt::ProgressCallback EditCompute::workerProgress() {
     // one per solve would flood the event loop). One worker reports at a time.
     auto shown = std::make_shared<std::pair<int, std::string>>(-1, std::string());
     return [this, shown](int progress, const std::string& text) {
-        if (m_closing) throw kAborted;
+        if (m_closing) throw bemt::Aborted(kAborted);
         // The status bar is reset when the computation has really ended (finishWithError).
-        if (m_abortRequested.exchange(false)) throw kAborted;
+        if (m_abortRequested.exchange(false)) throw bemt::Aborted(kAborted);
         if (progress == shown->first && text == shown->second) return;
         shown->first = progress;
         shown->second = text;
@@ -572,14 +557,24 @@ void EditCompute::showProgress(int progress, const wxString& message) {
     });
 }
 
-void EditCompute::finishWithError(const wxString& message) {
+EditCompute::Failure EditCompute::failureOfCurrentException() {
+    try {
+        throw;
+    } catch (const bemt::Aborted& stop) {
+        return {fromCore(stop.message()), true};
+    } catch (...) {
+        return {fromCore(korvane::currentExceptionText()), false};
+    }
+}
+
+void EditCompute::finishWithError(const Failure& failure) {
     // The buttons and the status bar follow the real state before the box is shown.
     m_progressCallback(100, "");
     enableComputeBtns();
-    if (isStopMessage(message))
-        (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, message, kStoppedCaption);
+    if (failure.stopped)
+        (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, failure.message, kStoppedCaption);
     else
-        showError(message);
+        showError(failure.message);
 }
 
 void EditCompute::finish() {
@@ -596,8 +591,8 @@ void EditCompute::showResult(const std::function<void()>& open) {
     // escape into the event loop).
     try {
         open();
-    } catch (const std::string& message) {
-        finishWithError(fromCore(message));
+    } catch (...) {
+        finishWithError(failureOfCurrentException());
     }
 }
 
@@ -640,8 +635,8 @@ void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double
         const auto files = korvane::aerodyn::exportFiles(blade, m_airfoilSegments, std::nullopt,
                                                           m_project->projectFilename().utf8_string());
         korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
-    } catch (const std::string& message) {
-        showError(fromCore(message));
+    } catch (const bemt::Error& error) {
+        showError(fromCore(error.message()));
     }
 }
 
@@ -664,8 +659,8 @@ void EditCompute::_doExportProjectBlade(wxCommandEvent&) {
                                                           m_project->projectFilename().utf8_string());
         const auto written = korvane::aerodyn::writeFiles(folder.utf8_string(), files);
         if (job.done) job.done(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), folder));
-    } catch (const std::string& message) {
-        showError(fromCore(message));
+    } catch (const bemt::Error& error) {
+        showError(fromCore(error.message()));
     }
 }
 
@@ -715,8 +710,8 @@ void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {
         if (!self) return;
         try {
             self->m_project->transferTwist(event.x(), event.twist());
-        } catch (const std::string& message) {
-            self->showError(fromCore(message));
+        } catch (const bemt::Error& error) {
+            self->showError(fromCore(error.message()));
         }
     });
 }
@@ -750,8 +745,8 @@ void EditCompute::takeOverDesignedTwist(const std::vector<double>& x, const std:
         } else {
             m_project->transferTwist(x, twist);
         }
-    } catch (const std::string& message) {
-        showError(fromCore(message));
+    } catch (const bemt::Error& error) {
+        showError(fromCore(error.message()));
     }
 }
 
@@ -767,8 +762,8 @@ void EditCompute::takeOverDesignedChord(const std::vector<double>& x, const std:
         } else {
             m_project->transferChord(x, chord);
         }
-    } catch (const std::string& message) {
-        showError(fromCore(message));
+    } catch (const bemt::Error& error) {
+        showError(fromCore(error.message()));
     }
 }
 

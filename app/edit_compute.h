@@ -183,13 +183,20 @@ private:
     void startWorker(std::function<void()> work);
     // Queues f to run on the GUI thread; dropped when the panel is going.
     void onGuiThread(std::function<void()> f);
-    // The progress report of one computation's worker; throws kAborted after Stop.
+    // The progress report of one computation's worker; throws bemt::Aborted after Stop.
     bemt::ProgressCallback workerProgress();
     // Queues a progress report to the status bar (any thread).
     void showProgress(int progress, const wxString& message);
-    // Ends a computation that failed (on the GUI thread).
-    // A requested stop is reported as information, anything else as an error.
-    void finishWithError(const wxString& message);
+    // How a computation ended that did not finish: the message, and whether the user
+    // stopped it (an information) rather than it failing (an error).
+    struct Failure {
+        wxString message;
+        bool stopped = false;
+    };
+    // Call in a catch block (any thread).
+    static Failure failureOfCurrentException();
+    // Ends a computation that failed or was stopped (on the GUI thread).
+    void finishWithError(const Failure& failure);
     void finish();
     void showError(const wxString& message);
 

@@ -6,9 +6,10 @@
 
 #include <string>
 
-#include "project/exception_text.h"
 #include "app/window_main.h"
+#include "bemt/Error.h"
 #include "bemt/ThreadCount.h"
+#include "project/exception_text.h"
 #include "results/error_box.h"
 
 namespace {
@@ -17,9 +18,9 @@ namespace {
 void warnAboutThreadVariable(wxWindow* parent) {
     try {
         bemt::ThreadCount::fromEnvironment();
-    } catch (const std::string& message) {
-        const std::string text = message + " The computations use every core (" +
-                                 std::to_string(bemt::ThreadCount::cores()) + ").";
+    } catch (const bemt::Error& error) {
+        const std::string text =
+            error.message() + " The computations use every core (" + std::to_string(bemt::ThreadCount::cores()) + ").";
         wxMessageBox(wxString::FromUTF8(text), kThreadsCaption, wxOK | wxICON_WARNING | wxCENTRE, parent);
     }
 }

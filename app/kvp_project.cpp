@@ -4,6 +4,7 @@
 
 #include "app/design_transfer.h"
 #include "app/file_manager.h"
+#include "bemt/Error.h"
 #include "project/kvp_codec.h"
 
 using namespace bemt;
@@ -198,7 +199,7 @@ void KvpProject::fromJsonString(const std::string& document, const wxString& pro
 }
 
 FileManager& KvpProject::files() const {
-    if (m_fileManager == nullptr) throw std::string("The project has no file manager.");
+    if (m_fileManager == nullptr) throw bemt::Error("The project has no file manager.");
     return *m_fileManager;
 }
 

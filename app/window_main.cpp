@@ -1,6 +1,7 @@
 #include "app/window_main.h"
 
 #include <wx/aboutdlg.h>
+#include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -8,22 +9,21 @@
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
-
-#include <wx/filename.h>
 #include <wx/utils.h>
 
-#include "exchange/aerodyn_export.h"
 #include "app/edit_airfoil_points.h"
-#include "exchange/openfast_project.h"
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
-#include "project/exception_text.h"
 #include "app/edit_turbine.h"
 #include "app/edit_turbine_compute.h"
 #include "app/file_dialogs.h"
 #include "app/file_manager.h"
+#include "bemt/Error.h"
+#include "exchange/aerodyn_export.h"
+#include "exchange/openfast_project.h"
+#include "project/exception_text.h"
 #include "results/app_icon.h"
 #include "results/error_box.h"
 #include "results/user_guide.h"
@@ -233,8 +233,8 @@ bool MainWindow::saveProject(bool askName) {
         if (!(askName ? m_project->saveAs() : m_project->save())) return false;
         markSaved();
         return true;
-    } catch (const std::string& message) {
-        showError(message);
+    } catch (const bemt::Error& error) {
+        showError(error.message());
         return false;
     }
 }
@@ -339,8 +339,8 @@ void MainWindow::onImportOpenFast(wxCommandEvent&) {
     korvane::openfast::ImportedProject imported;
     try {
         imported = korvane::openfast::importModel(path.utf8_string());
-    } catch (const std::string& message) {
-        showError(message);
+    } catch (const bemt::Error& error) {
+        showError(error.message());
         return;
     }
     resetComputations();

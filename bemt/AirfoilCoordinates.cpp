@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "bemt/Error.h"
+
 namespace bemt {
 
 namespace {
@@ -70,7 +72,7 @@ public:
     // The point of a data line; throws why it is none.
     AirfoilCoordinates::Point point(std::string_view text) const {
         const auto fields = tokens(text);
-        if (fields.size() < 2) throw notAPair(text);
+        if (fields.size() < 2) throw bemt::Error(notAPair(text));
         AirfoilCoordinates::Point p;
         coordinate(fields[0], text, p.x);
         coordinate(fields[1], text, p.y);
@@ -86,14 +88,14 @@ private:
         switch (wholeNumber(field, value)) {
             case Field::Number:
                 if (!std::isfinite(value)) {
-                    throw "The " + where() + " holds a coordinate that is not a finite number: " + shown(field) +
-                          ".";
+                    throw bemt::Error("The " + where() +
+                                      " holds a coordinate that is not a finite number: " + shown(field) + ".");
                 }
                 // They go to the adapter in single precision.
                 if (std::fabs(value) <= FLT_MAX) return;
                 [[fallthrough]];
             case Field::OutOfRange:
-                throw "The " + where() + " holds a number out of range: " + shown(field) + ".";
+                throw bemt::Error("The " + where() + " holds a number out of range: " + shown(field) + ".");
             case Field::NotANumber: {
                 std::string dotted(field);
                 const auto comma = dotted.find(',');
@@ -101,10 +103,10 @@ private:
                     dotted[comma] = '.';
                     double ignored = 0.0;
                     if (wholeNumber(dotted, ignored) == Field::Number) {
-                        throw "decimal comma in " + where() + ": write " + dotted;
+                        throw bemt::Error("decimal comma in " + where() + ": write " + dotted);
                     }
                 }
-                throw notAPair(text);
+                throw bemt::Error(notAPair(text));
             }
         }
     }
@@ -129,9 +131,10 @@ void checkDirection(const std::vector<AirfoilCoordinates::Point>& points, const 
         }
     }
     if (leX > teX) {
-        throw "The coordinates in " + file + " are mirrored: the trailing edge lies at x = " + number(teX) +
-              ", left of the leading edge at x = " + number(leX) +
-              ". Give them with the trailing edge on the right (x = 1 at the trailing edge, 0 at the leading edge).";
+        throw bemt::Error(
+            "The coordinates in " + file + " are mirrored: the trailing edge lies at x = " + number(teX) +
+            ", left of the leading edge at x = " + number(leX) +
+            ". Give them with the trailing edge on the right (x = 1 at the trailing edge, 0 at the leading edge).");
     }
 }
 
@@ -151,8 +154,8 @@ AirfoilCoordinates AirfoilCoordinates::read(std::istream& text, const std::strin
         titleAllowed = false;
         if (!title) points.push_back(reader.point(content));
     }
-    if (text.bad()) throw "The file " + file + " could not be read to its end.";
-    if (points.empty()) throw "The file " + file + " holds no airfoil coordinates (lines of x and y).";
+    if (text.bad()) throw bemt::Error("The file " + file + " could not be read to its end.");
+    if (points.empty()) throw bemt::Error("The file " + file + " holds no airfoil coordinates (lines of x and y).");
     checkDirection(points, file);
     return AirfoilCoordinates(std::move(points), file);
 }

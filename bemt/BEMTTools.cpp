@@ -7,6 +7,7 @@
 
 #include "bemt/Common.h"
 #include "bemt/Compute.h"
+#include "bemt/Error.h"
 #include "bemt/OperatingPointAnalysis.h"
 #include "bemt/ParallelSweep.h"
 #include "bemt/ProfileParams.h"
@@ -46,7 +47,7 @@ std::string pitchLabel(const std::string& label, double pitch) {
 double SweepRange::positions() const {
     if (!(max >= min)) return 0.0;
     if (max == min) return 1.0;
-    if (!(step > 0.0)) throw std::string("The step of a range must be greater than zero.");
+    if (!(step > 0.0)) throw bemt::Error("The step of a range must be greater than zero.");
     // The tolerance lets 0.3/0.1 = 2.9999999999999996 count as 3 steps.
     constexpr double kRounding = 1e-9;
     return std::floor((max - min) / step + kRounding) + 1.0;
@@ -58,7 +59,7 @@ int SweepRange::count() const {
         char text[160];
         std::snprintf(text, sizeof text, "The range from %g to %g by %g has too many positions (%.15g).", min, max,
                       step, n);
-        throw std::string(text);
+        throw bemt::Error(text);
     }
     return static_cast<int>(n);
 }
@@ -141,7 +142,7 @@ std::vector<OperatingPoint> BEMTTools::analyzeOpGrid(const InputDataSet& data,
 }
 
 DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& progress, double maxRelativeChord) {
-    if (const auto refusal = designElementsRefusal(data.settings.n_elements)) throw *refusal;
+    if (const auto refusal = designElementsRefusal(data.settings.n_elements)) throw bemt::Error(*refusal);
     const OperatingConditions& conditions = data.conditions;
     const SolverSettings& settings = data.settings;
     const int n = settings.n_elements;

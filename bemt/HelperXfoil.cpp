@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/TextFile.h"
 
@@ -41,7 +42,7 @@ void HelperXfoil::loadCoords(XfoilCommunicator& comm, const std::string& path) {
 
 std::string HelperXfoil::nextToken(XfoilCommunicator& comm) {
     auto token = comm.readToken();
-    if (!token) throw comm.failure().value_or(kNoAnswer);
+    if (!token) throw bemt::Error(comm.failure().value_or(kNoAnswer));
     return std::move(*token);
 }
 
@@ -49,7 +50,7 @@ double HelperXfoil::nextNumber(XfoilCommunicator& comm) {
     const std::string token = nextToken(comm);
     const auto parsed = NumberText::leadingDouble(token);
     // "nan" and "inf" are numbers here (of a failed analysis); "0.5abc" is not.
-    if (!parsed || parsed->used != token.size()) throw comm.outOfStep(token);
+    if (!parsed || parsed->used != token.size()) throw bemt::Error(comm.outOfStep(token));
     return parsed->value;
 }
 

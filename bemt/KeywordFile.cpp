@@ -5,6 +5,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/TextFile.h"
 
@@ -122,7 +123,9 @@ std::string KeywordFile::where(std::size_t line) const {
     return m_name + ", line " + std::to_string(line);
 }
 
-void KeywordFile::fail(std::size_t line, const std::string& problem) const { throw where(line) + ": " + problem; }
+void KeywordFile::fail(std::size_t line, const std::string& problem) const {
+    throw bemt::Error(where(line) + ": " + problem);
+}
 
 double KeywordFile::number(const Line& line, std::optional<double> fallback) const {
     const std::string& value = line.words.front();

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "bemt/Error.h"
+
 namespace bemt::MemoryBudget {
 
 namespace {
@@ -51,8 +53,9 @@ std::string bytesText(double bytes) {
 void check(double bytes, const std::string& what, const std::string& advice) {
     const auto left = available();
     if (!left || bytes <= *left) return;
-    throw what + " would need about " + bytesText(bytes) + " of memory, more than the " + bytesText(*left) +
-        " this machine allows (the lower of its physical memory and the process's address-space limit). " + advice;
+    throw bemt::Error(
+        what + " would need about " + bytesText(bytes) + " of memory, more than the " + bytesText(*left) +
+        " this machine allows (the lower of its physical memory and the process's address-space limit). " + advice);
 }
 
 }  // namespace bemt::MemoryBudget

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <sstream>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/TextFile.h"
 
@@ -119,7 +120,7 @@ public:
 
 private:
     [[noreturn]] void refuse(const std::string& problem) const {
-        throw "line " + std::to_string(m_line) + " of " + m_name + ": " + problem;
+        throw bemt::Error("line " + std::to_string(m_line) + " of " + m_name + ": " + problem);
     }
 
     [[noreturn]] void refuseShortLine(std::string_view line, const std::string& found) const {
@@ -128,7 +129,7 @@ private:
     }
 
     [[noreturn]] void refuseDecimalComma(const std::string& corrected) const {
-        throw "decimal comma in line " + std::to_string(m_line) + " of " + m_name + ": write " + corrected;
+        throw bemt::Error("decimal comma in line " + std::to_string(m_line) + " of " + m_name + ": write " + corrected);
     }
 
     double value(std::string_view field, std::string_view line) const {
@@ -183,7 +184,8 @@ void ProfileParamsCSV::loadFile(std::istream* in, const std::string& preceding, 
                                 const std::string& name) {
     emptyData();
     parseFile(in, preceding, sep, name);
-    if (m_alpha.empty()) throw fileFormatError(name) + " No data lines follow a line containing \"" + preceding + "\".";
+    if (m_alpha.empty())
+        throw bemt::Error(fileFormatError(name) + " No data lines follow a line containing \"" + preceding + "\".");
     setBoundsFromList();
     m_splinesReady = false;
 }

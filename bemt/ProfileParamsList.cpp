@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ViternaExtension.h"
 
@@ -88,8 +89,8 @@ void ProfileParamsList::emptyData() {
 
 void ProfileParamsList::setSplines() {
     // Without tabulated points the result would be NACA data passed off as this airfoil.
-    if (m_alpha.empty()) throw spline::kTooFewPoints;
-    if (!(std::isfinite(m_lowestDeg) && std::isfinite(m_highestDeg))) throw kNotFiniteAngles;
+    if (m_alpha.empty()) throw bemt::Error(spline::kTooFewPoints);
+    if (!(std::isfinite(m_lowestDeg) && std::isfinite(m_highestDeg))) throw bemt::Error(kNotFiniteAngles);
 
     Samples a, cl, cd;
     const std::size_t capacity = m_alpha.size() + 362;
@@ -146,7 +147,7 @@ void ProfileParamsList::appendViternaExtension(Samples& a, Samples& cl, Samples&
     };
     if (leading) {
         if (m_lowestDeg <= -180.0) return;
-        if (!ViternaExtension::canMatch(-m_lowestDeg)) throw problem();
+        if (!ViternaExtension::canMatch(-m_lowestDeg)) throw bemt::Error(problem());
         const auto lower = ViternaExtension::lowerSide({m_lowestDeg, m_cl.front(), m_cd.front()}, m_cdMax, cd180);
         const double leadingEnd = std::min(m_lowestDeg - 0.5, 180.0);
         for (int deg = -180; deg < leadingEnd; ++deg) {
@@ -157,7 +158,7 @@ void ProfileParamsList::appendViternaExtension(Samples& a, Samples& cl, Samples&
         return;
     }
     if (m_highestDeg >= 180.0) return;
-    if (!ViternaExtension::canMatch(m_highestDeg)) throw problem();
+    if (!ViternaExtension::canMatch(m_highestDeg)) throw bemt::Error(problem());
     const ViternaExtension upper({m_highestDeg, m_cl.back(), m_cd.back()}, m_cdMax, cd180);
     const double trailingStart = std::clamp(std::ceil(m_highestDeg + 0.5), -180.0, 181.0);
     for (int deg = static_cast<int>(trailingStart); deg <= 180; ++deg) {

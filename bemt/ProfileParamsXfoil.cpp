@@ -2,12 +2,13 @@
 
 #include <cfloat>
 #include <cmath>
-#include <sstream>
 #include <optional>
+#include <sstream>
 
-#include "bemt/Common.h"
-#include "bemt/HelperXfoil.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/Common.h"
+#include "bemt/Error.h"
+#include "bemt/HelperXfoil.h"
 #include "bemt/NumberText.h"
 #include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
@@ -38,7 +39,7 @@ void ProfileParamsXfoil::checkSweep(double reynolds, double auxiliary, double al
                        alphaMax <= kMaxAngleDeg && reynolds > 0.0 && reynolds <= FLT_MAX &&
                        std::fabs(auxiliary) <= FLT_MAX;
     // The segment builder gives the reason with the airfoil point; here it only must not run.
-    if (!valid || sweepRefusal(alphaMin, alphaMax, alphaStep)) throw kWrongParameters;
+    if (!valid || sweepRefusal(alphaMin, alphaMax, alphaStep)) throw bemt::Error(kWrongParameters);
 }
 
 void ProfileParamsXfoil::setupData(const AirfoilCoordinates& coordinates, double reynolds, double auxiliary,

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "bemt/Error.h"
 #include "bemt/KeywordFile.h"
 #include "bemt/NumberText.h"
 #include "bemt/TextFile.h"
@@ -89,7 +90,7 @@ std::size_t column(const std::vector<std::string>& names, const char* name) {
 
 void ProfileParamsXfoilPolar::loadFile(std::istream& in, const std::string& name) {
     auto fail = [&name](std::size_t line, const std::string& problem) {
-        throw (line == 0 ? name : name + ", line " + std::to_string(line)) + ": " + problem;
+        throw bemt::Error((line == 0 ? name : name + ", line " + std::to_string(line)) + ": " + problem);
     };
     // A header value that is no number: "Re must be a number such as ..., not "...".".
     auto refuseValue = [&fail](std::size_t line, std::string_view label, std::string_view text, const char* example) {

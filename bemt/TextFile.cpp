@@ -8,6 +8,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "bemt/Error.h"
+
 namespace bemt {
 
 namespace {
@@ -144,28 +146,29 @@ std::string decodeText(const std::string& bytes) {
 }
 
 std::string readTextFile(const std::string& path) {
-    if (path.empty()) throw std::string("No file name has been provided.");
+    if (path.empty()) throw bemt::Error("No file name has been provided.");
     const std::string unreadable = "The file " + path + " could not be opened";
     // Without blocking, so that a pipe without a writer is refused instead of waited
     // for; the type is then taken from what was opened, not from an earlier look.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) throw unreadable + ": " + std::strerror(errno) + ".";
-    if (S_ISDIR(status.st_mode)) throw unreadable + ": it is a folder.";
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
+        throw bemt::Error(unreadable + ": " + std::strerror(errno) + ".");
+    if (S_ISDIR(status.st_mode)) throw bemt::Error(unreadable + ": it is a folder.");
     // A device or a pipe would be read for ever, or block before the first byte.
-    if (!S_ISREG(status.st_mode)) throw unreadable + ": it is not a regular file.";
+    if (!S_ISREG(status.st_mode)) throw bemt::Error(unreadable + ": it is not a regular file.");
     const std::string tooLarge = unreadable + ": it holds more than " + std::to_string(kMaxTextFileBytes >> 20) +
                                  " MiB, more than a text input may.";
-    if (static_cast<std::uintmax_t>(status.st_size) > kMaxTextFileBytes) throw tooLarge;
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxTextFileBytes) throw bemt::Error(tooLarge);
     // The size is not trusted: a file may grow while it is read, or report none at all.
     std::string bytes;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw unreadable + ": " + std::strerror(errno) + ".";
+        if (n < 0) throw bemt::Error(unreadable + ": " + std::strerror(errno) + ".");
         if (n == 0) break;
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxTextFileBytes) throw tooLarge;
+        if (bytes.size() + static_cast<std::size_t>(n) > kMaxTextFileBytes) throw bemt::Error(tooLarge);
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return decodeText(bytes);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <thread>
 
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 
 namespace bemt::ThreadCount {
@@ -23,14 +24,14 @@ std::optional<int> fromEnvironment() {
     const auto parsed = NumberText::leadingDouble(view);
     const bool whole = parsed && parsed->used == view.size() && parsed->value >= 1.0 && parsed->value <= kMax &&
                        parsed->value == static_cast<int>(parsed->value);
-    if (!whole) throw invalidCountError(kVariable, text);
+    if (!whole) throw bemt::Error(invalidCountError(kVariable, text));
     return static_cast<int>(parsed->value);
 }
 
 int standard() {
     try {
         if (const auto threads = fromEnvironment()) return *threads;
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         // Programs that can tell the user check the variable themselves (korvane-cli
         // does); the others use every core.
     }

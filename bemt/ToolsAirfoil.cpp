@@ -2,25 +2,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <exception>
 #include <limits>
-#include <type_traits>
 #include <memory>
-#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <type_traits>
 
 #include "bemt/AirfoilCoordinates.h"
 #include "bemt/Common.h"
-#include "bemt/ProfileParams.h"
+#include "bemt/Error.h"
 #include "bemt/HelperXfoil.h"
+#include "bemt/ProfileParams.h"
+#include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsCSV.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ProfileParamsXfoil.h"
-#include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
 #include "bemt/ViternaExtension.h"
 
@@ -66,8 +67,8 @@ void extend(Polar& polar, const AirfoilPoint& point) {
         if constexpr (!std::is_same_v<Polar, ProfileParamsAeroDyn>) {
             if (point.extension == ExtensionViterna) polar.setSplines();
         }
-    } catch (const std::string& message) {
-        throw point.path + ": " + message;
+    } catch (const bemt::Error& error) {
+        throw bemt::Error(point.path + ": " + error.message());
     }
 }
 
@@ -179,15 +180,12 @@ private:
             report();
             auto step = [this, &job](int percent) {
                 job.percent.store(percent);
-                if (aborted()) throw ToolsAirfoil::kAborted;
+                if (aborted()) throw bemt::Aborted(ToolsAirfoil::kAborted);
                 report();
             };
             try {
-                job.polar->setupData(*job.coords, job.reynolds, job.auxiliary, job.point->a_min,
-                                     job.point->a_max, job.point->a_step, job.point->max_passes, job.point->ncrit,
-                                     step, m_channel);
-            } catch (const std::string& message) {
-                job.error = message;
+                job.polar->setupData(*job.coords, job.reynolds, job.auxiliary, job.point->a_min, job.point->a_max,
+                                     job.point->a_step, job.point->max_passes, job.point->ncrit, step, m_channel);
             } catch (const std::exception& e) {
                 job.error = e.what();
             } catch (...) {
@@ -226,21 +224,22 @@ void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditi
     for (std::size_t i = 0; i < points.size(); ++i) {
         const AirfoilPoint& point = points[i];
         if (!(point.x_rel >= 0.0 && point.x_rel <= 1.0) || (i > 0 && !(point.x_rel > points[i - 1].x_rel))) {
-            throw ToolsAirfoil::kNotOrdered;
+            throw bemt::Error(ToolsAirfoil::kNotOrdered);
         }
         if (point.data_type != Coordinates || (i > 0 && point.repeat)) continue;
         const std::string where = " Airfoil point " + std::to_string(i + 1) + " (" + point.path + "): ";
         if (const auto refusal = ProfileParamsXfoil::sweepRefusal(point.a_min, point.a_max, point.a_step))
-            throw ProfileParamsXfoil::kWrongParameters + where + *refusal;
+            throw bemt::Error(ProfileParamsXfoil::kWrongParameters + where + *refusal);
         const auto re = ToolsAirfoil::xfoilReynolds(point, conditions);
         // Written so that NaN fails every test.
         if (!(re.lo > 0.0 && re.hi > 0.0 && re.lo <= re.hi && std::isfinite(re.hi))) {
-            throw ProfileParamsXfoil::kWrongParameters + where + "The Reynolds numbers " + reynoldsText(re.lo) +
-                  " to " + reynoldsText(re.hi) + " must be positive, the first not above the second.";
+            throw bemt::Error(ProfileParamsXfoil::kWrongParameters + where + "The Reynolds numbers " +
+                              reynoldsText(re.lo) + " to " + reynoldsText(re.hi) +
+                              " must be positive, the first not above the second.");
         }
         if (point.max_passes < 1) {
-            throw ProfileParamsXfoil::kWrongParameters + where + "XFOIL needs at least one pass, not " +
-                  std::to_string(point.max_passes) + ".";
+            throw bemt::Error(ProfileParamsXfoil::kWrongParameters + where + "XFOIL needs at least one pass, not " +
+                              std::to_string(point.max_passes) + ".");
         }
     }
 }
@@ -249,7 +248,7 @@ void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditi
 template <typename Polar, typename Open, typename Load>
 std::shared_ptr<Polar> tabulatedPolar(const AirfoilPoint& point, const Open& open, const Load& load) {
     auto stream = open(point.path);
-    if (!stream) throw ProfileParamsCSV::unreadableFileError(point.path);
+    if (!stream) throw bemt::Error(ProfileParamsCSV::unreadableFileError(point.path));
     auto polar = std::make_shared<Polar>();
     load(*polar, *stream);
     extend(*polar, point);
@@ -333,7 +332,7 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
             const auto re = xfoilReynolds(point, conditions);
             // Read and checked here, so that a faulty file is reported before anything runs.
             auto stream = open(point.path);
-            if (!stream) throw HelperXfoil::unreadableFileError(point.path);
+            if (!stream) throw bemt::Error(HelperXfoil::unreadableFileError(point.path));
             const AirfoilCoordinates coordinates = AirfoilCoordinates::read(*stream, point.path);
             auto addJob = [&](double reynolds, double auxiliary) {
                 auto job = std::make_unique<XfoilJob>();
@@ -362,7 +361,7 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
 
     if (!jobs.empty()) {
         XfoilPreprocessing preprocessing(jobs, progress, abortRequest, channel);
-        if (preprocessing.run()) throw kAborted;
+        if (preprocessing.run()) throw bemt::Aborted(kAborted);
         for (const auto& job : jobs) {
             // A sweep given up (the adapter or XFOIL failed, not the airfoil) is reported
             // with its reason even when some angles converged before.
@@ -376,7 +375,7 @@ std::vector<AirfoilSegment> ToolsAirfoil::segmentsFromPoints(std::vector<Airfoil
                 message += "fewer than two angles of attack converged.";
                 if (!job->polar->adapterNote().empty()) message += " " + job->polar->adapterNote();
             }
-            throw message;
+            throw bemt::Error(message);
         }
     }
 

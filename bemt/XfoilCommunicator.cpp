@@ -1,19 +1,21 @@
 #include "bemt/XfoilCommunicator.h"
 
-#include <boost/process/exe.hpp>
-#include <boost/process/io.hpp>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <boost/process/exe.hpp>
+#include <boost/process/io.hpp>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <vector>
-#include <unistd.h>
+
+#include "bemt/Error.h"
 
 namespace bemt {
 
@@ -63,7 +65,7 @@ private:
 // it. Close-on-exec ends reach only the child they are handed to (as its stdin/stdout).
 bp::pipe closeOnExecPipe() {
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::string("The pipe to the XFOIL adapter could not be created.");
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw bemt::Error("The pipe to the XFOIL adapter could not be created.");
     return bp::pipe(fds[0], fds[1]);
 }
 
@@ -127,13 +129,13 @@ XfoilCommunicator::XfoilCommunicator(Settings settings)
     const std::string program = m_settings.program.string();
     // A directory passes access(X_OK) and would only fail in execve.
     if (!isExecutableFile(m_settings.program)) {
-        throw "The XFOIL adapter " + program + " was not found or is not executable.";
+        throw bemt::Error("The XFOIL adapter " + program + " was not found or is not executable.");
     }
     try {
         m_child = bp::child(bp::exe = program, bp::std_in < m_toChild, bp::std_out > m_fromChild,
                             bp::std_err > m_errorsFromChild);
     } catch (const std::exception& e) {
-        throw "The XFOIL adapter " + program + " could not be started: " + e.what();
+        throw bemt::Error("The XFOIL adapter " + program + " could not be started: " + e.what());
     }
     // The process library already closed the child's ends of the pipes here.
     setNonBlocking(m_toChild.native_sink());
@@ -150,7 +152,7 @@ int XfoilCommunicator::pid() const { return m_child.id(); }
 void XfoilCommunicator::throwIfInterrupted() {
     if (m_settings.interrupted && m_settings.interrupted()) {
         terminate();
-        throw kInterrupted;
+        throw bemt::Aborted(kInterrupted);
     }
 }
 

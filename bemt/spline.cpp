@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "bemt/Error.h"
+
 namespace bemt {
 
 namespace {
@@ -97,19 +99,19 @@ spline::spline(const std::vector<double>& x, const std::vector<double>& y, splin
 }
 
 void spline::set_points(const std::vector<double>& x, const std::vector<double>& y, spline_type type) {
-    if (x.size() != y.size()) throw kSizeMismatch;
+    if (x.size() != y.size()) throw bemt::Error(kSizeMismatch);
     const std::size_t n = x.size();
-    if (n < 2) throw kTooFewPoints;
+    if (n < 2) throw bemt::Error(kTooFewPoints);
     const bool notAKnot = m_left == not_a_knot || m_right == not_a_knot;
     if (n == 2 && !notAKnot) type = linear;
-    if (notAKnot && n <= 3) throw kTooFewPoints;
+    if (notAKnot && n <= 3) throw bemt::Error(kTooFewPoints);
 
     m_type = type;
     m_made_monotonic = false;
     m_x = x;
     m_y = y;
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        if (m_x[i] >= m_x[i + 1]) throw kNotOrdered;
+        if (m_x[i] >= m_x[i + 1]) throw bemt::Error(kNotOrdered);
     }
 
     switch (m_type) {

@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "project/file_writer.h"
-#include "project/kvp_codec.h"
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
@@ -15,6 +14,8 @@
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
+#include "project/file_writer.h"
+#include "project/kvp_codec.h"
 
 namespace korvane::cli {
 
@@ -26,18 +27,19 @@ void checkCommandSettings(const std::string& command, const ProjectData& project
     const ComputeSettings& c = project.computeSettings;
     if (command == "design") {
         if (const auto refusal = designElementsRefusal(project.solverSettings.n_elements))
-            throw *refusal + " Raise the project's number of elements or give --elements.";
+            throw bemt::Error(*refusal + " Raise the project's number of elements or give --elements.");
     }
     if (command == "design" && !(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
-        throw std::string("Invalid project value: the chord limit of the design must be a positive number.");
+        throw bemt::Error("Invalid project value: the chord limit of the design must be a positive number.");
     if (command == "char") {
         const SweepRange range = BEMTTools::characteristicsRange(c);
         if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
-            throw std::string("Invalid project value: the characteristics range holds a value that is not a number.");
+            throw bemt::Error("Invalid project value: the characteristics range holds a value that is not a number.");
         if (range.max < range.min)
-            throw std::string("Invalid project value: the characteristics range ends before it starts.");
+            throw bemt::Error("Invalid project value: the characteristics range ends before it starts.");
         if (range.max > range.min && !(range.step > 0.0))
-            throw std::string("Invalid project value: the step of the characteristics range must be greater than zero.");
+            throw bemt::Error(
+                "Invalid project value: the step of the characteristics range must be greater than zero.");
     }
 }
 
@@ -154,12 +156,12 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
     const ProgressCallback progress = [&bar](int percent, const std::string& text) { bar.report(percent, text); };
     try {
         work(tools, computationInput(project, progress, &InterruptGuard::interrupted), project, progress);
-    } catch (const std::string& message) {
+    } catch (const bemt::Aborted& stop) {
         bar.clear();
-        if (message == kAbortMessage || message == ToolsAirfoil::kAborted) {
-            std::fprintf(stderr, "%s\n", message.c_str());
-            return std::nullopt;
-        }
+        std::fprintf(stderr, "%s\n", stop.message().c_str());
+        return std::nullopt;
+    } catch (const bemt::Error&) {
+        bar.clear();
         // The terminal's Ctrl-C reaches the XFOIL adapters too: what failed once the run
         // was interrupted failed because of it.
         if (InterruptGuard::interrupted()) {
@@ -217,13 +219,13 @@ int runComputation(const std::string& command, const ComputeOptions& options) {
 int runNew(const std::string& path, bool force) {
     const std::filesystem::path file(std::u8string(path.begin(), path.end()));
     if (path.empty())
-        throw std::string("The project file name is empty: give the path of the file to write, such as my_rotor.kvp.");
+        throw bemt::Error("The project file name is empty: give the path of the file to write, such as my_rotor.kvp.");
     if (!file.has_filename())
-        throw "The project file name " + path + " ends with a folder separator: give a file name, such as " + path +
-              "my_rotor.kvp.";
+        throw bemt::Error("The project file name " + path +
+                          " ends with a folder separator: give a file name, such as " + path + "my_rotor.kvp.");
     std::error_code error;
     if (!force && std::filesystem::exists(file, error))
-        throw "The file " + path + " exists already; use --force to replace it.";
+        throw bemt::Error("The file " + path + " exists already; use --force to replace it.");
     const std::string absolute = [&] {
         const std::u8string text = std::filesystem::absolute(file).u8string();
         return std::string(text.begin(), text.end());

@@ -3,14 +3,15 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "exchange/aerodyn_export.h"
-#include "project/kvp_codec.h"
-#include "project/text_file.h"
+#include "bemt/Error.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"
 #include "cli/commands.h"
 #include "cli/output_files.h"
 #include "cli/project_input.h"
+#include "exchange/aerodyn_export.h"
+#include "project/kvp_codec.h"
+#include "project/text_file.h"
 
 namespace korvane::cli {
 
@@ -25,7 +26,7 @@ std::string absoluteUtf8(const std::string& path) {
 int writeImported(const openfast::ImportedProject& imported, const ImportOptions& options) {
     std::error_code error;
     if (!options.force && std::filesystem::exists(pathFromUtf8(options.out), error))
-        throw "The file " + options.out + " exists already; use --force to replace it.";
+        throw bemt::Error("The file " + options.out + " exists already; use --force to replace it.");
     refuseInputsAsOutputs({options.out}, imported.inputs);
     const std::string document = kvp::write(imported.project, absoluteUtf8(options.out));
     for (const std::string& note : imported.notes) std::fprintf(stderr, "Note: %s\n", note.c_str());

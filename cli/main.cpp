@@ -1,6 +1,5 @@
 // korvane-cli: the rotor computations of a .kvp project without a display.
 #include <CLI/CLI.hpp>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,14 +11,15 @@
 
 #include "bemt/BEMTTools.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/KeywordFile.h"
 #include "bemt/MemoryBudget.h"
 #include "bemt/NumberText.h"
-#include "bemt/ValueLimits.h"
 #include "bemt/ThreadCount.h"
+#include "bemt/ValueLimits.h"
 #include "cli/commands.h"
-#include "cli/turbine_commands.h"
 #include "cli/exchange_commands.h"
+#include "cli/turbine_commands.h"
 
 namespace {
 
@@ -397,8 +397,8 @@ int main(int argc, char** argv) {
     } catch (const OptionError& e) {
         std::fprintf(stderr, "korvane-cli: %s\n", e.message.c_str());
         return kUsage;
-    } catch (const std::string& message) {
-        std::fprintf(stderr, "korvane-cli: %s\n", message.c_str());
+    } catch (const bemt::Error& error) {
+        std::fprintf(stderr, "korvane-cli: %s\n", error.message().c_str());
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "korvane-cli: %s\n", bemt::MemoryBudget::kExhausted.c_str());
     } catch (const std::system_error& e) {

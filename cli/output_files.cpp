@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "bemt/Error.h"
 #include "project/file_writer.h"
 #include "project/text_file.h"
 
@@ -29,13 +30,13 @@ void refuseInputsAsOutputs(const std::vector<std::string>& outputs, const std::v
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         for (const std::string& input : inputs) {
             if (!input.empty() && sameFile(outputs[i], input))
-                throw "The output file " + outputs[i] + " is the input file " + input +
-                      "; writing it would destroy the input. Choose another name.";
+                throw bemt::Error("The output file " + outputs[i] + " is the input file " + input +
+                                  "; writing it would destroy the input. Choose another name.");
         }
         for (std::size_t j = 0; j < i; ++j) {
             if (sameFile(outputs[i], outputs[j]))
-                throw "The outputs " + outputs[j] + " and " + outputs[i] +
-                      " are the same file; one would replace the other. Choose another name.";
+                throw bemt::Error("The outputs " + outputs[j] + " and " + outputs[i] +
+                                  " are the same file; one would replace the other. Choose another name.");
         }
     }
 }

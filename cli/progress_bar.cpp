@@ -7,6 +7,8 @@
 #include <csignal>
 #include <cstdio>
 
+#include "bemt/Error.h"
+
 namespace korvane::cli {
 
 namespace {
@@ -44,7 +46,7 @@ ProgressBar::~ProgressBar() { clear(); }
 bool ProgressBar::stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 void ProgressBar::report(int percent, const std::string& text) {
-    if (InterruptGuard::interrupted()) throw kAbortMessage;
+    if (InterruptGuard::interrupted()) throw bemt::Aborted(kAbortMessage);
     if (!m_enabled) return;
     percent = std::clamp(percent, 0, 100);
     if (percent == m_percent && text == m_text) return;

@@ -3,12 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "project/kvp_codec.h"
-#include "project/text_file.h"
+#include "bemt/Error.h"
 #include "bemt/KeywordFile.h"
 #include "bemt/NumberText.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/airfoil_segments.h"
+#include "project/kvp_codec.h"
+#include "project/text_file.h"
 
 namespace korvane::cli {
 
@@ -17,7 +18,7 @@ namespace Limits = bemt::Limits;
 
 namespace {
 
-[[noreturn]] void invalid(const std::string& problem) { throw "Invalid project value: " + problem; }
+[[noreturn]] void invalid(const std::string& problem) { throw bemt::Error("Invalid project value: " + problem); }
 
 template <typename Point, typename Value>
 void requirePoints(const std::vector<Point>& points, Value Point::*value, const char* what) {

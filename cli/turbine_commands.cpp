@@ -6,11 +6,12 @@
 #include <ctime>
 #include <filesystem>
 
-#include "project/text_file.h"
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
-#include "turbine/RoscoPerformanceFile.h"
 #include "cli/output_files.h"
 #include "cli/turbine_output.h"
+#include "project/text_file.h"
+#include "turbine/RoscoPerformanceFile.h"
 
 namespace korvane::cli {
 
@@ -103,7 +104,7 @@ TurbineSettings turbineSettings(const ProjectData& project, const TurbineOverrid
     const auto& problem = problems.front();
     if (const char* option = optionOf(problem.key, o))
         throw OptionError{std::string(option) + ": \"" + problem.key + "\" " + problem.message};
-    throw "Invalid turbine setting: \"" + problem.key + "\" " + problem.message;
+    throw bemt::Error("Invalid turbine setting: \"" + problem.key + "\" " + problem.message);
 }
 
 int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrides) {

@@ -4,6 +4,7 @@
 #include <numbers>
 #include <sstream>
 
+#include "bemt/Error.h"
 #include "bemt/KeywordFile.h"
 #include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
@@ -76,7 +77,7 @@ std::string fileName(const std::string& path) { return fs::path(path).filename()
 std::optional<KeywordFile> optionalFile(const std::string& path) {
     try {
         return KeywordFile::fromPath(path);
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return std::nullopt;
     }
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsCombined.h"
@@ -153,7 +154,8 @@ std::vector<double> nodePositions(const ProjectData& project, std::optional<int>
     const double hub = project.conditions.Rh / project.conditions.R;
     std::vector<double> nodes;
     if (nodeCount) {
-        if (*nodeCount < 2) throw "The number of nodes must be at least 2, not " + std::to_string(*nodeCount) + ".";
+        if (*nodeCount < 2)
+            throw bemt::Error("The number of nodes must be at least 2, not " + std::to_string(*nodeCount) + ".");
         for (int i = 0; i < *nodeCount; ++i) nodes.push_back(hub + (1.0 - hub) * i / (*nodeCount - 1));
         return nodes;
     }
@@ -169,8 +171,9 @@ std::vector<double> nodePositions(const ProjectData& project, std::optional<int>
     std::sort(nodes.begin(), nodes.end());
     nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
     if (nodes.size() < 2)
-        throw std::string("The blade has fewer than two chord or airfoil points between the hub and the tip; "
-                          "give the number of nodes.");
+        throw bemt::Error(
+            "The blade has fewer than two chord or airfoil points between the hub and the tip; "
+            "give the number of nodes.");
     return nodes;
 }
 
@@ -178,7 +181,7 @@ std::vector<OutputFile> exportFiles(const ProjectData& project, std::vector<Airf
                                     std::optional<int> nodeCount, const std::string& projectName) {
     const auto& points = project.airfoilPoints;
     if (points.size() < 2 || segments.size() + 1 != points.size())
-        throw std::string("The blade needs at least two airfoil points to be exported.");
+        throw bemt::Error("The blade needs at least two airfoil points to be exported.");
     const std::vector<double> nodes = nodePositions(project, nodeCount);
 
     const auto [chordX, chordY] = Common::splitChordPoints(project.chordPoints);

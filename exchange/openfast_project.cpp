@@ -1,12 +1,13 @@
 #include "exchange/openfast_project.h"
 
-#include "project/kvp_codec.h"
-#include "bemt/NumberText.h"
-#include "bemt/ProfileParamsAeroDyn.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "bemt/Error.h"
+#include "bemt/NumberText.h"
+#include "bemt/ProfileParamsAeroDyn.h"
+#include "project/kvp_codec.h"
 
 namespace korvane::openfast {
 
@@ -51,9 +52,10 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
     const double R = rotor.tipRadius;
     const double Rh = rotor.hubRadius;
     if (!(R > 0.0 && Rh >= 0.0 && Rh < R))
-        throw "The rotor radius (" + number(R) + " m) must be above 0 and above the hub radius (" + number(Rh) +
-            " m).";
-    if (rotor.blades < 1) throw "The number of blades must be at least 1, not " + std::to_string(rotor.blades) + ".";
+        throw bemt::Error("The rotor radius (" + number(R) + " m) must be above 0 and above the hub radius (" +
+                          number(Rh) + " m).");
+    if (rotor.blades < 1)
+        throw bemt::Error("The number of blades must be at least 1, not " + std::to_string(rotor.blades) + ".");
 
     const bool tablesVary = severalTables(aero);
     ProjectData project;
@@ -83,8 +85,8 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
         const AeroDynBladeNode& node = aero.nodes[i];
         const double x = (Rh + node.span) / R;
         if (x > 1.0 + 1e-12)
-            throw aero.bladeFile + ": node " + std::to_string(i + 1) + " (BlSpn " + number(node.span) +
-                " m) lies beyond the blade tip: TipRad - HubRad is " + number(R - Rh) + " m.";
+            throw bemt::Error(aero.bladeFile + ": node " + std::to_string(i + 1) + " (BlSpn " + number(node.span) +
+                              " m) lies beyond the blade tip: TipRad - HubRad is " + number(R - Rh) + " m.");
         project.chordPoints.push_back({x, node.chord / R});
         project.twistPoints.push_back({x, node.twist});
         // AeroDyn evaluates each node's table over the stretch of blade closer to that node
@@ -176,7 +178,8 @@ ImportedProject finished(ImportedProject imported, const std::string& source) {
     }
     const std::string stand = source + ".kvp";
     if (const auto problem = kvp::openingProblem(kvp::write(imported.project, stand), stand))
-        throw source + ": the project made from it would not open in Korvane, so it is not imported: " + *problem;
+        throw bemt::Error(source +
+                          ": the project made from it would not open in Korvane, so it is not imported: " + *problem);
     return imported;
 }
 

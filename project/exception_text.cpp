@@ -3,15 +3,18 @@
 #include <exception>
 #include <new>
 
+#include "bemt/Error.h"
+#include "bemt/MemoryBudget.h"
+
 namespace korvane {
 
 std::string currentExceptionText() {
     try {
         throw;
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     } catch (const std::bad_alloc&) {
-        return "There was not enough memory for the action.";
+        return bemt::MemoryBudget::kExhausted;
     } catch (const std::exception& e) {
         return std::string("Unexpected error: ") + e.what();
     } catch (...) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "bemt/Error.h"
 #include "project/text_file.h"
 
 namespace korvane {
@@ -53,12 +54,12 @@ FileSet::FileSet(std::string folder) : m_folder(pathFromUtf8(folder)) {
                                            ? utf8OfPath(*it) + " is a link to a missing folder"
                                            : std::string(std::strerror(code));
             for (auto made = m_created.rbegin(); made != m_created.rend(); ++made) ::rmdir(made->c_str());
-            throw "The folder " + folder + " could not be created: " + reason + ".";
+            throw bemt::Error("The folder " + folder + " could not be created: " + reason + ".");
         }
         m_created.push_back(*it);
     }
     if (!fs::is_directory(m_folder, error))
-        throw "The folder " + folder + " could not be created: " + std::strerror(ENOTDIR) + ".";
+        throw bemt::Error("The folder " + folder + " could not be created: " + std::strerror(ENOTDIR) + ".");
 }
 
 FileSet::~FileSet() {
@@ -74,11 +75,12 @@ void FileSet::createFolders(const fs::path& folder, const std::string& file) {
     struct stat info {};
     if (::stat(folder.c_str(), &info) == 0) {
         if (!S_ISDIR(info.st_mode))
-            throw "The file " + file + " could not be written: " + utf8OfPath(folder) + " is not a folder.";
+            throw bemt::Error("The file " + file + " could not be written: " + utf8OfPath(folder) +
+                              " is not a folder.");
         return;
     }
     if (::mkdir(folder.c_str(), 0777) != 0)
-        throw "The file " + file + " could not be written: " + std::strerror(errno) + ".";
+        throw bemt::Error("The file " + file + " could not be written: " + std::strerror(errno) + ".");
     m_created.push_back(folder);
 }
 
@@ -99,7 +101,7 @@ std::vector<WrittenFile> FileSet::commit() {
         std::size_t moved = 0;
         try {
             for (; moved < m_files.size(); ++moved) m_files[moved]->moveIntoPlace(true);
-        } catch (const std::string&) {
+        } catch (const bemt::Error&) {
             while (moved > 0) m_files[--moved]->putBack();
             throw;
         }

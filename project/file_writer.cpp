@@ -1,7 +1,5 @@
 #include "project/file_writer.h"
 
-#include <streambuf>
-
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
@@ -11,9 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <streambuf>
 #include <system_error>
 #include <utility>
 
+#include "bemt/Error.h"
 #include "project/temporary_folder.h"
 #include "project/text_file.h"
 
@@ -53,14 +53,14 @@ bool onKernelFileSystem(const fs::path& folder) {
 Target resolve(const fs::path& path) {
     std::error_code error;
     fs::path current = fs::absolute(path, error);
-    if (error) throw error.message();
+    if (error) throw bemt::Error(error.message());
     const fs::path descriptors = fs::path("/proc") / std::to_string(::getpid()) / "fd";
     for (int hop = 0; hop < 40; ++hop) {
         const fs::path name = current.filename();
         if (name.empty() || name == "." || name == "..")
-            throw std::string(fs::is_directory(current, error) ? "it is a folder" : "it names no file");
+            throw bemt::Error(fs::is_directory(current, error) ? "it is a folder" : "it names no file");
         const fs::path folder = fs::canonical(current.parent_path(), error);
-        if (error) throw error.message();
+        if (error) throw bemt::Error(error.message());
         Target target{folder / name};
         if (folder == descriptors && isNumber(name.string())) {
             target.kind = Kind::Descriptor;
@@ -68,19 +68,19 @@ Target resolve(const fs::path& path) {
         }
         if (::lstat(target.file.c_str(), &target.info) != 0) {
             if (errno == ENOENT) return target;
-            throw std::string(std::strerror(errno));
+            throw bemt::Error(std::strerror(errno));
         }
         if (S_ISLNK(target.info.st_mode)) {
             const fs::path link = fs::read_symlink(target.file, error);
-            if (error) throw error.message();
+            if (error) throw bemt::Error(error.message());
             current = folder / link;  // an absolute link replaces the folder
             continue;
         }
-        if (S_ISDIR(target.info.st_mode)) throw std::string("it is a folder");
+        if (S_ISDIR(target.info.st_mode)) throw bemt::Error("it is a folder");
         target.kind = S_ISREG(target.info.st_mode) && !onKernelFileSystem(folder) ? Kind::Regular : Kind::Special;
         return target;
     }
-    throw std::string(std::strerror(ELOOP));
+    throw bemt::Error(std::strerror(ELOOP));
 }
 
 // Makes a rename durable; a failure here no longer endangers either file.
@@ -101,13 +101,13 @@ FileWriter::FileWriter(const std::string& path)
 FileWriter::FileWriter(const std::string& path, TemporaryFolders& temporaries) : m_path(path) { open(temporaries); }
 
 void FileWriter::open(TemporaryFolders& temporaries) {
-    if (m_path.empty()) throw std::string("No file name has been provided.");
+    if (m_path.empty()) throw bemt::Error("No file name has been provided.");
     m_temporaries = &temporaries;
     Target target;
     try {
         target = resolve(pathFromUtf8(m_path));
-    } catch (const std::string& reason) {
-        throw failure(reason);
+    } catch (const bemt::Error& error) {
+        throw bemt::Error(failure(error.message()));
     }
     m_target = target.file;
     switch (target.kind) {
@@ -131,13 +131,13 @@ void FileWriter::open(TemporaryFolders& temporaries) {
         try {
             m_temporary = temporaries.newFile(m_target.parent_path());
         } catch (const std::system_error& error) {
-            throw failure(error.code().value());
+            throw bemt::Error(failure(error.code().value()));
         }
         // The mode 0666 lets the umask apply to a new file.
         m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         break;
     }
-    if (m_fd < 0) throw failure(errno);
+    if (m_fd < 0) throw bemt::Error(failure(errno));
 }
 
 FileWriter::~FileWriter() {
@@ -157,13 +157,13 @@ void FileWriter::write(std::string_view text) {
 }
 
 void FileWriter::flushBuffer() {
-    if (m_fd < 0) throw failure("it is closed already");
+    if (m_fd < 0) throw bemt::Error(failure("it is closed already"));
     const char* data = m_buffer.data();
     std::size_t left = m_buffer.size();
     while (left > 0) {
         const ssize_t n = ::write(m_fd, data, left);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw failure(n < 0 ? errno : ENOSPC);
+        if (n <= 0) throw bemt::Error(failure(n < 0 ? errno : ENOSPC));
         data += n;
         left -= static_cast<std::size_t>(n);
     }
@@ -184,22 +184,22 @@ void FileWriter::finish() {
         if (error == 0 && ::fsync(m_fd) != 0) error = errno;
     }
     if (::close(std::exchange(m_fd, -1)) != 0 && error == 0) error = errno;
-    if (error != 0) throw failure(error);
+    if (error != 0) throw bemt::Error(failure(error));
 }
 
 void FileWriter::checkReplaceable() const {
     if (m_inPlace) return;
     struct stat target {};
     const bool exists = ::lstat(m_target.c_str(), &target) == 0;
-    if (exists && S_ISDIR(target.st_mode)) throw failure("it is a folder");
+    if (exists && S_ISDIR(target.st_mode)) throw bemt::Error(failure("it is a folder"));
     const fs::path folder = m_target.parent_path();
-    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) throw failure(errno);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) throw bemt::Error(failure(errno));
     // In a sticky folder (such as /tmp) only a file's owner may replace it.
     struct stat parent {};
     const uid_t me = ::geteuid();
     if (exists && me != 0 && ::stat(folder.c_str(), &parent) == 0 && (parent.st_mode & S_ISVTX) &&
         target.st_uid != me && parent.st_uid != me)
-        throw failure("it belongs to another user, in a folder where only the owner may replace a file");
+        throw bemt::Error(failure("it belongs to another user, in a folder where only the owner may replace a file"));
 }
 
 void FileWriter::moveIntoPlace(bool keepPrevious) {
@@ -209,7 +209,7 @@ void FileWriter::moveIntoPlace(bool keepPrevious) {
             try {
                 m_previous = m_temporaries->newFile(m_target.parent_path());
             } catch (const std::system_error& error) {
-                throw failure(error.code().value());
+                throw bemt::Error(failure(error.code().value()));
             }
             // A second link keeps the previous file in place until the rename; where
             // links are not possible it is moved aside instead.
@@ -219,14 +219,14 @@ void FileWriter::moveIntoPlace(bool keepPrevious) {
                 } else if (::rename(m_target.c_str(), m_previous.c_str()) == 0) {
                     m_previousMoved = true;
                 } else {
-                    throw failure(errno);
+                    throw bemt::Error(failure(errno));
                 }
             }
         }
         if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
             const int error = errno;
             if (m_previousMoved) ::rename(m_previous.c_str(), m_target.c_str());
-            throw failure(error);
+            throw bemt::Error(failure(error));
         }
         syncFolder(m_target.parent_path());
     }
@@ -300,7 +300,7 @@ void produceInto(FileWriter& file, const TextProducer& produce) {
 fs::path writtenFile(const std::string& path) {
     try {
         return resolve(pathFromUtf8(path)).file;
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return pathFromUtf8(path);
     }
 }

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bemt/BEMTTools.h"
+#include "bemt/Error.h"
 #include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
 #include "project/file_writer.h"
@@ -160,7 +161,7 @@ public:
         m_outOfLimits->push_back(problem);
     }
 
-    [[noreturn]] void fail(const std::string& problem) const { throw m_opening + problem; }
+    [[noreturn]] void fail(const std::string& problem) const { throw bemt::Error(m_opening + problem); }
 
     json parse(const std::string& document) const {
         // The last key read names the place of a number the parser cannot hold.
@@ -313,7 +314,7 @@ private:
 double rangePositions(double min, double max, double step) {
     try {
         return SweepRange{min, max, step}.positions();
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return 0.0;
     }
 }
@@ -500,7 +501,8 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     try {
         return root.dump();
     } catch (const json::type_error&) {
-        throw std::string("The project could not be written: an airfoil file path or header text is not valid UTF-8 text.");
+        throw bemt::Error(
+            "The project could not be written: an airfoil file path or header text is not valid UTF-8 text.");
     }
 }
 
@@ -539,8 +541,8 @@ ProjectData read(const std::string& document, const std::string& projectPath, st
 std::optional<std::string> openingProblem(const std::string& document, const std::string& projectPath) {
     try {
         readDocument(Reader(projectPath, ""), document, projectPath);
-    } catch (const std::string& problem) {
-        return problem;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return std::nullopt;
 }

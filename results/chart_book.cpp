@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/file_manager.h"
+#include "bemt/Error.h"
 #include "project/file_writer.h"
 #include "results/error_box.h"
 #include "results/result_rules.h"
@@ -36,7 +37,8 @@ void savePngFile(const wxBitmap& image, const wxString& path) {
     {
         const wxLogNull quiet;  // the failure is reported by the caller, not by the toolkit's log
         if (!image.ConvertToImage().SaveFile(png, wxBITMAP_TYPE_PNG))
-            throw "The file " + path.utf8_string() + " could not be written: the image could not be encoded.";
+            throw bemt::Error("The file " + path.utf8_string() +
+                              " could not be written: the image could not be encoded.");
     }
     const wxStreamBuffer& buffer = *png.GetOutputStreamBuffer();
     korvane::writeTextFile(path.utf8_string(),
@@ -71,8 +73,8 @@ void ChartBook::exportPng(FileManager* files) {
         const wxString path = files->saveImagePath(parent, result_rules::exportFileName(chart->getTitle(), ".png"));
         if (path.empty()) return;
         savePngFile(chart->getImage(kExportWidth, kExportHeight), path);
-    } catch (const std::string& message) {
-        showResultError(parent, wxString::FromUTF8(message));
+    } catch (const bemt::Error& error) {
+        showResultError(parent, wxString::FromUTF8(error.message()));
     }
 }
 
@@ -82,8 +84,8 @@ void ChartBook::exportCsv(FileManager* files) {
     wxWindow* parent = wxGetTopLevelParent(this);
     try {
         files->saveCSV(parent, result_rules::exportFileName(chart->getTitle(), ".csv"), localText(chart->getCSV()));
-    } catch (const std::string& message) {
-        showResultError(parent, wxString::FromUTF8(message));
+    } catch (const bemt::Error& error) {
+        showResultError(parent, wxString::FromUTF8(error.message()));
     }
 }
 

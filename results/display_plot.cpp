@@ -1,8 +1,8 @@
 #include "results/display_plot.h"
 
+#include <wx/arrstr.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcmemory.h>
-#include <wx/arrstr.h>
 #include <wx/graphics.h>
 #include <wx/msgdlg.h>
 
@@ -12,6 +12,7 @@
 #include <locale>
 #include <sstream>
 
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/spline.h"
 #include "results/error_box.h"
@@ -228,7 +229,7 @@ PlotDisplay::PlotDisplay(wxWindow* parent, const wxString& title, const wxString
 
 int PlotDisplay::addSet(std::vector<PlotSet>& sets, const std::vector<double>* x, const std::vector<double>* y,
                         bool smooth, PlotAxis& yAxis, bool yLogarithmic) {
-    if (!x || !y || x->size() != y->size()) throw kUnequalSet;
+    if (!x || !y || x->size() != y->size()) throw bemt::Error(kUnequalSet);
     PlotSet set;
     set.x = x;
     set.y = y;
@@ -288,7 +289,7 @@ void PlotDisplay::resetRange() {
 
 PlotSet& PlotDisplay::set(std::vector<PlotSet>& sets, int index) {
     if (index < 0 || index >= static_cast<int>(sets.size()))
-        throw std::string("The chart has no data set number ") + std::to_string(index) + ".";
+        throw bemt::Error(std::string("The chart has no data set number ") + std::to_string(index) + ".");
     return sets[static_cast<std::size_t>(index)];
 }
 
@@ -417,7 +418,7 @@ void PlotDisplay::setAxis1Logaritmic() {
 }
 
 void PlotDisplay::setClickAction(const std::vector<double>* xPositions, const std::vector<Action>* actions) {
-    if (!xPositions || !actions || xPositions->size() != actions->size()) throw kUnequalActions;
+    if (!xPositions || !actions || xPositions->size() != actions->size()) throw bemt::Error(kUnequalActions);
     m_actionX = xPositions;
     m_actions = actions;
     m_actionsEnabled = true;
@@ -537,7 +538,7 @@ std::string PlotDisplay::getCSV() const {
 }
 
 wxBitmap PlotDisplay::getImage(int width, int height) const {
-    if (width < 1 || height < 1) throw std::string("The image size must be at least 1 x 1 pixels.");
+    if (width < 1 || height < 1) throw bemt::Error("The image size must be at least 1 x 1 pixels.");
     wxBitmap bitmap(width, height, 32);
     wxMemoryDC dc(bitmap);
     dc.SetBackground(*wxWHITE_BRUSH);
@@ -803,7 +804,7 @@ void PlotDisplay::drawSets(wxGraphicsContext& gc, const Layout& l) const {
                         const double x = first + (last - first) * i / (kSmoothSamples - 1);
                         points.emplace_back(l.px(m_x, x), l.py(yAxis, curve(x)));
                     }
-                } catch (const std::string&) {
+                } catch (const bemt::Error&) {
                     points.clear();  // unordered or too few points: drawn as straight segments
                 }
             }
@@ -1081,8 +1082,8 @@ void PlotDisplay::onLeftUp(wxMouseEvent& event) {
     if (!action) return;
     try {
         action();
-    } catch (const std::string& message) {
-        showErrorBox(this, wxString::FromUTF8(message));
+    } catch (const bemt::Error& error) {
+        showErrorBox(this, wxString::FromUTF8(error.message()));
     }
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "bemt/Error.h"
 #include "results/app_icon.h"
 #include "results/error_box.h"
 #include "results/result_window_frame.h"
@@ -35,8 +36,7 @@ public:
 std::string readGuide(const wxString& path) {
     std::ifstream in(path.fn_str(), std::ios::binary);
     std::ostringstream text;
-    if (!in || !(text << in.rdbuf()))
-        throw std::string("The user guide " + path.utf8_string() + " could not be read.");
+    if (!in || !(text << in.rdbuf())) throw bemt::Error("The user guide " + path.utf8_string() + " could not be read.");
     return text.str();
 }
 
@@ -111,7 +111,7 @@ void openUserGuide(wxWindow* parent) {
     }
     try {
         showResultWindow(new UserGuideWindow(guide));
-    } catch (const std::string& message) {
-        showErrorBox(parent, wxString::FromUTF8(message));
+    } catch (const bemt::Error& error) {
+        showErrorBox(parent, wxString::FromUTF8(error.message()));
     }
 }

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
 #include "bemt/spline.h"
@@ -175,8 +176,8 @@ bool AnalyzeAirfoilsWindow::refresh() {
             cd.push_back(d);
             ratio.push_back(d != 0.0 ? l / d : 0.0);
         }
-    } catch (const std::string& message) {
-        showResultError(this, wxString::FromUTF8(message));
+    } catch (const bemt::Error& error) {
+        showResultError(this, wxString::FromUTF8(error.message()));
         return false;
     }
     // The charts keep pointing at the same vectors.

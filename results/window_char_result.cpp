@@ -9,14 +9,15 @@
 #include <new>
 
 #include "app/kvp_project.h"
-#include "results/app_icon.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/Error.h"
+#include "results/app_icon.h"
 #include "results/chart_book.h"
 #include "results/error_box.h"
 #include "results/result_rules.h"
 #include "results/result_side_column.h"
-#include "results/window_op_result.h"
 #include "results/result_window_frame.h"
+#include "results/window_op_result.h"
 
 using result_series::CharChart;
 
@@ -80,7 +81,7 @@ void CharResultWindow::buildCharts() {
             }
             chart->resetRange();
         }
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         showResultError(this, "Error when creating the plots.");
     }
     m_charts->Bind(wxEVT_CHOICEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent& event) {
@@ -166,8 +167,8 @@ OpResultWindow* CharResultWindow::openOperatingPoint(std::size_t step) {
         bemt::BEMTTools tools(data.settings.solver);
         for (const auto& p : element.points)
             points.push_back({p.pitch, tools.analyzeOp(data, [](int, const std::string&) {}, p.pitch)});
-    } catch (const std::string& message) {
-        showErrorBox(this, wxString::FromUTF8(message));
+    } catch (const bemt::Error& error) {
+        showErrorBox(this, wxString::FromUTF8(error.message()));
         return nullptr;
     } catch (const std::bad_alloc&) {
         showErrorBox(this, "There is not enough memory for the operating point of this step.");

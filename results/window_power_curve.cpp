@@ -10,13 +10,14 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "app/file_manager.h"
-#include "turbine/TurbineTables.h"
 #include "app/edit_section.h"
+#include "app/file_manager.h"
+#include "bemt/Error.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"
 #include "results/result_rules.h"
 #include "results/result_side_column.h"
+#include "turbine/TurbineTables.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ PowerCurveWindow::PowerCurveWindow(const std::shared_ptr<ResultWindowList>& wind
         table->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
             try {
                 m_files->saveCSV(this, "power_curve.csv", wxString::FromUTF8(tableCsv()));
-            } catch (const std::string& message) {
-                showResultError(this, wxString::FromUTF8(message));
+            } catch (const bemt::Error& error) {
+                showResultError(this, wxString::FromUTF8(error.message()));
             }
         });
         sizer->Add(table, 0, wxEXPAND | wxALL, FromDIP(3));
@@ -150,7 +151,7 @@ void PowerCurveWindow::buildCharts() {
             chart.setOorRanges(std::vector<PlotRanges>(sets, extrapolated));
             chart.resetRange();
         });
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         showResultError(this, "Error when creating the plots.");
     }
 }

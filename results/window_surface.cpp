@@ -5,12 +5,13 @@
 #include <wx/sizer.h>
 
 #include "app/file_manager.h"
-#include "turbine/RoscoPerformanceFile.h"
+#include "bemt/Error.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"
 #include "results/display_heat_map.h"
 #include "results/result_rules.h"
 #include "results/result_side_column.h"
+#include "turbine/RoscoPerformanceFile.h"
 
 namespace {
 
@@ -74,8 +75,8 @@ SurfaceWindow::SurfaceWindow(const std::shared_ptr<ResultWindowList>& windows, b
             try {
                 m_files->saveText(this, "Save performance tables", "Text files (*.txt)|*.txt|All files (*)|*",
                                   wxString::FromUTF8("Cp_Ct_Cq." + m_rotorName + ".txt"), tablesText());
-            } catch (const std::string& message) {
-                showResultError(this, wxString::FromUTF8(message));
+            } catch (const bemt::Error& error) {
+                showResultError(this, wxString::FromUTF8(error.message()));
             }
         });
         sizer->Add(tables, 0, wxEXPAND | wxALL, border);
@@ -112,7 +113,7 @@ void SurfaceWindow::buildCharts() {
             }
             chart->resetRange();
         }
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         showResultError(this, "Error when creating the plots.");
     }
 }
@@ -150,8 +151,8 @@ void SurfaceWindow::exportHeatMap() {
             m_files->saveImagePath(this, result_rules::exportFileName(m_heatMap->title() + " heat map", ".png"));
         if (path.empty()) return;
         savePngFile(m_heatMap->getImage(kImageWidth, kImageHeight), path);
-    } catch (const std::string& message) {
-        showResultError(this, wxString::FromUTF8(message));
+    } catch (const bemt::Error& error) {
+        showResultError(this, wxString::FromUTF8(error.message()));
     }
 }
 

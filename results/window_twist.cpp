@@ -4,6 +4,7 @@
 
 #include "app/kvp_project.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/spline.h"
 #include "results/display_plot.h"
 
@@ -55,7 +56,7 @@ void TwistWindow::drawCurve(const KvpProject& project, std::vector<double>& x, s
     for (int i = 0; i < kCurveSamples; ++i) x.push_back(from + (to - from) * i / (kCurveSamples - 1));
     try {
         y = computedTwist(points, x);
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         // Points no spline passes through (the editor flags them): the points alone.
         x.clear();
         y.clear();

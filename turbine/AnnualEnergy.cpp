@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bemt/Error.h"
+
 namespace bemt {
 
 double AnnualEnergy::weibullCdf(double v, double k, double A) {
@@ -13,8 +15,7 @@ double AnnualEnergy::weibullCdf(double v, double k, double A) {
 AnnualEnergy AnnualEnergy::compute(const std::vector<double>& windSpeeds, const std::vector<double>& power,
                                    double windStep, const WindClimate& climate, double availability,
                                    double ratedPower) {
-    if (windSpeeds.size() != power.size())
-        throw std::string("The annual energy needs one power value per wind speed.");
+    if (windSpeeds.size() != power.size()) throw bemt::Error("The annual energy needs one power value per wind speed.");
     AnnualEnergy result;
     double meanPower = 0.0;
     const double half = 0.5 * windStep;

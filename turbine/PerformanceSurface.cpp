@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "bemt/BEMTTools.h"
+#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
 
@@ -20,26 +21,30 @@ std::vector<double> values(const SweepRange& range) {
 
 void checkRange(const SweepRange& range, const std::string& name) {
     if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
-        throw "The " + name + " range holds a value that is not a number.";
-    if (range.max < range.min) throw "The " + name + " range ends before it starts.";
+        throw bemt::Error("The " + name + " range holds a value that is not a number.");
+    if (range.max < range.min) throw bemt::Error("The " + name + " range ends before it starts.");
     if (range.max > range.min && !(range.step > 0.0))
-        throw "The step of the " + name + " range must be greater than zero.";
+        throw bemt::Error("The step of the " + name + " range must be greater than zero.");
 }
 
 }  // namespace
 
 void PerformanceSurface::check(double wind, const SweepRange& tsrRange, const SweepRange& pitchRange) {
-    if (const auto refusal = Limits::V0.check(wind)) throw "The wind speed of the performance surface: " + *refusal;
+    if (const auto refusal = Limits::V0.check(wind))
+        throw bemt::Error("The wind speed of the performance surface: " + *refusal);
     checkRange(tsrRange, "tip speed ratio");
     checkRange(pitchRange, "pitch");
     for (double pitch : {pitchRange.min, pitchRange.max})
-        if (const auto refusal = Limits::pitchAngle.check(pitch)) throw "The pitch of the performance surface: " + *refusal;
-    if (!(tsrRange.min > 0.0)) throw std::string("The tip speed ratios of a performance surface must be greater than zero.");
+        if (const auto refusal = Limits::pitchAngle.check(pitch))
+            throw bemt::Error("The pitch of the performance surface: " + *refusal);
+    if (!(tsrRange.min > 0.0))
+        throw bemt::Error("The tip speed ratios of a performance surface must be greater than zero.");
     const double points = static_cast<double>(tsrRange.count()) * pitchRange.count();
     if (points > kMaxPoints) {
-        throw "A performance surface has at most " + std::to_string(kMaxPoints) + " points; " +
-              std::to_string(tsrRange.count()) + " tip speed ratios and " + std::to_string(pitchRange.count()) +
-              " pitch angles ask for " + NumberText::formatted("%.15g", points) + ".";
+        throw bemt::Error("A performance surface has at most " + std::to_string(kMaxPoints) + " points; " +
+                          std::to_string(tsrRange.count()) + " tip speed ratios and " +
+                          std::to_string(pitchRange.count()) + " pitch angles ask for " +
+                          NumberText::formatted("%.15g", points) + ".");
     }
 }
 

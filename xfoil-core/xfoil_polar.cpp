@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsXfoil.h"
 
 int main(int argc, char** argv) {
@@ -23,8 +24,8 @@ int main(int argc, char** argv) {
     bemt::ProfileParamsXfoil polar;
     try {
         polar.setupData(argv[1], reynolds, 0.0, alphaMin, alphaMax, alphaStep, 5, ncrit, {});
-    } catch (const std::string& message) {
-        std::fprintf(stderr, "xfoil-polar: %s\n", message.c_str());
+    } catch (const bemt::Error& error) {
+        std::fprintf(stderr, "xfoil-polar: %s\n", error.message().c_str());
         return 1;
     }
     std::printf("Alpha,Cl,Cd\n");

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsNACA.h"
 
@@ -65,8 +66,8 @@ std::string loadError(const std::string& text) {
     ProfileParamsAeroDyn polar;
     try {
         polar.loadFile(in, "t.dat");
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "";
 }
@@ -249,8 +250,8 @@ TEST(AeroDynTable, AMissingFileIsNamed) {
     try {
         polar.loadFile("/nonexistent/af.dat");
         FAIL();
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "The file /nonexistent/af.dat could not be opened: No such file or directory.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "The file /nonexistent/af.dat could not be opened: No such file or directory.");
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "AirfoilTestSupport.h"
 #include "bemt/AirfoilCoordinates.h"
+#include "bemt/Error.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ AirfoilCoordinates read(const std::string& text) {
 std::string refusal(const std::string& text) {
     try {
         read(text);
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "";
 }

@@ -8,6 +8,7 @@
 
 #include "AirfoilTestSupport.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsCSV.h"
 
 namespace {
@@ -25,8 +26,8 @@ Loaded load(const std::string& text, const std::string& preceding, bemt::CSVSepa
     std::istringstream in(text);
     try {
         result.polar.loadFile(&in, preceding, sep, "p.csv");
-    } catch (const std::string& message) {
-        result.error = message;
+    } catch (const bemt::Error& failure) {
+        result.error = failure.message();
     }
     return result;
 }
@@ -116,8 +117,8 @@ TEST(CsvPolar, MalformedLinesAreRefusedWithFileAndLine) {
         try {
             polar.loadFile(&in, text.rfind("Alpha", 0) == 0 ? "Alpha" : "h", sep, "p.csv");
             ADD_FAILURE() << "accepted: " << text;
-        } catch (const std::string& m) {
-            EXPECT_EQ(m, message) << text;
+        } catch (const bemt::Error& error) {
+            EXPECT_EQ(error.message(), message) << text;
         }
     }
 }
@@ -154,15 +155,16 @@ TEST(CsvPolar, FileFormNamesTheFile) {
     try {
         polar.loadFile(bad.string(), "Alpha", bemt::Comma);
         FAIL();
-    } catch (const std::string& m) {
-        EXPECT_EQ(m, "line 2 of " + bad.string() + ": three numbers expected (angle of attack, cl, cd), found 1 field.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(),
+                  "line 2 of " + bad.string() + ": three numbers expected (angle of attack, cl, cd), found 1 field.");
     }
     const std::string missing = (dir.path() / "missing.csv").string();
     try {
         polar.loadFile(missing, "Alpha", bemt::Comma);
         FAIL();
-    } catch (const std::string& m) {
-        EXPECT_EQ(m, "The file " + missing + " could not be opened: No such file or directory.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "The file " + missing + " could not be opened: No such file or directory.");
     }
 }
 

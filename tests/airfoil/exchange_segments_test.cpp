@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
 #include "bemt/ToolsAirfoil.h"
@@ -65,8 +66,8 @@ std::vector<bemt::AirfoilSegment> build(const std::vector<AirfoilPoint>& points)
 std::string buildError(const std::vector<AirfoilPoint>& points) {
     try {
         build(points);
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "";
 }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsList.h"
 #include "bemt/ProfileParamsNACA.h"
 
@@ -120,21 +121,21 @@ TEST(ListPolar, SetReynoldsRebuildsTheExtensionAtOnce) {
 TEST(ListPolar, UnusableTablesThrowTheSplineMessages) {
     bemt::ProfileParamsList empty;
     EXPECT_THROW(
-        try { empty.cl(0.0); } catch (const std::string& m) {
-            EXPECT_EQ(m, "Increase the number of points to create a spline.");
+        try { empty.cl(0.0); } catch (const bemt::Error& error) {
+            EXPECT_EQ(error.message(), "Increase the number of points to create a spline.");
             throw;
         },
-        std::string);
+        bemt::Error);
 
     auto descending = constantPolar({10, 0});
     EXPECT_DOUBLE_EQ(descending->alphaMin(), deg2rad(10));
     EXPECT_DOUBLE_EQ(descending->alphaMax(), deg2rad(0));
     EXPECT_THROW(
-        try { descending->cl(0.0); } catch (const std::string& m) {
-            EXPECT_EQ(m, "X values must be ordered from the lowest to the highest to create a spline.");
+        try { descending->cl(0.0); } catch (const bemt::Error& error) {
+            EXPECT_EQ(error.message(), "X values must be ordered from the lowest to the highest to create a spline.");
             throw;
         },
-        std::string);
+        bemt::Error);
 }
 
 TEST(ListPolar, ExtremeOrNonFiniteBoundsNeitherHangNorPassAsData) {
@@ -145,7 +146,7 @@ TEST(ListPolar, ExtremeOrNonFiniteBoundsNeitherHangNorPassAsData) {
         auto polar = constantPolar(angles);
         try {
             polar->setSplines();
-        } catch (const std::string&) {
+        } catch (const bemt::Error&) {
             // refusing is as good as finishing
         }
     }
@@ -153,11 +154,11 @@ TEST(ListPolar, ExtremeOrNonFiniteBoundsNeitherHangNorPassAsData) {
                                std::vector<double>{NAN, 0.0}, std::vector<double>{0.0, NAN}}) {
         auto polar = constantPolar(angles);
         EXPECT_THROW(
-            try { polar->setSplines(); } catch (const std::string& m) {
-                EXPECT_EQ(m, bemt::ProfileParamsList::kNotFiniteAngles);
+            try { polar->setSplines(); } catch (const bemt::Error& error) {
+                EXPECT_EQ(error.message(), bemt::ProfileParamsList::kNotFiniteAngles);
                 throw;
             },
-            std::string);
+            bemt::Error);
     }
 }
 

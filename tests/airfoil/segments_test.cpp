@@ -7,14 +7,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <sstream>
 #include <thread>
 
 #include "AirfoilTestSupport.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsCSV.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsNACA.h"
@@ -83,8 +84,8 @@ Build build(const std::vector<AirfoilPoint>& points, const bemt::XfoilCommunicat
     try {
         result.segments = ToolsAirfoil::segmentsFromPoints(points, openFile, bemt::OperatingConditions{},
                                                            std::move(progress), abort, channel);
-    } catch (const std::string& message) {
-        result.error = message;
+    } catch (const bemt::Error& failure) {
+        result.error = failure.message();
     }
     return result;
 }
@@ -318,8 +319,8 @@ TEST(Segments, FaultyCoordinatesAreRefusedBeforeAnyAnalysis) {
         std::string error;
         try {
             ToolsAirfoil::segmentsFromPoints({point, naca(1.0)}, open, {}, {}, nullptr, fakeChannel(adapter));
-        } catch (const std::string& e) {
-            error = e;
+        } catch (const bemt::Error& failure) {
+            error = failure.message();
         }
         EXPECT_EQ(error, message);
     }

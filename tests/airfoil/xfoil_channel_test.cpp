@@ -15,6 +15,7 @@
 
 #include "AirfoilTestSupport.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/HelperXfoil.h"
 #include "bemt/ProfileParamsXfoil.h"
 
@@ -29,8 +30,8 @@ const std::string kCoordinates = "Test airfoil\n1.0 0.0\n0.5 0.05\n\n0.0 0.0 tra
 std::string errorOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "";
 }
@@ -186,11 +187,12 @@ TEST(XfoilChannel, ThrowingStepEndsTheSweepAtOnce) {
     std::istringstream coords(kCoordinates);
     int calls = 0;
     const std::string error = errorOf([&] {
-        polar.setupData("test", &coords, 1e6, 0, 0, 20, 1, 5, 9,
-                        [&](int) {
-                            if (++calls == 3) throw std::string("stop");
-                        },
-                        fakeChannel(fakeAdapter(dir, "converging")));
+        polar.setupData(
+            "test", &coords, 1e6, 0, 0, 20, 1, 5, 9,
+            [&](int) {
+                if (++calls == 3) throw bemt::Error("stop");
+            },
+            fakeChannel(fakeAdapter(dir, "converging")));
     });
     EXPECT_EQ(error, "stop");
     EXPECT_EQ(polar.size(), 3u);

@@ -13,13 +13,14 @@
 #include <tuple>
 
 #include "AirfoilTestSupport.h"
+#include "WorkingFolder.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/HelperXfoil.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ProfileParamsXfoil.h"
 #include "bemt/ToolsAirfoil.h"
-#include "WorkingFolder.h"
 
 namespace {
 
@@ -31,8 +32,8 @@ using Clock = std::chrono::steady_clock;
 std::string errorOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "";
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
 
 namespace {
@@ -34,8 +35,8 @@ std::string loadError(const std::string& text) {
     ProfileParamsXfoilPolar polar;
     try {
         polar.loadFile(in, "p.txt");
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "";
 }

@@ -2,8 +2,8 @@
 // destroys the previous file nor anything that is not a file of ours, sets of files
 // that appear whole or not at all, and the dialogs' titles, filters and remembered
 // folders.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -17,6 +17,7 @@
 
 #include "AppTestSupport.h"
 #include "TempFolder.h"
+#include "bemt/Error.h"
 #include "project/file_set.h"
 #include "project/file_writer.h"
 #include "project/text_file.h"
@@ -32,8 +33,8 @@ namespace fs = std::filesystem;
 std::string errorOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "no error";
 }

@@ -1,6 +1,8 @@
 // The .kvp format against hand-written documents: key order and compact form, defaults
 // of optional keys, number conversions, every kind of malformed document, and the
 // airfoil data paths relative to the project file.
+#include "project/kvp_codec.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +12,7 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "project/kvp_codec.h"
+#include "bemt/Error.h"
 
 namespace {
 
@@ -69,8 +71,8 @@ std::string document(const std::string& extra = "") {
 std::string readError(const std::string& doc, const std::string& path = "/projects/rotor.kvp") {
     try {
         kvp::read(doc, path);
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "no error";
 }
@@ -254,7 +256,7 @@ TEST(KvpFormat, EveryMalformedDocumentIsRefusedWithTheFileAndTheProblem) {
         std::vector<std::string> outside;
         try {
             korvane::kvp::read(c.doc, "/projects/rotor.kvp", &outside);
-        } catch (const std::string&) {
+        } catch (const bemt::Error&) {
             continue;
         }
         ASSERT_EQ(outside.size(), 1u) << c.what;

@@ -10,9 +10,10 @@
 #include "AppTestSupport.h"
 #include "TempFolder.h"
 #include "app/design_transfer.h"
-#include "project/kvp_codec.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/spline.h"
+#include "project/kvp_codec.h"
 
 namespace {
 
@@ -198,8 +199,8 @@ TEST_F(ProjectTest, TransfersLeaveAProjectWithoutPointsOrWithBadInputUnchanged) 
     try {
         project.transferChord({0.5, 0.2}, {0.1, 0.2});
         FAIL() << "unordered positions were accepted";
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, bemt::spline::kNotOrdered);
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), bemt::spline::kNotOrdered);
     }
     EXPECT_TRUE(sameValues(project.chordPoints(), chord));
     EXPECT_TRUE(events.take().empty());
@@ -279,8 +280,9 @@ TEST_F(ProjectTest, ABadDocumentLeavesTheProjectExactlyAsItWas) {
     try {
         project.fromJsonString(doc, "/p/x.kvp");
         FAIL() << "the bad document was accepted";
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "The project file /p/x.kvp could not be read: \"twist_points[0]\" must be an object, not a number.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(),
+                  "The project file /p/x.kvp could not be read: \"twist_points[0]\" must be an object, not a number.");
     }
     EXPECT_TRUE(sameValues(project.state(), before));
     EXPECT_TRUE(events.take().empty());
@@ -297,7 +299,7 @@ TEST_F(ProjectTest, ABadDocumentLeavesTheProjectExactlyAsItWas) {
           broken("\"solver_settings\":{", "\"solver_settings\":null,\"x\":{"), broken("\"B\":3", "\"B\":\"3\""),
           broken("\"enable_pitch\":false", "\"enable_pitch\":\"no\""), broken("\"path\":\"\"", "\"path\":null"),
           broken("\"chord_points\":[", "\"chord_points\":[{\"x_rel\":0.5},")}) {
-        EXPECT_THROW(project.fromJsonString(bad, "/p/x.kvp"), std::string) << bad;
+        EXPECT_THROW(project.fromJsonString(bad, "/p/x.kvp"), bemt::Error) << bad;
         EXPECT_TRUE(sameValues(project.state(), before));
         EXPECT_TRUE(events.take().empty());
     }
@@ -352,8 +354,8 @@ TEST_F(ProjectTest, AFailedSaveAsKeepsTheOldPath) {
     try {
         project.saveAs();
         FAIL() << "writing onto a folder succeeded";
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "The file " + temp.file("folder.kvp") + " could not be written: it is a folder.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "The file " + temp.file("folder.kvp") + " could not be written: it is a folder.");
     }
     EXPECT_EQ(project.projectFilename(), "first.kvp");
 }
@@ -392,16 +394,16 @@ TEST_F(ProjectTest, OpeningAMissingOrBrokenFileLeavesProjectAndPathUnchanged) {
     try {
         project.open(wxString::FromUTF8(missing));
         FAIL();
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "The file " + missing + " could not be opened: No such file or directory.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "The file " + missing + " could not be opened: No such file or directory.");
     }
     const std::string broken = temp.file("broken.kvp");
     korvane::testing::writeBytes(broken, "{\"conditions\":{}}");
     try {
         project.open(wxString::FromUTF8(broken));
         FAIL();
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "The project file " + broken + " could not be read: \"conditions.B\" is missing.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "The project file " + broken + " could not be read: \"conditions.B\" is missing.");
     }
     EXPECT_TRUE(sameValues(project.state(), before));
     EXPECT_EQ(project.projectFilename(), "kept.kvp");

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "bemt/Error.h"
 #include "project/kvp_codec.h"
 
 namespace {
@@ -35,8 +36,8 @@ std::string document(const std::string& turbine) { return "{" + kBase + (turbine
 std::string readError(const std::string& doc) {
     try {
         kvp::read(doc, "/projects/rotor.kvp");
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "no error";
 }

@@ -15,6 +15,7 @@
 #include "DefaultRotor.h"
 #include "TestPolars.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/Error.h"
 #include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCSV.h"
 #include "bemt/ProfileParamsCombined.h"
@@ -211,15 +212,15 @@ TEST(ParallelSweep, AbortStopsEveryWorkerPromptlyAndLeavesNoThreadBehind) {
         if (aborted) ++callsAfterAbort;
         if (++calls == 20) {
             aborted = true;
-            throw message;
+            throw bemt::Aborted(message);
         }
     };
     try {
         tools.characteristicsSweep(data, bemt::tipSpeedRatio, {1.0, 20.0, 0.5}, {0.0, 10.0, 5.0},
                                    abortAtTwentiethReport);
         ADD_FAILURE() << "the sweep was not aborted";
-    } catch (const std::string& thrown) {
-        EXPECT_EQ(thrown, message);
+    } catch (const bemt::Aborted& error) {
+        EXPECT_EQ(error.message(), message);
     }
     // Every worker has returned: nothing reports any more, no thread is left.
     EXPECT_EQ(callsAfterAbort.load(), 0);
@@ -228,7 +229,7 @@ TEST(ParallelSweep, AbortStopsEveryWorkerPromptlyAndLeavesNoThreadBehind) {
     // Any other failure inside a worker ends the sweep the same way.
     auto failing = rotorWith(Airfoils::Naca, bemt::Ning, 30);
     failing.twistPoints.resize(1);
-    EXPECT_THROW(tools.analyzeOpGrid(failing, {{8.0, 2.0, 0.0}, {9.0, 2.0, 0.0}}, ignoreProgress), std::string);
+    EXPECT_THROW(tools.analyzeOpGrid(failing, {{8.0, 2.0, 0.0}, {9.0, 2.0, 0.0}}, ignoreProgress), bemt::Error);
 }
 
 TEST(ParallelSweep, PolarsThatCannotBeCopiedAreComputedOnTheCallingThread) {
@@ -314,9 +315,10 @@ TEST_F(ThreadCountVariable, WholeNumbersFromOneAreTakenAnythingElseIsNamedInTheM
         try {
             bemt::ThreadCount::fromEnvironment();
             ADD_FAILURE() << wrong << " was accepted";
-        } catch (const std::string& message) {
-            EXPECT_EQ(message, std::string("KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"") +
-                                   wrong + "\".");
+        } catch (const bemt::Error& error) {
+            EXPECT_EQ(error.message(),
+                      std::string("KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"") + wrong +
+                          "\".");
         }
         // Programs that cannot report it fall back to every core.
         EXPECT_EQ(bemt::ThreadCount::standard(), bemt::ThreadCount::cores());

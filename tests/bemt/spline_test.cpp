@@ -1,11 +1,13 @@
 // The spline against closed-form interpolants: each kind reproduces the polynomials it
 // must reproduce exactly, and refuses unusable point sets with its three messages.
+#include "bemt/spline.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "bemt/spline.h"
+#include "bemt/Error.h"
 
 namespace {
 
@@ -17,8 +19,8 @@ std::string failureOf(const std::vector<double>& x, const std::vector<double>& y
                       spline::bd_type left = spline::second_derivative) {
     try {
         spline s(x, y, type, false, left, 0.0);
-    } catch (const std::string& message) {
-        return message;
+    } catch (const bemt::Error& error) {
+        return error.message();
     }
     return "";
 }

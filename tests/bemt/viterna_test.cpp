@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "bemt/Common.h"
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsList.h"
 #include "bemt/ToolsAirfoil.h"
 #include "bemt/ViternaExtension.h"
@@ -88,9 +89,9 @@ TEST(Viterna, ATableEndingBeyondNinetyDegreesCannotBeMatched) {
     try {
         polar.setSplines();
         FAIL();
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "The polar cannot be extended: " + bemt::ViternaExtension::kRangeProblem +
-                               " (the table spans -10 to 120 degrees).");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "The polar cannot be extended: " + bemt::ViternaExtension::kRangeProblem +
+                                       " (the table spans -10 to 120 degrees).");
     }
     // A table over the whole circle needs no extension.
     auto full = viternaPolar({-180.0, 0.0, 180.0}, {0.0, 0.0, 0.0}, {0.5, 0.5, 0.5}, 1.3);

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bemt::ProfileParamsAeroDyn polar;
     try {
         polar.loadFile(in, "fuzz.dat");
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return 0;
     }
     for (const double re : {1e5, 1e6, 1e7}) {

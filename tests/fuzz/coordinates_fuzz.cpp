@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bemt/AirfoilCoordinates.h"
+#include "bemt/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream file(std::string(reinterpret_cast<const char*>(data), size));
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const auto& p : coordinates.points()) {
             if (!std::isfinite(p.x) || !std::isfinite(p.y)) std::abort();
         }
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         // refused with a message: fine
     }
     return 0;

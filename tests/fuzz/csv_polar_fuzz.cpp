@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsCSV.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             (void)lift;
             (void)drag;
         }
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         // refused with a message: fine
     }
     return 0;

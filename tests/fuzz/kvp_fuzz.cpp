@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bemt/Error.h"
 #include "project/kvp_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string written;
     try {
         written = korvane::kvp::write(korvane::kvp::read(document, path), path);
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return 0;  // refused with a message: fine
     }
     // What the program writes, it must read back unchanged.

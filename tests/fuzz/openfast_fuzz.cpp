@@ -7,9 +7,10 @@
 #include <sstream>
 #include <string>
 
+#include "bemt/Error.h"
 #include "bemt/KeywordFile.h"
-#include "exchange/OpenFastModel.h"
 #include "bemt/ValueLimits.h"
+#include "exchange/OpenFastModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (rotor.rotorSpeedRpm && !(*rotor.rotorSpeedRpm > 0.0)) ||
             (rotor.gearboxEfficiency && !(*rotor.gearboxEfficiency > 0.0 && *rotor.gearboxEfficiency <= 1.0)))
             std::abort();
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return 0;  // refused with a message: fine
     }
     return 0;

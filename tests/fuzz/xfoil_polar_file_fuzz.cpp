@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "bemt/Error.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         polar.loadFile(in, "fuzz.txt");
         polar.setReynolds(polar.fileReynolds());
-    } catch (const std::string&) {
+    } catch (const bemt::Error&) {
         return 0;
     }
     for (double alpha = -3.2; alpha <= 3.2; alpha += 0.1) {

@@ -1,18 +1,19 @@
+#include "results/display_plot.h"
+
 #include <gtest/gtest.h>
-#include <wx/frame.h>
-#include <wx/filename.h>
-#include <wx/image.h>
 #include <wx/dcmemory.h>
+#include <wx/filename.h>
+#include <wx/frame.h>
 #include <wx/graphics.h>
+#include <wx/image.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
-
 #include <memory>
 
 #include "WxTestApp.h"
-#include "results/display_plot.h"
+#include "bemt/Error.h"
 
 namespace {
 
@@ -175,18 +176,18 @@ TEST_F(PlotDisplayTest, UnequalVectorsAreRefusedWithTheMessage) {
     try {
         plot->addAxis1Set(&x, &y);
         FAIL() << "no error";
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "Can not plot data set with unequal X and Y vector sizes.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "Can not plot data set with unequal X and Y vector sizes.");
     }
-    EXPECT_THROW(plot->addAxis2Set(&x, &y), std::string);
+    EXPECT_THROW(plot->addAxis2Set(&x, &y), bemt::Error);
     EXPECT_TRUE(plot->axis1Sets().empty());
 
     const std::vector<PlotDisplay::Action> actions(1);
     try {
         plot->setClickAction(&x, &actions);
         FAIL() << "no error";
-    } catch (const std::string& message) {
-        EXPECT_EQ(message, "The vectors of actions and x values must be the same size.");
+    } catch (const bemt::Error& error) {
+        EXPECT_EQ(error.message(), "The vectors of actions and x values must be the same size.");
     }
 }
 
@@ -217,7 +218,7 @@ TEST_F(PlotDisplayTest, HidingKeepsTheRangesUntilReset) {
     plot->showAxis1Set(1);
     plot->resetRange();
     EXPECT_DOUBLE_EQ(plot->y1Axis().end, 100.0);
-    EXPECT_THROW(plot->hideAxis1Set(5), std::string);
+    EXPECT_THROW(plot->hideAxis1Set(5), bemt::Error);
 }
 
 TEST_F(PlotDisplayTest, Y2AxisSharesTheGridOfY1) {
@@ -419,7 +420,7 @@ TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
         EXPECT_LT(inked, pixels / 2) << "image not on a white background";
         EXPECT_GT(setColoured, 20) << "the data set is not drawn";
     }
-    EXPECT_THROW(plot->getImage(0, 100), std::string);
+    EXPECT_THROW(plot->getImage(0, 100), bemt::Error);
 }
 
 TEST_F(PlotDisplayTest, AZoomedCurveEndsAtTheFrame) {

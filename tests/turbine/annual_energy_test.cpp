@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "bemt/Error.h"
 #include "turbine/AnnualEnergy.h"
 #include "turbine/TurbineSettings.h"
 
@@ -72,7 +73,7 @@ TEST(AnnualEnergy, RayleighIsWeibullOfShapeTwoAndAvailabilityScalesLinearly) {
         EXPECT_NEAR(partial.energy, availability * asRayleigh.energy, 1e-9 * asRayleigh.energy);
         EXPECT_NEAR(partial.capacityFactor, availability * asRayleigh.capacityFactor, 1e-12);
     }
-    EXPECT_THROW(AnnualEnergy::compute({1.0, 2.0}, {1.0}, 1.0, rayleigh, 1.0, 1.0), std::string);
+    EXPECT_THROW(AnnualEnergy::compute({1.0, 2.0}, {1.0}, 1.0, rayleigh, 1.0, 1.0), bemt::Error);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "DefaultRotor.h"
+#include "bemt/Error.h"
 #include "turbine/PerformanceSurface.h"
 
 namespace {
@@ -53,8 +54,8 @@ TEST(PerformanceSurface, RefusesImpossibleGrids) {
     auto message = [&](double wind, bemt::SweepRange tsr, bemt::SweepRange pitch) {
         try {
             PerformanceSurface::compute(tools, data, wind, tsr, pitch, ignoreProgress);
-        } catch (const std::string& m) {
-            return m;
+        } catch (const bemt::Error& error) {
+            return error.message();
         }
         return std::string("no error");
     };

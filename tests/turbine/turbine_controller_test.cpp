@@ -11,8 +11,9 @@
 #include <numbers>
 
 #include "DefaultRotor.h"
-#include "bemt/TestPolars.h"
 #include "bemt/Common.h"
+#include "bemt/Error.h"
+#include "bemt/TestPolars.h"
 #include "turbine/TurbineController.h"
 
 namespace {
@@ -72,7 +73,7 @@ double idealCp(const bemt::InputDataSet& data) {
 const PowerCurvePoint& row(const PowerCurve& curve, double v) {
     for (const auto& p : curve.points)
         if (std::fabs(p.V0 - v) < 1e-9) return p;
-    throw std::string("no row");
+    throw bemt::Error("no row");
 }
 
 TEST(PowerCurve, VariableSpeedHoldsTheTipSpeedRatioBetweenItsLimitsAndCapsAtRated) {
@@ -314,9 +315,9 @@ TEST(PowerCurve, ProgressRisesToHundredAndAThrowingCallbackAborts) {
 
     int calls = 0;
     auto abortLater = [&](int, const std::string&) {
-        if (++calls == 200) throw std::string("stop");
+        if (++calls == 200) throw bemt::Aborted("stop");
     };
-    EXPECT_THROW(TurbineController(tools, data, t).powerCurve(abortLater), std::string);
+    EXPECT_THROW(TurbineController(tools, data, t).powerCurve(abortLater), bemt::Aborted);
 }
 
 }  // namespace
