@@ -75,11 +75,44 @@ public:
     virtual bool acceptsText() const = 0;
 };
 
+// A field validator bound to a value of type V: the value when the current edit began,
+// settle and revert, and the red marking of a text field whose text is not accepted.
+template <typename V>
+class BoundFieldValidator : public FieldValidator {
+public:
+    void settle() override {
+        if (m_value) m_base = *m_value;
+    }
+    void revert() override {
+        if (m_value) *m_value = m_base;
+    }
+    bool Validate(wxWindow*) override {
+        auto* text = textField();
+        if (!text) return false;
+        const bool valid = acceptsText();
+        markValidity(text, valid);
+        return valid;
+    }
+
+protected:
+    explicit BoundFieldValidator(V* value) : m_value(value) {
+        if (m_value) m_base = *m_value;
+    }
+    BoundFieldValidator(const BoundFieldValidator& other)
+        : FieldValidator(), m_value(other.m_value), m_base(other.m_base) {
+        Copy(other);
+    }
+    wxTextCtrl* textField() const { return dynamic_cast<wxTextCtrl*>(GetWindow()); }
+
+    V* m_value;
+    V m_base{};
+};
+
 // Number field validator. A null field only validates, and shows what showing() gives
 // (a value the field is derived from). Numbers are shown exactly, so that a field whose
 // text is unchanged gives back the very value it was filled with.
 template <typename T>
-class InputNumberValidator : public FieldValidator {
+class InputNumberValidator : public BoundFieldValidator<T> {
     static_assert(std::is_same_v<T, double> || std::is_same_v<T, int>);
 
 public:
@@ -87,20 +120,8 @@ public:
     using Shown = std::function<std::optional<T>()>;
 
     explicit InputNumberValidator(T* value, bool limited = false, T min = T{}, T max = T{}, Check check = {})
-        : m_value(value), m_limited(limited), m_min(min), m_max(max), m_check(std::move(check)) {
-        if (m_value) m_base = *m_value;
-    }
-    InputNumberValidator(const InputNumberValidator& other)
-        : FieldValidator(),
-          m_value(other.m_value),
-          m_base(other.m_base),
-          m_limited(other.m_limited),
-          m_min(other.m_min),
-          m_max(other.m_max),
-          m_check(other.m_check),
-          m_shown(other.m_shown) {
-        Copy(other);
-    }
+        : BoundFieldValidator<T>(value), m_limited(limited), m_min(min), m_max(max), m_check(std::move(check)) {}
+    InputNumberValidator(const InputNumberValidator& other) = default;
     wxObject* Clone() const override { return new InputNumberValidator(*this); }
 
     // A field without a value of its own shows shown() (nothing when it gives none).
@@ -110,10 +131,10 @@ public:
     }
 
     bool TransferToWindow() override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        auto* text = this->textField();
         if (!text) return false;
         if (m_value) {
-            m_base = *m_value;
+            this->m_base = *m_value;
             text->ChangeValue(textOf(*m_value));
         } else if (m_shown) {
             if (const auto shown = m_shown()) text->ChangeValue(derivedTextOf(*shown));
@@ -122,7 +143,7 @@ public:
     }
 
     bool TransferFromWindow() override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        auto* text = this->textField();
         if (!m_value || !text) return !m_value;
         T v{};
         if (!valueOf(text->GetValue(), v)) return false;
@@ -131,22 +152,8 @@ public:
         return true;
     }
 
-    bool Validate(wxWindow*) override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
-        if (!text) return false;
-        const bool valid = acceptsText();
-        markValidity(text, valid);
-        return valid;
-    }
-
-    void settle() override {
-        if (m_value) m_base = *m_value;
-    }
-    void revert() override {
-        if (m_value) *m_value = m_base;
-    }
     bool acceptsText() const override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        auto* text = this->textField();
         // A disabled field cannot be corrected, so it must not hold the section back.
         return text && (!text->IsEnabled() || accepts(text->GetValue()));
     }
@@ -173,8 +180,7 @@ private:
             return formatComputed(value);
     }
 
-    T* m_value;
-    T m_base{};
+    using BoundFieldValidator<T>::m_value;
     bool m_limited;
     T m_min, m_max;
     Check m_check;
@@ -223,47 +229,30 @@ private:
 
 // Text field validator for narrow (local multibyte) or wide strings.
 template <typename S>
-class InputStringValidator : public FieldValidator {
+class InputStringValidator : public BoundFieldValidator<S> {
 public:
     using Check = std::function<bool(const wxString&)>;
 
-    explicit InputStringValidator(S* value, Check check = {}) : m_value(value), m_check(std::move(check)) {
-        if (m_value) m_base = *m_value;
-    }
-    InputStringValidator(const InputStringValidator& other)
-        : FieldValidator(), m_value(other.m_value), m_base(other.m_base), m_check(other.m_check) {
-        Copy(other);
-    }
+    explicit InputStringValidator(S* value, Check check = {})
+        : BoundFieldValidator<S>(value), m_check(std::move(check)) {}
+    InputStringValidator(const InputStringValidator& other) = default;
     wxObject* Clone() const override { return new InputStringValidator(*this); }
 
     bool TransferToWindow() override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        auto* text = this->textField();
         if (!text || !m_value) return false;
-        m_base = *m_value;
+        this->m_base = *m_value;
         text->ChangeValue(toText(*m_value));
         return true;
     }
     bool TransferFromWindow() override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        auto* text = this->textField();
         if (!text || !m_value) return false;
         *m_value = fromText(text->GetValue());
         return true;
     }
-    bool Validate(wxWindow*) override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
-        if (!text) return false;
-        const bool valid = acceptsText();
-        markValidity(text, valid);
-        return valid;
-    }
-    void settle() override {
-        if (m_value) m_base = *m_value;
-    }
-    void revert() override {
-        if (m_value) *m_value = m_base;
-    }
     bool acceptsText() const override {
-        auto* text = dynamic_cast<wxTextCtrl*>(GetWindow());
+        auto* text = this->textField();
         return text && (!m_check || m_check(text->GetValue()));
     }
 
@@ -288,8 +277,7 @@ public:
     }
 
 private:
-    S* m_value;
-    S m_base{};
+    using BoundFieldValidator<S>::m_value;
     Check m_check;
 };
 
