@@ -18,78 +18,9 @@
 #include <vector>
 
 #include "results/plot_axis.h"
+#include "results/plot_model.h"
 
 class wxGraphicsContext;
-
-// An X interval highlighted over the full height of the chart.
-using PlotRange = std::pair<double, double>;
-using PlotRanges = std::vector<PlotRange>;
-
-// How a set's line is drawn.
-enum class PlotLine { Solid, Dashed, Dotted, None };
-
-struct PlotSet {
-    const std::vector<double>* x = nullptr;
-    const std::vector<double>* y = nullptr;
-    wxString legend;
-    bool hidden = false;
-    bool smooth = false;  // drawn as a natural cubic spline through the points
-    PlotRanges unconverged;
-    PlotRanges outOfRange;
-    bool unconvergedHidden = false;
-    bool outOfRangeHidden = false;
-    int paired = -1;  // Y1 sets only: the Y2 set sharing colour and legend entry
-    PlotLine line = PlotLine::Solid;  // Y1 sets solid, Y2 sets dashed unless styled
-    int markers = -1;                 // -1: as the chart's points flag; 0 none; 1 every point
-    wxString colour;                  // empty: the palette colour of the set
-};
-
-// A column the CSV export writes beside the X values although no curve draws it (the
-// wind velocity of a sweep over the tip speed ratio).
-struct PlotCsvColumn {
-    wxString label;
-    const std::vector<double>* values = nullptr;
-};
-
-// One entry of a chart's legend.
-struct PlotLegendEntry {
-    enum Kind { Curve, Band };
-    Kind kind = Curve;
-    wxString text;
-    wxString colour;
-    PlotLine line = PlotLine::Solid;
-    bool alsoDashed = false;  // a pair of curves: a solid and a dashed sample
-    bool markers = false;
-};
-
-// The title as drawn: its font size and one or two lines.
-struct PlotTitleFit {
-    double size = 0.0;
-    std::vector<wxString> lines;
-};
-// Fits a title into the given width: at the preferred font size on one line when it
-// fits; else slightly smaller (down to 80 %); else on two lines split at the word gap
-// that makes the longer line shortest, as large as they fit (never above preferred).
-// measure(text, size) is the width of text at font size.
-PlotTitleFit fitPlotTitle(const wxString& title, double width, double preferredSize,
-                          const std::function<double(const wxString&, double)>& measure);
-
-// The quantity an axis label names: the label without its unit in brackets.
-wxString plotQuantity(const wxString& axisLabel);
-
-// The CSV text of a chart (see PlotDisplay::getCSV), as a pure function of its sets:
-// the quantities the labels name with ten significant digits, whatever scale the chart
-// draws with (a logarithmic Y1 axis holds exponents; its column gets the values).
-// The extra columns follow the X column when all sets share one X vector of their length.
-wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxString& y2Label,
-                     const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets,
-                     const std::vector<PlotCsvColumn>& extraColumns = {}, bool y1Logarithmic = false);
-
-// Palette colour (as "#rrggbb") of the given index, wrapping around.
-wxString plotPaletteColour(std::size_t index);
-// The line of set index among many: solid through the palette's colours, then dashed,
-// then dotted, so that no two of three palettes' worth of curves look alike.
-PlotLine plotCycleLine(std::size_t index);
 
 class PlotDisplay : public wxPanel {
 public:

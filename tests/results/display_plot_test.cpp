@@ -13,6 +13,7 @@
 
 #include "WxTestApp.h"
 #include "results/display_plot.h"
+#include "results/plot_painter.h"
 
 namespace {
 
