@@ -1,8 +1,8 @@
 #pragma once
-// The chart widget: line charts of data sets against a common X axis with a left (Y1)
-// and an optional right (Y2) axis, title, axis labels, legend, highlighted X ranges and
-// clickable X positions. It chooses its ranges and ticks itself and exports its content
-// as CSV text and as bitmaps of any size.
+// The chart widget: shows a PlotModel (line charts of data sets against a common X axis
+// with a left and an optional right axis, title, labels, legend, highlighted X ranges)
+// and lets the pointer read points out, zoom and run actions at clickable X positions. It
+// exports its content as CSV text and as bitmaps of any size.
 //
 // The chart does not own its data: a set is a pair of pointers to vectors that belong to
 // the window showing the chart and must outlive it.
@@ -11,97 +11,23 @@
 #include <wx/panel.h>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "results/plot_axis.h"
-
-class wxGraphicsContext;
-
-// An X interval highlighted over the full height of the chart.
-using PlotRange = std::pair<double, double>;
-using PlotRanges = std::vector<PlotRange>;
-
-// How a set's line is drawn.
-enum class PlotLine { Solid, Dashed, Dotted, None };
-
-struct PlotSet {
-    const std::vector<double>* x = nullptr;
-    const std::vector<double>* y = nullptr;
-    wxString legend;
-    bool hidden = false;
-    bool smooth = false;  // drawn as a natural cubic spline through the points
-    PlotRanges unconverged;
-    PlotRanges outOfRange;
-    bool unconvergedHidden = false;
-    bool outOfRangeHidden = false;
-    int paired = -1;  // Y1 sets only: the Y2 set sharing colour and legend entry
-    PlotLine line = PlotLine::Solid;  // Y1 sets solid, Y2 sets dashed unless styled
-    int markers = -1;                 // -1: as the chart's points flag; 0 none; 1 every point
-    wxString colour;                  // empty: the palette colour of the set
-};
-
-// A column the CSV export writes beside the X values although no curve draws it (the
-// wind velocity of a sweep over the tip speed ratio).
-struct PlotCsvColumn {
-    wxString label;
-    const std::vector<double>* values = nullptr;
-};
-
-// One entry of a chart's legend.
-struct PlotLegendEntry {
-    enum Kind { Curve, Band };
-    Kind kind = Curve;
-    wxString text;
-    wxString colour;
-    PlotLine line = PlotLine::Solid;
-    bool alsoDashed = false;  // a pair of curves: a solid and a dashed sample
-    bool markers = false;
-};
-
-// The title as drawn: its font size and one or two lines.
-struct PlotTitleFit {
-    double size = 0.0;
-    std::vector<wxString> lines;
-};
-// Fits a title into the given width: at the preferred font size on one line when it
-// fits; else slightly smaller (down to 80 %); else on two lines split at the word gap
-// that makes the longer line shortest, as large as they fit (never above preferred).
-// measure(text, size) is the width of text at font size.
-PlotTitleFit fitPlotTitle(const wxString& title, double width, double preferredSize,
-                          const std::function<double(const wxString&, double)>& measure);
-
-// The quantity an axis label names: the label without its unit in brackets.
-wxString plotQuantity(const wxString& axisLabel);
-
-// The CSV text of a chart (see PlotDisplay::getCSV), as a pure function of its sets:
-// the quantities the labels name with ten significant digits, whatever scale the chart
-// draws with (a logarithmic Y1 axis holds exponents; its column gets the values).
-// The extra columns follow the X column when all sets share one X vector of their length.
-wxString plotCsvText(const wxString& xLabel, const wxString& y1Label, const wxString& y2Label,
-                     const std::vector<PlotSet>& y1Sets, const std::vector<PlotSet>& y2Sets,
-                     const std::vector<PlotCsvColumn>& extraColumns = {}, bool y1Logarithmic = false);
-
-// Palette colour (as "#rrggbb") of the given index, wrapping around.
-wxString plotPaletteColour(std::size_t index);
-// The line of set index among many: solid through the palette's colours, then dashed,
-// then dotted, so that no two of three palettes' worth of curves look alike.
-PlotLine plotCycleLine(std::size_t index);
+#include "results/plot_mapping.h"
+#include "results/plot_model.h"
 
 class PlotDisplay : public wxPanel {
 public:
     using Action = std::function<void()>;
 
-    static inline const std::string kUnequalSet = "Can not plot data set with unequal X and Y vector sizes.";
     static inline const std::string kUnequalActions = "The vectors of actions and x values must be the same size.";
 
     PlotDisplay(wxWindow* parent, const wxString& title, const wxString& xLabel, const wxString& y1Label,
                 const wxString& y2Label, bool showLegend, bool y1Logarithmic);
 
-    // Add a set and return its index; throw kUnequalSet when the lengths differ.
+    // Add a set and return its index; throw PlotModel::kUnequalSet when the lengths differ.
     int addAxis1Set(const std::vector<double>* x, const std::vector<double>* y, bool smooth = false);
     int addAxis2Set(const std::vector<double>* x, const std::vector<double>* y, bool smooth = false);
 
@@ -117,10 +43,10 @@ public:
     void addCsvColumn(const wxString& label, const std::vector<double>* values);
 
     // Visibility; the ranges stay until resetRange().
-    void hideAxis1Set(int index);
-    void showAxis1Set(int index);
-    void hideAxis2Set(int index);
-    void showAxis2Set(int index);
+    void hideAxis1Set(int index) { setVisible(false, index, false); }
+    void showAxis1Set(int index) { setVisible(false, index, true); }
+    void hideAxis2Set(int index) { setVisible(true, index, false); }
+    void showAxis2Set(int index) { setVisible(true, index, true); }
 
     // Highlighted X intervals, one list per Y1 set.
     void setUnconvergedRanges(const std::vector<PlotRanges>& ranges);
@@ -132,14 +58,14 @@ public:
     // X intervals highlighted across the whole chart in a colour of their own and named
     // in the legend (the wind speeds where a power curve exceeds its rating, say).
     void setNoteRanges(const PlotRanges& ranges, const wxString& legend);
-    const PlotRanges& noteRanges() const { return m_noteRanges; }
+    const PlotRanges& noteRanges() const { return m_model.noteRanges(); }
     void hideUnconvergedRanges();
     void showUnconvergedRanges();
     void hideOorRanges();
     void showOorRanges();
 
     void setTitle(const wxString& text);
-    wxString getTitle() const { return m_title; }
+    wxString getTitle() const { return m_model.title(); }
     void setLabels(const wxString& x, const wxString& y1, const wxString& y2);
     void showLegend();
     // A lone curve's legend is shown too (one that says more than the title, such as an area).
@@ -175,52 +101,40 @@ public:
 
     // CSV text of the visible sets in the local 8-bit encoding (UTF-8 where the local
     // encoding cannot hold the labels).
-    std::string getCSV() const;
+    std::string getCSV() const { return m_model.csv(); }
     // The chart drawn into a 32-bit bitmap of the given size; throws for a size below 1.
     wxBitmap getImage(int width, int height) const;
     wxSize getChartSize() const { return GetSize(); }
 
     // Read access for the windows built on charts, and for tests.
-    const PlotAxis& xAxis() const { return m_x; }
-    const PlotAxis& y1Axis() const { return m_y1; }
-    const PlotAxis& y2Axis() const { return m_y2; }
-    const std::vector<PlotSet>& axis1Sets() const { return m_y1Sets; }
-    const std::vector<PlotSet>& axis2Sets() const { return m_y2Sets; }
+    const PlotAxis& xAxis() const { return m_model.xAxis(); }
+    const PlotAxis& y1Axis() const { return m_model.y1Axis(); }
+    const PlotAxis& y2Axis() const { return m_model.y2Axis(); }
+    const std::vector<PlotSet>& axis1Sets() const { return m_model.axis1Sets(); }
+    const std::vector<PlotSet>& axis2Sets() const { return m_model.axis2Sets(); }
     // The legend as drawn: the curves' entries when more than one curve is drawn, the
     // line styles' meaning when a right axis is drawn, and the bands shown.
-    std::vector<PlotLegendEntry> legendEntries() const;
+    std::vector<PlotLegendEntry> legendEntries() const { return m_model.legendEntries(); }
     bool legendShown() const { return !legendEntries().empty(); }
     // The point the pointer rests nearest to, as the readout shows it (empty when none).
-    wxString hoverText() const;
+    wxString hoverText() const { return m_model.pointText(m_hover); }
     // Pixel position in the last on-screen drawing of an X and a Y1 value.
     wxPoint pixelAt(double x, double y1) const;
     // Colour of a set as drawn.
-    wxString axis1SetColour(int index) const;
-    wxString axis2SetColour(int index) const;
+    wxString axis1SetColour(int index) const { return m_model.colour(false, static_cast<std::size_t>(index)); }
+    wxString axis2SetColour(int index) const { return m_model.colour(true, static_cast<std::size_t>(index)); }
 
     // Selects the click action nearest to the X value (the later one on a tie); -1 without actions.
     int nearestAction(double x) const;
 
 private:
-    struct Layout;
-
-    int addSet(std::vector<PlotSet>& sets, const std::vector<double>* x, const std::vector<double>* y, bool smooth,
-               PlotAxis& yAxis, bool yLogarithmic);
-    void rescaleAfterWidening(bool y1Changed, bool y2Changed);
-    void setVisible(std::vector<PlotSet>& sets, int index, bool visible);
-    PlotSet& set(std::vector<PlotSet>& sets, int index);
-
-    Layout layout(wxGraphicsContext& gc, double width, double height) const;
-    void draw(wxGraphicsContext& gc, double width, double height) const;
-    void drawTitle(wxGraphicsContext& gc, const Layout& l) const;
-    void drawLegend(wxGraphicsContext& gc, const Layout& l) const;
-    void drawBands(wxGraphicsContext& gc, const Layout& l) const;
-    void drawAxes(wxGraphicsContext& gc, const Layout& l) const;
-    void drawSets(wxGraphicsContext& gc, const Layout& l) const;
-    void drawSelection(wxGraphicsContext& gc, const Layout& l) const;
-    void drawReadout(wxGraphicsContext& gc, const Layout& l) const;
+    void setVisible(bool y2, int index, bool visible);
+    // After a change of the ranges or of the sets shown: forgets the point under the
+    // pointer and redraws.
+    void rangesChanged();
+    // The mapping of the last on-screen drawing, with the axes as they are now.
+    PlotMapping mapping() const;
     void updateHover(const wxPoint& pointer);
-    wxString setColour(bool y2, std::size_t index) const;
 
     void onPaint(wxPaintEvent& event);
     void onMotion(wxMouseEvent& event);
@@ -229,33 +143,10 @@ private:
     void onLeftUp(wxMouseEvent& event);
     void onWheel(wxMouseEvent& event);
     void onCaptureLost(wxMouseCaptureLostEvent& event);
-    // Fractions of the chart area at a pixel position (clamped to 0 .. 1).
-    double xFractionAt(double px) const;
-    double yFractionAt(double py) const;
 
-    wxString m_title, m_xLabel, m_y1Label, m_y2Label;
-    std::vector<PlotSet> m_y1Sets, m_y2Sets;
-    bool m_showLegend;
-    bool m_y1Logarithmic;
-    bool m_forceZeroY = false;
-    std::optional<double> m_y1Floor;
-    bool m_proportional = false;
-    bool m_showPoints = false;
-    bool m_singleCurveLegend = false;
-    PlotAxis m_x, m_y1, m_y2;
-
-    wxString m_unconvergedLegend = "Not converged";
-    wxString m_outOfRangeLegend = "Airfoil data extrapolated";
-    PlotRanges m_noteRanges;
-    wxString m_noteLegend;
-    std::vector<PlotCsvColumn> m_csvColumns;
-
+    PlotModel m_model;
     // The data point nearest to the pointer.
-    struct Hover {
-        bool y2 = false;
-        int set = -1;
-        std::size_t point = 0;
-    } m_hover;
+    PlotPoint m_hover;
 
     const std::vector<double>* m_actionX = nullptr;
     const std::vector<Action>* m_actions = nullptr;
@@ -267,5 +158,5 @@ private:
     wxPoint m_dragStart, m_dragNow;
 
     // The chart area of the last on-screen drawing, for pointer positions.
-    double m_areaLeft = 0.0, m_areaRight = 0.0, m_areaTop = 0.0, m_areaBottom = 0.0;
+    PlotArea m_area;
 };

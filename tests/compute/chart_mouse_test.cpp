@@ -1,8 +1,10 @@
 // The characteristics power chart under real mouse events (the toolkit's UI action
 // simulator on the virtual display, the event loop running): a drag zooms to the dragged
 // rectangle, a click without movement opens the operating point of the nearest step,
-// and a pointer resting on a point reads its values out.
+// and a pointer resting on a point reads its values out, where it is drawn.
 #include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/uiaction.h>
 
 #include <chrono>
@@ -37,6 +39,23 @@ bool runEventLoopUntil(const std::function<bool()>& done, int milliseconds = 500
         if (done()) return true;
     }
     return done();
+}
+
+// Whether the screen shows the colour within two pixels of a position (antialiased).
+bool drawnNear(wxPoint at, const wxColour& colour) {
+    wxScreenDC screen;
+    wxBitmap bitmap(5, 5);
+    wxMemoryDC copy(bitmap);
+    copy.Blit(0, 0, 5, 5, &screen, at.x - 2, at.y - 2);
+    copy.SelectObject(wxNullBitmap);
+    const wxImage image = bitmap.ConvertToImage();
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            if (std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
+                    std::abs(image.GetBlue(x, y) - colour.Blue()) <
+                60)
+                return true;
+    return false;
 }
 
 class ChartMouse : public ::testing::Test {
@@ -135,6 +154,15 @@ TEST_F(ChartMouse, ThePointerReadsOutTheNearestPoint) {
                 text.Contains("Power P = " + value.str() + " MW"))
         << text;
     EXPECT_TRUE(text.StartsWith(wxString::FromUTF8("0 °"))) << text;
+
+    // Zoomed in, the point is still drawn where the pointer reads it out.
+    chart->zoomTo(11.0, 14.0, 0.9 * shown, 1.2 * shown);
+    runEventLoopFor(200);
+    const wxPoint at = screenAt(12.0, shown);
+    EXPECT_TRUE(drawnNear(at, wxColour(chart->axis1SetColour(0)))) << "no curve drawn at " << at.x << "," << at.y;
+    mouse.MouseMove(at + wxPoint(4, -3));
+    ASSERT_TRUE(runEventLoopUntil([&] { return !chart->hoverText().empty(); })) << "no readout after the zoom";
+    EXPECT_TRUE(chart->hoverText().Contains("Wind velocity = 12 m/s\n")) << chart->hoverText();
 }
 
 }  // namespace
