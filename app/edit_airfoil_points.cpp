@@ -29,9 +29,9 @@ void EditAirfoilPoints::update() {
     m_scroll->DestroyChildren();
     m_editors.clear();
     m_points = m_project->airfoilPoints();
-    if (!m_remapping) m_remapBase = m_points;
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
+    if (!m_remapping) m_remapBase = {m_points, m_hubFraction};
 
     auto* grid = new wxGridBagSizer();
     int row = 0;
@@ -58,7 +58,7 @@ void EditAirfoilPoints::update() {
 }
 
 void EditAirfoilPoints::saveValues() {
-    m_remapBase = m_points;
+    m_remapBase = {m_points, m_hubFraction};
     m_project->setAirfoilPoints(m_points, true);
     refreshRepeatNotes();
 }
@@ -114,8 +114,8 @@ void EditAirfoilPoints::remapRange(wxEvent& event) {
         return;
     }
     // From the list as it was before the radii began to change (see EditBladePoints).
-    std::vector<bemt::AirfoilPoint> points = m_remapBase;
-    field_rules::remapPositions(points, c.Rh / c.R);
+    std::vector<bemt::AirfoilPoint> points = m_remapBase.points;
+    field_rules::remapPositions(points, m_remapBase.hubFraction, c.Rh / c.R);
     if (!korvane::sameValues(points, m_points)) showStatus(this, kPointsFollowTheHub);
     m_project->setAirfoilPoints(points, true);
     // Show the new positions, so that the next edit does not write the old ones back.

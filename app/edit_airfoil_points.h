@@ -43,7 +43,11 @@ private:
     wxScrolledWindow* m_scroll;
     double m_hubFraction = -1.0;  // hub radius / rotor radius when the list was shown
     // The list as the user, a file or an action left it: radius changes remap from it.
-    std::vector<bemt::AirfoilPoint> m_remapBase;
+    // The list, and its hub fraction, as they were before the radii began to change.
+    struct {
+        std::vector<bemt::AirfoilPoint> points;
+        double hubFraction = -1.0;
+    } m_remapBase;
     bool m_remapping = false;
 };
 

@@ -49,9 +49,9 @@ void EditBladePoints<Point>::update() {
     m_valueCtrls.clear();
     m_absoluteValueCtrls.clear();
     m_points = projectPoints();
-    if (!m_remapping) m_remapBase = m_points;
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
+    if (!m_remapping) m_remapBase = {m_points, m_hubFraction};
     refreshControls();
     TransferDataToWindow();
     fillAbsoluteFields();
@@ -145,7 +145,7 @@ void EditBladePoints<Point>::refreshControls() {
 
 template <typename Point>
 void EditBladePoints<Point>::saveValues() {
-    m_remapBase = m_points;
+    m_remapBase = {m_points, m_hubFraction};
     storePoints(m_points);
 }
 
@@ -189,8 +189,8 @@ void EditBladePoints<Point>::remapRange(wxEvent& event) {
     }
     // From the list as it was before the radii began to change, so that the values a
     // radius field passes through while it is typed do not add up.
-    std::vector<Point> points = m_remapBase;
-    field_rules::remapPositions(points, c.Rh / c.R);
+    std::vector<Point> points = m_remapBase.points;
+    field_rules::remapPositions(points, m_remapBase.hubFraction, c.Rh / c.R);
     if (!korvane::sameValues(points, m_points)) showStatus(this, kPointsFollowTheHub);
     storePoints(points);
     // The fields show the new positions (and absolute values for the new radius), so that

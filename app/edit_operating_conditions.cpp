@@ -211,9 +211,10 @@ void EditOperatingConditions::saveValues() {
     c.L = m_radius - m_hubRadius;
     c.B = m_blades;
     c.V0 = m_windVelocity;
-    c.TSR = m_tipSpeedRatio;
     // Through rpm and back is not exact: an untouched field keeps the stored rad/s.
     if (m_rotationSpeed != bemt::Common::rads2rpm(c.Om)) c.Om = bemt::Common::rpm2rads(m_rotationSpeed);
+    // Derived as a file read back derives it, not from the rounded digits the field shows.
+    c.TSR = bemt::tipSpeedRatioOf(c);
     c.rho = m_airDensity;
     c.mu = m_viscosity;
     // One snapshot per edit: the conditions' setter records it, unless only the pitch

@@ -46,7 +46,8 @@ void markValidity(wxWindow* control, bool valid) {
 }
 
 const wxString kPointsFollowTheHub =
-    "The blade and airfoil points follow the new hub radius (their positions are relative); Undo restores them.";
+    "The blade and airfoil points follow the new hub or rotor radius (they keep their share of the blade "
+    "span); Undo restores them.";
 
 void showStatus(wxWindow* window, const wxString& text) {
     if (auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame); frame && frame->GetStatusBar())

@@ -23,6 +23,6 @@ double stepCount(double min, double max, double step) {
 
 double stepSize(double min, double max, double steps) { return (max - min) / (steps - 1.0); }
 
-double remapPosition(double x, double x0, double h) { return (x - x0) * (1.0 - h) / (1.0 - x0) + h; }
+double remapPosition(double x, double from, double to) { return (x - from) * (1.0 - to) / (1.0 - from) + to; }
 
 }  // namespace field_rules

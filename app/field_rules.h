@@ -21,20 +21,18 @@ double stepCount(double min, double max, double step);
 // Step of a sweep with the given number of values: (max - min) / (steps - 1).
 double stepSize(double min, double max, double steps);
 
-// Maps a position from [x0, 1] onto [h, 1], so that a list starting at x0 starts at the
-// hub h again and keeps its end.
-double remapPosition(double x, double x0, double h);
+// Maps a position on the blade span [from, 1] onto [to, 1] (from and to are hub radius /
+// rotor radius before and after): a point keeps its share of the span, a point at the
+// hub stays at the hub, the tip stays at the tip.
+double remapPosition(double x, double from, double to);
 
-// Remaps the x_rel of every point from the first point's position onto [h, 1]. A list
-// that starts at the tip (or is empty) has no span to map and stays as it is.
+// Remaps the x_rel of every point from the span [from, 1] onto [to, 1]. An unchanged hub
+// fraction moves nothing (not even by rounding, which would count as a change of the
+// project).
 template <typename Point>
-void remapPositions(std::vector<Point>& points, double h) {
-    if (points.empty()) return;
-    const double x0 = points.front().x_rel;
-    // Already starting at the hub: nothing moves (not even by rounding, which would
-    // count as a change of the project).
-    if (!(x0 < 1.0) || !std::isfinite(h) || x0 == h) return;
-    for (auto& p : points) p.x_rel = remapPosition(p.x_rel, x0, h);
+void remapPositions(std::vector<Point>& points, double from, double to) {
+    if (from == to || !(from < 1.0) || !std::isfinite(from) || !std::isfinite(to)) return;
+    for (auto& p : points) p.x_rel = remapPosition(p.x_rel, from, to);
 }
 
 }  // namespace field_rules

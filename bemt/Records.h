@@ -32,6 +32,10 @@ struct OperatingConditions {
     double cair = 331.3;      // speed of sound, m/s
 };
 
+// The tip speed ratio the radius, angular velocity and wind velocity give: one formula
+// wherever it is derived, so that the same conditions always carry the same bits.
+inline double tipSpeedRatioOf(const OperatingConditions& c) { return c.R * c.Om / c.V0; }
+
 struct SolverSettings {
     SolverType solver = NewtonRaphson;
     std::int32_t n_elements = 30;     // blade elements along the blade

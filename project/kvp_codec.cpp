@@ -335,7 +335,7 @@ OperatingConditions readConditions(const Reader& r, const json& root) {
     r.within(c.mu, where, "mu", Limits::mu);
     r.within(c.rho, where, "rho", Limits::rho);
     c.L = c.R - c.Rh;
-    c.TSR = c.R * c.Om / c.V0;
+    c.TSR = tipSpeedRatioOf(c);
     return c;
 }
 

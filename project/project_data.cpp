@@ -16,7 +16,7 @@ OperatingConditions newProjectConditions() {
     c.B = 3;
     c.V0 = 8.0;
     c.Om = 18.0 * std::numbers::pi / 30.0;  // 18 rpm
-    c.TSR = 25.0 * c.Om * 0.125;            // R Om / V0
+    c.TSR = bemt::tipSpeedRatioOf(c);
     c.rho = 1.225;
     c.mu = 1.789e-5;
     c.cair = 331.3;

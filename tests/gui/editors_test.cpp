@@ -38,25 +38,22 @@ TEST(FieldRules, StepsAndStepSize) {
     EXPECT_EQ(formatNumber(field_rules::stepSize(0.0, 20.0, 7.0)), "3.33");
 }
 
-TEST(FieldRules, RemapMovesTheListOntoTheNewHub) {
-    // Hub from 1 m to 2 m on a 10 m rotor: h = 0.2, the list started at 0.1.
-    EXPECT_NEAR(field_rules::remapPosition(0.1, 0.1, 0.2), 0.2, 1e-15);
-    EXPECT_NEAR(field_rules::remapPosition(1.0, 0.1, 0.2), 1.0, 1e-15);
-    EXPECT_NEAR(field_rules::remapPosition(0.55, 0.1, 0.2), 0.6, 1e-15);
-
-    std::vector<bemt::ChordPoint> points = {{0.1, 0.1}, {0.55, 0.08}, {1.0, 0.05}};
-    field_rules::remapPositions(points, 0.2);
+TEST(FieldRules, RemapKeepsEachPointsShareOfTheSpan) {
+    // Hub from 1 m to 2 m on a 10 m rotor: the span [0.1, 1] becomes [0.2, 1]. The hub
+    // stays the hub, the tip the tip, a point a third along the span stays a third along;
+    // a list that starts off the hub is not pulled onto it.
+    std::vector<bemt::ChordPoint> points = {{0.1, 0.1}, {0.4, 0.09}, {0.55, 0.08}, {1.0, 0.05}};
+    field_rules::remapPositions(points, 0.1, 0.2);
     EXPECT_NEAR(points[0].x_rel, 0.2, 1e-15);
-    EXPECT_NEAR(points[1].x_rel, 0.6, 1e-15);
-    EXPECT_NEAR(points[2].x_rel, 1.0, 1e-15);
-    EXPECT_EQ(points[1].c_rel, 0.08);
-
-    // A list starting at the tip has no span to map; an empty list nothing.
-    std::vector<bemt::TwistPoint> tip = {{1.0, 0.0}};
-    field_rules::remapPositions(tip, 0.2);
-    EXPECT_EQ(tip[0].x_rel, 1.0);
-    std::vector<bemt::TwistPoint> none;
-    field_rules::remapPositions(none, 0.2);
+    EXPECT_NEAR(points[1].x_rel, 0.2 + 0.8 / 3.0, 1e-15);
+    EXPECT_NEAR(points[2].x_rel, 0.6, 1e-15);
+    EXPECT_NEAR(points[3].x_rel, 1.0, 1e-15);
+    EXPECT_EQ(points[2].c_rel, 0.08);
+    // An unchanged hub fraction moves nothing, not even by rounding.
+    std::vector<bemt::TwistPoint> same = {{0.3, 0.0}, {0.7, 1.0}};
+    field_rules::remapPositions(same, 0.1, 0.1);
+    EXPECT_EQ(same[0].x_rel, 0.3);
+    EXPECT_EQ(same[1].x_rel, 0.7);
 }
 
 // A project and a frame to put editors in.
@@ -132,7 +129,10 @@ TEST_F(ConditionsTest, TipSpeedRatioFollowsRadiusWindAndRotation) {
     type(editor->tipSpeedRatioField(), "7");
     EXPECT_EQ(editor->windVelocityField()->GetValue(), "4.48798950512828");
     EXPECT_NEAR(project->operatingConditions().V0, M_PI * 10.0 / 7.0, 1e-14);
-    EXPECT_EQ(project->operatingConditions().TSR, 7.0);
+    // The project's λ is derived from R, Ω and V0 as the saved file gives it back.
+    const bemt::OperatingConditions c = project->operatingConditions();
+    EXPECT_EQ(c.TSR, c.R * c.Om / c.V0);
+    EXPECT_NEAR(c.TSR, 7.0, 1e-14);
     type(editor->rotationSpeedField(), "60");
     EXPECT_EQ(editor->tipSpeedRatioField()->GetValue(), "14");  // 2π · 10 / 4.49
     EXPECT_NEAR(project->operatingConditions().Om, 2.0 * M_PI, 1e-12);

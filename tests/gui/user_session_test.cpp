@@ -3,6 +3,7 @@
 // real event loop handling them.
 
 #include <gtest/gtest.h>
+#include <fstream>
 #include <wx/button.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
@@ -92,19 +93,6 @@ protected:
     korvane::testing::TempFolder folder;
 };
 
-template <typename Point>
-std::vector<double> positions(const std::vector<Point>& points) {
-    std::vector<double> x;
-    for (const auto& p : points) x.push_back(p.x_rel);
-    return x;
-}
-
-template <typename Point>
-std::vector<double> remapped(std::vector<Point> points, double hubFraction) {
-    field_rules::remapPositions(points, hubFraction);
-    return positions(points);
-}
-
 TEST_F(UserSession, TypingAHubRadiusRemapsOnceFromTheListsTheEditBeganWith) {
     start();
     const korvane::ProjectData original = project().state();
@@ -142,6 +130,19 @@ TEST_F(UserSession, TypingAHubRadiusRemapsOnceFromTheListsTheEditBeganWith) {
     user.key('y', wxMOD_CONTROL);
     EXPECT_TRUE(korvane::sameValues(project().state(), edited));
     EXPECT_EQ(hub->GetValue(), "3");
+
+    // A project whose chord list starts off the hub, and its rotor radius typed again as
+    // it is, passing through a 2 m rotor on the 1.5 m hub: nothing moves, nothing is
+    // pulled onto the hub.
+    korvane::ProjectData offHub = original;
+    offHub.chordPoints = {{0.3, 0.05}, {1.0, 0.02}};
+    const std::string path = folder.file("off_hub.kvp");
+    std::ofstream(path) << korvane::kvp::write(offHub, path);
+    ASSERT_TRUE(window->openFile(wxString::FromUTF8(path)));
+    const korvane::ProjectData before = project().state();
+    wxTextCtrl* radius = window->conditionsPage()->radiusField();
+    user.typeInto(radius, radius->GetValue());
+    EXPECT_TRUE(korvane::sameValues(project().state(), before));
 }
 
 TEST_F(UserSession, OneEditOfOneFieldIsOneUndoStepAndUndoReachesTheSavedState) {

@@ -64,6 +64,9 @@ public:
     // key (a new line by the Enter key).
     void typeInto(wxTextCtrl* field, const wxString& text) {
         click(field);
+        // A window manager may spend a click on bringing the window to the front, as it
+        // does for a user, who then clicks again.
+        for (int i = 0; i < 3 && wxWindow::FindFocus() != field; ++i) click(field);
         key('a', wxMOD_CONTROL);
         for (const wxUniChar c : text) {
             // Text() holds Shift for capitals and the characters above the digits.
