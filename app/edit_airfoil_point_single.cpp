@@ -89,7 +89,8 @@ void EditSingleAirfoilPoint::refreshControls() {
         return (!m_previous || x > m_previous->x_rel) && (!m_next || x < m_next->x_rel);
     }));
     m_absoluteCtrl->SetValidator(
-        InputNumberValidator<double>(nullptr, false, 0.0, 0.0, [this](double x) { return x >= 0.0 && x <= rotorRadius(); })
+        InputNumberValidator<double>(nullptr, false, 0.0, 0.0,
+                                     scaledFieldCheck(m_positionCtrl, [this] { return rotorRadius(); }))
             .showing([this] { return std::optional<double>(m_x * rotorRadius()); }));
     m_positionCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double x = 0.0;

@@ -73,7 +73,6 @@ void EditBladePoints<Point>::fillAbsoluteFields() {
 template <typename Point>
 void EditBladePoints<Point>::refreshControls() {
     auto* grid = new wxGridBagSizer();
-    const auto withinRadius = [this](double v) { return v >= 0.0 && v <= rotorRadius(); };
     int row = 0;
     for (std::size_t i = 0; i < m_points.size(); ++i) {
         wxTextCtrl* position = setupInput(grid, row, 0, "x/R", "[-]", "Relative postition at the blade.");
@@ -95,13 +94,16 @@ void EditBladePoints<Point>::refreshControls() {
             if (i + 1 < m_positionCtrls.size() && read(m_positionCtrls[i + 1], other) && !(x < other)) return false;
             return true;
         }));
-        absolute->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius).showing([this, i] {
+        const auto radius = [this] { return rotorRadius(); };
+        absolute->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, scaledFieldCheck(position, radius))
+                                   .showing([this, i] {
             return std::optional<double>(m_points[i].x_rel * rotorRadius());
         }));
         value->SetValidator(InputNumberValidator<double>(&(m_points[i].*m_field.member), true, m_field.min, m_field.max,
                                                          [this](double v) { return !m_field.limit || m_field.limit->contains(v); }));
         if (absoluteValue) {
-            absoluteValue->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, withinRadius).showing([this, i] {
+            absoluteValue->SetValidator(
+                InputNumberValidator<double>(nullptr, false, 0.0, 0.0, scaledFieldCheck(value, radius)).showing([this, i] {
                 return std::optional<double>(m_points[i].*m_field.member * rotorRadius());
             }));
         }

@@ -105,7 +105,8 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     m_pStepCtrl->SetValidator(InputNumberValidator<double>(&m_pitchStep, true, bemt::Limits::pitchStep.lowest, bemt::Limits::pitchStep.highest, [this](double step) {
         double min = 0.0, max = 0.0;
         if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max)) return true;
-        return (!(max > min) || step <= max - min) && fewEnoughPitchPositions();
+        // A range with a span needs a step that moves along it, as the command line demands.
+        return (!(max > min) || (step > 0.0 && step <= max - min)) && fewEnoughPitchPositions();
     }));
     m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions)
                                    .showing([this]() -> std::optional<int> {

@@ -161,8 +161,9 @@ public:
     // Whether the text parses and passes the limits and the check.
     bool accepts(const wxString& text) const {
         T v{};
-        return valueOf(text, v) && (!m_limited || (m_min <= v && v <= m_max)) && (!m_check || m_check(v));
+        return valueOf(text, v) && acceptsValue(v);
     }
+    bool acceptsValue(T v) const { return (!m_limited || (m_min <= v && v <= m_max)) && (!m_check || m_check(v)); }
 
     static wxString textOf(T value) {
         if constexpr (std::is_same_v<T, int>)
@@ -186,6 +187,16 @@ private:
     Check m_check;
     Shown m_shown;
 };
+
+// The check of a field that shows another field's value times scale() (x in m beside
+// x/R, c in m beside c/R): it accepts what the other field would accept, so that neither
+// form can hold a value the other refuses. The other field's validator is set first.
+inline std::function<bool(double)> scaledFieldCheck(wxTextCtrl* relative, std::function<double()> scale) {
+    return [relative, scale = std::move(scale)](double value) {
+        const auto* rule = dynamic_cast<const InputNumberValidator<double>*>(relative->GetValidator());
+        return rule && rule->acceptsValue(value / scale());
+    };
+}
 
 // Choice validator: item i stands for values[i].
 template <typename T>

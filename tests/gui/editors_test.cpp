@@ -231,10 +231,16 @@ TEST_F(ConditionsTest, DisabledPitchFieldsDoNotBlockTheSection) {
     EXPECT_EQ(project->computeSettings().p_step, 5.0);
 }
 
-TEST_F(ConditionsTest, StepLargerThanTheSpanIsRefused) {
+TEST_F(ConditionsTest, StepLargerThanTheSpanOrZeroIsRefused) {
     toggle(editor->pitchCheckbox(), true);
     type(editor->pitchStepField(), "25");
     EXPECT_TRUE(red(editor->pitchStepField()));
+    // A zero step would be saved into a file the command line refuses.
+    for (const char* zero : {"0", "-0"}) {
+        type(editor->pitchStepField(), zero);
+        EXPECT_TRUE(red(editor->pitchStepField())) << zero;
+        EXPECT_GT(project->computeSettings().p_step, 0.0) << zero;
+    }
     type(editor->pitchMinField(), "30");  // above the maximum
     EXPECT_TRUE(red(editor->pitchMinField()));
     EXPECT_EQ(project->computeSettings().p_min, 0.0);
@@ -553,13 +559,29 @@ TEST_F(EditorTest, SolverFieldsRefuseWhatTheProjectFileRefuses) {
     EXPECT_EQ(project->solverSettings().relaxation_factor, before.relaxation_factor);
 }
 
-TEST_F(ShapeTest, AChordOfZeroIsRefused) {
-    type(chord->valueField(1), "0");  // a negative or zero chord once computed Cp 0.75
-    EXPECT_TRUE(red(chord->valueField(1)));
-    EXPECT_EQ(project->chordPoints()[1].c_rel, 0.08);
-    type(chord->valueField(1), "0.001");
-    EXPECT_FALSE(red(chord->valueField(1)));
-    EXPECT_EQ(project->chordPoints()[1].c_rel, 0.001);
+TEST_F(ShapeTest, AChordOfZeroOrAPositionOutOfOrderIsRefusedInEitherForm) {
+    // A negative or zero chord once computed Cp 0.75; the absolute forms (m) once
+    // checked only 0 to R, stayed black and were dropped.
+    const auto chordOf = [this] { return project->chordPoints()[1].c_rel; };
+    const auto positionOf = [this] { return project->chordPoints()[1].x_rel; };
+    struct Row {
+        wxTextCtrl* field;
+        const char* refused;
+        const char* accepted;
+        std::function<double()> stored;
+        double acceptedValue;
+    };
+    for (const Row& row : {Row{chord->valueField(1), "0", "0.001", chordOf, 0.001},
+                           Row{chord->absoluteValueField(1), "-0", "0.02", chordOf, 0.002},
+                           Row{chord->absolutePositionField(1), "0.5", "6", positionOf, 0.6}}) {
+        const double before = row.stored();
+        type(row.field, row.refused);
+        EXPECT_TRUE(red(row.field)) << row.refused;
+        EXPECT_EQ(row.stored(), before) << row.refused;
+        type(row.field, row.accepted);
+        EXPECT_FALSE(red(row.field)) << row.accepted;
+        EXPECT_DOUBLE_EQ(row.stored(), row.acceptedValue) << row.accepted;
+    }
 }
 
 TEST_F(AirfoilTest, AnXfoilSweepOfMoreThanTenThousandAnglesIsRefused) {
