@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/filename.h>
-#include <wx/msgdlg.h>
 #include <wx/weakref.h>
 
 #include <limits>
@@ -16,10 +15,8 @@
 #include "bemt/MemoryBudget.h"
 #include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCombined.h"
-#include "bemt/ToolsAirfoil.h"
 #include "bemt/ValueLimits.h"
 #include "exchange/aerodyn_export.h"
-#include "project/exception_text.h"
 #include "results/result_window_frame.h"
 #include "results/result_window_list.h"
 #include "results/window_analyze_airfoils.h"
@@ -32,8 +29,6 @@
 #include "turbine/PerformanceSurface.h"
 #include "turbine/TurbineController.h"
 
-wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
-
 namespace {
 
 constexpr int kColumns = 5;
@@ -45,35 +40,13 @@ bool fieldValue(const wxTextCtrl* field, double& value) { return field && parseN
 
 }  // namespace
 
-EditCompute::Dialogs EditCompute::defaultDialogs() {
-    Dialogs dialogs;
-    dialogs.error = [](wxWindow* parent, const wxString& message, const wxString& caption) {
-        wxMessageBox(message, caption, wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
-    };
-    dialogs.info = [](wxWindow* parent, const wxString& message, const wxString& caption) {
-        wxMessageBox(message, caption, wxOK | wxICON_INFORMATION | wxCENTRE | wxSTAY_ON_TOP, parent);
-    };
-    dialogs.replaceByDesignPoints = [](wxWindow* parent, const wxString& message) {
-        return wxMessageBox(message, kDesignShapeCaption, wxYES_NO | wxCENTRE | wxSTAY_ON_TOP, parent) == wxYES;
-    };
-    dialogs.preprocessOutdated = [](wxWindow* parent) {
-        return wxMessageBox(
-                   "The preprocessed airfoil data is outdated (the airfoil segments or the operating conditions have "
-                   "changed). Would you like to preprocess it again?",
-                   "Preprocess outdated airfoil data?", wxYES_NO | wxCENTRE | wxSTAY_ON_TOP, parent) == wxYES;
-    };
-    return dialogs;
-}
-
 EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback progressCallback)
     : EditSection(parent, "Compute"),
       m_project(project),
       m_settings(project->computeSettings()),
-      m_progressCallback(std::move(progressCallback)),
-      m_dialogs(defaultDialogs()),
+      m_dialogs(ComputeDialogs::standard()),
       m_resultWindows(std::make_shared<ResultWindowList>()),
-      m_tools(std::make_unique<bemt::BEMTTools>(project->solverSettings().solver)),
-      m_busy(std::make_shared<bool>(false)) {
+      m_tools(std::make_unique<bemt::BEMTTools>(project->solverSettings().solver)) {
     auto* grid = new wxGridBagSizer();
     const wxGBSpan fullRow(1, kColumns);
 
@@ -139,23 +112,22 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
         saveValues();
         event.Skip();
     });
-    m_project->Bind(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, &EditCompute::onReynoldsConditions, this);
-    m_project->Bind(kvnEVT_UPDATED_AIRFOIL_POINTS, &EditCompute::onAirfoilPoints, this);
-    recomputeXfoilInvolved();
+    ComputationRunner::Hooks hooks;
+    hooks.progress = std::move(progressCallback);
+    hooks.busyChanged = [this](bool busy) { enableActions(!busy); };
+    hooks.failed = [this](const ComputationRunner::Failure& failure) { showFailure(failure); };
+    hooks.preprocessOutdated = [this] { return m_dialogs.preprocessOutdated(this); };
+    m_runner = std::make_unique<ComputationRunner>(*m_project, std::move(hooks));
     // The program-wide blending follows the panel's flag from the start.
     m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
                                     : bemt::ProfileParamsCombined::disableInterpolation();
 }
 
 EditCompute::~EditCompute() {
-    // A running computation ends at its next progress report; what it still sends
-    // is dropped with this panel's queue.
-    m_closing = true;
-    m_abortRequested = true;
-    if (m_worker.joinable()) m_worker.join();
+    // The runner ends its worker (which computes with m_tools) and drops what it still
+    // sends, then the result windows close.
+    m_runner.reset();
     m_resultWindows->closeAll();
-    m_project->Unbind(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, &EditCompute::onReynoldsConditions, this);
-    m_project->Unbind(kvnEVT_UPDATED_AIRFOIL_POINTS, &EditCompute::onAirfoilPoints, this);
 }
 
 void EditCompute::setupRangeLogic() {
@@ -246,36 +218,16 @@ void EditCompute::onInterpolationToggled(wxCommandEvent& event) {
     event.Skip();
 }
 
-void EditCompute::onReynoldsConditions(wxEvent& event) {
-    m_segmentsValid = false;
-    event.Skip();
-}
-
-void EditCompute::onAirfoilPoints(wxEvent& event) {
-    m_segmentsValid = false;
-    recomputeXfoilInvolved();
-    event.Skip();
-}
-
-void EditCompute::recomputeXfoilInvolved() {
-    m_xfoilInvolved = false;
-    for (const auto& point : m_project->airfoilPoints())
-        if (point.data_type == bemt::Coordinates) m_xfoilInvolved = true;
-}
-
 // ---- actions ----
 
-void EditCompute::analyzeAirfoils() { startAction(&EditCompute::_doAnalyzeAirfoils); }
-void EditCompute::computeOperatingPoint() { startAction(&EditCompute::_doComputeOperatingPoint); }
-void EditCompute::designBlade() { startAction(&EditCompute::_doDesignBlade); }
-void EditCompute::computeChar() { startAction(&EditCompute::_doComputeChar); }
+void EditCompute::analyzeAirfoils() { startAction([this] { doAnalyzeAirfoils(); }); }
+void EditCompute::computeOperatingPoint() { startAction([this] { doComputeOperatingPoint(); }); }
+void EditCompute::designBlade() { startAction([this] { doDesignBlade(); }); }
+void EditCompute::computeChar() { startAction([this] { doComputeChar(); }); }
 
 void EditCompute::stopComputation() {
-    if (!*m_busy) return;
-    m_abortRequested = true;
-    // Until the computation has ended: nothing more to stop, and the status says so.
-    m_stopBtn->Disable();
-    m_progressCallback(0, kStopping);
+    // Until the computation has ended: nothing more to stop.
+    if (m_runner->stop()) m_stopBtn->Disable();
 }
 
 bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
@@ -289,18 +241,18 @@ bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
 }
 
 void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
-    if (*m_busy) return;
+    if (busy()) return;
     if (!inputAccepted(alsoInvalid)) return;
     const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
     if (!problems.empty()) {
         showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
         return;
     }
-    startAction(&EditCompute::_doComputePowerCurve, alsoInvalid);
+    startAction([this] { doComputePowerCurve(); }, alsoInvalid);
 }
 
 void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
-    if (*m_busy) return;
+    if (busy()) return;
     if (!inputAccepted(alsoInvalid)) return;
     try {
         bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
@@ -308,23 +260,22 @@ void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxSt
         showError(fromCore(error.message()));
         return;
     }
-    m_surfaceGrid = grid;
-    startAction(&EditCompute::_doComputeSurface, alsoInvalid);
+    startAction([this, grid] { doComputeSurface(grid); }, alsoInvalid);
 }
 
 void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop) {
     for (wxWindow* action : actions) {
         m_extraActions.emplace_back(action);
-        action->Enable(!*m_busy);
+        action->Enable(!busy());
     }
     if (stop) {
         m_extraStops.emplace_back(stop);
-        stop->Enable(*m_busy);
+        stop->Enable(busy());
     }
 }
 
-void EditCompute::startAction(Handler handler, const std::vector<wxString>& alsoInvalid) {
-    if (*m_busy) return;
+void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid) {
+    if (busy()) return;
     m_resultWindows->setProjectName(m_project->projectFilename());
     // Computing with the last accepted values while the form shows others would give
     // results that contradict the form.
@@ -333,66 +284,14 @@ void EditCompute::startAction(Handler handler, const std::vector<wxString>& also
         showError(fromCore(*missing));
         return;
     }
-    // A Stop pressed after the last run had ended must not abort this one.
-    m_abortRequested = false;
-    disableComputeBtns();
-    Bind(kvnEVT_AIRFOIL_SEGMETS_READY, handler, this);
-    checkAirfoils([this, handler] {
-        Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, handler, this);
-        enableComputeBtns();
-    });
-}
-
-void EditCompute::checkAirfoils(std::function<void()> onFailure) {
-    if (m_airfoilSegments.empty()) {
-        preprocessAirfoils(std::move(onFailure));
-        return;
-    }
-    if (!m_segmentsValid && (!m_xfoilInvolved || m_dialogs.preprocessOutdated(this))) {
-        preprocessAirfoils(std::move(onFailure));
-        return;
-    }
-    QueueEvent(new wxCommandEvent(kvnEVT_AIRFOIL_SEGMETS_READY, GetId()));
-}
-
-void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
-    auto points = bemt::ToolsAirfoil::withBladeDefaults(m_project->airfoilPoints(), m_project->chordPoints());
-    auto openFile = m_project->fileManager()->getFileStringStream();
-    const bemt::OperatingConditions conditions = m_project->operatingConditions();
-    // Changes to the airfoil points or conditions while the segments are built leave
-    // them outdated.
-    m_segmentsValid = true;
-    startWorker([this, points = std::move(points), openFile = std::move(openFile), conditions,
-                 onFailure = std::move(onFailure)]() mutable {
-        try {
-            auto segments = bemt::ToolsAirfoil::segmentsFromPoints(
-                std::move(points), std::move(openFile), conditions,
-                [this](int progress, std::string text) { showProgress(progress, fromCore(text)); },
-                &m_abortRequested);
-            onGuiThread([this, segments = std::move(segments), conditions]() mutable {
-                const bool unchanged = m_segmentsValid;
-                m_airfoilSegments = std::move(segments);
-                m_segmentsConditions = conditions;
-                m_segmentsValid = unchanged;
-                m_progressCallback(100, "");
-                QueueEvent(new wxCommandEvent(kvnEVT_AIRFOIL_SEGMETS_READY, GetId()));
-            });
-        } catch (...) {
-            onGuiThread([this, onFailure, failure = failureOfCurrentException()] {
-                m_segmentsValid = false;
-                onFailure();
-                finishWithError(failure);
-            });
-        }
-    });
+    m_runner->startAction(std::move(whenSegmentsReady));
 }
 
 bool EditCompute::pitchAccepted(const bemt::ComputeSettings& settings) {
     const auto refusal = compute_rules::pitchRefusal(settings);
     if (!refusal) return true;
     m_dialogs.error(this, fromCore(refusal->message), fromCore(refusal->caption));
-    m_progressCallback(100, "");
-    enableComputeBtns();
+    m_runner->finish();
     return false;
 }
 
@@ -400,19 +299,18 @@ bemt::InputDataSet EditCompute::inputData() const {
     bemt::InputDataSet data;
     data.settings = m_project->solverSettings();
     data.conditions = m_project->operatingConditions();
-    data.segments = m_airfoilSegments;
+    data.segments = m_runner->airfoilSegments();
     data.chordPoints = m_project->chordPoints();
     data.twistPoints = m_project->twistPoints();
     return data;
 }
 
-void EditCompute::_doAnalyzeAirfoils(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doAnalyzeAirfoils, this);
-    enableComputeBtns();
-    auto* window = new AnalyzeAirfoilsWindow(m_resultWindows, m_airfoilSegments, m_project->chordPoints(),
-                                             m_project->computeSettings(), m_segmentsConditions,
+void EditCompute::doAnalyzeAirfoils() {
+    m_runner->setBusy(false);
+    auto* window = new AnalyzeAirfoilsWindow(m_resultWindows, m_runner->airfoilSegments(), m_project->chordPoints(),
+                                             m_project->computeSettings(), m_runner->segmentsConditions(),
                                              m_project->fileManager(), ++m_analyzerCounter);
-    window->setSegmentsInUse(m_busy);
+    window->setSegmentsInUse(m_runner->busyFlag());
     showResultWindow(window);
 }
 
@@ -426,16 +324,13 @@ void EditCompute::runPitchComputation(Sweep sweep, Open open) {
     const bemt::SolverSettings solver = m_project->solverSettings();
     m_tools->setSolver(solver.solver);
     const bemt::InputDataSet data = inputData();
-    startWorker([this, data, compute, solver, sweep, open] {
-        auto result = sweep(data, compute, workerProgress());
-        onGuiThread([this, result = std::move(result), compute, solver, conditions = data.conditions, open]() mutable {
-            showResult([&] { (this->*open)(std::move(result), compute, solver, conditions); });
-        });
-    });
+    m_runner->run([data, compute, sweep](const bemt::ProgressCallback& progress) { return sweep(data, compute, progress); },
+                  [this, compute, solver, conditions = data.conditions, open](auto result) {
+                      (this->*open)(std::move(result), compute, solver, conditions);
+                  });
 }
 
-void EditCompute::_doComputeOperatingPoint(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeOperatingPoint, this);
+void EditCompute::doComputeOperatingPoint() {
     runPitchComputation(
         [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
             return m_tools->pitchSweep(data, bemt::BEMTTools::pitchRange(compute), progress);
@@ -443,8 +338,7 @@ void EditCompute::_doComputeOperatingPoint(wxCommandEvent&) {
         &EditCompute::openOpResult);
 }
 
-void EditCompute::_doDesignBlade(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doDesignBlade, this);
+void EditCompute::doDesignBlade() {
     runPitchComputation(
         [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
             return m_tools->designSweep(data, bemt::BEMTTools::pitchRange(compute), compute.design_c_limit, progress)
@@ -453,8 +347,7 @@ void EditCompute::_doDesignBlade(wxCommandEvent&) {
         &EditCompute::openDesignResult);
 }
 
-void EditCompute::_doComputeChar(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeChar, this);
+void EditCompute::doComputeChar() {
     runPitchComputation(
         [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
             Characteristics result{m_tools->characteristicsSweep(data, compute.range_type,
@@ -467,144 +360,69 @@ void EditCompute::_doComputeChar(wxCommandEvent&) {
         &EditCompute::openCharResult);
 }
 
-void EditCompute::_doComputePowerCurve(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputePowerCurve, this);
+void EditCompute::doComputePowerCurve() {
     const bemt::TurbineSettings turbine = m_project->turbineSettings();
     const bemt::ComputeSettings compute = m_project->computeSettings();
     const bemt::SolverSettings solver = m_project->solverSettings();
     m_tools->setSolver(solver.solver);
     const bemt::InputDataSet data = inputData();
-    startWorker([this, data, turbine, compute, solver] {
-        auto curve = bemt::TurbineController(*m_tools, data, turbine)
-                         .powerCurve(workerProgress());
-        auto energy = bemt::AnnualEnergy::ofCurve(curve, turbine);
-        onGuiThread([this, curve = std::move(curve), energy = std::move(energy), turbine, compute, solver,
-                     conditions = data.conditions]() mutable {
-            showResult([&] {
-                auto* window = new PowerCurveWindow(m_resultWindows, std::move(curve), turbine, std::move(energy),
-                                                    compute, solver, conditions, m_project->fileManager(),
-                                                    ++m_powerCurveCounter);
-                showResultWindow(window);
-                finish();
-            });
+    struct Curve {
+        bemt::PowerCurve curve;
+        std::vector<bemt::AnnualEnergy> energy;
+    };
+    m_runner->run(
+        [this, data, turbine](const bemt::ProgressCallback& progress) {
+            auto curve = bemt::TurbineController(*m_tools, data, turbine).powerCurve(progress);
+            auto energy = bemt::AnnualEnergy::ofCurve(curve, turbine);
+            return Curve{std::move(curve), std::move(energy)};
+        },
+        [this, turbine, compute, solver, conditions = data.conditions](Curve result) {
+            auto* window = new PowerCurveWindow(m_resultWindows, std::move(result.curve), turbine,
+                                                std::move(result.energy), compute, solver, conditions,
+                                                m_project->fileManager(), ++m_powerCurveCounter);
+            showResultWindow(window);
+            m_runner->finish();
         });
-    });
 }
 
-void EditCompute::_doComputeSurface(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeSurface, this);
-    const SurfaceGrid grid = m_surfaceGrid;
+void EditCompute::doComputeSurface(const SurfaceGrid& grid) {
     const bemt::ComputeSettings compute = m_project->computeSettings();
     const bemt::SolverSettings solver = m_project->solverSettings();
     m_tools->setSolver(solver.solver);
     const bemt::InputDataSet data = inputData();
     const std::string rotor = wxFileName(m_project->projectFilename()).GetName().utf8_string();
-    startWorker([this, data, grid, compute, solver, rotor] {
-        auto surface = bemt::PerformanceSurface::compute(
-            *m_tools, data, grid.wind, grid.tsr, grid.pitch, workerProgress());
-        onGuiThread([this, surface = std::move(surface), compute, solver, conditions = data.conditions,
-                     rotor]() mutable {
-            showResult([&] {
-                auto* window = new SurfaceWindow(m_resultWindows, std::move(surface), compute, solver, conditions,
-                                                 m_project->fileManager(), ++m_surfaceCounter, rotor);
-                showResultWindow(window);
-                finish();
-            });
+    m_runner->run(
+        [this, data, grid](const bemt::ProgressCallback& progress) {
+            return bemt::PerformanceSurface::compute(*m_tools, data, grid.wind, grid.tsr, grid.pitch, progress);
+        },
+        [this, compute, solver, conditions = data.conditions, rotor](bemt::PerformanceSurface surface) {
+            auto* window = new SurfaceWindow(m_resultWindows, std::move(surface), compute, solver, conditions,
+                                             m_project->fileManager(), ++m_surfaceCounter, rotor);
+            showResultWindow(window);
+            m_runner->finish();
         });
-    });
 }
 
-// ---- threads ----
-
-void EditCompute::startWorker(std::function<void()> work) {
-    // The previous worker has sent its last message and is about to return.
-    if (m_worker.joinable()) m_worker.join();
-    m_worker = std::thread([this, work = std::move(work)] {
-        try {
-            work();
-        } catch (...) {
-            onGuiThread([this, failure = failureOfCurrentException()] { finishWithError(failure); });
-        }
-    });
-}
-
-void EditCompute::onGuiThread(std::function<void()> f) {
-    if (m_closing) return;
-    CallAfter(std::move(f));
-}
-
-bemt::ProgressCallback EditCompute::workerProgress() {
-    // The core reports after every element solve, so that Stop is heard at once; the
-    // status bar hears only of a new percentage or text (one queued event each, where
-    // one per solve would flood the event loop). One worker reports at a time.
-    auto shown = std::make_shared<std::pair<int, std::string>>(-1, std::string());
-    return [this, shown](int progress, const std::string& text) {
-        if (m_closing) throw bemt::Aborted(kAborted);
-        // The status bar is reset when the computation has really ended (finishWithError).
-        if (m_abortRequested.exchange(false)) throw bemt::Aborted(kAborted);
-        if (progress == shown->first && text == shown->second) return;
-        shown->first = progress;
-        shown->second = text;
-        showProgress(progress, fromCore(text));
-    };
-}
-
-void EditCompute::showProgress(int progress, const wxString& message) {
-    onGuiThread([this, progress, message] {
-        // Reports still queued when Stop was pressed would overwrite "Stopping".
-        if (!m_stopBtn->IsEnabled() && *m_busy) return;
-        m_progressCallback(progress, message);
-    });
-}
-
-EditCompute::Failure EditCompute::failureOfCurrentException() {
-    try {
-        throw;
-    } catch (const bemt::Aborted& stop) {
-        return {fromCore(stop.message()), true};
-    } catch (...) {
-        return {fromCore(korvane::currentExceptionText()), false};
-    }
-}
-
-void EditCompute::finishWithError(const Failure& failure) {
-    // The buttons and the status bar follow the real state before the box is shown.
-    m_progressCallback(100, "");
-    enableComputeBtns();
+void EditCompute::showFailure(const ComputationRunner::Failure& failure) {
     if (failure.stopped)
         (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, failure.message, kStoppedCaption);
     else
         showError(failure.message);
 }
 
-void EditCompute::finish() {
-    m_progressCallback(100, "");
-    enableComputeBtns();
-}
-
 void EditCompute::showError(const wxString& message) { m_dialogs.error(this, message, kErrorCaption); }
 
 // ---- results ----
-
-void EditCompute::showResult(const std::function<void()>& open) {
-    // A message thrown while a window is built must not leave the panel busy (nor
-    // escape into the event loop).
-    try {
-        open();
-    } catch (...) {
-        finishWithError(failureOfCurrentException());
-    }
-}
 
 void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points,
                                const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
                                const bemt::OperatingConditions& conditions) {
     const auto note = bemt::betzLimitNote(points);
     auto* window = new OpResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
-                                      m_segmentsConditions, m_project->fileManager(), ++m_opCounter);
+                                      m_runner->segmentsConditions(), m_project->fileManager(), ++m_opCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
     showResultWindow(window);
-    finish();
+    m_runner->finish();
     noteBetzLimit(window, note);
 }
 
@@ -616,7 +434,7 @@ void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double
         showError(kExportWhileBusy);
         return;
     }
-    if (!m_segmentsValid) {
+    if (!m_runner->segmentsValid()) {
         showError("The airfoil data changed since the design; compute the design again, then export the blade.");
         return;
     }
@@ -632,7 +450,7 @@ void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double
         blade.twistPoints.push_back({x[i], twist[i]});
     }
     try {
-        const auto files = korvane::aerodyn::exportFiles(blade, m_airfoilSegments, std::nullopt,
+        const auto files = korvane::aerodyn::exportFiles(blade, m_runner->airfoilSegments(), std::nullopt,
                                                           m_project->projectFilename().utf8_string());
         korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
     } catch (const bemt::Error& error) {
@@ -641,24 +459,24 @@ void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double
 }
 
 void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
-    if (*m_busy) {
+    if (busy()) {
         showError(kExportWhileBusy);
         return;
     }
-    m_bladeExport = {m_project->state(), bladeFile, std::move(done)};
-    startAction(&EditCompute::_doExportProjectBlade);
+    startAction([this, project = m_project->state(), bladeFile, done = std::move(done)] {
+        doExportProjectBlade(project, bladeFile, done);
+    });
 }
 
-void EditCompute::_doExportProjectBlade(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doExportProjectBlade, this);
-    enableComputeBtns();
-    const BladeExport job = std::exchange(m_bladeExport, {});
+void EditCompute::doExportProjectBlade(const korvane::ProjectData& project, const wxString& bladeFile,
+                                       const std::function<void(const wxString&)>& done) {
+    m_runner->setBusy(false);
     try {
-        const wxString folder = wxFileName(job.bladeFile).GetPath();
-        const auto files = korvane::aerodyn::exportFiles(job.project, m_airfoilSegments, std::nullopt,
+        const wxString folder = wxFileName(bladeFile).GetPath();
+        const auto files = korvane::aerodyn::exportFiles(project, m_runner->airfoilSegments(), std::nullopt,
                                                           m_project->projectFilename().utf8_string());
         const auto written = korvane::aerodyn::writeFiles(folder.utf8_string(), files);
-        if (job.done) job.done(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), folder));
+        if (done) done(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), folder));
     } catch (const bemt::Error& error) {
         showError(fromCore(error.message()));
     }
@@ -669,7 +487,7 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
                                    const bemt::OperatingConditions& conditions) {
     const auto note = bemt::betzLimitNote(points);
     auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
-                                          m_segmentsConditions, m_project->fileManager(), ++m_designCounter);
+                                          m_runner->segmentsConditions(), m_project->fileManager(), ++m_designCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
     // The window may outlive this panel while the program shuts down.
     window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
@@ -684,7 +502,7 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
         if (self) self->exportDesignedBlade(window, x, chord, twist);
     });
     showResultWindow(window);
-    finish();
+    m_runner->finish();
     noteBetzLimit(window, note);
 }
 
@@ -692,11 +510,11 @@ void EditCompute::openCharResult(Characteristics results, const bemt::ComputeSet
                                  const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions) {
     const auto note = bemt::betzLimitNote(results.steps);
     auto* window = new CharResultWindow(m_resultWindows, std::move(results.steps), std::move(results.rotor), compute,
-                                        solver, conditions, m_segmentsConditions, m_project->fileManager(),
+                                        solver, conditions, m_runner->segmentsConditions(), m_project->fileManager(),
                                         ++m_charCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
     showResultWindow(window);
-    finish();
+    m_runner->finish();
     noteBetzLimit(window, note);
 }
 
@@ -769,15 +587,9 @@ void EditCompute::takeOverDesignedChord(const std::vector<double>& x, const std:
 
 // ---- state ----
 
-void EditCompute::disableComputeBtns() {
-    *m_busy = true;
-    enableActions(false);
-}
+void EditCompute::disableComputeBtns() { m_runner->setBusy(true); }
 
-void EditCompute::enableComputeBtns() {
-    *m_busy = false;
-    enableActions(true);
-}
+void EditCompute::enableComputeBtns() { m_runner->setBusy(false); }
 
 void EditCompute::enableActions(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{m_analyzeBtn, m_opBtn, m_designBtn, m_charBtn,
@@ -790,10 +602,7 @@ void EditCompute::enableActions(bool enable) {
         if (stop) stop->Enable(!enable);
 }
 
-void EditCompute::removeAirfoilSegments() {
-    m_airfoilSegments.clear();
-    m_segmentsValid = false;
-}
+void EditCompute::removeAirfoilSegments() { m_runner->removeAirfoilSegments(); }
 
 void EditCompute::resetWindowCounters() {
     m_analyzerCounter = 0;

@@ -14,6 +14,8 @@ add_library(korvane_gui STATIC
   edit_airfoil_point_single.cpp
   edit_airfoil_points.cpp
   compute_rules.cpp
+  compute_dialogs.cpp
+  computation_runner.cpp
   edit_compute.cpp
   user_edit_tracker.cpp
   edit_turbine.cpp
