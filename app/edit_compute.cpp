@@ -6,8 +6,9 @@
 
 #include <limits>
 
+#include "app/blade_exporter.h"
 #include "app/compute_rules.h"
-#include "app/design_transfer.h"
+#include "app/design_takeover.h"
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
 #include "bemt/BEMTTools.h"
@@ -16,7 +17,6 @@
 #include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ValueLimits.h"
-#include "exchange/aerodyn_export.h"
 #include "results/result_window_frame.h"
 #include "results/result_window_list.h"
 #include "results/window_analyze_airfoils.h"
@@ -118,6 +118,8 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
     hooks.failed = [this](const ComputationRunner::Failure& failure) { showFailure(failure); };
     hooks.preprocessOutdated = [this] { return m_dialogs.preprocessOutdated(this); };
     m_runner = std::make_unique<ComputationRunner>(*m_project, std::move(hooks));
+    m_takeover = std::make_unique<DesignTakeover>(this, *m_project, m_dialogs);
+    m_exporter = std::make_unique<BladeExporter>(this, *m_project, *m_runner, m_dialogs);
     // The program-wide blending follows the panel's flag from the start.
     m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
                                     : bemt::ProfileParamsCombined::disableInterpolation();
@@ -426,60 +428,15 @@ void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> 
     noteBetzLimit(window, note);
 }
 
-void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double>& x,
-                                      const std::vector<double>& chord, const std::vector<double>& twist) {
-    // The export sets the Reynolds numbers of the shared polars, which a running
-    // computation is using.
-    if (busy()) {
-        showError(kExportWhileBusy);
-        return;
-    }
-    if (!m_runner->segmentsValid()) {
-        showError("The airfoil data changed since the design; compute the design again, then export the blade.");
-        return;
-    }
-    const wxString path = m_project->fileManager()->saveFilePath(
-        parent, "Export blade to AeroDyn", "AeroDyn blade files (*.dat)|*.dat",
-        wxString::FromUTF8(korvane::aerodyn::kBladeFile));
-    if (path.empty()) return;
-    korvane::ProjectData blade = m_project->state();
-    blade.chordPoints.clear();
-    blade.twistPoints.clear();
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        blade.chordPoints.push_back({x[i], chord[i]});
-        blade.twistPoints.push_back({x[i], twist[i]});
-    }
-    try {
-        const auto files = korvane::aerodyn::exportFiles(blade, m_runner->airfoilSegments(), std::nullopt,
-                                                          m_project->projectFilename().utf8_string());
-        korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
-}
-
 void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
     if (busy()) {
-        showError(kExportWhileBusy);
+        showError(BladeExporter::kWhileBusy);
         return;
     }
     startAction([this, project = m_project->state(), bladeFile, done = std::move(done)] {
-        doExportProjectBlade(project, bladeFile, done);
+        m_runner->setBusy(false);
+        m_exporter->exportProject(project, bladeFile, done);
     });
-}
-
-void EditCompute::doExportProjectBlade(const korvane::ProjectData& project, const wxString& bladeFile,
-                                       const std::function<void(const wxString&)>& done) {
-    m_runner->setBusy(false);
-    try {
-        const wxString folder = wxFileName(bladeFile).GetPath();
-        const auto files = korvane::aerodyn::exportFiles(project, m_runner->airfoilSegments(), std::nullopt,
-                                                          m_project->projectFilename().utf8_string());
-        const auto written = korvane::aerodyn::writeFiles(folder.utf8_string(), files);
-        if (done) done(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), folder));
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
 }
 
 void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
@@ -489,17 +446,16 @@ void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoi
     auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
                                           m_runner->segmentsConditions(), m_project->fileManager(), ++m_designCounter);
     bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    // The window may outlive this panel while the program shuts down.
-    window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
-        if (self) self->takeOverDesignedTwist(event.x(), event.twist());
+    window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [takeover = wxWeakRef<DesignTakeover>(m_takeover.get())](kvnTwistEvent& event) {
+        if (takeover) takeover->designedTwist(event.x(), event.twist());
     });
-    window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [self = wxWeakRef<EditCompute>(this)](kvnChordEvent& event) {
-        if (self) self->takeOverDesignedChord(event.x(), event.chord());
+    window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [takeover = wxWeakRef<DesignTakeover>(m_takeover.get())](kvnChordEvent& event) {
+        if (takeover) takeover->designedChord(event.x(), event.chord());
     });
-    window->setBladeExporter([self = wxWeakRef<EditCompute>(this), window](const std::vector<double>& x,
+    window->setBladeExporter([exporter = wxWeakRef<BladeExporter>(m_exporter.get()), window](const std::vector<double>& x,
                                                                             const std::vector<double>& chord,
                                                                             const std::vector<double>& twist) {
-        if (self) self->exportDesignedBlade(window, x, chord, twist);
+        if (exporter) exporter->exportDesigned(window, x, chord, twist);
     });
     showResultWindow(window);
     m_runner->finish();
@@ -523,66 +479,9 @@ void EditCompute::noteBetzLimit(wxWindow* window, const std::optional<std::strin
 }
 
 void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {
-    // The window may outlive this panel while the program shuts down.
-    window->Bind(wxEventTypeTag<kvnTwistEvent>(type), [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
-        if (!self) return;
-        try {
-            self->m_project->transferTwist(event.x(), event.twist());
-        } catch (const bemt::Error& error) {
-            self->showError(fromCore(error.message()));
-        }
+    window->Bind(wxEventTypeTag<kvnTwistEvent>(type), [takeover = wxWeakRef<DesignTakeover>(m_takeover.get())](kvnTwistEvent& event) {
+        if (takeover) takeover->twist(event.x(), event.twist());
     });
-}
-
-std::optional<std::vector<std::pair<double, double>>> EditCompute::designPointsInstead(
-    const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
-    const std::vector<double>& values, bemt::spline::spline_type kind) {
-    const design_transfer::Curve design{x, values};
-    const double off = design_transfer::deviation(design_transfer::resampled(design, positions), design, kind);
-    if (!(off > kDesignDeviationAllowed)) return std::nullopt;
-    const design_transfer::Curve following = design_transfer::followingPoints(design, kind, kDesignPointsTolerance);
-    const wxString message = wxString::Format(
-        "Taken over at the %zu positions of the project's %s points, the designed %s differs from the design by up to "
-        "%s %% of its range. Replace the %s points by %zu points that follow the design within %s %%?",
-        positions.size(), what, what, formatNumber(off * 100.0), what, following.x.size(),
-        formatNumber(kDesignPointsTolerance * 100.0));
-    if (!m_dialogs.replaceByDesignPoints || !m_dialogs.replaceByDesignPoints(this, message)) return std::nullopt;
-    std::vector<std::pair<double, double>> points;
-    for (std::size_t i = 0; i < following.x.size(); ++i) points.emplace_back(following.x[i], following.values[i]);
-    return points;
-}
-
-void EditCompute::takeOverDesignedTwist(const std::vector<double>& x, const std::vector<double>& twist) {
-    try {
-        std::vector<double> positions;
-        for (const auto& p : m_project->twistPoints()) positions.push_back(p.x_rel);
-        if (const auto instead = designPointsInstead("twist", positions, x, twist, bemt::spline::cubic)) {
-            std::vector<bemt::TwistPoint> points;
-            for (const auto& [position, value] : *instead) points.push_back({position, value});
-            m_project->replaceTwistPoints(points);
-        } else {
-            m_project->transferTwist(x, twist);
-        }
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
-}
-
-void EditCompute::takeOverDesignedChord(const std::vector<double>& x, const std::vector<double>& chord) {
-    try {
-        std::vector<double> positions;
-        for (const auto& p : m_project->chordPoints()) positions.push_back(p.x_rel);
-        // The computations interpolate the chord points linearly.
-        if (const auto instead = designPointsInstead("chord", positions, x, chord, bemt::spline::linear)) {
-            std::vector<bemt::ChordPoint> points;
-            for (const auto& [position, value] : *instead) points.push_back({position, value});
-            m_project->replaceChordPoints(points);
-        } else {
-            m_project->transferChord(x, chord);
-        }
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
 }
 
 // ---- state ----

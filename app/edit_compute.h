@@ -26,6 +26,8 @@
 namespace bemt {
 class BEMTTools;
 }
+class BladeExporter;
+class DesignTakeover;
 class KvpProject;
 class ResultWindowList;
 class wxButton;
@@ -41,11 +43,6 @@ public:
     static inline const wxString kInvalidInputMessage =
         "The computation needs a valid value in every field. Correct the fields shown in red:";
     static inline const wxString kStoppedCaption = "Computation stopped.";
-    static inline const wxString kExportWhileBusy = "Wait until the running computation has finished, then export the blade.";
-    // Taken over at its points' positions, a design may be off by this fraction of its
-    // range before the user is asked; the points offered instead follow it this closely.
-    static constexpr double kDesignDeviationAllowed = 0.01;
-    static constexpr double kDesignPointsTolerance = 0.005;
 
     // The descriptions of the invalid fields that keep the actions from starting.
     using InputCheck = std::function<std::vector<wxString>()>;
@@ -96,10 +93,6 @@ public:
     // State, for the main window and tests.
     bool busy() const { return m_runner->busy(); }
     const ComputationRunner& runner() const { return *m_runner; }
-    // Writes a designed blade (x/R, c/R, twist) with the current airfoil segments for
-    // AeroDyn into the folder of a blade file the user chooses.
-    void exportDesignedBlade(wxWindow* parent, const std::vector<double>& x, const std::vector<double>& chord,
-                             const std::vector<double>& twist);
     // Writes the project's blade for AeroDyn into the folder of bladeFile. The airfoil
     // data are prepared as for a computation (XFOIL on the worker thread, with progress
     // and Stop); done receives the message for the status bar once the files are written.
@@ -134,8 +127,6 @@ private:
     void doComputeChar();
     void doComputePowerCurve();
     void doComputeSurface(const SurfaceGrid& grid);
-    void doExportProjectBlade(const korvane::ProjectData& project, const wxString& bladeFile,
-                              const std::function<void(const wxString&)>& done);
 
     // Starts an action unless the form or the airfoil files refuse it; whenSegmentsReady
     // continues it.
@@ -170,15 +161,6 @@ private:
     // Says why a result above the Betz limit reads "not converged".
     void noteBetzLimit(wxWindow* window, const std::optional<std::string>& note);
     void bindTwistTransfer(wxWindow* window, wxEventType type);
-    // A designed distribution goes into the project at the positions of its points, or,
-    // when those cannot carry the design's shape and the user agrees, as the design's own
-    // points (one undo step either way).
-    void takeOverDesignedTwist(const std::vector<double>& x, const std::vector<double>& twist);
-    void takeOverDesignedChord(const std::vector<double>& x, const std::vector<double>& chord);
-    // The design's points to use instead of the project's positions, or none.
-    std::optional<std::vector<std::pair<double, double>>> designPointsInstead(
-        const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
-        const std::vector<double>& values, bemt::spline::spline_type kind);
     void enableActions(bool enable);
 
     KvpProject* m_project;
@@ -213,4 +195,6 @@ private:
 
     // Destroyed first (see the destructor): its worker computes with m_tools.
     std::unique_ptr<ComputationRunner> m_runner;
+    std::unique_ptr<DesignTakeover> m_takeover;
+    std::unique_ptr<BladeExporter> m_exporter;
 };

@@ -16,6 +16,8 @@ add_library(korvane_gui STATIC
   compute_rules.cpp
   compute_dialogs.cpp
   computation_runner.cpp
+  design_takeover.cpp
+  blade_exporter.cpp
   edit_compute.cpp
   user_edit_tracker.cpp
   edit_turbine.cpp
