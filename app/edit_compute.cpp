@@ -1,33 +1,20 @@
 #include "app/edit_compute.h"
 
 #include <wx/button.h>
-#include <wx/filename.h>
-#include <wx/weakref.h>
 
 #include <limits>
 
 #include "app/blade_exporter.h"
 #include "app/compute_rules.h"
 #include "app/design_takeover.h"
-#include "app/file_manager.h"
 #include "app/kvp_project.h"
-#include "bemt/BEMTTools.h"
+#include "app/result_opener.h"
 #include "bemt/Error.h"
-#include "bemt/MemoryBudget.h"
-#include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ValueLimits.h"
-#include "results/result_window_frame.h"
-#include "results/result_window_list.h"
-#include "results/window_analyze_airfoils.h"
-#include "results/window_char_result.h"
-#include "results/window_design_result.h"
-#include "results/window_op_result.h"
-#include "results/window_power_curve.h"
-#include "results/window_surface.h"
-#include "turbine/AnnualEnergy.h"
+#include "results/error_box.h"
 #include "turbine/PerformanceSurface.h"
-#include "turbine/TurbineController.h"
+#include "turbine/TurbineSettings.h"
 
 namespace {
 
@@ -44,9 +31,7 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
     : EditSection(parent, "Compute"),
       m_project(project),
       m_settings(project->computeSettings()),
-      m_dialogs(ComputeDialogs::standard()),
-      m_resultWindows(std::make_shared<ResultWindowList>()),
-      m_tools(std::make_unique<bemt::BEMTTools>(project->solverSettings().solver)) {
+      m_dialogs(ComputeDialogs::standard()) {
     auto* grid = new wxGridBagSizer();
     const wxGBSpan fullRow(1, kColumns);
 
@@ -120,16 +105,19 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
     m_runner = std::make_unique<ComputationRunner>(*m_project, std::move(hooks));
     m_takeover = std::make_unique<DesignTakeover>(this, *m_project, m_dialogs);
     m_exporter = std::make_unique<BladeExporter>(this, *m_project, *m_runner, m_dialogs);
+    m_opener = std::make_unique<ResultOpener>(*m_project, m_dialogs, *m_takeover, *m_exporter,
+                                              [this] { m_runner->finish(); });
+    m_actions = std::make_unique<ComputeActions>(this, *m_project, *m_runner, *m_opener, m_dialogs);
     // The program-wide blending follows the panel's flag from the start.
     m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
                                     : bemt::ProfileParamsCombined::disableInterpolation();
 }
 
 EditCompute::~EditCompute() {
-    // The runner ends its worker (which computes with m_tools) and drops what it still
-    // sends, then the result windows close.
+    // The runner ends its worker (which computes with the actions' tools) and drops what
+    // it still sends, then the result windows close.
     m_runner.reset();
-    m_resultWindows->closeAll();
+    m_opener->closeAll();
 }
 
 void EditCompute::setupRangeLogic() {
@@ -222,24 +210,14 @@ void EditCompute::onInterpolationToggled(wxCommandEvent& event) {
 
 // ---- actions ----
 
-void EditCompute::analyzeAirfoils() { startAction([this] { doAnalyzeAirfoils(); }); }
-void EditCompute::computeOperatingPoint() { startAction([this] { doComputeOperatingPoint(); }); }
-void EditCompute::designBlade() { startAction([this] { doDesignBlade(); }); }
-void EditCompute::computeChar() { startAction([this] { doComputeChar(); }); }
+void EditCompute::analyzeAirfoils() { startAction([this] { m_actions->analyzeAirfoils(); }); }
+void EditCompute::computeOperatingPoint() { startAction([this] { m_actions->operatingPoint(); }); }
+void EditCompute::designBlade() { startAction([this] { m_actions->design(); }); }
+void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }); }
 
 void EditCompute::stopComputation() {
     // Until the computation has ended: nothing more to stop.
     if (m_runner->stop()) m_stopBtn->Disable();
-}
-
-bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
-    std::vector<wxString> invalid = m_inputCheck ? m_inputCheck() : invalidFields();
-    invalid.insert(invalid.end(), alsoInvalid.begin(), alsoInvalid.end());
-    if (invalid.empty()) return true;
-    wxString message = kInvalidInputMessage;
-    for (const wxString& field : invalid) message += "\n" + field;
-    m_dialogs.error(this, message, kInvalidInputCaption);
-    return false;
 }
 
 void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
@@ -250,7 +228,7 @@ void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
         showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
         return;
     }
-    startAction([this] { doComputePowerCurve(); }, alsoInvalid);
+    startAction([this] { m_actions->powerCurve(); }, alsoInvalid);
 }
 
 void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
@@ -262,170 +240,7 @@ void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxSt
         showError(fromCore(error.message()));
         return;
     }
-    startAction([this, grid] { doComputeSurface(grid); }, alsoInvalid);
-}
-
-void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop) {
-    for (wxWindow* action : actions) {
-        m_extraActions.emplace_back(action);
-        action->Enable(!busy());
-    }
-    if (stop) {
-        m_extraStops.emplace_back(stop);
-        stop->Enable(busy());
-    }
-}
-
-void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid) {
-    if (busy()) return;
-    m_resultWindows->setProjectName(m_project->projectFilename());
-    // Computing with the last accepted values while the form shows others would give
-    // results that contradict the form.
-    if (!inputAccepted(alsoInvalid)) return;
-    if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
-        showError(fromCore(*missing));
-        return;
-    }
-    m_runner->startAction(std::move(whenSegmentsReady));
-}
-
-bool EditCompute::pitchAccepted(const bemt::ComputeSettings& settings) {
-    const auto refusal = compute_rules::pitchRefusal(settings);
-    if (!refusal) return true;
-    m_dialogs.error(this, fromCore(refusal->message), fromCore(refusal->caption));
-    m_runner->finish();
-    return false;
-}
-
-bemt::InputDataSet EditCompute::inputData() const {
-    bemt::InputDataSet data;
-    data.settings = m_project->solverSettings();
-    data.conditions = m_project->operatingConditions();
-    data.segments = m_runner->airfoilSegments();
-    data.chordPoints = m_project->chordPoints();
-    data.twistPoints = m_project->twistPoints();
-    return data;
-}
-
-void EditCompute::doAnalyzeAirfoils() {
-    m_runner->setBusy(false);
-    auto* window = new AnalyzeAirfoilsWindow(m_resultWindows, m_runner->airfoilSegments(), m_project->chordPoints(),
-                                             m_project->computeSettings(), m_runner->segmentsConditions(),
-                                             m_project->fileManager(), ++m_analyzerCounter);
-    window->setSegmentsInUse(m_runner->busyFlag());
-    showResultWindow(window);
-}
-
-// The three pitch-controlled computations differ only in their sweep and result window:
-// sweep(data, compute, progress) runs on the worker thread, open(result, compute, solver,
-// conditions) on the GUI thread.
-template <class Sweep, class Open>
-void EditCompute::runPitchComputation(Sweep sweep, Open open) {
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    if (!pitchAccepted(compute)) return;
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    m_runner->run([data, compute, sweep](const bemt::ProgressCallback& progress) { return sweep(data, compute, progress); },
-                  [this, compute, solver, conditions = data.conditions, open](auto result) {
-                      (this->*open)(std::move(result), compute, solver, conditions);
-                  });
-}
-
-void EditCompute::doComputeOperatingPoint() {
-    runPitchComputation(
-        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
-            return m_tools->pitchSweep(data, bemt::BEMTTools::pitchRange(compute), progress);
-        },
-        &EditCompute::openOpResult);
-}
-
-void EditCompute::doDesignBlade() {
-    runPitchComputation(
-        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
-            return m_tools->designSweep(data, bemt::BEMTTools::pitchRange(compute), compute.design_c_limit, progress)
-                .points;
-        },
-        &EditCompute::openDesignResult);
-}
-
-void EditCompute::doComputeChar() {
-    runPitchComputation(
-        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
-            Characteristics result{m_tools->characteristicsSweep(data, compute.range_type,
-                                                                 bemt::BEMTTools::characteristicsRange(compute),
-                                                                 bemt::BEMTTools::pitchRange(compute), progress),
-                                   data};
-            if (auto copies = bemt::PolarCopies::copySegments(data.segments)) result.rotor.segments = std::move(*copies);
-            return result;
-        },
-        &EditCompute::openCharResult);
-}
-
-void EditCompute::doComputePowerCurve() {
-    const bemt::TurbineSettings turbine = m_project->turbineSettings();
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    struct Curve {
-        bemt::PowerCurve curve;
-        std::vector<bemt::AnnualEnergy> energy;
-    };
-    m_runner->run(
-        [this, data, turbine](const bemt::ProgressCallback& progress) {
-            auto curve = bemt::TurbineController(*m_tools, data, turbine).powerCurve(progress);
-            auto energy = bemt::AnnualEnergy::ofCurve(curve, turbine);
-            return Curve{std::move(curve), std::move(energy)};
-        },
-        [this, turbine, compute, solver, conditions = data.conditions](Curve result) {
-            auto* window = new PowerCurveWindow(m_resultWindows, std::move(result.curve), turbine,
-                                                std::move(result.energy), compute, solver, conditions,
-                                                m_project->fileManager(), ++m_powerCurveCounter);
-            showResultWindow(window);
-            m_runner->finish();
-        });
-}
-
-void EditCompute::doComputeSurface(const SurfaceGrid& grid) {
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    const std::string rotor = wxFileName(m_project->projectFilename()).GetName().utf8_string();
-    m_runner->run(
-        [this, data, grid](const bemt::ProgressCallback& progress) {
-            return bemt::PerformanceSurface::compute(*m_tools, data, grid.wind, grid.tsr, grid.pitch, progress);
-        },
-        [this, compute, solver, conditions = data.conditions, rotor](bemt::PerformanceSurface surface) {
-            auto* window = new SurfaceWindow(m_resultWindows, std::move(surface), compute, solver, conditions,
-                                             m_project->fileManager(), ++m_surfaceCounter, rotor);
-            showResultWindow(window);
-            m_runner->finish();
-        });
-}
-
-void EditCompute::showFailure(const ComputationRunner::Failure& failure) {
-    if (failure.stopped)
-        (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, failure.message, kStoppedCaption);
-    else
-        showError(failure.message);
-}
-
-void EditCompute::showError(const wxString& message) { m_dialogs.error(this, message, kErrorCaption); }
-
-// ---- results ----
-
-void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points,
-                               const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                               const bemt::OperatingConditions& conditions) {
-    const auto note = bemt::betzLimitNote(points);
-    auto* window = new OpResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
-                                      m_runner->segmentsConditions(), m_project->fileManager(), ++m_opCounter);
-    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    showResultWindow(window);
-    m_runner->finish();
-    noteBetzLimit(window, note);
+    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid);
 }
 
 void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
@@ -439,52 +254,50 @@ void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<vo
     });
 }
 
-void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
-                                   const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                                   const bemt::OperatingConditions& conditions) {
-    const auto note = bemt::betzLimitNote(points);
-    auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
-                                          m_runner->segmentsConditions(), m_project->fileManager(), ++m_designCounter);
-    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [takeover = wxWeakRef<DesignTakeover>(m_takeover.get())](kvnTwistEvent& event) {
-        if (takeover) takeover->designedTwist(event.x(), event.twist());
-    });
-    window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [takeover = wxWeakRef<DesignTakeover>(m_takeover.get())](kvnChordEvent& event) {
-        if (takeover) takeover->designedChord(event.x(), event.chord());
-    });
-    window->setBladeExporter([exporter = wxWeakRef<BladeExporter>(m_exporter.get()), window](const std::vector<double>& x,
-                                                                            const std::vector<double>& chord,
-                                                                            const std::vector<double>& twist) {
-        if (exporter) exporter->exportDesigned(window, x, chord, twist);
-    });
-    showResultWindow(window);
-    m_runner->finish();
-    noteBetzLimit(window, note);
+void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid) {
+    if (busy()) return;
+    m_opener->followProjectName();
+    // Computing with the last accepted values while the form shows others would give
+    // results that contradict the form.
+    if (!inputAccepted(alsoInvalid)) return;
+    if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
+        showError(fromCore(*missing));
+        return;
+    }
+    m_runner->startAction(std::move(whenSegmentsReady));
 }
 
-void EditCompute::openCharResult(Characteristics results, const bemt::ComputeSettings& compute,
-                                 const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions) {
-    const auto note = bemt::betzLimitNote(results.steps);
-    auto* window = new CharResultWindow(m_resultWindows, std::move(results.steps), std::move(results.rotor), compute,
-                                        solver, conditions, m_runner->segmentsConditions(), m_project->fileManager(),
-                                        ++m_charCounter);
-    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    showResultWindow(window);
-    m_runner->finish();
-    noteBetzLimit(window, note);
+bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
+    std::vector<wxString> invalid = m_inputCheck ? m_inputCheck() : invalidFields();
+    invalid.insert(invalid.end(), alsoInvalid.begin(), alsoInvalid.end());
+    if (invalid.empty()) return true;
+    wxString message = kInvalidInputMessage;
+    for (const wxString& field : invalid) message += "\n" + field;
+    m_dialogs.error(this, message, kInvalidInputCaption);
+    return false;
 }
 
-void EditCompute::noteBetzLimit(wxWindow* window, const std::optional<std::string>& note) {
-    if (note) m_dialogs.error(window, fromCore(*note), "Result not converged");
+void EditCompute::showFailure(const ComputationRunner::Failure& failure) {
+    if (failure.stopped)
+        (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, failure.message, kStoppedCaption);
+    else
+        showError(failure.message);
 }
 
-void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {
-    window->Bind(wxEventTypeTag<kvnTwistEvent>(type), [takeover = wxWeakRef<DesignTakeover>(m_takeover.get())](kvnTwistEvent& event) {
-        if (takeover) takeover->twist(event.x(), event.twist());
-    });
-}
+void EditCompute::showError(const wxString& message) { m_dialogs.error(this, message, kErrorCaption); }
 
 // ---- state ----
+
+void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop) {
+    for (wxWindow* action : actions) {
+        m_extraActions.emplace_back(action);
+        action->Enable(!busy());
+    }
+    if (stop) {
+        m_extraStops.emplace_back(stop);
+        stop->Enable(busy());
+    }
+}
 
 void EditCompute::disableComputeBtns() { m_runner->setBusy(true); }
 
@@ -503,13 +316,8 @@ void EditCompute::enableActions(bool enable) {
 
 void EditCompute::removeAirfoilSegments() { m_runner->removeAirfoilSegments(); }
 
-void EditCompute::resetWindowCounters() {
-    m_analyzerCounter = 0;
-    m_opCounter = 0;
-    m_designCounter = 0;
-    m_charCounter = 0;
-    m_powerCurveCounter = 0;
-    m_surfaceCounter = 0;
-}
+void EditCompute::resetWindowCounters() { m_opener->resetCounters(); }
 
-void EditCompute::destroyWindows() { m_resultWindows->closeAll(); }
+void EditCompute::destroyWindows() { m_opener->closeAll(); }
+
+const ResultWindowList& EditCompute::resultWindows() const { return m_opener->windows(); }

@@ -1,51 +1,47 @@
 #pragma once
-// "Compute": the compute settings of the project and the four long actions (airfoil
-// data analysis, operating point, blade design, turbine characteristics). The panel's
-// runner owns the preprocessed airfoil segments and the worker thread; the panel shows
-// its progress in the status bar, offers Stop, reports errors, and opens the result
-// windows, which it keeps in a list.
+// "Compute": the compute settings of the project and the buttons of the long actions
+// (airfoil data analysis, operating point, blade design, turbine characteristics), and
+// the entry of the turbine page's actions and the project's blade export. The form
+// checks its fields before an action starts and follows the action's state (buttons,
+// Stop, the status bar, messages); the work is done by the units it wires together:
+// - ComputationRunner: the worker thread, progress and Stop, the airfoil segments;
+// - ComputeActions: what each action computes and which result it opens;
+// - ResultOpener: the result windows, kept in a list;
+// - DesignTakeover and BladeExporter: a result's twist and chord into the project, and
+//   the blade for AeroDyn.
 
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <utility>
 #include <vector>
 
 #include <wx/weakref.h>
 
+#include "app/compute_actions.h"
 #include "app/compute_dialogs.h"
 #include "app/computation_runner.h"
 #include "app/edit_section.h"
-#include "project/project_data.h"
-#include "bemt/BEMTTools.h"
-#include "bemt/Records.h"
-#include "bemt/spline.h"
-#include "results/error_box.h"
 
-namespace bemt {
-class BEMTTools;
-}
 class BladeExporter;
 class DesignTakeover;
 class KvpProject;
+class ResultOpener;
 class ResultWindowList;
 class wxButton;
 
 class EditCompute : public EditSection {
 public:
     using ProgressCallback = std::function<void(int, wxString)>;
-
     // The questions and messages the panel shows; tests replace them.
     using Dialogs = ComputeDialogs;
+    using SurfaceGrid = ComputeActions::SurfaceGrid;
+    // The descriptions of the invalid fields that keep the actions from starting.
+    using InputCheck = std::function<std::vector<wxString>()>;
 
     static inline const wxString kInvalidInputCaption = "Invalid input.";
     static inline const wxString kInvalidInputMessage =
         "The computation needs a valid value in every field. Correct the fields shown in red:";
     static inline const wxString kStoppedCaption = "Computation stopped.";
-
-    // The descriptions of the invalid fields that keep the actions from starting.
-    using InputCheck = std::function<std::vector<wxString>()>;
 
     // progressCallback runs on the GUI thread only.
     EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback progressCallback);
@@ -53,14 +49,6 @@ public:
 
     void update() override;
     void saveValues() override;
-
-    // The grid of a performance surface: tip speed ratios, pitch angles (degrees) and
-    // the wind speed (m/s).
-    struct SurfaceGrid {
-        bemt::SweepRange tsr;
-        bemt::SweepRange pitch;
-        double wind = 0.0;
-    };
 
     // The four actions and Stop.
     void analyzeAirfoils();
@@ -74,11 +62,16 @@ public:
     // before anything starts.
     void computePowerCurve(const std::vector<wxString>& alsoInvalid = {});
     void computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid = {});
+    // Writes the project's blade for AeroDyn into the folder of bladeFile. The airfoil
+    // data are prepared as for a computation (XFOIL on the worker thread, with progress
+    // and Stop); done receives the message for the status bar once the files are written.
+    void exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done);
 
     // Action buttons and Stop buttons elsewhere (the turbine page) that follow this
     // panel's: the actions disabled and Stop enabled while an action runs.
     void addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop);
 
+    // The state of a running action, as the shared polars' users see it.
     void disableComputeBtns();
     void enableComputeBtns();
 
@@ -93,11 +86,7 @@ public:
     // State, for the main window and tests.
     bool busy() const { return m_runner->busy(); }
     const ComputationRunner& runner() const { return *m_runner; }
-    // Writes the project's blade for AeroDyn into the folder of bladeFile. The airfoil
-    // data are prepared as for a computation (XFOIL on the worker thread, with progress
-    // and Stop); done receives the message for the status bar once the files are written.
-    void exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done);
-    const ResultWindowList& resultWindows() const { return *m_resultWindows; }
+    const ResultWindowList& resultWindows() const;
 
     wxCheckBox* interpolationBox() const { return m_interpolationBox; }
     wxButton* analyzeButton() const { return m_analyzeBtn; }
@@ -121,47 +110,15 @@ private:
     void writeStepSize();
     void onInterpolationToggled(wxCommandEvent& event);
 
-    void doAnalyzeAirfoils();
-    void doComputeOperatingPoint();
-    void doDesignBlade();
-    void doComputeChar();
-    void doComputePowerCurve();
-    void doComputeSurface(const SurfaceGrid& grid);
-
     // Starts an action unless the form or the airfoil files refuse it; whenSegmentsReady
     // continues it.
     void startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid = {});
     // False (after saying which fields are red) when any field holds invalid input.
     bool inputAccepted(const std::vector<wxString>& alsoInvalid);
-    // False (after showing the refusal and ending the action) when the pitch sweep is refused.
-    bool pitchAccepted(const bemt::ComputeSettings& settings);
-    bemt::InputDataSet inputData() const;
-    // Checks the pitch range, then runs sweep on the worker and opens its result.
-    template <class Sweep, class Open>
-    void runPitchComputation(Sweep sweep, Open open);
-
+    void enableActions(bool enable);
     // Shows how an action ended that did not finish.
     void showFailure(const ComputationRunner::Failure& failure);
     void showError(const wxString& message);
-
-    void openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
-                      const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions);
-    void openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
-                          const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                          const bemt::OperatingConditions& conditions);
-    // The characteristics keep totals only; the rotor they were computed for comes with
-    // them, its polars copied, so that a click in their window recomputes the elements of
-    // one step even while another computation runs.
-    struct Characteristics {
-        std::vector<bemt::pitchControlledCharacteristicElement> steps;
-        bemt::InputDataSet rotor;
-    };
-    void openCharResult(Characteristics results, const bemt::ComputeSettings& compute,
-                        const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions);
-    // Says why a result above the Betz limit reads "not converged".
-    void noteBetzLimit(wxWindow* window, const std::optional<std::string>& note);
-    void bindTwistTransfer(wxWindow* window, wxEventType type);
-    void enableActions(bool enable);
 
     KvpProject* m_project;
     bemt::ComputeSettings m_settings;
@@ -181,20 +138,13 @@ private:
     wxButton* m_designBtn = nullptr;
     wxButton* m_charBtn = nullptr;
     wxButton* m_stopBtn = nullptr;
-
-    std::shared_ptr<ResultWindowList> m_resultWindows;
-    std::unique_ptr<bemt::BEMTTools> m_tools;
-    int m_analyzerCounter = 0;
-    int m_opCounter = 0;
-    int m_designCounter = 0;
-    int m_charCounter = 0;
-    int m_powerCurveCounter = 0;
-    int m_surfaceCounter = 0;
     std::vector<wxWeakRef<wxWindow>> m_extraActions;
     std::vector<wxWeakRef<wxWindow>> m_extraStops;
 
-    // Destroyed first (see the destructor): its worker computes with m_tools.
+    // The runner goes first (see the destructor): its worker computes with m_actions' tools.
     std::unique_ptr<ComputationRunner> m_runner;
     std::unique_ptr<DesignTakeover> m_takeover;
     std::unique_ptr<BladeExporter> m_exporter;
+    std::unique_ptr<ResultOpener> m_opener;
+    std::unique_ptr<ComputeActions> m_actions;
 };

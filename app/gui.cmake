@@ -18,6 +18,8 @@ add_library(korvane_gui STATIC
   computation_runner.cpp
   design_takeover.cpp
   blade_exporter.cpp
+  result_opener.cpp
+  compute_actions.cpp
   edit_compute.cpp
   user_edit_tracker.cpp
   edit_turbine.cpp
