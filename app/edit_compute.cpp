@@ -1,38 +1,20 @@
 #include "app/edit_compute.h"
 
 #include <wx/button.h>
-#include <wx/filename.h>
-#include <wx/msgdlg.h>
-#include <wx/weakref.h>
 
 #include <limits>
 
+#include "app/blade_exporter.h"
 #include "app/compute_rules.h"
-#include "app/design_transfer.h"
-#include "app/file_manager.h"
+#include "app/design_takeover.h"
 #include "app/kvp_project.h"
-#include "bemt/BEMTTools.h"
+#include "app/result_opener.h"
 #include "bemt/Error.h"
-#include "bemt/MemoryBudget.h"
-#include "bemt/PolarCopies.h"
 #include "bemt/ProfileParamsCombined.h"
-#include "bemt/ToolsAirfoil.h"
 #include "bemt/ValueLimits.h"
-#include "exchange/aerodyn_export.h"
-#include "project/exception_text.h"
-#include "results/result_window_frame.h"
-#include "results/result_window_list.h"
-#include "results/window_analyze_airfoils.h"
-#include "results/window_char_result.h"
-#include "results/window_design_result.h"
-#include "results/window_op_result.h"
-#include "results/window_power_curve.h"
-#include "results/window_surface.h"
-#include "turbine/AnnualEnergy.h"
+#include "results/error_box.h"
 #include "turbine/PerformanceSurface.h"
-#include "turbine/TurbineController.h"
-
-wxDEFINE_EVENT(kvnEVT_AIRFOIL_SEGMETS_READY, wxCommandEvent);
+#include "turbine/TurbineSettings.h"
 
 namespace {
 
@@ -45,35 +27,11 @@ bool fieldValue(const wxTextCtrl* field, double& value) { return field && parseN
 
 }  // namespace
 
-EditCompute::Dialogs EditCompute::defaultDialogs() {
-    Dialogs dialogs;
-    dialogs.error = [](wxWindow* parent, const wxString& message, const wxString& caption) {
-        wxMessageBox(message, caption, wxOK | wxCENTRE | wxSTAY_ON_TOP, parent);
-    };
-    dialogs.info = [](wxWindow* parent, const wxString& message, const wxString& caption) {
-        wxMessageBox(message, caption, wxOK | wxICON_INFORMATION | wxCENTRE | wxSTAY_ON_TOP, parent);
-    };
-    dialogs.replaceByDesignPoints = [](wxWindow* parent, const wxString& message) {
-        return wxMessageBox(message, kDesignShapeCaption, wxYES_NO | wxCENTRE | wxSTAY_ON_TOP, parent) == wxYES;
-    };
-    dialogs.preprocessOutdated = [](wxWindow* parent) {
-        return wxMessageBox(
-                   "The preprocessed airfoil data is outdated (the airfoil segments or the operating conditions have "
-                   "changed). Would you like to preprocess it again?",
-                   "Preprocess outdated airfoil data?", wxYES_NO | wxCENTRE | wxSTAY_ON_TOP, parent) == wxYES;
-    };
-    return dialogs;
-}
-
 EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback progressCallback)
     : EditSection(parent, "Compute"),
       m_project(project),
       m_settings(project->computeSettings()),
-      m_progressCallback(std::move(progressCallback)),
-      m_dialogs(defaultDialogs()),
-      m_resultWindows(std::make_shared<ResultWindowList>()),
-      m_tools(std::make_unique<bemt::BEMTTools>(project->solverSettings().solver)),
-      m_busy(std::make_shared<bool>(false)) {
+      m_dialogs(ComputeDialogs::standard()) {
     auto* grid = new wxGridBagSizer();
     const wxGBSpan fullRow(1, kColumns);
 
@@ -139,23 +97,27 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
         saveValues();
         event.Skip();
     });
-    m_project->Bind(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, &EditCompute::onReynoldsConditions, this);
-    m_project->Bind(kvnEVT_UPDATED_AIRFOIL_POINTS, &EditCompute::onAirfoilPoints, this);
-    recomputeXfoilInvolved();
+    ComputationRunner::Hooks hooks;
+    hooks.progress = std::move(progressCallback);
+    hooks.busyChanged = [this](bool busy) { enableActions(!busy); };
+    hooks.failed = [this](const ComputationRunner::Failure& failure) { showFailure(failure); };
+    hooks.preprocessOutdated = [this] { return m_dialogs.preprocessOutdated(this); };
+    m_runner = std::make_unique<ComputationRunner>(*m_project, std::move(hooks));
+    m_takeover = std::make_unique<DesignTakeover>(this, *m_project, m_dialogs);
+    m_exporter = std::make_unique<BladeExporter>(this, *m_project, *m_runner, m_dialogs);
+    m_opener = std::make_unique<ResultOpener>(*m_project, m_dialogs, *m_takeover, *m_exporter,
+                                              [this] { m_runner->finish(); });
+    m_actions = std::make_unique<ComputeActions>(this, *m_project, *m_runner, *m_opener, m_dialogs);
     // The program-wide blending follows the panel's flag from the start.
     m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
                                     : bemt::ProfileParamsCombined::disableInterpolation();
 }
 
 EditCompute::~EditCompute() {
-    // A running computation ends at its next progress report; what it still sends
-    // is dropped with this panel's queue.
-    m_closing = true;
-    m_abortRequested = true;
-    if (m_worker.joinable()) m_worker.join();
-    m_resultWindows->closeAll();
-    m_project->Unbind(kvnEVT_UPDATED_REYNOLDS_CONDITIONS, &EditCompute::onReynoldsConditions, this);
-    m_project->Unbind(kvnEVT_UPDATED_AIRFOIL_POINTS, &EditCompute::onAirfoilPoints, this);
+    // The runner ends its worker (which computes with the actions' tools) and drops what
+    // it still sends, then the result windows close.
+    m_runner.reset();
+    m_opener->closeAll();
 }
 
 void EditCompute::setupRangeLogic() {
@@ -246,36 +208,63 @@ void EditCompute::onInterpolationToggled(wxCommandEvent& event) {
     event.Skip();
 }
 
-void EditCompute::onReynoldsConditions(wxEvent& event) {
-    m_segmentsValid = false;
-    event.Skip();
-}
-
-void EditCompute::onAirfoilPoints(wxEvent& event) {
-    m_segmentsValid = false;
-    recomputeXfoilInvolved();
-    event.Skip();
-}
-
-void EditCompute::recomputeXfoilInvolved() {
-    m_xfoilInvolved = false;
-    for (const auto& point : m_project->airfoilPoints())
-        if (point.data_type == bemt::Coordinates) m_xfoilInvolved = true;
-}
-
 // ---- actions ----
 
-void EditCompute::analyzeAirfoils() { startAction(&EditCompute::_doAnalyzeAirfoils); }
-void EditCompute::computeOperatingPoint() { startAction(&EditCompute::_doComputeOperatingPoint); }
-void EditCompute::designBlade() { startAction(&EditCompute::_doDesignBlade); }
-void EditCompute::computeChar() { startAction(&EditCompute::_doComputeChar); }
+void EditCompute::analyzeAirfoils() { startAction([this] { m_actions->analyzeAirfoils(); }); }
+void EditCompute::computeOperatingPoint() { startAction([this] { m_actions->operatingPoint(); }); }
+void EditCompute::designBlade() { startAction([this] { m_actions->design(); }); }
+void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }); }
 
 void EditCompute::stopComputation() {
-    if (!*m_busy) return;
-    m_abortRequested = true;
-    // Until the computation has ended: nothing more to stop, and the status says so.
-    m_stopBtn->Disable();
-    m_progressCallback(0, kStopping);
+    // Until the computation has ended: nothing more to stop.
+    if (m_runner->stop()) m_stopBtn->Disable();
+}
+
+void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
+    if (busy()) return;
+    if (!inputAccepted(alsoInvalid)) return;
+    const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
+    if (!problems.empty()) {
+        showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
+        return;
+    }
+    startAction([this] { m_actions->powerCurve(); }, alsoInvalid);
+}
+
+void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
+    if (busy()) return;
+    if (!inputAccepted(alsoInvalid)) return;
+    try {
+        bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
+    } catch (const bemt::Error& error) {
+        showError(fromCore(error.message()));
+        return;
+    }
+    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid);
+}
+
+void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
+    if (busy()) {
+        showError(BladeExporter::kWhileBusy);
+        return;
+    }
+    startAction([this, project = m_project->state(), bladeFile, done = std::move(done)] {
+        m_runner->setBusy(false);
+        m_exporter->exportProject(project, bladeFile, done);
+    });
+}
+
+void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid) {
+    if (busy()) return;
+    m_opener->followProjectName();
+    // Computing with the last accepted values while the form shows others would give
+    // results that contradict the form.
+    if (!inputAccepted(alsoInvalid)) return;
+    if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
+        showError(fromCore(*missing));
+        return;
+    }
+    m_runner->startAction(std::move(whenSegmentsReady));
 }
 
 bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
@@ -288,496 +277,31 @@ bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
     return false;
 }
 
-void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
-    if (*m_busy) return;
-    if (!inputAccepted(alsoInvalid)) return;
-    const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
-    if (!problems.empty()) {
-        showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
-        return;
-    }
-    startAction(&EditCompute::_doComputePowerCurve, alsoInvalid);
-}
-
-void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
-    if (*m_busy) return;
-    if (!inputAccepted(alsoInvalid)) return;
-    try {
-        bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-        return;
-    }
-    m_surfaceGrid = grid;
-    startAction(&EditCompute::_doComputeSurface, alsoInvalid);
-}
-
-void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop) {
-    for (wxWindow* action : actions) {
-        m_extraActions.emplace_back(action);
-        action->Enable(!*m_busy);
-    }
-    if (stop) {
-        m_extraStops.emplace_back(stop);
-        stop->Enable(*m_busy);
-    }
-}
-
-void EditCompute::startAction(Handler handler, const std::vector<wxString>& alsoInvalid) {
-    if (*m_busy) return;
-    m_resultWindows->setProjectName(m_project->projectFilename());
-    // Computing with the last accepted values while the form shows others would give
-    // results that contradict the form.
-    if (!inputAccepted(alsoInvalid)) return;
-    if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
-        showError(fromCore(*missing));
-        return;
-    }
-    // A Stop pressed after the last run had ended must not abort this one.
-    m_abortRequested = false;
-    disableComputeBtns();
-    Bind(kvnEVT_AIRFOIL_SEGMETS_READY, handler, this);
-    checkAirfoils([this, handler] {
-        Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, handler, this);
-        enableComputeBtns();
-    });
-}
-
-void EditCompute::checkAirfoils(std::function<void()> onFailure) {
-    if (m_airfoilSegments.empty()) {
-        preprocessAirfoils(std::move(onFailure));
-        return;
-    }
-    if (!m_segmentsValid && (!m_xfoilInvolved || m_dialogs.preprocessOutdated(this))) {
-        preprocessAirfoils(std::move(onFailure));
-        return;
-    }
-    QueueEvent(new wxCommandEvent(kvnEVT_AIRFOIL_SEGMETS_READY, GetId()));
-}
-
-void EditCompute::preprocessAirfoils(std::function<void()> onFailure) {
-    auto points = bemt::ToolsAirfoil::withBladeDefaults(m_project->airfoilPoints(), m_project->chordPoints());
-    auto openFile = m_project->fileManager()->getFileStringStream();
-    const bemt::OperatingConditions conditions = m_project->operatingConditions();
-    // Changes to the airfoil points or conditions while the segments are built leave
-    // them outdated.
-    m_segmentsValid = true;
-    startWorker([this, points = std::move(points), openFile = std::move(openFile), conditions,
-                 onFailure = std::move(onFailure)]() mutable {
-        try {
-            auto segments = bemt::ToolsAirfoil::segmentsFromPoints(
-                std::move(points), std::move(openFile), conditions,
-                [this](int progress, std::string text) { showProgress(progress, fromCore(text)); },
-                &m_abortRequested);
-            onGuiThread([this, segments = std::move(segments), conditions]() mutable {
-                const bool unchanged = m_segmentsValid;
-                m_airfoilSegments = std::move(segments);
-                m_segmentsConditions = conditions;
-                m_segmentsValid = unchanged;
-                m_progressCallback(100, "");
-                QueueEvent(new wxCommandEvent(kvnEVT_AIRFOIL_SEGMETS_READY, GetId()));
-            });
-        } catch (...) {
-            onGuiThread([this, onFailure, failure = failureOfCurrentException()] {
-                m_segmentsValid = false;
-                onFailure();
-                finishWithError(failure);
-            });
-        }
-    });
-}
-
-bool EditCompute::pitchAccepted(const bemt::ComputeSettings& settings) {
-    const auto refusal = compute_rules::pitchRefusal(settings);
-    if (!refusal) return true;
-    m_dialogs.error(this, fromCore(refusal->message), fromCore(refusal->caption));
-    m_progressCallback(100, "");
-    enableComputeBtns();
-    return false;
-}
-
-bemt::InputDataSet EditCompute::inputData() const {
-    bemt::InputDataSet data;
-    data.settings = m_project->solverSettings();
-    data.conditions = m_project->operatingConditions();
-    data.segments = m_airfoilSegments;
-    data.chordPoints = m_project->chordPoints();
-    data.twistPoints = m_project->twistPoints();
-    return data;
-}
-
-void EditCompute::_doAnalyzeAirfoils(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doAnalyzeAirfoils, this);
-    enableComputeBtns();
-    auto* window = new AnalyzeAirfoilsWindow(m_resultWindows, m_airfoilSegments, m_project->chordPoints(),
-                                             m_project->computeSettings(), m_segmentsConditions,
-                                             m_project->fileManager(), ++m_analyzerCounter);
-    window->setSegmentsInUse(m_busy);
-    showResultWindow(window);
-}
-
-// The three pitch-controlled computations differ only in their sweep and result window:
-// sweep(data, compute, progress) runs on the worker thread, open(result, compute, solver,
-// conditions) on the GUI thread.
-template <class Sweep, class Open>
-void EditCompute::runPitchComputation(Sweep sweep, Open open) {
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    if (!pitchAccepted(compute)) return;
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    startWorker([this, data, compute, solver, sweep, open] {
-        auto result = sweep(data, compute, workerProgress());
-        onGuiThread([this, result = std::move(result), compute, solver, conditions = data.conditions, open]() mutable {
-            showResult([&] { (this->*open)(std::move(result), compute, solver, conditions); });
-        });
-    });
-}
-
-void EditCompute::_doComputeOperatingPoint(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeOperatingPoint, this);
-    runPitchComputation(
-        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
-            return m_tools->pitchSweep(data, bemt::BEMTTools::pitchRange(compute), progress);
-        },
-        &EditCompute::openOpResult);
-}
-
-void EditCompute::_doDesignBlade(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doDesignBlade, this);
-    runPitchComputation(
-        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
-            return m_tools->designSweep(data, bemt::BEMTTools::pitchRange(compute), compute.design_c_limit, progress)
-                .points;
-        },
-        &EditCompute::openDesignResult);
-}
-
-void EditCompute::_doComputeChar(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeChar, this);
-    runPitchComputation(
-        [this](const bemt::InputDataSet& data, const bemt::ComputeSettings& compute, const auto& progress) {
-            Characteristics result{m_tools->characteristicsSweep(data, compute.range_type,
-                                                                 bemt::BEMTTools::characteristicsRange(compute),
-                                                                 bemt::BEMTTools::pitchRange(compute), progress),
-                                   data};
-            if (auto copies = bemt::PolarCopies::copySegments(data.segments)) result.rotor.segments = std::move(*copies);
-            return result;
-        },
-        &EditCompute::openCharResult);
-}
-
-void EditCompute::_doComputePowerCurve(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputePowerCurve, this);
-    const bemt::TurbineSettings turbine = m_project->turbineSettings();
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    startWorker([this, data, turbine, compute, solver] {
-        auto curve = bemt::TurbineController(*m_tools, data, turbine)
-                         .powerCurve(workerProgress());
-        auto energy = bemt::AnnualEnergy::ofCurve(curve, turbine);
-        onGuiThread([this, curve = std::move(curve), energy = std::move(energy), turbine, compute, solver,
-                     conditions = data.conditions]() mutable {
-            showResult([&] {
-                auto* window = new PowerCurveWindow(m_resultWindows, std::move(curve), turbine, std::move(energy),
-                                                    compute, solver, conditions, m_project->fileManager(),
-                                                    ++m_powerCurveCounter);
-                showResultWindow(window);
-                finish();
-            });
-        });
-    });
-}
-
-void EditCompute::_doComputeSurface(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doComputeSurface, this);
-    const SurfaceGrid grid = m_surfaceGrid;
-    const bemt::ComputeSettings compute = m_project->computeSettings();
-    const bemt::SolverSettings solver = m_project->solverSettings();
-    m_tools->setSolver(solver.solver);
-    const bemt::InputDataSet data = inputData();
-    const std::string rotor = wxFileName(m_project->projectFilename()).GetName().utf8_string();
-    startWorker([this, data, grid, compute, solver, rotor] {
-        auto surface = bemt::PerformanceSurface::compute(
-            *m_tools, data, grid.wind, grid.tsr, grid.pitch, workerProgress());
-        onGuiThread([this, surface = std::move(surface), compute, solver, conditions = data.conditions,
-                     rotor]() mutable {
-            showResult([&] {
-                auto* window = new SurfaceWindow(m_resultWindows, std::move(surface), compute, solver, conditions,
-                                                 m_project->fileManager(), ++m_surfaceCounter, rotor);
-                showResultWindow(window);
-                finish();
-            });
-        });
-    });
-}
-
-// ---- threads ----
-
-void EditCompute::startWorker(std::function<void()> work) {
-    // The previous worker has sent its last message and is about to return.
-    if (m_worker.joinable()) m_worker.join();
-    m_worker = std::thread([this, work = std::move(work)] {
-        try {
-            work();
-        } catch (...) {
-            onGuiThread([this, failure = failureOfCurrentException()] { finishWithError(failure); });
-        }
-    });
-}
-
-void EditCompute::onGuiThread(std::function<void()> f) {
-    if (m_closing) return;
-    CallAfter(std::move(f));
-}
-
-bemt::ProgressCallback EditCompute::workerProgress() {
-    // The core reports after every element solve, so that Stop is heard at once; the
-    // status bar hears only of a new percentage or text (one queued event each, where
-    // one per solve would flood the event loop). One worker reports at a time.
-    auto shown = std::make_shared<std::pair<int, std::string>>(-1, std::string());
-    return [this, shown](int progress, const std::string& text) {
-        if (m_closing) throw bemt::Aborted(kAborted);
-        // The status bar is reset when the computation has really ended (finishWithError).
-        if (m_abortRequested.exchange(false)) throw bemt::Aborted(kAborted);
-        if (progress == shown->first && text == shown->second) return;
-        shown->first = progress;
-        shown->second = text;
-        showProgress(progress, fromCore(text));
-    };
-}
-
-void EditCompute::showProgress(int progress, const wxString& message) {
-    onGuiThread([this, progress, message] {
-        // Reports still queued when Stop was pressed would overwrite "Stopping".
-        if (!m_stopBtn->IsEnabled() && *m_busy) return;
-        m_progressCallback(progress, message);
-    });
-}
-
-EditCompute::Failure EditCompute::failureOfCurrentException() {
-    try {
-        throw;
-    } catch (const bemt::Aborted& stop) {
-        return {fromCore(stop.message()), true};
-    } catch (...) {
-        return {fromCore(korvane::currentExceptionText()), false};
-    }
-}
-
-void EditCompute::finishWithError(const Failure& failure) {
-    // The buttons and the status bar follow the real state before the box is shown.
-    m_progressCallback(100, "");
-    enableComputeBtns();
+void EditCompute::showFailure(const ComputationRunner::Failure& failure) {
     if (failure.stopped)
         (m_dialogs.info ? m_dialogs.info : m_dialogs.error)(this, failure.message, kStoppedCaption);
     else
         showError(failure.message);
 }
 
-void EditCompute::finish() {
-    m_progressCallback(100, "");
-    enableComputeBtns();
-}
-
 void EditCompute::showError(const wxString& message) { m_dialogs.error(this, message, kErrorCaption); }
-
-// ---- results ----
-
-void EditCompute::showResult(const std::function<void()>& open) {
-    // A message thrown while a window is built must not leave the panel busy (nor
-    // escape into the event loop).
-    try {
-        open();
-    } catch (...) {
-        finishWithError(failureOfCurrentException());
-    }
-}
-
-void EditCompute::openOpResult(std::vector<bemt::pitchControlledOperatingPoint> points,
-                               const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                               const bemt::OperatingConditions& conditions) {
-    const auto note = bemt::betzLimitNote(points);
-    auto* window = new OpResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
-                                      m_segmentsConditions, m_project->fileManager(), ++m_opCounter);
-    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    showResultWindow(window);
-    finish();
-    noteBetzLimit(window, note);
-}
-
-void EditCompute::exportDesignedBlade(wxWindow* parent, const std::vector<double>& x,
-                                      const std::vector<double>& chord, const std::vector<double>& twist) {
-    // The export sets the Reynolds numbers of the shared polars, which a running
-    // computation is using.
-    if (busy()) {
-        showError(kExportWhileBusy);
-        return;
-    }
-    if (!m_segmentsValid) {
-        showError("The airfoil data changed since the design; compute the design again, then export the blade.");
-        return;
-    }
-    const wxString path = m_project->fileManager()->saveFilePath(
-        parent, "Export blade to AeroDyn", "AeroDyn blade files (*.dat)|*.dat",
-        wxString::FromUTF8(korvane::aerodyn::kBladeFile));
-    if (path.empty()) return;
-    korvane::ProjectData blade = m_project->state();
-    blade.chordPoints.clear();
-    blade.twistPoints.clear();
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        blade.chordPoints.push_back({x[i], chord[i]});
-        blade.twistPoints.push_back({x[i], twist[i]});
-    }
-    try {
-        const auto files = korvane::aerodyn::exportFiles(blade, m_airfoilSegments, std::nullopt,
-                                                          m_project->projectFilename().utf8_string());
-        korvane::aerodyn::writeFiles(wxFileName(path).GetPath().utf8_string(), files);
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
-}
-
-void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
-    if (*m_busy) {
-        showError(kExportWhileBusy);
-        return;
-    }
-    m_bladeExport = {m_project->state(), bladeFile, std::move(done)};
-    startAction(&EditCompute::_doExportProjectBlade);
-}
-
-void EditCompute::_doExportProjectBlade(wxCommandEvent&) {
-    Unbind(kvnEVT_AIRFOIL_SEGMETS_READY, &EditCompute::_doExportProjectBlade, this);
-    enableComputeBtns();
-    const BladeExport job = std::exchange(m_bladeExport, {});
-    try {
-        const wxString folder = wxFileName(job.bladeFile).GetPath();
-        const auto files = korvane::aerodyn::exportFiles(job.project, m_airfoilSegments, std::nullopt,
-                                                          m_project->projectFilename().utf8_string());
-        const auto written = korvane::aerodyn::writeFiles(folder.utf8_string(), files);
-        if (job.done) job.done(wxString::Format("Exported %zu AeroDyn files to %s.", written.size(), folder));
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
-}
-
-void EditCompute::openDesignResult(std::vector<bemt::pitchControlledOperatingPoint> points,
-                                   const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                                   const bemt::OperatingConditions& conditions) {
-    const auto note = bemt::betzLimitNote(points);
-    auto* window = new DesignResultWindow(m_resultWindows, std::move(points), compute, solver, conditions,
-                                          m_segmentsConditions, m_project->fileManager(), ++m_designCounter);
-    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    // The window may outlive this panel while the program shuts down.
-    window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
-        if (self) self->takeOverDesignedTwist(event.x(), event.twist());
-    });
-    window->Bind(kvnEVT_TRANSFER_DESIGNED_CHORD, [self = wxWeakRef<EditCompute>(this)](kvnChordEvent& event) {
-        if (self) self->takeOverDesignedChord(event.x(), event.chord());
-    });
-    window->setBladeExporter([self = wxWeakRef<EditCompute>(this), window](const std::vector<double>& x,
-                                                                            const std::vector<double>& chord,
-                                                                            const std::vector<double>& twist) {
-        if (self) self->exportDesignedBlade(window, x, chord, twist);
-    });
-    showResultWindow(window);
-    finish();
-    noteBetzLimit(window, note);
-}
-
-void EditCompute::openCharResult(Characteristics results, const bemt::ComputeSettings& compute,
-                                 const bemt::SolverSettings& solver, const bemt::OperatingConditions& conditions) {
-    const auto note = bemt::betzLimitNote(results.steps);
-    auto* window = new CharResultWindow(m_resultWindows, std::move(results.steps), std::move(results.rotor), compute,
-                                        solver, conditions, m_segmentsConditions, m_project->fileManager(),
-                                        ++m_charCounter);
-    bindTwistTransfer(window, kvnEVT_OPTIMIZE_TWIST);
-    showResultWindow(window);
-    finish();
-    noteBetzLimit(window, note);
-}
-
-void EditCompute::noteBetzLimit(wxWindow* window, const std::optional<std::string>& note) {
-    if (note) m_dialogs.error(window, fromCore(*note), "Result not converged");
-}
-
-void EditCompute::bindTwistTransfer(wxWindow* window, wxEventType type) {
-    // The window may outlive this panel while the program shuts down.
-    window->Bind(wxEventTypeTag<kvnTwistEvent>(type), [self = wxWeakRef<EditCompute>(this)](kvnTwistEvent& event) {
-        if (!self) return;
-        try {
-            self->m_project->transferTwist(event.x(), event.twist());
-        } catch (const bemt::Error& error) {
-            self->showError(fromCore(error.message()));
-        }
-    });
-}
-
-std::optional<std::vector<std::pair<double, double>>> EditCompute::designPointsInstead(
-    const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
-    const std::vector<double>& values, bemt::spline::spline_type kind) {
-    const design_transfer::Curve design{x, values};
-    const double off = design_transfer::deviation(design_transfer::resampled(design, positions), design, kind);
-    if (!(off > kDesignDeviationAllowed)) return std::nullopt;
-    const design_transfer::Curve following = design_transfer::followingPoints(design, kind, kDesignPointsTolerance);
-    const wxString message = wxString::Format(
-        "Taken over at the %zu positions of the project's %s points, the designed %s differs from the design by up to "
-        "%s %% of its range. Replace the %s points by %zu points that follow the design within %s %%?",
-        positions.size(), what, what, formatNumber(off * 100.0), what, following.x.size(),
-        formatNumber(kDesignPointsTolerance * 100.0));
-    if (!m_dialogs.replaceByDesignPoints || !m_dialogs.replaceByDesignPoints(this, message)) return std::nullopt;
-    std::vector<std::pair<double, double>> points;
-    for (std::size_t i = 0; i < following.x.size(); ++i) points.emplace_back(following.x[i], following.values[i]);
-    return points;
-}
-
-void EditCompute::takeOverDesignedTwist(const std::vector<double>& x, const std::vector<double>& twist) {
-    try {
-        std::vector<double> positions;
-        for (const auto& p : m_project->twistPoints()) positions.push_back(p.x_rel);
-        if (const auto instead = designPointsInstead("twist", positions, x, twist, bemt::spline::cubic)) {
-            std::vector<bemt::TwistPoint> points;
-            for (const auto& [position, value] : *instead) points.push_back({position, value});
-            m_project->replaceTwistPoints(points);
-        } else {
-            m_project->transferTwist(x, twist);
-        }
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
-}
-
-void EditCompute::takeOverDesignedChord(const std::vector<double>& x, const std::vector<double>& chord) {
-    try {
-        std::vector<double> positions;
-        for (const auto& p : m_project->chordPoints()) positions.push_back(p.x_rel);
-        // The computations interpolate the chord points linearly.
-        if (const auto instead = designPointsInstead("chord", positions, x, chord, bemt::spline::linear)) {
-            std::vector<bemt::ChordPoint> points;
-            for (const auto& [position, value] : *instead) points.push_back({position, value});
-            m_project->replaceChordPoints(points);
-        } else {
-            m_project->transferChord(x, chord);
-        }
-    } catch (const bemt::Error& error) {
-        showError(fromCore(error.message()));
-    }
-}
 
 // ---- state ----
 
-void EditCompute::disableComputeBtns() {
-    *m_busy = true;
-    enableActions(false);
+void EditCompute::addActionControls(const std::vector<wxWindow*>& actions, wxWindow* stop) {
+    for (wxWindow* action : actions) {
+        m_extraActions.emplace_back(action);
+        action->Enable(!busy());
+    }
+    if (stop) {
+        m_extraStops.emplace_back(stop);
+        stop->Enable(busy());
+    }
 }
 
-void EditCompute::enableComputeBtns() {
-    *m_busy = false;
-    enableActions(true);
-}
+void EditCompute::disableComputeBtns() { m_runner->setBusy(true); }
+
+void EditCompute::enableComputeBtns() { m_runner->setBusy(false); }
 
 void EditCompute::enableActions(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{m_analyzeBtn, m_opBtn, m_designBtn, m_charBtn,
@@ -790,18 +314,10 @@ void EditCompute::enableActions(bool enable) {
         if (stop) stop->Enable(!enable);
 }
 
-void EditCompute::removeAirfoilSegments() {
-    m_airfoilSegments.clear();
-    m_segmentsValid = false;
-}
+void EditCompute::removeAirfoilSegments() { m_runner->removeAirfoilSegments(); }
 
-void EditCompute::resetWindowCounters() {
-    m_analyzerCounter = 0;
-    m_opCounter = 0;
-    m_designCounter = 0;
-    m_charCounter = 0;
-    m_powerCurveCounter = 0;
-    m_surfaceCounter = 0;
-}
+void EditCompute::resetWindowCounters() { m_opener->resetCounters(); }
 
-void EditCompute::destroyWindows() { m_resultWindows->closeAll(); }
+void EditCompute::destroyWindows() { m_opener->closeAll(); }
+
+const ResultWindowList& EditCompute::resultWindows() const { return m_opener->windows(); }

@@ -14,6 +14,12 @@ add_library(korvane_gui STATIC
   edit_airfoil_point_single.cpp
   edit_airfoil_points.cpp
   compute_rules.cpp
+  compute_dialogs.cpp
+  computation_runner.cpp
+  design_takeover.cpp
+  blade_exporter.cpp
+  result_opener.cpp
+  compute_actions.cpp
   edit_compute.cpp
   user_edit_tracker.cpp
   edit_turbine.cpp

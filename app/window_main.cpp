@@ -11,6 +11,7 @@
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
+#include "app/blade_exporter.h"
 #include "app/edit_airfoil_points.h"
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
@@ -356,7 +357,7 @@ void MainWindow::onImportOpenFast(wxCommandEvent&) {
 
 void MainWindow::onExportAeroDyn(wxCommandEvent&) {
     if (m_compute->busy()) {
-        showError(EditCompute::kExportWhileBusy.utf8_string());
+        showError(BladeExporter::kWhileBusy.utf8_string());
         return;
     }
     const wxString path = m_fileManager->saveFilePath(this, "Export blade to AeroDyn",

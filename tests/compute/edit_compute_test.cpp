@@ -76,7 +76,7 @@ TEST(ComputePanel, StartsIdleWithTheProjectsSettings) {
     EXPECT_EQ(h.panel->variableChoice()->GetSelection(), 1);  // tip speed ratio
     EXPECT_EQ(h.panel->chordLimitField()->GetValue(), "0.2");
     EXPECT_TRUE(h.panel->interpolationBox()->GetValue());
-    EXPECT_TRUE(h.panel->airfoilSegments().empty());
+    EXPECT_TRUE(h.panel->runner().airfoilSegments().empty());
 }
 
 TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
@@ -197,7 +197,7 @@ TEST(ComputePanel, OperatingPointOfTheExampleIsTheCoresAndTheCommandLines) {
     EXPECT_TRUE(h.messages.empty());
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
-    EXPECT_TRUE(h.panel->segmentsValid());
+    EXPECT_TRUE(h.panel->runner().segmentsValid());
     auto* window = lastWindow<OpResultWindow>(h.panel->resultWindows());
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->IsShown());
@@ -405,7 +405,7 @@ TEST(ComputePanel, StopEndsACharacteristicsRunAndTheNextStartsClean) {
     EXPECT_TRUE(h.messages[0].information);
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
-    EXPECT_FALSE(h.panel->abortRequested());
+    EXPECT_FALSE(h.panel->runner().abortRequested());
     EXPECT_TRUE(h.panel->resultWindows().empty());
 
     // A Stop pressed while idle does not abort the next run either.
@@ -423,18 +423,18 @@ TEST(ComputePanel, OutdatedSegmentsAreRebuiltSilentlyWithoutXfoilAndAskedForWith
     solver.n_elements = 10;
     h.project.setSolverSettings(solver, false);
     ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
-    const auto first = h.panel->airfoilSegments();
+    const auto first = h.panel->runner().airfoilSegments();
     ASSERT_FALSE(first.empty());
 
     bemt::OperatingConditions c = h.project.operatingConditions();
     c.V0 = 9.0;
     h.project.setOeratingConditions(c, true);
     processEvents();
-    EXPECT_FALSE(h.panel->segmentsValid());
+    EXPECT_FALSE(h.panel->runner().segmentsValid());
     ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
     EXPECT_EQ(h.prompts, 0);
-    EXPECT_TRUE(h.panel->segmentsValid());
-    EXPECT_NE(h.panel->airfoilSegments()[0].first, first[0].first) << "rebuilt";
+    EXPECT_TRUE(h.panel->runner().segmentsValid());
+    EXPECT_NE(h.panel->runner().airfoilSegments()[0].first, first[0].first) << "rebuilt";
 
     // Airfoil coordinates for XFOIL make the panel ask; No keeps the old segments.
     auto points = h.project.airfoilPoints();
@@ -443,13 +443,13 @@ TEST(ComputePanel, OutdatedSegmentsAreRebuiltSilentlyWithoutXfoilAndAskedForWith
     points[1].path = examplePath("airfoils/naca0012.dat");
     h.project.setAirfoilPoints(points, true);
     processEvents();
-    EXPECT_TRUE(h.panel->xfoilInvolved());
-    const auto kept = h.panel->airfoilSegments();
+    EXPECT_TRUE(h.panel->runner().xfoilInvolved());
+    const auto kept = h.panel->runner().airfoilSegments();
     h.preprocessAnswer = false;
     ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
     EXPECT_EQ(h.prompts, 1);
     EXPECT_TRUE(h.messages.empty());
-    EXPECT_EQ(h.panel->airfoilSegments()[0].first, kept[0].first);
+    EXPECT_EQ(h.panel->runner().airfoilSegments()[0].first, kept[0].first);
     EXPECT_EQ(h.panel->resultWindows().size(), 3u);
 }
 
@@ -458,7 +458,7 @@ TEST(ComputePanel, StopDuringXfoilPreprocessingEndsTheAnalyses) {
     ComputeHarness h;
     useXfoilAirfoils(h.project);
     processEvents();
-    EXPECT_TRUE(h.panel->xfoilInvolved());
+    EXPECT_TRUE(h.panel->runner().xfoilInvolved());
     h.panel->designBlade();
     if (!waitFor([] { return xfoilChildren() > 0; }, std::chrono::seconds(20))) {
         h.panel->stopComputation();
@@ -475,7 +475,7 @@ TEST(ComputePanel, StopDuringXfoilPreprocessingEndsTheAnalyses) {
     EXPECT_TRUE(h.messages[0].information);
     EXPECT_EQ(h.status, "All actions done.");
     EXPECT_TRUE(h.idleButtons());
-    EXPECT_TRUE(h.panel->airfoilSegments().empty());
+    EXPECT_TRUE(h.panel->runner().airfoilSegments().empty());
     EXPECT_TRUE(waitFor([] { return xfoilChildren() == 0; }, std::chrono::seconds(5)));
     EXPECT_TRUE(h.panel->resultWindows().empty());
 }

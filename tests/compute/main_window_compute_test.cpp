@@ -47,7 +47,7 @@ TEST(MainWindowCompute, NewClosesResultWindowsAndNumberingStartsAgain) {
     deleteClosedWindows();
     EXPECT_TRUE(panel->resultWindows().empty());
     EXPECT_FALSE(first) << "the window was destroyed";
-    EXPECT_TRUE(panel->airfoilSegments().empty());
+    EXPECT_TRUE(panel->runner().airfoilSegments().empty());
 
     panel->computeOperatingPoint();
     ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
@@ -78,7 +78,7 @@ TEST(MainWindowCompute, NewDuringACharacteristicsRunStopsIt) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "The computation process has been aborted.");
     EXPECT_TRUE(panel->resultWindows().empty()) << "no result of the old project opens";
-    EXPECT_FALSE(panel->abortRequested());
+    EXPECT_FALSE(panel->runner().abortRequested());
     main->Destroy();
     deleteClosedWindows();
 }

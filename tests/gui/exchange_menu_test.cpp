@@ -7,6 +7,7 @@
 
 #include "GuiTestSupport.h"
 #include "MainWindowFixture.h"
+#include "app/blade_exporter.h"
 #include "app/edit_airfoil_point_single.h"
 #include "app/edit_compute.h"
 #include "app/kvp_project.h"
@@ -104,7 +105,7 @@ TEST_F(ExchangeMenuTest, ExportRefusesInvalidInputAndARunningComputation) {
     ASSERT_TRUE(panel->busy());
     choose(MainWindow::kExportAeroDynId);
     ASSERT_EQ(answers.shown().size(), 2u);
-    EXPECT_EQ(answers.shown().back().message, EditCompute::kExportWhileBusy);
+    EXPECT_EQ(answers.shown().back().message, BladeExporter::kWhileBusy);
     EXPECT_EQ(script->requests.size(), 1u);
     panel->stopComputation();
     ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
