@@ -32,23 +32,19 @@ void checkCommandSettings(const std::string& command, const ProjectData& project
     if (command == "design" && !(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
         throw bemt::Error("Invalid project value: the chord limit of the design must be a positive number.");
     if (command == "char") {
-        const SweepRange range = BEMTTools::characteristicsRange(c);
-        if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
-            throw bemt::Error("Invalid project value: the characteristics range holds a value that is not a number.");
-        if (range.max < range.min)
-            throw bemt::Error("Invalid project value: the characteristics range ends before it starts.");
-        if (range.max > range.min && !(range.step > 0.0))
-            throw bemt::Error(
-                "Invalid project value: the step of the characteristics range must be greater than zero.");
+        if (const auto refusal = BEMTTools::characteristicsRange(c).refusal("the characteristics range", true))
+            throw bemt::Error("Invalid project value: " + *refusal);
     }
 }
 
 // The steps of a characteristics range computed at kSmallestSweepValue instead of their
 // own value, said once on stderr: their rows repeat the first row at that value.
 void noteRaisedSteps(const ProjectData& project) {
-    const SweepRange range = BEMTTools::characteristicsRange(project.computeSettings);
     int raised = 0;
-    for (int k = 0; k < range.count() && std::fabs(range.value(k)) < BEMTTools::kSmallestSweepValue; ++k) ++raised;
+    for (double value : BEMTTools::characteristicsRange(project.computeSettings).values()) {
+        if (!(std::fabs(value) < BEMTTools::kSmallestSweepValue)) break;
+        ++raised;
+    }
     if (raised == 0) return;
     const std::string smallest = NumberText::shortText(BEMTTools::kSmallestSweepValue);
     std::fprintf(stderr, "korvane-cli: note: %d value%s of the characteristics range below %s %s computed at %s.\n",
