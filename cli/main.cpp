@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <map>
 #include <new>
 #include <string>
 #include <system_error>
+#include <type_traits>
 
 #include "bemt/BEMTTools.h"
 #include "bemt/Common.h"
@@ -140,6 +142,21 @@ CLI::Validator numberWithin(const bemt::ValueLimit& limit, bool whole = false) {
 
 CLI::Validator countWithin(const bemt::ValueLimit& limit) { return numberWithin(limit, true); }
 
+// The number numberWithin accepted, read by the same rules: CLI11's own conversion
+// (strtold) never reads a number of the command line.
+double optionNumber(const std::string& text) { return bemt::NumberText::wholeDouble(text).value; }
+
+// An option of one number within limit, a whole one for T = int, handed to set.
+template <typename T>
+CLI::Option* addNumberOption(CLI::App& command, const std::string& name, std::function<void(T)> set,
+                             const std::string& description, const bemt::ValueLimit& limit) {
+    CLI::Option* option = command.add_option_function<std::string>(
+        name, [set = std::move(set)](const std::string& text) { set(static_cast<T>(optionNumber(text))); },
+        description);
+    if constexpr (std::is_integral_v<T>) return option->transform(countWithin(limit));
+    return option->check(numberWithin(limit));
+}
+
 // Options whose range the turbine settings check as a whole.
 constexpr bemt::ValueLimit kAnyNumber{"the value", -bemt::ValueLimit::kUnbounded, bemt::ValueLimit::kUnbounded};
 
@@ -182,22 +199,22 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options) {
             "Element solver instead of the project's: ning (0), nr (Newton-Raphson, 1) or 2d (fixed point, 2)")
         ->transform(CLI::CheckedTransformer(solvers, CLI::ignore_case))
         ->option_text("ning|nr|2d");
-    command.add_option_function<int>(
-        "--elements", [&options](const int& n) { options.overrides.elements = n; },
-        "Number of blade elements, " + Limits::elements.rangeText() + " (design: at least 2)")
-        ->transform(countWithin(Limits::elements))->option_text("N");
-    command.add_option_function<double>(
-        "--accuracy", [&options](const double& a) { options.overrides.accuracy = a; },
-        "Tolerance of every iteration, " + Limits::accuracy.rangeText())
-        ->check(numberWithin(Limits::accuracy))->option_text("EPS");
-    command.add_option_function<int>(
-        "--max-iterations", [&options](const int& n) { options.overrides.maxIterations = n; },
-        "Iteration limit, " + Limits::maxIterations.rangeText())
-        ->transform(countWithin(Limits::maxIterations))->option_text("N");
-    command.add_option_function<int>(
-        "--threads", [&options](const int& n) { options.threads = n; },
-        "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)")
-        ->transform(countWithin(kThreads))->option_text("N");
+    addNumberOption<int>(
+        command, "--elements", [&options](int n) { options.overrides.elements = n; },
+        "Number of blade elements, " + Limits::elements.rangeText() + " (design: at least 2)", Limits::elements)
+        ->option_text("N");
+    addNumberOption<double>(
+        command, "--accuracy", [&options](double a) { options.overrides.accuracy = a; },
+        "Tolerance of every iteration, " + Limits::accuracy.rangeText(), Limits::accuracy)
+        ->option_text("EPS");
+    addNumberOption<int>(
+        command, "--max-iterations", [&options](int n) { options.overrides.maxIterations = n; },
+        "Iteration limit, " + Limits::maxIterations.rangeText(), Limits::maxIterations)
+        ->option_text("N");
+    addNumberOption<int>(
+        command, "--threads", [&options](int n) { options.threads = n; },
+        "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)", kThreads)
+        ->option_text("N");
     command.add_option_function<bool>(
         "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
@@ -208,14 +225,15 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options) {
 // The turbine settings of power-curve.
 void addTurbineOptions(CLI::App& command, TurbineOverrides& overrides, std::string& rpm,
                        std::string& tsrTarget, std::string& wind, std::vector<std::string>& weibull,
-                       std::vector<double>& rayleigh) {
-    command.add_option_function<double>(
-        "--rated-power", [&overrides](const double& w) { overrides.ratedPower = w; },
-        "Rated electrical power in W")->check(numberWithin(kAnyNumber))->option_text("W");
-    command.add_option_function<double>(
-        "--efficiency", [&overrides](const double& e) { overrides.efficiency = e; },
-        "Drivetrain and generator efficiency, over 0 and at most 1")
-        ->check(numberWithin(kAnyNumber))->option_text("E");
+                       std::vector<std::string>& rayleigh) {
+    addNumberOption<double>(
+        command, "--rated-power", [&overrides](double w) { overrides.ratedPower = w; }, "Rated electrical power in W",
+        kAnyNumber)
+        ->option_text("W");
+    addNumberOption<double>(
+        command, "--efficiency", [&overrides](double e) { overrides.efficiency = e; },
+        "Drivetrain and generator efficiency, over 0 and at most 1", kAnyNumber)
+        ->option_text("E");
     command.add_option("--rpm", rpm, "Rotor speed limits in rpm, MIN:MAX (fixed speed runs at MAX)")
         ->type_name("MIN:MAX");
     command.add_option("--tsr-target", tsrTarget,
@@ -259,7 +277,7 @@ int main(int argc, char** argv) {
     std::string tsrTarget;
     std::string wind;
     std::vector<std::string> weibull;
-    std::vector<double> rayleigh;
+    std::vector<std::string> rayleigh;
     std::string surfaceTsr;
     std::string surfacePitch;
     std::string range;
@@ -291,17 +309,17 @@ int main(int argc, char** argv) {
     surface->add_option("--pitch", surfacePitch, "Pitch angles in degrees, MIN:MAX:STEP")
         ->required()
         ->type_name("MIN:MAX:STEP");
-    surface->add_option_function<double>(
-        "--wind", [&surfaceOptions](const double& v) { surfaceOptions.wind = v; },
-        "Wind speed in m/s, " + Limits::V0.rangeText() + " (default: the project's wind velocity)")
-        ->check(numberWithin(Limits::V0))->option_text("V");
+    addNumberOption<double>(
+        *surface, "--wind", [&surfaceOptions](double v) { surfaceOptions.wind = v; },
+        "Wind speed in m/s, " + Limits::V0.rangeText() + " (default: the project's wind velocity)", Limits::V0)
+        ->option_text("V");
     surface->add_option("--rosco", surfaceOptions.roscoPath,
                         "Write the Cp, Ct and Cq tables in the text layout controller tuning tools read")
         ->type_name("FILE");
-    design->add_option_function<double>(
-        "--c-limit", [&options](const double& c) { options.overrides.chordLimit = c; },
-        "Largest relative chord c/R of the design, " + Limits::chordLimit.rangeText())
-        ->check(numberWithin(Limits::chordLimit))->option_text("C/R");
+    addNumberOption<double>(
+        *design, "--c-limit", [&options](double c) { options.overrides.chordLimit = c; },
+        "Largest relative chord c/R of the design, " + Limits::chordLimit.rangeText(), Limits::chordLimit)
+        ->option_text("C/R");
     characteristics
         ->add_option("--range", range,
                      "Range of the characteristics, MIN:MAX:STEP; values " + Limits::rangeValue.rangeText() +
@@ -333,13 +351,18 @@ int main(int argc, char** argv) {
         command->add_option("--out", importOptions.out, "The project file to write")->required()->type_name("FILE");
         command->add_flag("-f,--force", importOptions.force, "Replace an existing project file");
     }
-    importAeroDyn->add_option("--hub-radius", importOptions.rotor.hubRadius, "Hub radius, m, " + Limits::Rh.rangeText())
-        ->required()->check(numberWithin(Limits::Rh))->type_name("RH");
-    importAeroDyn->add_option("--tip-radius", importOptions.rotor.tipRadius,
-                              "Rotor (tip) radius, m, " + Limits::R.rangeText())
-        ->required()->check(numberWithin(Limits::R))->type_name("R");
-    importAeroDyn->add_option("--blades", importOptions.rotor.blades, "Number of blades, " + Limits::B.rangeText())
-        ->required()->transform(countWithin(Limits::B))->type_name("B");
+    addNumberOption<double>(
+        *importAeroDyn, "--hub-radius", [&importOptions](double r) { importOptions.rotor.hubRadius = r; },
+        "Hub radius, m, " + Limits::Rh.rangeText(), Limits::Rh)
+        ->required()->type_name("RH");
+    addNumberOption<double>(
+        *importAeroDyn, "--tip-radius", [&importOptions](double r) { importOptions.rotor.tipRadius = r; },
+        "Rotor (tip) radius, m, " + Limits::R.rangeText(), Limits::R)
+        ->required()->type_name("R");
+    addNumberOption<int>(
+        *importAeroDyn, "--blades", [&importOptions](int b) { importOptions.rotor.blades = b; },
+        "Number of blades, " + Limits::B.rangeText(), Limits::B)
+        ->required()->type_name("B");
 
     ExportOptions exportOptions;
     CLI::App* exportCommand = app.add_subcommand("export", "Write the project's blade in another program's format");
@@ -349,10 +372,10 @@ int main(int argc, char** argv) {
     exportAeroDyn->add_option("PROJECT", exportOptions.projectPath, "The .kvp project file")->required();
     exportAeroDyn->add_option("--out", exportOptions.folder, "Folder for the files (created when missing)")
         ->required()->type_name("DIR");
-    exportAeroDyn->add_option_function<int>(
-        "--nodes", [&exportOptions](const int& n) { exportOptions.nodes = n; },
-        "Number of nodes, evenly spaced from hub to tip (default: the chord and airfoil points)")
-        ->transform(countWithin(kNodes))->option_text("N");
+    addNumberOption<int>(
+        *exportAeroDyn, "--nodes", [&exportOptions](int n) { exportOptions.nodes = n; },
+        "Number of nodes, evenly spaced from hub to tip (default: the chord and airfoil points)", kNodes)
+        ->option_text("N");
     exportAeroDyn->add_flag("-q,--quiet", exportOptions.quiet, "No list of written files");
     create->add_flag("-f,--force", force, "Replace an existing file");
 
@@ -380,7 +403,8 @@ int main(int argc, char** argv) {
             if (!tsrTarget.empty()) turbine.tsrTarget = parseTsrTarget(tsrTarget);
             if (!wind.empty()) turbine.wind = parseRange(wind, "--wind", windLimits());
             for (const auto& w : weibull) turbine.climates.push_back(parseWeibull(w));
-            for (double mean : rayleigh) {
+            for (const std::string& text : rayleigh) {
+                const double mean = optionNumber(text);
                 char name[64];
                 std::snprintf(name, sizeof name, "Rayleigh, mean %g m/s", mean);
                 turbine.climates.push_back(bemt::Turbine::rayleighClimate(name, mean));
