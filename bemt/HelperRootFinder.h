@@ -1,7 +1,8 @@
 #pragma once
 // Small one-dimensional root finders and maximisers over a scalar function. Their exact
-// iterations matter: the element solvers' results depend on them. They accept any
-// callable; an empty std::function throws std::bad_function_call.
+// iterations matter: the results of the element solvers and of the turbine controller
+// depend on them. They accept any callable; an empty std::function throws
+// std::bad_function_call.
 //
 // None of them throws on numerical trouble; NaN values make every comparison false.
 
