@@ -1,35 +1,22 @@
 #include "app/compute_rules.h"
 
-#include <cmath>
 #include <locale>
 #include <sstream>
 
 #include "bemt/BEMTTools.h"
-#include "bemt/Error.h"
 
 namespace compute_rules {
 
 std::optional<int> rangeSteps(double min, double max, double step) {
-    if (!std::isfinite(min) || !std::isfinite(max) || !std::isfinite(step) || !(step > 0.0) || max < min)
-        return std::nullopt;
-    try {
-        return bemt::SweepRange{min, max, step}.count();
-    } catch (const bemt::Error&) {
-        return std::nullopt;
-    }
+    return bemt::SweepRange{min, max, step}.countIfRange();
 }
 
 std::optional<double> rangeStepSize(double min, double max, int steps) {
-    if (steps < 2 || !std::isfinite(min) || !std::isfinite(max)) return std::nullopt;
-    return (max - min) / (steps - 1);
+    return bemt::SweepRange::stepFor(min, max, steps);
 }
 
 int pitchPositions(const bemt::ComputeSettings& settings) {
-    try {
-        return bemt::BEMTTools::pitchRange(settings).count();
-    } catch (const bemt::Error&) {
-        return 0;
-    }
+    return bemt::BEMTTools::pitchRange(settings).countIfRange().value_or(0);
 }
 
 std::optional<Refusal> pitchRefusal(const bemt::ComputeSettings& settings) {

@@ -6,6 +6,7 @@
 #include "app/field_rules.h"
 #include "app/kvp_project.h"
 #include "bemt/Common.h"
+#include "bemt/SweepRange.h"
 #include "bemt/ValueLimits.h"
 
 namespace {
@@ -109,10 +110,8 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         return (!(max > min) || (step > 0.0 && step <= max - min)) && fewEnoughPitchPositions();
     }));
     m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions)
-                                   .showing([this]() -> std::optional<int> {
-                                       const double steps = std::floor((m_pitchMax - m_pitchMin) / m_pitchStep) + 1.0;
-                                       if (!(steps >= 0.0 && steps < 1e9)) return std::nullopt;
-                                       return static_cast<int>(steps);
+                                   .showing([this] {
+                                       return bemt::SweepRange{m_pitchMin, m_pitchMax, m_pitchStep}.countIfRange();
                                    }));
 
     setupLambdaLogic();

@@ -114,11 +114,10 @@ bool parseNumber(const wxString& text, double& value) {
 }
 
 bool parseNumber(const wxString& text, int& value) {
-    wxString t = text;
-    t.Trim(true).Trim(false);
-    long v = 0;
-    if (t.empty() || !t.ToLong(&v, 10) || v < INT_MIN || v > INT_MAX) return false;
-    value = static_cast<int>(v);
+    double number = 0.0;
+    if (!parseNumber(text, number) || number != std::trunc(number) || number < INT_MIN || number > INT_MAX)
+        return false;
+    value = static_cast<int>(number);
     return true;
 }
 

@@ -59,6 +59,8 @@ wxString formatComputed(double value);
 // A whole field's text as a finite number ("." as decimal point, white space around it
 // allowed): "1,5", "12abc", "1 000", "1e400" and empty text are none. "-0" reads as 0.
 bool parseNumber(const wxString& text, double& value);
+// The same for a count, which must be whole and within int: "10" and "10.0" are 10, as
+// on the command line; "4.5" is none.
 bool parseNumber(const wxString& text, int& value);
 
 // A validator of a field whose text the user edits. Its value follows the text only

@@ -4,6 +4,7 @@
 
 #include "app/compute_rules.h"
 #include "bemt/Common.h"
+#include "bemt/SweepRange.h"
 
 namespace field_rules {
 
@@ -21,7 +22,9 @@ double stepCount(double min, double max, double step) {
     return steps ? static_cast<double>(*steps) : std::numeric_limits<double>::quiet_NaN();
 }
 
-double stepSize(double min, double max, double steps) { return (max - min) / (steps - 1.0); }
+double stepSize(double min, double max, double steps) {
+    return bemt::SweepRange::stepFor(min, max, steps).value_or(std::numeric_limits<double>::quiet_NaN());
+}
 
 double remapPosition(double x, double from, double to) { return (x - from) * (1.0 - to) / (1.0 - from) + to; }
 

@@ -18,7 +18,8 @@ double windVelocity(double rpm, double radius, double tipSpeedRatio);
 // Number of values of a sweep from min to max by step, as the computations count them
 // (0 to 0.3 by 0.1 gives 4); NaN for a range that computes nothing.
 double stepCount(double min, double max, double step);
-// Step of a sweep with the given number of values: (max - min) / (steps - 1).
+// Step of a sweep with the given number of values: (max - min) / (steps - 1); NaN for
+// fewer than two values.
 double stepSize(double min, double max, double steps);
 
 // Maps a position on the blade span [from, 1] onto [to, 1] (from and to are hub radius /

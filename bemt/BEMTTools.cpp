@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "bemt/Common.h"
 #include "bemt/Compute.h"
@@ -43,28 +42,6 @@ std::string pitchLabel(const std::string& label, double pitch) {
 }
 
 }  // namespace
-
-double SweepRange::positions() const {
-    if (!(max >= min)) return 0.0;
-    if (max == min) return 1.0;
-    if (!(step > 0.0)) throw bemt::Error("The step of a range must be greater than zero.");
-    // The tolerance lets 0.3/0.1 = 2.9999999999999996 count as 3 steps.
-    constexpr double kRounding = 1e-9;
-    return std::floor((max - min) / step + kRounding) + 1.0;
-}
-
-int SweepRange::count() const {
-    const double n = positions();
-    if (!(n <= static_cast<double>(std::numeric_limits<int>::max()))) {
-        char text[160];
-        std::snprintf(text, sizeof text, "The range from %g to %g by %g has too many positions (%.15g).", min, max,
-                      step, n);
-        throw bemt::Error(text);
-    }
-    return static_cast<int>(n);
-}
-
-double SweepRange::value(int k) const { return min + k * step; }
 
 std::string betzLimitNote(double Cp) {
     char text[256];

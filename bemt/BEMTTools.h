@@ -15,6 +15,7 @@
 
 #include "bemt/Common.h"
 #include "bemt/Records.h"
+#include "bemt/SweepRange.h"
 
 namespace bemt {
 
@@ -22,24 +23,6 @@ class Solver;
 
 // Called with a whole percentage and a text; may throw to abort.
 using ProgressCallback = std::function<void(int, const std::string&)>;
-
-// A closed range min, min + step, ..., up to max.
-struct SweepRange {
-    double min = 0.0;
-    double max = 0.0;
-    double step = 1.0;
-
-    // Number of positions: the whole part of (max - min)/step, with a small tolerance
-    // for rounding, plus one; none when max < min. Each value is min + k*step, never a
-    // running sum, so the last position is not lost to rounding.
-    // Throws a message when the step is not positive over a non-empty range, and when
-    // the number does not fit an int (see positions() to check a limit first).
-    int count() const;
-    // The same number as a real number, which does not overflow (infinite when the
-    // range is infinitely long).
-    double positions() const;
-    double value(int k) const;
-};
 
 // Why an operating point with this power coefficient was marked not converged.
 std::string betzLimitNote(double Cp);

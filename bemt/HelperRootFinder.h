@@ -1,7 +1,8 @@
 #pragma once
 // Small one-dimensional root finders and maximisers over a scalar function. Their exact
-// iterations matter: the element solvers' results depend on them. They accept any
-// callable; an empty std::function throws std::bad_function_call.
+// iterations matter: the results of the element solvers and of the turbine controller
+// depend on them. They accept any callable; an empty std::function throws
+// std::bad_function_call.
 //
 // None of them throws on numerical trouble; NaN values make every comparison false.
 
@@ -106,6 +107,62 @@ public:
         return {best, false};
     }
 
+    // Regula falsi with the Illinois modification (M. Dowell and P. Jarratt, BIT 11, 1971)
+    // on a bracket whose lower end lo has the positive value fLo and whose upper end hi the
+    // value fHi <= 0. Each step evaluates f at the secant root of the bracket (at the
+    // midpoint where that falls outside it), keeps the end on the same side of zero as
+    // the new point, and halves the value kept at the other end when the same end moved
+    // twice in a row, so that the bracket shrinks from both sides. Stops when the smallest
+    // |f| so far is at most eps, the bracket no wider than width, or after maxIter
+    // evaluations; returns the point of the smallest |f| (an end when no step was taken).
+    template <class Function>
+    static double illinoisRoot(Function&& f, double lo, double hi, double fLo, double fHi, double eps, double width,
+                               int maxIter) {
+        double best = std::fabs(fLo) < std::fabs(fHi) ? lo : hi;
+        double fBest = std::min(std::fabs(fLo), std::fabs(fHi));
+        int side = 0;
+        for (int k = 0; k < maxIter && fBest > eps && hi - lo > width; ++k) {
+            double p = (lo * fHi - hi * fLo) / (fHi - fLo);
+            if (!(p > lo && p < hi)) p = 0.5 * (lo + hi);
+            const double fP = f(p);
+            if (std::fabs(fP) < fBest) {
+                best = p;
+                fBest = std::fabs(fP);
+            }
+            if (fP > 0.0) {
+                lo = p;
+                fLo = fP;
+                if (side == -1) fHi *= 0.5;
+                side = -1;
+            } else {
+                hi = p;
+                fHi = fP;
+                if (side == 1) fLo *= 0.5;
+                side = 1;
+            }
+        }
+        return best;
+    }
+
+    // Bisection of a bracket with f(lo) = fLo < 0 <= f(hi) = fHi until it is no wider
+    // than width (a midpoint whose value is not >= 0, NaN included, becomes lo); then the
+    // root of the line through the final ends, or hi when their values do not rise.
+    template <class Function>
+    static double bisectionInterpolatedRoot(Function&& f, double lo, double hi, double fLo, double fHi, double width) {
+        while (hi - lo > width) {
+            const double mid = 0.5 * (lo + hi);
+            const double fMid = f(mid);
+            if (fMid >= 0.0) {
+                hi = mid;
+                fHi = fMid;
+            } else {
+                lo = mid;
+                fLo = fMid;
+            }
+        }
+        return fHi > fLo ? lo + (hi - lo) * (-fLo) / (fHi - fLo) : hi;
+    }
+
     // Newton iteration with a forward-difference derivative of step eps/1000. Returns the
     // last iterate; a zero derivative yields inf or NaN, which ends the loop.
     template <class Function>
@@ -143,6 +200,38 @@ public:
             x += step;
         } while (k < maxIter && x <= hi);
         return best;
+    }
+
+    // Golden-section search for the maximum of a unimodal f on [lo, hi] (J. Kiefer, 1953):
+    // each step drops the part of the bracket beyond the lower of two inner points, which
+    // divide it in the golden ratio, and evaluates f once. Runs the steps that shrink the
+    // bracket to width, calling onStep(k, steps) before step k, and returns the midpoint
+    // of the final bracket. Ties keep the lower part.
+    template <class Function, class Step>
+    static double goldenSectionMaximize(Function&& f, double lo, double hi, double width, Step&& onStep) {
+        const double ratio = (std::sqrt(5.0) - 1.0) / 2.0;
+        double a = hi - ratio * (hi - lo);
+        double b = lo + ratio * (hi - lo);
+        double fa = f(a);
+        double fb = f(b);
+        const int steps = static_cast<int>(std::ceil(std::log(width / (hi - lo)) / std::log(ratio)));
+        for (int k = 0; k < steps && hi - lo > width; ++k) {
+            onStep(k, steps);
+            if (fa >= fb) {
+                hi = b;
+                b = a;
+                fb = fa;
+                a = hi - ratio * (hi - lo);
+                fa = f(a);
+            } else {
+                lo = a;
+                a = b;
+                fa = fb;
+                b = lo + ratio * (hi - lo);
+                fb = f(b);
+            }
+        }
+        return 0.5 * (lo + hi);
     }
 
     // Bisection on the sign of the forward-difference slope; the result stays in [lo, hi].

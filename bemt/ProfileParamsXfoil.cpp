@@ -5,7 +5,7 @@
 #include <optional>
 #include <sstream>
 
-#include "bemt/BEMTTools.h"
+#include "bemt/SweepRange.h"
 #include "bemt/Common.h"
 #include "bemt/Error.h"
 #include "bemt/HelperXfoil.h"
@@ -94,8 +94,8 @@ std::optional<std::string> ProfileParamsXfoil::sweepRefusal(double alphaMin, dou
     // A step that is not positive never reaches the end of the sweep.
     if (!(alphaStep > 0.0)) return "The angle step must be greater than zero.";
     if (!(alphaMin <= alphaMax)) return "The last angle of attack must not be below the first.";
-    if (auto refusal = countRefusal("The sweep of angles of attack", SweepRange{alphaMin, alphaMax, alphaStep}.positions(),
-                                    Limits::kMaxXfoilAngles))
+    if (auto refusal = SweepRange{alphaMin, alphaMax, alphaStep}.sizeRefusal("The sweep of angles of attack",
+                                                                               Limits::kMaxXfoilAngles))
         return *refusal;
     return std::nullopt;
 }

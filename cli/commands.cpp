@@ -23,32 +23,28 @@ using namespace bemt;
 
 namespace {
 
-void checkCommandSettings(const std::string& command, const ProjectData& project) {
+void checkCommandSettings(Computation computation, const ProjectData& project) {
     const ComputeSettings& c = project.computeSettings;
-    if (command == "design") {
+    if (computation == Computation::Design) {
         if (const auto refusal = designElementsRefusal(project.solverSettings.n_elements))
             throw bemt::Error(*refusal + " Raise the project's number of elements or give --elements.");
+        if (!(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
+            throw bemt::Error("Invalid project value: the chord limit of the design must be a positive number.");
     }
-    if (command == "design" && !(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
-        throw bemt::Error("Invalid project value: the chord limit of the design must be a positive number.");
-    if (command == "char") {
-        const SweepRange range = BEMTTools::characteristicsRange(c);
-        if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
-            throw bemt::Error("Invalid project value: the characteristics range holds a value that is not a number.");
-        if (range.max < range.min)
-            throw bemt::Error("Invalid project value: the characteristics range ends before it starts.");
-        if (range.max > range.min && !(range.step > 0.0))
-            throw bemt::Error(
-                "Invalid project value: the step of the characteristics range must be greater than zero.");
+    if (computation == Computation::Characteristics) {
+        if (const auto refusal = BEMTTools::characteristicsRange(c).refusal("the characteristics range", true))
+            throw bemt::Error("Invalid project value: " + *refusal);
     }
 }
 
 // The steps of a characteristics range computed at kSmallestSweepValue instead of their
 // own value, said once on stderr: their rows repeat the first row at that value.
 void noteRaisedSteps(const ProjectData& project) {
-    const SweepRange range = BEMTTools::characteristicsRange(project.computeSettings);
     int raised = 0;
-    for (int k = 0; k < range.count() && std::fabs(range.value(k)) < BEMTTools::kSmallestSweepValue; ++k) ++raised;
+    for (double value : BEMTTools::characteristicsRange(project.computeSettings).values()) {
+        if (!(std::fabs(value) < BEMTTools::kSmallestSweepValue)) break;
+        ++raised;
+    }
     if (raised == 0) return;
     const std::string smallest = NumberText::shortText(BEMTTools::kSmallestSweepValue);
     std::fprintf(stderr, "korvane-cli: note: %d value%s of the characteristics range below %s %s computed at %s.\n",
@@ -180,28 +176,33 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
     return project;
 }
 
-int runComputation(const std::string& command, const ComputeOptions& options) {
+int runComputation(Computation computation, const std::string& command, const ComputeOptions& options) {
     CommandResult result;
+    result.computation = computation;
     result.command = command;
     result.projectPath = options.projectPath;
     const auto project = runOnProject(
         options,
         [&](ProjectData& p) {
-            checkCommandSettings(command, p);
-            if (command == "char" && !options.quiet) noteRaisedSteps(p);
+            checkCommandSettings(computation, p);
+            if (computation == Computation::Characteristics && !options.quiet) noteRaisedSteps(p);
         },
         [&](BEMTTools& tools, const InputDataSet& input, const ProjectData& used, const ProgressCallback& progress) {
             const ComputeSettings& settings = used.computeSettings;
             const SweepRange pitch = BEMTTools::pitchRange(settings);
-            if (command == "op") {
-                result.points = tools.pitchSweep(input, pitch, progress);
-            } else if (command == "design") {
-                DesignResult designed = tools.designSweep(input, pitch, settings.design_c_limit, progress);
-                result.design = std::move(designed.blade);
-                result.points = std::move(designed.points);
-            } else {
-                result.steps = tools.characteristicsSweep(input, settings.range_type,
-                                                          BEMTTools::characteristicsRange(settings), pitch, progress);
+            switch (computation) {
+                case Computation::OperatingPoint: result.points = tools.pitchSweep(input, pitch, progress); break;
+                case Computation::Design: {
+                    DesignResult designed = tools.designSweep(input, pitch, settings.design_c_limit, progress);
+                    result.design = std::move(designed.blade);
+                    result.points = std::move(designed.points);
+                    break;
+                }
+                case Computation::Characteristics:
+                    result.steps = tools.characteristicsSweep(input, settings.range_type,
+                                                              BEMTTools::characteristicsRange(settings), pitch,
+                                                              progress);
+                    break;
             }
         });
     if (!project) return kAborted;

@@ -1,6 +1,6 @@
 #pragma once
-// The subcommands of korvane-cli. Each returns the program's exit status; failures are
-// thrown as std::string messages for the user.
+// The computing subcommands of korvane-cli. Each returns the program's exit status;
+// failures are thrown as bemt::Error messages for the user.
 
 #include <cstdio>
 #include <functional>
@@ -13,6 +13,7 @@
 #include "project/file_writer.h"
 #include "project/text_file.h"
 #include "cli/project_input.h"
+#include "cli/result_output.h"
 
 namespace korvane::cli {
 
@@ -45,8 +46,8 @@ struct ConvergenceCount {
 // kSuccess when every point converged; otherwise kNotConverged, said on stderr unless quiet.
 int convergenceStatus(const ConvergenceCount& count, bool quiet);
 
-// command is "op", "design" or "char".
-int runComputation(const std::string& command, const ComputeOptions& options);
+// op, design or char; command is the subcommand's name, as the results name it.
+int runComputation(Computation computation, const std::string& command, const ComputeOptions& options);
 
 // Files (name or path) with their text, written as it is produced.
 using OutputFiles = std::vector<std::pair<std::string, TextProducer>>;

@@ -1,25 +1,21 @@
 // korvane-cli: the rotor computations of a .kvp project without a display.
 #include <CLI/CLI.hpp>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
-#include <map>
 #include <new>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "bemt/BEMTTools.h"
 #include "bemt/Common.h"
 #include "bemt/Error.h"
-#include "bemt/KeywordFile.h"
 #include "bemt/MemoryBudget.h"
 #include "bemt/NumberText.h"
-#include "bemt/ThreadCount.h"
 #include "bemt/ValueLimits.h"
 #include "cli/commands.h"
-#include "cli/exchange_commands.h"
-#include "cli/turbine_commands.h"
+#include "cli/option_checks.h"
+#include "cli/subcommands.h"
 
 namespace {
 
@@ -118,129 +114,6 @@ Examples:
   korvane-cli import openfast examples/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst --out nrel5mw.kvp
   korvane-cli export aerodyn nrel5mw.kvp --out aerodyn/)";
 
-// The check every numeric option shares: one finite number written with a decimal
-// point, within the setting's range, and for a count a whole number (written back
-// without its fraction, "10.0" as "10", for the conversion to an integer).
-CLI::Validator numberWithin(const bemt::ValueLimit& limit, bool whole = false) {
-    return CLI::Validator(
-        [limit, whole](std::string& input) -> std::string {
-            const auto number = bemt::NumberText::wholeDouble(input);
-            if (number.kind == bemt::NumberText::Whole::NotANumber) {
-                if (bemt::hasDecimalComma(input)) return input + " is written with a decimal comma; write a decimal point.";
-                return "\"" + input + "\" is not a number.";
-            }
-            if (number.kind == bemt::NumberText::Whole::NotFinite) return input + " is not a finite number.";
-            if (whole && number.value != std::trunc(number.value)) return input + " is not a whole number.";
-            if (!limit.contains(number.value)) return limit.refusal(number.value);
-            if (whole) input = bemt::NumberText::formatted("%.0f", number.value);
-            return std::string();
-        },
-        "");
-}
-
-CLI::Validator countWithin(const bemt::ValueLimit& limit) { return numberWithin(limit, true); }
-
-// Options whose range the turbine settings check as a whole.
-constexpr bemt::ValueLimit kAnyNumber{"the value", -bemt::ValueLimit::kUnbounded, bemt::ValueLimit::kUnbounded};
-
-// An empty value would read as an option not given and be ignored: every option that
-// takes a value, of every command, refuses it by name.
-void refuseEmptyValues(CLI::App& app) {
-    const CLI::Validator notEmpty(
-        [](std::string& input) {
-            return input.empty() ? std::string("the value is empty; give one, or leave the option out.") : std::string();
-        },
-        "");
-    for (CLI::Option* option : app.get_options()) {
-        if (option->nonpositional() && option->get_type_size_min() > 0) option->check(notEmpty);
-    }
-    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) refuseEmptyValues(*command);
-}
-
-// Ranges of options that are no project setting.
-constexpr bemt::ValueLimit kThreads{"the number of threads", 1.0, bemt::ThreadCount::kMax};
-constexpr bemt::ValueLimit kNodes{"the number of nodes", 2.0, Limits::kMaxElements};
-
-// Options shared by every computing command.
-void addComputeOptions(CLI::App& command, ComputeOptions& options) {
-    command.add_option("PROJECT", options.projectPath, "The .kvp project file")->required();
-    command.add_option("--csv", options.csvFolder, "Write CSV files into DIR (created when missing)")
-        ->type_name("DIR");
-    command.add_option("--json", options.jsonPath, "Write the results as JSON to FILE, or - for standard output")
-        ->type_name("FILE");
-    command.add_flag("-q,--quiet", options.quiet, "No summary table and no list of written files");
-    command.add_flag_callback(
-        "--no-progress", [&options] { options.progress = false; },
-        "No progress bar (it shows only when stderr is a terminal)");
-
-    const std::map<std::string, bemt::SolverType> solvers{
-        {"ning", bemt::Ning}, {"nr", bemt::NewtonRaphson}, {"2d", bemt::FixedPoint2D},
-        {"0", bemt::Ning},    {"1", bemt::NewtonRaphson},  {"2", bemt::FixedPoint2D}};
-    command
-        .add_option_function<bemt::SolverType>(
-            "--solver", [&options](const bemt::SolverType& s) { options.overrides.solver = s; },
-            "Element solver instead of the project's: ning (0), nr (Newton-Raphson, 1) or 2d (fixed point, 2)")
-        ->transform(CLI::CheckedTransformer(solvers, CLI::ignore_case))
-        ->option_text("ning|nr|2d");
-    command.add_option_function<int>(
-        "--elements", [&options](const int& n) { options.overrides.elements = n; },
-        "Number of blade elements, " + Limits::elements.rangeText() + " (design: at least 2)")
-        ->transform(countWithin(Limits::elements))->option_text("N");
-    command.add_option_function<double>(
-        "--accuracy", [&options](const double& a) { options.overrides.accuracy = a; },
-        "Tolerance of every iteration, " + Limits::accuracy.rangeText())
-        ->check(numberWithin(Limits::accuracy))->option_text("EPS");
-    command.add_option_function<int>(
-        "--max-iterations", [&options](const int& n) { options.overrides.maxIterations = n; },
-        "Iteration limit, " + Limits::maxIterations.rangeText())
-        ->transform(countWithin(Limits::maxIterations))->option_text("N");
-    command.add_option_function<int>(
-        "--threads", [&options](const int& n) { options.threads = n; },
-        "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)")
-        ->transform(countWithin(kThreads))->option_text("N");
-    command.add_option_function<bool>(
-        "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
-        "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
-        ->transform(CLI::CheckedTransformer(std::map<std::string, bool>{{"on", true}, {"off", false}}, CLI::ignore_case))
-        ->option_text("on|off");
-}
-
-// The turbine settings of power-curve.
-void addTurbineOptions(CLI::App& command, TurbineOverrides& overrides, std::string& rpm,
-                       std::string& tsrTarget, std::string& wind, std::vector<std::string>& weibull,
-                       std::vector<double>& rayleigh) {
-    command.add_option_function<double>(
-        "--rated-power", [&overrides](const double& w) { overrides.ratedPower = w; },
-        "Rated electrical power in W")->check(numberWithin(kAnyNumber))->option_text("W");
-    command.add_option_function<double>(
-        "--efficiency", [&overrides](const double& e) { overrides.efficiency = e; },
-        "Drivetrain and generator efficiency, over 0 and at most 1")
-        ->check(numberWithin(kAnyNumber))->option_text("E");
-    command.add_option("--rpm", rpm, "Rotor speed limits in rpm, MIN:MAX (fixed speed runs at MAX)")
-        ->type_name("MIN:MAX");
-    command.add_option("--tsr-target", tsrTarget,
-                       "Tip speed ratio held below rated power, or auto (that of maximal Cp at fine pitch)")
-        ->type_name("X|auto");
-    const std::map<std::string, bemt::ControlMode> modes{
-        {"vsvp", bemt::ControlMode::VariableSpeedVariablePitch},
-        {"vsfp", bemt::ControlMode::VariableSpeedFixedPitch},
-        {"fsvp", bemt::ControlMode::FixedSpeedVariablePitch},
-        {"fsfp", bemt::ControlMode::FixedSpeedFixedPitch}};
-    command
-        .add_option_function<bemt::ControlMode>(
-            "--control", [&overrides](const bemt::ControlMode& m) { overrides.control = m; },
-            "Variable or fixed speed (vs/fs) and pitch (vp/fp)")
-        ->transform(CLI::CheckedTransformer(modes, CLI::ignore_case))
-        ->option_text("vsvp|vsfp|fsvp|fsfp");
-    command.add_option("--wind", wind, "Wind speeds of the curve in m/s, MIN:MAX:STEP; values " +
-                                           Limits::windSpeed.rangeText())
-        ->type_name("MIN:MAX:STEP");
-    command.add_option("--weibull", weibull, "A Weibull wind climate, shape K and scale A in m/s (repeatable)")
-        ->type_name("K,A");
-    command.add_option("--rayleigh", rayleigh, "A Rayleigh wind climate of mean speed MEAN in m/s (repeatable)")
-        ->type_name("MEAN")->check(numberWithin(Limits::meanWindSpeed));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -251,111 +124,9 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.fallthrough(false);
 
-    ComputeOptions options;
-    std::string pitch;
-    TurbineOverrides turbine;
-    SurfaceOptions surfaceOptions;
-    std::string rpm;
-    std::string tsrTarget;
-    std::string wind;
-    std::vector<std::string> weibull;
-    std::vector<double> rayleigh;
-    std::string surfaceTsr;
-    std::string surfacePitch;
-    std::string range;
-    std::string newPath;
-    bool force = false;
-
-    CLI::App* op = app.add_subcommand(
-        "op", "Operating point, one per pitch angle of the project's compute settings (pitch regulation on: the "
-              "pitch range; off: pitch 0)");
-    CLI::App* design = app.add_subcommand(
-        "design", "Blade design with the project's chord limit, then the operating point of the designed blade");
-    CLI::App* characteristics =
-        app.add_subcommand("char", "Characteristics over the project's range of wind velocity or tip speed ratio");
-    CLI::App* powerCurve = app.add_subcommand(
-        "power-curve", "Power curve under the project's speed and pitch control, with the annual energy of its wind "
-                       "climates");
-    CLI::App* surface = app.add_subcommand(
-        "surface", "Power, thrust and torque coefficients over tip speed ratio and pitch at one wind speed");
-    CLI::App* create = app.add_subcommand("new", "Write the new-project defaults to FILE");
-
-    for (CLI::App* command : {op, design, characteristics, powerCurve, surface}) addComputeOptions(*command, options);
-    for (CLI::App* command : {op, design, characteristics}) {
-        command->add_option("--pitch", pitch,
-                            "Blade pitch angles in degrees, VALUE or MIN:MAX:STEP (switches pitch regulation on)")
-            ->type_name("P|MIN:MAX:STEP");
-    }
-    addTurbineOptions(*powerCurve, turbine, rpm, tsrTarget, wind, weibull, rayleigh);
-    surface->add_option("--tsr", surfaceTsr, "Tip speed ratios, MIN:MAX:STEP")->required()->type_name("MIN:MAX:STEP");
-    surface->add_option("--pitch", surfacePitch, "Pitch angles in degrees, MIN:MAX:STEP")
-        ->required()
-        ->type_name("MIN:MAX:STEP");
-    surface->add_option_function<double>(
-        "--wind", [&surfaceOptions](const double& v) { surfaceOptions.wind = v; },
-        "Wind speed in m/s, " + Limits::V0.rangeText() + " (default: the project's wind velocity)")
-        ->check(numberWithin(Limits::V0))->option_text("V");
-    surface->add_option("--rosco", surfaceOptions.roscoPath,
-                        "Write the Cp, Ct and Cq tables in the text layout controller tuning tools read")
-        ->type_name("FILE");
-    design->add_option_function<double>(
-        "--c-limit", [&options](const double& c) { options.overrides.chordLimit = c; },
-        "Largest relative chord c/R of the design, " + Limits::chordLimit.rangeText())
-        ->check(numberWithin(Limits::chordLimit))->option_text("C/R");
-    characteristics
-        ->add_option("--range", range,
-                     "Range of the characteristics, MIN:MAX:STEP; values " + Limits::rangeValue.rangeText() +
-                         ", step " + Limits::rangeStep.rangeText() + ", at most " +
-                         std::to_string(Limits::kMaxCharacteristicSteps) + " steps; values below " +
-                         bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue) + " are computed at " +
-                         bemt::NumberText::shortText(bemt::BEMTTools::kSmallestSweepValue) +
-                         " (over the tip speed ratio, V0 = Om R / TSR)")
-        ->type_name("MIN:MAX:STEP");
-    characteristics
-        ->add_option_function<bemt::ComputeRangeType>(
-            "--range-type", [&options](const bemt::ComputeRangeType& t) { options.overrides.rangeType = t; },
-            "Quantity of the range: wind (wind velocity, m/s) or tsr (tip speed ratio)")
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, bemt::ComputeRangeType>{{"wind", bemt::windVelocity}, {"tsr", bemt::tipSpeedRatio}},
-            CLI::ignore_case))
-        ->option_text("wind|tsr");
-    create->add_option("FILE", newPath, "The project file to write")->required();
-
-    ImportOptions importOptions;
-    CLI::App* importCommand = app.add_subcommand("import", "Make a project from another program's files");
-    importCommand->require_subcommand(1);
-    CLI::App* importOpenFast =
-        importCommand->add_subcommand("openfast", "The rotor of an OpenFAST model (.fst with ElastoDyn and AeroDyn v15)");
-    CLI::App* importAeroDyn = importCommand->add_subcommand(
-        "aerodyn", "The blade of an AeroDyn v15 primary input, with the rotor size given here");
-    for (CLI::App* command : {importOpenFast, importAeroDyn}) {
-        command->add_option("FILE", importOptions.source, "The model file")->required();
-        command->add_option("--out", importOptions.out, "The project file to write")->required()->type_name("FILE");
-        command->add_flag("-f,--force", importOptions.force, "Replace an existing project file");
-    }
-    importAeroDyn->add_option("--hub-radius", importOptions.rotor.hubRadius, "Hub radius, m, " + Limits::Rh.rangeText())
-        ->required()->check(numberWithin(Limits::Rh))->type_name("RH");
-    importAeroDyn->add_option("--tip-radius", importOptions.rotor.tipRadius,
-                              "Rotor (tip) radius, m, " + Limits::R.rangeText())
-        ->required()->check(numberWithin(Limits::R))->type_name("R");
-    importAeroDyn->add_option("--blades", importOptions.rotor.blades, "Number of blades, " + Limits::B.rangeText())
-        ->required()->transform(countWithin(Limits::B))->type_name("B");
-
-    ExportOptions exportOptions;
-    CLI::App* exportCommand = app.add_subcommand("export", "Write the project's blade in another program's format");
-    exportCommand->require_subcommand(1);
-    CLI::App* exportAeroDyn = exportCommand->add_subcommand(
-        "aerodyn", "AeroDyn v15 blade file, one airfoil table per airfoil point and the AFNames lines");
-    exportAeroDyn->add_option("PROJECT", exportOptions.projectPath, "The .kvp project file")->required();
-    exportAeroDyn->add_option("--out", exportOptions.folder, "Folder for the files (created when missing)")
-        ->required()->type_name("DIR");
-    exportAeroDyn->add_option_function<int>(
-        "--nodes", [&exportOptions](const int& n) { exportOptions.nodes = n; },
-        "Number of nodes, evenly spaced from hub to tip (default: the chord and airfoil points)")
-        ->transform(countWithin(kNodes))->option_text("N");
-    exportAeroDyn->add_flag("-q,--quiet", exportOptions.quiet, "No list of written files");
-    create->add_flag("-f,--force", force, "Replace an existing file");
-
+    CommandLine line;
+    const std::vector<Subcommand> subcommands = subcommandTable(line);
+    addSubcommands(app, subcommands);
     refuseEmptyValues(app);
     try {
         app.parse(argc, argv);
@@ -365,35 +136,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (create->parsed()) return runNew(newPath, force);
-        if (importOpenFast->parsed()) return runImportOpenFast(importOptions);
-        if (importAeroDyn->parsed()) return runImportAeroDyn(importOptions);
-        if (exportAeroDyn->parsed()) return runExportAeroDyn(exportOptions);
-        if (!pitch.empty()) options.overrides.pitch = parseRange(pitch, "--pitch", pitchLimits());
-        if (!range.empty()) options.overrides.range = parseRange(range, "--range", characteristicsLimits());
-        if (powerCurve->parsed()) {
-            if (!rpm.empty()) {
-                const auto [lo, hi] = parseRpmRange(rpm);
-                turbine.rpmMin = lo;
-                turbine.rpmMax = hi;
-            }
-            if (!tsrTarget.empty()) turbine.tsrTarget = parseTsrTarget(tsrTarget);
-            if (!wind.empty()) turbine.wind = parseRange(wind, "--wind", windLimits());
-            for (const auto& w : weibull) turbine.climates.push_back(parseWeibull(w));
-            for (double mean : rayleigh) {
-                char name[64];
-                std::snprintf(name, sizeof name, "Rayleigh, mean %g m/s", mean);
-                turbine.climates.push_back(bemt::Turbine::rayleighClimate(name, mean));
-            }
-            return runPowerCurve(options, turbine);
-        }
-        if (surface->parsed()) {
-            surfaceOptions.tsr = parseRange(surfaceTsr, "--tsr", tipSpeedRatioLimits());
-            surfaceOptions.pitch = parseRange(surfacePitch, "--pitch", pitchLimits());
-            return runSurface(options, surfaceOptions);
-        }
-        const std::string command = op->parsed() ? "op" : design->parsed() ? "design" : "char";
-        return runComputation(command, options);
+        return runParsedSubcommand(app, subcommands);
     } catch (const OptionError& e) {
         std::fprintf(stderr, "korvane-cli: %s\n", e.message.c_str());
         return kUsage;

@@ -32,16 +32,6 @@ void requirePoints(const std::vector<Point>& points, Value Point::*value, const 
     }
 }
 
-void requireRange(const SweepRange& range, const char* what) {
-    if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
-        invalid(std::string("the ") + what + " range holds a value that is not a number.");
-    if (range.max < range.min)
-        invalid(std::string("the ") + what + " range ends (" + NumberText::shortText(range.max) + ") before it starts ("
-                + NumberText::shortText(range.min) + ").");
-    if (range.max > range.min && !(range.step > 0.0))
-        invalid(std::string("the step of the ") + what + " range must be greater than zero.");
-}
-
 }  // namespace
 
 RangeLimits pitchLimits() {
@@ -88,9 +78,10 @@ SweepRange parseRange(const std::string& text, const std::string& option, const 
     if (v.size() == 3) {
         if (const auto refusal = limits.step->check(range.step)) refuse(*refusal);
     }
-    if (range.max < range.min) refuse(std::string(limits.what) + " ends before it starts.");
-    if (range.max > range.min && !(range.step > 0.0)) refuse("the step must be greater than zero.");
-    if (const auto refusal = countRefusal(limits.what, range.positions(), limits.maxPositions)) refuse(*refusal);
+    // The option's text shows the step next to the range it belongs to.
+    if (range.fault() == SweepRange::Fault::NoStep) refuse("the step must be greater than zero.");
+    if (const auto refusal = range.refusal(limits.what)) refuse(*refusal);
+    if (const auto refusal = range.sizeRefusal(limits.what, limits.maxPositions)) refuse(*refusal);
     return range;
 }
 
@@ -129,7 +120,8 @@ void checkForComputation(const ProjectData& project) {
     requirePoints(project.chordPoints, &ChordPoint::c_rel, "chord");
     requirePoints(project.twistPoints, &TwistPoint::twist_deg, "twist");
     if (project.airfoilPoints.size() < 2) invalid("the blade needs at least two airfoil points.");
-    requireRange(BEMTTools::pitchRange(project.computeSettings), "pitch");
+    if (const auto refusal = BEMTTools::pitchRange(project.computeSettings).refusal("the pitch range", true))
+        invalid(*refusal);
 }
 
 InputDataSet computationInput(const ProjectData& project, const std::function<void(int, const std::string&)>& progress,

@@ -159,7 +159,7 @@ void writeDesignCsv(std::ostream& out, const DesignedBlade& design, double R) {
 }  // namespace
 
 void printSummary(std::FILE* out, const CommandResult& r) {
-    if (r.command == "char") {
+    if (r.computation == Computation::Characteristics) {
         const bool wind = r.project.computeSettings.range_type == windVelocity;
         printHeader(out, r, wind ? "Characteristics over the wind velocity" : "Characteristics over the tip speed ratio");
         const std::size_t pitches = r.steps.empty() ? 0 : r.steps.front().points.size();
@@ -177,7 +177,7 @@ void printSummary(std::FILE* out, const CommandResult& r) {
         printBetzNote(out, betzLimitNote(r.steps));
         return;
     }
-    printHeader(out, r, r.command == "design" ? "Designed blade" : "Operating point");
+    printHeader(out, r, r.computation == Computation::Design ? "Designed blade" : "Operating point");
     if (r.design) {
         const double limit = r.project.computeSettings.design_c_limit;
         std::fprintf(out, "Blade designed with c/R at most %g: %zu chord and twist points\n", limit,
@@ -197,7 +197,7 @@ std::string csvNumber(double value) { return formatted("%.10g", value); }
 
 std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& r) {
     std::vector<std::pair<std::string, TextProducer>> files;
-    if (r.command == "char") {
+    if (r.computation == Computation::Characteristics) {
         files.emplace_back("characteristics.csv", [&r](std::ostream& out) { writeCharacteristicsCsv(out, r.steps); });
         return files;
     }
@@ -218,7 +218,7 @@ std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& 
 void writeJson(std::ostream& out, const CommandResult& r) {
     JsonStream json(out);
     json.member("command", r.command);
-    if (r.command == "char") {
+    if (r.computation == Computation::Characteristics) {
         json.member("range_type",
                     r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");
         json.beginArray("steps");

@@ -16,8 +16,12 @@
 
 namespace korvane::cli {
 
+// What op, design and char compute.
+enum class Computation { OperatingPoint, Design, Characteristics };
+
 struct CommandResult {
-    std::string command;  // "op", "design" or "char"
+    Computation computation = Computation::OperatingPoint;
+    std::string command;  // the subcommand's name: JSON "command", CSV file names
     std::string projectPath;
     ProjectData project;  // after the command line's overrides
     std::vector<bemt::pitchControlledOperatingPoint> points;           // op, design

@@ -107,8 +107,9 @@ TurbineSettings turbineSettings(const ProjectData& project, const TurbineOverrid
     throw bemt::Error("Invalid turbine setting: \"" + problem.key + "\" " + problem.message);
 }
 
-int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrides) {
+int runPowerCurve(const std::string& command, const ComputeOptions& options, const TurbineOverrides& overrides) {
     PowerCurveResult result;
+    result.command = command;
     result.projectPath = options.projectPath;
     const auto project = runOnProject(
         options, [&](ProjectData& p) { result.settings = turbineSettings(p, overrides); },
@@ -127,7 +128,7 @@ int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrid
     return convergenceStatus(count, options.quiet);
 }
 
-int runSurface(const ComputeOptions& options, const SurfaceOptions& surface) {
+int runSurface(const std::string& command, const ComputeOptions& options, const SurfaceOptions& surface) {
     PerformanceSurface result;
     const auto project = runOnProject(
         options,
@@ -143,7 +144,7 @@ int runSurface(const ComputeOptions& options, const SurfaceOptions& surface) {
             result = PerformanceSurface::compute(tools, input, wind, surface.tsr, surface.pitch, progress);
         });
     if (!project) return kAborted;
-    CommandOutputs outputs{[&](std::ostream& out) { writeSurfaceJson(out, result); },
+    CommandOutputs outputs{[&](std::ostream& out) { writeSurfaceJson(out, result, command); },
                            [&] { return wholeTexts(surfaceCsv(result)); },
                            [&](std::FILE* out) { printSurface(out, result, options.projectPath); }};
     if (!surface.roscoPath.empty()) {

@@ -39,7 +39,8 @@ double parseTsrTarget(const std::string& text);
 // The project's turbine settings with the overrides; throws the first value out of range.
 bemt::TurbineSettings turbineSettings(const ProjectData& project, const TurbineOverrides& overrides);
 
-int runPowerCurve(const ComputeOptions& options, const TurbineOverrides& overrides);
-int runSurface(const ComputeOptions& options, const SurfaceOptions& surface);
+// command is the subcommand's name, as the JSON document names it.
+int runPowerCurve(const std::string& command, const ComputeOptions& options, const TurbineOverrides& overrides);
+int runSurface(const std::string& command, const ComputeOptions& options, const SurfaceOptions& surface);
 
 }  // namespace korvane::cli

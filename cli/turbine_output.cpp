@@ -68,7 +68,7 @@ std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveR
 
 std::string powerCurveJson(const PowerCurveResult& r) {
     Json root;
-    root["command"] = "power-curve";
+    root["command"] = r.command;
     root["tsr_target"] = r.curve.tsrTarget;
     root["rated_wind_speed"] = r.curve.ratedWindSpeed;  // NaN is written as null
     Json points = Json::array();
@@ -135,9 +135,9 @@ std::vector<std::pair<std::string, std::string>> surfaceCsv(const PerformanceSur
             {"surface_cq.csv", TurbineTables::surfaceCsv(s, s.cq)}};
 }
 
-void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s) {
+void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command) {
     JsonStream json(out);
-    json.member("command", "surface");
+    json.member("command", command);
     json.member("wind", s.wind);
     json.member("tsr", s.tsr);
     json.member("pitch", s.pitch);

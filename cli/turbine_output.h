@@ -16,6 +16,7 @@
 namespace korvane::cli {
 
 struct PowerCurveResult {
+    std::string command;   // the subcommand's name, as the JSON document names it
     std::string projectPath;
     bemt::TurbineSettings settings;
     bemt::PowerCurve curve;
@@ -31,7 +32,7 @@ void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const
 // surface_cp.csv, surface_ct.csv and surface_cq.csv: one row per tip speed ratio, one
 // column per pitch angle.
 std::vector<std::pair<std::string, std::string>> surfaceCsv(const bemt::PerformanceSurface& surface);
-// The surface as one JSON document, written row by row.
-void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface);
+// The surface as one JSON document of the subcommand command, written row by row.
+void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface, const std::string& command);
 
 }  // namespace korvane::cli

@@ -310,15 +310,6 @@ private:
     std::vector<std::string>* m_outOfLimits;
 };
 
-// Positions of a range as the sweeps count them; a range that computes nothing has none.
-double rangePositions(double min, double max, double step) {
-    try {
-        return SweepRange{min, max, step}.positions();
-    } catch (const bemt::Error&) {
-        return 0.0;
-    }
-}
-
 OperatingConditions readConditions(const Reader& r, const json& root) {
     const std::string where = "conditions";
     const json& o = r.object(r.member(root, "", "conditions"), where);
@@ -366,12 +357,11 @@ ComputeSettings readComputeSettings(const Reader& r, const json& root) {
     s.ran_min = r.number(o, where, "ran_min", Limits::rangeValue);
     s.ran_step = r.number(o, where, "ran_step", Limits::rangeStep);
     s.range_type = static_cast<ComputeRangeType>(r.choice(o, where, "range_type", tipSpeedRatio));
-    if (const auto refusal = countRefusal("the characteristics range", rangePositions(s.ran_min, s.ran_max, s.ran_step),
-                                          Limits::kMaxCharacteristicSteps))
+    if (const auto refusal = BEMTTools::characteristicsRange(s).sizeRefusal("the characteristics range",
+                                                                            Limits::kMaxCharacteristicSteps))
         r.refuseLimit(Reader::quoted(where) + ": " + *refusal);
     if (s.enable_pitch) {
-        if (const auto refusal = countRefusal("the pitch range", rangePositions(s.p_min, s.p_max, s.p_step),
-                                              Limits::kMaxPitchPositions))
+        if (const auto refusal = BEMTTools::pitchRange(s).sizeRefusal("the pitch range", Limits::kMaxPitchPositions))
             r.refuseLimit(Reader::quoted(where) + ": " + *refusal);
     }
     return s;

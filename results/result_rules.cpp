@@ -7,6 +7,7 @@
 #include <locale>
 #include <sstream>
 
+#include "bemt/SweepRange.h"
 #include "results/plot_axis.h"
 
 namespace result_rules {
@@ -164,18 +165,16 @@ std::vector<Interval> flaggedIntervals(const std::vector<double>& x, const std::
 
 AnalyzerAngles analyzerAngles(double alphaMin, double alphaMax, double step, bool fullRange) {
     AnalyzerAngles result;
-    if (!(step > 0.0) || !std::isfinite(alphaMin) || !std::isfinite(alphaMax)) return result;
-    double start = -180.0;
-    int count = static_cast<int>(std::floor(360.0 / step + kRounding)) + 1;
+    // The step serves the full circle too, also for a polar of one angle.
+    if (!(step > 0.0) || bemt::SweepRange{alphaMin, alphaMax, step}.fault() != bemt::SweepRange::Fault::None)
+        return result;
+    bemt::SweepRange range{-180.0, 180.0, step};
     if (!fullRange) {
         const double margin = std::floor(0.04 * (alphaMax - alphaMin) / step + kRounding) * step;
-        start = alphaMin - margin;
-        count = static_cast<int>(std::floor((alphaMax - alphaMin + 2.0 * margin) / step + kRounding)) + 1;
+        range = {alphaMin - margin, alphaMax + margin, step};
     }
-    result.angles.reserve(static_cast<std::size_t>(std::max(count, 0)));
     // Angles repeat after a full turn: the widened range ends where the full circle does.
-    for (int k = 0; k < count; ++k) {
-        const double angle = start + k * step;
+    for (const double angle : range.values()) {
         if (angle >= -180.0 - kRounding && angle <= 180.0 + kRounding) result.angles.push_back(angle);
     }
     if (result.angles.empty()) return result;

@@ -1,6 +1,6 @@
 #include "turbine/PerformanceSurface.h"
 
-#include <cmath>
+#include <cctype>
 
 #include "bemt/BEMTTools.h"
 #include "bemt/Error.h"
@@ -13,18 +13,12 @@ namespace {
 
 const std::string kSurfaceText = "Computing the performance surface.";
 
-std::vector<double> values(const SweepRange& range) {
-    std::vector<double> v;
-    for (int k = 0; k < range.count(); ++k) v.push_back(range.value(k));
-    return v;
-}
-
-void checkRange(const SweepRange& range, const std::string& name) {
-    if (!std::isfinite(range.min) || !std::isfinite(range.max) || !std::isfinite(range.step))
-        throw bemt::Error("The " + name + " range holds a value that is not a number.");
-    if (range.max < range.min) throw bemt::Error("The " + name + " range ends before it starts.");
-    if (range.max > range.min && !(range.step > 0.0))
-        throw bemt::Error("The step of the " + name + " range must be greater than zero.");
+// A range's refusal as a sentence of its own.
+void checkRange(const SweepRange& range, const std::string& what) {
+    if (auto refusal = range.refusal(what)) {
+        refusal->front() = static_cast<char>(std::toupper(static_cast<unsigned char>(refusal->front())));
+        throw bemt::Error(*refusal);
+    }
 }
 
 }  // namespace
@@ -32,8 +26,8 @@ void checkRange(const SweepRange& range, const std::string& name) {
 void PerformanceSurface::check(double wind, const SweepRange& tsrRange, const SweepRange& pitchRange) {
     if (const auto refusal = Limits::V0.check(wind))
         throw bemt::Error("The wind speed of the performance surface: " + *refusal);
-    checkRange(tsrRange, "tip speed ratio");
-    checkRange(pitchRange, "pitch");
+    checkRange(tsrRange, "the tip speed ratio range");
+    checkRange(pitchRange, "the pitch range");
     for (double pitch : {pitchRange.min, pitchRange.max})
         if (const auto refusal = Limits::pitchAngle.check(pitch))
             throw bemt::Error("The pitch of the performance surface: " + *refusal);
@@ -55,8 +49,8 @@ PerformanceSurface PerformanceSurface::compute(BEMTTools& tools, const InputData
 
     PerformanceSurface s;
     s.wind = wind;
-    s.tsr = values(tsrRange);
-    s.pitch = values(pitchRange);
+    s.tsr = tsrRange.values();
+    s.pitch = pitchRange.values();
     const double R = data.conditions.R;
     std::vector<OperatingPointRequest> requests;
     requests.reserve(s.tsr.size() * s.pitch.size());

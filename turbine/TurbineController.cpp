@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <numbers>
 
 #include "bemt/Common.h"
 #include "bemt/BEMTTools.h"
+#include "bemt/HelperRootFinder.h"
 
 namespace bemt {
 
@@ -61,7 +63,7 @@ double TurbineController::optimalTipSpeedRatio(const ProgressCallback& progress)
     const SweepRange scan{kTsrScanMin, kTsrScanMax, kTsrScanStep};
 
     std::vector<OperatingPointRequest> requests;
-    for (int k = 0; k < scan.count(); ++k) requests.push_back({v, scan.value(k) * v / R, fine});
+    for (double tsr : scan.values()) requests.push_back({v, tsr * v / R, fine});
     const auto points = m_tools.analyzeOpGrid(m_data, requests, share(progress, 0.0, 60.0, kTsrText));
 
     // Unconverged points leave out elements and may show a spurious maximum: they count
@@ -74,35 +76,15 @@ double TurbineController::optimalTipSpeedRatio(const ProgressCallback& progress)
     }
 
     // Golden-section search around the best scanned ratio.
-    double lo = std::max(kTsrScanMin, scan.value(best) - kTsrScanStep);
-    double hi = std::min(kTsrScanMax, scan.value(best) + kTsrScanStep);
-    const double ratio = (std::sqrt(5.0) - 1.0) / 2.0;
-    auto cp = [&](double tsr) { return operatingPoint(v, tsr * v / R, fine).Cp; };
+    const double lo = std::max(kTsrScanMin, scan.value(best) - kTsrScanStep);
+    const double hi = std::min(kTsrScanMax, scan.value(best) + kTsrScanStep);
     report(60, kTsrText);
-    double a = hi - ratio * (hi - lo);
-    double b = lo + ratio * (hi - lo);
-    double fa = cp(a);
-    double fb = cp(b);
-    const int steps = static_cast<int>(std::ceil(std::log(kTsrTolerance / (hi - lo)) / std::log(ratio)));
-    for (int k = 0; k < steps && hi - lo > kTsrTolerance; ++k) {
-        report(static_cast<int>(60.0 + 40.0 * k / steps), kTsrText);
-        if (fa >= fb) {
-            hi = b;
-            b = a;
-            fb = fa;
-            a = hi - ratio * (hi - lo);
-            fa = cp(a);
-        } else {
-            lo = a;
-            a = b;
-            fa = fb;
-            b = lo + ratio * (hi - lo);
-            fb = cp(b);
-        }
-    }
+    const double tsr = HelperRootFinder::goldenSectionMaximize(
+        [&](double x) { return operatingPoint(v, x * v / R, fine).Cp; }, lo, hi, kTsrTolerance,
+        [&](int k, int steps) { report(static_cast<int>(60.0 + 40.0 * k / steps), kTsrText); });
     report(100, kTsrText);
     m_progress = nullptr;
-    return 0.5 * (lo + hi);
+    return tsr;
 }
 
 std::pair<double, double> TurbineController::rotorSpeed(double v, double tsrTarget) const {
@@ -168,39 +150,20 @@ void TurbineController::pitchToRated(PowerCurvePoint& row, double om, double sta
         hiOp = operatingPoint(v, om, hi);
     }
 
-    // Regula falsi with the Illinois modification between lo (too much power) and hi.
-    double fLo = excess(loOp);
-    double fHi = excess(hiOp);
-    double best = std::fabs(fLo) < std::fabs(fHi) ? lo : hi;
-    OperatingPoint bestOp = std::fabs(fLo) < std::fabs(fHi) ? loOp : hiOp;
-    double fBest = std::min(std::fabs(fLo), std::fabs(fHi));
-    int side = 0;
-    for (int k = 0; k < kMaxRefinements && fBest > kPowerTolerance * rated && hi - lo > kPitchTolerance; ++k) {
-        double p = (lo * fHi - hi * fLo) / (fHi - fLo);
-        if (!(p > lo && p < hi)) p = 0.5 * (lo + hi);
-        OperatingPoint pOp = operatingPoint(v, om, p);
-        const double f = excess(pOp);
-        if (std::fabs(f) < fBest) {
-            best = p;
-            bestOp = pOp;
-            fBest = std::fabs(f);
-        }
-        if (f > 0.0) {
-            lo = p;
-            fLo = f;
-            if (side == -1) fHi *= 0.5;
-            side = -1;
-        } else {
-            hi = p;
-            fHi = f;
-            if (side == 1) fLo *= 0.5;
-            side = 1;
-        }
-    }
+    // Between lo (too much power) and hi; the search gives the pitch of the operating
+    // point computed on the way that comes closest to rated power.
+    const double fLo = excess(loOp);
+    const double fHi = excess(hiOp);
+    std::map<double, OperatingPoint> computed;
+    computed.emplace(lo, std::move(loOp));
+    computed.emplace(hi, std::move(hiOp));
+    const double best = HelperRootFinder::illinoisRoot(
+        [&](double pitch) { return excess(computed[pitch] = operatingPoint(v, om, pitch)); }, lo, hi, fLo, fHi,
+        kPowerTolerance * rated, kPitchTolerance, kMaxRefinements);
     row.pitch = best;
-    fill(row, bestOp, om);
+    op = std::move(computed.at(best));
+    fill(row, op, om);
     row.P = rated;
-    op = std::move(bestOp);
 }
 
 double TurbineController::ratedWindSpeed(const std::vector<double>& finePower, const PowerCurve& curve,
@@ -212,23 +175,12 @@ double TurbineController::ratedWindSpeed(const std::vector<double>& finePower, c
         if (i == 0 || !points[i - 1].computed) return points[i].V0;
         // Between the last wind speed below rated and the first above it, bisect on the
         // power at fine pitch (which the pitch control does not cap).
-        double lo = points[i - 1].V0;
-        double hi = points[i].V0;
-        double gLo = finePower[i - 1] - rated;
-        double gHi = finePower[i] - rated;
-        while (hi - lo > kRatedWindTolerance) {
-            const double mid = 0.5 * (lo + hi);
-            const double om = rotorSpeed(mid, tsrTarget).first;
-            const double g = electricalPower(operatingPoint(mid, om, m_settings.fine_pitch)) - rated;
-            if (g >= 0.0) {
-                hi = mid;
-                gHi = g;
-            } else {
-                lo = mid;
-                gLo = g;
-            }
-        }
-        return gHi > gLo ? lo + (hi - lo) * (-gLo) / (gHi - gLo) : hi;
+        auto excess = [&](double v) {
+            return electricalPower(operatingPoint(v, rotorSpeed(v, tsrTarget).first, m_settings.fine_pitch)) - rated;
+        };
+        return HelperRootFinder::bisectionInterpolatedRoot(excess, points[i - 1].V0, points[i].V0,
+                                                           finePower[i - 1] - rated, finePower[i] - rated,
+                                                           kRatedWindTolerance);
     }
     return kNaN;
 }

@@ -142,7 +142,7 @@ std::vector<TurbineSettingProblem> problems(const TurbineSettings& t) {
               "must not be below wind_min (" + number(t.wind_min) + "), not " + number(t.wind_max) + ".");
     c.limited("wind_step", t.wind_step, Limits::windStep);
     if (!c.has("wind_min") && !c.has("wind_max") && !c.has("wind_step")
-        && (t.wind_max - t.wind_min) / t.wind_step >= kMaxWindSpeeds) {
+        && windSpeeds(t).positions() > kMaxWindSpeeds) {
         c.add("wind_step", "gives more than " + std::to_string(kMaxWindSpeeds) + " wind speeds from wind_min to wind_max.");
     }
     for (std::size_t i = 0; i < t.wind_climates.size(); ++i) {

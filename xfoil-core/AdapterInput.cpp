@@ -1,17 +1,20 @@
 #include "AdapterInput.h"
 
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 #include <numbers>
+
+#include "bemt/NumberText.h"
 
 namespace xfoilcore {
 
 std::optional<double> AdapterInput::number(const std::optional<std::string>& token) {
-    if (!token || token->empty()) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(token->c_str(), &end);
-    if (end != token->c_str() + token->size()) return std::nullopt;
-    return value;
+    if (!token) return std::nullopt;
+    const auto parsed = bemt::NumberText::wholeDouble(*token);
+    if (parsed.kind == bemt::NumberText::Whole::NotANumber) return std::nullopt;
+    // Infinities, NaN and numbers beyond a double are numbers that no check accepts.
+    if (parsed.kind == bemt::NumberText::Whole::NotFinite) return std::numeric_limits<double>::quiet_NaN();
+    return parsed.value;
 }
 
 std::optional<CoordinateMessage> AdapterInput::coordinates() {

@@ -51,7 +51,8 @@ public:
     std::optional<SettingLines> settings();
     std::optional<AnalysisRequest> request();
 
-    // A whole token as a number, empty when it is none.
+    // A whole token as a number, read as the program reads every number; NaN for an
+    // infinity, NaN or a number beyond a double, empty when it is no number.
     static std::optional<double> number(const std::optional<std::string>& token);
 
 private:

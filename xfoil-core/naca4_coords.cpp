@@ -8,10 +8,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <numbers>
 #include <vector>
+
+#include "bemt/NumberText.h"
 
 namespace {
 
@@ -53,12 +54,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Usage: naca4-coords DIGITS [POINTS_PER_SIDE], e.g. naca4-coords 2412\n");
         return 2;
     }
-    const int digits = std::atoi(argv[1]);
-    const int perSide = argc > 2 ? std::atoi(argv[2]) : 80;
-    if (digits % 100 == 0 || (digits / 1000 > 0) != (digits / 100 % 10 > 0) || perSide < 5 || perSide > 400) {
+    const int digits = static_cast<int>(bemt::NumberText::wholeDouble(argv[1]).value);
+    // The point count read as the program reads every number: the whole text, one number.
+    const auto points = bemt::NumberText::wholeDouble(argc > 2 ? argv[2] : "80");
+    const bool pointsUsable = points.kind == bemt::NumberText::Whole::Finite &&
+                              points.value == std::trunc(points.value) && points.value >= 5 && points.value <= 400;
+    if (digits % 100 == 0 || (digits / 1000 > 0) != (digits / 100 % 10 > 0) || !pointsUsable) {
         std::fprintf(stderr, "naca4-coords: %s is not a usable NACA four-digit airfoil or point count\n", argv[1]);
         return 2;
     }
+    const int perSide = static_cast<int>(points.value);
     std::printf("NACA %s\n", argv[1]);
     // Values that round to zero are written as 0 rather than -0.000000.
     auto clean = [](double v) { return std::fabs(v) < 5e-7 ? 0.0 : v; };

@@ -160,6 +160,9 @@ TEST(KvpTurbine, EveryBadValueIsRefusedWithItsKey) {
         {R"("turbine":{"wind_step":0})", R"("turbine.wind_step" must be greater than 0 and at most 100, not 0.)"},
         {R"("turbine":{"wind_step":1e-3})",
          R"("turbine.wind_step" gives more than 2000 wind speeds from wind_min to wind_max.)"},
+        // 1999.9999999995 steps: 2001 wind speeds as the power curve counts them.
+        {R"("turbine":{"wind_min":0,"wind_max":20,"wind_step":0.0100000000000025})",
+         R"("turbine.wind_step" gives more than 2000 wind speeds from wind_min to wind_max.)"},
         {R"("turbine":{"wind_climates":{}})", R"("turbine.wind_climates" must be an array, not an object.)"},
         {R"("turbine":{"wind_climates":[3]})", R"("turbine.wind_climates[0]" must be an object, not a number.)"},
         {R"("turbine":{"wind_climates":[{"A":7}]})", R"("turbine.wind_climates[0].k" is missing.)"},

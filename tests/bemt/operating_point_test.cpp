@@ -124,6 +124,28 @@ TEST(SweepRange, CountsEveryPositionWithoutLosingTheLastToRounding) {
     EXPECT_THROW((bemt::SweepRange{0.0, 1.0, std::nan("")}.count()), bemt::Error);
 }
 
+// Every range option, project check and count field refuses in these words.
+TEST(SweepRange, SaysWhyThreeNumbersMakeNoRange) {
+    const std::string what = "the pitch range";
+    EXPECT_EQ((bemt::SweepRange{0.0, 1.0, std::nan("")}.refusal(what)),
+              "the pitch range holds a value that is not a number.");
+    EXPECT_EQ((bemt::SweepRange{10.0, 0.0, 1.0}.refusal(what)), "the pitch range ends before it starts.");
+    EXPECT_EQ((bemt::SweepRange{10.0, 0.0, 1.0}.refusal(what, true)),
+              "the pitch range ends (0) before it starts (10).");
+    EXPECT_EQ((bemt::SweepRange{0.0, 10.0, 0.0}.refusal(what)),
+              "the step of the pitch range must be greater than zero.");
+    EXPECT_EQ((bemt::SweepRange{0.0, 90.0, 0.01}.sizeRefusal(what, 1001)),
+              "the pitch range asks for 9001 positions, more than 1001.");
+    // One position needs no step; a count field shows nothing for what is no range.
+    EXPECT_FALSE((bemt::SweepRange{7.0, 7.0, 0.0}.refusal(what)));
+    EXPECT_EQ((bemt::SweepRange{7.0, 7.0, 0.0}.countIfRange()), 1);
+    for (const bemt::SweepRange range : {bemt::SweepRange{0.0, 10.0, 0.0}, bemt::SweepRange{1.0, 0.0, 1.0},
+                                         bemt::SweepRange{0.0, 1e12, 1e-3}})
+        EXPECT_FALSE(range.countIfRange());
+    EXPECT_EQ(bemt::SweepRange::stepFor(0.0, 20.0, 41), 0.5);
+    EXPECT_FALSE(bemt::SweepRange::stepFor(0.0, 20.0, 1));
+}
+
 TEST(SweepRange, CountsBeyondTheIntRangeAreRefusedNotWrapped) {
     // Once cast to int unchecked: a negative count reached vector::reserve.
     for (const bemt::SweepRange range : {bemt::SweepRange{1.0, 2.0, 1e-300}, bemt::SweepRange{0.0, 1e12, 1.0},

@@ -92,6 +92,33 @@ TEST(RootFinder, StepByStepMaximizeSamplesFromTheLowerEnd) {
                 0.5, 1e-12);
 }
 
+// The searches of the turbine controller, on Brent's cubic and its mirror image.
+TEST(RootFinder, IllinoisBisectionAndGoldenSectionFindRootAndMaximum) {
+    const double root = 2.0945514815423265;
+    auto cubic = [](double x) { return (x * x - 2.0) * x - 5.0; };
+    int evaluations = 0;
+    auto falling = [&](double x) { ++evaluations; return -cubic(x); };
+    // Plain regula falsi keeps the end at 3 and needs 28 evaluations for this.
+    const double illinois =
+        HelperRootFinder::illinoisRoot(falling, 2.0, 3.0, -cubic(2.0), -cubic(3.0), 1e-12, 1e-15, 100);
+    EXPECT_NEAR(illinois, root, 1e-13);
+    EXPECT_LE(evaluations, 10);
+    EXPECT_EQ(HelperRootFinder::illinoisRoot(falling, 2.0, 3.0, -cubic(2.0), -cubic(3.0), 1e-12, 1e-15, 0), 2.0);
+
+    // Bisection to 0.01, then the chord through the last bracket.
+    const double bisected = HelperRootFinder::bisectionInterpolatedRoot(cubic, 2.0, 3.0, cubic(2.0), cubic(3.0), 0.01);
+    EXPECT_NEAR(bisected, root, 1e-4);
+
+    int steps = 0;
+    auto peak = [](double x) { return -(x - 0.3) * (x - 0.3); };
+    const double top = HelperRootFinder::goldenSectionMaximize(peak, 0.0, 1.0, 1e-6, [&](int k, int total) {
+        EXPECT_EQ(k, steps++);
+        EXPECT_EQ(total, 29);  // 0.618^29 < 1e-6
+    });
+    EXPECT_NEAR(top, 0.3, 1e-6);
+    EXPECT_EQ(steps, 29);
+}
+
 TEST(RootFinder, EmptyFunctionThrowsBadFunctionCall) {
     std::function<double(double)> empty;
     EXPECT_THROW(HelperRootFinder::bisectionRoot(empty, 0.0, 1.0, 1e-6, 10), std::bad_function_call);

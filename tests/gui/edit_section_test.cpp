@@ -48,6 +48,8 @@ TEST(NumberParsing, WholeTextMustBeAFiniteNumber) {
     int i = 3;
     EXPECT_TRUE(parseNumber("42", i));
     EXPECT_EQ(i, 42);
+    EXPECT_TRUE(parseNumber(" 1e2 ", i));  // as the command line reads a count
+    EXPECT_EQ(i, 100);
     for (const char* bad : {"4.5", "0x10", "", "99999999999"}) EXPECT_FALSE(parseNumber(bad, i)) << bad;
 }
 

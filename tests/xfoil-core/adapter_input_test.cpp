@@ -69,7 +69,7 @@ TEST(AdapterInput, UnusableCoordinateMessagesStayInStep) {
     Input tooMany(many + "20\n5\n9\n");
     EXPECT_FALSE(tooMany->coordinates()->readable);
     EXPECT_TRUE(tooMany->settings()->valid);
-    for (const char* count : {"-1", "2.5", "1e300", "nan", "zwei"}) {
+    for (const char* count : {"-1", "2.5", "1e300", "nan", "zwei", "0x3"}) {  // no hexadecimal, as everywhere
         Input input(std::string(count) + "\n");
         EXPECT_FALSE(input->coordinates()->readable) << count;
     }
