@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <exception>
+#include <iostream>
 #include <new>
 #include <string>
 #include <system_error>
@@ -114,6 +115,18 @@ Examples:
   korvane-cli import openfast examples/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst --out nrel5mw.kvp
   korvane-cli export aerodyn nrel5mw.kvp --out aerodyn/)";
 
+// The standard output carries results too: a write to it that failed (a full disk, a
+// closed stream) fails the command instead of ending it with success.
+int withOutputWritten(int status) {
+    std::cout.flush();
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && std::cout && !std::ferror(stdout)) return status;
+    // The failed write may lie back in the buffered stream, its reason gone with errno.
+    std::fprintf(stderr, "korvane-cli: the results could not be written to the standard output (a full disk or a "
+                         "closed stream).\n");
+    return kFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,7 +149,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        return runParsedSubcommand(app, subcommands);
+        return withOutputWritten(runParsedSubcommand(app, subcommands));
     } catch (const OptionError& e) {
         std::fprintf(stderr, "korvane-cli: %s\n", e.message.c_str());
         return kUsage;

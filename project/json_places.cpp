@@ -16,6 +16,7 @@ json::parser_callback_t JsonPlaces::callback() {
         switch (event) {
             case json::parse_event_t::object_start:
             case json::parse_event_t::array_start:
+                if (m_open.size() >= kMaxDepth) throw TooDeep{};
                 m_open.push_back(Container{nextPlace(), event == json::parse_event_t::array_start, 0, {}});
                 break;
             case json::parse_event_t::object_end:

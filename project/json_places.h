@@ -13,6 +13,12 @@ namespace korvane::kvp {
 
 class JsonPlaces {
 public:
+    // Thrown by the callback when arrays and objects nest deeper than kMaxDepth: a
+    // project nests four deep, and the places of a far deeper document would take memory
+    // by the square of its depth.
+    static constexpr std::size_t kMaxDepth = 64;
+    struct TooDeep {};
+
     // The callback to hand to nlohmann::json::parse; it keeps every value.
     nlohmann::json::parser_callback_t callback();
 

@@ -172,6 +172,9 @@ public:
             return parsed;
         } catch (const json::parse_error& e) {
             fail("it is not a valid JSON document (" + position(document, e.byte) + ").");
+        } catch (const JsonPlaces::TooDeep&) {
+            fail("its arrays and objects nest more than " + std::to_string(JsonPlaces::kMaxDepth) +
+                 " levels deep; a project nests four.");
         } catch (const json::out_of_range& e) {
             // "[json.exception.out_of_range.406] number overflow parsing '1e400'"
             const std::string what = e.what();

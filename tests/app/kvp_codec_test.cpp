@@ -181,6 +181,8 @@ TEST(KvpFormat, EveryMalformedDocumentIsRefusedWithTheFileAndTheProblem) {
         {"syntax on line 2", "{\n\"conditions\": {,}}", "it is not a valid JSON document (line 2, column 16)."},
         {"trailing text", document() + " x", "it is not a valid JSON document"},
         {"comment", "// rotor\n" + document(), "it is not a valid JSON document"},
+        {"nested a million deep", std::string(1000000, '['),
+         "its arrays and objects nest more than 64 levels deep; a project nests four."},
         {"array document", "[1,2]", "the document must be a JSON object, not an array."},
         {"missing object", noConditions, "\"conditions\" is missing."},
         {"null object", replaced(document(), kConditions, R"("conditions":null)"),

@@ -23,10 +23,11 @@ struct CliRun {
 };
 
 // interruptAfter > 0 sends Ctrl-C (SIGINT) to the program after that time;
-// addressSpace > 0 limits the program's address space to that many bytes (`ulimit -v`).
+// addressSpace > 0 limits the program's address space to that many bytes (`ulimit -v`);
+// stdoutTo names a file for the standard output instead of the one run.out is read from.
 inline CliRun runCli(const std::vector<std::string>& args,
                      std::chrono::milliseconds interruptAfter = std::chrono::milliseconds(0),
-                     rlim_t addressSpace = 0) {
+                     rlim_t addressSpace = 0, const std::string& stdoutTo = "") {
     TempFolder temp;
     const std::string outPath = temp.file("stdout");
     const std::string errPath = temp.file("stderr");
@@ -38,7 +39,7 @@ inline CliRun runCli(const std::vector<std::string>& args,
 
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int out = ::open((stdoutTo.empty() ? outPath : stdoutTo).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int in = ::open("/dev/null", O_RDONLY);
         ::dup2(out, STDOUT_FILENO);

@@ -278,6 +278,12 @@ TEST(CliOutput, PipesAndDescriptorsAreWrittenInPlace) {
     ASSERT_EQ(run.out.front(), '{');
     EXPECT_NE(run.out.find("}\nOperating point: "), std::string::npos) << run.out;
     EXPECT_TRUE(fs::is_symlink(link));
+
+    // A standard output that cannot take the results fails the command.
+    run = runCli({"op", example("new_turbine.kvp"), "--elements", "3", "--json", "-", "-q"}, {}, 0, "/dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "korvane-cli: the results could not be written to the standard output (a full disk or a "
+                       "closed stream).\n");
 }
 
 TEST(CliAirfoils, FilesAreDecodedAsTheDesktopProgramDecodesThem) {
