@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "bemt/BEMTTools.h"
+#include "turbine/PerformanceSurface.h"
 
 namespace compute_rules {
 
@@ -59,6 +60,27 @@ std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoi
         return message.str();
     }
     return std::nullopt;
+}
+
+std::array<bool, kSurfaceFields> surfaceGridFaults(double wind, const bemt::SweepRange& tsr,
+                                                   const bemt::SweepRange& pitch) {
+    std::array<bool, kSurfaceFields> faults{};
+    using Fault = bemt::SweepRange::Fault;
+    const auto rangeFaults = [&faults](const bemt::SweepRange& range, int min) {
+        const Fault fault = range.fault();
+        faults[min] = faults[min + 1] = fault == Fault::Backwards || fault == Fault::NotANumber;
+        faults[min + 2] = fault == Fault::NoStep || fault == Fault::NotANumber;
+        return fault == Fault::None;
+    };
+    const bool tsrRange = rangeFaults(tsr, TsrMin);
+    const bool pitchRange = rangeFaults(pitch, PitchMin);
+    faults[TsrMin] = faults[TsrMin] || !(tsr.min > 0.0);
+    faults[PitchMin] = faults[PitchMin] || bemt::Limits::pitchAngle.check(pitch.min).has_value();
+    faults[PitchMax] = faults[PitchMax] || bemt::Limits::pitchAngle.check(pitch.max).has_value();
+    faults[SurfaceWind] = bemt::Limits::V0.check(wind).has_value();
+    if (tsrRange && pitchRange && tsr.positions() * pitch.positions() > bemt::PerformanceSurface::kMaxPoints)
+        faults[TsrStep] = faults[PitchStep] = true;
+    return faults;
 }
 
 }  // namespace compute_rules

@@ -3,11 +3,13 @@
 // characteristics range fields that follow each other, and the pitch positions a
 // computation may sweep.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bemt/Records.h"
+#include "bemt/SweepRange.h"
 #include "bemt/ValueLimits.h"
 
 namespace compute_rules {
@@ -37,5 +39,14 @@ int pitchPositions(const bemt::ComputeSettings& settings);
 // The message for the first airfoil point that reads its data from a file but names
 // none (points that repeat the previous one read nothing); empty when every file is named.
 std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoint>& points);
+
+// The fields of a performance surface's grid, in the order of the Turbine page.
+enum SurfaceField { TsrMin, TsrMax, TsrStep, PitchMin, PitchMax, PitchStep, SurfaceWind, kSurfaceFields };
+// Whether each field of the grid is at fault for the grid's refusal: the ends of a range
+// that runs backwards, a step that does not move along a span, a first tip speed ratio
+// not above zero, a pitch or wind out of its range, and both steps when the grid has
+// more points than a surface may.
+std::array<bool, kSurfaceFields> surfaceGridFaults(double wind, const bemt::SweepRange& tsr,
+                                                   const bemt::SweepRange& pitch);
 
 }  // namespace compute_rules

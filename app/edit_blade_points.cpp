@@ -90,8 +90,12 @@ void EditBladePoints<Point>::refreshControls() {
         position->SetValidator(InputNumberValidator<double>(&m_points[i].x_rel, true, bemt::Limits::position.lowest,
                                                             bemt::Limits::position.highest, [this, i](double x) {
             double other = 0.0;
-            if (i > 0 && read(m_positionCtrls[i - 1], other) && !(x > other)) return false;
-            if (i + 1 < m_positionCtrls.size() && read(m_positionCtrls[i + 1], other) && !(x < other)) return false;
+            // A neighbour out of the blade is red by itself; the order waits for its value.
+            const auto neighbour = [this, &other](std::size_t k) {
+                return readPartner(m_positionCtrls[k], bemt::Limits::position, other);
+            };
+            if (i > 0 && neighbour(i - 1) && !(x > other)) return false;
+            if (i + 1 < m_positionCtrls.size() && neighbour(i + 1) && !(x < other)) return false;
             return true;
         }));
         const auto radius = [this] { return rotorRadius(); };

@@ -222,25 +222,25 @@ void EditCompute::stopComputation() {
 
 void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
-    if (!inputAccepted(alsoInvalid)) return;
+    if (!inputAccepted(alsoInvalid, true)) return;
     const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
     if (!problems.empty()) {
         showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
         return;
     }
-    startAction([this] { m_actions->powerCurve(); }, alsoInvalid);
+    startAction([this] { m_actions->powerCurve(); }, alsoInvalid, true);
 }
 
 void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
-    if (!inputAccepted(alsoInvalid)) return;
+    if (!inputAccepted(alsoInvalid, true)) return;
     try {
         bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
     } catch (const bemt::Error& error) {
         showError(fromCore(error.message()));
         return;
     }
-    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid);
+    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid, true);
 }
 
 void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
@@ -254,12 +254,13 @@ void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<vo
     });
 }
 
-void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid) {
+void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid,
+                              bool rotorOnly) {
     if (busy()) return;
     m_opener->followProjectName();
     // Computing with the last accepted values while the form shows others would give
     // results that contradict the form.
-    if (!inputAccepted(alsoInvalid)) return;
+    if (!inputAccepted(alsoInvalid, rotorOnly)) return;
     if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
         showError(fromCore(*missing));
         return;
@@ -267,8 +268,9 @@ void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std
     m_runner->startAction(std::move(whenSegmentsReady));
 }
 
-bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid) {
-    std::vector<wxString> invalid = m_inputCheck ? m_inputCheck() : invalidFields();
+bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid, bool rotorOnly) {
+    const InputCheck& check = rotorOnly && m_rotorCheck ? m_rotorCheck : m_inputCheck;
+    std::vector<wxString> invalid = check ? check() : invalidFields();
     invalid.insert(invalid.end(), alsoInvalid.begin(), alsoInvalid.end());
     if (invalid.empty()) return true;
     wxString message = kInvalidInputMessage;

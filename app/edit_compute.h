@@ -82,6 +82,9 @@ public:
     void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
     // By default only the panel's own fields are checked; the main window checks all pages.
     void setInputCheck(InputCheck check) { m_inputCheck = std::move(check); }
+    // The red fields of what the turbine computations use (rotor, air, solver, blade and
+    // airfoils, not the operating point or the characteristics range).
+    void setRotorCheck(InputCheck check) { m_rotorCheck = std::move(check); }
 
     // State, for the main window and tests.
     bool busy() const { return m_runner->busy(); }
@@ -112,9 +115,10 @@ private:
 
     // Starts an action unless the form or the airfoil files refuse it; whenSegmentsReady
     // continues it.
-    void startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid = {});
+    void startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid = {},
+                     bool rotorOnly = false);
     // False (after saying which fields are red) when any field holds invalid input.
-    bool inputAccepted(const std::vector<wxString>& alsoInvalid);
+    bool inputAccepted(const std::vector<wxString>& alsoInvalid, bool rotorOnly = false);
     void enableActions(bool enable);
     // Shows how an action ended that did not finish.
     void showFailure(const ComputationRunner::Failure& failure);
@@ -124,6 +128,7 @@ private:
     bemt::ComputeSettings m_settings;
     Dialogs m_dialogs;
     InputCheck m_inputCheck;
+    InputCheck m_rotorCheck;
 
     wxTextCtrl* m_chordLimitCtrl = nullptr;
     wxChoice* m_variableChoice = nullptr;

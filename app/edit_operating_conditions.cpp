@@ -12,9 +12,11 @@
 namespace {
 
 // A cross-field rule passes when the other field does not hold a number.
-bool otherPasses(const wxTextCtrl* other, const std::function<bool(double)>& rule) {
+// A rule between two fields holds, or the other field is red by itself (no number, out of
+// its own range), which is the other field's fault alone.
+bool otherPasses(const wxTextCtrl* other, const bemt::ValueLimit& limits, const std::function<bool(double)>& rule) {
     double v = 0.0;
-    return !parseNumber(other->GetValue(), v) || rule(v);
+    return !readPartner(other, limits, v) || rule(v);
 }
 
 bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
@@ -66,17 +68,22 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
 
     // The tip speed ratio follows radius, wind and rotation speed: a value that would put
     // it out of its range is refused in the field that was typed, which names the cause.
+    // A partner that is red by itself (a wind of 0) is its own fault: the rule waits for
+    // a value it can use rather than turning this valid field red too.
     const auto fitsWith = [](const wxTextCtrl* first, const wxTextCtrl* second, auto rule) {
         double a = 0.0, b = 0.0;
-        return !read(first, a) || !read(second, b) || rule(a, b);
+        return !read(first, a) || !read(second, b) || !(a > 0.0) || !(b > 0.0) || rule(a, b);
     };
-    m_radiusCtrl->SetValidator(InputNumberValidator<double>(&m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this, fitsWith](double r) {
-        return otherPasses(m_hubCtrl, [r](double hub) { return r > hub; })
-               && fitsWith(m_rpmCtrl, m_windCtrl, [r](double rpm, double wind) { return tipSpeedRatioFits(rpm, r, wind); });
-    }));
-    m_hubCtrl->SetValidator(InputNumberValidator<double>(&m_hubRadius, true, bemt::Limits::Rh.lowest, bemt::Limits::Rh.highest, [this](double hub) {
-        return otherPasses(m_radiusCtrl, [hub](double r) { return hub < r; });
-    }));
+    m_radiusCtrl->SetValidator(InputNumberValidator<double>(
+        &m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this, fitsWith](double r) {
+            return otherPasses(m_hubCtrl, bemt::Limits::Rh, [r](double hub) { return r > hub; }) &&
+                   fitsWith(m_rpmCtrl, m_windCtrl,
+                            [r](double rpm, double wind) { return tipSpeedRatioFits(rpm, r, wind); });
+        }));
+    m_hubCtrl->SetValidator(InputNumberValidator<double>(
+        &m_hubRadius, true, bemt::Limits::Rh.lowest, bemt::Limits::Rh.highest, [this](double hub) {
+            return otherPasses(m_radiusCtrl, bemt::Limits::R, [hub](double r) { return hub < r; });
+        }));
     blades->SetValidator(InputNumberValidator<int>(&m_blades, true, bemt::Limits::B.lowest, bemt::Limits::B.highest));
     // A rotor in no wind, standing still, in no air or in air without viscosity has no
     // operating point: zero is as invalid as a negative value.
@@ -97,15 +104,21 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     }));
     m_densityCtrl->SetValidator(InputNumberValidator<double>(&m_airDensity, true, bemt::Limits::rho.lowest, bemt::Limits::rho.highest, positive));
     m_viscosityCtrl->SetValidator(InputNumberValidator<double>(&m_viscosity, true, bemt::Limits::mu.lowest, bemt::Limits::mu.highest, positive));
-    m_pMinCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMin, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double min) {
-        return otherPasses(m_pMaxCtrl, [min](double max) { return min <= max; }) && fewEnoughPitchPositions();
-    }));
-    m_pMaxCtrl->SetValidator(InputNumberValidator<double>(&m_pitchMax, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double max) {
-        return otherPasses(m_pMinCtrl, [max](double min) { return max >= min; }) && fewEnoughPitchPositions();
-    }));
+    m_pMinCtrl->SetValidator(InputNumberValidator<double>(
+        &m_pitchMin, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double min) {
+            return otherPasses(m_pMaxCtrl, bemt::Limits::pitchAngle, [min](double max) { return min <= max; }) &&
+                   fewEnoughPitchPositions();
+        }));
+    m_pMaxCtrl->SetValidator(InputNumberValidator<double>(
+        &m_pitchMax, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double max) {
+            return otherPasses(m_pMinCtrl, bemt::Limits::pitchAngle, [max](double min) { return max >= min; }) &&
+                   fewEnoughPitchPositions();
+        }));
     m_pStepCtrl->SetValidator(InputNumberValidator<double>(&m_pitchStep, true, bemt::Limits::pitchStep.lowest, bemt::Limits::pitchStep.highest, [this](double step) {
         double min = 0.0, max = 0.0;
-        if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max)) return true;
+        if (!readPartner(m_pMinCtrl, bemt::Limits::pitchAngle, min) ||
+            !readPartner(m_pMaxCtrl, bemt::Limits::pitchAngle, max))
+            return true;
         // A range with a span needs a step that moves along it, as the command line demands.
         return (!(max > min) || (step > 0.0 && step <= max - min)) && fewEnoughPitchPositions();
     }));
@@ -113,6 +126,10 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
                                    .showing([this] {
                                        return bemt::SweepRange{m_pitchMin, m_pitchMax, m_pitchStep}.countIfRange();
                                    }));
+
+    // The turbine computations choose their own wind, speeds and pitch.
+    for (const wxWindow* field : {m_windCtrl, m_rpmCtrl, m_tsrCtrl, m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl})
+        markPointField(field);
 
     setupLambdaLogic();
     setupPitchLogic();
@@ -126,7 +143,10 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
 bool EditOperatingConditions::fewEnoughPitchPositions() const {
     // Read from the texts as they stand, so that the three fields turn red together.
     double min = 0.0, max = 0.0, step = 0.0;
-    if (!read(m_pMinCtrl, min) || !read(m_pMaxCtrl, max) || !read(m_pStepCtrl, step)) return true;
+    if (!readPartner(m_pMinCtrl, bemt::Limits::pitchAngle, min) ||
+        !readPartner(m_pMaxCtrl, bemt::Limits::pitchAngle, max) ||
+        !readPartner(m_pStepCtrl, bemt::Limits::pitchStep, step))
+        return true;
     bemt::ComputeSettings sweep;
     sweep.enable_pitch = true;
     sweep.p_min = min;

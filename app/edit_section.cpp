@@ -2,8 +2,10 @@
 
 #include <wx/button.h>
 #include <wx/frame.h>
+#include <wx/scrolwin.h>
 #include <wx/settings.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -27,6 +29,24 @@ constexpr int kLargestExponent = 12;
 const int kBorder = 4;
 
 }  // namespace
+
+void scrollPageOnWheel(wxWindow* control) {
+    control->Bind(wxEVT_MOUSEWHEEL, [control](wxMouseEvent& event) {
+        for (wxWindow* w = control->GetParent(); w && !w->IsTopLevel(); w = w->GetParent()) {
+            auto* page = dynamic_cast<wxScrolledWindow*>(w);
+            if (!page || event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL) continue;
+            // wxGTK leaves the wheel of scrolled windows to GTK, which never sees this one:
+            // scroll by the lines the wheel asks for.
+            const int lines =
+                -event.GetWheelRotation() / std::max(1, event.GetWheelDelta()) * event.GetLinesPerAction();
+            int x = 0, y = 0;
+            page->GetViewStart(&x, &y);
+            page->Scroll(-1, std::max(0, y + lines));
+            return;
+        }
+        event.Skip();
+    });
+}
 
 void postUpdatedValue(wxWindow* control) {
     auto* event = new wxCommandEvent(kvnEVT_UPDATED_VALUE, control->GetId());
@@ -111,6 +131,10 @@ bool parseNumber(const wxString& text, double& value) {
     // "-0" is zero: a file never says -0.
     value = whole.value == 0.0 ? 0.0 : whole.value;
     return true;
+}
+
+bool readPartner(const wxTextCtrl* field, const bemt::ValueLimit& limits, double& value) {
+    return field && parseNumber(field->GetValue(), value) && limits.contains(value);
 }
 
 bool parseNumber(const wxString& text, int& value) {
@@ -212,16 +236,17 @@ bool EditSection::TransferDataFromWindow() {
 
 void EditSection::nameField(const wxWindow* control, const wxString& name) { m_fieldNames[control] = name; }
 
-std::vector<wxString> EditSection::invalidFields() {
+std::vector<wxString> EditSection::invalidFields(bool withPointFields) {
     std::vector<wxString> fields;
     const std::function<void(wxWindow*)> visit = [&](wxWindow* window) {
         for (wxWindow* child : window->GetChildren()) {
             if (auto* nested = dynamic_cast<EditSection*>(child)) {
-                const auto inner = nested->invalidFields();
+                const auto inner = nested->invalidFields(withPointFields);
                 fields.insert(fields.end(), inner.begin(), inner.end());
                 continue;
             }
-            if (wxValidator* validator = child->GetValidator(); validator && !validator->Validate(this)) {
+            const bool wanted = withPointFields || m_pointFields.count(child) == 0;
+            if (wxValidator* validator = child->GetValidator(); wanted && validator && !validator->Validate(this)) {
                 const auto name = m_fieldNames.find(child);
                 const wxString field = name != m_fieldNames.end() ? name->second : child->GetName();
                 fields.push_back(m_messageTitle.empty() ? field : m_messageTitle + ": " + field);
@@ -369,6 +394,7 @@ wxSlider* EditSection::setupSlider(wxGridBagSizer* sizer, int row, int col, int 
                                    const wxString& label, const wxString& tooltip, const wxGBSpan& span, int flags) {
     addLabel(sizer, row, col, label, tooltip);
     auto* slider = new wxSlider(m_container, wxID_ANY, value, min, max);
+    scrollPageOnWheel(slider);
     if (!tooltip.empty()) slider->SetToolTip(tooltip);
     sizer->Add(slider, wxGBPosition(row, col + 1), span, flags | wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
     return slider;

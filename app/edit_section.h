@@ -23,6 +23,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "bemt/ValueLimits.h"
+
 wxDECLARE_EVENT(kvnEVT_UPDATED_VALUE, wxCommandEvent);
 
 // Queues kvnEVT_UPDATED_VALUE on the control; it reaches the control's own handlers
@@ -62,6 +64,10 @@ bool parseNumber(const wxString& text, double& value);
 // The same for a count, which must be whole and within int: "10" and "10.0" are 10, as
 // on the command line; "4.5" is none.
 bool parseNumber(const wxString& text, int& value);
+// The text of another field that a rule between fields reads: a number within that
+// field's own range. False while that field is red by itself, so that the rule leaves the
+// fault to it instead of turning a valid field red as well.
+bool readPartner(const wxTextCtrl* field, const bemt::ValueLimit& limits, double& value);
 
 // A validator of a field whose text the user edits. Its value follows the text only
 // while the whole section is valid; otherwise it falls back to the value it had when the
@@ -307,6 +313,12 @@ private:
     bool* m_value;
 };
 
+// The mouse wheel over a choice or slider inside a scrolled page scrolls the page, as it
+// does over the rest of the page: turning the wheel to read on must not change a setting
+// on its way (GTK turns such controls by the wheel). Outside a scrolled page the control
+// keeps its own wheel behaviour.
+void scrollPageOnWheel(wxWindow* control);
+
 class EditSection : public wxPanel {
 public:
     // A non-empty title heads the section.
@@ -324,7 +336,10 @@ public:
 
     // The fields of this section and the sections inside it that hold invalid input,
     // each as "<section>: <field>" (checking them colours them).
-    std::vector<wxString> invalidFields();
+    std::vector<wxString> invalidFields(bool withPointFields = true);
+    // Marks a field that only the computations of the design operating point use (its
+    // wind, rotor speed and pitch): invalidFields(false) leaves it out.
+    void markPointField(const wxWindow* field) { m_pointFields.insert(field); }
     // How messages name this section and its fields (the heading, unless set).
     void setMessageTitle(const wxString& title) { m_messageTitle = title; }
     void nameField(const wxWindow* control, const wxString& name);
@@ -389,6 +404,7 @@ private:
     wxBoxSizer* m_sizer;
     wxString m_messageTitle;
     std::map<const wxWindow*, wxString> m_fieldNames;
+    std::set<const wxWindow*> m_pointFields;
     const wxTextCtrl* m_editing = nullptr;  // the field of the current edit
     const wxTextCtrl* m_pressed = nullptr;  // the field an editing key went down in
     std::set<const wxWindow*> m_derived;     // fields the current edit has rewritten
@@ -400,6 +416,7 @@ wxChoice* EditSection::setupChoice(wxGridBagSizer* sizer, int row, int col, cons
                                    int rowSpan, int colSpan, int flags) {
     addLabel(sizer, row, col, label, tooltip);
     auto* choice = new wxChoice(m_container, wxID_ANY, wxDefaultPosition, wxDefaultSize, items);
+    scrollPageOnWheel(choice);
     nameField(choice, label);
     choice->SetToolTip(tooltip);
     choice->SetValidator(InputChoiceValidator<T>(value, values));

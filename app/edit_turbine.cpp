@@ -1,7 +1,8 @@
 #include "app/edit_turbine.h"
 
-#include <wx/button.h>
 #include <wx/arrstr.h>
+#include <wx/button.h>
+#include <wx/scrolwin.h>
 
 #include <cmath>
 #include <limits>
@@ -86,7 +87,8 @@ EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(pa
     m_fields["wind_climates"] = climates;
     nameField(climates, "Wind climates");
     m_sourceLabel = new wxStaticText(getContainer(), wxID_ANY, wxEmptyString);
-    grid->Add(m_sourceLabel, wxGBPosition(11, 0), wxGBSpan(1, 4), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
+    // A row of its own under the button: a refusal names a line and what is wrong with it.
+    grid->Add(m_sourceLabel, wxGBPosition(12, 0), fullRow, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
     m_defaultsBtn = setupButton(grid, 11, 4, "Defaults for the rotor",
                                 "Forgets the project's turbine settings: the defaults for its rotor apply again.",
                                 wxGBSpan(1, 2), wxEXPAND, [this] {
@@ -211,9 +213,9 @@ void EditTurbine::saveValues() {
         std::vector<bemt::WindClimate> climates;
         wxString why = "Fields shown in red are not stored.";
         if (!parseClimates(m_fields.at("wind_climates")->GetValue(), climates, &why) || problems.empty())
-            m_sourceLabel->SetLabel(why);
+            showNote(why);
         else
-            m_sourceLabel->SetLabel(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
+            showNote(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
         return;
     }
     m_project->setTurbineSettings(settingsFromFields(), true);
@@ -222,6 +224,18 @@ void EditTurbine::saveValues() {
 
 void EditTurbine::showSource() {
     const bool stated = m_project->state().turbine.has_value();
-    m_sourceLabel->SetLabel(stated ? "Stored in the project." : "Defaults for the rotor (not stored yet).");
+    showNote(stated ? "Stored in the project." : "Defaults for the rotor (not stored yet).");
     m_defaultsBtn->Enable(stated);
+}
+
+void EditTurbine::showNote(const wxString& text) {
+    if (m_sourceLabel->GetLabel() == text) return;
+    m_sourceLabel->SetLabel(text);
+    // Wrapped to the section's width, the page growing with it, so that no word is cut.
+    const int width = GetClientSize().x - FromDIP(16);
+    if (width > 0) m_sourceLabel->Wrap(width);
+    if (wxWindow* page = GetParent()) {
+        page->Layout();
+        if (auto* scrolled = dynamic_cast<wxScrolledWindow*>(page)) scrolled->FitInside();
+    }
 }

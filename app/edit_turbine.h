@@ -38,6 +38,8 @@ public:
     wxStaticText* sourceLabel() const { return m_sourceLabel; }
 
 private:
+    // Says where the settings come from, or why red text is not stored.
+    void showNote(const wxString& text);
     bemt::TurbineSettings settingsFromFields() const;
     // The settings the texts of the fields give, where they hold numbers.
     bemt::TurbineSettings settingsFromTexts() const;

@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 
+#include "app/compute_rules.h"
 #include "app/kvp_project.h"
 
 namespace {
@@ -30,14 +31,25 @@ EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, Ed
     const wxString tips[7] = {"First tip speed ratio.", "Last tip speed ratio.", "Step of the tip speed ratio.",
                               "First pitch angle.", "Last pitch angle.", "Step of the pitch angle.",
                               "Wind velocity of the surface; the rotor speed follows from the tip speed ratio."};
-    double* values[7] = {&m_grid.tsr.min, &m_grid.tsr.max, &m_grid.tsr.step, &m_grid.pitch.min,
-                         &m_grid.pitch.max, &m_grid.pitch.step, &m_grid.wind};
+    m_values = {&m_grid.tsr.min,   &m_grid.tsr.max,    &m_grid.tsr.step, &m_grid.pitch.min,
+                &m_grid.pitch.max, &m_grid.pitch.step, &m_grid.wind};
     const wxString labels[7] = {"Min. TSR", "Max. TSR", "TSR step", "Min. pitch", "Max. pitch", "Pitch step",
                                 "Wind velocity"};
     const wxString units[7] = {"[-]", "[-]", "[-]", wxS("[°]"), wxS("[°]"), wxS("[°]"), "[m/s]"};
+    for (int i = 0; i < 7; ++i) m_fields[i] = setupInput(grid, 3 + i, 0, labels[i], units[i], tips[i]);
+    // Each field is red while the grid, read from the texts as they stand, is refused
+    // because of it.
     for (int i = 0; i < 7; ++i) {
-        m_fields[i] = setupInput(grid, 3 + i, 0, labels[i], units[i], tips[i]);
-        m_fields[i]->SetValidator(InputNumberValidator<double>(values[i]));
+        m_fields[i]->SetValidator(InputNumberValidator<double>(
+            m_values[static_cast<std::size_t>(i)], false, 0.0, 0.0, [this, i](double value) {
+                double texts[7] = {};
+                for (int k = 0; k < 7; ++k)
+                    if (!parseNumber(m_fields[k]->GetValue(), texts[k]))
+                        texts[k] = *m_values[static_cast<std::size_t>(k)];
+                texts[i] = value;
+                return !compute_rules::surfaceGridFaults(texts[6], {texts[0], texts[1], texts[2]},
+                                                         {texts[3], texts[4], texts[5]})[static_cast<std::size_t>(i)];
+            }));
     }
     m_fields[6]->Bind(wxEVT_KEY_UP, [this](wxKeyEvent& event) {
         m_windSet = true;

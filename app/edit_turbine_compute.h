@@ -4,6 +4,8 @@
 // compute panel (which owns the airfoil data, the worker and the result windows), with
 // a Stop button of its own. The grid is kept here for the session, not in the project.
 
+#include <array>
+
 #include "app/edit_compute.h"
 #include "app/edit_section.h"
 
@@ -32,6 +34,7 @@ private:
     bool m_windSet = false;
     EditCompute::InputCheck m_turbineCheck;
     wxTextCtrl* m_fields[7] = {};
+    std::array<double*, 7> m_values = {};
     wxButton* m_powerCurveBtn = nullptr;
     wxButton* m_surfaceBtn = nullptr;
     wxButton* m_stopBtn = nullptr;

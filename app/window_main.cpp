@@ -58,6 +58,7 @@ MainWindow::MainWindow()
     buildPages();
     startHistory();
     m_compute->setInputCheck([this] { return invalidFields(false); });
+    m_compute->setRotorCheck([this] { return invalidRotorFields(); });
     m_turbineCompute->setTurbineCheck([this] { return m_turbine->invalidFields(); });
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
@@ -211,6 +212,16 @@ std::vector<wxString> MainWindow::invalidFields(bool turbine) const {
     return fields;
 }
 
+std::vector<wxString> MainWindow::invalidRotorFields() const {
+    std::vector<wxString> fields = m_conditions->invalidFields(false);
+    for (EditSection* page : {static_cast<EditSection*>(m_solver), static_cast<EditSection*>(m_shape),
+                              static_cast<EditSection*>(m_airfoils)}) {
+        const auto invalid = page->invalidFields();
+        fields.insert(fields.end(), invalid.begin(), invalid.end());
+    }
+    return fields;
+}
+
 void MainWindow::endEdits() {
     m_edits.endEdit();
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
@@ -271,6 +282,8 @@ void MainWindow::startHistory() {
     m_lastEntryEdit = 0;
     m_edits.endEdit();
     refreshUndoRedo();
+    // What the status bar said of the previous project's edits no longer applies.
+    if (GetStatusBar()) SetStatusText(kReady);
 }
 
 void MainWindow::showError(const std::string& message) {
@@ -427,6 +440,7 @@ void MainWindow::onUndo(wxCommandEvent&) {
     --m_historyIndex;
     refreshUnsaved();
     refreshUndoRedo();
+    SetStatusText(kReady);  // a note on the edit undone or redone is stale
 }
 
 void MainWindow::onRedo(wxCommandEvent&) {
@@ -437,6 +451,7 @@ void MainWindow::onRedo(wxCommandEvent&) {
     restore(m_history[static_cast<std::size_t>(m_historyIndex) + 1]);
     refreshUnsaved();
     refreshUndoRedo();
+    SetStatusText(kReady);  // a note on the edit undone or redone is stale
 }
 
 void MainWindow::onAbout(wxCommandEvent&) {

@@ -49,7 +49,7 @@ struct PlotCsvColumn {
 
 // One entry of a chart's legend.
 struct PlotLegendEntry {
-    enum Kind { Curve, Band };
+    enum Kind { Curve, Band, Note };  // a note is text alone
     Kind kind = Curve;
     wxString text;
     wxString colour;

@@ -10,6 +10,31 @@
 #include "bemt/Error.h"
 #include "bemt/spline.h"
 
+std::vector<PlotLegendEntry> thinnedLegend(const std::vector<PlotLegendEntry>& entries, std::size_t every) {
+    std::vector<PlotLegendEntry> thinned, others;
+    std::size_t curves = 0;
+    for (const auto& entry : entries) {
+        if (entry.kind != PlotLegendEntry::Curve) {
+            others.push_back(entry);
+            continue;
+        }
+        if (curves % every == 0) thinned.push_back(entry);
+        ++curves;
+    }
+    // The last curve too, so that the listed ones span the range.
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (it->kind != PlotLegendEntry::Curve) continue;
+        if ((curves - 1) % every != 0) thinned.push_back(*it);
+        break;
+    }
+    thinned.insert(thinned.end(), others.begin(), others.end());
+    PlotLegendEntry note;
+    note.kind = PlotLegendEntry::Note;
+    note.text = wxString::Format("(1 in %zu of the %zu curves listed)", every, curves);
+    thinned.push_back(note);
+    return thinned;
+}
+
 namespace {
 
 const wxColour kGridColour(225, 225, 225);
@@ -62,20 +87,34 @@ PlotLayout layOut(wxGraphicsContext& gc, const PlotModel& model, double width, d
     gc.GetTextExtent("Ag", &w, &h);
     l.legendLineHeight = h * 1.3;
     l.sampleLength = 28.0 * s;
-    double x = pad * 2.0;
-    double y = l.area.top;
-    for (const auto& entry : model.legendEntries()) {
-        gc.GetTextExtent(entry.text, &w, &h);
-        const double samples = entry.alsoDashed ? 2.0 * l.sampleLength + 4.0 * s : l.sampleLength;
-        const double entryWidth = samples + 6.0 * s + w + 18.0 * s;
-        if (x > pad * 2.0 && x + entryWidth > width - pad) {
-            x = pad * 2.0;
-            y += l.legendLineHeight;
+    // Entries in rows from the left; returns the number of rows.
+    const auto place = [&](const std::vector<PlotLegendEntry>& entries) {
+        l.legend.clear();
+        double x = pad * 2.0;
+        int rows = entries.empty() ? 0 : 1;
+        for (const auto& entry : entries) {
+            gc.GetTextExtent(entry.text, &w, &h);
+            const double samples = entry.kind == PlotLegendEntry::Note ? -6.0 * s
+                                   : entry.alsoDashed                  ? 2.0 * l.sampleLength + 4.0 * s
+                                                                       : l.sampleLength;
+            const double entryWidth = samples + 6.0 * s + w + 18.0 * s;
+            if (x > pad * 2.0 && x + entryWidth > width - pad) {
+                x = pad * 2.0;
+                ++rows;
+            }
+            l.legend.push_back({entry, x, l.area.top + (rows - 1) * l.legendLineHeight});
+            x += entryWidth;
         }
-        l.legend.push_back({entry, x, y});
-        x += entryWidth;
-    }
-    if (!l.legend.empty()) l.area.top = y + l.legendLineHeight + pad * 0.5;
+        return rows;
+    };
+    // A legend of many curves (a surface of 201 pitch angles) would fill the chart: it
+    // takes at most a quarter of the height and then names every k-th curve, and says so.
+    const std::vector<PlotLegendEntry> entries = model.legendEntries();
+    const int maxRows = std::max(2, static_cast<int>(0.25 * height / l.legendLineHeight));
+    int rows = place(entries);
+    for (std::size_t every = 2; rows > maxRows && every < entries.size(); ++every)
+        rows = place(thinnedLegend(entries, every));
+    if (rows > 0) l.area.top += rows * l.legendLineHeight + pad * 0.5;
 
     // Room for the tick labels and the axis labels.
     gc.SetFont(l.labelFont);
@@ -200,6 +239,10 @@ void PlotPainter::drawLegend() {
         gc.GetTextExtent(e.text, &w, &h);
         const double midY = placed.y + h / 2.0;
         double x = placed.x;
+        if (e.kind == PlotLegendEntry::Note) {
+            gc.DrawText(e.text, x, placed.y);
+            continue;
+        }
         if (e.kind == PlotLegendEntry::Band) {
             wxColour colour(e.colour);
             gc.SetPen(*wxTRANSPARENT_PEN);

@@ -24,6 +24,10 @@ struct PlotTitleFit {
 PlotTitleFit fitPlotTitle(const wxString& title, double width, double preferredSize,
                           const std::function<double(const wxString&, double)>& measure);
 
+// The legend naming every k-th curve (every = k), the last one, the other entries and a
+// note that says so.
+std::vector<PlotLegendEntry> thinnedLegend(const std::vector<PlotLegendEntry>& entries, std::size_t every);
+
 // Where the parts of a chart go at one size.
 struct PlotLayout {
     double s = 1.0;  // scale of every font, line and margin

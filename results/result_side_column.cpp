@@ -10,6 +10,7 @@
 #include <wx/statbox.h>
 #include <wx/wrapsizer.h>
 
+#include "app/edit_section.h"
 #include "results/chart_book.h"
 #include "results/display_airfoil_compute_params.h"
 #include "results/display_compute_params.h"
@@ -56,6 +57,7 @@ wxScrolledWindow* buildSideColumn(wxWindow* parent, ChartBook* charts, const Res
 
     // A choice of pages fits the narrow column where notebook tabs would not.
     auto* params = new wxChoicebook(side, wxID_ANY);
+    scrollPageOnWheel(params->GetChoiceCtrl());
     params->AddPage(new DisplayComputeParams(params, content.solver, content.computed, false, content.withSpeeds),
                     "Computing parameters");
     params->AddPage(new DisplayAirfoilComputeParams(params, content.compute, content.projectConditions, false),

@@ -2,10 +2,12 @@
 
 #include <wx/app.h>
 #include <wx/display.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/toplevel.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -23,6 +25,23 @@ wxSize requiredClientSize(wxTopLevelWindow* window) {
         size.IncTo(child->GetBestSize());
     }
     return size;
+}
+
+// How much taller the window would need to be for no scrolled column in it to hide part
+// of its content, at the size it has.
+int hiddenHeight(wxTopLevelWindow* window) {
+    window->Layout();
+    int hidden = 0;
+    const std::function<void(wxWindow*)> visit = [&](wxWindow* parent) {
+        for (wxWindow* child : parent->GetChildren()) {
+            if (child->IsTopLevel()) continue;
+            if (auto* column = dynamic_cast<wxScrolledWindow*>(child))
+                hidden = std::max(hidden, column->GetVirtualSize().y - column->GetClientSize().y);
+            visit(child);
+        }
+    };
+    visit(window);
+    return hidden;
 }
 
 // The main window: the application's top window, unless it is this window.
@@ -54,8 +73,10 @@ void placeBeforeShowing(wxTopLevelWindow* window) {
     minimum.DecTo(area.GetSize());
     window->SetMinSize(minimum);
     const wxRect anchor = main ? main->GetRect() : wxRect(area.GetPosition(), wxSize(0, 0));
+    // Taller where the screen has room, so that the side column shows all it holds.
+    const wxSize wanted = window->GetSize() + wxSize(0, hiddenHeight(window));
     window->SetSize(placeWindow(anchor, openSiblings(window, main) % kCascadeCycle + 1, window->FromDIP(kCascadeStep),
-                                window->GetSize(), minimum, area));
+                                wanted, minimum, area));
     window->SetClientSize(window->GetClientSize());
 }
 

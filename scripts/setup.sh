@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   xfoil
   xvfb xauth openbox
-  imagemagick
+  imagemagick xdotool
   clang-14 libclang-rt-14-dev llvm-14
 )
 

@@ -4,6 +4,7 @@
 // the page's buttons, the Stop button, and the result windows' tables and exports.
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/choicebk.h>
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/uiaction.h>
@@ -14,10 +15,11 @@
 #include "ComputeHarness.h"
 #include "TempFolder.h"
 #include "UserSimulation.h"
+#include "app/edit_operating_conditions.h"
 #include "app/edit_turbine.h"
-#include "project/project_data.h"
 #include "app/edit_turbine_compute.h"
 #include "app/window_main.h"
+#include "project/project_data.h"
 #include "results/chart_book.h"
 #include "results/display_heat_map.h"
 #include "results/window_power_curve.h"
@@ -53,6 +55,17 @@ void click(wxWindow* window) {
     pump(100);
     sim.MouseClick();
     pump(200);
+}
+
+// Turns the mouse wheel down over a control: X buttons 4 and 5 are the wheel, which the
+// simulator does not offer.
+void wheelDownOver(wxWindow* control, int notches) {
+    const wxRect r = control->GetScreenRect();
+    wxUIActionSimulator().MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+    pump(100);
+    const std::string command = "xdotool click --repeat " + std::to_string(notches) + " 5";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    pump(300);
 }
 
 // Replaces a field's text by typing, as a user does, and waits until the field shows it.
@@ -108,6 +121,11 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_TRUE(page->automaticTsrBox()->GetValue());
     EXPECT_FALSE(page->field("tsr_target")->IsEnabled());
     EXPECT_EQ(page->sourceLabel()->GetLabel(), "Stored in the project.");
+    // Turning the wheel to scroll the page does not turn the control choice under it.
+    const wxString control = page->controlChoice()->GetStringSelection();
+    wheelDownOver(page->controlChoice(), 3);
+    EXPECT_EQ(page->controlChoice()->GetStringSelection(), control);
+    EXPECT_FALSE(main->isUnsaved());
 
     typeInto(page->field("rated_power"), "3");
     ASSERT_TRUE(pumpUntil([&] { return main->project()->turbineSettings().rated_power == 3e6; }, 5));
@@ -165,8 +183,10 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     typeInto(climates, "2, 9,5, Site Y");
     pump(300);
     EXPECT_EQ(main->project()->turbineSettings().wind_climates.size(), 2u);
-    EXPECT_NE(page->sourceLabel()->GetLabel().Find("line 1: \"2, 9,5, Site Y\" has a comma between two digits"),
-              wxNOT_FOUND) << page->sourceLabel()->GetLabel();
+    wxString note = page->sourceLabel()->GetLabel();
+    note.Replace("\n", " ");  // wrapped to the page
+    EXPECT_NE(note.Find("line 1: \"2, 9,5, Site Y\" has a comma between two digits"), wxNOT_FOUND) << note;
+    EXPECT_LE(page->sourceLabel()->GetRect().GetRight(), page->GetClientSize().x) << "the note is cut off";
 
     // Forgetting the settings brings back the rotor's defaults (R 63 m: 4.988 MW).
     click(page->defaultsButton());
@@ -256,17 +276,34 @@ TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
     typeInto(compute->field(3), "0");    // pitch 0 to 6 by 3
     typeInto(compute->field(4), "6");
     typeInto(compute->field(5), "3");
+    // Red fields the surface does not use (the design point's wind, the chord limit of a
+    // design) do not keep it from starting; the wind of 0 marks itself only.
+    main->conditionsPage()->windVelocityField()->SetValue("0");
+    panel->chordLimitField()->SetValue("abc");
+    EXPECT_EQ(main->conditionsPage()->windVelocityField()->GetForegroundColour(), *wxRED);
+    EXPECT_NE(main->conditionsPage()->radiusField()->GetForegroundColour(), *wxRED);
+    EXPECT_NE(main->conditionsPage()->rotationSpeedField()->GetForegroundColour(), *wxRED);
     click(compute->surfaceButton());
     ASSERT_TRUE(pumpUntil([&] { return !panel->busy() && !panel->resultWindows().empty(); }));
     ASSERT_TRUE(messages.empty()) << messages.front();
     auto* window = lastWindow<SurfaceWindow>(panel->resultWindows());
     ASSERT_NE(window, nullptr);
+    main->conditionsPage()->windVelocityField()->SetValue("10");
+    panel->chordLimitField()->SetValue("0.3");
     EXPECT_EQ(window->surface().tsr, (std::vector<double>{4.0, 6.0, 8.0, 10.0}));
     EXPECT_EQ(window->surface().pitch, (std::vector<double>{0.0, 3.0, 6.0}));
     EXPECT_DOUBLE_EQ(window->surface().wind, main->project()->operatingConditions().V0);
     EXPECT_EQ(window->pitchBoxes().size(), 3u);
     EXPECT_EQ(window->charts()->charts().size(), 3u);
     EXPECT_TRUE(window->heatMap()->title().StartsWith("Power coefficient Cp"));
+    // The wheel over the parameters' page choice scrolls the side column instead.
+    wxChoicebook* parameters = nullptr;
+    for (wxWindow* w = window->pitchBoxes().front(); w && !parameters; w = w->GetParent())
+        for (wxWindow* child : w->GetChildren())
+            if (auto* book = dynamic_cast<wxChoicebook*>(child); book && book != window->charts()) parameters = book;
+    ASSERT_NE(parameters, nullptr);
+    wheelDownOver(parameters->GetChoiceCtrl(), 2);
+    EXPECT_EQ(parameters->GetSelection(), 0);
     const std::string tables = window->tablesText();
     EXPECT_NE(tables.find("# Pitch angle vector, 3 entries - x axis (matrix columns) (deg)\n0.000000 3.000000 6.000000\n"),
               std::string::npos);
@@ -300,12 +337,17 @@ TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
     main->Raise();
     pump(200);
 
-    // A grid out of range is refused before anything starts.
+    // A grid out of range turns the field at fault red and is refused, naming it, before
+    // anything starts.
     typeInto(compute->field(0), "0");
+    typeInto(compute->field(4), "-3");  // pitch from 0 down to -3: both ends
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(compute->field(i)->GetForegroundColour() == *wxRED, i == 0 || i == 3 || i == 4) << i;
     click(compute->surfaceButton());
     pump(200);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "The tip speed ratios of a performance surface must be greater than zero.");
+    EXPECT_TRUE(messages[0].Contains("Turbine computations: Min. TSR\nTurbine computations: Min. pitch"))
+        << messages[0];
     EXPECT_FALSE(panel->busy());
 
     // A long surface (601 x 201 points, seconds of work) stopped with the page's Stop

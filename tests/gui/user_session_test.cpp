@@ -126,6 +126,7 @@ TEST_F(UserSession, TypingAHubRadiusRemapsOnceFromTheListsTheEditBeganWith) {
     user.key('z', wxMOD_CONTROL);
     EXPECT_TRUE(korvane::sameValues(project().state(), original));
     EXPECT_EQ(hub->GetValue(), "1.5");
+    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "Ready.");  // the note no longer holds
     EXPECT_EQ(window->GetTitle(), "New project - Korvane");
     user.key('y', wxMOD_CONTROL);
     EXPECT_TRUE(korvane::sameValues(project().state(), edited));

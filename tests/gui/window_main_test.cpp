@@ -161,6 +161,7 @@ TEST_F(MainWindowTest, AChangeAfterUndoDropsTheRedoBranch) {
 TEST_F(MainWindowTest, NewResetsTheHistoryAndTheProject) {
     DialogAnswers dialogs;
     for (int i = 0; i < 3; ++i) change(i);
+    window->SetStatusText(kPointsFollowTheHub);  // a note on an edit of the old project
     dialogs.answer(wxID_NO);  // do not save
     window->onNew(noEvent);
     processEvents();
@@ -171,6 +172,7 @@ TEST_F(MainWindowTest, NewResetsTheHistoryAndTheProject) {
     EXPECT_EQ(window->historySize(), 1u);
     EXPECT_EQ(window->project()->solverSettings().n_elements, 100);
     EXPECT_EQ(window->GetTitle(), "New project - Korvane");
+    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "Ready.");
 
     change(0);
     EXPECT_TRUE(window->canUndo());  // back to the new project
