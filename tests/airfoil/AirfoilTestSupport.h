@@ -65,13 +65,6 @@ inline std::string exampleAirfoil(const std::string& name) {
     return std::string(KORVANE_EXAMPLE_AIRFOILS) + "/" + name;
 }
 
-inline std::string readText(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // Processes whose parent is `parent` and whose command name is `name`.
 inline std::vector<pid_t> childProcesses(pid_t parent, const std::string& name) {
     std::vector<pid_t> found;

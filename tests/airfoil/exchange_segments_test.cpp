@@ -109,8 +109,6 @@ TEST(ExchangeSegments, FileProblemsNameTheFile) {
               "File missing.dat does not exist or is not readable.");
     EXPECT_EQ(buildError({point(0.2, bemt::AeroDynTable, "broken.dat"), point(1.0, bemt::NACA0012, "")}),
               "broken.dat: the keyword Re is missing in table 1 of 1 (NumTabs is 1).");
-    EXPECT_EQ(buildError({point(0.2, bemt::XfoilPolarFile, "missing.txt"), point(1.0, bemt::NACA0012, "")}),
-              "File missing.txt does not exist or is not readable.");
     AirfoilPoint beyond = point(0.2, bemt::AeroDynTable, "wide.dat");
     beyond.extension = bemt::ExtensionViterna;
     EXPECT_EQ(buildError({beyond, point(1.0, bemt::NACA0012, "")}),

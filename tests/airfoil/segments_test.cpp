@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <sstream>
@@ -37,6 +36,7 @@ std::istream* openFile(const std::string& path) {
     if (path == "polar.csv") return new std::istringstream(kCsv);
     if (path == "broken.csv") return new std::istringstream("Alpha,Cl,Cd\n0;1;2\n");
     if (path == "foil.dat") return new std::istringstream(kCoordinates);
+    if (path == "nan.dat") return new std::istringstream("Fake\n1 0\n0.5 nan\n0 0\n");
     return nullptr;
 }
 
@@ -163,23 +163,6 @@ TEST(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
     EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
 }
 
-TEST(Segments, PolarsLiveAsLongAsAnySegmentList) {
-    TempDir dir;
-    std::weak_ptr<bemt::ProfileParams> low;
-    {
-        auto r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(fakeAdapter(dir, "converging")));
-        ASSERT_EQ(r.error, "");
-        auto* combined = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
-        ASSERT_NE(combined, nullptr);
-        auto copy = r.segments;
-        low = r.segments[0].first;
-        r.segments.clear();
-        EXPECT_FALSE(low.expired());
-        EXPECT_DOUBLE_EQ(copy[0].first->getReynoldsLo(), 2e5);
-    }
-    EXPECT_TRUE(low.expired());
-}
-
 TEST(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
     TempDir dir;
     const auto adapter = fakeAdapter(dir, "converging");
@@ -286,11 +269,6 @@ TEST(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
     auto r = build({coordinates(0.0, 5e5, 5e5, 0, 0), naca(1.0)}, fakeChannel(fakeAdapter(dir, "converging")));
     EXPECT_EQ(r.error,
               "XFOIL could not analyse foil.dat at Reynolds number 500000: fewer than two angles of attack converged.");
-    // The adapter cannot be started: the reason is given.
-    auto channel = fakeChannel(dir.path() / "absent");
-    r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, channel);
-    EXPECT_EQ(r.error, "XFOIL could not analyse foil.dat at Reynolds number 500000: The XFOIL adapter " +
-                           channel.program.string() + " was not found or is not executable.");
     // The adapter gives up on XFOIL: its reason, not the airfoil, is reported.
     r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(fakeAdapter(dir, "not-installed")));
     EXPECT_EQ(r.error,
@@ -301,29 +279,14 @@ TEST(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
                            (dir.path() / "exit3").string() + " ended without answering.");
 }
 
-// Faulty coordinate files are refused with file and line before any adapter starts.
+// A faulty coordinate file is refused with the reader's message before any adapter starts.
 TEST(Segments, FaultyCoordinatesAreRefusedBeforeAnyAnalysis) {
     TempDir dir;
     const auto adapter = fakeAdapter(dir, "converging");
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"Fake\n1 0\n0.5 1e309\n0 0\n", "The line 3 of F holds a number out of range: 1e309."},
-        {"Fake\n1 0\n0.5 nan\n0 0\n", "The line 3 of F holds a coordinate that is not a finite number: nan."},
-        {"Fake\n-1 0\n-0.5 0.05\n0 0\n-0.5 -0.05\n-1 0\n",
-         "The coordinates in F are mirrored: the trailing edge lies at x = -1, left of the leading edge at x = 0. "
-         "Give them with the trailing edge on the right (x = 1 at the trailing edge, 0 at the leading edge)."}};
-    for (const auto& [text, message] : cases) {
-        const auto file = dir.write("F", text);
-        auto point = coordinates(0.0, 5e5, 5e5);
-        point.path = "F";
-        auto open = [&](std::string) -> std::istream* { return new std::ifstream(file); };
-        std::string error;
-        try {
-            ToolsAirfoil::segmentsFromPoints({point, naca(1.0)}, open, {}, {}, nullptr, fakeChannel(adapter));
-        } catch (const bemt::Error& failure) {
-            error = failure.message();
-        }
-        EXPECT_EQ(error, message);
-    }
+    auto point = coordinates(0.0, 5e5, 5e5);
+    point.path = "nan.dat";
+    EXPECT_EQ(build({point, naca(1.0)}, fakeChannel(adapter)).error,
+              "The line 3 of nan.dat holds a coordinate that is not a finite number: nan.");
     EXPECT_TRUE(fakeLog(adapter).empty());
 }
 
@@ -348,49 +311,34 @@ TEST(Segments, ProgressIsReportedFromStartToEnd) {
     }
 }
 
-TEST(Segments, AbortStopsRunningAnalysesPromptly) {
+// An abort request and the channel's interruption stop running analyses and those waiting
+// for a free slot (six slow Reynolds pairs: more than may run at once) alike: none waits on
+// a timer or starts afterwards. Without them the sweeps of 21 angles take many seconds.
+TEST(Segments, AbortAndInterruptionStopRunningAndWaitingAnalysesPromptly) {
     TempDir dir;
-    std::atomic<bool> abort{false};
-    Clock::time_point requested;
-    std::thread requester([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
-        requested = Clock::now();
-        abort = true;
-    });
-    // Two slow sweeps of 21 angles, 200 ms each: about four seconds without the abort.
-    const auto r = build({coordinates(0.0, 2e5, 1e6, 0, 20), naca(1.0)}, fakeChannel(fakeAdapter(dir, "slow")),
-                         &abort);
-    const double reaction = std::chrono::duration<double>(Clock::now() - requested).count();
-    requester.join();
-    EXPECT_EQ(r.error, "The Xfoil preprocessing has been aborted.");
-    std::printf("abort reaction %.3f s\n", reaction);
-    EXPECT_LT(reaction, 1.0);
-    EXPECT_FALSE(abort.load());  // the request was taken over
-    EXPECT_TRUE(childProcesses(getpid(), "slow").empty());
-}
-
-TEST(Segments, TheChannelsInterruptionStopsRunningAndWaitingAnalysesAlike) {
-    // Twelve slow sweeps: more than may run at once, so some wait for a free slot when
-    // the interruption comes; they must not wait on a timer, nor start afterwards.
-    TempDir dir;
-    std::atomic<bool> interrupted{false};
-    auto channel = fakeChannel(fakeAdapter(dir, "slow"));
-    channel.interrupted = [&] { return interrupted.load(); };
     std::vector<AirfoilPoint> points;
     for (int i = 0; i < 6; ++i) points.push_back(coordinates(0.1 * i, 2e5, 1e6, 0, 20));
     points.push_back(naca(1.0));
-    Clock::time_point requested;
-    std::thread requester([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
-        requested = Clock::now();
-        interrupted = true;
-    });
-    const auto r = build(points, channel);
-    const double reaction = std::chrono::duration<double>(Clock::now() - requested).count();
-    requester.join();
-    EXPECT_EQ(r.error, "The Xfoil preprocessing has been aborted.");
-    EXPECT_LT(reaction, 1.0);
-    EXPECT_TRUE(childProcesses(getpid(), "slow").empty());
+    for (const bool byChannel : {false, true}) {
+        SCOPED_TRACE(byChannel ? "interruption" : "abort");
+        std::atomic<bool> stop{false};
+        auto channel = fakeChannel(fakeAdapter(dir, "slow"));
+        if (byChannel) channel.interrupted = [&] { return stop.load(); };
+        Clock::time_point requested;
+        std::thread requester([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+            requested = Clock::now();
+            stop = true;
+        });
+        const auto r = build(points, channel, byChannel ? nullptr : &stop);
+        const double reaction = std::chrono::duration<double>(Clock::now() - requested).count();
+        requester.join();
+        EXPECT_EQ(r.error, "The Xfoil preprocessing has been aborted.");
+        std::printf("reaction %.3f s\n", reaction);
+        EXPECT_LT(reaction, 1.0);
+        EXPECT_EQ(stop.load(), byChannel);  // an abort request is taken over
+        EXPECT_TRUE(childProcesses(getpid(), "slow").empty());
+    }
 }
 
 }  // namespace

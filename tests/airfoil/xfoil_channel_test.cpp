@@ -234,12 +234,6 @@ TEST(XfoilChannel, FailuresBeforeAnyChildStarts) {
     EXPECT_TRUE(fakeLog(channel.program).empty());
 }
 
-TEST(XfoilChannel, NumbersGoOutInPercentFForm) {
-    EXPECT_EQ(bemt::HelperXfoil::formatNumber(static_cast<float>(bemt::Common::deg2rad(5))), "0.087266");
-    EXPECT_EQ(bemt::HelperXfoil::formatNumber(500000.0f), "500000.000000");
-    EXPECT_EQ(bemt::HelperXfoil::formatNumber(-0.25f), "-0.250000");
-}
-
 TEST(XfoilChannel, AdapterIsFoundBesideTheExecutable) {
     const auto self = std::filesystem::read_symlink("/proc/self/exe");
     EXPECT_EQ(bemt::XfoilCommunicator::defaultProgram(), self.parent_path() / "xfoil-core");

@@ -249,11 +249,6 @@ TEST(CharacteristicsSweep, ProgressRisesToHundredAlsoForASingleValue) {
     EXPECT_EQ(log.percents.back(), 100);
     EXPECT_TRUE(std::is_sorted(log.percents.begin(), log.percents.end()));
     EXPECT_EQ(log.texts.back(), "Computing wind turbine characteristics.");
-
-    ProgressLog ranged;
-    tools.characteristicsSweep(data, bemt::tipSpeedRatio, {2.0, 8.0, 2.0}, {0.0, 0.0, 1.0}, ranged.callback());
-    EXPECT_TRUE(std::is_sorted(ranged.percents.begin(), ranged.percents.end()));
-    EXPECT_EQ(ranged.percents.back(), 100);
 }
 
 TEST(DesignBlade, PointsAtElementCentresWithTheChordLimit) {
