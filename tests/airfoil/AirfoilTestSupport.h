@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the airfoil tests: temporary files and directories, the fake
-// adapter under a chosen behaviour, and the shipped example airfoils.
+// adapter under a chosen behaviour, the shipped example airfoils, the error messages.
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "bemt/ErrorOf.h"
 #include "bemt/XfoilCommunicator.h"
 
 namespace korvane::testing {

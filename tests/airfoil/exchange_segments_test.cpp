@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "bemt/Common.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/Error.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
@@ -64,12 +65,7 @@ std::vector<bemt::AirfoilSegment> build(const std::vector<AirfoilPoint>& points)
 }
 
 std::string buildError(const std::vector<AirfoilPoint>& points) {
-    try {
-        build(points);
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
+    return korvane::testing::errorOf([&] { build(points); });
 }
 
 TEST(ExchangeSegments, AeroDynTablesAndXfoilPolarFilesBecomePolars) {

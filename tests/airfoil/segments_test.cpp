@@ -81,12 +81,10 @@ struct Build {
 Build build(const std::vector<AirfoilPoint>& points, const bemt::XfoilCommunicator::Settings& channel = {},
             std::atomic<bool>* abort = nullptr, std::function<void(int, std::string)> progress = {}) {
     Build result;
-    try {
+    result.error = errorOf([&] {
         result.segments = ToolsAirfoil::segmentsFromPoints(points, openFile, bemt::OperatingConditions{},
                                                            std::move(progress), abort, channel);
-    } catch (const bemt::Error& failure) {
-        result.error = failure.message();
-    }
+    });
     return result;
 }
 

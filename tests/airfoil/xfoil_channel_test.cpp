@@ -27,15 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kCoordinates = "Test airfoil\n1.0 0.0\n0.5 0.05\n\n0.0 0.0 trailing words\n0.5 -0.05\n1.0 0.0\n";
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
-}
-
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
 TEST(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {

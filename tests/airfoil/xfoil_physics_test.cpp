@@ -29,15 +29,6 @@ using bemt::Common::deg2rad;
 using bemt::ProfileParamsXfoil;
 using Clock = std::chrono::steady_clock;
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
-}
-
 // Abbott and von Doenhoff and XFOIL's own runs put NACA 0012 at Re 1e6 and 5° at cl 0.55
 // and cd 0.008 to 0.009; the lift slope is near 2 pi per radian (0.11 per degree), a little
 // less with viscosity.

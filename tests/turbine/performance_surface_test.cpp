@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "DefaultRotor.h"
-#include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "turbine/PerformanceSurface.h"
 
 namespace {
@@ -52,12 +52,8 @@ TEST(PerformanceSurface, RefusesImpossibleGrids) {
     const auto data = defaultRotor(bemt::Ning);
     bemt::BEMTTools tools(bemt::Ning);
     auto message = [&](double wind, bemt::SweepRange tsr, bemt::SweepRange pitch) {
-        try {
-            PerformanceSurface::compute(tools, data, wind, tsr, pitch, ignoreProgress);
-        } catch (const bemt::Error& error) {
-            return error.message();
-        }
-        return std::string("no error");
+        return korvane::testing::errorOf(
+            [&] { PerformanceSurface::compute(tools, data, wind, tsr, pitch, ignoreProgress); });
     };
     const std::string wind = "The wind speed of the performance surface: the wind velocity V0 [m/s] ";
     EXPECT_EQ(message(0.0, {2, 4, 1}, {0, 0, 1}), wind + "0 lies outside its range, greater than 0 and at most 100.");
