@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "TempFolder.h"
 #include "bemt/ErrorOf.h"
 #include "bemt/XfoilCommunicator.h"
 
@@ -17,26 +18,14 @@ namespace korvane::testing {
 
 namespace fs = std::filesystem;
 
-// A directory removed with its contents at the end of the test.
-class TempDir {
+// A folder removed with its contents at the end of the test, where tests write files.
+class TempDir : public TempFolder {
 public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "korvane-airfoil.XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
     fs::path write(const std::string& name, const std::string& text) const {
-        const fs::path file = m_path / name;
+        const fs::path file = path() / name;
         std::ofstream(file) << text;
         return file;
     }
-
-private:
-    fs::path m_path;
 };
 
 // The fake adapter started under the name of one of its behaviours (see the fake).

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "bemt/Common.h"
-#include "bemt/ErrorOf.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsNACA.h"
 
@@ -69,8 +69,8 @@ std::string loadError(const std::string& text) {
 }
 
 TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsRead) {
-    const std::pair<const char*, std::size_t> files[] = {{"Cylinder1", 3}, {"Cylinder2", 3},  {"DU40_A17", 136},
-                                                         {"DU35_A17", 135}, {"DU30_A17", 143}, {"DU25_A17", 140},
+    const std::pair<const char*, std::size_t> files[] = {{"Cylinder1", 3},  {"Cylinder2", 3},   {"DU40_A17", 136},
+                                                         {"DU35_A17", 135}, {"DU30_A17", 143},  {"DU25_A17", 140},
                                                          {"DU21_A17", 142}, {"NACA64_A17", 127}};
     for (const auto& [name, rows] : files) {
         SCOPED_TRACE(name);

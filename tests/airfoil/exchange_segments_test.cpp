@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "bemt/Common.h"
-#include "bemt/ErrorOf.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
 #include "bemt/ToolsAirfoil.h"

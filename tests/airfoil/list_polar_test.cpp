@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "bemt/Common.h"
-#include "bemt/ErrorOf.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/ProfileParamsList.h"
 #include "bemt/ProfileParamsNACA.h"
 

@@ -88,7 +88,14 @@ Build build(const std::vector<AirfoilPoint>& points, const bemt::XfoilCommunicat
     return result;
 }
 
-TEST(Segments, OnePointGivesNoSegmentAndTwoPointsCoverTheBlade) {
+// Each test has a folder of its own, with the fake adapter that converges.
+class Segments : public ::testing::Test {
+protected:
+    TempDir dir;
+    const std::filesystem::path adapter = fakeAdapter(dir, "converging");
+};
+
+TEST_F(Segments, OnePointGivesNoSegmentAndTwoPointsCoverTheBlade) {
     EXPECT_TRUE(build({naca(0.3)}).segments.empty());
     const auto whole = build({naca(0.0), naca(1.0, bemt::NACA0021)});
     ASSERT_EQ(whole.error, "");
@@ -101,9 +108,7 @@ TEST(Segments, OnePointGivesNoSegmentAndTwoPointsCoverTheBlade) {
     EXPECT_EQ(three.segments[0].second, three.segments[1].first);
 }
 
-TEST(Segments, PointsOutOfOrderAreRefusedBeforeAnyAnalysisStarts) {
-    TempDir dir;
-    const auto adapter = fakeAdapter(dir, "converging");
+TEST_F(Segments, PointsOutOfOrderAreRefusedBeforeAnyAnalysisStarts) {
     const auto channel = fakeChannel(adapter);
     const std::string ordered = "Airfoils must be ordered by their relative position (0.0 to 1.0).";
     EXPECT_EQ(build({coordinates(0.1, 5e5, 5e5), naca(0.5), naca(0.5)}, channel).error, ordered);
@@ -114,7 +119,7 @@ TEST(Segments, PointsOutOfOrderAreRefusedBeforeAnyAnalysisStarts) {
     EXPECT_TRUE(fakeLog(adapter).empty());
 }
 
-TEST(Segments, EveryNacaTypeGetsItsBuiltInAirfoil) {
+TEST_F(Segments, EveryNacaTypeGetsItsBuiltInAirfoil) {
     const std::vector<std::pair<bemt::AirfoilType, bemt::NACAairfoil>> types = {
         {bemt::NACA0012, bemt::NACA_0012}, {bemt::NACA0015, bemt::NACA_0015}, {bemt::NACA0018, bemt::NACA_0018},
         {bemt::NACA0021, bemt::NACA_0021}, {bemt::NACA0025, bemt::NACA_0025}};
@@ -127,9 +132,8 @@ TEST(Segments, EveryNacaTypeGetsItsBuiltInAirfoil) {
     }
 }
 
-TEST(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
-    TempDir dir;
-    const auto channel = fakeChannel(fakeAdapter(dir, "converging"));
+TEST_F(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
+    const auto channel = fakeChannel(adapter);
     // CSV: the same object.
     auto r = build({csv(0.0), repeat(0.5), repeat(1.0)}, channel);
     ASSERT_EQ(r.error, "");
@@ -161,9 +165,7 @@ TEST(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
     EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
 }
 
-TEST(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
-    TempDir dir;
-    const auto adapter = fakeAdapter(dir, "converging");
+TEST_F(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
     auto r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(adapter));
     ASSERT_EQ(r.error, "");
     auto* single = dynamic_cast<bemt::ProfileParamsXfoil*>(r.segments[0].first.get());
@@ -191,7 +193,7 @@ TEST(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "0.300000"), 5);
 }
 
-TEST(Segments, GuessedReynoldsRangeSpansTheDesignConditions) {
+TEST_F(Segments, GuessedReynoldsRangeSpansTheDesignConditions) {
     bemt::OperatingConditions op;
     AirfoilPoint p = coordinates(0.5, 1, 1);
     p.guess_reynolds = true;
@@ -208,9 +210,7 @@ TEST(Segments, GuessedReynoldsRangeSpansTheDesignConditions) {
     EXPECT_EQ(re.auxiliaryHi, 0.0);
 }
 
-TEST(Segments, WrongXfoilParametersAreRefused) {
-    TempDir dir;
-    const auto adapter = fakeAdapter(dir, "converging");
+TEST_F(Segments, WrongXfoilParametersAreRefused) {
     const std::string wrong = "Wrong airfoil XFOIL data parameters.";
     // Refused with the point, its file and the reason, before any analysis: an angle
     // of -1e20 or a step of 1e-9 once asked XFOIL for ever.
@@ -252,7 +252,7 @@ TEST(Segments, WrongXfoilParametersAreRefused) {
     EXPECT_FALSE(bemt::ProfileParamsXfoil::sweepRefusal(-180, 180, 0.036001).has_value());
 }
 
-TEST(Segments, FileMessages) {
+TEST_F(Segments, FileMessages) {
     EXPECT_EQ(build({csv(0.0, "missing.csv"), naca(1.0)}).error, "File missing.csv does not exist or is not readable.");
     EXPECT_EQ(build({csv(0.0, "broken.csv"), naca(1.0)}).error,
               "line 2 of broken.csv: three numbers expected (angle of attack, cl, cd), found 1 field.");
@@ -261,10 +261,9 @@ TEST(Segments, FileMessages) {
     EXPECT_EQ(build({missing, naca(1.0)}).error, "Input file missing.dat could not be read.");
 }
 
-TEST(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
-    TempDir dir;
+TEST_F(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
     // One converged angle only.
-    auto r = build({coordinates(0.0, 5e5, 5e5, 0, 0), naca(1.0)}, fakeChannel(fakeAdapter(dir, "converging")));
+    auto r = build({coordinates(0.0, 5e5, 5e5, 0, 0), naca(1.0)}, fakeChannel(adapter));
     EXPECT_EQ(r.error,
               "XFOIL could not analyse foil.dat at Reynolds number 500000: fewer than two angles of attack converged.");
     // The adapter gives up on XFOIL: its reason, not the airfoil, is reported.
@@ -278,9 +277,7 @@ TEST(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
 }
 
 // A faulty coordinate file is refused with the reader's message before any adapter starts.
-TEST(Segments, FaultyCoordinatesAreRefusedBeforeAnyAnalysis) {
-    TempDir dir;
-    const auto adapter = fakeAdapter(dir, "converging");
+TEST_F(Segments, FaultyCoordinatesAreRefusedBeforeAnyAnalysis) {
     auto point = coordinates(0.0, 5e5, 5e5);
     point.path = "nan.dat";
     EXPECT_EQ(build({point, naca(1.0)}, fakeChannel(adapter)).error,
@@ -288,16 +285,14 @@ TEST(Segments, FaultyCoordinatesAreRefusedBeforeAnyAnalysis) {
     EXPECT_TRUE(fakeLog(adapter).empty());
 }
 
-TEST(Segments, ProgressIsReportedFromStartToEnd) {
-    TempDir dir;
+TEST_F(Segments, ProgressIsReportedFromStartToEnd) {
     std::mutex mutex;
     std::vector<std::pair<int, std::string>> reports;
     auto progress = [&](int p, std::string text) {
         std::lock_guard lock(mutex);
         reports.emplace_back(p, std::move(text));
     };
-    const auto r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(fakeAdapter(dir, "converging")),
-                         nullptr, progress);
+    const auto r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(adapter), nullptr, progress);
     ASSERT_EQ(r.error, "");
     ASSERT_GE(reports.size(), 4u);
     EXPECT_EQ(reports.front(), (std::pair<int, std::string>{0, "Processing airfoils... "}));
@@ -312,8 +307,7 @@ TEST(Segments, ProgressIsReportedFromStartToEnd) {
 // An abort request and the channel's interruption stop running analyses and those waiting
 // for a free slot (six slow Reynolds pairs: more than may run at once) alike: none waits on
 // a timer or starts afterwards. Without them the sweeps of 21 angles take many seconds.
-TEST(Segments, AbortAndInterruptionStopRunningAndWaitingAnalysesPromptly) {
-    TempDir dir;
+TEST_F(Segments, AbortAndInterruptionStopRunningAndWaitingAnalysesPromptly) {
     std::vector<AirfoilPoint> points;
     for (int i = 0; i < 6; ++i) points.push_back(coordinates(0.1 * i, 2e5, 1e6, 0, 20));
     points.push_back(naca(1.0));

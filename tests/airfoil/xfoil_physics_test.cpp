@@ -101,12 +101,12 @@ std::string segmentsError(const std::string& path) {
 // refusals are those of the coordinate file tests).
 TEST(XfoilPhysics, OutlinesTheAdapterRefusesAreReportedQuickly) {
     TempDir dir;
-    const std::string refused = " at Reynolds number 1000000: fewer than two angles of attack converged. "
-                                "The coordinates cannot be analysed: ";
+    const std::string refused =
+        " at Reynolds number 1000000: fewer than two angles of attack converged. The coordinates cannot be analysed: ";
     const std::vector<std::tuple<std::string, std::string, std::string>> outlines = {
         {"three.dat", "Three\n1 0\n0 0\n1 0.01\n", "too few distinct points."},
-        {"figure8.dat", "Eight\n1 0\n0.8 0.05\n0.6 -0.05\n0.4 0.05\n0.2 -0.05\n0 0\n0.2 0.05\n0.4 -0.05\n0.6 0.05\n"
-                        "0.8 -0.05\n1 0\n",
+        {"figure8.dat",
+         "Eight\n1 0\n0.8 0.05\n0.6 -0.05\n0.4 0.05\n0.2 -0.05\n0 0\n0.2 0.05\n0.4 -0.05\n0.6 0.05\n0.8 -0.05\n1 0\n",
          "the outline crosses itself."}};
     for (const auto& [name, text, reason] : outlines) {
         const auto path = dir.write(name, text).string();
@@ -131,12 +131,12 @@ private:
 TEST(XfoilPhysics, MissingXfoilIsReportedAsSuch) {
     TempDir dir;
     const std::string naca = exampleAirfoil("naca0012.dat");
+    const std::string prefix = "XFOIL could not analyse " + naca + " at Reynolds number 1000000: ";
     std::filesystem::create_directory(dir.path() / "folder");
     for (const std::string name : {"absent", "folder"}) {
         const std::string xfoil = (dir.path() / name).string();
         ScopedEnvironment chosen("KORVANE_XFOIL", xfoil);
-        EXPECT_EQ(segmentsError(naca), "XFOIL could not analyse " + naca + " at Reynolds number 1000000: XFOIL is not "
-                                       "installed (no " + xfoil + ").");
+        EXPECT_EQ(segmentsError(naca), prefix + "XFOIL is not installed (no " + xfoil + ").");
     }
 }
 

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "bemt/Common.h"
-#include "bemt/ErrorOf.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
 
 namespace {

@@ -30,7 +30,6 @@ struct ProgressLog {
             texts.push_back(t);
         };
     }
-    int count(int percent) const { return static_cast<int>(std::count(percents.begin(), percents.end(), percent)); }
 };
 
 TEST(AnalyzeOp, DefaultRotorGivesSortedConvergedElementsAndConsistentTotals) {
@@ -60,16 +59,28 @@ TEST(AnalyzeOp, DefaultRotorGivesSortedConvergedElementsAndConsistentTotals) {
     }
 }
 
-TEST(AnalyzeOp, OneElementSitsInTheMiddleAndProgressEndsWithHundredTwice) {
-    auto data = defaultRotor();
+// Each computation reports in its own words and ends at 100, also with a single step: one
+// element, one design iteration, one tip speed ratio.
+TEST(Progress, EachComputationNamesItselfAndEndsAtHundred) {
+    auto data = defaultRotor(bemt::Ning);
+    bemt::BEMTTools tools(bemt::Ning);
+    ProgressLog op, design, characteristics;
     data.settings.n_elements = 1;
-    ProgressLog log;
-    bemt::BEMTTools tools(bemt::FixedPoint2D);
-    const auto op = tools.analyzeOp(data, log.callback(), 0.0);
-    ASSERT_EQ(op.solutions.size(), 1u);
-    EXPECT_DOUBLE_EQ(op.solutions[0].r, 1.5 + 23.5 / 2);
-    EXPECT_EQ(log.percents, (std::vector<int>{100, 100}));
-    EXPECT_EQ(log.texts.front(), "Computing the operating point.");
+    EXPECT_DOUBLE_EQ(tools.analyzeOp(data, op.callback(), 0.0).solutions.at(0).r, 1.5 + 23.5 / 2);
+    EXPECT_EQ(op.percents, (std::vector<int>{100, 100}));
+    EXPECT_EQ(op.texts.front(), "Computing the operating point.");
+
+    data.settings.n_elements = 4;
+    tools.characteristicsSweep(data, bemt::tipSpeedRatio, {7.0, 7.0, 0.5}, {0.0, 0.0, 1.0}, characteristics.callback());
+    EXPECT_EQ(characteristics.percents.front(), 0);
+    EXPECT_EQ(characteristics.percents.back(), 100);
+    EXPECT_TRUE(std::is_sorted(characteristics.percents.begin(), characteristics.percents.end()));
+    EXPECT_EQ(characteristics.texts.back(), "Computing wind turbine characteristics.");
+
+    data.settings.max_iterations = 1;
+    tools.designBlade(data, design.callback(), 0.2);
+    EXPECT_EQ(design.percents, (std::vector<int>{100, 100}));
+    EXPECT_EQ(design.texts.front(), "Designing the blade.");
 }
 
 TEST(AnalyzeOp, PitchTurnsEveryElement) {
@@ -233,18 +244,6 @@ TEST(CharacteristicsSweep, StartsAtTwoTenthsAndVariesTheChosenQuantity) {
     EXPECT_DOUBLE_EQ(wind[2].conditions.TSR, data.conditions.Om * data.conditions.R / 12.0);
 }
 
-TEST(CharacteristicsSweep, ProgressRisesToHundredAlsoForASingleValue) {
-    auto data = defaultRotor(bemt::Ning);
-    data.settings.n_elements = 4;
-    bemt::BEMTTools tools(bemt::Ning);
-    ProgressLog log;
-    tools.characteristicsSweep(data, bemt::tipSpeedRatio, {7.0, 7.0, 0.5}, {0.0, 0.0, 1.0}, log.callback());
-    EXPECT_EQ(log.percents.front(), 0);
-    EXPECT_EQ(log.percents.back(), 100);
-    EXPECT_TRUE(std::is_sorted(log.percents.begin(), log.percents.end()));
-    EXPECT_EQ(log.texts.back(), "Computing wind turbine characteristics.");
-}
-
 TEST(DesignBlade, PointsAtElementCentresWithTheChordLimit) {
     auto data = defaultRotor(bemt::Ning);
     data.settings.n_elements = 20;
@@ -260,17 +259,6 @@ TEST(DesignBlade, PointsAtElementCentresWithTheChordLimit) {
     EXPECT_LT(blade.chordPoints.back().c_rel, 0.08);
     // Twist falls from hub to tip.
     EXPECT_GT(blade.twistPoints.front().twist_deg, blade.twistPoints.back().twist_deg);
-}
-
-TEST(DesignBlade, OneIterationReportsHundredTwice) {
-    auto data = defaultRotor(bemt::Ning);
-    data.settings.n_elements = 5;
-    data.settings.max_iterations = 1;
-    ProgressLog log;
-    bemt::BEMTTools tools(bemt::Ning);
-    tools.designBlade(data, log.callback(), 0.2);
-    EXPECT_EQ(log.percents, (std::vector<int>{100, 100}));
-    EXPECT_EQ(log.texts.front(), "Designing the blade.");
 }
 
 TEST(DesignBlade, OneElementIsRefusedWithAMessageThatSaysSo) {

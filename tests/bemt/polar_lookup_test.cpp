@@ -19,6 +19,7 @@
 namespace {
 
 using bemt::Common::deg2rad;
+using korvane::testing::csvPolar;
 constexpr double kPi = std::numbers::pi;
 
 // Angles (radians) at every tabulated angle of the grids given in degrees, halfway
@@ -62,13 +63,6 @@ void expectSameAsSeparate(bemt::ProfileParams& polar, const std::vector<double>&
         }
         EXPECT_EQ(both.cd, cd) << what << " at " << alpha;
     }
-}
-
-std::shared_ptr<bemt::ProfileParamsCSV> csvPolar(const std::string& text) {
-    auto polar = std::make_shared<bemt::ProfileParamsCSV>();
-    std::istringstream in(text);
-    polar->loadFile(&in, "alpha", bemt::Comma);
-    return polar;
 }
 
 const std::string kMeasured =
