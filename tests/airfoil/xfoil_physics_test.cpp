@@ -53,30 +53,7 @@ TEST(XfoilPhysics, Naca0012SweepMatchesThePublishedFigures) {
     EXPECT_NEAR(polar.cl(deg2rad(90)), naca.cl(deg2rad(90)), 1e-9);
 }
 
-TEST(XfoilPhysics, TwoReynoldsNumbersBlended) {
-    bemt::AirfoilPoint point;
-    point.data_type = bemt::Coordinates;
-    point.path = exampleAirfoil("naca4415.dat");
-    point.guess_reynolds = false;
-    point.rey_min = 3e5;
-    point.rey_max = 3e6;
-    point.a_min = 0;
-    point.a_max = 8;
-    point.a_step = 2;
-    bemt::AirfoilPoint tip;
-    tip.x_rel = 1.0;
-    auto open = [](std::string path) -> std::istream* { return new std::ifstream(path); };
-    auto segments = bemt::ToolsAirfoil::segmentsFromPoints({point, tip}, open, {}, {}, nullptr);
-    auto& blend = dynamic_cast<bemt::ProfileParamsCombined&>(*segments[0].first);
-    auto& low = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile1());
-    auto& high = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile2());
-    ASSERT_EQ(low.size(), 5u);
-    ASSERT_EQ(high.size(), 5u);
-    EXPECT_NEAR(low.relativeThickness(), 0.15, 0.002);
-    // Thinner boundary layers at the higher Reynolds number: less drag.
-    EXPECT_GT(low.cd(deg2rad(4)), high.cd(deg2rad(4)));
-}
-
+// An airfoil point of the coordinate file at path, analysed at Re 1e6 from -5 to 15 degrees.
 bemt::AirfoilPoint coordinatePoint(const std::string& path) {
     bemt::AirfoilPoint point;
     point.data_type = bemt::Coordinates;
@@ -89,12 +66,34 @@ bemt::AirfoilPoint coordinatePoint(const std::string& path) {
     return point;
 }
 
-// The message of building a one-segment blade from the coordinate file at path.
-std::string segmentsError(const std::string& path) {
+// The segments of a blade from the point to a NACA 0012 tip, its files read from disk.
+std::vector<bemt::AirfoilSegment> segmentsFrom(const bemt::AirfoilPoint& point) {
     bemt::AirfoilPoint tip;
     tip.x_rel = 1.0;
     auto open = [](std::string file) -> std::istream* { return new std::ifstream(file); };
-    return errorOf([&] { bemt::ToolsAirfoil::segmentsFromPoints({coordinatePoint(path), tip}, open, {}, {}, nullptr); });
+    return bemt::ToolsAirfoil::segmentsFromPoints({point, tip}, open, {}, {}, nullptr);
+}
+
+std::string segmentsError(const std::string& path) {
+    return errorOf([&] { segmentsFrom(coordinatePoint(path)); });
+}
+
+TEST(XfoilPhysics, TwoReynoldsNumbersBlended) {
+    auto point = coordinatePoint(exampleAirfoil("naca4415.dat"));
+    point.rey_min = 3e5;
+    point.rey_max = 3e6;
+    point.a_min = 0;
+    point.a_max = 8;
+    point.a_step = 2;
+    const auto segments = segmentsFrom(point);
+    auto& blend = dynamic_cast<bemt::ProfileParamsCombined&>(*segments[0].first);
+    auto& low = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile1());
+    auto& high = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile2());
+    ASSERT_EQ(low.size(), 5u);
+    ASSERT_EQ(high.size(), 5u);
+    EXPECT_NEAR(low.relativeThickness(), 0.15, 0.002);
+    // Thinner boundary layers at the higher Reynolds number: less drag.
+    EXPECT_GT(low.cd(deg2rad(4)), high.cd(deg2rad(4)));
 }
 
 // Outlines the adapter refuses are reported with its reason, quickly (the reader's own
