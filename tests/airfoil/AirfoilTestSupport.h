@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the airfoil tests: temporary files and directories, the fake
-// adapter under a chosen behaviour, and the shipped example airfoils.
+// adapter under a chosen behaviour, the shipped example airfoils, the error messages.
 
 #include <filesystem>
 #include <fstream>
@@ -10,32 +10,22 @@
 
 #include <unistd.h>
 
+#include "TempFolder.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/XfoilCommunicator.h"
 
 namespace korvane::testing {
 
 namespace fs = std::filesystem;
 
-// A directory removed with its contents at the end of the test.
-class TempDir {
+// A folder removed with its contents at the end of the test, where tests write files.
+class TempDir : public TempFolder {
 public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "korvane-airfoil.XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
     fs::path write(const std::string& name, const std::string& text) const {
-        const fs::path file = m_path / name;
+        const fs::path file = path() / name;
         std::ofstream(file) << text;
         return file;
     }
-
-private:
-    fs::path m_path;
 };
 
 // The fake adapter started under the name of one of its behaviours (see the fake).
@@ -63,13 +53,6 @@ inline bemt::XfoilCommunicator::Settings fakeChannel(const fs::path& adapter,
 
 inline std::string exampleAirfoil(const std::string& name) {
     return std::string(KORVANE_EXAMPLE_AIRFOILS) + "/" + name;
-}
-
-inline std::string readText(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // Processes whose parent is `parent` and whose command name is `name`.

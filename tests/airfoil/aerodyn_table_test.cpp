@@ -8,6 +8,7 @@
 
 #include "bemt/Common.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsNACA.h"
 
@@ -64,32 +65,21 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 std::string loadError(const std::string& text) {
     std::istringstream in(text);
     ProfileParamsAeroDyn polar;
-    try {
-        polar.loadFile(in, "t.dat");
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
+    return korvane::testing::errorOf([&] { polar.loadFile(in, "t.dat"); });
 }
 
 TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsRead) {
-    struct Expected {
-        const char* name;
-        std::size_t rows;
-        double cl10, cd10;   // the row at 10 degrees (none for the cylinders: cl 0 everywhere)
-    };
-    const Expected files[] = {{"Cylinder1", 3, 0.0, 0.5},       {"Cylinder2", 3, 0.0, 0.35},
-                              {"DU40_A17", 136, 1.3, 0.0},      {"DU35_A17", 135, 0.0, 0.0},
-                              {"DU30_A17", 143, 0.0, 0.0},      {"DU25_A17", 140, 0.0, 0.0},
-                              {"DU21_A17", 142, 0.0, 0.0},      {"NACA64_A17", 127, 0.0, 0.0}};
-    for (const Expected& file : files) {
-        SCOPED_TRACE(file.name);
+    const std::pair<const char*, std::size_t> files[] = {{"Cylinder1", 3},  {"Cylinder2", 3},   {"DU40_A17", 136},
+                                                         {"DU35_A17", 135}, {"DU30_A17", 143},  {"DU25_A17", 140},
+                                                         {"DU21_A17", 142}, {"NACA64_A17", 127}};
+    for (const auto& [name, rows] : files) {
+        SCOPED_TRACE(name);
         ProfileParamsAeroDyn polar;
-        ASSERT_NO_THROW(polar.loadFile(kFolder + "/" + file.name + ".dat"));
+        ASSERT_NO_THROW(polar.loadFile(kFolder + "/" + name + ".dat"));
         ASSERT_EQ(polar.tables().size(), 1u);
         const auto& table = polar.tables().front();
         EXPECT_DOUBLE_EQ(table.reynolds, 0.75e6);
-        EXPECT_EQ(table.polar.size(), file.rows);
+        EXPECT_EQ(table.polar.size(), rows);
         EXPECT_EQ(table.polar.alphaList().front(), -180.0);
         EXPECT_EQ(table.polar.alphaList().back(), 180.0);
         // No RelThickness line: the list polars' default.
@@ -247,12 +237,8 @@ TEST(AeroDynTable, EveryMalformedFileIsRefusedWithFileLineAndReason) {
 
 TEST(AeroDynTable, AMissingFileIsNamed) {
     ProfileParamsAeroDyn polar;
-    try {
-        polar.loadFile("/nonexistent/af.dat");
-        FAIL();
-    } catch (const bemt::Error& error) {
-        EXPECT_EQ(error.message(), "The file /nonexistent/af.dat could not be opened: No such file or directory.");
-    }
+    EXPECT_EQ(korvane::testing::errorOf([&] { polar.loadFile("/nonexistent/af.dat"); }),
+              "The file /nonexistent/af.dat could not be opened: No such file or directory.");
 }
 
 }  // namespace

@@ -22,12 +22,7 @@ AirfoilCoordinates read(const std::string& text) {
 }
 
 std::string refusal(const std::string& text) {
-    try {
-        read(text);
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
+    return korvane::testing::errorOf([&] { read(text); });
 }
 
 TEST(AirfoilCoordinates, ShippedSeligFilesReadCompletely) {

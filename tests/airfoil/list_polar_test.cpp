@@ -9,12 +9,14 @@
 
 #include "bemt/Common.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/ProfileParamsList.h"
 #include "bemt/ProfileParamsNACA.h"
 
 namespace {
 
 using bemt::Common::deg2rad;
+using korvane::testing::errorOf;
 
 // A list polar holding whatever angles it is given, as no reader would pass them.
 struct TablePolar : bemt::ProfileParamsList {
@@ -120,22 +122,13 @@ TEST(ListPolar, SetReynoldsRebuildsTheExtensionAtOnce) {
 
 TEST(ListPolar, UnusableTablesThrowTheSplineMessages) {
     bemt::ProfileParamsList empty;
-    EXPECT_THROW(
-        try { empty.cl(0.0); } catch (const bemt::Error& error) {
-            EXPECT_EQ(error.message(), "Increase the number of points to create a spline.");
-            throw;
-        },
-        bemt::Error);
+    EXPECT_EQ(errorOf([&] { empty.cl(0.0); }), "Increase the number of points to create a spline.");
 
     auto descending = constantPolar({10, 0});
     EXPECT_DOUBLE_EQ(descending->alphaMin(), deg2rad(10));
     EXPECT_DOUBLE_EQ(descending->alphaMax(), deg2rad(0));
-    EXPECT_THROW(
-        try { descending->cl(0.0); } catch (const bemt::Error& error) {
-            EXPECT_EQ(error.message(), "X values must be ordered from the lowest to the highest to create a spline.");
-            throw;
-        },
-        bemt::Error);
+    EXPECT_EQ(errorOf([&] { descending->cl(0.0); }),
+              "X values must be ordered from the lowest to the highest to create a spline.");
 }
 
 TEST(ListPolar, ExtremeOrNonFiniteBoundsNeitherHangNorPassAsData) {
@@ -143,22 +136,11 @@ TEST(ListPolar, ExtremeOrNonFiniteBoundsNeitherHangNorPassAsData) {
     // degree from there to 180 (for ever at 2^53 and beyond).
     for (const auto& angles : {std::vector<double>{-1e300, 0.0}, std::vector<double>{0.0, 1e300},
                                std::vector<double>{-1e17, 1e17}}) {
-        auto polar = constantPolar(angles);
-        try {
-            polar->setSplines();
-        } catch (const bemt::Error&) {
-            // refusing is as good as finishing
-        }
+        errorOf([&] { constantPolar(angles)->setSplines(); });  // refusing is as good as finishing
     }
     for (const auto& angles : {std::vector<double>{-INFINITY, 0.0}, std::vector<double>{0.0, INFINITY},
                                std::vector<double>{NAN, 0.0}, std::vector<double>{0.0, NAN}}) {
-        auto polar = constantPolar(angles);
-        EXPECT_THROW(
-            try { polar->setSplines(); } catch (const bemt::Error& error) {
-                EXPECT_EQ(error.message(), bemt::ProfileParamsList::kNotFiniteAngles);
-                throw;
-            },
-            bemt::Error);
+        EXPECT_EQ(errorOf([&] { constantPolar(angles)->setSplines(); }), bemt::ProfileParamsList::kNotFiniteAngles);
     }
 }
 

@@ -27,22 +27,18 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kCoordinates = "Test airfoil\n1.0 0.0\n0.5 0.05\n\n0.0 0.0 trailing words\n0.5 -0.05\n1.0 0.0\n";
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
-}
+// Each test talks to the fake adapter in a folder of its own, about the coordinates above.
+class XfoilChannel : public ::testing::Test {
+protected:
+    TempDir dir;
+    ProfileParamsXfoil polar;
+    std::istringstream coords{kCoordinates};
+};
 
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-TEST(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {
-    TempDir dir;
+TEST_F(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {
     const auto adapter = fakeAdapter(dir, "converging");
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
     std::vector<int> steps;
     polar.setupData("test", &coords, 500000, 0.1, 5, 5, 1, 7, 9, [&](int p) { steps.push_back(p); },
                     fakeChannel(adapter));
@@ -59,10 +55,7 @@ TEST(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {
     EXPECT_FALSE(polar.hasReynoldsRange());
 }
 
-TEST(XfoilChannel, SweepKeepsOnlyConvergedAngles) {
-    TempDir dir;
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
+TEST_F(XfoilChannel, SweepKeepsOnlyConvergedAngles) {
     std::vector<int> steps;
     polar.setupData("test", &coords, 1e6, 0, -5, 15, 1, 5, 9, [&](int p) { steps.push_back(p); },
                     fakeChannel(fakeAdapter(dir, "converging")));
@@ -83,20 +76,14 @@ TEST(XfoilChannel, SweepKeepsOnlyConvergedAngles) {
     EXPECT_EQ(steps.back(), 100);
 }
 
-TEST(XfoilChannel, OnlyAnswersStartingWithCapitalTConverge) {
-    TempDir dir;
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
+TEST_F(XfoilChannel, OnlyAnswersStartingWithCapitalTConverge) {
     // Words in turn: True, Tconv, False, X, T with a NaN, t.
     polar.setupData("test", &coords, 1e6, 0, 0, 5, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "words")));
     EXPECT_EQ(polar.alphaList(), (std::vector<double>{0, 1}));
     EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.2);
 }
 
-TEST(XfoilChannel, ChildThatExitsEarlyEndsTheSweepAtOnceKeepingEarlierPoints) {
-    TempDir dir;
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
+TEST_F(XfoilChannel, ChildThatExitsEarlyEndsTheSweepAtOnceKeepingEarlierPoints) {
     const auto start = Clock::now();
     const auto adapter = fakeAdapter(dir, "exit3");
     const std::string error =
@@ -108,10 +95,7 @@ TEST(XfoilChannel, ChildThatExitsEarlyEndsTheSweepAtOnceKeepingEarlierPoints) {
     EXPECT_EQ(fakeLog(adapter).size(), 12u + 3u + 4u * 4u);
 }
 
-TEST(XfoilChannel, SilentChildIsGivenUpAfterTheTimeLimit) {
-    TempDir dir;
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
+TEST_F(XfoilChannel, SilentChildIsGivenUpAfterTheTimeLimit) {
     const auto start = Clock::now();
     const auto adapter = fakeAdapter(dir, "silent");
     const std::string error = errorOf([&] {
@@ -125,10 +109,7 @@ TEST(XfoilChannel, SilentChildIsGivenUpAfterTheTimeLimit) {
 
 // The adapter's own explanation on standard error becomes the message, without its
 // name; a child that floods standard error is still read to the end.
-TEST(XfoilChannel, AdapterDiagnosticsReachTheCaller) {
-    TempDir dir;
-    std::istringstream coords(kCoordinates);
-    ProfileParamsXfoil polar;
+TEST_F(XfoilChannel, AdapterDiagnosticsReachTheCaller) {
     EXPECT_EQ(errorOf([&] {
                   polar.setupData("test", &coords, 1e6, 0, 0, 4, 1, 5, 9, {},
                                   fakeChannel(fakeAdapter(dir, "not-installed")));
@@ -141,8 +122,7 @@ TEST(XfoilChannel, AdapterDiagnosticsReachTheCaller) {
     EXPECT_EQ(noisy.adapterNote(), "Line 9998; line 9999; the coordinates look odd.");
 }
 
-TEST(XfoilChannel, AnswerThatIsNotAResultEndsTheSweep) {
-    TempDir dir;
+TEST_F(XfoilChannel, AnswerThatIsNotAResultEndsTheSweep) {
     for (const char* mode : {"garbage", "garbage-thickness"}) {
         std::istringstream coords(kCoordinates);
         ProfileParamsXfoil polar;
@@ -156,10 +136,7 @@ TEST(XfoilChannel, AnswerThatIsNotAResultEndsTheSweep) {
     }
 }
 
-TEST(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {
-    TempDir dir;
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
+TEST_F(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {
     std::atomic<bool> stop{false};
     auto channel = fakeChannel(fakeAdapter(dir, "slow"));
     channel.interrupted = [&] { return stop.load(); };
@@ -169,8 +146,7 @@ TEST(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {
         stopped = Clock::now();
         stop = true;
     });
-    const std::string error =
-        errorOf([&] { polar.setupData("test", &coords, 1e6, 0, 0, 20, 1, 5, 9, {}, channel); });
+    const std::string error = errorOf([&] { polar.setupData("test", &coords, 1e6, 0, 0, 20, 1, 5, 9, {}, channel); });
     const double reaction = seconds(stopped);
     stopper.join();
     EXPECT_EQ(error, bemt::XfoilCommunicator::kInterrupted);
@@ -181,10 +157,7 @@ TEST(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {
     EXPECT_DOUBLE_EQ(polar.alphaMin(), 0.0);
 }
 
-TEST(XfoilChannel, ThrowingStepEndsTheSweepAtOnce) {
-    TempDir dir;
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
+TEST_F(XfoilChannel, ThrowingStepEndsTheSweepAtOnce) {
     int calls = 0;
     const std::string error = errorOf([&] {
         polar.setupData(
@@ -199,10 +172,7 @@ TEST(XfoilChannel, ThrowingStepEndsTheSweepAtOnce) {
     EXPECT_DOUBLE_EQ(polar.alphaMax(), bemt::Common::deg2rad(2));
 }
 
-TEST(XfoilChannel, FailuresBeforeAnyChildStarts) {
-    TempDir dir;
-    ProfileParamsXfoil polar;
-    std::istringstream coords(kCoordinates);
+TEST_F(XfoilChannel, FailuresBeforeAnyChildStarts) {
     const auto channel = fakeChannel(fakeAdapter(dir, "converging"));
     for (double step : {0.0, -0.5}) {
         EXPECT_EQ(errorOf([&] { polar.setupData("t", &coords, 1e6, 0, 0, 10, step, 5, 9, {}, channel); }),
@@ -234,13 +204,7 @@ TEST(XfoilChannel, FailuresBeforeAnyChildStarts) {
     EXPECT_TRUE(fakeLog(channel.program).empty());
 }
 
-TEST(XfoilChannel, NumbersGoOutInPercentFForm) {
-    EXPECT_EQ(bemt::HelperXfoil::formatNumber(static_cast<float>(bemt::Common::deg2rad(5))), "0.087266");
-    EXPECT_EQ(bemt::HelperXfoil::formatNumber(500000.0f), "500000.000000");
-    EXPECT_EQ(bemt::HelperXfoil::formatNumber(-0.25f), "-0.250000");
-}
-
-TEST(XfoilChannel, AdapterIsFoundBesideTheExecutable) {
+TEST_F(XfoilChannel, AdapterIsFoundBesideTheExecutable) {
     const auto self = std::filesystem::read_symlink("/proc/self/exe");
     EXPECT_EQ(bemt::XfoilCommunicator::defaultProgram(), self.parent_path() / "xfoil-core");
 }

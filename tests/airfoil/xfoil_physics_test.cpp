@@ -1,6 +1,6 @@
-// The real adapter driving Debian's XFOIL: published figures for NACA 0012, a sweep,
-// two Reynolds numbers blended, garbage and missing files, XFOIL missing, broken or
-// hanging, and an adapter or an XFOIL killed in the middle of a sweep.
+// The real adapter driving Debian's XFOIL: published figures for NACA 0012, two Reynolds
+// numbers, outlines it refuses, XFOIL missing, and an adapter or an XFOIL killed in the
+// middle of a sweep.
 
 #include <gtest/gtest.h>
 
@@ -29,81 +29,31 @@ using bemt::Common::deg2rad;
 using bemt::ProfileParamsXfoil;
 using Clock = std::chrono::steady_clock;
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
-}
-
-double clAt(const ProfileParamsXfoil& polar, double deg) {
-    for (std::size_t i = 0; i < polar.size(); ++i) {
-        if (polar.alphaList()[i] == deg) return polar.clList()[i];
-    }
-    return std::nan("");
-}
-
-// Abbott and von Doenhoff and XFOIL's own runs put NACA 0012 at Re 1e6 and 5° at
-// cl 0.55 and cd 0.008 to 0.009.
-TEST(XfoilPhysics, Naca0012AtFiveDegrees) {
-    ProfileParamsXfoil polar;
-    polar.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0, 5, 5, 1, 5, 9, {});
-    ASSERT_EQ(polar.size(), 1u);
-    EXPECT_GE(polar.clList()[0], 0.54);
-    EXPECT_LE(polar.clList()[0], 0.57);
-    EXPECT_GE(polar.cdList()[0], 0.007);
-    EXPECT_LE(polar.cdList()[0], 0.010);
-    EXPECT_NEAR(polar.relativeThickness(), 0.12, 0.002);
-}
-
-TEST(XfoilPhysics, Naca0012SweepIsSymmetricWithThinAirfoilSlope) {
+// Abbott and von Doenhoff and XFOIL's own runs put NACA 0012 at Re 1e6 and 5° at cl 0.55
+// and cd 0.008 to 0.009; the lift slope is near 2 pi per radian (0.11 per degree), a little
+// less with viscosity.
+TEST(XfoilPhysics, Naca0012SweepMatchesThePublishedFigures) {
     ProfileParamsXfoil polar;
     polar.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0, -5, 15, 1, 5, 9, {});
     EXPECT_GE(polar.size(), 20u);
-    EXPECT_NEAR(clAt(polar, 0), 0.0, 0.01);
-    EXPECT_NEAR(clAt(polar, -5), -clAt(polar, 5), 0.01);
-    // Lift slope near 2 pi per radian (0.11 per degree), a little less with viscosity.
-    const double slope = (clAt(polar, 5) - clAt(polar, -5)) / 10.0;
+    EXPECT_NEAR(polar.relativeThickness(), 0.12, 0.002);
+    const double cl5 = polar.cl(deg2rad(5));
+    EXPECT_GE(cl5, 0.54);
+    EXPECT_LE(cl5, 0.57);
+    EXPECT_GE(polar.cd(deg2rad(5)), 0.007);
+    EXPECT_LE(polar.cd(deg2rad(5)), 0.010);
+    EXPECT_NEAR(polar.cl(0.0), 0.0, 0.01);
+    EXPECT_NEAR(polar.cl(deg2rad(-5)), -cl5, 0.01);
+    const double slope = (cl5 - polar.cl(deg2rad(-5))) / 10.0;
     EXPECT_GT(slope, 0.100);
     EXPECT_LT(slope, 0.116);
-    EXPECT_GT(clAt(polar, 14), 1.2);
+    EXPECT_GT(polar.cl(deg2rad(14)), 1.2);
     // The full-circle extension of a 12 % airfoil is NACA 0012.
     bemt::ProfileParamsNACA naca(bemt::NACA_0012);
     EXPECT_NEAR(polar.cl(deg2rad(90)), naca.cl(deg2rad(90)), 1e-9);
 }
 
-TEST(XfoilPhysics, TwoReynoldsNumbersBlended) {
-    bemt::AirfoilPoint point;
-    point.data_type = bemt::Coordinates;
-    point.path = exampleAirfoil("naca4415.dat");
-    point.guess_reynolds = false;
-    point.rey_min = 3e5;
-    point.rey_max = 3e6;
-    point.a_min = 0;
-    point.a_max = 8;
-    point.a_step = 2;
-    bemt::AirfoilPoint tip;
-    tip.x_rel = 1.0;
-    auto open = [](std::string path) -> std::istream* { return new std::ifstream(path); };
-    auto segments = bemt::ToolsAirfoil::segmentsFromPoints({point, tip}, open, {}, {}, nullptr);
-    auto& blend = dynamic_cast<bemt::ProfileParamsCombined&>(*segments[0].first);
-    auto& low = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile1());
-    auto& high = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile2());
-    ASSERT_EQ(low.size(), 5u);
-    ASSERT_EQ(high.size(), 5u);
-    EXPECT_NEAR(low.relativeThickness(), 0.15, 0.002);
-    // Thinner boundary layers at the higher Reynolds number: less drag.
-    EXPECT_GT(low.cd(deg2rad(4)), high.cd(deg2rad(4)));
-    blend.setReynolds(3e5);
-    EXPECT_DOUBLE_EQ(blend.cd(deg2rad(4)), low.cd(deg2rad(4)));
-    blend.setReynolds(1.65e6);
-    EXPECT_NEAR(blend.cd(deg2rad(4)), (low.cd(deg2rad(4)) + high.cd(deg2rad(4))) / 2, 1e-12);
-    blend.setReynolds(3e6);
-    EXPECT_NEAR(blend.cl(deg2rad(4)), high.cl(deg2rad(4)), 1e-12);
-}
-
+// An airfoil point of the coordinate file at path, analysed at Re 1e6 from -5 to 15 degrees.
 bemt::AirfoilPoint coordinatePoint(const std::string& path) {
     bemt::AirfoilPoint point;
     point.data_type = bemt::Coordinates;
@@ -116,42 +66,53 @@ bemt::AirfoilPoint coordinatePoint(const std::string& path) {
     return point;
 }
 
-// The message of building a one-segment blade from the coordinate file at path.
-std::string segmentsError(const std::string& path) {
+// The segments of a blade from the point to a NACA 0012 tip, its files read from disk.
+std::vector<bemt::AirfoilSegment> segmentsFrom(const bemt::AirfoilPoint& point) {
     bemt::AirfoilPoint tip;
     tip.x_rel = 1.0;
     auto open = [](std::string file) -> std::istream* { return new std::ifstream(file); };
-    return errorOf([&] { bemt::ToolsAirfoil::segmentsFromPoints({coordinatePoint(path), tip}, open, {}, {}, nullptr); });
+    return bemt::ToolsAirfoil::segmentsFromPoints({point, tip}, open, {}, {}, nullptr);
 }
 
-// Files the reader refuses never reach the adapter; outlines the adapter refuses are
-// reported with its reason. Either way quickly.
-TEST(XfoilPhysics, GarbageAndMissingFilesAreReportedQuickly) {
+std::string segmentsError(const std::string& path) {
+    return errorOf([&] { segmentsFrom(coordinatePoint(path)); });
+}
+
+TEST(XfoilPhysics, TwoReynoldsNumbersBlended) {
+    auto point = coordinatePoint(exampleAirfoil("naca4415.dat"));
+    point.rey_min = 3e5;
+    point.rey_max = 3e6;
+    point.a_min = 0;
+    point.a_max = 8;
+    point.a_step = 2;
+    const auto segments = segmentsFrom(point);
+    auto& blend = dynamic_cast<bemt::ProfileParamsCombined&>(*segments[0].first);
+    auto& low = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile1());
+    auto& high = dynamic_cast<ProfileParamsXfoil&>(*blend.getProfile2());
+    ASSERT_EQ(low.size(), 5u);
+    ASSERT_EQ(high.size(), 5u);
+    EXPECT_NEAR(low.relativeThickness(), 0.15, 0.002);
+    // Thinner boundary layers at the higher Reynolds number: less drag.
+    EXPECT_GT(low.cd(deg2rad(4)), high.cd(deg2rad(4)));
+}
+
+// Outlines the adapter refuses are reported with its reason, quickly (the reader's own
+// refusals are those of the coordinate file tests).
+TEST(XfoilPhysics, OutlinesTheAdapterRefusesAreReportedQuickly) {
     TempDir dir;
-    const std::string refused = " at Reynolds number 1000000: fewer than two angles of attack converged. ";
-    const std::vector<std::tuple<std::string, std::string, std::string>> garbage = {
-        {"text.dat", "this is not\nan airfoil at all\n", "The line 2 of {} is not a pair of coordinates x y: "
-                                                          "\"an airfoil at all\"."},
-        {"empty.dat", "", "The file {} holds no airfoil coordinates (lines of x and y)."},
-        {"three.dat", "Three\n1 0\n0 0\n1 0.01\n",
-         "XFOIL could not analyse {}" + refused + "The coordinates cannot be analysed: too few distinct points."},
-        {"nan.dat", "NaN\n1 0\n0.8 0.02\n0.6 nan\n0.4 0.05\n",
-         "The line 4 of {} holds a coordinate that is not a finite number: nan."},
-        {"figure8.dat", "Eight\n1 0\n0.8 0.05\n0.6 -0.05\n0.4 0.05\n0.2 -0.05\n0 0\n0.2 0.05\n0.4 -0.05\n0.6 0.05\n"
-                        "0.8 -0.05\n1 0\n",
-         "XFOIL could not analyse {}" + refused + "The coordinates cannot be analysed: the outline crosses itself."}};
-    for (const auto& [name, text, message] : garbage) {
+    const std::string refused =
+        " at Reynolds number 1000000: fewer than two angles of attack converged. The coordinates cannot be analysed: ";
+    const std::vector<std::tuple<std::string, std::string, std::string>> outlines = {
+        {"three.dat", "Three\n1 0\n0 0\n1 0.01\n", "too few distinct points."},
+        {"figure8.dat",
+         "Eight\n1 0\n0.8 0.05\n0.6 -0.05\n0.4 0.05\n0.2 -0.05\n0 0\n0.2 0.05\n0.4 -0.05\n0.6 0.05\n0.8 -0.05\n1 0\n",
+         "the outline crosses itself."}};
+    for (const auto& [name, text, reason] : outlines) {
         const auto path = dir.write(name, text).string();
         const auto start = Clock::now();
-        std::string expected = message;
-        expected.replace(expected.find("{}"), 2, path);
-        EXPECT_EQ(segmentsError(path), expected) << name;
+        EXPECT_EQ(segmentsError(path), "XFOIL could not analyse " + path + refused + reason) << name;
         EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.0) << name;
     }
-    ProfileParamsXfoil polar;
-    const std::string missing = (dir.path() / "missing.dat").string();
-    EXPECT_EQ(errorOf([&] { polar.setupData(missing, 1e6, 0, 0, 5, 1, 5, 9, {}); }),
-              "The file " + missing + " could not be opened: No such file or directory.");
 }
 
 // Sets an environment variable for the adapters started while it lives.
@@ -164,35 +125,18 @@ private:
     const char* m_name;
 };
 
-// XFOIL itself missing or broken: the adapter's diagnosis is the message, and a
-// hanging XFOIL costs two time limits, not one per angle.
-TEST(XfoilPhysics, MissingOrBrokenXfoilIsReportedAsSuch) {
+// XFOIL itself missing: the adapter's diagnosis is the message. An XFOIL that ends at once,
+// prints garbage or hangs is given up by the adapter's session (xfoil-core tests).
+TEST(XfoilPhysics, MissingXfoilIsReportedAsSuch) {
     TempDir dir;
     const std::string naca = exampleAirfoil("naca0012.dat");
     const std::string prefix = "XFOIL could not analyse " + naca + " at Reynolds number 1000000: ";
-    auto script = [&](const std::string& name, const std::string& body) {
-        const auto path = dir.write(name, "#!/bin/sh\n" + body + "\n");
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-        return path.string();
-    };
     std::filesystem::create_directory(dir.path() / "folder");
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {(dir.path() / "absent").string(), "XFOIL is not installed (no " + (dir.path() / "absent").string() + ")."},
-        {(dir.path() / "folder").string(), "XFOIL is not installed (no " + (dir.path() / "folder").string() + ")."},
-        {script("exits", "exit 3"), "XFOIL ended as soon as it started."},
-        {script("garbage", "echo 'Segmentation fault (core dumped) #%&'"), "XFOIL ended as soon as it started."}};
-    for (const auto& [xfoil, message] : cases) {
+    for (const std::string name : {"absent", "folder"}) {
+        const std::string xfoil = (dir.path() / name).string();
         ScopedEnvironment chosen("KORVANE_XFOIL", xfoil);
-        const auto start = Clock::now();
-        EXPECT_EQ(segmentsError(naca), prefix + message);
-        EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 3.0) << xfoil;
+        EXPECT_EQ(segmentsError(naca), prefix + "XFOIL is not installed (no " + xfoil + ").");
     }
-    ScopedEnvironment hanging("KORVANE_XFOIL", script("hangs", "exec sleep 600"));
-    const auto start = Clock::now();
-    EXPECT_EQ(segmentsError(naca), prefix + "XFOIL did not answer within 10 s (twice in a row).");
-    const double spent = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("a hanging XFOIL was given up after %.1f s\n", spent);
-    EXPECT_LT(spent, 25.0);
 }
 
 TEST(XfoilPhysics, MachNumberOutsideTheAdapterRangeDoesNotConverge) {
@@ -240,15 +184,10 @@ TEST(XfoilPhysics, AdapterKilledMidSweepEndsTheSweepAndTakesXfoilWithIt) {
         return count;
     };
     EXPECT_EQ(leftovers(), 1);
-    // Names the clean-up does not understand (a process id beyond any int) stop nothing.
-    const auto foreign = folder / "99999999999999999999.x";
-    std::filesystem::create_directory(foreign);
     ProfileParamsXfoil next;
     next.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0, 0, 1, 1, 5, 9, {});
     EXPECT_EQ(next.size(), 2u);
     EXPECT_EQ(leftovers(), 0);
-    EXPECT_TRUE(std::filesystem::exists(foreign));
-    std::filesystem::remove(foreign);
 }
 
 TEST(XfoilPhysics, CrashedXfoilIsRestartedByTheAdapter) {
@@ -262,7 +201,7 @@ TEST(XfoilPhysics, CrashedXfoilIsRestartedByTheAdapter) {
     });
     // At most the angle analysed while XFOIL died is lost.
     EXPECT_GE(polar.size(), 10u);
-    EXPECT_GT(clAt(polar, 10), clAt(polar, 5));
+    EXPECT_GT(polar.cl(deg2rad(10)), polar.cl(deg2rad(5)));
 }
 
 TEST(XfoilPhysics, ClosingTheConversationEndsAdapterAndXfoil) {
@@ -286,10 +225,6 @@ TEST(XfoilPhysics, ClosingTheConversationEndsAdapterAndXfoil) {
     for (int i = 0; i < 100 && processAlive(xfoil[0]); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(processAlive(xfoil[0]));
 }
-
-}  // namespace
-
-namespace {
 
 // Coordinates the adapter refuses still leave the conversation in step: every request
 // is answered, with its own angle, as not converged.

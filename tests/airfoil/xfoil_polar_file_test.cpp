@@ -7,6 +7,7 @@
 
 #include "bemt/Common.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/ProfileParamsXfoilPolar.h"
 
 namespace {
@@ -33,12 +34,7 @@ const std::string kHeader = R"(
 std::string loadError(const std::string& text) {
     std::istringstream in(text);
     ProfileParamsXfoilPolar polar;
-    try {
-        polar.loadFile(in, "p.txt");
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
+    return korvane::testing::errorOf([&] { polar.loadFile(in, "p.txt"); });
 }
 
 TEST(XfoilPolarFile, AFileWrittenByXfoilItselfReadsBackRowForRow) {

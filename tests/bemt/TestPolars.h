@@ -1,11 +1,15 @@
 #pragma once
-// Polars with closed-form coefficients for verification cases.
+// Polars with closed-form coefficients for verification cases, and tabulated ones.
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <numbers>
+#include <sstream>
+#include <string>
 
 #include "bemt/ProfileParams.h"
+#include "bemt/ProfileParamsCSV.h"
 
 namespace korvane::testing {
 
@@ -52,5 +56,13 @@ public:
     }
     int calls = 0;
 };
+
+// A CSV polar of the given text, whose header line starts with "alpha".
+inline std::shared_ptr<bemt::ProfileParamsCSV> csvPolar(const std::string& text) {
+    auto polar = std::make_shared<bemt::ProfileParamsCSV>();
+    std::istringstream in(text);
+    polar->loadFile(&in, "alpha", bemt::Comma);
+    return polar;
+}
 
 }  // namespace korvane::testing

@@ -1,4 +1,4 @@
-// Shared formulas: element positions, first guesses, loss factor, conversions.
+// Shared formulas: element positions, loss factor, conversions, reference values.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,14 +19,6 @@ TEST(Common, ElementCentresLieHalfAnElementInsideTheBlade) {
     const double h = op.Rh / op.R;
     EXPECT_DOUBLE_EQ(Common::i2x_rel(0, n, op), h + 0.5 * (1.0 - h) / n);
     EXPECT_NEAR(Common::i2x_rel(n - 1, n, op), 1.0 - 0.5 * (1.0 - h) / n, 1e-15);
-}
-
-TEST(Common, FirstGuesses) {
-    EXPECT_DOUBLE_EQ(Common::guessCrel(0.0), 0.15);
-    EXPECT_DOUBLE_EQ(Common::guessCrel(1.0), 0.05);
-    EXPECT_NEAR(Common::guessTwistDeg(1.0), 0.0, 1e-4);
-    EXPECT_DOUBLE_EQ(Common::guessA(0.7), 0.3);
-    EXPECT_DOUBLE_EQ(Common::guessA_(1.0), 0.01);
 }
 
 TEST(Common, ConversionsRoundTrip) {
@@ -88,15 +80,6 @@ TEST(Common, ReynoldsAndWindReferencesByHand) {
     EXPECT_NEAR(re, 897090.0, 1.0);
     EXPECT_DOUBLE_EQ(Common::Pwind(op), 0.5 * 1.225 * 1000.0 * std::numbers::pi * 100.0);
     EXPECT_DOUBLE_EQ(Common::Twind(op), 0.5 * 1.225 * 100.0 * std::numbers::pi * 100.0);
-}
-
-TEST(Common, SplittingKeepsOrderAndHandlesEmptyLists) {
-    const auto [x, c] = Common::splitChordPoints({{0.5, 0.1}, {0.2, 0.3}});
-    EXPECT_EQ(x, (std::vector<double>{0.5, 0.2}));
-    EXPECT_EQ(c, (std::vector<double>{0.1, 0.3}));
-    const auto [ex, et] = Common::splitTwistPoints({});
-    EXPECT_TRUE(ex.empty());
-    EXPECT_TRUE(et.empty());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DefaultRotor.h"
+#include "ErrorOf.h"
 #include "TestPolars.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/Error.h"
@@ -24,6 +25,7 @@
 
 namespace {
 
+using korvane::testing::csvPolar;
 using korvane::testing::defaultRotor;
 using korvane::testing::ignoreProgress;
 
@@ -35,13 +37,6 @@ const char* const kPolarA =
 const char* const kPolarB =
     "alpha,cl,cd\n-10,-0.70,0.0180\n-6,-0.40,0.0095\n-2,0.06,0.0068\n0,0.27,0.0064\n2,0.49,0.0066\n4,0.71,0.0072\n"
     "6,0.93,0.0080\n8,1.13,0.0092\n10,1.30,0.0110\n12,1.42,0.0140\n14,1.46,0.0200\n16,1.38,0.0330\n20,1.10,0.0750\n";
-
-std::shared_ptr<bemt::ProfileParamsCSV> csvPolar(const char* text) {
-    auto polar = std::make_shared<bemt::ProfileParamsCSV>();
-    std::istringstream in(text);
-    polar->loadFile(&in, "alpha", bemt::Comma);
-    return polar;
-}
 
 // The new-project rotor with one of three kinds of airfoil data along the blade.
 enum class Airfoils { Naca, Csv, Blended };
@@ -312,14 +307,9 @@ TEST_F(ThreadCountVariable, WholeNumbersFromOneAreTakenAnythingElseIsNamedInTheM
 
     for (const char* wrong : {"0", "-2", "2.5", "4x", "many", "1e9", "nan"}) {
         set(wrong);
-        try {
-            bemt::ThreadCount::fromEnvironment();
-            ADD_FAILURE() << wrong << " was accepted";
-        } catch (const bemt::Error& error) {
-            EXPECT_EQ(error.message(),
-                      std::string("KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"") + wrong +
-                          "\".");
-        }
+        EXPECT_EQ(
+            korvane::testing::errorOf([] { bemt::ThreadCount::fromEnvironment(); }),
+            std::string("KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"") + wrong + "\".");
         // Programs that cannot report it fall back to every core.
         EXPECT_EQ(bemt::ThreadCount::standard(), bemt::ThreadCount::cores());
     }

@@ -19,6 +19,7 @@
 namespace {
 
 using bemt::Common::deg2rad;
+using korvane::testing::csvPolar;
 constexpr double kPi = std::numbers::pi;
 
 // Angles (radians) at every tabulated angle of the grids given in degrees, halfway
@@ -64,13 +65,6 @@ void expectSameAsSeparate(bemt::ProfileParams& polar, const std::vector<double>&
     }
 }
 
-std::shared_ptr<bemt::ProfileParamsCSV> csvPolar(const std::string& text) {
-    auto polar = std::make_shared<bemt::ProfileParamsCSV>();
-    std::istringstream in(text);
-    polar->loadFile(&in, "alpha", bemt::Comma);
-    return polar;
-}
-
 const std::string kMeasured =
     "alpha,cl,cd\n-12.5,-0.7,0.03\n-8,-0.5,0.012\n-4,-0.1,0.008\n0,0.3,0.007\n4,0.72,0.008\n8,1.1,0.011\n"
     "12,1.32,0.02\n15.5,1.2,0.05\n";
@@ -87,12 +81,6 @@ TEST(PolarLookup, NacaTablesGiveTheSeparateValuesForEveryAirfoilAndReynoldsNumbe
             expectSameAsSeparate(polar, shortGrid, "NACA on the short grid");
         }
     }
-    // Known values of the tables come through the combined lookup unchanged.
-    bemt::ProfileParamsNACA naca(bemt::NACA_0012);
-    EXPECT_DOUBLE_EQ(naca.coefficients(deg2rad(10.0)).cl, 1.0512);
-    EXPECT_DOUBLE_EQ(naca.coefficients(deg2rad(-10.0)).cl, -1.0512);
-    EXPECT_DOUBLE_EQ(naca.coefficients(deg2rad(10.0)).cd, 0.0147);
-    EXPECT_DOUBLE_EQ(naca.coefficients(kPi).cd, 0.025);
 }
 
 TEST(PolarLookup, ListPolarsGiveTheSeparateValuesInsideAndOutsideTheirTable) {

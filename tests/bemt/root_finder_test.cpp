@@ -74,20 +74,17 @@ TEST(RootFinder, BrentReportsJumpsNaNAndTheLimitAsNotFound) {
     EXPECT_FALSE(HelperRootFinder::brentRoot(cubic, 2.0, 3.0, cubic(2.0), cubic(3.0), 1e-12, 0).second);
 }
 
-TEST(RootFinder, NewtonConvergesToSquareRootOfTwo) {
+// Newton to the square root of two; the maximisers stay inside the interval, the sampling
+// one starting from its lower end.
+TEST(RootFinder, NewtonAndTheMaximisersOnKnownFunctions) {
     EXPECT_NEAR(HelperRootFinder::newtonRoot([](double x) { return x * x - 2.0; }, 1.0, 1e-10, 100), std::sqrt(2.0),
                 1e-8);
-}
-
-TEST(RootFinder, GradientMaximizeStaysInsideTheInterval) {
-    EXPECT_NEAR(HelperRootFinder::gradientMaximize([](double x) { return -(x - 0.3) * (x - 0.3); }, 0.0, 1.0, 1e-6, 1000),
-                0.3, 1e-5);
-    EXPECT_NEAR(HelperRootFinder::gradientMaximize([](double x) { return x; }, 0.0, 1.0, 1e-6, 1000), 1.0, 1e-5);
+    auto peak = [](double x) { return -(x - 0.3) * (x - 0.3); };
+    auto rising = [](double x) { return x; };
+    EXPECT_NEAR(HelperRootFinder::gradientMaximize(peak, 0.0, 1.0, 1e-6, 1000), 0.3, 1e-5);
+    EXPECT_NEAR(HelperRootFinder::gradientMaximize(rising, 0.0, 1.0, 1e-6, 1000), 1.0, 1e-5);
     EXPECT_NEAR(HelperRootFinder::gradientMaximize([](double x) { return -x; }, 0.0, 1.0, 1e-6, 1000), 0.0, 1e-5);
-}
-
-TEST(RootFinder, StepByStepMaximizeSamplesFromTheLowerEnd) {
-    EXPECT_DOUBLE_EQ(HelperRootFinder::stepByStepMaximize([](double x) { return x; }, 0.0, 1.0, 5.0, 100), 0.0);
+    EXPECT_DOUBLE_EQ(HelperRootFinder::stepByStepMaximize(rising, 0.0, 1.0, 5.0, 100), 0.0);
     EXPECT_NEAR(HelperRootFinder::stepByStepMaximize([](double x) { return -std::fabs(x - 0.5); }, 0.0, 1.0, 0.1, 100),
                 0.5, 1e-12);
 }

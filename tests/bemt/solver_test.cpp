@@ -115,32 +115,18 @@ TEST(Solvers, AgreeOnAttachedFlowElementsOfTheDefaultRotor) {
     EXPECT_GT(attached, 50);
 }
 
-TEST_P(EachSolver, ReportsTheIterationLimitAsUnconverged) {
+// The iteration limit and NaN coefficients end unconverged; a polar used far outside its
+// data (here 0 to 1 degree) is flagged.
+TEST_P(EachSolver, ReportsUnconvergedAndExtrapolatedElements) {
     auto data = korvane::testing::defaultRotor();
+    auto solver = makeSolver(GetParam());
+    korvane::testing::NaNPolar nan;
+    korvane::testing::ConstantPolar narrow(0.8, 0.01, 0.0, deg2rad(1.0));
+    EXPECT_FALSE(solver->solve({12.0, 1.5, deg2rad(3.0), &nan}, data.conditions, data.settings).converged);
+    EXPECT_TRUE(solver->solve({12.0, 1.0, deg2rad(-10.0), &narrow}, data.conditions, data.settings).extrapolated);
+    bemt::ProfileParamsNACA naca(bemt::NACA_0012);
     data.settings.max_iterations = 1;
-    auto solver = makeSolver(GetParam());
-    bemt::ProfileParamsNACA polar(bemt::NACA_0012);
-    const bemt::BladeElement element{12.0, 1.5, deg2rad(3.0), &polar};
-    EXPECT_FALSE(solver->solve(element, data.conditions, data.settings).converged);
-}
-
-TEST_P(EachSolver, ReportsNaNAsUnconverged) {
-    auto data = korvane::testing::defaultRotor();
-    auto solver = makeSolver(GetParam());
-    korvane::testing::NaNPolar polar;
-    const bemt::BladeElement element{12.0, 1.5, deg2rad(3.0), &polar};
-    const auto s = solver->solve(element, data.conditions, data.settings);
-    EXPECT_FALSE(s.converged);
-}
-
-TEST_P(EachSolver, FlagsAPolarUsedOutsideItsData) {
-    auto data = korvane::testing::defaultRotor();
-    auto solver = makeSolver(GetParam());
-    // Data only between 0 and 1 degree: the element works far outside it.
-    korvane::testing::ConstantPolar polar(0.8, 0.01, 0.0, deg2rad(1.0));
-    const bemt::BladeElement element{12.0, 1.0, deg2rad(-10.0), &polar};
-    const auto s = solver->solve(element, data.conditions, data.settings);
-    EXPECT_TRUE(s.extrapolated);
+    EXPECT_FALSE(solver->solve({12.0, 1.5, deg2rad(3.0), &naca}, data.conditions, data.settings).converged);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSolvers, EachSolver,

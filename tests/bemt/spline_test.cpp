@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "bemt/Error.h"
+#include "ErrorOf.h"
 
 namespace {
 
@@ -17,12 +17,7 @@ constexpr double kTight = 1e-12;
 
 std::string failureOf(const std::vector<double>& x, const std::vector<double>& y, spline::spline_type type,
                       spline::bd_type left = spline::second_derivative) {
-    try {
-        spline s(x, y, type, false, left, 0.0);
-    } catch (const bemt::Error& error) {
-        return error.message();
-    }
-    return "";
+    return korvane::testing::errorOf([&] { spline s(x, y, type, false, left, 0.0); });
 }
 
 TEST(Spline, RefusesUnusablePointsWithItsThreeMessages) {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "bemt/Common.h"
-#include "bemt/Error.h"
+#include "ErrorOf.h"
 #include "bemt/ProfileParamsList.h"
 #include "bemt/ToolsAirfoil.h"
 #include "bemt/ViternaExtension.h"
@@ -86,13 +86,9 @@ TEST(Viterna, ASymmetricTableGetsAnOddLiftAndAnEvenDrag) {
 
 TEST(Viterna, ATableEndingBeyondNinetyDegreesCannotBeMatched) {
     auto polar = viternaPolar({-10.0, 0.0, 120.0}, {-0.8, 0.2, -0.5}, {0.02, 0.01, 1.2}, 1.3);
-    try {
-        polar.setSplines();
-        FAIL();
-    } catch (const bemt::Error& error) {
-        EXPECT_EQ(error.message(), "The polar cannot be extended: " + bemt::ViternaExtension::kRangeProblem +
-                                       " (the table spans -10 to 120 degrees).");
-    }
+    EXPECT_EQ(korvane::testing::errorOf([&] { polar.setSplines(); }),
+              "The polar cannot be extended: " + bemt::ViternaExtension::kRangeProblem +
+                  " (the table spans -10 to 120 degrees).");
     // A table over the whole circle needs no extension.
     auto full = viternaPolar({-180.0, 0.0, 180.0}, {0.0, 0.0, 0.0}, {0.5, 0.5, 0.5}, 1.3);
     EXPECT_NO_THROW(full.setSplines());

@@ -11,25 +11,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TempFolder.h"
 #include "WorkingFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using xfoilcore::WorkingFolder;
-
-class Scratch {
-public:
-    Scratch() {
-        std::string pattern = (fs::temp_directory_path() / "korvane-folder.XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~Scratch() { fs::remove_all(m_path); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 mode_t modeOf(const fs::path& path) {
     struct stat info {};
@@ -46,7 +34,7 @@ pid_t deadPid() {
 }
 
 TEST(WorkingFolder, PrivateFolderComesFromTheRuntimeDirectoryOrTheTemporaryOne) {
-    Scratch scratch;
+    korvane::testing::TempFolder scratch;
     const fs::path runtime = scratch.path() / "run";
     fs::create_directory(runtime);
     fs::permissions(runtime, fs::perms::owner_all);
@@ -64,7 +52,7 @@ TEST(WorkingFolder, PrivateFolderComesFromTheRuntimeDirectoryOrTheTemporaryOne) 
 }
 
 TEST(WorkingFolder, FoldersOthersCouldEnterAreRefused) {
-    Scratch scratch;
+    korvane::testing::TempFolder scratch;
     const fs::path perUser = scratch.path() / ("xfoil-core-" + std::to_string(::getuid()));
     std::string reason;
 
@@ -97,7 +85,7 @@ TEST(WorkingFolder, OwnerPidIsReadDefensively) {
 }
 
 TEST(WorkingFolder, OrphansOfDeadAdaptersAreRemovedAndNothingElse) {
-    Scratch scratch;
+    korvane::testing::TempFolder scratch;
     const std::string dead = std::to_string(deadPid());
     const std::string alive = std::to_string(::getppid());
     for (const std::string& name : {dead + ".abc", alive + ".abc", std::string("99999999999999999999.x"), std::string("notes")}) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TempFolder.h"
 #include "XfoilSession.h"
 
 namespace {
@@ -23,24 +24,21 @@ std::vector<Point> square() {
 class StandIn {
 public:
     explicit StandIn(const std::string& body) {
-        std::string pattern = (fs::temp_directory_path() / "korvane-session.XXXXXX").string();
-        m_dir = ::mkdtemp(pattern.data());
-        std::ofstream(m_dir / "xfoil") << "#!/bin/sh\n" << body << "\n";
-        fs::permissions(m_dir / "xfoil", fs::perms::owner_all);
+        std::ofstream(m_dir.path() / "xfoil") << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(m_dir.path() / "xfoil", fs::perms::owner_all);
     }
-    ~StandIn() { fs::remove_all(m_dir); }
 
     SessionSettings settings() const {
         SessionSettings s;
-        s.xfoil = m_dir / "xfoil";
-        s.workDir = m_dir;
+        s.xfoil = m_dir.path() / "xfoil";
+        s.workDir = m_dir.path();
         s.commandTimeout = std::chrono::milliseconds(200);
         s.requestBudget = std::chrono::milliseconds(1000);
         return s;
     }
 
 private:
-    fs::path m_dir;
+    korvane::testing::TempFolder m_dir;
 };
 
 TEST(XfoilSession, UnusableXfoilIsGivenUpAfterTwoFailuresInARow) {
