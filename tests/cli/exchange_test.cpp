@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
-#include "CliRunner.h"
+#include "CliChecks.h"
 #include "project/kvp_codec.h"
 #include "bemt/Common.h"
 #include "bemt/ProfileParamsAeroDyn.h"
@@ -28,12 +28,6 @@ const std::string kPrimary = "NRELOffshrBsline5MW_Onshore_AeroDyn15.dat";
 const std::string kBlade = "NRELOffshrBsline5MW_AeroDyn_blade.dat";
 
 ProjectData readProject(const std::string& path) { return korvane::kvp::read(readBytes(path), path); }
-
-std::string replacedAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 // A copy of the model folder that a test may change.
 std::string copyModel(const TempFolder& temp) {
@@ -117,19 +111,12 @@ TEST(CliImport, TheImportedNrel5MwRotorComputesLikeTheExampleFromTheSameData) {
     const auto reference = coefficients(example("nrel5mw.kvp"));
     ASSERT_EQ(imported.size(), 7u);
     ASSERT_EQ(reference.size(), 7u);
+    // Observed: Cp within 0.02 %; only the twist spline's two end nodes differ. The
+    // example's peak is compared with the published figure in the command-line tests.
     for (std::size_t i = 0; i < imported.size(); ++i) {
-        EXPECT_NEAR(imported[i].first, reference[i].first, 0.01 * reference[i].first) << "TSR " << i + 4;
-        EXPECT_NEAR(imported[i].second, reference[i].second, 0.01 * reference[i].second) << "TSR " << i + 4;
-        // Observed: within 0.02 %; only the twist spline's two end nodes differ.
         EXPECT_NEAR(imported[i].first, reference[i].first, 0.003 * reference[i].first) << "TSR " << i + 4;
+        EXPECT_NEAR(imported[i].second, reference[i].second, 0.01 * reference[i].second) << "TSR " << i + 4;
     }
-    const CliRun run = runCli({"char", example("openfast-nrel5mw/nrel5mw_openfast.kvp"), "--range", "6:9:0.05",
-                               "--range-type", "tsr", "--elements", "17", "--json", "-"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    double peak = 0.0;
-    const json document = json::parse(run.out);
-    for (const json& step : document["steps"]) peak = std::max(peak, step["points"][0]["Cp"].get<double>());
-    EXPECT_NEAR(peak, 0.482, 0.03 * 0.482);
 }
 
 TEST(CliImport, OlderKeySpellingsLineFeedsCommentsAndUtf16GiveTheSameProject) {
