@@ -2,8 +2,8 @@
 // that are not regular files, outputs that would destroy inputs, CSV sets that fail
 // half-way, colliding file names, outputs that are pipes or descriptors, and airfoil
 // files in the encodings the desktop program reads.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,39 +37,49 @@ TEST(CliLimits, ValuesBeyondTheLimitsOrEmptyAreRefusedWithTheOption) {
     expectRefusals({
         // Once a negative count in vector::reserve, or 10^8 operating points.
         {{"op", project, "--pitch", "0:1e12:1"},
-         said("--pitch 0:1e12:1: the pitch angle [deg] 1e+12 lies outside its range, -5 to 90."), 2},
+         said("--pitch 0:1e12:1: the pitch angle [deg] 1e+12 lies outside its range, -5 to 90."),
+         2},
         {{"op", project, "--pitch", "0:90:0.01"},
-         said("--pitch 0:90:0.01: the pitch range asks for 9001 positions, more than 1001."), 2},
+         said("--pitch 0:90:0.01: the pitch range asks for 9001 positions, more than 1001."),
+         2},
         {{"char", project, "--range", "1:2:1e-300"},
-         said("--range 1:2:1e-300: the characteristics range step 1e-300 lies outside its range, 0.01 to 100."), 2},
+         said("--range 1:2:1e-300: the characteristics range step 1e-300 lies outside its range, 0.01 to 100."),
+         2},
         {{"char", project, "--range", "0:100:0.1"},
-         said("--range 0:100:0.1: the characteristics range asks for 1001 positions, more than 500."), 2},
+         said("--range 0:100:0.1: the characteristics range asks for 1001 positions, more than 500."),
+         2},
         {{"op", project, "--pitch", "0:10:0"}, said("--pitch 0:10:0: the step must be greater than zero."), 2},
         // Once "converged" with a meaningless result.
         {{"op", project, "--accuracy", "1e300"},
-         optionSaid("--accuracy: the accuracy 1e+300 lies outside its range, 1e-08 to 0.1."), 2},
+         optionSaid("--accuracy: the accuracy 1e+300 lies outside its range, 1e-08 to 0.1."),
+         2},
         {{"design", project, "--c-limit", "-0.1"},
          optionSaid("--c-limit: the chord limit c/R of the design -0.1 lies outside its range, greater than 0 and at "
                     "most 1."),
          2},
         // Once accepted: a wind no rotor meets, where V0 stops at 100 m/s.
         {{"surface", project, "--wind", "1e6", "--tsr", "2:5:1", "--pitch", "0:5:1"},
-         optionSaid("--wind: the wind velocity V0 [m/s] 1000000 lies outside its range, greater than 0 and at most 100."),
+         optionSaid(
+             "--wind: the wind velocity V0 [m/s] 1000000 lies outside its range, greater than 0 and at most 100."),
          2},
         {{"op", project, "--max-iterations", "5"},
-         optionSaid("--max-iterations: the iteration limit 5 lies outside its range, 10 to 10000."), 2},
+         optionSaid("--max-iterations: the iteration limit 5 lies outside its range, 10 to 10000."),
+         2},
         // Once the largest double as a 309-digit number.
-        {{"power-curve", project, "--rayleigh", "0"}, optionSaid("--rayleigh: the mean wind speed [m/s] 0 must be above 0."),
+        {{"power-curve", project, "--rayleigh", "0"},
+         optionSaid("--rayleigh: the mean wind speed [m/s] 0 must be above 0."),
          2},
         {{"import", "aerodyn", project, "--hub-radius", "-1", "--tip-radius", "1", "--blades", "3", "--out", "x.kvp"},
-         optionSaid("--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50."), 2},
+         optionSaid("--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50."),
+         2},
         // Empty values were once taken as options not given: nothing written, exit status 0.
         {{"op", project, "--json", ""}, optionSaid("--json: " + empty), 2},
         {{"op", project, "--pitch", ""}, optionSaid("--pitch: " + empty), 2},
         {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--rosco", ""}, optionSaid("--rosco: " + empty), 2},
         {{"import", "openfast", project, "--out", ""}, optionSaid("--out: " + empty), 2},
         {{"import", "aerodyn", project, "--hub-radius", "1", "--tip-radius", "63,0", "--blades", "3", "--out", "x.kvp"},
-         optionSaid("--tip-radius: 63,0 is written with a decimal comma; write a decimal point."), 2},
+         optionSaid("--tip-radius: 63,0 is written with a decimal comma; write a decimal point."),
+         2},
         {{"op", project, "--accuracy", "1e400"}, optionSaid("--accuracy: 1e400 is not a finite number."), 2},
         {{"op", project, "--elements", "20.5"}, optionSaid("--elements: 20.5 is not a whole number."), 2},
     });
@@ -83,7 +93,8 @@ TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
     writeBytes(huge, "{");
     fs::resize_file(huge, 65u << 20);
     expectRefusals({
-        {{"new", ""}, said("The project file name is empty: give the path of the file to write, such as my_rotor.kvp.")},
+        {{"new", ""},
+         said("The project file name is empty: give the path of the file to write, such as my_rotor.kvp.")},
         {{"new", temp.file("") + "/"},
          said("The project file name " + temp.file("") + "/ ends with a folder separator: give a file name, such as " +
               temp.file("") + "/my_rotor.kvp.")},
@@ -94,8 +105,10 @@ TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
         // A device or a pipe was once read for ever.
         {{"op", "/dev/zero"}, said("The file /dev/zero could not be opened: it is not a regular file.")},
         {{"op", fifo}, said("The file " + fifo + " could not be opened: it is not a regular file.")},
-        {{"op", huge}, said("The file " + huge + " could not be opened: it holds more than 64 MiB, more than a text "
-                            "input may.")},
+        {{"op", huge},
+         said("The file " + huge +
+              " could not be opened: it holds more than 64 MiB, more than a text "
+              "input may.")},
     });
     EXPECT_EQ(runCli({"design", example("new_turbine.kvp"), "--elements", "2", "-q"}).status, 0);
 

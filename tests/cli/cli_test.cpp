@@ -11,8 +11,8 @@
 
 #include "CliChecks.h"
 #include "DefaultRotor.h"
-#include "project/kvp_codec.h"
 #include "bemt/BEMTTools.h"
+#include "project/kvp_codec.h"
 
 namespace {
 
@@ -216,17 +216,21 @@ TEST(CliErrors, MissingMalformedAndInvalidProjectsExitWithAMessage) {
     expectRefusals({
         {{"op", missing}, said("The file " + missing + " could not be opened: No such file or directory.")},
         {{"char", malformed},
-         said("The project file " + malformed + " could not be read: it is not a valid JSON document (line 1, column 24).")},
+         said("The project file " + malformed +
+              " could not be read: it is not a valid JSON document (line 1, column 24).")},
         {{"op", variant("\"Rh\":1.5", "\"Rh\":30.0")},
          said("Invalid project value: the hub radius Rh (30 m) must be at least 0 and smaller than the rotor radius R "
               "(25 m).")},
         // The reader's range messages, checked for every key in the codec's tests, as the user sees them.
-        {{"op", v0}, said("The project file " + v0 + " could not be read: \"conditions.V0\": the wind velocity V0 [m/s] "
-                          "nan lies outside its range, greater than 0 and at most 100.")},
+        {{"op", v0},
+         said("The project file " + v0 +
+              " could not be read: \"conditions.V0\": the wind velocity V0 [m/s] "
+              "nan lies outside its range, greater than 0 and at most 100.")},
         {{"op", variant("\"chord_points\":[{\"c_rel\":0.144,\"x_rel\":0.06},", "\"chord_points\":[")},
          said("Invalid project value: the blade needs at least two chord points.")},
-        {{"op", variant("\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\"",
-                        "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../missing.csv\"")},
+        {{"op",
+          variant("\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\"",
+                  "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../missing.csv\"")},
          said("The file " + temp.file("missing.csv") + " could not be opened: No such file or directory.")},
     });
 }

@@ -3,17 +3,17 @@
 // line endings of other OpenFAST versions, export then import, exit codes, messages,
 // and nothing written when anything fails.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
-#include <sys/stat.h>
 
 #include "CliChecks.h"
-#include "project/kvp_codec.h"
 #include "bemt/Common.h"
 #include "bemt/ProfileParamsAeroDyn.h"
+#include "project/kvp_codec.h"
 
 namespace {
 

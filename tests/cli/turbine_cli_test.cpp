@@ -6,8 +6,8 @@
 #include <cmath>
 #include <iterator>
 #include <map>
-#include <numbers>
 #include <nlohmann/json.hpp>
+#include <numbers>
 #include <sstream>
 
 #include "CliChecks.h"
@@ -108,11 +108,12 @@ TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
     };
     // The turbine's own messages for each key are checked in the project reader's tests.
     expectRefusals({
-        {curve({"--efficiency", "1.5"}), said("--efficiency: \"efficiency\" must be greater than 0 and at most 1, not 1.5."),
-         2},
+        {curve({"--efficiency", "1.5"}),
+         said("--efficiency: \"efficiency\" must be greater than 0 and at most 1, not 1.5."), 2},
         {curve({"--rpm", "fast"}), said("--rpm expects MIN:MAX, not \"fast\"."), 2},
         {curve({"--rpm", "5:12,1"}),
-         said("--rpm expects MIN:MAX, not \"5:12,1\" (12,1 is written with a decimal comma; write a decimal point)."), 2},
+         said("--rpm expects MIN:MAX, not \"5:12,1\" (12,1 is written with a decimal comma; write a decimal point)."),
+         2},
         {curve({"--tsr-target", "best"}), said("--tsr-target expects a number or auto, not \"best\"."), 2},
         {curve({"--wind", "5:4:1"}), said("--wind 5:4:1: the wind speed range ends before it starts."), 2},
         {curve({"--wind", "3:25"}), said("--wind expects VALUE or MIN:MAX:STEP, not \"3:25\"."), 2},
@@ -129,7 +130,8 @@ TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
     TempFolder temp;
     const std::string bad = writeChanged(project, temp.file("bad.kvp"), "\"cut_out\":25.0", "\"cut_out\":2.0");
     expectRefusals({{{"power-curve", bad},
-                     said("The project file " + bad + " could not be read: \"turbine.cut_out\" must be above cut_in (3), "
+                     said("The project file " + bad +
+                          " could not be read: \"turbine.cut_out\" must be above cut_in (3), "
                           "not 2.")}});
 }
 
@@ -210,8 +212,9 @@ TEST(CliSurface, WrongGridsExitWithAMessage) {
         return std::vector<std::string>{"surface", project, "--tsr", tsr, "--pitch", pitch};
     };
     expectRefusals({
-        {grid("0:5:1", "0:5:1"), said("--tsr 0:5:1: the tip speed ratio 0 lies outside its range, greater than 0 and at "
-                                      "most 100."),
+        {grid("0:5:1", "0:5:1"),
+         said("--tsr 0:5:1: the tip speed ratio 0 lies outside its range, greater than 0 and at "
+              "most 100."),
          2},
         {grid("2:5:1", "5:0:1"), said("--pitch 5:0:1: the pitch range ends before it starts."), 2},
         {grid("2:5:0", "0:5:1"),
@@ -219,8 +222,9 @@ TEST(CliSurface, WrongGridsExitWithAMessage) {
         {grid("2:5", "0:5:1"), said("--tsr expects VALUE or MIN:MAX:STEP, not \"2:5\"."), 2},
         // A fourth field was once dropped.
         {grid("2:5:1", "0:10:5:5"), said("--pitch expects VALUE or MIN:MAX:STEP, not \"0:10:5:5\"."), 2},
-        {grid("0.1:100:0.1", "-5:90:0.1"), said("A performance surface has at most 250000 points; 1000 tip speed ratios "
-                                                "and 951 pitch angles ask for 951000.")},
+        {grid("0.1:100:0.1", "-5:90:0.1"),
+         said("A performance surface has at most 250000 points; 1000 tip speed ratios "
+              "and 951 pitch angles ask for 951000.")},
     });
 }
 
@@ -230,8 +234,9 @@ TEST(CliStatus, ResultsThatAreNotNumbersNeverConvergeAndExitWithThree) {
     TempFolder temp;
     const std::string project =
         writeChanged(example("new_turbine.kvp"), temp.file("calm.kvp"), "\"V0\":8.0", "\"V0\":1e-300");
-    const std::string note = said("1 of 1 operating points did not converge, 1 of them with values that are not "
-                                  "numbers (nan; null in JSON); exit status 3.");
+    const std::string note = said(
+        "1 of 1 operating points did not converge, 1 of them with values that are not "
+        "numbers (nan; null in JSON); exit status 3.");
     const CliRun op = runCli({"op", project, "--elements", "10"});
     EXPECT_EQ(op.status, 3);
     EXPECT_NE(op.out.find("no (NaN)"), std::string::npos) << op.out;
