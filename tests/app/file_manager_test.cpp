@@ -279,7 +279,6 @@ TEST(FileDialogs, ProjectDialogsStartWhereTheLastProjectWas) {
     ASSERT_EQ(dialogs.requests.size(), 1u);
     const FileDialogRequest& save = dialogs.requests[0];
     EXPECT_EQ(save.kind, FileDialogRequest::Kind::Save);
-    EXPECT_EQ(save.parent, nullptr);
     EXPECT_EQ(save.title, "Save project file");
     EXPECT_EQ(save.wildcard, "Project files (*.kvp)|*.kvp|All files (*.*)|*.*");
     EXPECT_EQ(save.directory, "");
@@ -296,8 +295,6 @@ TEST(FileDialogs, ProjectDialogsStartWhereTheLastProjectWas) {
     EXPECT_EQ(path, wxString::FromUTF8(temp.file("rotor.kvp")));
     EXPECT_EQ(content, "{}");
     EXPECT_TRUE(files.loadProjectFile().first.empty());
-    // Other dialogs keep their own folder.
-    EXPECT_EQ(files.otherFolder(), "");
 }
 
 TEST(FileDialogs, CsvExportWritesOnlyWhenAFileIsChosen) {
