@@ -53,42 +53,38 @@ TEST_F(ProjectTest, EqualValuesPostNothingEvenWhenAskedToSave) {
 }
 
 TEST_F(ProjectTest, OperatingConditionsPostTheEventsOfTheFieldsThatChanged) {
+    // Each step changes the conditions further and is set with or without a snapshot.
+    struct Step {
+        void (*change)(OperatingConditions&);
+        bool save;
+        Names posted;
+    };
+    const Step steps[] = {
+        {[](OperatingConditions& c) { c.B = 2; }, true, {"unsaved"}},
+        {[](OperatingConditions& c) { c.L = 20.0; }, false, {}},
+        {[](OperatingConditions& c) { c.Om = 1.0; }, false, {}},
+        {[](OperatingConditions& c) { c.cair = 340.0; }, false, {}},
+        {[](OperatingConditions& c) { c.V0 = 9.0; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) { c.R = 30.0; }, true, {"radius", "reynolds", "unsaved"}},
+        {[](OperatingConditions& c) { c.Rh = 2.0; }, false, {"hub"}},
+        {[](OperatingConditions& c) { c.TSR *= 1.5; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) { c.rho *= 1.5; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) { c.mu *= 1.5; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) {
+             c.R = 40.0;
+             c.Rh = 3.0;
+         },
+         true,
+         {"radius", "hub", "reynolds", "unsaved"}},
+    };
     auto c = project.operatingConditions();
-    c.B = 2;
-    project.setOeratingConditions(c, true);
-    EXPECT_EQ(events.take(), Names{"unsaved"});
-    EXPECT_EQ(events.snapshots.back().operatingConditions().B, 2);
-
-    c.L = 20.0;
-    c.Om = 1.0;
-    c.cair = 340.0;
-    project.setOeratingConditions(c, false);
-    EXPECT_TRUE(events.take().empty());
-    EXPECT_EQ(project.operatingConditions().cair, 340.0);
-
-    c.V0 = 9.0;
-    project.setOeratingConditions(c, false);
-    EXPECT_EQ(events.take(), Names{"reynolds"});
-
-    c.R = 30.0;
-    project.setOeratingConditions(c, true);
-    EXPECT_EQ(events.take(), (Names{"radius", "reynolds", "unsaved"}));
-
-    c.Rh = 2.0;
-    project.setOeratingConditions(c, false);
-    EXPECT_EQ(events.take(), Names{"hub"});
-
-    for (double OperatingConditions::*field :
-         {&OperatingConditions::TSR, &OperatingConditions::rho, &OperatingConditions::mu}) {
-        c.*field *= 1.5;
-        project.setOeratingConditions(c, false);
-        EXPECT_EQ(events.take(), Names{"reynolds"});
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].change(c);
+        project.setOeratingConditions(c, steps[i].save);
+        EXPECT_EQ(events.take(), steps[i].posted) << "step " << i;
     }
-
-    c.R = 40.0;
-    c.Rh = 3.0;
-    project.setOeratingConditions(c, true);
-    EXPECT_EQ(events.take(), (Names{"radius", "hub", "reynolds", "unsaved"}));
+    EXPECT_EQ(events.snapshots.front().operatingConditions().B, 2);
+    EXPECT_EQ(project.operatingConditions().cair, 340.0);
 }
 
 TEST_F(ProjectTest, SettingsPostOnlyTheSnapshot) {
