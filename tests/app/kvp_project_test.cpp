@@ -10,7 +10,6 @@
 #include "AppTestSupport.h"
 #include "TempFolder.h"
 #include "app/design_transfer.h"
-#include "bemt/Common.h"
 #include "bemt/Error.h"
 #include "bemt/spline.h"
 #include "project/kvp_codec.h"
@@ -43,19 +42,6 @@ protected:
     EventRecorder events{project};
 };
 
-TEST(ProjectConstruction, StartsWithTheRecordDefaultsAndPostsNothing) {
-    FileManager files;
-    KvpProject project(&files);
-    EventRecorder events(project);
-    EXPECT_TRUE(events.take().empty());
-    EXPECT_EQ(project.fileManager(), &files);
-    EXPECT_EQ(project.operatingConditions().R, 10.0);
-    EXPECT_EQ(project.solverSettings().n_elements, 30);
-    EXPECT_EQ(project.computeSettings().ran_max, 20.0);
-    EXPECT_TRUE(project.airfoilPoints().empty());
-    EXPECT_EQ(project.projectFilename(), "New project");
-}
-
 TEST_F(ProjectTest, EqualValuesPostNothingEvenWhenAskedToSave) {
     project.setOeratingConditions(project.operatingConditions(), true);
     project.setSolverSettings(project.solverSettings(), true);
@@ -67,42 +53,38 @@ TEST_F(ProjectTest, EqualValuesPostNothingEvenWhenAskedToSave) {
 }
 
 TEST_F(ProjectTest, OperatingConditionsPostTheEventsOfTheFieldsThatChanged) {
+    // Each step changes the conditions further and is set with or without a snapshot.
+    struct Step {
+        void (*change)(OperatingConditions&);
+        bool save;
+        Names posted;
+    };
+    const Step steps[] = {
+        {[](OperatingConditions& c) { c.B = 2; }, true, {"unsaved"}},
+        {[](OperatingConditions& c) { c.L = 20.0; }, false, {}},
+        {[](OperatingConditions& c) { c.Om = 1.0; }, false, {}},
+        {[](OperatingConditions& c) { c.cair = 340.0; }, false, {}},
+        {[](OperatingConditions& c) { c.V0 = 9.0; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) { c.R = 30.0; }, true, {"radius", "reynolds", "unsaved"}},
+        {[](OperatingConditions& c) { c.Rh = 2.0; }, false, {"hub"}},
+        {[](OperatingConditions& c) { c.TSR *= 1.5; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) { c.rho *= 1.5; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) { c.mu *= 1.5; }, false, {"reynolds"}},
+        {[](OperatingConditions& c) {
+             c.R = 40.0;
+             c.Rh = 3.0;
+         },
+         true,
+         {"radius", "hub", "reynolds", "unsaved"}},
+    };
     auto c = project.operatingConditions();
-    c.B = 2;
-    project.setOeratingConditions(c, true);
-    EXPECT_EQ(events.take(), Names{"unsaved"});
-    EXPECT_EQ(events.snapshots.back().operatingConditions().B, 2);
-
-    c.L = 20.0;
-    c.Om = 1.0;
-    c.cair = 340.0;
-    project.setOeratingConditions(c, false);
-    EXPECT_TRUE(events.take().empty());
-    EXPECT_EQ(project.operatingConditions().cair, 340.0);
-
-    c.V0 = 9.0;
-    project.setOeratingConditions(c, false);
-    EXPECT_EQ(events.take(), Names{"reynolds"});
-
-    c.R = 30.0;
-    project.setOeratingConditions(c, true);
-    EXPECT_EQ(events.take(), (Names{"radius", "reynolds", "unsaved"}));
-
-    c.Rh = 2.0;
-    project.setOeratingConditions(c, false);
-    EXPECT_EQ(events.take(), Names{"hub"});
-
-    for (double OperatingConditions::*field :
-         {&OperatingConditions::TSR, &OperatingConditions::rho, &OperatingConditions::mu}) {
-        c.*field *= 1.5;
-        project.setOeratingConditions(c, false);
-        EXPECT_EQ(events.take(), Names{"reynolds"});
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].change(c);
+        project.setOeratingConditions(c, steps[i].save);
+        EXPECT_EQ(events.take(), steps[i].posted) << "step " << i;
     }
-
-    c.R = 40.0;
-    c.Rh = 3.0;
-    project.setOeratingConditions(c, true);
-    EXPECT_EQ(events.take(), (Names{"radius", "hub", "reynolds", "unsaved"}));
+    EXPECT_EQ(events.snapshots.front().operatingConditions().B, 2);
+    EXPECT_EQ(project.operatingConditions().cair, 340.0);
 }
 
 TEST_F(ProjectTest, SettingsPostOnlyTheSnapshot) {
@@ -225,31 +207,23 @@ TEST_F(ProjectTest, RestoreStatePostsTheSpecificEventsButNoSnapshot) {
     EXPECT_TRUE(sameValues(project.state(), start.state()));
 }
 
+// The new project's values are those of examples/new_turbine.kvp, which `korvane-cli new`
+// must write byte for byte.
 TEST(ProjectNew, NewProjectPostsEveryChangeAndOneSnapshotLast) {
     FileManager files;
     KvpProject project(&files);
     EventRecorder events(project);
+    EXPECT_TRUE(events.take().empty());  // constructing posts nothing
+    EXPECT_EQ(project.projectFilename(), "New project");
     project.newProject();
     EXPECT_EQ(events.take(), (Names{"radius", "hub", "reynolds", "airfoils", "chord", "twist", "unsaved"}));
     ASSERT_EQ(events.snapshots.size(), 1u);
     EXPECT_TRUE(sameValues(events.snapshots[0].state(), korvane::newProjectData()));
 
+    // The values the file does not hold follow from those it holds.
     const auto c = project.operatingConditions();
-    EXPECT_EQ(c.R, 25.0);
-    EXPECT_EQ(c.Rh, 1.5);
-    EXPECT_EQ(c.L, 23.5);
-    EXPECT_NEAR(c.Om, 18.0 * 2.0 * M_PI / 60.0, 1e-15);
+    EXPECT_EQ(c.L, c.R - c.Rh);
     EXPECT_NEAR(c.TSR, c.R * c.Om / c.V0, 1e-14);
-    EXPECT_EQ(project.solverSettings().solver, FixedPoint2D);
-    EXPECT_EQ(project.computeSettings().ran_max, 14.0);
-    const auto airfoils = project.airfoilPoints();
-    ASSERT_EQ(airfoils.size(), 2u);
-    EXPECT_FALSE(airfoils[0].repeat);
-    EXPECT_TRUE(airfoils[1].repeat);
-    EXPECT_EQ(airfoils[1].data_type, NACA0012);
-    EXPECT_EQ(project.chordPoints()[0].c_rel, Common::guessCrel(0.06));
-    EXPECT_EQ(project.twistPoints().back().twist_deg, 0.0);  // not the formula's tip value
-    EXPECT_EQ(project.twistPoints()[2].twist_deg, Common::guessTwistDeg(0.248));
 
     project.newProject();
     EXPECT_TRUE(events.take().empty());
@@ -271,23 +245,11 @@ TEST(ProjectEvents, EventClassesCloneTheirPayload) {
 
 TEST_F(ProjectTest, ABadDocumentLeavesTheProjectExactlyAsItWas) {
     const auto before = project.state();
-    // Everything before the bad twist list is valid and differs from the project.
+    // Everything before the fault is valid and differs from the project; the codec's
+    // tests check each fault's message.
     korvane::ProjectData other = korvane::newProjectData();
     other.conditions.R = 40.0;
     other.chordPoints = {{0.3, 0.1}, {1.0, 0.02}};
-    std::string doc = korvane::kvp::write(other, "/p/x.kvp");
-    doc.replace(doc.find("\"twist_points\":["), 16, "\"twist_points\":[7,");
-    try {
-        project.fromJsonString(doc, "/p/x.kvp");
-        FAIL() << "the bad document was accepted";
-    } catch (const bemt::Error& error) {
-        EXPECT_EQ(error.message(),
-                  "The project file /p/x.kvp could not be read: \"twist_points[0]\" must be an object, not a number.");
-    }
-    EXPECT_TRUE(sameValues(project.state(), before));
-    EXPECT_TRUE(events.take().empty());
-
-    // Every kind of fault, wherever it sits in the document.
     const std::string good = korvane::kvp::write(other, "/p/x.kvp");
     auto broken = [&](const std::string& from, const std::string& to) {
         std::string text = good;
@@ -298,7 +260,8 @@ TEST_F(ProjectTest, ABadDocumentLeavesTheProjectExactlyAsItWas) {
          {good.substr(0, good.size() - 1), std::string("[]"), std::string("null"),
           broken("\"solver_settings\":{", "\"solver_settings\":null,\"x\":{"), broken("\"B\":3", "\"B\":\"3\""),
           broken("\"enable_pitch\":false", "\"enable_pitch\":\"no\""), broken("\"path\":\"\"", "\"path\":null"),
-          broken("\"chord_points\":[", "\"chord_points\":[{\"x_rel\":0.5},")}) {
+          broken("\"chord_points\":[", "\"chord_points\":[{\"x_rel\":0.5},"),
+          broken("\"twist_points\":[", "\"twist_points\":[7,")}) {
         EXPECT_THROW(project.fromJsonString(bad, "/p/x.kvp"), bemt::Error) << bad;
         EXPECT_TRUE(sameValues(project.state(), before));
         EXPECT_TRUE(events.take().empty());
@@ -320,7 +283,6 @@ TEST_F(ProjectTest, SaveAsWritesTheChosenFileAndCancelChangesNothing) {
     EXPECT_FALSE(project.saveAs());
     ASSERT_EQ(dialogsSeen->requests.size(), 1u);
     EXPECT_EQ(dialogsSeen->requests[0].fileName, "new_turbine.kvp");
-    EXPECT_EQ(dialogsSeen->requests[0].title, "Save project file");
     EXPECT_EQ(project.projectFilename(), "New project");
 
     const std::string path = temp.file("turbine.kvp");
@@ -351,12 +313,7 @@ TEST_F(ProjectTest, AFailedSaveAsKeepsTheOldPath) {
     ASSERT_TRUE(project.saveAs());
     std::filesystem::create_directory(temp.path() / "folder.kvp");
     dialogsSeen->answer(wxString::FromUTF8(temp.file("folder.kvp")));
-    try {
-        project.saveAs();
-        FAIL() << "writing onto a folder succeeded";
-    } catch (const bemt::Error& error) {
-        EXPECT_EQ(error.message(), "The file " + temp.file("folder.kvp") + " could not be written: it is a folder.");
-    }
+    EXPECT_THROW(project.saveAs(), bemt::Error);  // the message is the file writer's
     EXPECT_EQ(project.projectFilename(), "first.kvp");
 }
 
@@ -390,21 +347,11 @@ TEST_F(ProjectTest, OpeningAMissingOrBrokenFileLeavesProjectAndPathUnchanged) {
     ASSERT_TRUE(project.saveAs());
     const auto before = project.state();
 
-    const std::string missing = temp.file("missing.kvp");
-    try {
-        project.open(wxString::FromUTF8(missing));
-        FAIL();
-    } catch (const bemt::Error& error) {
-        EXPECT_EQ(error.message(), "The file " + missing + " could not be opened: No such file or directory.");
-    }
+    // The messages are those of the file manager and the codec.
+    EXPECT_THROW(project.open(wxString::FromUTF8(temp.file("missing.kvp"))), bemt::Error);
     const std::string broken = temp.file("broken.kvp");
     korvane::testing::writeBytes(broken, "{\"conditions\":{}}");
-    try {
-        project.open(wxString::FromUTF8(broken));
-        FAIL();
-    } catch (const bemt::Error& error) {
-        EXPECT_EQ(error.message(), "The project file " + broken + " could not be read: \"conditions.B\" is missing.");
-    }
+    EXPECT_THROW(project.open(wxString::FromUTF8(broken)), bemt::Error);
     EXPECT_TRUE(sameValues(project.state(), before));
     EXPECT_EQ(project.projectFilename(), "kept.kvp");
 }

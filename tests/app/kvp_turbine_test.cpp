@@ -45,26 +45,22 @@ std::string readError(const std::string& doc) {
 TEST(KvpTurbine, EveryKeyIsWrittenInByteOrderAndReadBack) {
     const ProjectData d = kvp::read(document(kTurbine), "/p/rotor.kvp");
     ASSERT_TRUE(d.turbine.has_value());
-    const TurbineSettings& t = *d.turbine;
-    EXPECT_EQ(t.availability, 0.97);
-    EXPECT_EQ(t.control, ControlMode::FixedSpeedVariablePitch);
-    EXPECT_EQ(t.cut_in, 3.5);
-    EXPECT_EQ(t.cut_out, 20.0);
-    EXPECT_EQ(t.efficiency, 0.944);
-    EXPECT_EQ(t.fine_pitch, -1.0);
-    EXPECT_EQ(t.max_pitch, 30.0);
-    EXPECT_EQ(t.rated_power, 5e6);
-    EXPECT_EQ(t.rpm_max, 12.1);
-    EXPECT_EQ(t.rpm_min, 6.9);
-    EXPECT_EQ(t.tsr_target, 7.5);
-    ASSERT_EQ(t.wind_climates.size(), 2u);
-    EXPECT_EQ(t.wind_climates[0].name, "North Sea");
-    EXPECT_EQ(t.wind_climates[0].k, 2.2);
-    EXPECT_EQ(t.wind_climates[0].A, 9.0);
-    EXPECT_EQ(t.wind_climates[1].name, "Inland");
-    EXPECT_EQ(t.wind_max, 30.0);
-    EXPECT_EQ(t.wind_min, 2.0);
-    EXPECT_EQ(t.wind_step, 1.0);
+    const TurbineSettings stated{.rated_power = 5e6,
+                                 .efficiency = 0.944,
+                                 .control = ControlMode::FixedSpeedVariablePitch,
+                                 .rpm_min = 6.9,
+                                 .rpm_max = 12.1,
+                                 .tsr_target = 7.5,
+                                 .fine_pitch = -1.0,
+                                 .max_pitch = 30.0,
+                                 .cut_in = 3.5,
+                                 .cut_out = 20.0,
+                                 .wind_min = 2.0,
+                                 .wind_max = 30.0,
+                                 .wind_step = 1.0,
+                                 .wind_climates = {{"North Sea", 2.2, 9.0}, {"Inland", 1.8, 6.5}},
+                                 .availability = 0.97};
+    EXPECT_TRUE(korvane::sameValues(*d.turbine, stated));
 
     const std::string written = kvp::write(d, "/p/rotor.kvp");
     // "turbine" sorts between "solver_settings" and "twist_points".
@@ -102,18 +98,13 @@ TEST(KvpTurbine, MissingObjectAndMissingKeysTakeTheDefaultsOfTheRotor) {
     const ProjectData d = kvp::read(document(R"("turbine":{})"), "/p/rotor.kvp");
     ASSERT_TRUE(d.turbine.has_value());
     const TurbineSettings& t = *d.turbine;
-    EXPECT_EQ(t.rated_power, 126000.0);
-    EXPECT_EQ(t.efficiency, 1.0);
-    EXPECT_EQ(t.control, ControlMode::VariableSpeedVariablePitch);
     EXPECT_TRUE(t.automaticTsr());
-    EXPECT_EQ(t.fine_pitch, 0.0);
-    EXPECT_EQ(t.max_pitch, 90.0);
-    EXPECT_EQ(t.cut_in, 3.0);
-    EXPECT_EQ(t.cut_out, 25.0);
-    EXPECT_EQ(t.wind_min, 3.0);
-    EXPECT_EQ(t.wind_max, 25.0);
-    EXPECT_EQ(t.wind_step, 0.5);
-    EXPECT_EQ(t.availability, 1.0);
+    EXPECT_EQ(t.control, ControlMode::VariableSpeedVariablePitch);
+    const std::pair<double, double> values[] = {{t.rated_power, 126000.0}, {t.efficiency, 1.0}, {t.fine_pitch, 0.0},
+                                                {t.max_pitch, 90.0},       {t.cut_in, 3.0},     {t.cut_out, 25.0},
+                                                {t.wind_min, 3.0},         {t.wind_max, 25.0},  {t.wind_step, 0.5},
+                                                {t.availability, 1.0}};
+    for (std::size_t i = 0; i < std::size(values); ++i) EXPECT_EQ(values[i].first, values[i].second) << i;
     ASSERT_EQ(t.wind_climates.size(), 1u);
     EXPECT_EQ(t.wind_climates[0].k, 2.0);
     EXPECT_NEAR(t.wind_climates[0].A, 2.0 * 8.5 / std::sqrt(std::numbers::pi), 1e-12);  // Rayleigh, mean 8.5 m/s
@@ -139,15 +130,11 @@ TEST(KvpTurbine, EveryBadValueIsRefusedWithItsKey) {
         {R"("turbine":{"control":"pitch"})",
          R"("turbine.control" must be "variable_speed_variable_pitch", "variable_speed_fixed_pitch", )"
          R"("fixed_speed_variable_pitch" or "fixed_speed_fixed_pitch", not "pitch".)"},
-        {R"("turbine":{"control":"vsvp"})",
-         R"("turbine.control" must be "variable_speed_variable_pitch", "variable_speed_fixed_pitch", )"
-         R"("fixed_speed_variable_pitch" or "fixed_speed_fixed_pitch", not "vsvp".)"},
         {R"("turbine":{"control":1})", R"("turbine.control" must be a string, not a number.)"},
         {R"("turbine":{"rpm_min":-1})", R"("turbine.rpm_min" must be 0 or more, not -1.)"},
         {R"("turbine":{"rpm_max":0})", R"("turbine.rpm_max" must be greater than 0, not 0.)"},
         {R"("turbine":{"rpm_min":10,"rpm_max":9})", R"("turbine.rpm_max" must not be below rpm_min (10), not 9.)"},
         {R"("turbine":{"tsr_target":0})", R"("turbine.tsr_target" must be greater than 0, not 0.)"},
-        {R"("turbine":{"tsr_target":-7})", R"("turbine.tsr_target" must be greater than 0, not -7.)"},
         {R"("turbine":{"fine_pitch":-90})", R"("turbine.fine_pitch" must be from -5 to 90, not -90.)"},
         {R"("turbine":{"max_pitch":95})", R"("turbine.max_pitch" must be from -5 to 90, not 95.)"},
         {R"("turbine":{"fine_pitch":5,"max_pitch":4})", R"("turbine.max_pitch" must not be below fine_pitch (5), not 4.)"},

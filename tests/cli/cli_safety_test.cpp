@@ -2,8 +2,8 @@
 // that are not regular files, outputs that would destroy inputs, CSV sets that fail
 // half-way, colliding file names, outputs that are pipes or descriptors, and airfoil
 // files in the encodings the desktop program reads.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
-#include "CliRunner.h"
+#include "CliChecks.h"
 
 namespace {
 
@@ -21,124 +21,101 @@ namespace fs = std::filesystem;
 
 // The new-project example with its root airfoil read from a CSV polar beside it.
 std::string projectWithCsvPolar(const TempFolder& temp, const std::string& polarName) {
-    std::string text = readBytes(example("new_turbine.kvp"));
-    const std::string nacaRoot = "\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\","
-                                 "\"preceeding_line\":\"\"";
-    text.replace(text.find(nacaRoot), nacaRoot.size(),
-                 "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../" + polarName +
-                     "\",\"preceeding_line\":\"Alpha\"");
-    const std::string path = temp.file("rotor.kvp");
-    writeBytes(path, text);
-    return path;
+    return writeChanged(example("new_turbine.kvp"), temp.file("rotor.kvp"),
+                        "\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\","
+                        "\"preceeding_line\":\"\"",
+                        "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../" +
+                            polarName + "\",\"preceeding_line\":\"Alpha\"");
 }
+
+// A message of the option checks, which the command-line library prints without the program's name.
+std::string optionSaid(const std::string& message) { return message + "\nRun with --help for more information.\n"; }
 
 TEST(CliLimits, ValuesBeyondTheLimitsOrEmptyAreRefusedWithTheOption) {
     const std::string project = example("new_turbine.kvp");
-    constexpr const char* kEmptyValue = "the value is empty; give one, or leave the option out.\nRun with --help for "
-                                        "more information.\n";
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+    const std::string empty = "the value is empty; give one, or leave the option out.";
+    expectRefusals({
         // Once a negative count in vector::reserve, or 10^8 operating points.
         {{"op", project, "--pitch", "0:1e12:1"},
-         "korvane-cli: --pitch 0:1e12:1: the pitch angle [deg] 1e+12 lies outside its range, -5 to 90.\n"},
+         said("--pitch 0:1e12:1: the pitch angle [deg] 1e+12 lies outside its range, -5 to 90."),
+         2},
         {{"op", project, "--pitch", "0:90:0.01"},
-         "korvane-cli: --pitch 0:90:0.01: the pitch range asks for 9001 positions, more than 1001.\n"},
+         said("--pitch 0:90:0.01: the pitch range asks for 9001 positions, more than 1001."),
+         2},
         {{"char", project, "--range", "1:2:1e-300"},
-         "korvane-cli: --range 1:2:1e-300: the characteristics range step 1e-300 lies outside its range, 0.01 to "
-         "100.\n"},
+         said("--range 1:2:1e-300: the characteristics range step 1e-300 lies outside its range, 0.01 to 100."),
+         2},
         {{"char", project, "--range", "0:100:0.1"},
-         "korvane-cli: --range 0:100:0.1: the characteristics range asks for 1001 positions, more than 500.\n"},
-        {{"op", project, "--pitch", "10:0:1"}, "korvane-cli: --pitch 10:0:1: the pitch range ends before it starts.\n"},
-        {{"op", project, "--pitch", "0:10:0"}, "korvane-cli: --pitch 0:10:0: the step must be greater than zero.\n"},
+         said("--range 0:100:0.1: the characteristics range asks for 1001 positions, more than 500."),
+         2},
+        {{"op", project, "--pitch", "0:10:0"}, said("--pitch 0:10:0: the step must be greater than zero."), 2},
         // Once "converged" with a meaningless result.
         {{"op", project, "--accuracy", "1e300"},
-         "--accuracy: the accuracy 1e+300 lies outside its range, 1e-08 to 0.1.\nRun with --help for more "
-         "information.\n"},
-        {{"op", project, "--elements", "2147483647"},
-         "--elements: the number of blade elements 2147483647 lies outside its range, 1 to 10000.\nRun with --help "
-         "for more information.\n"},
+         optionSaid("--accuracy: the accuracy 1e+300 lies outside its range, 1e-08 to 0.1."),
+         2},
         {{"design", project, "--c-limit", "-0.1"},
-         "--c-limit: the chord limit c/R of the design -0.1 lies outside its range, greater than 0 and at most "
-         "1.\nRun with --help for more information.\n"},
+         optionSaid("--c-limit: the chord limit c/R of the design -0.1 lies outside its range, greater than 0 and at "
+                    "most 1."),
+         2},
         // Once accepted: a wind no rotor meets, where V0 stops at 100 m/s.
         {{"surface", project, "--wind", "1e6", "--tsr", "2:5:1", "--pitch", "0:5:1"},
-         "--wind: the wind velocity V0 [m/s] 1000000 lies outside its range, greater than 0 and at most 100.\nRun with "
-         "--help for more information.\n"},
+         optionSaid(
+             "--wind: the wind velocity V0 [m/s] 1000000 lies outside its range, greater than 0 and at most 100."),
+         2},
         {{"op", project, "--max-iterations", "5"},
-         "--max-iterations: the iteration limit 5 lies outside its range, 10 to 10000.\nRun with --help for more "
-         "information.\n"},
+         optionSaid("--max-iterations: the iteration limit 5 lies outside its range, 10 to 10000."),
+         2},
         // Once the largest double as a 309-digit number.
         {{"power-curve", project, "--rayleigh", "0"},
-         "--rayleigh: the mean wind speed [m/s] 0 must be above 0.\nRun with --help for more information.\n"},
+         optionSaid("--rayleigh: the mean wind speed [m/s] 0 must be above 0."),
+         2},
         {{"import", "aerodyn", project, "--hub-radius", "-1", "--tip-radius", "1", "--blades", "3", "--out", "x.kvp"},
-         "--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50.\nRun with --help for more "
-         "information.\n"},
+         optionSaid("--hub-radius: the hub radius Rh [m] -1 lies outside its range, 0 to 50."),
+         2},
         // Empty values were once taken as options not given: nothing written, exit status 0.
-        {{"op", project, "--json", ""}, "--json: " + std::string(kEmptyValue)},
-        {{"op", project, "--pitch", ""}, "--pitch: " + std::string(kEmptyValue)},
-        {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--rosco", ""}, "--rosco: " + std::string(kEmptyValue)},
-        {{"import", "openfast", project, "--out", ""}, "--out: " + std::string(kEmptyValue)},
+        {{"op", project, "--json", ""}, optionSaid("--json: " + empty), 2},
+        {{"op", project, "--pitch", ""}, optionSaid("--pitch: " + empty), 2},
+        {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--rosco", ""}, optionSaid("--rosco: " + empty), 2},
+        {{"import", "openfast", project, "--out", ""}, optionSaid("--out: " + empty), 2},
         {{"import", "aerodyn", project, "--hub-radius", "1", "--tip-radius", "63,0", "--blades", "3", "--out", "x.kvp"},
-         "--tip-radius: 63,0 is written with a decimal comma; write a decimal point.\nRun with --help for more "
-         "information.\n"},
-        {{"op", project, "--accuracy", "1e400"}, "--accuracy: 1e400 is not a finite number.\nRun with --help for more "
-         "information.\n"},
-        {{"op", project, "--elements", "20.5"}, "--elements: 20.5 is not a whole number.\nRun with --help for more "
-         "information.\n"},
-    };
-    for (const auto& [args, message] : cases) {
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.status, 2) << args[3];
-        EXPECT_EQ(run.err, message);
-        EXPECT_TRUE(run.out.empty());
-    }
-    // The limits are stated where a user looks for them.
-    const CliRun help = runCli({"char", "--help"});
-    for (const char* text : {"1 to 10000", "1e-08 to 0.1", "at most 1001", "at most 500 steps"})
-        EXPECT_NE(help.out.find(text), std::string::npos) << text;
-    const CliRun mainHelp = runCli({"--help"});
-    for (const char* text : {"rotor radius 0.1 to 300 m", "1 to 100 blades",
-                             "at most 1001 pitch angles (the desktop program 11) and 500 characteristics steps"})
-        EXPECT_NE(mainHelp.out.find(text), std::string::npos) << text;
+         optionSaid("--tip-radius: 63,0 is written with a decimal comma; write a decimal point."),
+         2},
+        {{"op", project, "--accuracy", "1e400"}, optionSaid("--accuracy: 1e400 is not a finite number."), 2},
+        {{"op", project, "--elements", "20.5"}, optionSaid("--elements: 20.5 is not a whole number."), 2},
+    });
 }
 
 TEST(CliLimits, SmallMistakesGetMessagesThatSayWhatIsWrong) {
     TempFolder temp;
-    CliRun run = runCli({"new", ""});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err,
-              "korvane-cli: The project file name is empty: give the path of the file to write, such as my_rotor.kvp.\n");
-    run = runCli({"new", temp.file("") + "/"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("ends with a folder separator"), std::string::npos) << run.err;
-
-    // Once "Increase the number of points to create a spline."
-    run = runCli({"design", example("new_turbine.kvp"), "--elements", "1"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The blade design needs at least 2 blade elements to draw its chord and twist "
-                       "through, not 1. Raise the project's number of elements or give --elements.\n");
-    EXPECT_EQ(runCli({"design", example("new_turbine.kvp"), "--elements", "2", "-q"}).status, 0);
-
-    // Range values below 0.2 were once computed at 0.2 without a word.
-    run = runCli({"char", example("new_turbine.kvp"), "--range", "0:0.3:0.1", "--elements", "10"});
-    EXPECT_TRUE(run.err.starts_with("korvane-cli: note: 2 values of the characteristics range below 0.2 are computed "
-                                    "at 0.2.\n")) << run.err;
-
-    // A device or a pipe was once read for ever.
-    run = runCli({"op", "/dev/zero"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file /dev/zero could not be opened: it is not a regular file.\n");
     const std::string fifo = temp.file("rotor.kvp");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    run = runCli({"op", fifo});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file " + fifo + " could not be opened: it is not a regular file.\n");
     const std::string huge = temp.file("huge.kvp");  // sparse: no disk space taken
     writeBytes(huge, "{");
     fs::resize_file(huge, 65u << 20);
-    run = runCli({"op", huge});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file " + huge + " could not be opened: it holds more than 64 MiB, more than a "
-                       "text input may.\n");
+    expectRefusals({
+        {{"new", ""},
+         said("The project file name is empty: give the path of the file to write, such as my_rotor.kvp.")},
+        {{"new", temp.file("") + "/"},
+         said("The project file name " + temp.file("") + "/ ends with a folder separator: give a file name, such as " +
+              temp.file("") + "/my_rotor.kvp.")},
+        // Once "Increase the number of points to create a spline."
+        {{"design", example("new_turbine.kvp"), "--elements", "1"},
+         said("The blade design needs at least 2 blade elements to draw its chord and twist through, not 1. Raise the "
+              "project's number of elements or give --elements.")},
+        // A device or a pipe was once read for ever.
+        {{"op", "/dev/zero"}, said("The file /dev/zero could not be opened: it is not a regular file.")},
+        {{"op", fifo}, said("The file " + fifo + " could not be opened: it is not a regular file.")},
+        {{"op", huge},
+         said("The file " + huge +
+              " could not be opened: it holds more than 64 MiB, more than a text "
+              "input may.")},
+    });
+    EXPECT_EQ(runCli({"design", example("new_turbine.kvp"), "--elements", "2", "-q"}).status, 0);
+
+    // Range values below 0.2 were once computed at 0.2 without a word.
+    const CliRun run = runCli({"char", example("new_turbine.kvp"), "--range", "0:0.3:0.1", "--elements", "10"});
+    EXPECT_TRUE(run.err.starts_with(said("note: 2 values of the characteristics range below 0.2 are computed at 0.2.")))
+        << run.err;
 }
 
 TEST(CliLimits, MemoryStaysWithinTheAddressSpaceLimit) {
@@ -169,41 +146,36 @@ TEST(CliOutput, NoOutputMayBeAnInputFileOrAnotherOutput) {
     TempFolder temp;
     fs::copy_file(example("airfoils/naca2412_re1e6.csv"), temp.file("polar.csv"));
     const std::string project = projectWithCsvPolar(temp, "polar.csv");
-    const std::string before = readBytes(project);
-    const std::string polar = readBytes(temp.file("polar.csv"));
+    const std::string before = readBytes(project), polar = readBytes(temp.file("polar.csv"));
 
     // Once replaced the project by its results, with exit status 0.
-    CliRun run = runCli({"op", project, "--json", project});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The output file " + project + " is the input file " + project +
-                           "; writing it would destroy the input. Choose another name.\n");
-    // Other spellings of the same file, and the airfoil data.
-    run = runCli({"op", project, "--json", temp.file(".") + "/./rotor.kvp"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("is the input file"), std::string::npos);
-    run = runCli({"op", project, "--json", temp.file("polar.csv")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("is the input file " + temp.file("polar.csv")), std::string::npos) << run.err;
-    // A CSV set whose name would land on the project.
+    expectRefusals({{{"op", project, "--json", project},
+                     said("The output file " + project + " is the input file " + project +
+                          "; writing it would destroy the input. Choose another name.")}});
+    // Other spellings of the same file, the airfoil data, a CSV set whose name would land
+    // on the project; nor two outputs one file, through a link or a CSV set's name: one
+    // was once lost.
     const std::string named = temp.file("op_summary.csv");
     fs::copy_file(project, named);
-    run = runCli({"op", named, "--csv", temp.file("")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("is the input file " + named), std::string::npos) << run.err;
-    // Nor two outputs one file, through a link or a CSV set's name: one was once lost.
     fs::create_symlink("same.txt", temp.file("link.txt"));
     fs::create_directory(temp.file("dup"));
-    for (const auto& args : {std::vector<std::string>{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--json",
-                                                      temp.file("same.txt"), "--rosco", temp.file("link.txt")},
-                             std::vector<std::string>{"op", project, "--json", temp.file("dup/op_summary.csv"), "--csv",
-                                                      temp.file("dup")}}) {
-        run = runCli(args);
+    const std::string sameFile = "are the same file; one would replace the other";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"op", project, "--json", temp.file(".") + "/./rotor.kvp"}, "is the input file"},
+        {{"op", project, "--json", temp.file("polar.csv")}, "is the input file " + temp.file("polar.csv")},
+        {{"op", named, "--csv", temp.file("")}, "is the input file " + named},
+        {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--json", temp.file("same.txt"), "--rosco",
+          temp.file("link.txt")},
+         sameFile},
+        {{"op", project, "--json", temp.file("dup/op_summary.csv"), "--csv", temp.file("dup")}, sameFile},
+    };
+    for (const auto& [args, message] : cases) {
+        const CliRun run = runCli(args);
         EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find("are the same file; one would replace the other"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }
     EXPECT_FALSE(fs::exists(temp.file("same.txt")));
     EXPECT_TRUE(fs::is_empty(temp.file("dup")));
-
     EXPECT_EQ(readBytes(project), before);
     EXPECT_EQ(readBytes(temp.file("polar.csv")), polar);
 }
@@ -231,14 +203,14 @@ TEST(CliOutput, CsvSetsAreCompleteOrAbsentAndNamedUniquely) {
     // A set that cannot be completed writes nothing and leaves no temporary behind.
     const std::string other = temp.file("other");
     fs::create_directories(fs::path(other) / "op_elements_2_pitch_5.csv");
-    run = runCli({"op", example("new_turbine.kvp"), "--pitch", "0:10:5", "--csv", other});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file " + other + "/op_elements_2_pitch_5.csv could not be written: it is a "
-                       "folder.\n");
     fs::create_symlink("nowhere/dir", temp.file("dangling"));
-    run = runCli({"op", example("new_turbine.kvp"), "--csv", temp.file("dangling")});
-    EXPECT_EQ(run.err, "korvane-cli: The folder " + temp.file("dangling") + " could not be created: " +
-                           temp.file("dangling") + " is a link to a missing folder.\n");
+    expectRefusals({
+        {{"op", example("new_turbine.kvp"), "--pitch", "0:10:5", "--csv", other},
+         said("The file " + other + "/op_elements_2_pitch_5.csv could not be written: it is a folder.")},
+        {{"op", example("new_turbine.kvp"), "--csv", temp.file("dangling")},
+         said("The folder " + temp.file("dangling") + " could not be created: " + temp.file("dangling") +
+              " is a link to a missing folder.")},
+    });
     names.clear();
     for (const auto& entry : fs::directory_iterator(other)) names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"op_elements_2_pitch_5.csv"}));

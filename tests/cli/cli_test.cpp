@@ -6,20 +6,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "CliRunner.h"
+#include "CliChecks.h"
 #include "DefaultRotor.h"
-#include "project/kvp_codec.h"
 #include "bemt/BEMTTools.h"
+#include "project/kvp_codec.h"
 
 namespace {
 
 using namespace korvane::testing;
 using nlohmann::json;
-namespace fs = std::filesystem;
 
 // Same machine, same core, same inputs: the numbers agree to rounding in the output.
 constexpr double kSameResult = 1e-9;
@@ -36,14 +34,6 @@ std::vector<std::vector<std::string>> readCsv(const std::string& path) {
         rows.push_back(cells);
     }
     return rows;
-}
-
-json runJson(const std::vector<std::string>& args) {
-    std::vector<std::string> all = args;
-    all.insert(all.end(), {"--json", "-"});
-    const CliRun run = runCli(all);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return json::parse(run.out);
 }
 
 double coreCp(bemt::SolverType solver, int elements = 100) {
@@ -158,9 +148,6 @@ TEST(CliChar, OneStepPerRangeValueStartingAtTheSmallestUsableValue) {
         EXPECT_NEAR(step["V0"].get<double>(), omR / step["TSR"].get<double>(), 1e-9);
         ASSERT_EQ(step["points"].size(), 1u);
     }
-    // The step at the project's own tip speed ratio is the operating point of op.
-    const double tsr = omR / 8.0;
-    EXPECT_NEAR(tsr, 5.89, 0.01);
     const auto rows = readCsv(temp.file("char") + "/characteristics.csv");
     ASSERT_EQ(rows.size(), 30u);
     EXPECT_EQ(rows[0][0], "V0 [m/s]");
@@ -219,56 +206,33 @@ TEST(CliExamples, EveryExampleIsStoredInTheProgramsOwnForm) {
 
 TEST(CliErrors, MissingMalformedAndInvalidProjectsExitWithAMessage) {
     TempFolder temp;
-    const std::string missing = temp.file("missing.kvp");
-    CliRun run = runCli({"op", missing});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "korvane-cli: The file " + missing + " could not be opened: No such file or directory.\n");
-    EXPECT_TRUE(run.out.empty());
-
-    const std::string malformed = temp.file("malformed.kvp");
+    const std::string missing = temp.file("missing.kvp"), malformed = temp.file("malformed.kvp");
     writeBytes(malformed, "{\"conditions\": {\"R\": 25");
-    run = runCli({"char", malformed});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.rfind("korvane-cli: The project file " + malformed
-                                + " could not be read: it is not a valid JSON document (line 1",
-                            0),
-              0u)
-        << run.err;
-
-    const std::string text = readBytes(example("new_turbine.kvp"));
+    int variants = 0;
     auto variant = [&](const std::string& from, const std::string& to) {
-        std::string changed = text;
-        changed.replace(changed.find(from), from.size(), to);
-        const std::string path = temp.file("variant.kvp");
-        writeBytes(path, changed);
-        return runCli({"op", path});
+        return writeChanged(example("new_turbine.kvp"), temp.file(std::to_string(++variants) + ".kvp"), from, to);
     };
-    run = variant("\"Rh\":1.5", "\"Rh\":30.0");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Invalid project value: the hub radius Rh (30 m) must be at least 0 and smaller than the "
-                           "rotor radius R (25 m)."),
-              std::string::npos)
-        << run.err;
-    run = variant("\"V0\":8.0", "\"V0\":null");
-    EXPECT_NE(run.err.find("could not be read: \"conditions.V0\": the wind velocity V0 [m/s] nan lies outside its "
-                           "range, greater than 0 and at most 100."),
-              std::string::npos)
-        << run.err;
-    run = variant("\"n_elements\":100", "\"n_elements\":0");
-    EXPECT_NE(run.err.find("\"solver_settings.n_elements\": the number of blade elements 0 lies outside its range, 1 "
-                           "to 10000."),
-              std::string::npos)
-        << run.err;
-    run = variant("\"chord_points\":[{\"c_rel\":0.144,\"x_rel\":0.06},", "\"chord_points\":[");
-    EXPECT_NE(run.err.find("the blade needs at least two chord points."), std::string::npos) << run.err;
-    run = variant("\"x_rel\":0.06},{\"a_max\"", "\"x_rel\":1.5},{\"a_max\"");
-    EXPECT_NE(run.err.find("\"airfoil_points[0].x_rel\": the relative position x/R 1.5 lies outside its range, 0 to 1."),
-              std::string::npos)
-        << run.err;
-    run = variant("\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\"",
-                  "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../missing.csv\"");
-    EXPECT_NE(run.err.find("missing.csv could not be opened: No such file or directory."), std::string::npos) << run.err;
-    EXPECT_EQ(run.status, 1);
+    const std::string v0 = variant("\"V0\":8.0", "\"V0\":null");
+    expectRefusals({
+        {{"op", missing}, said("The file " + missing + " could not be opened: No such file or directory.")},
+        {{"char", malformed},
+         said("The project file " + malformed +
+              " could not be read: it is not a valid JSON document (line 1, column 24).")},
+        {{"op", variant("\"Rh\":1.5", "\"Rh\":30.0")},
+         said("Invalid project value: the hub radius Rh (30 m) must be at least 0 and smaller than the rotor radius R "
+              "(25 m).")},
+        // The reader's range messages, checked for every key in the codec's tests, as the user sees them.
+        {{"op", v0},
+         said("The project file " + v0 +
+              " could not be read: \"conditions.V0\": the wind velocity V0 [m/s] "
+              "nan lies outside its range, greater than 0 and at most 100.")},
+        {{"op", variant("\"chord_points\":[{\"c_rel\":0.144,\"x_rel\":0.06},", "\"chord_points\":[")},
+         said("Invalid project value: the blade needs at least two chord points.")},
+        {{"op",
+          variant("\"data_type\":3,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"\"",
+                  "\"data_type\":1,\"guess_reynolds\":true,\"max_passes\":5,\"ncrit\":9,\"path\":\"../missing.csv\"")},
+         said("The file " + temp.file("missing.csv") + " could not be opened: No such file or directory.")},
+    });
 }
 
 TEST(CliErrors, WrongCommandLinesExitWithUsageStatus) {
@@ -282,15 +246,18 @@ TEST(CliErrors, WrongCommandLinesExitWithUsageStatus) {
         EXPECT_EQ(badRange.err, "korvane-cli: --range expects VALUE or MIN:MAX:STEP, not \"" + range + "\".\n");
     }
 
+    // The help names the commands, the output and the limits where a user looks for them.
     const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* text : {"op", "design", "char", "new", "Exit status", "\"alpha_opt_deg\"", "CSV polar files",
-                             "coordinate files analysed by XFOIL"})
+                             "coordinate files analysed by XFOIL", "rotor radius 0.1 to 300 m", "1 to 100 blades",
+                             "at most 1001 pitch angles (the desktop program 11) and 500 characteristics steps"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     EXPECT_EQ(help.out.find("not supported"), std::string::npos);
-    const CliRun opHelp = runCli({"op", "--help"});
-    for (const char* text : {"--csv", "--json", "--solver", "--elements", "--pitch", "--interpolation", "--threads"})
-        EXPECT_NE(opHelp.out.find(text), std::string::npos) << text;
+    const CliRun charHelp = runCli({"char", "--help"});
+    for (const char* text : {"--csv", "--json", "--solver", "--elements", "--pitch", "--interpolation", "--threads",
+                             "1 to 10000", "1e-08 to 0.1", "at most 1001", "at most 500 steps"})
+        EXPECT_NE(charHelp.out.find(text), std::string::npos) << text;
 }
 
 TEST(CliErrors, CtrlCAbortsTheComputationWithItsMessage) {
@@ -303,28 +270,25 @@ TEST(CliErrors, CtrlCAbortsTheComputationWithItsMessage) {
 }
 
 TEST(CliThreads, ResultsDoNotDependOnTheThreadCountAndWrongCountsAreRefused) {
-    // The same numbers to the last printed digit on one thread and on several.
+    // The same numbers to the last printed digit on one thread and on several; the
+    // environment variable counts when --threads is not given, and is checked.
     const std::vector<std::string> sweep{"char", example("nrel5mw.kvp"), "--range", "3:12:0.25", "--pitch", "0:4:2"};
-    auto with = [&](const char* threads) {
-        std::vector<std::string> args = sweep;
-        args.insert(args.end(), {"--threads", threads});
-        return runJson(args);
-    };
-    const json one = with("1");
+    std::vector<std::string> oneThread = sweep;
+    oneThread.insert(oneThread.end(), {"--threads", "1"});
+    const json one = runJson(oneThread);
     EXPECT_EQ(one["steps"].size(), 37u);
-    EXPECT_EQ(one.dump(), with("2").dump());
-    EXPECT_EQ(one.dump(), with("5").dump());
 
     for (const char* wrong : {"0", "-1", "1025", "two"})
         EXPECT_EQ(runCli({"op", example("new_turbine.kvp"), "--threads", wrong}).status, 2) << wrong;
 
-    // The environment variable counts when --threads is not given, and is checked.
     const char* saved = std::getenv("KORVANE_THREADS");
     const std::string kept = saved ? saved : "";
     setenv("KORVANE_THREADS", "lots", 1);
     const CliRun refused = runCli({"op", example("new_turbine.kvp")});
-    const CliRun overridden = runCli({"op", example("new_turbine.kvp"), "--threads", "2"});
-    setenv("KORVANE_THREADS", "2", 1);
+    std::vector<std::string> twoThreads = sweep;
+    twoThreads.insert(twoThreads.end(), {"--threads", "2"});
+    const json overridden = runJson(twoThreads);
+    setenv("KORVANE_THREADS", "3", 1);
     const json fromVariable = runJson(sweep);
     if (saved) {
         setenv("KORVANE_THREADS", kept.c_str(), 1);
@@ -332,9 +296,8 @@ TEST(CliThreads, ResultsDoNotDependOnTheThreadCountAndWrongCountsAreRefused) {
         unsetenv("KORVANE_THREADS");
     }
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err,
-              "korvane-cli: KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"lots\".\n");
-    EXPECT_EQ(overridden.status, 0) << overridden.err;
+    EXPECT_EQ(refused.err, said("KORVANE_THREADS must be a whole number of threads from 1 to 1024, not \"lots\"."));
+    EXPECT_EQ(overridden.dump(), one.dump());
     EXPECT_EQ(fromVariable.dump(), one.dump());
 }
 

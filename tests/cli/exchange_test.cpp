@@ -3,17 +3,17 @@
 // line endings of other OpenFAST versions, export then import, exit codes, messages,
 // and nothing written when anything fails.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
-#include <sys/stat.h>
 
-#include "CliRunner.h"
-#include "project/kvp_codec.h"
+#include "CliChecks.h"
 #include "bemt/Common.h"
 #include "bemt/ProfileParamsAeroDyn.h"
+#include "project/kvp_codec.h"
 
 namespace {
 
@@ -28,12 +28,6 @@ const std::string kPrimary = "NRELOffshrBsline5MW_Onshore_AeroDyn15.dat";
 const std::string kBlade = "NRELOffshrBsline5MW_AeroDyn_blade.dat";
 
 ProjectData readProject(const std::string& path) { return korvane::kvp::read(readBytes(path), path); }
-
-std::string replacedAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 // A copy of the model folder that a test may change.
 std::string copyModel(const TempFolder& temp) {
@@ -117,19 +111,12 @@ TEST(CliImport, TheImportedNrel5MwRotorComputesLikeTheExampleFromTheSameData) {
     const auto reference = coefficients(example("nrel5mw.kvp"));
     ASSERT_EQ(imported.size(), 7u);
     ASSERT_EQ(reference.size(), 7u);
+    // Observed: Cp within 0.02 %; only the twist spline's two end nodes differ. The
+    // example's peak is compared with the published figure in the command-line tests.
     for (std::size_t i = 0; i < imported.size(); ++i) {
-        EXPECT_NEAR(imported[i].first, reference[i].first, 0.01 * reference[i].first) << "TSR " << i + 4;
-        EXPECT_NEAR(imported[i].second, reference[i].second, 0.01 * reference[i].second) << "TSR " << i + 4;
-        // Observed: within 0.02 %; only the twist spline's two end nodes differ.
         EXPECT_NEAR(imported[i].first, reference[i].first, 0.003 * reference[i].first) << "TSR " << i + 4;
+        EXPECT_NEAR(imported[i].second, reference[i].second, 0.01 * reference[i].second) << "TSR " << i + 4;
     }
-    const CliRun run = runCli({"char", example("openfast-nrel5mw/nrel5mw_openfast.kvp"), "--range", "6:9:0.05",
-                               "--range-type", "tsr", "--elements", "17", "--json", "-"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    double peak = 0.0;
-    const json document = json::parse(run.out);
-    for (const json& step : document["steps"]) peak = std::max(peak, step["points"][0]["Cp"].get<double>());
-    EXPECT_NEAR(peak, 0.482, 0.03 * 0.482);
 }
 
 TEST(CliImport, OlderKeySpellingsLineFeedsCommentsAndUtf16GiveTheSameProject) {
@@ -260,17 +247,32 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
                    "--blades", "2"},
                   model + "/NREL-5MW.fst: this is not an AeroDyn v15 input file: the keyword NumAFfiles is missing.");
 
+    // One changed line of a model file. Counts and speeds are refused at their line before
+    // any work; what only the project reader would refuse is found by reading the project
+    // back before it is written.
     const std::string blade = model + "/" + kBlade;
     const std::string bladeText = readBytes(blade);
-    writeBytes(blade, replacedAll(bladeText, "19   NumBlNds", "25   NumBlNds"));
-    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  blade + ": NumBlNds (line 4) announces 25 nodes, but only 20 rows follow.");
-    std::string wrongId = bladeText;
-    wrongId.replace(wrongId.find("4.5570000E+00        3"), 22, "4.5570000E+00        9");
-    writeBytes(blade, wrongId);
-    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  blade + ", line 11: BlAFID must be a whole number from 1 to NumAFfiles (8) of the AeroDyn input.");
-    writeBytes(blade, bladeText);
+    const std::string elasto = model + "/NRELOffshrBsline5MW_Onshore_ElastoDyn.dat";
+    struct Change {
+        std::string file, from, to, message;
+    };
+    for (const auto& [file, from, to, message] : std::vector<Change>{
+             {blade, "19   NumBlNds", "25   NumBlNds",
+              blade + ": NumBlNds (line 4) announces 25 nodes, but only 20 rows follow."},
+             {blade, "4.5570000E+00        3", "4.5570000E+00        9",
+              blade + ", line 11: BlAFID must be a whole number from 1 to NumAFfiles (8) of the AeroDyn input."},
+             {elasto, "          3   NumBl", " 1000000000   NumBl",
+              elasto + ", line 44: NumBl: the number of blades B 1000000000 lies outside its range, 1 to 100."},
+             {elasto, "12.1   RotSpeed", "   0   RotSpeed", elasto + ", line 33: RotSpeed must be above 0, not 0."},
+             {blade, "3.5420000E+00        1", "1.0000000E+02        1",
+              model + "/NREL-5MW.fst: the project made from it would not open in Korvane, so it is not imported: "
+                      "\"chord_points[0].c_rel\": the relative chord c/R 1.587301587 lies outside its range, "
+                      "greater than 0 and at most 1."}}) {
+        const std::string original = readBytes(file);
+        writeBytes(file, replacedAll(original, from, to));
+        expectRefused({"import", "openfast", model + "/NREL-5MW.fst"}, message);
+        writeBytes(file, original);
+    }
 
     // No import replaces a file it reads, even with --force and through a link; a
     // failed write says why.
@@ -295,30 +297,12 @@ TEST(CliImport, BrokenModelsExitWithAMessageAndWriteNothing) {
         EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
         EXPECT_EQ(readBytes(input), before);
     }
+    // After the import's notes.
     const CliRun unwritable = runCli({"import", "openfast", model + "/NREL-5MW.fst", "--out", temp.file("no/out.kvp")});
     EXPECT_EQ(unwritable.status, 1);
-    EXPECT_NE(unwritable.err.find("The file " + temp.file("no/out.kvp") + " could not be written: No such file or "
-                                  "directory.\n"),
-              std::string::npos)
+    EXPECT_TRUE(unwritable.err.ends_with(
+        said("The file " + temp.file("no/out.kvp") + " could not be written: No such file or directory.")))
         << unwritable.err;
-
-    // Counts and speeds are refused at their line before any work; what only the project
-    // reader would refuse is found by reading the project back before it is written.
-    const std::string elasto = model + "/NRELOffshrBsline5MW_Onshore_ElastoDyn.dat";
-    const std::string elastoText = readBytes(elasto);
-    writeBytes(elasto, replacedAll(elastoText, "          3   NumBl", " 1000000000   NumBl"));
-    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  elasto + ", line 44: NumBl: the number of blades B 1000000000 lies outside its range, 1 to 100.");
-    writeBytes(elasto, replacedAll(elastoText, "12.1   RotSpeed", "   0   RotSpeed"));
-    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  elasto + ", line 33: RotSpeed must be above 0, not 0.");
-    writeBytes(elasto, elastoText);
-    writeBytes(blade, replacedAll(bladeText, "3.5420000E+00        1", "1.0000000E+02        1"));
-    expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
-                  model + "/NREL-5MW.fst: the project made from it would not open in Korvane, so it is not imported: "
-                          "\"chord_points[0].c_rel\": the relative chord c/R 1.587301587 lies outside its range, "
-                          "greater than 0 and at most 1.");
-    writeBytes(blade, bladeText);
 
     fs::remove(model + "/Airfoils/DU40_A17.dat");
     expectRefused({"import", "openfast", model + "/NREL-5MW.fst"},
