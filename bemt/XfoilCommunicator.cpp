@@ -111,13 +111,12 @@ bool XfoilCommunicator::isExecutableFile(const std::filesystem::path& path) {
 }
 
 std::filesystem::path XfoilCommunicator::defaultProgram() {
+    // Beside the running program only, never in the working folder: that may be a project
+    // folder from anywhere, and a program of that name in it must not run. When it is
+    // missing, the refusal names where it was looked for.
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const auto beside = self.parent_path() / "xfoil-core";
-        if (isExecutableFile(beside)) return beside;
-    }
-    return "./xfoil-core";
+    return ec ? std::filesystem::path() : self.parent_path() / "xfoil-core";
 }
 
 XfoilCommunicator::XfoilCommunicator() : XfoilCommunicator(Settings{}) {}
@@ -126,6 +125,8 @@ XfoilCommunicator::XfoilCommunicator(Settings settings)
     : m_settings(std::move(settings)), m_toChild(closeOnExecPipe()), m_fromChild(closeOnExecPipe()),
       m_errorsFromChild(closeOnExecPipe()) {
     if (m_settings.program.empty()) m_settings.program = defaultProgram();
+    if (m_settings.program.empty())
+        throw bemt::Error("The XFOIL adapter xfoil-core was not found: the folder of the running program is unknown.");
     const std::string program = m_settings.program.string();
     // A directory passes access(X_OK) and would only fail in execve.
     if (!isExecutableFile(m_settings.program)) {

@@ -30,8 +30,9 @@ public:
     // Thrown (as std::string) when the interruption predicate stops a wait.
     static inline const std::string kInterrupted = "The XFOIL analysis has been interrupted.";
 
-    // Where the program looks for the adapter: beside its own executable, otherwise
-    // "./xfoil-core" in the working directory. Only a regular executable file counts.
+    // Where the program looks for the adapter: beside its own executable, never in the
+    // working directory; empty when the executable's folder is unknown. Only a regular
+    // executable file counts.
     static std::filesystem::path defaultProgram();
     static bool isExecutableFile(const std::filesystem::path& path);
 
