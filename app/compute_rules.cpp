@@ -64,20 +64,25 @@ std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoi
 
 std::array<bool, kSurfaceFields> surfaceGridFaults(double wind, const bemt::SweepRange& tsr,
                                                    const bemt::SweepRange& pitch) {
+    namespace Limits = bemt::Limits;
     std::array<bool, kSurfaceFields> faults{};
-    using Fault = bemt::SweepRange::Fault;
-    const auto rangeFaults = [&faults](const bemt::SweepRange& range, int min) {
-        const Fault fault = range.fault();
-        faults[min] = faults[min + 1] = fault == Fault::Backwards || fault == Fault::NotANumber;
-        faults[min + 2] = fault == Fault::NoStep || fault == Fault::NotANumber;
-        return fault == Fault::None;
+    // Each number within its own range first; the rules between them only for numbers that
+    // are, so that one wrong end does not mark the other.
+    const auto range = [&faults](const bemt::SweepRange& r, int min, const bemt::ValueLimit& value,
+                                 const bemt::ValueLimit& step, int maxPositions) {
+        faults[min] = !value.contains(r.min);
+        faults[min + 1] = !value.contains(r.max);
+        faults[min + 2] = !step.contains(r.step);
+        if (faults[min] || faults[min + 1] || faults[min + 2]) return false;
+        const auto fault = r.fault();
+        faults[min] = faults[min + 1] = fault == bemt::SweepRange::Fault::Backwards;
+        faults[min + 2] = fault == bemt::SweepRange::Fault::NoStep || r.positions() > maxPositions;
+        return fault == bemt::SweepRange::Fault::None && !faults[min + 2];
     };
-    const bool tsrRange = rangeFaults(tsr, TsrMin);
-    const bool pitchRange = rangeFaults(pitch, PitchMin);
-    faults[TsrMin] = faults[TsrMin] || !(tsr.min > 0.0);
-    faults[PitchMin] = faults[PitchMin] || bemt::Limits::pitchAngle.check(pitch.min).has_value();
-    faults[PitchMax] = faults[PitchMax] || bemt::Limits::pitchAngle.check(pitch.max).has_value();
-    faults[SurfaceWind] = bemt::Limits::V0.check(wind).has_value();
+    const bool tsrRange = range(tsr, TsrMin, Limits::tipSpeedRatio, Limits::tipSpeedRatioStep,
+                                Limits::kMaxSurfaceTipSpeedRatios);
+    const bool pitchRange = range(pitch, PitchMin, Limits::pitchAngle, Limits::pitchStep, Limits::kMaxPitchPositions);
+    faults[SurfaceWind] = !Limits::V0.contains(wind);
     if (tsrRange && pitchRange && tsr.positions() * pitch.positions() > bemt::PerformanceSurface::kMaxPoints)
         faults[TsrStep] = faults[PitchStep] = true;
     return faults;

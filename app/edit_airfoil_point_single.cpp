@@ -164,11 +164,11 @@ void EditSingleAirfoilPoint::refreshControls() {
             m_reMaxCtrl = setupInput(grid, row++, 3, "Max.", "", "Maximal analyzed Reynolds number.");
             m_reMinCtrl->SetValidator(InputNumberValidator<double>(&m_reMin, true, bemt::Limits::reynolds.lowest, bemt::Limits::reynolds.highest, [this](double min) {
                 double max = 0.0;
-                return !read(m_reMaxCtrl, max) || min <= max;
+                return !readPartner(m_reMaxCtrl, bemt::Limits::reynolds, max) || min <= max;
             }));
             m_reMaxCtrl->SetValidator(InputNumberValidator<double>(&m_reMax, true, bemt::Limits::reynolds.lowest, bemt::Limits::reynolds.highest, [this](double max) {
                 double min = 0.0;
-                return !read(m_reMinCtrl, min) || max >= min;
+                return !readPartner(m_reMinCtrl, bemt::Limits::reynolds, min) || max >= min;
             }));
             wxTextCtrl* ncrit = setupInput(grid, row++, 0, "Ncrit", "",
                                            "This parameter describes freestream turbulences. See Xfoil documentation.");

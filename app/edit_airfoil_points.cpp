@@ -116,7 +116,8 @@ void EditAirfoilPoints::remapRange(wxEvent& event) {
     // From the list as it was before the radii began to change (see EditBladePoints).
     std::vector<bemt::AirfoilPoint> points = m_remapBase.points;
     field_rules::remapPositions(points, m_remapBase.hubFraction, c.Rh / c.R);
-    if (!korvane::sameValues(points, m_points)) showStatus(this, kPointsFollowTheHub);
+    showPointsFollowNote(this, !korvane::sameValues(points, m_remapBase.points),
+                         c.Rh / c.R == m_remapBase.hubFraction);
     m_project->setAirfoilPoints(points, true);
     // Show the new positions, so that the next edit does not write the old ones back.
     m_remapping = true;

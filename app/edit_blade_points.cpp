@@ -197,7 +197,8 @@ void EditBladePoints<Point>::remapRange(wxEvent& event) {
     // radius field passes through while it is typed do not add up.
     std::vector<Point> points = m_remapBase.points;
     field_rules::remapPositions(points, m_remapBase.hubFraction, c.Rh / c.R);
-    if (!korvane::sameValues(points, m_points)) showStatus(this, kPointsFollowTheHub);
+    showPointsFollowNote(this, !korvane::sameValues(points, m_remapBase.points),
+                         c.Rh / c.R == m_remapBase.hubFraction);
     storePoints(points);
     // The fields show the new positions (and absolute values for the new radius), so that
     // the next edit does not write the old ones back.

@@ -123,9 +123,9 @@ EditCompute::~EditCompute() {
 void EditCompute::setupRangeLogic() {
     const auto value = [](const wxTextCtrl* field, double fallback) {
         double v = fallback;
-        return fieldValue(field, v) ? v : fallback;
+        return readPartner(field, bemt::Limits::rangeValue, v) ? v : fallback;
     };
-    // A rule that reads another field passes while that field does not parse.
+    // A rule that reads another field passes while that field is red by itself.
     m_minCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_min, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this, value](double v) {
         return v < value(m_maxCtrl, std::numeric_limits<double>::infinity());
     }));
@@ -135,7 +135,9 @@ void EditCompute::setupRangeLogic() {
     m_stepCtrl->SetValidator(
         InputNumberValidator<double>(&m_settings.ran_step, true, bemt::Limits::rangeStep.lowest, bemt::Limits::rangeStep.highest, [this](double v) {
             double min = 0.0, max = 0.0;
-            if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max)) return true;
+            if (!readPartner(m_minCtrl, bemt::Limits::rangeValue, min) ||
+                !readPartner(m_maxCtrl, bemt::Limits::rangeValue, max))
+                return true;
             return v <= max - min;
         }));
     m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps).showing([this] {

@@ -23,6 +23,10 @@ bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->Ge
 
 // The tip speed ratio a wind velocity, rotation speed and radius give lies within the
 // range of the tip speed ratio field.
+// The rotation speed field's range, in rpm.
+const bemt::ValueLimit kRotationSpeed{"the rotation speed [rpm]", 0.0,
+                                      bemt::Common::rads2rpm(bemt::Limits::Om.highest), false};
+
 bool tipSpeedRatioFits(double rpm, double radius, double wind) {
     const double tsr = field_rules::tipSpeedRatio(rpm, radius, wind);
     return tsr > 0.0 && tsr <= EditOperatingConditions::kMaxTipSpeedRatio;
@@ -43,7 +47,7 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     int row = 0;
     m_radiusCtrl = setupInput(grid, row++, 0, "Rotor radius", "[m]", "Rotor radius (hub radius + blade length) in meters.");
     m_hubCtrl = setupInput(grid, row++, 0, "Hub radius", "[m]", "Turbine hub radius in meters.");
-    wxTextCtrl* blades = setupInput(grid, row++, 0, "Blades", "", "");
+    wxTextCtrl* blades = m_bladesCtrl = setupInput(grid, row++, 0, "Blades", "", "");
     m_windCtrl = setupInput(grid, row++, 0, "Wind velocity", "[m/s]",
                             "Wind velocity in m/s used to compute current operating point of the turbine.");
     m_rpmCtrl = setupInput(grid, row++, 0, "Rotation speed", "[rpm]",
@@ -70,15 +74,16 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     // it out of its range is refused in the field that was typed, which names the cause.
     // A partner that is red by itself (a wind of 0) is its own fault: the rule waits for
     // a value it can use rather than turning this valid field red too.
-    const auto fitsWith = [](const wxTextCtrl* first, const wxTextCtrl* second, auto rule) {
+    const auto fitsWith = [](const wxTextCtrl* first, const bemt::ValueLimit& firstLimits, const wxTextCtrl* second,
+                             const bemt::ValueLimit& secondLimits, auto rule) {
         double a = 0.0, b = 0.0;
-        return !read(first, a) || !read(second, b) || !(a > 0.0) || !(b > 0.0) || rule(a, b);
+        return !readPartner(first, firstLimits, a) || !readPartner(second, secondLimits, b) || rule(a, b);
     };
+    // The radius belongs to the rotor, which every computation uses: a design point whose
+    // tip speed ratio it puts out of range marks the wind and rotation speed instead.
     m_radiusCtrl->SetValidator(InputNumberValidator<double>(
-        &m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this, fitsWith](double r) {
-            return otherPasses(m_hubCtrl, bemt::Limits::Rh, [r](double hub) { return r > hub; }) &&
-                   fitsWith(m_rpmCtrl, m_windCtrl,
-                            [r](double rpm, double wind) { return tipSpeedRatioFits(rpm, r, wind); });
+        &m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this](double r) {
+            return otherPasses(m_hubCtrl, bemt::Limits::Rh, [r](double hub) { return r > hub; });
         }));
     m_hubCtrl->SetValidator(InputNumberValidator<double>(
         &m_hubRadius, true, bemt::Limits::Rh.lowest, bemt::Limits::Rh.highest, [this](double hub) {
@@ -88,17 +93,19 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     // A rotor in no wind, standing still, in no air or in air without viscosity has no
     // operating point: zero is as invalid as a negative value.
     const auto positive = [](double v) { return v > 0.0; };
-    m_windCtrl->SetValidator(InputNumberValidator<double>(&m_windVelocity, true, bemt::Limits::V0.lowest, bemt::Limits::V0.highest, [this, fitsWith](double wind) {
-        return wind > 0.0
-               && fitsWith(m_rpmCtrl, m_radiusCtrl, [wind](double rpm, double r) { return tipSpeedRatioFits(rpm, r, wind); });
-    }));
-    m_rpmCtrl->SetValidator(InputNumberValidator<double>(&m_rotationSpeed, true, 0.0, bemt::Common::rads2rpm(bemt::Limits::Om.highest), [this, fitsWith](double rpm) {
-        return rpm > 0.0
-               && fitsWith(m_radiusCtrl, m_windCtrl, [rpm](double r, double wind) { return tipSpeedRatioFits(rpm, r, wind); });
-    }));
+    m_windCtrl->SetValidator(InputNumberValidator<double>(
+        &m_windVelocity, true, bemt::Limits::V0.lowest, bemt::Limits::V0.highest, [this, fitsWith](double wind) {
+            return wind > 0.0 && fitsWith(m_rpmCtrl, kRotationSpeed, m_radiusCtrl, bemt::Limits::R,
+                                          [wind](double rpm, double r) { return tipSpeedRatioFits(rpm, r, wind); });
+        }));
+    m_rpmCtrl->SetValidator(InputNumberValidator<double>(
+        &m_rotationSpeed, true, kRotationSpeed.lowest, kRotationSpeed.highest, [this, fitsWith](double rpm) {
+            return rpm > 0.0 && fitsWith(m_radiusCtrl, bemt::Limits::R, m_windCtrl, bemt::Limits::V0,
+                                         [rpm](double r, double wind) { return tipSpeedRatioFits(rpm, r, wind); });
+        }));
     // Typed, the tip speed ratio sets the wind velocity, which must lie within its range.
     m_tsrCtrl->SetValidator(InputNumberValidator<double>(&m_tipSpeedRatio, true, 0.0, kMaxTipSpeedRatio, [this, fitsWith](double tsr) {
-        return tsr > 0.0 && fitsWith(m_rpmCtrl, m_radiusCtrl, [tsr](double rpm, double r) {
+        return tsr > 0.0 && fitsWith(m_rpmCtrl, kRotationSpeed, m_radiusCtrl, bemt::Limits::R, [tsr](double rpm, double r) {
                    return bemt::Limits::V0.contains(field_rules::windVelocity(rpm, r, tsr));
                });
     }));
@@ -194,6 +201,18 @@ void EditOperatingConditions::setupPitchLogic() {
 void EditOperatingConditions::enablePitch(bool enable) {
     for (wxTextCtrl* field : {m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl}) field->Enable(enable);
     Validate();
+}
+
+bool EditOperatingConditions::rotorAsInProject() const {
+    const bemt::OperatingConditions c = m_project->operatingConditions();
+    const std::pair<const wxTextCtrl*, double> shown[] = {
+        {m_radiusCtrl, c.R}, {m_hubCtrl, c.Rh}, {m_bladesCtrl, static_cast<double>(c.B)},
+        {m_densityCtrl, c.rho}, {m_viscosityCtrl, c.mu}};
+    for (const auto& [field, stored] : shown) {
+        double value = 0.0;
+        if (parseNumber(field->GetValue(), value) && value != stored) return false;
+    }
+    return true;
 }
 
 void EditOperatingConditions::update() {

@@ -13,6 +13,10 @@ public:
 
     EditOperatingConditions(wxWindow* parent, KvpProject* project);
 
+    // Whether the rotor and air fields (radius, hub, blades, density, viscosity) show what
+    // the project holds: while a field of the design point is red, a valid edit of theirs
+    // waits with the rest of the section and has not reached the project.
+    bool rotorAsInProject() const;
     void update() override;
     void saveValues() override;
 
@@ -54,6 +58,7 @@ private:
     double m_pitchMax = 0.0;
     double m_pitchStep = 0.0;
 
+    wxTextCtrl* m_bladesCtrl = nullptr;
     wxTextCtrl* m_radiusCtrl = nullptr;
     wxTextCtrl* m_hubCtrl = nullptr;
     wxTextCtrl* m_windCtrl = nullptr;

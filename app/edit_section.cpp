@@ -69,6 +69,18 @@ const wxString kPointsFollowTheHub =
     "The blade and airfoil points follow the new hub or rotor radius (they keep their share of the blade "
     "span); Undo restores them.";
 
+const wxString kStatusReady = "Ready.";
+
+void showPointsFollowNote(wxWindow* window, bool moved, bool radiiBack) {
+    auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame);
+    if (!frame || !frame->GetStatusBar()) return;
+    if (radiiBack) {
+        if (frame->GetStatusBar()->GetStatusText() == kPointsFollowTheHub) frame->SetStatusText(kStatusReady);
+    } else if (moved) {
+        frame->SetStatusText(kPointsFollowTheHub);
+    }
+}
+
 void showStatus(wxWindow* window, const wxString& text) {
     if (auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame); frame && frame->GetStatusBar())
         frame->SetStatusText(text);

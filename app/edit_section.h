@@ -38,6 +38,12 @@ void markValidity(wxWindow* control, bool valid);
 void showStatus(wxWindow* window, const wxString& text);
 // What the status bar says when a new hub or rotor radius moved the points of the lists.
 extern const wxString kPointsFollowTheHub;
+// What it says when there is nothing to report.
+extern const wxString kStatusReady;
+// After a remap of the points for a new hub or rotor radius: the note when they moved
+// from where the edit began; none once the radii are back where it began (a valid "2" on
+// the way to a red "2,5" moved them and moved them back).
+void showPointsFollowNote(wxWindow* window, bool moved, bool radiiBack);
 
 // Whether releasing this key edited the text of a field.
 bool isEditingKey(int keyCode, bool controlDown, bool altDown);

@@ -231,8 +231,9 @@ void EditTurbine::showSource() {
 void EditTurbine::showNote(const wxString& text) {
     if (m_sourceLabel->GetLabel() == text) return;
     m_sourceLabel->SetLabel(text);
-    // Wrapped to the section's width, the page growing with it, so that no word is cut.
-    const int width = GetClientSize().x - FromDIP(16);
+    // Wrapped to the width of the climates box above it (the full row), the page growing
+    // downwards with it, so that no word is cut and no column moves.
+    const int width = m_fields.at("wind_climates")->GetSize().x;
     if (width > 0) m_sourceLabel->Wrap(width);
     if (wxWindow* page = GetParent()) {
         page->Layout();

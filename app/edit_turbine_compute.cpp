@@ -70,7 +70,17 @@ EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, Ed
 }
 
 void EditTurbineCompute::update() {
-    if (!m_windSet) m_grid.wind = m_project->operatingConditions().V0;
-    TransferDataToWindow();
+    if (!m_filled) {
+        m_filled = true;
+        m_grid.wind = m_project->operatingConditions().V0;
+        TransferDataToWindow();
+        Validate();
+        return;
+    }
+    // Only the wind follows the project, and only until the user sets one: the grid as
+    // typed, red text included, stays as it is.
+    if (m_windSet || m_grid.wind == m_project->operatingConditions().V0) return;
+    m_grid.wind = m_project->operatingConditions().V0;
+    m_fields[6]->GetValidator()->TransferToWindow();
     Validate();
 }

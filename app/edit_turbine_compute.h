@@ -32,6 +32,7 @@ private:
     EditCompute* m_compute;
     EditCompute::SurfaceGrid m_grid;
     bool m_windSet = false;
+    bool m_filled = false;
     EditCompute::InputCheck m_turbineCheck;
     wxTextCtrl* m_fields[7] = {};
     std::array<double*, 7> m_values = {};

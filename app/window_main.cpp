@@ -31,7 +31,6 @@
 
 namespace {
 
-const wxString kReady = "Ready.";
 const wxString kAllDone = "All actions done.";
 const wxString kRedFieldsNotSaved =
     "The project was not saved: the fields shown in red hold text that is not a valid value. Correct them and "
@@ -125,7 +124,7 @@ void MainWindow::buildStatusBar() {
     sizer->Add(m_gauge, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(10) / 4);
     status->SetSizer(sizer);
     status->SetMinHeight(m_gauge->GetBestSize().y + FromDIP(4));
-    SetStatusText(kReady);
+    SetStatusText(kStatusReady);
 }
 
 void MainWindow::buildPages() {
@@ -171,7 +170,8 @@ void MainWindow::buildPages() {
     m_notebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this, turbine](wxBookCtrlEvent& event) {
         event.Skip();
         if (m_notebook->GetPage(static_cast<std::size_t>(event.GetSelection())) != turbine) return;
-        if (!m_project->state().turbine) m_turbine->update();
+        // Defaults follow the rotor, unless the page holds red text the user is at.
+        if (!m_project->state().turbine && m_turbine->invalidFields().empty()) m_turbine->update();
         m_turbineCompute->update();
     });
 
@@ -213,7 +213,8 @@ std::vector<wxString> MainWindow::invalidFields(bool turbine) const {
 }
 
 std::vector<wxString> MainWindow::invalidRotorFields() const {
-    std::vector<wxString> fields = m_conditions->invalidFields(false);
+    // The design point's red fields count too while they hold back an edit of the rotor.
+    std::vector<wxString> fields = m_conditions->invalidFields(!m_conditions->rotorAsInProject());
     for (EditSection* page : {static_cast<EditSection*>(m_solver), static_cast<EditSection*>(m_shape),
                               static_cast<EditSection*>(m_airfoils)}) {
         const auto invalid = page->invalidFields();
@@ -283,7 +284,7 @@ void MainWindow::startHistory() {
     m_edits.endEdit();
     refreshUndoRedo();
     // What the status bar said of the previous project's edits no longer applies.
-    if (GetStatusBar()) SetStatusText(kReady);
+    if (GetStatusBar()) SetStatusText(kStatusReady);
 }
 
 void MainWindow::showError(const std::string& message) {
@@ -440,7 +441,7 @@ void MainWindow::onUndo(wxCommandEvent&) {
     --m_historyIndex;
     refreshUnsaved();
     refreshUndoRedo();
-    SetStatusText(kReady);  // a note on the edit undone or redone is stale
+    SetStatusText(kStatusReady);  // a note on the edit undone or redone is stale
 }
 
 void MainWindow::onRedo(wxCommandEvent&) {
@@ -451,7 +452,7 @@ void MainWindow::onRedo(wxCommandEvent&) {
     restore(m_history[static_cast<std::size_t>(m_historyIndex) + 1]);
     refreshUnsaved();
     refreshUndoRedo();
-    SetStatusText(kReady);  // a note on the edit undone or redone is stale
+    SetStatusText(kStatusReady);  // a note on the edit undone or redone is stale
 }
 
 void MainWindow::onAbout(wxCommandEvent&) {

@@ -33,6 +33,18 @@ void PerformanceSurface::check(double wind, const SweepRange& tsrRange, const Sw
             throw bemt::Error("The pitch of the performance surface: " + *refusal);
     if (!(tsrRange.min > 0.0))
         throw bemt::Error("The tip speed ratios of a performance surface must be greater than zero.");
+    // The limits the command line's --tsr and --pitch apply, so that both programs agree.
+    for (double tsr : {tsrRange.min, tsrRange.max})
+        if (const auto refusal = Limits::tipSpeedRatio.check(tsr))
+            throw bemt::Error("The tip speed ratios of the performance surface: " + *refusal);
+    if (const auto refusal = Limits::tipSpeedRatioStep.check(tsrRange.step))
+        throw bemt::Error("The tip speed ratios of the performance surface: " + *refusal);
+    if (const auto refusal = Limits::pitchStep.check(pitchRange.step))
+        throw bemt::Error("The pitch of the performance surface: " + *refusal);
+    for (const auto& refusal : {tsrRange.sizeRefusal("the tip speed ratio range", Limits::kMaxSurfaceTipSpeedRatios),
+                                pitchRange.sizeRefusal("the pitch range", Limits::kMaxPitchPositions)}) {
+        if (refusal) throw bemt::Error("The performance surface: " + *refusal);
+    }
     const double points = static_cast<double>(tsrRange.count()) * pitchRange.count();
     if (points > kMaxPoints) {
         throw bemt::Error("A performance surface has at most " + std::to_string(kMaxPoints) + " points; " +
