@@ -182,8 +182,8 @@ TEST(ChartExports, EveryChartOfEveryResultWindowWritesTheCommandLinesNumbers) {
     const json design = cliResult("design", kExample);
     expectEveryChartOfCli<DesignResultWindow>(h, elementLookup(design));
     auto* designed = lastWindow<DesignResultWindow>(h.panel->resultWindows());
-    EXPECT_TRUE(designed->GetTitle().StartsWith("1 | Performance at optimal blade characteristics (automatic design) | "))
-        << designed->GetTitle();
+    const wxString designTitle = "1 | Performance at optimal blade characteristics (automatic design) | ";
+    EXPECT_TRUE(designed->GetTitle().StartsWith(designTitle)) << designed->GetTitle();
     EXPECT_TRUE(designed->twistButton()->IsEnabled());
     EXPECT_TRUE(designed->chordButton()->IsEnabled());
 

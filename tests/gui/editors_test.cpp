@@ -376,8 +376,8 @@ protected:
         return nullptr;
     }
     static wxTextCtrl* cdMaxField(EditSingleAirfoilPoint* point) {
-        return control<wxTextCtrl>(point,
-                                   [](wxTextCtrl* f) { return f->GetToolTipText().StartsWith("Drag coefficient at 90"); });
+        const auto isCdMax = [](wxTextCtrl* f) { return f->GetToolTipText().StartsWith("Drag coefficient at 90"); };
+        return control<wxTextCtrl>(point, isCdMax);
     }
     EditArifoils* page = nullptr;
     EditAirfoilPoints* list = nullptr;
