@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "cli/CliRunner.h"
 #include "app/AppTestSupport.h"
 #include "WxTestApp.h"
 #include "app/edit_compute.h"
@@ -34,26 +34,15 @@ inline std::string examplePath(const std::string& name) { return std::string(KOR
 
 // korvane-cli's JSON document for a command on a project file, with further options.
 inline nlohmann::json cliResult(const std::string& command, const std::string& project,
-                                const std::string& options = "") {
-#ifdef KORVANE_CLI
-    TempFolder folder;
-    const std::string out = folder.file("result.json");
-    const std::string line = std::string("\"") + KORVANE_CLI + "\" " + command + " \"" + project + "\" " + options +
-                             " -q --json \"" + out + "\" > /dev/null 2>&1";
-    if (std::system(line.c_str()) != 0) {
-        ADD_FAILURE() << "korvane-cli failed: " << line;
-        return {};
-    }
-    std::ifstream in(out);
-    nlohmann::json result = nlohmann::json::parse(in, nullptr, false);
+                                const std::vector<std::string>& options = {}) {
+    std::vector<std::string> args{command, project};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {"-q", "--json", "-"});
+    const CliRun run = runCli(args);
+    EXPECT_EQ(run.status, 0) << "korvane-cli failed: " << run.err;
+    nlohmann::json result = nlohmann::json::parse(run.out, nullptr, false);
     EXPECT_FALSE(result.is_discarded()) << "korvane-cli wrote no JSON";
     return result;
-#else
-    (void)command;
-    (void)project;
-    (void)options;
-    return {};
-#endif
 }
 
 // Deletes the windows closed so far, as the idle time of the event loop does.

@@ -7,12 +7,11 @@
 #include <wx/dcscreen.h>
 #include <wx/uiaction.h>
 
-#include <chrono>
 #include <sstream>
-#include <thread>
 
 #include "ComputeHarness.h"
 #include "DefaultRotor.h"
+#include "UserSimulation.h"
 #include "bemt/BEMTTools.h"
 #include "results/chart_book.h"
 #include "results/window_char_result.h"
@@ -21,25 +20,7 @@
 namespace {
 
 using namespace korvane::testing;
-
-// Lets the event loop deliver what the display sends, queued events included.
-void runEventLoopFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        wxYield();
-        processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-bool runEventLoopUntil(const std::function<bool()>& done, int milliseconds = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        runEventLoopFor(10);
-        if (done()) return true;
-    }
-    return done();
-}
+using namespace std::chrono_literals;
 
 // Whether the screen shows the colour within two pixels of a position (antialiased).
 bool drawnNear(wxPoint at, const wxColour& colour) {
@@ -80,7 +61,7 @@ protected:
         chart = window->charts()->charts()[0];  // the power chart
         // The chart knows where its area lies once it has been painted on the screen.
         ASSERT_TRUE(runEventLoopUntil([&] { return chart->IsShownOnScreen() && chart->pixelAt(14.0, 0.0).x > 300; }));
-        runEventLoopFor(200);
+        runEventLoopFor(200ms);
     }
     void TearDown() override {
         list->closeAll();
@@ -105,12 +86,12 @@ TEST_F(ChartMouse, DragZoomsAndAStillClickOpensTheOperatingPoint) {
 
     // Drag a rectangle from 6 to 10 m/s.
     mouse.MouseMove(screenAt(6.0, yHigh));
-    runEventLoopFor(50);
+    runEventLoopFor(50ms);
     mouse.MouseDown();
-    runEventLoopFor(50);
+    runEventLoopFor(50ms);
     for (int i = 1; i <= 5; ++i) {
         mouse.MouseMove(screenAt(6.0 + 0.8 * i, yHigh - (yHigh - yLow) * i / 5.0));
-        runEventLoopFor(30);
+        runEventLoopFor(30ms);
     }
     mouse.MouseUp();
     ASSERT_TRUE(runEventLoopUntil([&] { return chart->xAxis().range < fullX.range / 2.0; }))
@@ -126,10 +107,10 @@ TEST_F(ChartMouse, DragZoomsAndAStillClickOpensTheOperatingPoint) {
 
     // A click without movement near 8 m/s opens that step's operating point.
     chart->resetRange();
-    runEventLoopFor(100);
+    runEventLoopFor(100ms);
     const double y = fullY.start + 0.5 * fullY.range;
     mouse.MouseMove(screenAt(8.1, y));
-    runEventLoopFor(80);
+    runEventLoopFor(80ms);
     mouse.MouseClick();
     ASSERT_TRUE(runEventLoopUntil([&] { return list->size() == 2u; })) << "the click opened nothing";
     auto* opened = lastWindow<OpResultWindow>(*list);
@@ -157,7 +138,7 @@ TEST_F(ChartMouse, ThePointerReadsOutTheNearestPoint) {
 
     // Zoomed in, the point is still drawn where the pointer reads it out.
     chart->zoomTo(11.0, 14.0, 0.9 * shown, 1.2 * shown);
-    runEventLoopFor(200);
+    runEventLoopFor(200ms);
     const wxPoint at = screenAt(12.0, shown);
     EXPECT_TRUE(drawnNear(at, wxColour(chart->axis1SetColour(0)))) << "no curve drawn at " << at.x << "," << at.y;
     mouse.MouseMove(at + wxPoint(4, -3));

@@ -1,16 +1,17 @@
-// Every chart's CSV export of every result window of the example project holds the
-// quantities its header names, in the header's units, as korvane-cli gives them for the
-// same project (whatever scale the chart draws with: the Reynolds number's axis is
-// logarithmic, power and thrust read in kW or MW).
+// One run of every action of the compute panel on the example project: every chart's CSV
+// export of every result window holds the quantities its header names, in the header's
+// units, as korvane-cli gives them for the same project (whatever scale the chart draws
+// with: the Reynolds number's axis is logarithmic, power and thrust read in kW or MW).
 #include <gtest/gtest.h>
+#include <wx/button.h>
 
 #include <cmath>
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 
 #include "ComputeHarness.h"
+#include "CsvRows.h"
 #include "results/chart_book.h"
 #include "results/window_char_result.h"
 #include "results/window_design_result.h"
@@ -126,27 +127,18 @@ Lookup surfaceLookup(const json& cli) {
     };
 }
 
-std::vector<std::string> cells(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    for (std::string cell; std::getline(in, cell, ',');) fields.push_back(cell);
-    return fields;
-}
-
 // Every number of the chart's CSV text (one table: each X column is followed by the
 // curves on it, a shorter X leaves empty cells) against the command line's.
 void expectCsvOfCli(PlotDisplay& chart, const Lookup& lookup) {
     SCOPED_TRACE(chart.getTitle().utf8_string());
-    std::istringstream in(chart.getCSV());
-    std::string header;
-    std::getline(in, header);
-    std::vector<std::string> headings = cells(header);
-    ASSERT_FALSE(headings.empty());
+    const auto rows = csvRows(chart.getCSV());
+    ASSERT_FALSE(rows.empty());
+    const std::vector<std::string>& headings = rows[0];
     std::vector<Column> columns;
     for (const auto& heading : headings) columns.push_back(column(heading));
     int numbers = 0;
-    for (std::string line; std::getline(in, line);) {
-        auto fields = cells(line);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        auto fields = rows[r];
         fields.resize(headings.size());  // getline drops trailing empty cells
         std::optional<double> x;
         for (std::size_t k = 0; k < fields.size(); ++k) {
@@ -154,7 +146,7 @@ void expectCsvOfCli(PlotDisplay& chart, const Lookup& lookup) {
                 x = fields[k].empty() ? std::nullopt : std::optional<double>(std::stod(fields[k]));
                 continue;
             }
-            ASSERT_EQ(fields[k].empty(), !x) << line;
+            ASSERT_EQ(fields[k].empty(), !x) << "row " << r;
             if (!x) continue;
             const std::optional<double> expected = lookup(columns[k], *x);
             ASSERT_TRUE(expected) << columns[k].quantity << " (" << columns[k].legend << ") at " << *x;
@@ -180,14 +172,26 @@ TEST(ChartExports, EveryChartOfEveryResultWindowWritesTheCommandLinesNumbers) {
     h.open(kExample);
 
     ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    EXPECT_EQ(h.status, "All actions done.");
+    EXPECT_TRUE(h.idleButtons());
+    EXPECT_TRUE(h.panel->runner().segmentsValid());
     const json op = cliResult("op", kExample);
     expectEveryChartOfCli<OpResultWindow>(h, elementLookup(op));
 
     ASSERT_TRUE(h.run(&EditCompute::designBlade));
     const json design = cliResult("design", kExample);
     expectEveryChartOfCli<DesignResultWindow>(h, elementLookup(design));
+    auto* designed = lastWindow<DesignResultWindow>(h.panel->resultWindows());
+    const wxString designTitle = "1 | Performance at optimal blade characteristics (automatic design) | ";
+    EXPECT_TRUE(designed->GetTitle().StartsWith(designTitle)) << designed->GetTitle();
+    EXPECT_TRUE(designed->twistButton()->IsEnabled());
+    EXPECT_TRUE(designed->chordButton()->IsEnabled());
 
+    h.reports = 0;
     ASSERT_TRUE(h.run(&EditCompute::computeChar));
+    // The status bar hears of each new percentage (and text), not of each of the run's
+    // element solves: those would flood the event loop.
+    EXPECT_LE(h.reports, 2 * 101);
     const json characteristics = cliResult("char", kExample);
     expectEveryChartOfCli<CharResultWindow>(h, charLookup(characteristics));
 
@@ -198,7 +202,7 @@ TEST(ChartExports, EveryChartOfEveryResultWindowWritesTheCommandLinesNumbers) {
 
     h.panel->computeSurface({{4.0, 10.0, 2.0}, {0.0, 6.0, 3.0}, h.project.operatingConditions().V0});
     ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
-    const json surface = cliResult("surface", kExample, "--tsr 4:10:2 --pitch 0:6:3");
+    const json surface = cliResult("surface", kExample, {"--tsr", "4:10:2", "--pitch", "0:6:3"});
     expectEveryChartOfCli<SurfaceWindow>(h, surfaceLookup(surface));
     EXPECT_TRUE(h.messages.empty()) << h.messages.front().text;
 }

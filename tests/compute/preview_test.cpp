@@ -1,6 +1,7 @@
 // The twist preview draws the twist the computations give the blade elements (a cubic
 // spline through the points, which once was drawn as straight lines about 1° off at
-// x/R 0.35 on the new project's rotor), with the points marked.
+// x/R 0.35 on the new project's rotor), with the points marked. The shape preview's
+// legend: ShapeTest in the gui tests.
 #include <gtest/gtest.h>
 
 #include "ComputeHarness.h"
@@ -8,7 +9,6 @@
 #include "bemt/BEMTTools.h"
 #include "results/display_plot.h"
 #include "results/result_series.h"
-#include "results/window_shape.h"
 #include "results/window_twist.h"
 
 namespace {
@@ -74,26 +74,6 @@ TEST(TwistPreview, DrawsTheTwistTheElementsGetAndMarksThePoints) {
     window->Close(true);
     processEvents();
     EXPECT_EQ(window, nullptr);
-}
-
-TEST(ShapePreview, StatesTheAreaInItsLegend) {
-    KORVANE_REQUIRE_WX();
-    ComputeHarness h;
-    h.project.setChordPoints({{0.1, 0.1}, {1.0, 0.05}}, false);
-    auto conditions = h.project.operatingConditions();
-    conditions.R = 10.0;
-    conditions.Rh = 1.0;
-    h.project.setOeratingConditions(conditions, false);
-    ShapeWindow* window = nullptr;
-    window = new ShapeWindow(&window, &h.project, wxSize(600, 300));
-    window->Show();
-    processEvents();
-    // One curve, but its legend tells the area: 0.0675 R² = 6.75 m² by the trapezoidal rule.
-    const auto entries = window->plot()->legendEntries();
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].text, wxS("Area = 0.0675 ⋅ R² ( = 6.75 m²)"));
-    window->Close(true);
-    processEvents();
 }
 
 }  // namespace

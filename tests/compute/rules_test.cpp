@@ -1,6 +1,8 @@
 // The rules of the compute panel and the result windows that need no display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/compute_rules.h"
 #include "results/result_rules.h"
 
@@ -57,6 +59,39 @@ TEST(RangeFields, StepsAndStepSizeFollowEachOther) {
     EXPECT_FALSE(compute_rules::rangeStepSize(0, 20, 1));
 }
 
+// Which fields of a performance surface's grid turn red: those that keep the command
+// line's --tsr, --pitch and --wind from accepting the grid, and only those.
+TEST(SurfaceGrid, TheFieldsAtFaultAndNoOthersAreRed) {
+    using compute_rules::SurfaceField;
+    struct Case {
+        double wind;
+        bemt::SweepRange tsr, pitch;
+        std::vector<int> red;
+    } cases[] = {
+        {10, {2, 14, 0.5}, {-2, 20, 1}, {}},
+        {10, {5, 5, 0.5}, {7, 7, 0}, {}},                                 // one position of each
+        {0, {0, 14, 0.5}, {-2, 20, 1}, {SurfaceField::SurfaceWind, SurfaceField::TsrMin}},
+        {10, {14, 2, 0.5}, {20, -2, 1}, {0, 1, 3, 4}},                    // both ranges backwards
+        {10, {2, 14, 0}, {-2, 20, 0}, {SurfaceField::TsrStep, SurfaceField::PitchStep}},
+        {10, {2, 150, 0.5}, {200, 20, 1}, {SurfaceField::TsrMax, SurfaceField::PitchMin}},  // no partner marked
+        {10, {2, 14, 150}, {-2, 20, 200}, {SurfaceField::TsrStep, SurfaceField::PitchStep}},
+        {10, {0.01, 100, 0.01}, {-2, 20, 1}, {SurfaceField::TsrStep}},      // 10 000 tip speed ratios
+        {10, {2, 14, 0.5}, {-5, 90, 0.05}, {SurfaceField::PitchStep}},     // 1 901 pitch angles
+        {10, {1, 100, 0.1}, {-5, 90, 0.2}, {SurfaceField::TsrStep, SurfaceField::PitchStep}},  // 991 x 476 points
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.tsr.min << ":" << c.tsr.max << ":" << c.tsr.step << " " << c.pitch.min
+                                          << ":" << c.pitch.max << ":" << c.pitch.step);
+        const auto faults = compute_rules::surfaceGridFaults(c.wind, c.tsr, c.pitch);
+        std::vector<int> red;
+        for (int i = 0; i < compute_rules::kSurfaceFields; ++i)
+            if (faults[static_cast<std::size_t>(i)]) red.push_back(i);
+        std::vector<int> expected = c.red;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(red, expected);
+    }
+}
+
 TEST(ResultTitles, FrameTitleCarriesSerialNumberAndTime) {
     const wxDateTime time(5, wxDateTime::Jan, 2026, 14, 5, 9);
     EXPECT_EQ(result_rules::frameTitle(3, "Performance and blade characteristics", time),
@@ -101,56 +136,39 @@ TEST(ExportNames, TitleBecomesAFileName) {
     EXPECT_EQ(result_rules::exportFileName("Turbine's power", ".csv"), "turbine_s_power.csv");
 }
 
-TEST(AnalyzerAngles, DataRangeWidenedByFourPercentInWholeSteps) {
-    // -10 .. 20 with 1 °: m = floor(1.2) = 1, so -11 .. 21, 33 angles; one degree out of range each side.
-    const auto one = result_rules::analyzerAngles(-10, 20, 1.0, false);
-    ASSERT_EQ(one.angles.size(), 33u);
-    EXPECT_DOUBLE_EQ(one.angles.front(), -11.0);
-    EXPECT_DOUBLE_EQ(one.angles.back(), 21.0);
-    ASSERT_EQ(one.outOfRange.size(), 2u);
-    EXPECT_EQ(one.outOfRange[0], (result_rules::Interval{-11.0, -10.0}));
-    EXPECT_EQ(one.outOfRange[1], (result_rules::Interval{20.0, 21.0}));
-
-    // With 5 °: m = floor(0.24) * 5 = 0, nothing outside the data.
-    const auto five = result_rules::analyzerAngles(-10, 20, 5.0, false);
-    ASSERT_EQ(five.angles.size(), 7u);
-    EXPECT_DOUBLE_EQ(five.angles.front(), -10.0);
-    EXPECT_DOUBLE_EQ(five.angles.back(), 20.0);
-    EXPECT_TRUE(five.outOfRange.empty());
-
-    // Half-degree steps keep their count despite rounding: m = floor(2.4) * 0.5 = 1.
-    const auto half = result_rules::analyzerAngles(-10, 20, 0.5, false);
-    EXPECT_EQ(half.angles.size(), 65u);
-    EXPECT_DOUBLE_EQ(half.angles.front(), -11.0);
-}
-
-TEST(AnalyzerAngles, FullCircleIsMostlyOutOfRange) {
-    const auto full = result_rules::analyzerAngles(-10, 20, 5.0, true);
-    ASSERT_EQ(full.angles.size(), 73u);
-    EXPECT_DOUBLE_EQ(full.angles.front(), -180.0);
-    EXPECT_DOUBLE_EQ(full.angles.back(), 180.0);
-    ASSERT_EQ(full.outOfRange.size(), 2u);
-    EXPECT_EQ(full.outOfRange[0], (result_rules::Interval{-180.0, -10.0}));
-    EXPECT_EQ(full.outOfRange[1], (result_rules::Interval{20.0, 180.0}));
-    EXPECT_TRUE(result_rules::analyzerAngles(-10, 20, 0.0, false).angles.empty());
-}
-
-TEST(AnalyzerAngles, AFullCircleTableStaysWithinTheCircle) {
-    // A 360° table: the widened default view once ran to ±194° and was flagged out of
-    // range, while the full range showed less.
-    for (const double step : {0.5, 1.0, 2.0, 5.0}) {
-        const auto view = result_rules::analyzerAngles(-180, 180, step, false);
-        const auto full = result_rules::analyzerAngles(-180, 180, step, true);
-        EXPECT_DOUBLE_EQ(view.angles.front(), -180.0);
-        EXPECT_DOUBLE_EQ(view.angles.back(), 180.0);
-        EXPECT_TRUE(view.outOfRange.empty());
-        EXPECT_EQ(view.angles, full.angles);
+TEST(AnalyzerAngles, DataRangeWidenedByFourPercentInWholeStepsWithinTheCircle) {
+    using Bands = std::vector<result_rules::Interval>;
+    const struct {
+        double min, max, step;
+        bool full;
+        std::size_t count;
+        double front, back;
+        Bands outOfRange;
+    } rows[] = {
+        // 1 °: m = floor(1.2) = 1, so -11 .. 21; one degree out of range each side.
+        {-10, 20, 1.0, false, 33, -11.0, 21.0, Bands{{-11.0, -10.0}, {20.0, 21.0}}},
+        {-10, 20, 5.0, false, 7, -10.0, 20.0, Bands{}},  // m = floor(0.24) * 5 = 0
+        // Half-degree steps keep their count despite rounding: m = floor(2.4) * 0.5 = 1.
+        {-10, 20, 0.5, false, 65, -11.0, 21.0, Bands{{-11.0, -10.0}, {20.0, 21.0}}},
+        {-10, 20, 5.0, true, 73, -180.0, 180.0, Bands{{-180.0, -10.0}, {20.0, 180.0}}},
+        // A 360° table: the widened default view once ran to ±194° and was flagged out of
+        // range, while the full range showed less.
+        {-180, 180, 0.5, false, 721, -180.0, 180.0, Bands{}},
+        {-180, 180, 2.0, false, 181, -180.0, 180.0, Bands{}},
+        {-180, 180, 5.0, false, 73, -180.0, 180.0, Bands{}},
+        {-180, 180, 5.0, true, 73, -180.0, 180.0, Bands{}},
+        // A table that ends near the circle's end: the margin stops at 180°.
+        {-170, 170, 1.0, false, 361, -180.0, 180.0, Bands{{-180.0, -170.0}, {170.0, 180.0}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.min << " .. " << row.max << " by " << row.step << " " << row.full);
+        const auto angles = result_rules::analyzerAngles(row.min, row.max, row.step, row.full);
+        ASSERT_EQ(angles.angles.size(), row.count);
+        EXPECT_DOUBLE_EQ(angles.angles.front(), row.front);
+        EXPECT_DOUBLE_EQ(angles.angles.back(), row.back);
+        EXPECT_EQ(angles.outOfRange, row.outOfRange);
     }
-    // A table that ends near the circle's end: the margin stops at 180°.
-    const auto near = result_rules::analyzerAngles(-170, 170, 1.0, false);
-    EXPECT_DOUBLE_EQ(near.angles.front(), -180.0);
-    EXPECT_DOUBLE_EQ(near.angles.back(), 180.0);
-    EXPECT_EQ(near.outOfRange[1], (result_rules::Interval{170.0, 180.0}));
+    EXPECT_TRUE(result_rules::analyzerAngles(-10, 20, 0.0, false).angles.empty());
 }
 
 TEST(FlaggedIntervals, NeighboursMeetHalfwayAndRunsMerge) {

@@ -4,10 +4,12 @@
 //   KORVANE_SCREENSHOTS=$PWD/docs/screenshots xvfb-run -a -s "-screen 0 1280x1024x24"
 //   build/tests/compute/compute_tests --gtest_also_run_disabled_tests --gtest_filter='Screenshots.*'
 #include <gtest/gtest.h>
+#include <wx/notebook.h>
 
 #include <cstdlib>
 
 #include "ComputeHarness.h"
+#include "UserSimulation.h"
 #include "app/edit_shape.h"
 #include "app/window_main.h"
 #include "results/chart_book.h"
@@ -15,7 +17,9 @@
 #include "results/window_char_result.h"
 #include "results/window_design_result.h"
 #include "results/window_op_result.h"
+#include "results/window_power_curve.h"
 #include "results/window_shape.h"
+#include "results/window_surface.h"
 #include "results/window_twist.h"
 
 namespace {
@@ -27,10 +31,7 @@ void capture(wxTopLevelWindow* window, const std::string& file) {
     window->SetPosition(wxPoint(0, 0));
     window->Show();
     window->Raise();
-    for (int i = 0; i < 100; ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
+    runEventLoopFor(std::chrono::seconds(1));
     // What the display shows (ImageMagick's import reads the screen itself).
     const wxSize size = window->GetSize();
     const std::string command = "import -window root -crop " + std::to_string(size.x) + "x" + std::to_string(size.y) +
@@ -101,6 +102,29 @@ TEST(Screenshots, DISABLED_ResultWindows) {
     pitched->SetSize(1250, 820);
     pitched->charts()->SetSelection(0);
     capture(pitched, at + "char_pitch_power_window.png");
+
+    // The NREL 5-MW example's power curve and its full default performance surface
+    // (23 pitch angles, each its own curve), and the Turbine page.
+    main->openFile(wxString::FromUTF8(examplePath("nrel5mw.kvp")));
+    processEvents();
+    main->setUnsaved(false);
+    panel->computePowerCurve();
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    auto* curve = lastWindow<PowerCurveWindow>(panel->resultWindows());
+    ASSERT_NE(curve, nullptr);
+    curve->SetSize(1250, 820);
+    capture(curve, at + "power_curve_window.png");
+    curve->charts()->SetSelection(1);
+    capture(curve, at + "power_curve_control.png");
+    panel->computeSurface({{2.0, 14.0, 0.5}, {-2.0, 20.0, 1.0}, main->project()->operatingConditions().V0});
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    auto* surface = lastWindow<SurfaceWindow>(panel->resultWindows());
+    ASSERT_NE(surface, nullptr);
+    surface->SetSize(1250, 820);
+    capture(surface, at + "surface_window.png");
+    main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
+    main->SetSize(1100, 760);
+    capture(main, at + "turbine_page.png");
 
     main->Close();
     deleteClosedWindows();

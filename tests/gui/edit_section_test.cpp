@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
+#include <functional>
 #include <limits>
 
 #include "WxTestApp.h"
@@ -134,38 +135,30 @@ protected:
     TestSection* section = nullptr;
 };
 
-TEST_F(EditSectionTest, FieldsShowTheirValues) {
-    EXPECT_EQ(section->radius->GetValue(), "10");
-    EXPECT_EQ(section->blades->GetValue(), "3");
-    EXPECT_EQ(section->choice->GetSelection(), 1);
-    EXPECT_FALSE(section->box->GetValue());
-    EXPECT_FALSE(red(section->radius));
-}
-
-TEST_F(EditSectionTest, ALetterTurnsTheFieldRedAndStoresNothing) {
-    section->radius->SetValue("2x");
-    EXPECT_TRUE(red(section->radius));
-    EXPECT_EQ(section->m_radius, 10.0);
-    section->radius->SetValue("25");
-    EXPECT_FALSE(red(section->radius));
-    EXPECT_EQ(section->m_radius, 25.0);
-}
-
+// Rows in turn: a field's text, whether it shows red, and the value stored after it (red
+// text leaves the value where this edit of the field began).
 TEST_F(EditSectionTest, LimitsIncludeTheirEnds) {
-    section->radius->SetValue("100");
-    EXPECT_FALSE(red(section->radius));
-    EXPECT_EQ(section->m_radius, 100.0);
-    section->radius->SetValue("100.01");
-    EXPECT_TRUE(red(section->radius));
-    section->hubText->SetValue("0");
-    section->radius->SetValue("1");
-    EXPECT_FALSE(red(section->radius));
-    EXPECT_EQ(section->m_radius, 1.0);
-    section->blades->SetValue("11");
-    EXPECT_TRUE(red(section->blades));
-    section->blades->SetValue("2.5");
-    EXPECT_TRUE(red(section->blades));
-    EXPECT_EQ(section->m_blades, 3);
+    TestSection& t = *section;
+    const auto radius = [&] { return t.m_radius; };
+    const auto blades = [&] { return double(t.m_blades); };
+    const struct {
+        wxTextCtrl* field;
+        const char* text;
+        bool red;
+        std::function<double()> stored;
+        double value;
+    } rows[] = {
+        {t.radius, "2x", true, radius, 10.0},       {t.radius, "25", false, radius, 25.0},
+        {t.radius, "100", false, radius, 100.0},    {t.radius, "100.01", true, radius, 10.0},
+        {t.hubText, "0", false, [&] { return t.m_hub; }, 1.0},  // held back by the red radius
+        {t.radius, "1", false, radius, 1.0},        {t.blades, "11", true, blades, 3.0},
+        {t.blades, "2.5", true, blades, 3.0},
+    };
+    for (const auto& row : rows) {
+        row.field->SetValue(row.text);
+        EXPECT_EQ(red(row.field), row.red) << row.text;
+        EXPECT_EQ(row.stored(), row.value) << row.text;
+    }
 }
 
 TEST_F(EditSectionTest, OneInvalidFieldHoldsBackEveryTransfer) {

@@ -2,13 +2,11 @@
 // them: the menu command through the event loop, the file dialog, the message boxes.
 #include <gtest/gtest.h>
 #include <wx/filename.h>
-#include <wx/menu.h>
 #include <wx/statusbr.h>
 
 #include "GuiTestSupport.h"
 #include "MainWindowFixture.h"
 #include "app/blade_exporter.h"
-#include "app/edit_airfoil_point_single.h"
 #include "app/edit_compute.h"
 #include "app/kvp_project.h"
 #include "app/window_main.h"
@@ -30,16 +28,6 @@ protected:
         processEvents();
     }
 };
-
-TEST_F(ExchangeMenuTest, TheFileMenuOffersImportAndExport) {
-    wxMenu* file = window->GetMenuBar()->GetMenu(0);
-    EXPECT_EQ(file->GetLabelText(MainWindow::kImportOpenFastId), wxS("Import OpenFAST model…"));
-    EXPECT_EQ(file->GetLabelText(MainWindow::kExportAeroDynId), wxS("Export blade to AeroDyn…"));
-    // The airfoil editor offers the new data types.
-    const wxArrayString items = EditSingleAirfoilPoint::typeItems();
-    EXPECT_NE(items.Index("AeroDyn table"), wxNOT_FOUND);
-    EXPECT_NE(items.Index("XFOIL polar file"), wxNOT_FOUND);
-}
 
 TEST_F(ExchangeMenuTest, ImportingTheNrel5MwModelMakesAnUnsavedProjectAndShowsTheNotes) {
     DialogAnswers answers;

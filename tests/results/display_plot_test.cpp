@@ -27,51 +27,45 @@ PlotSet setOf(const std::vector<double>* x, const std::vector<double>* y, const 
     return s;
 }
 
-TEST(PlotCsv, SetsSharingOneXVectorFormOneTable) {
-    const std::vector<double> x = {0.1, 0.55, 1.0};
-    const std::vector<double> a = {1.0, 2.5, 1234567.0};
-    const std::vector<double> b = {0.001, -3.0, 1e-7};
-    const wxString csv = plotCsvText("x/R [-]", "c/R [-]", "", {setOf(&x, &a, wxS("0°")), setOf(&x, &b)}, {});
-    EXPECT_EQ(csv,
-              wxS("x/R [-],c/R [-] (0°),c/R [-]\n"
-              "0.1,1,0.001\n"
-              "0.55,2.5,-3\n"
-              "1,1234567,1e-07\n"));
-}
-
-TEST(PlotCsv, Y2SetsFollowY1SetsWithTheirOwnLabel) {
-    const std::vector<double> x = {1.0, 2.0};
-    const std::vector<double> a = {3.0, 4.0};
-    const std::vector<double> b = {5.0, 6.0};
-    const wxString csv = plotCsvText("X", "P", "T", {setOf(&x, &a, wxS("5°"))}, {setOf(&x, &b, wxS("5°"))});
-    EXPECT_EQ(csv, wxS("X,P (5°),T (5°)\n1,3,5\n2,4,6\n"));
-    // A logarithmic left axis holds exponents: its column gets the values, the right one stays.
-    EXPECT_EQ(plotCsvText("X", "Re [-]", "F [-]", {setOf(&x, &a)}, {setOf(&x, &b)}, {}, true),
-              "X,Re [-],F [-]\n1,1000,5\n2,10000,6\n");
-}
-
-TEST(PlotCsv, SetsWithEqualXValuesShareOneXColumnOthersGetTheirOwn) {
-    const std::vector<double> x1 = {1.0, 2.0, 3.0};
-    const std::vector<double> y1 = {3.0, 4.0, 5.0};
-    const std::vector<double> x2 = {1.0, 2.0, 3.0};  // equal values, but another vector
-    const std::vector<double> y2 = {5.0, 6.0, 7.0};
-    const std::vector<double> x3 = {1.0, 3.0};  // a line from end to end (rated power)
-    const std::vector<double> y3 = {9.0, 9.0};
-    EXPECT_EQ(plotCsvText("X", "Y", "Z", {setOf(&x1, &y1)}, {setOf(&x2, &y2, "b")}), "X,Y,Z (b)\n1,3,5\n2,4,6\n3,5,7\n");
-    // One header line; the shorter X leaves its cells empty below its end.
-    EXPECT_EQ(plotCsvText("X", "Y", "", {setOf(&x1, &y1, "a"), setOf(&x3, &y3, "r"), setOf(&x2, &y2, "b")}, {}),
-              "X,Y (a),Y (b),X,Y (r)\n1,3,5,1,9\n2,4,6,3,9\n3,5,7,,\n");
-}
-
-TEST(PlotCsv, ExtraColumnsFollowTheXColumnOfOneTable) {
-    // A sweep over the tip speed ratio keeps the wind velocity of every point.
-    const std::vector<double> tsr = {4.0, 8.0};
-    const std::vector<double> wind = {12.5, 6.25};
-    const std::vector<double> power = {310.0, 150.0};
-    const std::vector<double> shortColumn = {1.0};
-    EXPECT_EQ(plotCsvText("TSR", "P [kW]", "", {setOf(&tsr, &power, "0 deg")}, {},
-                          {{"Wind velocity [m/s]", &wind}, {"ignored", &shortColumn}}),
-              "TSR,Wind velocity [m/s],P [kW] (0 deg)\n4,12.5,310\n8,6.25,150\n");
+TEST(PlotCsv, OneTablePerXVectorValuesFollowVisibilityAndLabels) {
+    const std::vector<double> x = {0.1, 0.55, 1.0}, a = {1.0, 2.5, 1234567.0}, b = {0.001, -3.0, 1e-7};
+    const std::vector<double> x1 = {1.0, 2.0, 3.0}, y1 = {3.0, 4.0, 5.0};
+    const std::vector<double> x2 = {1.0, 2.0, 3.0}, y2 = {5.0, 6.0, 7.0};  // equal values, another vector
+    const std::vector<double> x3 = {1.0, 3.0}, y3 = {9.0, 9.0};            // a line from end to end (rated power)
+    const std::vector<double> tsr = {4.0, 8.0}, wind = {12.5, 6.25}, power = {310.0, 150.0}, one = {1.0};
+    const std::vector<double> p2 = {1.0, 2.0}, q2 = {3.0, 4.0}, r2 = {5.0, 6.0}, lone = {2.0}, y = {3.0};
+    const struct {
+        const char* name;
+        wxString y1Label, y2Label;
+        std::vector<PlotSet> y1, y2;
+        std::vector<PlotCsvColumn> extra;
+        bool logarithmic;
+        wxString csv;
+    } rows[] = {
+        {"sets sharing one X", "c/R [-]", "", {setOf(&x, &a, wxS("0°")), setOf(&x, &b)}, {}, {}, false,
+         wxS("X,c/R [-] (0°),c/R [-]\n0.1,1,0.001\n0.55,2.5,-3\n1,1234567,1e-07\n")},
+        {"Y2 after Y1", "P", "T", {setOf(&p2, &q2, wxS("5°"))}, {setOf(&p2, &r2, wxS("5°"))}, {}, false,
+         wxS("X,P (5°),T (5°)\n1,3,5\n2,4,6\n")},
+        // A logarithmic left axis holds exponents: its column gets the values, the right one stays.
+        {"logarithmic Y1", "Re [-]", "F [-]", {setOf(&p2, &q2)}, {setOf(&p2, &r2)}, {}, true,
+         "X,Re [-],F [-]\n1,1000,5\n2,10000,6\n"},
+        {"equal X values", "Y", "Z", {setOf(&x1, &y1)}, {setOf(&x2, &y2, "b")}, {}, false,
+         "X,Y,Z (b)\n1,3,5\n2,4,6\n3,5,7\n"},
+        // One header line; the shorter X leaves its cells empty below its end.
+        {"another X", "Y", "", {setOf(&x1, &y1, "a"), setOf(&x3, &y3, "r"), setOf(&x2, &y2, "b")}, {}, {}, false,
+         "X,Y (a),Y (b),X,Y (r)\n1,3,5,1,9\n2,4,6,3,9\n3,5,7,,\n"},
+        // A sweep over the tip speed ratio keeps the wind velocity of every point.
+        {"extra columns", "P [kW]", "", {setOf(&tsr, &power, "0 deg")}, {},
+         {{"Wind velocity [m/s]", &wind}, {"ignored", &one}}, false,
+         "X,Wind velocity [m/s],P [kW] (0 deg)\n4,12.5,310\n8,6.25,150\n"},
+        // The only differing X vector belongs to a hidden set: one table remains.
+        {"hidden X", "Y", "", {setOf(&one, &y, "a"), setOf(&lone, &y, "b", true)}, {}, {}, false, "X,Y (a)\n1,3\n"},
+        {"all hidden", "Y", "", {setOf(&one, &y, "a", true)}, {}, {}, false, "X\n"},
+        {"no sets", "Y", "", {}, {}, {}, false, "X\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(plotCsvText("X", row.y1Label, row.y2Label, row.y1, row.y2, row.extra, row.logarithmic), row.csv)
+            << row.name;
 }
 
 TEST(PlotQuantity, TheLabelWithoutItsUnit) {
@@ -114,6 +108,22 @@ TEST(PlotTitle, FitsEveryWidthShrinkingOrWrapping) {
     EXPECT_LE(modelWidth("Aerodynamics", word.size), 30.0);
 }
 
+// A legend of many curves names every k-th one, the first and the last, keeps the bands
+// and says what it left out.
+TEST(PlotLegend, ThinnedToEveryKthCurveFromFirstToLast) {
+    std::vector<PlotLegendEntry> entries;
+    for (int i = 0; i < 11; ++i) entries.push_back({PlotLegendEntry::Curve, wxString::Format("%d", i), "#000000"});
+    entries.push_back({PlotLegendEntry::Band, "Unconverged", "#ff0000"});
+    const auto texts = [](const std::vector<PlotLegendEntry>& listed) {
+        wxString all;
+        for (const auto& e : listed) all += e.text + "|";
+        return all;
+    };
+    EXPECT_EQ(texts(thinnedLegend(entries, 3)), "0|3|6|9|10|Unconverged|(1 in 3 of the 11 curves listed)|");
+    EXPECT_EQ(texts(thinnedLegend(entries, 5)), "0|5|10|Unconverged|(1 in 5 of the 11 curves listed)|");
+    EXPECT_EQ(thinnedLegend(entries, 5).back().kind, PlotLegendEntry::Note);
+}
+
 TEST(PlotDisplayTitle, RealFontsFitAtEveryChartSize) {
     KORVANE_REQUIRE_WX();
     wxBitmap bitmap(10, 10, 32);
@@ -143,16 +153,6 @@ TEST(PlotDisplayTitle, RealFontsFitAtEveryChartSize) {
             expectFits(fitPlotTitle(title, available, preferred, measure), title, available, preferred, measure);
         }
     }
-}
-
-TEST(PlotCsv, HiddenSetsAreLeftOut) {
-    const std::vector<double> x1 = {1.0};
-    const std::vector<double> x2 = {2.0};
-    const std::vector<double> y = {3.0};
-    // The only differing X vector belongs to a hidden set: one table remains.
-    EXPECT_EQ(plotCsvText("X", "Y", "", {setOf(&x1, &y, "a"), setOf(&x2, &y, "b", true)}, {}), "X,Y (a)\n1,3\n");
-    EXPECT_EQ(plotCsvText("X", "Y", "", {setOf(&x1, &y, "a", true)}, {}), "X\n");
-    EXPECT_EQ(plotCsvText("X", "Y", "", {}, {}), "X\n");
 }
 
 class PlotDisplayTest : public ::testing::Test {

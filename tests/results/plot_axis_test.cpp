@@ -22,6 +22,7 @@ struct TickCase {
     double min, max;
     double interval, start, end;
     int ticks;
+    bool logarithmic = false, forceZero = false;
 };
 
 TEST(PlotAxisTicks, FollowTheDecadeRules) {
@@ -32,9 +33,15 @@ TEST(PlotAxisTicks, FollowTheDecadeRules) {
         {0.25, 1.0, 0.1, 0.0, 1.0, 11},   // start 0.2 is two intervals: 0
         {10.0, 250.0, 50.0, 0.0, 250.0, 6},  // r = 2.4: interval p/2
         {0.0, 1.0, 0.2, 0.0, 1.0, 6},     // r = 1: interval p/5
+        {-7.5, -0.5, 1.0, -8.0, 0.0, 9},  // negative data: d = 7
+        {5.3, 6.8, 1.0, 5.0, 7.0, 3, true},  // log10 of Reynolds numbers: whole exponents
+        {40.0, 47.0, 5.0, 0.0, 50.0, 11, false, true},  // forced zero: the data span 0 .. 47, r = 4.7
+        {3.0, 3.0, 1.0, 3.0, 4.0, 2},     // one value: its decade's interval, one interval to draw in
     };
     for (const auto& c : cases) {
-        const PlotAxis axis = axisOver(c.min, c.max);
+        PlotAxis axis;
+        axis.widen({c.min, c.max});
+        axis.computeTicks(c.logarithmic, 0.0, c.forceZero);
         SCOPED_TRACE(testing::Message() << c.min << " .. " << c.max);
         EXPECT_NEAR(axis.interval, c.interval, kTol);
         EXPECT_NEAR(axis.start, c.start, kTol);
@@ -45,10 +52,7 @@ TEST(PlotAxisTicks, FollowTheDecadeRules) {
 }
 
 TEST(PlotAxisTicks, NegativeDataAndImposedIntervals) {
-    PlotAxis axis = axisOver(-7.5, -0.5);  // d = 7, interval 1
-    EXPECT_DOUBLE_EQ(axis.start, -8.0);
-    EXPECT_DOUBLE_EQ(axis.end, 0.0);
-    EXPECT_EQ(axis.ticks, 9);
+    PlotAxis axis = axisOver(-7.5, -0.5);  // -8 .. 0 by 1
     EXPECT_EQ(axis.ticksBelowZero(), 8);
 
     axis.computeTicks(false, 2.5);
@@ -58,35 +62,9 @@ TEST(PlotAxisTicks, NegativeDataAndImposedIntervals) {
     EXPECT_EQ(axis.ticks, 4);
 }
 
-TEST(PlotAxisTicks, LogarithmicAxisTicksAtWholeExponents) {
-    PlotAxis axis;
-    axis.widen({5.3, 6.8});  // log10 of Reynolds numbers
-    axis.computeTicks(true);
-    EXPECT_DOUBLE_EQ(axis.interval, 1.0);
-    EXPECT_DOUBLE_EQ(axis.start, 5.0);
-    EXPECT_DOUBLE_EQ(axis.end, 7.0);
-    EXPECT_EQ(axis.ticks, 3);
-}
-
-TEST(PlotAxisTicks, ForcedZeroStartsAtZero) {
-    PlotAxis axis;
-    axis.widen({40.0, 47.0});
-    axis.computeTicks(false, 0.0, true);  // the data now span 0 .. 47: r = 4.7
-    EXPECT_DOUBLE_EQ(axis.interval, 5.0);
-    EXPECT_DOUBLE_EQ(axis.start, 0.0);
-    EXPECT_DOUBLE_EQ(axis.end, 50.0);
-}
-
 TEST(PlotAxisTicks, SingleValuesAndEmptyAxes) {
-    // One value gets the interval of its decade and one interval to be drawn in.
-    PlotAxis axis = axisOver(3.0, 3.0);
-    EXPECT_DOUBLE_EQ(axis.interval, 1.0);
-    EXPECT_DOUBLE_EQ(axis.start, 3.0);
-    EXPECT_DOUBLE_EQ(axis.end, 4.0);
-    EXPECT_EQ(axis.ticks, 2);
-
     // Zero has no decade; the axis still gets a finite scale.
-    axis = axisOver(0.0, 0.0);
+    PlotAxis axis = axisOver(0.0, 0.0);
     EXPECT_DOUBLE_EQ(axis.interval, 1.0);
     EXPECT_EQ(axis.ticks, 2);
 

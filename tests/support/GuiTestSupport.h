@@ -4,7 +4,6 @@
 
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
-#include <wx/textctrl.h>
 
 #include <deque>
 #include <memory>
@@ -70,20 +69,5 @@ public:
 private:
     std::shared_ptr<Script> m_script;
 };
-
-// A field's text set as typing sets it, without the X server: an editing key goes down
-// in the field, the text changes, the key comes up; then the queued events.
-inline void typeText(wxTextCtrl* field, const wxString& text) {
-    const auto key = [field](wxEventType type) {
-        wxKeyEvent event(type);
-        event.m_keyCode = '0';
-        event.SetEventObject(field);
-        field->GetEventHandler()->ProcessEvent(event);
-    };
-    key(wxEVT_KEY_DOWN);
-    field->SetValue(text);
-    key(wxEVT_KEY_UP);
-    processEvents();
-}
 
 }  // namespace korvane::testing

@@ -61,20 +61,22 @@ public:
     }
 
     // Clicks into the field, selects its text with Ctrl+A and types text over it, key by
-    // key (a new line by the Enter key).
+    // key (a new line by the Enter key); the one way the tests type into a field.
     void typeInto(wxTextCtrl* field, const wxString& text) {
-        click(field);
-        // A window manager may spend a click on bringing the window to the front, as it
-        // does for a user, who then clicks again.
-        for (int i = 0; i < 3 && wxWindow::FindFocus() != field; ++i) click(field);
-        key('a', wxMOD_CONTROL);
-        for (const wxUniChar c : text) {
-            // Text() holds Shift for capitals and the characters above the digits.
-            c == '\n' ? m_sim.Char(WXK_RETURN) : m_sim.Text(wxString(c).utf8_str());
-            runEventLoopFor(kKeyGap);
+        // Under load a window manager may spend a click on bringing the window to the
+        // front, or take the focus away while keys are on their way, as it may from a
+        // user, who then clicks again and types the text again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            for (int i = 0; i < 4 && wxWindow::FindFocus() != field; ++i) click(field);
+            key('a', wxMOD_CONTROL);
+            for (const wxUniChar c : text) {
+                // Text() holds Shift for capitals and the characters above the digits.
+                c == '\n' ? m_sim.Char(WXK_RETURN) : m_sim.Text(wxString(c).utf8_str());
+                runEventLoopFor(kKeyGap);
+            }
+            // The keys come back from the X server one by one; the last may still be on its way.
+            if (runEventLoopUntil([&] { return field->GetValue() == text; }, std::chrono::seconds(5))) break;
         }
-        // The keys come back from the X server one by one; the last may still be on its way.
-        runEventLoopUntil([&] { return field->GetValue() == text; }, std::chrono::seconds(5));
         runEventLoopFor(kSettle);
     }
 

@@ -63,9 +63,14 @@ TEST(PerformanceSurface, RefusesImpossibleGrids) {
               "The tip speed ratios of a performance surface must be greater than zero.");
     EXPECT_EQ(message(8.0, {4, 2, 1}, {0, 0, 1}), "The tip speed ratio range ends before it starts.");
     EXPECT_EQ(message(8.0, {2, 4, 1}, {0, 5, 0}), "The step of the pitch range must be greater than zero.");
-    EXPECT_EQ(message(8.0, {1, 1000, 0.001}, {0, 90, 0.1}),
-              "A performance surface has at most 250000 points; 999001 tip speed ratios and 901 pitch angles ask for "
-              "900099901.");
+    // The limits of the command line's --tsr and --pitch.
+    EXPECT_EQ(message(8.0, {2, 150, 1}, {0, 0, 1}), "The tip speed ratios of the performance surface: the tip speed "
+                                                    "ratio 150 lies outside its range, greater than 0 and at most 100.");
+    EXPECT_EQ(message(8.0, {0.01, 100, 0.01}, {0, 0, 1}),
+              "The performance surface: the tip speed ratio range asks for 10000 positions, more than 1001.");
+    EXPECT_EQ(message(8.0, {1, 100, 0.1}, {-5, 90, 0.2}),
+              "A performance surface has at most 250000 points; 991 tip speed ratios and 476 pitch angles ask for "
+              "471716.");
 }
 
 }  // namespace
