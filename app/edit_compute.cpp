@@ -78,6 +78,8 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
     m_maxCtrl = setupInput(grid, 9, 3, "Max. value", "", "");
     m_stepCtrl = setupInput(grid, 10, 0, "Step size", "", "");
     m_stepsCtrl = setupInput(grid, 10, 3, "Steps", "", "Cannot exceed 500 steps.");
+    markFieldUse(m_chordLimitCtrl, kDesignChordLimit);
+    for (const wxWindow* field : {m_minCtrl, m_maxCtrl, m_stepCtrl, m_stepsCtrl}) markFieldUse(field, kCharacteristicsRange);
     for (std::size_t i = 0; i < m_rangeLabels.size(); ++i)
         m_rangeLabels[i] = dynamic_cast<wxStaticText*>(grid->FindItemAtPosition(wxGBPosition(i < 2 ? 9 : 10, i == 1 ? 3 : 0))->GetWindow());
     setupRangeLogic();
@@ -127,20 +129,23 @@ void EditCompute::setupRangeLogic() {
     };
     // A rule that reads another field passes while that field is red by itself.
     m_minCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_min, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this, value](double v) {
-        return v < value(m_maxCtrl, std::numeric_limits<double>::infinity());
+        return v <= value(m_maxCtrl, std::numeric_limits<double>::infinity());
     }));
     m_maxCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_max, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this, value](double v) {
-        return v > value(m_minCtrl, -std::numeric_limits<double>::infinity());
+        return v >= value(m_minCtrl, -std::numeric_limits<double>::infinity());
     }));
-    m_stepCtrl->SetValidator(
-        InputNumberValidator<double>(&m_settings.ran_step, true, bemt::Limits::rangeStep.lowest, bemt::Limits::rangeStep.highest, [this](double v) {
-            double min = 0.0, max = 0.0;
-            if (!readPartner(m_minCtrl, bemt::Limits::rangeValue, min) ||
-                !readPartner(m_maxCtrl, bemt::Limits::rangeValue, max))
-                return true;
-            return v <= max - min;
-        }));
-    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps).showing([this] {
+    // The ranges of the project file and the command line: equal ends make one position,
+    // and a step beyond the span too.
+    m_stepCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_step, true, bemt::Limits::rangeStep.lowest,
+                                                          bemt::Limits::rangeStep.highest));
+    // One position has no step to reach the end of a span: it would leave the step as it was.
+    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps, [this](int steps) {
+                                  double min = 0.0, max = 0.0;
+                                  double step = 0.0;
+                                  return steps > 1 || !readPartner(m_minCtrl, bemt::Limits::rangeValue, min) ||
+                                         !readPartner(m_maxCtrl, bemt::Limits::rangeValue, max) || !(max > min) ||
+                                         (readPartner(m_stepCtrl, bemt::Limits::rangeStep, step) && step > max - min);
+                              }).showing([this] {
         return compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step);
     }));
 
@@ -212,10 +217,18 @@ void EditCompute::onInterpolationToggled(wxCommandEvent& event) {
 
 // ---- actions ----
 
-void EditCompute::analyzeAirfoils() { startAction([this] { m_actions->analyzeAirfoils(); }); }
-void EditCompute::computeOperatingPoint() { startAction([this] { m_actions->operatingPoint(); }); }
-void EditCompute::designBlade() { startAction([this] { m_actions->design(); }); }
-void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }); }
+// Each action checks the fields it uses. The turbine computations and the blade export use
+// the rotor, the air, the solver, the blade and the airfoils only.
+constexpr unsigned kTurbineUnused = kDesignPoint | kCharacteristicsRange | kDesignChordLimit;
+
+void EditCompute::analyzeAirfoils() {
+    startAction([this] { m_actions->analyzeAirfoils(); }, {}, kCharacteristicsRange | kDesignChordLimit);
+}
+void EditCompute::computeOperatingPoint() {
+    startAction([this] { m_actions->operatingPoint(); }, {}, kCharacteristicsRange | kDesignChordLimit);
+}
+void EditCompute::designBlade() { startAction([this] { m_actions->design(); }, {}, kCharacteristicsRange); }
+void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }, {}, kDesignChordLimit); }
 
 void EditCompute::stopComputation() {
     // Until the computation has ended: nothing more to stop.
@@ -224,25 +237,25 @@ void EditCompute::stopComputation() {
 
 void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
-    if (!inputAccepted(alsoInvalid, true)) return;
+    if (!inputAccepted(alsoInvalid, kTurbineUnused)) return;
     const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
     if (!problems.empty()) {
         showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
         return;
     }
-    startAction([this] { m_actions->powerCurve(); }, alsoInvalid, true);
+    startAction([this] { m_actions->powerCurve(); }, alsoInvalid, kTurbineUnused);
 }
 
 void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
-    if (!inputAccepted(alsoInvalid, true)) return;
+    if (!inputAccepted(alsoInvalid, kTurbineUnused)) return;
     try {
         bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
     } catch (const bemt::Error& error) {
         showError(fromCore(error.message()));
         return;
     }
-    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid, true);
+    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid, kTurbineUnused);
 }
 
 void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
@@ -250,19 +263,21 @@ void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<vo
         showError(BladeExporter::kWhileBusy);
         return;
     }
-    startAction([this, project = m_project->state(), bladeFile, done = std::move(done)] {
-        m_runner->setBusy(false);
-        m_exporter->exportProject(project, bladeFile, done);
-    });
+    startAction(
+        [this, project = m_project->state(), bladeFile, done = std::move(done)] {
+            m_runner->setBusy(false);
+            m_exporter->exportProject(project, bladeFile, done);
+        },
+        {}, kTurbineUnused);
 }
 
 void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid,
-                              bool rotorOnly) {
+                              unsigned unused) {
     if (busy()) return;
     m_opener->followProjectName();
     // Computing with the last accepted values while the form shows others would give
     // results that contradict the form.
-    if (!inputAccepted(alsoInvalid, rotorOnly)) return;
+    if (!inputAccepted(alsoInvalid, unused)) return;
     if (const auto missing = compute_rules::missingAirfoilFile(m_project->airfoilPoints())) {
         showError(fromCore(*missing));
         return;
@@ -270,9 +285,8 @@ void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std
     m_runner->startAction(std::move(whenSegmentsReady));
 }
 
-bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid, bool rotorOnly) {
-    const InputCheck& check = rotorOnly && m_rotorCheck ? m_rotorCheck : m_inputCheck;
-    std::vector<wxString> invalid = check ? check() : invalidFields();
+bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid, unsigned unused) {
+    std::vector<wxString> invalid = m_inputCheck ? m_inputCheck(unused) : invalidFields(unused);
     invalid.insert(invalid.end(), alsoInvalid.begin(), alsoInvalid.end());
     if (invalid.empty()) return true;
     wxString message = kInvalidInputMessage;

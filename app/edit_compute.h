@@ -36,7 +36,8 @@ public:
     using Dialogs = ComputeDialogs;
     using SurfaceGrid = ComputeActions::SurfaceGrid;
     // The descriptions of the invalid fields that keep the actions from starting.
-    using InputCheck = std::function<std::vector<wxString>()>;
+    // unused: the FieldUse bits of the fields the action does not use.
+    using InputCheck = std::function<std::vector<wxString>(unsigned unused)>;
 
     static inline const wxString kInvalidInputCaption = "Invalid input.";
     static inline const wxString kInvalidInputMessage =
@@ -82,9 +83,6 @@ public:
     void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
     // By default only the panel's own fields are checked; the main window checks all pages.
     void setInputCheck(InputCheck check) { m_inputCheck = std::move(check); }
-    // The red fields of what the turbine computations use (rotor, air, solver, blade and
-    // airfoils, not the operating point or the characteristics range).
-    void setRotorCheck(InputCheck check) { m_rotorCheck = std::move(check); }
 
     // State, for the main window and tests.
     bool busy() const { return m_runner->busy(); }
@@ -116,9 +114,9 @@ private:
     // Starts an action unless the form or the airfoil files refuse it; whenSegmentsReady
     // continues it.
     void startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid = {},
-                     bool rotorOnly = false);
+                     unsigned unused = 0);
     // False (after saying which fields are red) when any field holds invalid input.
-    bool inputAccepted(const std::vector<wxString>& alsoInvalid, bool rotorOnly = false);
+    bool inputAccepted(const std::vector<wxString>& alsoInvalid, unsigned unused);
     void enableActions(bool enable);
     // Shows how an action ended that did not finish.
     void showFailure(const ComputationRunner::Failure& failure);
@@ -128,7 +126,6 @@ private:
     bemt::ComputeSettings m_settings;
     Dialogs m_dialogs;
     InputCheck m_inputCheck;
-    InputCheck m_rotorCheck;
 
     wxTextCtrl* m_chordLimitCtrl = nullptr;
     wxChoice* m_variableChoice = nullptr;

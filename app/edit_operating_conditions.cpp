@@ -126,17 +126,20 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         if (!readPartner(m_pMinCtrl, bemt::Limits::pitchAngle, min) ||
             !readPartner(m_pMaxCtrl, bemt::Limits::pitchAngle, max))
             return true;
-        // A range with a span needs a step that moves along it, as the command line demands.
-        return (!(max > min) || (step > 0.0 && step <= max - min)) && fewEnoughPitchPositions();
+        // A range with a span needs a step that moves along it, as the command line demands
+        // (a step beyond the span gives the first angle alone, as there).
+        return (!(max > min) || step > 0.0) && fewEnoughPitchPositions();
     }));
-    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions)
+    // One position has no step to reach the end of a span: it would leave the step as it was.
+    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions,
+                                                         [this](int steps) { return steps > 1 || onePitchPosition(); })
                                    .showing([this] {
                                        return bemt::SweepRange{m_pitchMin, m_pitchMax, m_pitchStep}.countIfRange();
                                    }));
 
     // The turbine computations choose their own wind, speeds and pitch.
     for (const wxWindow* field : {m_windCtrl, m_rpmCtrl, m_tsrCtrl, m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl})
-        markPointField(field);
+        markFieldUse(field, kDesignPoint);
 
     setupLambdaLogic();
     setupPitchLogic();
@@ -145,6 +148,14 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         event.Skip();
     });
     Bind(kvnEVT_UPDATED_VALUE, &EditOperatingConditions::onUpdatedValue, this);
+}
+
+bool EditOperatingConditions::onePitchPosition() const {
+    double min = 0.0, max = 0.0, step = 0.0;
+    if (!readPartner(m_pMinCtrl, bemt::Limits::pitchAngle, min) ||
+        !readPartner(m_pMaxCtrl, bemt::Limits::pitchAngle, max))
+        return true;
+    return !(max > min) || (readPartner(m_pStepCtrl, bemt::Limits::pitchStep, step) && step > max - min);
 }
 
 bool EditOperatingConditions::fewEnoughPitchPositions() const {

@@ -40,6 +40,9 @@ private:
     void setupLambdaLogic();
     void setupPitchLogic();
     // At most 11 pitch angles, counted as the computations count them.
+    // Whether the pitch fields, as they stand, make a range of one angle (equal ends, or a
+    // step beyond the span), the only range a count of one may show.
+    bool onePitchPosition() const;
     bool fewEnoughPitchPositions() const;
     void onUpdatedValue(wxCommandEvent& event);
 

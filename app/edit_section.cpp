@@ -248,16 +248,17 @@ bool EditSection::TransferDataFromWindow() {
 
 void EditSection::nameField(const wxWindow* control, const wxString& name) { m_fieldNames[control] = name; }
 
-std::vector<wxString> EditSection::invalidFields(bool withPointFields) {
+std::vector<wxString> EditSection::invalidFields(unsigned unused) {
     std::vector<wxString> fields;
     const std::function<void(wxWindow*)> visit = [&](wxWindow* window) {
         for (wxWindow* child : window->GetChildren()) {
             if (auto* nested = dynamic_cast<EditSection*>(child)) {
-                const auto inner = nested->invalidFields(withPointFields);
+                const auto inner = nested->invalidFields(unused);
                 fields.insert(fields.end(), inner.begin(), inner.end());
                 continue;
             }
-            const bool wanted = withPointFields || m_pointFields.count(child) == 0;
+            const auto uses = m_fieldUses.find(child);
+            const bool wanted = uses == m_fieldUses.end() || (uses->second & ~unused) != 0;
             if (wxValidator* validator = child->GetValidator(); wanted && validator && !validator->Validate(this)) {
                 const auto name = m_fieldNames.find(child);
                 const wxString field = name != m_fieldNames.end() ? name->second : child->GetName();

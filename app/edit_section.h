@@ -325,6 +325,13 @@ private:
 // keeps its own wheel behaviour.
 void scrollPageOnWheel(wxWindow* control);
 
+// Fields that only some computations use, so that red text in them stops those alone.
+enum FieldUse : unsigned {
+    kDesignPoint = 1u,            // wind, rotation speed, tip speed ratio and pitch of the design point
+    kCharacteristicsRange = 2u,   // the range of the characteristics
+    kDesignChordLimit = 4u,       // the chord limit of the blade design
+};
+
 class EditSection : public wxPanel {
 public:
     // A non-empty title heads the section.
@@ -342,10 +349,10 @@ public:
 
     // The fields of this section and the sections inside it that hold invalid input,
     // each as "<section>: <field>" (checking them colours them).
-    std::vector<wxString> invalidFields(bool withPointFields = true);
-    // Marks a field that only the computations of the design operating point use (its
-    // wind, rotor speed and pitch): invalidFields(false) leaves it out.
-    void markPointField(const wxWindow* field) { m_pointFields.insert(field); }
+    // Fields marked with a use in `unused` (fields a computation does not use) are left out.
+    std::vector<wxString> invalidFields(unsigned unused = 0);
+    // The computations that use a field only some of them use (FieldUse bits).
+    void markFieldUse(const wxWindow* field, unsigned uses) { m_fieldUses[field] = uses; }
     // How messages name this section and its fields (the heading, unless set).
     void setMessageTitle(const wxString& title) { m_messageTitle = title; }
     void nameField(const wxWindow* control, const wxString& name);
@@ -410,7 +417,7 @@ private:
     wxBoxSizer* m_sizer;
     wxString m_messageTitle;
     std::map<const wxWindow*, wxString> m_fieldNames;
-    std::set<const wxWindow*> m_pointFields;
+    std::map<const wxWindow*, unsigned> m_fieldUses;
     const wxTextCtrl* m_editing = nullptr;  // the field of the current edit
     const wxTextCtrl* m_pressed = nullptr;  // the field an editing key went down in
     std::set<const wxWindow*> m_derived;     // fields the current edit has rewritten

@@ -168,6 +168,18 @@ void EditTurbine::update() {
     showSource();
 }
 
+void EditTurbine::followRotor() {
+    // Red text is what the user is at: it stays, and the rest shows the new defaults, which
+    // are what a correction then stores beside it.
+    std::map<std::string, wxString> red;
+    for (const auto& [key, field] : m_fields)
+        if (wxValidator* validator = field->GetValidator(); validator && !validator->Validate(this))
+            red[key] = field->GetValue();
+    update();
+    for (const auto& [key, text] : red) m_fields.at(key)->ChangeValue(text);
+    if (!red.empty()) Validate();
+}
+
 bemt::TurbineSettings EditTurbine::settingsFromTexts() const {
     // The stored values, with every number that a field's text holds in its place.
     bemt::TurbineSettings s = settingsFromFields();

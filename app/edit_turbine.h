@@ -20,6 +20,9 @@ public:
     EditTurbine(wxWindow* parent, KvpProject* project);
 
     void update() override;
+    // The defaults of the project's rotor, while the project states no turbine settings,
+    // keeping any red text.
+    void followRotor();
     void saveValues() override;
     void endEdit() override;
 

@@ -2,6 +2,8 @@
 
 #include <wx/button.h>
 
+#include <cmath>
+
 #include "app/compute_rules.h"
 #include "app/kvp_project.h"
 
@@ -23,7 +25,7 @@ EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, Ed
                                   "Computes power, rotor speed, pitch, thrust and torque over the wind speeds of the "
                                   "turbine settings under their control, the rated wind speed and the annual energy.",
                                   fullRow, wxEXPAND, [this] {
-                                      m_compute->computePowerCurve(m_turbineCheck ? m_turbineCheck()
+                                      m_compute->computePowerCurve(m_turbineCheck ? m_turbineCheck(0)
                                                                                   : std::vector<wxString>());
                                   });
     setupDivider(grid, 1, kColumns);
@@ -43,15 +45,16 @@ EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, Ed
         m_fields[i]->SetValidator(InputNumberValidator<double>(
             m_values[static_cast<std::size_t>(i)], false, 0.0, 0.0, [this, i](double value) {
                 double texts[7] = {};
+                // A partner without a number is red by itself: no rule joins it.
                 for (int k = 0; k < 7; ++k)
-                    if (!parseNumber(m_fields[k]->GetValue(), texts[k]))
-                        texts[k] = *m_values[static_cast<std::size_t>(k)];
+                    if (!parseNumber(m_fields[k]->GetValue(), texts[k])) texts[k] = std::nan("");
                 texts[i] = value;
                 return !compute_rules::surfaceGridFaults(texts[6], {texts[0], texts[1], texts[2]},
                                                          {texts[3], texts[4], texts[5]})[static_cast<std::size_t>(i)];
             }));
     }
-    m_fields[6]->Bind(wxEVT_KEY_UP, [this](wxKeyEvent& event) {
+    // Set once the user changes its text (typed, pasted), not by passing through it.
+    m_fields[6]->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         m_windSet = true;
         event.Skip();
     });

@@ -56,9 +56,8 @@ MainWindow::MainWindow()
 
     buildPages();
     startHistory();
-    m_compute->setInputCheck([this] { return invalidFields(false); });
-    m_compute->setRotorCheck([this] { return invalidRotorFields(); });
-    m_turbineCompute->setTurbineCheck([this] { return m_turbine->invalidFields(); });
+    m_compute->setInputCheck([this](unsigned unused) { return invalidFields(false, unused); });
+    m_turbineCompute->setTurbineCheck([this](unsigned) { return m_turbine->invalidFields(); });
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
     Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);
@@ -170,8 +169,7 @@ void MainWindow::buildPages() {
     m_notebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this, turbine](wxBookCtrlEvent& event) {
         event.Skip();
         if (m_notebook->GetPage(static_cast<std::size_t>(event.GetSelection())) != turbine) return;
-        // Defaults follow the rotor, unless the page holds red text the user is at.
-        if (!m_project->state().turbine && m_turbine->invalidFields().empty()) m_turbine->update();
+        if (!m_project->state().turbine) m_turbine->followRotor();
         m_turbineCompute->update();
     });
 
@@ -200,24 +198,17 @@ void MainWindow::markSaved() {
 
 void MainWindow::refreshUnsaved() { setUnsaved(!korvane::sameValues(m_project->state(), m_savedState)); }
 
-std::vector<wxString> MainWindow::invalidFields(bool turbine) const {
+std::vector<wxString> MainWindow::invalidFields(bool turbine, unsigned unused) const {
     std::vector<wxString> fields;
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
                               static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
                               static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine)}) {
         if (page == m_turbine && !turbine) continue;
-        const auto invalid = page->invalidFields();
-        fields.insert(fields.end(), invalid.begin(), invalid.end());
-    }
-    return fields;
-}
-
-std::vector<wxString> MainWindow::invalidRotorFields() const {
-    // The design point's red fields count too while they hold back an edit of the rotor.
-    std::vector<wxString> fields = m_conditions->invalidFields(!m_conditions->rotorAsInProject());
-    for (EditSection* page : {static_cast<EditSection*>(m_solver), static_cast<EditSection*>(m_shape),
-                              static_cast<EditSection*>(m_airfoils)}) {
-        const auto invalid = page->invalidFields();
+        // The design point's red fields count too while they hold back an edit of the rotor
+        // in their section, which has not reached the project.
+        const unsigned pageUnused =
+            page == m_conditions && !m_conditions->rotorAsInProject() ? unused & ~kDesignPoint : unused;
+        const auto invalid = page->invalidFields(pageUnused);
         fields.insert(fields.end(), invalid.begin(), invalid.end());
     }
     return fields;

@@ -45,10 +45,8 @@ public:
     bool openFile(const wxString& path);
     // The descriptions of every field shown in red on the pages of the rotor, and with
     // turbine on the Turbine settings too ("Design conditions: Wind velocity").
-    std::vector<wxString> invalidFields(bool turbine = true) const;
-    // Those of what every computation uses: the rotor, air, solver, blade and airfoils
-    // (not the design operating point, the characteristics range or the Turbine page).
-    std::vector<wxString> invalidRotorFields() const;
+    // unused: the FieldUse bits of fields to leave out (those a computation does not use).
+    std::vector<wxString> invalidFields(bool turbine = true, unsigned unused = 0) const;
     // True when the pending action may go on (saved, or the user chose).
     bool resolveUnsaved();
     // Reloads the selected pages from the project.

@@ -69,17 +69,36 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     type(p.stepsField(), "41");
     EXPECT_TRUE(p.Validate());
 
-    type(p.stepField(), "25");  // more than max - min
-    EXPECT_FALSE(p.Validate());
-    EXPECT_EQ(p.stepField()->GetForegroundColour(), *wxRED);
-    type(p.stepField(), "0.5");
+    // The ranges of the project file and the command line: a step beyond the span and equal
+    // ends are one position; a count of one over a span is red (no step reaches its end).
+    type(p.stepField(), "25");
     EXPECT_TRUE(p.Validate());
-
+    EXPECT_EQ(p.stepsField()->GetValue(), "1");
+    type(p.stepField(), "0.5");
+    type(p.stepsField(), "1");
+    EXPECT_EQ(p.stepsField()->GetForegroundColour(), *wxRED);
+    EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
+    type(p.stepsField(), "41");
     type(p.minField(), "30");  // above the maximum
     EXPECT_FALSE(p.Validate());
+    type(p.minField(), "20");
+    EXPECT_TRUE(p.Validate());
     type(p.minField(), "0");
+
+    // Each computation refuses for the red fields it uses and no others.
     type(p.chordLimitField(), "0");  // a zero chord limit would design a blade without chord
     EXPECT_FALSE(p.Validate());
+    type(p.maxField(), "abc");
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    ASSERT_TRUE(h.run(&EditCompute::designBlade));
+    ASSERT_TRUE(h.run(&EditCompute::computeChar));
+    ASSERT_EQ(h.messages.size(), 2u);
+    EXPECT_TRUE(h.messages[0].text.EndsWith("\nCompute: Max. designed relative chord")) << h.messages[0].text;
+    EXPECT_TRUE(h.messages[1].text.EndsWith("\nCompute: Max. value")) << h.messages[1].text;
+    h.messages.clear();
+    p.destroyWindows();  // the result window would take the keys
+    h.frame->Raise();
+    type(p.maxField(), "20");
     type(p.chordLimitField(), "0.25");
     EXPECT_TRUE(p.Validate());
     EXPECT_EQ(h.project.computeSettings().design_c_limit, 0.25);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/compute_rules.h"
 #include "results/result_rules.h"
@@ -74,6 +75,7 @@ TEST(SurfaceGrid, TheFieldsAtFaultAndNoOthersAreRed) {
         {10, {14, 2, 0.5}, {20, -2, 1}, {0, 1, 3, 4}},                    // both ranges backwards
         {10, {2, 14, 0}, {-2, 20, 0}, {SurfaceField::TsrStep, SurfaceField::PitchStep}},
         {10, {2, 150, 0.5}, {200, 20, 1}, {SurfaceField::TsrMax, SurfaceField::PitchMin}},  // no partner marked
+        {10, {20, std::nan(""), 0.5}, {-2, 20, 1}, {SurfaceField::TsrMax}},                 // a field without a number
         {10, {2, 14, 150}, {-2, 20, 200}, {SurfaceField::TsrStep, SurfaceField::PitchStep}},
         {10, {0.01, 100, 0.01}, {-2, 20, 1}, {SurfaceField::TsrStep}},      // 10 000 tip speed ratios
         {10, {2, 14, 0.5}, {-5, 90, 0.05}, {SurfaceField::PitchStep}},     // 1 901 pitch angles

@@ -154,6 +154,17 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_EQ(page->field("rated_power")->GetValue(), "4.988");  // every digit of the value
     EXPECT_EQ(page->sourceLabel()->GetLabel(), "Defaults for the rotor (not stored yet).");
     EXPECT_FALSE(page->defaultsButton()->IsEnabled());
+
+    // Red text stays when the page is shown again, and the defaults beside it follow a new
+    // rotor radius, so that a correction does not store those of the old rotor.
+    user.typeInto(page->field("cut_in"), "x");
+    main->conditionsPage()->radiusField()->SetValue("70");  // as a paste does
+    postUpdatedValue(main->conditionsPage()->radiusField());
+    ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->operatingConditions().R == 70.0; }, seconds(5)));
+    main->notebook()->SetSelection(0);
+    main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
+    EXPECT_EQ(page->field("cut_in")->GetValue(), "x");
+    EXPECT_NE(page->field("rated_power")->GetValue(), "4.988");
 }
 
 TEST_F(TurbinePageTest, PowerCurveButtonOpensTheCurveWithRatedWindSpeedAndEnergy) {

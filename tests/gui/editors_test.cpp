@@ -236,14 +236,20 @@ TEST_F(ConditionsTest, DisabledPitchFieldsDoNotBlockTheSection) {
     EXPECT_EQ(project->computeSettings().p_step, 5.0);
 }
 
-TEST_F(ConditionsTest, StepLargerThanTheSpanOrZeroIsRefused) {
+TEST_F(ConditionsTest, AZeroStepOrOneStepOverASpanIsRefused) {
     toggle(editor->pitchCheckbox(), true);
-    // A zero step would be saved into a file the command line refuses.
-    for (const char* step : {"25", "0", "-0"}) {
-        type(editor->pitchStepField(), step);
-        EXPECT_TRUE(red(editor->pitchStepField())) << step;
-        EXPECT_EQ(project->computeSettings().p_step, 5.0) << step;
+    // A zero step would be saved into a file the command line refuses; one position over a
+    // span would leave the step as it was.
+    for (const auto& [field, text] : {std::pair{editor->pitchStepField(), "0"}, {editor->pitchStepField(), "-0"},
+                                      {editor->pitchStepsField(), "1"}}) {
+        type(field, text);
+        EXPECT_TRUE(red(field)) << text;
+        EXPECT_EQ(project->computeSettings().p_step, 5.0) << text;
     }
+    // A step beyond the span is the first angle alone, as on the command line.
+    type(editor->pitchStepField(), "25");
+    EXPECT_FALSE(red(editor->pitchStepField()));
+    EXPECT_EQ(editor->pitchStepsField()->GetValue(), "1");
     type(editor->pitchMinField(), "30");  // above the maximum
     EXPECT_TRUE(red(editor->pitchMinField()));
     EXPECT_EQ(project->computeSettings().p_min, 0.0);
@@ -408,11 +414,13 @@ TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
     type(point->aoaStepField(), "0.5");
     EXPECT_FALSE(red(point->aoaStepField()));
     EXPECT_EQ(project->airfoilPoints()[0].a_max, 15.0);
-    type(point->aoaStepField(), "25");
-    EXPECT_TRUE(red(point->aoaStepField()));
+    type(point->aoaStepField(), "25");  // one angle, as the project file allows
+    processEvents();
+    EXPECT_FALSE(red(point->aoaStepField()));
+    EXPECT_EQ(project->airfoilPoints()[0].a_step, 25.0);
     type(point->aoaStepField(), "0");  // the sweep would never end
     EXPECT_TRUE(red(point->aoaStepField()));
-    EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.5);
+    EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.5);  // where this edit of the field began
     type(point->aoaStepField(), "1");
 
     // A disabled field (no typing reaches it) is not checked and not taken over while invalid.

@@ -79,7 +79,7 @@ TEST_F(ExchangeMenuTest, ExportWritesTheBladeAndTablesBesideTheChosenFile) {
 TEST_F(ExchangeMenuTest, ExportRefusesInvalidInputAndARunningComputation) {
     DialogAnswers answers;
     EditCompute* panel = window->computePage();
-    panel->setInputCheck([] { return std::vector<wxString>{"Design conditions: Wind velocity"}; });
+    panel->setInputCheck([](unsigned) { return std::vector<wxString>{"Design conditions: Wind velocity"}; });
     script->paths.push_back(folder + "/AeroDyn_blade.dat");
     choose(MainWindow::kExportAeroDynId);
     processEvents();
