@@ -12,10 +12,6 @@ std::optional<int> rangeSteps(double min, double max, double step) {
     return bemt::SweepRange{min, max, step}.countIfRange();
 }
 
-std::optional<double> rangeStepSize(double min, double max, int steps) {
-    return bemt::SweepRange::stepFor(min, max, steps);
-}
-
 int pitchPositions(const bemt::ComputeSettings& settings) {
     return bemt::BEMTTools::pitchRange(settings).countIfRange().value_or(0);
 }

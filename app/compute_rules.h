@@ -22,9 +22,6 @@ constexpr int kMaxSteps = bemt::Limits::kMaxCharacteristicSteps;
 // Number of values of the range min, min + step, ... up to max, counted as the
 // characteristics sweep counts them. Empty when the fields do not make a range.
 std::optional<int> rangeSteps(double min, double max, double step);
-// The step that gives the number of values: (max - min) / (steps - 1). Empty for fewer
-// than two steps.
-std::optional<double> rangeStepSize(double min, double max, int steps);
 
 // The refusal of a pitch sweep, as a caption and a message; empty when it may run.
 struct Refusal {

@@ -137,11 +137,12 @@ void EditSingleAirfoilPoint::refreshControls() {
             // A step of zero or below would never finish the angle sweep.
             m_aMinCtrl->SetValidator(InputNumberValidator<double>(&m_aMin, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double min) {
                 double max = 0.0;
-                return !readPartner(m_aMaxCtrl, bemt::Limits::xfoilAngle, max) || min <= max;
+                // A polar needs two angles at least.
+                return !readPartner(m_aMaxCtrl, bemt::Limits::xfoilAngle, max) || min < max;
             }));
             m_aMaxCtrl->SetValidator(InputNumberValidator<double>(&m_aMax, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double max) {
                 double min = 0.0;
-                return !readPartner(m_aMinCtrl, bemt::Limits::xfoilAngle, min) || max >= min;
+                return !readPartner(m_aMinCtrl, bemt::Limits::xfoilAngle, min) || max > min;
             }));
             m_aStepCtrl->SetValidator(InputNumberValidator<double>(
                 &m_aStep, true, bemt::Limits::xfoilAngleStep.lowest, bemt::Limits::xfoilAngleStep.highest, [this](double step) {
@@ -150,7 +151,7 @@ void EditSingleAirfoilPoint::refreshControls() {
                         !readPartner(m_aMaxCtrl, bemt::Limits::xfoilAngle, max))
                         return true;
                     // The sweep the project file and the XFOIL run accept.
-                    return !bemt::ProfileParamsXfoil::sweepRefusal(min, max, step);
+                    return !bemt::ProfileParamsXfoil::polarRefusal(min, max, step);
                 }));
             wxCheckBox* guess = setupCheckbox(
                 grid, row++, 0, "Guess Re", &m_guessReynolds,

@@ -8,6 +8,7 @@
 #include "app/compute_rules.h"
 #include "app/design_takeover.h"
 #include "app/kvp_project.h"
+#include "app/range_fields.h"
 #include "app/result_opener.h"
 #include "bemt/Error.h"
 #include "bemt/ProfileParamsCombined.h"
@@ -21,9 +22,6 @@ namespace {
 constexpr int kColumns = 5;
 
 wxString fromCore(const std::string& text) { return wxString::FromUTF8(text); }
-
-// Reads the number a field shows; false when it does not parse.
-bool fieldValue(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
 
 }  // namespace
 
@@ -138,45 +136,14 @@ void EditCompute::setupRangeLogic() {
     // and a step beyond the span too.
     m_stepCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_step, true, bemt::Limits::rangeStep.lowest,
                                                           bemt::Limits::rangeStep.highest));
-    // One position has no step to reach the end of a span: it would leave the step as it was.
-    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps, [this](int steps) {
-                                  double min = 0.0, max = 0.0;
-                                  double step = 0.0;
-                                  return steps > 1 || !readPartner(m_minCtrl, bemt::Limits::rangeValue, min) ||
-                                         !readPartner(m_maxCtrl, bemt::Limits::rangeValue, max) || !(max > min) ||
-                                         (readPartner(m_stepCtrl, bemt::Limits::rangeStep, step) && step > max - min);
+    const RangeFields range(m_minCtrl, m_maxCtrl, m_stepCtrl, m_stepsCtrl, bemt::Limits::rangeValue,
+                            bemt::Limits::rangeStep);
+    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps, [range](int steps) {
+                                  return range.stepsAgree(steps);
                               }).showing([this] {
         return compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step);
     }));
-
-    m_stepCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
-        writeSteps();
-        event.Skip();
-    });
-    for (wxTextCtrl* field : {m_stepsCtrl, m_minCtrl, m_maxCtrl}) {
-        field->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
-            writeStepSize();
-            event.Skip();
-        });
-    }
-}
-
-void EditCompute::writeSteps() {
-    double min = 0.0, max = 0.0, step = 0.0;
-    if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !fieldValue(m_stepCtrl, step)) return;
-    if (const auto steps = compute_rules::rangeSteps(min, max, step)) {
-        m_stepsCtrl->SetValue(wxString::Format("%i", *steps));
-    }
-}
-
-void EditCompute::writeStepSize() {
-    double min = 0.0, max = 0.0;
-    int steps = 0;
-    if (!fieldValue(m_minCtrl, min) || !fieldValue(m_maxCtrl, max) || !parseNumber(m_stepsCtrl->GetValue(), steps))
-        return;
-    if (const auto step = compute_rules::rangeStepSize(min, max, steps)) {
-        m_stepCtrl->SetValue(formatComputed(*step));
-    }
+    range.bind();
 }
 
 void EditCompute::labelRangeUnits() {

@@ -106,9 +106,7 @@ public:
 
 private:
     void setupRangeLogic();
-    void writeSteps();
     void labelRangeUnits();
-    void writeStepSize();
     void onInterpolationToggled(wxCommandEvent& event);
 
     // Starts an action unless the form or the airfoil files refuse it; whenSegmentsReady

@@ -5,6 +5,7 @@
 #include "app/compute_rules.h"
 #include "app/field_rules.h"
 #include "app/kvp_project.h"
+#include "app/range_fields.h"
 #include "bemt/Common.h"
 #include "bemt/SweepRange.h"
 #include "bemt/ValueLimits.h"
@@ -34,9 +35,9 @@ bool tipSpeedRatioFits(double rpm, double radius, double wind) {
 
 // Writes a computed number into a field; a result that is no number (a division by a
 // zero field) leaves the field alone.
-void write(wxTextCtrl* field, double value, bool whole = false) {
+void write(wxTextCtrl* field, double value) {
     if (!std::isfinite(value)) return;
-    field->SetValue(whole ? wxString::Format("%i", static_cast<int>(value)) : formatComputed(value));
+    field->SetValue(formatComputed(value));
 }
 
 }  // namespace
@@ -130,32 +131,26 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         // (a step beyond the span gives the first angle alone, as there).
         return (!(max > min) || step > 0.0) && fewEnoughPitchPositions();
     }));
-    // One position has no step to reach the end of a span: it would leave the step as it was.
-    m_pStepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions,
-                                                         [this](int steps) { return steps > 1 || onePitchPosition(); })
-                                   .showing([this] {
-                                       return bemt::SweepRange{m_pitchMin, m_pitchMax, m_pitchStep}.countIfRange();
-                                   }));
+    const RangeFields pitch(m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl, bemt::Limits::pitchAngle,
+                            bemt::Limits::pitchStep);
+    m_pStepsCtrl->SetValidator(
+        InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions, [pitch](int steps) {
+            return pitch.stepsAgree(steps);
+        }).showing([this] {
+            return bemt::SweepRange{m_pitchMin, m_pitchMax, m_pitchStep}.countIfRange();
+        }));
+    pitch.bind();
 
     // The turbine computations choose their own wind, speeds and pitch.
     for (const wxWindow* field : {m_windCtrl, m_rpmCtrl, m_tsrCtrl, m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl})
         markFieldUse(field, kDesignPoint);
 
     setupLambdaLogic();
-    setupPitchLogic();
     m_pitchBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
         enablePitch(m_pitchBox->GetValue());
         event.Skip();
     });
     Bind(kvnEVT_UPDATED_VALUE, &EditOperatingConditions::onUpdatedValue, this);
-}
-
-bool EditOperatingConditions::onePitchPosition() const {
-    double min = 0.0, max = 0.0, step = 0.0;
-    if (!readPartner(m_pMinCtrl, bemt::Limits::pitchAngle, min) ||
-        !readPartner(m_pMaxCtrl, bemt::Limits::pitchAngle, max))
-        return true;
-    return !(max > min) || (readPartner(m_pStepCtrl, bemt::Limits::pitchStep, step) && step > max - min);
 }
 
 bool EditOperatingConditions::fewEnoughPitchPositions() const {
@@ -191,39 +186,9 @@ void EditOperatingConditions::setupLambdaLogic() {
     });
 }
 
-void EditOperatingConditions::setupPitchLogic() {
-    m_pStepCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
-        double min = 0.0, max = 0.0, step = 0.0;
-        if (read(m_pMinCtrl, min) && read(m_pMaxCtrl, max) && read(m_pStepCtrl, step))
-            write(m_pStepsCtrl, field_rules::stepCount(min, max, step), true);
-        event.Skip();
-    });
-    const auto rewriteStep = [this](wxCommandEvent& event) {
-        double min = 0.0, max = 0.0, steps = 0.0;
-        if (read(m_pMinCtrl, min) && read(m_pMaxCtrl, max) && read(m_pStepsCtrl, steps))
-            write(m_pStepCtrl, field_rules::stepSize(min, max, steps));
-        event.Skip();
-    };
-    m_pStepsCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteStep);
-    m_pMinCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteStep);
-    m_pMaxCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteStep);
-}
-
 void EditOperatingConditions::enablePitch(bool enable) {
     for (wxTextCtrl* field : {m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl}) field->Enable(enable);
     Validate();
-}
-
-bool EditOperatingConditions::rotorAsInProject() const {
-    const bemt::OperatingConditions c = m_project->operatingConditions();
-    const std::pair<const wxTextCtrl*, double> shown[] = {
-        {m_radiusCtrl, c.R}, {m_hubCtrl, c.Rh}, {m_bladesCtrl, static_cast<double>(c.B)},
-        {m_densityCtrl, c.rho}, {m_viscosityCtrl, c.mu}};
-    for (const auto& [field, stored] : shown) {
-        double value = 0.0;
-        if (parseNumber(field->GetValue(), value) && value != stored) return false;
-    }
-    return true;
 }
 
 void EditOperatingConditions::update() {

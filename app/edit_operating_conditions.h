@@ -13,10 +13,6 @@ public:
 
     EditOperatingConditions(wxWindow* parent, KvpProject* project);
 
-    // Whether the rotor and air fields (radius, hub, blades, density, viscosity) show what
-    // the project holds: while a field of the design point is red, a valid edit of theirs
-    // waits with the rest of the section and has not reached the project.
-    bool rotorAsInProject() const;
     void update() override;
     void saveValues() override;
 
@@ -38,11 +34,7 @@ public:
 
 private:
     void setupLambdaLogic();
-    void setupPitchLogic();
     // At most 11 pitch angles, counted as the computations count them.
-    // Whether the pitch fields, as they stand, make a range of one angle (equal ends, or a
-    // step beyond the span), the only range a count of one may show.
-    bool onePitchPosition() const;
     bool fewEnoughPitchPositions() const;
     void onUpdatedValue(wxCommandEvent& event);
 

@@ -249,25 +249,35 @@ bool EditSection::TransferDataFromWindow() {
 void EditSection::nameField(const wxWindow* control, const wxString& name) { m_fieldNames[control] = name; }
 
 std::vector<wxString> EditSection::invalidFields(unsigned unused) {
-    std::vector<wxString> fields;
+    // Whether a field the computation uses shows a valid edit that red text holds back.
+    bool heldBack = false;
+    // Each red field in order, and whether the computation uses it.
+    std::vector<std::pair<wxString, bool>> red;
     const std::function<void(wxWindow*)> visit = [&](wxWindow* window) {
         for (wxWindow* child : window->GetChildren()) {
             if (auto* nested = dynamic_cast<EditSection*>(child)) {
-                const auto inner = nested->invalidFields(unused);
-                fields.insert(fields.end(), inner.begin(), inner.end());
+                for (const wxString& field : nested->invalidFields(unused)) red.emplace_back(field, true);
                 continue;
             }
             const auto uses = m_fieldUses.find(child);
-            const bool wanted = uses == m_fieldUses.end() || (uses->second & ~unused) != 0;
-            if (wxValidator* validator = child->GetValidator(); wanted && validator && !validator->Validate(this)) {
-                const auto name = m_fieldNames.find(child);
-                const wxString field = name != m_fieldNames.end() ? name->second : child->GetName();
-                fields.push_back(m_messageTitle.empty() ? field : m_messageTitle + ": " + field);
+            const bool used = uses == m_fieldUses.end() || (uses->second & ~unused) != 0;
+            if (wxValidator* validator = child->GetValidator()) {
+                if (!validator->Validate(this)) {
+                    const auto name = m_fieldNames.find(child);
+                    const wxString field = name != m_fieldNames.end() ? name->second : child->GetName();
+                    red.emplace_back(m_messageTitle.empty() ? field : m_messageTitle + ": " + field, used);
+                } else if (const auto* field = dynamic_cast<const FieldValidator*>(validator);
+                           used && field && !field->showsHeldValue()) {
+                    heldBack = true;
+                }
             }
             visit(child);
         }
     };
     visit(this);
+    std::vector<wxString> fields;
+    for (const auto& [field, used] : red)
+        if (used || heldBack) fields.push_back(field);
     return fields;
 }
 

@@ -87,6 +87,9 @@ public:
     virtual void revert() = 0;
     // Whether the field's text is valid (without colouring it).
     virtual bool acceptsText() const = 0;
+    // Whether a valid text is the value the section holds: false while red text elsewhere
+    // in the section holds it back, so that it has not reached the project.
+    virtual bool showsHeldValue() const { return true; }
 };
 
 // A field validator bound to a value of type V: the value when the current edit began,
@@ -170,6 +173,12 @@ public:
         auto* text = this->textField();
         // A disabled field cannot be corrected, so it must not hold the section back.
         return text && (!text->IsEnabled() || accepts(text->GetValue()));
+    }
+    bool showsHeldValue() const override {
+        auto* text = this->textField();
+        T v{};
+        return !m_value || !text || !text->IsEnabled() || !accepts(text->GetValue()) ||
+               (valueOf(text->GetValue(), v) && v == *m_value);
     }
 
     // Whether the text parses and passes the limits and the check.
@@ -280,6 +289,10 @@ public:
         auto* text = this->textField();
         return text && (!m_check || m_check(text->GetValue()));
     }
+    bool showsHeldValue() const override {
+        auto* text = this->textField();
+        return !m_value || !text || !acceptsText() || fromText(text->GetValue()) == *m_value;
+    }
 
     static wxString toText(const S& value) {
         if constexpr (std::is_same_v<S, std::string>) {
@@ -349,7 +362,9 @@ public:
 
     // The fields of this section and the sections inside it that hold invalid input,
     // each as "<section>: <field>" (checking them colours them).
-    // Fields marked with a use in `unused` (fields a computation does not use) are left out.
+    // Fields marked with a use in `unused` (fields a computation does not use) are left out,
+    // unless they hold back a valid edit of a field the computation uses: that edit has not
+    // reached the project, which would compute with what the form no longer shows.
     std::vector<wxString> invalidFields(unsigned unused = 0);
     // The computations that use a field only some of them use (FieldUse bits).
     void markFieldUse(const wxWindow* field, unsigned uses) { m_fieldUses[field] = uses; }

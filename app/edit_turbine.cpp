@@ -176,8 +176,16 @@ void EditTurbine::followRotor() {
         if (wxValidator* validator = field->GetValidator(); validator && !validator->Validate(this))
             red[key] = field->GetValue();
     update();
+    if (red.empty()) return;
     for (const auto& [key, text] : red) m_fields.at(key)->ChangeValue(text);
-    if (!red.empty()) Validate();
+    // Text that the new rotor's defaults make valid is stored, as if typed now; text still
+    // red is named.
+    if (Validate()) {
+        TransferDataFromWindow();
+        saveValues();
+    } else {
+        showRedNote();
+    }
 }
 
 bemt::TurbineSettings EditTurbine::settingsFromTexts() const {
@@ -220,18 +228,22 @@ void EditTurbine::saveValues() {
         // The project goes back to where the edit began (a project that stated no turbine
         // settings states none again).
         m_project->setTurbineSettings(m_editStart, true);
-        // Red text is not stored: say why, or at least that it is not.
-        const auto problems = bemt::Turbine::problems(settingsFromTexts());
-        std::vector<bemt::WindClimate> climates;
-        wxString why = "Fields shown in red are not stored.";
-        if (!parseClimates(m_fields.at("wind_climates")->GetValue(), climates, &why) || problems.empty())
-            showNote(why);
-        else
-            showNote(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
+        showRedNote();
         return;
     }
     m_project->setTurbineSettings(settingsFromFields(), true);
     showSource();
+}
+
+void EditTurbine::showRedNote() {
+    // Red text is not stored: say why, or at least that it is not.
+    const auto problems = bemt::Turbine::problems(settingsFromTexts());
+    std::vector<bemt::WindClimate> climates;
+    wxString why = "Fields shown in red are not stored.";
+    if (!parseClimates(m_fields.at("wind_climates")->GetValue(), climates, &why) || problems.empty())
+        showNote(why);
+    else
+        showNote(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
 }
 
 void EditTurbine::showSource() {

@@ -49,6 +49,8 @@ private:
     // The message of a rule the texts break for key, if any.
     std::optional<std::string> problemOf(const std::string& key) const;
     void showSource();
+    // Says why the fields shown in red are not stored.
+    void showRedNote();
 
     KvpProject* m_project;
     bemt::TurbineSettings m_settings;

@@ -1,7 +1,7 @@
 #pragma once
 // The arithmetic behind the editors' coupled fields, kept apart from the controls so it
-// can be checked on its own: tip speed ratio and wind velocity, step counts and step
-// sizes of a sweep, and the remapping of blade positions when the hub moves.
+// can be checked on its own: tip speed ratio and wind velocity, and the remapping of
+// blade positions when the hub moves.
 
 #include <cmath>
 #include <vector>
@@ -14,13 +14,6 @@ namespace field_rules {
 double tipSpeedRatio(double rpm, double radius, double windVelocity);
 // V = ω R / λ.
 double windVelocity(double rpm, double radius, double tipSpeedRatio);
-
-// Number of values of a sweep from min to max by step, as the computations count them
-// (0 to 0.3 by 0.1 gives 4); NaN for a range that computes nothing.
-double stepCount(double min, double max, double step);
-// Step of a sweep with the given number of values: (max - min) / (steps - 1); NaN for
-// fewer than two values.
-double stepSize(double min, double max, double steps);
 
 // Maps a position on the blade span [from, 1] onto [to, 1] (from and to are hub radius /
 // rotor radius before and after): a point keeps its share of the span, a point at the

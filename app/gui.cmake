@@ -4,6 +4,7 @@ find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
 
 add_library(korvane_gui STATIC
   field_rules.cpp
+  range_fields.cpp
   file_dialogs.cpp
   edit_operating_conditions.cpp
   edit_solver_settings.cpp

@@ -204,11 +204,7 @@ std::vector<wxString> MainWindow::invalidFields(bool turbine, unsigned unused) c
                               static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
                               static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine)}) {
         if (page == m_turbine && !turbine) continue;
-        // The design point's red fields count too while they hold back an edit of the rotor
-        // in their section, which has not reached the project.
-        const unsigned pageUnused =
-            page == m_conditions && !m_conditions->rotorAsInProject() ? unused & ~kDesignPoint : unused;
-        const auto invalid = page->invalidFields(pageUnused);
+        const auto invalid = page->invalidFields(unused);
         fields.insert(fields.end(), invalid.begin(), invalid.end());
     }
     return fields;

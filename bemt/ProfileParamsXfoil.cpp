@@ -2,14 +2,15 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <sstream>
 
-#include "bemt/SweepRange.h"
 #include "bemt/Common.h"
 #include "bemt/Error.h"
 #include "bemt/HelperXfoil.h"
 #include "bemt/NumberText.h"
+#include "bemt/SweepRange.h"
 #include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
 
@@ -97,6 +98,19 @@ std::optional<std::string> ProfileParamsXfoil::sweepRefusal(double alphaMin, dou
     if (auto refusal = SweepRange{alphaMin, alphaMax, alphaStep}.sizeRefusal("The sweep of angles of attack",
                                                                                Limits::kMaxXfoilAngles))
         return *refusal;
+    return std::nullopt;
+}
+
+std::optional<std::string> ProfileParamsXfoil::polarRefusal(double alphaMin, double alphaMax, double alphaStep) {
+    if (auto refusal = sweepRefusal(alphaMin, alphaMax, alphaStep)) return refusal;
+    // A polar is interpolated between angles: one angle gives none.
+    if (SweepRange{alphaMin, alphaMax, alphaStep}.positions() < 2.0) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "The sweep of angles of attack from %g to %g by %g gives one angle: a polar needs at least two.",
+                      alphaMin, alphaMax, alphaStep);
+        return std::string(text);
+    }
     return std::nullopt;
 }
 

@@ -51,6 +51,8 @@ public:
     // numbers), a step that is not positive, alphaMax < alphaMin, or more than
     // Limits::kMaxXfoilAngles angles, counted as SweepRange counts them.
     static std::optional<std::string> sweepRefusal(double alphaMin, double alphaMax, double alphaStep);
+    // Why the sweep cannot give a polar of an airfoil point: sweepRefusal, or one angle.
+    static std::optional<std::string> polarRefusal(double alphaMin, double alphaMax, double alphaStep);
 
 private:
     static void checkSweep(double reynolds, double auxiliary, double alphaMin, double alphaMax, double alphaStep);

@@ -228,7 +228,7 @@ void checkPoints(const std::vector<AirfoilPoint>& points, const OperatingConditi
         }
         if (point.data_type != Coordinates || (i > 0 && point.repeat)) continue;
         const std::string where = " Airfoil point " + std::to_string(i + 1) + " (" + point.path + "): ";
-        if (const auto refusal = ProfileParamsXfoil::sweepRefusal(point.a_min, point.a_max, point.a_step))
+        if (const auto refusal = ProfileParamsXfoil::polarRefusal(point.a_min, point.a_max, point.a_step))
             throw bemt::Error(ProfileParamsXfoil::kWrongParameters + where + *refusal);
         const auto re = ToolsAirfoil::xfoilReynolds(point, conditions);
         // Written so that NaN fails every test.

@@ -150,8 +150,12 @@ void PlotAxis::computeTicks(bool logarithmic, double imposedInterval, bool force
     const long startTicks = std::lround(start / interval);
     if (startTicks == 1 || startTicks == 2) start = 0.0;
     end = std::ceil(shownMax / interval - kTickSlack) * interval;
-    // A single value still gets one interval to be drawn in.
-    if (end <= start) end = start + interval;
+    // A single value gets an interval on either side, so that it is drawn inside the
+    // frame rather than on it.
+    if (end <= start) {
+        start = shownMin - interval;
+        end = shownMin + interval;
+    }
     recount(*this);
 }
 

@@ -392,14 +392,22 @@ void PlotPainter::drawSet(const PlotSet& set, bool y2, const wxString& colour) {
         gc.StrokePath(path);
     }
 
-    if (m_model.drawsMarkers(set) || set.line == PlotLine::None) {
-        gc.SetBrush(wxBrush(wxColour(colour)));
-        gc.SetPen(*wxTRANSPARENT_PEN);
-        const double r = 3.0 * m_layout.s;
-        for (std::size_t i = 0; i < xs.size(); ++i) {
-            const wxPoint2DDouble p = m_mapping.toPixel(xs[i], ys[i], y2);
-            if (std::isfinite(p.m_x) && std::isfinite(p.m_y)) gc.DrawEllipse(p.m_x - r, p.m_y - r, 2 * r, 2 * r);
-        }
+    // A value without a finite neighbour has no line to be drawn on: it gets a marker, so
+    // that a curve of one value (a range of one position) shows.
+    const bool allMarkers = m_model.drawsMarkers(set) || set.line == PlotLine::None;
+    const auto shown = [&](std::size_t i) {
+        const wxPoint2DDouble p = m_mapping.toPixel(xs[i], ys[i], y2);
+        return std::isfinite(p.m_x) && std::isfinite(p.m_y);
+    };
+    gc.SetBrush(wxBrush(wxColour(colour)));
+    gc.SetPen(*wxTRANSPARENT_PEN);
+    const double r = 3.0 * m_layout.s;
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        if (!shown(i)) continue;
+        const bool alone = !(i > 0 && shown(i - 1)) && !(i + 1 < xs.size() && shown(i + 1));
+        if (!allMarkers && !alone) continue;
+        const wxPoint2DDouble p = m_mapping.toPixel(xs[i], ys[i], y2);
+        gc.DrawEllipse(p.m_x - r, p.m_y - r, 2 * r, 2 * r);
     }
 }
 

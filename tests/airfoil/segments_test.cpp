@@ -262,10 +262,14 @@ TEST_F(Segments, FileMessages) {
 }
 
 TEST_F(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
-    // One converged angle only.
-    auto r = build({coordinates(0.0, 5e5, 5e5, 0, 0), naca(1.0)}, fakeChannel(adapter));
+    // One converged angle only (13° and 14° do not converge).
+    auto r = build({coordinates(0.0, 5e5, 5e5, 12, 14), naca(1.0)}, fakeChannel(adapter));
     EXPECT_EQ(r.error,
               "XFOIL could not analyse foil.dat at Reynolds number 500000: fewer than two angles of attack converged.");
+    // One angle asked for: refused before XFOIL runs.
+    r = build({coordinates(0.0, 5e5, 5e5, 3, 3), naca(1.0)}, fakeChannel(adapter));
+    EXPECT_EQ(r.error, "Wrong airfoil XFOIL data parameters. Airfoil point 1 (foil.dat): The sweep of angles of attack "
+                       "from 3 to 3 by 1 gives one angle: a polar needs at least two.");
     // The adapter gives up on XFOIL: its reason, not the airfoil, is reported.
     r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(fakeAdapter(dir, "not-installed")));
     EXPECT_EQ(r.error,

@@ -84,6 +84,16 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     type(p.minField(), "20");
     EXPECT_TRUE(p.Validate());
     type(p.minField(), "0");
+    // Equal ends show one step and keep the step (a step of 0 would be refused and the
+    // edit lost); a count of one then follows the step when the span opens again.
+    type(p.maxField(), "0");
+    EXPECT_EQ(p.stepsField()->GetValue(), "1");
+    EXPECT_EQ(h.project.computeSettings().ran_max, 0.0);
+    EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
+    type(p.maxField(), "20");
+    EXPECT_TRUE(p.Validate());
+    EXPECT_EQ(h.project.computeSettings().ran_max, 20.0);
+    type(p.stepField(), "0.5");
 
     // Each computation refuses for the red fields it uses and no others.
     type(p.chordLimitField(), "0");  // a zero chord limit would design a blade without chord
@@ -98,6 +108,14 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     h.messages.clear();
     p.destroyWindows();  // the result window would take the keys
     h.frame->Raise();
+    // A valid end held back by the red chord limit has not reached the project: the
+    // characteristics refuse too, naming the field that holds it back.
+    type(p.maxField(), "15");
+    EXPECT_EQ(h.project.computeSettings().ran_max, 20.0);
+    ASSERT_TRUE(h.run(&EditCompute::computeChar));
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_TRUE(h.messages[0].text.EndsWith("\nCompute: Max. designed relative chord")) << h.messages[0].text;
+    h.messages.clear();
     type(p.maxField(), "20");
     type(p.chordLimitField(), "0.25");
     EXPECT_TRUE(p.Validate());

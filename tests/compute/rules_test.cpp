@@ -55,9 +55,6 @@ TEST(RangeFields, StepsAndStepSizeFollowEachOther) {
     EXPECT_EQ(compute_rules::rangeSteps(0, 0.3, 0.1), 4);
     EXPECT_FALSE(compute_rules::rangeSteps(0, 20, 0));
     EXPECT_FALSE(compute_rules::rangeSteps(20, 0, 1));
-    EXPECT_DOUBLE_EQ(*compute_rules::rangeStepSize(0, 20, 41), 0.5);
-    EXPECT_DOUBLE_EQ(*compute_rules::rangeStepSize(2, 12, 6), 2.0);
-    EXPECT_FALSE(compute_rules::rangeStepSize(0, 20, 1));
 }
 
 // Which fields of a performance surface's grid turn red: those that keep the command

@@ -165,6 +165,24 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
     EXPECT_EQ(page->field("cut_in")->GetValue(), "x");
     EXPECT_NE(page->field("rated_power")->GetValue(), "4.988");
+    EXPECT_EQ(page->sourceLabel()->GetLabel(), "Fields shown in red are not stored.");
+
+    // Red text that the new defaults make valid is stored as typed: a maximal rotor speed
+    // below the old minimal one (half the design speed), above the new one.
+    user.typeInto(page->field("cut_in"), "3");
+    user.click(page->defaultsButton());
+    ASSERT_TRUE(runEventLoopUntil([&] { return !main->project()->state().turbine.has_value(); }, seconds(5)));
+    user.typeInto(page->field("rpm_max"), "1");
+    EXPECT_TRUE(red(page->field("rpm_max")));
+    main->conditionsPage()->rotationSpeedField()->SetValue("1.5");
+    postUpdatedValue(main->conditionsPage()->rotationSpeedField());
+    ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->operatingConditions().Om < 0.2; }, seconds(5)));
+    main->notebook()->SetSelection(0);
+    main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
+    ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->state().turbine.has_value(); }, seconds(5)));
+    EXPECT_EQ(main->project()->turbineSettings().rpm_max, 1.0);
+    EXPECT_EQ(main->project()->turbineSettings().rpm_min, 0.75);
+    EXPECT_FALSE(red(page->field("rpm_max")));
 }
 
 TEST_F(TurbinePageTest, PowerCurveButtonOpensTheCurveWithRatedWindSpeedAndEnergy) {

@@ -1,15 +1,18 @@
+#include "app/edit_section.h"
+
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
 #include <functional>
 #include <limits>
 
+#include "UserSimulation.h"
 #include "WxTestApp.h"
-#include "app/edit_section.h"
 
 namespace {
 
 using korvane::testing::processEvents;
+using korvane::testing::red;
 
 TEST(NumberUnits, PrefixFollowsTheTruncatedDecade) {
     const auto check = [](double value, const wxString& unit, const wxString& number, const wxString& shownUnit) {
@@ -120,7 +123,6 @@ protected:
         korvane::testing::destroyNow(frame);
         korvane::testing::processEvents();
     }
-    static bool red(wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
     // A key pressed in the field, and the text it leaves there (none: it typed nothing).
     void press(wxTextCtrl* w, int code, const wxString& text = {}, bool control = false) {
         wxKeyEvent event(wxEVT_KEY_DOWN);

@@ -22,6 +22,7 @@
 namespace {
 
 using korvane::testing::processEvents;
+using korvane::testing::red;
 
 TEST(FieldRules, TipSpeedRatioAndWindVelocityFollowOmegaR) {
     // 30 rpm = π rad/s; 10 m; 10 m/s: λ = π.
@@ -29,13 +30,6 @@ TEST(FieldRules, TipSpeedRatioAndWindVelocityFollowOmegaR) {
     EXPECT_EQ(formatNumber(field_rules::tipSpeedRatio(30.0, 10.0, 10.0)), "3.14");
     EXPECT_NEAR(field_rules::windVelocity(30.0, 10.0, 7.0), M_PI * 10.0 / 7.0, 1e-12);
     EXPECT_EQ(formatNumber(field_rules::windVelocity(30.0, 10.0, 7.0)), "4.49");
-}
-
-TEST(FieldRules, StepsAndStepSize) {
-    // Counts as the computations count (RangeFields in the compute tests); none for no step.
-    EXPECT_TRUE(std::isnan(field_rules::stepCount(0.0, 20.0, 0.0)));
-    EXPECT_EQ(field_rules::stepSize(0.0, 20.0, 11.0), 2.0);
-    EXPECT_EQ(formatNumber(field_rules::stepSize(0.0, 20.0, 7.0)), "3.33");
 }
 
 TEST(FieldRules, RemapKeepsEachPointsShareOfTheSpan) {
@@ -93,7 +87,6 @@ protected:
         box->GetEventHandler()->ProcessEvent(event);
         processEvents();
     }
-    static bool red(wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
 
     void setConditions(double R, double Rh, double rpm, double V0) {
         auto c = project->operatingConditions();
@@ -246,6 +239,16 @@ TEST_F(ConditionsTest, AZeroStepOrOneStepOverASpanIsRefused) {
         EXPECT_TRUE(red(field)) << text;
         EXPECT_EQ(project->computeSettings().p_step, 5.0) << text;
     }
+    // Equal ends show one angle and keep the step, rather than a step of 0 beside a count
+    // of five; the count follows the step again when the span opens.
+    type(editor->pitchStepField(), "5");
+    type(editor->pitchMaxField(), "0");
+    EXPECT_EQ(editor->pitchStepsField()->GetValue(), "1");
+    EXPECT_EQ(project->computeSettings().p_step, 5.0);
+    EXPECT_EQ(project->computeSettings().p_max, 0.0);
+    type(editor->pitchMaxField(), "20");
+    EXPECT_FALSE(red(editor->pitchStepsField()));
+    EXPECT_EQ(project->computeSettings().p_max, 20.0);
     // A step beyond the span is the first angle alone, as on the command line.
     type(editor->pitchStepField(), "25");
     EXPECT_FALSE(red(editor->pitchStepField()));
@@ -414,13 +417,16 @@ TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
     type(point->aoaStepField(), "0.5");
     EXPECT_FALSE(red(point->aoaStepField()));
     EXPECT_EQ(project->airfoilPoints()[0].a_max, 15.0);
-    type(point->aoaStepField(), "25");  // one angle, as the project file allows
-    processEvents();
-    EXPECT_FALSE(red(point->aoaStepField()));
-    EXPECT_EQ(project->airfoilPoints()[0].a_step, 25.0);
-    type(point->aoaStepField(), "0");  // the sweep would never end
-    EXPECT_TRUE(red(point->aoaStepField()));
-    EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.5);  // where this edit of the field began
+    // One angle gives no polar, a step of 0 a sweep that never ends: the edit stays where
+    // it began.
+    for (const auto& [field, text] :
+         {std::pair{point->aoaStepField(), "25"}, {point->aoaStepField(), "0"}, {point->aoaMaxField(), "-5"}}) {
+        type(field, text);
+        EXPECT_TRUE(red(field)) << text;
+        EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.5) << text;
+        EXPECT_EQ(project->airfoilPoints()[0].a_max, 15.0) << text;
+    }
+    type(point->aoaMaxField(), "15");
     type(point->aoaStepField(), "1");
 
     // A disabled field (no typing reaches it) is not checked and not taken over while invalid.

@@ -47,6 +47,7 @@
 namespace {
 
 using korvane::testing::DialogAnswers;
+using korvane::testing::red;
 using korvane::testing::ScriptedFileDialogs;
 using korvane::testing::SimulatedUser;
 
@@ -73,7 +74,6 @@ protected:
         user.settle();
     }
 
-    static bool red(const wxWindow* w) { return w->GetForegroundColour() == *wxRED; }
     // The text fields shown red anywhere in the main window.
     std::set<const wxWindow*> redFields() const {
         std::set<const wxWindow*> found;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include "WxTestApp.h"
@@ -384,6 +385,28 @@ TEST_F(PlotDisplayTest, LegendNamesEveryCurveAndBandWhenThereIsMoreThanOne) {
     EXPECT_EQ(entries[1].text, "Pitch (right axis)");
 }
 
+// Pixels in the first set's colour #b80058, allowing for antialiasing.
+long firstSetPixels(const wxImage& image) {
+    long count = 0;
+    for (int py = 0; py < image.GetHeight(); ++py)
+        for (int px = 0; px < image.GetWidth(); ++px)
+            if (std::abs(image.GetRed(px, py) - 0xb8) < 25 && image.GetGreen(px, py) < 40 &&
+                std::abs(image.GetBlue(px, py) - 0x58) < 30)
+                ++count;
+    return count;
+}
+
+TEST_F(PlotDisplayTest, AValueWithoutNeighboursIsDrawnAsADot) {
+    // A range of one position, and a value between gaps: no line to draw them on.
+    const double gap = std::numeric_limits<double>::quiet_NaN();
+    for (const auto& [x, y] :
+         {std::pair{std::vector{5.0}, std::vector{0.4}}, {std::vector{1.0, 2.0, 3.0}, std::vector{gap, 0.3, gap}}}) {
+        auto* chart = new PlotDisplay(frame, "Cp", "TSR [-]", "Cp [-]", "", false, false);
+        chart->addAxis1Set(&x, &y, true);
+        EXPECT_GT(firstSetPixels(chart->getImage(400, 300).ConvertToImage()), 5) << x.size();
+    }
+}
+
 TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
     std::vector<double> x, cl, cd;
     for (int i = -10; i <= 20; ++i) {
@@ -405,18 +428,14 @@ TEST_F(PlotDisplayTest, ImageHasTheRequestedSizeAndShowsTheData) {
         EXPECT_EQ(bitmap.GetDepth(), 32);
 
         const wxImage image = bitmap.ConvertToImage();
-        long inked = 0, setColoured = 0;
+        long inked = 0;
         const long pixels = static_cast<long>(size.x) * size.y;
         for (int py = 0; py < size.y; ++py)
-            for (int px = 0; px < size.x; ++px) {
-                const int r = image.GetRed(px, py), g = image.GetGreen(px, py), b = image.GetBlue(px, py);
-                if (r < 200 || g < 200 || b < 200) ++inked;
-                // The Y1 set's colour #b80058, allowing for antialiasing.
-                if (std::abs(r - 0xb8) < 25 && g < 40 && std::abs(b - 0x58) < 30) ++setColoured;
-            }
+            for (int px = 0; px < size.x; ++px)
+                if (image.GetRed(px, py) < 200 || image.GetGreen(px, py) < 200 || image.GetBlue(px, py) < 200) ++inked;
         EXPECT_GT(inked, pixels / 200) << "blank image " << size.x << "x" << size.y;
         EXPECT_LT(inked, pixels / 2) << "image not on a white background";
-        EXPECT_GT(setColoured, 20) << "the data set is not drawn";
+        EXPECT_GT(firstSetPixels(image), 20) << "the data set is not drawn";
     }
     EXPECT_THROW(plot->getImage(0, 100), bemt::Error);
 }

@@ -27,16 +27,16 @@ struct TickCase {
 
 TEST(PlotAxisTicks, FollowTheDecadeRules) {
     const TickCase cases[] = {
-        {0.3, 7.9, 1.0, 0.0, 8.0, 9},     // r = 7.6 > 5: interval p
-        {2.0, 9.0, 1.0, 0.0, 9.0, 10},    // start two intervals above zero drops to 0
-        {3.0, 12.0, 1.0, 3.0, 12.0, 10},  // three intervals above zero stays
-        {0.25, 1.0, 0.1, 0.0, 1.0, 11},   // start 0.2 is two intervals: 0
-        {10.0, 250.0, 50.0, 0.0, 250.0, 6},  // r = 2.4: interval p/2
-        {0.0, 1.0, 0.2, 0.0, 1.0, 6},     // r = 1: interval p/5
-        {-7.5, -0.5, 1.0, -8.0, 0.0, 9},  // negative data: d = 7
-        {5.3, 6.8, 1.0, 5.0, 7.0, 3, true},  // log10 of Reynolds numbers: whole exponents
+        {0.3, 7.9, 1.0, 0.0, 8.0, 9},                   // r = 7.6 > 5: interval p
+        {2.0, 9.0, 1.0, 0.0, 9.0, 10},                  // start two intervals above zero drops to 0
+        {3.0, 12.0, 1.0, 3.0, 12.0, 10},                // three intervals above zero stays
+        {0.25, 1.0, 0.1, 0.0, 1.0, 11},                 // start 0.2 is two intervals: 0
+        {10.0, 250.0, 50.0, 0.0, 250.0, 6},             // r = 2.4: interval p/2
+        {0.0, 1.0, 0.2, 0.0, 1.0, 6},                   // r = 1: interval p/5
+        {-7.5, -0.5, 1.0, -8.0, 0.0, 9},                // negative data: d = 7
+        {5.3, 6.8, 1.0, 5.0, 7.0, 3, true},             // log10 of Reynolds numbers: whole exponents
         {40.0, 47.0, 5.0, 0.0, 50.0, 11, false, true},  // forced zero: the data span 0 .. 47, r = 4.7
-        {3.0, 3.0, 1.0, 3.0, 4.0, 2},     // one value: its decade's interval, one interval to draw in
+        {3.0, 3.0, 1.0, 2.0, 4.0, 3},                   // one value: its decade's interval on either side
     };
     for (const auto& c : cases) {
         PlotAxis axis;
@@ -63,10 +63,11 @@ TEST(PlotAxisTicks, NegativeDataAndImposedIntervals) {
 }
 
 TEST(PlotAxisTicks, SingleValuesAndEmptyAxes) {
-    // Zero has no decade; the axis still gets a finite scale.
+    // Zero has no decade; the axis still gets a finite scale, with the value in the middle.
     PlotAxis axis = axisOver(0.0, 0.0);
     EXPECT_DOUBLE_EQ(axis.interval, 1.0);
-    EXPECT_EQ(axis.ticks, 2);
+    EXPECT_DOUBLE_EQ(axis.start, -1.0);
+    EXPECT_EQ(axis.ticks, 3);
 
     PlotAxis empty;
     empty.computeTicks(false);

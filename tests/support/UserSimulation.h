@@ -37,6 +37,9 @@ inline void runEventLoopFor(std::chrono::milliseconds time) {
     runEventLoopUntil([end] { return std::chrono::steady_clock::now() >= end; }, time);
 }
 
+// Whether a field shows its text in red, as a refused input.
+inline bool red(const wxWindow* field) { return field->GetForegroundColour() == *wxRED; }
+
 class SimulatedUser {
 public:
     // Time for the event loop after each gesture.

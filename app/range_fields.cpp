@@ -1,0 +1,66 @@
+#include "app/range_fields.h"
+
+#include "app/edit_section.h"
+#include "bemt/SweepRange.h"
+
+RangeFields::RangeFields(wxTextCtrl* min, wxTextCtrl* max, wxTextCtrl* step, wxTextCtrl* steps, bemt::ValueLimit ends,
+                         bemt::ValueLimit stepLimits)
+    : m_min(min), m_max(max), m_step(step), m_steps(steps), m_ends(ends), m_stepLimits(stepLimits) {}
+
+void RangeFields::bind() const {
+    // The handlers hold copies of the four pointers, which live as long as the fields.
+    const RangeFields fields = *this;
+    m_step->Bind(kvnEVT_UPDATED_VALUE, [fields](wxCommandEvent& event) {
+        fields.countFromStep();
+        event.Skip();
+    });
+    m_steps->Bind(kvnEVT_UPDATED_VALUE, [fields](wxCommandEvent& event) {
+        fields.stepFromCount();
+        event.Skip();
+    });
+    for (wxTextCtrl* end : {m_min, m_max}) {
+        end->Bind(kvnEVT_UPDATED_VALUE, [fields](wxCommandEvent& event) {
+            fields.followEnds();
+            event.Skip();
+        });
+    }
+}
+
+bool RangeFields::ends(double& min, double& max) const {
+    return readPartner(m_min, m_ends, min) && readPartner(m_max, m_ends, max);
+}
+
+bool RangeFields::stepsAgree(int steps) const {
+    double min = 0.0, max = 0.0, step = 0.0;
+    if (!ends(min, max) || max < min) return true;
+    if (max == min) return steps == 1;
+    if (steps > 1) return true;
+    // One value over a span: only a step beyond it, counted as the sweeps count.
+    return readPartner(m_step, m_stepLimits, step) && bemt::SweepRange{min, max, step}.countIfRange() == 1;
+}
+
+void RangeFields::countFromStep() const {
+    double min = 0.0, max = 0.0, step = 0.0;
+    if (!ends(min, max) || !readPartner(m_step, m_stepLimits, step)) return;
+    if (const auto count = bemt::SweepRange{min, max, step}.countIfRange())
+        m_steps->SetValue(wxString::Format("%i", *count));
+}
+
+void RangeFields::stepFromCount() const {
+    double min = 0.0, max = 0.0;
+    int steps = 0;
+    if (!ends(min, max) || !(max > min) || !parseNumber(m_steps->GetValue(), steps)) return;
+    if (const auto step = bemt::SweepRange::stepFor(min, max, steps)) m_step->SetValue(formatComputed(*step));
+}
+
+void RangeFields::followEnds() const {
+    double min = 0.0, max = 0.0;
+    int steps = 0;
+    if (!ends(min, max)) return;
+    // Over a span the count stays and the step follows; a count of one has no step to
+    // follow, and equal ends no span: the count follows the step.
+    if (max > min && parseNumber(m_steps->GetValue(), steps) && steps > 1)
+        stepFromCount();
+    else
+        countFromStep();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The four fields of a sweep that follow each other: first and last value, step and number
+// of steps. The step is what the project holds; the number of steps is shown from it and,
+// typed, sets the step that spreads that many values over the span. Equal ends, or a step
+// beyond the span, make one value: the fields then show one step and keep the step as it
+// was, rather than a step of zero.
+
+#include <wx/textctrl.h>
+
+#include "bemt/ValueLimits.h"
+
+class RangeFields {
+public:
+    RangeFields(wxTextCtrl* min, wxTextCtrl* max, wxTextCtrl* step, wxTextCtrl* steps, bemt::ValueLimit ends,
+                bemt::ValueLimit stepLimits);
+
+    // Each field rewrites the others after it was changed (on kvnEVT_UPDATED_VALUE).
+    void bind() const;
+
+    // Whether a number of steps agrees with the other fields as they stand: more than one
+    // over a span that the step does not leap, one over equal ends or a leapt span. A
+    // partner red by itself is its own fault: the count passes then.
+    bool stepsAgree(int steps) const;
+
+private:
+    // The numbers the fields hold within their limits; false when one does not.
+    bool ends(double& min, double& max) const;
+    void countFromStep() const;
+    void stepFromCount() const;
+    void followEnds() const;
+
+    wxTextCtrl* m_min;
+    wxTextCtrl* m_max;
+    wxTextCtrl* m_step;
+    wxTextCtrl* m_steps;
+    bemt::ValueLimit m_ends;
+    bemt::ValueLimit m_stepLimits;
+};
