@@ -27,6 +27,14 @@ std::unique_ptr<bemt::Solver> makeSolver(bemt::SolverType type) {
     }
 }
 
+// Element i of n along the default rotor: chord tapering from 0.15 R at the hub to 0.05 R
+// at the tip, the guessed twist plus the pitch [deg].
+bemt::BladeElement element(int i, int n, const bemt::OperatingConditions& op, double pitch,
+                           bemt::ProfileParams* polar) {
+    const double x = bemt::Common::i2x_rel(i, n, op);
+    return {x * op.R, (0.05 + 0.1 * (1.0 - x)) * op.R, deg2rad(bemt::Common::guessTwistDeg(x) + pitch), polar};
+}
+
 class EachSolver : public ::testing::TestWithParam<bemt::SolverType> {};
 
 // One element of NACA 0012 at Re 1e6, built backwards from a chosen state so that its
@@ -93,17 +101,13 @@ TEST(Solvers, AgreeOnAttachedFlowElementsOfTheDefaultRotor) {
     auto fixed = makeSolver(bemt::FixedPoint2D);
     int attached = 0;
     for (int i = 0; i < n; ++i) {
-        const double x = bemt::Common::i2x_rel(i, n, op);
-        const double c = (0.05 + 0.1 * (1.0 - x)) * op.R;
-        const double theta = deg2rad(bemt::Common::guessTwistDeg(x));
-        const bemt::BladeElement element{x * op.R, c, theta, &polar};
-        const auto sNing = ning->solve(element, op, data.settings);
+        const auto sNing = ning->solve(element(i, n, op, 0.0, &polar), op, data.settings);
         // Right at the hub, where the hub loss dominates (F well below 1), the balance
         // has more than one root and each method may find another; skip those.
         if (!sNing.converged || std::fabs(sNing.alpha) > deg2rad(10.0) || sNing.a > 0.4 || sNing.F < 0.5) continue;
         ++attached;
         for (auto* other : {nr.get(), fixed.get()}) {
-            const auto s = other->solve(element, op, data.settings);
+            const auto s = other->solve(element(i, n, op, 0.0, &polar), op, data.settings);
             SCOPED_TRACE("element " + std::to_string(i));
             EXPECT_TRUE(s.converged);
             EXPECT_NEAR(s.a, sNing.a, 1e-4);
@@ -166,10 +170,7 @@ TEST(SolverNing, StopsWhereTheResidualIsWithinTheAccuracy) {
             op.TSR = tsr;
             op.Om = tsr * op.V0 / op.R;
             for (int i = 0; i < n; ++i) {
-                const double x = bemt::Common::i2x_rel(i, n, op);
-                const double c = (0.05 + 0.1 * (1.0 - x)) * op.R;
-                const double theta = deg2rad(bemt::Common::guessTwistDeg(x) + pitch);
-                const auto s = solver.solve({x * op.R, c, theta, &polar}, op, settings);
+                const auto s = solver.solve(element(i, n, op, pitch, &polar), op, settings);
                 if (!s.converged) continue;
                 ++converged;
                 SCOPED_TRACE("TSR " + std::to_string(tsr) + " pitch " + std::to_string(pitch) + " element " +
@@ -191,12 +192,12 @@ TEST(SolverNing, IgnoresThePreviousSolution) {
     auto data = korvane::testing::defaultRotor();
     bemt::ProfileParamsNACA polar(bemt::NACA_0012);
     bemt::SolverNing solver;
-    const bemt::BladeElement element{12.0, 1.5, deg2rad(3.0), &polar};
+    const bemt::BladeElement middle{12.0, 1.5, deg2rad(3.0), &polar};
     bemt::Solution previous;
     previous.a = 0.9;
     previous.a_ = 0.5;
-    const auto fresh = solver.solve(element, data.conditions, data.settings);
-    const auto chained = solver.solve(element, data.conditions, data.settings, previous);
+    const auto fresh = solver.solve(middle, data.conditions, data.settings);
+    const auto chained = solver.solve(middle, data.conditions, data.settings, previous);
     EXPECT_EQ(fresh.phi, chained.phi);
     EXPECT_EQ(fresh.a, chained.a);
 }
