@@ -273,7 +273,7 @@ TEST(PolarCopies, CopiesHaveTheirOwnReynoldsNumbersAndKeepTheSharingOfTheOrigina
     EXPECT_DOUBLE_EQ(original->cl(0.1), csvPolar(kPolarA)->cl(0.1));
 }
 
-TEST(ThreadCount, WholeNumbersFromOneAreTakenAnythingElseIsNamedInTheMessage) {
+TEST(ThreadCountVariable, WholeNumbersFromOneAreTakenAnythingElseIsNamedInTheMessage) {
     const char* saved = std::getenv("KORVANE_THREADS");
     const std::optional<std::string> restore = saved ? std::optional<std::string>(saved) : std::nullopt;
     unsetenv("KORVANE_THREADS");
