@@ -293,7 +293,11 @@ TEST(ThreadCountVariable, WholeNumbersFromOneAreTakenAnythingElseIsNamedInTheMes
         // Programs that cannot report it fall back to every core.
         EXPECT_EQ(bemt::ThreadCount::standard(), bemt::ThreadCount::cores());
     }
-    restore ? setenv("KORVANE_THREADS", restore->c_str(), 1) : unsetenv("KORVANE_THREADS");
+    if (restore) {
+        setenv("KORVANE_THREADS", restore->c_str(), 1);
+    } else {
+        unsetenv("KORVANE_THREADS");
+    }
 }
 
 }  // namespace
