@@ -66,22 +66,12 @@ TEST_F(Blending, RangeIsTheOverlapAndReynoldsReachesOnlyDependentPolars) {
     EXPECT_DOUBLE_EQ(blend.getCurrentReynolds(), 1000000);
 }
 
-std::vector<bemt::AirfoilSegment> threeSegments(std::shared_ptr<bemt::ProfileParams> a,
-                                                std::shared_ptr<bemt::ProfileParams> b,
-                                                std::shared_ptr<bemt::ProfileParams> c,
-                                                std::shared_ptr<bemt::ProfileParams> d) {
-    return {{0.1, 0.4, a, b}, {0.4, 0.7, b, c}, {0.7, 1.0, c, d}};
-}
-
 TEST(ToolsAirfoil, FindSegmentClampsToTheFirstAndLastSegment) {
     auto p = std::make_shared<ConstantPolar>(0.5, 0.01);
-    auto segments = threeSegments(p, p, p, p);
-    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.0, &segments), &segments[0]);
-    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.1, &segments), &segments[0]);
-    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.4, &segments), &segments[1]);
-    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.69, &segments), &segments[1]);
-    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(0.7, &segments), &segments[2]);
-    EXPECT_EQ(bemt::ToolsAirfoil::findSegment(1.3, &segments), &segments[2]);
+    std::vector<bemt::AirfoilSegment> segments = {{0.1, 0.4, p, p}, {0.4, 0.7, p, p}, {0.7, 1.0, p, p}};
+    const std::pair<double, int> found[] = {{0.0, 0}, {0.1, 0}, {0.4, 1}, {0.69, 1}, {0.7, 2}, {1.3, 2}};
+    for (const auto& [x, index] : found)
+        EXPECT_EQ(bemt::ToolsAirfoil::findSegment(x, &segments), &segments[index]) << x;
 }
 
 TEST(ToolsAirfoil, SetupReynoldsSetsEachPolarAtItsOwnPoint) {

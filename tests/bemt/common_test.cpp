@@ -1,4 +1,5 @@
-// Shared formulas: element positions, loss factor, conversions, reference values.
+// Shared formulas: loss factor, conversions, reference values (element positions: the
+// operating point and design tests).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,24 +11,6 @@
 namespace {
 
 namespace Common = bemt::Common;
-
-TEST(Common, ElementCentresLieHalfAnElementInsideTheBlade) {
-    bemt::OperatingConditions op;
-    op.R = 25.0;
-    op.Rh = 1.5;
-    const int n = 10;
-    const double h = op.Rh / op.R;
-    EXPECT_DOUBLE_EQ(Common::i2x_rel(0, n, op), h + 0.5 * (1.0 - h) / n);
-    EXPECT_NEAR(Common::i2x_rel(n - 1, n, op), 1.0 - 0.5 * (1.0 - h) / n, 1e-15);
-}
-
-TEST(Common, ConversionsRoundTrip) {
-    for (double v : {0.0, 1.0, 1.884955592153876, 100.0}) {
-        EXPECT_NEAR(Common::rpm2rads(Common::rads2rpm(v)), v, 1e-12 * (1 + v));
-        EXPECT_NEAR(Common::deg2rad(Common::rad2deg(v)), v, 1e-12 * (1 + v));
-    }
-    EXPECT_DOUBLE_EQ(Common::rpm2rads(30.0), std::numbers::pi);
-}
 
 TEST(Common, LossFactorVanishesAtTipAndHubAndIsNearOneInBetween) {
     bemt::OperatingConditions op;
@@ -72,7 +55,7 @@ TEST(Common, LossFactorFarFromTipAndHubIsTheFullFormulaBitForBit) {
     }
 }
 
-TEST(Common, ReynoldsAndWindReferencesByHand) {
+TEST(Common, ReferencesAndConversionsByHand) {
     bemt::OperatingConditions op;  // R 10, V0 10, TSR 5, rho 1.225, mu 1.789e-5
     // W = 10 * sqrt((1.01 * 0.5 * 5)^2 + 0.7^2) = 26.20234 m/s; c = 0.05 * 10 = 0.5 m;
     // Re = 1.225 * 26.20234 * 0.5 / 1.789e-5 = 897090.
@@ -80,6 +63,8 @@ TEST(Common, ReynoldsAndWindReferencesByHand) {
     EXPECT_NEAR(re, 897090.0, 1.0);
     EXPECT_DOUBLE_EQ(Common::Pwind(op), 0.5 * 1.225 * 1000.0 * std::numbers::pi * 100.0);
     EXPECT_DOUBLE_EQ(Common::Twind(op), 0.5 * 1.225 * 100.0 * std::numbers::pi * 100.0);
+    EXPECT_DOUBLE_EQ(Common::rpm2rads(30.0), std::numbers::pi);
+    EXPECT_DOUBLE_EQ(Common::rads2rpm(std::numbers::pi), 30.0);
 }
 
 }  // namespace

@@ -41,6 +41,12 @@ const TellingRow kTellingRows[] = {
     {bemt::NACA_0025, 2, 0.5097, 0.9472, 1.4395, 27, 0.0084, 0.0126},
 };
 
+// The compiled lift and drag tables of each airfoil.
+using P = ProfileParamsNACA;
+const P::TableTriple* const kTables[5][2] = {{&P::cl_naca0012, &P::cd_naca0012}, {&P::cl_naca0015, &P::cd_naca0015},
+                                             {&P::cl_naca0018, &P::cd_naca0018}, {&P::cl_naca0021, &P::cd_naca0021},
+                                             {&P::cl_naca0025, &P::cd_naca0025}};
+
 ProfileParamsNACA polarAt(bemt::NACAairfoil airfoil, double reynolds) {
     ProfileParamsNACA polar(airfoil);
     polar.setReynolds(reynolds);
@@ -58,11 +64,8 @@ TEST(NacaTables, TellingRowsBelowThirtyDegrees) {
         EXPECT_NEAR(polar.cl(0.0), 0.0, kExact);
 
         // The largest lift below 30 degrees lies on a grid point (the tables are linear).
-        const ProfileParamsNACA::TableTriple* tables[] = {
-            &ProfileParamsNACA::cl_naca0012, &ProfileParamsNACA::cl_naca0015, &ProfileParamsNACA::cl_naca0018,
-            &ProfileParamsNACA::cl_naca0021, &ProfileParamsNACA::cl_naca0025};
         double best = -1.0, bestAngle = -1.0;
-        for (double a : (*tables[row.airfoil])[row.level].xValues()) {
+        for (double a : (*kTables[row.airfoil][0])[row.level].xValues()) {
             if (a >= 30) break;
             const double cl = polar.cl(deg2rad(a));
             if (cl > best) {
@@ -104,15 +107,8 @@ TEST(NacaTables, ValuesFromThirtyToOneEightyDegreesDoNotDependOnReynolds) {
     }
 }
 
-TEST(NacaTables, AngleGridsHaveTheirPublishedShape) {
-    EXPECT_EQ(bemt::alpha_extra_short.size(), 50u);
-    EXPECT_EQ(bemt::alpha_shorter.size(), 51u);
-    EXPECT_EQ(bemt::alpha_short.size(), 52u);
-    EXPECT_EQ(bemt::alpha_medium.size(), 53u);
-    EXPECT_EQ(bemt::alpha_medium_long.size(), 54u);
-    EXPECT_EQ(bemt::alpha_long.size(), 59u);
-
-    // Each compiled table lies on the grid its airfoil and level are published with.
+// Each compiled table lies on the angle grid its airfoil and level are published with.
+TEST(NacaTables, EachTableLiesOnItsPublishedAngleGrid) {
     const std::vector<double>* grids[5][3] = {
         {&bemt::alpha_long, &bemt::alpha_long, &bemt::alpha_long},
         {&bemt::alpha_long, &bemt::alpha_long, &bemt::alpha_long},
@@ -120,18 +116,13 @@ TEST(NacaTables, AngleGridsHaveTheirPublishedShape) {
         {&bemt::alpha_extra_short, &bemt::alpha_medium, &bemt::alpha_medium_long},
         {&bemt::alpha_shorter, &bemt::alpha_long, &bemt::alpha_long},
     };
-    const ProfileParamsNACA::TableTriple* clTables[5] = {&ProfileParamsNACA::cl_naca0012, &ProfileParamsNACA::cl_naca0015,
-                                                         &ProfileParamsNACA::cl_naca0018, &ProfileParamsNACA::cl_naca0021,
-                                                         &ProfileParamsNACA::cl_naca0025};
-    const ProfileParamsNACA::TableTriple* cdTables[5] = {&ProfileParamsNACA::cd_naca0012, &ProfileParamsNACA::cd_naca0015,
-                                                         &ProfileParamsNACA::cd_naca0018, &ProfileParamsNACA::cd_naca0021,
-                                                         &ProfileParamsNACA::cd_naca0025};
     for (int airfoil = 0; airfoil < 5; ++airfoil) {
         for (int level = 0; level < 3; ++level) {
-            EXPECT_EQ((*clTables[airfoil])[level].xValues(), *grids[airfoil][level]) << airfoil << "/" << level;
-            EXPECT_EQ((*cdTables[airfoil])[level].xValues(), *grids[airfoil][level]) << airfoil << "/" << level;
+            for (const auto* table : kTables[airfoil])
+                EXPECT_EQ((*table)[level].xValues(), *grids[airfoil][level]) << airfoil << "/" << level;
         }
     }
+    EXPECT_EQ(bemt::alpha_extra_short.size(), 50u);  // 0 to 12 by 1, 14 to 22 by 2, 25, 30 to 180 by 5
 }
 
 TEST(NacaPolar, IsOddInLiftEvenInDragAndFoldsOneTurn) {

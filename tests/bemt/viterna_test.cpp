@@ -48,7 +48,7 @@ TEST(Viterna, TheFormulasMeetTheTableAtItsEndAndGiveHandComputedValues) {
     EXPECT_NEAR(upper.cd(135.0), 0.655, 1e-12);
 }
 
-TEST(Viterna, ContinuousAtTheStallAngleOnBothSides) {
+TEST(Viterna, ContinuousAtTheStallAngleOnBothSidesAndAFlatPlateAtNinety) {
     auto polar = viternaPolar({-8.0, -4.0, 0.0, 4.0, 8.0, 12.0, 15.0}, {-0.6, -0.2, 0.25, 0.7, 1.1, 1.3, 1.25},
                               {0.012, 0.009, 0.008, 0.009, 0.012, 0.02, 0.05}, 1.4);
     for (const double end : {15.0, -8.0}) {
@@ -64,15 +64,12 @@ TEST(Viterna, ContinuousAtTheStallAngleOnBothSides) {
     const bemt::ViternaExtension upper({15.0, 1.25, 0.05}, 1.4, 0.008);
     EXPECT_NEAR(polar.cl(deg2rad(16.0)), upper.cl(16.0), 1e-12);
     EXPECT_NEAR(polar.cd(deg2rad(16.0)), upper.cd(16.0), 1e-12);
-}
-
-TEST(Viterna, NinetyAndOneEightyDegreesFollowTheFormulas) {
-    auto polar = viternaPolar({-8.0, 0.0, 8.0, 15.0}, {-0.6, 0.25, 1.1, 1.25}, {0.012, 0.008, 0.012, 0.05}, 1.4);
+    // At 90 degrees the drag of a flat plate (cdMax), at 180 degrees the smallest tabulated one.
     for (const double sign : {1.0, -1.0}) {
         EXPECT_NEAR(polar.cl(deg2rad(sign * 90.0)), 0.0, 1e-12);
-        EXPECT_NEAR(polar.cd(deg2rad(sign * 90.0)), 1.4, 1e-12);   // cdMax
+        EXPECT_NEAR(polar.cd(deg2rad(sign * 90.0)), 1.4, 1e-12);
         EXPECT_NEAR(polar.cl(deg2rad(sign * 180.0)), 0.0, 1e-12);
-        EXPECT_NEAR(polar.cd(deg2rad(sign * 180.0)), 0.008, 1e-12);  // the smallest tabulated cd
+        EXPECT_NEAR(polar.cd(deg2rad(sign * 180.0)), 0.008, 1e-12);
     }
 }
 

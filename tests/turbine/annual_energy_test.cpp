@@ -27,7 +27,8 @@ TEST(AnnualEnergy, BinSumOfASmallCurveMatchesTheHandComputation) {
 
     // A generator rated 150 W counts 150 W in the two bins above it (a fixed-pitch rotor
     // must stall there): 8760 h x (100 x 0.141790 + 150 x (0.138192 + 0.122342)) W.
-    const auto capped = AnnualEnergy::compute({4.0, 5.0, 6.0}, {100.0, 200.0, 300.0}, 1.0, {"site", 2.0, 6.0}, 1.0, 150.0);
+    const auto capped =
+        AnnualEnergy::compute({4.0, 5.0, 6.0}, {100.0, 200.0, 300.0}, 1.0, {"site", 2.0, 6.0}, 1.0, 150.0);
     EXPECT_NEAR(capped.energy, 466550.3811, 1e-3);
     EXPECT_EQ(capped.binsAtRated, 2);
 
@@ -65,7 +66,8 @@ TEST(AnnualEnergy, RayleighIsWeibullOfShapeTwoAndAvailabilityScalesLinearly) {
     const std::vector<double> v{3.0, 5.0, 7.0, 9.0, 11.0, 13.0};
     const std::vector<double> p{10.0, 80.0, 250.0, 500.0, 600.0, 600.0};
     const auto asRayleigh = AnnualEnergy::compute(v, p, 2.0, rayleigh, 1.0, 600.0);
-    const auto asWeibull = AnnualEnergy::compute(v, p, 2.0, {"weibull", 2.0, 2.0 * 8.5 / std::sqrt(std::numbers::pi)}, 1.0, 600.0);
+    const WindClimate weibull{"weibull", 2.0, 2.0 * 8.5 / std::sqrt(std::numbers::pi)};
+    const auto asWeibull = AnnualEnergy::compute(v, p, 2.0, weibull, 1.0, 600.0);
     EXPECT_DOUBLE_EQ(asRayleigh.energy, asWeibull.energy);
 
     for (double availability : {0.0, 0.25, 0.97}) {

@@ -39,7 +39,8 @@ TEST(PerformanceSurface, EveryValueIsTheOperatingPointOfItsTipSpeedRatioAndPitch
             EXPECT_NEAR(s.cp[i][j], op.Cp, 1e-9);
             EXPECT_NEAR(s.ct[i][j], op.Ct, 1e-9);
             // Torque over (rho/2 pi R^2 V^2 R) = power over (rho/2 pi R^2 V^3 TSR).
-            EXPECT_NEAR(s.cq[i][j], op.P / (op.conditions.Om * 0.5 * 1.225 * std::numbers::pi * 25.0 * 25.0 * 81.0 * 25.0), 1e-9);
+            const double torqueReference = 0.5 * 1.225 * std::numbers::pi * 25.0 * 25.0 * 81.0 * 25.0;
+            EXPECT_NEAR(s.cq[i][j], op.P / op.conditions.Om / torqueReference, 1e-9);
             EXPECT_EQ(s.converged[i][j], op.converged);
             EXPECT_EQ(s.extrapolated[i][j], op.extrapolated);
         }
@@ -64,8 +65,9 @@ TEST(PerformanceSurface, RefusesImpossibleGrids) {
     EXPECT_EQ(message(8.0, {4, 2, 1}, {0, 0, 1}), "The tip speed ratio range ends before it starts.");
     EXPECT_EQ(message(8.0, {2, 4, 1}, {0, 5, 0}), "The step of the pitch range must be greater than zero.");
     // The limits of the command line's --tsr and --pitch.
-    EXPECT_EQ(message(8.0, {2, 150, 1}, {0, 0, 1}), "The tip speed ratios of the performance surface: the tip speed "
-                                                    "ratio 150 lies outside its range, greater than 0 and at most 100.");
+    EXPECT_EQ(message(8.0, {2, 150, 1}, {0, 0, 1}),
+              "The tip speed ratios of the performance surface: the tip speed ratio 150 lies outside its range, "
+              "greater than 0 and at most 100.");
     EXPECT_EQ(message(8.0, {0.01, 100, 0.01}, {0, 0, 1}),
               "The performance surface: the tip speed ratio range asks for 10000 positions, more than 1001.");
     EXPECT_EQ(message(8.0, {1, 100, 0.1}, {-5, 90, 0.2}),

@@ -18,7 +18,8 @@ using namespace xfoilcore;
 // The adapter's standard input holding text.
 class Input {
 public:
-    explicit Input(const std::string& text) : m_fd(::memfd_create("adapter-input", 0)), m_tokens(m_fd), m_input(m_tokens) {
+    explicit Input(const std::string& text)
+        : m_fd(::memfd_create("adapter-input", 0)), m_tokens(m_fd), m_input(m_tokens) {
         EXPECT_EQ(::write(m_fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
         ::lseek(m_fd, 0, SEEK_SET);
     }

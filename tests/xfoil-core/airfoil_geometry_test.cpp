@@ -25,10 +25,9 @@ std::vector<Point> example(const std::string& name) {
 
 // The last two digits of a NACA four-digit designation are the thickness in percent.
 TEST(AirfoilGeometry, ThicknessMatchesTheNacaDesignation) {
-    EXPECT_NEAR(prepareAirfoil(example("naca0012.dat")).thickness, 0.12, 0.001);
-    EXPECT_NEAR(prepareAirfoil(example("naca2412.dat")).thickness, 0.12, 0.001);
-    EXPECT_NEAR(prepareAirfoil(example("naca4415.dat")).thickness, 0.15, 0.001);
-    EXPECT_NEAR(prepareAirfoil(example("naca0021.dat")).thickness, 0.21, 0.001);
+    for (const auto& [name, thickness] : {std::pair{"naca0012.dat", 0.12}, std::pair{"naca2412.dat", 0.12},
+                                          std::pair{"naca4415.dat", 0.15}, std::pair{"naca0021.dat", 0.21}})
+        EXPECT_NEAR(prepareAirfoil(example(name)).thickness, thickness, 0.001) << name;
 }
 
 TEST(AirfoilGeometry, ScaledShiftedAndRotatedInputIsNormalised) {
@@ -97,7 +96,8 @@ TEST(AirfoilGeometry, LopsidedLargeInputIsThinnedWithoutRepeats) {
 TEST(AirfoilGeometry, OutlinesXfoilCannotAnalyseAreRefused) {
     auto mirrored = example("naca2412.dat");
     for (Point& p : mirrored) p.x = -p.x;
-    EXPECT_EQ(prepareAirfoil(mirrored).reason, "the trailing edge lies left of the leading edge (mirrored coordinates)");
+    EXPECT_EQ(prepareAirfoil(mirrored).reason,
+              "the trailing edge lies left of the leading edge (mirrored coordinates)");
     EXPECT_FALSE(prepareAirfoil({}).valid);
     EXPECT_FALSE(prepareAirfoil({{1, 0}, {0, 0}, {1, 0.01}}).valid);
     std::vector<Point> same(20, Point{0.5, 0.5});

@@ -39,7 +39,8 @@ TEST(WorkingFolder, PrivateFolderComesFromTheRuntimeDirectoryOrTheTemporaryOne) 
     fs::create_directory(runtime);
     fs::permissions(runtime, fs::perms::owner_all);
     std::string reason;
-    EXPECT_EQ(WorkingFolder::privateFolder(runtime.c_str(), scratch.path(), ::getuid(), reason), runtime / "xfoil-core");
+    EXPECT_EQ(WorkingFolder::privateFolder(runtime.c_str(), scratch.path(), ::getuid(), reason),
+              runtime / "xfoil-core");
     EXPECT_EQ(modeOf(runtime / "xfoil-core"), 0700u);
 
     // No runtime directory, a relative one, or one open to others: the per-user folder.
@@ -87,18 +88,16 @@ TEST(WorkingFolder, OwnerPidIsReadDefensively) {
 TEST(WorkingFolder, OrphansOfDeadAdaptersAreRemovedAndNothingElse) {
     korvane::testing::TempFolder scratch;
     const std::string dead = std::to_string(deadPid());
-    const std::string alive = std::to_string(::getppid());
-    for (const std::string& name : {dead + ".abc", alive + ".abc", std::string("99999999999999999999.x"), std::string("notes")}) {
+    const std::vector<std::string> kept = {std::to_string(::getppid()) + ".abc", "99999999999999999999.x", "notes"};
+    for (const std::string& name : {kept[0], kept[1], kept[2], dead + ".abc"}) {
         fs::create_directory(scratch.path() / name);
         std::ofstream(scratch.path() / name / "foil.dat") << "x\n";
     }
     std::ofstream(scratch.path() / (dead + ".file")) << "a file, not a working directory\n";
     WorkingFolder::removeOrphans(scratch.path());
     EXPECT_FALSE(fs::exists(scratch.path() / (dead + ".abc")));
-    for (const std::string& name : {alive + ".abc", std::string("99999999999999999999.x"), std::string("notes"),
-                                    dead + ".file"}) {
+    for (const std::string& name : {kept[0], kept[1], kept[2], dead + ".file"})
         EXPECT_TRUE(fs::exists(scratch.path() / name)) << name;
-    }
     WorkingFolder::removeOrphans(scratch.path() / "missing");  // no throw, no abort
 }
 

@@ -40,7 +40,8 @@ TEST(XfoilReply, FailureSignals) {
     auto r = reply(kConverged + " VISCAL:  Convergence failed\n Type \"!\" to continue iterating\n");
     EXPECT_FALSE(r.converged());
     EXPECT_TRUE(r.hasCoefficients());
-    r = reply("  20   rms: NaN   max: NaN\n       a =  5.000      CL =     NaN\n      Cm =     NaN     CD =      NaN\n");
+    r = reply("  20   rms: NaN   max: NaN\n       a =  5.000      CL =     NaN\n"
+              "      Cm =     NaN     CD =      NaN\n");
     EXPECT_FALSE(r.converged());
     EXPECT_TRUE(r.sawNaN());
     r = reply("       a = *******      CL =  0.5000\n      Cm =  0.0017     CD = *********\n");

@@ -1,11 +1,10 @@
 // An XFOIL that cannot be used is given up rather than retried for ever: one that ends
 // at once, one that prints garbage without end, one that hangs. Stand-ins are shell
-// scripts; the time limit is short so that the test is quick.
+// scripts; the answer time limit is short so that the test is quick.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -42,11 +41,12 @@ private:
 };
 
 TEST(XfoilSession, UnusableXfoilIsGivenUpAfterTwoFailuresInARow) {
+    const std::string hung = "XFOIL did not answer within 0.2 s (twice in a row)";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"exit 3", "XFOIL ended as soon as it started"},
         {"echo garbage; exit 0", "XFOIL ended as soon as it started"},
-        {"exec yes 'garbage without end'", "XFOIL did not answer within 0.2 s"},
-        {"exec sleep 600", "XFOIL did not answer within 0.2 s"}};
+        {"exec yes 'garbage without end'", hung},
+        {"exec sleep 600", hung}};
     for (const auto& [body, reason] : cases) {
         StandIn standIn(body);
         XfoilSession session(standIn.settings(), square());
@@ -54,13 +54,9 @@ TEST(XfoilSession, UnusableXfoilIsGivenUpAfterTwoFailuresInARow) {
         EXPECT_FALSE(session.analyse(0.0, 1e6, 0.0).converged);
         EXPECT_TRUE(session.fatal().empty()) << body;  // one failure may be bad luck
         EXPECT_FALSE(session.analyse(1.0, 1e6, 0.0).converged);
-        const std::string expected = reason.find("did not answer") != std::string::npos ? reason + " (twice in a row)"
-                                                                                         : reason;
-        EXPECT_EQ(session.fatal(), expected) << body;
+        EXPECT_EQ(session.fatal(), reason) << body;
         // Given up: no further attempt.
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(session.analyse(2.0, 1e6, 0.0).converged);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
         EXPECT_EQ(session.starts(), 2) << body;
     }
 }
