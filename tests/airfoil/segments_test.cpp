@@ -50,8 +50,10 @@ std::istream* openFile(const std::string& path) {
     if (path == "nan.dat") return new std::istringstream("Fake\n1 0\n0.5 nan\n0 0\n");
     if (path == "two.dat") return new std::istringstream(kTwoTables);
     if (path == "polar.txt") return new std::istringstream(kPolarFile);
-    if (path == "wide.dat")
-        return new std::istringstream("1 NumTabs\n1 Re\nF InclUAdata\n3 NumAlf\n-10 -0.8 0.02\n0 0.2 0.01\n120 -0.5 1.2\n");
+    if (path == "wide.dat") {
+        return new std::istringstream(
+            "1 NumTabs\n1 Re\nF InclUAdata\n3 NumAlf\n-10 -0.8 0.02\n0 0.2 0.01\n120 -0.5 1.2\n");
+    }
     return nullptr;
 }
 
