@@ -139,13 +139,6 @@ TEST(XfoilPhysics, MissingXfoilIsReportedAsSuch) {
     }
 }
 
-TEST(XfoilPhysics, MachNumberOutsideTheAdapterRangeDoesNotConverge) {
-    ProfileParamsXfoil polar;
-    EXPECT_EQ(errorOf([&] { polar.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0.95, 0, 3, 1, 5, 9, {}); }),
-              "Increase the number of points to create a spline.");
-    EXPECT_EQ(polar.size(), 0u);
-}
-
 TEST(XfoilPhysics, AdapterKilledMidSweepEndsTheSweepAndTakesXfoilWithIt) {
     ProfileParamsXfoil polar;
     pid_t adapter = 0;
