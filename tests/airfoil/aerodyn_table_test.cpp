@@ -82,8 +82,6 @@ TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsRead) {
         EXPECT_EQ(table.polar.size(), rows);
         EXPECT_EQ(table.polar.alphaList().front(), -180.0);
         EXPECT_EQ(table.polar.alphaList().back(), 180.0);
-        // No RelThickness line: the list polars' default.
-        EXPECT_EQ(polar.relativeThickness(), 0.15);
         EXPECT_FALSE(polar.hasReynoldsRange());
     }
     // The polar answers rows copied from the files by hand (the first row after the

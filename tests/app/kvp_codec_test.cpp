@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "TempFolder.h"
 #include "bemt/Error.h"
 
 namespace {
@@ -291,26 +290,6 @@ TEST(KvpPaths, NonAsciiPathsRoundTripUnescaped) {
     const ProjectData back = kvp::read(text, "/work/Rotorblätter/entwurf.kvp");
     EXPECT_EQ(back.airfoilPoints[0].path, d.airfoilPoints[0].path);
     EXPECT_EQ(back.airfoilPoints[0].preceeding_line, d.airfoilPoints[0].preceeding_line);
-}
-
-TEST(KvpPaths, AMovedFolderStillFindsItsCsvFile) {
-    korvane::testing::TempFolder temp;
-    const auto before = temp.path() / "before";
-    std::filesystem::create_directories(before / "polars");
-    korvane::testing::writeBytes((before / "polars" / "du21.csv").string(), "Alpha,Cl,Cd\n0,0.3,0.01\n");
-
-    ProjectData d = handProject();
-    d.airfoilPoints[0].data_type = CSVData;
-    d.airfoilPoints[0].path = (before / "polars" / "du21.csv").string();
-    korvane::testing::writeBytes((before / "rotor.kvp").string(), kvp::write(d, (before / "rotor.kvp").string()));
-
-    const auto after = temp.path() / "moved" / "after";
-    std::filesystem::create_directories(after.parent_path());
-    std::filesystem::rename(before, after);
-    const std::string moved = (after / "rotor.kvp").string();
-    const ProjectData back = kvp::read(korvane::testing::readBytes(moved), moved);
-    EXPECT_EQ(back.airfoilPoints[0].path, (after / "polars" / "du21.csv").string());
-    EXPECT_TRUE(std::filesystem::exists(back.airfoilPoints[0].path));
 }
 
 }  // namespace

