@@ -187,9 +187,4 @@ TEST_F(XfoilChannel, FailuresBeforeAnyChildStarts) {
     EXPECT_TRUE(fakeLog(channel.program).empty());
 }
 
-TEST_F(XfoilChannel, AdapterIsFoundBesideTheExecutable) {
-    const auto self = std::filesystem::read_symlink("/proc/self/exe");
-    EXPECT_EQ(bemt::XfoilCommunicator::defaultProgram(), self.parent_path() / "xfoil-core");
-}
-
 }  // namespace

@@ -62,19 +62,15 @@ TEST(CliOp, TheDefaultExampleGivesTheCoresOperatingPoint) {
     EXPECT_LT(std::fabs(elements[99]["twist_deg"].get<double>()), 1.0);
 }
 
-TEST(CliOp, TheSummaryTableShowsEachPitchAngle) {
-    const CliRun run = runCli({"op", example("naca_blade.kvp")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Cp"), std::string::npos);
-    for (const char* pitch : {"-2 ", " 0 ", " 2 ", " 4 ", " 6 "}) EXPECT_NE(run.out.find(pitch), std::string::npos);
-    EXPECT_EQ(run.err.find('\r'), std::string::npos);  // no progress bar without a terminal
-}
-
-TEST(CliOp, CsvFilesHoldOneRowPerElementAndPerPitchAngle) {
+TEST(CliOp, TableAndCsvFilesHoldEachPitchAngleAndElement) {
     TempFolder temp;
     const std::string folder = temp.file("results/op");
     const CliRun run = runCli({"op", example("naca_blade.kvp"), "--csv", folder, "--json", temp.file("op.json")});
     ASSERT_EQ(run.status, 0) << run.err;
+    // The summary table on the standard output shows each pitch angle; no progress bar without a terminal.
+    EXPECT_NE(run.out.find("Cp"), std::string::npos);
+    for (const char* pitch : {"-2 ", " 0 ", " 2 ", " 4 ", " 6 "}) EXPECT_NE(run.out.find(pitch), std::string::npos);
+    EXPECT_EQ(run.err.find('\r'), std::string::npos);
     const json result = json::parse(readBytes(temp.file("op.json")));
 
     const auto summary = readCsv(folder + "/op_summary.csv");
@@ -153,16 +149,13 @@ TEST(CliChar, RangeAndPitchOverridesSetTheSweep) {
     EXPECT_DOUBLE_EQ(result["steps"][0]["points"][1]["pitch"].get<double>(), 4.0);
 }
 
-TEST(CliOverrides, SolverAndElementsReplaceTheProjectsSettings) {
+TEST(CliOverrides, SolverElementsAndBlendingReplaceTheProjectsSettings) {
     const json ning = runJson({"op", example("new_turbine.kvp"), "--solver", "ning", "--elements", "40"});
     EXPECT_NEAR(ning["points"][0]["Cp"].get<double>(), coreCp(bemt::Ning, 40), kSameResult);
     EXPECT_EQ(ning["points"][0]["elements"].size(), 40u);
-}
-
-TEST(CliOverrides, NeighbouringAirfoilBlendingFollowsTheSwitch) {
+    // Blending neighbouring airfoils changes the polars between the airfoil points, and so the power.
     const json on = runJson({"op", example("naca_blade.kvp"), "--pitch", "0"});
     const json off = runJson({"op", example("naca_blade.kvp"), "--pitch", "0", "--interpolation", "off"});
-    // Blending changes the polars between the airfoil points, and so the power.
     EXPECT_GT(std::fabs(on["points"][0]["P"].get<double>() - off["points"][0]["P"].get<double>()), 100.0);
 }
 
