@@ -75,8 +75,9 @@ TEST(CsvPolar, MalformedFilesAreRefusedWithFileAndLine) {
         return "line " + std::to_string(line) + " of p.csv: \"" + word +
                "\" is not a number (three numbers expected: angle of attack, cl, cd).";
     };
-    const std::string noData = "The CSV file p.csv could not be read properly. Check the format. No data lines "
-                               "follow a line containing \"Alpha\".";
+    const std::string noData =
+        "The CSV file p.csv could not be read properly. Check the format. No data lines "
+        "follow a line containing \"Alpha\".";
     const struct {
         std::string text;
         bemt::CSVSeparator separator;

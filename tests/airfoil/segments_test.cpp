@@ -28,8 +28,8 @@ namespace {
 
 using namespace korvane::testing;
 using bemt::AirfoilPoint;
-using bemt::Common::deg2rad;
 using bemt::ToolsAirfoil;
+using bemt::Common::deg2rad;
 using Clock = std::chrono::steady_clock;
 
 const std::string kCsv = "Alpha,Cl,Cd\n-5,-0.3,0.01\n0,0.2,0.008\n5,0.75,0.01\n10,1.2,0.02\n";
@@ -38,9 +38,10 @@ const std::string kCoordinates = "Fake\n1 0\n0.5 0.05\n0 0\n0.5 -0.05\n1 0\n";
 const std::string kTwoTables =
     "2  NumTabs\n0.5  Re\nFalse  InclUAdata\n3  NumAlf\n-10  -1.0  0.01\n0  0.0  0.01\n10  1.0  0.01\n"
     "1.5  Re\nFalse  InclUAdata\n3  NumAlf\n-10  -0.8  0.03\n0  0.2  0.03\n10  1.2  0.03\n";
-const std::string kPolarFile = " Mach =   0.000     Re =     1.000 e 6     Ncrit =   9.000\n   alpha    CL        CD\n"
-                               "  ------ -------- ---------\n  -4.000   0.0296   0.00840\n   0.000   0.4707   0.00764\n"
-                               "  12.000   1.5471   0.02108\n";
+const std::string kPolarFile =
+    " Mach =   0.000     Re =     1.000 e 6     Ncrit =   9.000\n   alpha    CL        CD\n"
+    "  ------ -------- ---------\n  -4.000   0.0296   0.00840\n   0.000   0.4707   0.00764\n"
+    "  12.000   1.5471   0.02108\n";
 
 // Opens the in-memory files above by name; anything else is missing.
 std::istream* openFile(const std::string& path) {

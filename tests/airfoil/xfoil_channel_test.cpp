@@ -163,9 +163,13 @@ TEST_F(XfoilChannel, ThrowingStepEndsTheSweepAtOnce) {
 TEST_F(XfoilChannel, FailuresBeforeAnyChildStarts) {
     const auto channel = fakeChannel(fakeAdapter(dir, "converging"));
     // Steps that are not positive, angles out of order or range, Reynolds numbers that are no numbers.
-    for (const auto& [re, lo, hi, step] :
-         {std::tuple{1e6, 0.0, 10.0, 0.0}, {1e6, 0.0, 10.0, -0.5}, {1e6, 10.0, 0.0, 1.0}, {1e6, -181.0, 0.0, 1.0},
-          {1e6, 0.0, 1e20, 1.0}, {std::nan(""), 0.0, 5.0, 1.0}, {1e300, 0.0, 5.0, 1.0}}) {
+    for (const auto& [re, lo, hi, step] : {std::tuple{1e6, 0.0, 10.0, 0.0},
+                                           {1e6, 0.0, 10.0, -0.5},
+                                           {1e6, 10.0, 0.0, 1.0},
+                                           {1e6, -181.0, 0.0, 1.0},
+                                           {1e6, 0.0, 1e20, 1.0},
+                                           {std::nan(""), 0.0, 5.0, 1.0},
+                                           {1e300, 0.0, 5.0, 1.0}}) {
         EXPECT_EQ(errorOf([&] { polar.setupData("t", &coords, re, 0, lo, hi, step, 5, 9, {}, channel); }),
                   "Wrong airfoil XFOIL data parameters.");
     }
