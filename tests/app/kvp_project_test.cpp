@@ -11,6 +11,7 @@
 #include "TempFolder.h"
 #include "app/design_transfer.h"
 #include "bemt/Error.h"
+#include "bemt/ErrorOf.h"
 #include "bemt/spline.h"
 #include "project/kvp_codec.h"
 
@@ -178,12 +179,8 @@ TEST_F(ProjectTest, TransfersLeaveAProjectWithoutPointsOrWithBadInputUnchanged) 
     EXPECT_TRUE(project.twistPoints().empty());
 
     const auto chord = project.chordPoints();
-    try {
-        project.transferChord({0.5, 0.2}, {0.1, 0.2});
-        FAIL() << "unordered positions were accepted";
-    } catch (const bemt::Error& error) {
-        EXPECT_EQ(error.message(), bemt::spline::kNotOrdered);
-    }
+    EXPECT_EQ(korvane::testing::errorOf([&] { project.transferChord({0.5, 0.2}, {0.1, 0.2}); }),
+              bemt::spline::kNotOrdered);
     EXPECT_TRUE(sameValues(project.chordPoints(), chord));
     EXPECT_TRUE(events.take().empty());
 }
