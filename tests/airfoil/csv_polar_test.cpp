@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <tuple>
 #include <vector>
 
 #include "AirfoilTestSupport.h"
@@ -71,28 +70,35 @@ TEST(CsvPolar, FilesOfBothSeparatorsAreRead) {
 }
 
 // Every refused line is named by its number in the file (header lines counted).
-TEST(CsvPolar, MalformedLinesAreRefusedWithFileAndLine) {
-    const std::vector<std::tuple<std::string, bemt::CSVSeparator, std::string>> cases = {
+TEST(CsvPolar, MalformedFilesAreRefusedWithFileAndLine) {
+    auto notNumber = [](int line, const std::string& word) {
+        return "line " + std::to_string(line) + " of p.csv: \"" + word +
+               "\" is not a number (three numbers expected: angle of attack, cl, cd).";
+    };
+    const std::string noData =
+        "The CSV file p.csv could not be read properly. Check the format. No data lines "
+        "follow a line containing \"Alpha\".";
+    const struct {
+        std::string text;
+        bemt::CSVSeparator separator;
+        std::string message;
+        std::string marker = "h";
+    } cases[] = {
         // The marker also occurs in the title, so the real header is read as data.
-        {"Alpha polar\nAlpha,Cl,Cd\n0,0.1,0.01\n", bemt::Comma,
-         "line 2 of p.csv: \"Alpha\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        {"Alpha polar\nAlpha,Cl,Cd\n0,0.1,0.01\n", bemt::Comma, notNumber(2, "Alpha"), "Alpha"},
         // Comma mode: a blank line after the marker, a line of two fields, an empty field.
         {"h\n0,0.1,0.01\n\n", bemt::Comma,
          "line 3 of p.csv: three numbers expected (angle of attack, cl, cd), found an empty line."},
         {"h\n0,0.1\n1,0.2,0.02\n", bemt::Comma,
          "line 2 of p.csv: three numbers expected (angle of attack, cl, cd), found 2 fields."},
-        {"h\n0,,0.01\n", bemt::Comma,
-         "line 2 of p.csv: \"\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        {"h\n0,,0.01\n", bemt::Comma, notNumber(2, "")},
         // Whitespace mode: a short line, a word.
         {"h\n0 0.1 0.01\n1 0.2\n", bemt::Whitespace,
          "line 3 of p.csv: three numbers expected (angle of attack, cl, cd), found 2 words."},
-        {"h\n0 zero 0.01\n", bemt::Whitespace,
-         "line 2 of p.csv: \"zero\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        {"h\n0 zero 0.01\n", bemt::Whitespace, notNumber(2, "zero")},
         // Trailing text once read as the number before it.
-        {"h\n4.5xyz 0.5 0.01\n", bemt::Whitespace,
-         "line 2 of p.csv: \"4.5xyz\" is not a number (three numbers expected: angle of attack, cl, cd)."},
-        {"h\n5deg,0.5,0.01\n", bemt::Comma,
-         "line 2 of p.csv: \"5deg\" is not a number (three numbers expected: angle of attack, cl, cd)."},
+        {"h\n4.5xyz 0.5 0.01\n", bemt::Whitespace, notNumber(2, "4.5xyz")},
+        {"h\n5deg,0.5,0.01\n", bemt::Comma, notNumber(2, "5deg")},
         // Values that are no finite numbers.
         {"h\n0 1e999 0.01\n", bemt::Whitespace, "line 2 of p.csv: 1e999 is not a finite number."},
         {"h\n0 nan 0.01\n", bemt::Whitespace, "line 2 of p.csv: nan is not a finite number."},
@@ -109,31 +115,17 @@ TEST(CsvPolar, MalformedLinesAreRefusedWithFileAndLine) {
         {"h\n5,0.5,0.01\n0,0,0.01\n", bemt::Comma, "line 3 of p.csv: angles must increase (0 follows 5)"},
         // A negative drag coefficient once gave seven times the Betz limit.
         {"h\n0 0.1 0.01\n1 0.2 -5\n", bemt::Whitespace, "line 3 of p.csv: the drag coefficient -5 is negative."},
-    };
-    for (const auto& [text, sep, message] : cases) {
-        EXPECT_EQ(load(text, text.rfind("Alpha", 0) == 0 ? "Alpha" : "h", sep).error, message) << text;
-    }
-}
-
-TEST(CsvPolar, DecimalCommasAreNamedInsteadOfReadAsOtherNumbers) {
-    // Whitespace mode once read "0,8911" as 0; semicolons in comma mode once gave cl 8911.
-    const std::vector<std::tuple<std::string, bemt::CSVSeparator, std::string>> cases = {
+        // Whitespace mode once read "0,8911" as 0; semicolons in comma mode once gave cl 8911.
         {"h\n-4,0 -0,21 0,0081\n", bemt::Whitespace, "decimal comma in line 2 of p.csv: write -4.0"},
         {"h\n0 0,8911 0.0062\n", bemt::Whitespace, "decimal comma in line 2 of p.csv: write 0.8911"},
         {"h\n0;0,8911;0,0062\n", bemt::Comma, "decimal comma in line 2 of p.csv: write 0.8911"},
         {"h\n1;0,25\n", bemt::Comma, "decimal comma in line 2 of p.csv: write 0.25"},
+        // No data after the marker.
+        {"x\n0,0.1,0.01\n", bemt::Comma, noData, "Alpha"},
+        {"Alpha,Cl,Cd\n", bemt::Comma, noData, "Alpha"},
+        {"Alpha Cl Cd\n\n  \n", bemt::Whitespace, noData, "Alpha"},
     };
-    for (const auto& [text, sep, message] : cases) {
-        EXPECT_EQ(load(text, "h", sep).error, message) << text;
-    }
-}
-
-TEST(CsvPolar, AFileWithoutDataNamesTheFileAndTheMarker) {
-    const std::string noData = "The CSV file p.csv could not be read properly. Check the format. No data lines "
-                               "follow a line containing \"Alpha\".";
-    EXPECT_EQ(load("x\n0,0.1,0.01\n", "Alpha", bemt::Comma).error, noData);
-    EXPECT_EQ(load("Alpha,Cl,Cd\n", "Alpha", bemt::Comma).error, noData);
-    EXPECT_EQ(load("Alpha Cl Cd\n\n  \n", "Alpha", bemt::Whitespace).error, noData);
+    for (const auto& c : cases) EXPECT_EQ(load(c.text, c.marker, c.separator).error, c.message) << c.text;
 }
 
 TEST(CsvPolar, FileFormNamesTheFile) {

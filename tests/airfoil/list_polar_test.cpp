@@ -76,22 +76,13 @@ TEST(ListPolar, NacaAirfoilChosenByThicknessInPercentOfChord) {
                                      {0.15, bemt::NACA_0015}, {0.18, bemt::NACA_0018}, {0.195, bemt::NACA_0021},
                                      {0.21, bemt::NACA_0021}, {0.229, bemt::NACA_0021}, {0.23, bemt::NACA_0025},
                                      {0.40, bemt::NACA_0025}};
-    // Knots from -180° to -5° (table from 15° to 20°), where the five airfoils differ.
-    std::vector<double> knots;
-    for (double deg = -180; deg <= -5; deg += 1) knots.push_back(deg);
     for (const Case& c : cases) {
         auto polar = constantPolar({15, 20}, c.thickness);
-        for (double deg : knots) {
+        // Knots from -180° to -5° (table from 15° to 20°), where the five airfoils differ.
+        for (double deg = -180; deg <= -5; deg += 1) {
             ASSERT_NEAR(polar->cl(deg2rad(deg)), nacaCl(c.expected, deg), 1e-9) << c.thickness << " at " << deg;
         }
-        for (auto other : {bemt::NACA_0012, bemt::NACA_0015, bemt::NACA_0018, bemt::NACA_0021, bemt::NACA_0025}) {
-            if (other == c.expected) continue;
-            bool differs = false;
-            for (double deg : knots) differs = differs || std::fabs(polar->cl(deg2rad(deg)) - nacaCl(other, deg)) > 1e-6;
-            EXPECT_TRUE(differs) << c.thickness << " also matches airfoil " << other;
-        }
     }
-    EXPECT_DOUBLE_EQ(bemt::ProfileParamsList().relativeThickness(), 0.15);
 }
 
 TEST(ListPolar, ShortenedAndMissingExtensions) {

@@ -1,6 +1,6 @@
-// Building airfoil segments from airfoil points: ordering, every data kind, the
-// sharing rules of repeated points, XFOIL workers (with the scripted fake adapter),
-// progress, abort and the messages.
+// Building airfoil segments from airfoil points: ordering, every data kind (AeroDyn
+// tables and XFOIL polar files included), the sharing rules of repeated points, XFOIL
+// workers (with the scripted fake adapter), progress, abort and the messages.
 
 #include <gtest/gtest.h>
 
@@ -15,21 +15,33 @@
 #include "AirfoilTestSupport.h"
 #include "bemt/Common.h"
 #include "bemt/Error.h"
+#include "bemt/ProfileParamsAeroDyn.h"
 #include "bemt/ProfileParamsCSV.h"
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/ProfileParamsNACA.h"
 #include "bemt/ProfileParamsXfoil.h"
+#include "bemt/ProfileParamsXfoilPolar.h"
 #include "bemt/ToolsAirfoil.h"
+#include "bemt/ViternaExtension.h"
 
 namespace {
 
 using namespace korvane::testing;
 using bemt::AirfoilPoint;
 using bemt::ToolsAirfoil;
+using bemt::Common::deg2rad;
 using Clock = std::chrono::steady_clock;
 
 const std::string kCsv = "Alpha,Cl,Cd\n-5,-0.3,0.01\n0,0.2,0.008\n5,0.75,0.01\n10,1.2,0.02\n";
 const std::string kCoordinates = "Fake\n1 0\n0.5 0.05\n0 0\n0.5 -0.05\n1 0\n";
+// Two AeroDyn tables at 0.5 and 1.5 million, and three rows of an XFOIL polar file.
+const std::string kTwoTables =
+    "2  NumTabs\n0.5  Re\nFalse  InclUAdata\n3  NumAlf\n-10  -1.0  0.01\n0  0.0  0.01\n10  1.0  0.01\n"
+    "1.5  Re\nFalse  InclUAdata\n3  NumAlf\n-10  -0.8  0.03\n0  0.2  0.03\n10  1.2  0.03\n";
+const std::string kPolarFile =
+    " Mach =   0.000     Re =     1.000 e 6     Ncrit =   9.000\n   alpha    CL        CD\n"
+    "  ------ -------- ---------\n  -4.000   0.0296   0.00840\n   0.000   0.4707   0.00764\n"
+    "  12.000   1.5471   0.02108\n";
 
 // Opens the in-memory files above by name; anything else is missing.
 std::istream* openFile(const std::string& path) {
@@ -37,13 +49,20 @@ std::istream* openFile(const std::string& path) {
     if (path == "broken.csv") return new std::istringstream("Alpha,Cl,Cd\n0;1;2\n");
     if (path == "foil.dat") return new std::istringstream(kCoordinates);
     if (path == "nan.dat") return new std::istringstream("Fake\n1 0\n0.5 nan\n0 0\n");
+    if (path == "two.dat") return new std::istringstream(kTwoTables);
+    if (path == "polar.txt") return new std::istringstream(kPolarFile);
+    if (path == "wide.dat") {
+        return new std::istringstream(
+            "1 NumTabs\n1 Re\nF InclUAdata\n3 NumAlf\n-10 -0.8 0.02\n0 0.2 0.01\n120 -0.5 1.2\n");
+    }
     return nullptr;
 }
 
-AirfoilPoint naca(double x, bemt::AirfoilType type = bemt::NACA0012) {
+AirfoilPoint naca(double x, bemt::AirfoilType type = bemt::NACA0012, const std::string& path = "") {
     AirfoilPoint p;
     p.x_rel = x;
     p.data_type = type;
+    p.path = path;
     return p;
 }
 
@@ -252,40 +271,47 @@ TEST_F(Segments, WrongXfoilParametersAreRefused) {
     EXPECT_FALSE(bemt::ProfileParamsXfoil::sweepRefusal(-180, 180, 0.036001).has_value());
 }
 
-TEST_F(Segments, FileMessages) {
-    EXPECT_EQ(build({csv(0.0, "missing.csv"), naca(1.0)}).error, "File missing.csv does not exist or is not readable.");
-    EXPECT_EQ(build({csv(0.0, "broken.csv"), naca(1.0)}).error,
-              "line 2 of broken.csv: three numbers expected (angle of attack, cl, cd), found 1 field.");
-    auto missing = coordinates(0.0, 5e5, 5e5);
-    missing.path = "missing.dat";
-    EXPECT_EQ(build({missing, naca(1.0)}).error, "Input file missing.dat could not be read.");
-}
-
-TEST_F(Segments, UnusableXfoilPolarIsReportedWithFileAndReynoldsNumber) {
-    // One converged angle only (13° and 14° do not converge).
-    auto r = build({coordinates(0.0, 5e5, 5e5, 12, 14), naca(1.0)}, fakeChannel(adapter));
-    EXPECT_EQ(r.error,
-              "XFOIL could not analyse foil.dat at Reynolds number 500000: fewer than two angles of attack converged.");
-    // One angle asked for: refused before XFOIL runs.
-    r = build({coordinates(0.0, 5e5, 5e5, 3, 3), naca(1.0)}, fakeChannel(adapter));
-    EXPECT_EQ(r.error, "Wrong airfoil XFOIL data parameters. Airfoil point 1 (foil.dat): The sweep of angles of attack "
-                       "from 3 to 3 by 1 gives one angle: a polar needs at least two.");
-    // The adapter gives up on XFOIL: its reason, not the airfoil, is reported.
-    r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(fakeAdapter(dir, "not-installed")));
-    EXPECT_EQ(r.error,
-              "XFOIL could not analyse foil.dat at Reynolds number 500000: XFOIL is not installed (no /usr/bin/xfoil).");
-    // A sweep given up midway is reported although three angles converged.
-    r = build({coordinates(0.0, 5e5, 5e5, 0, 10), naca(1.0)}, fakeChannel(fakeAdapter(dir, "exit3")));
-    EXPECT_EQ(r.error, "XFOIL could not analyse foil.dat at Reynolds number 500000: The XFOIL adapter " +
-                           (dir.path() / "exit3").string() + " ended without answering.");
-}
-
-// A faulty coordinate file is refused with the reader's message before any adapter starts.
-TEST_F(Segments, FaultyCoordinatesAreRefusedBeforeAnyAnalysis) {
-    auto point = coordinates(0.0, 5e5, 5e5);
-    point.path = "nan.dat";
-    EXPECT_EQ(build({point, naca(1.0)}, fakeChannel(adapter)).error,
-              "The line 3 of nan.dat holds a coordinate that is not a finite number: nan.");
+// Every file and analysis problem names the file; a faulty coordinate file is refused
+// with the reader's message before any adapter starts.
+TEST_F(Segments, FileAndAnalysisProblemsNameTheFile) {
+    auto at = [](AirfoilPoint p, const std::string& path) {
+        p.path = path;
+        return p;
+    };
+    AirfoilPoint wide = naca(0.2, bemt::AeroDynTable, "wide.dat");
+    wide.extension = bemt::ExtensionViterna;
+    const std::string xfoil = "XFOIL could not analyse foil.dat at Reynolds number 500000: ";
+    const struct {
+        AirfoilPoint point;
+        const char* adapter;
+        std::string message;
+    } cases[] = {
+        {csv(0.0, "missing.csv"), "converging", "File missing.csv does not exist or is not readable."},
+        {csv(0.0, "broken.csv"), "converging",
+         "line 2 of broken.csv: three numbers expected (angle of attack, cl, cd), found 1 field."},
+        {naca(0.2, bemt::AeroDynTable, "missing.dat"), "converging",
+         "File missing.dat does not exist or is not readable."},
+        {wide, "converging",
+         "wide.dat: The polar cannot be extended: " + bemt::ViternaExtension::kRangeProblem +
+             " (the table spans -10 to 120 degrees)."},
+        {at(coordinates(0.0, 5e5, 5e5), "missing.dat"), "converging", "Input file missing.dat could not be read."},
+        {at(coordinates(0.0, 5e5, 5e5), "nan.dat"), "converging",
+         "The line 3 of nan.dat holds a coordinate that is not a finite number: nan."},
+        // One converged angle only (13° and 14° do not converge).
+        {coordinates(0.0, 5e5, 5e5, 12, 14), "one-angle", xfoil + "fewer than two angles of attack converged."},
+        // One angle asked for: refused before XFOIL runs.
+        {coordinates(0.0, 5e5, 5e5, 3, 3), "converging",
+         "Wrong airfoil XFOIL data parameters. Airfoil point 1 (foil.dat): The sweep of angles of attack from 3 to 3 "
+         "by 1 gives one angle: a polar needs at least two."},
+        // The adapter's reason, not the airfoil, is reported.
+        {coordinates(0.0, 5e5, 5e5), "not-installed", xfoil + "XFOIL is not installed (no /usr/bin/xfoil)."},
+        // A sweep given up midway is reported although three angles converged.
+        {coordinates(0.0, 5e5, 5e5, 0, 10), "exit3",
+         xfoil + "The XFOIL adapter " + (dir.path() / "exit3").string() + " ended without answering."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(build({c.point, naca(1.0)}, fakeChannel(fakeAdapter(dir, c.adapter))).error, c.message);
+    }
     EXPECT_TRUE(fakeLog(adapter).empty());
 }
 
@@ -335,6 +361,36 @@ TEST_F(Segments, AbortAndInterruptionStopRunningAndWaitingAnalysesPromptly) {
         EXPECT_EQ(stop.load(), byChannel);  // an abort request is taken over
         EXPECT_TRUE(childProcesses(getpid(), "slow").empty());
     }
+}
+
+TEST_F(Segments, AeroDynTablesAndXfoilPolarFilesBecomePolars) {
+    const auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
+    ASSERT_EQ(r.error, "");
+    ASSERT_NE(dynamic_cast<bemt::ProfileParamsAeroDyn*>(r.segments[0].first.get()), nullptr);
+    ASSERT_NE(dynamic_cast<bemt::ProfileParamsXfoilPolar*>(r.segments[0].second.get()), nullptr);
+    EXPECT_TRUE(r.segments[0].first->hasReynoldsRange());
+    EXPECT_FALSE(r.segments[0].second->hasReynoldsRange());
+    EXPECT_NEAR(r.segments[0].second->cl(deg2rad(12.0)), 1.5471, 1e-12);
+}
+
+TEST_F(Segments, ARepeatedMultiTablePointFollowsItsOwnReynoldsNumber) {
+    auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), repeat(1.0)});
+    ASSERT_NE(r.segments[0].first.get(), r.segments[0].second.get());
+    r.segments[0].first->setReynolds(0.5e6);
+    r.segments[0].second->setReynolds(1.5e6);
+    EXPECT_NEAR(r.segments[0].first->cl(deg2rad(10.0)), 1.0, 1e-12);
+    EXPECT_NEAR(r.segments[0].second->cl(deg2rad(10.0)), 1.2, 1e-12);
+}
+
+TEST_F(Segments, TheViternaExtensionIsChosenPerPoint) {
+    AirfoilPoint viterna = naca(0.2, bemt::XfoilPolarFile, "polar.txt");
+    viterna.extension = bemt::ExtensionViterna;
+    viterna.cd_max = 1.5;
+    const auto r = build({viterna, naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
+    EXPECT_NEAR(r.segments[0].first->cd(deg2rad(90.0)), 1.5, 1e-12);
+    EXPECT_NEAR(r.segments[0].first->cd(deg2rad(180.0)), 0.00764, 1e-12);
+    // The other point keeps the NACA extension.
+    EXPECT_GT(std::abs(r.segments[0].second->cd(deg2rad(90.0)) - 1.5), 0.01);
 }
 
 }  // namespace

@@ -139,13 +139,6 @@ TEST(XfoilPhysics, MissingXfoilIsReportedAsSuch) {
     }
 }
 
-TEST(XfoilPhysics, MachNumberOutsideTheAdapterRangeDoesNotConverge) {
-    ProfileParamsXfoil polar;
-    EXPECT_EQ(errorOf([&] { polar.setupData(exampleAirfoil("naca0012.dat"), 1e6, 0.95, 0, 3, 1, 5, 9, {}); }),
-              "Increase the number of points to create a spline.");
-    EXPECT_EQ(polar.size(), 0u);
-}
-
 TEST(XfoilPhysics, AdapterKilledMidSweepEndsTheSweepAndTakesXfoilWithIt) {
     ProfileParamsXfoil polar;
     pid_t adapter = 0;
@@ -224,25 +217,6 @@ TEST(XfoilPhysics, ClosingTheConversationEndsAdapterAndXfoil) {
     ASSERT_EQ(xfoil.size(), 1u);
     for (int i = 0; i < 100 && processAlive(xfoil[0]); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(processAlive(xfoil[0]));
-}
-
-// Coordinates the adapter refuses still leave the conversation in step: every request
-// is answered, with its own angle, as not converged.
-TEST(XfoilPhysics, RefusedCoordinatesAreAnsweredInStep) {
-    std::string many = "Too many\n";
-    for (int i = 0; i < 6000; ++i) many += std::to_string(1.0 - i / 6000.0) + " 0.01\n";
-    for (const std::string& text : {many, std::string("Words\n1 0\n0.5 0.05\n")}) {
-        bemt::XfoilCommunicator comm;
-        std::istringstream coords(text);
-        bemt::HelperXfoil::loadCoords(comm, "refused", &coords);
-        EXPECT_EQ(comm.readToken(), std::optional<std::string>("0.000000"));
-        comm.send("20\n5\n9\n");
-        for (float alpha : {0.01f, 0.02f, 0.03f}) {
-            const auto answer = bemt::HelperXfoil::liftAndDrag(comm, 1e6, 0, alpha);
-            EXPECT_FALSE(answer.converged);
-            EXPECT_FLOAT_EQ(answer.first, alpha);
-        }
-    }
 }
 
 }  // namespace

@@ -116,14 +116,6 @@ TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
     });
     EXPECT_EQ(runCli({"power-curve", project, "--control", "pitch"}).status, 2);
     EXPECT_EQ(runCli({"power-curve", project, "--rayleigh", "-3"}).status, 2);
-
-    // A project file holding a bad turbine value names the key.
-    TempFolder temp;
-    const std::string bad = writeChanged(project, temp.file("bad.kvp"), "\"cut_out\":25.0", "\"cut_out\":2.0");
-    expectRefusals({{{"power-curve", bad},
-                     said("The project file " + bad +
-                          " could not be read: \"turbine.cut_out\" must be above cut_in (3), "
-                          "not 2.")}});
 }
 
 // A matrix of the controller-tuning text, read the way its consumers read it: a comment

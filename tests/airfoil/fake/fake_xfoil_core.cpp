@@ -14,6 +14,7 @@
 //   noisy       like converging, after 10 000 lines on standard error and a last one
 //   garbage     answers "T alpha 0.5abc 0.2"
 //   garbage-thickness  answers "thick" instead of the thickness
+//   any other name  like converging, with a log of its own
 
 #include <chrono>
 #include <cmath>
