@@ -288,14 +288,31 @@ void EditSection::validateAndTransfer() {
         TransferDataFromWindow();
         return;
     }
+    // Fields derived from red text show the stored values again; fields derived from a
+    // valid text keep what it gives, red where that is refused (a step count beyond its
+    // limit), so that the form shows why the edit waits and what it stores once the
+    // section is valid again.
+    bool sourceRefused = false;
+    forEachFieldValidator([this, &sourceRefused](FieldValidator* v) {
+        if (v->GetWindow() == m_editing && !v->acceptsText()) sourceRefused = true;
+    });
     bool rewritten = false;
-    forEachFieldValidator([this, &rewritten](FieldValidator* v) {
+    forEachFieldValidator([this, sourceRefused, &rewritten](FieldValidator* v) {
         v->revert();
         const wxWindow* field = v->GetWindow();
-        if (field != m_editing && m_derived.count(field)) rewritten = v->TransferToWindow() || rewritten;
+        if (sourceRefused && field != m_editing && m_derived.count(field))
+            rewritten = v->TransferToWindow() || rewritten;
     });
     // The colours follow the texts the fields show now.
     if (rewritten) Validate();
+}
+
+void EditSection::restartDerived() {
+    forEachFieldValidator([](FieldValidator* v) { v->revert(); });
+    forEachFieldValidator([this](FieldValidator* v) {
+        if (m_derived.count(v->GetWindow())) v->TransferToWindow();
+    });
+    m_derived.clear();
 }
 
 wxStaticText* EditSection::addLabel(wxGridBagSizer* sizer, int row, int col, const wxString& label,
@@ -331,6 +348,10 @@ void EditSection::bindEditing(wxTextCtrl* text) {
     text->Bind(wxEVT_TEXT, [this, text](wxCommandEvent& event) {
         // Written by the program while another field is edited: derived from it.
         if (m_editing && text != m_editing) m_derived.insert(text);
+        // Each change of the edited text derives from where the edit began, not from what
+        // the text on the way gave ("2" on the way to "20"): the same text gives the same
+        // fields however it was typed.
+        if (text == m_editing && !m_derived.empty()) restartDerived();
         validateAndTransfer();
         event.Skip();
         // Typed: the project follows the text as it shows, rather than when the key is
@@ -386,11 +407,17 @@ wxCheckBox* EditSection::setupCheckbox(wxGridBagSizer* sizer, int row, int col, 
                                        const wxString& tooltip, const wxGBSpan& span, int flags) {
     wxCheckBox* box = setupCheckbox(sizer, row, col, label, tooltip, span, flags);
     box->SetValidator(InputCheckboxValidator(value));
-    box->Bind(wxEVT_CHECKBOX, [box, value](wxCommandEvent& event) {
+    box->Bind(wxEVT_CHECKBOX, [this, box, value](wxCommandEvent& event) {
         const bool before = *value;
         *value = box->GetValue();
         event.Skip();
-        if (*value != before) postUpdatedValue(box);
+        if (*value == before) return;
+        // After the page has enabled or disabled the fields the box governs: a red field
+        // it disables no longer holds back the section's valid edits, which go with it.
+        box->CallAfter([this, box] {
+            if (Validate()) TransferDataFromWindow();
+            postUpdatedValue(box);
+        });
     });
     return box;
 }

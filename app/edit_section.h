@@ -90,6 +90,9 @@ public:
     // Whether a valid text is the value the section holds: false while red text elsewhere
     // in the section holds it back, so that it has not reached the project.
     virtual bool showsHeldValue() const { return true; }
+    // Whether the field shows the text its held value is shown with: false for text the
+    // user typed that differs (red or waiting), true for an untouched field.
+    virtual bool showsHeldText() const { return true; }
 };
 
 // A field validator bound to a value of type V: the value when the current edit began,
@@ -180,6 +183,10 @@ public:
         return !m_value || !text || !text->IsEnabled() || !accepts(text->GetValue()) ||
                (valueOf(text->GetValue(), v) && v == *m_value);
     }
+    bool showsHeldText() const override {
+        auto* text = this->textField();
+        return !m_value || !text || text->GetValue() == textOf(*m_value);
+    }
 
     // Whether the text parses and passes the limits and the check.
     bool accepts(const wxString& text) const {
@@ -221,20 +228,36 @@ inline std::function<bool(double)> scaledFieldCheck(wxTextCtrl* relative, std::f
     };
 }
 
-// Choice validator: item i stands for values[i].
+// Choice validator: item i stands for values[i]. A choice made while another field of
+// its section is red waits with the rest of the section, as typed text does.
 template <typename T>
-class InputChoiceValidator : public wxValidator {
+class InputChoiceValidator : public FieldValidator {
 public:
-    InputChoiceValidator(T* value, std::vector<T> values) : m_value(value), m_values(std::move(values)) {}
+    InputChoiceValidator(T* value, std::vector<T> values) : m_value(value), m_values(std::move(values)) {
+        if (m_value) m_base = *m_value;
+    }
     InputChoiceValidator(const InputChoiceValidator& other)
-        : wxValidator(), m_value(other.m_value), m_values(other.m_values) {
+        : FieldValidator(), m_value(other.m_value), m_values(other.m_values), m_base(other.m_base) {
         Copy(other);
     }
     wxObject* Clone() const override { return new InputChoiceValidator(*this); }
 
+    void settle() override {
+        if (m_value) m_base = *m_value;
+    }
+    void revert() override {
+        if (m_value) *m_value = m_base;
+    }
+    bool acceptsText() const override { return chosen().has_value(); }
+    bool showsHeldValue() const override {
+        const auto value = chosen();
+        return !m_value || !value || *value == *m_value;
+    }
+
     bool TransferToWindow() override {
         auto* choice = dynamic_cast<wxChoice*>(GetWindow());
         if (!choice || !m_value) return false;
+        m_base = *m_value;
         int selection = wxNOT_FOUND;
         for (std::size_t i = 0; i < m_values.size(); ++i)
             if (m_values[i] == *m_value) selection = static_cast<int>(i);
@@ -242,23 +265,30 @@ public:
         return true;
     }
     bool TransferFromWindow() override {
-        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
-        if (!choice || !m_value) return false;
-        const int selection = choice->GetSelection();
-        if (selection == wxNOT_FOUND || selection >= static_cast<int>(m_values.size())) return false;
-        *m_value = m_values[static_cast<std::size_t>(selection)];
+        const auto value = chosen();
+        if (!value || !m_value) return false;
+        *m_value = *value;
         return true;
     }
     bool Validate(wxWindow*) override {
         auto* choice = dynamic_cast<wxChoice*>(GetWindow());
-        const bool valid = choice && choice->GetSelection() != wxNOT_FOUND;
+        const bool valid = acceptsText();
         if (choice) markValidity(choice, valid);
         return valid;
     }
 
 private:
+    std::optional<T> chosen() const {
+        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
+        if (!choice) return std::nullopt;
+        const int selection = choice->GetSelection();
+        if (selection == wxNOT_FOUND || selection >= static_cast<int>(m_values.size())) return std::nullopt;
+        return m_values[static_cast<std::size_t>(selection)];
+    }
+
     T* m_value;
     std::vector<T> m_values;
+    T m_base{};
 };
 
 // Text field validator for narrow (local multibyte) or wide strings.
@@ -292,6 +322,10 @@ public:
     bool showsHeldValue() const override {
         auto* text = this->textField();
         return !m_value || !text || !acceptsText() || fromText(text->GetValue()) == *m_value;
+    }
+    bool showsHeldText() const override {
+        auto* text = this->textField();
+        return !m_value || !text || fromText(text->GetValue()) == *m_value;
     }
 
     static wxString toText(const S& value) {
@@ -410,9 +444,9 @@ protected:
     wxStaticText* setupHeading(wxGridBagSizer* sizer, int row, int col, const wxString& text, int colSpan = 3);
 
     // Validates every field and, when all pass, transfers them into the section's fields.
-    // Otherwise every field falls back to its value at the start of the current edit,
-    // and the fields the edit rewrote (derived ones) show it again: they follow the
-    // project, not text shown in red.
+    // Otherwise every field falls back to its value at the start of the current edit;
+    // when the text being edited is red, the fields the edit rewrote (derived ones) show
+    // that value again: they follow the project, not text shown in red.
     void validateAndTransfer();
     // A text field of the section edits like those of setupInput: validated on every
     // change, kvnEVT_UPDATED_VALUE after each editing key, cut and paste.
@@ -421,6 +455,8 @@ protected:
 private:
     // The user begins to change the text of field (a key, cut or paste).
     void beginEdit(wxTextCtrl* field);
+    // The fields derived during the current edit show their values from its start again.
+    void restartDerived();
     template <typename F>
     void forEachFieldValidator(F&& f);
 

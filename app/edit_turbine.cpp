@@ -169,15 +169,17 @@ void EditTurbine::update() {
 }
 
 void EditTurbine::followRotor() {
-    // Red text is what the user is at: it stays, and the rest shows the new defaults, which
-    // are what a correction then stores beside it.
-    std::map<std::string, wxString> red;
+    // Text the user typed (red, or waiting beside red text) is what the user is at: it
+    // stays, and the untouched fields show the new defaults, which a correction then
+    // stores beside it.
+    std::map<std::string, wxString> typed;
     for (const auto& [key, field] : m_fields)
-        if (wxValidator* validator = field->GetValidator(); validator && !validator->Validate(this))
-            red[key] = field->GetValue();
+        if (const auto* validator = dynamic_cast<const FieldValidator*>(field->GetValidator());
+            validator && !validator->showsHeldText())
+            typed[key] = field->GetValue();
     update();
-    if (red.empty()) return;
-    for (const auto& [key, text] : red) m_fields.at(key)->ChangeValue(text);
+    if (typed.empty()) return;
+    for (const auto& [key, text] : typed) m_fields.at(key)->ChangeValue(text);
     // Text that the new rotor's defaults make valid is stored, as if typed now; text still
     // red is named.
     if (Validate()) {

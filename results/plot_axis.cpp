@@ -146,16 +146,18 @@ void PlotAxis::computeTicks(bool logarithmic, double imposedInterval, bool force
     else
         interval = niceInterval(shownMin, shownMax);
 
+    if (shownMax == shownMin) {
+        // A single value gets an interval on either side, so that it is drawn inside the
+        // frame rather than on it.
+        start = shownMin - interval;
+        end = shownMin + interval;
+        return recount(*this);
+    }
     start = std::floor(shownMin / interval + kTickSlack) * interval;
     const long startTicks = std::lround(start / interval);
     if (startTicks == 1 || startTicks == 2) start = 0.0;
     end = std::ceil(shownMax / interval - kTickSlack) * interval;
-    // A single value gets an interval on either side, so that it is drawn inside the
-    // frame rather than on it.
-    if (end <= start) {
-        start = shownMin - interval;
-        end = shownMin + interval;
-    }
+    if (end <= start) end = start + interval;
     recount(*this);
 }
 

@@ -94,6 +94,12 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     EXPECT_TRUE(p.Validate());
     EXPECT_EQ(h.project.computeSettings().ran_max, 20.0);
     type(p.stepField(), "0.5");
+    // A valid step whose count passes 500 shows that count, red: the step waits with it.
+    type(p.stepField(), "0.01");
+    EXPECT_EQ(p.stepsField()->GetValue(), "2001");
+    EXPECT_TRUE(red(p.stepsField()));
+    EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
+    type(p.stepField(), "0.5");
 
     // Each computation refuses for the red fields it uses and no others.
     type(p.chordLimitField(), "0");  // a zero chord limit would design a blade without chord
@@ -117,9 +123,24 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     EXPECT_TRUE(h.messages[0].text.EndsWith("\nCompute: Max. designed relative chord")) << h.messages[0].text;
     h.messages.clear();
     type(p.maxField(), "20");
+    // So does a choice made beside the red field; and a count typed meanwhile shows the
+    // step it gives, which the project takes with it once the chord limit is valid.
+    p.variableChoice()->SetSelection(0);
+    wxCommandEvent chosen(wxEVT_CHOICE, p.variableChoice()->GetId());
+    chosen.SetEventObject(p.variableChoice());
+    p.variableChoice()->GetEventHandler()->ProcessEvent(chosen);
+    ASSERT_TRUE(h.run(&EditCompute::computeChar));
+    ASSERT_EQ(h.messages.size(), 1u);
+    h.messages.clear();
+    p.variableChoice()->SetSelection(1);
+    p.variableChoice()->GetEventHandler()->ProcessEvent(chosen);
+    type(p.stepsField(), "5");
+    EXPECT_EQ(p.stepField()->GetValue(), "5");
+    EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
     type(p.chordLimitField(), "0.25");
     EXPECT_TRUE(p.Validate());
     EXPECT_EQ(h.project.computeSettings().design_c_limit, 0.25);
+    EXPECT_EQ(h.project.computeSettings().ran_step, 5.0);
 
     // The range's labels carry the unit of the swept variable.
     bemt::ComputeSettings settings = h.project.computeSettings();

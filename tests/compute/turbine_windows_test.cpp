@@ -174,6 +174,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     ASSERT_TRUE(runEventLoopUntil([&] { return !main->project()->state().turbine.has_value(); }, seconds(5)));
     user.typeInto(page->field("rpm_max"), "1");
     EXPECT_TRUE(red(page->field("rpm_max")));
+    user.typeInto(page->field("rated_power"), "2");  // valid, waiting beside the red field
     main->conditionsPage()->rotationSpeedField()->SetValue("1.5");
     postUpdatedValue(main->conditionsPage()->rotationSpeedField());
     ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->operatingConditions().Om < 0.2; }, seconds(5)));
@@ -182,6 +183,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->state().turbine.has_value(); }, seconds(5)));
     EXPECT_EQ(main->project()->turbineSettings().rpm_max, 1.0);
     EXPECT_EQ(main->project()->turbineSettings().rpm_min, 0.75);
+    EXPECT_EQ(main->project()->turbineSettings().rated_power, 2e6);
     EXPECT_FALSE(red(page->field("rpm_max")));
 }
 

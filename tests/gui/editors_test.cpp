@@ -256,6 +256,12 @@ TEST_F(ConditionsTest, AZeroStepOrOneStepOverASpanIsRefused) {
     type(editor->pitchMinField(), "30");  // above the maximum
     EXPECT_TRUE(red(editor->pitchMinField()));
     EXPECT_EQ(project->computeSettings().p_min, 0.0);
+    // Unticking the box takes the red field out of the check: the radius typed beside it
+    // reaches the project.
+    type(editor->radiusField(), "30");
+    EXPECT_EQ(project->operatingConditions().R, 10.0);
+    toggle(editor->pitchCheckbox(), false);
+    EXPECT_EQ(project->operatingConditions().R, 30.0);
 }
 
 TEST_F(EditorTest, ChoosingNingStoresSolverZero) {

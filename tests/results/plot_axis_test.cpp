@@ -37,6 +37,8 @@ TEST(PlotAxisTicks, FollowTheDecadeRules) {
         {5.3, 6.8, 1.0, 5.0, 7.0, 3, true},             // log10 of Reynolds numbers: whole exponents
         {40.0, 47.0, 5.0, 0.0, 50.0, 11, false, true},  // forced zero: the data span 0 .. 47, r = 4.7
         {3.0, 3.0, 1.0, 2.0, 4.0, 3},                   // one value: its decade's interval on either side
+        {2.0, 2.0, 1.0, 1.0, 3.0, 3},                   // also where a range would start at 0
+        {20.0, 20.0, 10.0, 10.0, 30.0, 3},
     };
     for (const auto& c : cases) {
         PlotAxis axis;
