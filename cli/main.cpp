@@ -17,6 +17,7 @@
 #include "cli/commands.h"
 #include "cli/option_checks.h"
 #include "cli/subcommands.h"
+#include "korvane_version.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ int withOutputWritten(int status) {
 int main(int argc, char** argv) {
     CLI::App app{"Wind turbine rotor computations by blade element momentum theory on a Korvane project (.kvp)",
                  "korvane-cli"};
-    app.set_version_flag("--version", std::string("korvane-cli ") + KORVANE_VERSION);
+    app.set_version_flag("--version", std::string("korvane-cli ") + kKorvaneVersion);
     app.footer(std::string(kFooterResults) + limitsParagraph() + kFooterExchange);
     app.require_subcommand(1);
     app.fallthrough(false);
