@@ -97,14 +97,19 @@ grep -qF "no executable file $tmp/alone/bin/xfoil-core or $tmp/alone/lib/korvane
 "$root/scripts/with-display.sh" "$0" --desktop "$tmp" "$usr" || status=1
 
 if [ "$(id -u)" -eq 0 ] && [ -n "${CI:-}" ]; then
-  if dpkg-query -W korvane >/dev/null 2>&1; then
+  if dpkg-query -W -f='${Status}' korvane 2>/dev/null | grep -q 'install ok installed'; then
     fail "korvane is installed already; not replacing it"
   else
     dpkg -i "$deb" >/dev/null || fail "dpkg -i failed"
     (cd "$tmp/work" && /usr/bin/korvane-cli op /usr/share/korvane/examples/xfoil_blade.kvp >/dev/null) ||
       fail "the installed /usr/bin/korvane-cli failed"
-    dpkg -r korvane >/dev/null || fail "dpkg -r failed"
-    [ ! -e /usr/bin/korvane-cli ] && [ ! -e /usr/lib/korvane ] || fail "dpkg -r left files behind"
+    # The MIME and desktop databases (updated by their packages' triggers) open .kvp with Korvane.
+    [ -f /usr/share/mime/application/x-korvane-project.xml ] &&
+      grep -q '^application/x-korvane-project=korvane.desktop' /usr/share/applications/mimeinfo.cache ||
+      fail "the system does not open application/x-korvane-project with korvane.desktop"
+    dpkg --purge korvane >/dev/null || fail "dpkg --purge failed"
+    [ ! -e /usr/bin/korvane-cli ] && [ ! -e /usr/lib/korvane ] || fail "the removal left files behind"
+    ! dpkg-query -W korvane >/dev/null 2>&1 || fail "dpkg still lists korvane after its removal"
   fi
 else
   echo "dpkg -i and removal skipped: they run only as root with CI set"
