@@ -31,6 +31,7 @@ target_include_directories(korvane_gui PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project korvane_exchange ${wxWidgets_LIBRARIES})
 
 add_executable(korvane main.cpp)
+target_include_directories(korvane PRIVATE ${PROJECT_BINARY_DIR}/generated)
 target_link_libraries(korvane PRIVATE korvane_gui)
 korvane_place_xfoil_core(korvane)
 include(${PROJECT_SOURCE_DIR}/cmake/UserGuide.cmake)

@@ -110,13 +110,20 @@ bool XfoilCommunicator::isExecutableFile(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0;
 }
 
-std::filesystem::path XfoilCommunicator::defaultProgram() {
-    // Beside the running program only, never in the working folder: that may be a project
-    // folder from anywhere, and a program of that name in it must not run. When it is
-    // missing, the refusal names where it was looked for.
+std::vector<std::filesystem::path> XfoilCommunicator::programCandidates() {
+    // Never the working folder: that may be a project folder from anywhere, and a
+    // program of that name in it must not run.
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path() : self.parent_path() / "xfoil-core";
+    if (ec) return {};
+    const auto folder = self.parent_path();
+    return {folder / "xfoil-core", (folder / ".." / "lib" / "korvane" / "xfoil-core").lexically_normal()};
+}
+
+std::filesystem::path XfoilCommunicator::defaultProgram() {
+    for (const auto& candidate : programCandidates())
+        if (isExecutableFile(candidate)) return candidate;
+    return {};
 }
 
 XfoilCommunicator::XfoilCommunicator() : XfoilCommunicator(Settings{}) {}
@@ -125,8 +132,14 @@ XfoilCommunicator::XfoilCommunicator(Settings settings)
     : m_settings(std::move(settings)), m_toChild(closeOnExecPipe()), m_fromChild(closeOnExecPipe()),
       m_errorsFromChild(closeOnExecPipe()) {
     if (m_settings.program.empty()) m_settings.program = defaultProgram();
-    if (m_settings.program.empty())
-        throw bemt::Error("The XFOIL adapter xfoil-core was not found: the folder of the running program is unknown.");
+    if (m_settings.program.empty()) {
+        const auto candidates = programCandidates();
+        if (candidates.empty())
+            throw bemt::Error("The XFOIL adapter xfoil-core was not found: the folder of the running program is unknown.");
+        std::string places;
+        for (const auto& candidate : candidates) places += (places.empty() ? "" : " or ") + candidate.string();
+        throw bemt::Error("The XFOIL adapter was not found (no executable file " + places + ").");
+    }
     const std::string program = m_settings.program.string();
     // A directory passes access(X_OK) and would only fail in execve.
     if (!isExecutableFile(m_settings.program)) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace bemt {
 
@@ -30,9 +31,11 @@ public:
     // Thrown (as std::string) when the interruption predicate stops a wait.
     static inline const std::string kInterrupted = "The XFOIL analysis has been interrupted.";
 
-    // Where the program looks for the adapter: beside its own executable, never in the
-    // working directory; empty when the executable's folder is unknown. Only a regular
-    // executable file counts.
+    // Where the program looks for the adapter, in this order: beside its own executable
+    // (a build tree), then in ../lib/korvane from there (an installed program); never in
+    // the working directory. Empty when the executable's folder is unknown.
+    static std::vector<std::filesystem::path> programCandidates();
+    // The first candidate that is a regular executable file; empty when none is.
     static std::filesystem::path defaultProgram();
     static bool isExecutableFile(const std::filesystem::path& path);
 

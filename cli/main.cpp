@@ -17,6 +17,7 @@
 #include "cli/commands.h"
 #include "cli/option_checks.h"
 #include "cli/subcommands.h"
+#include "korvane_version.h"
 
 namespace {
 
@@ -55,9 +56,9 @@ const char* const kFooterResults = R"(Results:
   Values that are not numbers are written as null.
 
 Airfoils: the built-in NACA 0012 to 0025 tables, CSV polar files, and airfoil
-coordinate files analysed by XFOIL (xfoil-core, looked for beside korvane-cli), as
-the project's airfoil points give them; relative file paths are read from the
-project file's folder.
+coordinate files analysed by XFOIL (xfoil-core, looked for beside korvane-cli and then
+in ../lib/korvane from there), as the project's airfoil points give them; relative file
+paths are read from the project file's folder.
 
 )";
 
@@ -132,7 +133,7 @@ int withOutputWritten(int status) {
 int main(int argc, char** argv) {
     CLI::App app{"Wind turbine rotor computations by blade element momentum theory on a Korvane project (.kvp)",
                  "korvane-cli"};
-    app.set_version_flag("--version", std::string("korvane-cli ") + KORVANE_VERSION);
+    app.set_version_flag("--version", std::string("korvane-cli ") + kKorvaneVersion);
     app.footer(std::string(kFooterResults) + limitsParagraph() + kFooterExchange);
     app.require_subcommand(1);
     app.fallthrough(false);

@@ -11,5 +11,7 @@ function(korvane_place_user_guide target)
 endfunction()
 
 file(GLOB KORVANE_GUIDE_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/screenshots/*.png)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md DESTINATION share/doc/korvane)
+# The guide links the file formats' description.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md ${PROJECT_SOURCE_DIR}/docs/file-exchange.md
+        DESTINATION share/doc/korvane)
 install(FILES ${KORVANE_GUIDE_PICTURES} DESTINATION share/doc/korvane/screenshots)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite four ways: every test
 # in the release build (window tests on a virtual display with a window manager,
-# scripts/with-display.sh); every test again, window
+# scripts/with-display.sh), then the Debian package made from it checked as installed
+# (scripts/test-package.sh; dpkg -i and removal only as root with CI set); every test again, window
 # tests included, in a build with AddressSanitizer and UndefinedBehaviorSanitizer
 # (build-asan/); each fuzz target for 20 s (scripts/fuzz.sh, build-fuzz/); and the tests
 # of the parallel sweeps under ThreadSanitizer (build-tsan/).
@@ -25,6 +26,8 @@ echo "== Release build"
 "$root/scripts/build.sh" "$root/build" Release >/dev/null || exit 1
 echo "== Tests"
 run_ctest "$root/build" || status=1
+echo "== Debian package"
+"$root/scripts/test-package.sh" || status=1
 
 echo "== Build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Asan -DKORVANE_BENCHMARKS=OFF >/dev/null || exit 1

@@ -13,6 +13,8 @@ packages=(
   xvfb xauth openbox
   imagemagick xdotool
   clang-14 libclang-rt-14-dev llvm-14
+  help2man librsvg2-bin dpkg-dev file
+  desktop-file-utils shared-mime-info libxml2-utils man-db
 )
 
 missing=()
