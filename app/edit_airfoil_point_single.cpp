@@ -13,10 +13,6 @@ namespace {
 
 bool read(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
 
-void write(wxTextCtrl* field, double value) {
-    if (std::isfinite(value)) field->SetValue(formatComputed(value));
-}
-
 }  // namespace
 
 wxArrayString EditSingleAirfoilPoint::typeItems() {
@@ -94,12 +90,12 @@ void EditSingleAirfoilPoint::refreshControls() {
             .showing([this] { return std::optional<double>(m_x * rotorRadius()); }));
     m_positionCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double x = 0.0;
-        if (read(m_positionCtrl, x)) write(m_absoluteCtrl, x * rotorRadius());
+        if (read(m_positionCtrl, x)) writeDerived(m_absoluteCtrl, x * rotorRadius());
         event.Skip();
     });
     m_absoluteCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double x = 0.0;
-        if (read(m_absoluteCtrl, x)) write(m_positionCtrl, x / rotorRadius());
+        if (read(m_absoluteCtrl, x)) writeDerived(m_positionCtrl, x / rotorRadius());
         event.Skip();
     });
 
@@ -273,10 +269,23 @@ void EditSingleAirfoilPoint::saveValues() {
     GetEventHandler()->QueueEvent(event);
 }
 
-void EditSingleAirfoilPoint::onUpdatedValue(wxCommandEvent&) {
+void EditSingleAirfoilPoint::onUpdatedValue(wxCommandEvent& event) {
     saveValues();
-    // A new type brings other rows; they are built once the choice's event is over.
-    if (m_type != m_builtType) CallAfter([this] { update(); });
+    // A new type brings other rows; they are built once the choice's event is over. A
+    // type that waited beside red text and went with a key typed elsewhere waits for the
+    // end of that edit: rebuilding the rows would take the field being typed into.
+    if (m_type == m_builtType) return;
+    if (event.GetEventObject() == m_typeChoice)
+        CallAfter([this] { update(); });
+    else
+        m_rowsOutdated = true;
+}
+
+void EditSingleAirfoilPoint::endEdit() {
+    EditSection::endEdit();
+    if (!m_rowsOutdated) return;
+    m_rowsOutdated = false;
+    CallAfter([this] { update(); });
 }
 
 bool EditSingleAirfoilPoint::hasDataFile(bemt::AirfoilType type) {

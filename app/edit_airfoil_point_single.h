@@ -23,6 +23,8 @@ public:
     void refreshControls();
     // Loads the point into the fields and controls (rebuilding the rows when the type changed).
     void update() override;
+    // Ends the edit; a type that changed with it brings its rows now.
+    void endEdit() override;
     // Writes the fields into the point (texts as UTF-8) and posts kvnEVT_POINT_CHANGED.
     void saveValues() override;
 
@@ -85,6 +87,7 @@ private:
     bool m_built = false;
     bemt::AirfoilType m_builtType = bemt::NACA0018;
     wxPanel* m_rows;
+    bool m_rowsOutdated = false;  // the type changed while another field was typed into
     wxChoice* m_typeChoice = nullptr;
     wxStaticText* m_repeatNote = nullptr;
     wxCheckBox* m_repeatBox = nullptr;

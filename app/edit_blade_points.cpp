@@ -9,10 +9,6 @@ namespace {
 
 bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
 
-void write(wxTextCtrl* field, double value) {
-    if (std::isfinite(value)) field->SetValue(formatComputed(value));
-}
-
 }  // namespace
 
 template <typename Point>
@@ -116,23 +112,23 @@ void EditBladePoints<Point>::refreshControls() {
         // shows the stored value: see validateAndTransfer).
         position->Bind(kvnEVT_UPDATED_VALUE, [this, position, absolute](wxCommandEvent& event) {
             double x = 0.0;
-            if (read(position, x)) write(absolute, x * rotorRadius());
+            if (read(position, x)) writeDerived(absolute, x * rotorRadius());
             event.Skip();
         });
         absolute->Bind(kvnEVT_UPDATED_VALUE, [this, position, absolute](wxCommandEvent& event) {
             double x = 0.0;
-            if (read(absolute, x)) write(position, x / rotorRadius());
+            if (read(absolute, x)) writeDerived(position, x / rotorRadius());
             event.Skip();
         });
         if (absoluteValue) {
             value->Bind(kvnEVT_UPDATED_VALUE, [this, value, absoluteValue](wxCommandEvent& event) {
                 double v = 0.0;
-                if (read(value, v)) write(absoluteValue, v * rotorRadius());
+                if (read(value, v)) writeDerived(absoluteValue, v * rotorRadius());
                 event.Skip();
             });
             absoluteValue->Bind(kvnEVT_UPDATED_VALUE, [this, value, absoluteValue](wxCommandEvent& event) {
                 double v = 0.0;
-                if (read(absoluteValue, v)) write(value, v / rotorRadius());
+                if (read(absoluteValue, v)) writeDerived(value, v / rotorRadius());
                 event.Skip();
             });
         }

@@ -33,13 +33,6 @@ bool tipSpeedRatioFits(double rpm, double radius, double wind) {
     return tsr > 0.0 && tsr <= EditOperatingConditions::kMaxTipSpeedRatio;
 }
 
-// Writes a computed number into a field; a result that is no number (a division by a
-// zero field) leaves the field alone.
-void write(wxTextCtrl* field, double value) {
-    if (!std::isfinite(value)) return;
-    field->SetValue(formatComputed(value));
-}
-
 }  // namespace
 
 EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* project)
@@ -172,7 +165,7 @@ void EditOperatingConditions::setupLambdaLogic() {
     const auto rewriteTipSpeedRatio = [this](wxCommandEvent& event) {
         double radius = 0.0, wind = 0.0, rpm = 0.0;
         if (read(m_radiusCtrl, radius) && read(m_windCtrl, wind) && read(m_rpmCtrl, rpm))
-            write(m_tsrCtrl, field_rules::tipSpeedRatio(rpm, radius, wind));
+            writeDerived(m_tsrCtrl, field_rules::tipSpeedRatio(rpm, radius, wind));
         event.Skip();
     };
     m_radiusCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteTipSpeedRatio);
@@ -181,7 +174,7 @@ void EditOperatingConditions::setupLambdaLogic() {
     m_tsrCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double radius = 0.0, tsr = 0.0, rpm = 0.0;
         if (read(m_radiusCtrl, radius) && read(m_tsrCtrl, tsr) && read(m_rpmCtrl, rpm))
-            write(m_windCtrl, field_rules::windVelocity(rpm, radius, tsr));
+            writeDerived(m_windCtrl, field_rules::windVelocity(rpm, radius, tsr));
         event.Skip();
     });
 }

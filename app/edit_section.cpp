@@ -151,6 +151,18 @@ bool readPartner(const wxTextCtrl* field, const bemt::ValueLimit& limits, double
     return field && parseNumber(field->GetValue(), value) && limits.contains(value);
 }
 
+void writeDerived(wxTextCtrl* field, const wxString& text) {
+    for (wxWindow* w = field->GetParent(); w; w = w->GetParent()) {
+        if (auto* section = dynamic_cast<EditSection*>(w)) return section->writeDerivedText(field, text);
+        if (w->IsTopLevel()) break;
+    }
+    field->SetValue(text);
+}
+
+void writeDerived(wxTextCtrl* field, double value) {
+    if (std::isfinite(value)) writeDerived(field, formatComputed(value));
+}
+
 bool parseNumber(const wxString& text, int& value) {
     double number = 0.0;
     if (!parseNumber(text, number) || number != std::trunc(number) || number < INT_MIN || number > INT_MAX)
@@ -307,6 +319,13 @@ void EditSection::validateAndTransfer() {
     if (rewritten) Validate();
 }
 
+void EditSection::writeDerivedText(wxTextCtrl* field, const wxString& text) {
+    const wxTextCtrl* before = m_writing;
+    m_writing = field;
+    field->SetValue(text);
+    m_writing = before;
+}
+
 void EditSection::restartDerived() {
     forEachFieldValidator([](FieldValidator* v) { v->revert(); });
     forEachFieldValidator([this](FieldValidator* v) {
@@ -346,8 +365,13 @@ wxTextCtrl* EditSection::setupInput(wxGridBagSizer* sizer, int row, int col, con
 
 void EditSection::bindEditing(wxTextCtrl* text) {
     text->Bind(wxEVT_TEXT, [this, text](wxCommandEvent& event) {
-        // Written by the program while another field is edited: derived from it.
-        if (m_editing && text != m_editing) m_derived.insert(text);
+        // Written by the program while another field is edited: derived from it. Any
+        // other change is the user's, announced by a key or not (a drop, a middle-click
+        // paste, an input method).
+        const bool derived = text == m_writing;
+        if (derived && m_editing && text != m_editing) m_derived.insert(text);
+        const bool unannounced = !derived && m_pressed != text;
+        if (unannounced) beginEdit(text);
         // Each change of the edited text derives from where the edit began, not from what
         // the text on the way gave ("2" on the way to "20"): the same text gives the same
         // fields however it was typed.
@@ -356,7 +380,7 @@ void EditSection::bindEditing(wxTextCtrl* text) {
         event.Skip();
         // Typed: the project follows the text as it shows, rather than when the key is
         // released (red text would stand beside the value of its valid prefix meanwhile).
-        if (m_pressed == text) postUpdatedValue(text);
+        if (m_pressed == text || unannounced) postUpdatedValue(text);
     });
     text->Bind(wxEVT_KEY_DOWN, [this, text](wxKeyEvent& event) {
         if (isEditingKey(event.GetKeyCode(), event.ControlDown(), event.AltDown())) {

@@ -74,6 +74,12 @@ bool parseNumber(const wxString& text, int& value);
 // field's own range. False while that field is red by itself, so that the rule leaves the
 // fault to it instead of turning a valid field red as well.
 bool readPartner(const wxTextCtrl* field, const bemt::ValueLimit& limits, double& value);
+// Writes a value one field follows from others (a tip speed ratio, a step, x in m): its
+// section takes the change as the program's, part of the edit of the field it follows,
+// where any other change of a field's text is the user's (a key, a paste, a drop). A
+// number that is not finite leaves the field alone.
+void writeDerived(wxTextCtrl* field, const wxString& text);
+void writeDerived(wxTextCtrl* field, double value);
 
 // A validator of a field whose text the user edits. Its value follows the text only
 // while the whole section is valid; otherwise it falls back to the value it had when the
@@ -176,6 +182,12 @@ public:
         auto* text = this->textField();
         // A disabled field cannot be corrected, so it must not hold the section back.
         return text && (!text->IsEnabled() || accepts(text->GetValue()));
+    }
+    bool Validate(wxWindow* parent) override {
+        // A disabled field shows what it holds: refused text would look accepted there.
+        if (auto* text = this->textField(); text && !text->IsEnabled() && !accepts(text->GetValue()))
+            TransferToWindow();
+        return BoundFieldValidator<T>::Validate(parent);
     }
     bool showsHeldValue() const override {
         auto* text = this->textField();
@@ -417,6 +429,9 @@ public:
     // of any field of this section and the sections inside it begins.
     virtual void endEdit();
 
+    // See writeDerived().
+    void writeDerivedText(wxTextCtrl* field, const wxString& text);
+
 protected:
     wxBoxSizer* sectionSizer() const { return m_sizer; }
 
@@ -471,6 +486,7 @@ private:
     std::map<const wxWindow*, unsigned> m_fieldUses;
     const wxTextCtrl* m_editing = nullptr;  // the field of the current edit
     const wxTextCtrl* m_pressed = nullptr;  // the field an editing key went down in
+    const wxTextCtrl* m_writing = nullptr;  // the field the program writes a derived value into
     std::set<const wxWindow*> m_derived;     // fields the current edit has rewritten
 };
 

@@ -177,8 +177,17 @@ void EditTurbine::followRotor() {
         if (const auto* validator = dynamic_cast<const FieldValidator*>(field->GetValidator());
             validator && !validator->showsHeldText())
             typed[key] = field->GetValue();
+    // The control and the automatic tip speed ratio differ from the defaults only when
+    // the user chose them: with settings stored, the page would not follow the rotor.
+    const int control = m_controlChoice->GetSelection();
+    const bool automatic = m_automaticBox->GetValue();
     update();
-    if (typed.empty()) return;
+    const bool chosen = control != m_controlChoice->GetSelection() || automatic != m_automaticBox->GetValue();
+    if (typed.empty() && !chosen) return;
+    m_controlChoice->SetSelection(control);
+    m_automaticBox->SetValue(automatic);
+    m_automaticTsr = automatic;
+    m_fields.at("tsr_target")->Enable(!automatic);
     for (const auto& [key, text] : typed) m_fields.at(key)->ChangeValue(text);
     // Text that the new rotor's defaults make valid is stored, as if typed now; text still
     // red is named.

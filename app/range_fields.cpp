@@ -43,14 +43,14 @@ void RangeFields::countFromStep() const {
     double min = 0.0, max = 0.0, step = 0.0;
     if (!ends(min, max) || !readPartner(m_step, m_stepLimits, step)) return;
     if (const auto count = bemt::SweepRange{min, max, step}.countIfRange())
-        m_steps->SetValue(wxString::Format("%i", *count));
+        writeDerived(m_steps, wxString::Format("%i", *count));
 }
 
 void RangeFields::stepFromCount() const {
     double min = 0.0, max = 0.0;
     int steps = 0;
     if (!ends(min, max) || !(max > min) || !parseNumber(m_steps->GetValue(), steps)) return;
-    if (const auto step = bemt::SweepRange::stepFor(min, max, steps)) m_step->SetValue(formatComputed(*step));
+    if (const auto step = bemt::SweepRange::stepFor(min, max, steps)) writeDerived(m_step, formatComputed(*step));
 }
 
 void RangeFields::followEnds() const {

@@ -175,6 +175,10 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     user.typeInto(page->field("rpm_max"), "1");
     EXPECT_TRUE(red(page->field("rpm_max")));
     user.typeInto(page->field("rated_power"), "2");  // valid, waiting beside the red field
+    page->controlChoice()->SetSelection(3);          // "Fixed speed, fixed pitch", waiting too
+    wxCommandEvent chosen(wxEVT_CHOICE, page->controlChoice()->GetId());
+    chosen.SetEventObject(page->controlChoice());
+    page->controlChoice()->GetEventHandler()->ProcessEvent(chosen);
     main->conditionsPage()->rotationSpeedField()->SetValue("1.5");
     postUpdatedValue(main->conditionsPage()->rotationSpeedField());
     ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->operatingConditions().Om < 0.2; }, seconds(5)));
@@ -184,6 +188,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_EQ(main->project()->turbineSettings().rpm_max, 1.0);
     EXPECT_EQ(main->project()->turbineSettings().rpm_min, 0.75);
     EXPECT_EQ(main->project()->turbineSettings().rated_power, 2e6);
+    EXPECT_EQ(main->project()->turbineSettings().control, bemt::ControlMode::FixedSpeedFixedPitch);
     EXPECT_FALSE(red(page->field("rpm_max")));
 }
 

@@ -205,16 +205,19 @@ TEST_F(EditSectionTest, FieldsShowEverySignificantDigit) {
 }
 
 TEST_F(EditSectionTest, TextTypedPostsOneUpdatePerChange) {
-    section->radius->SetValue("12");  // written by the program, not typed
+    writeDerived(section->radius, "12");  // written by the program, following another field
     processEvents();
     EXPECT_EQ(section->saves, 0);
-    press(section->radius, '5', "125");
+    section->radius->SetValue("13");  // changed without a key: a drop, a middle-click paste
+    processEvents();
     EXPECT_EQ(section->saves, 1);
+    press(section->radius, '5', "135");
+    EXPECT_EQ(section->saves, 2);
     press(section->radius, WXK_CONTROL, {}, true);
     press(section->radius, 'C', {}, true);
-    EXPECT_EQ(section->saves, 1);
-    press(section->radius, WXK_BACK, "12");
     EXPECT_EQ(section->saves, 2);
+    press(section->radius, WXK_BACK, "13");
+    EXPECT_EQ(section->saves, 3);
 }
 
 TEST_F(EditSectionTest, ChoiceOutsideItsValuesHasNoSelectionUntilPicked) {

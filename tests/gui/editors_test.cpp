@@ -435,15 +435,17 @@ TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
     type(point->aoaMaxField(), "15");
     type(point->aoaStepField(), "1");
 
-    // A disabled field (no typing reaches it) is not checked and not taken over while invalid.
-    point->reMinField()->SetValue("2e7");
-    EXPECT_FALSE(red(point->reMinField()));
-    EXPECT_EQ(project->airfoilPoints()[0].rey_min, 1e6);
+    // A field that a box disables shows what it holds: refused text there would look
+    // accepted, and would not be stored.
     wxCheckBox* guess = control<wxCheckBox>(point, [](wxCheckBox* box) { return box->GetLabel() == "Guess Re"; });
     ASSERT_NE(guess, nullptr);
     toggle(guess, false);
+    type(point->reMinField(), "abc");
+    toggle(guess, true);
+    EXPECT_EQ(point->reMinField()->GetValue(), "1e+06");
+    EXPECT_FALSE(red(point->reMinField()));
+    toggle(guess, false);
     EXPECT_TRUE(point->reMinField()->IsEnabled());
-    EXPECT_TRUE(red(point->reMinField()));
     EXPECT_FALSE(project->airfoilPoints()[0].guess_reynolds);
 
     type(point->reMinField(), "1e5");
