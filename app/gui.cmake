@@ -32,6 +32,7 @@ target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project korvane
 
 add_executable(korvane main.cpp)
 target_include_directories(korvane PRIVATE ${PROJECT_BINARY_DIR}/generated)
+add_dependencies(korvane korvane_version)
 target_link_libraries(korvane PRIVATE korvane_gui)
 korvane_place_xfoil_core(korvane)
 include(${PROJECT_SOURCE_DIR}/cmake/UserGuide.cmake)

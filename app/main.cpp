@@ -19,7 +19,7 @@ Options:
 
 Help > User guide (F1) shows the user guide, looked for in ../share/doc/korvane beside
 the program and then in docs beside it. XFOIL (Debian's /usr/bin/xfoil) is run through
-the adapter xfoil-core, looked for beside the program and then in ../lib/korvane.
+the adapter xfoil-core, looked for in ../lib/korvane from the program and then beside it.
 The computations without a display: korvane-cli(1).
 
 Environment:
@@ -40,5 +40,15 @@ int main(int argc, char** argv) {
         std::printf("korvane %s\n", kKorvaneVersion);
         return 0;
     }
-    return wxEntry(argc, argv);
+    // An option the program does not know is not a project file to open.
+    if (argc >= 2 && argv[1][0] == '-' && argv[1][1] != '\0') {
+        std::fprintf(stderr, "korvane: unknown option %s\nRun with --help for more information.\n", argv[1]);
+        return 2;
+    }
+    const int status = wxEntry(argc, argv);
+    // The toolkit's own message is hidden with the program's logging: say why it ended
+    // (wxEntry gives -1 when the toolkit cannot start).
+    if (status == -1)
+        std::fputs("korvane: the window system could not be started (is DISPLAY set to a running X server?)\n", stderr);
+    return status;
 }

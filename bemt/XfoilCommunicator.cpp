@@ -117,7 +117,9 @@ std::vector<std::filesystem::path> XfoilCommunicator::programCandidates() {
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return {};
     const auto folder = self.parent_path();
-    return {folder / "xfoil-core", (folder / ".." / "lib" / "korvane" / "xfoil-core").lexically_normal()};
+    // The installed place first: beside an installed program (/usr/bin) lie other
+    // packages' programs, one of which may bear the adapter's name.
+    return {(folder / ".." / "lib" / "korvane" / "xfoil-core").lexically_normal(), folder / "xfoil-core"};
 }
 
 std::filesystem::path XfoilCommunicator::defaultProgram() {

@@ -31,9 +31,9 @@ public:
     // Thrown (as std::string) when the interruption predicate stops a wait.
     static inline const std::string kInterrupted = "The XFOIL analysis has been interrupted.";
 
-    // Where the program looks for the adapter, in this order: beside its own executable
-    // (a build tree), then in ../lib/korvane from there (an installed program); never in
-    // the working directory. Empty when the executable's folder is unknown.
+    // Where the program looks for the adapter, in this order: in ../lib/korvane from its
+    // own executable (an installed program), then beside it (a build tree); never in the
+    // working directory. Empty when the executable's folder is unknown.
     static std::vector<std::filesystem::path> programCandidates();
     // The first candidate that is a regular executable file; empty when none is.
     static std::filesystem::path defaultProgram();

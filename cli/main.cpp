@@ -56,8 +56,8 @@ const char* const kFooterResults = R"(Results:
   Values that are not numbers are written as null.
 
 Airfoils: the built-in NACA 0012 to 0025 tables, CSV polar files, and airfoil
-coordinate files analysed by XFOIL (xfoil-core, looked for beside korvane-cli and then
-in ../lib/korvane from there), as the project's airfoil points give them; relative file
+coordinate files analysed by XFOIL (xfoil-core, looked for in ../lib/korvane from
+korvane-cli and then beside it), as the project's airfoil points give them; relative file
 paths are read from the project file's folder.
 
 )";

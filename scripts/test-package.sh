@@ -78,18 +78,27 @@ for program in korvane korvane-cli; do
   said=$(installed "$usr/bin/$program" --version)
   [ "$said" = "$program $version" ] || fail "$program --version says '$said', the package is $version"
 done
+built=$("$root/build/cli/korvane-cli" op "$root/examples/xfoil_blade.kvp")
+# The operating point of the XFOIL example through the installed adapter: under /usr, and
+# under a prefix with a space and a colon (where the loader splits its preload list) with
+# another program named xfoil-core beside korvane-cli, which must not run.
+odd="$tmp/odd prefix:x"
+cp -a "$usr" "$odd"
+printf '#!/bin/sh\ntouch "%s"\nexit 1\n' "$tmp/stray-ran" >"$odd/bin/xfoil-core" && chmod +x "$odd/bin/xfoil-core"
+for prefix in "$usr" "$odd"; do
+  if table=$(installed "$prefix/bin/korvane-cli" op "$prefix/share/korvane/examples/xfoil_blade.kvp"); then
+    [ "$(tail -n +2 <<<"$table")" = "$(tail -n +2 <<<"$built")" ] ||
+      fail "the korvane-cli installed in $prefix computes another operating point: $table"
+  else
+    fail "the korvane-cli installed in $prefix failed on xfoil_blade.kvp"
+  fi
+done
+[ ! -e "$tmp/stray-ran" ] || fail "a program named xfoil-core beside korvane-cli ran instead of the adapter"
 example=$usr/share/korvane/examples/xfoil_blade.kvp
-if table=$(installed "$usr/bin/korvane-cli" op "$example"); then
-  built=$("$root/build/cli/korvane-cli" op "$root/examples/xfoil_blade.kvp")
-  [ "$(tail -n +2 <<<"$table")" = "$(tail -n +2 <<<"$built")" ] ||
-    fail "the installed korvane-cli computes another operating point: $table"
-else
-  fail "the installed korvane-cli op $example failed"
-fi
 # Without its adapter, the program says where it looked.
 mkdir -p "$tmp/alone/bin" && cp "$usr/bin/korvane-cli" "$tmp/alone/bin/"
 said=$(installed "$tmp/alone/bin/korvane-cli" op "$example" 2>&1)
-grep -qF "no executable file $tmp/alone/bin/xfoil-core or $tmp/alone/lib/korvane/xfoil-core" <<<"$said" ||
+grep -qF "no executable file $tmp/alone/lib/korvane/xfoil-core or $tmp/alone/bin/xfoil-core" <<<"$said" ||
   fail "a missing adapter is reported as: $said"
 
 # The desktop program opens a project given on its command line, and F1 its guide (on a

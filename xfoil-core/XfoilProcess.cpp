@@ -26,6 +26,22 @@ volatile std::sig_atomic_t g_stop = 0;
 
 constexpr std::size_t kMaxLine = 4096;
 
+// A file open for reading in this process and the programs it starts, closed again when
+// this ends.
+class InheritedFile {
+public:
+    explicit InheritedFile(const std::filesystem::path& path) : m_fd(::open(path.c_str(), O_RDONLY)) {
+        if (m_fd < 0) throw XfoilFailure("The shim " + path.string() + " could not be opened");
+    }
+    ~InheritedFile() { ::close(m_fd); }
+    InheritedFile(const InheritedFile&) = delete;
+    InheritedFile& operator=(const InheritedFile&) = delete;
+    int descriptor() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
 bool endsWith(const std::string& text, std::string_view tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -39,8 +55,11 @@ XfoilProcess::XfoilProcess(const std::filesystem::path& xfoil, const std::filesy
                            const std::filesystem::path& workDir, std::chrono::milliseconds timeout,
                            std::function<bool()> abandoned)
     : m_timeout(timeout), m_abandoned(std::move(abandoned)) {
+    // The loader splits LD_PRELOAD at spaces and colons, which a folder name may hold:
+    // XFOIL loads the shim through a descriptor it inherits instead of through its path.
+    const InheritedFile preload(shim);
     bp::environment env = boost::this_process::environment();
-    env["LD_PRELOAD"] = shim.string();
+    env["LD_PRELOAD"] = "/proc/self/fd/" + std::to_string(preload.descriptor());
     // Without a display XFOIL can never open windows on the user's screen.
     env.erase("DISPLAY");
     const pid_t adapter = getpid();
