@@ -8,6 +8,7 @@
 #include <boost/process/start_dir.hpp>
 
 #include <atomic>
+#include <optional>
 #include <cstdio>
 #include <cerrno>
 #include <csignal>
@@ -57,9 +58,11 @@ XfoilProcess::XfoilProcess(const std::filesystem::path& xfoil, const std::filesy
     : m_timeout(timeout), m_abandoned(std::move(abandoned)) {
     // The loader splits LD_PRELOAD at spaces and colons, which a folder name may hold:
     // XFOIL loads the shim through a descriptor it inherits instead of through its path.
-    const InheritedFile preload(shim);
+    // No shim given (a stand-in for XFOIL): nothing is preloaded.
+    std::optional<InheritedFile> preload;
+    if (!shim.empty()) preload.emplace(shim);
     bp::environment env = boost::this_process::environment();
-    env["LD_PRELOAD"] = "/proc/self/fd/" + std::to_string(preload.descriptor());
+    if (preload) env["LD_PRELOAD"] = "/proc/self/fd/" + std::to_string(preload->descriptor());
     // Without a display XFOIL can never open windows on the user's screen.
     env.erase("DISPLAY");
     const pid_t adapter = getpid();
