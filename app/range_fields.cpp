@@ -5,7 +5,13 @@
 
 RangeFields::RangeFields(wxTextCtrl* min, wxTextCtrl* max, wxTextCtrl* step, wxTextCtrl* steps, bemt::ValueLimit ends,
                          bemt::ValueLimit stepLimits)
-    : m_min(min), m_max(max), m_step(step), m_steps(steps), m_ends(ends), m_stepLimits(stepLimits) {}
+    : m_min(min),
+      m_max(max),
+      m_step(step),
+      m_steps(steps),
+      m_ends(ends),
+      m_stepLimits(stepLimits),
+      m_countBehind(std::make_shared<bool>(false)) {}
 
 void RangeFields::bind() const {
     // The handlers hold copies of the four pointers, which live as long as the fields.
@@ -34,22 +40,28 @@ bool RangeFields::stepsAgree(int steps) const {
     double min = 0.0, max = 0.0, step = 0.0;
     if (!ends(min, max) || max < min) return true;
     if (max == min) return steps == 1;
-    if (steps > 1) return true;
-    // One value over a span: only a step beyond it, counted as the sweeps count.
-    return readPartner(m_step, m_stepLimits, step) && bemt::SweepRange{min, max, step}.countIfRange() == 1;
+    // Counted as the sweeps count; a step red by itself leaves any count over a span.
+    if (!readPartner(m_step, m_stepLimits, step)) return steps > 1;
+    return bemt::SweepRange{min, max, step}.countIfRange() == steps;
 }
 
 void RangeFields::countFromStep() const {
     double min = 0.0, max = 0.0, step = 0.0;
+    // A step typed while an end is red leaves the count behind: it is counted again
+    // when the ends can be read.
+    *m_countBehind = true;
     if (!ends(min, max) || !readPartner(m_step, m_stepLimits, step)) return;
-    if (const auto count = bemt::SweepRange{min, max, step}.countIfRange())
+    if (const auto count = bemt::SweepRange{min, max, step}.countIfRange()) {
+        *m_countBehind = false;
         writeDerived(m_steps, wxString::Format("%i", *count));
+    }
 }
 
 void RangeFields::stepFromCount() const {
     double min = 0.0, max = 0.0;
     int steps = 0;
     if (!ends(min, max) || !(max > min) || !parseNumber(m_steps->GetValue(), steps)) return;
+    *m_countBehind = false;
     if (const auto step = bemt::SweepRange::stepFor(min, max, steps)) writeDerived(m_step, formatComputed(*step));
 }
 
@@ -58,8 +70,9 @@ void RangeFields::followEnds() const {
     int steps = 0;
     if (!ends(min, max)) return;
     // Over a span the count stays and the step follows; a count of one has no step to
-    // follow, and equal ends no span: the count follows the step.
-    if (max > min && parseNumber(m_steps->GetValue(), steps) && steps > 1)
+    // follow, equal ends no span, and a count left behind by a typed step is not the
+    // user's: the count follows the step.
+    if (max > min && !*m_countBehind && parseNumber(m_steps->GetValue(), steps) && steps > 1)
         stepFromCount();
     else
         countFromStep();

@@ -7,6 +7,8 @@
 
 #include <wx/textctrl.h>
 
+#include <memory>
+
 #include "bemt/ValueLimits.h"
 
 class RangeFields {
@@ -17,8 +19,8 @@ public:
     // Each field rewrites the others after it was changed (on kvnEVT_UPDATED_VALUE).
     void bind() const;
 
-    // Whether a number of steps agrees with the other fields as they stand: more than one
-    // over a span that the step does not leap, one over equal ends or a leapt span. A
+    // Whether a number of steps agrees with the other fields as they stand: the count of
+    // the ends and the step, as the sweeps count (one over equal ends or a leapt span). A
     // partner red by itself is its own fault: the count passes then.
     bool stepsAgree(int steps) const;
 
@@ -35,4 +37,7 @@ private:
     wxTextCtrl* m_steps;
     bemt::ValueLimit m_ends;
     bemt::ValueLimit m_stepLimits;
+    // Whether the count shown lags a step typed while an end could not be read; shared by
+    // the copies the fields' handlers hold.
+    std::shared_ptr<bool> m_countBehind;
 };

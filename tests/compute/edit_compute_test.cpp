@@ -100,6 +100,14 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     EXPECT_TRUE(red(p.stepsField()));
     EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
     type(p.stepField(), "0.5");
+    // A step typed while an end is red is counted once the end is valid again, not
+    // replaced by the step the old count gives.
+    type(p.minField(), "0x");
+    type(p.stepField(), "2");
+    type(p.minField(), "0");
+    EXPECT_EQ(p.stepsField()->GetValue(), "11");
+    EXPECT_EQ(h.project.computeSettings().ran_step, 2.0);
+    type(p.stepField(), "0.5");
 
     // Each computation refuses for the red fields it uses and no others.
     type(p.chordLimitField(), "0");  // a zero chord limit would design a blade without chord
