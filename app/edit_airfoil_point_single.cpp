@@ -284,8 +284,14 @@ void EditSingleAirfoilPoint::onUpdatedValue(wxCommandEvent& event) {
 void EditSingleAirfoilPoint::endEdit() {
     EditSection::endEdit();
     if (!m_rowsOutdated) return;
-    m_rowsOutdated = false;
-    CallAfter([this] { update(); });
+    // Once the focus has moved: while it stays in this point, the next edit there ends
+    // first (rebuilding would take the field just clicked).
+    CallAfter([this] {
+        wxWindow* focus = wxWindow::FindFocus();
+        if (!m_rowsOutdated || (focus && IsDescendant(focus))) return;
+        m_rowsOutdated = false;
+        update();
+    });
 }
 
 bool EditSingleAirfoilPoint::hasDataFile(bemt::AirfoilType type) {

@@ -30,6 +30,7 @@ public:
 
     wxChoice* typeChoice() const { return m_typeChoice; }
     wxTextCtrl* positionField() const { return m_positionCtrl; }
+    wxTextCtrl* absoluteField() const { return m_absoluteCtrl; }
     wxTextCtrl* pathField() const { return m_pathCtrl; }
     wxTextCtrl* aoaMinField() const { return m_aMinCtrl; }
     wxTextCtrl* aoaMaxField() const { return m_aMaxCtrl; }

@@ -414,6 +414,21 @@ TEST_F(AirfoilTest, SwitchingToCoordinatesShowsTheStoredXfoilSettings) {
     EXPECT_EQ(point->reMaxField()->GetToolTipText(), "Maximal analyzed Reynolds number.");
 }
 
+TEST_F(AirfoilTest, ATypeThatWaitedBesideRedTextKeepsTheFieldsOfItsPointUntilFocusLeaves) {
+    EditSingleAirfoilPoint* point = list->pointEditor(1);
+    const wxString x = point->positionField()->GetValue(), metres = point->absoluteField()->GetValue();
+    type(point->positionField(), "abc");
+    pick(point->typeChoice(), 1);  // "Coordinates" waits beside the red position
+    EXPECT_NE(project->airfoilPoints()[1].data_type, bemt::Coordinates);
+    type(point->positionField(), x);
+    EXPECT_EQ(project->airfoilPoints()[1].data_type, bemt::Coordinates);
+    type(point->absoluteField(), metres);  // the next field of the point takes every key
+    EXPECT_EQ(point->absoluteField()->GetValue(), metres);
+    EXPECT_EQ(point->aoaMinField(), nullptr);
+    type(list->pointEditor(0)->positionField(), list->pointEditor(0)->positionField()->GetValue());
+    EXPECT_NE(list->pointEditor(1)->aoaMinField(), nullptr);  // built once the focus left
+}
+
 TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
     pick(list->pointEditor(0)->typeChoice(), 1);
     processEvents();
