@@ -243,23 +243,13 @@ inline std::function<bool(double)> scaledFieldCheck(wxTextCtrl* relative, std::f
 // Choice validator: item i stands for values[i]. A choice made while another field of
 // its section is red waits with the rest of the section, as typed text does.
 template <typename T>
-class InputChoiceValidator : public FieldValidator {
+class InputChoiceValidator : public BoundFieldValidator<T> {
 public:
-    InputChoiceValidator(T* value, std::vector<T> values) : m_value(value), m_values(std::move(values)) {
-        if (m_value) m_base = *m_value;
-    }
-    InputChoiceValidator(const InputChoiceValidator& other)
-        : FieldValidator(), m_value(other.m_value), m_values(other.m_values), m_base(other.m_base) {
-        Copy(other);
-    }
+    InputChoiceValidator(T* value, std::vector<T> values)
+        : BoundFieldValidator<T>(value), m_values(std::move(values)) {}
+    InputChoiceValidator(const InputChoiceValidator& other) = default;
     wxObject* Clone() const override { return new InputChoiceValidator(*this); }
 
-    void settle() override {
-        if (m_value) m_base = *m_value;
-    }
-    void revert() override {
-        if (m_value) *m_value = m_base;
-    }
     bool acceptsText() const override { return chosen().has_value(); }
     bool showsHeldValue() const override {
         const auto value = chosen();
@@ -267,9 +257,9 @@ public:
     }
 
     bool TransferToWindow() override {
-        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
+        auto* choice = dynamic_cast<wxChoice*>(this->GetWindow());
         if (!choice || !m_value) return false;
-        m_base = *m_value;
+        this->m_base = *m_value;
         int selection = wxNOT_FOUND;
         for (std::size_t i = 0; i < m_values.size(); ++i)
             if (m_values[i] == *m_value) selection = static_cast<int>(i);
@@ -283,7 +273,7 @@ public:
         return true;
     }
     bool Validate(wxWindow*) override {
-        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
+        auto* choice = dynamic_cast<wxChoice*>(this->GetWindow());
         const bool valid = acceptsText();
         if (choice) markValidity(choice, valid);
         return valid;
@@ -291,16 +281,15 @@ public:
 
 private:
     std::optional<T> chosen() const {
-        auto* choice = dynamic_cast<wxChoice*>(GetWindow());
+        auto* choice = dynamic_cast<wxChoice*>(this->GetWindow());
         if (!choice) return std::nullopt;
         const int selection = choice->GetSelection();
         if (selection == wxNOT_FOUND || selection >= static_cast<int>(m_values.size())) return std::nullopt;
         return m_values[static_cast<std::size_t>(selection)];
     }
 
-    T* m_value;
+    using BoundFieldValidator<T>::m_value;
     std::vector<T> m_values;
-    T m_base{};
 };
 
 // Text field validator for narrow (local multibyte) or wide strings.

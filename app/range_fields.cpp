@@ -62,7 +62,7 @@ void RangeFields::stepFromCount() const {
     int steps = 0;
     if (!ends(min, max) || !(max > min) || !parseNumber(m_steps->GetValue(), steps)) return;
     *m_countBehind = false;
-    if (const auto step = bemt::SweepRange::stepFor(min, max, steps)) writeDerived(m_step, formatComputed(*step));
+    if (const auto step = bemt::SweepRange::stepFor(min, max, steps)) writeDerived(m_step, *step);
 }
 
 void RangeFields::followEnds() const {
