@@ -55,15 +55,18 @@ void postUpdatedValue(wxWindow* control) {
 }
 
 void markValidity(wxWindow* control, bool valid) {
-    const wxColour colour = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT) : *wxRED;
-    if (control->GetForegroundColour() == colour) return;
-    control->SetForegroundColour(colour);
+    // A valid field drops its own colours rather than taking the system's, so that it
+    // looks disabled where a check box disables it.
+    if (valid != (control->GetForegroundColour() == *wxRED)) return;
+    control->SetForegroundColour(valid ? wxNullColour : *wxRED);
     // A tint shows a refused field that holds no text (emptied) as well.
     control->SetBackgroundColour(valid ? wxNullColour : wxColour(255, 226, 226));
     // A multi-line field keeps each character in the colour it was typed in (the new
     // colour only reaches text typed from now on): the whole text takes the new one.
-    if (auto* text = dynamic_cast<wxTextCtrl*>(control); text && text->IsMultiLine())
+    if (auto* text = dynamic_cast<wxTextCtrl*>(control); text && text->IsMultiLine()) {
+        const wxColour colour = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT) : *wxRED;
         text->SetStyle(0, text->GetLastPosition(), wxTextAttr(colour));
+    }
     control->Refresh();
 }
 

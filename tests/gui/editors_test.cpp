@@ -262,6 +262,9 @@ TEST_F(ConditionsTest, AZeroStepOrOneStepOverASpanIsRefused) {
     EXPECT_EQ(project->operatingConditions().R, 10.0);
     toggle(editor->pitchCheckbox(), false);
     EXPECT_EQ(project->operatingConditions().R, 30.0);
+    // The unticked field shows the held value in the disabled look, not in colours of its own.
+    EXPECT_EQ(editor->pitchMinField()->GetValue(), "0");
+    EXPECT_FALSE(editor->pitchMinField()->UseForegroundColour() || editor->pitchMinField()->UseBackgroundColour());
 }
 
 TEST_F(EditorTest, ChoosingNingStoresSolverZero) {
