@@ -265,6 +265,11 @@ bool EditSection::TransferDataFromWindow() {
 
 void EditSection::nameField(const wxWindow* control, const wxString& name) { m_fieldNames[control] = name; }
 
+wxString EditSection::fieldName(const wxWindow* control) const {
+    const auto name = m_fieldNames.find(control);
+    return name != m_fieldNames.end() ? name->second : control->GetName();
+}
+
 std::vector<wxString> EditSection::invalidFields(unsigned unused) {
     // Whether a field the computation uses shows a valid edit that red text holds back.
     bool heldBack = false;
@@ -280,8 +285,7 @@ std::vector<wxString> EditSection::invalidFields(unsigned unused) {
             const bool used = uses == m_fieldUses.end() || (uses->second & ~unused) != 0;
             if (wxValidator* validator = child->GetValidator()) {
                 if (!validator->Validate(this)) {
-                    const auto name = m_fieldNames.find(child);
-                    const wxString field = name != m_fieldNames.end() ? name->second : child->GetName();
+                    const wxString field = fieldName(child);
                     red.emplace_back(m_messageTitle.empty() ? field : m_messageTitle + ": " + field, used);
                 } else if (const auto* field = dynamic_cast<const FieldValidator*>(validator);
                            used && field && !field->showsHeldValue()) {

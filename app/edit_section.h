@@ -406,6 +406,8 @@ public:
     // How messages name this section and its fields (the heading, unless set).
     void setMessageTitle(const wxString& title) { m_messageTitle = title; }
     void nameField(const wxWindow* control, const wxString& name);
+    // The name messages give the field (its label, unless set).
+    wxString fieldName(const wxWindow* control) const;
 
     // Validators of this section only (nested sections keep their own): every field is
     // checked and coloured; transfers visit every field.

@@ -254,7 +254,28 @@ void EditTurbine::showRedNote() {
     if (!parseClimates(m_fields.at("wind_climates")->GetValue(), climates, &why) || problems.empty())
         showNote(why);
     else
-        showNote(wxString::FromUTF8(problems.front().key + " " + problems.front().message));
+        showNote(problemText(problems.front()));
+}
+
+wxString EditTurbine::problemText(const bemt::TurbineSettingProblem& problem) const {
+    // The rules name keys of the file in its units; the page shows labels, and megawatts.
+    bemt::TurbineSettingProblem shown = problem;
+    if (shown.key == "rated_power") {
+        bemt::TurbineSettings inMw = settingsFromTexts();
+        inMw.rated_power /= 1e6;
+        for (const auto& p : bemt::Turbine::problems(inMw))
+            if (p.key == shown.key) shown = p;
+    }
+    wxString text = wxString::FromUTF8(shown.key + " " + shown.message);
+    if (shown.key.rfind("wind_climates[", 0) == 0) {
+        // "wind_climates[0].k" is the first climate's shape k.
+        const auto close = shown.key.find(']');
+        const unsigned long index = std::stoul(shown.key.substr(14, close - 14));
+        text = wxString::Format("%s, climate %lu: %s %s", fieldName(m_fields.at("wind_climates")), index + 1,
+                                shown.key.substr(close + 2), shown.message);
+    }
+    for (const auto& [key, field] : m_fields) text.Replace(wxString::FromUTF8(key), fieldName(field));
+    return text;
 }
 
 void EditTurbine::showSource() {

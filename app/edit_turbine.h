@@ -51,6 +51,8 @@ private:
     void showSource();
     // Says why the fields shown in red are not stored.
     void showRedNote();
+    // A problem as the page names it: field labels for keys, megawatts for rated power.
+    wxString problemText(const bemt::TurbineSettingProblem& problem) const;
 
     KvpProject* m_project;
     bemt::TurbineSettings m_settings;

@@ -104,16 +104,19 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_EQ(page->field("rpm_min")->GetForegroundColour(), page->field("efficiency")->GetForegroundColour());
     EXPECT_NE(page->field("rpm_max")->GetForegroundColour(), page->field("efficiency")->GetForegroundColour());
     EXPECT_EQ(main->project()->turbineSettings().rpm_min, 6.9);
-    EXPECT_NE(page->sourceLabel()->GetLabel().Find("rpm_max must not be below rpm_min"), wxNOT_FOUND)
-        << page->sourceLabel()->GetLabel();
+    EXPECT_EQ(page->sourceLabel()->GetLabel().utf8_string(), "Max. rotor speed must not be below Min. rotor speed (13), not 12.1.");
     user.typeInto(page->field("rpm_min"), "7");
     ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->turbineSettings().rpm_min == 7.0; }, seconds(5)));
     // Fine pitch within the range of every pitch setting, -5 to 90 degrees.
     user.typeInto(page->field("fine_pitch"), "-90");
     EXPECT_NE(page->field("fine_pitch")->GetForegroundColour(), page->field("efficiency")->GetForegroundColour());
-    EXPECT_EQ(page->sourceLabel()->GetLabel(), "fine_pitch must be from -5 to 90, not -90.");
+    EXPECT_EQ(page->sourceLabel()->GetLabel(), "Fine pitch must be from -5 to 90, not -90.");
     EXPECT_EQ(main->project()->turbineSettings().fine_pitch, 0.0);
     user.typeInto(page->field("fine_pitch"), "0");
+    // Named in the page's unit.
+    user.typeInto(page->field("rated_power"), "-2");
+    EXPECT_EQ(page->sourceLabel()->GetLabel(), "Rated power must be greater than 0, not -2.");
+    user.typeInto(page->field("rated_power"), "3");
 
     // Climates are stored as they are typed, as long as every line reads as "k, A[, name]":
     // the unfinished second line turns the field red, and the project keeps the climates
@@ -147,6 +150,8 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     note.Replace("\n", " ");  // wrapped to the page
     EXPECT_NE(note.Find("line 1: \"2, 9,5, Site Y\" has a comma between two digits"), wxNOT_FOUND) << note;
     EXPECT_LE(page->sourceLabel()->GetRect().GetRight(), page->GetClientSize().x) << "the note is cut off";
+    user.typeInto(climates, "0, 9.5, Site Y");
+    EXPECT_EQ(page->sourceLabel()->GetLabel(), "Wind climates, climate 1: k must be greater than 0, not 0.");
 
     // Forgetting the settings brings back the rotor's defaults (R 63 m: 4.988 MW).
     user.click(page->defaultsButton());
