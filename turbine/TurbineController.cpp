@@ -116,7 +116,8 @@ void TurbineController::fill(PowerCurvePoint& row, const OperatingPoint& op, dou
     row.motoring = op.P < 0.0;
 }
 
-void TurbineController::pitchToRated(PowerCurvePoint& row, double om, double startPitch, OperatingPoint& op) {
+void TurbineController::pitchToRated(PowerCurvePoint& row, double om, double lo, OperatingPoint loOp,
+                                     OperatingPoint& op) {
     const double rated = m_settings.rated_power;
     const double maxPitch = m_settings.max_pitch;
     const double v = row.V0;
@@ -124,15 +125,6 @@ void TurbineController::pitchToRated(PowerCurvePoint& row, double om, double sta
 
     // Step towards feather until the power falls to rated; the power need not fall
     // monotonically, so the first step that brackets it gives the smallest pitch.
-    double lo = startPitch;
-    OperatingPoint loOp = op;
-    if (startPitch > m_settings.fine_pitch) {
-        loOp = operatingPoint(v, om, startPitch);
-        if (!(excess(loOp) > 0.0)) {
-            lo = m_settings.fine_pitch;
-            loOp = op;
-        }
-    }
     double hi = lo;
     OperatingPoint hiOp = loOp;
     while (excess(hiOp) > 0.0) {
@@ -219,25 +211,42 @@ PowerCurve TurbineController::powerCurve(const ProgressCallback& progress) {
     m_progress = progress;
     std::vector<double> finePower(count, kNaN);
     double lastPitch = m_settings.fine_pitch;
+    bool regulating = false;  // a lower wind speed was pitched to rated power
     for (std::size_t j = 0; j < computedRows.size(); ++j) {
         report(static_cast<int>(gridEnd + (100.0 - gridEnd) * j / computedRows.size()), kPowerCurveText);
         PowerCurvePoint& row = curve.points[computedRows[j]];
         const double om = requests[j].Om;
         fill(row, fine[j], om);
         finePower[computedRows[j]] = row.P;
-        if (!(row.P > m_settings.rated_power)) continue;
-        row.region = 3.0;
+        const bool aboveRated = row.P > m_settings.rated_power;
+        if (!aboveRated && !regulating) continue;
         if (!m_settings.variablePitch()) {
+            row.region = 3.0;
             row.over_rated = true;
             continue;
         }
         // Power at a fixed pitch and rotor speed grows with the wind speed, so the pitch
         // that holds rated power never falls below the one of the previous wind speed:
-        // the search starts from the whole step below it.
+        // the search starts from the whole step below it. Once the controller holds rated
+        // power it goes on doing so where the rotor can give it, also where a blade that
+        // stalls at fine pitch gives less there (its power rises again towards feather).
         const double start = m_settings.fine_pitch
                              + std::floor((lastPitch - m_settings.fine_pitch) / kPitchBracketStep) * kPitchBracketStep;
-        pitchToRated(row, om, start, fine[j]);
+        double from = m_settings.fine_pitch;
+        OperatingPoint fromOp = fine[j];
+        if (start > m_settings.fine_pitch) {
+            OperatingPoint startOp = operatingPoint(row.V0, om, start);
+            if (electricalPower(startOp) > m_settings.rated_power) {
+                from = start;
+                fromOp = std::move(startOp);
+            }
+        }
+        // A rotor that cannot give rated power at any pitch tried runs at fine pitch.
+        if (!(electricalPower(fromOp) > m_settings.rated_power)) continue;
+        row.region = 3.0;
+        pitchToRated(row, om, from, std::move(fromOp), fine[j]);
         lastPitch = row.pitch;
+        regulating = true;
     }
     curve.ratedWindSpeed = ratedWindSpeed(finePower, curve, curve.tsrTarget);
     report(100, kPowerCurveText);

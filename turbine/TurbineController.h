@@ -78,9 +78,9 @@ public:
 private:
     OperatingPoint operatingPoint(double v, double om, double pitch);
     double electricalPower(const OperatingPoint& op) const { return electricalPower(op.P, m_settings.efficiency); }
-    // Pitches row towards feather to rated power; startPitch is a pitch known to leave
-    // more than rated power.
-    void pitchToRated(PowerCurvePoint& row, double om, double startPitch, OperatingPoint& op);
+    // Pitches row towards feather to rated power from pitch lo, whose operating point loOp
+    // leaves more than rated power; op receives the operating point of the pitch found.
+    void pitchToRated(PowerCurvePoint& row, double om, double lo, OperatingPoint loOp, OperatingPoint& op);
     double ratedWindSpeed(const std::vector<double>& finePower, const PowerCurve& curve, double tsrTarget);
     void fill(PowerCurvePoint& row, const OperatingPoint& op, double om) const;
 

@@ -260,6 +260,26 @@ TEST_F(NewTurbine, PitchOfTheStallingRotorIsTheSmallestThatHoldsRatedPower) {
     EXPECT_GE(pitched, 3);
 }
 
+TEST_F(NewTurbine, OnceAtRatedPowerTheStallingRotorHoldsItWhereFinePitchGivesLess) {
+    // At fine pitch this blade gives 480 kW at 10 m/s, stalls to 245 kW at 17 m/s and
+    // gives 410 kW at 25 m/s; towards feather it gives 300 kW at every wind speed.
+    t.rated_power = 300e3;
+    t.wind_min = 6.0;
+    t.wind_max = 25.0;
+    t.wind_step = 1.0;
+    const auto curve = TurbineController(tools, data, t).powerCurve(ignoreProgress);
+    ASSERT_LT(operatingPoint(data, 17.0, bemt::Common::rpm2rads(row(curve, 17.0).rpm), 0.0).P, t.rated_power);
+    double lastPitch = 0.0;
+    for (const auto& p : curve.points) {
+        if (p.V0 < 10.0) continue;
+        SCOPED_TRACE(p.V0);
+        EXPECT_EQ(p.region, 3.0);
+        EXPECT_NEAR(p.P_aero, t.rated_power, 1e-4 * t.rated_power);
+        EXPECT_GE(p.pitch, lastPitch);
+        lastPitch = p.pitch;
+    }
+}
+
 TEST_F(NewTurbine, AutomaticTipSpeedRatioIsThatOfMaximalPowerCoefficient) {
     TurbineController controller(tools, data, t);
     const double found = controller.optimalTipSpeedRatio(ignoreProgress);
