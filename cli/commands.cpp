@@ -8,7 +8,6 @@
 
 #include "bemt/Error.h"
 #include "bemt/NumberText.h"
-#include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/output_files.h"
@@ -137,12 +136,7 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
     checkForComputation(project);
     // Refused before the computation, which may take long.
     if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options.projectPath, project));
-    // The blending of neighbouring airfoils follows the project, as in the desktop program.
-    if (project.computeSettings.enable_interpolation) {
-        ProfileParamsCombined::enableInterpolation();
-    } else {
-        ProfileParamsCombined::disableInterpolation();
-    }
+    useInterpolationOf(project);
 
     BEMTTools tools(project.solverSettings.solver);
     tools.setThreads(options.threads ? *options.threads
