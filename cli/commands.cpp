@@ -22,20 +22,6 @@ using namespace bemt;
 
 namespace {
 
-void checkCommandSettings(Computation computation, const ProjectData& project) {
-    const ComputeSettings& c = project.computeSettings;
-    if (computation == Computation::Design) {
-        if (const auto refusal = designElementsRefusal(project.solverSettings.n_elements))
-            throw bemt::Error(*refusal + " Raise the project's number of elements or give --elements.");
-        if (!(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
-            throw bemt::Error("Invalid project value: the chord limit of the design must be a positive number.");
-    }
-    if (computation == Computation::Characteristics) {
-        if (const auto refusal = BEMTTools::characteristicsRange(c).refusal("the characteristics range", true))
-            throw bemt::Error("Invalid project value: " + *refusal);
-    }
-}
-
 // The steps of a characteristics range computed at kSmallestSweepValue instead of their
 // own value, said once on stderr: their rows repeat the first row at that value.
 void noteRaisedSteps(const ProjectData& project) {

@@ -79,6 +79,20 @@ InputDataSet computationInput(const ProjectData& project, const std::function<vo
     return input;
 }
 
+void checkCommandSettings(Computation computation, const ProjectData& project) {
+    const ComputeSettings& c = project.computeSettings;
+    if (computation == Computation::Design) {
+        if (const auto refusal = designElementsRefusal(project.solverSettings.n_elements))
+            throw bemt::Error(*refusal + " Raise the project's number of elements or give --elements.");
+        if (!(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
+            throw bemt::Error("Invalid project value: the chord limit of the design must be a positive number.");
+    }
+    if (computation == Computation::Characteristics) {
+        if (const auto refusal = BEMTTools::characteristicsRange(c).refusal("the characteristics range", true))
+            throw bemt::Error("Invalid project value: " + *refusal);
+    }
+}
+
 void useInterpolationOf(const ProjectData& project) {
     if (project.computeSettings.enable_interpolation) {
         ProfileParamsCombined::enableInterpolation();

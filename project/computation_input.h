@@ -10,6 +10,7 @@
 
 #include "bemt/Records.h"
 #include "project/project_data.h"
+#include "project/result_json.h"
 
 namespace korvane {
 
@@ -17,6 +18,10 @@ namespace korvane {
 // enough chord, twist and airfoil points in order, and a usable pitch range. Throws
 // the first problem found.
 void checkForComputation(const ProjectData& project);
+
+// What one computation needs beyond checkForComputation: enough elements and a chord
+// limit to design, a characteristics range of a usable size.
+void checkCommandSettings(Computation computation, const ProjectData& project);
 
 // Opens an airfoil data file by its path: a stream the caller deletes, or null when the
 // file cannot be read.
