@@ -92,7 +92,7 @@ std::vector<std::vector<json>> gridRows(const std::vector<std::vector<json>>& li
     return lists.empty() ? std::vector<std::vector<json>>{} : rows;
 }
 
-Study studyFromDocument(const json& document, const std::string& name, const std::string& folder) {
+Study studyFromDocument(const nlohmann::ordered_json& document, const std::string& name, const std::string& folder) {
     auto fail = [&name](const std::string& problem) -> void {
         throw bemt::Error("The study file " + name + " could not be read: " + problem);
     };
@@ -110,7 +110,7 @@ Study studyFromDocument(const json& document, const std::string& name, const std
     }
     const bool grid = document.contains("grid");
     if (grid == document.contains("variations")) fail("give either \"variations\" or \"grid\".");
-    const json& table = document[grid ? "grid" : "variations"];
+    const auto& table = document[grid ? "grid" : "variations"];
     if (!table.is_object() || table.empty()) fail("the variations must be an object of setting names and lists.");
     std::vector<std::vector<json>> lists;
     for (const auto& [column, values] : table.items()) {
@@ -120,7 +120,7 @@ Study studyFromDocument(const json& document, const std::string& name, const std
                  std::to_string(values.size()) + " values, \"" + table.begin().key() + "\" " +
                  std::to_string(table.begin()->size()) + ").");
         study.columns.push_back(column);
-        lists.push_back(values.get<std::vector<json>>());
+        lists.emplace_back(values.begin(), values.end());
     }
     if (grid) {
         study.rows = gridRows(lists);
@@ -134,9 +134,9 @@ Study studyFromDocument(const json& document, const std::string& name, const std
 }
 
 Study readStudy(const std::string& path) {
-    json document;
+    nlohmann::ordered_json document;
     try {
-        document = json::parse(readTextFile(path));
+        document = nlohmann::ordered_json::parse(readTextFile(path));
     } catch (const json::exception& e) {
         throw bemt::Error("The study file " + path + " could not be read: it is not a valid JSON document (" +
                           e.what() + ").");

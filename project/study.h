@@ -32,8 +32,8 @@ struct Study {
 // Reads and checks a study file (its project is not read). Throws bemt::Error naming
 // the file and the problem.
 Study readStudy(const std::string& path);
-// The same from a document; folder resolves the project path.
-Study studyFromDocument(const nlohmann::json& document, const std::string& name, const std::string& folder);
+// The same from a document (its order of columns kept); folder resolves the project path.
+Study studyFromDocument(const nlohmann::ordered_json& document, const std::string& name, const std::string& folder);
 // The rows of every combination of the lists of grid (the last varying fastest).
 std::vector<std::vector<nlohmann::json>> gridRows(const std::vector<std::vector<nlohmann::json>>& lists);
 

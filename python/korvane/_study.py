@@ -88,8 +88,8 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
 
     With ``client`` (a ``dask.distributed.Client``) the rows go to its cluster in chunks;
     otherwise they run in ``workers`` local processes (default: every core). Returns a
-    pandas DataFrame when pandas is installed (else a dict of lists): the variation
-    columns, the results, and ``error``, the message of a row that failed ('' otherwise),
+    pandas DataFrame when pandas is installed (else a dict of lists): the columns of
+    ``korvane-cli study``'s table: ``variant`` (from 1), the variation columns, the results, and ``error``, the message of a row that failed ('' otherwise),
     whose results are NaN. A failing row never stops the study.
     """
     columns, rows = _table(variations)
@@ -122,7 +122,8 @@ def _result_table(columns, rows, results, compute):
     else:
         outputs = _korvane.study_outputs(compute)
         values = [v for v, _ in results]
-    table = {c: [row[i] for row in rows] for i, c in enumerate(columns)}
+    table = {"variant": list(range(1, len(rows) + 1))}
+    table.update({c: [row[i] for row in rows] for i, c in enumerate(columns)})
     for k, name in enumerate(outputs):
         table[name] = [v[k] for v in values]
     table["error"] = [error for _, error in results]
