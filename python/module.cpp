@@ -26,7 +26,7 @@ PythonProject loaded(const std::string& path) {
 // A refused setting is the caller's value: ValueError with the project file's message.
 void change(PythonProject& project, const std::string& changes) {
     try {
-        project.data = withChanges(project.data, project.path, nlohmann::json::parse(changes));
+        project.data = withChanges(project.data, project.codecPath(), nlohmann::json::parse(changes));
     } catch (const bemt::Error& e) {
         throw py::value_error(e.message());
     }
@@ -85,9 +85,14 @@ PYBIND11_MODULE(_korvane, m) {
         })
         .def("copy", [](const PythonProject& p) { return p; })
         .def("save", &save, py::arg("path"))
-        .def("document", [](const PythonProject& p) { return kvp::write(p.data, p.path); })
-        .def("settings", [](const PythonProject& p) { return settingsDocument(p.data, p.path).dump(); })
+        .def("document", [](const PythonProject& p) { return kvp::write(p.data, p.codecPath()); })
+        .def("settings", [](const PythonProject& p) { return settingsDocument(p.data, p.codecPath()).dump(); })
         .def("change", &change, py::arg("changes"))
+        .def("airfoil_paths", [](const PythonProject& p) {
+            std::vector<std::string> paths;
+            for (const auto& point : p.data.airfoilPoints) paths.push_back(point.path);
+            return paths;
+        })
         .def("check", [](const PythonProject& p) { checkForComputation(p.data); })
         .def_readwrite("path", &PythonProject::path)
         .def_readwrite("memory", &PythonProject::memory)

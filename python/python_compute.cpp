@@ -232,7 +232,7 @@ PythonResult surface(const PythonProject& p, const SweepRange& tsr, const SweepR
 py::list studyRows(const PythonProject& p, const Study& study, std::size_t first, std::size_t end) {
     std::vector<StudyRowResult> rows;
     released([&](SignalWatch& watch) {
-        rows = runStudyRows(p.data, p.path, study, first, end, p.opener(), watch.interruption());
+        rows = runStudyRows(p.data, p.codecPath(), study, first, end, p.opener(), watch.interruption());
     });
     py::list list;
     for (const auto& row : rows) list.append(py::make_tuple(row.values, row.error));

@@ -16,6 +16,9 @@ struct PythonProject {
     std::string path;                           // empty until loaded or saved
     std::map<std::string, std::string> memory;  // airfoil data path -> text
 
+    // The path the codec resolves airfoil paths against: the project's, or an unsaved
+    // project's in the working folder.
+    std::string codecPath() const;
     // Reads memory first, then the disk.
     AirfoilFileOpener opener() const;
 };

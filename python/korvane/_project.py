@@ -189,8 +189,8 @@ class Project:
         """The airfoil points as a list of dictionaries with the ``.kvp`` keys (``x_rel``,
         ``data_type``, ``path`` as an absolute path, ...)."""
         points = self._document_points("airfoil_points")
-        for p in points:
-            p["path"] = self._core_path(p["path"])
+        for point, path in zip(points, self._core.airfoil_paths()):
+            point["path"] = path
         return points
 
     @airfoil_points.setter
@@ -199,12 +199,6 @@ class Project:
 
     def _document_points(self, key):
         return json.loads(self._core.document())[key]
-
-    def _core_path(self, stored):
-        if not stored or os.path.isabs(stored):
-            return stored
-        base = self.path if self.path else os.path.join(os.getcwd(), "")
-        return os.path.normpath(os.path.join(base, stored))
 
     @classmethod
     def from_arrays(cls, R, r, chord, twist, airfoils, *, Rh=None, B=3, V0=None, rpm=None, **settings):
