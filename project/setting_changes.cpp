@@ -75,10 +75,17 @@ json settingsDocument(const ProjectData& project, const std::string& projectPath
     return json::parse(kvp::write(stated, projectPath));
 }
 
+ChangeBase::ChangeBase(const ProjectData& project, const std::string& path)
+    : projectPath(path), document(json::parse(kvp::write(project, path))), settings(settingsDocument(project, path)) {}
+
 ProjectData withChanges(const ProjectData& project, const std::string& projectPath, const json& changes) {
+    return withChanges(ChangeBase(project, projectPath), changes);
+}
+
+ProjectData withChanges(const ChangeBase& base, const json& changes) {
     if (!changes.is_object()) refuse("the changes must be an object of setting names and values.");
-    json document = json::parse(kvp::write(project, projectPath));
-    const json settings = settingsDocument(project, projectPath);
+    json document = base.document;
+    const json& settings = base.settings;
     std::optional<double> tsr;
     for (const auto& [name, value] : changes.items()) {
         if (name == "pitch") {
@@ -111,8 +118,13 @@ ProjectData withChanges(const ProjectData& project, const std::string& projectPa
         document["conditions"]["Om"] = *tsr * c["V0"].get<double>() / c["R"].get<double>();
     }
     const std::string text = document.dump();
-    if (const auto problem = kvp::openingProblem(text, projectPath)) refuse(*problem);
-    return kvp::read(text, projectPath);
+    try {
+        return kvp::read(text, base.projectPath);
+    } catch (const bemt::Error&) {
+        // The message without its opening, which names no file here.
+        if (const auto problem = kvp::openingProblem(text, base.projectPath)) refuse(*problem);
+        throw;
+    }
 }
 
 }  // namespace korvane

@@ -28,9 +28,18 @@ namespace korvane {
 const std::vector<std::string>& settingSections();
 const std::vector<std::string>& studyQuantities();
 
+// A project's documents that changes start from, made once for many changes of it.
+struct ChangeBase {
+    ChangeBase(const ProjectData& project, const std::string& projectPath);
+    std::string projectPath;
+    nlohmann::json document;   // as the file holds it
+    nlohmann::json settings;   // settingsDocument: where each key lies
+};
+
 // The project with changes applied (an object of name to value, applied together). Throws
 // bemt::Error naming the setting and the value for an unknown name, a value of the wrong
 // kind or one outside its limits.
+ProjectData withChanges(const ChangeBase& base, const nlohmann::json& changes);
 ProjectData withChanges(const ProjectData& project, const std::string& projectPath, const nlohmann::json& changes);
 
 // The project's document with every settings section present (a project that states no

@@ -149,13 +149,14 @@ std::vector<StudyRowResult> runStudyRows(const ProjectData& base, const std::str
                                          const std::function<bool()>& interrupted) {
     const std::size_t outputs = studyOutputs(study.compute).size();
     std::vector<StudyRowResult> results;
+    const ChangeBase changeBase(base, basePath);
     for (std::size_t i = first; i < end && i < study.rows.size(); ++i) {
         if (interrupted()) throw bemt::Aborted("The study has been stopped.");
         json changes = json::object();
         for (std::size_t j = 0; j < study.columns.size(); ++j) changes[study.columns[j]] = study.rows[i][j];
         StudyRowResult row;
         try {
-            row.values = computeRow(withChanges(base, basePath, changes), study.compute, openFile, interrupted);
+            row.values = computeRow(withChanges(changeBase, changes), study.compute, openFile, interrupted);
         } catch (const bemt::Aborted&) {
             throw;
         } catch (const bemt::Error& e) {
