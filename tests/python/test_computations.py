@@ -3,6 +3,7 @@ lock, and Ctrl-C."""
 
 import os
 import signal
+import sys
 import threading
 
 import numpy
@@ -67,6 +68,9 @@ LONG = {"range": (2, 14, 0.05), "pitch": None, "threads": 1}
 
 
 def test_the_core_computes_without_the_interpreters_lock(nrel5mw):
+    # Short turns for the interpreter's lock: a computation holding it would let the
+    # counter count a few hundred times at most.
+    sys.setswitchinterval(1e-5)
     counted, done = [0], threading.Event()
 
     def count():
@@ -76,17 +80,21 @@ def test_the_core_computes_without_the_interpreters_lock(nrel5mw):
     counter = threading.Thread(target=count)
     counter.start()
     try:
+        before = counted[0]
         nrel5mw.characteristics(**LONG)
+        during = counted[0] - before
     finally:
         done.set()
         counter.join()
-    assert counted[0] > 10000
+        sys.setswitchinterval(0.005)
+    assert during > 20000
 
 
 def test_ctrl_c_stops_a_computation(nrel5mw):
-    nrel5mw.compute_settings.enable_pitch = True
+    # About a hundred seconds of work, stopped after a fraction of one.
+    nrel5mw.update({"enable_pitch": True, "p_min": -5, "p_max": 90, "p_step": 0.1})
     timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))
     timer.start()
     with pytest.raises(KeyboardInterrupt):
-        nrel5mw.characteristics(**LONG)
+        nrel5mw.characteristics(range=(0.5, 25, 0.05), threads=2)
     timer.join()
