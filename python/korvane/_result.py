@@ -57,27 +57,24 @@ class Result:
         """The result's rows as a pandas DataFrame (pandas must be installed): one row per
         pitch angle (``op``, ``design``), per step and pitch angle (``char``), per wind
         speed (``power-curve``), or per tip speed ratio and pitch angle (``surface``)."""
+
+        import numpy
         import pandas
 
         columns = {k: v for k, v in self._columns().items() if k != "elements"}
-        if self.command in ("char", "surface"):
-            import numpy
-
-            rows = "V0" if self.command == "char" else "tsr"
-            shape = columns["P" if self.command == "char" else "cp"].shape
-            table = {}
-            if self.command == "char":
-                table["V0"] = numpy.repeat(columns.pop("V0"), shape[1])
-                table["TSR"] = numpy.repeat(columns.pop("TSR"), shape[1])
-            else:
-                table["wind"] = numpy.full(shape[0] * shape[1], columns.pop("wind"))
-                table["tsr"] = numpy.repeat(columns.pop("tsr"), shape[1])
-                table["pitch"] = numpy.tile(columns.pop("pitch"), shape[0])
-            del rows
-            for key, value in columns.items():
-                table[key] = numpy.asarray(value).reshape(-1)
-            return pandas.DataFrame(table)
-        return pandas.DataFrame(columns)
+        table = {}
+        if self.command == "char":
+            pitches = columns["P"].shape[1]
+            table["V0"] = numpy.repeat(columns.pop("V0"), pitches)
+            table["TSR"] = numpy.repeat(columns.pop("TSR"), pitches)
+        elif self.command == "surface":
+            rows, pitches = columns["cp"].shape
+            table["wind"] = numpy.full(rows * pitches, columns.pop("wind"))
+            table["tsr"] = numpy.repeat(columns.pop("tsr"), pitches)
+            table["pitch"] = numpy.tile(columns.pop("pitch"), rows)
+        for key, value in columns.items():
+            table[key] = numpy.asarray(value).reshape(-1)
+        return pandas.DataFrame(table)
 
     def __repr__(self):
         return f"<korvane.Result {self.command}: {', '.join(self.keys())}>"
