@@ -93,6 +93,12 @@ PYBIND11_MODULE(_korvane, m) {
             for (const auto& point : p.data.airfoilPoints) paths.push_back(point.path);
             return paths;
         })
+        .def("data_files", [](const PythonProject& p) {
+            std::vector<std::string> paths;
+            for (const auto& point : p.data.airfoilPoints)
+                if (bemt::readsDataFile(point.data_type)) paths.push_back(point.path);
+            return paths;
+        })
         .def("check", [](const PythonProject& p) { checkForComputation(p.data); })
         .def_readwrite("path", &PythonProject::path)
         .def_readwrite("memory", &PythonProject::memory)

@@ -126,13 +126,11 @@ std::string streamed(const std::function<void(std::ostream&)>& write) {
 py::dict pointArrays(const CommandResult& r) {
     py::dict arrays;
     if (r.computation == Computation::Characteristics) {
-        std::vector<pitchControlledCharacteristicElement> steps = r.steps;
-        arrays["V0"] = numbers<pitchControlledCharacteristicElement>(
-            steps, [](const pitchControlledCharacteristicElement& s) { return s.conditions.V0; });
-        arrays["TSR"] = numbers<pitchControlledCharacteristicElement>(
-            steps, [](const pitchControlledCharacteristicElement& s) { return s.conditions.TSR; });
+        using Step = pitchControlledCharacteristicElement;
+        arrays["V0"] = numbers<Step>(r.steps, [](const Step& s) { return s.conditions.V0; });
+        arrays["TSR"] = numbers<Step>(r.steps, [](const Step& s) { return s.conditions.TSR; });
         std::vector<std::vector<pitchControlledOperatingPoint>> table;
-        for (const auto& step : steps) table.push_back(step.points);
+        for (const auto& step : r.steps) table.push_back(step.points);
         addMatrices(arrays, pointFields(), table);
         return arrays;
     }

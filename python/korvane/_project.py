@@ -12,6 +12,8 @@ from ._result import Result
 # Where polars given as arrays live until the project is saved: no file can have a path
 # below /dev/null, so such a path never names a file of the user's.
 _MEMORY_FOLDER = "/dev/null/korvane-memory"
+# The data_type of a CSV polar in the .kvp file.
+_CSV_POLAR = 1
 
 
 def _plain(value):
@@ -225,7 +227,7 @@ class Project:
         for k, (x_rel, alpha, cl, cd) in enumerate(airfoils):
             path = f"{_MEMORY_FOLDER}/airfoil-{k + 1}.csv"
             memory[path] = _polar_text(alpha, cl, cd)
-            points.append(dict(template, x_rel=_plain(x_rel), data_type=1, csv_separator=0, path=path,
+            points.append(dict(template, x_rel=_plain(x_rel), data_type=_CSV_POLAR, csv_separator=0, path=path,
                                preceeding_line="Alpha", repeat=False))
         changes["airfoil_points"] = points
         changes.update(settings)

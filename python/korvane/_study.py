@@ -41,9 +41,9 @@ def _base(project):
     """What a worker needs of the project, its airfoil files included, so that a cluster's
     workers need not see the client's files."""
     memory = dict(project._core.memory)
-    for point in project.airfoil_points:
-        if point["data_type"] in (1, 2, 7, 8) and point["path"] not in memory:
-            memory[point["path"]] = _korvane.read_text(point["path"])
+    for path in project._core.data_files():
+        if path not in memory:
+            memory[path] = _korvane.read_text(path)
     return project.document(), project.path, memory
 
 
@@ -84,7 +84,8 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
     converged, extrapolated at the row's pitch or the project's first), ``"design"`` (the
     same of the designed blade), ``"power_curve"`` (tsr_target, rated_wind_speed, aep_MWh
     and capacity_factor of the first wind climate), or a function of a Project returning
-    a dict of numbers.
+    a dict of numbers (defined at the top level of a module, so that other processes can
+    import it).
 
     With ``client`` (a ``dask.distributed.Client``) the rows go to its cluster in chunks;
     otherwise they run in ``workers`` local processes (default: every core). Returns a
