@@ -152,6 +152,8 @@ class Project:
     # ---- settings ----
 
     def __getattr__(self, name):
+        """The settings sections (:class:`Settings`): ``conditions``, ``solver_settings``,
+        ``compute_settings`` and ``turbine``, as the ``.kvp`` file names them."""
         if name in _korvane.setting_sections():
             return Settings(self, name)
         raise AttributeError(f"Project has no attribute {name!r}")
