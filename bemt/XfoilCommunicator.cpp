@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -110,7 +111,23 @@ bool XfoilCommunicator::isExecutableFile(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0;
 }
 
+namespace {
+
+std::mutex hostCandidatesMutex;
+std::vector<std::filesystem::path> hostCandidates;
+
+}  // namespace
+
+void XfoilCommunicator::setProgramCandidates(std::vector<std::filesystem::path> candidates) {
+    const std::lock_guard<std::mutex> lock(hostCandidatesMutex);
+    hostCandidates = std::move(candidates);
+}
+
 std::vector<std::filesystem::path> XfoilCommunicator::programCandidates() {
+    {
+        const std::lock_guard<std::mutex> lock(hostCandidatesMutex);
+        if (!hostCandidates.empty()) return hostCandidates;
+    }
     // Never the working folder: that may be a project folder from anywhere, and a
     // program of that name in it must not run.
     std::error_code ec;

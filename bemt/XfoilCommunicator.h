@@ -35,6 +35,9 @@ public:
     // own executable (an installed program), then beside it (a build tree); never in the
     // working directory. Empty when the executable's folder is unknown.
     static std::vector<std::filesystem::path> programCandidates();
+    // A host whose executable is not Korvane's (the Python module inside python3) names
+    // its own candidates instead; an empty list returns to the rule above.
+    static void setProgramCandidates(std::vector<std::filesystem::path> candidates);
     // The first candidate that is a regular executable file; empty when none is.
     static std::filesystem::path defaultProgram();
     static bool isExecutableFile(const std::filesystem::path& path);

@@ -8,7 +8,6 @@
 
 #include "bemt/Error.h"
 #include "bemt/NumberText.h"
-#include "bemt/ProfileParamsCombined.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
 #include "cli/output_files.h"
@@ -22,20 +21,6 @@ namespace korvane::cli {
 using namespace bemt;
 
 namespace {
-
-void checkCommandSettings(Computation computation, const ProjectData& project) {
-    const ComputeSettings& c = project.computeSettings;
-    if (computation == Computation::Design) {
-        if (const auto refusal = designElementsRefusal(project.solverSettings.n_elements))
-            throw bemt::Error(*refusal + " Raise the project's number of elements or give --elements.");
-        if (!(std::isfinite(c.design_c_limit) && c.design_c_limit > 0.0))
-            throw bemt::Error("Invalid project value: the chord limit of the design must be a positive number.");
-    }
-    if (computation == Computation::Characteristics) {
-        if (const auto refusal = BEMTTools::characteristicsRange(c).refusal("the characteristics range", true))
-            throw bemt::Error("Invalid project value: " + *refusal);
-    }
-}
 
 // The steps of a characteristics range computed at kSmallestSweepValue instead of their
 // own value, said once on stderr: their rows repeat the first row at that value.
@@ -137,12 +122,7 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
     checkForComputation(project);
     // Refused before the computation, which may take long.
     if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options.projectPath, project));
-    // The blending of neighbouring airfoils follows the project, as in the desktop program.
-    if (project.computeSettings.enable_interpolation) {
-        ProfileParamsCombined::enableInterpolation();
-    } else {
-        ProfileParamsCombined::disableInterpolation();
-    }
+    useInterpolationOf(project);
 
     BEMTTools tools(project.solverSettings.solver);
     tools.setThreads(options.threads ? *options.threads

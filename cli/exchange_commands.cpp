@@ -4,8 +4,6 @@
 #include <filesystem>
 
 #include "bemt/Error.h"
-#include "bemt/ToolsAirfoil.h"
-#include "cli/airfoil_segments.h"
 #include "cli/commands.h"
 #include "cli/output_files.h"
 #include "cli/project_input.h"
@@ -47,9 +45,8 @@ int runImportAeroDyn(const ImportOptions& options) {
 int runExportAeroDyn(const ExportOptions& options) {
     const ProjectData project = loadProject(options.projectPath);
     checkForComputation(project);
-    const auto segments = buildAirfoilSegments(
-        bemt::ToolsAirfoil::withBladeDefaults(project.airfoilPoints, project.chordPoints), project.conditions,
-        [](int, const std::string&) {}, [] { return false; });
+    const auto segments =
+        computationInput(project, [](int, const std::string&) {}, [] { return false; }).segments;
     const std::string name =
         std::filesystem::path(std::u8string(options.projectPath.begin(), options.projectPath.end())).filename().string();
     const auto files = aerodyn::exportFiles(project, segments, options.nodes, name);

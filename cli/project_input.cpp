@@ -7,7 +7,6 @@
 #include "bemt/KeywordFile.h"
 #include "bemt/NumberText.h"
 #include "bemt/ToolsAirfoil.h"
-#include "cli/airfoil_segments.h"
 #include "project/kvp_codec.h"
 #include "project/text_file.h"
 
@@ -15,24 +14,6 @@ namespace korvane::cli {
 
 using namespace bemt;
 namespace Limits = bemt::Limits;
-
-namespace {
-
-[[noreturn]] void invalid(const std::string& problem) { throw bemt::Error("Invalid project value: " + problem); }
-
-template <typename Point, typename Value>
-void requirePoints(const std::vector<Point>& points, Value Point::*value, const char* what) {
-    if (points.size() < 2) invalid(std::string("the blade needs at least two ") + what + " points.");
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (!std::isfinite(points[i].x_rel) || !std::isfinite(points[i].*value))
-            invalid(std::string(what) + " point " + std::to_string(i + 1) + " holds a value that is not a number.");
-        if (i > 0 && !(points[i].x_rel > points[i - 1].x_rel))
-            invalid(std::string(what) + " points must be ordered by increasing x/R (point " + std::to_string(i + 1)
-                    + ").");
-    }
-}
-
-}  // namespace
 
 RangeLimits pitchLimits() {
     return {&Limits::pitchAngle, &Limits::pitchStep, Limits::kMaxPitchPositions, "the pitch range"};
@@ -108,32 +89,6 @@ void applyOverrides(ProjectData& project, const Overrides& o) {
     }
     if (o.rangeType) c.range_type = *o.rangeType;
     if (o.interpolation) c.enable_interpolation = *o.interpolation;
-}
-
-void checkForComputation(const ProjectData& project) {
-    // Each value lies within its limits already (the project reader and the options
-    // refuse the rest); what remains are the rules between values.
-    const OperatingConditions& c = project.conditions;
-    if (!(c.Rh < c.R))
-        invalid("the hub radius Rh (" + NumberText::shortText(c.Rh) + " m) must be at least 0 and smaller than the rotor radius R ("
-                + NumberText::shortText(c.R) + " m).");
-    requirePoints(project.chordPoints, &ChordPoint::c_rel, "chord");
-    requirePoints(project.twistPoints, &TwistPoint::twist_deg, "twist");
-    if (project.airfoilPoints.size() < 2) invalid("the blade needs at least two airfoil points.");
-    if (const auto refusal = BEMTTools::pitchRange(project.computeSettings).refusal("the pitch range", true))
-        invalid(*refusal);
-}
-
-InputDataSet computationInput(const ProjectData& project, const std::function<void(int, const std::string&)>& progress,
-                              const std::function<bool()>& interrupted) {
-    InputDataSet input;
-    input.settings = project.solverSettings;
-    input.conditions = project.conditions;
-    input.segments = buildAirfoilSegments(ToolsAirfoil::withBladeDefaults(project.airfoilPoints, project.chordPoints),
-                                          project.conditions, progress, interrupted);
-    input.chordPoints = project.chordPoints;
-    input.twistPoints = project.twistPoints;
-    return input;
 }
 
 const char* solverName(SolverType solver) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "project/computation_input.h"
 #include "project/project_data.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/ValueLimits.h"
@@ -57,18 +58,6 @@ bemt::SweepRange parseRange(const std::string& text, const std::string& option, 
 ProjectData loadProject(const std::string& path);
 
 void applyOverrides(ProjectData& project, const Overrides& overrides);
-
-// What the computations need beyond the limits of each value: a hub inside the rotor,
-// enough chord, twist and airfoil points in order, and a usable pitch range. Throws
-// the first problem found.
-void checkForComputation(const ProjectData& project);
-
-// The input record of the core, with the project's airfoil segments built (which may run
-// XFOIL analyses: progress is reported, possibly from several threads, and interrupted
-// is polled to stop them).
-bemt::InputDataSet computationInput(const ProjectData& project,
-                                    const std::function<void(int, const std::string&)>& progress,
-                                    const std::function<bool()>& interrupted);
 
 const char* solverName(bemt::SolverType solver);
 

@@ -4,7 +4,6 @@
 
 #include "bemt/Common.h"
 #include "bemt/NumberText.h"
-#include "cli/json_stream.h"
 #include "cli/project_input.h"
 
 namespace korvane::cli {
@@ -20,33 +19,6 @@ const char* oneZero(bool value) { return value ? "1" : "0"; }
 const char* convergedText(const OperatingPoint& op) {
     if (op.converged) return "yes";
     return std::isfinite(op.Cp) && std::isfinite(op.Ct) ? "no" : "no (NaN)";
-}
-
-// One blade element with the derived quantities the outputs show.
-struct ElementRow {
-    double x_rel, r, c, twist_deg, phi_deg, alpha_deg, alpha_opt_deg, a, a_, cl, cd, F, Re, dP, dT;
-    bool converged, extrapolated;
-};
-
-ElementRow elementRow(const Solution& s, double pitch, const OperatingConditions& conditions) {
-    const double x = s.r / conditions.R;
-    return {x,
-            s.r,
-            s.c,
-            Common::rad2deg(s.theta) - pitch,
-            Common::rad2deg(s.phi),
-            Common::rad2deg(s.alpha),
-            Common::rad2deg(s.alphaOpt),
-            s.a,
-            s.a_,
-            s.cl,
-            s.cd,
-            s.F,
-            Common::reynolds(x, s.c / conditions.R, s.a, s.a_, conditions),
-            s.dP,
-            s.dT,
-            s.converged,
-            s.extrapolated};
 }
 
 void printPointsTable(std::FILE* out, const std::vector<pitchControlledOperatingPoint>& points) {
@@ -69,42 +41,6 @@ void printHeader(std::FILE* out, const CommandResult& r, const char* title) {
     std::fprintf(out, "%s: %s\n", title, r.projectPath.c_str());
     std::fprintf(out, "R %g m, Rh %g m, B %d, V0 %g m/s, %.4g rpm, TSR %.4g; %s solver, %d elements\n\n", c.R, c.Rh,
                  c.B, c.V0, Common::rads2rpm(c.Om), c.TSR, solverName(s.solver), s.n_elements);
-}
-
-Json conditionsJson(const OperatingConditions& c) {
-    return Json{{"R", c.R},   {"Rh", c.Rh}, {"B", c.B},     {"V0", c.V0},
-                {"TSR", c.TSR}, {"Om", c.Om}, {"rho", c.rho}, {"mu", c.mu}};
-}
-
-Json pointJson(const pitchControlledOperatingPoint& p, bool withElements) {
-    Json j{{"pitch", p.pitch},   {"P", p.op.P},
-           {"T", p.op.T},        {"Cp", p.op.Cp},
-           {"Ct", p.op.Ct},      {"converged", p.op.converged},
-           {"extrapolated", p.op.extrapolated}};
-    if (!withElements) return j;
-    Json elements = Json::array();
-    for (const Solution& s : p.op.solutions) {
-        const ElementRow e = elementRow(s, p.pitch, p.op.conditions);
-        elements.push_back(Json{{"x_rel", e.x_rel},
-                                {"r", e.r},
-                                {"c", e.c},
-                                {"twist_deg", e.twist_deg},
-                                {"phi_deg", e.phi_deg},
-                                {"alpha_deg", e.alpha_deg},
-                                {"alpha_opt_deg", e.alpha_opt_deg},
-                                {"a", e.a},
-                                {"a_", e.a_},
-                                {"cl", e.cl},
-                                {"cd", e.cd},
-                                {"F", e.F},
-                                {"Re", e.Re},
-                                {"dP", e.dP},
-                                {"dT", e.dT},
-                                {"converged", e.converged},
-                                {"extrapolated", e.extrapolated}});
-    }
-    j["elements"] = std::move(elements);
-    return j;
 }
 
 // Numbered in sweep order, so that pitch angles closer than the digits shown never
@@ -213,36 +149,6 @@ std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& 
         });
     }
     return files;
-}
-
-void writeJson(std::ostream& out, const CommandResult& r) {
-    JsonStream json(out);
-    json.member("command", r.command);
-    if (r.computation == Computation::Characteristics) {
-        json.member("range_type",
-                    r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");
-        json.beginArray("steps");
-        for (const auto& step : r.steps) {
-            Json points = Json::array();
-            for (const auto& p : step.points) points.push_back(pointJson(p, false));
-            json.item(Json{{"V0", step.conditions.V0}, {"TSR", step.conditions.TSR}, {"points", std::move(points)}});
-        }
-        json.endArray();
-    } else {
-        json.member("conditions", conditionsJson(r.project.conditions));
-        json.beginArray("points");
-        for (const auto& p : r.points) json.item(pointJson(p, true));
-        json.endArray();
-        if (r.design) {
-            Json chord = Json::array();
-            for (const ChordPoint& c : r.design->chordPoints) chord.push_back(Json{{"x_rel", c.x_rel}, {"c_rel", c.c_rel}});
-            Json twist = Json::array();
-            for (const TwistPoint& t : r.design->twistPoints)
-                twist.push_back(Json{{"x_rel", t.x_rel}, {"twist_deg", t.twist_deg}});
-            json.member("design", Json{{"chord_points", std::move(chord)}, {"twist_points", std::move(twist)}});
-        }
-    }
-    json.finish();
 }
 
 }  // namespace korvane::cli

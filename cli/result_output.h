@@ -10,24 +10,12 @@
 #include <vector>
 
 #include "project/project_data.h"
+#include "project/result_json.h"
 #include "project/file_writer.h"
 #include "project/text_file.h"
 #include "bemt/BEMTTools.h"
 
 namespace korvane::cli {
-
-// What op, design and char compute.
-enum class Computation { OperatingPoint, Design, Characteristics };
-
-struct CommandResult {
-    Computation computation = Computation::OperatingPoint;
-    std::string command;  // the subcommand's name: JSON "command", CSV file names
-    std::string projectPath;
-    ProjectData project;  // after the command line's overrides
-    std::vector<bemt::pitchControlledOperatingPoint> points;           // op, design
-    std::optional<bemt::DesignedBlade> design;                         // design
-    std::vector<bemt::pitchControlledCharacteristicElement> steps;     // char
-};
 
 void printSummary(std::FILE* out, const CommandResult& result);
 
@@ -38,8 +26,5 @@ std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& 
 
 // A number as CSV files hold it ("%.10g").
 std::string csvNumber(double value);
-
-// The whole result as one JSON document, written point by point.
-void writeJson(std::ostream& out, const CommandResult& result);
 
 }  // namespace korvane::cli

@@ -250,6 +250,19 @@ std::vector<Subcommand> subcommandTable(CommandLine& line) {
              addSurfaceOptions(command, line);
          },
          [&line](const std::string& name) { return runSurfaceLine(name, line); }},
+        {"study", "A parameter study: one computation per row of the study file's variations, as one CSV table",
+         [&line](CLI::App& command) {
+             command.add_option("STUDY", line.study.studyPath, "The study file (JSON: project, compute, variations)")
+                 ->required();
+             command.add_option("--out", line.study.out, "The CSV table to write, or - for standard output")
+                 ->required()->type_name("FILE");
+             command.add_option("--shard", line.study.shard,
+                                "Only shard I of N (contiguous rows; the header in shard 1): the shards' files "
+                                "concatenated in order are the whole table")
+                 ->type_name("I/N");
+             command.add_flag("-q,--quiet", line.study.quiet, "No progress bar and no list of written files");
+         },
+         [&line](const std::string&) { return runStudy(line.study); }},
         {"new", "Write the new-project defaults to FILE",
          [&line](CLI::App& command) {
              command.add_option("FILE", line.newPath, "The project file to write")->required();

@@ -4,22 +4,10 @@
 
 #include "bemt/NumberText.h"
 #include "turbine/TurbineTables.h"
-#include "cli/json_stream.h"
 
 namespace korvane::cli {
 
 using namespace bemt;
-
-namespace {
-
-template <typename T>
-Json matrixRowJson(const std::vector<T>& row) {
-    Json r = Json::array();
-    for (const auto v : row) r.push_back(static_cast<T>(v));
-    return r;
-}
-
-}  // namespace
 
 void printPowerCurve(std::FILE* out, const PowerCurveResult& r) {
     const TurbineSettings& t = r.settings;
@@ -66,45 +54,6 @@ std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveR
             {"aep.csv", TurbineTables::annualEnergyCsv(r.energy)}};
 }
 
-std::string powerCurveJson(const PowerCurveResult& r) {
-    Json root;
-    root["command"] = r.command;
-    root["tsr_target"] = r.curve.tsrTarget;
-    root["rated_wind_speed"] = r.curve.ratedWindSpeed;  // NaN is written as null
-    Json points = Json::array();
-    for (const PowerCurvePoint& p : r.curve.points) {
-        points.push_back(Json{{"V0", p.V0},
-                              {"region", p.region},
-                              {"rpm", p.rpm},
-                              {"TSR", p.TSR},
-                              {"pitch", p.pitch},
-                              {"P_aero", p.P_aero},
-                              {"P", p.P},
-                              {"T", p.T},
-                              {"Q", p.Q},
-                              {"Cp", p.Cp},
-                              {"Ct", p.Ct},
-                              {"Cq", p.Cq},
-                              {"converged", p.converged},
-                              {"extrapolated", p.extrapolated},
-                              {"pitch_limited", p.pitch_limited},
-                              {"over_rated", p.over_rated},
-                              {"motoring", p.motoring}});
-    }
-    root["points"] = std::move(points);
-    Json energy = Json::array();
-    for (const AnnualEnergy& e : r.energy) {
-        energy.push_back(Json{{"name", e.climate.name},
-                              {"k", e.climate.k},
-                              {"A", e.climate.A},
-                              {"aep_MWh", e.megawattHours()},
-                              {"capacity_factor", e.capacityFactor},
-                              {"bins_at_rated", e.binsAtRated}});
-    }
-    root["aep"] = std::move(energy);
-    return root.dump(2) + "\n";
-}
-
 void printSurface(std::FILE* out, const PerformanceSurface& s, const std::string& projectPath) {
     std::fprintf(out, "Performance surface: %s\n", projectPath.c_str());
     std::fprintf(out, "Wind speed %.4g m/s, %zu tip speed ratios x %zu pitch angles\n\n", s.wind, s.tsr.size(),
@@ -133,24 +82,6 @@ std::vector<std::pair<std::string, std::string>> surfaceCsv(const PerformanceSur
     return {{"surface_cp.csv", TurbineTables::surfaceCsv(s, s.cp)},
             {"surface_ct.csv", TurbineTables::surfaceCsv(s, s.ct)},
             {"surface_cq.csv", TurbineTables::surfaceCsv(s, s.cq)}};
-}
-
-void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command) {
-    JsonStream json(out);
-    json.member("command", command);
-    json.member("wind", s.wind);
-    json.member("tsr", s.tsr);
-    json.member("pitch", s.pitch);
-    auto matrix = [&json](const std::string& key, const auto& rows) {
-        json.beginArray(key);
-        for (const auto& row : rows) json.item(matrixRowJson(row));
-        json.endArray();
-    };
-    matrix("cp", s.cp);
-    matrix("ct", s.ct);
-    matrix("cq", s.cq);
-    matrix("converged", s.converged);
-    json.finish();
 }
 
 }  // namespace korvane::cli

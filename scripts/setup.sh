@@ -15,6 +15,7 @@ packages=(
   clang-14 libclang-rt-14-dev llvm-14
   help2man librsvg2-bin dpkg-dev file
   desktop-file-utils shared-mime-info libxml2-utils man-db
+  pybind11-dev python3-numpy python3-pytest python3-distributed python3-pandas python3-matplotlib
 )
 
 missing=()

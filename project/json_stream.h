@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace korvane::cli {
+namespace korvane {
 
 using Json = nlohmann::ordered_json;
 
@@ -35,4 +35,4 @@ private:
     bool m_firstItem = true;
 };
 
-}  // namespace korvane::cli
+}  // namespace korvane

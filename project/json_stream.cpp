@@ -1,6 +1,6 @@
-#include "cli/json_stream.h"
+#include "project/json_stream.h"
 
-namespace korvane::cli {
+namespace korvane {
 
 namespace {
 
@@ -51,4 +51,4 @@ void JsonStream::endArray() {
 
 void JsonStream::finish() { m_out << (m_firstMember ? "}\n" : "\n}\n"); }
 
-}  // namespace korvane::cli
+}  // namespace korvane

@@ -1,0 +1,130 @@
+#include "project/setting_changes.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "bemt/Common.h"
+#include "bemt/Error.h"
+#include "project/kvp_codec.h"
+
+namespace korvane {
+
+using nlohmann::json;
+
+namespace {
+
+const std::vector<std::string> kPointLists{"airfoil_points", "chord_points", "twist_points"};
+
+[[noreturn]] void refuse(const std::string& problem) { throw bemt::Error(problem); }
+
+std::string settingNames() {
+    std::string names;
+    for (const auto& section : settingSections()) names += section + ", ";
+    std::string quantities;
+    for (const auto& q : studyQuantities()) quantities += (quantities.empty() ? "" : ", ") + q;
+    return "a key of " + names.substr(0, names.size() - 2) + " (optionally with its section, as conditions.R), a "
+           "point list (chord_points, twist_points, airfoil_points) or one of " + quantities;
+}
+
+double number(const std::string& name, const json& value) {
+    if (!value.is_number()) refuse("\"" + name + "\" must be a number, not " + value.dump() + ".");
+    return value.get<double>();
+}
+
+// The section holding key: the one named before a dot, or the only one with that key.
+std::string sectionOf(const json& document, const std::string& name, std::string& key) {
+    const auto dot = name.find('.');
+    if (dot != std::string::npos) {
+        const std::string section = name.substr(0, dot);
+        key = name.substr(dot + 1);
+        for (const auto& s : settingSections())
+            if (s == section && document[s].contains(key)) return s;
+        refuse("unknown setting \"" + name + "\": give " + settingNames() + ".");
+    }
+    key = name;
+    std::string found;
+    for (const auto& s : settingSections()) {
+        if (!document[s].contains(key)) continue;
+        if (!found.empty())
+            refuse("the setting \"" + name + "\" is a key of " + found + " and of " + s + ": name its section.");
+        found = s;
+    }
+    if (found.empty()) refuse("unknown setting \"" + name + "\": give " + settingNames() + ".");
+    return found;
+}
+
+void scalePoints(json& points, const char* key, double factor, bool add) {
+    for (json& p : points) p[key] = add ? p[key].get<double>() + factor : p[key].get<double>() * factor;
+}
+
+}  // namespace
+
+const std::vector<std::string>& settingSections() {
+    static const std::vector<std::string> sections{"conditions", "solver_settings", "compute_settings", "turbine"};
+    return sections;
+}
+
+const std::vector<std::string>& studyQuantities() {
+    static const std::vector<std::string> quantities{"pitch", "wind", "rpm", "tsr", "chord_scale", "twist_offset"};
+    return quantities;
+}
+
+json settingsDocument(const ProjectData& project, const std::string& projectPath) {
+    ProjectData stated = project;
+    stated.turbine = turbineSettings(project);
+    return json::parse(kvp::write(stated, projectPath));
+}
+
+ChangeBase::ChangeBase(const ProjectData& project, const std::string& path)
+    : projectPath(path), document(json::parse(kvp::write(project, path))), settings(settingsDocument(project, path)) {}
+
+ProjectData withChanges(const ProjectData& project, const std::string& projectPath, const json& changes) {
+    return withChanges(ChangeBase(project, projectPath), changes);
+}
+
+ProjectData withChanges(const ChangeBase& base, const json& changes) {
+    if (!changes.is_object()) refuse("the changes must be an object of setting names and values.");
+    json document = base.document;
+    const json& settings = base.settings;
+    std::optional<double> tsr;
+    for (const auto& [name, value] : changes.items()) {
+        if (name == "pitch") {
+            const double pitch = number(name, value);
+            document["compute_settings"]["enable_pitch"] = true;
+            document["compute_settings"]["p_min"] = pitch;
+            document["compute_settings"]["p_max"] = pitch;
+        } else if (name == "wind") {
+            document["conditions"]["V0"] = number(name, value);
+        } else if (name == "rpm") {
+            document["conditions"]["Om"] = bemt::Common::rpm2rads(number(name, value));
+        } else if (name == "tsr") {
+            tsr = number(name, value);
+        } else if (name == "chord_scale") {
+            scalePoints(document["chord_points"], "c_rel", number(name, value), false);
+        } else if (name == "twist_offset") {
+            scalePoints(document["twist_points"], "twist_deg", number(name, value), true);
+        } else if (std::find(kPointLists.begin(), kPointLists.end(), name) != kPointLists.end()) {
+            document[name] = value;
+        } else {
+            std::string key;
+            const std::string section = sectionOf(settings, name, key);
+            // A project that states no turbine gets its rotor's defaults once one is set.
+            if (!document.contains(section)) document[section] = settings[section];
+            document[section][key] = value;
+        }
+    }
+    if (tsr) {
+        const json& c = document["conditions"];
+        document["conditions"]["Om"] = *tsr * c["V0"].get<double>() / c["R"].get<double>();
+    }
+    const std::string text = document.dump();
+    try {
+        return kvp::read(text, base.projectPath);
+    } catch (const bemt::Error&) {
+        // The message without its opening, which names no file here.
+        if (const auto problem = kvp::openingProblem(text, base.projectPath)) refuse(*problem);
+        throw;
+    }
+}
+
+}  // namespace korvane

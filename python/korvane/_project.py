@@ -1,0 +1,284 @@
+"""Projects: the settings and points of a .kvp file, and the computations on them."""
+
+import json
+import math
+import os
+
+import numpy
+
+from . import _korvane
+from ._result import Result
+
+# Where polars given as arrays live until the project is saved: no file can have a path
+# below /dev/null, so such a path never names a file of the user's.
+_MEMORY_FOLDER = "/dev/null/korvane-memory"
+# The data_type of a CSV polar in the .kvp file.
+_CSV_POLAR = 1
+
+
+def _plain(value):
+    """A value as the project's document holds it: numbers as numbers, NaN as null."""
+    if isinstance(value, numpy.generic):
+        value = value.item()
+    if isinstance(value, float) and math.isnan(value):
+        return None
+    if isinstance(value, numpy.ndarray):
+        return [_plain(v) for v in value.tolist()]
+    return value
+
+
+def _points(rows, keys, name):
+    array = numpy.asarray(rows, dtype=float)
+    if array.ndim != 2 or array.shape[1] != 2:
+        raise ValueError(f"{name} must be pairs ({keys[0]}, {keys[1]}), as a list or an N x 2 array; "
+                         f"got an array of shape {array.shape}.")
+    return [{keys[0]: _plain(x), keys[1]: _plain(y)} for x, y in array.tolist()]
+
+
+def _threads(threads):
+    if threads is None:
+        return 0
+    if isinstance(threads, bool) or not isinstance(threads, (int, numpy.integer)) or not 1 <= threads <= 1024:
+        raise ValueError(f"threads must be a whole number from 1 to 1024, not {threads!r}.")
+    return int(threads)
+
+
+def _polar_text(alpha, cl, cd):
+    columns = [numpy.asarray(c, dtype=float).reshape(-1) for c in (alpha, cl, cd)]
+    if len({len(c) for c in columns}) != 1:
+        raise ValueError("alpha, cl and cd of a polar must be equally long "
+                         f"({', '.join(str(len(c)) for c in columns)} values).")
+    rows = zip(*(c.tolist() for c in columns))
+    return "Alpha [deg],Cl,Cd\n" + "".join(f"{a!r},{l!r},{d!r}\n" for a, l, d in rows)
+
+
+class Settings:
+    """One section of a project's settings (``conditions``, ``solver_settings``,
+    ``compute_settings``, ``turbine``): its keys are attributes under the names the
+    ``.kvp`` file gives them, in the file's units (SI, angles in degrees, ``Om`` in rad/s,
+    turbine speeds in rpm). A value outside its range raises :class:`ValueError` with the
+    message the program gives everywhere, and the project keeps its value."""
+
+    def __init__(self, project, section):
+        object.__setattr__(self, "_project", project)
+        object.__setattr__(self, "_section", section)
+
+    def to_dict(self):
+        """The section's settings by key."""
+        return json.loads(self._project._core.settings())[self._section]
+
+    def __getattr__(self, key):
+        values = self.to_dict()
+        if key not in values:
+            raise AttributeError(f"{self._section} has no setting {key!r}; its settings: {', '.join(values)}")
+        return values[key]
+
+    def __setattr__(self, key, value):
+        if key not in self.to_dict():
+            raise AttributeError(f"{self._section} has no setting {key!r}; its settings: "
+                                 f"{', '.join(self.to_dict())}")
+        self._project.update({f"{self._section}.{key}": value})
+
+    def __dir__(self):
+        return sorted(self.to_dict())
+
+    def __repr__(self):
+        return f"<korvane settings {self._section}: {self.to_dict()}>"
+
+
+class Project:
+    """A Korvane project: rotor, air, solver and compute settings, the turbine, and the
+    chord, twist and airfoil points along the blade.
+
+    ``Project()`` and ``Project.new()`` give the new-project defaults,
+    ``Project.load(path)`` reads a ``.kvp`` file, ``Project.from_arrays(...)`` builds one
+    from arrays. Settings are attributes of the sections (``project.conditions.R = 40``);
+    ``project.update({...})`` changes several at once, checked together.
+    """
+
+    def __init__(self, _core=None):
+        self._core = _core if _core is not None else _korvane._Project()
+
+    # ---- files ----
+
+    @classmethod
+    def new(cls):
+        """The project a user starts from (as ``korvane-cli new`` writes it)."""
+        return cls()
+
+    @classmethod
+    def load(cls, path):
+        """Reads a ``.kvp`` file; a file that cannot be read raises :class:`korvane.Error`
+        with the reason, naming the file (and the key and value of a bad setting)."""
+        return cls(_korvane._Project.load(os.fspath(path)))
+
+    def save(self, path=None):
+        """Writes the project as a ``.kvp`` file (the bytes korvane-cli and the desktop
+        program write), replacing the file only once the new one is complete. Polars given
+        as arrays are written beside it as ``<name>.airfoil-<k>.csv`` first. Returns
+        "Created" or "Replaced"."""
+        path = os.path.abspath(os.fspath(path if path is not None else self.path))
+        if self._core.memory:
+            self._write_memory_polars(path)
+        return self._core.save(path)
+
+    def _write_memory_polars(self, path):
+        stem = os.path.splitext(path)[0]
+        points = self.airfoil_points
+        for k, point in enumerate(points):
+            text = self._core.memory.get(point["path"])
+            if text is not None:
+                point["path"] = f"{stem}.airfoil-{k + 1}.csv"
+                _korvane.write_text(point["path"], text)
+        self._core.memory = {}
+        self.airfoil_points = points
+
+    @property
+    def path(self):
+        """The file the project was read from or last saved to ('' for none)."""
+        return self._core.path
+
+    def document(self):
+        """The ``.kvp`` document of the project, as :meth:`save` writes it."""
+        return self._core.document()
+
+    def copy(self):
+        """An independent copy."""
+        return Project(self._core.copy())
+
+    def __eq__(self, other):
+        return isinstance(other, Project) and self.document() == other.document()
+
+    # ---- settings ----
+
+    def __getattr__(self, name):
+        """The settings sections (:class:`Settings`): ``conditions``, ``solver_settings``,
+        ``compute_settings`` and ``turbine``, as the ``.kvp`` file names them."""
+        if name in _korvane.setting_sections():
+            return Settings(self, name)
+        raise AttributeError(f"Project has no attribute {name!r}")
+
+    def __dir__(self):
+        return sorted(set(super().__dir__()) | set(_korvane.setting_sections()))
+
+    def update(self, changes):
+        """Changes settings together, by the names of :func:`korvane.study`'s columns: a
+        key of a section (``"R"``, or ``"conditions.R"`` with its section), a point list,
+        or ``pitch``, ``wind``, ``rpm``, ``tsr``, ``chord_scale``, ``twist_offset``.
+        Nothing changes when one is refused (:class:`ValueError`)."""
+        self._core.change(json.dumps({k: _plain(v) for k, v in dict(changes).items()}))
+        return self
+
+    @property
+    def chord_points(self):
+        """The chord points as an N x 2 array of (x/R, c/R)."""
+        return numpy.array([[p["x_rel"], p["c_rel"]] for p in self._document_points("chord_points")], dtype=float)
+
+    @chord_points.setter
+    def chord_points(self, rows):
+        self.update({"chord_points": _points(rows, ("x_rel", "c_rel"), "chord points")})
+
+    @property
+    def twist_points(self):
+        """The twist points as an N x 2 array of (x/R, twist in degrees)."""
+        return numpy.array([[p["x_rel"], p["twist_deg"]] for p in self._document_points("twist_points")],
+                           dtype=float)
+
+    @twist_points.setter
+    def twist_points(self, rows):
+        self.update({"twist_points": _points(rows, ("x_rel", "twist_deg"), "twist points")})
+
+    @property
+    def airfoil_points(self):
+        """The airfoil points as a list of dictionaries with the ``.kvp`` keys (``x_rel``,
+        ``data_type``, ``path`` as an absolute path, ...)."""
+        points = self._document_points("airfoil_points")
+        for point, path in zip(points, self._core.airfoil_paths()):
+            point["path"] = path
+        return points
+
+    @airfoil_points.setter
+    def airfoil_points(self, points):
+        self.update({"airfoil_points": [dict(p) for p in points]})
+
+    def _document_points(self, key):
+        return json.loads(self._core.document())[key]
+
+    @classmethod
+    def from_arrays(cls, R, r, chord, twist, airfoils, *, Rh=None, B=3, V0=None, rpm=None, **settings):
+        """A project from arrays alone, without files.
+
+        ``r``, ``chord`` (both in m) and ``twist`` (degrees) give the blade's chord and
+        twist points at r/R; ``airfoils`` is a list of ``(x_rel, alpha_deg, cl, cd)``, one
+        polar (as arrays) per airfoil point, held in memory until :meth:`save` writes them
+        as CSV files. ``Rh`` defaults to the first ``r``; ``V0`` and ``rpm`` to the new
+        project's; further settings by name as in :meth:`update`."""
+        project = cls()
+        r = numpy.asarray(r, dtype=float)
+        changes = {"conditions.R": R, "conditions.B": B, "conditions.Rh": r[0] if Rh is None else Rh,
+                   "chord_points": _points(numpy.column_stack([r / R, numpy.asarray(chord, dtype=float) / R]),
+                                           ("x_rel", "c_rel"), "chord points"),
+                   "twist_points": _points(numpy.column_stack([r / R, numpy.asarray(twist, dtype=float)]),
+                                           ("x_rel", "twist_deg"), "twist points")}
+        if V0 is not None:
+            changes["wind"] = V0
+        if rpm is not None:
+            changes["rpm"] = rpm
+        template = project._document_points("airfoil_points")[0]
+        points, memory = [], {}
+        for k, (x_rel, alpha, cl, cd) in enumerate(airfoils):
+            path = f"{_MEMORY_FOLDER}/airfoil-{k + 1}.csv"
+            memory[path] = _polar_text(alpha, cl, cd)
+            points.append(dict(template, x_rel=_plain(x_rel), data_type=_CSV_POLAR, csv_separator=0, path=path,
+                               preceeding_line="Alpha", repeat=False))
+        changes["airfoil_points"] = points
+        changes.update(settings)
+        project._core.memory = memory
+        return project.update(changes)
+
+    # ---- computations ----
+
+    def _with(self, changes):
+        changed = {k: v for k, v in changes.items() if v is not None}
+        return self.copy().update(changed) if changed else self
+
+    def operating_point(self, pitch=None, wind=None, rpm=None, threads=None):
+        """The operating point (``korvane-cli op``): at ``pitch`` degrees, or at each angle
+        of the project's pitch range (pitch 0 when pitch regulation is off); ``wind`` (m/s)
+        and ``rpm`` in place of the project's."""
+        project = self._with({"pitch": pitch, "wind": wind, "rpm": rpm})
+        return Result(project._core.operating_point(_threads(threads)))
+
+    def design(self, c_limit=None, pitch=None, threads=None):
+        """The blade of maximal power with c/R at most ``c_limit`` (default: the project's)
+        and its operating point (``korvane-cli design``)."""
+        project = self._with({"compute_settings.design_c_limit": c_limit, "pitch": pitch})
+        return Result(project._core.design(_threads(threads)))
+
+    def characteristics(self, range=None, range_type=None, pitch=None, threads=None):
+        """The characteristics (``korvane-cli char``) over ``range`` = (min, max, step) of
+        the wind velocity (``range_type="wind"``) or tip speed ratio (``"tsr"``), for
+        ``pitch`` or the project's pitch angles."""
+        changes = {"pitch": pitch}
+        if range is not None:
+            changes.update(zip(("ran_min", "ran_max", "ran_step"), range))
+        if range_type is not None:
+            if range_type not in ("wind", "tsr"):
+                raise ValueError(f'range_type must be "wind" or "tsr", not {range_type!r}.')
+            changes["range_type"] = 0 if range_type == "wind" else 1
+        return Result(self._with(changes)._core.characteristics(_threads(threads)))
+
+    def power_curve(self, threads=None, **turbine):
+        """The power curve with the annual energy (``korvane-cli power-curve``); turbine
+        settings by key in place of the project's (``rated_power=5e6``)."""
+        project = self._with({f"turbine.{k}": v for k, v in turbine.items()})
+        return Result(project._core.power_curve(_threads(threads)))
+
+    def surface(self, tsr, pitch, wind=None, threads=None):
+        """Cp, Ct and Cq over tip speed ratio x pitch (``korvane-cli surface``); ``tsr`` and
+        ``pitch`` each a value or (min, max, step), ``wind`` in m/s (default: V0)."""
+        return Result(self._core.surface(numpy.atleast_1d(tsr).tolist(), numpy.atleast_1d(pitch).tolist(),
+                                         wind, _threads(threads)))
+
+    def __repr__(self):
+        return f"<korvane.Project {self.path or '(not saved)'}>"

@@ -1,0 +1,100 @@
+"""The computations from Python against korvane-cli's JSON documents, the interpreter's
+lock, and Ctrl-C."""
+
+import os
+import signal
+import sys
+import threading
+
+import numpy
+import pytest
+
+from conftest import EXAMPLES, cli_json
+
+NREL = os.path.join(EXAMPLES, "nrel5mw.kvp")
+
+
+def columns(rows):
+    """A list of row dictionaries as arrays by key."""
+    return {k: numpy.array([numpy.nan if r[k] is None else r[k] for r in rows]) for k in rows[0]}
+
+
+def same(array, expected):
+    numpy.testing.assert_array_equal(numpy.asarray(array, dtype=float), numpy.asarray(expected, dtype=float))
+
+
+def check_arrays(result, document):
+    """Every array of the result holds the document's numbers."""
+    if result.command in ("op", "design"):
+        for k, value in columns(document["points"]).items():
+            if k != "elements":
+                same(getattr(result, k), value)
+        for i, point in enumerate(document["points"]):
+            for k, value in columns(point["elements"]).items():
+                same(result.elements[k][i], value)
+    elif result.command == "char":
+        for k, value in columns(document["steps"]).items():
+            if k != "points":
+                same(getattr(result, k), value)
+        for i, step in enumerate(document["steps"]):
+            for k, value in columns(step["points"]).items():
+                same(getattr(result, k)[i], value)
+    elif result.command == "power-curve":
+        for k, value in columns(document["points"]).items():
+            same(getattr(result, k), value)
+    else:
+        for k in ("tsr", "pitch", "cp", "ct", "cq", "converged"):
+            same(getattr(result, k), document[k])
+
+
+@pytest.mark.parametrize("method, arguments, command", [
+    ("operating_point", {}, ["op"]),
+    ("operating_point", {"pitch": 2.5, "threads": 1}, ["op", "--pitch", "2.5"]),
+    ("design", {"c_limit": 0.07}, ["design", "--c-limit", "0.07"]),
+    ("characteristics", {"range": (4, 10, 1.5), "pitch": 1}, ["char", "--range", "4:10:1.5", "--pitch", "1"]),
+    ("characteristics", {"range": (5, 12, 1), "range_type": "wind"}, ["char", "--range", "5:12:1", "--range-type", "wind"]),
+    ("power_curve", {"rated_power": 4e6}, ["power-curve", "--rated-power", "4e6"]),
+    ("surface", {"tsr": (4, 10, 2), "pitch": (0, 4, 2), "wind": 9}, ["surface", "--tsr", "4:10:2", "--pitch", "0:4:2", "--wind", "9"]),
+])
+def test_each_computation_gives_korvane_clis_document(nrel5mw, method, arguments, command):
+    result = getattr(nrel5mw, method)(**arguments)
+    document = cli_json(command[0], NREL, *command[1:])
+    assert result.to_dict() == document
+    check_arrays(result, document)
+    assert len(result.to_dataframe()) > 0
+
+
+LONG = {"range": (2, 14, 0.05), "pitch": None, "threads": 1}
+
+
+def test_the_core_computes_without_the_interpreters_lock(nrel5mw):
+    # Short turns for the interpreter's lock: a computation holding it would let the
+    # counter count a few hundred times at most.
+    sys.setswitchinterval(1e-5)
+    counted, done = [0], threading.Event()
+
+    def count():
+        while not done.is_set():
+            counted[0] += 1
+
+    counter = threading.Thread(target=count)
+    counter.start()
+    try:
+        before = counted[0]
+        nrel5mw.characteristics(**LONG)
+        during = counted[0] - before
+    finally:
+        done.set()
+        counter.join()
+        sys.setswitchinterval(0.005)
+    assert during > 20000
+
+
+def test_ctrl_c_stops_a_computation(nrel5mw):
+    # About a hundred seconds of work, stopped after a fraction of one.
+    nrel5mw.update({"enable_pitch": True, "p_min": -5, "p_max": 90, "p_step": 0.1})
+    timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))
+    timer.start()
+    with pytest.raises(KeyboardInterrupt):
+        nrel5mw.characteristics(range=(0.5, 25, 0.05), threads=2)
+    timer.join()

@@ -1,0 +1,71 @@
+"""Parameter studies: local processes, a Dask cluster, and korvane-cli's shards."""
+
+import json
+import math
+
+import pandas
+import pytest
+
+import korvane
+from conftest import NREL_PATH, run_cli
+
+R_REFUSED = '"conditions.R": the rotor radius R [m] 400 lies outside its range, 0.1 to 300.'
+
+
+@pytest.fixture
+def variations():
+    table = korvane.grid(tsr=[6, 7.5, 9], pitch=[0, 2])
+    table["R"] = [63] * 5 + [400]
+    return table
+
+
+def test_a_study_on_a_local_cluster_equals_the_local_one_and_reports_its_failing_row(nrel5mw, variations):
+    distributed = pytest.importorskip("distributed")
+    local = korvane.study(nrel5mw, variations, workers=1)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None) as cluster:
+        with distributed.Client(cluster) as client:
+            clustered = korvane.study(nrel5mw, variations, client=client, chunk_size=2)
+    pandas.testing.assert_frame_equal(local, clustered)
+    assert list(local.error) == [""] * 5 + [R_REFUSED]
+    assert math.isnan(local.Cp[5]) and local.Cp[:5].between(0.3, 0.5).all()
+    # Each row is the operating point its settings give.
+    point = nrel5mw.copy().update({"tsr": 7.5, "pitch": 2}).operating_point()
+    assert local.P[3] == point.P[0] and local.converged[3] == 1
+
+
+def tip_speed_ratio(project):
+    return {"TSR": project.conditions.R * project.conditions.Om / project.conditions.V0}
+
+
+def test_a_function_computes_each_row(nrel5mw, variations):
+    table = korvane.study(nrel5mw, variations, compute=tip_speed_ratio, workers=2)
+    assert table.TSR[:5].tolist() == pytest.approx([6, 6, 7.5, 7.5, 9]) and table.error[5] == R_REFUSED
+
+
+def test_shards_of_a_study_file_concatenate_to_the_whole_table(tmp_path, nrel5mw, variations):
+    study = tmp_path / "study.json"
+    study.write_text(json.dumps({"project": NREL_PATH, "compute": "operating_point", "variations": variations}))
+    status, _, errors = run_cli("study", study, "--out", tmp_path / "all.csv")
+    assert status == 3 and "1 of 6 variants failed" in errors
+    for i in (1, 2, 3, 4):
+        run_cli("study", study, "--out", tmp_path / f"part{i}.csv", "--shard", f"{i}/4", "-q")
+    parts = b"".join((tmp_path / f"part{i}.csv").read_bytes() for i in (1, 2, 3, 4))
+    assert parts == (tmp_path / "all.csv").read_bytes()
+    table = pandas.read_csv(tmp_path / "all.csv", keep_default_na=False, na_values=[""])
+    assert table.error[5] == R_REFUSED
+    python = korvane.study(*korvane.load_study(study)[:2], workers=1)
+    assert table.Cp[:5].tolist() == pytest.approx(python.Cp[:5].tolist(), rel=1e-9)
+
+
+@pytest.mark.parametrize("arguments, content, message", [
+    (["--shard", "3/2"], None, 'korvane-cli: --shard expects I/N, shard I of N with 1 <= I <= N (at most 1000000), not "3/2".'),
+    ([], {"variations": {"tsr": [6, 7], "pitch": [0]}}, 'the lists of "variations" must be equally long ("pitch" holds 1 values, "tsr" 2).'),
+    ([], {"grid": {"tsr": [6]}, "compute": "aep"}, '"compute": unknown computation "aep": give operating_point, design or power_curve.'),
+    ([], {"variations": {"tsr": [6]}, "grid": {"tsr": [6]}}, 'give either "variations" or "grid".'),
+])
+def test_bad_study_files_and_options_are_refused(tmp_path, arguments, content, message):
+    study = tmp_path / "study.json"
+    study.write_text(json.dumps({"project": NREL_PATH, **(content or {"grid": {"tsr": [6]}})}))
+    status, _, errors = run_cli("study", study, "--out", tmp_path / "out.csv", *arguments, check=False)
+    assert status in (1, 2) and message in errors
+    assert not (tmp_path / "out.csv").exists()
