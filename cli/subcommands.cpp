@@ -250,6 +250,12 @@ std::vector<Subcommand> subcommandTable(CommandLine& line) {
              addSurfaceOptions(command, line);
          },
          [&line](const std::string& name) { return runSurfaceLine(name, line); }},
+        {"optimise", "Chord and twist (and target tip speed ratio) for the most annual energy or Cp within limits",
+         [&line](CLI::App& command) {
+             addComputeOptions(command, line.compute);
+             addOptimiseOptions(command, line.optimise);
+         },
+         [&line](const std::string& name) { return runOptimise(name, line.compute, line.optimise); }},
         {"new", "Write the new-project defaults to FILE",
          [&line](CLI::App& command) {
              command.add_option("FILE", line.newPath, "The project file to write")->required();

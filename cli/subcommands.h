@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/exchange_commands.h"
+#include "cli/optimise_command.h"
 #include "cli/turbine_commands.h"
 
 namespace korvane::cli {
@@ -43,6 +44,7 @@ struct CommandLine {
     bool force = false;
     ImportOptions import;
     ExportOptions exportOptions;
+    OptimiseOptions optimise;
 };
 
 // Every subcommand of korvane-cli, in the order --help lists them; their options fill line.
