@@ -1,6 +1,7 @@
 #include "project/optimisation_settings.h"
 
 #include <cmath>
+#include <utility>
 
 #include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
@@ -32,49 +33,36 @@ namespace Optimisation {
 
 namespace {
 
-const struct {
-    OptimisationObjective objective;
-    const char* name;
-} kObjectives[] = {{OptimisationObjective::AnnualEnergy, "aep"}, {OptimisationObjective::PowerCoefficient, "cp"}};
+const std::pair<OptimisationObjective, const char*> kObjectives[] = {
+    {OptimisationObjective::AnnualEnergy, "aep"}, {OptimisationObjective::PowerCoefficient, "cp"}};
+const std::pair<OptimisationMethod, const char*> kMethods[] = {
+    {OptimisationMethod::Automatic, "auto"}, {OptimisationMethod::Slsqp, "slsqp"}, {OptimisationMethod::Cobyla, "cobyla"}};
 
-const struct {
-    OptimisationMethod method;
-    const char* name;
-} kMethods[] = {{OptimisationMethod::Automatic, "auto"},
-                {OptimisationMethod::Slsqp, "slsqp"},
-                {OptimisationMethod::Cobyla, "cobyla"}};
+template <typename Enum, std::size_t N>
+std::string nameIn(const std::pair<Enum, const char*> (&table)[N], Enum value) {
+    for (const auto& [entry, name] : table)
+        if (entry == value) return name;
+    return {};
+}
+
+template <typename Enum, std::size_t N>
+bool valueIn(const std::pair<Enum, const char*> (&table)[N], const std::string& name, Enum& value) {
+    for (const auto& [entry, entryName] : table) {
+        if (name != entryName) continue;
+        value = entry;
+        return true;
+    }
+    return false;
+}
 
 }  // namespace
 
-std::string objectiveName(OptimisationObjective objective) {
-    for (const auto& entry : kObjectives)
-        if (entry.objective == objective) return entry.name;
-    return {};
-}
-
+std::string objectiveName(OptimisationObjective objective) { return nameIn(kObjectives, objective); }
 bool objectiveFromName(const std::string& name, OptimisationObjective& objective) {
-    for (const auto& entry : kObjectives) {
-        if (name != entry.name) continue;
-        objective = entry.objective;
-        return true;
-    }
-    return false;
+    return valueIn(kObjectives, name, objective);
 }
-
-std::string methodName(OptimisationMethod method) {
-    for (const auto& entry : kMethods)
-        if (entry.method == method) return entry.name;
-    return {};
-}
-
-bool methodFromName(const std::string& name, OptimisationMethod& method) {
-    for (const auto& entry : kMethods) {
-        if (name != entry.name) continue;
-        method = entry.method;
-        return true;
-    }
-    return false;
-}
+std::string methodName(OptimisationMethod method) { return nameIn(kMethods, method); }
+bool methodFromName(const std::string& name, OptimisationMethod& method) { return valueIn(kMethods, name, method); }
 
 std::vector<OptimisationProblem> problems(const OptimisationSettings& s) {
     namespace Limits = bemt::Limits;
