@@ -103,7 +103,8 @@ or above the first wind speed that is not motoring.
 Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or invalid
 project, failed computation or output), 2 wrong command line, 3 results written but not
 every operating point converged (a result that is not a number never counts as
-converged; stderr says how many), 130 stopped by Ctrl-C.
+converged; stderr says how many), 130 stopped by Ctrl-C (optimise then writes the best
+feasible blade found so far).
 
 Examples:
   korvane-cli op examples/new_turbine.kvp
@@ -112,6 +113,7 @@ Examples:
   korvane-cli design examples/new_turbine.kvp --c-limit 0.12 --json - | jq .design
   korvane-cli power-curve examples/nrel5mw.kvp --rayleigh 7.5 --csv results/
   korvane-cli surface examples/nrel5mw.kvp --tsr 2:14:0.25 --pitch -2:20:0.5 --rosco Cp_Ct_Cq.txt
+  korvane-cli optimise examples/nrel5mw.kvp --max-chord 4.652 --max-thrust-ratio 1 --out optimised.kvp
   korvane-cli new my_rotor.kvp
   korvane-cli import openfast examples/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst --out nrel5mw.kvp
   korvane-cli export aerodyn nrel5mw.kvp --out aerodyn/)";
