@@ -204,10 +204,10 @@ void addOptimiseOptions(CLI::App& command, OptimiseOptions& o) {
         ->type_name("NAME");
     addNumberOption<int>(
         command, "--points", [&o](int n) { o.points = n; },
-        "Control points of chord and twist, " + Limits::controlPoints.rangeText() + " (default 8)",
+        "Control points of chord and twist, " + Limits::controlPoints.rangeText() + " (default: the project's, else 8)",
         Limits::controlPoints)
         ->option_text("N");
-    command.add_option("--vary", o.vary, "Variables, a list of chord, twist and tsr (default chord,twist)")
+    command.add_option("--vary", o.vary, "Variables, a list of chord, twist and tsr (default: the project's, else chord,twist)")
         ->type_name("LIST");
     addNumberOption<double>(
         command, "--max-chord", [&o](double m) { o.maxChord = m; }, "Largest chord in m", Limits::maxChord)
@@ -220,7 +220,7 @@ void addOptimiseOptions(CLI::App& command, OptimiseOptions& o) {
         "Largest rotor thrust as a share of the starting blade's", Limits::thrustRatio)
         ->option_text("X");
     addNumberOption<int>(
-        command, "--budget", [&o](int n) { o.budget = n; }, "Blade evaluations at most (default 2000)",
+        command, "--budget", [&o](int n) { o.budget = n; }, "Blade evaluations at most (default: the project's, else 2000)",
         Limits::evaluationBudget)
         ->option_text("N");
     command.add_option("--method", o.method, "SLSQP with COBYLA where it fails (auto), or one of them")
