@@ -54,6 +54,11 @@ OptimisationSettings settingsOf(const ProjectData& project, const OptimiseOption
         throw OptionError{"--objective expects aep or cp, not \"" + o.objective + "\"."};
     if (!o.method.empty() && !Optimisation::methodFromName(o.method, s.method))
         throw OptionError{"--method expects auto, slsqp or cobyla, not \"" + o.method + "\"."};
+    if (!o.start.empty()) {
+        if (o.start != "project" && o.start != "designed")
+            throw OptionError{"--start expects project or designed, not \"" + o.start + "\"."};
+        s.start_designed = o.start == "designed";
+    }
     if (!o.climate.empty()) s.climate = o.climate;
     if (!o.vary.empty()) {
         s.vary_chord = s.vary_twist = s.vary_tsr = false;
@@ -226,6 +231,9 @@ void addOptimiseOptions(CLI::App& command, OptimiseOptions& o) {
     command.add_option("--method", o.method, "SLSQP with COBYLA where it fails (auto), or one of them")
         ->type_name("auto|slsqp|cobyla");
     command.add_flag("--free-root-chord", o.freeRootChord, "Let the root chord change too");
+    command.add_option("--start", o.start,
+                       "Start from the project's blade or from the blade design with the largest chord allowed")
+        ->type_name("project|designed");
     command.add_option("--out", o.out, "The optimised project file to write")->required()->type_name("NEW.kvp");
     command.add_flag("-f,--force", o.force, "Replace an existing file NEW.kvp");
 }

@@ -16,6 +16,7 @@ struct OptimiseOptions {
     std::string climate;
     std::string vary;
     std::string method;
+    std::string start;
     std::optional<int> points;
     std::optional<int> budget;
     std::optional<double> maxChord;

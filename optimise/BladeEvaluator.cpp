@@ -33,6 +33,10 @@ BladeResponse BladeEvaluator::evaluate(const std::vector<ChordPoint>& chord, con
     return respond(tsr, check);
 }
 
+DesignedBlade BladeEvaluator::design(double maxRelativeChord, const ProgressCallback& check) {
+    return m_tools.designBlade(m_data, check, maxRelativeChord);
+}
+
 BladeResponse BladeEvaluator::respond(double tsr, const ProgressCallback& check) {
     BladeResponse response;
     if (m_problem.objective == OptimisationObjective::PowerCoefficient) {

@@ -46,6 +46,10 @@ public:
     BladeResponse evaluate(const std::vector<bemt::ChordPoint>& chord, const std::vector<bemt::TwistPoint>& twist,
                            double tsr, const bemt::ProgressCallback& check);
 
+    // The blade of maximal power at the design point with the relative chord limited to
+    // maxRelativeChord (the compute column's blade design).
+    bemt::DesignedBlade design(double maxRelativeChord, const bemt::ProgressCallback& check);
+
 private:
     BladeResponse respond(double tsr, const bemt::ProgressCallback& check);
 

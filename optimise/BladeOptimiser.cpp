@@ -7,7 +7,9 @@
 #include <memory>
 #include <nlopt.hpp>
 
+#include "bemt/Common.h"
 #include "bemt/Error.h"
+#include "bemt/spline.h"
 #include "bemt/PolarCopies.h"
 #include "optimise/BladeVariables.h"
 #include "optimise/EvaluationPool.h"
@@ -283,6 +285,26 @@ std::vector<std::unique_ptr<BladeEvaluator>> makeEvaluators(const BladeProblem& 
     return evaluators;
 }
 
+// The blade design as the start, its chord limited to the largest the optimisation allows,
+// between the project's first and last chord point, with the project's root chord unless
+// it is freed (the design knows no hub connection).
+DesignedBlade designedStart(BladeEvaluator& evaluator, const InputDataSet& input, const OptimisationSettings& s,
+                            const ProgressCallback& check) {
+    const double R = input.conditions.R;
+    const double limit = std::isnan(s.max_chord) ? s.chord_max : std::min(s.chord_max, s.max_chord / R);
+    DesignedBlade blade = evaluator.design(limit, check);
+    const auto [x, c] = Common::splitChordPoints(blade.chordPoints);
+    const spline designedChord(x, c, spline::linear);
+    const double first = input.chordPoints.front().x_rel;
+    const double last = input.chordPoints.back().x_rel;
+    std::vector<ChordPoint> chord{{first, s.free_root_chord ? designedChord(first) : input.chordPoints.front().c_rel}};
+    for (const ChordPoint& p : blade.chordPoints)
+        if (p.x_rel > first && p.x_rel < last) chord.push_back(p);
+    chord.push_back({last, designedChord(last)});
+    blade.chordPoints = std::move(chord);
+    return blade;
+}
+
 }  // namespace
 
 std::string endName(OptimisationEnd end) {
@@ -309,7 +331,10 @@ OptimisationResult optimiseBlade(const InputDataSet& input, const TurbineSetting
     result.start = pool.first().evaluate(input.chordPoints, input.twistPoints, kNaN, check);
     const bool automaticTsr = settings.objective == OptimisationObjective::AnnualEnergy && turbine.automaticTsr();
     const double startTsr = settings.vary_tsr ? result.start.tsrTarget : automaticTsr ? kNaN : result.start.tsrTarget;
-    const BladeVariables variables(input.chordPoints, input.twistPoints, input.conditions.R, startTsr, settings);
+    const DesignedBlade startBlade = settings.start_designed ? designedStart(pool.first(), input, settings, check)
+                                                             : DesignedBlade{input.chordPoints, input.twistPoints};
+    const BladeVariables variables(startBlade.chordPoints, startBlade.twistPoints, input.conditions.R, startTsr,
+                                   settings);
 
     result.thrustLimit = !std::isnan(settings.max_thrust)         ? settings.max_thrust
                          : !std::isnan(settings.max_thrust_ratio) ? settings.max_thrust_ratio * result.start.maxThrust

@@ -1,7 +1,8 @@
 #pragma once
-// The blade optimisation: the most annual energy of one wind climate (or the largest Cp at
-// the design point) over the chord and twist at control points and, on request, the
-// controller's target tip speed ratio, within the limits of the settings.
+// The blade optimisation: from the project's blade (or the blade design), the most annual
+// energy of one wind climate (or the largest Cp at the design point) over the chord and
+// twist at control points and, on request, the controller's target tip speed ratio,
+// within the limits of the settings.
 //
 // Method: SLSQP (NLopt) with forward-difference gradients, whose evaluations (a point and
 // its neighbours) run side by side on every thread; where SLSQP fails (a gradient that
@@ -61,7 +62,7 @@ struct OptimisationResult {
     std::vector<bemt::ChordPoint> chord;   // the best blade
     std::vector<bemt::TwistPoint> twist;
     double tsrTarget = 0.0;                // NaN unless varied
-    BladeResponse start;                   // the project's blade
+    BladeResponse start;                   // the project's blade, also with a designed start
     BladeResponse best;
     double thrustLimit = 0.0;              // N; NaN: none
     std::vector<std::string> active;       // limits the best blade reaches

@@ -143,6 +143,7 @@ json optimisationObject(const OptimisationSettings& s) {
     o["monotonic_chord"] = s.monotonic_chord;
     o["monotonic_twist"] = s.monotonic_twist;
     o["objective"] = Optimisation::objectiveName(s.objective);
+    o["start"] = s.start_designed ? "designed" : "project";
     o["tolerance"] = s.tolerance;
     o["twist_max"] = s.twist_max;
     o["twist_min"] = s.twist_min;
@@ -520,6 +521,12 @@ std::optional<OptimisationSettings> readOptimisation(const Reader& r, const json
     flag("monotonic_chord", s.monotonic_chord);
     flag("monotonic_twist", s.monotonic_twist);
     name("objective", Optimisation::objectiveFromName, s.objective, "\"aep\" or \"cp\"");
+    if (o.contains("start")) {
+        const std::string start = r.text(o, where, "start");
+        if (start != "project" && start != "designed")
+            r.fail("\"optimisation.start\" must be \"project\" or \"designed\", not \"" + start + "\".");
+        s.start_designed = start == "designed";
+    }
     r.optionalNumber(o, where, "tolerance", s.tolerance);
     r.optionalNumber(o, where, "twist_max", s.twist_max);
     r.optionalNumber(o, where, "twist_min", s.twist_min);

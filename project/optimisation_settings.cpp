@@ -17,7 +17,7 @@ bool sameLimit(double a, double b) { return a == b || (std::isnan(a) && std::isn
 bool sameValues(const OptimisationSettings& a, const OptimisationSettings& b) {
     return a.objective == b.objective && a.climate == b.climate && a.control_points == b.control_points
            && a.vary_chord == b.vary_chord && a.vary_twist == b.vary_twist && a.vary_tsr == b.vary_tsr
-           && a.free_root_chord == b.free_root_chord && sameLimit(a.max_chord, b.max_chord)
+           && a.free_root_chord == b.free_root_chord && a.start_designed == b.start_designed && sameLimit(a.max_chord, b.max_chord)
            && sameLimit(a.max_thrust, b.max_thrust) && sameLimit(a.max_thrust_ratio, b.max_thrust_ratio)
            && a.monotonic_chord == b.monotonic_chord && a.monotonic_twist == b.monotonic_twist
            && a.chord_min == b.chord_min && a.chord_max == b.chord_max && a.twist_min == b.twist_min

@@ -31,6 +31,7 @@ struct OptimisationSettings {
     bool vary_twist = true;
     bool vary_tsr = false;           // the controller's target tip speed ratio
     bool free_root_chord = false;    // the root chord is set by the hub connection unless freed
+    bool start_designed = false;     // start from the blade design instead of the project's blade
     double max_chord = kNone;        // m; NaN: none
     double max_thrust = kNone;       // N, over the power curve (or at the design point for Cp)
     double max_thrust_ratio = kNone; // of the starting blade's largest thrust

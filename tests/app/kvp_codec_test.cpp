@@ -446,7 +446,7 @@ TEST(KvpTurbine, EveryBadValueIsRefusedWithItsKey) {
 const std::string kOptimisation =
     R"("optimisation":{"budget":500,"chord_max":0.2,"chord_min":0.01,"climate":"Inland","control_points":6,)"
     R"("free_root_chord":true,"max_chord":4.5,"max_thrust_ratio":0.9,"method":"cobyla","monotonic_chord":false,)"
-    R"("monotonic_twist":true,"objective":"aep","tolerance":1e-05,"twist_max":30.0,"twist_min":-5.0,)"
+    R"("monotonic_twist":true,"objective":"aep","start":"designed","tolerance":1e-05,"twist_max":30.0,"twist_min":-5.0,)"
     R"("vary":["twist","tsr"]})";
 
 // Written only when stated, every key in byte order, limits only when given.
@@ -455,7 +455,8 @@ TEST(KvpOptimisation, StatedSettingsRoundTripAndAbsentOnesAreNotWritten) {
     const ProjectData d = kvp::read(document(kTurbine + "," + kOptimisation), "/p/rotor.kvp");
     ASSERT_TRUE(d.optimisation.has_value());
     const korvane::OptimisationSettings& o = *d.optimisation;
-    EXPECT_TRUE(!o.vary_chord && o.vary_twist && o.vary_tsr && o.free_root_chord && !o.monotonic_chord);
+    EXPECT_TRUE(!o.vary_chord && o.vary_twist && o.vary_tsr && o.free_root_chord && !o.monotonic_chord &&
+                o.start_designed);
     EXPECT_EQ(o.method, korvane::OptimisationMethod::Cobyla);
     EXPECT_TRUE(std::isnan(o.max_thrust));
     const std::string written = kvp::write(d, "/p/rotor.kvp");
@@ -490,6 +491,7 @@ TEST(KvpOptimisation, EveryBadValueIsRefusedWithItsKey) {
          R"("optimisation.max_chord": the largest chord [m] -1 lies outside its range, greater than 0 and at most 100.)"},
         {R"("optimisation":{"max_thrust":1e6,"max_thrust_ratio":0.9})",
          R"("optimisation.max_thrust": give one thrust limit, max_thrust or max_thrust_ratio, not both.)"},
+        {R"("optimisation":{"start":"ideal"})", R"("optimisation.start" must be "project" or "designed", not "ideal".)"},
         {R"("optimisation":{"free_root_chord":1})", R"("optimisation.free_root_chord" must be true or false, not a number.)"},
         {R"("optimisation":{"tolerance":null})",
          R"("optimisation.tolerance": the optimisation tolerance nan lies outside its range, 1e-12 to 0.1.)"},

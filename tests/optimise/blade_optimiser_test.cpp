@@ -71,9 +71,10 @@ TurbineSettings smallTurbine(const InputDataSet& data) {
 }
 
 OptimisationSettings limited(double maxChord, double thrustRatio, double thrust = OptimisationSettings::kNone,
-                             bool freeRoot = false) {
+                             bool freeRoot = false, bool designedStart = false) {
     OptimisationSettings s;
     s.free_root_chord = freeRoot;
+    s.start_designed = designedStart;
     s.control_points = 5;
     s.budget = 200;
     s.max_chord = maxChord;
@@ -90,7 +91,8 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
     const double startThrust = optimiseBlade(data, turbine, startOnly, 2, kNoProgress).start.maxThrust;
     // The root chord is 3.6 m: a largest chord of 3 m needs it freed.
     for (const OptimisationSettings& s : {limited(3.0, 0.9, OptimisationSettings::kNone, true),
-                                          limited(4.0, OptimisationSettings::kNone, 0.95 * startThrust)}) {
+                                          limited(4.0, OptimisationSettings::kNone, 0.95 * startThrust),
+                                          limited(4.0, 1.0, OptimisationSettings::kNone, false, true)}) {
         const auto r = optimiseBlade(data, turbine, s, 2, kNoProgress);
         ASSERT_TRUE(r.feasible) << s.max_chord;
         EXPECT_GT(r.best.objective, r.start.objective);
