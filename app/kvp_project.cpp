@@ -30,7 +30,7 @@ kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& co
                                  const std::vector<ChordPoint>& chordPoints,
                                  const std::vector<TwistPoint>& twistPoints)
     : kvnProjectEvent(type, korvane::ProjectData{conditions, solverSettings, computeSettings, airfoilPoints,
-                                                  chordPoints, twistPoints, std::nullopt, {}}) {}
+                                                  chordPoints, twistPoints, std::nullopt, {}, std::nullopt}) {}
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const korvane::ProjectData& state)
     : wxEvent(0, type), m_state(state) {}
@@ -168,6 +168,7 @@ void KvpProject::newProject() {
     setTurbineSettings(std::nullopt, false);
     setTwistPoints(korvane::newProjectTwistPoints(), true);
     m_state.notes.clear();
+    m_state.optimisation.reset();
     m_filePath.clear();
 }
 
@@ -184,6 +185,7 @@ void KvpProject::apply(const korvane::ProjectData& data, bool saveState) {
     setChordPoints(data.chordPoints, false);
     setTurbineSettings(data.turbine, false);
     m_state.notes = data.notes;
+    m_state.optimisation = data.optimisation;
     // Last, so that a snapshot it takes holds every part.
     setTwistPoints(data.twistPoints, saveState);
 }

@@ -175,7 +175,7 @@ public:
 
 private:
     // Every part through its setter (one snapshot, from the twist points, with
-    // saveState) and the notes.
+    // saveState) the notes and the optimisation settings.
     void apply(const korvane::ProjectData& data, bool saveState);
     void post(wxEventType type);
     void postSnapshot();

@@ -76,6 +76,13 @@ double glauertTipLoss(double r, double phi, const OperatingConditions& op) {
     return glauertTipLoss(tipLossExponents(r, op), std::sin(phi));
 }
 
+double relativeBladeArea(const std::vector<ChordPoint>& points) {
+    double area = 0.0;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        area += (points[i - 1].c_rel + points[i].c_rel) / 2.0 * (points[i].x_rel - points[i - 1].x_rel);
+    return area;
+}
+
 std::pair<std::vector<double>, std::vector<double>> splitChordPoints(const std::vector<ChordPoint>& points) {
     std::pair<std::vector<double>, std::vector<double>> out;
     out.first.reserve(points.size());

@@ -62,4 +62,8 @@ double glauertTipLoss(const TipLossExponents& exponents, double sinPhi);
 std::pair<std::vector<double>, std::vector<double>> splitChordPoints(const std::vector<ChordPoint>& points);
 std::pair<std::vector<double>, std::vector<double>> splitTwistPoints(const std::vector<TwistPoint>& points);
 
+// The planform area of one blade over R², by the trapezoidal rule on c/R over x/R between
+// the first and the last chord point (the chord is linear between them).
+double relativeBladeArea(const std::vector<ChordPoint>& points);
+
 }  // namespace bemt::Common

@@ -85,6 +85,15 @@ inline constexpr ValueLimit reynolds{"the Reynolds number", 1e4, 1e8};
 inline constexpr ValueLimit xfoilPasses{"the number of XFOIL passes", 1.0, 20.0};
 inline constexpr ValueLimit ncrit{"Ncrit", 1.0, 20.0};
 
+// Blade optimisation: control points of chord and twist, blade evaluations, the relative
+// change of the objective that ends the search, and the limits a blade is held to.
+inline constexpr ValueLimit controlPoints{"the number of control points", 2.0, 50.0};
+inline constexpr ValueLimit evaluationBudget{"the evaluation budget", 1.0, 1e6};
+inline constexpr ValueLimit optimisationTolerance{"the optimisation tolerance", 1e-12, 0.1};
+inline constexpr ValueLimit maxChord{"the largest chord [m]", 0.0, 100.0, false};
+inline constexpr ValueLimit maxThrust{"the largest thrust [N]", 0.0, ValueLimit::kUnbounded, false, false};
+inline constexpr ValueLimit thrustRatio{"the largest thrust ratio", 0.0, 10.0, false};
+
 // Counts of one computation.
 inline constexpr int kMaxGuiPitchPositions = 11;    // the desktop program's pitch sweeps
 inline constexpr int kMaxPitchPositions = 1001;     // the command line's pitch sweeps and grids

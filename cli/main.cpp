@@ -53,6 +53,12 @@ const char* const kFooterResults = R"(Results:
     surface: {"command", "wind", "tsr": [...], "pitch": [...], "cp": [[...]],
       "ct": [[...]], "cq": [[...]], "converged": [[...]]}, rows by tip speed ratio,
       columns by pitch (CSV: surface_cp.csv, surface_ct.csv, surface_cq.csv)
+    optimise: {"command", "objective", "method", "end", "feasible", "evaluations",
+      "thrust_limit", "active": [...], "before" and "after": {"aep": [{"name",
+      "aep_MWh"}], "design_cp", "peak_cp", "max_thrust", "blade_area", "tsr_target"},
+      "blade": {"chord_points", "twist_points", "tsr_target"}, "history": [{"iteration",
+      "evaluations", "objective", "max_thrust", "violation", "feasible"}]}
+      (CSV: optimise_history.csv and optimise_blade.csv)
   Values that are not numbers are written as null.
 
 Airfoils: the built-in NACA 0012 to 0025 tables, CSV polar files, and airfoil
@@ -104,7 +110,8 @@ Ctrl-C stops a computation. Exit status: 0 success, 1 error (unreadable or inval
 project, failed computation or output), 2 wrong command line, 3 results written but not
 every operating point converged (a result that is not a number never counts as
 converged; stderr says how many) or, for study, not every variant computed (their
-messages are in the error column), 130 stopped by Ctrl-C.
+messages are in the error column), 130 stopped by Ctrl-C (optimise then writes the best
+feasible blade found so far).
 
 Examples:
   korvane-cli op examples/new_turbine.kvp
@@ -114,6 +121,7 @@ Examples:
   korvane-cli power-curve examples/nrel5mw.kvp --rayleigh 7.5 --csv results/
   korvane-cli surface examples/nrel5mw.kvp --tsr 2:14:0.25 --pitch -2:20:0.5 --rosco Cp_Ct_Cq.txt
   korvane-cli study study.json --out results.csv --shard 1/4
+  korvane-cli optimise examples/nrel5mw.kvp --max-chord 4.652 --max-thrust-ratio 1 --out optimised.kvp
   korvane-cli new my_rotor.kvp
   korvane-cli import openfast examples/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst --out nrel5mw.kvp
   korvane-cli export aerodyn nrel5mw.kvp --out aerodyn/)";

@@ -263,6 +263,12 @@ std::vector<Subcommand> subcommandTable(CommandLine& line) {
              command.add_flag("-q,--quiet", line.study.quiet, "No progress bar and no list of written files");
          },
          [&line](const std::string&) { return runStudy(line.study); }},
+        {"optimise", "Chord and twist (and target tip speed ratio) for the most annual energy or Cp within limits",
+         [&line](CLI::App& command) {
+             addComputeOptions(command, line.compute);
+             addOptimiseOptions(command, line.optimise);
+         },
+         [&line](const std::string& name) { return runOptimise(name, line.compute, line.optimise); }},
         {"new", "Write the new-project defaults to FILE",
          [&line](CLI::App& command) {
              command.add_option("FILE", line.newPath, "The project file to write")->required();

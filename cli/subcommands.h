@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/exchange_commands.h"
 #include "cli/study_command.h"
+#include "cli/optimise_command.h"
 #include "cli/turbine_commands.h"
 
 namespace korvane::cli {
@@ -45,6 +46,7 @@ struct CommandLine {
     ImportOptions import;
     ExportOptions exportOptions;
     StudyOptions study;
+    OptimiseOptions optimise;
 };
 
 // Every subcommand of korvane-cli, in the order --help lists them; their options fill line.

@@ -1,5 +1,6 @@
 #include "project/kvp_codec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -123,6 +124,34 @@ json turbineObject(const TurbineSettings& t) {
     o["wind_max"] = t.wind_max;
     o["wind_min"] = t.wind_min;
     o["wind_step"] = t.wind_step;
+    return o;
+}
+
+// Only the limits that are stated, and the climate when one is named.
+json optimisationObject(const OptimisationSettings& s) {
+    json o = json::object();
+    o["budget"] = s.budget;
+    o["chord_max"] = s.chord_max;
+    o["chord_min"] = s.chord_min;
+    if (!s.climate.empty()) o["climate"] = s.climate;
+    o["control_points"] = s.control_points;
+    o["free_root_chord"] = s.free_root_chord;
+    for (const auto& [key, value] : {std::pair{"max_chord", s.max_chord}, std::pair{"max_thrust", s.max_thrust},
+                                     std::pair{"max_thrust_ratio", s.max_thrust_ratio}})
+        if (!std::isnan(value)) o[key] = value;
+    o["method"] = Optimisation::methodName(s.method);
+    o["monotonic_chord"] = s.monotonic_chord;
+    o["monotonic_twist"] = s.monotonic_twist;
+    o["objective"] = Optimisation::objectiveName(s.objective);
+    o["start"] = s.start_designed ? "designed" : "project";
+    o["tolerance"] = s.tolerance;
+    o["twist_max"] = s.twist_max;
+    o["twist_min"] = s.twist_min;
+    json vary = json::array();
+    if (s.vary_chord) vary.push_back("chord");
+    if (s.vary_twist) vary.push_back("twist");
+    if (s.vary_tsr) vary.push_back("tsr");
+    o["vary"] = std::move(vary);
     return o;
 }
 
@@ -457,6 +486,71 @@ std::optional<TurbineSettings> readTurbine(const Reader& r, const json& root, co
     return t;
 }
 
+// The optimisation object is optional, and so is each of its keys: what is missing
+// keeps the record's default. The climate must be one of the turbine settings'.
+std::optional<OptimisationSettings> readOptimisation(const Reader& r, const json& root,
+                                                     const TurbineSettings& turbine) {
+    const std::string where = "optimisation";
+    const auto it = root.find(where);
+    if (it == root.end() || it->is_null()) return std::nullopt;
+    const json& o = r.object(*it, where);
+    OptimisationSettings s;
+    auto flag = [&](const char* key, bool& field) {
+        if (o.contains(key)) field = r.boolean(o, where, key);
+    };
+    auto name = [&](const char* key, auto fromName, auto& field, const char* choices) {
+        if (!o.contains(key)) return;
+        const std::string text = r.text(o, where, key);
+        if (!fromName(text, field))
+            r.fail(Reader::quoted(Reader::path(where, key)) + " must be " + choices + ", not \"" + text + "\".");
+    };
+    std::int32_t integer = s.budget;
+    r.optionalInteger(o, where, "budget", integer);
+    s.budget = integer;
+    r.optionalNumber(o, where, "chord_max", s.chord_max);
+    r.optionalNumber(o, where, "chord_min", s.chord_min);
+    r.optionalText(o, where, "climate", s.climate);
+    integer = s.control_points;
+    r.optionalInteger(o, where, "control_points", integer);
+    s.control_points = integer;
+    flag("free_root_chord", s.free_root_chord);
+    r.optionalNumber(o, where, "max_chord", s.max_chord);
+    r.optionalNumber(o, where, "max_thrust", s.max_thrust);
+    r.optionalNumber(o, where, "max_thrust_ratio", s.max_thrust_ratio);
+    name("method", Optimisation::methodFromName, s.method, "\"auto\", \"slsqp\" or \"cobyla\"");
+    flag("monotonic_chord", s.monotonic_chord);
+    flag("monotonic_twist", s.monotonic_twist);
+    name("objective", Optimisation::objectiveFromName, s.objective, "\"aep\" or \"cp\"");
+    if (o.contains("start")) {
+        const std::string start = r.text(o, where, "start");
+        if (start != "project" && start != "designed")
+            r.fail("\"optimisation.start\" must be \"project\" or \"designed\", not \"" + start + "\".");
+        s.start_designed = start == "designed";
+    }
+    r.optionalNumber(o, where, "tolerance", s.tolerance);
+    r.optionalNumber(o, where, "twist_max", s.twist_max);
+    r.optionalNumber(o, where, "twist_min", s.twist_min);
+    if (const json* vary = r.optionalArray(o, "vary", where)) {
+        s.vary_chord = s.vary_twist = s.vary_tsr = false;
+        for (std::size_t i = 0; i < vary->size(); ++i) {
+            const std::string place = where + ".vary[" + std::to_string(i) + "]";
+            const json& entry = (*vary)[i];
+            const std::string variable = entry.is_string() ? entry.get<std::string>() : std::string();
+            bool& field = variable == "chord" ? s.vary_chord : variable == "twist" ? s.vary_twist : s.vary_tsr;
+            if (variable != "chord" && variable != "twist" && variable != "tsr")
+                r.fail(Reader::quoted(place) + " must be \"chord\", \"twist\" or \"tsr\", not " +
+                       (entry.is_string() ? "\"" + variable + "\"" : kindOf(entry)) + ".");
+            field = true;
+        }
+    }
+    if (!s.climate.empty() && std::none_of(turbine.wind_climates.begin(), turbine.wind_climates.end(),
+                                           [&](const WindClimate& c) { return c.name == s.climate; }))
+        r.fail("\"optimisation.climate\" names no wind climate of the turbine: \"" + s.climate + "\".");
+    for (const auto& problem : Optimisation::problems(s))
+        r.refuseLimit("\"optimisation." + problem.key + "\": " + problem.message);
+    return s;
+}
+
 template <typename Point, typename ReadOne>
 std::vector<Point> readArray(const Reader& r, const json& root, const char* key, ReadOne readOne) {
     std::vector<Point> points;
@@ -489,6 +583,7 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     for (const TwistPoint& p : data.twistPoints) twist.push_back({{"twist_deg", p.twist_deg}, {"x_rel", p.x_rel}});
     root["twist_points"] = std::move(twist);
     if (data.turbine) root["turbine"] = turbineObject(*data.turbine);
+    if (data.optimisation) root["optimisation"] = optimisationObject(*data.optimisation);
     if (!data.notes.empty()) root["notes"] = data.notes;
 
     try {
@@ -521,6 +616,7 @@ ProjectData readDocument(const Reader& r, const std::string& document, const std
         return TwistPoint{r.number(o, w, "x_rel", Limits::position), r.number(o, w, "twist_deg", Limits::twist)};
     });
     data.turbine = readTurbine(r, parsed, data.conditions);
+    data.optimisation = readOptimisation(r, parsed, turbineSettings(data));
     if (parsed.contains("notes")) data.notes = r.text(parsed, "", "notes");
     return data;
 }

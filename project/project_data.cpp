@@ -73,7 +73,8 @@ std::vector<TwistPoint> newProjectTwistPoints() {
 
 ProjectData newProjectData() {
     return {newProjectConditions(),  newProjectSolverSettings(), newProjectComputeSettings(),
-            newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints(), std::nullopt, {}};
+            newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints(), std::nullopt, {},
+            std::nullopt};
 }
 
 TurbineSettings turbineSettings(const ProjectData& data) {
@@ -132,7 +133,7 @@ bool sameValues(const ProjectData& a, const ProjectData& b) {
     return sameValues(a.conditions, b.conditions) && sameValues(a.solverSettings, b.solverSettings)
            && sameValues(a.computeSettings, b.computeSettings) && sameValues(a.airfoilPoints, b.airfoilPoints)
            && sameValues(a.chordPoints, b.chordPoints) && sameValues(a.twistPoints, b.twistPoints)
-           && sameValues(a.turbine, b.turbine);
+           && sameValues(a.turbine, b.turbine) && sameValues(a.optimisation, b.optimisation);
 }
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bemt/Records.h"
+#include "project/optimisation_settings.h"
 #include "turbine/TurbineSettings.h"
 
 namespace korvane {
@@ -23,6 +24,8 @@ struct ProjectData {
     // Turbine section), and the rotor's defaults apply meanwhile.
     std::optional<bemt::TurbineSettings> turbine;
     std::string notes;   // free text, e.g. what an import could not carry over
+    // The blade optimisation's settings; empty until the user states them.
+    std::optional<OptimisationSettings> optimisation;
 };
 
 // The turbine settings that apply to a project: its own, or the defaults for its rotor.

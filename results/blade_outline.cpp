@@ -1,5 +1,7 @@
 #include "results/blade_outline.h"
 
+#include "bemt/Common.h"
+
 BladeOutline bladeOutline(const std::vector<bemt::ChordPoint>& points) {
     BladeOutline outline;
     if (points.empty()) return outline;
@@ -16,7 +18,6 @@ BladeOutline bladeOutline(const std::vector<bemt::ChordPoint>& points) {
     }
     outline.x.push_back(outline.x.front());
     outline.y.push_back(outline.y.front());
-    for (std::size_t i = 1; i < n; ++i)
-        outline.relativeArea += (points[i - 1].c_rel + points[i].c_rel) / 2.0 * (points[i].x_rel - points[i - 1].x_rel);
+    outline.relativeArea = bemt::Common::relativeBladeArea(points);
     return outline;
 }

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libcmark-dev
   libboost-dev libboost-filesystem-dev
-  nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev libnlopt-cxx-dev
   xfoil
   xvfb xauth openbox
   imagemagick xdotool

@@ -1,7 +1,8 @@
 // The .kvp format against hand-written documents: key order and compact form, defaults
 // of optional keys, number conversions, every kind of malformed document, the airfoil
 // data paths relative to the project file, and the "turbine" object with its defaults
-// and a message naming the key for every value out of its range.
+// and a message naming the key for every value out of its range, and the "optimisation"
+// object likewise.
 #include "project/kvp_codec.h"
 
 #include <gtest/gtest.h>
@@ -440,6 +441,63 @@ TEST(KvpTurbine, EveryBadValueIsRefusedWithItsKey) {
         {R"("turbine":{"availability":-0.1})", R"("turbine.availability" must be from 0 to 1, not -0.1.)"},
     };
     for (const auto& [turbine, message] : cases) EXPECT_EQ(readError(document(turbine)), file + message) << turbine;
+}
+
+const std::string kOptimisation =
+    R"("optimisation":{"budget":500,"chord_max":0.2,"chord_min":0.01,"climate":"Inland","control_points":6,)"
+    R"("free_root_chord":true,"max_chord":4.5,"max_thrust_ratio":0.9,"method":"cobyla","monotonic_chord":false,)"
+    R"("monotonic_twist":true,"objective":"aep","start":"designed","tolerance":1e-05,"twist_max":30.0,"twist_min":-5.0,)"
+    R"("vary":["twist","tsr"]})";
+
+// Written only when stated, every key in byte order, limits only when given.
+TEST(KvpOptimisation, StatedSettingsRoundTripAndAbsentOnesAreNotWritten) {
+    EXPECT_EQ(kvp::write(kvp::read(document(kTurbine), "/p"), "/p").find("optimisation"), std::string::npos);
+    const ProjectData d = kvp::read(document(kTurbine + "," + kOptimisation), "/p/rotor.kvp");
+    ASSERT_TRUE(d.optimisation.has_value());
+    const korvane::OptimisationSettings& o = *d.optimisation;
+    EXPECT_TRUE(!o.vary_chord && o.vary_twist && o.vary_tsr && o.free_root_chord && !o.monotonic_chord &&
+                o.start_designed);
+    EXPECT_EQ(o.method, korvane::OptimisationMethod::Cobyla);
+    EXPECT_TRUE(std::isnan(o.max_thrust));
+    const std::string written = kvp::write(d, "/p/rotor.kvp");
+    EXPECT_NE(written.find(kOptimisation + ",\"solver_settings\""), std::string::npos) << written;
+    EXPECT_TRUE(korvane::sameValues(kvp::read(written, "/p/rotor.kvp"), d));
+    EXPECT_TRUE(korvane::sameValues(kvp::read(document(R"("optimisation":{})"), "/p").optimisation,
+                                    korvane::OptimisationSettings{}));
+}
+
+TEST(KvpOptimisation, EveryBadValueIsRefusedWithItsKey) {
+    const std::string file = "The project file /projects/rotor.kvp could not be read: ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"("optimisation":3)", R"("optimisation" must be an object, not a number.)"},
+        {R"("optimisation":{"objective":"power"})", R"("optimisation.objective" must be "aep" or "cp", not "power".)"},
+        {R"("optimisation":{"method":"bfgs"})",
+         R"("optimisation.method" must be "auto", "slsqp" or "cobyla", not "bfgs".)"},
+        {R"("optimisation":{"vary":["span"]})",
+         R"("optimisation.vary[0]" must be "chord", "twist" or "tsr", not "span".)"},
+        {R"("optimisation":{"vary":[1]})", R"("optimisation.vary[0]" must be "chord", "twist" or "tsr", not a number.)"},
+        {R"("optimisation":{"vary":[]})", R"("optimisation.vary": name at least one of chord, twist and tsr.)"},
+        {R"("optimisation":{"climate":"Arctic"})",
+         R"("optimisation.climate" names no wind climate of the turbine: "Arctic".)"},
+        {R"("optimisation":{"control_points":1})",
+         R"("optimisation.control_points": the number of control points 1 lies outside its range, 2 to 50.)"},
+        {R"("optimisation":{"budget":0})",
+         R"("optimisation.budget": the evaluation budget 0 lies outside its range, 1 to 1000000.)"},
+        {R"("optimisation":{"chord_min":0.3})",
+         R"("optimisation.chord_min": the lower chord bound 0.3 must be below the upper, 0.25.)"},
+        {R"("optimisation":{"twist_min":50})",
+         R"("optimisation.twist_min": the lower twist bound 50 must be below the upper, 40.)"},
+        {R"("optimisation":{"max_chord":-1})",
+         R"("optimisation.max_chord": the largest chord [m] -1 lies outside its range, greater than 0 and at most 100.)"},
+        {R"("optimisation":{"max_thrust":1e6,"max_thrust_ratio":0.9})",
+         R"("optimisation.max_thrust": give one thrust limit, max_thrust or max_thrust_ratio, not both.)"},
+        {R"("optimisation":{"start":"ideal"})", R"("optimisation.start" must be "project" or "designed", not "ideal".)"},
+        {R"("optimisation":{"free_root_chord":1})", R"("optimisation.free_root_chord" must be true or false, not a number.)"},
+        {R"("optimisation":{"tolerance":null})",
+         R"("optimisation.tolerance": the optimisation tolerance nan lies outside its range, 1e-12 to 0.1.)"},
+    };
+    for (const auto& [optimisation, message] : cases)
+        EXPECT_EQ(readError(document(optimisation)), file + message) << optimisation;
 }
 
 }  // namespace

@@ -82,6 +82,21 @@ TEST(CliLimits, ValuesBeyondTheLimitsOrEmptyAreRefusedWithTheOption) {
          2},
         {{"op", project, "--accuracy", "1e400"}, optionSaid("--accuracy: 1e400 is not a finite number."), 2},
         {{"op", project, "--elements", "20.5"}, optionSaid("--elements: 20.5 is not a whole number."), 2},
+        {{"optimise", project, "--points", "1", "--out", "x.kvp"},
+         optionSaid("--points: the number of control points 1 lies outside its range, 2 to 50."),
+         2},
+        {{"optimise", project, "--max-thrust", "1e6", "--max-thrust-ratio", "0.9", "--out", "x.kvp"},
+         said("--max-thrust: give one thrust limit, max_thrust or max_thrust_ratio, not both."),
+         2},
+        {{"optimise", project, "--vary", "span", "--out", "x.kvp"},
+         said("--vary expects a list of chord, twist and tsr, not \"span\"."),
+         2},
+        {{"optimise", project, "--objective", "power", "--out", "x.kvp"},
+         said("--objective expects aep or cp, not \"power\"."),
+         2},
+        {{"optimise", project, "--climate", "Arctic", "--out", "x.kvp"},
+         said("The turbine settings have no wind climate named \"Arctic\"."),
+         1},
     });
 }
 
@@ -168,6 +183,11 @@ TEST(CliOutput, NoOutputMayBeAnInputFileOrAnotherOutput) {
           temp.file("link.txt")},
          sameFile},
         {{"op", project, "--json", temp.file("dup/op_summary.csv"), "--csv", temp.file("dup")}, sameFile},
+        // The optimised project never replaces the one it comes from, nor a file not asked for.
+        {{"optimise", project, "--out", project, "--force"}, "is the input file " + project},
+        {{"optimise", project, "--out", temp.file("polar.csv"), "--force"}, "is the input file"},
+        {{"optimise", project, "--out", temp.file("same.txt"), "--json", temp.file("link.txt")}, sameFile},
+        {{"optimise", project, "--out", named}, "The file " + named + " exists already; use --force to replace it."},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = runCli(args);
