@@ -19,7 +19,7 @@ public:
     EditSingleAirfoilPoint(wxWindow* parent, KvpProject* project, bemt::AirfoilPoint& point,
                            const bemt::AirfoilPoint* previous, const bemt::AirfoilPoint* next);
 
-    // Builds the rows for the edited type.
+    // Builds the rows for the edited type (the rows every type has once).
     void refreshControls();
     // Loads the point into the fields and controls (rebuilding the rows when the type changed).
     void update() override;
@@ -57,6 +57,8 @@ public:
 
 private:
     void load();
+    // The rows every type has: position, repeat and type.
+    void buildCommonRows();
     void browse();
     // "Guess Re" checked disables the Reynolds number fields.
     void enableReynoldsFields(bool guessing);
@@ -64,6 +66,9 @@ private:
     void applyRepeat();
     bool repeating() const;
     void onUpdatedValue(wxCommandEvent& event);
+    // Rows of a type that changed beside another edit are built once no field of the
+    // point is being typed into.
+    void rebuildOutdatedRows();
     double rotorRadius() const;
 
     KvpProject* m_project;
@@ -93,6 +98,9 @@ private:
     wxStaticText* m_repeatNote = nullptr;
     wxCheckBox* m_repeatBox = nullptr;
     std::size_t m_firstDataChild = 0;  // the rows' children from here on are the own data
+    std::size_t m_firstTypeChild = 0;  // and from here on the rows of the type
+    int m_firstTypeRow = 0;
+    wxGridBagSizer* m_grid = nullptr;  // the rows' sizer
     wxTextCtrl* m_positionCtrl = nullptr;
     wxTextCtrl* m_absoluteCtrl = nullptr;
     wxTextCtrl* m_pathCtrl = nullptr;

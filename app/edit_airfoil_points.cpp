@@ -31,7 +31,10 @@ void EditAirfoilPoints::update() {
     m_points = m_project->airfoilPoints();
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
-    if (!m_remapping) m_remapBase = {m_points, m_hubFraction};
+    if (m_remapping)
+        m_remapBase.remapped(m_points);
+    else
+        m_remapBase.reset(m_points, m_hubFraction);
 
     auto* grid = new wxGridBagSizer();
     int row = 0;
@@ -58,7 +61,7 @@ void EditAirfoilPoints::update() {
 }
 
 void EditAirfoilPoints::saveValues() {
-    m_remapBase = {m_points, m_hubFraction};
+    m_remapBase.edited(m_points, m_hubFraction);
     m_project->setAirfoilPoints(m_points, true);
     refreshRepeatNotes();
 }
@@ -84,12 +87,15 @@ void EditAirfoilPoints::refreshRepeatNotes() {
 }
 
 void EditAirfoilPoints::storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points) {
-    m_project->setAirfoilPoints(points, true);
-    CallAfter([this] { update(); });
+    // After the edits still on their way, which store the list as it was.
+    CallAfter([this, points] {
+        m_project->setAirfoilPoints(points, true);
+        update();
+    });
 }
 
 void EditAirfoilPoints::addPointAfter(std::size_t i) {
-    if (i >= m_points.size()) return;
+    if (i >= m_points.size() || !acceptsAction(kListRebuildRefused)) return;
     std::vector<bemt::AirfoilPoint> points = m_points;
     bemt::AirfoilPoint added = points[i];
     added.x_rel = i + 1 < points.size() ? (points[i].x_rel + points[i + 1].x_rel) * 0.5 : points.back().x_rel;
@@ -98,7 +104,7 @@ void EditAirfoilPoints::addPointAfter(std::size_t i) {
 }
 
 void EditAirfoilPoints::removePoint(std::size_t i) {
-    if (i >= m_points.size()) return;
+    if (i >= m_points.size() || !acceptsAction(kListRebuildRefused)) return;
     std::vector<bemt::AirfoilPoint> points = m_points;
     points.erase(points.begin() + static_cast<std::ptrdiff_t>(i));
     storeAndRebuild(points);

@@ -113,6 +113,8 @@ private:
     // continues it.
     void startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid = {},
                      unsigned unused = 0);
+    // The FieldUse bits of the fields a turbine computation (or the blade export) does not use.
+    unsigned turbineUnused(bool powerCurve) const;
     // False (after saying which fields are red) when any field holds invalid input.
     bool inputAccepted(const std::vector<wxString>& alsoInvalid, unsigned unused);
     void enableActions(bool enable);
