@@ -209,6 +209,8 @@ void EditCompute::computeOperatingPoint() {
 void EditCompute::designBlade() { startAction([this] { m_actions->design(); }, {}, kCharacteristicsRange); }
 void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }, {}, kDesignChordLimit); }
 
+void EditCompute::setListCheck(std::function<bool()> check) { m_takeover->setListCheck(std::move(check)); }
+
 void EditCompute::stopComputation() {
     // Until the computation has ended: nothing more to stop.
     if (m_runner->stop()) m_stopBtn->Disable();

@@ -83,6 +83,8 @@ public:
     void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
     // By default only the panel's own fields are checked; the main window checks all pages.
     void setInputCheck(InputCheck check) { m_inputCheck = std::move(check); }
+    // Asked before a result's blade replaces the point lists (see DesignTakeover).
+    void setListCheck(std::function<bool()> check);
 
     // State, for the main window and tests.
     bool busy() const { return m_runner->busy(); }

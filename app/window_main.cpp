@@ -62,6 +62,10 @@ MainWindow::MainWindow()
     startHistory();
     m_compute->setInputCheck([this](unsigned unused) { return invalidFields(false, unused); });
     m_turbineCompute->setTurbineCheck([this](unsigned) { return m_turbine->invalidFields(); });
+    m_compute->setListCheck([this] {
+        flushFieldUpdates();
+        return m_shape->acceptsAction("No designed blade is taken over");
+    });
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
     Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);
