@@ -310,6 +310,22 @@ void EditSingleAirfoilPoint::rebuildOutdatedRows() {
     });
 }
 
+std::vector<int> EditSingleAirfoilPoint::columnWidths() {
+    keepColumnWidths({});
+    m_grid->CalcMin();
+    const wxArrayInt& widths = m_grid->GetColWidths();
+    return std::vector<int>(widths.begin(), widths.end());
+}
+
+void EditSingleAirfoilPoint::keepColumnWidths(const std::vector<int>& widths) {
+    // A row of spacers far below the rows, as wide as the columns are to be.
+    constexpr int kSpacerRow = 100;
+    for (std::size_t col = m_widthSpacers.size(); col < widths.size(); ++col)
+        m_widthSpacers.push_back(m_grid->Add(0, 0, wxGBPosition(kSpacerRow, static_cast<int>(col))));
+    for (std::size_t col = 0; col < m_widthSpacers.size(); ++col)
+        m_widthSpacers[col]->SetMinSize(col < widths.size() ? widths[col] : 0, 0);
+}
+
 bool EditSingleAirfoilPoint::hasDataFile(bemt::AirfoilType type) {
     return bemt::readsDataFile(type);
 }

@@ -52,6 +52,10 @@ public:
     // The controls of the point's own airfoil data (type and its settings): greyed out
     // while the point repeats the previous one.
     std::vector<wxWindow*> ownDataControls() const;
+    // The widths of the rows' columns, and the widths they keep at least (the widest of
+    // every point of the list, so that the fields of all points line up).
+    std::vector<int> columnWidths();
+    void keepColumnWidths(const std::vector<int>& widths);
     // The kinds of data read from a file named in the "Data file" row.
     static bool hasDataFile(bemt::AirfoilType type);
 
@@ -101,6 +105,7 @@ private:
     std::size_t m_firstTypeChild = 0;  // and from here on the rows of the type
     int m_firstTypeRow = 0;
     wxGridBagSizer* m_grid = nullptr;  // the rows' sizer
+    std::vector<wxSizerItem*> m_widthSpacers;  // below the rows, one a column
     wxTextCtrl* m_positionCtrl = nullptr;
     wxTextCtrl* m_absoluteCtrl = nullptr;
     wxTextCtrl* m_pathCtrl = nullptr;

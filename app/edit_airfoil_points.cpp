@@ -3,6 +3,8 @@
 #include <wx/button.h>
 #include <wx/filename.h>
 
+#include <algorithm>
+
 #include "app/edit_airfoil_point_single.h"
 #include "app/field_rules.h"
 #include "app/kvp_project.h"
@@ -26,8 +28,8 @@ EditAirfoilPoints::~EditAirfoilPoints() {
 
 void EditAirfoilPoints::update() {
     Freeze();
+    m_editors.clear();  // before they go: a layout on the way aligns none of them
     m_scroll->DestroyChildren();
-    m_editors.clear();
     m_points = m_project->airfoilPoints();
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
@@ -64,6 +66,17 @@ void EditAirfoilPoints::saveValues() {
     m_remapBase.edited(m_points, m_hubFraction);
     m_project->setAirfoilPoints(m_points, true);
     refreshRepeatNotes();
+}
+
+bool EditAirfoilPoints::Layout() {
+    std::vector<int> widths;
+    for (auto* editor : m_editors) {
+        const std::vector<int> own = editor->columnWidths();
+        if (widths.size() < own.size()) widths.resize(own.size(), 0);
+        for (std::size_t col = 0; col < own.size(); ++col) widths[col] = std::max(widths[col], own[col]);
+    }
+    for (auto* editor : m_editors) editor->keepColumnWidths(widths);
+    return EditSection::Layout();
 }
 
 void EditAirfoilPoints::refreshRepeatNotes() {

@@ -35,6 +35,8 @@ public:
 
 private:
     void storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points);
+    // The columns of every point as wide as the widest point's, so that the fields line up.
+    bool Layout() override;
     // Tells every repeating point what it repeats.
     void refreshRepeatNotes();
 
