@@ -58,6 +58,8 @@ void EditSingleAirfoilPoint::load() {
 
 void EditSingleAirfoilPoint::buildCommonRows() {
     m_grid = new wxGridBagSizer();
+    // The empty rows above the spacers of the column widths take no room.
+    m_grid->SetEmptyCellSize(wxSize(0, 0));
     wxGridBagSizer* grid = m_grid;
     int row = 0;
     m_positionCtrl = setupInput(grid, row, 0, "x/R", "[-]", "Relative postition at the blade.");
@@ -311,6 +313,7 @@ void EditSingleAirfoilPoint::rebuildOutdatedRows() {
 }
 
 std::vector<int> EditSingleAirfoilPoint::columnWidths() {
+    if (!m_grid) return {};  // not built yet
     keepColumnWidths({});
     m_grid->CalcMin();
     const wxArrayInt& widths = m_grid->GetColWidths();
@@ -320,6 +323,7 @@ std::vector<int> EditSingleAirfoilPoint::columnWidths() {
 void EditSingleAirfoilPoint::keepColumnWidths(const std::vector<int>& widths) {
     // A row of spacers far below the rows, as wide as the columns are to be.
     constexpr int kSpacerRow = 100;
+    if (!m_grid) return;
     for (std::size_t col = m_widthSpacers.size(); col < widths.size(); ++col)
         m_widthSpacers.push_back(m_grid->Add(0, 0, wxGBPosition(kSpacerRow, static_cast<int>(col))));
     for (std::size_t col = 0; col < m_widthSpacers.size(); ++col)
