@@ -11,6 +11,7 @@ DesignTakeover::DesignTakeover(wxWindow* parent, KvpProject& project, const Comp
     : m_parent(parent), m_project(project), m_dialogs(dialogs) {}
 
 void DesignTakeover::twist(const std::vector<double>& x, const std::vector<double>& twist) {
+    if (!listsAccept()) return;
     try {
         m_project.transferTwist(x, twist);
     } catch (const bemt::Error& error) {
@@ -37,6 +38,7 @@ std::optional<std::vector<std::pair<double, double>>> DesignTakeover::designPoin
 }
 
 void DesignTakeover::designedTwist(const std::vector<double>& x, const std::vector<double>& twist) {
+    if (!listsAccept()) return;
     try {
         std::vector<double> positions;
         for (const auto& p : m_project.twistPoints()) positions.push_back(p.x_rel);
@@ -53,6 +55,7 @@ void DesignTakeover::designedTwist(const std::vector<double>& x, const std::vect
 }
 
 void DesignTakeover::designedChord(const std::vector<double>& x, const std::vector<double>& chord) {
+    if (!listsAccept()) return;
     try {
         std::vector<double> positions;
         for (const auto& p : m_project.chordPoints()) positions.push_back(p.x_rel);

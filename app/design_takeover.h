@@ -7,6 +7,7 @@
 #include <wx/string.h>
 #include <wx/tracker.h>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -28,6 +29,10 @@ public:
     // Questions and errors go to dialogs (kept by the caller), over parent.
     DesignTakeover(wxWindow* parent, KvpProject& project, const ComputeDialogs& dialogs);
 
+    // Asked before the point lists change: false (after saying why) while they hold text
+    // that is not in the project, which the new points would drop.
+    void setListCheck(std::function<bool()> check) { m_listCheck = std::move(check); }
+
     // A twist distribution at the positions of the project's twist points.
     void twist(const std::vector<double>& x, const std::vector<double>& twist);
     void designedTwist(const std::vector<double>& x, const std::vector<double>& twist);
@@ -39,8 +44,10 @@ private:
         const wxString& what, const std::vector<double>& positions, const std::vector<double>& x,
         const std::vector<double>& values, bemt::spline::spline_type kind);
     void showError(const wxString& message) const;
+    bool listsAccept() const { return !m_listCheck || m_listCheck(); }
 
     wxWindow* m_parent;
     KvpProject& m_project;
     const ComputeDialogs& m_dialogs;
+    std::function<bool()> m_listCheck;
 };

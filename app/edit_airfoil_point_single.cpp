@@ -2,18 +2,14 @@
 
 #include <wx/button.h>
 
+#include <algorithm>
+
 #include "app/file_manager.h"
 #include "app/kvp_project.h"
 #include "bemt/ProfileParamsXfoil.h"
 #include "bemt/ValueLimits.h"
 
 wxDEFINE_EVENT(kvnEVT_POINT_CHANGED, wxCommandEvent);
-
-namespace {
-
-bool read(const wxTextCtrl* field, double& value) { return field && parseNumber(field->GetValue(), value); }
-
-}  // namespace
 
 wxArrayString EditSingleAirfoilPoint::typeItems() {
     wxArrayString items;
@@ -60,10 +56,11 @@ void EditSingleAirfoilPoint::load() {
     m_cdMax = m_point.cd_max;
 }
 
-void EditSingleAirfoilPoint::refreshControls() {
-    m_rows->DestroyChildren();
-    m_pathCtrl = m_aMinCtrl = m_aMaxCtrl = m_aStepCtrl = m_reMinCtrl = m_reMaxCtrl = m_passesCtrl = nullptr;
-    auto* grid = new wxGridBagSizer();
+void EditSingleAirfoilPoint::buildCommonRows() {
+    m_grid = new wxGridBagSizer();
+    // The empty rows above the spacers of the column widths take no room.
+    m_grid->SetEmptyCellSize(wxSize(0, 0));
+    wxGridBagSizer* grid = m_grid;
     int row = 0;
     m_positionCtrl = setupInput(grid, row, 0, "x/R", "[-]", "Relative postition at the blade.");
     m_absoluteCtrl = setupInput(grid, row++, 3, "x", "[m]", "Absolute postition at the blade.");
@@ -90,15 +87,29 @@ void EditSingleAirfoilPoint::refreshControls() {
             .showing([this] { return std::optional<double>(m_x * rotorRadius()); }));
     m_positionCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double x = 0.0;
-        if (read(m_positionCtrl, x)) writeDerived(m_absoluteCtrl, x * rotorRadius());
+        if (readSource(m_positionCtrl, x)) writeDerived(m_absoluteCtrl, x * rotorRadius());
         event.Skip();
     });
     m_absoluteCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double x = 0.0;
-        if (read(m_absoluteCtrl, x)) writeDerived(m_positionCtrl, x / rotorRadius());
+        if (readSource(m_absoluteCtrl, x)) writeDerived(m_positionCtrl, x / rotorRadius());
         event.Skip();
     });
 
+    m_firstTypeRow = row;
+    m_firstTypeChild = m_rows->GetChildren().size();
+    m_rows->SetSizer(grid, true);
+}
+
+void EditSingleAirfoilPoint::refreshControls() {
+    if (!m_built) buildCommonRows();
+    // The rows of the previous type go; the fields every type has stay, with the focus
+    // and any text in them.
+    const std::vector<wxWindow*> children(m_rows->GetChildren().begin(), m_rows->GetChildren().end());
+    for (std::size_t i = m_firstTypeChild; i < children.size(); ++i) children[i]->Destroy();
+    m_pathCtrl = m_aMinCtrl = m_aMaxCtrl = m_aStepCtrl = m_reMinCtrl = m_reMaxCtrl = m_passesCtrl = nullptr;
+    wxGridBagSizer* grid = m_grid;
+    int row = m_firstTypeRow;
     if (hasDataFile(m_type)) {
         const bool csv = m_type == bemt::CSVData;
         m_pathCtrl = setupInput(grid, row, 0, "Data file", "",
@@ -186,7 +197,6 @@ void EditSingleAirfoilPoint::refreshControls() {
                                        "1.11 + 0.018 times the blade's aspect ratio (R / mean chord, at most 50).");
         cdMax->SetValidator(InputNumberValidator<double>(&m_cdMax, true, 0.0, 5.0));
     }
-    m_rows->SetSizer(grid, true);
     m_built = true;
     m_builtType = m_type;
 }
@@ -275,23 +285,49 @@ void EditSingleAirfoilPoint::onUpdatedValue(wxCommandEvent& event) {
     // type that waited beside red text and went with a key typed elsewhere waits for the
     // end of that edit: rebuilding the rows would take the field being typed into.
     if (m_type == m_builtType) return;
-    if (event.GetEventObject() == m_typeChoice)
+    if (event.GetEventObject() == m_typeChoice) {
         CallAfter([this] { update(); });
-    else
+    } else {
         m_rowsOutdated = true;
+        rebuildOutdatedRows();
+    }
 }
 
 void EditSingleAirfoilPoint::endEdit() {
     EditSection::endEdit();
+    rebuildOutdatedRows();
+}
+
+void EditSingleAirfoilPoint::rebuildOutdatedRows() {
     if (!m_rowsOutdated) return;
-    // Once the focus has moved: while it stays in this point, the next edit there ends
-    // first (rebuilding would take the field just clicked).
     CallAfter([this] {
-        wxWindow* focus = wxWindow::FindFocus();
-        if (!m_rowsOutdated || (focus && IsDescendant(focus))) return;
+        if (!m_rowsOutdated || editing()) return;  // the end of that edit comes back here
         m_rowsOutdated = false;
+        // A focus on a row that goes moves to the type, whose rows come.
+        const std::vector<wxWindow*> children(m_rows->GetChildren().begin(), m_rows->GetChildren().end());
+        const auto focus = std::find(children.begin(), children.end(), wxWindow::FindFocus());
+        const bool focusGoes = focus != children.end() && focus - children.begin() >= static_cast<long>(m_firstTypeChild);
         update();
+        if (focusGoes) m_typeChoice->SetFocus();
     });
+}
+
+std::vector<int> EditSingleAirfoilPoint::columnWidths() {
+    if (!m_grid) return {};  // not built yet
+    keepColumnWidths({});
+    m_grid->CalcMin();
+    const wxArrayInt& widths = m_grid->GetColWidths();
+    return std::vector<int>(widths.begin(), widths.end());
+}
+
+void EditSingleAirfoilPoint::keepColumnWidths(const std::vector<int>& widths) {
+    // A row of spacers far below the rows, as wide as the columns are to be.
+    constexpr int kSpacerRow = 100;
+    if (!m_grid) return;
+    for (std::size_t col = m_widthSpacers.size(); col < widths.size(); ++col)
+        m_widthSpacers.push_back(m_grid->Add(0, 0, wxGBPosition(kSpacerRow, static_cast<int>(col))));
+    for (std::size_t col = 0; col < m_widthSpacers.size(); ++col)
+        m_widthSpacers[col]->SetMinSize(col < widths.size() ? widths[col] : 0, 0);
 }
 
 bool EditSingleAirfoilPoint::hasDataFile(bemt::AirfoilType type) {

@@ -19,7 +19,7 @@ public:
     EditSingleAirfoilPoint(wxWindow* parent, KvpProject* project, bemt::AirfoilPoint& point,
                            const bemt::AirfoilPoint* previous, const bemt::AirfoilPoint* next);
 
-    // Builds the rows for the edited type.
+    // Builds the rows for the edited type (the rows every type has once).
     void refreshControls();
     // Loads the point into the fields and controls (rebuilding the rows when the type changed).
     void update() override;
@@ -52,11 +52,17 @@ public:
     // The controls of the point's own airfoil data (type and its settings): greyed out
     // while the point repeats the previous one.
     std::vector<wxWindow*> ownDataControls() const;
+    // The widths of the rows' columns, and the widths they keep at least (the widest of
+    // every point of the list, so that the fields of all points line up).
+    std::vector<int> columnWidths();
+    void keepColumnWidths(const std::vector<int>& widths);
     // The kinds of data read from a file named in the "Data file" row.
     static bool hasDataFile(bemt::AirfoilType type);
 
 private:
     void load();
+    // The rows every type has: position, repeat and type.
+    void buildCommonRows();
     void browse();
     // "Guess Re" checked disables the Reynolds number fields.
     void enableReynoldsFields(bool guessing);
@@ -64,6 +70,9 @@ private:
     void applyRepeat();
     bool repeating() const;
     void onUpdatedValue(wxCommandEvent& event);
+    // Rows of a type that changed beside another edit are built once no field of the
+    // point is being typed into.
+    void rebuildOutdatedRows();
     double rotorRadius() const;
 
     KvpProject* m_project;
@@ -93,6 +102,10 @@ private:
     wxStaticText* m_repeatNote = nullptr;
     wxCheckBox* m_repeatBox = nullptr;
     std::size_t m_firstDataChild = 0;  // the rows' children from here on are the own data
+    std::size_t m_firstTypeChild = 0;  // and from here on the rows of the type
+    int m_firstTypeRow = 0;
+    wxGridBagSizer* m_grid = nullptr;  // the rows' sizer
+    std::vector<wxSizerItem*> m_widthSpacers;  // below the rows, one a column
     wxTextCtrl* m_positionCtrl = nullptr;
     wxTextCtrl* m_absoluteCtrl = nullptr;
     wxTextCtrl* m_pathCtrl = nullptr;

@@ -3,6 +3,8 @@
 #include <wx/button.h>
 #include <wx/filename.h>
 
+#include <algorithm>
+
 #include "app/edit_airfoil_point_single.h"
 #include "app/field_rules.h"
 #include "app/kvp_project.h"
@@ -26,12 +28,15 @@ EditAirfoilPoints::~EditAirfoilPoints() {
 
 void EditAirfoilPoints::update() {
     Freeze();
+    m_editors.clear();  // before they go: a layout on the way aligns none of them
     m_scroll->DestroyChildren();
-    m_editors.clear();
     m_points = m_project->airfoilPoints();
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
-    if (!m_remapping) m_remapBase = {m_points, m_hubFraction};
+    if (m_remapping)
+        m_remapBase.remapped(m_points);
+    else
+        m_remapBase.reset(m_points, m_hubFraction);
 
     auto* grid = new wxGridBagSizer();
     int row = 0;
@@ -58,9 +63,20 @@ void EditAirfoilPoints::update() {
 }
 
 void EditAirfoilPoints::saveValues() {
-    m_remapBase = {m_points, m_hubFraction};
+    m_remapBase.edited(m_points, m_hubFraction);
     m_project->setAirfoilPoints(m_points, true);
     refreshRepeatNotes();
+}
+
+bool EditAirfoilPoints::Layout() {
+    std::vector<int> widths;
+    for (auto* editor : m_editors) {
+        const std::vector<int> own = editor->columnWidths();
+        if (widths.size() < own.size()) widths.resize(own.size(), 0);
+        for (std::size_t col = 0; col < own.size(); ++col) widths[col] = std::max(widths[col], own[col]);
+    }
+    for (auto* editor : m_editors) editor->keepColumnWidths(widths);
+    return EditSection::Layout();
 }
 
 void EditAirfoilPoints::refreshRepeatNotes() {
@@ -84,12 +100,15 @@ void EditAirfoilPoints::refreshRepeatNotes() {
 }
 
 void EditAirfoilPoints::storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points) {
-    m_project->setAirfoilPoints(points, true);
-    CallAfter([this] { update(); });
+    // After the edits still on their way, which store the list as it was.
+    CallAfter([this, points] {
+        m_project->setAirfoilPoints(points, true);
+        update();
+    });
 }
 
 void EditAirfoilPoints::addPointAfter(std::size_t i) {
-    if (i >= m_points.size()) return;
+    if (i >= m_points.size() || !acceptsAction(kListRebuildRefused)) return;
     std::vector<bemt::AirfoilPoint> points = m_points;
     bemt::AirfoilPoint added = points[i];
     added.x_rel = i + 1 < points.size() ? (points[i].x_rel + points[i + 1].x_rel) * 0.5 : points.back().x_rel;
@@ -98,7 +117,7 @@ void EditAirfoilPoints::addPointAfter(std::size_t i) {
 }
 
 void EditAirfoilPoints::removePoint(std::size_t i) {
-    if (i >= m_points.size()) return;
+    if (i >= m_points.size() || !acceptsAction(kListRebuildRefused)) return;
     std::vector<bemt::AirfoilPoint> points = m_points;
     points.erase(points.begin() + static_cast<std::ptrdiff_t>(i));
     storeAndRebuild(points);

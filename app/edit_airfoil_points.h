@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/edit_section.h"
+#include "app/field_rules.h"
 #include "bemt/Records.h"
 
 class KvpProject;
@@ -34,6 +35,8 @@ public:
 
 private:
     void storeAndRebuild(const std::vector<bemt::AirfoilPoint>& points);
+    // The columns of every point as wide as the widest point's, so that the fields line up.
+    bool Layout() override;
     // Tells every repeating point what it repeats.
     void refreshRepeatNotes();
 
@@ -42,12 +45,7 @@ private:
     std::vector<EditSingleAirfoilPoint*> m_editors;
     wxScrolledWindow* m_scroll;
     double m_hubFraction = -1.0;  // hub radius / rotor radius when the list was shown
-    // The list as the user, a file or an action left it: radius changes remap from it.
-    // The list, and its hub fraction, as they were before the radii began to change.
-    struct {
-        std::vector<bemt::AirfoilPoint> points;
-        double hubFraction = -1.0;
-    } m_remapBase;
+    field_rules::RemapBase<bemt::AirfoilPoint> m_remapBase;
     bool m_remapping = false;
 };
 

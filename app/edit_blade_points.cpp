@@ -5,12 +5,6 @@
 #include "app/field_rules.h"
 #include "app/kvp_project.h"
 
-namespace {
-
-bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
-
-}  // namespace
-
 template <typename Point>
 EditBladePoints<Point>::EditBladePoints(wxWindow* parent, KvpProject* project, const wxString& title,
                                         ValueField field)
@@ -47,7 +41,10 @@ void EditBladePoints<Point>::update() {
     m_points = projectPoints();
     const bemt::OperatingConditions c = m_project->operatingConditions();
     m_hubFraction = c.Rh / c.R;
-    if (!m_remapping) m_remapBase = {m_points, m_hubFraction};
+    if (m_remapping)
+        m_remapBase.remapped(m_points);
+    else
+        m_remapBase.reset(m_points, m_hubFraction);
     refreshControls();
     TransferDataToWindow();
     fillAbsoluteFields();
@@ -112,23 +109,23 @@ void EditBladePoints<Point>::refreshControls() {
         // shows the stored value: see validateAndTransfer).
         position->Bind(kvnEVT_UPDATED_VALUE, [this, position, absolute](wxCommandEvent& event) {
             double x = 0.0;
-            if (read(position, x)) writeDerived(absolute, x * rotorRadius());
+            if (readSource(position, x)) writeDerived(absolute, x * rotorRadius());
             event.Skip();
         });
         absolute->Bind(kvnEVT_UPDATED_VALUE, [this, position, absolute](wxCommandEvent& event) {
             double x = 0.0;
-            if (read(absolute, x)) writeDerived(position, x / rotorRadius());
+            if (readSource(absolute, x)) writeDerived(position, x / rotorRadius());
             event.Skip();
         });
         if (absoluteValue) {
             value->Bind(kvnEVT_UPDATED_VALUE, [this, value, absoluteValue](wxCommandEvent& event) {
                 double v = 0.0;
-                if (read(value, v)) writeDerived(absoluteValue, v * rotorRadius());
+                if (readSource(value, v)) writeDerived(absoluteValue, v * rotorRadius());
                 event.Skip();
             });
             absoluteValue->Bind(kvnEVT_UPDATED_VALUE, [this, value, absoluteValue](wxCommandEvent& event) {
                 double v = 0.0;
-                if (read(absoluteValue, v)) writeDerived(value, v / rotorRadius());
+                if (readSource(absoluteValue, v)) writeDerived(value, v / rotorRadius());
                 event.Skip();
             });
         }
@@ -147,20 +144,23 @@ void EditBladePoints<Point>::refreshControls() {
 
 template <typename Point>
 void EditBladePoints<Point>::saveValues() {
-    m_remapBase = {m_points, m_hubFraction};
+    m_remapBase.edited(m_points, m_hubFraction);
     storePoints(m_points);
 }
 
 template <typename Point>
 void EditBladePoints<Point>::storeAndRebuild(const std::vector<Point>& points) {
-    storePoints(points);
-    // The rows are rebuilt after the button's own click handling has finished.
-    CallAfter([this] { update(); });
+    // After the button's own click handling has finished, and after the edits still on
+    // their way, which store the list as it was.
+    CallAfter([this, points] {
+        storePoints(points);
+        update();
+    });
 }
 
 template <typename Point>
 void EditBladePoints<Point>::insertAfter(std::size_t i) {
-    if (i >= m_points.size()) return;
+    if (i >= m_points.size() || !acceptsAction(kListRebuildRefused)) return;
     std::vector<Point> points = m_points;
     Point added = points[i];
     if (i + 1 < points.size()) {
@@ -173,7 +173,7 @@ void EditBladePoints<Point>::insertAfter(std::size_t i) {
 
 template <typename Point>
 void EditBladePoints<Point>::remove(std::size_t i) {
-    if (i >= m_points.size()) return;
+    if (i >= m_points.size() || !acceptsAction(kListRebuildRefused)) return;
     std::vector<Point> points = m_points;
     points.erase(points.begin() + static_cast<std::ptrdiff_t>(i));
     storeAndRebuild(points);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/edit_section.h"
+#include "app/field_rules.h"
 #include "bemt/ValueLimits.h"
 
 class KvpProject;
@@ -69,12 +70,7 @@ private:
     std::vector<Point> m_points;
     wxScrolledWindow* m_scroll;
     double m_hubFraction = -1.0;  // hub radius / rotor radius when the list was shown
-    // The list as the user, a file or an action left it: radius changes remap from it.
-    // The list, and its hub fraction, as they were before the radii began to change.
-    struct {
-        std::vector<Point> points;
-        double hubFraction = -1.0;
-    } m_remapBase;
+    field_rules::RemapBase<Point> m_remapBase;
     bool m_remapping = false;
     std::vector<wxTextCtrl*> m_positionCtrls, m_absolutePositionCtrls, m_valueCtrls, m_absoluteValueCtrls;
 };

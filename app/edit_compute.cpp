@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "app/blade_exporter.h"
@@ -185,8 +186,19 @@ void EditCompute::onInterpolationToggled(wxCommandEvent& event) {
 // ---- actions ----
 
 // Each action checks the fields it uses. The turbine computations and the blade export use
-// the rotor, the air, the solver, the blade and the airfoils only.
-constexpr unsigned kTurbineUnused = kDesignPoint | kCharacteristicsRange | kDesignChordLimit;
+// the rotor, the air, the solver, the blade and the airfoils, and the design point only
+// where the airfoil data guess their Reynolds numbers from it; the power curve of a
+// turbine the project does not state uses the rotation speed as well.
+unsigned EditCompute::turbineUnused(bool powerCurve) const {
+    unsigned unused = kPitchSweep | kCharacteristicsRange | kDesignChordLimit;
+    const auto& points = m_project->airfoilPoints();
+    const bool guessed = std::any_of(points.begin(), points.end(), [](const bemt::AirfoilPoint& p) {
+        return !p.repeat && p.data_type == bemt::Coordinates && p.guess_reynolds;
+    });
+    if (!guessed) unused |= kDesignPoint;
+    if (!powerCurve || m_project->state().turbine) unused |= kDefaultRotorSpeeds;
+    return unused;
+}
 
 void EditCompute::analyzeAirfoils() {
     startAction([this] { m_actions->analyzeAirfoils(); }, {}, kCharacteristicsRange | kDesignChordLimit);
@@ -197,6 +209,8 @@ void EditCompute::computeOperatingPoint() {
 void EditCompute::designBlade() { startAction([this] { m_actions->design(); }, {}, kCharacteristicsRange); }
 void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }, {}, kDesignChordLimit); }
 
+void EditCompute::setListCheck(std::function<bool()> check) { m_takeover->setListCheck(std::move(check)); }
+
 void EditCompute::stopComputation() {
     // Until the computation has ended: nothing more to stop.
     if (m_runner->stop()) m_stopBtn->Disable();
@@ -204,25 +218,27 @@ void EditCompute::stopComputation() {
 
 void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
-    if (!inputAccepted(alsoInvalid, kTurbineUnused)) return;
+    flushFieldUpdates();
+    if (!inputAccepted(alsoInvalid, turbineUnused(true))) return;
     const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
     if (!problems.empty()) {
         showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
         return;
     }
-    startAction([this] { m_actions->powerCurve(); }, alsoInvalid, kTurbineUnused);
+    startAction([this] { m_actions->powerCurve(); }, alsoInvalid, turbineUnused(true));
 }
 
 void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
-    if (!inputAccepted(alsoInvalid, kTurbineUnused)) return;
+    flushFieldUpdates();
+    if (!inputAccepted(alsoInvalid, turbineUnused(false))) return;
     try {
         bemt::PerformanceSurface::check(grid.wind, grid.tsr, grid.pitch);
     } catch (const bemt::Error& error) {
         showError(fromCore(error.message()));
         return;
     }
-    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid, kTurbineUnused);
+    startAction([this, grid] { m_actions->surface(grid); }, alsoInvalid, turbineUnused(false));
 }
 
 void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<void(const wxString&)> done) {
@@ -235,12 +251,14 @@ void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<vo
             m_runner->setBusy(false);
             m_exporter->exportProject(project, bladeFile, done);
         },
-        {}, kTurbineUnused);
+        {}, turbineUnused(false));
 }
 
 void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid,
                               unsigned unused) {
     if (busy()) return;
+    // Keys that arrived with the click reach the project first.
+    flushFieldUpdates();
     m_opener->followProjectName();
     // Computing with the last accepted values while the form shows others would give
     // results that contradict the form.
@@ -256,9 +274,7 @@ bool EditCompute::inputAccepted(const std::vector<wxString>& alsoInvalid, unsign
     std::vector<wxString> invalid = m_inputCheck ? m_inputCheck(unused) : invalidFields(unused);
     invalid.insert(invalid.end(), alsoInvalid.begin(), alsoInvalid.end());
     if (invalid.empty()) return true;
-    wxString message = kInvalidInputMessage;
-    for (const wxString& field : invalid) message += "\n" + field;
-    m_dialogs.error(this, message, kInvalidInputCaption);
+    m_dialogs.error(this, kInvalidInputMessage + listedLines(invalid), kInvalidInputCaption);
     return false;
 }
 

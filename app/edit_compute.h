@@ -83,6 +83,8 @@ public:
     void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
     // By default only the panel's own fields are checked; the main window checks all pages.
     void setInputCheck(InputCheck check) { m_inputCheck = std::move(check); }
+    // Asked before a result's blade replaces the point lists (see DesignTakeover).
+    void setListCheck(std::function<bool()> check);
 
     // State, for the main window and tests.
     bool busy() const { return m_runner->busy(); }
@@ -113,6 +115,8 @@ private:
     // continues it.
     void startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid = {},
                      unsigned unused = 0);
+    // The FieldUse bits of the fields a turbine computation (or the blade export) does not use.
+    unsigned turbineUnused(bool powerCurve) const;
     // False (after saying which fields are red) when any field holds invalid input.
     bool inputAccepted(const std::vector<wxString>& alsoInvalid, unsigned unused);
     void enableActions(bool enable);

@@ -20,7 +20,6 @@ bool otherPasses(const wxTextCtrl* other, const bemt::ValueLimit& limits, const 
     return !readPartner(other, limits, v) || rule(v);
 }
 
-bool read(const wxTextCtrl* field, double& value) { return parseNumber(field->GetValue(), value); }
 
 // The tip speed ratio a wind velocity, rotation speed and radius give lies within the
 // range of the tip speed ratio field.
@@ -134,9 +133,12 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
         }));
     pitch.bind();
 
-    // The turbine computations choose their own wind, speeds and pitch.
-    for (const wxWindow* field : {m_windCtrl, m_rpmCtrl, m_tsrCtrl, m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl})
-        markFieldUse(field, kDesignPoint);
+    // The turbine computations choose their own wind, speeds and pitch, unless airfoil
+    // data guess their Reynolds numbers from the design point or a turbine the project
+    // does not state takes its rotor speeds from the rotation speed.
+    for (const wxWindow* field : {m_windCtrl, m_tsrCtrl}) markFieldUse(field, kDesignPoint);
+    markFieldUse(m_rpmCtrl, kDesignPoint | kDefaultRotorSpeeds);
+    for (const wxWindow* field : {m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl}) markFieldUse(field, kPitchSweep);
 
     setupLambdaLogic();
     m_pitchBox->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
@@ -164,7 +166,7 @@ bool EditOperatingConditions::fewEnoughPitchPositions() const {
 void EditOperatingConditions::setupLambdaLogic() {
     const auto rewriteTipSpeedRatio = [this](wxCommandEvent& event) {
         double radius = 0.0, wind = 0.0, rpm = 0.0;
-        if (read(m_radiusCtrl, radius) && read(m_windCtrl, wind) && read(m_rpmCtrl, rpm))
+        if (readSource(m_radiusCtrl, radius) && readSource(m_windCtrl, wind) && readSource(m_rpmCtrl, rpm))
             writeDerived(m_tsrCtrl, field_rules::tipSpeedRatio(rpm, radius, wind));
         event.Skip();
     };
@@ -173,7 +175,7 @@ void EditOperatingConditions::setupLambdaLogic() {
     m_rpmCtrl->Bind(kvnEVT_UPDATED_VALUE, rewriteTipSpeedRatio);
     m_tsrCtrl->Bind(kvnEVT_UPDATED_VALUE, [this](wxCommandEvent& event) {
         double radius = 0.0, tsr = 0.0, rpm = 0.0;
-        if (read(m_radiusCtrl, radius) && read(m_tsrCtrl, tsr) && read(m_rpmCtrl, rpm))
+        if (readSource(m_radiusCtrl, radius) && readSource(m_tsrCtrl, tsr) && readSource(m_rpmCtrl, rpm))
             writeDerived(m_windCtrl, field_rules::windVelocity(rpm, radius, tsr));
         event.Skip();
     });

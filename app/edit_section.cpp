@@ -1,5 +1,6 @@
 #include "app/edit_section.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/frame.h>
 #include <wx/scrolwin.h>
@@ -15,6 +16,7 @@
 #include <stdexcept>
 
 #include "app/divider_line.h"
+#include "results/error_box.h"
 #include "bemt/NumberText.h"
 
 wxDEFINE_EVENT(kvnEVT_UPDATED_VALUE, wxCommandEvent);
@@ -54,18 +56,24 @@ void postUpdatedValue(wxWindow* control) {
     control->GetEventHandler()->QueueEvent(event);
 }
 
+void flushFieldUpdates() {
+    if (wxTheApp) wxTheApp->ProcessPendingEvents();
+}
+
 void markValidity(wxWindow* control, bool valid) {
     // A valid field drops its own colours rather than taking the system's, so that it
     // looks disabled where a check box disables it.
     if (valid != (control->GetForegroundColour() == *wxRED)) return;
     control->SetForegroundColour(valid ? wxNullColour : *wxRED);
     // A tint shows a refused field that holds no text (emptied) as well.
-    control->SetBackgroundColour(valid ? wxNullColour : wxColour(255, 226, 226));
-    // A multi-line field keeps each character in the colour it was typed in (the new
-    // colour only reaches text typed from now on): the whole text takes the new one.
+    const wxColour tint(255, 226, 226);
+    control->SetBackgroundColour(valid ? wxNullColour : tint);
+    // A multi-line field keeps each character in the colours it was typed in (the new
+    // colours only reach text typed from now on): the whole text takes the new ones.
     if (auto* text = dynamic_cast<wxTextCtrl*>(control); text && text->IsMultiLine()) {
         const wxColour colour = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT) : *wxRED;
-        text->SetStyle(0, text->GetLastPosition(), wxTextAttr(colour));
+        const wxColour background = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW) : tint;
+        text->SetStyle(0, text->GetLastPosition(), wxTextAttr(colour, background));
     }
     control->Refresh();
 }
@@ -75,6 +83,8 @@ const wxString kPointsFollowTheHub =
     "span); Undo restores them.";
 
 const wxString kStatusReady = "Ready.";
+
+const wxString kListRebuildRefused = "No point is inserted or removed";
 
 void showPointsFollowNote(wxWindow* window, bool moved, bool radiiBack) {
     auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame);
@@ -134,6 +144,13 @@ wxString formatExact(double value) { return charsOf(value, std::nullopt); }
 
 wxString formatComputed(double value) { return charsOf(value, 15); }
 
+double scaledDecimal(double value, int exponent) {
+    double scaled = 0.0;
+    if (!std::isfinite(value) || !parseNumber(formatExact(value) + wxString::Format("e%d", exponent), scaled))
+        return value * std::pow(10.0, exponent);
+    return scaled;
+}
+
 NumberWithUnit formatNumberUnits(double value, const wxString& units, bool scaleUnits) {
     if (!scaleUnits || value == 0.0 || units.empty() || !std::isfinite(value)) return {formatNumber(value), units};
     int exponent = 3 * static_cast<int>(std::trunc(std::trunc(std::log10(std::fabs(value))) / 3.0));
@@ -152,6 +169,17 @@ bool parseNumber(const wxString& text, double& value) {
 
 bool readPartner(const wxTextCtrl* field, const bemt::ValueLimit& limits, double& value) {
     return field && parseNumber(field->GetValue(), value) && limits.contains(value);
+}
+
+bool readSource(const wxTextCtrl* field, double& value) {
+    // wxWindow gives its validator to non-const callers only.
+    const auto* rule =
+        field ? dynamic_cast<const InputNumberValidator<double>*>(const_cast<wxTextCtrl*>(field)->GetValidator())
+              : nullptr;
+    if (!rule || rule->acceptsText()) return field && parseNumber(field->GetValue(), value);
+    const auto held = rule->heldValue();
+    if (held) value = *held;
+    return held.has_value();
 }
 
 void writeDerived(wxTextCtrl* field, const wxString& text) {
@@ -270,36 +298,62 @@ wxString EditSection::fieldName(const wxWindow* control) const {
     return name != m_fieldNames.end() ? name->second : control->GetName();
 }
 
-std::vector<wxString> EditSection::invalidFields(unsigned unused) {
-    // Whether a field the computation uses shows a valid edit that red text holds back.
-    bool heldBack = false;
-    // Each red field in order, and whether the computation uses it.
-    std::vector<std::pair<wxString, bool>> red;
+void EditSection::visitFields(
+    const std::function<void(EditSection&, wxWindow*, wxValidator*, const wxString&)>& f) {
     const std::function<void(wxWindow*)> visit = [&](wxWindow* window) {
         for (wxWindow* child : window->GetChildren()) {
             if (auto* nested = dynamic_cast<EditSection*>(child)) {
-                for (const wxString& field : nested->invalidFields(unused)) red.emplace_back(field, true);
+                nested->visitFields(f);
                 continue;
             }
-            const auto uses = m_fieldUses.find(child);
-            const bool used = uses == m_fieldUses.end() || (uses->second & ~unused) != 0;
             if (wxValidator* validator = child->GetValidator()) {
-                if (!validator->Validate(this)) {
-                    const wxString field = fieldName(child);
-                    red.emplace_back(m_messageTitle.empty() ? field : m_messageTitle + ": " + field, used);
-                } else if (const auto* field = dynamic_cast<const FieldValidator*>(validator);
-                           used && field && !field->showsHeldValue()) {
-                    heldBack = true;
-                }
+                const wxString field = fieldName(child);
+                f(*this, child, validator, m_messageTitle.empty() ? field : m_messageTitle + ": " + field);
             }
             visit(child);
         }
     };
     visit(this);
+}
+
+std::vector<wxString> EditSection::invalidFields(unsigned unused) {
+    // Whether a field the computation uses shows a valid edit that red text holds back.
+    bool heldBack = false;
+    // Each red field in order, and whether the computation uses it.
+    std::vector<std::pair<wxString, bool>> red;
+    visitFields([&](EditSection& owner, wxWindow* child, wxValidator* validator, const wxString& name) {
+        const auto uses = owner.m_fieldUses.find(child);
+        const bool used = uses == owner.m_fieldUses.end() || (uses->second & ~unused) != 0;
+        if (!validator->Validate(&owner))
+            red.emplace_back(name, used);
+        else if (const auto* field = dynamic_cast<const FieldValidator*>(validator);
+                 used && field && !field->showsHeldValue())
+            heldBack = true;
+    });
     std::vector<wxString> fields;
     for (const auto& [field, used] : red)
         if (used || heldBack) fields.push_back(field);
     return fields;
+}
+
+std::vector<wxString> EditSection::unstoredFields() {
+    std::vector<wxString> fields;
+    visitFields([&](EditSection& owner, wxWindow*, wxValidator* validator, const wxString& name) {
+        // A red field that shows what the project holds (a file's value out of range, a
+        // point inserted on top of another) loses nothing.
+        const auto* field = dynamic_cast<const FieldValidator*>(validator);
+        if (field && ((!validator->Validate(&owner) && !field->showsHeldText()) || !field->showsHeldValue()))
+            fields.push_back(name);
+    });
+    return fields;
+}
+
+bool EditSection::acceptsAction(const wxString& action) {
+    const auto unstored = unstoredFields();
+    if (unstored.empty()) return true;
+    showErrorBox(this, action + " while fields hold text that is not in the project (shown in red, or held back by "
+                                "red text): the rebuilt list would lose it. Correct it first:" + listedLines(unstored));
+    return false;
 }
 
 void EditSection::validateAndTransfer() {

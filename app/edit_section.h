@@ -31,6 +31,11 @@ wxDECLARE_EVENT(kvnEVT_UPDATED_VALUE, wxCommandEvent);
 // first, then travels up to the section.
 void postUpdatedValue(wxWindow* control);
 
+// Brings the edits that fields have announced but the event loop has not yet handled
+// into the project: the actions that read the project or let it go (Save, Close, New,
+// a computation) run it first, for keys that arrive together with their command.
+void flushFieldUpdates();
+
 // Red text for invalid input, the system text colour otherwise.
 void markValidity(wxWindow* control, bool valid);
 
@@ -44,6 +49,9 @@ extern const wxString kStatusReady;
 // from where the edit began; none once the radii are back where it began (a valid "2" on
 // the way to a red "2,5" moved them and moved them back).
 void showPointsFollowNote(wxWindow* window, bool moved, bool radiiBack);
+
+// What a point list says when a point is to be inserted or removed beside red text.
+extern const wxString kListRebuildRefused;
 
 // Whether releasing this key edited the text of a field.
 bool isEditingKey(int keyCode, bool controlDown, bool altDown);
@@ -60,6 +68,9 @@ wxString formatNumber(double value);
 // The shortest text that reads back to exactly this double ("1.225", "59.57773941520393"),
 // as input fields show stored values: editing one digit changes nothing else.
 wxString formatExact(double value);
+// value × 10^exponent as the decimal number its shortest text shifted by exponent digits
+// reads: 1.0000001 MW is 1000000.1 W, where the product gives 1000000.1000000001.
+double scaledDecimal(double value, int exponent);
 // A value a field computes from others (x from x/R and R, λ from ω R / V): 15
 // significant digits, so that the last bit of a product does not show ("15.6", not
 // "15.600000000000001").
@@ -74,6 +85,9 @@ bool parseNumber(const wxString& text, int& value);
 // field's own range. False while that field is red by itself, so that the rule leaves the
 // fault to it instead of turning a valid field red as well.
 bool readPartner(const wxTextCtrl* field, const bemt::ValueLimit& limits, double& value);
+// The number a field stands for where other fields follow it: its text, or while that is
+// red the value it holds (the project's), so that no field is computed from red text.
+bool readSource(const wxTextCtrl* field, double& value);
 // Writes a value one field follows from others (a tip speed ratio, a step, x in m): its
 // section takes the change as the program's, part of the edit of the field it follows,
 // where any other change of a field's text is the user's (a key, a paste, a drop). A
@@ -197,7 +211,13 @@ public:
     }
     bool showsHeldText() const override {
         auto* text = this->textField();
-        return !m_value || !text || text->GetValue() == textOf(*m_value);
+        const auto held = heldValue();
+        return !held || !text || text->GetValue() == (m_value ? textOf(*held) : derivedTextOf(*held));
+    }
+    // The value the field holds, or for a field without one the value it shows.
+    std::optional<T> heldValue() const {
+        if (m_value) return *m_value;
+        return m_shown ? m_shown() : std::nullopt;
     }
 
     // Whether the text parses and passes the limits and the check.
@@ -375,9 +395,11 @@ void scrollPageOnWheel(wxWindow* control);
 
 // Fields that only some computations use, so that red text in them stops those alone.
 enum FieldUse : unsigned {
-    kDesignPoint = 1u,            // wind, rotation speed, tip speed ratio and pitch of the design point
+    kDesignPoint = 1u,            // wind, rotation speed and tip speed ratio of the design point
     kCharacteristicsRange = 2u,   // the range of the characteristics
     kDesignChordLimit = 4u,       // the chord limit of the blade design
+    kPitchSweep = 8u,             // the pitch angles of the design point
+    kDefaultRotorSpeeds = 16u,    // the rotation speed, which the default turbine's rotor speeds follow
 };
 
 class EditSection : public wxPanel {
@@ -401,6 +423,13 @@ public:
     // unless they hold back a valid edit of a field the computation uses: that edit has not
     // reached the project, which would compute with what the form no longer shows.
     std::vector<wxString> invalidFields(unsigned unused = 0);
+    // The fields whose text is not in the project: red text typed, or a valid text that
+    // red text holds back. Leaving the project loses them, so the user is asked first.
+    std::vector<wxString> unstoredFields();
+    // Before an action that rebuilds the section from its values (a point inserted or
+    // removed): false, after naming them in an error box, while fields hold text that is
+    // not in the project, which the action would drop.
+    bool acceptsAction(const wxString& action);
     // The computations that use a field only some of them use (FieldUse bits).
     void markFieldUse(const wxWindow* field, unsigned uses) { m_fieldUses[field] = uses; }
     // How messages name this section and its fields (the heading, unless set).
@@ -425,6 +454,8 @@ public:
 
 protected:
     wxBoxSizer* sectionSizer() const { return m_sizer; }
+    // Whether the user is typing into a field of this section (an edit not yet ended).
+    bool editing() const { return m_editing != nullptr; }
 
     // Row builders. Each places its controls in the container and returns the main one.
     wxTextCtrl* setupInput(wxGridBagSizer* sizer, int row, int col, const wxString& label, const wxString& units,
@@ -465,6 +496,9 @@ private:
     void restartDerived();
     template <typename F>
     void forEachFieldValidator(F&& f);
+    // Visits every field with a validator of this section and the sections inside it:
+    // f(owner, field, validator, name as messages give it).
+    void visitFields(const std::function<void(EditSection&, wxWindow*, wxValidator*, const wxString&)>& f);
 
     template <typename F>
     void forEachValidator(wxWindow* window, F&& f);

@@ -25,6 +25,10 @@ const std::pair<const char*, double bemt::TurbineSettings::*> kPlainNumbers[] = 
     {"availability", &bemt::TurbineSettings::availability},
 };
 
+// The rules that order two fields, which the turbine's checks file under the second.
+const std::pair<std::string, std::string> kOrderedPairs[] = {
+    {"rpm_min", "rpm_max"}, {"fine_pitch", "max_pitch"}, {"cut_in", "cut_out"}, {"wind_min", "wind_max"}};
+
 }  // namespace
 
 EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(parent, "Turbine"), m_project(project) {
@@ -215,15 +219,35 @@ bemt::TurbineSettings EditTurbine::settingsFromTexts() const {
 }
 
 std::optional<std::string> EditTurbine::problemOf(const std::string& key) const {
-    for (const auto& p : bemt::Turbine::problems(settingsFromTexts()))
-        if (p.key == key || (key == "wind_climates" && p.key.rfind("wind_climates", 0) == 0)) return p.message;
+    for (const auto& p : bemt::Turbine::problems(settingsFromTexts())) {
+        if (const auto marked = orderMarks(p, key)) {
+            if (*marked) return p.message;
+        } else if (p.key == key || (key == "wind_climates" && p.key.rfind("wind_climates", 0) == 0)) {
+            return p.message;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> EditTurbine::orderMarks(const bemt::TurbineSettingProblem& problem, const std::string& key) const {
+    const auto changed = [this](const std::string& k) {
+        const auto* rule = dynamic_cast<const FieldValidator*>(m_fields.at(k)->GetValidator());
+        return rule && !rule->showsHeldText();
+    };
+    for (const auto& [first, second] : kOrderedPairs) {
+        if (problem.key != second || problem.message.find(first) == std::string::npos) continue;
+        // The field the user changed is the one to correct; with neither changed (a file's
+        // values), the one the rule is filed under.
+        const bool neither = !changed(first) && !changed(second);
+        return (key == first || key == second) && (changed(key) || (neither && key == second));
+    }
     return std::nullopt;
 }
 
 bemt::TurbineSettings EditTurbine::settingsFromFields() const {
     bemt::TurbineSettings s = m_settings;
     // An untouched field keeps the stored watts exactly.
-    if (m_ratedMw != m_settings.rated_power / 1e6) s.rated_power = m_ratedMw * 1e6;
+    if (m_ratedMw != m_settings.rated_power / 1e6) s.rated_power = scaledDecimal(m_ratedMw, 6);
     s.tsr_target = m_automaticTsr ? std::numeric_limits<double>::quiet_NaN() : m_tsr;
     parseClimates(wxString::FromUTF8(m_climates), s.wind_climates);
     return s;
@@ -239,10 +263,16 @@ void EditTurbine::saveValues() {
         // The project goes back to where the edit began (a project that stated no turbine
         // settings states none again).
         m_project->setTurbineSettings(m_editStart, true);
+        m_defaultsBtn->Enable(m_project->state().turbine.has_value());
         showRedNote();
         return;
     }
-    m_project->setTurbineSettings(settingsFromFields(), true);
+    // An edit that changes no value stores nothing: defaults retyped as they are keep
+    // following the rotor.
+    const bemt::TurbineSettings typed = settingsFromFields();
+    const bemt::TurbineSettings start =
+        m_editStart ? *m_editStart : bemt::Turbine::defaults(m_project->operatingConditions());
+    m_project->setTurbineSettings(korvane::sameValues(typed, start) ? m_editStart : typed, true);
     showSource();
 }
 

@@ -48,6 +48,9 @@ private:
     bemt::TurbineSettings settingsFromTexts() const;
     // The message of a rule the texts break for key, if any.
     std::optional<std::string> problemOf(const std::string& key) const;
+    // For a rule that orders two fields: whether it marks the field of key; empty for
+    // any other problem.
+    std::optional<bool> orderMarks(const bemt::TurbineSettingProblem& problem, const std::string& key) const;
     void showSource();
     // Says why the fields shown in red are not stored.
     void showRedNote();

@@ -29,4 +29,37 @@ void remapPositions(std::vector<Point>& points, double from, double to) {
     for (auto& p : points) p.x_rel = remapPosition(p.x_rel, from, to);
 }
 
+// The list a point editor remaps from when the hub or rotor radius changes: the list as
+// it was before the radii began to change, so that the values a radius passes through
+// while it is typed do not add up, and a radius typed back gives every position exactly.
+template <typename Point>
+struct RemapBase {
+    std::vector<Point> points;
+    double hubFraction = -1.0;
+    std::vector<double> shown;  // the positions as the last remap put them
+
+    // A list shown as a file, an action or the user left it: remaps start from it.
+    void reset(const std::vector<Point>& list, double fraction) {
+        points = list;
+        hubFraction = fraction;
+        remapped(list);
+    }
+    void remapped(const std::vector<Point>& list) {
+        shown.clear();
+        for (const auto& p : list) shown.push_back(p.x_rel);
+    }
+    // The list edited: while its positions are those of the last remap, its values go into
+    // the base at the base's positions; a moved position starts the base anew.
+    void edited(const std::vector<Point>& list, double fraction) {
+        bool kept = list.size() == shown.size() && list.size() == points.size();
+        for (std::size_t i = 0; kept && i < list.size(); ++i) kept = list[i].x_rel == shown[i];
+        if (!kept) return reset(list, fraction);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const double x = points[i].x_rel;
+            points[i] = list[i];
+            points[i].x_rel = x;
+        }
+    }
+};
+
 }  // namespace field_rules

@@ -28,8 +28,9 @@ void warnAboutThreadVariable(wxWindow* parent) {
 
 MainWindow* startMainWindow(const wxArrayString& commandLine) {
     auto* window = new MainWindow();
-    if (commandLine.size() > 1) window->openFile(commandLine[1]);
+    // Shown first, so that a message about the file stands over the window it concerns.
     window->Show();
+    if (commandLine.size() > 1) window->openFile(commandLine[1]);
     warnAboutThreadVariable(window);
     return window;
 }

@@ -35,6 +35,10 @@ const wxString kAllDone = "All actions done.";
 const wxString kRedFieldsNotSaved =
     "The project was not saved: the fields shown in red hold text that is not a valid value. Correct them and "
     "save again:";
+const wxString kDiscardCaption = "Discard the text not in the project?";
+const wxString kDiscardMessage =
+    "These fields hold text that is not in the project: text shown in red, and valid values it holds back. It is "
+    "lost if you go on:";
 
 }  // namespace
 
@@ -58,6 +62,10 @@ MainWindow::MainWindow()
     startHistory();
     m_compute->setInputCheck([this](unsigned unused) { return invalidFields(false, unused); });
     m_turbineCompute->setTurbineCheck([this](unsigned) { return m_turbine->invalidFields(); });
+    m_compute->setListCheck([this] {
+        flushFieldUpdates();
+        return m_shape->acceptsAction("No designed blade is taken over");
+    });
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
     Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);
@@ -219,14 +227,29 @@ void MainWindow::endEdits() {
         page->endEdit();
 }
 
-bool MainWindow::saveProject(bool askName) {
+void MainWindow::commitEdits() {
+    flushFieldUpdates();
     endEdits();
+}
+
+std::vector<wxString> MainWindow::unstoredFields() const {
+    std::vector<wxString> fields;
+    // The surface grid belongs to the session, not to the project.
+    for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
+                              static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine)}) {
+        const auto unstored = page->unstoredFields();
+        fields.insert(fields.end(), unstored.begin(), unstored.end());
+    }
+    return fields;
+}
+
+bool MainWindow::saveProject(bool askName) {
+    commitEdits();
     // Red text is not in the project: saving would leave the file different from what the
     // form shows.
     if (const auto red = invalidFields(true); !red.empty()) {
-        wxString message = kRedFieldsNotSaved;
-        for (const wxString& field : red) message += "\n" + field;
-        showErrorBox(this, message);
+        showErrorBox(this, kRedFieldsNotSaved + listedLines(red));
         return false;
     }
     try {
@@ -279,6 +302,15 @@ void MainWindow::showError(const std::string& message) {
 }
 
 bool MainWindow::resolveUnsaved() {
+    commitEdits();
+    if (const auto unstored = unstoredFields(); !unstored.empty()) {
+        wxMessageDialog question(this, kDiscardMessage + listedLines(unstored) + "\n\nDiscard it and go on?",
+                                 kDiscardCaption, wxYES_NO | wxNO_DEFAULT | wxCENTRE | wxSTAY_ON_TOP | wxICON_WARNING);
+        question.SetYesNoLabels("&Discard", "&Cancel");
+        if (question.ShowModal() != wxID_YES) return false;
+        // The fields show the project again: what is left to ask is whether to save it.
+        update(true, true, true, true, true);
+    }
     if (!m_unsaved) return true;
     const int answer = wxMessageBox(
         "There are unsaved changes in the project. Do you want to save the project before continuing?",
@@ -325,10 +357,11 @@ bool MainWindow::openFile(const wxString& path) {
     markSaved();
     update(true, true, true, true, true);
     if (const auto& outside = m_project->outOfLimits(); !outside.empty()) {
-        wxString message = "The project file holds values outside the ranges this version accepts. They are "
-                           "kept and shown in red: correct them before computing or saving.";
-        for (const std::string& value : outside) message += "\n" + wxString::FromUTF8(value);
-        showErrorBox(this, message);
+        std::vector<wxString> values;
+        for (const std::string& value : outside) values.push_back(wxString::FromUTF8(value));
+        showErrorBox(this,
+                     "The project file holds values outside the ranges this version accepts. They are kept and shown "
+                     "in red: correct them before computing or saving." + listedLines(values));
     }
     return true;
 }
@@ -351,12 +384,15 @@ void MainWindow::onImportOpenFast(wxCommandEvent&) {
     setUnsaved(true);
     update(true, true, true, true, true, true);
     if (!imported.project.notes.empty()) {
-        wxMessageBox(wxString::FromUTF8(imported.project.notes), "Imported with notes",
-                     wxOK | wxICON_INFORMATION | wxCENTRE, this);
+        std::vector<wxString> notes;
+        for (const wxString& line : wxSplit(wxString::FromUTF8(imported.project.notes), '\n', '\0'))
+            notes.push_back(line);
+        wxMessageBox(listedLines(notes).Mid(1), "Imported with notes", wxOK | wxICON_INFORMATION | wxCENTRE, this);
     }
 }
 
 void MainWindow::onExportAeroDyn(wxCommandEvent&) {
+    commitEdits();
     if (m_compute->busy()) {
         showError(BladeExporter::kWhileBusy.utf8_string());
         return;
@@ -421,6 +457,7 @@ void MainWindow::restore(const kvnProjectEvent& snapshot) {
 }
 
 void MainWindow::onUndo(wxCommandEvent&) {
+    flushFieldUpdates();  // an edit still on its way is the step to undo
     if (m_historyIndex < 0) return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;
@@ -432,6 +469,7 @@ void MainWindow::onUndo(wxCommandEvent&) {
 }
 
 void MainWindow::onRedo(wxCommandEvent&) {
+    flushFieldUpdates();
     if (m_historyIndex >= static_cast<int>(m_history.size()) - 2) return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;

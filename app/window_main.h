@@ -47,7 +47,11 @@ public:
     // turbine on the Turbine settings too ("Design conditions: Wind velocity").
     // unused: the FieldUse bits of fields to leave out (those a computation does not use).
     std::vector<wxString> invalidFields(bool turbine = true, unsigned unused = 0) const;
-    // True when the pending action may go on (saved, or the user chose).
+    // The descriptions of the fields of the project's pages whose text is not in the
+    // project (red, or held back by red text).
+    std::vector<wxString> unstoredFields() const;
+    // True when the pending action may go on (saved, or the user chose). Text not in the
+    // project counts as unsaved: the user discards it or cancels.
     bool resolveUnsaved();
     // Reloads the selected pages from the project.
     void update(bool shape, bool airfoils, bool conditions, bool solver, bool compute, bool turbine = true);
@@ -105,6 +109,8 @@ private:
     void showError(const std::string& message);
     // Every page's field edit ends: the next one begins from the values as they stand.
     void endEdits();
+    // The edits still on their way reach the project, then every edit ends.
+    void commitEdits();
     // Save (or Save As with askName); refused, naming them, while any field is red.
     bool saveProject(bool askName);
 

@@ -134,7 +134,10 @@ void takeTurbine(const OpenFastModel& model, ImportedProject& imported) {
     TurbineSettings t = Turbine::defaults(imported.project.conditions);
     std::vector<std::string> defaulted;
     if (generator.efficiency || rotor.gearboxEfficiency) {
-        t.efficiency = generator.efficiency.value_or(1.0) * rotor.gearboxEfficiency.value_or(1.0);
+        // The decimal a percentage states (94.4 % is 0.944), not the binary noise of
+        // dividing it (0.9440000000000001).
+        const double efficiency = generator.efficiency.value_or(1.0) * rotor.gearboxEfficiency.value_or(1.0);
+        t.efficiency = NumberText::toDouble(NumberText::formatted("%.15g", efficiency)).value_or(efficiency);
     } else {
         defaulted.push_back("efficiency " + number(t.efficiency));
     }
@@ -155,7 +158,17 @@ void takeTurbine(const OpenFastModel& model, ImportedProject& imported) {
     } else {
         defaulted.push_back("smallest rotor speed " + rpmText(t.rpm_min));
     }
-    if (defaulted.size() < 4) imported.project.turbine = t;
+    if (defaulted.size() < 4) {
+        imported.project.turbine = t;
+        // An OpenFAST model states none of these: the project's are Korvane's defaults.
+        imported.notes.push_back("Cut-in " + number(t.cut_in) + " m/s, cut-out " + number(t.cut_out) +
+                                 " m/s, pitch from " + number(t.fine_pitch) + " to " + number(t.max_pitch) +
+                                 " deg, power curve from " + number(t.wind_min) + " to " + number(t.wind_max) +
+                                 " m/s in steps of " + number(t.wind_step) + " m/s, wind climate \"" +
+                                 (t.wind_climates.empty() ? "" : t.wind_climates.front().name) +
+                                 "\" and availability " + number(t.availability) +
+                                 " are Korvane's defaults for the turbine: OpenFAST models do not state them.");
+    }
     if (defaulted.empty()) return;
 
     std::string list;

@@ -76,11 +76,12 @@ TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
     EXPECT_NE(p.notes.find("AIDrag = False"), std::string::npos);
     // ServoDyn's GenEff; the rest from ROSCO's DISCON.IN, generator speeds in rad/s over GBRatio 97.
     ASSERT_TRUE(p.turbine.has_value());
-    EXPECT_DOUBLE_EQ(p.turbine->efficiency, 0.944);
+    EXPECT_EQ(p.turbine->efficiency, 0.944);  // the decimal of 94.4 %, not 0.9440000000000001
     EXPECT_EQ(p.turbine->rated_power, 5.0e6);
     EXPECT_NEAR(p.turbine->rpm_max, 122.90967 * 30.0 / M_PI / 97.0, 1e-9);  // VS_RefSpd: 12.100 rpm
     EXPECT_NEAR(p.turbine->rpm_min, 35.29006 * 30.0 / M_PI / 97.0, 1e-9);   // VS_MinOMSpd: 3.474 rpm
     EXPECT_EQ(run.err.find("The turbine's"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Cut-in 3 m/s, cut-out 25 m/s, pitch from 0 to 90 deg"), std::string::npos) << run.err;
 
     // 19 nodes; node 2 at BlSpn 1.3667 m with chord 3.542 m and twist 13.308 deg.
     ASSERT_EQ(p.chordPoints.size(), 19u);

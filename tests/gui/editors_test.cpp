@@ -21,6 +21,7 @@
 
 namespace {
 
+using korvane::testing::DialogAnswers;
 using korvane::testing::processEvents;
 using korvane::testing::red;
 
@@ -124,6 +125,14 @@ TEST_F(ConditionsTest, TipSpeedRatioFollowsRadiusWindAndRotation) {
     // the coupling gives, not a rounded display.
     type(editor->windVelocityField(), "10");
     EXPECT_EQ(editor->tipSpeedRatioField()->GetValue(), "3.14159265358979");
+    // A red radius (below the hub) gives no other field a value: they follow the stored one.
+    type(editor->radiusField(), "0.5");
+    type(editor->tipSpeedRatioField(), "7");
+    EXPECT_EQ(editor->windVelocityField()->GetValue(), "4.48798950512828");
+    type(editor->radiusField(), "10");
+    double tsr = 0.0;
+    ASSERT_TRUE(parseNumber(editor->tipSpeedRatioField()->GetValue(), tsr));
+    EXPECT_NEAR(tsr, 7.0, 1e-13);
     type(editor->tipSpeedRatioField(), "7");
     EXPECT_EQ(editor->windVelocityField()->GetValue(), "4.48798950512828");
     EXPECT_NEAR(project->operatingConditions().V0, M_PI * 10.0 / 7.0, 1e-14);
@@ -305,6 +314,16 @@ TEST_F(ShapeTest, RelativeAndAbsoluteFieldsRewriteEachOther) {
 }
 
 TEST_F(ShapeTest, InsertAndRemovePoints) {
+    // Red text in the list refuses both, naming it: the rebuilt list would lose it.
+    DialogAnswers dialogs;
+    type(chord->valueField(1), "abc");
+    chord->insertAfter(0);
+    chord->remove(0);
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_NE(dialogs.shown()[1].message.Find("Chord distribution: point 2, c/R"), wxNOT_FOUND);
+    EXPECT_EQ(chord->points().size(), 3u);
+    chord->update();
+
     chord->insertAfter(0);
     processEvents();
     ASSERT_EQ(project->chordPoints().size(), 4u);
@@ -346,6 +365,15 @@ TEST_F(ShapeTest, MovingTheHubRemapsEveryList) {
     processEvents();
     EXPECT_NEAR(project->chordPoints()[1].x_rel, 0.6, 1e-15);
     EXPECT_EQ(chord->absolutePositionField(1)->GetValue(), "12");
+
+    // A value typed between two moves of the hub: the positions come back exactly.
+    type(chord->valueField(1), "0.07");
+    c.R = 10.0;
+    c.Rh = 1.0;
+    project->setOeratingConditions(c, true);
+    processEvents();
+    EXPECT_EQ(project->chordPoints()[1].x_rel, 0.55);
+    EXPECT_EQ(project->chordPoints()[1].c_rel, 0.07);
 }
 
 TEST_F(ShapeTest, ShapeWindowOpensOnceAndFollowsTheProject) {
@@ -417,7 +445,7 @@ TEST_F(AirfoilTest, SwitchingToCoordinatesShowsTheStoredXfoilSettings) {
     EXPECT_EQ(point->reMaxField()->GetToolTipText(), "Maximal analyzed Reynolds number.");
 }
 
-TEST_F(AirfoilTest, ATypeThatWaitedBesideRedTextKeepsTheFieldsOfItsPointUntilFocusLeaves) {
+TEST_F(AirfoilTest, ATypeThatWaitedBesideRedTextBringsItsRowsOnceTheEditEnds) {
     EditSingleAirfoilPoint* point = list->pointEditor(1);
     const wxString x = point->positionField()->GetValue(), metres = point->absoluteField()->GetValue();
     type(point->positionField(), "abc");
@@ -425,11 +453,11 @@ TEST_F(AirfoilTest, ATypeThatWaitedBesideRedTextKeepsTheFieldsOfItsPointUntilFoc
     EXPECT_NE(project->airfoilPoints()[1].data_type, bemt::Coordinates);
     type(point->positionField(), x);
     EXPECT_EQ(project->airfoilPoints()[1].data_type, bemt::Coordinates);
-    type(point->absoluteField(), metres);  // the next field of the point takes every key
+    // The click into the next field of the point ends the edit: the rows of the type come,
+    // and the field clicked, which every type has, stays and takes every key.
+    type(point->absoluteField(), metres);
     EXPECT_EQ(point->absoluteField()->GetValue(), metres);
-    EXPECT_EQ(point->aoaMinField(), nullptr);
-    type(list->pointEditor(0)->positionField(), list->pointEditor(0)->positionField()->GetValue());
-    EXPECT_NE(list->pointEditor(1)->aoaMinField(), nullptr);  // built once the focus left
+    EXPECT_NE(point->aoaMinField(), nullptr);
 }
 
 TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
@@ -533,6 +561,13 @@ TEST_F(AirfoilTest, AnAeroDynTableTakesAFileAndTheViternaExtensionWithItsDrag) {
 }
 
 TEST_F(AirfoilTest, AddAndRemovePoints) {
+    DialogAnswers dialogs;
+    type(list->pointEditor(1)->positionField(), "abc");
+    list->addPointAfter(0);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_NE(dialogs.shown()[0].message.Find("Airfoil segments: point 2: x/R"), wxNOT_FOUND);
+    list->update();
+
     list->addPointAfter(0);
     processEvents();
     auto points = project->airfoilPoints();

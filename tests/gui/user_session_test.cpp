@@ -213,7 +213,8 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
     };
     const Row rows[] = {
         {0, [&] { return conditions->windVelocityField(); }, "1,5", "Design conditions: Wind velocity", window->computePage()->operatingPointButton()},
-        {0, [&] { return conditions->rotationSpeedField(); }, "12abc", "Design conditions: Rotation speed", window->computePage()->designButton()},
+        // The default turbine's rotor speeds follow the rotation speed.
+        {0, [&] { return conditions->rotationSpeedField(); }, "12abc", "Design conditions: Rotation speed", turbineCompute->powerCurveButton()},
         {0, [&] { return conditions->windVelocityField(); }, "-0", "Design conditions: Wind velocity", nullptr},
         {0, [&] { return conditions->windVelocityField(); }, "0.3", "Design conditions: Wind velocity", nullptr},  // λ above 120
         {0, [&] { return conditions->hubRadiusField(); }, "1 000", "Design conditions: Hub radius", nullptr},
@@ -257,6 +258,8 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
         EXPECT_EQ(redFields(), shownRed);  // Save coloured the fields it names
         EXPECT_EQ(korvane::testing::readBytes(path), original);
         if (row.compute) {
+            for (std::size_t page = 0; page < window->notebook()->GetPageCount(); ++page)
+                if (window->notebook()->GetPage(page)->IsDescendant(row.compute)) window->notebook()->SetSelection(page);
             user.click(row.compute);
             user.settle();
             ASSERT_EQ(dialogs.shown().size(), before + 1);
@@ -282,6 +285,55 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
     const std::string saved = korvane::testing::readBytes(path);
     EXPECT_NE(saved.find("\"ran_min\":0.0"), std::string::npos);
     EXPECT_EQ(saved.find("-0.0"), std::string::npos);
+}
+
+// Keys that arrive together with a command (a loaded machine, a fast typist) reach the
+// project before the command reads it; text not in the project (red, or held back by red
+// text) is never dropped without asking.
+TEST_F(UserSession, TextOnItsWayReachesTheFileAndTextNotInTheProjectIsAskedAbout) {
+    start();
+    DialogAnswers dialogs;
+    EditOperatingConditions* conditions = window->conditionsPage();
+    // A changed text's update is queued; Save runs before the event loop handles it.
+    script->paths.push_back(wxString::FromUTF8(folder.file("fast.kvp")));
+    conditions->airDensityField()->SetValue("1.1");
+    window->computePage()->stepsField()->SetValue("5");  // its step follows on the way
+    window->ProcessCommand(wxID_SAVE);
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shown().front().message;
+    EXPECT_EQ(project().operatingConditions().rho, 1.1);
+    EXPECT_EQ(window->GetTitle(), "fast.kvp - Korvane");
+    conditions->airDensityField()->SetValue("1.2");
+    dialogs.answer(wxID_CANCEL);
+    EXPECT_FALSE(window->Close());
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown().back().caption, "Save the project?");
+
+    // A red radius holds back a valid wind: leaving the project asks first, naming both.
+    user.typeInto(conditions->radiusField(), "abc");
+    user.typeInto(conditions->windVelocityField(), "9");
+    const std::function<void()> leave[] = {
+        [&] { user.key('n', wxMOD_CONTROL); },
+        [&] { user.key('o', wxMOD_CONTROL); },
+        [&] { window->ProcessCommand(MainWindow::kImportOpenFastId); },
+        [&] { EXPECT_FALSE(window->Close()); },
+    };
+    for (const auto& command : leave) {
+        const std::size_t shown = dialogs.shown().size();
+        dialogs.answer(wxID_NO);  // Cancel
+        command();
+        ASSERT_EQ(dialogs.shown().size(), shown + 1);
+        EXPECT_EQ(dialogs.shown().back().caption, "Discard the text not in the project?");
+        EXPECT_NE(dialogs.shown().back().message.Find("Design conditions: Rotor radius\nDesign conditions: Wind velocity"),
+                  wxNOT_FOUND) << dialogs.shown().back().message;
+        EXPECT_TRUE(script->requests.size() == 1u);  // no file was asked for
+        EXPECT_EQ(conditions->windVelocityField()->GetValue(), "9");
+    }
+    // Discarded, the fields show the project, which New then replaces.
+    dialogs.answer(wxID_YES);
+    dialogs.answer(wxID_NO);  // the saved project's density 1.2 is not saved
+    user.key('n', wxMOD_CONTROL);
+    EXPECT_EQ(conditions->radiusField()->GetValue(), "25");
+    EXPECT_EQ(project().operatingConditions().rho, 1.225);
 }
 
 // The desktop program cannot refuse to start as korvane-cli does; it says what is wrong

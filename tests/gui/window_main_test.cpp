@@ -165,6 +165,24 @@ TEST_F(MainWindowTest, CancelInTheSavePromptKeepsTheProject) {
     EXPECT_TRUE(close.GetVeto());
 }
 
+// A message that lists items names the first twelve and counts the rest, so that the box
+// and its button stay on the screen.
+TEST_F(MainWindowTest, AMessageListsTwelveItemsAndCountsTheRest) {
+    DialogAnswers dialogs;
+    FileManager files;
+    KvpProject source(&files);
+    source.newProject();
+    std::vector<bemt::TwistPoint> twist;
+    for (int i = 0; i < 20; ++i) twist.push_back({0.1 + 0.045 * i, 400.0});
+    source.setTwistPoints(twist, false);
+    const wxString path = writeText("twisted.kvp", source.jsonString(folder + "/twisted.kvp"));
+    ASSERT_TRUE(window->openFile(path));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    const wxString message = dialogs.shown()[0].message;
+    EXPECT_EQ(message.Freq('\n'), 13u) << message;
+    EXPECT_TRUE(message.EndsWith(wxS("\n… and 8 more."))) << message;
+}
+
 TEST_F(MainWindowTest, OpenResetsTheHistory) {
     DialogAnswers dialogs;
     for (int i = 0; i < 3; ++i) change(i);
