@@ -23,6 +23,8 @@ struct ProjectData {
     // Turbine section), and the rotor's defaults apply meanwhile.
     std::optional<bemt::TurbineSettings> turbine;
     std::string notes;   // free text, e.g. what an import could not carry over
+    bemt::RotorGeometry rotor;                      // cone, tilt, yaw, shear, sectors; defaults: none
+    std::vector<bemt::PrebendPoint> prebendPoints;  // empty: a straight blade
 };
 
 // The turbine settings that apply to a project: its own, or the defaults for its rotor.
@@ -46,6 +48,7 @@ bool sameValues(const bemt::ComputeSettings& a, const bemt::ComputeSettings& b);
 bool sameValues(const bemt::AirfoilPoint& a, const bemt::AirfoilPoint& b);
 bool sameValues(const bemt::ChordPoint& a, const bemt::ChordPoint& b);
 bool sameValues(const bemt::TwistPoint& a, const bemt::TwistPoint& b);
+bool sameValues(const bemt::PrebendPoint& a, const bemt::PrebendPoint& b);
 bool sameValues(const bemt::WindClimate& a, const bemt::WindClimate& b);
 bool sameValues(const bemt::TurbineSettings& a, const bemt::TurbineSettings& b);
 bool sameValues(const std::optional<bemt::TurbineSettings>& a, const std::optional<bemt::TurbineSettings>& b);
