@@ -50,11 +50,11 @@ ElementRow elementRow(const Solution& s, double pitch, const OperatingConditions
 }
 
 void printPointsTable(std::FILE* out, const std::vector<pitchControlledOperatingPoint>& points) {
-    std::fprintf(out, "%11s %14s %8s %14s %8s %10s %13s\n", "pitch [deg]", "P [W]", "Cp", "T [N]", "Ct", "converged",
-                 "extrapolated");
+    std::fprintf(out, "%11s %14s %8s %14s %8s %10s %13s %14s\n", "pitch [deg]", "P [W]", "Cp", "T [N]", "Ct",
+                 "converged", "extrapolated", "M_root [N m]");
     for (const auto& p : points) {
-        std::fprintf(out, "%11.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", p.pitch, p.op.P, p.op.Cp, p.op.T, p.op.Ct,
-                     convergedText(p.op), yesNo(p.op.extrapolated));
+        std::fprintf(out, "%11.4g %14.1f %8.4f %14.1f %8.4f %10s %13s %14.1f\n", p.pitch, p.op.P, p.op.Cp, p.op.T,
+                     p.op.Ct, convergedText(p.op), yesNo(p.op.extrapolated), p.op.rootMoment);
     }
 }
 
@@ -63,12 +63,69 @@ void printBetzNote(std::FILE* out, const std::optional<std::string>& note) {
     if (note) std::fprintf(out, "\nNote: %s\n", note->c_str());
 }
 
+double sweptRadius(const CommandResult& r);
+
+// The project as the result was computed: the blade design keeps the plain rotor.
+ProjectData computedProject(const CommandResult& r) {
+    ProjectData project = r.project;
+    if (r.computation == Computation::Design) {
+        project.rotor = RotorGeometry{};
+        project.prebendPoints.clear();
+    }
+    return project;
+}
+
+void printModel(std::FILE* out, const CommandResult& r) {
+    if (r.computation == Computation::Design && !Rotor::isPlain(r.project.rotor, r.project.prebendPoints))
+        std::fprintf(out, "The blade is designed, and its operating point computed, for the plain rotor: the project's "
+                          "%s are left out.\n",
+                     Rotor::description(r.project.rotor, r.project.prebendPoints).c_str());
+    const ProjectData project = computedProject(r);
+    const std::string model = modelText(project);
+    if (model.empty()) return;
+    std::fprintf(out, "Model: %s", model.c_str());
+    if (!Rotor::isPlain(project.rotor, project.prebendPoints))
+        std::fprintf(out, "; Cp and Ct on the swept radius R_p %.6g m", sweptRadius(r));
+    std::fprintf(out, "\n");
+}
+
 void printHeader(std::FILE* out, const CommandResult& r, const char* title) {
     const OperatingConditions& c = r.project.conditions;
     const SolverSettings& s = r.project.solverSettings;
     std::fprintf(out, "%s: %s\n", title, r.projectPath.c_str());
-    std::fprintf(out, "R %g m, Rh %g m, B %d, V0 %g m/s, %.4g rpm, TSR %.4g; %s solver, %d elements\n\n", c.R, c.Rh,
+    std::fprintf(out, "R %g m, Rh %g m, B %d, V0 %g m/s, %.4g rpm, TSR %.4g; %s solver, %d elements\n", c.R, c.Rh,
                  c.B, c.V0, Common::rads2rpm(c.Om), c.TSR, solverName(s.solver), s.n_elements);
+    printModel(out, r);
+    std::fprintf(out, "\n");
+}
+
+double sweptRadius(const CommandResult& r) {
+    if (!r.points.empty()) return r.points.front().op.Rp;
+    if (!r.steps.empty() && !r.steps.front().points.empty()) return r.steps.front().points.front().op.Rp;
+    return r.project.conditions.R;
+}
+
+Json sectorsJson(const std::vector<RotorSector>& sectors) {
+    Json list = Json::array();
+    for (const RotorSector& sector : sectors) {
+        Json elements = Json::array();
+        for (const SectorElement& e : sector.elements) {
+            const Solution& s = e.solution;
+            elements.push_back(Json{{"r", s.r},          {"Vx", e.Vx},   {"Vy", e.Vy},
+                                    {"phi_deg", Common::rad2deg(s.phi)}, {"alpha_deg", Common::rad2deg(s.alpha)},
+                                    {"a", s.a},          {"a_", s.a_},   {"cl", s.cl},
+                                    {"cd", s.cd},        {"F", s.F},     {"Np", e.Np},
+                                    {"Tp", e.Tp},        {"dP", s.dP},   {"dT", s.dT},
+                                    {"converged", s.converged}});
+        }
+        list.push_back(Json{{"azimuth_deg", Common::rad2deg(sector.azimuth)},
+                            {"P", sector.P},
+                            {"T", sector.T},
+                            {"M_root", sector.rootMoment},
+                            {"converged", sector.converged},
+                            {"elements", std::move(elements)}});
+    }
+    return list;
 }
 
 Json conditionsJson(const OperatingConditions& c) {
@@ -80,8 +137,11 @@ Json pointJson(const pitchControlledOperatingPoint& p, bool withElements) {
     Json j{{"pitch", p.pitch},   {"P", p.op.P},
            {"T", p.op.T},        {"Cp", p.op.Cp},
            {"Ct", p.op.Ct},      {"converged", p.op.converged},
-           {"extrapolated", p.op.extrapolated}};
+           {"extrapolated", p.op.extrapolated},
+           {"M_root", p.op.rootMoment},
+           {"M_root_max", p.op.rootMomentMax}};
     if (!withElements) return j;
+    if (!p.op.sectors.empty()) j["sectors"] = sectorsJson(p.op.sectors);
     Json elements = Json::array();
     for (const Solution& s : p.op.solutions) {
         const ElementRow e = elementRow(s, p.pitch, p.op.conditions);
@@ -129,20 +189,23 @@ void writeElementsCsv(std::ostream& out, const pitchControlledOperatingPoint& p)
 }
 
 void writeSummaryCsv(std::ostream& out, const std::vector<pitchControlledOperatingPoint>& points) {
-    out << "pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+    out << "pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0],M_root [N m],M_root_max [N m]\n";
     for (const auto& p : points) {
         out << csvNumber(p.pitch) << ',' << csvNumber(p.op.P) << ',' << csvNumber(p.op.Cp) << ',' << csvNumber(p.op.T)
-            << ',' << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << '\n';
+            << ',' << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << ','
+            << csvNumber(p.op.rootMoment) << ',' << csvNumber(p.op.rootMomentMax) << '\n';
     }
 }
 
 void writeCharacteristicsCsv(std::ostream& out, const std::vector<pitchControlledCharacteristicElement>& steps) {
-    out << "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+    out << "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0],M_root [N m],"
+           "M_root_max [N m]\n";
     for (const auto& step : steps) {
         for (const auto& p : step.points) {
             out << csvNumber(step.conditions.V0) << ',' << csvNumber(step.conditions.TSR) << ',' << csvNumber(p.pitch)
                 << ',' << csvNumber(p.op.P) << ',' << csvNumber(p.op.Cp) << ',' << csvNumber(p.op.T) << ','
-                << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << '\n';
+                << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << ','
+                << csvNumber(p.op.rootMoment) << ',' << csvNumber(p.op.rootMomentMax) << '\n';
         }
     }
 }
@@ -165,12 +228,13 @@ void printSummary(std::FILE* out, const CommandResult& r) {
         const std::size_t pitches = r.steps.empty() ? 0 : r.steps.front().points.size();
         for (std::size_t j = 0; j < pitches; ++j) {
             std::fprintf(out, "Pitch %g°\n", r.steps.front().points[j].pitch);
-            std::fprintf(out, "%10s %8s %14s %8s %14s %8s %10s %13s\n", "V0 [m/s]", "TSR", "P [W]", "Cp", "T [N]", "Ct",
-                         "converged", "extrapolated");
+            std::fprintf(out, "%10s %8s %14s %8s %14s %8s %10s %13s %14s\n", "V0 [m/s]", "TSR", "P [W]", "Cp", "T [N]",
+                         "Ct", "converged", "extrapolated", "M_root [N m]");
             for (const auto& step : r.steps) {
                 const OperatingPoint& op = step.points[j].op;
-                std::fprintf(out, "%10.4g %8.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", step.conditions.V0,
-                             step.conditions.TSR, op.P, op.Cp, op.T, op.Ct, convergedText(op), yesNo(op.extrapolated));
+                std::fprintf(out, "%10.4g %8.4g %14.1f %8.4f %14.1f %8.4f %10s %13s %14.1f\n", step.conditions.V0,
+                             step.conditions.TSR, op.P, op.Cp, op.T, op.Ct, convergedText(op), yesNo(op.extrapolated),
+                             op.rootMoment);
             }
             std::fprintf(out, "\n");
         }
@@ -218,6 +282,12 @@ std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& 
 void writeJson(std::ostream& out, const CommandResult& r) {
     JsonStream json(out);
     json.member("command", r.command);
+    // A rotor model other than the plain one is named, with the radius its coefficients are on.
+    const ProjectData project = computedProject(r);
+    if (const std::string model = modelText(project); !model.empty()) {
+        json.member("model", model);
+        json.member("swept_radius", sweptRadius(r));
+    }
     if (r.computation == Computation::Characteristics) {
         json.member("range_type",
                     r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");

@@ -85,6 +85,8 @@ std::string powerCurveJson(const PowerCurveResult& r) {
                               {"Cp", p.Cp},
                               {"Ct", p.Ct},
                               {"Cq", p.Cq},
+                              {"M_root", p.M_root},
+                              {"M_root_max", p.M_root_max},
                               {"converged", p.converged},
                               {"extrapolated", p.extrapolated},
                               {"pitch_limited", p.pitch_limited},
