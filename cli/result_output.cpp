@@ -77,8 +77,8 @@ ProjectData computedProject(const CommandResult& r) {
 
 void printModel(std::FILE* out, const CommandResult& r) {
     if (r.computation == Computation::Design && !Rotor::isPlain(r.project.rotor, r.project.prebendPoints))
-        std::fprintf(out, "The blade is designed, and its operating point computed, for the plain rotor: the project's "
-                          "%s are left out.\n",
+        std::fprintf(out, "The blade is designed, and its operating point computed, for the plain rotor, without the "
+                          "project's cone, tilt, yaw, shear and prebend (%s).\n",
                      Rotor::description(r.project.rotor, r.project.prebendPoints).c_str());
     const ProjectData project = computedProject(r);
     const std::string model = modelText(project);

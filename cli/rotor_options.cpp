@@ -1,7 +1,5 @@
 #include "cli/rotor_options.h"
 
-#include <map>
-
 #include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
 #include "cli/option_checks.h"
@@ -18,7 +16,9 @@ CLI::Validator sectorsValidator() {
     return CLI::Validator(
         [whole](std::string& input) -> std::string {
             if (input == "auto") return std::string();
-            return whole(input);
+            const std::string problem = whole(input);
+            if (problem == "\"" + input + "\" is not a number.") return "\"" + input + "\" is neither auto nor a number.";
+            return problem;
         },
         "");
 }
@@ -55,13 +55,15 @@ void addRotorOptions(CLI::App& command, RotorOverrides& o) {
         ->transform(sectorsValidator())
         ->option_text("N|auto");
     command
-        .add_option_function<bemt::SkewCorrection>(
-            "--skew", [&o](const bemt::SkewCorrection& s) { o.skew = s; },
+        .add_option_function<std::string>(
+            "--skew",
+            [&o](const std::string& name) {
+                o.skew.emplace();
+                bemt::Rotor::skewFromName(name, *o.skew);
+            },
             "Skewed-wake correction of the axial induction: none or pitt_peters")
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, bemt::SkewCorrection>{{"none", bemt::SkewCorrection::None},
-                                                        {"pitt_peters", bemt::SkewCorrection::PittPeters}},
-            CLI::ignore_case))
+        ->check(CLI::IsMember({bemt::Rotor::skewName(bemt::SkewCorrection::None),
+                               bemt::Rotor::skewName(bemt::SkewCorrection::PittPeters)}))
         ->option_text("none|pitt_peters");
     command.add_flag("--no-tip-loss", o.noTipLoss, "Leave out the Prandtl tip loss factor");
     command.add_flag("--no-hub-loss", o.noHubLoss, "Leave out the Prandtl hub loss factor");

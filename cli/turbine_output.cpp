@@ -19,11 +19,16 @@ Json matrixRowJson(const std::vector<T>& row) {
     return r;
 }
 
+void printModel(std::FILE* out, const std::string& model) {
+    if (!model.empty()) std::fprintf(out, "Model: %s; Cp, Ct and Cq on the swept radius R_p\n", model.c_str());
+}
+
 }  // namespace
 
 void printPowerCurve(std::FILE* out, const PowerCurveResult& r) {
     const TurbineSettings& t = r.settings;
     std::fprintf(out, "Power curve: %s\n", r.projectPath.c_str());
+    printModel(out, r.model);
     std::fprintf(out, "Rated power %.6g W, efficiency %.4g, %s control, %.4g to %.4g rpm, pitch %.4g to %.4g deg\n",
                  t.rated_power, t.efficiency, Turbine::controlName(t.control).c_str(), t.rpm_min, t.rpm_max,
                  t.fine_pitch, t.max_pitch);
@@ -71,6 +76,7 @@ std::string powerCurveJson(const PowerCurveResult& r) {
     root["command"] = r.command;
     root["tsr_target"] = r.curve.tsrTarget;
     root["rated_wind_speed"] = r.curve.ratedWindSpeed;  // NaN is written as null
+    if (!r.model.empty()) root["model"] = r.model;
     Json points = Json::array();
     for (const PowerCurvePoint& p : r.curve.points) {
         points.push_back(Json{{"V0", p.V0},
@@ -107,8 +113,10 @@ std::string powerCurveJson(const PowerCurveResult& r) {
     return root.dump(2) + "\n";
 }
 
-void printSurface(std::FILE* out, const PerformanceSurface& s, const std::string& projectPath) {
+void printSurface(std::FILE* out, const PerformanceSurface& s, const std::string& projectPath,
+                  const std::string& model) {
     std::fprintf(out, "Performance surface: %s\n", projectPath.c_str());
+    printModel(out, model);
     std::fprintf(out, "Wind speed %.4g m/s, %zu tip speed ratios x %zu pitch angles\n\n", s.wind, s.tsr.size(),
                  s.pitch.size());
     std::fprintf(out, "Power coefficient Cp (rows: TSR, columns: pitch [deg])\n%7s", "TSR");

@@ -21,6 +21,7 @@ struct PowerCurveResult {
     bemt::TurbineSettings settings;
     bemt::PowerCurve curve;
     std::vector<bemt::AnnualEnergy> energy;
+    std::string model;     // the rotor model and switches off, empty for the plain one (modelText)
 };
 
 void printPowerCurve(std::FILE* out, const PowerCurveResult& result);
@@ -28,7 +29,8 @@ void printPowerCurve(std::FILE* out, const PowerCurveResult& result);
 std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveResult& result);
 std::string powerCurveJson(const PowerCurveResult& result);
 
-void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const std::string& projectPath);
+void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const std::string& projectPath,
+                  const std::string& model);
 // surface_cp.csv, surface_ct.csv and surface_cq.csv: one row per tip speed ratio, one
 // column per pitch angle.
 std::vector<std::pair<std::string, std::string>> surfaceCsv(const bemt::PerformanceSurface& surface);
