@@ -10,6 +10,17 @@ int RotorGeometry::sectorCount() const {
     return inflowVaries() ? kVaryingSectors : 1;
 }
 
+PrebendCurve::PrebendCurve(const std::vector<PrebendPoint>& points) {
+    if (points.empty()) return;
+    std::vector<double> x, p;
+    for (const PrebendPoint& point : points) {
+        x.push_back(point.x_rel);
+        p.push_back(point.value);
+    }
+    m_spline = spline(x, p, spline::cubic);
+    m_bent = true;
+}
+
 namespace Rotor {
 
 namespace {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "bemt/spline.h"
+
 namespace bemt {
 
 // How the axial induction varies over a skewed rotor disc.
@@ -52,6 +54,18 @@ struct RotorGeometry {
 struct RotorSettingProblem {
     std::string key;
     std::string message;
+};
+
+// The prebend over r/R, in metres: the cubic spline of the twist through the points;
+// zero without points. Throws the spline messages for one point or points out of order.
+class PrebendCurve {
+public:
+    explicit PrebendCurve(const std::vector<PrebendPoint>& points);
+    double operator()(double x) const { return m_bent ? m_spline(x) : 0.0; }
+
+private:
+    spline m_spline;
+    bool m_bent = false;
 };
 
 namespace Rotor {

@@ -6,7 +6,6 @@
 
 #include "bemt/Common.h"
 #include "bemt/ProfileParams.h"
-#include "bemt/spline.h"
 
 namespace bemt {
 
@@ -17,26 +16,6 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kPittPeters = 15.0 * kPi / 32.0;
 // The wake skews further than the inflow by this share of the axial induction.
 constexpr double kWakeSkewPerInduction = 0.6;
-
-// The prebend over r/R: the same cubic spline as the twist; zero without points.
-class Prebend {
-public:
-    explicit Prebend(const std::vector<PrebendPoint>& points) {
-        if (points.empty()) return;
-        std::vector<double> x, p;
-        for (const PrebendPoint& point : points) {
-            x.push_back(point.x_rel);
-            p.push_back(point.value);
-        }
-        m_spline = spline(x, p, spline::cubic);
-        m_bent = true;
-    }
-    double operator()(double x) const { return m_bent ? m_spline(x) : 0.0; }
-
-private:
-    spline m_spline;
-    bool m_bent = false;
-};
 
 }  // namespace
 
@@ -55,7 +34,7 @@ SectorModel::SectorModel(const InputDataSet& data)
     const double precone = Common::deg2rad(data.rotor.precone);
     const double cosP = std::cos(precone);
     const double sinP = std::sin(precone);
-    const Prebend prebend(data.prebendPoints);
+    const PrebendCurve prebend(data.prebendPoints);
     m_sweptRadius = m_plain ? c.R : c.R * cosP + prebend(1.0) * sinP;
 
     const double dx = n > 0 ? (1.0 - c.Rh / c.R) / n : 0.0;
