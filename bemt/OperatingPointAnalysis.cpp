@@ -29,6 +29,7 @@ spline twistSpline(const InputDataSet& data) {
 OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
     : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)), m_model(data) {}
 
+template <bool kSector>
 OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
     Solver& solver, Workspace& workspace, const OperatingConditions& conditions, double pitch, const double* psi,
     std::vector<Solution>* plain, std::vector<SectorElement>* sector, const std::function<void(int)>& elementDone) const {
@@ -52,6 +53,23 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
     const double refineTolerance = 10.0 * settings.accuracy;
     const int refineLimit = settings.max_iterations / 10;
     int finished = 0;
+    // The inflow of a sector's element, and its conditions.
+    ElementInflow inflow;
+    OperatingConditions local;
+
+    // Adds a completed element to the totals; the next element starts from chained.
+    auto finish = [&](const Solution& s, const Solution& chained) {
+        if (s.converged) {
+            totals.T += s.dT;
+            totals.P += s.dP;
+            compute.usePrevSolution(chained);
+        } else {
+            totals.converged = false;
+            compute.usePrevSolution(false);
+        }
+        if (s.extrapolated) totals.extrapolated = true;
+        elementDone(++finished);
+    };
 
     auto solveElement = [&](int i, const AirfoilSegment& segment) -> Solution {
         const double x = Common::i2x_rel(i, n, conditions);
@@ -65,20 +83,18 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
         combined.setRatio(ToolsAirfoil::positionInSegment(x, segment));
 
         // A sector's element is solved as a plain rotor's in the wind Vx turning at Vy / r.
-        ElementInflow inflow;
-        OperatingConditions local;
         const OperatingConditions* seen = &conditions;
-        if (psi) {
+        if constexpr (kSector) {
             inflow = m_model.inflow(i, *psi, conditions.V0, conditions.Om);
             local = SectorModel::localConditions(conditions, inflow, r);
             seen = &local;
             compute.setConditions(local);
         }
-        const bool throughFlow = !psi || inflow.Vx > 0.0;
+        const bool throughFlow = !kSector || inflow.Vx > 0.0;
         Compute* solving = &compute;
         Solution s = throughFlow ? compute.BEMSolve(r, c, theta, &combined)
                                  : SectorModel::withoutInduction({r, c, theta, &combined}, inflow);
-        if (psi && throughFlow && !s.converged && std::fabs(inflow.Vy) < inflow.Vx && settings.wake_rotation) {
+        if (kSector && throughFlow && !s.converged && std::fabs(inflow.Vy) < inflow.Vx && settings.wake_rotation) {
             solving = &axialOnly;
             axialOnly.setConditions(local);
             s = axialOnly.BEMSolve(r, c, theta, &combined);
@@ -109,35 +125,26 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
         const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(&combined);
         if (!firstVaries && !secondVaries) cached = alphaOpt;
 
-        // The neighbour starts from the element's solved state, before any skew.
-        Solution solved = s;
-        if (psi) {
+        if constexpr (!kSector) {
+            compute.completeElement(s, c, alphaOpt);
+            if (plain) plain->push_back(s);
+            // Np dr = dT / B: the division by B once the blade is summed.
+            if (s.converged) totals.rootMoment += s.dT * (r - conditions.Rh);
+            finish(s, s);
+            return s;
+        } else {
+            // The neighbour starts from the element's solved state, before any skew.
+            Solution solved = s;
             s.alphaOpt = alphaOpt;
             m_model.skew(s, i, *psi, inflow, combined);
             const SectorElement element = m_model.loads(i, s, inflow, conditions);
-            s = element.solution;
             if (sector) sector->push_back(element);
-            if (s.converged) {
-                const ElementShape& shape = m_model.shape(i);
-                totals.rootMoment += element.Np * (r - conditions.Rh) * shape.ds;
-            }
-        } else {
-            compute.completeElement(s, c, alphaOpt);
-            if (plain) plain->push_back(s);
-            if (s.converged) totals.rootMoment += s.dT * (r - conditions.Rh) / conditions.B;
+            if (element.solution.converged)
+                totals.rootMoment += element.Np * (r - conditions.Rh) * m_model.shape(i).ds;
+            solved.converged = element.solution.converged;
+            finish(element.solution, solved);
+            return solved;
         }
-        if (s.converged) {
-            totals.T += s.dT;
-            totals.P += s.dP;
-            compute.usePrevSolution(solved);
-        } else {
-            totals.converged = false;
-            compute.usePrevSolution(false);
-        }
-        if (s.extrapolated) totals.extrapolated = true;
-        elementDone(++finished);
-        solved.converged = s.converged;
-        return solved;
     };
 
     // Solve from the middle of the blade outwards, then from the middle inwards, each
@@ -196,12 +203,12 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
     OperatingPoint result;
     result.conditions = conditions;
     if (keepElements) result.solutions.reserve(n);
-    const BladeTotals totals = solveBlade(solver, workspace, conditions, pitch, nullptr,
+    const BladeTotals totals = solveBlade<false>(solver, workspace, conditions, pitch, nullptr,
                                           keepElements ? &result.solutions : nullptr, nullptr, elementDone);
     result.T = totals.T;
     result.P = totals.P;
-    result.rootMoment = totals.rootMoment;
-    result.rootMomentMax = totals.rootMoment;
+    result.rootMoment = totals.rootMoment / conditions.B;
+    result.rootMomentMax = result.rootMoment;
     result.converged = totals.converged;
     result.extrapolated = totals.extrapolated;
 
@@ -223,7 +230,7 @@ RotorSector OperatingPointAnalysis::analyzeSector(Solver& solver, Workspace& wor
     sector.azimuth = m_model.azimuth(k);
     const bool keepElements = detail == ElementDetail::Kept;
     if (keepElements) sector.elements.reserve(static_cast<std::size_t>(elements()));
-    const BladeTotals totals = solveBlade(solver, workspace, conditions, pitch, &sector.azimuth, nullptr,
+    const BladeTotals totals = solveBlade<true>(solver, workspace, conditions, pitch, &sector.azimuth, nullptr,
                                           keepElements ? &sector.elements : nullptr, elementDone);
     sector.T = totals.T;
     sector.P = totals.P;

@@ -72,7 +72,9 @@ private:
     };
     // Every element solved (from the middle of the blade outwards, then inwards), the
     // plain rotor's into plain, a sector's at azimuth *psi into sector (either may be
-    // null: totals only).
+    // null: totals only). kSector says whether psi is given, so that the plain rotor's
+    // elements make no test for sectors.
+    template <bool kSector>
     BladeTotals solveBlade(Solver& solver, Workspace& workspace, const OperatingConditions& conditions, double pitch,
                            const double* psi, std::vector<Solution>* plain, std::vector<SectorElement>* sector,
                            const std::function<void(int)>& elementDone) const;

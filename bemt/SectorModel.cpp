@@ -37,10 +37,11 @@ SectorModel::SectorModel(const InputDataSet& data)
     const PrebendCurve prebend(data.prebendPoints);
     m_sweptRadius = m_plain ? c.R : c.R * cosP + prebend(1.0) * sinP;
 
+    // The plain rotor is computed without the shape.
     const double dx = n > 0 ? (1.0 - c.Rh / c.R) / n : 0.0;
     const double dr = dx * c.R;
-    m_shape.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
+    m_shape.reserve(static_cast<std::size_t>(m_plain ? 0 : n));
+    for (int i = 0; i < n && !m_plain; ++i) {
         const double x = Common::i2x_rel(i, n, c);
         ElementShape e;
         e.r = x * c.R;

@@ -70,6 +70,7 @@ protected:
     double c = 0.0;         // chord, m
     double theta = 0.0;     // local pitch, rad
     double lambda_r = 0.0;  // local speed ratio (r/R) TSR: Vy / Vx of the element
+    bool fullInduction = true;  // wake rotation and drag both in the induction equations
     double sigma = 0.0;     // local solidity B c / (2 pi r)
     ProfileParams* profile = nullptr;
     Common::TipLossExponents lossExponents{0.0, 0.0};

@@ -50,9 +50,10 @@ SolverNing::Inflow SolverNing::inflow(double phi) const {
     const auto [cl, cd] = profile->coefficients(phi - theta);
     in.cl = cl;
     in.cd = cd;
-    const double cdInduction = inductionDrag(cd);
+    // One test for the whole model, which the residuals evaluate many times per element.
+    const double cdInduction = fullInduction ? cd : inductionDrag(cd);
     in.kappa = sigma * (cl * in.cosPhi + cdInduction * in.sinPhi) / (4.0 * in.F * in.sinPhi * in.sinPhi);
-    in.kappa_ = settings.wake_rotation
+    in.kappa_ = fullInduction || settings.wake_rotation
                     ? sigma * (cl * in.sinPhi - cdInduction * in.cosPhi) / (4.0 * in.F * in.sinPhi * in.cosPhi)
                     : 0.0;
     return in;
