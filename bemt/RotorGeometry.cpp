@@ -89,7 +89,7 @@ std::string description(const RotorGeometry& rotor, const std::vector<PrebendPoi
     if (rotor.shear_exponent != 0.0)
         add("shear exponent " + NumberText::shortText(rotor.shear_exponent) + " at hub height " +
             NumberText::shortText(rotor.hub_height) + " m");
-    if (!prebend.empty()) add("prebend");
+    if (!isPlain(RotorGeometry{}, prebend)) add("prebend");
     if (rotor.skew != SkewCorrection::None) add("Pitt-Peters skewed wake");
     const int n = rotor.sectorCount();
     add(std::to_string(n) + (n == 1 ? " sector" : " sectors"));
