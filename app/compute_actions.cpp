@@ -42,6 +42,8 @@ bemt::InputDataSet ComputeActions::inputData() const {
     data.segments = m_runner.airfoilSegments();
     data.chordPoints = m_project.chordPoints();
     data.twistPoints = m_project.twistPoints();
+    data.rotor = m_project.state().rotor;
+    data.prebendPoints = m_project.state().prebendPoints;
     return data;
 }
 

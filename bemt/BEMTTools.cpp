@@ -93,6 +93,12 @@ SweepRange BEMTTools::characteristicsRange(const ComputeSettings& settings) {
 
 OperatingPoint BEMTTools::analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch) {
     const OperatingPointAnalysis analysis(data);
+    // The sectors of a rotor computed per azimuth position run in parallel.
+    if (analysis.sectors() > 1) {
+        return ParallelSweep(m_type, m_threads)
+            .run(data, {{data.conditions, pitch, 0}}, {kOperatingPointText}, *m_solver, progress, ElementDetail::Kept)
+            .front();
+    }
     const int n = analysis.elements();
     OperatingPointAnalysis::Workspace workspace(std::move(data.segments), n);
     OperatingPoint result = analysis.analyze(*m_solver, workspace, data.conditions, pitch, [&](int finished) {
@@ -261,7 +267,10 @@ DesignResult BEMTTools::designSweep(const InputDataSet& data, const SweepRange& 
                                     const ProgressCallback& progress) {
     DesignResult result;
     result.blade = designBlade(data, progress, maxRelativeChord);
+    // The design is the plain rotor's, and so is the operating point of the designed blade.
     InputDataSet designed = data;
+    designed.rotor = RotorGeometry{};
+    designed.prebendPoints.clear();
     designed.chordPoints = result.blade.chordPoints;
     designed.twistPoints = result.blade.twistPoints;
     result.points = pitchSweep(designed, pitch, progress, "Blade design: computing the operating point (");

@@ -66,7 +66,8 @@ public:
     void setThreads(int threads);
     int threads() const { return m_threads; }
 
-    // The operating point of the rotor at a blade pitch angle in degrees.
+    // The operating point of the rotor at a blade pitch angle in degrees. The sectors of a
+    // rotor computed per azimuth position run on the configured threads.
     OperatingPoint analyzeOp(InputDataSet data, const ProgressCallback& progress, double pitch);
 
     // Chord and twist of the blade of maximal power at the design conditions, with the
@@ -103,7 +104,8 @@ public:
                                                                            const SweepRange& pitch,
                                                                            const ProgressCallback& progress);
 
-    // The blade design followed by the pitch sweep of the designed blade.
+    // The blade design followed by the pitch sweep of the designed blade, both for the
+    // plain rotor (no cone, tilt, yaw, shear or prebend), whatever data's rotor is.
     DesignResult designSweep(const InputDataSet& data, const SweepRange& pitch, double maxRelativeChord,
                              const ProgressCallback& progress);
 

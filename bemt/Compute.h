@@ -22,6 +22,9 @@ public:
     // The solver is not owned; settings and conditions are copied.
     Compute(Solver* solver, const SolverSettings& settings, const OperatingConditions& conditions);
 
+    // The conditions of the next solves and loads (an element's own inflow).
+    void setConditions(const OperatingConditions& c) { conditions = c; }
+
     // Centre of element i: Rh + (i + 0.5) dr.
     double elementRadius(int i) const;
 

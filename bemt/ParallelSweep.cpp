@@ -125,10 +125,16 @@ std::vector<Worker> makeWorkers(SolverType type, std::size_t count, const std::v
 
 ParallelSweep::ParallelSweep(SolverType solver, int threads) : m_solver(solver), m_threads(std::max(1, threads)) {}
 
-double ParallelSweep::estimatedBytes(std::size_t jobs, int elements, ElementDetail detail) const {
+double ParallelSweep::estimatedBytes(std::size_t jobs, int elements, ElementDetail detail, int sectors) const {
     const double points = static_cast<double>(jobs);
     const double threads = static_cast<double>(std::min<std::size_t>(static_cast<std::size_t>(m_threads), jobs));
     const double n = std::max(elements, 0);
+    // A rotor computed in several sectors holds every sector's result until its point is
+    // combined, with their elements when they are kept.
+    const double tasks = sectors > 1 ? points * sectors : 0.0;
+    const double sectorBytes =
+        tasks * (2.0 * sizeof(OperatingPointJob) + sizeof(RotorSector)
+                 + (detail == ElementDetail::Kept ? n * 2.0 * sizeof(SectorElement) : 0.0));
     // Each point twice: the results and the caller's arrangement of them (the element
     // solutions move, the records do not). Every thread holds one point's elements at a
     // time; kept, they stay.
@@ -137,18 +143,28 @@ double ParallelSweep::estimatedBytes(std::size_t jobs, int elements, ElementDeta
     const double workspaces = threads * n * sizeof(std::optional<double>);
     // Thread stacks and per-thread malloc arenas are left out: when the address space
     // has no room for them, fewer threads run and they share the main arena.
-    return records + solutions + workspaces;
+    return records + solutions + workspaces + sectorBytes;
 }
 
 std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const std::vector<OperatingPointJob>& jobs,
                                                const std::vector<std::string>& texts, Solver& serialSolver,
                                                const ProgressCallback& progress, ElementDetail detail) const {
     const OperatingPointAnalysis analysis(data);
-    MemoryBudget::check(estimatedBytes(jobs.size(), analysis.elements(), detail),
+    const int sectors = analysis.sectors();
+    MemoryBudget::check(estimatedBytes(jobs.size(), analysis.elements(), detail, sectors),
                         "The " + std::to_string(jobs.size()) + " operating points of " +
                             std::to_string(analysis.elements()) + " elements",
                         "Compute fewer points or fewer elements.");
-    SweepProgress tracker(progress, texts, jobs, analysis.elements());
+    // A rotor of several sectors runs each sector of each point as a task of its own, so
+    // that the sectors of one point share the threads too.
+    std::vector<OperatingPointJob> sectorJobs;
+    if (sectors > 1) {
+        sectorJobs.reserve(jobs.size() * static_cast<std::size_t>(sectors));
+        for (const OperatingPointJob& job : jobs) sectorJobs.insert(sectorJobs.end(), sectors, job);
+    }
+    const std::vector<OperatingPointJob>& tasks = sectors > 1 ? sectorJobs : jobs;
+    std::vector<RotorSector> sectorResults(sectors > 1 ? tasks.size() : 0);
+    SweepProgress tracker(progress, texts, tasks, analysis.elements());
     std::vector<OperatingPoint> results(jobs.size());
     // A report outside the workers whose callback throws ends the run with that exception.
     auto report = [&tracker](void (SweepProgress::*step)()) {
@@ -167,9 +183,14 @@ std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const s
     auto work = [&](Solver& solver, OperatingPointAnalysis::Workspace& workspace) {
         try {
             const std::function<void(int)> elementDone = [&tracker](int) { tracker.elementDone(); };
-            for (std::size_t i = next.fetch_add(1); i < jobs.size() && !tracker.stopped(); i = next.fetch_add(1)) {
-                results[i] =
-                    analysis.analyze(solver, workspace, jobs[i].conditions, jobs[i].pitch, elementDone, detail);
+            for (std::size_t i = next.fetch_add(1); i < tasks.size() && !tracker.stopped(); i = next.fetch_add(1)) {
+                const OperatingPointJob& task = tasks[i];
+                if (sectors > 1) {
+                    sectorResults[i] = analysis.analyzeSector(solver, workspace, task.conditions, task.pitch,
+                                                              static_cast<int>(i % sectors), elementDone, detail);
+                } else {
+                    results[i] = analysis.analyze(solver, workspace, task.conditions, task.pitch, elementDone, detail);
+                }
                 tracker.jobDone(i);
             }
         } catch (...) {
@@ -179,7 +200,7 @@ std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const s
 
     report(&SweepProgress::start);
 
-    const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(m_threads), jobs.size());
+    const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(m_threads), tasks.size());
     std::vector<Worker> workers =
         threads > 1 ? makeWorkers(m_solver, threads, data.segments, analysis.elements()) : std::vector<Worker>{};
     if (workers.empty()) {
@@ -198,6 +219,13 @@ std::vector<OperatingPoint> ParallelSweep::run(const InputDataSet& data, const s
         work(*workers[0].solver, workers[0].workspace);
     }  // every helper thread is joined here
     tracker.rethrowFailure();
+    for (std::size_t j = 0; sectors > 1 && j < jobs.size(); ++j) {
+        const auto first = sectorResults.begin() + static_cast<std::ptrdiff_t>(j * sectors);
+        results[j] = analysis.combine(jobs[j].conditions,
+                                      std::vector<RotorSector>(std::make_move_iterator(first),
+                                                               std::make_move_iterator(first + sectors)),
+                                      detail);
+    }
     report(&SweepProgress::finish);
     return results;
 }

@@ -4,7 +4,8 @@
 // analysis sets) and takes the next operating point as soon as it has finished one, so
 // that every thread stays busy to the end. Each point is computed by the same code from
 // the same inputs as in a run one after another, so the results are identical to the
-// last bit whatever the number of threads.
+// last bit whatever the number of threads. The sectors of a rotor computed per azimuth
+// sector are tasks of their own, combined per point in azimuth order.
 
 #include <cstddef>
 #include <string>
@@ -41,8 +42,8 @@ public:
                                     const std::vector<std::string>& texts, Solver& serialSolver,
                                     const ProgressCallback& progress, ElementDetail detail) const;
 
-    // The memory a run of jobs points of elements each holds at its peak, in bytes.
-    double estimatedBytes(std::size_t jobs, int elements, ElementDetail detail) const;
+    // The memory a run of jobs points of elements each in sectors holds at its peak, in bytes.
+    double estimatedBytes(std::size_t jobs, int elements, ElementDetail detail, int sectors = 1) const;
 
 private:
     SolverType m_solver;

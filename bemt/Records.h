@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "bemt/RotorGeometry.h"
+
 namespace bemt {
 
 class ProfileParams;
@@ -42,6 +44,11 @@ struct SolverSettings {
     double accuracy = 1e-5;           // tolerance of every iteration
     std::int32_t max_iterations = 5000;
     double relaxation_factor = 0.1;   // under-relaxation of fixed-point iterations
+    // Parts of the BEM model, each on unless switched off.
+    bool tip_loss = true;             // Prandtl tip loss factor
+    bool hub_loss = true;             // Prandtl hub loss factor
+    bool wake_rotation = true;        // tangential induction a'
+    bool drag_in_induction = true;    // the drag term in both induction equations
 };
 
 struct BladeElement {
@@ -150,6 +157,8 @@ struct InputDataSet {
     std::vector<AirfoilSegment> segments;
     std::vector<ChordPoint> chordPoints;
     std::vector<TwistPoint> twistPoints;
+    RotorGeometry rotor;                      // cone, tilt, yaw, shear, sectors
+    std::vector<PrebendPoint> prebendPoints;  // empty: a straight blade
 };
 
 // Which quantity the characteristics sweep varies. Stored in project files.
@@ -178,6 +187,27 @@ struct ComputeSettings {
 // curves) would otherwise hold points x elements solutions.
 enum class ElementDetail { Kept, TotalsOnly };
 
+// One blade element at one azimuth position: its solution, where dT and dP are what the
+// element gives when every blade stands there, and the inflow it saw.
+struct SectorElement {
+    Solution solution;
+    double Vx = 0.0;   // wind velocity normal to the coned blade, m/s
+    double Vy = 0.0;   // in-plane velocity against the rotation, m/s
+    double Np = 0.0;   // force normal to the coned blade per unit length, N/m
+    double Tp = 0.0;   // tangential force per unit length, N/m
+};
+
+// One azimuth position of a rotor whose blades see the inflow change around the revolution.
+struct RotorSector {
+    double azimuth = 0.0;                 // rad, 0 with the blade straight up
+    std::vector<SectorElement> elements;  // by increasing r; empty for TotalsOnly
+    double T = 0.0;                       // rotor thrust if every blade stood here, N
+    double P = 0.0;                       // rotor power the same way, W
+    double rootMoment = 0.0;              // root flapwise bending moment of the blade here, N m
+    bool converged = true;
+    bool extrapolated = false;
+};
+
 // Result of one operating point analysis.
 struct OperatingPoint {
     OperatingConditions conditions;
@@ -185,8 +215,15 @@ struct OperatingPoint {
     double dr = 0.0;                  // element width L/n
     double T = 0.0;                   // thrust of the converged elements, N
     double P = 0.0;                   // power of the converged elements, W
+    // On the swept radius R_p = R cos(precone) + prebend(tip) sin(precone), R without cone.
+    double Rp = 0.0;                  // m
     double Ct = 0.0;
     double Cp = 0.0;
+    // Root flapwise bending moment of one blade, sum of Np (r - Rh) ds over the converged
+    // elements: its mean and its largest value over the azimuth sectors, N m.
+    double rootMoment = 0.0;
+    double rootMomentMax = 0.0;
+    std::vector<RotorSector> sectors;  // when more than one sector is computed and elements are kept
     bool converged = true;            // every element converged
     bool extrapolated = false;        // some polar was used outside its data
 };

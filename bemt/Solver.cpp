@@ -1,6 +1,7 @@
 #include "bemt/Solver.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "bemt/Common.h"
@@ -28,6 +29,10 @@ Solution Solver::solve(const BladeElement& element, const OperatingConditions& c
     lambda_r = (r / conditions.R) * conditions.TSR;
     sigma = conditions.B * c / (2.0 * std::numbers::pi * r);
     lossExponents = Common::tipLossExponents(r, conditions);
+    fullInduction = settings.wake_rotation && settings.drag_in_induction;
+    // A term switched off contributes the factor 1: its exponent makes exp() vanish.
+    if (!settings.tip_loss) lossExponents.tip = -std::numeric_limits<double>::infinity();
+    if (!settings.hub_loss) lossExponents.hub = -std::numeric_limits<double>::infinity();
 
     Solution s;
     s.r = element.r;

@@ -5,7 +5,9 @@
 // `converged` is false when the iteration limit was reached or a NaN appeared, and
 // `extrapolated` is true when the polar was used outside its data.
 
+#include <cmath>
 #include <memory>
+#include <numbers>
 
 #include "bemt/Common.h"
 #include "bemt/Records.h"
@@ -52,13 +54,23 @@ protected:
     // Combined tip and hub loss at this element's radius, from phi or from sin(phi).
     double F(double phi) const;
     double lossFactor(double sinPhi) const { return Common::glauertTipLoss(lossExponents, sinPhi); }
+    // The inflow angle the induction gives, tan phi = (1 - a) / ((1 + a') lambda_r): between
+    // 90 and 180 degrees where the blade moves with the wind's in-plane part faster than
+    // it turns (lambda_r < 0, the root of a strongly yawed rotor).
+    double inflowAngle(double a, double a_) const {
+        const double phi = std::atan((1.0 - a) / (1.0 + a_) / lambda_r);
+        return lambda_r < 0.0 ? phi + std::numbers::pi : phi;
+    }
+    // The drag coefficient the induction equations see: none when drag_in_induction is off.
+    double inductionDrag(double cd) const { return settings.drag_in_induction ? cd : 0.0; }
 
     SolverSettings settings;
     OperatingConditions conditions;
     double r = 0.0;         // element radius, m
     double c = 0.0;         // chord, m
     double theta = 0.0;     // local pitch, rad
-    double lambda_r = 0.0;  // local speed ratio (r/R) TSR
+    double lambda_r = 0.0;  // local speed ratio (r/R) TSR: Vy / Vx of the element
+    bool fullInduction = true;  // wake rotation and drag both in the induction equations
     double sigma = 0.0;     // local solidity B c / (2 pi r)
     ProfileParams* profile = nullptr;
     Common::TipLossExponents lossExponents{0.0, 0.0};

@@ -8,7 +8,7 @@ namespace bemt {
 
 using namespace empirical;
 
-double Solver2D::phi() const { return std::atan((1.0 - a) / (1.0 + a_) / lambda_r); }
+double Solver2D::phi() const { return inflowAngle(a, a_); }
 double Solver2D::alpha() const { return phi_ - theta; }
 
 double Solver2D::cax() const {
@@ -49,7 +49,8 @@ Solution Solver2D::solveBEM(const BladeElement& element, const OperatingConditio
         const double sinPhi = std::sin(phi_);
         const double cosPhi = std::cos(phi_);
         F_ = lossFactor(sinPhi);
-        const auto [cl, cd] = profile->coefficients(phi_ - theta);
+        const auto [cl, cdPolar] = profile->coefficients(phi_ - theta);
+        const double cd = inductionDrag(cdPolar);
 
         double a1;
         if (a0 <= kHighlyLoaded) {
@@ -60,7 +61,9 @@ Solution Solver2D::solveBEM(const BladeElement& element, const OperatingConditio
             a1 = std::sqrt((CT - k8_9 - (4.0 * F_ - k40_9) * a0) / (k50_9 - 4.0 * F_));
         }
         ++k;
-        const double a_1 = 0.25 * sigma * (1.0 + a_0) * (cl * sinPhi - cd * cosPhi) / (sinPhi * cosPhi * F_);
+        const double a_1 =
+            settings.wake_rotation ? 0.25 * sigma * (1.0 + a_0) * (cl * sinPhi - cd * cosPhi) / (sinPhi * cosPhi * F_)
+                                   : 0.0;
 
         a = omega * a1 + (1.0 - omega) * a0;
         a_ = omega * a_1 + (1.0 - omega) * a_0;

@@ -13,7 +13,7 @@ namespace {
 constexpr double kStep = 1e-10;
 }  // namespace
 
-double SolverNR::phi(double a, double a_) const { return std::atan((1.0 - a) / (1.0 + a_) / lambda_r); }
+double SolverNR::phi(double a, double a_) const { return inflowAngle(a, a_); }
 double SolverNR::alpha(double a, double a_) const { return phi(a, a_) - theta; }
 
 double SolverNR::cax(double a, double a_) const {
@@ -36,8 +36,9 @@ SolverNR::Residuals SolverNR::residuals(double a, double a_) const {
     const double c = std::cos(p);
     const double f = lossFactor(s);
     const auto [cl, cd] = profile->coefficients(p - theta);
-    const double axialForce = cl * c + cd * s;
-    const double tangentialForce = cl * s - cd * c;
+    const double cdInduction = inductionDrag(cd);
+    const double axialForce = cl * c + cdInduction * s;
+    const double tangentialForce = cl * s - cdInduction * c;
 
     Residuals r;
     if (a <= kHighlyLoaded) {
@@ -47,7 +48,8 @@ SolverNR::Residuals SolverNR::residuals(double a, double a_) const {
         r.axial = sigma * (1.0 - a) * (1.0 - a) * axialForce * (1.0 + 1.0 / (t * t))
                   - (k8_9 + (4.0 * f - k40_9) * a + (k50_9 - 4.0 * f) * a * a);
     }
-    r.tangential = sigma * (1.0 + a_) * tangentialForce / (s * c) - 4.0 * a_ * f;
+    // Without wake rotation the tangential equation only holds a' at 0.
+    r.tangential = settings.wake_rotation ? sigma * (1.0 + a_) * tangentialForce / (s * c) - 4.0 * a_ * f : a_;
     return r;
 }
 

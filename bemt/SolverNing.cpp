@@ -50,8 +50,12 @@ SolverNing::Inflow SolverNing::inflow(double phi) const {
     const auto [cl, cd] = profile->coefficients(phi - theta);
     in.cl = cl;
     in.cd = cd;
-    in.kappa = sigma * (cl * in.cosPhi + cd * in.sinPhi) / (4.0 * in.F * in.sinPhi * in.sinPhi);
-    in.kappa_ = sigma * (cl * in.sinPhi - cd * in.cosPhi) / (4.0 * in.F * in.sinPhi * in.cosPhi);
+    // One test for the whole model, which the residuals evaluate many times per element.
+    const double cdInduction = fullInduction ? cd : inductionDrag(cd);
+    in.kappa = sigma * (cl * in.cosPhi + cdInduction * in.sinPhi) / (4.0 * in.F * in.sinPhi * in.sinPhi);
+    in.kappa_ = fullInduction || settings.wake_rotation
+                    ? sigma * (cl * in.sinPhi - cdInduction * in.cosPhi) / (4.0 * in.F * in.sinPhi * in.cosPhi)
+                    : 0.0;
     return in;
 }
 
@@ -110,7 +114,12 @@ Solution SolverNing::solve(const BladeElement& element, const OperatingCondition
 
     std::pair<double, bool> root;
     const double fHalfPi = momentum(kPi / 2.0);
-    if (fHalfPi > 0) {
+    if (lambda_r < 0.0) {
+        // The blade moves with the wind's in-plane part faster than it turns: the inflow
+        // comes from behind the rotor plane, phi between 90 and 180 degrees, where the
+        // momentum residual mirrors the one between 0 and 90.
+        root = findRoot(momentum, kPi / 2.0, kPi - kPhiMin, fHalfPi, momentum(kPi - kPhiMin), eps, N);
+    } else if (fHalfPi > 0) {
         root = findRoot(momentum, kPhiMin, kPi / 2.0, momentum(kPhiMin), fHalfPi, eps, N);
     } else if (const double fBrakeLo = brake(-kPi / 4.0), fBrakeHi = brake(kPhiMin); fBrakeLo < 0 && fBrakeHi > 0) {
         root = findRoot(brake, -kPi / 4.0, kPhiMin, fBrakeLo, fBrakeHi, eps, N);

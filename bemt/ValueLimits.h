@@ -57,6 +57,15 @@ inline constexpr ValueLimit accuracy{"the accuracy", 1e-8, 0.1};
 inline constexpr ValueLimit maxIterations{"the iteration limit", 10.0, 10000.0};
 inline constexpr ValueLimit relaxation{"the relaxation factor", 0.01, 1.0};
 
+// Rotor geometry and inflow (degrees, metres); hub height 0 means none given.
+inline constexpr ValueLimit precone{"the precone [deg]", -20.0, 20.0};
+inline constexpr ValueLimit tilt{"the shaft tilt [deg]", -20.0, 20.0};
+inline constexpr ValueLimit yaw{"the yaw misalignment [deg]", -90.0, 90.0};
+inline constexpr ValueLimit hubHeight{"the hub height [m]", 0.0, 1000.0};
+inline constexpr ValueLimit shearExponent{"the wind shear exponent", 0.0, 1.0};
+inline constexpr ValueLimit sectors{"the number of azimuth sectors", 1.0, 360.0};
+inline constexpr ValueLimit prebend{"the prebend [m]", -100.0, 100.0};
+
 // Compute settings (angles in degrees).
 inline constexpr ValueLimit chordLimit{"the chord limit c/R of the design", 0.0, 1.0, false};
 // Every pitch setting: the pitch range, fine and maximal pitch, a surface's pitch angles.

@@ -89,6 +89,7 @@ void applyOverrides(ProjectData& project, const Overrides& o) {
     }
     if (o.rangeType) c.range_type = *o.rangeType;
     if (o.interpolation) c.enable_interpolation = *o.interpolation;
+    applyRotorOverrides(project, o.rotor);
 }
 
 const char* solverName(SolverType solver) {

@@ -12,6 +12,7 @@
 #include "project/project_data.h"
 #include "bemt/BEMTTools.h"
 #include "bemt/ValueLimits.h"
+#include "cli/rotor_options.h"
 
 namespace korvane::cli {
 
@@ -26,6 +27,7 @@ struct Overrides {
     std::optional<bemt::SweepRange> range;   // characteristics range
     std::optional<bemt::ComputeRangeType> rangeType;
     std::optional<bool> interpolation;
+    RotorOverrides rotor;
 };
 
 // A wrong command line (exit status 2), with the message for the user.

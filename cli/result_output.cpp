@@ -22,11 +22,11 @@ const char* convergedText(const OperatingPoint& op) {
 }
 
 void printPointsTable(std::FILE* out, const std::vector<pitchControlledOperatingPoint>& points) {
-    std::fprintf(out, "%11s %14s %8s %14s %8s %10s %13s\n", "pitch [deg]", "P [W]", "Cp", "T [N]", "Ct", "converged",
-                 "extrapolated");
+    std::fprintf(out, "%11s %14s %8s %14s %8s %10s %13s %14s\n", "pitch [deg]", "P [W]", "Cp", "T [N]", "Ct",
+                 "converged", "extrapolated", "M_root [N m]");
     for (const auto& p : points) {
-        std::fprintf(out, "%11.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", p.pitch, p.op.P, p.op.Cp, p.op.T, p.op.Ct,
-                     convergedText(p.op), yesNo(p.op.extrapolated));
+        std::fprintf(out, "%11.4g %14.1f %8.4f %14.1f %8.4f %10s %13s %14.1f\n", p.pitch, p.op.P, p.op.Cp, p.op.T,
+                     p.op.Ct, convergedText(p.op), yesNo(p.op.extrapolated), p.op.rootMoment);
     }
 }
 
@@ -35,12 +35,28 @@ void printBetzNote(std::FILE* out, const std::optional<std::string>& note) {
     if (note) std::fprintf(out, "\nNote: %s\n", note->c_str());
 }
 
+void printModel(std::FILE* out, const CommandResult& r) {
+    if (r.computation == Computation::Design && !Rotor::isPlain(r.project.rotor, r.project.prebendPoints))
+        std::fprintf(out, "The blade is designed, and its operating point computed, for the plain rotor, without the "
+                          "project's cone, tilt, yaw, shear and prebend (%s).\n",
+                     Rotor::description(r.project.rotor, r.project.prebendPoints).c_str());
+    const ProjectData project = computedProject(r);
+    const std::string model = modelText(project);
+    if (model.empty()) return;
+    std::fprintf(out, "Model: %s", model.c_str());
+    if (!Rotor::isPlain(project.rotor, project.prebendPoints))
+        std::fprintf(out, "; Cp and Ct on the swept radius R_p %.6g m", sweptRadius(r));
+    std::fprintf(out, "\n");
+}
+
 void printHeader(std::FILE* out, const CommandResult& r, const char* title) {
     const OperatingConditions& c = r.project.conditions;
     const SolverSettings& s = r.project.solverSettings;
     std::fprintf(out, "%s: %s\n", title, r.projectPath.c_str());
-    std::fprintf(out, "R %g m, Rh %g m, B %d, V0 %g m/s, %.4g rpm, TSR %.4g; %s solver, %d elements\n\n", c.R, c.Rh,
+    std::fprintf(out, "R %g m, Rh %g m, B %d, V0 %g m/s, %.4g rpm, TSR %.4g; %s solver, %d elements\n", c.R, c.Rh,
                  c.B, c.V0, Common::rads2rpm(c.Om), c.TSR, solverName(s.solver), s.n_elements);
+    printModel(out, r);
+    std::fprintf(out, "\n");
 }
 
 // Numbered in sweep order, so that pitch angles closer than the digits shown never
@@ -65,20 +81,23 @@ void writeElementsCsv(std::ostream& out, const pitchControlledOperatingPoint& p)
 }
 
 void writeSummaryCsv(std::ostream& out, const std::vector<pitchControlledOperatingPoint>& points) {
-    out << "pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+    out << "pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0],M_root [N m],M_root_max [N m]\n";
     for (const auto& p : points) {
         out << csvNumber(p.pitch) << ',' << csvNumber(p.op.P) << ',' << csvNumber(p.op.Cp) << ',' << csvNumber(p.op.T)
-            << ',' << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << '\n';
+            << ',' << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << ','
+            << csvNumber(p.op.rootMoment) << ',' << csvNumber(p.op.rootMomentMax) << '\n';
     }
 }
 
 void writeCharacteristicsCsv(std::ostream& out, const std::vector<pitchControlledCharacteristicElement>& steps) {
-    out << "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0]\n";
+    out << "V0 [m/s],TSR [-],pitch [deg],P [W],Cp [-],T [N],Ct [-],converged [1/0],extrapolated [1/0],M_root [N m],"
+           "M_root_max [N m]\n";
     for (const auto& step : steps) {
         for (const auto& p : step.points) {
             out << csvNumber(step.conditions.V0) << ',' << csvNumber(step.conditions.TSR) << ',' << csvNumber(p.pitch)
                 << ',' << csvNumber(p.op.P) << ',' << csvNumber(p.op.Cp) << ',' << csvNumber(p.op.T) << ','
-                << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << '\n';
+                << csvNumber(p.op.Ct) << ',' << oneZero(p.op.converged) << ',' << oneZero(p.op.extrapolated) << ','
+                << csvNumber(p.op.rootMoment) << ',' << csvNumber(p.op.rootMomentMax) << '\n';
         }
     }
 }
@@ -101,12 +120,13 @@ void printSummary(std::FILE* out, const CommandResult& r) {
         const std::size_t pitches = r.steps.empty() ? 0 : r.steps.front().points.size();
         for (std::size_t j = 0; j < pitches; ++j) {
             std::fprintf(out, "Pitch %g°\n", r.steps.front().points[j].pitch);
-            std::fprintf(out, "%10s %8s %14s %8s %14s %8s %10s %13s\n", "V0 [m/s]", "TSR", "P [W]", "Cp", "T [N]", "Ct",
-                         "converged", "extrapolated");
+            std::fprintf(out, "%10s %8s %14s %8s %14s %8s %10s %13s %14s\n", "V0 [m/s]", "TSR", "P [W]", "Cp", "T [N]",
+                         "Ct", "converged", "extrapolated", "M_root [N m]");
             for (const auto& step : r.steps) {
                 const OperatingPoint& op = step.points[j].op;
-                std::fprintf(out, "%10.4g %8.4g %14.1f %8.4f %14.1f %8.4f %10s %13s\n", step.conditions.V0,
-                             step.conditions.TSR, op.P, op.Cp, op.T, op.Ct, convergedText(op), yesNo(op.extrapolated));
+                std::fprintf(out, "%10.4g %8.4g %14.1f %8.4f %14.1f %8.4f %10s %13s %14.1f\n", step.conditions.V0,
+                             step.conditions.TSR, op.P, op.Cp, op.T, op.Ct, convergedText(op), yesNo(op.extrapolated),
+                             op.rootMoment);
             }
             std::fprintf(out, "\n");
         }

@@ -10,6 +10,7 @@
 #include "bemt/ThreadCount.h"
 #include "bemt/ValueLimits.h"
 #include "cli/option_checks.h"
+#include "cli/rotor_options.h"
 
 namespace korvane::cli {
 
@@ -63,6 +64,7 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options) {
         "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
         ->transform(CLI::CheckedTransformer(std::map<std::string, bool>{{"on", true}, {"off", false}}, CLI::ignore_case))
         ->option_text("on|off");
+    addRotorOptions(command, options.overrides.rotor);
 }
 
 void addPitchOption(CLI::App& command, std::string& pitch) {

@@ -118,6 +118,7 @@ int runPowerCurve(const std::string& command, const ComputeOptions& options, con
         });
     if (!project) return kAborted;
     result.energy = AnnualEnergy::ofCurve(result.curve, result.settings);
+    result.model = modelText(*project);
     writeOutputs({[&](std::ostream& out) { out << powerCurveJson(result); },
                   [&] { return wholeTexts(powerCurveCsv(result)); },
                   [&](std::FILE* out) { printPowerCurve(out, result); }},
@@ -146,7 +147,7 @@ int runSurface(const std::string& command, const ComputeOptions& options, const 
     if (!project) return kAborted;
     CommandOutputs outputs{[&](std::ostream& out) { writeSurfaceJson(out, result, command); },
                            [&] { return wholeTexts(surfaceCsv(result)); },
-                           [&](std::FILE* out) { printSurface(out, result, options.projectPath); }};
+                           [&](std::FILE* out) { printSurface(out, result, options.projectPath, modelText(*project)); }};
     if (!surface.roscoPath.empty()) {
         outputs.files.emplace_back(surface.roscoPath, [&](std::ostream& out) {
             out << RoscoPerformanceFile::text(result, rotorName(options.projectPath), today());

@@ -9,9 +9,18 @@ namespace korvane::cli {
 
 using namespace bemt;
 
+namespace {
+
+void printModel(std::FILE* out, const std::string& model) {
+    if (!model.empty()) std::fprintf(out, "Model: %s; Cp, Ct and Cq on the swept radius R_p\n", model.c_str());
+}
+
+}  // namespace
+
 void printPowerCurve(std::FILE* out, const PowerCurveResult& r) {
     const TurbineSettings& t = r.settings;
     std::fprintf(out, "Power curve: %s\n", r.projectPath.c_str());
+    printModel(out, r.model);
     std::fprintf(out, "Rated power %.6g W, efficiency %.4g, %s control, %.4g to %.4g rpm, pitch %.4g to %.4g deg\n",
                  t.rated_power, t.efficiency, Turbine::controlName(t.control).c_str(), t.rpm_min, t.rpm_max,
                  t.fine_pitch, t.max_pitch);
@@ -54,8 +63,10 @@ std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveR
             {"aep.csv", TurbineTables::annualEnergyCsv(r.energy)}};
 }
 
-void printSurface(std::FILE* out, const PerformanceSurface& s, const std::string& projectPath) {
+void printSurface(std::FILE* out, const PerformanceSurface& s, const std::string& projectPath,
+                  const std::string& model) {
     std::fprintf(out, "Performance surface: %s\n", projectPath.c_str());
+    printModel(out, model);
     std::fprintf(out, "Wind speed %.4g m/s, %zu tip speed ratios x %zu pitch angles\n\n", s.wind, s.tsr.size(),
                  s.pitch.size());
     std::fprintf(out, "Power coefficient Cp (rows: TSR, columns: pitch [deg])\n%7s", "TSR");

@@ -20,7 +20,8 @@ void printPowerCurve(std::FILE* out, const PowerCurveResult& result);
 // power_curve.csv and aep.csv.
 std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveResult& result);
 
-void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const std::string& projectPath);
+void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const std::string& projectPath,
+                  const std::string& model);
 // surface_cp.csv, surface_ct.csv and surface_cq.csv: one row per tip speed ratio, one
 // column per pitch angle.
 std::vector<std::pair<std::string, std::string>> surfaceCsv(const bemt::PerformanceSurface& surface);

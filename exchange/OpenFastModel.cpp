@@ -199,6 +199,9 @@ AeroDynInput OpenFastReader::readAeroDyn(const std::string& path) {
     requirePositive(file, input.speedOfSound, "SpdSound");
     input.axialDrag = optionalFlag(file, "AIDrag");
     input.tangentialDrag = optionalFlag(file, "TIDrag");
+    input.tipLoss = optionalFlag(file, "TipLoss");
+    input.hubLoss = optionalFlag(file, "HubLoss");
+    input.tangentialInduction = optionalFlag(file, "TanInd");
     input.wakeModel = optionalWhole(file, {"Wake_Mod", "WakeMod"});
     input.tableMode = optionalWhole(file, {"AFTabMod"});
     for (const auto& [key, expected] : {std::pair{"InCol_Alfa", 1}, {"InCol_Cl", 2}, {"InCol_Cd", 3}}) {
@@ -249,6 +252,9 @@ ElastoDynRotor OpenFastReader::readElastoDyn(const KeywordFile& file) {
         if (const auto cone = optionalNumber(file, {key})) rotor.precone.push_back(*cone);
     }
     rotor.shaftTilt = optionalNumber(file, {"ShftTilt"}).value_or(0.0);
+    rotor.towerHeight = optionalNumber(file, {"TowerHt"});
+    rotor.towerToShaft = optionalNumber(file, {"Twr2Shft"});
+    rotor.overhang = optionalNumber(file, {"OverHang"});
     rotor.rotorSpeedRpm = optionalNumber(file, {"RotSpeed"});
     // A rotor at rest or turning backwards has no operating point to compute.
     requirePositive(file, rotor.rotorSpeedRpm, "RotSpeed");

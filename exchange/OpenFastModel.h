@@ -30,6 +30,9 @@ struct AeroDynInput {
     std::optional<double> speedOfSound;       // SpdSound, m/s
     std::optional<bool> axialDrag;            // AIDrag
     std::optional<bool> tangentialDrag;       // TIDrag
+    std::optional<bool> tipLoss;              // TipLoss
+    std::optional<bool> hubLoss;              // HubLoss
+    std::optional<bool> tangentialInduction;  // TanInd
     std::optional<int> wakeModel;             // WakeMod / Wake_Mod
     std::optional<int> tableMode;             // AFTabMod
     std::vector<std::string> airfoilFiles;    // AFNames, absolute paths
@@ -42,7 +45,10 @@ struct ElastoDynRotor {
     double tipRadius = 0.0;         // TipRad, m
     double hubRadius = 0.0;         // HubRad, m
     std::vector<double> precone;    // PreCone(1..NumBl), degrees
-    double shaftTilt = 0.0;         // ShftTilt, degrees
+    double shaftTilt = 0.0;         // ShftTilt, degrees (negative raises the upwind end)
+    std::optional<double> towerHeight;    // TowerHt, m above the ground (or sea level)
+    std::optional<double> towerToShaft;   // Twr2Shft, m from the tower top up to the shaft
+    std::optional<double> overhang;       // OverHang, m along the shaft from the yaw axis to the apex
     std::optional<double> rotorSpeedRpm;  // RotSpeed
     std::optional<double> gearboxRatio;   // GBRatio, generator speed / rotor speed
     std::optional<double> gearboxEfficiency;  // GBoxEff, fraction (the file states %)

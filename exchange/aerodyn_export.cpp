@@ -127,6 +127,7 @@ std::string bladeFile(const ProjectData& project, const std::vector<double>& nod
     const auto [twistX, twistY] = Common::splitTwistPoints(project.twistPoints);
     const spline chord(chordX, chordY, spline::linear);
     const spline twist(twistX, twistY, spline::cubic);
+    const PrebendCurve prebend(project.prebendPoints);
     std::string text;
     text += "------- AERODYN v15.00.* BLADE DEFINITION INPUT FILE -------------------------------------\n";
     text += "Blade of " + projectName + ", exported by Korvane (R " + formatted("%g", c.R) + " m, hub radius " +
@@ -141,7 +142,7 @@ std::string bladeFile(const ProjectData& project, const std::vector<double>& nod
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const double x = nodes[i];
         const double span = std::max(0.0, x * c.R - c.Rh);
-        text += formatted("%22.15g", span) + " " + formatted("%22.15g", 0.0) + " " + formatted("%22.15g", 0.0) + " " +
+        text += formatted("%22.15g", span) + " " + formatted("%22.15g", prebend(x)) + " " + formatted("%22.15g", 0.0) + " " +
                 formatted("%22.15g", 0.0) + " " + formatted("%22.15g", twist(x)) + " " + formatted("%22.15g", chord(x) * c.R) +
                 " " + formatted("%8.0f", static_cast<double>(ids[i])) + "\n";
     }

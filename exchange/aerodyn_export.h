@@ -1,6 +1,6 @@
 #pragma once
-// A blade for AeroDyn v15: the blade file (nodes with span, twist, chord and airfoil
-// index), one airfoil table per airfoil point (the polar as Korvane uses it, -180 to
+// A blade for AeroDyn v15: the blade file (nodes with span, prebend as BlCrvAC, twist,
+// chord and airfoil index), one airfoil table per airfoil point (the polar as Korvane uses it, -180 to
 // 180 degrees, at the Reynolds number of that point at the design conditions, without
 // unsteady-aerodynamics data) and the NumAFfiles/AFNames lines for the primary input.
 // Everything is produced in memory first and written as one set, so a failure leaves no

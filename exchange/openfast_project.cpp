@@ -47,6 +47,19 @@ bool severalTables(const AeroDynInput& aero) {
     return several;
 }
 
+// AeroDyn's switches of the BEM model; Korvane has one switch for the drag in both
+// induction equations, which follows AIDrag (TIDrag is unused without TanInd).
+void takeSwitches(const AeroDynInput& aero, SolverSettings& s, std::vector<std::string>& notes) {
+    s.tip_loss = aero.tipLoss.value_or(true);
+    s.hub_loss = aero.hubLoss.value_or(true);
+    s.wake_rotation = aero.tangentialInduction.value_or(true);
+    s.drag_in_induction = aero.axialDrag.value_or(aero.tangentialDrag.value_or(true));
+    if (s.wake_rotation && aero.tangentialDrag && *aero.tangentialDrag != s.drag_in_induction)
+        notes.push_back(std::string("TIDrag = ") + (*aero.tangentialDrag ? "True" : "False") + " differs from AIDrag: "
+                        "Korvane " + (s.drag_in_induction ? "keeps" : "leaves out") +
+                        " the drag term in both induction equations, as AIDrag says.");
+}
+
 ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, const Environment& driver,
                              std::optional<double> rotorSpeedRpm, std::vector<std::string> notes) {
     const double R = rotor.tipRadius;
@@ -81,6 +94,7 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
     project.computeSettings.enable_interpolation = false;
 
     double curve = 0.0, sweep = 0.0;
+    std::vector<PrebendPoint> prebend;
     for (std::size_t i = 0; i < aero.nodes.size(); ++i) {
         const AeroDynBladeNode& node = aero.nodes[i];
         const double x = (Rh + node.span) / R;
@@ -98,17 +112,14 @@ ImportedProject buildProject(const AeroDynInput& aero, const RotorSize& rotor, c
         point.path = aero.airfoilFiles[node.airfoil - 1];
         project.airfoilPoints.push_back(point);
         curve = std::max(curve, std::abs(node.curve));
+        prebend.push_back({x, node.curve});
         sweep = std::max(sweep, std::abs(node.sweep));
     }
 
-    if (curve > 0.0)
-        notes.push_back("Blade prebend (BlCrvAC up to " + number(curve) + " m) is not modelled: the blade is straight.");
+    if (curve > 0.0) project.prebendPoints = std::move(prebend);
     if (sweep > 0.0)
         notes.push_back("Blade sweep (BlSwpAC up to " + number(sweep) + " m) is not modelled: the blade is straight.");
-    if (aero.axialDrag && !*aero.axialDrag)
-        notes.push_back("AIDrag = False is not modelled: Korvane keeps the drag term in the axial induction.");
-    if (aero.tangentialDrag && !*aero.tangentialDrag)
-        notes.push_back("TIDrag = False is not modelled: Korvane keeps the drag term in the tangential induction.");
+    takeSwitches(aero, project.solverSettings, notes);
     if (aero.wakeModel && *aero.wakeModel != 1 && *aero.wakeModel != 2)
         notes.push_back("The wake model of the AeroDyn input (" + std::to_string(*aero.wakeModel) +
                         ") is not blade element momentum theory; Korvane computes with it.");
@@ -202,17 +213,26 @@ ImportedProject importModel(const std::string& fstPath) {
     const OpenFastModel model = OpenFastReader::readModel(fstPath);
     std::vector<std::string> notes;
     const ElastoDynRotor& rotor = model.rotor;
-    if (std::any_of(rotor.precone.begin(), rotor.precone.end(), [](double cone) { return cone != 0.0; })) {
+    if (std::any_of(rotor.precone.begin(), rotor.precone.end(), [&](double cone) { return cone != rotor.precone[0]; })) {
         std::string cones;
         for (const double cone : rotor.precone) cones += (cones.empty() ? "" : ", ") + number(cone);
-        notes.push_back("PreCone = " + cones + " deg is not modelled: the rotor is computed without cone.");
+        notes.push_back("PreCone = " + cones + " deg differs between the blades: the rotor is computed with the "
+                        "cone of the first blade.");
     }
-    if (rotor.shaftTilt != 0.0)
-        notes.push_back("ShftTilt = " + number(rotor.shaftTilt) +
-                        " deg is not modelled: the wind meets the rotor along its axis.");
     ImportedProject imported = buildProject(model.aeroDyn, {rotor.hubRadius, rotor.tipRadius, rotor.blades},
                                             {model.airDensity, model.kinematicViscosity, model.speedOfSound},
                                             rotor.rotorSpeedRpm, std::move(notes));
+    // OpenFAST cones an upwind rotor upwind and raises the upwind end of its shaft with
+    // negative angles, Korvane with positive ones.
+    RotorGeometry& geometry = imported.project.rotor;
+    if (!rotor.precone.empty()) geometry.precone = -rotor.precone.front();
+    geometry.tilt = -rotor.shaftTilt;
+    if (rotor.towerHeight && rotor.towerToShaft) {
+        const double apex = rotor.overhang.value_or(0.0) * std::sin(rotor.shaftTilt * std::numbers::pi / 180.0);
+        geometry.hub_height = *rotor.towerHeight + *rotor.towerToShaft + apex;
+        imported.notes.push_back("The hub height " + number(geometry.hub_height) +
+                                 " m is the rotor apex's: TowerHt + Twr2Shft + OverHang sin(ShftTilt).");
+    }
     takeTurbine(model, imported);
     imported.inputs.insert(imported.inputs.begin(), {model.fstPath, model.elastoDynPath});
     if (!model.servoDynPath.empty()) imported.inputs.push_back(model.servoDynPath);

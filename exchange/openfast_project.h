@@ -2,9 +2,12 @@
 // A Korvane project from an OpenFAST model or from an AeroDyn v15 input alone: the
 // rotor size, the air, the blade nodes as chord, twist and airfoil points (one AeroDyn
 // table per node, the files left where they are), neighbouring-airfoil blending off
-// (AeroDyn uses each node's own table) and the Ning solver. What the model holds but
-// Korvane does not compute (cone, tilt, prebend, sweep, drag left out of the
-// induction) is listed in the notes, with the values.
+// (AeroDyn uses each node's own table) and the Ning solver, the blade curve (BlCrvAC) as
+// prebend and AeroDyn's tip loss, hub loss, tangential induction and drag switches; from
+// ElastoDyn the precone and shaft tilt (with their signs turned to Korvane's) and the hub
+// height, TowerHt + Twr2Shft + OverHang sin(ShftTilt), the apex's height. What the model
+// holds but Korvane does not compute (sweep, differing cones, different axial and
+// tangential drag switches) is listed in the notes, with the values.
 
 #include <string>
 #include <vector>

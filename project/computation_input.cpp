@@ -63,6 +63,10 @@ void checkForComputation(const ProjectData& project) {
     requirePoints(project.chordPoints, &ChordPoint::c_rel, "chord");
     requirePoints(project.twistPoints, &TwistPoint::twist_deg, "twist");
     if (project.airfoilPoints.size() < 2) invalid("the blade needs at least two airfoil points.");
+    if (!project.prebendPoints.empty()) requirePoints(project.prebendPoints, &PrebendPoint::value, "prebend");
+    // The options and the project reader check each rotor value; the hub height for a
+    // shear exponent may come from either.
+    for (const auto& problem : Rotor::problems(project.rotor, c.R)) invalid(problem.message);
     if (const auto refusal = BEMTTools::pitchRange(project.computeSettings).refusal("the pitch range", true))
         invalid(*refusal);
 }
@@ -76,6 +80,8 @@ InputDataSet computationInput(const ProjectData& project, const std::function<vo
                                      project.conditions, progress, interrupted, openFile);
     input.chordPoints = project.chordPoints;
     input.twistPoints = project.twistPoints;
+    input.rotor = project.rotor;
+    input.prebendPoints = project.prebendPoints;
     return input;
 }
 

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bemt/BEMTTools.h"
+#include "bemt/RotorGeometry.h"
 #include "bemt/Error.h"
 #include "bemt/TextFile.h"
 #include "bemt/ValueLimits.h"
@@ -62,6 +63,22 @@ json solverObject(const SolverSettings& s) {
     o["n_elements"] = s.n_elements;
     o["relaxation_factor"] = s.relaxation_factor;
     o["solver"] = static_cast<std::int32_t>(s.solver);
+    // The model switches are written only when off, so that files without them stay as they were.
+    for (const auto& [key, on] : {std::pair{"drag_in_induction", s.drag_in_induction}, {"hub_loss", s.hub_loss},
+                                  {"tip_loss", s.tip_loss}, {"wake_rotation", s.wake_rotation}})
+        if (!on) o[key] = false;
+    return o;
+}
+
+json rotorObject(const RotorGeometry& g) {
+    json o = json::object();
+    o["hub_height"] = g.hub_height;
+    o["precone"] = g.precone;
+    o["sectors"] = g.sectors == RotorGeometry::kAutoSectors ? json("auto") : json(g.sectors);
+    o["shear_exponent"] = g.shear_exponent;
+    o["skew_correction"] = Rotor::skewName(g.skew);
+    o["tilt"] = g.tilt;
+    o["yaw"] = g.yaw;
     return o;
 }
 
@@ -288,6 +305,11 @@ public:
         return value.get<std::string>();
     }
 
+    // True or false that may be missing (field keeps its value).
+    void optionalBoolean(const json& object, const std::string& where, const char* key, bool& field) const {
+        if (object.contains(key)) field = boolean(object, where, key);
+    }
+
     // A string that may be missing (field keeps its value).
     void optionalText(const json& object, const std::string& where, const char* key, std::string& field) const {
         if (object.contains(key)) field = text(object, where, key);
@@ -372,6 +394,10 @@ SolverSettings readSolverSettings(const Reader& r, const json& root) {
     s.relaxation_factor = r.number(o, where, "relaxation_factor", Limits::relaxation);
     // Any solver number other than 0 and 1 selects the fixed-point solver.
     s.solver = static_cast<SolverType>(r.integer(o, where, "solver"));
+    r.optionalBoolean(o, where, "drag_in_induction", s.drag_in_induction);
+    r.optionalBoolean(o, where, "hub_loss", s.hub_loss);
+    r.optionalBoolean(o, where, "tip_loss", s.tip_loss);
+    r.optionalBoolean(o, where, "wake_rotation", s.wake_rotation);
     return s;
 }
 
@@ -551,6 +577,35 @@ std::optional<OptimisationSettings> readOptimisation(const Reader& r, const json
     return s;
 }
 
+// The rotor object is optional, and so is each of its keys (the plain rotor's values).
+RotorGeometry readRotor(const Reader& r, const json& root, double R) {
+    const std::string where = "rotor";
+    RotorGeometry g;
+    const auto it = root.find(where);
+    if (it == root.end() || it->is_null()) return g;
+    const json& o = r.object(*it, where);
+    r.optionalNumber(o, where, "hub_height", g.hub_height);
+    r.optionalNumber(o, where, "precone", g.precone);
+    if (o.contains("sectors") && !(o["sectors"].is_string() && o["sectors"] == "auto")) {
+        if (o["sectors"].is_string())
+            r.fail("\"rotor.sectors\" must be \"auto\" or a whole number, not \"" + o["sectors"].get<std::string>() +
+                   "\".");
+        std::int32_t sectors = 0;
+        r.optionalInteger(o, where, "sectors", sectors);
+        g.sectors = static_cast<std::int32_t>(r.within(sectors, where, "sectors", Limits::sectors));
+    }
+    r.optionalNumber(o, where, "shear_exponent", g.shear_exponent);
+    if (o.contains("skew_correction")) {
+        const std::string name = r.text(o, where, "skew_correction");
+        if (!Rotor::skewFromName(name, g.skew))
+            r.fail("\"rotor.skew_correction\" must be \"none\" or \"pitt_peters\", not \"" + name + "\".");
+    }
+    r.optionalNumber(o, where, "tilt", g.tilt);
+    r.optionalNumber(o, where, "yaw", g.yaw);
+    for (const auto& problem : Rotor::problems(g, R)) r.refuseLimit("\"rotor." + problem.key + "\": " + problem.message);
+    return g;
+}
+
 template <typename Point, typename ReadOne>
 std::vector<Point> readArray(const Reader& r, const json& root, const char* key, ReadOne readOne) {
     std::vector<Point> points;
@@ -584,6 +639,12 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     root["twist_points"] = std::move(twist);
     if (data.turbine) root["turbine"] = turbineObject(*data.turbine);
     if (data.optimisation) root["optimisation"] = optimisationObject(*data.optimisation);
+    if (!Rotor::isDefault(data.rotor)) root["rotor"] = rotorObject(data.rotor);
+    if (!data.prebendPoints.empty()) {
+        json prebend = json::array();
+        for (const PrebendPoint& p : data.prebendPoints) prebend.push_back({{"value", p.value}, {"x_rel", p.x_rel}});
+        root["prebend_points"] = std::move(prebend);
+    }
     if (!data.notes.empty()) root["notes"] = data.notes;
 
     try {
@@ -617,6 +678,11 @@ ProjectData readDocument(const Reader& r, const std::string& document, const std
     });
     data.turbine = readTurbine(r, parsed, data.conditions);
     data.optimisation = readOptimisation(r, parsed, turbineSettings(data));
+    data.rotor = readRotor(r, parsed, data.conditions.R);
+    data.prebendPoints = readArray<PrebendPoint>(r, parsed, "prebend_points", [&](const json& v, const std::string& w) {
+        const json& o = r.object(v, w);
+        return PrebendPoint{r.number(o, w, "x_rel", Limits::position), r.number(o, w, "value", Limits::prebend)};
+    });
     if (parsed.contains("notes")) data.notes = r.text(parsed, "", "notes");
     return data;
 }

@@ -74,7 +74,7 @@ std::vector<TwistPoint> newProjectTwistPoints() {
 ProjectData newProjectData() {
     return {newProjectConditions(),  newProjectSolverSettings(), newProjectComputeSettings(),
             newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints(), std::nullopt, {},
-            std::nullopt};
+            std::nullopt, {}, {}};
 }
 
 TurbineSettings turbineSettings(const ProjectData& data) {
@@ -88,7 +88,9 @@ bool sameValues(const OperatingConditions& a, const OperatingConditions& b) {
 
 bool sameValues(const SolverSettings& a, const SolverSettings& b) {
     return a.solver == b.solver && a.n_elements == b.n_elements && a.accuracy == b.accuracy
-           && a.max_iterations == b.max_iterations && a.relaxation_factor == b.relaxation_factor;
+           && a.max_iterations == b.max_iterations && a.relaxation_factor == b.relaxation_factor
+           && a.tip_loss == b.tip_loss && a.hub_loss == b.hub_loss && a.wake_rotation == b.wake_rotation
+           && a.drag_in_induction == b.drag_in_induction;
 }
 
 bool sameValues(const ComputeSettings& a, const ComputeSettings& b) {
@@ -112,6 +114,8 @@ bool sameValues(const TwistPoint& a, const TwistPoint& b) {
     return a.x_rel == b.x_rel && a.twist_deg == b.twist_deg;
 }
 
+bool sameValues(const PrebendPoint& a, const PrebendPoint& b) { return Rotor::sameValues(a, b); }
+
 bool sameValues(const WindClimate& a, const WindClimate& b) { return a.name == b.name && a.k == b.k && a.A == b.A; }
 
 bool sameValues(const TurbineSettings& a, const TurbineSettings& b) {
@@ -133,7 +137,8 @@ bool sameValues(const ProjectData& a, const ProjectData& b) {
     return sameValues(a.conditions, b.conditions) && sameValues(a.solverSettings, b.solverSettings)
            && sameValues(a.computeSettings, b.computeSettings) && sameValues(a.airfoilPoints, b.airfoilPoints)
            && sameValues(a.chordPoints, b.chordPoints) && sameValues(a.twistPoints, b.twistPoints)
-           && sameValues(a.turbine, b.turbine) && sameValues(a.optimisation, b.optimisation);
+           && sameValues(a.turbine, b.turbine) && sameValues(a.optimisation, b.optimisation)
+           && Rotor::sameValues(a.rotor, b.rotor) && sameValues(a.prebendPoints, b.prebendPoints);
 }
 
 }  // namespace korvane

@@ -26,6 +26,8 @@ struct ProjectData {
     std::string notes;   // free text, e.g. what an import could not carry over
     // The blade optimisation's settings; empty until the user states them.
     std::optional<OptimisationSettings> optimisation;
+    bemt::RotorGeometry rotor;                      // cone, tilt, yaw, shear, sectors; defaults: none
+    std::vector<bemt::PrebendPoint> prebendPoints;  // empty: a straight blade
 };
 
 // The turbine settings that apply to a project: its own, or the defaults for its rotor.
@@ -49,6 +51,7 @@ bool sameValues(const bemt::ComputeSettings& a, const bemt::ComputeSettings& b);
 bool sameValues(const bemt::AirfoilPoint& a, const bemt::AirfoilPoint& b);
 bool sameValues(const bemt::ChordPoint& a, const bemt::ChordPoint& b);
 bool sameValues(const bemt::TwistPoint& a, const bemt::TwistPoint& b);
+bool sameValues(const bemt::PrebendPoint& a, const bemt::PrebendPoint& b);
 bool sameValues(const bemt::WindClimate& a, const bemt::WindClimate& b);
 bool sameValues(const bemt::TurbineSettings& a, const bemt::TurbineSettings& b);
 bool sameValues(const std::optional<bemt::TurbineSettings>& a, const std::optional<bemt::TurbineSettings>& b);

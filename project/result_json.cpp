@@ -1,6 +1,7 @@
 #include "project/result_json.h"
 
 #include "bemt/Common.h"
+#include "bemt/RotorGeometry.h"
 
 namespace korvane {
 
@@ -13,9 +14,33 @@ Json conditionsJson(const OperatingConditions& c) {
                 {"TSR", c.TSR}, {"Om", c.Om}, {"rho", c.rho}, {"mu", c.mu}};
 }
 
+Json sectorsJson(const std::vector<RotorSector>& sectors) {
+    Json list = Json::array();
+    for (const RotorSector& sector : sectors) {
+        Json elements = Json::array();
+        for (const SectorElement& e : sector.elements) {
+            const Solution& s = e.solution;
+            elements.push_back(Json{{"r", s.r},          {"Vx", e.Vx},   {"Vy", e.Vy},
+                                    {"phi_deg", Common::rad2deg(s.phi)}, {"alpha_deg", Common::rad2deg(s.alpha)},
+                                    {"a", s.a},          {"a_", s.a_},   {"cl", s.cl},
+                                    {"cd", s.cd},        {"F", s.F},     {"Np", e.Np},
+                                    {"Tp", e.Tp},        {"dP", s.dP},   {"dT", s.dT},
+                                    {"converged", s.converged}});
+        }
+        list.push_back(Json{{"azimuth_deg", Common::rad2deg(sector.azimuth)},
+                            {"P", sector.P},
+                            {"T", sector.T},
+                            {"M_root", sector.rootMoment},
+                            {"converged", sector.converged},
+                            {"elements", std::move(elements)}});
+    }
+    return list;
+}
+
 Json pointJson(const pitchControlledOperatingPoint& p, bool withElements) {
     Json j = pointFields().json(p);
     if (!withElements) return j;
+    if (!p.op.sectors.empty()) j["sectors"] = sectorsJson(p.op.sectors);
     Json elements = Json::array();
     for (const Solution& s : p.op.solutions) elements.push_back(elementFields().json(elementRow(s, p.pitch, p.op.conditions)));
     j["elements"] = std::move(elements);
@@ -81,7 +106,9 @@ const RowFields<pitchControlledOperatingPoint>& pointFields() {
                                       {"P", [](const P& p) { return p.op.P; }},
                                       {"T", [](const P& p) { return p.op.T; }},
                                       {"Cp", [](const P& p) { return p.op.Cp; }},
-                                      {"Ct", [](const P& p) { return p.op.Ct; }}},
+                                      {"Ct", [](const P& p) { return p.op.Ct; }},
+                                      {"M_root", [](const P& p) { return p.op.rootMoment; }},
+                                      {"M_root_max", [](const P& p) { return p.op.rootMomentMax; }}},
                                      {{"converged", [](const P& p) { return p.op.converged; }},
                                       {"extrapolated", [](const P& p) { return p.op.extrapolated; }}}};
     return fields;
@@ -100,7 +127,9 @@ const RowFields<PowerCurvePoint>& powerCurveFields() {
                                       {"Q", [](const P& p) { return p.Q; }},
                                       {"Cp", [](const P& p) { return p.Cp; }},
                                       {"Ct", [](const P& p) { return p.Ct; }},
-                                      {"Cq", [](const P& p) { return p.Cq; }}},
+                                      {"Cq", [](const P& p) { return p.Cq; }},
+                                      {"M_root", [](const P& p) { return p.M_root; }},
+                                      {"M_root_max", [](const P& p) { return p.M_root_max; }}},
                                      {{"converged", [](const P& p) { return p.converged; }},
                                       {"extrapolated", [](const P& p) { return p.extrapolated; }},
                                       {"pitch_limited", [](const P& p) { return p.pitch_limited; }},
@@ -115,9 +144,40 @@ const std::vector<std::pair<const char*, std::vector<std::vector<double>> Perfor
     return matrices;
 }
 
+std::string modelText(const ProjectData& project) {
+    std::string text = Rotor::description(project.rotor, project.prebendPoints);
+    const SolverSettings& s = project.solverSettings;
+    std::string off;
+    for (const auto& [on, name] : {std::pair{s.tip_loss, "tip loss"}, {s.hub_loss, "hub loss"},
+                                   {s.wake_rotation, "wake rotation"}, {s.drag_in_induction, "drag in the induction"}})
+        if (!on) off += (off.empty() ? "no " : ", no ") + std::string(name);
+    if (!off.empty()) text += (text.empty() ? "" : "; ") + off;
+    return text;
+}
+
+ProjectData computedProject(const CommandResult& r) {
+    ProjectData project = r.project;
+    if (r.computation == Computation::Design) {
+        project.rotor = RotorGeometry{};
+        project.prebendPoints.clear();
+    }
+    return project;
+}
+
+double sweptRadius(const CommandResult& r) {
+    if (!r.points.empty()) return r.points.front().op.Rp;
+    if (!r.steps.empty() && !r.steps.front().points.empty()) return r.steps.front().points.front().op.Rp;
+    return r.project.conditions.R;
+}
+
 void writeJson(std::ostream& out, const CommandResult& r) {
     JsonStream json(out);
     json.member("command", r.command);
+    // A rotor model other than the plain one is named, with the radius its coefficients are on.
+    if (const std::string model = modelText(computedProject(r)); !model.empty()) {
+        json.member("model", model);
+        json.member("swept_radius", sweptRadius(r));
+    }
     if (r.computation == Computation::Characteristics) {
         json.member("range_type",
                     r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");
@@ -150,6 +210,7 @@ std::string powerCurveJson(const PowerCurveResult& r) {
     root["command"] = r.command;
     root["tsr_target"] = r.curve.tsrTarget;
     root["rated_wind_speed"] = r.curve.ratedWindSpeed;  // NaN is written as null
+    if (!r.model.empty()) root["model"] = r.model;
     Json points = Json::array();
     for (const PowerCurvePoint& p : r.curve.points) points.push_back(powerCurveFields().json(p));
     root["points"] = std::move(points);

@@ -37,6 +37,7 @@ struct PowerCurveResult {
     bemt::TurbineSettings settings;
     bemt::PowerCurve curve;
     std::vector<bemt::AnnualEnergy> energy;
+    std::string model;     // the rotor model and switches off, empty for the plain one (modelText)
 };
 
 // One blade element with the derived quantities the outputs show.
@@ -67,6 +68,14 @@ const RowFields<bemt::PowerCurvePoint>& powerCurveFields();
 // The matrices of a performance surface (rows by tip speed ratio, columns by pitch).
 const std::vector<std::pair<const char*, std::vector<std::vector<double>> bemt::PerformanceSurface::*>>&
 surfaceMatrices();
+
+// The rotor model and the switches that are off, for a summary header ("precone 2.5°,
+// 8 sectors; no tip loss"); empty for the plain rotor with every switch on.
+std::string modelText(const ProjectData& project);
+// The project as the result was computed: the blade design keeps the plain rotor.
+ProjectData computedProject(const CommandResult& result);
+// The radius the result's coefficients are on: the swept radius of a coned rotor.
+double sweptRadius(const CommandResult& result);
 
 // The documents of op, design and char; power-curve; surface (command: the JSON
 // "command"). Each is written point by point or row by row.

@@ -81,7 +81,8 @@ PerformanceSurface PerformanceSurface::compute(BEMTTools& tools, const InputData
             const OperatingPoint& op = points[i * columns + j];
             cp.push_back(op.Cp);
             ct.push_back(op.Ct);
-            cq.push_back(op.Cp / s.tsr[i]);
+            // Cq = Cp R / (TSR R_p): the tip speed ratio is on R, the coefficients on R_p.
+            cq.push_back(op.Cp / s.tsr[i] * (R / op.Rp));
             converged.push_back(op.converged);
             extrapolated.push_back(op.extrapolated);
         }

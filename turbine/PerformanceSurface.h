@@ -2,6 +2,7 @@
 // Power, thrust and torque coefficients of a rotor over a grid of tip speed ratio and
 // blade pitch at one wind speed (the rotor speed follows from the tip speed ratio), the
 // tables controller tuning works from. Rows are tip speed ratios, columns pitch angles.
+// The coefficients are on the swept radius R_p, the tip speed ratio on R (see OperatingPoint).
 
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ struct PerformanceSurface {
     std::vector<double> pitch;         // columns, degrees
     std::vector<std::vector<double>> cp;
     std::vector<std::vector<double>> ct;
-    std::vector<std::vector<double>> cq;   // torque / (rho/2 pi R^2 V^2 R) = Cp / TSR
+    std::vector<std::vector<double>> cq;   // torque / (rho/2 pi R_p^2 V^2 R_p) = Cp R / (TSR R_p)
     std::vector<std::vector<bool>> converged;
     std::vector<std::vector<bool>> extrapolated;
 

@@ -99,7 +99,7 @@ std::pair<double, double> TurbineController::rotorSpeed(double v, double tsrTarg
 
 void TurbineController::fill(PowerCurvePoint& row, const OperatingPoint& op, double om) const {
     const OperatingConditions& c = op.conditions;
-    const double discArea = std::numbers::pi * c.R * c.R;
+    const double discArea = std::numbers::pi * op.Rp * op.Rp;
     const double dynamicPressure = 0.5 * c.rho * c.V0 * c.V0;
     row.computed = true;
     row.rpm = Common::rads2rpm(om);
@@ -110,7 +110,9 @@ void TurbineController::fill(PowerCurvePoint& row, const OperatingPoint& op, dou
     row.Q = op.P / om;
     row.Cp = op.Cp;
     row.Ct = op.Ct;
-    row.Cq = row.Q / (dynamicPressure * discArea * c.R);
+    row.Cq = row.Q / (dynamicPressure * discArea * op.Rp);
+    row.M_root = op.rootMoment;
+    row.M_root_max = op.rootMomentMax;
     row.converged = op.converged;
     row.extrapolated = op.extrapolated;
     row.motoring = op.P < 0.0;

@@ -29,9 +29,11 @@ struct PowerCurvePoint {
                               // motoring (rated power in region 3 at variable pitch), W
     double T = 0.0;           // thrust, N
     double Q = 0.0;           // rotor torque P_aero / Om, N m
-    double Cp = 0.0;          // P_aero / (rho/2 pi R^2 V^3)
-    double Ct = 0.0;          // T / (rho/2 pi R^2 V^2)
-    double Cq = 0.0;          // Q / (rho/2 pi R^2 V^2 R)
+    double Cp = 0.0;          // P_aero / (rho/2 pi R_p^2 V^3)
+    double Ct = 0.0;          // T / (rho/2 pi R_p^2 V^2)
+    double Cq = 0.0;          // Q / (rho/2 pi R_p^2 V^2 R_p), R_p the swept radius (R without cone)
+    double M_root = 0.0;      // root flapwise bending moment of one blade, mean over the azimuth, N m
+    double M_root_max = 0.0;  // its largest value over the azimuth, N m
     bool computed = false;    // false between cut-in and cut-out only
     bool converged = true;
     bool extrapolated = false;

@@ -25,14 +25,16 @@ std::string text(const std::string& value) {
 std::string powerCurveCsv(const PowerCurve& curve) {
     std::string csv =
         "V0 [m/s],region [-],rpm [rpm],TSR [-],pitch [deg],P_aero [W],P [W],T [N],Q [N m],Cp [-],Ct [-],Cq [-],"
-        "converged [1/0],extrapolated [1/0],pitch_limited [1/0],over_rated [1/0],motoring [1/0]\n";
+        "converged [1/0],extrapolated [1/0],pitch_limited [1/0],over_rated [1/0],motoring [1/0],M_root [N m],"
+        "M_root_max [N m]\n";
     for (const PowerCurvePoint& p : curve.points) {
         for (double v : {p.V0, p.region, p.rpm, p.TSR, p.pitch, p.P_aero, p.P, p.T, p.Q, p.Cp, p.Ct, p.Cq}) {
             csv += number(v);
             csv += ',';
         }
         csv += std::string(oneZero(p.converged)) + "," + oneZero(p.extrapolated) + "," + oneZero(p.pitch_limited) + ","
-               + oneZero(p.over_rated) + "," + oneZero(p.motoring) + "\n";
+               + oneZero(p.over_rated) + "," + oneZero(p.motoring) + "," + number(p.M_root) + ","
+               + number(p.M_root_max) + "\n";
     }
     return csv;
 }

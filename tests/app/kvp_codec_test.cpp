@@ -233,6 +233,23 @@ TEST(KvpFormat, EveryMalformedDocumentIsRefusedWithTheFileAndTheProblem) {
          "\"airfoil_points[0].extension\" must be \"naca\" or \"viterna\", not \"flat\"."},
         {"negative cd_max", document("\"airfoil_points\":[" + replaced(kAirfoil, "{", R"({"cd_max":-1,)") + "]"),
          "\"airfoil_points[0].cd_max\" must be a positive number."},
+        {"precone", document(R"("rotor":{"precone":25})"),
+         "\"rotor.precone\": the precone [deg] 25 lies outside its range, -20 to 20."},
+        {"yaw", document(R"("rotor":{"yaw":null})"),
+         "\"rotor.yaw\": the yaw misalignment [deg] nan lies outside its range, -90 to 90."},
+        {"no sectors", document(R"("rotor":{"sectors":0})"),
+         "\"rotor.sectors\": the number of azimuth sectors 0 lies outside its range, 1 to 360."},
+        {"sectors in words", document(R"("rotor":{"sectors":"many"})"),
+         "\"rotor.sectors\" must be \"auto\" or a whole number, not \"many\"."},
+        {"unknown skew", document(R"("rotor":{"skew_correction":"glauert"})"),
+         "\"rotor.skew_correction\" must be \"none\" or \"pitt_peters\", not \"glauert\"."},
+        {"shear without hub height", document(R"("rotor":{"shear_exponent":0.2,"hub_height":9})"),
+         "\"rotor.hub_height\": a wind shear exponent of 0.2 needs a hub height greater than the rotor radius R "
+         "(10 m), not 9 m."},
+        {"prebend", document(R"("prebend_points":[{"x_rel":0.5,"value":200}])"),
+         "\"prebend_points[0].value\": the prebend [m] 200 lies outside its range, -100 to 100."},
+        {"number for switch", replaced(document(), "\"solver\":1", "\"solver\":1,\"tip_loss\":0"),
+         "\"solver_settings.tip_loss\" must be true or false, not a number."},
     };
     const std::string prefix = "The project file /projects/rotor.kvp could not be read: ";
     for (const Malformed& c : cases) {
@@ -311,6 +328,33 @@ TEST(KvpExchange, ExtensionCdMaxAndNotesAreStoredOnlyWhenUsed) {
     text = kvp::write(d, "/projects/rotor.kvp");
     EXPECT_NE(text.find(R"("cd_max":1.5)"), std::string::npos);
     EXPECT_EQ(kvp::read(text, "/projects/rotor.kvp").airfoilPoints.front().cd_max, 1.5);
+}
+
+// Every rotor key, the prebend points and the switches that are off are written in byte
+// order and read back; the plain rotor is written without them.
+TEST(KvpRotor, EveryKeyIsWrittenInByteOrderAndReadBack) {
+    const std::string rotor =
+        R"("prebend_points":[{"value":0.0,"x_rel":0.2},{"value":-1.5,"x_rel":1.0}],)"
+        R"("rotor":{"hub_height":90.0,"precone":2.5,"sectors":12,"shear_exponent":0.14,"skew_correction":"pitt_peters",)"
+        R"("tilt":5.0,"yaw":-10.0})";
+    std::string doc = document(rotor);
+    doc.replace(doc.find("\"solver\":1"), 10, "\"solver\":1,\"hub_loss\":false,\"tip_loss\":true");
+    const ProjectData d = kvp::read(doc, "/p/rotor.kvp");
+    EXPECT_EQ(d.rotor.precone, 2.5);
+    EXPECT_EQ(d.rotor.sectors, 12);
+    EXPECT_EQ(d.rotor.skew, bemt::SkewCorrection::PittPeters);
+    EXPECT_EQ(d.prebendPoints.back().value, -1.5);
+    EXPECT_FALSE(d.solverSettings.hub_loss);
+    EXPECT_TRUE(d.solverSettings.tip_loss && d.solverSettings.wake_rotation && d.solverSettings.drag_in_induction);
+    const std::string text = kvp::write(d, "/p/rotor.kvp");
+    EXPECT_NE(text.find(rotor), std::string::npos) << text;
+    EXPECT_NE(text.find(R"("hub_loss":false,"max_iterations")"), std::string::npos) << text;
+    EXPECT_EQ(text.find("tip_loss"), std::string::npos);
+    EXPECT_EQ(kvp::write(kvp::read(text, "/p/rotor.kvp"), "/p/rotor.kvp"), text);
+
+    const ProjectData stated = kvp::read(document(R"("rotor":{"sectors":"auto","precone":0})"), "/p/rotor.kvp");
+    EXPECT_EQ(stated.rotor.sectorCount(), 1);
+    EXPECT_EQ(kvp::write(stated, "/p/rotor.kvp").find("\"rotor\":"), std::string::npos);
 }
 
 const std::string kTurbine =

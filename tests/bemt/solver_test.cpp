@@ -85,6 +85,67 @@ TEST_P(EachSolver, ReproducesTheHandCalculatedElement) {
     EXPECT_NEAR(s.dP / 9.0, 8702.24, 0.05);
 }
 
+// Each model switch on one element built backwards, as above, from phi = 10 deg and
+// theta = 5 deg with cl = 0.55 and cd = 0.0091 at every angle (R 10 m, Rh 1 m, B 3):
+//   F = F_tip F_hub, each 2/pi acos(exp(-B/2 (R - r)/(r sin phi))) and
+//   2/pi acos(exp(-B/2 (r - Rh)/(Rh sin phi))), or 1 when switched off;
+//   kappa = sigma (cl cos phi + cd sin phi) / (4 F sin^2 phi), a = kappa / (1 + kappa);
+//   kappa' = sigma (cl sin phi - cd cos phi) / (4 F sin phi cos phi), a' = kappa' / (1 - kappa'),
+//   a' = 0 without wake rotation, cd = 0 in both without drag in the induction;
+//   TSR = (1 - a) / ((1 + a') tan phi) R / r. The loads keep the drag.
+struct SwitchCase {
+    const char* name;
+    double r, c;
+    bool tip, hub, wake, drag;
+    double TSR, a, a_, F;
+};
+constexpr SwitchCase kSwitchCases[] = {
+    {"all on near the tip", 9.0, 0.5, true, true, true, true, 5.41106674, 0.1374338751, 0.004496036068, 0.7498015868},
+    {"no tip loss", 9.0, 0.5, false, true, true, true, 5.610059695, 0.1067177046, 0.003367347046, 1.0},
+    {"all on near the hub", 1.5, 0.2, true, true, true, true, 29.08954793, 0.2243079537, 0.008189885628, 0.9915249695},
+    {"no hub loss", 1.5, 0.2, true, false, true, true, 29.14697591, 0.2228305415, 0.008119912498, 1.0},
+    {"no wake rotation", 5.5, 0.5, true, true, false, true, 8.624492429, 0.1635981094, 0.0, 0.9994574143},
+    {"no drag in the induction", 5.5, 0.5, true, true, true, false, 8.576277745, 0.1631998809, 0.006100663653,
+     0.9994574143},
+};
+
+TEST_P(EachSolver, HonoursEachModelSwitch) {
+    korvane::testing::ConstantPolar polar(0.55, 0.0091);
+    for (const SwitchCase& row : kSwitchCases) {
+        SCOPED_TRACE(row.name);
+        bemt::OperatingConditions op;
+        op.R = 10.0;
+        op.Rh = 1.0;
+        op.L = 9.0;
+        op.B = 3;
+        op.V0 = 10.0;
+        op.TSR = row.TSR;
+        op.Om = op.TSR * op.V0 / op.R;
+        bemt::SolverSettings settings;
+        settings.solver = GetParam();
+        settings.accuracy = 1e-10;
+        settings.max_iterations = 100000;
+        settings.relaxation_factor = 0.3;
+        settings.tip_loss = row.tip;
+        settings.hub_loss = row.hub;
+        settings.wake_rotation = row.wake;
+        settings.drag_in_induction = row.drag;
+        settings.n_elements = 1;  // 9 m wide
+        auto solver = makeSolver(GetParam());
+        bemt::Compute compute(solver.get(), settings, op);
+        const auto s = compute.analyzeElement(row.r, row.c, deg2rad(5.0), &polar);
+        EXPECT_TRUE(s.converged);
+        EXPECT_NEAR(bemt::Common::rad2deg(s.phi), 10.0, 1e-6);
+        EXPECT_NEAR(s.a, row.a, 1e-8);
+        EXPECT_NEAR(s.a_, row.a_, 1e-9);
+        EXPECT_NEAR(s.F, row.F, 1e-9);
+        // The loads keep the drag: dT/dr = 0.5 B rho W^2 (cl cos phi + cd sin phi) c.
+        const double W = op.V0 * (1.0 - s.a) / std::sin(s.phi);
+        EXPECT_NEAR(s.dT, 0.5 * 3 * op.rho * W * W * (0.55 * std::cos(s.phi) + 0.0091 * std::sin(s.phi)) * row.c * 9.0,
+                    1e-9 * s.dT);
+    }
+}
+
 // Along the default rotor every attached-flow element has one solution; the three
 // methods must find the same one.
 TEST(Solvers, AgreeOnAttachedFlowElementsOfTheDefaultRotor) {

@@ -97,6 +97,17 @@ TEST(CliLimits, ValuesBeyondTheLimitsOrEmptyAreRefusedWithTheOption) {
         {{"optimise", project, "--climate", "Arctic", "--out", "x.kvp"},
          said("The turbine settings have no wind climate named \"Arctic\"."),
          1},
+        {{"op", project, "--precone", "25"},
+         optionSaid("--precone: the precone [deg] 25 lies outside its range, -20 to 20."), 2},
+        {{"char", project, "--sectors", "0"},
+         optionSaid("--sectors: the number of azimuth sectors 0 lies outside its range, 1 to 360."), 2},
+        {{"power-curve", project, "--sectors", "many"}, optionSaid("--sectors: \"many\" is neither auto nor a number."),
+         2},
+        {{"op", project, "--skew", "glauert"}, optionSaid("--skew: glauert not in {none,pitt_peters}"), 2},
+        {{"surface", project, "--tsr", "4:6:1", "--pitch", "0", "--shear", "0.2"},
+         said("Invalid project value: a wind shear exponent of 0.2 needs a hub height greater than the rotor radius R "
+              "(25 m), not 0 m."),
+         1},
     });
 }
 

@@ -39,9 +39,12 @@ std::string copyModel(const TempFolder& temp) {
 }
 
 // Cp and Ct per tip speed ratio 4 to 10 on 17 elements.
-std::vector<std::pair<double, double>> coefficients(const std::string& project) {
-    const CliRun run = runCli({"char", project, "--range", "4:10:1", "--range-type", "tsr", "--elements", "17",
-                               "--json", "-"});
+std::vector<std::pair<double, double>> coefficients(const std::string& project,
+                                                    const std::vector<std::string>& options = {}) {
+    std::vector<std::string> args{"char", project, "--range", "4:10:1", "--range-type", "tsr", "--elements", "17",
+                                  "--json", "-"};
+    args.insert(args.end(), options.begin(), options.end());
+    const CliRun run = runCli(args);
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<std::pair<double, double>> values;
     if (run.status != 0) return values;
@@ -56,12 +59,11 @@ TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
     const std::string out = temp.file("nrel.kvp");
     const CliRun run = runCli({"import", "openfast", kFst, "--out", out});
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* note : {"Note: PreCone = -2.5, -2.5, -2.5 deg is not modelled",
-                             "Note: ShftTilt = -5 deg is not modelled",
-                             "Note: Blade prebend (BlCrvAC up to 0.115734 m) is not modelled",
-                             "Note: Blade sweep (BlSwpAC up to 0.569867 m) is not modelled",
-                             "Note: AIDrag = False is not modelled", "Note: TIDrag = False is not modelled"})
+    for (const char* note : {"Note: Blade sweep (BlSwpAC up to 0.569867 m) is not modelled",
+                             "Note: The hub height 90 m is the rotor apex's: TowerHt + Twr2Shft + OverHang sin(ShftTilt)."})
         EXPECT_NE(run.err.find(note), std::string::npos) << note << "\n" << run.err;
+    EXPECT_EQ(run.err.find("PreCone"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Drag"), std::string::npos) << run.err;
 
     const ProjectData p = readProject(out);
     EXPECT_EQ(p.conditions.R, 63.0);
@@ -73,7 +75,17 @@ TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
     EXPECT_NEAR(p.conditions.Om, 12.1 * M_PI / 30.0, 1e-12);  // ElastoDyn RotSpeed
     EXPECT_EQ(p.solverSettings.solver, bemt::Ning);
     EXPECT_FALSE(p.computeSettings.enable_interpolation);
-    EXPECT_NE(p.notes.find("AIDrag = False"), std::string::npos);
+    // PreCone -2.5 and ShftTilt -5 (OpenFAST's signs); the apex at 87.6 + 1.96256 +
+    // 5.0191 sin 5 m; AIDrag and TIDrag False, TipLoss, HubLoss and TanInd True.
+    EXPECT_EQ(p.rotor.precone, 2.5);
+    EXPECT_EQ(p.rotor.tilt, 5.0);
+    EXPECT_NEAR(p.rotor.hub_height, 90.0, 1e-5);
+    EXPECT_FALSE(p.solverSettings.drag_in_induction);
+    EXPECT_TRUE(p.solverSettings.tip_loss && p.solverSettings.hub_loss && p.solverSettings.wake_rotation);
+    // BlCrvAC of node 6 (BlSpn 10.25 m) as prebend.
+    ASSERT_EQ(p.prebendPoints.size(), 19u);
+    EXPECT_EQ(p.prebendPoints[5].value, -0.11573354);
+    EXPECT_EQ(p.prebendPoints[5].x_rel, p.chordPoints[5].x_rel);
     // ServoDyn's GenEff; the rest from ROSCO's DISCON.IN, generator speeds in rad/s over GBRatio 97.
     ASSERT_TRUE(p.turbine.has_value());
     EXPECT_EQ(p.turbine->efficiency, 0.944);  // the decimal of 94.4 %, not 0.9440000000000001
@@ -107,9 +119,10 @@ TEST(CliImport, TheNrel5MwModelBecomesAProjectWithItsRotorAirAndNodes) {
 
 TEST(CliImport, TheImportedNrel5MwRotorComputesLikeTheExampleFromTheSameData) {
     // Both describe the same rotor and tables; the example holds the 17 AeroDyn stations
-    // with each airfoil from its element's inner edge on, the import the 19 nodes.
+    // with each airfoil from its element's inner edge on, the import the 19 nodes. Without
+    // its prebend (0.12 m at most), the import is the example's rotor.
     const auto imported = coefficients(example("openfast-nrel5mw/nrel5mw_openfast.kvp"));
-    const auto reference = coefficients(example("nrel5mw.kvp"));
+    const auto reference = coefficients(example("nrel5mw_operating.kvp"), {"--no-drag-in-induction"});
     ASSERT_EQ(imported.size(), 7u);
     ASSERT_EQ(reference.size(), 7u);
     // Observed: Cp within 0.02 %; only the twist spline's two end nodes differ. The
@@ -354,9 +367,10 @@ TEST(CliExport, ExportThenImportReturnsTheSameBladeAndPolars) {
     // node just inboard of each of the 18 changes of airfoil.
     ASSERT_EQ(returned.chordPoints.size(), 37u + 18u);
     // The airfoil regions stay where they were (once half a node outboard: Cp at tip speed
-    // ratio 7 from 0.4851 to 0.4886).
+    // ratio 7 from 0.4851 to 0.4886); ElastoDyn's cone and tilt and AeroDyn's drag switches
+    // stay behind.
     const auto before = coefficients(project);
-    const auto after = coefficients(back);
+    const auto after = coefficients(back, {"--precone", "2.5", "--tilt", "5", "--no-drag-in-induction"});
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < before.size(); ++i) EXPECT_NEAR(after[i].first, before[i].first, 1e-5) << i;
     for (std::size_t i = 0; i < original.chordPoints.size(); ++i) {
@@ -367,6 +381,9 @@ TEST(CliExport, ExportThenImportReturnsTheSameBladeAndPolars) {
         EXPECT_NEAR(at->c_rel * 63.0, c.c_rel * 63.0, 1e-9) << i;
         const auto& t = returned.twistPoints[at - returned.chordPoints.begin()];
         EXPECT_NEAR(t.twist_deg, original.twistPoints[i].twist_deg, 1e-9) << i;
+        EXPECT_NEAR(returned.prebendPoints[at - returned.chordPoints.begin()].value, original.prebendPoints[i].value,
+                    1e-12)
+            << i;
     }
     // Every exported table holds the original table's values at every tabulated angle.
     for (std::size_t k = 0; k < original.airfoilPoints.size(); ++k) {

@@ -55,7 +55,8 @@ TEST(CliPowerCurve, SummaryAndCsvFilesWithUnits) {
     const std::string curve = readBytes(folder + "/power_curve.csv");
     EXPECT_EQ(curve.substr(0, curve.find('\n')),
               "V0 [m/s],region [-],rpm [rpm],TSR [-],pitch [deg],P_aero [W],P [W],T [N],Q [N m],Cp [-],Ct [-],Cq [-],"
-              "converged [1/0],extrapolated [1/0],pitch_limited [1/0],over_rated [1/0],motoring [1/0]");
+              "converged [1/0],extrapolated [1/0],pitch_limited [1/0],over_rated [1/0],motoring [1/0],M_root [N m],"
+              "M_root_max [N m]");
     EXPECT_EQ(std::count(curve.begin(), curve.end(), '\n'), 7);  // header and 4, 8, ..., 24 m/s
     EXPECT_NE(curve.find("\n24,3,12.1,"), std::string::npos) << curve;
     const std::string aep = readBytes(folder + "/aep.csv");

@@ -43,7 +43,7 @@ TEST_F(ExchangeMenuTest, ImportingTheNrel5MwModelMakesAnUnsavedProjectAndShowsTh
     EXPECT_TRUE(project->filePath().empty());
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown().front().caption, "Imported with notes");
-    EXPECT_NE(answers.shown().front().message.Find("PreCone = -2.5, -2.5, -2.5 deg"), wxNOT_FOUND);
+    EXPECT_NE(answers.shown().front().message.Find("BlSwpAC up to 0.569867 m"), wxNOT_FOUND);
 }
 
 TEST_F(ExchangeMenuTest, AFailedImportShowsTheMessageAndKeepsTheProject) {

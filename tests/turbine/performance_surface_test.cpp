@@ -1,5 +1,6 @@
 // Performance surfaces: every grid value is the operating point of its tip speed ratio
-// and pitch, the torque coefficient is Cp / TSR, and impossible grids are refused.
+// and pitch, the torque coefficient is Cp R / (TSR R_p), also for a coned and tilted
+// rotor whose coefficients are on its swept radius R_p, and impossible grids are refused.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,37 +17,42 @@ using korvane::testing::defaultRotor;
 using korvane::testing::ignoreProgress;
 
 TEST(PerformanceSurface, EveryValueIsTheOperatingPointOfItsTipSpeedRatioAndPitch) {
-    auto data = defaultRotor(bemt::Ning);
-    data.settings.n_elements = 20;
-    bemt::BEMTTools tools(bemt::Ning);
-    const auto s = PerformanceSurface::compute(tools, data, 9.0, {3.0, 9.0, 2.0}, {-2.0, 6.0, 4.0}, ignoreProgress);
-    EXPECT_EQ(s.wind, 9.0);
-    ASSERT_EQ(s.tsr, (std::vector<double>{3.0, 5.0, 7.0, 9.0}));
-    ASSERT_EQ(s.pitch, (std::vector<double>{-2.0, 2.0, 6.0}));
-    ASSERT_EQ(s.cp.size(), 4u);
-    bemt::BEMTTools single(bemt::Ning);
-    for (std::size_t i = 0; i < s.tsr.size(); ++i) {
-        ASSERT_EQ(s.cp[i].size(), 3u);
-        ASSERT_EQ(s.ct[i].size(), 3u);
-        ASSERT_EQ(s.cq[i].size(), 3u);
-        for (std::size_t j = 0; j < s.pitch.size(); ++j) {
-            auto d = data;
-            d.conditions.V0 = 9.0;
-            d.conditions.TSR = s.tsr[i];
-            d.conditions.Om = s.tsr[i] * 9.0 / d.conditions.R;
-            const auto op = single.analyzeOp(d, ignoreProgress, s.pitch[j]);
-            SCOPED_TRACE(testing::Message() << "TSR " << s.tsr[i] << " pitch " << s.pitch[j]);
-            EXPECT_NEAR(s.cp[i][j], op.Cp, 1e-9);
-            EXPECT_NEAR(s.ct[i][j], op.Ct, 1e-9);
-            // Torque over (rho/2 pi R^2 V^2 R) = power over (rho/2 pi R^2 V^3 TSR).
-            const double torqueReference = 0.5 * 1.225 * std::numbers::pi * 25.0 * 25.0 * 81.0 * 25.0;
-            EXPECT_NEAR(s.cq[i][j], op.P / op.conditions.Om / torqueReference, 1e-9);
-            EXPECT_EQ(s.converged[i][j], op.converged);
-            EXPECT_EQ(s.extrapolated[i][j], op.extrapolated);
+    for (const double precone : {0.0, 10.0}) {
+        auto data = defaultRotor(bemt::Ning);
+        data.settings.n_elements = 20;
+        data.rotor.precone = precone;
+        data.rotor.tilt = precone / 2.0;
+        const double Rp = 25.0 * std::cos(precone * std::numbers::pi / 180.0);
+        bemt::BEMTTools tools(bemt::Ning);
+        const auto s = PerformanceSurface::compute(tools, data, 9.0, {3.0, 9.0, 2.0}, {-2.0, 6.0, 4.0}, ignoreProgress);
+        EXPECT_EQ(s.wind, 9.0);
+        ASSERT_EQ(s.tsr, (std::vector<double>{3.0, 5.0, 7.0, 9.0}));
+        ASSERT_EQ(s.pitch, (std::vector<double>{-2.0, 2.0, 6.0}));
+        ASSERT_EQ(s.cp.size(), 4u);
+        bemt::BEMTTools single(bemt::Ning);
+        for (std::size_t i = 0; i < s.tsr.size(); ++i) {
+            ASSERT_EQ(s.cp[i].size(), 3u);
+            ASSERT_EQ(s.ct[i].size(), 3u);
+            ASSERT_EQ(s.cq[i].size(), 3u);
+            for (std::size_t j = 0; j < s.pitch.size(); ++j) {
+                auto d = data;
+                d.conditions.V0 = 9.0;
+                d.conditions.TSR = s.tsr[i];
+                d.conditions.Om = s.tsr[i] * 9.0 / d.conditions.R;
+                const auto op = single.analyzeOp(d, ignoreProgress, s.pitch[j]);
+                SCOPED_TRACE(testing::Message() << "TSR " << s.tsr[i] << " pitch " << s.pitch[j]);
+                EXPECT_NEAR(s.cp[i][j], op.Cp, 1e-9);
+                EXPECT_NEAR(s.ct[i][j], op.Ct, 1e-9);
+                // Torque over (rho/2 pi R_p^2 V^2 R_p).
+                const double torqueReference = 0.5 * 1.225 * std::numbers::pi * Rp * Rp * 81.0 * Rp;
+                EXPECT_NEAR(s.cq[i][j], op.P / op.conditions.Om / torqueReference, 1e-9);
+                EXPECT_EQ(s.converged[i][j], op.converged);
+                EXPECT_EQ(s.extrapolated[i][j], op.extrapolated);
+            }
         }
+        // Feathering sheds power at the design tip speed ratio.
+        EXPECT_GT(s.cp[2][0], s.cp[2][2]);
     }
-    // Feathering sheds power at the design tip speed ratio.
-    EXPECT_GT(s.cp[2][0], s.cp[2][2]);
 }
 
 TEST(PerformanceSurface, RefusesImpossibleGrids) {
