@@ -7,6 +7,7 @@
 #include "bemt/Compute.h"
 #include "bemt/ProfileParams.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/ProfileParamsStallDelay.h"
 #include "bemt/ToolsAirfoil.h"
 
 namespace bemt {
@@ -26,7 +27,7 @@ spline twistSpline(const InputDataSet& data) {
 }  // namespace
 
 OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
-    : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)) {}
+    : m_settings(data.settings), m_stallDelay(data.stallDelay), m_chord(chordSpline(data)), m_twist(twistSpline(data)) {}
 
 OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& workspace,
                                                const OperatingConditions& conditions, double pitch,
@@ -36,6 +37,7 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
     const int n = settings.n_elements;
     std::vector<AirfoilSegment>& segments = workspace.segments;
     if (workspace.bestAngles.size() != static_cast<std::size_t>(n)) workspace.bestAngles.assign(n, std::nullopt);
+    if (m_stallDelay && workspace.stallDelay.size() != static_cast<std::size_t>(n)) workspace.stallDelay.resize(n);
 
     Compute compute(&solver, settings, conditions);
     OperatingPoint result;
@@ -45,6 +47,7 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
 
     ToolsAirfoil::setupReynolds(&segments, &m_chord, conditions);
     ProfileParamsCombined combined;
+    ProfileParamsStallDelay corrected;
 
     const double refineTolerance = 10.0 * settings.accuracy;
     const int refineLimit = settings.max_iterations / 10;
@@ -60,22 +63,44 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
         ProfileParams* second = segment.second.get();
         combined.setProfiles(first, second);
         combined.setRatio(ToolsAirfoil::positionInSegment(x, segment));
+        const bool firstVaries = first->hasReynoldsRange();
+        const bool secondVaries = second->hasReynoldsRange();
 
-        Solution s = compute.BEMSolve(r, c, theta, &combined);
+        // The stall delay of the element is made on its first operating point; its lift
+        // line follows the polars' state where that depends on the Reynolds number.
+        ProfileParams* polar = &combined;
+        StallDelayElement* stall = nullptr;
+        if (m_stallDelay) {
+            std::optional<StallDelayElement>& element = workspace.stallDelay[i];
+            if (!element) {
+                element.emplace(m_stallDelay->settings, x, c_rel, m_stallDelay->tipSpeedRatio, combined);
+            } else if (firstVaries || secondVaries) {
+                element->refit(combined);
+            }
+            if (element->correction().active()) {
+                stall = &*element;
+                corrected.set(&combined, stall->correction());
+                polar = &corrected;
+            }
+        }
+
+        Solution s = compute.BEMSolve(r, c, theta, polar);
         // The polars may depend on the Reynolds number, which depends on the induction:
         // iterate until the induction settles. Only the last solve is completed with the
         // best-ratio angle, power and thrust, since the polar state it sees is the final one.
-        const bool firstVaries = first->hasReynoldsRange();
-        const bool secondVaries = second->hasReynoldsRange();
         if (s.converged && (firstVaries || secondVaries)) {
             for (int k = 1;; ++k) {
                 const double re = Common::reynolds(x, c_rel, s.a, s.a_, conditions);
                 if (firstVaries) first->setReynolds(re);
                 if (secondVaries) second->setReynolds(re);
+                if (stall) {
+                    stall->refit(combined);
+                    corrected.set(&combined, stall->correction());
+                }
                 // A small change of Reynolds number moves the solution a little: start
                 // from the element's own last state rather than from scratch.
                 compute.usePrevSolution(s);
-                const Solution next = compute.BEMSolve(r, c, theta, &combined);
+                const Solution next = compute.BEMSolve(r, c, theta, polar);
                 const bool settled = std::fabs(s.a - next.a) <= refineTolerance
                                      && std::fabs(s.a_ - next.a_) <= refineTolerance;
                 s = next;
@@ -85,7 +110,7 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
         // The best-ratio angle depends on the polars' state only: it is searched once
         // per element where that state does not follow the Reynolds number.
         std::optional<double>& cached = workspace.bestAngles[i];
-        const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(&combined);
+        const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(polar);
         if (!firstVaries && !secondVaries) cached = alphaOpt;
         compute.completeElement(s, c, alphaOpt);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bemt/Records.h"
+#include "bemt/StallDelay.h"
 #include "bemt/spline.h"
 
 namespace bemt {
@@ -34,6 +35,7 @@ public:
             : segments(std::move(blade)), bestAngles(static_cast<std::size_t>(std::max(elements, 0))) {}
         std::vector<AirfoilSegment> segments;
         std::vector<std::optional<double>> bestAngles;  // by element index
+        std::vector<std::optional<StallDelayElement>> stallDelay;  // by element index, when corrected
     };
 
     // One operating point with solver in workspace. elementDone is called after every
@@ -47,6 +49,7 @@ public:
 
 private:
     SolverSettings m_settings;
+    std::optional<StallDelayInput> m_stallDelay;
     spline m_chord;  // c/R over r/R, linear
     spline m_twist;  // degrees over r/R, cubic
 };

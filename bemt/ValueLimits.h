@@ -85,6 +85,12 @@ inline constexpr ValueLimit reynolds{"the Reynolds number", 1e4, 1e8};
 inline constexpr ValueLimit xfoilPasses{"the number of XFOIL passes", 1.0, 20.0};
 inline constexpr ValueLimit ncrit{"Ncrit", 1.0, 20.0};
 
+// Rotational stall delay (angles in degrees).
+inline constexpr ValueLimit stallFitAngle{"the fit angle of the lift line [deg]", -30.0, 30.0};
+inline constexpr ValueLimit stallFadeAngle{"the fade angle [deg]", 0.0, 90.0};
+inline constexpr ValueLimit stallMaxDeltaCl{"the largest lift change", 0.0, 2.0};
+inline constexpr ValueLimit stallOuterLimit{"the outer limit x/R of the correction", 0.0, 1.0, false};
+
 // Counts of one computation.
 inline constexpr int kMaxGuiPitchPositions = 11;    // the desktop program's pitch sweeps
 inline constexpr int kMaxPitchPositions = 1001;     // the command line's pitch sweeps and grids
