@@ -30,7 +30,7 @@ kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& co
                                  const std::vector<ChordPoint>& chordPoints,
                                  const std::vector<TwistPoint>& twistPoints)
     : kvnProjectEvent(type, korvane::ProjectData{conditions, solverSettings, computeSettings, airfoilPoints,
-                                                  chordPoints, twistPoints, std::nullopt, {}}) {}
+                                                  chordPoints, twistPoints, std::nullopt, {}, std::nullopt}) {}
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const korvane::ProjectData& state)
     : wxEvent(0, type), m_state(state) {}
