@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "bemt/Common.h"
-#include "bemt/Error.h"
 #include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
 
@@ -168,12 +167,15 @@ StallDelayElement::StallDelayElement(const StallDelaySettings& settings, double 
     for (const double deg : tabulated) {
         if (deg >= settings.fit_min && deg <= settings.fit_max) m_angles.push_back(Common::deg2rad(deg));
     }
+    // A table too coarse for a line in the window (a cylinder's few rows) is read at
+    // every whole degree of the window and at its ends instead.
     if (m_angles.size() < 2) {
-        throw bemt::Error("The stall delay correction cannot fit the lift line of the polar at x/R " +
-                          NumberText::shortText(xRel) + ": it has " + std::to_string(m_angles.size()) +
-                          " tabulated angle" + (m_angles.size() == 1 ? "" : "s") + " from fit_min " +
-                          degrees(settings.fit_min) + " to fit_max " + degrees(settings.fit_max) +
-                          " degrees, and the line needs two. Widen the fit window.");
+        m_angles.clear();
+        for (double deg = std::ceil(settings.fit_min); deg <= settings.fit_max; deg += 1.0)
+            m_angles.push_back(Common::deg2rad(deg));
+        if (m_angles.empty() || m_angles.front() != Common::deg2rad(settings.fit_min))
+            m_angles.insert(m_angles.begin(), Common::deg2rad(settings.fit_min));
+        if (m_angles.back() != Common::deg2rad(settings.fit_max)) m_angles.push_back(Common::deg2rad(settings.fit_max));
     }
     m_cl.resize(m_angles.size());
     refit(polar);

@@ -6,7 +6,8 @@
 // computations see it (blended between airfoils, at its Reynolds number):
 //
 //   lift line   cl_lin = m (α − α0), the least-squares line through the polar at its
-//               tabulated angles within [fit_min, fit_max];
+//               tabulated angles within [fit_min, fit_max] (at every whole degree of the
+//               window and its ends where the table has fewer than two there);
 //   Du & Selig  f = 1/(2π) [1.6 (c/r)/0.1267 · (1 − (c/r)^(R/(Λ r))) / (1 + (c/r)^(R/(Λ r))) − 1],
 //               clamped to f ≥ 0 (Du and Selig 1998);
 //   Snel        f = 3 (c/r)² (Snel, Houwink and Bosschers 1994);
@@ -141,8 +142,8 @@ private:
 // when the polar's state changes (a Reynolds number).
 class StallDelayElement {
 public:
-    // Finds the fit angles among polar's tabulated ones and fits. Throws bemt::Error
-    // naming the position when fewer than two lie in the fit window.
+    // Finds the fit angles among polar's tabulated ones (every whole degree of the window
+    // and its ends when fewer than two lie in it) and fits.
     StallDelayElement(const StallDelaySettings& settings, double xRel, double cRel, double tipSpeedRatio,
                       ProfileParams& polar);
 

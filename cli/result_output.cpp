@@ -4,6 +4,7 @@
 
 #include "bemt/Common.h"
 #include "bemt/NumberText.h"
+#include "bemt/StallDelay.h"
 #include "cli/json_stream.h"
 #include "cli/project_input.h"
 
@@ -215,9 +216,31 @@ std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& 
     return files;
 }
 
+Json stallDelayJson(const std::optional<StallDelayInput>& used) {
+    if (!used) return Json{{"corrected", false}};
+    const StallDelaySettings& s = used->settings;
+    return Json{{"corrected", true},
+                {"lift", StallDelay::liftName(s.lift)},
+                {"drag", StallDelay::dragName(s.drag)},
+                {"fit_min", s.fit_min},
+                {"fit_max", s.fit_max},
+                {"fade_start", s.fade_start},
+                {"fade_end", s.fade_end},
+                {"max_delta_cl", s.max_delta_cl},
+                {"x_max", s.x_max ? Json(*s.x_max) : Json(nullptr)},
+                {"tip_speed_ratio", used->tipSpeedRatio}};
+}
+
+std::string polarsNote(const std::optional<StallDelayInput>& used) {
+    if (!used) return "Polars: 2D as given, no stall delay correction.";
+    return "Polars: corrected for rotational stall delay (" + StallDelay::description(used->settings) +
+           ", tip speed ratio " + NumberText::shortText(used->tipSpeedRatio) + ").";
+}
+
 void writeJson(std::ostream& out, const CommandResult& r) {
     JsonStream json(out);
     json.member("command", r.command);
+    json.member("stall_delay", stallDelayJson(stallDelayInput(r.project)));
     if (r.computation == Computation::Characteristics) {
         json.member("range_type",
                     r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");

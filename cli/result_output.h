@@ -13,6 +13,7 @@
 #include "project/file_writer.h"
 #include "project/text_file.h"
 #include "bemt/BEMTTools.h"
+#include "cli/json_stream.h"
 
 namespace korvane::cli {
 
@@ -38,6 +39,12 @@ std::vector<std::pair<std::string, TextProducer>> csvFiles(const CommandResult& 
 
 // A number as CSV files hold it ("%.10g").
 std::string csvNumber(double value);
+
+// Whether and how the polars were corrected, for every result document:
+// {"corrected": false}, or the settings with the tip speed ratio of the model.
+Json stallDelayJson(const std::optional<bemt::StallDelayInput>& used);
+// The same in one line for the summaries.
+std::string polarsNote(const std::optional<bemt::StallDelayInput>& used);
 
 // The whole result as one JSON document, written point by point.
 void writeJson(std::ostream& out, const CommandResult& result);

@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/exchange_commands.h"
+#include "cli/polar_command.h"
 #include "cli/turbine_commands.h"
 
 namespace korvane::cli {
@@ -43,6 +44,8 @@ struct CommandLine {
     bool force = false;
     ImportOptions import;
     ExportOptions exportOptions;
+    PolarOptions polar;
+    std::string polarAlpha;
 };
 
 // Every subcommand of korvane-cli, in the order --help lists them; their options fill line.

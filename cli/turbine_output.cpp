@@ -5,6 +5,7 @@
 #include "bemt/NumberText.h"
 #include "turbine/TurbineTables.h"
 #include "cli/json_stream.h"
+#include "cli/result_output.h"
 
 namespace korvane::cli {
 
@@ -69,6 +70,7 @@ std::vector<std::pair<std::string, std::string>> powerCurveCsv(const PowerCurveR
 std::string powerCurveJson(const PowerCurveResult& r) {
     Json root;
     root["command"] = r.command;
+    root["stall_delay"] = stallDelayJson(r.stallDelay);
     root["tsr_target"] = r.curve.tsrTarget;
     root["rated_wind_speed"] = r.curve.ratedWindSpeed;  // NaN is written as null
     Json points = Json::array();
@@ -135,9 +137,11 @@ std::vector<std::pair<std::string, std::string>> surfaceCsv(const PerformanceSur
             {"surface_cq.csv", TurbineTables::surfaceCsv(s, s.cq)}};
 }
 
-void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command) {
+void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command,
+                      const std::optional<StallDelayInput>& stallDelay) {
     JsonStream json(out);
     json.member("command", command);
+    json.member("stall_delay", stallDelayJson(stallDelay));
     json.member("wind", s.wind);
     json.member("tsr", s.tsr);
     json.member("pitch", s.pitch);

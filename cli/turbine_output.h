@@ -4,6 +4,7 @@
 // degrees).
 
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@ struct PowerCurveResult {
     bemt::TurbineSettings settings;
     bemt::PowerCurve curve;
     std::vector<bemt::AnnualEnergy> energy;
+    std::optional<bemt::StallDelayInput> stallDelay;  // how the polars were corrected
 };
 
 void printPowerCurve(std::FILE* out, const PowerCurveResult& result);
@@ -33,6 +35,7 @@ void printSurface(std::FILE* out, const bemt::PerformanceSurface& surface, const
 // column per pitch angle.
 std::vector<std::pair<std::string, std::string>> surfaceCsv(const bemt::PerformanceSurface& surface);
 // The surface as one JSON document of the subcommand command, written row by row.
-void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface, const std::string& command);
+void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface, const std::string& command,
+                      const std::optional<bemt::StallDelayInput>& stallDelay);
 
 }  // namespace korvane::cli
