@@ -172,9 +172,8 @@ DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& 
             ProfileParams* polar = &combined;
             // The stall delay follows the chord of the current design.
             if (data.stallDelay) {
-                const StallDelayElement stall(data.stallDelay->settings, x, blade.chordPoints[i].c_rel,
-                                              data.stallDelay->tipSpeedRatio, combined);
-                corrected.set(&combined, stall.correction());
+                corrected.set(&combined, stallDelayCorrection(data.stallDelay->settings, x, blade.chordPoints[i].c_rel,
+                                                              data.stallDelay->tipSpeedRatio, combined));
                 polar = &corrected;
             }
 

@@ -7,6 +7,7 @@
 #include "bemt/Compute.h"
 #include "bemt/ProfileParams.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/PositionPolar.h"
 #include "bemt/ProfileParamsStallDelay.h"
 #include "bemt/ToolsAirfoil.h"
 
@@ -27,7 +28,16 @@ spline twistSpline(const InputDataSet& data) {
 }  // namespace
 
 OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
-    : m_settings(data.settings), m_stallDelay(data.stallDelay), m_chord(chordSpline(data)), m_twist(twistSpline(data)) {}
+    : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)) {
+    if (!data.stallDelay || data.segments.empty()) return;
+    const int n = m_settings.n_elements;
+    std::vector<AirfoilSegment> segments = data.segments;  // the same polars
+    m_stallDelay.reserve(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) {
+        const double x = Common::i2x_rel(i, n, data.conditions);
+        m_stallDelay.push_back(PositionPolar(segments, m_chord, data.conditions, data.stallDelay, x).correction());
+    }
+}
 
 OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& workspace,
                                                const OperatingConditions& conditions, double pitch,
@@ -37,7 +47,6 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
     const int n = settings.n_elements;
     std::vector<AirfoilSegment>& segments = workspace.segments;
     if (workspace.bestAngles.size() != static_cast<std::size_t>(n)) workspace.bestAngles.assign(n, std::nullopt);
-    if (m_stallDelay && workspace.stallDelay.size() != static_cast<std::size_t>(n)) workspace.stallDelay.resize(n);
 
     Compute compute(&solver, settings, conditions);
     OperatingPoint result;
@@ -66,22 +75,10 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
         const bool firstVaries = first->hasReynoldsRange();
         const bool secondVaries = second->hasReynoldsRange();
 
-        // The stall delay of the element is made on its first operating point; its lift
-        // line follows the polars' state where that depends on the Reynolds number.
         ProfileParams* polar = &combined;
-        StallDelayElement* stall = nullptr;
-        if (m_stallDelay) {
-            std::optional<StallDelayElement>& element = workspace.stallDelay[i];
-            if (!element) {
-                element.emplace(m_stallDelay->settings, x, c_rel, m_stallDelay->tipSpeedRatio, combined);
-            } else if (firstVaries || secondVaries) {
-                element->refit(combined);
-            }
-            if (element->correction().active()) {
-                stall = &*element;
-                corrected.set(&combined, stall->correction());
-                polar = &corrected;
-            }
+        if (!m_stallDelay.empty() && m_stallDelay[i].active()) {
+            corrected.set(&combined, m_stallDelay[i]);
+            polar = &corrected;
         }
 
         Solution s = compute.BEMSolve(r, c, theta, polar);
@@ -93,10 +90,6 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
                 const double re = Common::reynolds(x, c_rel, s.a, s.a_, conditions);
                 if (firstVaries) first->setReynolds(re);
                 if (secondVaries) second->setReynolds(re);
-                if (stall) {
-                    stall->refit(combined);
-                    corrected.set(&combined, stall->correction());
-                }
                 // A small change of Reynolds number moves the solution a little: start
                 // from the element's own last state rather than from scratch.
                 compute.usePrevSolution(s);

@@ -21,7 +21,11 @@ class Solver;
 class OperatingPointAnalysis {
 public:
     // Builds the chord and twist distributions of data once, for any number of operating
-    // points. Throws the spline messages (too few chord or twist points, ...).
+    // points, and the stall delay of every element when data asks for it: its lift line
+    // fitted to the element's polar at the element's Reynolds number under data's
+    // conditions with guessed induction (the polars' Reynolds numbers are set for it;
+    // each analysis sets them again). Throws the spline messages (too few chord or twist
+    // points, ...).
     explicit OperatingPointAnalysis(const InputDataSet& data);
 
     // What the operating points computed on one thread share: the segments, whose
@@ -35,7 +39,6 @@ public:
             : segments(std::move(blade)), bestAngles(static_cast<std::size_t>(std::max(elements, 0))) {}
         std::vector<AirfoilSegment> segments;
         std::vector<std::optional<double>> bestAngles;  // by element index
-        std::vector<std::optional<StallDelayElement>> stallDelay;  // by element index, when corrected
     };
 
     // One operating point with solver in workspace. elementDone is called after every
@@ -49,9 +52,10 @@ public:
 
 private:
     SolverSettings m_settings;
-    std::optional<StallDelayInput> m_stallDelay;
     spline m_chord;  // c/R over r/R, linear
     spline m_twist;  // degrees over r/R, cubic
+    // The stall delay of every element (by index), empty when the polars stay 2D.
+    std::vector<StallDelayCorrection> m_stallDelay;
 };
 
 }  // namespace bemt

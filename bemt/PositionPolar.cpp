@@ -6,13 +6,25 @@
 
 namespace bemt {
 
+namespace {
+
+// The chord between points as the computations see it.
+spline chordSpline(const std::vector<ChordPoint>& chordPoints) {
+    const auto [chordX, chordY] = Common::splitChordPoints(chordPoints);
+    return spline(chordX, chordY, spline::linear);
+}
+
+}  // namespace
+
 PositionPolar::PositionPolar(std::vector<AirfoilSegment>& segments, const std::vector<ChordPoint>& chordPoints,
                              const OperatingConditions& conditions,
                              const std::optional<StallDelayInput>& stallDelay, double x)
+    : PositionPolar(segments, chordSpline(chordPoints), conditions, stallDelay, x) {}
+
+PositionPolar::PositionPolar(std::vector<AirfoilSegment>& segments, const spline& chord,
+                             const OperatingConditions& conditions, const std::optional<StallDelayInput>& stallDelay,
+                             double x)
     : m_x(x), m_radius(x * conditions.R), m_corrected(stallDelay.has_value()) {
-    // The chord between points as the computations see it.
-    const auto [chordX, chordY] = Common::splitChordPoints(chordPoints);
-    const spline chord(chordX, chordY, spline::linear);
     const double cRel = chord(x);
     m_chord = cRel * conditions.R;
     m_reynolds = Common::reynolds(x, cRel, conditions);
@@ -23,7 +35,7 @@ PositionPolar::PositionPolar(std::vector<AirfoilSegment>& segments, const std::v
     const double length = segment->end - segment->start;
     m_blend.setRatio(length > 0.0 ? ToolsAirfoil::positionInSegment(x, *segment) : 0.0);
     if (stallDelay)
-        m_correction = StallDelayElement(stallDelay->settings, x, cRel, stallDelay->tipSpeedRatio, m_blend).correction();
+        m_correction = stallDelayCorrection(stallDelay->settings, x, cRel, stallDelay->tipSpeedRatio, m_blend);
 }
 
 double PositionPolar::alphaMinDeg() { return Common::rad2deg(m_blend.alphaMin()); }

@@ -11,6 +11,7 @@
 #include "bemt/ProfileParamsCombined.h"
 #include "bemt/Records.h"
 #include "bemt/StallDelay.h"
+#include "bemt/spline.h"
 
 namespace bemt {
 
@@ -31,6 +32,9 @@ public:
     // object. Throws the spline and stall delay messages.
     PositionPolar(std::vector<AirfoilSegment>& segments, const std::vector<ChordPoint>& chordPoints,
                   const OperatingConditions& conditions, const std::optional<StallDelayInput>& stallDelay, double x);
+    // The same with the chord spline (c/R over x/R, linear) already made.
+    PositionPolar(std::vector<AirfoilSegment>& segments, const spline& chord, const OperatingConditions& conditions,
+                  const std::optional<StallDelayInput>& stallDelay, double x);
 
     double x() const { return m_x; }
     double radius() const { return m_radius; }      // m

@@ -10,7 +10,7 @@ void ProfileParamsStallDelay::set(ProfileParams* polar, const StallDelayCorrecti
     m_correction = correction;
 }
 
-double ProfileParamsStallDelay::cl(double alpha) { return coefficients(alpha).cl; }
+double ProfileParamsStallDelay::cl(double alpha) { return m_correction.applyToLift(alpha, m_polar->cl(alpha)); }
 double ProfileParamsStallDelay::cd(double alpha) { return coefficients(alpha).cd; }
 
 LiftDrag ProfileParamsStallDelay::coefficients(double alpha) {

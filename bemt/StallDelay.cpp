@@ -155,37 +155,33 @@ StallDelayCorrection::StallDelayCorrection(const StallDelaySettings& settings, d
       m_fadeEnd(Common::deg2rad(settings.fade_end)),
       m_maxDeltaCl(settings.max_delta_cl) {}
 
-StallDelayElement::StallDelayElement(const StallDelaySettings& settings, double xRel, double cRel,
-                                     double tipSpeedRatio, ProfileParams& polar)
-    : m_settings(settings), m_factor(StallDelay::liftFactor(settings, cRel / xRel, xRel, tipSpeedRatio)) {
-    // An element the model leaves alone needs no lift line.
-    if (!(m_factor > 0.0)) return;
+StallDelayCorrection stallDelayCorrection(const StallDelaySettings& settings, double xRel, double cRel,
+                                          double tipSpeedRatio, ProfileParams& polar) {
+    const double factor = StallDelay::liftFactor(settings, cRel / xRel, xRel, tipSpeedRatio);
+    if (!(factor > 0.0)) return {};
     std::vector<double> tabulated;
     polar.appendTabulatedAngles(tabulated);
     std::sort(tabulated.begin(), tabulated.end());
     tabulated.erase(std::unique(tabulated.begin(), tabulated.end()), tabulated.end());
+    std::vector<double> angles;
     for (const double deg : tabulated) {
-        if (deg >= settings.fit_min && deg <= settings.fit_max) m_angles.push_back(Common::deg2rad(deg));
+        if (deg >= settings.fit_min && deg <= settings.fit_max) angles.push_back(deg);
     }
     // A table too coarse for a line in the window (a cylinder's few rows) is read at
     // every whole degree of the window and at its ends instead.
-    if (m_angles.size() < 2) {
-        m_angles.clear();
-        for (double deg = std::ceil(settings.fit_min); deg <= settings.fit_max; deg += 1.0)
-            m_angles.push_back(Common::deg2rad(deg));
-        if (m_angles.empty() || m_angles.front() != Common::deg2rad(settings.fit_min))
-            m_angles.insert(m_angles.begin(), Common::deg2rad(settings.fit_min));
-        if (m_angles.back() != Common::deg2rad(settings.fit_max)) m_angles.push_back(Common::deg2rad(settings.fit_max));
+    if (angles.size() < 2) {
+        angles.assign({settings.fit_min});
+        for (double deg = std::floor(settings.fit_min) + 1.0; deg < settings.fit_max; deg += 1.0) angles.push_back(deg);
+        angles.push_back(settings.fit_max);
     }
-    m_cl.resize(m_angles.size());
-    refit(polar);
-}
-
-void StallDelayElement::refit(ProfileParams& polar) {
-    if (m_angles.empty()) return;
-    for (std::size_t i = 0; i < m_angles.size(); ++i) m_cl[i] = polar.cl(m_angles[i]);
-    const auto line = StallDelay::fitLiftLine(m_angles, m_cl);
-    m_correction = StallDelayCorrection(m_settings, m_factor, line.value_or(LiftLine{}));
+    std::vector<double> cl;
+    cl.reserve(angles.size());
+    for (double& a : angles) {
+        a = Common::deg2rad(a);
+        cl.push_back(polar.cl(a));
+    }
+    const auto line = StallDelay::fitLiftLine(angles, cl);
+    return StallDelayCorrection(settings, factor, line.value_or(LiftLine{}));
 }
 
 }  // namespace bemt

@@ -111,23 +111,35 @@ public:
 
     // The 3D coefficients at alpha (radians) from the 2D ones there.
     LiftDrag apply(double alpha, LiftDrag twoD) const {
-        if (!m_active) return twoD;
-        constexpr double pi = std::numbers::pi;
-        if (alpha > pi) alpha -= 2.0 * pi;
-        if (alpha < -pi) alpha += 2.0 * pi;
-        const double size = std::fabs(alpha);
-        if (size >= m_fadeEnd) return twoD;
-        const double w = size <= m_fadeStart ? 1.0 : (m_fadeEnd - size) / (m_fadeEnd - m_fadeStart);
-        const double change = m_factor * (m_line.slope * (alpha - m_line.alpha0) - twoD.cl);
-        const double dcl = w * std::fmax(-m_maxDeltaCl, std::fmin(m_maxDeltaCl, change));
+        const double dcl = liftChange(alpha, twoD.cl);
         // (sin α − 0.12 cos α)/(cos α + 0.12 sin α) = tan(α − atan 0.12)
-        const double dcd = m_eggers ? dcl * std::tan(alpha - kEggersAngle) : 0.0;
-        return {twoD.cl + dcl, twoD.cd + dcd};
+        if (dcl == 0.0 || !m_eggers) return {twoD.cl + dcl, twoD.cd};
+        return {twoD.cl + dcl, twoD.cd + dcl * std::tan(folded(alpha) - kEggersAngle)};
     }
+    // The lift alone.
+    double applyToLift(double alpha, double cl) const { return cl + liftChange(alpha, cl); }
 
     static inline const double kEggersAngle = std::atan(0.12);
 
 private:
+    static double folded(double alpha) {
+        constexpr double pi = std::numbers::pi;
+        if (alpha > pi) return alpha - 2.0 * pi;
+        if (alpha < -pi) return alpha + 2.0 * pi;
+        return alpha;
+    }
+
+    // w Δcl at alpha for the 2D lift cl; 0 where nothing is corrected.
+    double liftChange(double alpha, double cl) const {
+        if (!m_active) return 0.0;
+        alpha = folded(alpha);
+        const double size = std::fabs(alpha);
+        if (size >= m_fadeEnd) return 0.0;
+        const double change = m_factor * (m_line.slope * (alpha - m_line.alpha0) - cl);
+        const double limited = change > m_maxDeltaCl ? m_maxDeltaCl : change < -m_maxDeltaCl ? -m_maxDeltaCl : change;
+        return size <= m_fadeStart ? limited : limited * (m_fadeEnd - size) / (m_fadeEnd - m_fadeStart);
+    }
+
     bool m_active = false;
     bool m_eggers = false;
     double m_factor = 0.0;
@@ -137,27 +149,11 @@ private:
     double m_maxDeltaCl = 0.0;
 };
 
-// The correction of one blade element, kept from one operating point to the next: the
-// element's factor and fit angles are found once, the lift line is fitted again only
-// when the polar's state changes (a Reynolds number).
-class StallDelayElement {
-public:
-    // Finds the fit angles among polar's tabulated ones (every whole degree of the window
-    // and its ends when fewer than two lie in it) and fits.
-    StallDelayElement(const StallDelaySettings& settings, double xRel, double cRel, double tipSpeedRatio,
-                      ProfileParams& polar);
-
-    // Fits the line again to the polar's present state; allocates nothing.
-    void refit(ProfileParams& polar);
-
-    const StallDelayCorrection& correction() const { return m_correction; }
-
-private:
-    StallDelaySettings m_settings;
-    double m_factor;
-    std::vector<double> m_angles;  // radians
-    std::vector<double> m_cl;      // the polar at m_angles, sized once
-    StallDelayCorrection m_correction;
-};
+// The correction of one blade element at x/R xRel with chord c/R cRel, its lift line
+// fitted to polar in its present state (blend, Reynolds number) at the polar's tabulated
+// angles within the fit window, or at every whole degree of the window and its ends
+// where fewer than two lie in it. Corrects nothing where the factor is 0.
+StallDelayCorrection stallDelayCorrection(const StallDelaySettings& settings, double xRel, double cRel,
+                                          double tipSpeedRatio, ProfileParams& polar);
 
 }  // namespace bemt

@@ -87,7 +87,8 @@ inline constexpr ValueLimit ncrit{"Ncrit", 1.0, 20.0};
 
 // Rotational stall delay (angles in degrees).
 inline constexpr ValueLimit stallFitAngle{"the fit angle of the lift line [deg]", -30.0, 30.0};
-inline constexpr ValueLimit stallFadeAngle{"the fade angle [deg]", 0.0, 90.0};
+// Eggers' drag factor (sin a - 0.12 cos a)/(cos a + 0.12 sin a) has a pole at -83.2 degrees.
+inline constexpr ValueLimit stallFadeAngle{"the fade angle [deg]", 0.0, 80.0};
 inline constexpr ValueLimit stallMaxDeltaCl{"the largest lift change", 0.0, 2.0};
 inline constexpr ValueLimit stallOuterLimit{"the outer limit x/R of the correction", 0.0, 1.0, false};
 

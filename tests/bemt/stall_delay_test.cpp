@@ -59,8 +59,7 @@ TEST(StallDelay, ElementFitsTheTablesLineAndLeavesACylinderAlone) {
     auto polar = korvane::testing::csvPolar(
         "alpha,cl,cd\n-10,-0.8,0.02\n-5,-0.3,0.01\n-3,-0.1,0.01\n0,0.2,0.01\n2,0.4,0.01\n5,0.7,0.012\n8,1.0,0.02\n"
         "12,1.1,0.05\n16,0.9,0.12\n20,0.8,0.2\n");
-    const bemt::StallDelayElement element({}, 0.2, 0.06, 7.0, *polar);
-    const bemt::StallDelayCorrection& correction = element.correction();
+    const bemt::StallDelayCorrection correction = bemt::stallDelayCorrection({}, 0.2, 0.06, 7.0, *polar);
     ASSERT_TRUE(correction.active());
     EXPECT_NEAR(correction.line().slope, 0.1 * 180.0 / std::numbers::pi, 1e-9);
     EXPECT_NEAR(correction.line().alpha0, deg2rad(-2.0), 1e-12);
@@ -69,13 +68,13 @@ TEST(StallDelay, ElementFitsTheTablesLineAndLeavesACylinderAlone) {
     EXPECT_NEAR(correction.apply(deg2rad(2.0), {0.4, 0.01}).cl, 0.4, 1e-12);
 
     auto cylinderRows = korvane::testing::csvPolar("alpha,cl,cd\n-30,0,0.5\n-4,0,0.5\n4,0,0.5\n40,0,0.5\n");
-    const bemt::StallDelayElement round({}, 0.2, 0.06, 7.0, *cylinderRows);
-    EXPECT_FALSE(round.correction().active());
-    EXPECT_EQ(round.correction().apply(deg2rad(20.0), {0.0, 0.5}).cl, 0.0);
+    const bemt::StallDelayCorrection round = bemt::stallDelayCorrection({}, 0.2, 0.06, 7.0, *cylinderRows);
+    EXPECT_FALSE(round.active());
+    EXPECT_EQ(round.apply(deg2rad(20.0), {0.0, 0.5}).cl, 0.0);
     // A table with one row in the window is read at every degree of it: its line
     // (0.1 per degree through 0, between its rows) is found all the same.
     auto coarse = korvane::testing::csvPolar("alpha,cl,cd\n-10,-1.0,0.02\n0,0.0,0.01\n10,1.0,0.02\n");
-    EXPECT_NEAR(bemt::StallDelayElement({}, 0.2, 0.06, 7.0, *coarse).correction().line().alpha0, 0.0, 1e-3);
+    EXPECT_NEAR(bemt::stallDelayCorrection({}, 0.2, 0.06, 7.0, *coarse).line().alpha0, 0.0, 1e-3);
 }
 
 TEST(StallDelay, SettingsOutsideTheirRangesAreNamedByKey) {
@@ -92,7 +91,7 @@ TEST(StallDelay, SettingsOutsideTheirRangesAreNamedByKey) {
          "the fit window must end above its start: fit_min 5, fit_max -5."},
         {[](Settings& s) { s.fade_start = 50.0; }, "fade_end",
          "the fade must end above its start: fade_start 50, fade_end 45."},
-        {[](Settings& s) { s.fade_end = 100.0; }, "fade_end", "the fade angle [deg] 100 lies outside its range, 0 to 90."},
+        {[](Settings& s) { s.fade_end = 100.0; }, "fade_end", "the fade angle [deg] 100 lies outside its range, 0 to 80."},
         {[](Settings& s) { s.max_delta_cl = -1.0; }, "max_delta_cl",
          "the largest lift change -1 lies outside its range, 0 to 2."},
         {[](Settings& s) { s.x_max = 0.0; }, "x_max",
