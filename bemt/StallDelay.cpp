@@ -10,18 +10,33 @@ namespace bemt {
 
 namespace {
 
-struct LiftName {
-    StallLift lift;
+// A model and its name in project files and on the command line.
+template <typename Model>
+struct Named {
+    Model model;
     const char* name;
 };
-constexpr LiftName kLiftNames[] = {
+constexpr Named<StallLift> kLiftNames[] = {
     {StallLift::None, "none"}, {StallLift::DuSelig, "du_selig"}, {StallLift::Snel, "snel"}};
+constexpr Named<StallDrag> kDragNames[] = {{StallDrag::None, "none"}, {StallDrag::Eggers, "eggers"}};
 
-struct DragName {
-    StallDrag drag;
-    const char* name;
-};
-constexpr DragName kDragNames[] = {{StallDrag::None, "none"}, {StallDrag::Eggers, "eggers"}};
+template <typename Model, std::size_t N>
+std::string nameIn(const Named<Model> (&names)[N], Model model) {
+    for (const auto& n : names)
+        if (n.model == model) return n.name;
+    return {};
+}
+
+template <typename Model, std::size_t N>
+bool modelIn(const Named<Model> (&names)[N], const std::string& name, Model& model) {
+    for (const auto& n : names) {
+        if (name == n.name) {
+            model = n.model;
+            return true;
+        }
+    }
+    return false;
+}
 
 std::string degrees(double value) { return NumberText::shortText(value); }
 
@@ -35,37 +50,10 @@ bool operator==(const StallDelaySettings& a, const StallDelaySettings& b) {
 
 namespace StallDelay {
 
-std::string liftName(StallLift lift) {
-    for (const auto& n : kLiftNames)
-        if (n.lift == lift) return n.name;
-    return {};
-}
-
-std::string dragName(StallDrag drag) {
-    for (const auto& n : kDragNames)
-        if (n.drag == drag) return n.name;
-    return {};
-}
-
-bool liftFromName(const std::string& name, StallLift& lift) {
-    for (const auto& n : kLiftNames) {
-        if (name == n.name) {
-            lift = n.lift;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool dragFromName(const std::string& name, StallDrag& drag) {
-    for (const auto& n : kDragNames) {
-        if (name == n.name) {
-            drag = n.drag;
-            return true;
-        }
-    }
-    return false;
-}
+std::string liftName(StallLift lift) { return nameIn(kLiftNames, lift); }
+std::string dragName(StallDrag drag) { return nameIn(kDragNames, drag); }
+bool liftFromName(const std::string& name, StallLift& lift) { return modelIn(kLiftNames, name, lift); }
+bool dragFromName(const std::string& name, StallDrag& drag) { return modelIn(kDragNames, name, drag); }
 
 std::vector<StallDelayProblem> problems(const StallDelaySettings& s) {
     std::vector<StallDelayProblem> found;
