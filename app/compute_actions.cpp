@@ -24,7 +24,8 @@ ComputeActions::ComputeActions(wxWindow* parent, KvpProject& project, Computatio
 void ComputeActions::analyzeAirfoils() {
     m_runner.setBusy(false);
     m_opener.analyzer(m_runner.airfoilSegments(), m_project.chordPoints(), m_project.computeSettings(),
-                      m_runner.segmentsConditions(), m_runner.busyFlag());
+                      m_runner.segmentsConditions(), korvane::stallDelayInput(m_project.state()),
+                      m_runner.busyFlag());
 }
 
 bool ComputeActions::pitchAccepted(const bemt::ComputeSettings& settings) {
@@ -42,6 +43,7 @@ bemt::InputDataSet ComputeActions::inputData() const {
     data.segments = m_runner.airfoilSegments();
     data.chordPoints = m_project.chordPoints();
     data.twistPoints = m_project.twistPoints();
+    data.stallDelay = korvane::stallDelayInput(m_project.state());
     return data;
 }
 

@@ -7,6 +7,8 @@
 #include "bemt/Compute.h"
 #include "bemt/ProfileParams.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/PositionPolar.h"
+#include "bemt/ProfileParamsStallDelay.h"
 #include "bemt/ToolsAirfoil.h"
 
 namespace bemt {
@@ -26,7 +28,16 @@ spline twistSpline(const InputDataSet& data) {
 }  // namespace
 
 OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
-    : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)) {}
+    : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)) {
+    if (!data.stallDelay || data.segments.empty()) return;
+    const int n = m_settings.n_elements;
+    std::vector<AirfoilSegment> segments = data.segments;  // the same polars
+    m_stallDelay.reserve(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) {
+        const double x = Common::i2x_rel(i, n, data.conditions);
+        m_stallDelay.push_back(PositionPolar(segments, m_chord, data.conditions, data.stallDelay, x).correction());
+    }
+}
 
 OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& workspace,
                                                const OperatingConditions& conditions, double pitch,
@@ -45,6 +56,7 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
 
     ToolsAirfoil::setupReynolds(&segments, &m_chord, conditions);
     ProfileParamsCombined combined;
+    ProfileParamsStallDelay corrected;
 
     const double refineTolerance = 10.0 * settings.accuracy;
     const int refineLimit = settings.max_iterations / 10;
@@ -60,13 +72,19 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
         ProfileParams* second = segment.second.get();
         combined.setProfiles(first, second);
         combined.setRatio(ToolsAirfoil::positionInSegment(x, segment));
+        const bool firstVaries = first->hasReynoldsRange();
+        const bool secondVaries = second->hasReynoldsRange();
 
-        Solution s = compute.BEMSolve(r, c, theta, &combined);
+        ProfileParams* polar = &combined;
+        if (!m_stallDelay.empty() && m_stallDelay[i].active()) {
+            corrected.set(&combined, m_stallDelay[i]);
+            polar = &corrected;
+        }
+
+        Solution s = compute.BEMSolve(r, c, theta, polar);
         // The polars may depend on the Reynolds number, which depends on the induction:
         // iterate until the induction settles. Only the last solve is completed with the
         // best-ratio angle, power and thrust, since the polar state it sees is the final one.
-        const bool firstVaries = first->hasReynoldsRange();
-        const bool secondVaries = second->hasReynoldsRange();
         if (s.converged && (firstVaries || secondVaries)) {
             for (int k = 1;; ++k) {
                 const double re = Common::reynolds(x, c_rel, s.a, s.a_, conditions);
@@ -75,7 +93,7 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
                 // A small change of Reynolds number moves the solution a little: start
                 // from the element's own last state rather than from scratch.
                 compute.usePrevSolution(s);
-                const Solution next = compute.BEMSolve(r, c, theta, &combined);
+                const Solution next = compute.BEMSolve(r, c, theta, polar);
                 const bool settled = std::fabs(s.a - next.a) <= refineTolerance
                                      && std::fabs(s.a_ - next.a_) <= refineTolerance;
                 s = next;
@@ -85,7 +103,7 @@ OperatingPoint OperatingPointAnalysis::analyze(Solver& solver, Workspace& worksp
         // The best-ratio angle depends on the polars' state only: it is searched once
         // per element where that state does not follow the Reynolds number.
         std::optional<double>& cached = workspace.bestAngles[i];
-        const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(&combined);
+        const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(polar);
         if (!firstVaries && !secondVaries) cached = alphaOpt;
         compute.completeElement(s, c, alphaOpt);
 

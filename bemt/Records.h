@@ -5,8 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "bemt/StallDelay.h"
 
 namespace bemt {
 
@@ -150,6 +153,7 @@ struct InputDataSet {
     std::vector<AirfoilSegment> segments;
     std::vector<ChordPoint> chordPoints;
     std::vector<TwistPoint> twistPoints;
+    std::optional<StallDelayInput> stallDelay;   // none: the polars as they are (2D)
 };
 
 // Which quantity the characteristics sweep varies. Stored in project files.

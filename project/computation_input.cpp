@@ -76,6 +76,7 @@ InputDataSet computationInput(const ProjectData& project, const std::function<vo
                                      project.conditions, progress, interrupted, openFile);
     input.chordPoints = project.chordPoints;
     input.twistPoints = project.twistPoints;
+    input.stallDelay = stallDelayInput(project);
     return input;
 }
 

@@ -26,10 +26,16 @@ struct ProjectData {
     std::string notes;   // free text, e.g. what an import could not carry over
     // The blade optimisation's settings; empty until the user states them.
     std::optional<OptimisationSettings> optimisation;
+    // The rotational stall delay of the polars; empty (off) until the user states it.
+    std::optional<bemt::StallDelaySettings> stall_delay;
 };
 
 // The turbine settings that apply to a project: its own, or the defaults for its rotor.
 bemt::TurbineSettings turbineSettings(const ProjectData& data);
+
+// What the computations need of the stall delay: nothing when it is off, else the
+// settings with the project's tip speed ratio.
+std::optional<bemt::StallDelayInput> stallDelayInput(const ProjectData& data);
 
 // The project a user starts from: the 25 m three-bladed rotor at 8 m/s and 18 rpm with
 // NACA 0012 from x/R 0.06 to the tip and guessed chord and twist.
@@ -52,6 +58,7 @@ bool sameValues(const bemt::TwistPoint& a, const bemt::TwistPoint& b);
 bool sameValues(const bemt::WindClimate& a, const bemt::WindClimate& b);
 bool sameValues(const bemt::TurbineSettings& a, const bemt::TurbineSettings& b);
 bool sameValues(const std::optional<bemt::TurbineSettings>& a, const std::optional<bemt::TurbineSettings>& b);
+bool sameValues(const std::optional<bemt::StallDelaySettings>& a, const std::optional<bemt::StallDelaySettings>& b);
 bool sameValues(const ProjectData& a, const ProjectData& b);
 
 // Equal length and equal elements in order.

@@ -1,6 +1,8 @@
 #include "project/result_json.h"
 
 #include "bemt/Common.h"
+#include "bemt/NumberText.h"
+#include "bemt/StallDelay.h"
 
 namespace korvane {
 
@@ -115,9 +117,31 @@ const std::vector<std::pair<const char*, std::vector<std::vector<double>> Perfor
     return matrices;
 }
 
+Json stallDelayJson(const std::optional<StallDelayInput>& used) {
+    if (!used) return Json{{"corrected", false}};
+    const StallDelaySettings& s = used->settings;
+    return Json{{"corrected", true},
+                {"lift", StallDelay::liftName(s.lift)},
+                {"drag", StallDelay::dragName(s.drag)},
+                {"fit_min", s.fit_min},
+                {"fit_max", s.fit_max},
+                {"fade_start", s.fade_start},
+                {"fade_end", s.fade_end},
+                {"max_delta_cl", s.max_delta_cl},
+                {"x_max", s.x_max ? Json(*s.x_max) : Json(nullptr)},
+                {"tip_speed_ratio", used->tipSpeedRatio}};
+}
+
+std::string polarsNote(const std::optional<StallDelayInput>& used) {
+    if (!used) return "Polars: 2D as given, no stall delay correction.";
+    return "Polars: corrected for rotational stall delay (" + StallDelay::description(used->settings) +
+           ", tip speed ratio " + NumberText::shortText(used->tipSpeedRatio) + ").";
+}
+
 void writeJson(std::ostream& out, const CommandResult& r) {
     JsonStream json(out);
     json.member("command", r.command);
+    json.member("stall_delay", stallDelayJson(stallDelayInput(r.project)));
     if (r.computation == Computation::Characteristics) {
         json.member("range_type",
                     r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");
@@ -148,6 +172,7 @@ void writeJson(std::ostream& out, const CommandResult& r) {
 std::string powerCurveJson(const PowerCurveResult& r) {
     Json root;
     root["command"] = r.command;
+    root["stall_delay"] = stallDelayJson(r.stallDelay);
     root["tsr_target"] = r.curve.tsrTarget;
     root["rated_wind_speed"] = r.curve.ratedWindSpeed;  // NaN is written as null
     Json points = Json::array();
@@ -166,9 +191,11 @@ std::string powerCurveJson(const PowerCurveResult& r) {
     return root.dump(2) + "\n";
 }
 
-void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command) {
+void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command,
+                      const std::optional<StallDelayInput>& stallDelay) {
     JsonStream json(out);
     json.member("command", command);
+    json.member("stall_delay", stallDelayJson(stallDelay));
     json.member("wind", s.wind);
     json.member("tsr", s.tsr);
     json.member("pitch", s.pitch);

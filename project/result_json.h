@@ -37,6 +37,7 @@ struct PowerCurveResult {
     bemt::TurbineSettings settings;
     bemt::PowerCurve curve;
     std::vector<bemt::AnnualEnergy> energy;
+    std::optional<bemt::StallDelayInput> stallDelay;  // how the polars were corrected
 };
 
 // One blade element with the derived quantities the outputs show.
@@ -68,10 +69,18 @@ const RowFields<bemt::PowerCurvePoint>& powerCurveFields();
 const std::vector<std::pair<const char*, std::vector<std::vector<double>> bemt::PerformanceSurface::*>>&
 surfaceMatrices();
 
+// Whether and how the polars were corrected, for every result document:
+// {"corrected": false}, or the settings with the tip speed ratio of the model.
+Json stallDelayJson(const std::optional<bemt::StallDelayInput>& used);
+// The same in one line for the summaries.
+std::string polarsNote(const std::optional<bemt::StallDelayInput>& used);
+
 // The documents of op, design and char; power-curve; surface (command: the JSON
-// "command"). Each is written point by point or row by row.
+// "command"; stallDelay: how its polars were corrected). Each is written point by point
+// or row by row.
 void writeJson(std::ostream& out, const CommandResult& result);
 std::string powerCurveJson(const PowerCurveResult& result);
-void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface, const std::string& command);
+void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface, const std::string& command,
+                      const std::optional<bemt::StallDelayInput>& stallDelay);
 
 }  // namespace korvane
