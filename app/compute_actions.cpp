@@ -24,7 +24,8 @@ ComputeActions::ComputeActions(wxWindow* parent, KvpProject& project, Computatio
 void ComputeActions::analyzeAirfoils() {
     m_runner.setBusy(false);
     m_opener.analyzer(m_runner.airfoilSegments(), m_project.chordPoints(), m_project.computeSettings(),
-                      m_runner.segmentsConditions(), m_runner.busyFlag());
+                      m_runner.segmentsConditions(), korvane::stallDelayInput(m_project.state()),
+                      m_runner.busyFlag());
 }
 
 bool ComputeActions::pitchAccepted(const bemt::ComputeSettings& settings) {
@@ -44,6 +45,7 @@ bemt::InputDataSet ComputeActions::inputData() const {
     data.twistPoints = m_project.twistPoints();
     data.rotor = m_project.state().rotor;
     data.prebendPoints = m_project.state().prebendPoints;
+    data.stallDelay = korvane::stallDelayInput(m_project.state());
     return data;
 }
 

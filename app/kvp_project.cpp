@@ -23,6 +23,7 @@ wxDEFINE_EVENT(kvnEVT_TRANSFER_DESIGNED_TWIST, kvnTwistEvent);
 wxDEFINE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
 wxDEFINE_EVENT(kvnEVT_OPTIMIZE_TWIST, kvnTwistEvent);
 wxDEFINE_EVENT(kvnEVT_UPDATED_TURBINE, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_STALL_DELAY, kvnChangeEvent);
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& conditions,
                                  const SolverSettings& solverSettings, const ComputeSettings& computeSettings,
@@ -30,7 +31,8 @@ kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& co
                                  const std::vector<ChordPoint>& chordPoints,
                                  const std::vector<TwistPoint>& twistPoints)
     : kvnProjectEvent(type, korvane::ProjectData{conditions, solverSettings, computeSettings, airfoilPoints,
-                                                  chordPoints, twistPoints, std::nullopt, {}, std::nullopt, {}, {}}) {}
+                                                  chordPoints, twistPoints, std::nullopt, {}, std::nullopt, {}, {},
+                                                  std::nullopt}) {}
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const korvane::ProjectData& state)
     : wxEvent(0, type), m_state(state) {}
@@ -106,6 +108,13 @@ void KvpProject::setTurbineSettings(std::optional<TurbineSettings> settings, boo
     if (saveState) postSnapshot();
 }
 
+void KvpProject::setStallDelay(std::optional<StallDelaySettings> settings, bool saveState) {
+    if (sameValues(m_state.stall_delay, settings)) return;
+    m_state.stall_delay = std::move(settings);
+    post(kvnEVT_UPDATED_STALL_DELAY);
+    if (saveState) postSnapshot();
+}
+
 template <typename Point, typename Field>
 std::vector<Point> KvpProject::resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
                                          const std::vector<double>& values) const {
@@ -157,6 +166,7 @@ void KvpProject::restoreState(const kvnProjectEvent& snapshot) {
     setChordPoints(snapshot.chordPoints(), false);
     setTwistPoints(snapshot.twistPoints(), false);
     setTurbineSettings(snapshot.state().turbine, false);
+    setStallDelay(snapshot.state().stall_delay, false);
 }
 
 void KvpProject::newProject() {
@@ -166,6 +176,7 @@ void KvpProject::newProject() {
     setAirfoilPoints(korvane::newProjectAirfoilPoints(), false);
     setChordPoints(korvane::newProjectChordPoints(), false);
     setTurbineSettings(std::nullopt, false);
+    setStallDelay(std::nullopt, false);
     setTwistPoints(korvane::newProjectTwistPoints(), true);
     m_state.notes.clear();
     m_state.optimisation.reset();
@@ -184,6 +195,7 @@ void KvpProject::apply(const korvane::ProjectData& data, bool saveState) {
     setAirfoilPoints(data.airfoilPoints, false);
     setChordPoints(data.chordPoints, false);
     setTurbineSettings(data.turbine, false);
+    setStallDelay(data.stall_delay, false);
     m_state.notes = data.notes;
     m_state.optimisation = data.optimisation;
     // Last, so that a snapshot it takes holds every part.

@@ -93,6 +93,7 @@ wxDECLARE_EVENT(kvnEVT_UPDATED_TWIST_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFERED_TWIST_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFERED_CHORD_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_UPDATED_TURBINE, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_STALL_DELAY, kvnChangeEvent);
 // Posted by the result windows to hand a distribution to the project.
 wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_TWIST, kvnTwistEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
@@ -114,6 +115,7 @@ public:
     korvane::ProjectData state() const { return m_state; }
     // The turbine settings that apply: the project's own or the defaults for its rotor.
     bemt::TurbineSettings turbineSettings() const { return korvane::turbineSettings(m_state); }
+    std::optional<bemt::StallDelaySettings> stallDelay() const { return m_state.stall_delay; }
 
     // The full path of the project file; empty for a project never saved or opened.
     wxString filePath() const { return m_filePath; }
@@ -130,6 +132,8 @@ public:
     void setTwistPoints(std::vector<bemt::TwistPoint> points, bool saveState);
     // Empty: the defaults for the rotor. Posts kvnEVT_UPDATED_TURBINE.
     void setTurbineSettings(std::optional<bemt::TurbineSettings> settings, bool saveState);
+    // Empty: the polars stay 2D. Posts kvnEVT_UPDATED_STALL_DELAY.
+    void setStallDelay(std::optional<bemt::StallDelaySettings> settings, bool saveState);
 
     // Resample a designed distribution (natural cubic spline through x, values) at the
     // positions of the stored points; the positions never change. A change posts the

@@ -29,9 +29,10 @@ ResultOpener::~ResultOpener() = default;
 
 void ResultOpener::analyzer(const std::vector<bemt::AirfoilSegment>& segments,
                             const std::vector<bemt::ChordPoint>& chord, const bemt::ComputeSettings& compute,
-                            const bemt::OperatingConditions& segmentsConditions, std::shared_ptr<const bool> inUse) {
+                            const bemt::OperatingConditions& segmentsConditions,
+                            const std::optional<bemt::StallDelayInput>& stallDelay, std::shared_ptr<const bool> inUse) {
     auto* window = new AnalyzeAirfoilsWindow(m_windows, segments, chord, compute, segmentsConditions,
-                                             m_project.fileManager(), ++m_analyzerCounter);
+                                             m_project.fileManager(), ++m_analyzerCounter, stallDelay);
     window->setSegmentsInUse(std::move(inUse));
     showResultWindow(window);
 }

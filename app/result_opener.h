@@ -43,6 +43,7 @@ public:
     // inUse: raised while a computation uses the segments' shared polars.
     void analyzer(const std::vector<bemt::AirfoilSegment>& segments, const std::vector<bemt::ChordPoint>& chord,
                   const bemt::ComputeSettings& compute, const bemt::OperatingConditions& segmentsConditions,
+                  const std::optional<bemt::StallDelayInput>& stallDelay,
                   std::shared_ptr<const bool> inUse);
     void operatingPoint(std::vector<bemt::pitchControlledOperatingPoint> points, const ComputedWith& with,
                         const bemt::OperatingConditions& segmentsConditions);

@@ -11,6 +11,7 @@
 #include "bemt/ParallelSweep.h"
 #include "bemt/ProfileParams.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/ProfileParamsStallDelay.h"
 #include "bemt/Solver.h"
 #include "bemt/ThreadCount.h"
 #include "bemt/ToolsAirfoil.h"
@@ -143,6 +144,7 @@ DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& 
     }
 
     ProfileParamsCombined combined;
+    ProfileParamsStallDelay corrected;
     DesignedBlade onePassAgo;
     DesignedBlade twoPassesAgo;
     double chordChange = 1.0;
@@ -173,8 +175,15 @@ DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& 
             const AirfoilSegment& segment = data.segments[s];
             combined.setProfiles(segment.first.get(), segment.second.get());
             combined.setRatio(ToolsAirfoil::positionInSegment(x, segment));
+            ProfileParams* polar = &combined;
+            // The stall delay follows the chord of the current design.
+            if (data.stallDelay) {
+                corrected.set(&combined, stallDelayCorrection(data.stallDelay->settings, x, blade.chordPoints[i].c_rel,
+                                                              data.stallDelay->tipSpeedRatio, combined));
+                polar = &corrected;
+            }
 
-            const DesignedElement designed = compute.designElement(i, &combined);
+            const DesignedElement designed = compute.designElement(i, polar);
             const double c_new = Common::min(maxRelativeChord, designed.c_rel);
             chordChange += std::fabs(blade.chordPoints[i].c_rel - c_new) / n;
             twistChange += std::fabs(blade.twistPoints[i].twist_deg - designed.twist_deg) / n;

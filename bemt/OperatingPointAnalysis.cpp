@@ -8,6 +8,10 @@
 #include "bemt/Compute.h"
 #include "bemt/ProfileParams.h"
 #include "bemt/ProfileParamsCombined.h"
+#include "bemt/PositionPolar.h"
+#include "bemt/ProfileParamsStallDelay.h"
+#include "bemt/PositionPolar.h"
+#include "bemt/ProfileParamsStallDelay.h"
 #include "bemt/ToolsAirfoil.h"
 
 namespace bemt {
@@ -27,7 +31,16 @@ spline twistSpline(const InputDataSet& data) {
 }  // namespace
 
 OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
-    : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)), m_model(data) {}
+    : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)), m_model(data) {
+    if (!data.stallDelay || data.segments.empty()) return;
+    const int n = m_settings.n_elements;
+    std::vector<AirfoilSegment> segments = data.segments;  // the same polars
+    m_stallDelay.reserve(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) {
+        const double x = Common::i2x_rel(i, n, data.conditions);
+        m_stallDelay.push_back(PositionPolar(segments, m_chord, data.conditions, data.stallDelay, x).correction());
+    }
+}
 
 template <bool kSector>
 OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
@@ -49,6 +62,7 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
 
     ToolsAirfoil::setupReynolds(&segments, &m_chord, conditions);
     ProfileParamsCombined combined;
+    ProfileParamsStallDelay corrected;
 
     const double refineTolerance = 10.0 * settings.accuracy;
     const int refineLimit = settings.max_iterations / 10;
@@ -81,6 +95,14 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
         ProfileParams* second = segment.second.get();
         combined.setProfiles(first, second);
         combined.setRatio(ToolsAirfoil::positionInSegment(x, segment));
+        const bool firstVaries = first->hasReynoldsRange();
+        const bool secondVaries = second->hasReynoldsRange();
+
+        ProfileParams* polar = &combined;
+        if (!m_stallDelay.empty() && m_stallDelay[i].active()) {
+            corrected.set(&combined, m_stallDelay[i]);
+            polar = &corrected;
+        }
 
         // A sector's element is solved as a plain rotor's in the wind Vx turning at Vy / r.
         const OperatingConditions* seen = &conditions;
@@ -92,18 +114,16 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
         }
         const bool throughFlow = !kSector || inflow.Vx > 0.0;
         Compute* solving = &compute;
-        Solution s = throughFlow ? compute.BEMSolve(r, c, theta, &combined)
-                                 : SectorModel::withoutInduction({r, c, theta, &combined}, inflow);
+        Solution s = throughFlow ? compute.BEMSolve(r, c, theta, polar)
+                                 : SectorModel::withoutInduction({r, c, theta, polar}, inflow);
         if (kSector && throughFlow && !s.converged && std::fabs(inflow.Vy) < inflow.Vx && settings.wake_rotation) {
             solving = &axialOnly;
             axialOnly.setConditions(local);
-            s = axialOnly.BEMSolve(r, c, theta, &combined);
+            s = axialOnly.BEMSolve(r, c, theta, polar);
         }
         // The polars may depend on the Reynolds number, which depends on the induction:
         // iterate until the induction settles. Only the last solve is completed with the
         // best-ratio angle, power and thrust, since the polar state it sees is the final one.
-        const bool firstVaries = first->hasReynoldsRange();
-        const bool secondVaries = second->hasReynoldsRange();
         if (throughFlow && s.converged && (firstVaries || secondVaries)) {
             for (int k = 1;; ++k) {
                 const double re = Common::reynolds(x, c_rel, s.a, s.a_, *seen);
@@ -112,7 +132,7 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
                 // A small change of Reynolds number moves the solution a little: start
                 // from the element's own last state rather than from scratch.
                 solving->usePrevSolution(s);
-                const Solution next = solving->BEMSolve(r, c, theta, &combined);
+                const Solution next = solving->BEMSolve(r, c, theta, polar);
                 const bool settled = std::fabs(s.a - next.a) <= refineTolerance
                                      && std::fabs(s.a_ - next.a_) <= refineTolerance;
                 s = next;
@@ -122,7 +142,7 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
         // The best-ratio angle depends on the polars' state only: it is searched once
         // per element where that state does not follow the Reynolds number.
         std::optional<double>& cached = workspace.bestAngles[i];
-        const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(&combined);
+        const double alphaOpt = cached && !firstVaries && !secondVaries ? *cached : compute.optAlpha(polar);
         if (!firstVaries && !secondVaries) cached = alphaOpt;
 
         if constexpr (!kSector) {
@@ -136,7 +156,7 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
             // The neighbour starts from the element's solved state, before any skew.
             Solution solved = s;
             s.alphaOpt = alphaOpt;
-            m_model.skew(s, i, *psi, inflow, combined);
+            m_model.skew(s, i, *psi, inflow, *polar);
             const SectorElement element = m_model.loads(i, s, inflow, conditions);
             if (sector) sector->push_back(element);
             if (element.solution.converged)

@@ -13,6 +13,7 @@
 
 #include "bemt/Records.h"
 #include "bemt/SectorModel.h"
+#include "bemt/StallDelay.h"
 #include "bemt/spline.h"
 
 namespace bemt {
@@ -22,7 +23,11 @@ class Solver;
 class OperatingPointAnalysis {
 public:
     // Builds the chord and twist distributions of data once, for any number of operating
-    // points. Throws the spline messages (too few chord or twist points, ...).
+    // points, and the stall delay of every element when data asks for it: its lift line
+    // fitted to the element's polar at the element's Reynolds number under data's
+    // conditions with guessed induction (the polars' Reynolds numbers are set for it;
+    // each analysis sets them again). Throws the spline messages (too few chord or twist
+    // points, ...).
     explicit OperatingPointAnalysis(const InputDataSet& data);
 
     // What the operating points computed on one thread share: the segments, whose
@@ -83,6 +88,8 @@ private:
     spline m_chord;  // c/R over r/R, linear
     spline m_twist;  // degrees over r/R, cubic
     SectorModel m_model;
+    // The stall delay of every element (by index), empty when the polars stay 2D.
+    std::vector<StallDelayCorrection> m_stallDelay;
 };
 
 }  // namespace bemt

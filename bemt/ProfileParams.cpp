@@ -18,6 +18,7 @@ double ProfileParams::getReynoldsHi() { return reynoldsHi; }
 bool ProfileParams::isReynoldsCombination() { return false; }
 bool ProfileParams::isNACAProfile() { return false; }
 double ProfileParams::getCurrentReynolds() { return currentReynolds; }
+void ProfileParams::appendTabulatedAngles(std::vector<double>&) {}
 std::shared_ptr<ProfileParams> ProfileParams::copy(PolarCopies&) const { return nullptr; }
 
 }  // namespace bemt

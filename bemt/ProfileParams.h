@@ -4,6 +4,7 @@
 // Reynolds number set on it.
 
 #include <memory>
+#include <vector>
 
 namespace bemt {
 
@@ -36,6 +37,9 @@ public:
     virtual bool isReynoldsCombination();
     virtual bool isNACAProfile();
     virtual double getCurrentReynolds();
+    // Appends the angles (degrees) at which the data are given; nothing for data without
+    // a table.
+    virtual void appendTabulatedAngles(std::vector<double>& degrees);
 
     // A copy with state of its own, for a computation on another thread; polars this one
     // refers to are taken from copies, so that sharing is kept. The base answers null

@@ -225,6 +225,11 @@ void ProfileParamsAeroDyn::setReynolds(double re) {
     m_weight = (re - lo) / (hi - lo);
 }
 
+void ProfileParamsAeroDyn::appendTabulatedAngles(std::vector<double>& degrees) {
+    const std::vector<double> angles = tabulatedAngles();
+    degrees.insert(degrees.end(), angles.begin(), angles.end());
+}
+
 std::vector<double> ProfileParamsAeroDyn::tabulatedAngles() const {
     std::vector<double> angles;
     for (const Table& table : m_tables) {

@@ -51,6 +51,7 @@ public:
     void setReynolds(double re) override;
     // The blend and the tables' lookup state are the copy's own.
     std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
+    void appendTabulatedAngles(std::vector<double>& degrees) override;
 
     // The tabulated angles of all tables, sorted and unique, in degrees.
     std::vector<double> tabulatedAngles() const;

@@ -90,6 +90,11 @@ void ProfileParamsCombined::setReynolds(double re) {
 
 bool ProfileParamsCombined::isReynoldsCombination() { return m_reynoldsCombination; }
 
+void ProfileParamsCombined::appendTabulatedAngles(std::vector<double>& degrees) {
+    if (blends() || m_ratio < 1.0) m_first->appendTabulatedAngles(degrees);
+    if (blends() || m_ratio >= 1.0) m_second->appendTabulatedAngles(degrees);
+}
+
 std::shared_ptr<ProfileParams> ProfileParamsCombined::copy(PolarCopies& copies) const {
     auto first = copies.of(m_first);
     auto second = copies.of(m_second);

@@ -41,6 +41,8 @@ public:
     bool hasReynoldsRange() override;
     void setReynolds(double re) override;
     bool isReynoldsCombination() override;
+    // Those of the polars that contribute.
+    void appendTabulatedAngles(std::vector<double>& degrees) override;
     // The blend with its own ratio over the copies of both polars.
     std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
 

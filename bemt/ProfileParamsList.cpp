@@ -81,6 +81,10 @@ std::shared_ptr<ProfileParams> ProfileParamsList::copy(PolarCopies&) const {
     return std::make_shared<ProfileParamsList>(*this);
 }
 
+void ProfileParamsList::appendTabulatedAngles(std::vector<double>& degrees) {
+    degrees.insert(degrees.end(), m_alpha.begin(), m_alpha.end());
+}
+
 void ProfileParamsList::emptyData() {
     m_alpha.clear();
     m_cl.clear();

@@ -38,6 +38,7 @@ public:
     // Stores re and rebuilds the splines at once, since the NACA extension depends on it.
     void setReynolds(double re) override;
     std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
+    void appendTabulatedAngles(std::vector<double>& degrees) override;
 
     // Clears the tabulated points; the splines and the angle bounds stay as they are.
     void emptyData();

@@ -65,15 +65,7 @@ LiftDrag ProfileParamsNACA::coefficients(double alpha) {
     if (alpha > pi) alpha -= 2.0 * pi;
     if (alpha < -pi) alpha += 2.0 * pi;
 
-    const TableTriple* clTables = &cl_naca0025;
-    const TableTriple* cdTables = &cd_naca0025;
-    switch (m_airfoil) {
-        case NACA_0012: clTables = &cl_naca0012; cdTables = &cd_naca0012; break;
-        case NACA_0015: clTables = &cl_naca0015; cdTables = &cd_naca0015; break;
-        case NACA_0018: clTables = &cl_naca0018; cdTables = &cd_naca0018; break;
-        case NACA_0021: clTables = &cl_naca0021; cdTables = &cd_naca0021; break;
-        default: break;
-    }
+    const auto [clTables, cdTables] = tables();
 
     // Reynolds numbers outside the levels extrapolate from the two nearest levels.
     const bool lowPair = currentReynolds <= kMiddleReynolds;
@@ -98,6 +90,27 @@ LiftDrag ProfileParamsNACA::coefficients(double alpha) {
     };
     const double cl = blend(*clTables);
     return {alpha >= 0 ? cl : -cl, blend(*cdTables)};
+}
+
+std::pair<const ProfileParamsNACA::TableTriple*, const ProfileParamsNACA::TableTriple*>
+ProfileParamsNACA::tables() const {
+    switch (m_airfoil) {
+        case NACA_0012: return {&cl_naca0012, &cd_naca0012};
+        case NACA_0015: return {&cl_naca0015, &cd_naca0015};
+        case NACA_0018: return {&cl_naca0018, &cd_naca0018};
+        case NACA_0021: return {&cl_naca0021, &cd_naca0021};
+        default: return {&cl_naca0025, &cd_naca0025};
+    }
+}
+
+void ProfileParamsNACA::appendTabulatedAngles(std::vector<double>& degrees) {
+    // The tables hold |alpha|: each angle stands for both signs.
+    for (const spline& level : *tables().first) {
+        for (const double a : level.xValues()) {
+            degrees.push_back(a);
+            degrees.push_back(-a);
+        }
+    }
 }
 
 double ProfileParamsNACA::cl(double alpha) { return coefficients(alpha).cl; }

@@ -3,6 +3,7 @@
 // (Sheldahl and Klimas, 1981), at three Reynolds levels blended linearly.
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "bemt/ProfileParams.h"
@@ -42,6 +43,8 @@ public:
     double getReynoldsHi() override;
     bool isNACAProfile() override;
     std::shared_ptr<ProfileParams> copy(PolarCopies& copies) const override;
+    // Those of all three Reynolds levels.
+    void appendTabulatedAngles(std::vector<double>& degrees) override;
 
     NACAairfoil airfoil() const { return m_airfoil; }
 
@@ -52,6 +55,9 @@ public:
     static const TableTriple cl_naca0025, cd_naca0025;
 
 private:
+    // The lift and drag tables of the airfoil.
+    std::pair<const TableTriple*, const TableTriple*> tables() const;
+
     NACAairfoil m_airfoil;
     // Table pieces of the last lookup in the lower and upper Reynolds level, where the
     // next searches start.

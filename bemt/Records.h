@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bemt/RotorGeometry.h"
+#include "bemt/StallDelay.h"
 
 namespace bemt {
 
@@ -159,6 +161,7 @@ struct InputDataSet {
     std::vector<TwistPoint> twistPoints;
     RotorGeometry rotor;                      // cone, tilt, yaw, shear, sectors
     std::vector<PrebendPoint> prebendPoints;  // empty: a straight blade
+    std::optional<StallDelayInput> stallDelay;   // none: the polars as they are (2D)
 };
 
 // Which quantity the characteristics sweep varies. Stored in project files.

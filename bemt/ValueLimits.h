@@ -102,6 +102,12 @@ inline constexpr ValueLimit optimisationTolerance{"the optimisation tolerance", 
 inline constexpr ValueLimit maxChord{"the largest chord [m]", 0.0, 100.0, false};
 inline constexpr ValueLimit maxThrust{"the largest thrust [N]", 0.0, ValueLimit::kUnbounded, false, false};
 inline constexpr ValueLimit thrustRatio{"the largest thrust ratio", 0.0, 10.0, false};
+// Rotational stall delay (angles in degrees).
+inline constexpr ValueLimit stallFitAngle{"the fit angle of the lift line [deg]", -30.0, 30.0};
+// Eggers' drag factor (sin a - 0.12 cos a)/(cos a + 0.12 sin a) has a pole at -83.2 degrees.
+inline constexpr ValueLimit stallFadeAngle{"the fade angle [deg]", 0.0, 80.0};
+inline constexpr ValueLimit stallMaxDeltaCl{"the largest lift change", 0.0, 2.0};
+inline constexpr ValueLimit stallOuterLimit{"the outer limit x/R of the correction", 0.0, 1.0, false};
 
 // Counts of one computation.
 inline constexpr int kMaxGuiPitchPositions = 11;    // the desktop program's pitch sweeps

@@ -44,10 +44,9 @@ const ProjectData& project() {
     return data;
 }
 
-// The 5-MW project as korvane-cli computes it: its settings, including whether
-// neighbouring airfoils are blended (they are not, unless blend asks for it).
-bemt::InputDataSet nrel5mw(int elements, bool blend = false) {
-    const ProjectData& p = project();
+// A project as korvane-cli computes it: its settings, including whether neighbouring
+// airfoils are blended (also when blend asks for it).
+bemt::InputDataSet inputOf(const ProjectData& p, int elements, bool blend) {
     if (blend || p.computeSettings.enable_interpolation) {
         bemt::ProfileParamsCombined::enableInterpolation();
     } else {
@@ -66,6 +65,8 @@ bemt::InputDataSet nrel5mw(int elements, bool blend = false) {
     data.segments = bemt::ToolsAirfoil::segmentsFromPoints(p.airfoilPoints, openFile, p.conditions, {}, nullptr);
     return data;
 }
+
+bemt::InputDataSet nrel5mw(int elements, bool blend = false) { return inputOf(project(), elements, blend); }
 
 // Threads to use: 0 stands for every core.
 int threadsOf(benchmark::State& state, int index) {
@@ -104,6 +105,31 @@ void BM_Nrel5MwCharacteristicsBlended(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Nrel5MwCharacteristicsBlended)->ArgName("threads")->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The characteristics with and without the rotational stall delay (Du & Selig, Eggers):
+// on the 5-MW tables, whose polars do not follow the Reynolds number, and on the NACA
+// blade of the examples, whose built-in tables do (so its lines are fitted again at
+// every refinement of an element's Reynolds number). Both on one thread.
+void BM_CharacteristicsStallDelay(benchmark::State& state) {
+    const std::string path = std::string(KORVANE_EXAMPLES) + (state.range(0) == 0 ? "/nrel5mw.kvp" : "/naca_blade.kvp");
+    const ProjectData p = korvane::kvp::read(korvane::readTextFile(path), path);
+    auto data = inputOf(p, 17, false);
+    if (state.range(1) != 0) data.stallDelay = bemt::StallDelayInput{{}, p.conditions.TSR};
+    bemt::BEMTTools tools(bemt::Ning);
+    tools.setThreads(1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            tools.characteristicsSweep(data, bemt::tipSpeedRatio, kTipSpeedRatios, {0.0, 0.0, 1.0}, kNoProgress));
+    }
+}
+BENCHMARK(BM_CharacteristicsStallDelay)
+    ->ArgNames({"naca", "stall_delay"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Nrel5MwGrid(benchmark::State& state) {
     const auto data = nrel5mw(17);

@@ -110,7 +110,10 @@ void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, 
         }
     }
     // The summary never mixes into JSON on standard output.
-    if (!options.quiet && !jsonToStdout) outputs.summary(stdout);
+    if (!options.quiet && !jsonToStdout) {
+        outputs.summary(stdout);
+        std::fprintf(stdout, "\n%s\n", polarsNote(stallDelayInput(project)).c_str());
+    }
     std::fflush(stdout);
 }
 

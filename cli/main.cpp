@@ -59,6 +59,10 @@ const char* const kFooterResults = R"(Results:
       "blade": {"chord_points", "twist_points", "tsr_target"}, "history": [{"iteration",
       "evaluations", "objective", "max_thrust", "violation", "feasible"}]}
       (CSV: optimise_history.csv and optimise_blade.csv)
+    polar: {"command", "x_rel", "r", "chord", "reynolds", "correction",
+      "points": [{"alpha_deg", "cl", "cd", "cl_2d", "cd_2d"}]} (CSV: polar.csv)
+  Every computing command's document holds "stall_delay": {"corrected": false} or the
+  stall delay settings the polars were corrected with, and the summary says the same.
   Values that are not numbers are written as null.
 
 Airfoils: the built-in NACA 0012 to 0025 tables, CSV polar files, and airfoil
@@ -122,6 +126,8 @@ Examples:
   korvane-cli surface examples/nrel5mw.kvp --tsr 2:14:0.25 --pitch -2:20:0.5 --rosco Cp_Ct_Cq.txt
   korvane-cli study study.json --out results.csv --shard 1/4
   korvane-cli optimise examples/nrel5mw.kvp --max-chord 4.652 --max-thrust-ratio 1 --out optimised.kvp
+  korvane-cli op examples/xfoil_blade.kvp --stall-delay du_selig
+  korvane-cli polar examples/xfoil_blade.kvp --at 0.25 --stall-delay snel --alpha 0:30:2
   korvane-cli new my_rotor.kvp
   korvane-cli import openfast examples/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst --out nrel5mw.kvp
   korvane-cli export aerodyn nrel5mw.kvp --out aerodyn/)";

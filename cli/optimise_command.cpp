@@ -34,6 +34,7 @@ struct OptimiseRun {
     OptimisationResult result;
     BladeSummary before;
     BladeSummary after;
+    std::optional<StallDelayInput> stallDelay;  // how the polars were corrected
 };
 
 // The option that set the settings key, for a refusal in the user's words.
@@ -169,6 +170,7 @@ void writeOptimiseJson(std::ostream& out, const OptimiseRun& run, const std::str
     const OptimisationResult& r = run.result;
     JsonStream json(out);
     json.member("command", command);
+    json.member("stall_delay", stallDelayJson(run.stallDelay));
     json.member("objective", Optimisation::objectiveName(run.settings.objective));
     json.member("method", r.method);
     json.member("end", endName(r.end));
@@ -254,6 +256,7 @@ int runOptimise(const std::string& command, const ComputeOptions& options, const
             refuseInputsAsOutputs(outputs, inputFiles(options.projectPath, p));
         },
         [&](BEMTTools& tools, const InputDataSet& input, const ProjectData&, const ProgressCallback& progress) {
+            run.stallDelay = input.stallDelay;
             run.result = optimiseBlade(input, run.turbine, run.settings, tools.threads(),
                                        [&](const OptimisationProgress& p) {
                                            char text[128];
@@ -288,7 +291,10 @@ int runOptimise(const std::string& command, const ComputeOptions& options, const
                               utf8OfPath(std::filesystem::absolute(pathFromUtf8(optimise.out))));
         outputs.files.emplace_back(optimise.out, [&document](std::ostream& out) { out << document; });
     }
-    writeOutputs(outputs, options, loaded);
+    // The summary names the polars as computed, with the command line's stall delay.
+    ProjectData computed = loaded;
+    applyOverrides(computed, options.overrides);
+    writeOutputs(outputs, options, computed);
     if (!run.result.feasible) {
         throw bemt::Error("No blade the optimisation evaluated meets every limit (the nearest exceeds one by " +
                           NumberText::shortText(100.0 * run.result.violation) + " %); " + optimise.out +

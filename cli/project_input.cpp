@@ -90,6 +90,17 @@ void applyOverrides(ProjectData& project, const Overrides& o) {
     if (o.rangeType) c.range_type = *o.rangeType;
     if (o.interpolation) c.enable_interpolation = *o.interpolation;
     applyRotorOverrides(project, o.rotor);
+    if (o.stallLift) {
+        if (!project.stall_delay) project.stall_delay.emplace();
+        project.stall_delay->lift = *o.stallLift;
+    }
+    if (o.stallDrag) {
+        if (!StallDelay::corrects(project.stall_delay))
+            throw OptionError{"--stall-drag " + StallDelay::dragName(*o.stallDrag) +
+                              " changes nothing: the project corrects no polar for stall delay; give --stall-delay "
+                              "du_selig or snel as well."};
+        project.stall_delay->drag = *o.stallDrag;
+    }
 }
 
 const char* solverName(SolverType solver) {

@@ -28,6 +28,8 @@ struct Overrides {
     std::optional<bemt::ComputeRangeType> rangeType;
     std::optional<bool> interpolation;
     RotorOverrides rotor;
+    std::optional<bemt::StallLift> stallLift;   // none switches the stall delay off
+    std::optional<bemt::StallDrag> stallDrag;
 };
 
 // A wrong command line (exit status 2), with the message for the user.
@@ -59,6 +61,7 @@ bemt::SweepRange parseRange(const std::string& text, const std::string& option, 
 // Reads and checks a whole project file; its airfoil paths become absolute.
 ProjectData loadProject(const std::string& path);
 
+// Throws OptionError for --stall-drag on a project that corrects no polar.
 void applyOverrides(ProjectData& project, const Overrides& overrides);
 
 const char* solverName(bemt::SolverType solver);

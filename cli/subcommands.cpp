@@ -22,8 +22,8 @@ namespace Limits = bemt::Limits;
 constexpr bemt::ValueLimit kThreads{"the number of threads", 1.0, bemt::ThreadCount::kMax};
 constexpr bemt::ValueLimit kNodes{"the number of nodes", 2.0, Limits::kMaxElements};
 
-// Options shared by every computing command.
-void addComputeOptions(CLI::App& command, ComputeOptions& options) {
+// The project file, the outputs and the progress bar.
+void addProjectOptions(CLI::App& command, ComputeOptions& options) {
     command.add_option("PROJECT", options.projectPath, "The .kvp project file")->required();
     command.add_option("--csv", options.csvFolder, "Write CSV files into DIR (created when missing)")
         ->type_name("DIR");
@@ -33,7 +33,37 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options) {
     command.add_flag_callback(
         "--no-progress", [&options] { options.progress = false; },
         "No progress bar (it shows only when stderr is a terminal)");
+}
 
+// How the polars of the blade are made: blending and stall delay.
+void addPolarOptions(CLI::App& command, Overrides& overrides) {
+    command.add_option_function<bool>(
+        "--interpolation", [&overrides](const bool& on) { overrides.interpolation = on; },
+        "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
+        ->transform(CLI::CheckedTransformer(std::map<std::string, bool>{{"on", true}, {"off", false}}, CLI::ignore_case))
+        ->option_text("on|off");
+    std::map<std::string, bemt::StallLift> lifts;
+    for (const auto lift : {bemt::StallLift::DuSelig, bemt::StallLift::Snel, bemt::StallLift::None})
+        lifts[bemt::StallDelay::liftName(lift)] = lift;
+    command
+        .add_option_function<bemt::StallLift>(
+            "--stall-delay", [&overrides](const bemt::StallLift& l) { overrides.stallLift = l; },
+            "Rotational stall delay of the polars instead of the project's: du_selig (Du & Selig), snel or none")
+        ->transform(CLI::CheckedTransformer(lifts))
+        ->option_text("du_selig|snel|none");
+    std::map<std::string, bemt::StallDrag> drags;
+    for (const auto drag : {bemt::StallDrag::Eggers, bemt::StallDrag::None}) drags[bemt::StallDelay::dragName(drag)] = drag;
+    command
+        .add_option_function<bemt::StallDrag>(
+            "--stall-drag", [&overrides](const bemt::StallDrag& d) { overrides.stallDrag = d; },
+            "Drag of the stall delay instead of the project's: eggers or none")
+        ->transform(CLI::CheckedTransformer(drags))
+        ->option_text("eggers|none");
+}
+
+// Options shared by every computing command.
+void addComputeOptions(CLI::App& command, ComputeOptions& options) {
+    addProjectOptions(command, options);
     const std::map<std::string, bemt::SolverType> solvers{
         {"ning", bemt::Ning}, {"nr", bemt::NewtonRaphson}, {"2d", bemt::FixedPoint2D},
         {"0", bemt::Ning},    {"1", bemt::NewtonRaphson},  {"2", bemt::FixedPoint2D}};
@@ -59,11 +89,7 @@ void addComputeOptions(CLI::App& command, ComputeOptions& options) {
         command, "--threads", [&options](int n) { options.threads = n; },
         "Threads of the pitch and characteristics sweeps (default: KORVANE_THREADS, otherwise every core)", kThreads)
         ->option_text("N");
-    command.add_option_function<bool>(
-        "--interpolation", [&options](const bool& on) { options.overrides.interpolation = on; },
-        "Blend neighbouring airfoils along the blade: on or off (default: the project's setting)")
-        ->transform(CLI::CheckedTransformer(std::map<std::string, bool>{{"on", true}, {"off", false}}, CLI::ignore_case))
-        ->option_text("on|off");
+    addPolarOptions(command, options.overrides);
     addRotorOptions(command, options.overrides.rotor);
 }
 
@@ -271,6 +297,25 @@ std::vector<Subcommand> subcommandTable(CommandLine& line) {
              addOptimiseOptions(command, line.optimise);
          },
          [&line](const std::string& name) { return runOptimise(name, line.compute, line.optimise); }},
+        {"polar",
+         "The polar the computations use at one position of the blade, corrected for stall delay beside the 2D one",
+         [&line](CLI::App& command) {
+             addProjectOptions(command, line.compute);
+             addPolarOptions(command, line.compute.overrides);
+             addNumberOption<double>(
+                 command, "--at", [&line](double x) { line.polar.x = x; },
+                 "Position x/R along the blade, from Rh/R to 1", Limits::position)
+                 ->required()
+                 ->option_text("X");
+             command.add_option("--alpha", line.polarAlpha,
+                                "Angles of attack in degrees, MIN:MAX:STEP (default: every whole degree of the "
+                                "airfoil data)")
+                 ->type_name("MIN:MAX:STEP");
+         },
+         [&line](const std::string& name) {
+             if (!line.polarAlpha.empty()) line.polar.alpha = parseRange(line.polarAlpha, "--alpha", polarAngleLimits());
+             return runPolar(name, line.compute, line.polar);
+         }},
         {"new", "Write the new-project defaults to FILE",
          [&line](CLI::App& command) {
              command.add_option("FILE", line.newPath, "The project file to write")->required();

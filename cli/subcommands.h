@@ -12,6 +12,7 @@
 #include "cli/exchange_commands.h"
 #include "cli/study_command.h"
 #include "cli/optimise_command.h"
+#include "cli/polar_command.h"
 #include "cli/turbine_commands.h"
 
 namespace korvane::cli {
@@ -47,6 +48,8 @@ struct CommandLine {
     ExportOptions exportOptions;
     StudyOptions study;
     OptimiseOptions optimise;
+    PolarOptions polar;
+    std::string polarAlpha;
 };
 
 // Every subcommand of korvane-cli, in the order --help lists them; their options fill line.

@@ -119,6 +119,7 @@ int runPowerCurve(const std::string& command, const ComputeOptions& options, con
     if (!project) return kAborted;
     result.energy = AnnualEnergy::ofCurve(result.curve, result.settings);
     result.model = modelText(*project);
+    result.stallDelay = stallDelayInput(*project);
     writeOutputs({[&](std::ostream& out) { out << powerCurveJson(result); },
                   [&] { return wholeTexts(powerCurveCsv(result)); },
                   [&](std::FILE* out) { printPowerCurve(out, result); }},
@@ -145,7 +146,7 @@ int runSurface(const std::string& command, const ComputeOptions& options, const 
             result = PerformanceSurface::compute(tools, input, wind, surface.tsr, surface.pitch, progress);
         });
     if (!project) return kAborted;
-    CommandOutputs outputs{[&](std::ostream& out) { writeSurfaceJson(out, result, command); },
+    CommandOutputs outputs{[&](std::ostream& out) { writeSurfaceJson(out, result, command, stallDelayInput(*project)); },
                            [&] { return wholeTexts(surfaceCsv(result)); },
                            [&](std::FILE* out) { printSurface(out, result, options.projectPath, modelText(*project)); }};
     if (!surface.roscoPath.empty()) {

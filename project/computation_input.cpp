@@ -82,6 +82,7 @@ InputDataSet computationInput(const ProjectData& project, const std::function<vo
     input.twistPoints = project.twistPoints;
     input.rotor = project.rotor;
     input.prebendPoints = project.prebendPoints;
+    input.stallDelay = stallDelayInput(project);
     return input;
 }
 

@@ -172,6 +172,20 @@ json optimisationObject(const OptimisationSettings& s) {
     return o;
 }
 
+json stallDelayObject(const StallDelaySettings& s) {
+    json o = json::object();
+    o["drag"] = StallDelay::dragName(s.drag);
+    o["fade_end"] = s.fade_end;
+    o["fade_start"] = s.fade_start;
+    o["fit_max"] = s.fit_max;
+    o["fit_min"] = s.fit_min;
+    o["lift"] = StallDelay::liftName(s.lift);
+    o["max_delta_cl"] = s.max_delta_cl;
+    // Written only when the user limits the span.
+    if (s.x_max) o["x_max"] = *s.x_max;
+    return o;
+}
+
 // ---- reading ----
 
 std::string kindOf(const json& value) {
@@ -606,6 +620,39 @@ RotorGeometry readRotor(const Reader& r, const json& root, double R) {
     return g;
 }
 
+// The stall delay object is optional, and so is each of its keys: what is missing takes
+// the models' defaults; x_max missing or null corrects the whole span.
+std::optional<StallDelaySettings> readStallDelay(const Reader& r, const json& root) {
+    const std::string where = "stall_delay";
+    const auto it = root.find(where);
+    if (it == root.end() || it->is_null()) return std::nullopt;
+    const json& o = r.object(*it, where);
+    StallDelaySettings s;
+    if (o.contains("lift")) {
+        const std::string name = r.text(o, where, "lift");
+        if (!StallDelay::liftFromName(name, s.lift))
+            r.fail("\"stall_delay.lift\" must be \"none\", \"du_selig\" or \"snel\", not \"" + name + "\".");
+    }
+    if (o.contains("drag")) {
+        const std::string name = r.text(o, where, "drag");
+        if (!StallDelay::dragFromName(name, s.drag))
+            r.fail("\"stall_delay.drag\" must be \"none\" or \"eggers\", not \"" + name + "\".");
+    }
+    r.optionalNumber(o, where, "fit_min", s.fit_min);
+    r.optionalNumber(o, where, "fit_max", s.fit_max);
+    r.optionalNumber(o, where, "fade_start", s.fade_start);
+    r.optionalNumber(o, where, "fade_end", s.fade_end);
+    r.optionalNumber(o, where, "max_delta_cl", s.max_delta_cl);
+    if (o.contains("x_max") && !o["x_max"].is_null()) {
+        double x = 0.0;
+        r.optionalNumber(o, where, "x_max", x);
+        s.x_max = x;
+    }
+    for (const auto& problem : StallDelay::problems(s))
+        r.refuseLimit("\"stall_delay." + problem.key + "\": " + problem.message);
+    return s;
+}
+
 template <typename Point, typename ReadOne>
 std::vector<Point> readArray(const Reader& r, const json& root, const char* key, ReadOne readOne) {
     std::vector<Point> points;
@@ -646,6 +693,7 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
         root["prebend_points"] = std::move(prebend);
     }
     if (!data.notes.empty()) root["notes"] = data.notes;
+    if (data.stall_delay) root["stall_delay"] = stallDelayObject(*data.stall_delay);
 
     try {
         return root.dump();
@@ -684,6 +732,7 @@ ProjectData readDocument(const Reader& r, const std::string& document, const std
         return PrebendPoint{r.number(o, w, "x_rel", Limits::position), r.number(o, w, "value", Limits::prebend)};
     });
     if (parsed.contains("notes")) data.notes = r.text(parsed, "", "notes");
+    data.stall_delay = readStallDelay(r, parsed);
     return data;
 }
 

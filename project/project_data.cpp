@@ -74,11 +74,16 @@ std::vector<TwistPoint> newProjectTwistPoints() {
 ProjectData newProjectData() {
     return {newProjectConditions(),  newProjectSolverSettings(), newProjectComputeSettings(),
             newProjectAirfoilPoints(), newProjectChordPoints(),  newProjectTwistPoints(), std::nullopt, {},
-            std::nullopt, {}, {}};
+            std::nullopt, {}, {}, std::nullopt};
 }
 
 TurbineSettings turbineSettings(const ProjectData& data) {
     return data.turbine ? *data.turbine : Turbine::defaults(data.conditions);
+}
+
+std::optional<StallDelayInput> stallDelayInput(const ProjectData& data) {
+    if (!StallDelay::corrects(data.stall_delay)) return std::nullopt;
+    return StallDelayInput{*data.stall_delay, data.conditions.TSR};
 }
 
 bool sameValues(const OperatingConditions& a, const OperatingConditions& b) {
@@ -133,12 +138,17 @@ bool sameValues(const std::optional<TurbineSettings>& a, const std::optional<Tur
     return !a || sameValues(*a, *b);
 }
 
+bool sameValues(const std::optional<StallDelaySettings>& a, const std::optional<StallDelaySettings>& b) {
+    return a == b;
+}
+
 bool sameValues(const ProjectData& a, const ProjectData& b) {
     return sameValues(a.conditions, b.conditions) && sameValues(a.solverSettings, b.solverSettings)
            && sameValues(a.computeSettings, b.computeSettings) && sameValues(a.airfoilPoints, b.airfoilPoints)
            && sameValues(a.chordPoints, b.chordPoints) && sameValues(a.twistPoints, b.twistPoints)
            && sameValues(a.turbine, b.turbine) && sameValues(a.optimisation, b.optimisation)
-           && Rotor::sameValues(a.rotor, b.rotor) && sameValues(a.prebendPoints, b.prebendPoints);
+           && Rotor::sameValues(a.rotor, b.rotor) && sameValues(a.prebendPoints, b.prebendPoints)
+           && sameValues(a.stall_delay, b.stall_delay);
 }
 
 }  // namespace korvane

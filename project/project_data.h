@@ -28,10 +28,16 @@ struct ProjectData {
     std::optional<OptimisationSettings> optimisation;
     bemt::RotorGeometry rotor;                      // cone, tilt, yaw, shear, sectors; defaults: none
     std::vector<bemt::PrebendPoint> prebendPoints;  // empty: a straight blade
+    // The rotational stall delay of the polars; empty (off) until the user states it.
+    std::optional<bemt::StallDelaySettings> stall_delay;
 };
 
 // The turbine settings that apply to a project: its own, or the defaults for its rotor.
 bemt::TurbineSettings turbineSettings(const ProjectData& data);
+
+// What the computations need of the stall delay: nothing when it is off, else the
+// settings with the project's tip speed ratio.
+std::optional<bemt::StallDelayInput> stallDelayInput(const ProjectData& data);
 
 // The project a user starts from: the 25 m three-bladed rotor at 8 m/s and 18 rpm with
 // NACA 0012 from x/R 0.06 to the tip and guessed chord and twist.
@@ -55,6 +61,7 @@ bool sameValues(const bemt::PrebendPoint& a, const bemt::PrebendPoint& b);
 bool sameValues(const bemt::WindClimate& a, const bemt::WindClimate& b);
 bool sameValues(const bemt::TurbineSettings& a, const bemt::TurbineSettings& b);
 bool sameValues(const std::optional<bemt::TurbineSettings>& a, const std::optional<bemt::TurbineSettings>& b);
+bool sameValues(const std::optional<bemt::StallDelaySettings>& a, const std::optional<bemt::StallDelaySettings>& b);
 bool sameValues(const ProjectData& a, const ProjectData& b);
 
 // Equal length and equal elements in order.

@@ -2,6 +2,8 @@
 
 #include "bemt/Common.h"
 #include "bemt/RotorGeometry.h"
+#include "bemt/NumberText.h"
+#include "bemt/StallDelay.h"
 
 namespace korvane {
 
@@ -170,6 +172,27 @@ double sweptRadius(const CommandResult& r) {
     return r.project.conditions.R;
 }
 
+Json stallDelayJson(const std::optional<StallDelayInput>& used) {
+    if (!used) return Json{{"corrected", false}};
+    const StallDelaySettings& s = used->settings;
+    return Json{{"corrected", true},
+                {"lift", StallDelay::liftName(s.lift)},
+                {"drag", StallDelay::dragName(s.drag)},
+                {"fit_min", s.fit_min},
+                {"fit_max", s.fit_max},
+                {"fade_start", s.fade_start},
+                {"fade_end", s.fade_end},
+                {"max_delta_cl", s.max_delta_cl},
+                {"x_max", s.x_max ? Json(*s.x_max) : Json(nullptr)},
+                {"tip_speed_ratio", used->tipSpeedRatio}};
+}
+
+std::string polarsNote(const std::optional<StallDelayInput>& used) {
+    if (!used) return "Polars: 2D as given, no stall delay correction.";
+    return "Polars: corrected for rotational stall delay (" + StallDelay::description(used->settings) +
+           ", tip speed ratio " + NumberText::shortText(used->tipSpeedRatio) + ").";
+}
+
 void writeJson(std::ostream& out, const CommandResult& r) {
     JsonStream json(out);
     json.member("command", r.command);
@@ -178,6 +201,7 @@ void writeJson(std::ostream& out, const CommandResult& r) {
         json.member("model", model);
         json.member("swept_radius", sweptRadius(r));
     }
+    json.member("stall_delay", stallDelayJson(stallDelayInput(r.project)));
     if (r.computation == Computation::Characteristics) {
         json.member("range_type",
                     r.project.computeSettings.range_type == windVelocity ? "wind_velocity" : "tip_speed_ratio");
@@ -208,6 +232,7 @@ void writeJson(std::ostream& out, const CommandResult& r) {
 std::string powerCurveJson(const PowerCurveResult& r) {
     Json root;
     root["command"] = r.command;
+    root["stall_delay"] = stallDelayJson(r.stallDelay);
     root["tsr_target"] = r.curve.tsrTarget;
     root["rated_wind_speed"] = r.curve.ratedWindSpeed;  // NaN is written as null
     if (!r.model.empty()) root["model"] = r.model;
@@ -227,9 +252,11 @@ std::string powerCurveJson(const PowerCurveResult& r) {
     return root.dump(2) + "\n";
 }
 
-void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command) {
+void writeSurfaceJson(std::ostream& out, const PerformanceSurface& s, const std::string& command,
+                      const std::optional<StallDelayInput>& stallDelay) {
     JsonStream json(out);
     json.member("command", command);
+    json.member("stall_delay", stallDelayJson(stallDelay));
     json.member("wind", s.wind);
     json.member("tsr", s.tsr);
     json.member("pitch", s.pitch);

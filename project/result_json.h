@@ -38,6 +38,7 @@ struct PowerCurveResult {
     bemt::PowerCurve curve;
     std::vector<bemt::AnnualEnergy> energy;
     std::string model;     // the rotor model and switches off, empty for the plain one (modelText)
+    std::optional<bemt::StallDelayInput> stallDelay;  // how the polars were corrected
 };
 
 // One blade element with the derived quantities the outputs show.
@@ -76,11 +77,18 @@ std::string modelText(const ProjectData& project);
 ProjectData computedProject(const CommandResult& result);
 // The radius the result's coefficients are on: the swept radius of a coned rotor.
 double sweptRadius(const CommandResult& result);
+// Whether and how the polars were corrected, for every result document:
+// {"corrected": false}, or the settings with the tip speed ratio of the model.
+Json stallDelayJson(const std::optional<bemt::StallDelayInput>& used);
+// The same in one line for the summaries.
+std::string polarsNote(const std::optional<bemt::StallDelayInput>& used);
 
 // The documents of op, design and char; power-curve; surface (command: the JSON
-// "command"). Each is written point by point or row by row.
+// "command"; stallDelay: how its polars were corrected). Each is written point by point
+// or row by row.
 void writeJson(std::ostream& out, const CommandResult& result);
 std::string powerCurveJson(const PowerCurveResult& result);
-void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface, const std::string& command);
+void writeSurfaceJson(std::ostream& out, const bemt::PerformanceSurface& surface, const std::string& command,
+                      const std::optional<bemt::StallDelayInput>& stallDelay);
 
 }  // namespace korvane

@@ -60,7 +60,8 @@ void scalePoints(json& points, const char* key, double factor, bool add) {
 }  // namespace
 
 const std::vector<std::string>& settingSections() {
-    static const std::vector<std::string> sections{"conditions", "solver_settings", "compute_settings", "turbine"};
+    static const std::vector<std::string> sections{"conditions", "solver_settings", "compute_settings", "turbine",
+                                                   "stall_delay"};
     return sections;
 }
 
@@ -72,7 +73,12 @@ const std::vector<std::string>& studyQuantities() {
 json settingsDocument(const ProjectData& project, const std::string& projectPath) {
     ProjectData stated = project;
     stated.turbine = turbineSettings(project);
-    return json::parse(kvp::write(stated, projectPath));
+    // A project without stall delay corrects no polar: its section says so by lift "none".
+    if (!stated.stall_delay) stated.stall_delay = bemt::StallDelaySettings{.lift = bemt::StallLift::None};
+    json document = json::parse(kvp::write(stated, projectPath));
+    // The file omits x_max for the whole blade; null says the same and keeps it a name to set.
+    if (!document["stall_delay"].contains("x_max")) document["stall_delay"]["x_max"] = nullptr;
+    return document;
 }
 
 ChangeBase::ChangeBase(const ProjectData& project, const std::string& path)

@@ -43,7 +43,8 @@ ProjectData withChanges(const ChangeBase& base, const nlohmann::json& changes);
 ProjectData withChanges(const ProjectData& project, const std::string& projectPath, const nlohmann::json& changes);
 
 // The project's document with every settings section present (a project that states no
-// turbine gets the defaults for its rotor), for reading settings by name.
+// turbine gets the defaults for its rotor, one without stall delay the section with lift
+// "none"), for reading settings by name.
 nlohmann::json settingsDocument(const ProjectData& project, const std::string& projectPath);
 
 }  // namespace korvane

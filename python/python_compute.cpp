@@ -191,6 +191,7 @@ PythonResult powerCurve(const PythonProject& p, int threads) {
         BEMTTools tools(prepared.project.solverSettings.solver);
         setThreads(tools, threads);
         result->curve = TurbineController(tools, prepared.input, result->settings).powerCurve(watch.progress());
+        result->stallDelay = prepared.input.stallDelay;
     });
     result->energy = AnnualEnergy::ofCurve(result->curve, result->settings);
     auto arrays = [result] {
@@ -223,8 +224,9 @@ PythonResult surface(const PythonProject& p, const SweepRange& tsr, const SweepR
         a["converged"] = numpy.attr("array")(result->converged, "dtype"_a = "bool");
         return a;
     };
-    return {"surface", arrays,
-            [result] { return streamed([&](std::ostream& out) { writeSurfaceJson(out, *result, "surface"); }); }};
+    return {"surface", arrays, [result, stallDelay = stallDelayInput(p.data)] {
+                return streamed([&](std::ostream& out) { writeSurfaceJson(out, *result, "surface", stallDelay); });
+            }};
 }
 
 py::list studyRows(const PythonProject& p, const Study& study, std::size_t first, std::size_t end) {

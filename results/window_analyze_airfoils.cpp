@@ -12,9 +12,7 @@
 
 #include "bemt/Common.h"
 #include "bemt/Error.h"
-#include "bemt/ProfileParamsCombined.h"
-#include "bemt/ToolsAirfoil.h"
-#include "bemt/spline.h"
+#include "bemt/PositionPolar.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"
 #include "results/display_airfoil_compute_params.h"
@@ -37,14 +35,15 @@ AnalyzeAirfoilsWindow::AnalyzeAirfoilsWindow(const std::shared_ptr<ResultWindowL
                                              std::vector<bemt::ChordPoint> chordPoints,
                                              const bemt::ComputeSettings& compute,
                                              const bemt::OperatingConditions& conditions, FileManager* files,
-                                             int serialNumber)
+                                             int serialNumber, std::optional<bemt::StallDelayInput> stallDelay)
     : wxFrame(nullptr, wxID_ANY, result_rules::analyzerTitle(serialNumber, wxDateTime::Now())),
       m_membership(windows, this),
       m_segments(std::move(segments)),
       m_chordPoints(std::move(chordPoints)),
       m_compute(compute),
       m_conditions(conditions),
-      m_files(files) {
+      m_files(files),
+      m_stallDelay(std::move(stallDelay)) {
     SetIcons(korvaneIcons());
     Bind(wxEVT_CLOSE_WINDOW, &AnalyzeAirfoilsWindow::onClose, this);
     Freeze();
@@ -58,10 +57,21 @@ AnalyzeAirfoilsWindow::AnalyzeAirfoilsWindow(const std::shared_ptr<ResultWindowL
     PlotDisplay* ratio = m_charts->addChart(kPages[1], kPages[1], alphaLabel, "Cl / Cd ratio [-]", "");
     PlotDisplay* polar = m_charts->addChart(kPages[2], kPages[2], "Cd", "Cl", "");
     // The legend's line styles name Cl and Cd; each curve keeps its own colour.
-    liftDrag->addAxis1Set(&m_alpha, &m_cl);
-    liftDrag->addAxis2Set(&m_alpha, &m_cd);
-    ratio->addAxis1Set(&m_alpha, &m_ratio);
-    polar->addAxis1Set(&m_cd, &m_cl);
+    const int liftSet = liftDrag->addAxis1Set(&m_alpha, &m_cl);
+    const int dragSet = liftDrag->addAxis2Set(&m_alpha, &m_cd);
+    const int ratioSet = ratio->addAxis1Set(&m_alpha, &m_ratio);
+    const int polarSet = polar->addAxis1Set(&m_cd, &m_cl);
+    if (m_stallDelay) {
+        const wxString corrected = "Corrected for stall delay";
+        const wxString flat = "2D (as given)";
+        liftDrag->setPairedLegend(liftSet, dragSet, corrected);
+        liftDrag->setPairedLegend(liftDrag->addAxis1Set(&m_alpha, &m_cl2d), liftDrag->addAxis2Set(&m_alpha, &m_cd2d),
+                                  flat);
+        ratio->setAxis1SetLegend(ratioSet, corrected);
+        ratio->setAxis1SetLegend(ratio->addAxis1Set(&m_alpha, &m_ratio2d), flat);
+        polar->setAxis1SetLegend(polarSet, corrected);
+        polar->setAxis1SetLegend(polar->addAxis1Set(&m_cd2d, &m_cl2d), flat);
+    }
     m_charts->forEachChart([](PlotDisplay& c) { c.setBandLegends("", "Outside the airfoil data (predicted)"); });
     columns->Add(m_charts, 1, wxEXPAND | wxALL, FromDIP(4));
 
@@ -107,7 +117,7 @@ AnalyzeAirfoilsWindow::AnalyzeAirfoilsWindow(const std::shared_ptr<ResultWindowL
     actions->Add(csv, 0, wxEXPAND | wxALL, FromDIP(3));
     side->Add(actions, 0, wxEXPAND | wxALL, FromDIP(4));
 
-    m_params = new DisplayAirfoilComputeParams(root, m_compute, m_conditions, true);
+    m_params = new DisplayAirfoilComputeParams(root, m_compute, m_conditions, true, m_stallDelay);
     side->Add(m_params, 0, wxEXPAND | wxALL, FromDIP(4));
     columns->Add(side, 0, wxEXPAND);
     root->SetSizer(columns);
@@ -149,32 +159,22 @@ bool AnalyzeAirfoilsWindow::refresh() {
     if (m_segments.empty() || (m_segmentsInUse && *m_segmentsInUse)) return false;
     using namespace bemt;
     const double x = position();
-    std::vector<double> alpha, cl, cd, ratio;
+    std::vector<double> alpha, cl, cd, ratio, cl2d, cd2d, ratio2d;
     result_rules::AnalyzerAngles angles;
     double re = 0.0;
     try {
-        // The chord between points as the computations see it.
-        const auto [chordX, chordY] = Common::splitChordPoints(m_chordPoints);
-        const spline chord(chordX, chordY, spline::linear);
-        re = Common::reynolds(x, chord(x), m_conditions);
-        AirfoilSegment* segment = ToolsAirfoil::findSegment(x, &m_segments);
-        for (ProfileParams* polar : {segment->first.get(), segment->second.get()})
-            if (polar->hasReynoldsRange()) polar->setReynolds(re);
-        ProfileParamsCombined combined;
-        combined.setProfiles(segment->first.get(), segment->second.get());
-        const double length = segment->end - segment->start;
-        combined.setRatio(length > 0.0 ? (x - segment->start) / length : 0.0);
-
-        angles = result_rules::analyzerAngles(Common::rad2deg(combined.alphaMin()),
-                                              Common::rad2deg(combined.alphaMax()), step(), m_fullRange->GetValue());
-        for (const double a : angles.angles) {
-            const double rad = Common::deg2rad(a);
-            const double l = combined.cl(rad);
-            const double d = combined.cd(rad);
-            alpha.push_back(a);
-            cl.push_back(l);
-            cd.push_back(d);
-            ratio.push_back(d != 0.0 ? l / d : 0.0);
+        PositionPolar at(m_segments, m_chordPoints, m_conditions, m_stallDelay, x);
+        re = at.reynolds();
+        angles = result_rules::analyzerAngles(at.alphaMinDeg(), at.alphaMaxDeg(), step(), m_fullRange->GetValue());
+        auto ratioOf = [](double l, double d) { return d != 0.0 ? l / d : 0.0; };
+        for (const PolarSample& p : at.at(angles.angles)) {
+            alpha.push_back(p.alphaDeg);
+            cl.push_back(p.cl);
+            cd.push_back(p.cd);
+            ratio.push_back(ratioOf(p.cl, p.cd));
+            cl2d.push_back(p.cl2d);
+            cd2d.push_back(p.cd2d);
+            ratio2d.push_back(ratioOf(p.cl2d, p.cd2d));
         }
     } catch (const bemt::Error& error) {
         showResultError(this, wxString::FromUTF8(error.message()));
@@ -185,6 +185,9 @@ bool AnalyzeAirfoilsWindow::refresh() {
     m_cl.swap(cl);
     m_cd.swap(cd);
     m_ratio.swap(ratio);
+    m_cl2d.swap(cl2d);
+    m_cd2d.swap(cd2d);
+    m_ratio2d.swap(ratio2d);
     m_reynolds = re;
     m_positionText->SetLabel(wxString::Format("x/R = %.3f", x));
 

@@ -1,11 +1,13 @@
 #pragma once
 // "Airfoils data analyzer": the lift and drag data the computations use at any position
 // along the blade (the airfoil segments blended where enabled, at the Reynolds number
-// of that position), as three charts.
+// of that position, corrected for stall delay where the project asks for it, beside the
+// 2D data then), as three charts.
 
 #include <wx/frame.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "bemt/Records.h"
@@ -23,7 +25,8 @@ class AnalyzeAirfoilsWindow : public wxFrame {
 public:
     AnalyzeAirfoilsWindow(const std::shared_ptr<ResultWindowList>& windows, std::vector<bemt::AirfoilSegment> segments,
                           std::vector<bemt::ChordPoint> chordPoints, const bemt::ComputeSettings& compute,
-                          const bemt::OperatingConditions& conditions, FileManager* files, int serialNumber);
+                          const bemt::OperatingConditions& conditions, FileManager* files, int serialNumber,
+                          std::optional<bemt::StallDelayInput> stallDelay = std::nullopt);
 
     // The polars are shared with the compute panel: while it computes, they are left
     // alone (and the drawing stays) so that the computation's Reynolds numbers hold.
@@ -57,8 +60,11 @@ private:
     FileManager* m_files;
     std::shared_ptr<const bool> m_segmentsInUse;
 
-    // The charts point into these.
+    std::optional<bemt::StallDelayInput> m_stallDelay;
+
+    // The charts point into these; the 2D ones are drawn only with a stall delay.
     std::vector<double> m_alpha, m_cl, m_cd, m_ratio;
+    std::vector<double> m_cl2d, m_cd2d, m_ratio2d;
     double m_reynolds = 0.0;
 
     ChartBook* m_charts = nullptr;

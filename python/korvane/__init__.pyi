@@ -33,6 +33,7 @@ class Project:
     solver_settings: Settings
     compute_settings: Settings
     turbine: Settings
+    stall_delay: Settings
     chord_points: numpy.ndarray
     twist_points: numpy.ndarray
     airfoil_points: list[dict[str, Any]]

@@ -54,7 +54,7 @@ def _polar_text(alpha, cl, cd):
 
 class Settings:
     """One section of a project's settings (``conditions``, ``solver_settings``,
-    ``compute_settings``, ``turbine``): its keys are attributes under the names the
+    ``compute_settings``, ``turbine``, ``stall_delay``): its keys are attributes under the names the
     ``.kvp`` file gives them, in the file's units (SI, angles in degrees, ``Om`` in rad/s,
     turbine speeds in rpm). A value outside its range raises :class:`ValueError` with the
     message the program gives everywhere, and the project keeps its value."""
@@ -153,7 +153,7 @@ class Project:
 
     def __getattr__(self, name):
         """The settings sections (:class:`Settings`): ``conditions``, ``solver_settings``,
-        ``compute_settings`` and ``turbine``, as the ``.kvp`` file names them."""
+        ``compute_settings``, ``turbine`` and ``stall_delay``, as the ``.kvp`` file names them."""
         if name in _korvane.setting_sections():
             return Settings(self, name)
         raise AttributeError(f"Project has no attribute {name!r}")

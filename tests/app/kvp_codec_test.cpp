@@ -544,4 +544,40 @@ TEST(KvpOptimisation, EveryBadValueIsRefusedWithItsKey) {
         EXPECT_EQ(readError(document(optimisation)), file + message) << optimisation;
 }
 
+// The stall delay object: written in key order and read back, absent or null when off
+// (and then never written), its keys defaulting one by one, and every bad value refused.
+TEST(KvpStallDelay, RoundTripDefaultsAndRefusals) {
+    const std::string stated = R"("stall_delay":{"drag":"none","fade_end":40.0,"fade_start":20.0,"fit_max":4.0,)"
+                               R"("fit_min":-4.0,"lift":"snel","max_delta_cl":0.3,"x_max":0.6})";
+    const ProjectData d = kvp::read(document(stated), "/p/rotor.kvp");
+    ASSERT_TRUE(d.stall_delay.has_value());
+    EXPECT_EQ(*d.stall_delay, (bemt::StallDelaySettings{bemt::StallLift::Snel, bemt::StallDrag::None, -4.0, 4.0,
+                                                         20.0, 40.0, 0.3, 0.6}));
+    EXPECT_NE(kvp::write(d, "/p/rotor.kvp").find("," + stated + ","), std::string::npos);
+    for (const std::string& absent : {std::string(), std::string(R"("stall_delay":null)")}) {
+        const ProjectData off = kvp::read(document(absent), "/p/rotor.kvp");
+        EXPECT_FALSE(off.stall_delay.has_value());
+        EXPECT_EQ(kvp::write(off, "/p/rotor.kvp").find("stall_delay"), std::string::npos);
+    }
+    const ProjectData defaults = kvp::read(document(R"("stall_delay":{"x_max":null})"), "/p/rotor.kvp");
+    EXPECT_EQ(defaults.stall_delay, bemt::StallDelaySettings{});
+
+    const std::string file = "The project file /projects/rotor.kvp could not be read: ";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {R"("stall_delay":3)", R"("stall_delay" must be an object, not a number.)"},
+        {R"("stall_delay":{"lift":"du-selig"})",
+         R"("stall_delay.lift" must be "none", "du_selig" or "snel", not "du-selig".)"},
+        {R"("stall_delay":{"drag":"viterna"})", R"("stall_delay.drag" must be "none" or "eggers", not "viterna".)"},
+        {R"("stall_delay":{"fit_min":null})",
+         R"("stall_delay.fit_min": the fit angle of the lift line [deg] nan lies outside its range, -30 to 30.)"},
+        {R"("stall_delay":{"fit_min":5,"fit_max":5})",
+         R"("stall_delay.fit_max": the fit window must end above its start: fit_min 5, fit_max 5.)"},
+        {R"("stall_delay":{"fade_end":"45"})", R"("stall_delay.fade_end" must be a number, not a string.)"},
+        {R"("stall_delay":{"x_max":1.5})",
+         R"("stall_delay.x_max": the outer limit x/R of the correction 1.5 lies outside its range, greater than 0 )"
+         R"(and at most 1.)"},
+    };
+    for (const auto& [object, message] : cases) EXPECT_EQ(readError(document(object)), file + message) << object;
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // korvane-cli optimise end to end: the optimised project is a new file that reads back
 // with its settings and a better blade, beside the before/after table, the history and
-// the blade files; the input stays as it was.
+// the blade files; the input stays as it was. The command line's stall delay is the one
+// computed with and reported.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,9 +24,11 @@ TEST(CliOptimise, WritesABetterBladeAsANewProjectWithItsHistory) {
     const std::string out = temp.file("optimised.kvp");
     const CliRun run = runCli({"optimise", project, "--elements", "10", "--budget", "60", "--points", "4",
                                "--max-thrust-ratio", "1", "--out", out, "--json", temp.file("o.json"), "--csv",
-                               temp.file("csv")});
+                               temp.file("csv"), "--stall-delay", "snel"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("before         after     change"), std::string::npos) << run.out;
+    // The summary and the document name the polars as computed, with the option's model.
+    EXPECT_NE(run.out.find("Polars: corrected for rotational stall delay (snel lift"), std::string::npos) << run.out;
     EXPECT_EQ(readBytes(project), before);
 
     const korvane::ProjectData optimised = korvane::kvp::read(readBytes(out), out);
@@ -37,6 +40,7 @@ TEST(CliOptimise, WritesABetterBladeAsANewProjectWithItsHistory) {
 
     const json doc = json::parse(readBytes(temp.file("o.json")));
     EXPECT_EQ(doc["command"], "optimise");
+    EXPECT_EQ(doc["stall_delay"]["lift"], "snel");
     EXPECT_TRUE(doc["feasible"].get<bool>());
     EXPECT_GT(doc["after"]["aep"][0]["aep_MWh"].get<double>(), doc["before"]["aep"][0]["aep_MWh"].get<double>());
     EXPECT_LE(doc["after"]["max_thrust"].get<double>(), doc["thrust_limit"].get<double>() * (1.0 + 5e-4));

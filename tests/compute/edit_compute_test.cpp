@@ -321,6 +321,35 @@ TEST(ComputePanel, AnalyzerShowsTheSegmentsAtAnyPosition) {
     EXPECT_TRUE(window->refresh());
 }
 
+// With the project's stall delay on, the analyser draws the corrected curves beside the
+// 2D ones, labelled, and what it draws is what korvane-cli polar computes there.
+TEST(ComputePanel, AnalyzerOverlaysTheStallDelayCorrectedPolarOnThe2DOne) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    h.project.setStallDelay(bemt::StallDelaySettings{}, false);
+    ASSERT_TRUE(h.run(&EditCompute::analyzeAirfoils));
+    auto* window = lastWindow<AnalyzeAirfoilsWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    window->setPosition(0.25);
+    SimulatedUser().click(window->fullRangeBox());
+    ASSERT_EQ(window->angles().size(), 361u);
+    PlotDisplay* liftDrag = window->charts()->charts()[0];
+    const auto& sets = liftDrag->axis1Sets();
+    ASSERT_EQ(sets.size(), 2u);
+    EXPECT_EQ(sets[0].legend, "Corrected for stall delay");
+    EXPECT_EQ(sets[1].legend, "2D (as given)");
+    const auto polar = cliResult("polar", kExample,
+                                 {"--at", wxString::FromCDouble(window->position(), 17).utf8_string(), "--alpha",
+                                  "-180:180:1", "--stall-delay", "du_selig"})["points"];
+    ASSERT_EQ(polar.size(), 361u);
+    for (std::size_t i = 0; i < polar.size(); ++i) {
+        EXPECT_NEAR((*sets[0].y)[i], polar[i]["cl"].get<double>(), 1e-12) << i;
+        EXPECT_NEAR((*sets[1].y)[i], polar[i]["cl_2d"].get<double>(), 1e-12) << i;
+    }
+    EXPECT_GT((*sets[0].y)[195] - (*sets[1].y)[195], 0.05);  // 15 degrees: stall delayed
+}
+
 TEST(ComputePanel, StopEndsACharacteristicsRunAndTheNextStartsClean) {
     KORVANE_REQUIRE_WX();
     ComputeHarness h;

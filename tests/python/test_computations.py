@@ -64,6 +64,12 @@ def test_each_computation_gives_korvane_clis_document(nrel5mw, method, arguments
     assert len(result.to_dataframe()) > 0
 
 
+def test_the_stall_delay_section_computes_as_korvane_clis_option(nrel5mw):
+    assert nrel5mw.stall_delay.lift == "none"
+    nrel5mw.stall_delay.lift = "snel"
+    assert nrel5mw.operating_point().to_dict() == cli_json("op", NREL, "--stall-delay", "snel")
+
+
 LONG = {"range": (2, 14, 0.05), "pitch": None, "threads": 1}
 
 

@@ -57,6 +57,7 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
     (lambda p: setattr(p.conditions, "V0", float("nan")), ValueError, '"conditions.V0": '),
     (lambda p: setattr(p.conditions, "R", "63"), ValueError, '"conditions.R" must be a number, not a string.'),
     (lambda p: setattr(p.turbine, "control", "fast"), ValueError, '"turbine.control" must be "variable_speed_'),
+    (lambda p: setattr(p.stall_delay, "lift", "du-selig"), ValueError, '"stall_delay.lift" must be "none", "du_selig"'),
     (lambda p: setattr(p.conditions, "radius", 1), AttributeError, "conditions has no setting 'radius'"),
     (lambda p: p.update({"radius": 1}), ValueError, 'unknown setting "radius": give a key of conditions, '),
     (lambda p: setattr(p, "chord_points", [0.1, 0.2]), ValueError, "chord points must be pairs (x_rel, c_rel)"),
