@@ -11,7 +11,8 @@ function(korvane_place_user_guide target)
 endfunction()
 
 file(GLOB KORVANE_GUIDE_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/screenshots/*.png)
-# The guide links the file formats' description.
+# The guide links the file formats' description and the parameter studies' guide.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md ${PROJECT_SOURCE_DIR}/docs/file-exchange.md
+              ${PROJECT_SOURCE_DIR}/docs/studies.md
         DESTINATION share/doc/korvane)
 install(FILES ${KORVANE_GUIDE_PICTURES} DESTINATION share/doc/korvane/screenshots)

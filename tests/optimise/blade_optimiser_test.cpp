@@ -108,7 +108,9 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
         for (std::size_t i = 0; i < r.chord.size(); ++i) {
             EXPECT_LE(r.chord[i].c_rel * data.conditions.R, s.max_chord * (1.0 + 1e-12));
             if (i == 0) continue;
-            if (i > peak) EXPECT_LE(r.chord[i].c_rel, r.chord[i - 1].c_rel + 1e-4 * s.chord_max);
+            if (i > peak) {
+                EXPECT_LE(r.chord[i].c_rel, r.chord[i - 1].c_rel + 1e-4 * s.chord_max);
+            }
             EXPECT_LE(r.twist[i].twist_deg, r.twist[i - 1].twist_deg + 1e-4 * 50.0);
         }
         if (!s.free_root_chord) {
