@@ -4,6 +4,8 @@
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
+
 #include "app/kvp_project.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"
