@@ -206,3 +206,4 @@ void EditBladePoints<Point>::remapRange(wxEvent& event) {
 
 template class EditBladePoints<bemt::ChordPoint>;
 template class EditBladePoints<bemt::TwistPoint>;
+template class EditBladePoints<bemt::PrebendPoint>;

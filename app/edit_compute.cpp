@@ -201,12 +201,15 @@ unsigned EditCompute::turbineUnused(bool powerCurve) const {
 }
 
 void EditCompute::analyzeAirfoils() {
-    startAction([this] { m_actions->analyzeAirfoils(); }, {}, kCharacteristicsRange | kDesignChordLimit);
+    startAction([this] { m_actions->analyzeAirfoils(); }, {}, kCharacteristicsRange | kDesignChordLimit | kRotorGeometry);
 }
 void EditCompute::computeOperatingPoint() {
     startAction([this] { m_actions->operatingPoint(); }, {}, kCharacteristicsRange | kDesignChordLimit);
 }
-void EditCompute::designBlade() { startAction([this] { m_actions->design(); }, {}, kCharacteristicsRange); }
+// The design is the plain rotor's (see BEMTTools::designSweep).
+void EditCompute::designBlade() {
+    startAction([this] { m_actions->design(); }, {}, kCharacteristicsRange | kRotorGeometry);
+}
 void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }, {}, kDesignChordLimit); }
 
 void EditCompute::setListCheck(std::function<bool()> check) { m_takeover->setListCheck(std::move(check)); }
