@@ -201,7 +201,8 @@ unsigned EditCompute::turbineUnused(bool powerCurve) const {
 }
 
 void EditCompute::analyzeAirfoils() {
-    startAction([this] { m_actions->analyzeAirfoils(); }, {}, kCharacteristicsRange | kDesignChordLimit | kRotorGeometry);
+    startAction([this] { m_actions->analyzeAirfoils(); }, {},
+                kCharacteristicsRange | kDesignChordLimit | kRotorGeometry);
 }
 void EditCompute::computeOperatingPoint() {
     startAction([this] { m_actions->operatingPoint(); }, {}, kCharacteristicsRange | kDesignChordLimit);

@@ -68,7 +68,9 @@ EditRotorGeometry::EditRotorGeometry(wxWindow* parent, KvpProject* project)
     m_project->Bind(kvnEVT_UPDATED_RADIUS, &EditRotorGeometry::onRadius, this);
 }
 
-EditRotorGeometry::~EditRotorGeometry() { m_project->Unbind(kvnEVT_UPDATED_RADIUS, &EditRotorGeometry::onRadius, this); }
+EditRotorGeometry::~EditRotorGeometry() {
+    m_project->Unbind(kvnEVT_UPDATED_RADIUS, &EditRotorGeometry::onRadius, this);
+}
 
 bool EditRotorGeometry::readSectors(const wxString& text, std::int32_t& sectors) {
     if (text.Strip(wxString::both).Lower() == "auto") {
