@@ -255,7 +255,7 @@ void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<vo
             m_runner->setBusy(false);
             m_exporter->exportProject(project, bladeFile, done);
         },
-        {}, turbineUnused(false));
+        {}, turbineUnused(false) | kRotorGeometry);  // the blade's files hold no cone, tilt or inflow
 }
 
 void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid,
