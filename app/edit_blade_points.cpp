@@ -33,6 +33,14 @@ double EditBladePoints<Point>::rotorRadius() const {
 template <typename Point>
 void EditBladePoints<Point>::update() {
     Freeze();
+    // A field with the focus goes with the rows: its successor takes the focus, so that
+    // the keys (Ctrl+Y after the Ctrl+Z that rebuilt the list) still reach the window.
+    const wxWindow* focus = wxWindow::FindFocus();
+    std::vector<wxTextCtrl*>* focusedColumn = nullptr;
+    std::size_t focusedRow = 0;
+    for (auto* column : {&m_positionCtrls, &m_absolutePositionCtrls, &m_valueCtrls, &m_absoluteValueCtrls})
+        for (std::size_t i = 0; i < column->size(); ++i)
+            if (focus && (*column)[i] == focus) focusedColumn = column, focusedRow = i;
     m_scroll->DestroyChildren();
     m_positionCtrls.clear();
     m_absolutePositionCtrls.clear();
@@ -52,6 +60,10 @@ void EditBladePoints<Point>::update() {
     m_scroll->FitInside();
     Layout();
     Thaw();
+    if (focusedColumn) {
+        wxWindow* successor = focusedRow < focusedColumn->size() ? (*focusedColumn)[focusedRow] : nullptr;
+        (successor ? successor : static_cast<wxWindow*>(this))->SetFocus();
+    }
 }
 
 template <typename Point>
@@ -206,3 +218,4 @@ void EditBladePoints<Point>::remapRange(wxEvent& event) {
 
 template class EditBladePoints<bemt::ChordPoint>;
 template class EditBladePoints<bemt::TwistPoint>;
+template class EditBladePoints<bemt::PrebendPoint>;

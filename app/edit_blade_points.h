@@ -1,5 +1,5 @@
 #pragma once
-// The list editor shared by the chord and twist distributions: one block of rows per
+// The list editor shared by the chord, twist and prebend distributions: one block of rows per
 // point with its relative position, its absolute position, its value (and for chords the
 // absolute value), and the buttons that insert a point after it or remove it. Positions
 // must increase along the list. When the rotor or hub radius changes, the positions are

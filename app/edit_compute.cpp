@@ -201,12 +201,16 @@ unsigned EditCompute::turbineUnused(bool powerCurve) const {
 }
 
 void EditCompute::analyzeAirfoils() {
-    startAction([this] { m_actions->analyzeAirfoils(); }, {}, kCharacteristicsRange | kDesignChordLimit);
+    startAction([this] { m_actions->analyzeAirfoils(); }, {},
+                kCharacteristicsRange | kDesignChordLimit | kRotorGeometry);
 }
 void EditCompute::computeOperatingPoint() {
     startAction([this] { m_actions->operatingPoint(); }, {}, kCharacteristicsRange | kDesignChordLimit);
 }
-void EditCompute::designBlade() { startAction([this] { m_actions->design(); }, {}, kCharacteristicsRange); }
+// The design is the plain rotor's (see BEMTTools::designSweep).
+void EditCompute::designBlade() {
+    startAction([this] { m_actions->design(); }, {}, kCharacteristicsRange | kRotorGeometry);
+}
 void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }, {}, kDesignChordLimit); }
 
 void EditCompute::setListCheck(std::function<bool()> check) { m_takeover->setListCheck(std::move(check)); }
@@ -251,7 +255,7 @@ void EditCompute::exportProjectBlade(const wxString& bladeFile, std::function<vo
             m_runner->setBusy(false);
             m_exporter->exportProject(project, bladeFile, done);
         },
-        {}, turbineUnused(false));
+        {}, turbineUnused(false) | kRotorGeometry);  // the blade's files hold no cone, tilt or inflow
 }
 
 void EditCompute::startAction(std::function<void()> whenSegmentsReady, const std::vector<wxString>& alsoInvalid,

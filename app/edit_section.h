@@ -400,6 +400,7 @@ enum FieldUse : unsigned {
     kDesignChordLimit = 4u,       // the chord limit of the blade design
     kPitchSweep = 8u,             // the pitch angles of the design point
     kDefaultRotorSpeeds = 16u,    // the rotation speed, which the default turbine's rotor speeds follow
+    kRotorGeometry = 32u,         // cone, tilt, yaw, shear and sectors, which the blade design leaves out
 };
 
 class EditSection : public wxPanel {

@@ -25,6 +25,15 @@ EditSolverSettings::EditSolverSettings(wxWindow* parent, KvpProject* project)
     wxTextCtrl* relaxation = setupInput(grid, 2, 3, "Relax. factor", "",
                                         "Relaxation factor used in iterative methods. Lower values may improve "
                                         "convergence. Cannot be lower than 1e-2.");
+    // The parts of the element model, each on by default (AeroDyn's TipLoss, HubLoss,
+    // TanInd and AIDrag/TIDrag).
+    m_switches = {
+        setupCheckbox(grid, 3, 0, "Tip loss", &m_settings.tip_loss, "Prandtl's tip loss factor."),
+        setupCheckbox(grid, 3, 3, "Hub loss", &m_settings.hub_loss, "Prandtl's hub loss factor."),
+        setupCheckbox(grid, 4, 0, "Wake rotation", &m_settings.wake_rotation,
+                      "The tangential induction a' (the rotation of the wake)."),
+        setupCheckbox(grid, 4, 3, "Drag in induction", &m_settings.drag_in_induction,
+                      "The drag term in both induction equations.")};
     grid->AddGrowableCol(1);
     grid->AddGrowableCol(4);
     sectionSizer()->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));

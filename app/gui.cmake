@@ -11,6 +11,9 @@ add_library(korvane_gui STATIC
   edit_blade_points.cpp
   edit_chord_points.cpp
   edit_twist_points.cpp
+  edit_prebend_points.cpp
+  edit_rotor_geometry.cpp
+  edit_stall_delay.cpp
   edit_shape.cpp
   edit_airfoil_point_single.cpp
   edit_airfoil_points.cpp

@@ -24,6 +24,7 @@ wxDEFINE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
 wxDEFINE_EVENT(kvnEVT_OPTIMIZE_TWIST, kvnTwistEvent);
 wxDEFINE_EVENT(kvnEVT_UPDATED_TURBINE, kvnChangeEvent);
 wxDEFINE_EVENT(kvnEVT_UPDATED_STALL_DELAY, kvnChangeEvent);
+wxDEFINE_EVENT(kvnEVT_UPDATED_PREBEND_POINTS, kvnChangeEvent);
 
 kvnProjectEvent::kvnProjectEvent(wxEventType type, const OperatingConditions& conditions,
                                  const SolverSettings& solverSettings, const ComputeSettings& computeSettings,
@@ -115,6 +116,19 @@ void KvpProject::setStallDelay(std::optional<StallDelaySettings> settings, bool 
     if (saveState) postSnapshot();
 }
 
+void KvpProject::setRotor(RotorGeometry rotor, bool saveState) {
+    if (Rotor::sameValues(m_state.rotor, rotor)) return;
+    m_state.rotor = rotor;
+    if (saveState) postSnapshot();
+}
+
+void KvpProject::setPrebendPoints(std::vector<PrebendPoint> points, bool saveState) {
+    if (sameValues(m_state.prebendPoints, points)) return;
+    m_state.prebendPoints = std::move(points);
+    post(kvnEVT_UPDATED_PREBEND_POINTS);
+    if (saveState) postSnapshot();
+}
+
 template <typename Point, typename Field>
 std::vector<Point> KvpProject::resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
                                          const std::vector<double>& values) const {
@@ -167,6 +181,8 @@ void KvpProject::restoreState(const kvnProjectEvent& snapshot) {
     setTwistPoints(snapshot.twistPoints(), false);
     setTurbineSettings(snapshot.state().turbine, false);
     setStallDelay(snapshot.state().stall_delay, false);
+    setRotor(snapshot.state().rotor, false);
+    setPrebendPoints(snapshot.state().prebendPoints, false);
 }
 
 void KvpProject::newProject() {
@@ -177,11 +193,11 @@ void KvpProject::newProject() {
     setChordPoints(korvane::newProjectChordPoints(), false);
     setTurbineSettings(std::nullopt, false);
     setStallDelay(std::nullopt, false);
+    setRotor({}, false);
+    setPrebendPoints({}, false);
     setTwistPoints(korvane::newProjectTwistPoints(), true);
     m_state.notes.clear();
     m_state.optimisation.reset();
-    m_state.rotor = bemt::RotorGeometry{};
-    m_state.prebendPoints.clear();
     m_filePath.clear();
 }
 
@@ -198,11 +214,10 @@ void KvpProject::apply(const korvane::ProjectData& data, bool saveState) {
     setChordPoints(data.chordPoints, false);
     setTurbineSettings(data.turbine, false);
     setStallDelay(data.stall_delay, false);
+    setRotor(data.rotor, false);
+    setPrebendPoints(data.prebendPoints, false);
     m_state.notes = data.notes;
     m_state.optimisation = data.optimisation;
-    // The rotor model as the file states it (no editor shows it yet, so nothing to post).
-    m_state.rotor = data.rotor;
-    m_state.prebendPoints = data.prebendPoints;
     // Last, so that a snapshot it takes holds every part.
     setTwistPoints(data.twistPoints, saveState);
 }

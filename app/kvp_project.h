@@ -94,6 +94,7 @@ wxDECLARE_EVENT(kvnEVT_TRANSFERED_TWIST_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFERED_CHORD_POINTS, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_UPDATED_TURBINE, kvnChangeEvent);
 wxDECLARE_EVENT(kvnEVT_UPDATED_STALL_DELAY, kvnChangeEvent);
+wxDECLARE_EVENT(kvnEVT_UPDATED_PREBEND_POINTS, kvnChangeEvent);
 // Posted by the result windows to hand a distribution to the project.
 wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_TWIST, kvnTwistEvent);
 wxDECLARE_EVENT(kvnEVT_TRANSFER_DESIGNED_CHORD, kvnChordEvent);
@@ -116,6 +117,8 @@ public:
     // The turbine settings that apply: the project's own or the defaults for its rotor.
     bemt::TurbineSettings turbineSettings() const { return korvane::turbineSettings(m_state); }
     std::optional<bemt::StallDelaySettings> stallDelay() const { return m_state.stall_delay; }
+    bemt::RotorGeometry rotor() const { return m_state.rotor; }
+    std::vector<bemt::PrebendPoint> prebendPoints() const { return m_state.prebendPoints; }
 
     // The full path of the project file; empty for a project never saved or opened.
     wxString filePath() const { return m_filePath; }
@@ -134,6 +137,10 @@ public:
     void setTurbineSettings(std::optional<bemt::TurbineSettings> settings, bool saveState);
     // Empty: the polars stay 2D. Posts kvnEVT_UPDATED_STALL_DELAY.
     void setStallDelay(std::optional<bemt::StallDelaySettings> settings, bool saveState);
+    // Cone, tilt, yaw, shear and sectors; the record's defaults: the plain rotor.
+    void setRotor(bemt::RotorGeometry rotor, bool saveState);
+    // Empty: a straight blade. Posts kvnEVT_UPDATED_PREBEND_POINTS.
+    void setPrebendPoints(std::vector<bemt::PrebendPoint> points, bool saveState);
 
     // Resample a designed distribution (natural cubic spline through x, values) at the
     // positions of the stored points; the positions never change. A change posts the

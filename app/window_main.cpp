@@ -15,8 +15,10 @@
 #include "app/edit_airfoil_points.h"
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
+#include "app/edit_rotor_geometry.h"
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
+#include "app/edit_stall_delay.h"
 #include "app/edit_turbine.h"
 #include "app/edit_turbine_compute.h"
 #include "app/file_dialogs.h"
@@ -147,10 +149,14 @@ void MainWindow::buildPages() {
     m_solver = new EditSolverSettings(first, m_project.get());
     left->Add(m_conditions, 0, wxEXPAND | wxALL, FromDIP(6));
     left->Add(m_solver, 0, wxEXPAND | wxALL, FromDIP(6));
+    m_rotorGeometry = new EditRotorGeometry(first, m_project.get());
+    left->Add(m_rotorGeometry, 0, wxEXPAND | wxALL, FromDIP(6));
     auto* right = new wxBoxSizer(wxVERTICAL);
     m_compute = new EditCompute(first, m_project.get(),
                                 [this](int percentage, wxString message) { progress(percentage, message); });
     right->Add(m_compute, 0, wxEXPAND | wxALL, FromDIP(6));
+    m_stallDelay = new EditStallDelay(first, m_project.get());
+    right->Add(m_stallDelay, 0, wxEXPAND | wxALL, FromDIP(6));
     columns->Add(left, 1, wxEXPAND);
     columns->Add(right, 1, wxEXPAND);
     first->SetSizer(columns);
@@ -182,6 +188,7 @@ void MainWindow::buildPages() {
     });
 
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_rotorGeometry), static_cast<EditSection*>(m_stallDelay),
                               static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
                               static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine),
                               static_cast<EditSection*>(m_turbineCompute)})
@@ -209,6 +216,7 @@ void MainWindow::refreshUnsaved() { setUnsaved(!korvane::sameValues(m_project->s
 std::vector<wxString> MainWindow::invalidFields(bool turbine, unsigned unused) const {
     std::vector<wxString> fields;
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_rotorGeometry), static_cast<EditSection*>(m_stallDelay),
                               static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
                               static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine)}) {
         if (page == m_turbine && !turbine) continue;
@@ -221,6 +229,7 @@ std::vector<wxString> MainWindow::invalidFields(bool turbine, unsigned unused) c
 void MainWindow::endEdits() {
     m_edits.endEdit();
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_rotorGeometry), static_cast<EditSection*>(m_stallDelay),
                               static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
                               static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine),
                               static_cast<EditSection*>(m_turbineCompute)})
@@ -236,6 +245,7 @@ std::vector<wxString> MainWindow::unstoredFields() const {
     std::vector<wxString> fields;
     // The surface grid belongs to the session, not to the project.
     for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
+                              static_cast<EditSection*>(m_rotorGeometry), static_cast<EditSection*>(m_stallDelay),
                               static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
                               static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine)}) {
         const auto unstored = page->unstoredFields();
@@ -267,7 +277,11 @@ void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver,
     if (shape) m_shape->update();
     if (airfoils) m_airfoils->update();
     if (conditions) m_conditions->update();
-    if (solver) m_solver->update();
+    if (solver) {
+        m_solver->update();
+        m_rotorGeometry->update();
+        m_stallDelay->update();
+    }
     if (compute) m_compute->update();
     if (turbine) {
         m_turbine->update();
@@ -444,10 +458,14 @@ void MainWindow::onUnsaved(kvnProjectEvent& event) {
 void MainWindow::restore(const kvnProjectEvent& snapshot) {
     const korvane::ProjectData current = m_project->state();
     const bool shape = !korvane::sameValues(snapshot.chordPoints(), current.chordPoints) ||
-                       !korvane::sameValues(snapshot.twistPoints(), current.twistPoints);
+                       !korvane::sameValues(snapshot.twistPoints(), current.twistPoints) ||
+                       !korvane::sameValues(snapshot.state().prebendPoints, current.prebendPoints);
     const bool airfoils = !korvane::sameValues(snapshot.airfoilPoints(), current.airfoilPoints);
     const bool conditions = !korvane::sameValues(snapshot.operatingConditions(), current.conditions);
-    const bool solver = !korvane::sameValues(snapshot.solverSettings(), current.solverSettings);
+    // The rotor geometry and the stall delay follow the solver settings' page.
+    const bool solver = !korvane::sameValues(snapshot.solverSettings(), current.solverSettings) ||
+                        !bemt::Rotor::sameValues(snapshot.state().rotor, current.rotor) ||
+                        !korvane::sameValues(snapshot.state().stall_delay, current.stall_delay);
     const bool compute = !korvane::sameValues(snapshot.computeSettings(), current.computeSettings);
     // Default turbine settings follow the rotor's radius and rotation speed.
     const bool turbine = !korvane::sameValues(snapshot.state().turbine, current.turbine) || conditions;

@@ -21,6 +21,8 @@ class EditShape;
 class EditArifoils;
 class EditOperatingConditions;
 class EditSolverSettings;
+class EditRotorGeometry;
+class EditStallDelay;
 class EditCompute;
 class EditTurbine;
 class EditTurbineCompute;
@@ -53,7 +55,8 @@ public:
     // True when the pending action may go on (saved, or the user chose). Text not in the
     // project counts as unsaved: the user discards it or cancels.
     bool resolveUnsaved();
-    // Reloads the selected pages from the project.
+    // Reloads the selected pages from the project (with solver the rotor geometry and the
+    // stall delay too).
     void update(bool shape, bool airfoils, bool conditions, bool solver, bool compute, bool turbine = true);
 
     // Menu commands and handlers.
@@ -88,6 +91,8 @@ public:
     EditArifoils* airfoilsPage() const { return m_airfoils; }
     EditOperatingConditions* conditionsPage() const { return m_conditions; }
     EditSolverSettings* solverPage() const { return m_solver; }
+    EditRotorGeometry* rotorGeometryPage() const { return m_rotorGeometry; }
+    EditStallDelay* stallDelayPage() const { return m_stallDelay; }
     EditCompute* computePage() const { return m_compute; }
     EditTurbine* turbinePage() const { return m_turbine; }
     EditTurbineCompute* turbineComputePage() const { return m_turbineCompute; }
@@ -130,6 +135,8 @@ private:
     EditArifoils* m_airfoils = nullptr;
     EditOperatingConditions* m_conditions = nullptr;
     EditSolverSettings* m_solver = nullptr;
+    EditRotorGeometry* m_rotorGeometry = nullptr;
+    EditStallDelay* m_stallDelay = nullptr;
     EditCompute* m_compute = nullptr;
     EditTurbine* m_turbine = nullptr;
     EditTurbineCompute* m_turbineCompute = nullptr;

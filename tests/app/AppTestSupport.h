@@ -53,6 +53,7 @@ public:
         bindPlain(kvnEVT_TRANSFERED_TWIST_POINTS, "twist transferred");
         bindPlain(kvnEVT_TRANSFERED_CHORD_POINTS, "chord transferred");
         bindPlain(kvnEVT_UPDATED_TURBINE, "turbine");
+        bindPlain(kvnEVT_UPDATED_PREBEND_POINTS, "prebend");
         project.Bind(kvnEVT_PROJECT_UNSAVED, [this](kvnProjectEvent& e) {
             names.push_back("unsaved");
             snapshots.emplace_back(e);

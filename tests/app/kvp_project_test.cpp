@@ -196,12 +196,26 @@ TEST_F(ProjectTest, RestoreStatePostsTheSpecificEventsButNoSnapshot) {
     project.setChordPoints({{0.2, 0.1}, {1.0, 0.05}}, true);
     auto s = project.solverSettings();
     s.solver = Ning;
+    s.tip_loss = false;
     project.setSolverSettings(s, true);
-    events.take();
+    RotorGeometry rotor;
+    rotor.precone = 2.5;
+    project.setRotor(rotor, true);
+    project.setPrebendPoints({{0.2, 0.0}, {1.0, -1.0}}, true);
+    EXPECT_EQ(events.take(), (Names{"radius", "reynolds", "unsaved", "chord", "unsaved", "unsaved", "unsaved",
+                                    "prebend", "unsaved"}));
+    const kvnProjectEvent changed = events.snapshots.back();
 
     project.restoreState(start);
-    EXPECT_EQ(events.take(), (Names{"radius", "reynolds", "chord"}));
+    EXPECT_EQ(events.take(), (Names{"radius", "reynolds", "chord", "prebend"}));
     EXPECT_TRUE(sameValues(project.state(), start.state()));
+    // A file's rotor and prebend reach the project as every other part does.
+    project.fromJsonString(korvane::kvp::write(changed.state(), "p.kvp"), "p.kvp");
+    EXPECT_TRUE(Rotor::sameValues(project.rotor(), rotor));
+    EXPECT_TRUE(sameValues(project.prebendPoints(), changed.state().prebendPoints));
+    EXPECT_FALSE(project.solverSettings().tip_loss);
+    project.newProject();
+    EXPECT_TRUE(sameValues(project.state(), korvane::newProjectData()));
 }
 
 // The new project's values are those of examples/new_turbine.kvp, which `korvane-cli new`
@@ -331,7 +345,8 @@ TEST_F(ProjectTest, OpenReadsAFileGivenOrChosenAndSetsThePath) {
     ASSERT_EQ(project.state().prebendPoints.size(), 2u);
     EXPECT_NE(project.jsonString(wxString::FromUTF8(path)).find("\"yaw\":15.0"), std::string::npos);
     EXPECT_EQ(project.projectFilename(), "two blades.kvp");
-    EXPECT_EQ(events.take(), Names{});  // B alone posts no specific event, and opening records no snapshot
+    // B posts no specific event, the new prebend points do; opening records no snapshot.
+    EXPECT_EQ(events.take(), Names{"prebend"});
 
     project.newProject();
     EXPECT_EQ(project.projectFilename(), "New project");

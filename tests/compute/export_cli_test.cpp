@@ -374,4 +374,32 @@ TEST(ChartExports, ASectoredRotorsWindowsShowTheCommandLinesDiscMapRootMomentsAn
     EXPECT_TRUE(h.messages.empty()) << h.messages.front().text;
 }
 
+// The settings of the rotor model, as the desktop's sections store them in the project,
+// compute exactly as the command line's options for them.
+TEST(ChartExports, TheRotorModelAndStallDelayComputeAsTheCommandLinesOptions) {
+    KORVANE_REQUIRE_WX();
+    ComputeHarness h;
+    h.open(kExample);
+    h.project.setRotor({3.0, 6.0, 15.0, 40.0, 0.2, bemt::RotorGeometry::kAutoSectors, bemt::SkewCorrection::PittPeters},
+                       false);
+    auto solver = h.project.solverSettings();
+    solver.hub_loss = false;
+    h.project.setSolverSettings(solver, false);
+    bemt::StallDelaySettings stall;
+    stall.lift = bemt::StallLift::Snel;
+    stall.drag = bemt::StallDrag::None;
+    h.project.setStallDelay(stall, false);
+    const std::vector<std::string> options{"--precone", "3", "--tilt", "6", "--yaw", "15", "--shear", "0.2",
+                                           "--hub-height", "40", "--skew", "pitt_peters", "--no-hub-loss",
+                                           "--stall-delay", "snel", "--stall-drag", "none"};
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    const json op = cliResult("op", kExample, options);
+    expectEveryChartOfCli<OpResultWindow>(h, elementLookup(op));
+    h.panel->computePowerCurve();
+    ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
+    const json curve = cliResult("power-curve", kExample, options);
+    expectEveryChartOfCli<PowerCurveWindow>(h, powerCurveLookup(curve, h.project.turbineSettings().rated_power));
+    EXPECT_TRUE(h.messages.empty()) << h.messages.front().text;
+}
+
 }  // namespace

@@ -230,4 +230,28 @@ TEST(Screenshots, DISABLED_RotorModelWindows) {
     deleteClosedWindows();
 }
 
+// The first page with the rotor geometry and the stall delay of the operating 5-MW
+// rotor, and its blade page with a prebend, in a window of 1600 x 1000.
+TEST(Screenshots, DISABLED_ModelSettings) {
+    KORVANE_REQUIRE_WX();
+    const char* folder = std::getenv("KORVANE_SCREENSHOTS");
+    if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
+    const std::string at = std::string(folder) + "/";
+    auto* main = new MainWindow();
+    main->openFile(wxString::FromUTF8(examplePath("nrel5mw_operating.kvp")));
+    KvpProject& project = *main->project();
+    project.setStallDelay(bemt::StallDelaySettings{}, false);
+    project.setPrebendPoints({{0.2, 0.0}, {0.6, -0.8}, {1.0, -4.0}}, false);
+    main->update(true, true, true, true, true);
+    main->SetSize(1600, 1000);
+    main->Show();
+    processEvents();
+    main->setUnsaved(false);
+    capture(main, at + "model_settings.png");
+    main->notebook()->SetSelection(1);
+    capture(main, at + "prebend_page.png");
+    main->Close();
+    deleteClosedWindows();
+}
+
 }  // namespace
