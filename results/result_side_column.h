@@ -11,6 +11,7 @@
 class ChartBook;
 class wxCheckBox;
 class wxFrame;
+class wxListCtrl;
 class wxSizer;
 class wxWindow;
 
@@ -40,3 +41,7 @@ struct ResultSideColumn {
 // appended to pitchBoxes. "Reset range" resets every chart the book will hold.
 void layoutResultWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts,
                         std::vector<wxCheckBox*>& pitchBoxes);
+
+// Sets every column of a report table in a side column as wide as its header and its
+// widest entry; returns the width of the table with them.
+int fitColumnsToText(wxListCtrl* table);
