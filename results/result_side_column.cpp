@@ -85,6 +85,13 @@ void layoutResultWindow(wxFrame* frame, const ResultSideColumn& column, ChartBoo
     root->SetSizer(columns);
 }
 
+void layoutChartWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts) {
+    std::vector<wxCheckBox*> noPitchBoxes;
+    layoutResultWindow(frame, column, charts, noPitchBoxes);
+    frame->SetSize(frame->FromDIP(wxSize(1200, 780)));
+    frame->SetMinSize(frame->FromDIP(wxSize(640, 420)));
+}
+
 int fitColumnsToText(wxListCtrl* table) {
     int tableWidth = table->FromDIP(8);
     for (int c = 0; c < table->GetColumnCount(); ++c) {

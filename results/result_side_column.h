@@ -42,6 +42,10 @@ struct ResultSideColumn {
 void layoutResultWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts,
                         std::vector<wxCheckBox*>& pitchBoxes);
 
+// The same for a result without pitch angles of its own, at the standard size of a result
+// window.
+void layoutChartWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts);
+
 // Sets every column of a report table in a side column as wide as its header and its
 // widest entry; returns the width of the table with them.
 int fitColumnsToText(wxListCtrl* table);

@@ -21,30 +21,20 @@ namespace {
 constexpr int kBladeSamples = 60;
 constexpr int kSummaryWidth = 330;
 
-// The blade as the computations see it: chord linear between its points, twist a
-// natural cubic spline, at the positions x.
-std::vector<double> chordAt(const std::vector<bemt::ChordPoint>& points, const std::vector<double>& x) {
-    std::vector<double> px, pc;
-    for (const auto& p : points) {
+// The blade as the computations see it (chord linear between its points, twist a natural
+// cubic spline) at the positions x.
+template <typename Point>
+std::vector<double> sampled(const std::vector<Point>& points, double Point::*field, bemt::spline::spline_type kind,
+                            const std::vector<double>& x) {
+    std::vector<double> px, values;
+    for (const Point& p : points) {
         px.push_back(p.x_rel);
-        pc.push_back(p.c_rel);
+        values.push_back(p.*field);
     }
-    const bemt::spline line(px, pc, bemt::spline::linear);
-    std::vector<double> values;
-    for (const double at : x) values.push_back(line(at));
-    return values;
-}
-
-std::vector<double> twistAt(const std::vector<bemt::TwistPoint>& points, const std::vector<double>& x) {
-    std::vector<double> px, pt;
-    for (const auto& p : points) {
-        px.push_back(p.x_rel);
-        pt.push_back(p.twist_deg);
-    }
-    const bemt::spline curve(px, pt, points.size() > 2 ? bemt::spline::cubic : bemt::spline::linear);
-    std::vector<double> values;
-    for (const double at : x) values.push_back(curve(at));
-    return values;
+    const bemt::spline curve(px, values, points.size() > 2 ? kind : bemt::spline::linear);
+    std::vector<double> at;
+    for (const double position : x) at.push_back(curve(position));
+    return at;
 }
 
 }  // namespace
@@ -75,11 +65,8 @@ OptimisationWindow::OptimisationWindow(const std::shared_ptr<ResultWindowList>& 
         sizer->Add(m_useButton, 0, wxEXPAND | wxALL, FromDIP(3));
         m_charts->addActions(parent, sizer, m_files);
     };
-    std::vector<wxCheckBox*> noPitchBoxes;
-    layoutResultWindow(this, column, m_charts, noPitchBoxes);
+    layoutChartWindow(this, column, m_charts);
     buildCharts();
-    SetSize(FromDIP(wxSize(1200, 780)));
-    SetMinSize(FromDIP(wxSize(640, 420)));
     Thaw();
 }
 
@@ -99,10 +86,12 @@ void OptimisationWindow::buildSeries() {
         const double first = std::min(before.front().x_rel, after.front().x_rel);
         const double last = std::max(before.back().x_rel, after.back().x_rel);
         for (int i = 0; i <= kBladeSamples; ++i) s.x.push_back(first + (last - first) * i / kBladeSamples);
-        s.chordBefore = chordAt(before, s.x);
-        s.chordAfter = chordAt(after, s.x);
-        s.twistBefore = twistAt(m_outcome.twistBefore, s.x);
-        s.twistAfter = twistAt(m_outcome.result.twist, s.x);
+        constexpr auto linear = bemt::spline::linear;
+        constexpr auto cubic = bemt::spline::cubic;
+        s.chordBefore = sampled(before, &bemt::ChordPoint::c_rel, linear, s.x);
+        s.chordAfter = sampled(after, &bemt::ChordPoint::c_rel, linear, s.x);
+        s.twistBefore = sampled(m_outcome.twistBefore, &bemt::TwistPoint::twist_deg, cubic, s.x);
+        s.twistAfter = sampled(m_outcome.result.twist, &bemt::TwistPoint::twist_deg, cubic, s.x);
     }
     const auto& curveBefore = m_outcome.comparison.before.curve.points;
     const auto& curveAfter = m_outcome.comparison.after.curve.points;

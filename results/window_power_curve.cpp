@@ -57,11 +57,8 @@ PowerCurveWindow::PowerCurveWindow(const std::shared_ptr<ResultWindowList>& wind
         });
         sizer->Add(table, 0, wxEXPAND | wxALL, FromDIP(3));
     };
-    std::vector<wxCheckBox*> noPitchBoxes;
-    layoutResultWindow(this, column, m_charts, noPitchBoxes);
+    layoutChartWindow(this, column, m_charts);
     buildCharts();
-    SetSize(FromDIP(wxSize(1200, 780)));
-    SetMinSize(FromDIP(wxSize(640, 420)));
     Thaw();
 }
 

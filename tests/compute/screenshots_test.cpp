@@ -168,6 +168,8 @@ TEST(Screenshots, DISABLED_Optimisation) {
     capture(window, at + "optimisation_window.png");
     window->charts()->SetSelection(0);  // the objective over the iterations
     capture(window, at + "optimisation_objective.png");
+    window->charts()->SetSelection(3);  // Cp over the tip speed ratio
+    capture(window, at + "optimisation_cp.png");
     main->setUnsaved(false);  // the settings stored: no question on closing
     main->Close();
     deleteClosedWindows();
