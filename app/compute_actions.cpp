@@ -54,21 +54,34 @@ bemt::InputDataSet ComputeActions::inputData() const {
     return data;
 }
 
+namespace {
+
+// What a result of data computed with compute states beside it.
+ComputedWith computedWith(const bemt::InputDataSet& data, const bemt::ComputeSettings& compute) {
+    return ComputedWith{compute, data.settings, data.conditions, data.rotor, data.prebendPoints, data.stallDelay};
+}
+
+}  // namespace
+
 // The three pitch-controlled computations differ only in their sweep and result window:
 // sweep(data, compute, progress) runs on the worker thread, open(result, with) on the
 // GUI thread.
 template <class Sweep, class Open>
-void ComputeActions::runPitchComputation(Sweep sweep, Open open) {
+void ComputeActions::runPitchComputation(Sweep sweep, Open open, bool design) {
     const bemt::ComputeSettings compute = m_project.computeSettings();
     if (!pitchAccepted(compute)) return;
-    const bemt::SolverSettings solver = m_project.solverSettings();
-    m_tools.setSolver(solver.solver);
+    m_tools.setSolver(m_project.solverSettings().solver);
     const bemt::InputDataSet data = inputData();
+    ComputedWith with = computedWith(data, compute);
+    if (design) {
+        // The blade design is the plain rotor's, and so is the operating point of the designed blade.
+        with.designedForPlainRotor = hasRotorShapeOrInflow(data.rotor, data.prebendPoints);
+        with.rotor = bemt::RotorGeometry{};
+        with.prebend.clear();
+    }
     m_runner.run(
         [data, compute, sweep](const bemt::ProgressCallback& progress) { return sweep(data, compute, progress); },
-        [with = ResultOpener::ComputedWith{compute, solver, data.conditions}, open](auto result) {
-            open(std::move(result), with);
-        });
+        [with, open](auto result) { open(std::move(result), with); });
 }
 
 void ComputeActions::operatingPoint() {
@@ -89,7 +102,8 @@ void ComputeActions::design() {
         },
         [this](auto points, const ResultOpener::ComputedWith& with) {
             m_opener.design(std::move(points), with, m_runner.segmentsConditions());
-        });
+        },
+        true);
 }
 
 namespace {
@@ -124,8 +138,7 @@ void ComputeActions::characteristics() {
 void ComputeActions::powerCurve() {
     const bemt::TurbineSettings turbine = m_project.turbineSettings();
     const bemt::ComputeSettings compute = m_project.computeSettings();
-    const bemt::SolverSettings solver = m_project.solverSettings();
-    m_tools.setSolver(solver.solver);
+    m_tools.setSolver(m_project.solverSettings().solver);
     const bemt::InputDataSet data = inputData();
     struct Curve {
         bemt::PowerCurve curve;
@@ -137,22 +150,21 @@ void ComputeActions::powerCurve() {
             auto energy = bemt::AnnualEnergy::ofCurve(curve, turbine);
             return Curve{std::move(curve), std::move(energy)};
         },
-        [this, turbine, with = ResultOpener::ComputedWith{compute, solver, data.conditions}](Curve result) {
+        [this, turbine, with = computedWith(data, compute)](Curve result) {
             m_opener.powerCurve(std::move(result.curve), std::move(result.energy), turbine, with);
         });
 }
 
 void ComputeActions::surface(const SurfaceGrid& grid) {
     const bemt::ComputeSettings compute = m_project.computeSettings();
-    const bemt::SolverSettings solver = m_project.solverSettings();
-    m_tools.setSolver(solver.solver);
+    m_tools.setSolver(m_project.solverSettings().solver);
     const bemt::InputDataSet data = inputData();
     const std::string rotor = wxFileName(m_project.projectFilename()).GetName().utf8_string();
     m_runner.run(
         [this, data, grid](const bemt::ProgressCallback& progress) {
             return bemt::PerformanceSurface::compute(m_tools, data, grid.wind, grid.tsr, grid.pitch, progress);
         },
-        [this, with = ResultOpener::ComputedWith{compute, solver, data.conditions}, rotor](
+        [this, with = computedWith(data, compute), rotor](
             bemt::PerformanceSurface surface) { m_opener.surface(std::move(surface), with, rotor); });
 }
 
@@ -177,8 +189,7 @@ void ComputeActions::optimise() {
     start.chordBefore = project.chordPoints;
     start.twistBefore = project.twistPoints;
     const bemt::ComputeSettings compute = m_project.computeSettings();
-    const bemt::SolverSettings solver = m_project.solverSettings();
-    m_tools.setSolver(solver.solver);
+    m_tools.setSolver(m_project.solverSettings().solver);
     const bemt::InputDataSet data = inputData();
     m_runner.run(
         [this, data, start = std::move(start)](const bemt::ProgressCallback& progress) {
@@ -207,7 +218,7 @@ void ComputeActions::optimise() {
             outcome.cpAfter = opt::cpOverTsr(m_tools, after, pitch, tsr, comparing);
             return outcome;
         },
-        [this, with = ResultOpener::ComputedWith{compute, solver, data.conditions}](OptimisationOutcome outcome) {
+        [this, with = computedWith(data, compute)](OptimisationOutcome outcome) {
             m_opener.optimisation(std::move(outcome), with);
         });
 }

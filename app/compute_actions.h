@@ -41,8 +41,9 @@ private:
     // False (after showing the refusal and ending the action) when the pitch sweep is refused.
     bool pitchAccepted(const bemt::ComputeSettings& settings);
     bemt::InputDataSet inputData() const;
+    // design: the blade design, computed for the plain rotor whatever the project's.
     template <class Sweep, class Open>
-    void runPitchComputation(Sweep sweep, Open open);
+    void runPitchComputation(Sweep sweep, Open open, bool design = false);
 
     wxWindow* m_parent;
     KvpProject& m_project;

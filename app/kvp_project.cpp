@@ -198,6 +198,8 @@ void KvpProject::newProject() {
     setTwistPoints(korvane::newProjectTwistPoints(), true);
     m_state.notes.clear();
     m_state.optimisation.reset();
+    m_state.rotor = bemt::RotorGeometry{};
+    m_state.prebendPoints.clear();
     m_filePath.clear();
 }
 
@@ -216,6 +218,9 @@ void KvpProject::apply(const korvane::ProjectData& data, bool saveState) {
     setStallDelay(data.stall_delay, false);
     m_state.notes = data.notes;
     m_state.optimisation = data.optimisation;
+    // The rotor model as the file states it (no editor shows it yet, so nothing to post).
+    m_state.rotor = data.rotor;
+    m_state.prebendPoints = data.prebendPoints;
     // Last, so that a snapshot it takes holds every part.
     setTwistPoints(data.twistPoints, saveState);
 }

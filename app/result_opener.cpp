@@ -41,8 +41,8 @@ void ResultOpener::analyzer(const std::vector<bemt::AirfoilSegment>& segments,
 void ResultOpener::operatingPoint(std::vector<bemt::pitchControlledOperatingPoint> points, const ComputedWith& with,
                                   const bemt::OperatingConditions& segmentsConditions) {
     const auto note = bemt::betzLimitNote(points);
-    auto* window = new OpResultWindow(m_windows, std::move(points), with.compute, with.solver, with.conditions,
-                                      segmentsConditions, m_project.fileManager(), ++m_opCounter);
+    auto* window = new OpResultWindow(m_windows, std::move(points), with, segmentsConditions, m_project.fileManager(),
+                                      ++m_opCounter);
     bindTwistTransfer(window);
     showResultWindow(window);
     m_whenShown();
@@ -52,8 +52,8 @@ void ResultOpener::operatingPoint(std::vector<bemt::pitchControlledOperatingPoin
 void ResultOpener::design(std::vector<bemt::pitchControlledOperatingPoint> points, const ComputedWith& with,
                           const bemt::OperatingConditions& segmentsConditions) {
     const auto note = bemt::betzLimitNote(points);
-    auto* window = new DesignResultWindow(m_windows, std::move(points), with.compute, with.solver, with.conditions,
-                                          segmentsConditions, m_project.fileManager(), ++m_designCounter);
+    auto* window = new DesignResultWindow(m_windows, std::move(points), with, segmentsConditions,
+                                          m_project.fileManager(), ++m_designCounter);
     bindTwistTransfer(window);
     const wxWeakRef<DesignTakeover> takeover(&m_takeover);
     window->Bind(kvnEVT_TRANSFER_DESIGNED_TWIST, [takeover](kvnTwistEvent& event) {
@@ -76,9 +76,8 @@ void ResultOpener::characteristics(std::vector<bemt::pitchControlledCharacterist
                                    bemt::InputDataSet rotor, const ComputedWith& with,
                                    const bemt::OperatingConditions& segmentsConditions) {
     const auto note = bemt::betzLimitNote(steps);
-    auto* window = new CharResultWindow(m_windows, std::move(steps), std::move(rotor), with.compute, with.solver,
-                                        with.conditions, segmentsConditions, m_project.fileManager(),
-                                        ++m_charCounter);
+    auto* window = new CharResultWindow(m_windows, std::move(steps), std::move(rotor), with, segmentsConditions,
+                                        m_project.fileManager(), ++m_charCounter);
     bindTwistTransfer(window);
     showResultWindow(window);
     m_whenShown();
@@ -87,15 +86,15 @@ void ResultOpener::characteristics(std::vector<bemt::pitchControlledCharacterist
 
 void ResultOpener::powerCurve(bemt::PowerCurve curve, std::vector<bemt::AnnualEnergy> energy,
                               const bemt::TurbineSettings& turbine, const ComputedWith& with) {
-    auto* window = new PowerCurveWindow(m_windows, std::move(curve), turbine, std::move(energy), with.compute,
-                                        with.solver, with.conditions, m_project.fileManager(), ++m_powerCurveCounter);
+    auto* window = new PowerCurveWindow(m_windows, std::move(curve), turbine, std::move(energy), with,
+                                        m_project.fileManager(), ++m_powerCurveCounter);
     showResultWindow(window);
     m_whenShown();
 }
 
 void ResultOpener::surface(bemt::PerformanceSurface surface, const ComputedWith& with, const std::string& rotor) {
-    auto* window = new SurfaceWindow(m_windows, std::move(surface), with.compute, with.solver, with.conditions,
-                                     m_project.fileManager(), ++m_surfaceCounter, rotor);
+    auto* window = new SurfaceWindow(m_windows, std::move(surface), with, m_project.fileManager(),
+                                     ++m_surfaceCounter, rotor);
     showResultWindow(window);
     m_whenShown();
 }
@@ -107,8 +106,8 @@ void ResultOpener::optimisation(OptimisationOutcome outcome, const ComputedWith&
             takeover->optimisedBlade(
                 korvane::optimise::withOptimisedBlade(project->state(), settings, turbine, result));
     };
-    auto* window = new OptimisationWindow(m_windows, std::move(outcome), with.compute, with.solver, with.conditions,
-                                          m_project.fileManager(), ++m_optimisationCounter, use);
+    auto* window = new OptimisationWindow(m_windows, std::move(outcome), with, m_project.fileManager(),
+                                          ++m_optimisationCounter, use);
     showResultWindow(window);
     m_whenShown();
 }

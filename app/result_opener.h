@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bemt/Records.h"
+#include "results/computed_with.h"
 #include "turbine/AnnualEnergy.h"
 #include "turbine/PerformanceSurface.h"
 
@@ -26,11 +27,7 @@ class wxWindow;
 class ResultOpener {
 public:
     // The settings a result was computed with, shown beside it.
-    struct ComputedWith {
-        bemt::ComputeSettings compute;
-        bemt::SolverSettings solver;
-        bemt::OperatingConditions conditions;
-    };
+    using ComputedWith = ::ComputedWith;
 
     // Notes go to dialogs (kept by the caller); twist and chord transfers to takeover, a
     // designed blade's export to exporter.

@@ -141,6 +141,7 @@ StallDelayCorrection::StallDelayCorrection(const StallDelaySettings& settings, d
       m_line(line),
       m_fadeStart(Common::deg2rad(settings.fade_start)),
       m_fadeEnd(Common::deg2rad(settings.fade_end)),
+      m_fadeScale(1.0 / (m_fadeEnd - m_fadeStart)),
       m_maxDeltaCl(settings.max_delta_cl) {}
 
 StallDelayCorrection stallDelayCorrection(const StallDelaySettings& settings, double xRel, double cRel,

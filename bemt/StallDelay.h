@@ -111,17 +111,42 @@ public:
 
     // The 3D coefficients at alpha (radians) from the 2D ones there.
     LiftDrag apply(double alpha, LiftDrag twoD) const {
-        const double dcl = liftChange(alpha, twoD.cl);
+        if (!m_active) return twoD;
+        alpha = folded(alpha);
+        const double dcl = foldedLiftChange(alpha, twoD.cl);
         // (sin α − 0.12 cos α)/(cos α + 0.12 sin α) = tan(α − atan 0.12)
         if (dcl == 0.0 || !m_eggers) return {twoD.cl + dcl, twoD.cd};
-        return {twoD.cl + dcl, twoD.cd + dcl * std::tan(folded(alpha) - kEggersAngle)};
+        return {twoD.cl + dcl, twoD.cd + dcl * tangent(alpha - kEggersAngle)};
     }
     // The lift alone.
-    double applyToLift(double alpha, double cl) const { return cl + liftChange(alpha, cl); }
+    double applyToLift(double alpha, double cl) const {
+        return m_active ? cl + foldedLiftChange(folded(alpha), cl) : cl;
+    }
 
     static inline const double kEggersAngle = std::atan(0.12);
 
+    // tan x for |x| < 1.52 (87°: the fade ends by 80°, less the Eggers angle) to within
+    // 2e-15 relative: Moshier's rational approximation (Cephes) on |z| <= pi/4 and
+    // tan x = -1/tan(x -+ pi/2) beyond. The library's tan, called at every polar lookup
+    // of a sweep, cost a third of the correction's time.
+    static double tangent(double x) {
+        constexpr double quarter = std::numbers::pi / 4.0;
+        constexpr double half = std::numbers::pi / 2.0;
+        if (x > quarter) return -1.0 / tangentNearZero(x - half);
+        if (x < -quarter) return -1.0 / tangentNearZero(x + half);
+        return tangentNearZero(x);
+    }
+
 private:
+    static double tangentNearZero(double z) {
+        const double zz = z * z;
+        const double p = (-1.30936939181383777646e4 * zz + 1.15351664838587416140e6) * zz - 1.79565251976484877988e7;
+        const double q = (((zz + 1.36812963470692954678e4) * zz - 1.32089234440210967447e6) * zz
+                          + 2.50083801823357915839e7) * zz
+                         - 5.38695755929454629881e7;
+        return z + z * (zz * p / q);
+    }
+
     static double folded(double alpha) {
         constexpr double pi = std::numbers::pi;
         if (alpha > pi) return alpha - 2.0 * pi;
@@ -129,15 +154,13 @@ private:
         return alpha;
     }
 
-    // w Δcl at alpha for the 2D lift cl; 0 where nothing is corrected.
-    double liftChange(double alpha, double cl) const {
-        if (!m_active) return 0.0;
-        alpha = folded(alpha);
+    // w Δcl at alpha (folded into -pi..pi) for the 2D lift cl; 0 beyond the fade.
+    double foldedLiftChange(double alpha, double cl) const {
         const double size = std::fabs(alpha);
         if (size >= m_fadeEnd) return 0.0;
         const double change = m_factor * (m_line.slope * (alpha - m_line.alpha0) - cl);
         const double limited = change > m_maxDeltaCl ? m_maxDeltaCl : change < -m_maxDeltaCl ? -m_maxDeltaCl : change;
-        return size <= m_fadeStart ? limited : limited * (m_fadeEnd - size) / (m_fadeEnd - m_fadeStart);
+        return size <= m_fadeStart ? limited : limited * (m_fadeEnd - size) * m_fadeScale;
     }
 
     bool m_active = false;
@@ -146,6 +169,7 @@ private:
     LiftLine m_line;
     double m_fadeStart = 0.0;  // radians
     double m_fadeEnd = 0.0;
+    double m_fadeScale = 0.0;  // 1 / (fade end - fade start)
     double m_maxDeltaCl = 0.0;
 };
 

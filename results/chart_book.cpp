@@ -55,6 +55,24 @@ PlotDisplay* ChartBook::addChart(const wxString& page, const wxString& title, co
     return chart;
 }
 
+void ChartBook::addPage(wxWindow* page, const wxString& name, const ExportablePage* exports) {
+    AddPage(page, name, GetPageCount() == 0);
+    m_pages.push_back(exports);
+}
+
+std::optional<ChartBook::PageExport> ChartBook::currentExport() const {
+    if (const PlotDisplay* chart = currentChart()) {
+        return PageExport{chart->getTitle(), [chart](int w, int h) { return chart->getImage(w, h); },
+                          [chart] { return chart->getCSV(); }};
+    }
+    const int page = GetSelection() - static_cast<int>(m_charts.size());
+    if (page < 0 || page >= static_cast<int>(m_pages.size()) || !m_pages[static_cast<std::size_t>(page)])
+        return std::nullopt;
+    const ExportablePage* exports = m_pages[static_cast<std::size_t>(page)];
+    return PageExport{exports->exportTitle(), [exports](int w, int h) { return exports->exportImage(w, h); },
+                      [exports] { return exports->exportCsv(); }};
+}
+
 PlotDisplay* ChartBook::currentChart() const {
     const int page = GetSelection();
     if (page < 0 || page >= static_cast<int>(m_charts.size())) return nullptr;
@@ -66,24 +84,27 @@ void ChartBook::forEachChart(const std::function<void(PlotDisplay&)>& f) const {
 }
 
 void ChartBook::exportPng(FileManager* files) {
-    PlotDisplay* chart = currentChart();
-    if (!chart || !files) return;
+    const auto page = currentExport();
+    if (!page || !files) return;
     wxWindow* parent = wxGetTopLevelParent(this);
     try {
-        const wxString path = files->saveImagePath(parent, result_rules::exportFileName(chart->getTitle(), ".png"));
+        const wxString path = files->saveImagePath(parent, result_rules::exportFileName(page->title, ".png"));
         if (path.empty()) return;
-        savePngFile(chart->getImage(kExportWidth, kExportHeight), path);
+        savePngFile(page->image(kExportWidth, kExportHeight), path);
     } catch (const bemt::Error& error) {
         showResultError(parent, wxString::FromUTF8(error.message()));
     }
 }
 
 void ChartBook::exportCsv(FileManager* files) {
-    PlotDisplay* chart = currentChart();
-    if (!chart || !files) return;
+    const auto page = currentExport();
+    if (!page || !files) return;
     wxWindow* parent = wxGetTopLevelParent(this);
+    const bool chart = currentChart() != nullptr;
     try {
-        files->saveCSV(parent, result_rules::exportFileName(chart->getTitle(), ".csv"), localText(chart->getCSV()));
+        const std::string text = page->csv();
+        files->saveCSV(parent, result_rules::exportFileName(page->title, ".csv"),
+                       chart ? localText(text) : wxString::FromUTF8(text));
     } catch (const bemt::Error& error) {
         showResultError(parent, wxString::FromUTF8(error.message()));
     }

@@ -6,6 +6,8 @@
 #include <wx/choicebk.h>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "results/display_plot.h"
@@ -13,6 +15,17 @@
 class FileManager;
 class wxCheckBox;
 class wxSizer;
+
+// A page of a chart book that is no line chart but exports as the charts do.
+class ExportablePage {
+public:
+    virtual ~ExportablePage() = default;
+    // What the exported files are named after.
+    virtual wxString exportTitle() const = 0;
+    virtual wxBitmap exportImage(int width, int height) const = 0;
+    // CSV text in UTF-8.
+    virtual std::string exportCsv() const = 0;
+};
 
 class ChartBook : public wxChoicebook {
 public:
@@ -22,12 +35,16 @@ public:
     PlotDisplay* addChart(const wxString& page, const wxString& title, const wxString& xLabel,
                           const wxString& y1Label, const wxString& y2Label, bool y1Logarithmic = false);
 
+    // Adds a page after the charts (added before any such page) that exports through exports.
+    void addPage(wxWindow* page, const wxString& name, const ExportablePage* exports);
+
     const std::vector<PlotDisplay*>& charts() const { return m_charts; }
+    // Null on a page that is no chart.
     PlotDisplay* currentChart() const;
     void forEachChart(const std::function<void(PlotDisplay&)>& f) const;
 
-    // Exports the chart on the current page through the file manager; a failure is shown
-    // in the error box and the window stays.
+    // Exports the chart (or exportable page) on the current page through the file
+    // manager; a failure is shown in the error box and the window stays.
     void exportPng(FileManager* files);
     void exportCsv(FileManager* files);
 
@@ -40,7 +57,16 @@ public:
     HighlightBoxes addActions(wxWindow* parent, wxSizer* sizer, FileManager* files);
 
 private:
+    // The exports of the current page: its chart's or its own; null for neither.
+    struct PageExport {
+        wxString title;
+        std::function<wxBitmap(int, int)> image;
+        std::function<std::string()> csv;
+    };
+    std::optional<PageExport> currentExport() const;
+
     std::vector<PlotDisplay*> m_charts;
+    std::vector<const ExportablePage*> m_pages;  // the pages after the charts
 };
 
 // The modal error box of the result windows.

@@ -19,7 +19,7 @@ public:
     wxString stallDelayText() const { return m_stallDelay->GetLabel(); }
 
     static wxString interpolationLabel(bool enabled);
-    // "Off: ..." or the models and the tip speed ratio they take.
+    // "none: ..." or the models and the tip speed ratio they take.
     static wxString stallDelayLabel(const std::optional<bemt::StallDelayInput>& stallDelay);
 
 private:

@@ -5,7 +5,7 @@
 #include "results/result_rules.h"
 
 DisplayOpData::DisplayOpData(wxWindow* parent, std::vector<bemt::pitchControlledOperatingPoint> points)
-    : EditSection(parent, "Turbine power and thrust"),
+    : EditSection(parent, "Turbine power, thrust and root moment"),
       m_points(std::move(points)),
       m_shown(m_points.size(), true),
       m_grid(new wxGridBagSizer()) {
@@ -41,6 +41,12 @@ void DisplayOpData::refreshTable() {
         setupNumberUnits(m_grid, row++, 0, "Cp =", op.Cp, "", "Power coefficient.");
         setupNumberUnits(m_grid, row++, 0, "T =", op.T, "N", "Turbine thrust.");
         setupNumberUnits(m_grid, row++, 0, "Ct =", op.Ct, "", "Thrust coefficient.");
+        setupNumberUnits(m_grid, row++, 0, "M_root =", op.rootMoment, "N m",
+                         "Root flapwise bending moment of one blade, mean over the azimuth.");
+        // A rotor whose blades see the same inflow all round has one root moment.
+        if (op.rootMomentMax != op.rootMoment)
+            setupNumberUnits(m_grid, row++, 0, "M_root,max =", op.rootMomentMax, "N m",
+                             "Largest root flapwise bending moment of one blade over the azimuth.");
     }
     Layout();
     if (GetParent()) GetParent()->Layout();

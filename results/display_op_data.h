@@ -1,6 +1,7 @@
 #pragma once
-// "Turbine power and thrust": power, power coefficient, thrust and thrust coefficient
-// for every shown pitch angle.
+// "Turbine power, thrust and root moment": power, power coefficient, thrust, thrust
+// coefficient and the root flapwise bending moment (its mean over the azimuth, and its
+// largest value where it varies) for every shown pitch angle.
 
 #include <vector>
 

@@ -118,6 +118,9 @@ const std::array<CharChartText, CharChartCount>& charCharts() {
         {"Turbine's absolute thrust", "Turbine's thrust", "Thrust T [N]", true},
         {"Turbine's power coefficient", "Turbine's power coefficient", "Power coefficient Cp [-]", false},
         {"Turbine's thrust coefficient", "Turbine's thrust coefficient", "Thrust coefficient Ct [-]", false},
+        {"Root bending moment", "Blade root flapwise bending moment", "Root bending moment M_root [N m]", true},
+        {"Largest root bending moment", "Largest blade root flapwise bending moment over the azimuth",
+         "Largest root bending moment M_root_max [N m]", true},
     }};
     return charts;
 }
@@ -148,7 +151,7 @@ CharSeries charSeries(const std::vector<bemt::pitchControlledCharacteristicEleme
         series.swept.push_back(type == bemt::tipSpeedRatio ? step.conditions.TSR : step.conditions.V0);
         series.wind.push_back(step.conditions.V0);
     }
-    double largestPower = 0.0, largestThrust = 0.0;
+    double largestPower = 0.0, largestThrust = 0.0, largestMoment = 0.0;
     constexpr double missing = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t j = 0; j < pitches; ++j) {
         CharCurves& curves = series.pitches[j];
@@ -161,22 +164,32 @@ CharSeries charSeries(const std::vector<bemt::pitchControlledCharacteristicEleme
             curves.y[Thrust].push_back(present ? op->T : missing);
             curves.y[PowerCoefficient].push_back(present ? op->Cp : missing);
             curves.y[ThrustCoefficient].push_back(present ? op->Ct : missing);
+            curves.y[RootMoment].push_back(present ? op->rootMoment : missing);
+            curves.y[RootMomentMax].push_back(present ? op->rootMomentMax : missing);
             unconverged.push_back(present && !op->converged);
             extrapolated.push_back(present && op->extrapolated);
             if (present && std::isfinite(op->P)) largestPower = std::max(largestPower, std::fabs(op->P));
             if (present && std::isfinite(op->T)) largestThrust = std::max(largestThrust, std::fabs(op->T));
+            for (const double m : {op ? op->rootMoment : 0.0, op ? op->rootMomentMax : 0.0})
+                if (std::isfinite(m)) largestMoment = std::max(largestMoment, std::fabs(m));
         }
         curves.unconverged = flagged(series.swept, unconverged);
         curves.outOfRange = flagged(series.swept, extrapolated);
     }
     series.powerUnit = scaledUnit(largestPower);
     series.thrustUnit = scaledUnit(largestThrust);
+    // The mean and the largest moment on one scale, so that their charts compare.
+    series.momentUnit = scaledUnit(largestMoment);
     for (auto& curves : series.pitches) {
         for (double& p : curves.y[Power]) p /= series.powerUnit.factor;
         for (double& t : curves.y[Thrust]) t /= series.thrustUnit.factor;
+        for (const CharChart c : {RootMoment, RootMomentMax})
+            for (double& m : curves.y[c]) m /= series.momentUnit.factor;
     }
     series.y1Labels[Power] = "Power P [" + series.powerUnit.prefix + "W]";
     series.y1Labels[Thrust] = "Thrust T [" + series.thrustUnit.prefix + "N]";
+    series.y1Labels[RootMoment] = "Root bending moment M_root [" + series.momentUnit.prefix + "N m]";
+    series.y1Labels[RootMomentMax] = "Largest root bending moment M_root_max [" + series.momentUnit.prefix + "N m]";
     return series;
 }
 

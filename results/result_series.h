@@ -62,13 +62,23 @@ std::vector<double> optimizedTwist(const bemt::pitchControlledOperatingPoint& po
 
 // ---- characteristics ----
 
-enum CharChart { Power, Thrust, PowerCoefficient, ThrustCoefficient, CharChartCount };
+// The largest root moment comes last: a rotor whose inflow is the same all round has no
+// chart of it.
+enum CharChart {
+    Power,
+    Thrust,
+    PowerCoefficient,
+    ThrustCoefficient,
+    RootMoment,
+    RootMomentMax,
+    CharChartCount
+};
 
 struct CharChartText {
     wxString page;
     wxString base;
     wxString y1;
-    bool absolute;  // power or thrust: zero may be forced, a click opens the operating point
+    bool absolute;  // power, thrust or moment: zero may be forced, a click opens the operating point
 };
 const std::array<CharChartText, CharChartCount>& charCharts();
 // X label and the name in titles of the swept variable.
@@ -88,7 +98,7 @@ ScaledUnit scaledUnit(double largestMagnitude);
 struct CharCurves {
     double pitch = 0.0;
     // Every chart's values at every step (NaN where a step lacks this pitch angle);
-    // power and thrust in the units of CharSeries.
+    // power, thrust and moments in the units of CharSeries.
     std::array<std::vector<double>, CharChartCount> y;
     Intervals unconverged, outOfRange;  // along the swept variable
 };
@@ -97,8 +107,8 @@ struct CharSeries {
     std::vector<CharCurves> pitches;
     std::vector<double> swept;  // the swept variable of every step: the X of every chart
     std::vector<double> wind;   // the wind velocity of every step
-    ScaledUnit powerUnit, thrustUnit;
-    // Y labels of the four charts, power and thrust in their units.
+    ScaledUnit powerUnit, thrustUnit, momentUnit;
+    // Y labels of the charts, power, thrust and moments in their units.
     std::array<wxString, CharChartCount> y1Labels;
 };
 

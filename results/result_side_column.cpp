@@ -61,9 +61,9 @@ wxScrolledWindow* buildSideColumn(wxWindow* parent, ChartBook* charts, const Res
     // A choice of pages fits the narrow column where notebook tabs would not.
     auto* params = new wxChoicebook(side, wxID_ANY);
     scrollPageOnWheel(params->GetChoiceCtrl());
-    params->AddPage(new DisplayComputeParams(params, content.solver, content.computed, false, content.withSpeeds),
-                    "Computing parameters");
-    params->AddPage(new DisplayAirfoilComputeParams(params, content.compute, content.projectConditions, false),
+    params->AddPage(new DisplayComputeParams(params, content.with, false, content.withSpeeds), "Computing parameters");
+    params->AddPage(new DisplayAirfoilComputeParams(params, content.with.compute, content.projectConditions, false,
+                                                    content.with.stallDelay),
                     "Airfoils processing parameters");
     sideSizer->Add(params, 0, wxEXPAND | wxALL, side->FromDIP(4));
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bemt/Records.h"
+#include "results/computed_with.h"
 
 class ChartBook;
 class wxCheckBox;
@@ -16,16 +17,13 @@ class wxSizer;
 class wxWindow;
 
 struct ResultSideColumn {
-    ResultSideColumn(const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed, bool withSpeeds,
-                     const bemt::ComputeSettings& compute, const bemt::OperatingConditions& projectConditions)
-        : solver(solver), computed(computed), withSpeeds(withSpeeds), compute(compute),
-          projectConditions(projectConditions) {}
+    ResultSideColumn(const ComputedWith& with, bool withSpeeds, const bemt::OperatingConditions& projectConditions)
+        : with(with), withSpeeds(withSpeeds), projectConditions(projectConditions) {}
 
-    // The parameter pages: what the computation used; withSpeeds as for DisplayComputeParams.
-    bemt::SolverSettings solver;
-    bemt::OperatingConditions computed;
+    // The parameter pages: what the computation used; withSpeeds as for DisplayComputeParams;
+    // projectConditions those the airfoils were processed for.
+    ComputedWith with;
     bool withSpeeds;
-    bemt::ComputeSettings compute;
     bemt::OperatingConditions projectConditions;
     // One check box per pitch angle, all ticked; a click calls pitchToggled(index, shown).
     std::vector<double> pitches;

@@ -26,6 +26,9 @@ constexpr int kDefaultStep = 1;
 
 wxString u8(const char* text) { return wxString::FromUTF8(text); }
 
+// The 2D curves beside the corrected ones: a grey that stays behind them.
+const wxString kTwoDColour = "#9a9a9a";
+
 const wxString kPages[] = {"Lift and drag coefficients", "Lift and drag coefficients ratio", "Polar chart"};
 
 }  // namespace
@@ -56,21 +59,28 @@ AnalyzeAirfoilsWindow::AnalyzeAirfoilsWindow(const std::shared_ptr<ResultWindowL
         m_charts->addChart(kPages[0], kPages[0], alphaLabel, "Lift coefficient Cl [-]", "Drag coefficient Cd [-]");
     PlotDisplay* ratio = m_charts->addChart(kPages[1], kPages[1], alphaLabel, "Cl / Cd ratio [-]", "");
     PlotDisplay* polar = m_charts->addChart(kPages[2], kPages[2], "Cd", "Cl", "");
-    // The legend's line styles name Cl and Cd; each curve keeps its own colour.
+    // The legend's line styles name Cl and Cd; each curve keeps its own colour. With the
+    // stall delay on, the 2D curves come first, in grey, so that the corrected ones the
+    // computations use are drawn over them where the two agree.
+    if (m_stallDelay) {
+        const wxString flat = "2D (as given)";
+        liftDrag->setPairedLegend(liftDrag->addAxis1Set(&m_alpha, &m_cl2d), liftDrag->addAxis2Set(&m_alpha, &m_cd2d),
+                                  flat);
+        ratio->setAxis1SetLegend(ratio->addAxis1Set(&m_alpha, &m_ratio2d), flat);
+        polar->setAxis1SetLegend(polar->addAxis1Set(&m_cd2d, &m_cl2d), flat);
+        m_charts->forEachChart([](PlotDisplay& c) { c.setAxis1SetStyle(0, PlotLine::Solid, false, kTwoDColour); });
+    }
     const int liftSet = liftDrag->addAxis1Set(&m_alpha, &m_cl);
     const int dragSet = liftDrag->addAxis2Set(&m_alpha, &m_cd);
     const int ratioSet = ratio->addAxis1Set(&m_alpha, &m_ratio);
     const int polarSet = polar->addAxis1Set(&m_cd, &m_cl);
     if (m_stallDelay) {
         const wxString corrected = "Corrected for stall delay";
-        const wxString flat = "2D (as given)";
         liftDrag->setPairedLegend(liftSet, dragSet, corrected);
-        liftDrag->setPairedLegend(liftDrag->addAxis1Set(&m_alpha, &m_cl2d), liftDrag->addAxis2Set(&m_alpha, &m_cd2d),
-                                  flat);
         ratio->setAxis1SetLegend(ratioSet, corrected);
-        ratio->setAxis1SetLegend(ratio->addAxis1Set(&m_alpha, &m_ratio2d), flat);
         polar->setAxis1SetLegend(polarSet, corrected);
-        polar->setAxis1SetLegend(polar->addAxis1Set(&m_cd2d, &m_cl2d), flat);
+        for (auto [chart, set] : {std::pair{liftDrag, liftSet}, {ratio, ratioSet}, {polar, polarSet}})
+            chart->setAxis1SetStyle(set, PlotLine::Solid, false, plotPaletteColour(0));
     }
     m_charts->forEachChart([](PlotDisplay& c) { c.setBandLegends("", "Outside the airfoil data (predicted)"); });
     columns->Add(m_charts, 1, wxEXPAND | wxALL, FromDIP(4));

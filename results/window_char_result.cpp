@@ -23,27 +23,24 @@ using result_series::CharChart;
 
 CharResultWindow::CharResultWindow(const std::shared_ptr<ResultWindowList>& windows,
                                    std::vector<bemt::pitchControlledCharacteristicElement> results,
-                                   bemt::InputDataSet rotor, const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                                   const bemt::OperatingConditions& computed,
+                                   bemt::InputDataSet rotor, const ComputedWith& with,
                                    const bemt::OperatingConditions& projectConditions, FileManager* files,
                                    int serialNumber, const wxString& title)
     : wxFrame(nullptr, wxID_ANY, result_rules::frameTitle(serialNumber, title, wxDateTime::Now())),
       m_membership(windows, this),
       m_results(std::move(results)),
       m_rotor(std::move(rotor)),
-      m_compute(compute),
-      m_solver(solver),
-      m_computed(computed),
+      m_with(with),
       m_projectConditions(projectConditions),
       m_files(files),
-      m_series(result_series::charSeries(m_results, compute.range_type)),
+      m_series(result_series::charSeries(m_results, with.compute.range_type)),
       m_shown(m_series.pitches.size(), true) {
     SetIcons(korvaneIcons());
     Bind(wxEVT_CLOSE_WINDOW, &CharResultWindow::onClose, this);
     for (std::size_t k = 0; k < m_results.size(); ++k) m_clickActions.emplace_back([this, k] { openOperatingPoint(k); });
 
     Freeze();
-    ResultSideColumn column{m_solver, m_computed, false, m_compute, m_projectConditions};
+    ResultSideColumn column{m_with, false, m_projectConditions};
     for (const auto& curves : m_series.pitches) column.pitches.push_back(curves.pitch);
     column.pitchToggled = [this](int index, bool shown) { setPitchShown(index, shown); };
     column.fillActions = [this](wxWindow* parent, wxSizer* sizer) { generateActionsMenu(parent, sizer, m_files); };
@@ -57,9 +54,11 @@ CharResultWindow::CharResultWindow(const std::shared_ptr<ResultWindowList>& wind
 
 void CharResultWindow::buildCharts() {
     const auto& texts = result_series::charCharts();
-    const bemt::ComputeRangeType type = m_compute.range_type;
+    const bemt::ComputeRangeType type = m_with.compute.range_type;
+    // One sector: the blades see the same inflow all round, and the largest root moment is the mean.
+    const int charts = m_rotor.rotor.sectorCount() > 1 ? result_series::CharChartCount : result_series::RootMomentMax;
     try {
-        for (int c = 0; c < result_series::CharChartCount; ++c) {
+        for (int c = 0; c < charts; ++c) {
             const auto& text = texts[static_cast<std::size_t>(c)];
             PlotDisplay* chart = m_charts->addChart(text.page, text.base, result_series::sweptLabel(type),
                                                     m_series.y1Labels[static_cast<std::size_t>(c)], "");
@@ -150,7 +149,7 @@ void CharResultWindow::updateTitles() {
     const int single = singleShown();
     const double pitch = single >= 0 ? m_series.pitches[static_cast<std::size_t>(single)].pitch : 0.0;
     const auto& texts = result_series::charCharts();
-    const wxString variable = result_series::sweptName(m_compute.range_type);
+    const wxString variable = result_series::sweptName(m_with.compute.range_type);
     for (std::size_t c = 0; c < m_charts->charts().size(); ++c)
         m_charts->charts()[c]->setTitle(result_rules::charChartTitle(texts[c].base, variable, single >= 0, pitch));
 }
@@ -174,8 +173,10 @@ OpResultWindow* CharResultWindow::openOperatingPoint(std::size_t step) {
         showErrorBox(this, "There is not enough memory for the operating point of this step.");
         return nullptr;
     }
-    auto* window = new OpResultWindow(m_membership.list(), std::move(points), m_compute, m_solver, element.conditions,
-                                      m_projectConditions, m_files, ++m_opCounter);
+    ComputedWith with = m_with;
+    with.conditions = element.conditions;
+    auto* window =
+        new OpResultWindow(m_membership.list(), std::move(points), with, m_projectConditions, m_files, ++m_opCounter);
     // The twist request of that window reaches whoever receives this window's requests.
     window->Bind(kvnEVT_OPTIMIZE_TWIST, [self = wxWeakRef<CharResultWindow>(this)](kvnTwistEvent& event) {
         if (!self) return;

@@ -1,6 +1,8 @@
 #pragma once
-// "Turbine characteristics": power, thrust and their coefficients against the wind
-// velocity or the tip speed ratio, one curve per pitch angle. A click on a point of the
+// "Turbine characteristics": power, thrust, their coefficients and the blade root
+// flapwise bending moment (its mean over the azimuth, and its largest value when the
+// rotor is computed in sectors) against the wind velocity or the tip speed ratio, one
+// curve per pitch angle. A click on a point of the
 // power or thrust chart opens the operating point window of that point, recomputed with
 // its elements from the rotor (the characteristics keep the totals of their points only).
 
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "bemt/Records.h"
+#include "results/computed_with.h"
 #include "results/result_series.h"
 #include "results/result_window_list.h"
 
@@ -26,8 +29,7 @@ public:
 
     CharResultWindow(const std::shared_ptr<ResultWindowList>& windows,
                      std::vector<bemt::pitchControlledCharacteristicElement> results, bemt::InputDataSet rotor,
-                     const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                     const bemt::OperatingConditions& computed, const bemt::OperatingConditions& projectConditions,
+                     const ComputedWith& with, const bemt::OperatingConditions& projectConditions,
                      FileManager* files, int serialNumber, const wxString& title = defaultTitle());
 
     void setPitchShown(int index, bool shown);
@@ -57,9 +59,7 @@ private:
     ResultWindowMembership m_membership;
     std::vector<bemt::pitchControlledCharacteristicElement> m_results;
     bemt::InputDataSet m_rotor;  // what the results were computed for; its polars are this window's
-    bemt::ComputeSettings m_compute;
-    bemt::SolverSettings m_solver;
-    bemt::OperatingConditions m_computed;
+    ComputedWith m_with;
     bemt::OperatingConditions m_projectConditions;
     FileManager* m_files;
 

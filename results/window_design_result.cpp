@@ -7,12 +7,11 @@
 
 DesignResultWindow::DesignResultWindow(const std::shared_ptr<ResultWindowList>& windows,
                                        std::vector<bemt::pitchControlledOperatingPoint> points,
-                                       const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                                       const bemt::OperatingConditions& computed,
+                                       const ComputedWith& with,
                                        const bemt::OperatingConditions& projectConditions, FileManager* files,
                                        int serialNumber)
-    : OpResultWindow(DeferLayout{}, windows, std::move(points), compute, solver, computed, projectConditions, files,
-                     serialNumber, designTitle()) {
+    : OpResultWindow(DeferLayout{}, windows, std::move(points), with, projectConditions, files, serialNumber,
+                     designTitle()) {
     layoutWindow();
 }
 

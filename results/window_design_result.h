@@ -13,8 +13,7 @@ public:
     static wxString designTitle() { return "Performance at optimal blade characteristics (automatic design)"; }
 
     DesignResultWindow(const std::shared_ptr<ResultWindowList>& windows,
-                       std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
-                       const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed,
+                       std::vector<bemt::pitchControlledOperatingPoint> points, const ComputedWith& with,
                        const bemt::OperatingConditions& projectConditions, FileManager* files, int serialNumber);
 
     // Send kvnEVT_TRANSFER_DESIGNED_TWIST / _CHORD for the selected pitch angle.

@@ -4,9 +4,12 @@
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
+
 #include "app/kvp_project.h"
 #include "results/app_icon.h"
 #include "results/chart_book.h"
+#include "results/display_disc_map.h"
 #include "results/display_op_data.h"
 #include "results/result_rules.h"
 #include "results/result_side_column.h"
@@ -22,27 +25,21 @@ const wxString kBestAngleColour = "#303030";
 
 OpResultWindow::OpResultWindow(const std::shared_ptr<ResultWindowList>& windows,
                                std::vector<bemt::pitchControlledOperatingPoint> points,
-                               const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                               const bemt::OperatingConditions& computed,
-                               const bemt::OperatingConditions& projectConditions, FileManager* files,
-                               int serialNumber, const wxString& title)
-    : OpResultWindow(DeferLayout{}, windows, std::move(points), compute, solver, computed, projectConditions, files,
-                     serialNumber, title) {
+                               const ComputedWith& with, const bemt::OperatingConditions& projectConditions,
+                               FileManager* files, int serialNumber, const wxString& title)
+    : OpResultWindow(DeferLayout{}, windows, std::move(points), with, projectConditions, files, serialNumber, title) {
     layoutWindow();
 }
 
 OpResultWindow::OpResultWindow(DeferLayout, const std::shared_ptr<ResultWindowList>& windows,
                                std::vector<bemt::pitchControlledOperatingPoint> points,
-                               const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                               const bemt::OperatingConditions& computed,
-                               const bemt::OperatingConditions& projectConditions, FileManager* files,
-                               int serialNumber, const wxString& title)
+                               const ComputedWith& with, const bemt::OperatingConditions& projectConditions,
+                               FileManager* files, int serialNumber, const wxString& title)
     : wxFrame(nullptr, wxID_ANY, result_rules::frameTitle(serialNumber, title, wxDateTime::Now())),
       m_membership(windows, this),
       m_points(std::move(points)),
-      m_compute(compute),
-      m_solver(solver),
-      m_computed(computed),
+      m_discMaps(result_series::takeDiscMaps(m_points)),
+      m_with(with),
       m_projectConditions(projectConditions),
       m_files(files),
       m_series(result_series::opSeries(m_points)) {
@@ -52,13 +49,19 @@ OpResultWindow::OpResultWindow(DeferLayout, const std::shared_ptr<ResultWindowLi
 
 void OpResultWindow::layoutWindow() {
     Freeze();
-    ResultSideColumn column{m_solver, m_computed, true, m_compute, m_projectConditions};
+    ResultSideColumn column{m_with, true, m_projectConditions};
     for (const auto& point : m_points) column.pitches.push_back(point.pitch);
     column.pitchToggled = [this](int index, bool shown) { setPitchShown(index, shown); };
     column.fillActions = [this](wxWindow* parent, wxSizer* sizer) { generateActionsMenu(parent, sizer, m_files); };
     column.header = [this](wxWindow* side) { return m_table = new DisplayOpData(side, m_points); };
     layoutResultWindow(this, column, m_charts, m_pitchBoxes);
     buildCharts();
+    if (std::any_of(m_discMaps.begin(), m_discMaps.end(), [](const auto& map) { return !map.empty(); })) {
+        std::vector<double> pitches;
+        for (const auto& point : m_points) pitches.push_back(point.pitch);
+        m_discMap = new DisplayDiscMap(m_charts, std::move(m_discMaps), pitches);
+        m_charts->addPage(m_discMap, DisplayDiscMap::pageName(), m_discMap);
+    }
 
     updateTitles();
     SetSize(FromDIP(wxSize(1250, 820)));
@@ -147,6 +150,7 @@ void OpResultWindow::updateTitles() {
     const auto& texts = result_series::opCharts();
     for (std::size_t c = 0; c < m_charts->charts().size(); ++c)
         m_charts->charts()[c]->setTitle(result_rules::opChartTitle(texts[c].base, single >= 0, pitch));
+    if (m_discMap && single >= 0) m_discMap->showPitch(single);
     m_selectedPitch = single >= 0 && pitch == 0.0 ? single : -1;
     m_selectedPitch >= 0 ? enableZeroPitchButtons() : disableZeroPitchButtons();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // "Performance and blade characteristics": the result of an operating point computation,
-// one operating point per blade pitch angle, as a table of power and thrust and six
-// charts of the element quantities along the blade, with highlighting, export and the
-// request to optimise the project's twist distribution.
+// one operating point per blade pitch angle, as a table of power, thrust and root moment
+// and six charts of the element quantities along the blade (for a rotor computed in
+// azimuth sectors, their means over the sectors, and a seventh page "Over the rotor disc"
+// with the elements of every sector), with highlighting, export and the request to
+// optimise the project's twist distribution.
 
 #include <wx/frame.h>
 
@@ -10,10 +12,13 @@
 #include <vector>
 
 #include "bemt/Records.h"
+#include "results/computed_with.h"
+#include "results/disc_map_series.h"
 #include "results/result_series.h"
 #include "results/result_window_list.h"
 
 class ChartBook;
+class DisplayDiscMap;
 class DisplayOpData;
 class FileManager;
 class wxButton;
@@ -25,8 +30,7 @@ public:
     static wxString defaultTitle() { return "Performance and blade characteristics"; }
 
     OpResultWindow(const std::shared_ptr<ResultWindowList>& windows,
-                   std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
-                   const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed,
+                   std::vector<bemt::pitchControlledOperatingPoint> points, const ComputedWith& with,
                    const bemt::OperatingConditions& projectConditions, FileManager* files, int serialNumber,
                    const wxString& title = defaultTitle());
 
@@ -40,6 +44,8 @@ public:
 
     ChartBook* charts() const { return m_charts; }
     DisplayOpData* table() const { return m_table; }
+    // The page "Over the rotor disc"; null for a rotor computed in one sector.
+    DisplayDiscMap* discMap() const { return m_discMap; }
     const std::vector<wxCheckBox*>& pitchBoxes() const { return m_pitchBoxes; }
     wxButton* optimizeButton() const { return m_optimizeButton; }
     wxCheckBox* unconvergedBox() const { return m_unconvergedBox; }
@@ -51,8 +57,7 @@ protected:
     struct DeferLayout {};
     // For windows that add actions: construct, then call layoutWindow().
     OpResultWindow(DeferLayout, const std::shared_ptr<ResultWindowList>& windows,
-                   std::vector<bemt::pitchControlledOperatingPoint> points, const bemt::ComputeSettings& compute,
-                   const bemt::SolverSettings& solver, const bemt::OperatingConditions& computed,
+                   std::vector<bemt::pitchControlledOperatingPoint> points, const ComputedWith& with,
                    const bemt::OperatingConditions& projectConditions, FileManager* files, int serialNumber,
                    const wxString& title);
 
@@ -70,16 +75,16 @@ private:
     void onClose(wxCloseEvent& event);
 
     ResultWindowMembership m_membership;
-    std::vector<bemt::pitchControlledOperatingPoint> m_points;
-    bemt::ComputeSettings m_compute;
-    bemt::SolverSettings m_solver;
-    bemt::OperatingConditions m_computed;
+    std::vector<bemt::pitchControlledOperatingPoint> m_points;  // without their sectors
+    std::vector<result_series::DiscMap> m_discMaps;  // what the disc map draws of the sectors, until it takes them
+    ComputedWith m_with;
     bemt::OperatingConditions m_projectConditions;
     FileManager* m_files;
 
     result_series::OpSeries m_series;  // the charts point into it
     ChartBook* m_charts = nullptr;
     DisplayOpData* m_table = nullptr;
+    DisplayDiscMap* m_discMap = nullptr;
     std::vector<wxCheckBox*> m_pitchBoxes;
     std::vector<wxButton*> m_zeroPitchButtons;
     wxButton* m_optimizeButton = nullptr;

@@ -40,9 +40,8 @@ std::vector<double> sampled(const std::vector<Point>& points, double Point::*fie
 }  // namespace
 
 OptimisationWindow::OptimisationWindow(const std::shared_ptr<ResultWindowList>& windows, OptimisationOutcome outcome,
-                                       const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                                       const bemt::OperatingConditions& conditions, FileManager* files,
-                                       int serialNumber, std::function<void()> useBlade)
+                                       const ComputedWith& with, FileManager* files, int serialNumber,
+                                       std::function<void()> useBlade)
     : wxFrame(nullptr, wxID_ANY, result_rules::frameTitle(serialNumber, defaultTitle(), wxDateTime::Now())),
       m_membership(windows, this),
       m_outcome(std::move(outcome)),
@@ -52,7 +51,7 @@ OptimisationWindow::OptimisationWindow(const std::shared_ptr<ResultWindowList>& 
     Bind(wxEVT_CLOSE_WINDOW, &OptimisationWindow::onClose, this);
     buildSeries();
     Freeze();
-    ResultSideColumn column{solver, conditions, false, compute, conditions};
+    ResultSideColumn column{with, false, with.conditions};
     column.header = [this](wxWindow* parent) { return buildSummary(parent); };
     column.fillActions = [this](wxWindow* parent, wxSizer* sizer) {
         m_useButton = new wxButton(parent, wxID_ANY, kUseBlade);

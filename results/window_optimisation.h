@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "optimise/OptimisedBlade.h"
+#include "results/computed_with.h"
 #include "results/result_series.h"
 #include "results/result_window_list.h"
 
@@ -42,8 +43,7 @@ public:
     // useBlade: puts the optimised blade into the project; not offered when no blade
     // meets every limit.
     OptimisationWindow(const std::shared_ptr<ResultWindowList>& windows, OptimisationOutcome outcome,
-                       const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                       const bemt::OperatingConditions& conditions, FileManager* files, int serialNumber,
+                       const ComputedWith& with, FileManager* files, int serialNumber,
                        std::function<void()> useBlade);
 
     ChartBook* charts() const { return m_charts; }

@@ -29,20 +29,19 @@ constexpr double kLoneHalfWidth = 0.25;
 
 PowerCurveWindow::PowerCurveWindow(const std::shared_ptr<ResultWindowList>& windows, bemt::PowerCurve curve,
                                    bemt::TurbineSettings settings, std::vector<bemt::AnnualEnergy> energy,
-                                   const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                                   const bemt::OperatingConditions& conditions, FileManager* files,
-                                   int serialNumber)
+                                   const ComputedWith& with, FileManager* files, int serialNumber)
     : wxFrame(nullptr, wxID_ANY, result_rules::frameTitle(serialNumber, defaultTitle(), wxDateTime::Now())),
       m_membership(windows, this),
       m_curve(std::move(curve)),
       m_settings(std::move(settings)),
       m_energy(std::move(energy)),
-      m_files(files) {
+      m_files(files),
+      m_sectors(with.rotor.sectorCount() > 1) {
     SetIcons(korvaneIcons());
     Bind(wxEVT_CLOSE_WINDOW, &PowerCurveWindow::onClose, this);
     buildSeries();
     Freeze();
-    ResultSideColumn column{solver, conditions, false, compute, conditions};
+    ResultSideColumn column{with, false, with.conditions};
     column.header = [this](wxWindow* parent) { return buildSummary(parent); };
     column.fillActions = [this](wxWindow* parent, wxSizer* sizer) {
         m_charts->addActions(parent, sizer, m_files);
@@ -76,6 +75,8 @@ void PowerCurveWindow::buildSeries() {
         s.Q.push_back(p.Q);
         s.Cp.push_back(p.Cp);
         s.Ct.push_back(p.Ct);
+        s.M.push_back(p.M_root);
+        s.M_max.push_back(p.M_root_max);
         s.unconverged.push_back(!p.converged);
         s.extrapolated.push_back(p.extrapolated);
         s.overRated.push_back(p.over_rated);
@@ -97,9 +98,12 @@ void PowerCurveWindow::buildSeries() {
     s.powerUnit = result_series::scaledUnit(largest({&s.P, &s.P_aero, &s.rated}));
     s.thrustUnit = result_series::scaledUnit(largest({&s.T}));
     s.torqueUnit = result_series::scaledUnit(largest({&s.Q}));
+    s.momentUnit = result_series::scaledUnit(largest({&s.M, &s.M_max}));
     for (auto* set : {&s.P, &s.P_aero, &s.rated}) scale(*set, s.powerUnit);
     scale(s.T, s.thrustUnit);
     scale(s.Q, s.torqueUnit);
+    scale(s.M, s.momentUnit);
+    scale(s.M_max, s.momentUnit);
 }
 
 void PowerCurveWindow::buildCharts() {
@@ -140,6 +144,15 @@ void PowerCurveWindow::buildCharts() {
                                kWind, "Coefficient [-]", "");
         coefficients->setAxis1SetLegend(coefficients->addAxis1Set(&s.wind, &s.Cp), "Cp");
         coefficients->setAxis1SetLegend(coefficients->addAxis1Set(&s.wind, &s.Ct), "Ct");
+
+        PlotDisplay* moment = m_charts->addChart("Root bending moment",
+                                                 "Blade root flapwise bending moment vs wind velocity", kWind,
+                                                 "Root bending moment [" + s.momentUnit.prefix + "N m]", "");
+        moment->setAxis1SetLegend(moment->addAxis1Set(&s.wind, &s.M), "M_root (mean over the azimuth)");
+        if (m_sectors)
+            moment->setAxis1SetLegend(moment->addAxis1Set(&s.wind, &s.M_max), "M_root_max (largest over the azimuth)");
+        moment->setSingleCurveLegend(true);
+        moment->forceZeroY(true);
 
         m_charts->forEachChart([&](PlotDisplay& chart) {
             // Every set of a chart shares the bands of the computed rows.

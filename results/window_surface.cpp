@@ -33,8 +33,7 @@ constexpr int kImageHeight = 800;
 }  // namespace
 
 SurfaceWindow::SurfaceWindow(const std::shared_ptr<ResultWindowList>& windows, bemt::PerformanceSurface surface,
-                             const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                             const bemt::OperatingConditions& conditions, FileManager* files, int serialNumber,
+                             const ComputedWith& with, FileManager* files, int serialNumber,
                              const std::string& rotorName)
     : wxFrame(nullptr, wxID_ANY, result_rules::frameTitle(serialNumber, defaultTitle(), wxDateTime::Now())),
       m_membership(windows, this),
@@ -50,7 +49,7 @@ SurfaceWindow::SurfaceWindow(const std::shared_ptr<ResultWindowList>& windows, b
         m_curves.push_back(std::move(curves));
     }
     Freeze();
-    ResultSideColumn column{solver, conditions, false, compute, conditions};
+    ResultSideColumn column{with, false, with.conditions};
     column.pitches = m_surface.pitch;
     column.pitchToggled = [this](int index, bool shown) { setPitchShown(index, shown); };
     column.header = [this](wxWindow* parent) {

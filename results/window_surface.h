@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "results/computed_with.h"
 #include "turbine/PerformanceSurface.h"
 #include "results/result_window_list.h"
 
@@ -25,8 +26,7 @@ public:
 
     // rotorName goes into the header of the tables file.
     SurfaceWindow(const std::shared_ptr<ResultWindowList>& windows, bemt::PerformanceSurface surface,
-                  const bemt::ComputeSettings& compute, const bemt::SolverSettings& solver,
-                  const bemt::OperatingConditions& conditions, FileManager* files, int serialNumber,
+                  const ComputedWith& with, FileManager* files, int serialNumber,
                   const std::string& rotorName);
 
     ChartBook* charts() const { return m_charts; }

@@ -315,6 +315,8 @@ TEST_F(ProjectTest, OpenReadsAFileGivenOrChosenAndSetsThePath) {
     TempFolder temp;
     korvane::ProjectData other = korvane::newProjectData();
     other.conditions.B = 2;
+    other.rotor.yaw = 15.0;
+    other.prebendPoints = {{0.5, 0.0}, {1.0, -1.0}};
     const std::string path = temp.file("two blades.kvp");
     korvane::testing::writeBytes(path, korvane::kvp::write(other, path));
 
@@ -324,11 +326,17 @@ TEST_F(ProjectTest, OpenReadsAFileGivenOrChosenAndSetsThePath) {
 
     EXPECT_TRUE(project.open(wxString::FromUTF8(path)));
     EXPECT_EQ(project.operatingConditions().B, 2);
+    // The rotor model is the file's, so that the computations use it and a save keeps it.
+    EXPECT_EQ(project.state().rotor.yaw, 15.0);
+    ASSERT_EQ(project.state().prebendPoints.size(), 2u);
+    EXPECT_NE(project.jsonString(wxString::FromUTF8(path)).find("\"yaw\":15.0"), std::string::npos);
     EXPECT_EQ(project.projectFilename(), "two blades.kvp");
     EXPECT_EQ(events.take(), Names{});  // B alone posts no specific event, and opening records no snapshot
 
     project.newProject();
     EXPECT_EQ(project.projectFilename(), "New project");
+    EXPECT_TRUE(bemt::Rotor::isDefault(project.state().rotor));
+    EXPECT_TRUE(project.state().prebendPoints.empty());
     dialogsSeen->answer(wxString::FromUTF8(path));
     EXPECT_TRUE(project.open(""));
     EXPECT_EQ(project.operatingConditions().B, 2);

@@ -53,6 +53,15 @@ TEST(StallDelay, CorrectionFadesLimitsAndAddsEggersDrag) {
     }
 }
 
+// Eggers' factor is evaluated by its own tangent over the whole fade range (the limit of
+// fade_end is 80 degrees: the angle less atan 0.12 stays within 87 degrees).
+TEST(StallDelay, EggersTangentAgreesWithTheLibrarysOverTheFadeRange) {
+    for (double x = -1.52; x <= 1.52; x += 0.0007) {
+        const double expected = std::tan(x);
+        EXPECT_NEAR(bemt::StallDelayCorrection::tangent(x), expected, 4e-15 * std::fabs(expected) + 1e-300) << x;
+    }
+}
+
 // cl = 0.1 (alpha + 2) per degree up to 8 degrees, stalled beyond: the fit over -5 to 5
 // degrees finds the line; a cylinder has none and stays as it is.
 TEST(StallDelay, ElementFitsTheTablesLineAndLeavesACylinderAlone) {

@@ -337,17 +337,21 @@ TEST(ComputePanel, AnalyzerOverlaysTheStallDelayCorrectedPolarOnThe2DOne) {
     PlotDisplay* liftDrag = window->charts()->charts()[0];
     const auto& sets = liftDrag->axis1Sets();
     ASSERT_EQ(sets.size(), 2u);
-    EXPECT_EQ(sets[0].legend, "Corrected for stall delay");
-    EXPECT_EQ(sets[1].legend, "2D (as given)");
+    // The corrected curve is drawn last, over the grey 2D one where they agree.
+    EXPECT_EQ(sets[0].legend, "2D (as given)");
+    EXPECT_EQ(sets[1].legend, "Corrected for stall delay");
+    EXPECT_EQ(liftDrag->axis1SetColour(0), "#9a9a9a");
+    EXPECT_EQ(liftDrag->axis2SetColour(0), "#9a9a9a");
+    EXPECT_NE(liftDrag->axis1SetColour(1), liftDrag->axis1SetColour(0));
     const auto polar = cliResult("polar", kExample,
                                  {"--at", wxString::FromCDouble(window->position(), 17).utf8_string(), "--alpha",
                                   "-180:180:1", "--stall-delay", "du_selig"})["points"];
     ASSERT_EQ(polar.size(), 361u);
     for (std::size_t i = 0; i < polar.size(); ++i) {
-        EXPECT_NEAR((*sets[0].y)[i], polar[i]["cl"].get<double>(), 1e-12) << i;
-        EXPECT_NEAR((*sets[1].y)[i], polar[i]["cl_2d"].get<double>(), 1e-12) << i;
+        EXPECT_NEAR((*sets[1].y)[i], polar[i]["cl"].get<double>(), 1e-12) << i;
+        EXPECT_NEAR((*sets[0].y)[i], polar[i]["cl_2d"].get<double>(), 1e-12) << i;
     }
-    EXPECT_GT((*sets[0].y)[195] - (*sets[1].y)[195], 0.05);  // 15 degrees: stall delayed
+    EXPECT_GT((*sets[1].y)[195] - (*sets[0].y)[195], 0.05);  // 15 degrees: stall delayed
 }
 
 TEST(ComputePanel, StopEndsACharacteristicsRunAndTheNextStartsClean) {

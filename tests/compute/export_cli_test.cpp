@@ -2,17 +2,28 @@
 // export of every result window holds the quantities its header names, in the header's
 // units, as korvane-cli gives them for the same project (whatever scale the chart draws
 // with: the Reynolds number's axis is logarithmic, power and thrust read in kW or MW).
+// The same for a coned, yawed rotor in a sheared wind with corrected polars: the map
+// "over the rotor disc", the root moments, and the settings each window states.
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/stattext.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <tuple>
 #include <functional>
 #include <map>
 #include <optional>
 
 #include "ComputeHarness.h"
 #include "CsvRows.h"
+#include "TempFolder.h"
+#include "UserSimulation.h"
 #include "results/chart_book.h"
+#include "results/display_disc_map.h"
+#include "results/display_heat_map.h"
 #include "results/window_char_result.h"
 #include "results/window_design_result.h"
 #include "results/window_op_result.h"
@@ -93,8 +104,12 @@ Lookup charLookup(const json& cli) {
         if (!step) return std::nullopt;
         if (c.quantity == "Wind velocity") return (*step)["V0"].get<double>();
         const json* point = findBy((*step)["points"], "pitch", pitchOf(c.legend));
-        const std::map<std::string, const char*> keys = {
-            {"Power P", "P"}, {"Thrust T", "T"}, {"Power coefficient Cp", "Cp"}, {"Thrust coefficient Ct", "Ct"}};
+        const std::map<std::string, const char*> keys = {{"Power P", "P"},
+                                                         {"Thrust T", "T"},
+                                                         {"Power coefficient Cp", "Cp"},
+                                                         {"Thrust coefficient Ct", "Ct"},
+                                                         {"Root bending moment M_root", "M_root"},
+                                                         {"Largest root bending moment M_root_max", "M_root_max"}};
         if (!point || !keys.count(c.quantity)) return std::nullopt;
         return (*point)[keys.at(c.quantity)].get<double>();
     };
@@ -106,8 +121,10 @@ Lookup powerCurveLookup(const json& cli, double ratedPower) {
         const json* point = findBy(cli["points"], "V0", wind);
         const std::map<std::string, const char*> keys = {
             {"Electrical power P", "P"}, {"Rotor power P_aero", "P_aero"}, {"Rotor speed", "rpm"},
-            {"Pitch angle", "pitch"}, {"Thrust T", "T"}, {"Torque Q", "Q"}, {"Cp", "Cp"}, {"Ct", "Ct"}};
-        const std::string name = c.quantity == "Power P" || c.quantity == "Coefficient" ? c.legend : c.quantity;
+            {"Pitch angle", "pitch"}, {"Thrust T", "T"}, {"Torque Q", "Q"}, {"Cp", "Cp"}, {"Ct", "Ct"},
+            {"M_root", "M_root"}, {"M_root_max", "M_root_max"}};
+        std::string name = c.quantity == "Power P" || c.quantity == "Coefficient" ? c.legend : c.quantity;
+        if (c.quantity == "Root bending moment") name = c.legend.substr(0, c.legend.find(' '));  // "M_root (mean ...)"
         if (!point || !keys.count(name)) return std::nullopt;
         return (*point)[keys.at(name)].get<double>();
     };
@@ -159,6 +176,18 @@ void expectCsvOfCli(PlotDisplay& chart, const Lookup& lookup) {
     EXPECT_GT(numbers, 0);
 }
 
+// Every text a window shows (its labels, on every page of its choice books), a label a line.
+wxString shownText(wxWindow* window) {
+    wxString text;
+    if (auto* label = dynamic_cast<wxStaticText*>(window)) {
+        wxString line = label->GetLabel();
+        line.Replace("\n", " ");  // a wrapped text reads as one line
+        text << line << "\n";
+    }
+    for (wxWindow* child : window->GetChildren()) text << shownText(child);
+    return text;
+}
+
 template <typename Window>
 void expectEveryChartOfCli(const ComputeHarness& h, const Lookup& lookup) {
     auto* window = lastWindow<Window>(h.panel->resultWindows());
@@ -177,6 +206,14 @@ TEST(ChartExports, EveryChartOfEveryResultWindowWritesTheCommandLinesNumbers) {
     EXPECT_TRUE(h.panel->runner().segmentsValid());
     const json op = cliResult("op", kExample);
     expectEveryChartOfCli<OpResultWindow>(h, elementLookup(op));
+    auto* plain = lastWindow<OpResultWindow>(h.panel->resultWindows());
+    EXPECT_EQ(plain->discMap(), nullptr) << "one sector: no map over the rotor disc";
+    EXPECT_EQ(plain->charts()->GetPageCount(), plain->charts()->charts().size());
+    const wxString plainText = shownText(plain);
+    for (const char* stated : {"Rotor:", "plain (flat disc, uniform wind)", "Model switches:", "all on",
+                               "none: the 2D polars as given", "M_root ="})
+        EXPECT_NE(plainText.Find(stated), wxNOT_FOUND) << stated;
+    EXPECT_EQ(plainText.Find("M_root,max"), wxNOT_FOUND);
 
     ASSERT_TRUE(h.run(&EditCompute::designBlade));
     const json design = cliResult("design", kExample);
@@ -204,6 +241,136 @@ TEST(ChartExports, EveryChartOfEveryResultWindowWritesTheCommandLinesNumbers) {
     ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
     const json surface = cliResult("surface", kExample, {"--tsr", "4:10:2", "--pitch", "0:6:3"});
     expectEveryChartOfCli<SurfaceWindow>(h, surfaceLookup(surface));
+    EXPECT_TRUE(h.messages.empty()) << h.messages.front().text;
+}
+
+// The example's rotor coned 3° and yawed 20° in a wind sheared with exponent 0.2 at a hub
+// height of 40 m, in six sectors with the skewed wake, without hub loss, its polars
+// corrected by Snel's model.
+std::string sectoredProject(const TempFolder& folder) {
+    std::ifstream in(kExample);
+    json project = json::parse(in);
+    project["rotor"] = {{"precone", 3.0},         {"yaw", 20.0},  {"shear_exponent", 0.2},
+                        {"hub_height", 40.0},     {"sectors", 6}, {"skew_correction", "pitt_peters"}};
+    project["solver_settings"]["hub_loss"] = false;
+    project["solver_settings"]["n_elements"] = 24;
+    project["stall_delay"] = {{"lift", "snel"}, {"drag", "none"}};
+    const std::string path = folder.file("yawed.kvp");
+    std::ofstream(path) << project.dump();
+    return path;
+}
+
+TEST(ChartExports, ASectoredRotorsWindowsShowTheCommandLinesDiscMapRootMomentsAndSettings) {
+    KORVANE_REQUIRE_WX();
+    TempFolder folder;
+    const std::string path = sectoredProject(folder);
+    ComputeHarness h;
+    h.open(path);
+
+    ASSERT_TRUE(h.run(&EditCompute::computeOperatingPoint));
+    ASSERT_TRUE(h.messages.empty()) << h.messages.front().text;
+    auto* window = lastWindow<OpResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(window, nullptr);
+    DisplayDiscMap* disc = window->discMap();
+    ASSERT_NE(disc, nullptr);
+    ASSERT_EQ(window->charts()->GetPageCount(), window->charts()->charts().size() + 1);
+    EXPECT_EQ(window->charts()->GetPageText(window->charts()->GetPageCount() - 1), "Over the rotor disc");
+    EXPECT_TRUE(window->points().front().op.sectors.empty()) << "the window keeps only what the map draws";
+    const json op = cliResult("op", path);
+    const json& sectors = op["points"][0]["sectors"];
+    ASSERT_EQ(sectors.size(), 6u);
+    const double R = op["conditions"]["R"];
+
+    // The page as a user chooses it, its quantity from the choice; each exported cell is
+    // the command line's (sector 4 at 240°, element 17), and the colour scale spans the
+    // command line's values.
+    window->charts()->SetSelection(window->charts()->GetPageCount() - 1);
+    for (const auto& [choice, key, header] :
+         {std::tuple{0, "alpha_deg", "Azimuth \xCF\x88 [\xC2\xB0],x/R [-],Angle of attack \xCE\xB1 [\xC2\xB0]"},
+          {1, "Np", "Azimuth \xCF\x88 [\xC2\xB0],x/R [-],Normal force Np [N/m]"}}) {
+        disc->quantityChoice()->SetSelection(choice);
+        wxCommandEvent chosen(wxEVT_CHOICE, disc->quantityChoice()->GetId());
+        chosen.SetInt(choice);
+        chosen.SetEventObject(disc->quantityChoice());
+        disc->quantityChoice()->GetEventHandler()->ProcessEvent(chosen);
+        const std::string file = folder.file(std::string(key) + ".csv");
+        h.fileDialogs->answer(wxString::FromUTF8(file));
+        window->charts()->exportCsv(&h.files);
+        std::ifstream written(file);
+        const auto rows = csvRows(std::string(std::istreambuf_iterator<char>(written), {}));
+        ASSERT_EQ(rows.size(), 1u + 6u * 24u) << key;
+        EXPECT_EQ(rows[0][0] + "," + rows[0][1] + "," + rows[0][2], header);
+        const std::size_t k = 4, i = 17;
+        const auto& cell = rows[1 + k * 24 + i];
+        const json& element = sectors[k]["elements"][i];
+        EXPECT_NEAR(std::stod(cell[0]), 240.0, 1e-9);
+        EXPECT_NEAR(std::stod(cell[0]), sectors[k]["azimuth_deg"].get<double>(), 1e-9);
+        EXPECT_NEAR(std::stod(cell[1]), element["r"].get<double>() / R, 1e-9);
+        EXPECT_NEAR(std::stod(cell[2]), element[key].get<double>(), 1e-9 * std::fabs(element[key].get<double>()));
+        double lowest = INFINITY, highest = -INFINITY;
+        for (const json& sector : sectors)
+            for (const json& e : sector["elements"]) {
+                lowest = std::min(lowest, e[key].get<double>());
+                highest = std::max(highest, e[key].get<double>());
+            }
+        EXPECT_NEAR(disc->heatMap()->scale().dataMin, lowest, 1e-9 * std::fabs(lowest));
+        EXPECT_NEAR(disc->heatMap()->scale().dataMax, highest, 1e-9 * std::fabs(highest));
+    }
+
+    // Less the mean over the azimuth (a click on the box): each element's change around the
+    // revolution, from the command line's numbers.
+    // Beside the compute panel, which stays in front of its result windows; under load the
+    // window manager may spend a click on bringing the window to the front.
+    window->Move(h.frame->GetScreenRect().GetRight() + 10, 0);
+    window->Raise();
+    for (int click = 0; click < 3 && !disc->fromMeanBox()->GetValue(); ++click)
+        SimulatedUser().click(disc->fromMeanBox());
+    ASSERT_TRUE(disc->fromMeanBox()->GetValue());
+    const auto changes = csvRows(disc->exportCsv());
+    EXPECT_EQ(changes[0][2], "Normal force less its azimuth mean \xCE\x94Np [N/m]");
+    double mean = 0.0;
+    for (const json& sector : sectors) mean += sector["elements"][17]["Np"].get<double>() / 6.0;
+    const double change = sectors[4]["elements"][17]["Np"].get<double>() - mean;
+    EXPECT_NEAR(std::stod(changes[1 + 4 * 24 + 17][2]), change, 1e-9 * std::fabs(mean));
+    EXPECT_EQ(disc->exportTitle(), wxString::FromUTF8("ΔNp from the azimuth mean over the rotor disc, pitch angle 0 °"));
+
+    // The side column names the model, the switch off and the correction; the table the root moments.
+    const wxString stated = shownText(window);
+    for (const char* text : {"Precone:", "3 \xC2\xB0", "Yaw:", "20 \xC2\xB0", "Shear exponent:", "0.2", "Hub height:",
+                             "40 m", "Azimuth sectors:", "Skewed wake:", "Pitt-Peters", "off: hub loss",
+                             "snel lift, none drag", "M_root =", "M_root,max ="})
+        EXPECT_NE(stated.Find(wxString::FromUTF8(text)), wxNOT_FOUND) << text;
+    EXPECT_EQ(stated.Find("Designed for"), wxNOT_FOUND);
+
+    // The design is the plain rotor's, and says so.
+    ASSERT_TRUE(h.run(&EditCompute::designBlade));
+    auto* design = lastWindow<DesignResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(design, nullptr);
+    EXPECT_EQ(design->discMap(), nullptr);
+    const wxString designed = shownText(design);
+    EXPECT_NE(designed.Find("Designed for the plain rotor"), wxNOT_FOUND);
+    EXPECT_NE(designed.Find("plain (flat disc, uniform wind)"), wxNOT_FOUND);
+    EXPECT_EQ(designed.Find("Yaw:"), wxNOT_FOUND);
+
+    // The root moments over the tip speed ratio and over the wind speed, as korvane-cli gives them.
+    ASSERT_TRUE(h.run(&EditCompute::computeChar));
+    auto* characteristics = lastWindow<CharResultWindow>(h.panel->resultWindows());
+    ASSERT_NE(characteristics, nullptr);
+    const auto& charts = characteristics->charts()->charts();
+    ASSERT_EQ(charts.size(), std::size_t{result_series::CharChartCount});
+    const json steps = cliResult("char", path);
+    for (const auto c : {result_series::RootMoment, result_series::RootMomentMax})
+        expectCsvOfCli(*charts[static_cast<std::size_t>(c)], charLookup(steps));
+    EXPECT_NE(shownText(characteristics).Find("Yaw:"), wxNOT_FOUND);
+
+    h.panel->computePowerCurve();
+    ASSERT_TRUE(waitFor([&] { return !h.panel->busy(); }));
+    auto* curve = lastWindow<PowerCurveWindow>(h.panel->resultWindows());
+    ASSERT_NE(curve, nullptr);
+    PlotDisplay* moment = curve->charts()->charts().back();
+    ASSERT_EQ(moment->axis1Sets().size(), 2u) << "mean and largest";
+    expectCsvOfCli(*moment, powerCurveLookup(cliResult("power-curve", path), 0.0));
+    EXPECT_NE(shownText(curve).Find("Pitt-Peters"), wxNOT_FOUND);
     EXPECT_TRUE(h.messages.empty()) << h.messages.front().text;
 }
 

@@ -84,14 +84,14 @@ TEST(CharSeries, TipSpeedRatioSweepKeepsBothAxes) {
     EXPECT_EQ(result_series::sweptLabel(bemt::windVelocity), "Wind velocity [m/s]");
 }
 
-TEST(CharSeries, PowerAndThrustReadInEngineeringUnits) {
+TEST(CharSeries, PowerThrustAndRootMomentsReadInEngineeringUnits) {
     EXPECT_EQ(result_series::scaledUnit(850.0).prefix, "");
     EXPECT_EQ(result_series::scaledUnit(1000.0).prefix, "k");
     EXPECT_DOUBLE_EQ(result_series::scaledUnit(2.3e5).factor, 1e3);
     EXPECT_EQ(result_series::scaledUnit(2.3e6).prefix, "M");
     EXPECT_DOUBLE_EQ(result_series::scaledUnit(2.3e6).factor, 1e6);
 
-    // Two steps of a hand-made sweep: 1.5 MW and 180 kN at the most.
+    // Two steps of a hand-made sweep: 1.5 MW, 180 kN and 1.2 MN m at the most.
     std::vector<bemt::pitchControlledCharacteristicElement> steps(2);
     steps[0].conditions.V0 = 8.0;
     steps[1].conditions.V0 = 12.0;
@@ -101,12 +101,21 @@ TEST(CharSeries, PowerAndThrustReadInEngineeringUnits) {
     steps[1].points[0].op.P = 1.5e6;
     steps[0].points[0].op.T = 9.0e4;
     steps[1].points[0].op.T = 1.8e5;
+    // Root moments below a mega newton metre whose largest values reach one: both on one scale.
+    steps[0].points[0].op.rootMoment = 8.0e5;
+    steps[0].points[0].op.rootMomentMax = 1.2e6;
+    steps[1].points[0].op.rootMoment = 9.0e5;
+    steps[1].points[0].op.rootMomentMax = 9.5e5;
     const auto series = result_series::charSeries(steps, bemt::windVelocity);
     EXPECT_EQ(series.y1Labels[result_series::Power], "Power P [MW]");
     EXPECT_EQ(series.y1Labels[result_series::Thrust], "Thrust T [kN]");
     EXPECT_EQ(series.y1Labels[result_series::PowerCoefficient], "Power coefficient Cp [-]");
     EXPECT_DOUBLE_EQ(series.pitches[0].y[result_series::Power][1], 1.5);
     EXPECT_DOUBLE_EQ(series.pitches[0].y[result_series::Thrust][0], 90.0);
+    EXPECT_EQ(series.y1Labels[result_series::RootMoment], "Root bending moment M_root [MN m]");
+    EXPECT_EQ(series.y1Labels[result_series::RootMomentMax], "Largest root bending moment M_root_max [MN m]");
+    EXPECT_DOUBLE_EQ(series.pitches[0].y[result_series::RootMoment][0], 0.8);
+    EXPECT_DOUBLE_EQ(series.pitches[0].y[result_series::RootMomentMax][1], 0.95);
 }
 
 }  // namespace

@@ -6,16 +6,22 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/notebook.h>
+#include <wx/scrolwin.h>
 #include <wx/uiaction.h>
 
 #include <cstdlib>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
 
 #include "ComputeHarness.h"
+#include "TempFolder.h"
 #include "UserSimulation.h"
 #include "app/edit_shape.h"
 #include "app/optimise_dialog.h"
 #include "app/window_main.h"
 #include "results/chart_book.h"
+#include "results/display_disc_map.h"
 #include "results/window_analyze_airfoils.h"
 #include "results/window_char_result.h"
 #include "results/window_design_result.h"
@@ -133,6 +139,100 @@ TEST(Screenshots, DISABLED_ResultWindows) {
     main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
     main->SetSize(1100, 760);
     capture(main, at + "turbine_page.png");
+
+    main->Close();
+    deleteClosedWindows();
+}
+
+// Scrolls a result window's side column to its end, where the parameters it was computed with are.
+void scrollSideColumnDown(wxWindow* window) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* column = dynamic_cast<wxScrolledWindow*>(child)) {
+            column->Scroll(0, column->GetVirtualSize().y);
+            return;
+        }
+        scrollSideColumnDown(child);
+    }
+}
+
+// An example project with rotor settings of its own, written beside the test: the
+// airfoil files stay where the example names them.
+std::string rotorVariant(const TempFolder& folder, const std::string& example, const nlohmann::json& settings) {
+    std::ifstream in(examplePath(example));
+    nlohmann::json project = nlohmann::json::parse(in);
+    for (auto& point : project["airfoil_points"]) {
+        const std::string path = point["path"];
+        if (path.rfind("../", 0) == 0) point["path"] = examplePath(path.substr(3));
+    }
+    project.update(settings);
+    const std::string path = folder.file(example);
+    std::ofstream(path) << project.dump();
+    return path;
+}
+
+TEST(Screenshots, DISABLED_RotorModelWindows) {
+    KORVANE_REQUIRE_WX();
+    const char* folder = std::getenv("KORVANE_SCREENSHOTS");
+    if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
+    const std::string at = std::string(folder) + "/";
+    TempFolder variants;
+    auto* main = new MainWindow();
+    main->Show();
+    EditCompute* panel = main->computePage();
+
+    // The NREL 5-MW rotor as it operates, yawed 20 degrees in a wind sheared with exponent 0.2.
+    nlohmann::json rotor = {{"precone", 2.5}, {"tilt", 5.0},           {"yaw", 20.0},
+                            {"hub_height", 90.0}, {"shear_exponent", 0.2}, {"sectors", "auto"}};
+    main->openFile(wxString::FromUTF8(rotorVariant(variants, "nrel5mw_operating.kvp", {{"rotor", rotor}})));
+    processEvents();
+    main->setUnsaved(false);
+    auto* op = runAndTake<OpResultWindow>(panel, &EditCompute::computeOperatingPoint);
+    ASSERT_NE(op, nullptr);
+    ASSERT_NE(op->discMap(), nullptr);
+    op->SetSize(1250, 820);
+    op->charts()->SetSelection(op->charts()->GetPageCount() - 1);
+    capture(op, at + "op_disc_alpha.png");
+    op->discMap()->showFromMean(true);
+    scrollSideColumnDown(op);  // to the rotor model it was computed with
+    capture(op, at + "op_disc_map.png");
+    op->discMap()->showFromMean(false);
+    op->discMap()->showQuantity(result_series::DiscQuantity::NormalForce);
+    capture(op, at + "op_disc_normal_force.png");
+
+    auto* characteristics = runAndTake<CharResultWindow>(panel, &EditCompute::computeChar);
+    ASSERT_NE(characteristics, nullptr);
+    characteristics->SetSize(1250, 820);
+    characteristics->charts()->SetSelection(result_series::RootMoment);
+    capture(characteristics, at + "char_root_moment.png");
+
+    panel->computePowerCurve();
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    auto* curve = lastWindow<PowerCurveWindow>(panel->resultWindows());
+    ASSERT_NE(curve, nullptr);
+    curve->SetSize(1250, 820);
+    curve->charts()->SetSelection(curve->charts()->GetPageCount() - 1);
+    capture(curve, at + "power_curve_root_moment.png");
+
+    auto* design = runAndTake<DesignResultWindow>(panel, &EditCompute::designBlade);
+    ASSERT_NE(design, nullptr);
+    design->SetSize(1250, 820);
+    scrollSideColumnDown(design);
+    capture(design, at + "design_plain_rotor.png");
+
+    // The NACA 0012 blade's polars, corrected for stall delay near the root.
+    main->openFile(wxString::FromUTF8(
+        rotorVariant(variants, "new_turbine.kvp", {{"stall_delay", {{"lift", "du_selig"}, {"drag", "eggers"}}}})));
+    processEvents();
+    main->setUnsaved(false);
+    auto* analyzer = runAndTake<AnalyzeAirfoilsWindow>(panel, &EditCompute::analyzeAirfoils);
+    ASSERT_NE(analyzer, nullptr);
+    analyzer->SetSize(1150, 720);
+    analyzer->setPosition(0.2);
+    capture(analyzer, at + "analyzer_stall_delay.png");
+    analyzer->charts()->SetSelection(1);
+    capture(analyzer, at + "analyzer_stall_delay_ratio.png");
+    analyzer->charts()->SetSelection(2);
+    capture(analyzer, at + "analyzer_stall_delay_polar.png");
 
     main->Close();
     deleteClosedWindows();

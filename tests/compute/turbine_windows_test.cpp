@@ -193,7 +193,7 @@ TEST_F(TurbinePageTest, PowerCurveButtonOpensTheCurveWithRatedWindSpeedAndEnergy
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->GetTitle().StartsWith("1 | Power curve | "));
     EXPECT_NEAR(window->curve().ratedWindSpeed, 11.24, 0.05);
-    EXPECT_EQ(window->charts()->charts().size(), 4u);
+    EXPECT_EQ(window->charts()->charts().size(), 5u);
     ASSERT_EQ(window->energyTable()->GetItemCount(), 2);
     EXPECT_EQ(window->energyTable()->GetItemText(0, 0), "Rayleigh, mean 8.5 m/s");
     const double aep = std::stod(window->energyTable()->GetItemText(0, 1).ToStdString());
