@@ -2,12 +2,17 @@
 
 #include <wx/filename.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/computation_runner.h"
 #include "app/compute_dialogs.h"
 #include "app/compute_rules.h"
 #include "app/kvp_project.h"
 #include "app/result_opener.h"
 #include "bemt/PolarCopies.h"
+#include "optimise/OptimisedBlade.h"
+#include "results/window_optimisation.h"
 #include "turbine/AnnualEnergy.h"
 #include "turbine/PerformanceSurface.h"
 #include "turbine/TurbineController.h"
@@ -161,4 +166,59 @@ void ComputeActions::surface(const SurfaceGrid& grid) {
         },
         [this, with = computedWith(data, compute), rotor](
             bemt::PerformanceSurface surface) { m_opener.surface(std::move(surface), with, rotor); });
+}
+
+namespace {
+
+// Cp over the tip speed ratio from 1 to twice the design's, in steps of about 0.25.
+std::vector<double> cpCurveTsr(double design) {
+    const double last = std::max(4.0, 2.0 * design);
+    const int steps = static_cast<int>(std::ceil((last - 1.0) / 0.25));
+    std::vector<double> tsr;
+    for (int i = 0; i <= steps; ++i) tsr.push_back(1.0 + (last - 1.0) * i / steps);
+    return tsr;
+}
+
+}  // namespace
+
+void ComputeActions::optimise() {
+    const korvane::ProjectData project = m_project.state();
+    OptimisationOutcome start;
+    start.settings = project.optimisation.value_or(korvane::OptimisationSettings{});
+    start.turbine = m_project.turbineSettings();
+    start.chordBefore = project.chordPoints;
+    start.twistBefore = project.twistPoints;
+    const bemt::ComputeSettings compute = m_project.computeSettings();
+    m_tools.setSolver(m_project.solverSettings().solver);
+    const bemt::InputDataSet data = inputData();
+    m_runner.run(
+        [this, data, start = std::move(start)](const bemt::ProgressCallback& progress) {
+            namespace opt = korvane::optimise;
+            OptimisationOutcome outcome = start;
+            const auto objective = outcome.settings.objective;
+            outcome.result = opt::optimiseBlade(data, outcome.turbine, outcome.settings, m_tools.threads(),
+                                                [&](const opt::OptimisationProgress& p) {
+                                                    progress(100 * p.evaluations / std::max(1, p.budget),
+                                                             opt::progressText(p, objective));
+                                                });
+            // A stop is heard once: the comparison of the blade kept is computed after it.
+            const bemt::ProgressCallback comparing = [&](int percent, const std::string&) {
+                progress(percent, "Comparing the optimised blade with the project's.");
+            };
+            outcome.comparison = opt::compareBlades(m_tools, data, outcome.turbine, outcome.settings, outcome.result,
+                                                    comparing);
+            // The pitch the objective was computed at.
+            const double pitch =
+                objective == korvane::OptimisationObjective::AnnualEnergy ? outcome.turbine.fine_pitch : 0.0;
+            const auto tsr = cpCurveTsr(outcome.comparison.after.curve.tsrTarget);
+            outcome.cpBefore = opt::cpOverTsr(m_tools, data, pitch, tsr, comparing);
+            bemt::InputDataSet after = data;
+            after.chordPoints = outcome.result.chord;
+            after.twistPoints = outcome.result.twist;
+            outcome.cpAfter = opt::cpOverTsr(m_tools, after, pitch, tsr, comparing);
+            return outcome;
+        },
+        [this, with = computedWith(data, compute)](OptimisationOutcome outcome) {
+            m_opener.optimisation(std::move(outcome), with);
+        });
 }

@@ -33,6 +33,9 @@ public:
     void characteristics();
     void powerCurve();
     void surface(const SurfaceGrid& grid);
+    // The blade optimisation under the project's optimisation and turbine settings; a stop
+    // keeps the best blade found so far.
+    void optimise();
 
 private:
     // False (after showing the refusal and ending the action) when the pitch sweep is refused.

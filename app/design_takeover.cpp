@@ -72,4 +72,10 @@ void DesignTakeover::designedChord(const std::vector<double>& x, const std::vect
     }
 }
 
+void DesignTakeover::optimisedBlade(const korvane::ProjectData& optimised) {
+    if (!listsAccept()) return;
+    m_project.takeOptimisedBlade(optimised);
+    if (m_pagesFollow) m_pagesFollow();
+}
+
 void DesignTakeover::showError(const wxString& message) const { m_dialogs.error(m_parent, message, kErrorCaption); }

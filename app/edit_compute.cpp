@@ -9,6 +9,7 @@
 #include "app/compute_rules.h"
 #include "app/design_takeover.h"
 #include "app/kvp_project.h"
+#include "app/optimise_dialog.h"
 #include "app/range_fields.h"
 #include "app/result_opener.h"
 #include "bemt/Error.h"
@@ -86,7 +87,12 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
                             "Computes the turbine's power and thrust for the given wind velocities (tip speed ratios).",
                             fullRow, wxEXPAND, [this] { computeChar(); });
     setupDivider(grid, 12, kColumns);
-    m_stopBtn = setupButton(grid, 13, 0, "Stop the computation", "Aborts current computation process.", fullRow,
+    m_optimiseBtn = setupButton(grid, 13, 0, "Optimise blade",
+                                "Chord and twist (and the target tip speed ratio) for the most annual energy or Cp "
+                                "within the limits of the optimisation settings.",
+                                fullRow, wxEXPAND, [this] { optimiseBlade(); });
+    setupDivider(grid, 14, kColumns);
+    m_stopBtn = setupButton(grid, 15, 0, "Stop the computation", "Aborts current computation process.", fullRow,
                             wxEXPAND, [this] { stopComputation(); });
     m_stopBtn->Disable();
 
@@ -213,7 +219,31 @@ void EditCompute::designBlade() {
 }
 void EditCompute::computeChar() { startAction([this] { m_actions->characteristics(); }, {}, kDesignChordLimit); }
 
+void EditCompute::optimiseBlade() {
+    if (busy()) return;
+    flushFieldUpdates();
+    if (m_optimiseDialog) {
+        m_optimiseDialog->Raise();
+        return;
+    }
+    const korvane::ProjectData project = m_project->state();
+    std::vector<std::string> climates;
+    for (const auto& climate : m_project->turbineSettings().wind_climates) climates.push_back(climate.name);
+    // Everything the optimisation uses but the design point's chord limit and ranges.
+    const unsigned unused = turbineUnused(true) & ~kDesignPoint;
+    m_optimiseDialog = new OptimiseDialog(
+        this, project.optimisation.value_or(korvane::OptimisationSettings{}), climates,
+        [this, unused](const korvane::OptimisationSettings& settings) {
+            if (busy() || !turbineAccepted()) return;
+            m_project->setOptimisation(settings, true);
+            startAction([this] { m_actions->optimise(); }, {}, unused);
+        });
+    m_optimiseDialog->Show();
+}
+
 void EditCompute::setListCheck(std::function<bool()> check) { m_takeover->setListCheck(std::move(check)); }
+
+void EditCompute::setPagesFollow(std::function<void()> follow) { m_takeover->setPagesFollow(std::move(follow)); }
 
 void EditCompute::stopComputation() {
     // Until the computation has ended: nothing more to stop.
@@ -223,13 +253,15 @@ void EditCompute::stopComputation() {
 void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
     flushFieldUpdates();
-    if (!inputAccepted(alsoInvalid, turbineUnused(true))) return;
-    const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
-    if (!problems.empty()) {
-        showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
-        return;
-    }
+    if (!inputAccepted(alsoInvalid, turbineUnused(true)) || !turbineAccepted()) return;
     startAction([this] { m_actions->powerCurve(); }, alsoInvalid, turbineUnused(true));
+}
+
+bool EditCompute::turbineAccepted() {
+    const auto problems = bemt::Turbine::problems(m_project->turbineSettings());
+    if (problems.empty()) return true;
+    showError(fromCore("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message));
+    return false;
 }
 
 void EditCompute::computeSurface(const SurfaceGrid& grid, const std::vector<wxString>& alsoInvalid) {
@@ -310,7 +342,7 @@ void EditCompute::enableComputeBtns() { m_runner->setBusy(false); }
 
 void EditCompute::enableActions(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{m_analyzeBtn, m_opBtn, m_designBtn, m_charBtn,
-                                                               m_interpolationBox})
+                                                               m_optimiseBtn, m_interpolationBox})
         control->Enable(enable);
     m_stopBtn->Enable(!enable);
     for (const auto& control : m_extraActions)

@@ -1,6 +1,7 @@
 #pragma once
 // "Compute": the compute settings of the project and the buttons of the long actions
-// (airfoil data analysis, operating point, blade design, turbine characteristics), and
+// (airfoil data analysis, operating point, blade design, turbine characteristics, blade
+// optimisation), and
 // the entry of the turbine page's actions and the project's blade export. The form
 // checks its fields before an action starts and follows the action's state (buttons,
 // Stop, the status bar, messages); the work is done by the units it wires together:
@@ -25,6 +26,7 @@
 class BladeExporter;
 class DesignTakeover;
 class KvpProject;
+class OptimiseDialog;
 class ResultOpener;
 class ResultWindowList;
 class wxButton;
@@ -56,6 +58,9 @@ public:
     void computeOperatingPoint();
     void designBlade();
     void computeChar();
+    // "Optimise blade": the settings dialog; its OK stores them (one undo step) and starts
+    // the optimisation.
+    void optimiseBlade();
     void stopComputation();
     // The turbine actions: the power curve under the project's turbine settings, and a
     // performance surface. Red fields (those of the rotor and alsoInvalid, the fields of
@@ -85,6 +90,8 @@ public:
     void setInputCheck(InputCheck check) { m_inputCheck = std::move(check); }
     // Asked before a result's blade replaces the point lists (see DesignTakeover).
     void setListCheck(std::function<bool()> check);
+    // Called after an optimised blade changed the turbine settings or the design point.
+    void setPagesFollow(std::function<void()> follow);
 
     // State, for the main window and tests.
     bool busy() const { return m_runner->busy(); }
@@ -96,6 +103,9 @@ public:
     wxButton* operatingPointButton() const { return m_opBtn; }
     wxButton* designButton() const { return m_designBtn; }
     wxButton* characteristicsButton() const { return m_charBtn; }
+    wxButton* optimiseButton() const { return m_optimiseBtn; }
+    // The open "Optimise blade" dialog, or null.
+    OptimiseDialog* optimiseDialog() const { return m_optimiseDialog.get(); }
     wxButton* stopButton() const { return m_stopBtn; }
     wxTextCtrl* chordLimitField() const { return m_chordLimitCtrl; }
     wxChoice* variableChoice() const { return m_variableChoice; }
@@ -119,6 +129,8 @@ private:
     unsigned turbineUnused(bool powerCurve) const;
     // False (after saying which fields are red) when any field holds invalid input.
     bool inputAccepted(const std::vector<wxString>& alsoInvalid, unsigned unused);
+    // False (after saying which) when a turbine setting is out of range.
+    bool turbineAccepted();
     void enableActions(bool enable);
     // Shows how an action ended that did not finish.
     void showFailure(const ComputationRunner::Failure& failure);
@@ -141,6 +153,8 @@ private:
     wxButton* m_opBtn = nullptr;
     wxButton* m_designBtn = nullptr;
     wxButton* m_charBtn = nullptr;
+    wxButton* m_optimiseBtn = nullptr;
+    wxWeakRef<OptimiseDialog> m_optimiseDialog;
     wxButton* m_stopBtn = nullptr;
     std::vector<wxWeakRef<wxWindow>> m_extraActions;
     std::vector<wxWeakRef<wxWindow>> m_extraStops;

@@ -24,6 +24,7 @@ add_library(korvane_gui STATIC
   blade_exporter.cpp
   result_opener.cpp
   compute_actions.cpp
+  optimise_dialog.cpp
   edit_compute.cpp
   user_edit_tracker.cpp
   edit_turbine.cpp

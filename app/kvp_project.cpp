@@ -129,6 +129,23 @@ void KvpProject::setPrebendPoints(std::vector<PrebendPoint> points, bool saveSta
     if (saveState) postSnapshot();
 }
 
+void KvpProject::setOptimisation(std::optional<korvane::OptimisationSettings> settings, bool saveState) {
+    if (sameValues(m_state.optimisation, settings)) return;
+    m_state.optimisation = std::move(settings);
+    if (saveState) postSnapshot();
+}
+
+void KvpProject::takeOptimisedBlade(const korvane::ProjectData& optimised) {
+    const korvane::ProjectData before = m_state;
+    setOeratingConditions(optimised.conditions, false);
+    setTurbineSettings(optimised.turbine, false);
+    setChordPoints(optimised.chordPoints, false);
+    setTwistPoints(optimised.twistPoints, false);
+    if (!sameValues(before.chordPoints, m_state.chordPoints)) post(kvnEVT_TRANSFERED_CHORD_POINTS);
+    if (!sameValues(before.twistPoints, m_state.twistPoints)) post(kvnEVT_TRANSFERED_TWIST_POINTS);
+    if (!sameValues(before, m_state)) postSnapshot();
+}
+
 template <typename Point, typename Field>
 std::vector<Point> KvpProject::resampled(const std::vector<Point>& points, Field field, const std::vector<double>& x,
                                          const std::vector<double>& values) const {
@@ -183,6 +200,7 @@ void KvpProject::restoreState(const kvnProjectEvent& snapshot) {
     setStallDelay(snapshot.state().stall_delay, false);
     setRotor(snapshot.state().rotor, false);
     setPrebendPoints(snapshot.state().prebendPoints, false);
+    setOptimisation(snapshot.state().optimisation, false);
 }
 
 void KvpProject::newProject() {

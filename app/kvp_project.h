@@ -153,6 +153,14 @@ public:
     void replaceTwistPoints(std::vector<bemt::TwistPoint> points);
     void replaceChordPoints(std::vector<bemt::ChordPoint> points);
 
+    // The settings of the blade optimisation; empty: none stated. Posts no event of its own.
+    void setOptimisation(std::optional<korvane::OptimisationSettings> settings, bool saveState);
+    // Takes the blade of optimised (its chord and twist points, and the turbine settings
+    // and design point, which hold a varied tip speed ratio) as one change: the updated
+    // and transferred events of the point lists, the turbine's and the conditions', and
+    // one snapshot.
+    void takeOptimisedBlade(const korvane::ProjectData& optimised);
+
     // Puts a snapshot back: the specific events of the parts that differ, no snapshot.
     void restoreState(const kvnProjectEvent& snapshot);
 

@@ -13,6 +13,7 @@
 #include "results/window_char_result.h"
 #include "results/window_design_result.h"
 #include "results/window_op_result.h"
+#include "results/window_optimisation.h"
 #include "results/window_power_curve.h"
 #include "results/window_surface.h"
 
@@ -98,6 +99,19 @@ void ResultOpener::surface(bemt::PerformanceSurface surface, const ComputedWith&
     m_whenShown();
 }
 
+void ResultOpener::optimisation(OptimisationOutcome outcome, const ComputedWith& with) {
+    const auto use = [project = &m_project, takeover = wxWeakRef<DesignTakeover>(&m_takeover),
+                      settings = outcome.settings, turbine = outcome.turbine, result = outcome.result] {
+        if (takeover)
+            takeover->optimisedBlade(
+                korvane::optimise::withOptimisedBlade(project->state(), settings, turbine, result));
+    };
+    auto* window = new OptimisationWindow(m_windows, std::move(outcome), with, m_project.fileManager(),
+                                          ++m_optimisationCounter, use);
+    showResultWindow(window);
+    m_whenShown();
+}
+
 void ResultOpener::noteBetzLimit(wxWindow* window, const std::optional<std::string>& note) const {
     if (note) m_dialogs.error(window, wxString::FromUTF8(*note), "Result not converged");
 }
@@ -117,6 +131,7 @@ void ResultOpener::resetCounters() {
     m_charCounter = 0;
     m_powerCurveCounter = 0;
     m_surfaceCounter = 0;
+    m_optimisationCounter = 0;
 }
 
 void ResultOpener::closeAll() { m_windows->closeAll(); }

@@ -16,6 +16,7 @@
 #include "turbine/AnnualEnergy.h"
 #include "turbine/PerformanceSurface.h"
 
+struct OptimisationOutcome;
 class BladeExporter;
 class DesignTakeover;
 class KvpProject;
@@ -52,6 +53,8 @@ public:
                          const ComputedWith& with, const bemt::OperatingConditions& segmentsConditions);
     void powerCurve(bemt::PowerCurve curve, std::vector<bemt::AnnualEnergy> energy,
                     const bemt::TurbineSettings& turbine, const ComputedWith& with);
+    // "Use optimised blade" puts the blade into the project as it is when pressed.
+    void optimisation(OptimisationOutcome outcome, const ComputedWith& with);
     // rotor: the name of the project file, for the surface's files.
     void surface(bemt::PerformanceSurface surface, const ComputedWith& with, const std::string& rotor);
 
@@ -79,4 +82,5 @@ private:
     int m_charCounter = 0;
     int m_powerCurveCounter = 0;
     int m_surfaceCounter = 0;
+    int m_optimisationCounter = 0;
 };

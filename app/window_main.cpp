@@ -68,6 +68,8 @@ MainWindow::MainWindow()
         flushFieldUpdates();
         return m_shape->acceptsAction("No designed blade is taken over");
     });
+    // An optimised tip speed ratio lands in the turbine settings or the design point.
+    m_compute->setPagesFollow([this] { update(false, false, true, false, false, true); });
 
     Bind(wxEVT_MENU, &MainWindow::onNew, this, wxID_NEW);
     Bind(wxEVT_MENU, &MainWindow::onOpen, this, wxID_OPEN);

@@ -102,6 +102,8 @@ inline constexpr ValueLimit optimisationTolerance{"the optimisation tolerance", 
 inline constexpr ValueLimit maxChord{"the largest chord [m]", 0.0, 100.0, false};
 inline constexpr ValueLimit maxThrust{"the largest thrust [N]", 0.0, ValueLimit::kUnbounded, false, false};
 inline constexpr ValueLimit thrustRatio{"the largest thrust ratio", 0.0, 10.0, false};
+inline constexpr ValueLimit maxRootMoment{"the largest root bending moment [N m]", 0.0, ValueLimit::kUnbounded, false,
+                                          false};
 // Rotational stall delay (angles in degrees).
 inline constexpr ValueLimit stallFitAngle{"the fit angle of the lift line [deg]", -30.0, 30.0};
 // Eggers' drag factor (sin a - 0.12 cos a)/(cos a + 0.12 sin a) has a pole at -83.2 degrees.

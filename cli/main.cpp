@@ -54,8 +54,9 @@ const char* const kFooterResults = R"(Results:
       "ct": [[...]], "cq": [[...]], "converged": [[...]]}, rows by tip speed ratio,
       columns by pitch (CSV: surface_cp.csv, surface_ct.csv, surface_cq.csv)
     optimise: {"command", "objective", "method", "end", "feasible", "evaluations",
-      "thrust_limit", "active": [...], "before" and "after": {"aep": [{"name",
-      "aep_MWh"}], "design_cp", "peak_cp", "max_thrust", "blade_area", "tsr_target"},
+      "thrust_limit", "root_moment_limit", "active": [...], "before" and "after":
+      {"aep": [{"name", "aep_MWh"}], "design_cp", "peak_cp", "max_thrust",
+      "max_root_moment", "blade_area", "tsr_target"},
       "blade": {"chord_points", "twist_points", "tsr_target"}, "history": [{"iteration",
       "evaluations", "objective", "max_thrust", "violation", "feasible"}]}
       (CSV: optimise_history.csv and optimise_blade.csv)

@@ -14,7 +14,7 @@
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
 #include "optimise/BladeOptimiser.h"
-#include "optimise/BladeSummary.h"
+#include "optimise/OptimisedBlade.h"
 #include "project/kvp_codec.h"
 #include "project/text_file.h"
 
@@ -32,8 +32,7 @@ struct OptimiseRun {
     OptimisationSettings settings;
     TurbineSettings turbine;
     OptimisationResult result;
-    BladeSummary before;
-    BladeSummary after;
+    BladeComparison comparison;
     std::optional<StallDelayInput> stallDelay;  // how the polars were corrected
 };
 
@@ -43,7 +42,8 @@ std::string optionOf(const std::string& key) {
         const char* key;
         const char* option;
     } options[] = {{"control_points", "--points"}, {"budget", "--budget"}, {"max_chord", "--max-chord"},
-                   {"max_thrust_ratio", "--max-thrust-ratio"}, {"max_thrust", "--max-thrust"}, {"vary", "--vary"}};
+                   {"max_thrust_ratio", "--max-thrust-ratio"}, {"max_thrust", "--max-thrust"},
+                   {"max_root_moment", "--max-root-moment"}, {"vary", "--vary"}};
     for (const auto& entry : options)
         if (key == entry.key) return entry.option;
     return {};
@@ -83,6 +83,7 @@ OptimisationSettings settingsOf(const ProjectData& project, const OptimiseOption
         s.max_thrust_ratio = *o.maxThrustRatio;
         if (!o.maxThrust) s.max_thrust = OptimisationSettings::kNone;
     }
+    if (o.maxRootMoment) s.max_root_moment = *o.maxRootMoment;
     if (o.freeRootChord) s.free_root_chord = true;
     const auto problems = Optimisation::problems(s);
     if (problems.empty()) return s;
@@ -92,37 +93,9 @@ OptimisationSettings settingsOf(const ProjectData& project, const OptimiseOption
     throw bemt::Error("Invalid optimisation setting: \"optimisation." + problem.key + "\": " + problem.message);
 }
 
-// The project with the optimised blade (and tip speed ratio) in place of its own.
-ProjectData optimisedProject(ProjectData project, const OptimiseRun& run) {
-    project.chordPoints = run.result.chord;
-    project.twistPoints = run.result.twist;
-    if (run.settings.vary_tsr) {
-        if (run.settings.objective == OptimisationObjective::AnnualEnergy) {
-            project.turbine = run.turbine;
-            project.turbine->tsr_target = run.result.tsrTarget;
-        } else {
-            OperatingConditions& c = project.conditions;
-            c.Om = run.result.tsrTarget * c.V0 / c.R;
-            c.TSR = tipSpeedRatioOf(c);
-        }
-    }
-    project.optimisation = run.settings;
-    return project;
-}
-
-std::string objectiveText(const OptimiseRun& run) {
-    if (run.settings.objective == OptimisationObjective::PowerCoefficient) return "Cp at the design point";
-    const std::string& climate = run.settings.climate.empty() ? run.turbine.wind_climates.front().name
-                                                              : run.settings.climate;
-    return "annual energy, " + climate;
-}
-
-void printRow(std::FILE* out, const std::string& label, double before, double after, const char* format) {
-    std::fprintf(out, "%-56s", label.c_str());
-    std::fprintf(out, format, before);
-    std::fprintf(out, format, after);
-    if (before != 0.0 && std::isfinite(before) && std::isfinite(after))
-        std::fprintf(out, " %+9.2f %%", 100.0 * (after - before) / std::fabs(before));
+void printRow(std::FILE* out, const ComparisonRow& row) {
+    std::fprintf(out, "%-56s%14.*f%14.*f", row.label.c_str(), row.decimals, row.before, row.decimals, row.after);
+    if (const double change = row.changePercent(); !std::isnan(change)) std::fprintf(out, " %+9.2f %%", change);
     std::fprintf(out, "\n");
 }
 
@@ -130,21 +103,13 @@ void printOptimisation(std::FILE* out, const OptimiseRun& run, const std::string
     const OptimisationResult& r = run.result;
     std::fprintf(out, "Blade optimisation: %s\n", projectPath.c_str());
     std::fprintf(out, "Objective: %s. Method %s, %s after %d evaluations (%zu iterations).\n",
-                 objectiveText(run).c_str(), r.method.c_str(), endName(r.end).c_str(), r.evaluations,
-                 r.history.size());
+                 objectiveText(run.settings, run.turbine).c_str(), r.method.c_str(), endName(r.end).c_str(),
+                 r.evaluations, r.history.size());
     std::fprintf(out, "%-56s%14s%14s%11s\n", "", "before", "after", "change");
-    for (std::size_t i = 0; i < run.before.energy.size(); ++i)
-        printRow(out, "Annual energy, " + run.before.energy[i].climate.name + " [MWh]",
-                 run.before.energy[i].megawattHours(), run.after.energy[i].megawattHours(), "%14.1f");
-    printRow(out, "Cp at the design point", run.before.designCp, run.after.designCp, "%14.4f");
-    printRow(out, "Peak Cp of the power curve", run.before.peakCp, run.after.peakCp, "%14.4f");
-    printRow(out, "Largest thrust [kN]", run.before.maxThrust * 1e-3, run.after.maxThrust * 1e-3, "%14.2f");
-    printRow(out, "Blade area [m^2]", run.before.area, run.after.area, "%14.2f");
-    printRow(out, "Target tip speed ratio", run.before.curve.tsrTarget, run.after.curve.tsrTarget, "%14.3f");
+    for (const ComparisonRow& row : comparisonRows(run.comparison)) printRow(out, row);
     if (!std::isnan(r.thrustLimit)) std::fprintf(out, "Thrust limit %.2f kN.\n", r.thrustLimit * 1e-3);
-    std::string active;
-    for (const std::string& name : r.active) active += (active.empty() ? "" : ", ") + name;
-    std::fprintf(out, "Active limits: %s.\n", active.empty() ? "none" : active.c_str());
+    if (!std::isnan(r.rootMomentLimit)) std::fprintf(out, "Root moment limit %.1f kN m.\n", r.rootMomentLimit * 1e-3);
+    std::fprintf(out, "Active limits: %s.\n", activeLimitsText(r).c_str());
 }
 
 Json pointsJson(const OptimisationResult& r) {
@@ -162,8 +127,10 @@ Json pointsJson(const OptimisationResult& r) {
 Json summaryJson(const BladeSummary& s) {
     Json energy = Json::array();
     for (const AnnualEnergy& e : s.energy) energy.push_back({{"name", e.climate.name}, {"aep_MWh", e.megawattHours()}});
-    return {{"aep", std::move(energy)}, {"design_cp", s.designCp}, {"peak_cp", s.peakCp},
-            {"max_thrust", s.maxThrust}, {"blade_area", s.area}, {"tsr_target", s.curve.tsrTarget}};
+    return {{"aep", std::move(energy)},  {"design_cp", s.designCp},
+            {"peak_cp", s.peakCp},       {"max_thrust", s.maxThrust},
+            {"max_root_moment", s.maxRootMoment}, {"blade_area", s.area},
+            {"tsr_target", s.curve.tsrTarget}};
 }
 
 void writeOptimiseJson(std::ostream& out, const OptimiseRun& run, const std::string& command) {
@@ -177,9 +144,10 @@ void writeOptimiseJson(std::ostream& out, const OptimiseRun& run, const std::str
     json.member("feasible", r.feasible);
     json.member("evaluations", r.evaluations);
     json.member("thrust_limit", r.thrustLimit);
+    json.member("root_moment_limit", r.rootMomentLimit);
     json.member("active", r.active);
-    json.member("before", summaryJson(run.before));
-    json.member("after", summaryJson(run.after));
+    json.member("before", summaryJson(run.comparison.before));
+    json.member("after", summaryJson(run.comparison.after));
     json.member("blade", pointsJson(r));
     json.beginArray("history");
     for (const OptimisationRecord& h : r.history)
@@ -226,6 +194,10 @@ void addOptimiseOptions(CLI::App& command, OptimiseOptions& o) {
         command, "--max-thrust-ratio", [&o](double x) { o.maxThrustRatio = x; },
         "Largest rotor thrust as a share of the starting blade's", Limits::thrustRatio)
         ->option_text("X");
+    addNumberOption<double>(
+        command, "--max-root-moment", [&o](double nm) { o.maxRootMoment = nm; },
+        "Largest root flapwise bending moment of one blade in N m", Limits::maxRootMoment)
+        ->option_text("NM");
     addNumberOption<int>(
         command, "--budget", [&o](int n) { o.budget = n; }, "Blade evaluations at most (default: the project's, else 2000)",
         Limits::evaluationBudget)
@@ -259,24 +231,13 @@ int runOptimise(const std::string& command, const ComputeOptions& options, const
             run.stallDelay = input.stallDelay;
             run.result = optimiseBlade(input, run.turbine, run.settings, tools.threads(),
                                        [&](const OptimisationProgress& p) {
-                                           char text[128];
-                                           std::snprintf(text, sizeof text,
-                                                         "Optimising the blade (%s): iteration %d, violation %.2g.",
-                                                         p.method, p.iteration, p.violation);
-                                           progress(100 * p.evaluations / std::max(1, p.budget), text);
+                                           progress(100 * p.evaluations / std::max(1, p.budget),
+                                                    progressText(p, run.settings.objective));
                                        });
             stopped = run.result.end == OptimisationEnd::Stopped;
             // The comparison is computed after a stop too: the blade is written.
             const ProgressCallback quiet = [](int, const std::string&) {};
-            run.before = summariseBlade(tools, input, run.turbine, quiet);
-            InputDataSet after = input;
-            const ProjectData optimised = optimisedProject(ProjectData{}, run);
-            after.chordPoints = optimised.chordPoints;
-            after.twistPoints = optimised.twistPoints;
-            TurbineSettings turbine = run.turbine;
-            if (run.settings.vary_tsr && run.settings.objective == OptimisationObjective::AnnualEnergy)
-                turbine.tsr_target = run.result.tsrTarget;
-            run.after = summariseBlade(tools, after, turbine, quiet);
+            run.comparison = compareBlades(tools, input, run.turbine, run.settings, run.result, quiet);
         });
     if (!project && !stopped) return kAborted;
     if (!run.result.feasible && stopped) return kAborted;
@@ -287,7 +248,7 @@ int runOptimise(const std::string& command, const ComputeOptions& options, const
     // Without a feasible blade the history is written, for the user to see why, but no project.
     std::string document;
     if (run.result.feasible) {
-        document = kvp::write(optimisedProject(loaded, run),
+        document = kvp::write(withOptimisedBlade(loaded, run.settings, run.turbine, run.result),
                               utf8OfPath(std::filesystem::absolute(pathFromUtf8(optimise.out))));
         outputs.files.emplace_back(optimise.out, [&document](std::ostream& out) { out << document; });
     }

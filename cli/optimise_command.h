@@ -22,6 +22,7 @@ struct OptimiseOptions {
     std::optional<double> maxChord;
     std::optional<double> maxThrust;
     std::optional<double> maxThrustRatio;
+    std::optional<double> maxRootMoment;
     bool freeRootChord = false;
     std::string out;
     bool force = false;

@@ -48,6 +48,7 @@ BladeResponse BladeEvaluator::respond(double tsr, const ProgressCallback& check)
         const OperatingPoint op = m_tools.analyzeOp(m_data, check, 0.0);
         response.objective = op.Cp;
         response.maxThrust = op.T;
+        response.maxRootMoment = op.rootMomentMax;
         response.converged = op.converged;
         response.tsrTarget = c.TSR;
         return response;
@@ -63,6 +64,7 @@ BladeResponse BladeEvaluator::respond(double tsr, const ProgressCallback& check)
         m_powers.push_back(point.P);
         if (!point.computed) continue;
         response.maxThrust = std::max(response.maxThrust, point.T);
+        response.maxRootMoment = std::max(response.maxRootMoment, point.M_root_max);
         response.converged = response.converged && point.converged;
     }
     response.objective = AnnualEnergy::compute(m_speeds, m_powers, turbine.wind_step,

@@ -16,11 +16,13 @@
 
 namespace korvane::optimise {
 
-// What an evaluation gives. A load limit a later version adds (the root flapwise bending
-// moment over the power curve) gets its field here and its row in BladeOptimiser's limits.
+// What an evaluation gives. Each load a limit bounds has its field here and its row in
+// BladeOptimiser's limits.
 struct BladeResponse {
-    double objective = 0.0;   // annual energy, Wh, or Cp
-    double maxThrust = 0.0;   // N: over the power curve, or at the design point for Cp
+    double objective = 0.0;       // annual energy, Wh, or Cp
+    double maxThrust = 0.0;       // N: over the power curve, or at the design point for Cp
+    double maxRootMoment = 0.0;   // N m: root flapwise bending moment of one blade, largest over the
+                                  // azimuth and the power curve (or at the design point for Cp)
     bool converged = true;    // every operating point converged
     double tsrTarget = 0.0;   // the controller's target tip speed ratio (the design point's for Cp)
 };

@@ -35,8 +35,7 @@ constexpr double kActiveShare = 1e-3;
 // COBYLA's first step in the scaled variables.
 constexpr double kCobylaStep = 0.05;
 
-// A load limit: the response's value and its bound. The root flapwise bending moment
-// joins as a second row once the power curve computes it.
+// A load limit: the response's value and its bound.
 struct LoadLimit {
     const char* name;
     double (*value)(const BladeResponse&);
@@ -342,6 +341,9 @@ OptimisationResult optimiseBlade(const InputDataSet& input, const TurbineSetting
     std::vector<LoadLimit> limits;
     if (!std::isnan(result.thrustLimit))
         limits.push_back({"thrust", [](const BladeResponse& r) { return r.maxThrust; }, result.thrustLimit});
+    result.rootMomentLimit = settings.max_root_moment;
+    if (!std::isnan(result.rootMomentLimit))
+        limits.push_back({"root moment", [](const BladeResponse& r) { return r.maxRootMoment; }, result.rootMomentLimit});
     // The objective is scaled by the start's, so that its gradient is of the order of one.
     const double reference = result.start.objective != 0.0 ? std::fabs(result.start.objective) : 1.0;
 

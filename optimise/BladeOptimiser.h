@@ -65,6 +65,7 @@ struct OptimisationResult {
     BladeResponse start;                   // the project's blade, also with a designed start
     BladeResponse best;
     double thrustLimit = 0.0;              // N; NaN: none
+    double rootMomentLimit = 0.0;          // N m; NaN: none
     std::vector<std::string> active;       // limits the best blade reaches
     std::vector<OptimisationRecord> history;
 };

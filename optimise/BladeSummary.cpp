@@ -18,9 +18,23 @@ BladeSummary summariseBlade(BEMTTools& tools, const InputDataSet& data, const Tu
         if (!point.computed) continue;
         summary.peakCp = std::max(summary.peakCp, point.Cp);
         summary.maxThrust = std::max(summary.maxThrust, point.T);
+        summary.maxRootMoment = std::max(summary.maxRootMoment, point.M_root_max);
     }
     summary.area = Common::relativeBladeArea(data.chordPoints) * data.conditions.R * data.conditions.R;
     return summary;
+}
+
+CpCurve cpOverTsr(BEMTTools& tools, const InputDataSet& data, double pitch, std::vector<double> tsr,
+                  const ProgressCallback& progress) {
+    const OperatingConditions& c = data.conditions;
+    std::vector<OperatingPointRequest> requests;
+    for (const double lambda : tsr) requests.push_back({c.V0, lambda * c.V0 / c.R, pitch});
+    CpCurve curve{std::move(tsr), {}, {}};
+    for (const OperatingPoint& op : tools.analyzeOpGrid(data, requests, progress)) {
+        curve.cp.push_back(op.Cp);
+        curve.converged.push_back(op.converged);
+    }
+    return curve;
 }
 
 }  // namespace korvane::optimise

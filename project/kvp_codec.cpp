@@ -153,8 +153,9 @@ json optimisationObject(const OptimisationSettings& s) {
     if (!s.climate.empty()) o["climate"] = s.climate;
     o["control_points"] = s.control_points;
     o["free_root_chord"] = s.free_root_chord;
-    for (const auto& [key, value] : {std::pair{"max_chord", s.max_chord}, std::pair{"max_thrust", s.max_thrust},
-                                     std::pair{"max_thrust_ratio", s.max_thrust_ratio}})
+    for (const auto& [key, value] :
+         {std::pair{"max_chord", s.max_chord}, std::pair{"max_root_moment", s.max_root_moment},
+          std::pair{"max_thrust", s.max_thrust}, std::pair{"max_thrust_ratio", s.max_thrust_ratio}})
         if (!std::isnan(value)) o[key] = value;
     o["method"] = Optimisation::methodName(s.method);
     o["monotonic_chord"] = s.monotonic_chord;
@@ -555,6 +556,7 @@ std::optional<OptimisationSettings> readOptimisation(const Reader& r, const json
     s.control_points = integer;
     flag("free_root_chord", s.free_root_chord);
     r.optionalNumber(o, where, "max_chord", s.max_chord);
+    r.optionalNumber(o, where, "max_root_moment", s.max_root_moment);
     r.optionalNumber(o, where, "max_thrust", s.max_thrust);
     r.optionalNumber(o, where, "max_thrust_ratio", s.max_thrust_ratio);
     name("method", Optimisation::methodFromName, s.method, "\"auto\", \"slsqp\" or \"cobyla\"");

@@ -19,6 +19,7 @@ bool sameValues(const OptimisationSettings& a, const OptimisationSettings& b) {
            && a.vary_chord == b.vary_chord && a.vary_twist == b.vary_twist && a.vary_tsr == b.vary_tsr
            && a.free_root_chord == b.free_root_chord && a.start_designed == b.start_designed && sameLimit(a.max_chord, b.max_chord)
            && sameLimit(a.max_thrust, b.max_thrust) && sameLimit(a.max_thrust_ratio, b.max_thrust_ratio)
+           && sameLimit(a.max_root_moment, b.max_root_moment)
            && a.monotonic_chord == b.monotonic_chord && a.monotonic_twist == b.monotonic_twist
            && a.chord_min == b.chord_min && a.chord_max == b.chord_max && a.twist_min == b.twist_min
            && a.twist_max == b.twist_max && a.method == b.method && a.budget == b.budget
@@ -85,6 +86,7 @@ std::vector<OptimisationProblem> problems(const OptimisationSettings& s) {
     ordered("chord_min", "chord", s.chord_min, s.chord_max);
     check("control_points", s.control_points, Limits::controlPoints);
     checkStated("max_chord", s.max_chord, Limits::maxChord);
+    checkStated("max_root_moment", s.max_root_moment, Limits::maxRootMoment);
     checkStated("max_thrust", s.max_thrust, Limits::maxThrust);
     checkStated("max_thrust_ratio", s.max_thrust_ratio, Limits::thrustRatio);
     if (!std::isnan(s.max_thrust) && !std::isnan(s.max_thrust_ratio))

@@ -35,6 +35,8 @@ struct OptimisationSettings {
     double max_chord = kNone;        // m; NaN: none
     double max_thrust = kNone;       // N, over the power curve (or at the design point for Cp)
     double max_thrust_ratio = kNone; // of the starting blade's largest thrust
+    double max_root_moment = kNone;  // N m: root flapwise bending moment of one blade, largest over the
+                                     // power curve and the azimuth (at the design point for Cp)
     bool monotonic_chord = true;     // chord not increasing from its largest point to the tip
     bool monotonic_twist = true;     // twist not increasing toward the tip
     double chord_min = 0.002;        // bounds of the chord, c/R

@@ -4,6 +4,7 @@
 #include <wx/checkbox.h>
 #include <wx/choicebk.h>
 #include <wx/frame.h>
+#include <wx/listctrl.h>
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -15,6 +16,8 @@
 #include "results/display_airfoil_compute_params.h"
 #include "results/display_compute_params.h"
 #include "results/result_rules.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -80,4 +83,27 @@ void layoutResultWindow(wxFrame* frame, const ResultSideColumn& column, ChartBoo
     columns->Add(charts, 1, wxEXPAND | wxALL, frame->FromDIP(4));
     columns->Add(buildSideColumn(root, charts, column, pitchBoxes), 0, wxEXPAND);
     root->SetSizer(columns);
+}
+
+void layoutChartWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts) {
+    std::vector<wxCheckBox*> noPitchBoxes;
+    layoutResultWindow(frame, column, charts, noPitchBoxes);
+    frame->SetSize(frame->FromDIP(wxSize(1200, 780)));
+    frame->SetMinSize(frame->FromDIP(wxSize(640, 420)));
+}
+
+int fitColumnsToText(wxListCtrl* table) {
+    int tableWidth = table->FromDIP(8);
+    for (int c = 0; c < table->GetColumnCount(); ++c) {
+        wxListItem header;
+        header.SetMask(wxLIST_MASK_TEXT);
+        table->GetColumn(c, header);
+        int width = table->GetTextExtent(header.GetText()).x;
+        for (long row = 0; row < table->GetItemCount(); ++row)
+            width = std::max(width, table->GetTextExtent(table->GetItemText(row, c)).x);
+        width += table->FromDIP(24);  // the cell's and the header's padding
+        table->SetColumnWidth(c, width);
+        tableWidth += width;
+    }
+    return tableWidth;
 }

@@ -12,6 +12,7 @@
 class ChartBook;
 class wxCheckBox;
 class wxFrame;
+class wxListCtrl;
 class wxSizer;
 class wxWindow;
 
@@ -38,3 +39,11 @@ struct ResultSideColumn {
 // appended to pitchBoxes. "Reset range" resets every chart the book will hold.
 void layoutResultWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts,
                         std::vector<wxCheckBox*>& pitchBoxes);
+
+// The same for a result without pitch angles of its own, at the standard size of a result
+// window.
+void layoutChartWindow(wxFrame* frame, const ResultSideColumn& column, ChartBook*& charts);
+
+// Sets every column of a report table in a side column as wide as its header and its
+// widest entry; returns the width of the table with them.
+int fitColumnsToText(wxListCtrl* table);

@@ -56,11 +56,8 @@ PowerCurveWindow::PowerCurveWindow(const std::shared_ptr<ResultWindowList>& wind
         });
         sizer->Add(table, 0, wxEXPAND | wxALL, FromDIP(3));
     };
-    std::vector<wxCheckBox*> noPitchBoxes;
-    layoutResultWindow(this, column, m_charts, noPitchBoxes);
+    layoutChartWindow(this, column, m_charts);
     buildCharts();
-    SetSize(FromDIP(wxSize(1200, 780)));
-    SetMinSize(FromDIP(wxSize(640, 420)));
     Thaw();
 }
 
@@ -207,17 +204,8 @@ wxWindow* PowerCurveWindow::buildSummary(wxWindow* parent) {
         m_energyTable->SetItem(row, 1, wxString::Format("%.1f", e.megawattHours()));
         m_energyTable->SetItem(row, 2, wxString::Format("%.3f", e.capacityFactor));
     }
-    // Every column as wide as its header and its widest entry, and the table as wide as
-    // its columns.
-    int tableWidth = FromDIP(8);
-    for (int c = 0; c < 3; ++c) {
-        int width = m_energyTable->GetTextExtent(headers[c]).x;
-        for (long row = 0; row < m_energyTable->GetItemCount(); ++row)
-            width = std::max(width, m_energyTable->GetTextExtent(m_energyTable->GetItemText(row, c)).x);
-        width += FromDIP(24);  // the cell's and the header's padding
-        m_energyTable->SetColumnWidth(c, width);
-        tableWidth += width;
-    }
+    // The table as wide as its columns.
+    const int tableWidth = fitColumnsToText(m_energyTable);
     m_energyTable->SetMinSize(wxSize(tableWidth, FromDIP(110)));
     m_energyTable->SetToolTip(wxString::Format(
         "Annual energy: 8760 h x availability (%.3g) x the power of each wind speed, at most the rated power, "

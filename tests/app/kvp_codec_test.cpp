@@ -489,7 +489,8 @@ TEST(KvpTurbine, EveryBadValueIsRefusedWithItsKey) {
 
 const std::string kOptimisation =
     R"("optimisation":{"budget":500,"chord_max":0.2,"chord_min":0.01,"climate":"Inland","control_points":6,)"
-    R"("free_root_chord":true,"max_chord":4.5,"max_thrust_ratio":0.9,"method":"cobyla","monotonic_chord":false,)"
+    R"("free_root_chord":true,"max_chord":4.5,"max_root_moment":25000000.0,"max_thrust_ratio":0.9,"method":"cobyla",)"
+    R"("monotonic_chord":false,)"
     R"("monotonic_twist":true,"objective":"aep","start":"designed","tolerance":1e-05,"twist_max":30.0,"twist_min":-5.0,)"
     R"("vary":["twist","tsr"]})";
 
@@ -503,6 +504,7 @@ TEST(KvpOptimisation, StatedSettingsRoundTripAndAbsentOnesAreNotWritten) {
                 o.start_designed);
     EXPECT_EQ(o.method, korvane::OptimisationMethod::Cobyla);
     EXPECT_TRUE(std::isnan(o.max_thrust));
+    EXPECT_EQ(o.max_root_moment, 2.5e7);
     const std::string written = kvp::write(d, "/p/rotor.kvp");
     EXPECT_NE(written.find(kOptimisation + ",\"solver_settings\""), std::string::npos) << written;
     EXPECT_TRUE(korvane::sameValues(kvp::read(written, "/p/rotor.kvp"), d));
@@ -533,6 +535,8 @@ TEST(KvpOptimisation, EveryBadValueIsRefusedWithItsKey) {
          R"("optimisation.twist_min": the lower twist bound 50 must be below the upper, 40.)"},
         {R"("optimisation":{"max_chord":-1})",
          R"("optimisation.max_chord": the largest chord [m] -1 lies outside its range, greater than 0 and at most 100.)"},
+        {R"("optimisation":{"max_root_moment":0})",
+         R"("optimisation.max_root_moment": the largest root bending moment [N m] 0 must be above 0.)"},
         {R"("optimisation":{"max_thrust":1e6,"max_thrust_ratio":0.9})",
          R"("optimisation.max_thrust": give one thrust limit, max_thrust or max_thrust_ratio, not both.)"},
         {R"("optimisation":{"start":"ideal"})", R"("optimisation.start" must be "project" or "designed", not "ideal".)"},

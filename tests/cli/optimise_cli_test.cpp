@@ -23,7 +23,7 @@ TEST(CliOptimise, WritesABetterBladeAsANewProjectWithItsHistory) {
     const std::string before = readBytes(project);
     const std::string out = temp.file("optimised.kvp");
     const CliRun run = runCli({"optimise", project, "--elements", "10", "--budget", "60", "--points", "4",
-                               "--max-thrust-ratio", "1", "--out", out, "--json", temp.file("o.json"), "--csv",
+                               "--max-thrust-ratio", "1", "--max-root-moment", "1e9", "--out", out, "--json", temp.file("o.json"), "--csv",
                                temp.file("csv"), "--stall-delay", "snel"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("before         after     change"), std::string::npos) << run.out;
@@ -35,6 +35,7 @@ TEST(CliOptimise, WritesABetterBladeAsANewProjectWithItsHistory) {
     ASSERT_EQ(optimised.chordPoints.size(), 4u);
     ASSERT_TRUE(optimised.optimisation.has_value());
     EXPECT_EQ(optimised.optimisation->max_thrust_ratio, 1.0);
+    EXPECT_EQ(optimised.optimisation->max_root_moment, 1e9);
     // The new project's airfoil files are found from its own folder.
     EXPECT_EQ(optimised.airfoilPoints.size(), korvane::kvp::read(before, project).airfoilPoints.size());
 
@@ -44,6 +45,9 @@ TEST(CliOptimise, WritesABetterBladeAsANewProjectWithItsHistory) {
     EXPECT_TRUE(doc["feasible"].get<bool>());
     EXPECT_GT(doc["after"]["aep"][0]["aep_MWh"].get<double>(), doc["before"]["aep"][0]["aep_MWh"].get<double>());
     EXPECT_LE(doc["after"]["max_thrust"].get<double>(), doc["thrust_limit"].get<double>() * (1.0 + 5e-4));
+    EXPECT_EQ(doc["root_moment_limit"].get<double>(), 1e9);
+    EXPECT_GT(doc["after"]["max_root_moment"].get<double>(), 0.0);
+    EXPECT_NE(run.out.find("Largest root moment [kN m]"), std::string::npos) << run.out;
     EXPECT_FALSE(doc["history"].empty());
     EXPECT_TRUE(fs::exists(temp.file("csv/optimise_history.csv")));
     EXPECT_TRUE(fs::exists(temp.file("csv/optimise_blade.csv")));

@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "ComputeHarness.h"
+#include "MainWindowTest.h"
 #include "CsvRows.h"
 #include "UserSimulation.h"
 #include "app/edit_operating_conditions.h"
@@ -43,36 +44,13 @@ void wheelDownOver(wxWindow* control, int notches) {
     runEventLoopFor(milliseconds(300));
 }
 
-class TurbinePageTest : public ::testing::Test {
+class TurbinePageTest : public MainWindowTest {
 protected:
     void SetUp() override {
         KORVANE_REQUIRE_WX();
-        main = new MainWindow();
-        ASSERT_TRUE(main->openFile(wxString::FromUTF8(examplePath("nrel5mw.kvp"))));
-        main->SetPosition(wxPoint(0, 0));
-        main->SetSize(1100, 760);
-        main->Show();
-        main->Raise();
-        runEventLoopFor(milliseconds(300));
-        main->setUnsaved(false);
-        // Errors and notes are collected; no design is transferred here.
-        const auto collect = [this](wxWindow*, const wxString& text, const wxString&) { messages.push_back(text); };
-        main->computePage()->setDialogs({collect, [](wxWindow*) { return true; }, collect, {}});
         // The Turbine page, the last one.
-        main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
-        runEventLoopFor(milliseconds(300));
+        openExample("nrel5mw.kvp", -1, wxSize(1100, 760));
     }
-    void TearDown() override {
-        if (!main) return;
-        main->computePage()->destroyWindows();
-        main->setUnsaved(false);
-        main->Destroy();
-        deleteClosedWindows();
-    }
-
-    SimulatedUser user;
-    MainWindow* main = nullptr;
-    std::vector<wxString> messages;
 };
 
 TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -88,14 +89,20 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
     const TurbineSettings turbine = smallTurbine(data);
     OptimisationSettings startOnly = limited(4.0, 0.9);
     startOnly.budget = 1;
-    const double startThrust = optimiseBlade(data, turbine, startOnly, 2, kNoProgress).start.maxThrust;
+    const BladeResponse start = optimiseBlade(data, turbine, startOnly, 2, kNoProgress).start;
+    // The root moment alone, at 80 % of the start's.
+    OptimisationSettings moment = limited(4.0, OptimisationSettings::kNone);
+    moment.max_root_moment = 0.8 * start.maxRootMoment;
     // The root chord is 3.6 m: a largest chord of 3 m needs it freed.
     for (const OptimisationSettings& s : {limited(3.0, 0.9, OptimisationSettings::kNone, true),
-                                          limited(4.0, OptimisationSettings::kNone, 0.95 * startThrust),
-                                          limited(4.0, 1.0, OptimisationSettings::kNone, false, true)}) {
+                                          limited(4.0, OptimisationSettings::kNone, 0.95 * start.maxThrust),
+                                          limited(4.0, 1.0, OptimisationSettings::kNone, false, true), moment}) {
         const auto r = optimiseBlade(data, turbine, s, 2, kNoProgress);
         ASSERT_TRUE(r.feasible) << s.max_chord;
-        EXPECT_GT(r.best.objective, r.start.objective);
+        // The root moment limit lies below the start: the blade must give up energy for it.
+        if (std::isnan(s.max_root_moment)) {
+            EXPECT_GT(r.best.objective, r.start.objective);
+        }
         // The project's chord is largest at the root: it must fall all the way. The designed
         // start may grow from the fixed root to its largest point first.
         const std::size_t peak =
@@ -124,8 +131,20 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
         BEMTTools tools(Ning);
         const PowerCurve curve = TurbineController(tools, blade, turbine).powerCurve(ignoreProgress);
         double thrust = 0.0;
-        for (const PowerCurvePoint& p : curve.points) thrust = std::max(thrust, p.T);
-        EXPECT_LE(thrust, r.thrustLimit * (1.0 + 5e-4));
+        double rootMoment = 0.0;
+        for (const PowerCurvePoint& p : curve.points) {
+            thrust = std::max(thrust, p.T);
+            rootMoment = std::max(rootMoment, p.M_root_max);
+        }
+        if (!std::isnan(r.thrustLimit)) {
+            EXPECT_LE(thrust, r.thrustLimit * (1.0 + 5e-4));
+        }
+        EXPECT_DOUBLE_EQ(r.best.maxRootMoment, rootMoment);
+        if (!std::isnan(s.max_root_moment)) {
+            EXPECT_LE(rootMoment, s.max_root_moment * (1.0 + 5e-4));
+            // The start exceeds the limit: the optimiser had to bring the moment down.
+            EXPECT_GT(r.start.maxRootMoment, s.max_root_moment);
+        }
         EXPECT_DOUBLE_EQ(AnnualEnergy::ofCurve(curve, turbine).front().energy, r.best.objective);
     }
 }
