@@ -355,6 +355,10 @@ void EditCompute::removeAirfoilSegments() { m_runner->removeAirfoilSegments(); }
 
 void EditCompute::resetWindowCounters() { m_opener->resetCounters(); }
 
-void EditCompute::destroyWindows() { m_opener->closeAll(); }
+void EditCompute::destroyWindows() {
+    m_opener->closeAll();
+    // Its settings are the previous project's: its OK must not store them in the next one.
+    if (m_optimiseDialog) m_optimiseDialog->Destroy();
+}
 
 const ResultWindowList& EditCompute::resultWindows() const { return m_opener->windows(); }

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "ComputeHarness.h"
+#include "app/optimise_dialog.h"
 #include "app/window_main.h"
 #include "results/window_op_result.h"
 
@@ -69,12 +70,16 @@ TEST_F(MainWindowCompute, NewClosesResultWindowsAndNumberingStartsAgain) {
     ASSERT_EQ(panel->resultWindows().size(), 2u);
     EXPECT_TRUE(panel->resultWindows().windows()[1]->GetTitle().StartsWith("2 | "));
     wxWeakRef<wxTopLevelWindow> first(panel->resultWindows().windows()[0]);
+    panel->optimiseBlade();
+    wxWeakRef<wxTopLevelWindow> settings(panel->optimiseDialog());
+    ASSERT_TRUE(settings);
 
     wxCommandEvent command(wxEVT_MENU, wxID_NEW);
     main->onNew(command);
     deleteClosedWindows();
     EXPECT_TRUE(panel->resultWindows().empty());
     EXPECT_FALSE(first) << "the window was destroyed";
+    EXPECT_FALSE(settings) << "the optimisation settings of the old project were left to store in the new";
     EXPECT_TRUE(panel->runner().airfoilSegments().empty());
 
     ASSERT_TRUE(runOperatingPoint());
