@@ -143,13 +143,13 @@ void EditSingleAirfoilPoint::refreshControls() {
             m_aStepCtrl = setupInput(grid, row++, 0, "Step", wxS("[°]"), "Step size in degrees of the angle of attack analysis.");
             // A step of zero or below would never finish the angle sweep.
             m_aMinCtrl->SetValidator(InputNumberValidator<double>(&m_aMin, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double min) {
-                double max = 0.0;
                 // A polar needs two angles at least.
-                return !readPartner(m_aMaxCtrl, bemt::Limits::xfoilAngle, max) || min < max;
+                return pairPasses(m_aMinCtrl, m_aMaxCtrl, bemt::Limits::xfoilAngle, m_aMaxCtrl,
+                                  [min](double max) { return min < max; });
             }));
             m_aMaxCtrl->SetValidator(InputNumberValidator<double>(&m_aMax, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double max) {
-                double min = 0.0;
-                return !readPartner(m_aMinCtrl, bemt::Limits::xfoilAngle, min) || max > min;
+                return pairPasses(m_aMaxCtrl, m_aMinCtrl, bemt::Limits::xfoilAngle, m_aMaxCtrl,
+                                  [max](double min) { return max > min; });
             }));
             m_aStepCtrl->SetValidator(InputNumberValidator<double>(
                 &m_aStep, true, bemt::Limits::xfoilAngleStep.lowest, bemt::Limits::xfoilAngleStep.highest, [this](double step) {

@@ -11,6 +11,9 @@
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "app/blade_exporter.h"
 #include "app/edit_airfoil_points.h"
 #include "app/edit_compute.h"
@@ -123,8 +126,25 @@ void MainWindow::buildMenus() {
     SetAcceleratorTable(wxAcceleratorTable(1, &redo));
 }
 
+void MainWindow::whenOnScreen(std::function<void()> show) {
+    if (m_drawn || !IsShown())
+        show();
+    else
+        m_whenOnScreen.push_back(std::move(show));
+}
+
 void MainWindow::buildStatusBar() {
     wxStatusBar* status = CreateStatusBar();
+    // The status bar draws itself once the window is mapped and exposed, with or without a
+    // window manager: the boxes that wait for the window follow then.
+    status->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+        event.Skip();
+        if (m_drawn) return;
+        m_drawn = true;
+        CallAfter([this] {
+            for (const auto& show : std::exchange(m_whenOnScreen, {})) show();
+        });
+    });
     m_gauge = new wxGauge(status, wxID_ANY, 100, wxDefaultPosition, FromDIP(wxSize(350, -1)), wxGA_HORIZONTAL);
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->AddStretchSpacer(1);
@@ -244,11 +264,19 @@ std::vector<wxString> MainWindow::unstoredFields() const {
     return fields;
 }
 
-bool MainWindow::saveProject(bool askName) {
+bool MainWindow::saveProject(bool askName, bool unstoredDiscarded) {
     commitEdits();
     // Red text is not in the project: saving would leave the file different from what the
-    // form shows.
-    if (const auto red = invalidFields(true); !red.empty()) {
+    // form shows, unless the user has chosen to discard it (what remains red is the
+    // project's own values, out of range).
+    std::vector<wxString> red = invalidFields(true);
+    if (unstoredDiscarded) {
+        const auto unstored = unstoredFields();
+        std::erase_if(red, [&](const wxString& field) {
+            return std::find(unstored.begin(), unstored.end(), field) != unstored.end();
+        });
+    }
+    if (!red.empty()) {
         showErrorBox(this, kRedFieldsNotSaved + listedLines(red));
         return false;
     }
@@ -303,13 +331,14 @@ void MainWindow::showError(const std::string& message) {
 
 bool MainWindow::resolveUnsaved() {
     commitEdits();
-    if (const auto unstored = unstoredFields(); !unstored.empty()) {
+    // The text is dropped only when the action goes on and shows another project (or
+    // closes the window): a Cancel at any question, or of the action itself, leaves it.
+    const auto unstored = unstoredFields();
+    if (!unstored.empty()) {
         wxMessageDialog question(this, kDiscardMessage + listedLines(unstored) + "\n\nDiscard it and go on?",
                                  kDiscardCaption, wxYES_NO | wxNO_DEFAULT | wxCENTRE | wxSTAY_ON_TOP | wxICON_WARNING);
         question.SetYesNoLabels("&Discard", "&Cancel");
         if (question.ShowModal() != wxID_YES) return false;
-        // The fields show the project again: what is left to ask is whether to save it.
-        update(true, true, true, true, true);
     }
     if (!m_unsaved) return true;
     const int answer = wxMessageBox(
@@ -317,7 +346,8 @@ bool MainWindow::resolveUnsaved() {
         "Save the project?", wxYES_NO | wxCANCEL | wxCENTRE | wxSTAY_ON_TOP, this);
     if (answer == wxCANCEL) return false;
     if (answer == wxNO) return true;
-    return saveProject(false);
+    // What is saved is the project, without the text the user chose to discard.
+    return saveProject(false, !unstored.empty());
 }
 
 void MainWindow::onNew(wxCommandEvent&) {
@@ -359,9 +389,10 @@ bool MainWindow::openFile(const wxString& path) {
     if (const auto& outside = m_project->outOfLimits(); !outside.empty()) {
         std::vector<wxString> values;
         for (const std::string& value : outside) values.push_back(wxString::FromUTF8(value));
-        showErrorBox(this,
-                     "The project file holds values outside the ranges this version accepts. They are kept and shown "
-                     "in red: correct them before computing or saving." + listedLines(values));
+        whenOnScreen([this, values] {
+            showErrorBox(this, "The project file holds values outside the ranges this version accepts. They are kept "
+                               "and shown in red: correct them before computing or saving." + listedLines(values));
+        });
     }
     return true;
 }
@@ -458,7 +489,7 @@ void MainWindow::restore(const kvnProjectEvent& snapshot) {
 
 void MainWindow::onUndo(wxCommandEvent&) {
     flushFieldUpdates();  // an edit still on its way is the step to undo
-    if (m_historyIndex < 0) return;
+    if (m_historyIndex < 0 || !acceptsAction(this, kUndoRefused, unstoredFields())) return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;
     restore(m_history[static_cast<std::size_t>(m_historyIndex)]);
@@ -470,7 +501,8 @@ void MainWindow::onUndo(wxCommandEvent&) {
 
 void MainWindow::onRedo(wxCommandEvent&) {
     flushFieldUpdates();
-    if (m_historyIndex >= static_cast<int>(m_history.size()) - 2) return;
+    if (m_historyIndex >= static_cast<int>(m_history.size()) - 2 || !acceptsAction(this, kRedoRefused, unstoredFields()))
+        return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;
     ++m_historyIndex;
