@@ -458,7 +458,11 @@ void EditSection::bindEditing(wxTextCtrl* text) {
         if (derived && m_editing && text != m_editing) m_derived.insert(text);
         const bool unannounced = !derived && m_pressed != text;
         if (unannounced) beginEdit(text);
-        if (!derived) m_typedAt[text] = ++m_changes;
+        // A field the edit rewrites (x/R beside the x typed) changes with the field typed.
+        if (!derived)
+            m_typedAt[text] = ++m_changes;
+        else if (m_editing)
+            m_typedAt[text] = m_changes;
         // Each change of the edited text derives from where the edit began, not from what
         // the text on the way gave ("2" on the way to "20"): the same text gives the same
         // fields however it was typed.

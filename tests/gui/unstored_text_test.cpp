@@ -16,6 +16,8 @@
 #include "UserSimulation.h"
 #include "app/edit_compute.h"
 #include "app/edit_operating_conditions.h"
+#include "app/edit_shape.h"
+#include "app/edit_twist_points.h"
 #include "app/edit_turbine.h"
 #include "app/edit_turbine_compute.h"
 #include "app/window_main.h"
@@ -164,6 +166,17 @@ TEST_F(UserSession, OfTwoFieldsOutOfOrderOnlyTheOneJustTypedIsRed) {
         EXPECT_FALSE(red(row.first));
         EXPECT_FALSE(red(row.second));
     }
+
+    // A position typed in metres moves its x/R with it: that point is the one typed, and
+    // the next point, beyond which it now lies, stays black.
+    window->notebook()->SetSelection(1);
+    user.settle();
+    EditTwistPoints* twist = window->shapePage()->twistEditor();
+    user.typeInto(twist->absolutePositionField(0), "5");  // x/R 0.2, beyond the second point's 0.154
+    EXPECT_TRUE(red(twist->absolutePositionField(0)));
+    EXPECT_EQ(twist->positionField(0)->GetValue(), "0.06");  // derived from red text: the project's
+    EXPECT_FALSE(red(twist->positionField(1)));
+    EXPECT_FALSE(red(twist->absolutePositionField(1)));
 }
 
 // Red text a computation does not use stops it all the same when it holds back a valid
