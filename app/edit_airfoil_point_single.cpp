@@ -107,7 +107,8 @@ void EditSingleAirfoilPoint::refreshControls() {
     // and any text in them.
     const std::vector<wxWindow*> children(m_rows->GetChildren().begin(), m_rows->GetChildren().end());
     for (std::size_t i = m_firstTypeChild; i < children.size(); ++i) children[i]->Destroy();
-    m_pathCtrl = m_aMinCtrl = m_aMaxCtrl = m_aStepCtrl = m_reMinCtrl = m_reMaxCtrl = m_passesCtrl = nullptr;
+    m_pathCtrl = m_aMinCtrl = m_aMaxCtrl = m_aStepCtrl = m_reMinCtrl = m_reMaxCtrl = m_passesCtrl = m_cdMaxCtrl = nullptr;
+    m_extensionChoice = nullptr;
     wxGridBagSizer* grid = m_grid;
     int row = m_firstTypeRow;
     if (hasDataFile(m_type)) {
@@ -186,7 +187,7 @@ void EditSingleAirfoilPoint::refreshControls() {
         wxArrayString extensions;
         extensions.Add("NACA data");
         extensions.Add("Viterna");
-        setupChoice<bemt::ExtensionType>(grid, row++, 0, extensions, &m_extension,
+        m_extensionChoice = setupChoice<bemt::ExtensionType>(grid, row++, 0, extensions, &m_extension,
                                          {bemt::ExtensionNaca, bemt::ExtensionViterna}, "Extension",
                                          "How the polar is continued beyond its tabulated angles of attack to -180 "
                                          "and 180 degrees: the built-in NACA data of the nearest thickness, or the "
@@ -196,6 +197,11 @@ void EditSingleAirfoilPoint::refreshControls() {
                                        "Drag coefficient at 90 degrees of the Viterna extension; 0 for "
                                        "1.11 + 0.018 times the blade's aspect ratio (R / mean chord, at most 50).");
         cdMax->SetValidator(InputNumberValidator<double>(&m_cdMax, true, 0.0, 5.0));
+        m_cdMaxCtrl = cdMax;
+        m_extensionChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+            event.Skip();
+            enableCdMaxField();
+        });
     }
     m_built = true;
     m_builtType = m_type;
@@ -236,9 +242,17 @@ bool EditSingleAirfoilPoint::repeating() const {
     return m_repeatBox && m_repeatBox->GetValue() && m_previous;
 }
 
+void EditSingleAirfoilPoint::enableCdMaxField() {
+    if (!m_cdMaxCtrl || !m_extensionChoice) return;
+    // The choice rather than the value: its own handler may not have run yet.
+    m_cdMaxCtrl->Enable(!repeating() && m_extensionChoice->GetSelection() == 1);  // "Viterna"
+    Validate();
+}
+
 void EditSingleAirfoilPoint::applyRepeat() {
     for (wxWindow* control : ownDataControls()) control->Enable(!repeating());
     enableReynoldsFields(m_guessReynolds);
+    enableCdMaxField();
 }
 
 void EditSingleAirfoilPoint::update() {

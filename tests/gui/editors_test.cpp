@@ -549,10 +549,13 @@ TEST_F(AirfoilTest, AnAeroDynTableTakesAFileAndTheViternaExtensionWithItsDrag) {
         control<wxChoice>(point, [](wxChoice* choice) { return choice->FindString("Viterna") != wxNOT_FOUND; });
     ASSERT_NE(extension, nullptr);
     ASSERT_NE(cdMaxField(point), nullptr);
+    // The NACA data need no drag at 90 degrees, which the file would not keep.
+    EXPECT_FALSE(cdMaxField(point)->IsEnabled());
     pick(extension, 1);  // "Viterna"
     processEvents();
     EXPECT_EQ(project->airfoilPoints()[0].extension, bemt::ExtensionViterna);
     wxTextCtrl* cdMax = cdMaxField(list->pointEditor(0));
+    EXPECT_TRUE(cdMax->IsEnabled());
     type(cdMax, "1.4");
     EXPECT_EQ(project->airfoilPoints()[0].cd_max, 1.4);
     type(cdMax, "-1");
