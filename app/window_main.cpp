@@ -319,6 +319,7 @@ void MainWindow::startHistory() {
     m_history.emplace_back(kvnEVT_PROJECT_UNSAVED, m_project->state());
     m_historyIndex = -1;
     m_lastEntryEdit = 0;
+    m_setAsideRedo.clear();
     m_edits.endEdit();
     refreshUndoRedo();
     // What the status bar said of the previous project's edits no longer applies.
@@ -456,12 +457,17 @@ void MainWindow::onUnsaved(kvnProjectEvent& event) {
         // The same edit of the same field goes on: its step now ends here.
         m_history.back() = event;
         if (korvane::sameValues(state, m_history[current - 1].state())) {
-            // Typed back to where the edit began: no step at all.
+            // Typed back to where the edit began (a valid "1" on the way to a red "1,5"):
+            // no step at all, and the steps to redo that the edit set aside are back.
             m_history.pop_back();
             --m_historyIndex;
             m_lastEntryEdit = 0;
+            m_history.insert(m_history.end(), m_setAsideRedo.begin(), m_setAsideRedo.end());
+            m_setAsideRedo.clear();
+            while (m_history.size() > kHistoryLimit) m_history.pop_back();
         }
     } else {
+        m_setAsideRedo.assign(m_history.begin() + static_cast<std::ptrdiff_t>(current) + 1, m_history.end());
         if (!newestIsCurrent) m_history.erase(m_history.begin() + static_cast<std::ptrdiff_t>(current) + 1, m_history.end());
         if (m_history.size() >= kHistoryLimit) m_history.pop_front();
         m_history.push_back(event);
@@ -492,6 +498,7 @@ void MainWindow::onUndo(wxCommandEvent&) {
     if (m_historyIndex < 0 || !acceptsAction(this, kUndoRefused, unstoredFields())) return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;
+    m_setAsideRedo.clear();
     restore(m_history[static_cast<std::size_t>(m_historyIndex)]);
     --m_historyIndex;
     refreshUnsaved();
@@ -505,6 +512,7 @@ void MainWindow::onRedo(wxCommandEvent&) {
         return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;
+    m_setAsideRedo.clear();
     ++m_historyIndex;
     restore(m_history[static_cast<std::size_t>(m_historyIndex) + 1]);
     refreshUnsaved();

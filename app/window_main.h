@@ -129,6 +129,7 @@ private:
     // Consecutive changes of one edit of one field make one step of the history.
     UserEditTracker m_edits;
     std::uint64_t m_lastEntryEdit = 0;  // the edit that made the newest history entry
+    std::deque<kvnProjectEvent> m_setAsideRedo;  // the steps to redo that entry replaced
     bool m_drawn = false;                              // drawn on the screen at least once
     std::vector<std::function<void()>> m_whenOnScreen;  // boxes waiting for that
 

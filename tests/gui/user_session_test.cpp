@@ -180,6 +180,12 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
     undoRefused(wxMOD_CONTROL, kUndoRefused, "Design conditions: Hub radius");
     EXPECT_EQ(conditions->hubRadiusField()->GetValue(), "abc");
     window->update(true, true, true, true, true);
+    // A valid start of red text ("1" of "1,5") reaches the project on the way and leaves
+    // it again: the step to redo stays.
+    user.typeInto(conditions->windVelocityField(), "1,5");
+    EXPECT_TRUE(window->canRedo());
+    undoRefused(wxMOD_CONTROL | wxMOD_SHIFT, kRedoRefused, "Design conditions: Wind velocity");
+    window->update(true, true, true, true, true);
     const wxString tipSpeedRatio = conditions->tipSpeedRatioField()->GetValue();
     EditTurbine* turbine = window->turbinePage();
     EditTurbineCompute* turbineCompute = window->turbineComputePage();
