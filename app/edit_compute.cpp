@@ -136,8 +136,8 @@ void EditCompute::setupRangeLogic() {
                                                           bemt::Limits::rangeStep.highest));
     const RangeFields range(m_minCtrl, m_maxCtrl, m_stepCtrl, m_stepsCtrl, bemt::Limits::rangeValue,
                             bemt::Limits::rangeStep);
-    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps, [range](int steps) {
-                                  return range.stepsAgree(steps);
+    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps, [this, range](int steps) {
+                                  return range.stepsPass(steps, *this);
                               }).showing([this] {
         return compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step);
     }));

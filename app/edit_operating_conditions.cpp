@@ -119,8 +119,8 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     const RangeFields pitch(m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl, bemt::Limits::pitchAngle,
                             bemt::Limits::pitchStep);
     m_pStepsCtrl->SetValidator(
-        InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions, [pitch](int steps) {
-            return pitch.stepsAgree(steps);
+        InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions, [this, pitch](int steps) {
+            return pitch.stepsPass(steps, *this);
         }).showing([this] {
             return bemt::SweepRange{m_pitchMin, m_pitchMax, m_pitchStep}.countIfRange();
         }));

@@ -186,6 +186,7 @@ TEST_F(ConditionsTest, MoreThanElevenPitchPositionsMarkTheFieldTyped) {
     EXPECT_TRUE(red(editor->pitchStepField()));
     EXPECT_FALSE(red(editor->pitchMinField()));
     EXPECT_FALSE(red(editor->pitchMaxField()));
+    EXPECT_FALSE(red(editor->pitchStepsField()));  // the count as stored, not at fault
     EXPECT_EQ(project->computeSettings().p_step, 5.0);
     EXPECT_EQ(snapshots, 0);
     type(editor->pitchStepField(), "2");  // 11 positions
