@@ -59,25 +59,27 @@ std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoi
 }
 
 std::array<bool, kSurfaceFields> surfaceGridFaults(double wind, const bemt::SweepRange& tsr,
-                                                   const bemt::SweepRange& pitch) {
+                                                   const bemt::SweepRange& pitch,
+                                                   std::array<SurfaceField, 2> backwardsEnds) {
     namespace Limits = bemt::Limits;
     std::array<bool, kSurfaceFields> faults{};
     // Each number within its own range first; the rules between them only for numbers that
     // are, so that one wrong end does not mark the other.
     const auto range = [&faults](const bemt::SweepRange& r, int min, const bemt::ValueLimit& value,
-                                 const bemt::ValueLimit& step, int maxPositions) {
+                                 const bemt::ValueLimit& step, int maxPositions, SurfaceField backwardsEnd) {
         faults[min] = !value.contains(r.min);
         faults[min + 1] = !value.contains(r.max);
         faults[min + 2] = !step.contains(r.step);
         if (faults[min] || faults[min + 1] || faults[min + 2]) return false;
         const auto fault = r.fault();
-        faults[min] = faults[min + 1] = fault == bemt::SweepRange::Fault::Backwards;
+        if (fault == bemt::SweepRange::Fault::Backwards) faults[backwardsEnd] = true;
         faults[min + 2] = fault == bemt::SweepRange::Fault::NoStep || r.positions() > maxPositions;
         return fault == bemt::SweepRange::Fault::None && !faults[min + 2];
     };
     const bool tsrRange = range(tsr, TsrMin, Limits::tipSpeedRatio, Limits::tipSpeedRatioStep,
-                                Limits::kMaxSurfaceTipSpeedRatios);
-    const bool pitchRange = range(pitch, PitchMin, Limits::pitchAngle, Limits::pitchStep, Limits::kMaxPitchPositions);
+                                Limits::kMaxSurfaceTipSpeedRatios, backwardsEnds[0]);
+    const bool pitchRange =
+        range(pitch, PitchMin, Limits::pitchAngle, Limits::pitchStep, Limits::kMaxPitchPositions, backwardsEnds[1]);
     faults[SurfaceWind] = !Limits::V0.contains(wind);
     if (tsrRange && pitchRange && tsr.positions() * pitch.positions() > bemt::PerformanceSurface::kMaxPoints)
         faults[TsrStep] = faults[PitchStep] = true;

@@ -39,11 +39,13 @@ std::optional<std::string> missingAirfoilFile(const std::vector<bemt::AirfoilPoi
 
 // The fields of a performance surface's grid, in the order of the Turbine page.
 enum SurfaceField { TsrMin, TsrMax, TsrStep, PitchMin, PitchMax, PitchStep, SurfaceWind, kSurfaceFields };
-// Whether each field of the grid is at fault for the grid's refusal: the ends of a range
-// that runs backwards, a step that does not move along a span, a first tip speed ratio
-// not above zero, a pitch or wind out of its range, and both steps when the grid has
-// more points than a surface may.
+// Whether each field of the grid is at fault for the grid's refusal: one end of a range
+// that runs backwards (of the tip speed ratio's and the pitch's, the end backwardsEnds
+// names: the one the user typed last), a step that does not move along a span, a first
+// tip speed ratio not above zero, a pitch or wind out of its range, and both steps when
+// the grid has more points than a surface may.
 std::array<bool, kSurfaceFields> surfaceGridFaults(double wind, const bemt::SweepRange& tsr,
-                                                   const bemt::SweepRange& pitch);
+                                                   const bemt::SweepRange& pitch,
+                                                   std::array<SurfaceField, 2> backwardsEnds = {TsrMax, PitchMax});
 
 }  // namespace compute_rules

@@ -107,7 +107,8 @@ void EditSingleAirfoilPoint::refreshControls() {
     // and any text in them.
     const std::vector<wxWindow*> children(m_rows->GetChildren().begin(), m_rows->GetChildren().end());
     for (std::size_t i = m_firstTypeChild; i < children.size(); ++i) children[i]->Destroy();
-    m_pathCtrl = m_aMinCtrl = m_aMaxCtrl = m_aStepCtrl = m_reMinCtrl = m_reMaxCtrl = m_passesCtrl = nullptr;
+    m_pathCtrl = m_aMinCtrl = m_aMaxCtrl = m_aStepCtrl = m_reMinCtrl = m_reMaxCtrl = m_passesCtrl = m_cdMaxCtrl = nullptr;
+    m_extensionChoice = nullptr;
     wxGridBagSizer* grid = m_grid;
     int row = m_firstTypeRow;
     if (hasDataFile(m_type)) {
@@ -143,13 +144,13 @@ void EditSingleAirfoilPoint::refreshControls() {
             m_aStepCtrl = setupInput(grid, row++, 0, "Step", wxS("[°]"), "Step size in degrees of the angle of attack analysis.");
             // A step of zero or below would never finish the angle sweep.
             m_aMinCtrl->SetValidator(InputNumberValidator<double>(&m_aMin, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double min) {
-                double max = 0.0;
                 // A polar needs two angles at least.
-                return !readPartner(m_aMaxCtrl, bemt::Limits::xfoilAngle, max) || min < max;
+                return pairPasses(m_aMinCtrl, m_aMaxCtrl, bemt::Limits::xfoilAngle, m_aMaxCtrl,
+                                  [min](double max) { return min < max; });
             }));
             m_aMaxCtrl->SetValidator(InputNumberValidator<double>(&m_aMax, true, bemt::Limits::xfoilAngle.lowest, bemt::Limits::xfoilAngle.highest, [this](double max) {
-                double min = 0.0;
-                return !readPartner(m_aMinCtrl, bemt::Limits::xfoilAngle, min) || max > min;
+                return pairPasses(m_aMaxCtrl, m_aMinCtrl, bemt::Limits::xfoilAngle, m_aMaxCtrl,
+                                  [max](double min) { return max > min; });
             }));
             m_aStepCtrl->SetValidator(InputNumberValidator<double>(
                 &m_aStep, true, bemt::Limits::xfoilAngleStep.lowest, bemt::Limits::xfoilAngleStep.highest, [this](double step) {
@@ -186,7 +187,7 @@ void EditSingleAirfoilPoint::refreshControls() {
         wxArrayString extensions;
         extensions.Add("NACA data");
         extensions.Add("Viterna");
-        setupChoice<bemt::ExtensionType>(grid, row++, 0, extensions, &m_extension,
+        m_extensionChoice = setupChoice<bemt::ExtensionType>(grid, row++, 0, extensions, &m_extension,
                                          {bemt::ExtensionNaca, bemt::ExtensionViterna}, "Extension",
                                          "How the polar is continued beyond its tabulated angles of attack to -180 "
                                          "and 180 degrees: the built-in NACA data of the nearest thickness, or the "
@@ -196,6 +197,11 @@ void EditSingleAirfoilPoint::refreshControls() {
                                        "Drag coefficient at 90 degrees of the Viterna extension; 0 for "
                                        "1.11 + 0.018 times the blade's aspect ratio (R / mean chord, at most 50).");
         cdMax->SetValidator(InputNumberValidator<double>(&m_cdMax, true, 0.0, 5.0));
+        m_cdMaxCtrl = cdMax;
+        m_extensionChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+            event.Skip();
+            enableCdMaxField();
+        });
     }
     m_built = true;
     m_builtType = m_type;
@@ -236,9 +242,17 @@ bool EditSingleAirfoilPoint::repeating() const {
     return m_repeatBox && m_repeatBox->GetValue() && m_previous;
 }
 
+void EditSingleAirfoilPoint::enableCdMaxField() {
+    if (!m_cdMaxCtrl || !m_extensionChoice) return;
+    // The choice rather than the value: its own handler may not have run yet.
+    m_cdMaxCtrl->Enable(!repeating() && m_extensionChoice->GetSelection() == 1);  // "Viterna"
+    Validate();
+}
+
 void EditSingleAirfoilPoint::applyRepeat() {
     for (wxWindow* control : ownDataControls()) control->Enable(!repeating());
     enableReynoldsFields(m_guessReynolds);
+    enableCdMaxField();
 }
 
 void EditSingleAirfoilPoint::update() {

@@ -66,6 +66,9 @@ private:
     void browse();
     // "Guess Re" checked disables the Reynolds number fields.
     void enableReynoldsFields(bool guessing);
+    // The drag at 90 degrees belongs to the Viterna extension alone: the NACA data need
+    // none, and a project file keeps none beside them.
+    void enableCdMaxField();
     // Greys out the point's own data while it repeats the previous point's.
     void applyRepeat();
     bool repeating() const;
@@ -111,4 +114,6 @@ private:
     wxTextCtrl* m_pathCtrl = nullptr;
     wxTextCtrl *m_aMinCtrl = nullptr, *m_aMaxCtrl = nullptr, *m_aStepCtrl = nullptr;
     wxTextCtrl *m_reMinCtrl = nullptr, *m_reMaxCtrl = nullptr, *m_passesCtrl = nullptr;
+    wxChoice* m_extensionChoice = nullptr;
+    wxTextCtrl* m_cdMaxCtrl = nullptr;
 };

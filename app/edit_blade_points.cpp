@@ -94,14 +94,15 @@ void EditBladePoints<Point>::refreshControls() {
         // Positions increase along the list; the neighbours' texts are read as they stand.
         position->SetValidator(InputNumberValidator<double>(&m_points[i].x_rel, true, bemt::Limits::position.lowest,
                                                             bemt::Limits::position.highest, [this, i](double x) {
-            double other = 0.0;
             // A neighbour out of the blade is red by itself; the order waits for its value.
-            const auto neighbour = [this, &other](std::size_t k) {
-                return readPartner(m_positionCtrls[k], bemt::Limits::position, other);
-            };
-            if (i > 0 && neighbour(i - 1) && !(x > other)) return false;
-            if (i + 1 < m_positionCtrls.size() && neighbour(i + 1) && !(x < other)) return false;
-            return true;
+            // Two points out of order mark the one typed last (the later one when neither was).
+            const wxTextCtrl* self = m_positionCtrls[i];
+            if (i > 0 && !pairPasses(self, m_positionCtrls[i - 1], bemt::Limits::position, self,
+                                     [x](double before) { return x > before; }))
+                return false;
+            return i + 1 >= m_positionCtrls.size() ||
+                   pairPasses(self, m_positionCtrls[i + 1], bemt::Limits::position, m_positionCtrls[i + 1],
+                              [x](double after) { return x < after; });
         }));
         const auto radius = [this] { return rotorRadius(); };
         absolute->SetValidator(InputNumberValidator<double>(nullptr, false, 0.0, 0.0, scaledFieldCheck(position, radius))

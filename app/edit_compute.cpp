@@ -128,16 +128,13 @@ EditCompute::~EditCompute() {
 }
 
 void EditCompute::setupRangeLogic() {
-    const auto value = [](const wxTextCtrl* field, double fallback) {
-        double v = fallback;
-        return readPartner(field, bemt::Limits::rangeValue, v) ? v : fallback;
-    };
-    // A rule that reads another field passes while that field is red by itself.
-    m_minCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_min, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this, value](double v) {
-        return v <= value(m_maxCtrl, std::numeric_limits<double>::infinity());
+    // A rule that reads another field passes while that field is red by itself; ends in the
+    // wrong order mark the one typed last.
+    m_minCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_min, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this](double v) {
+        return pairPasses(m_minCtrl, m_maxCtrl, bemt::Limits::rangeValue, m_maxCtrl, [v](double max) { return v <= max; });
     }));
-    m_maxCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_max, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this, value](double v) {
-        return v >= value(m_minCtrl, -std::numeric_limits<double>::infinity());
+    m_maxCtrl->SetValidator(InputNumberValidator<double>(&m_settings.ran_max, true, bemt::Limits::rangeValue.lowest, bemt::Limits::rangeValue.highest, [this](double v) {
+        return pairPasses(m_maxCtrl, m_minCtrl, bemt::Limits::rangeValue, m_maxCtrl, [v](double min) { return v >= min; });
     }));
     // The ranges of the project file and the command line: equal ends make one position,
     // and a step beyond the span too.
@@ -145,8 +142,8 @@ void EditCompute::setupRangeLogic() {
                                                           bemt::Limits::rangeStep.highest));
     const RangeFields range(m_minCtrl, m_maxCtrl, m_stepCtrl, m_stepsCtrl, bemt::Limits::rangeValue,
                             bemt::Limits::rangeStep);
-    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps, [range](int steps) {
-                                  return range.stepsAgree(steps);
+    m_stepsCtrl->SetValidator(InputNumberValidator<int>(nullptr, true, 1, compute_rules::kMaxSteps, [this, range](int steps) {
+                                  return range.stepsPass(steps, *this);
                               }).showing([this] {
         return compute_rules::rangeSteps(m_settings.ran_min, m_settings.ran_max, m_settings.ran_step);
     }));

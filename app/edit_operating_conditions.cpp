@@ -12,15 +12,6 @@
 
 namespace {
 
-// A cross-field rule passes when the other field does not hold a number.
-// A rule between two fields holds, or the other field is red by itself (no number, out of
-// its own range), which is the other field's fault alone.
-bool otherPasses(const wxTextCtrl* other, const bemt::ValueLimit& limits, const std::function<bool(double)>& rule) {
-    double v = 0.0;
-    return !readPartner(other, limits, v) || rule(v);
-}
-
-
 // The tip speed ratio a wind velocity, rotation speed and radius give lies within the
 // range of the tip speed ratio field.
 // The rotation speed field's range, in rpm.
@@ -76,11 +67,11 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     // tip speed ratio it puts out of range marks the wind and rotation speed instead.
     m_radiusCtrl->SetValidator(InputNumberValidator<double>(
         &m_radius, true, bemt::Limits::R.lowest, bemt::Limits::R.highest, [this](double r) {
-            return otherPasses(m_hubCtrl, bemt::Limits::Rh, [r](double hub) { return r > hub; });
+            return pairPasses(m_radiusCtrl, m_hubCtrl, bemt::Limits::Rh, m_hubCtrl, [r](double hub) { return r > hub; });
         }));
     m_hubCtrl->SetValidator(InputNumberValidator<double>(
         &m_hubRadius, true, bemt::Limits::Rh.lowest, bemt::Limits::Rh.highest, [this](double hub) {
-            return otherPasses(m_radiusCtrl, bemt::Limits::R, [hub](double r) { return hub < r; });
+            return pairPasses(m_hubCtrl, m_radiusCtrl, bemt::Limits::R, m_hubCtrl, [hub](double r) { return hub < r; });
         }));
     blades->SetValidator(InputNumberValidator<int>(&m_blades, true, bemt::Limits::B.lowest, bemt::Limits::B.highest));
     // A rotor in no wind, standing still, in no air or in air without viscosity has no
@@ -106,13 +97,15 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     m_viscosityCtrl->SetValidator(InputNumberValidator<double>(&m_viscosity, true, bemt::Limits::mu.lowest, bemt::Limits::mu.highest, positive));
     m_pMinCtrl->SetValidator(InputNumberValidator<double>(
         &m_pitchMin, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double min) {
-            return otherPasses(m_pMaxCtrl, bemt::Limits::pitchAngle, [min](double max) { return min <= max; }) &&
-                   fewEnoughPitchPositions();
+            return pairPasses(m_pMinCtrl, m_pMaxCtrl, bemt::Limits::pitchAngle, m_pMaxCtrl,
+                              [min](double max) { return min <= max; }) &&
+                   fewEnoughPitchPositions(m_pMinCtrl);
         }));
     m_pMaxCtrl->SetValidator(InputNumberValidator<double>(
         &m_pitchMax, true, bemt::Limits::pitchAngle.lowest, bemt::Limits::pitchAngle.highest, [this](double max) {
-            return otherPasses(m_pMinCtrl, bemt::Limits::pitchAngle, [max](double min) { return max >= min; }) &&
-                   fewEnoughPitchPositions();
+            return pairPasses(m_pMaxCtrl, m_pMinCtrl, bemt::Limits::pitchAngle, m_pMaxCtrl,
+                              [max](double min) { return max >= min; }) &&
+                   fewEnoughPitchPositions(m_pMaxCtrl);
         }));
     m_pStepCtrl->SetValidator(InputNumberValidator<double>(&m_pitchStep, true, bemt::Limits::pitchStep.lowest, bemt::Limits::pitchStep.highest, [this](double step) {
         double min = 0.0, max = 0.0;
@@ -121,13 +114,13 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
             return true;
         // A range with a span needs a step that moves along it, as the command line demands
         // (a step beyond the span gives the first angle alone, as there).
-        return (!(max > min) || step > 0.0) && fewEnoughPitchPositions();
+        return (!(max > min) || step > 0.0) && fewEnoughPitchPositions(m_pStepCtrl);
     }));
     const RangeFields pitch(m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl, m_pStepsCtrl, bemt::Limits::pitchAngle,
                             bemt::Limits::pitchStep);
     m_pStepsCtrl->SetValidator(
-        InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions, [pitch](int steps) {
-            return pitch.stepsAgree(steps);
+        InputNumberValidator<int>(nullptr, true, 1, bemt::Limits::kMaxGuiPitchPositions, [this, pitch](int steps) {
+            return pitch.stepsPass(steps, *this);
         }).showing([this] {
             return bemt::SweepRange{m_pitchMin, m_pitchMax, m_pitchStep}.countIfRange();
         }));
@@ -148,8 +141,10 @@ EditOperatingConditions::EditOperatingConditions(wxWindow* parent, KvpProject* p
     Bind(kvnEVT_UPDATED_VALUE, &EditOperatingConditions::onUpdatedValue, this);
 }
 
-bool EditOperatingConditions::fewEnoughPitchPositions() const {
-    // Read from the texts as they stand, so that the three fields turn red together.
+bool EditOperatingConditions::fewEnoughPitchPositions(const wxTextCtrl* field) const {
+    // Read from the texts as they stand; too many angles mark the field of the three typed
+    // last (the step when none was).
+    if (!blames(field, {m_pMinCtrl, m_pMaxCtrl, m_pStepCtrl}, m_pStepCtrl)) return true;
     double min = 0.0, max = 0.0, step = 0.0;
     if (!readPartner(m_pMinCtrl, bemt::Limits::pitchAngle, min) ||
         !readPartner(m_pMaxCtrl, bemt::Limits::pitchAngle, max) ||

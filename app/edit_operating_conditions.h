@@ -34,8 +34,9 @@ public:
 
 private:
     void setupLambdaLogic();
-    // At most 11 pitch angles, counted as the computations count them.
-    bool fewEnoughPitchPositions() const;
+    // At most 11 pitch angles, counted as the computations count them; more mark only the
+    // field of the sweep the user typed last, which field asks whether it is.
+    bool fewEnoughPitchPositions(const wxTextCtrl* field) const;
     void onUpdatedValue(wxCommandEvent& event);
 
     KvpProject* m_project;

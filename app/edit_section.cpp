@@ -85,6 +85,8 @@ const wxString kPointsFollowTheHub =
 const wxString kStatusReady = "Ready.";
 
 const wxString kListRebuildRefused = "No point is inserted or removed";
+const wxString kUndoRefused = "Nothing is undone";
+const wxString kRedoRefused = "Nothing is redone";
 
 void showPointsFollowNote(wxWindow* window, bool moved, bool radiiBack) {
     auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame);
@@ -260,6 +262,7 @@ bool EditSection::TransferDataToWindow() {
     forEachValidator(this, [&](wxValidator* v) { ok = v->TransferToWindow() && ok; });
     m_editing = m_pressed = nullptr;
     m_derived.clear();
+    m_typedAt.clear();  // the fields show the project's values, which no one typed here
     Validate();
     return ok;
 }
@@ -298,6 +301,20 @@ wxString EditSection::fieldName(const wxWindow* control) const {
     return name != m_fieldNames.end() ? name->second : control->GetName();
 }
 
+const wxWindow* EditSection::blamedField(std::initializer_list<const wxWindow*> fields,
+                                         const wxWindow* filedUnder) const {
+    const wxWindow* latest = filedUnder;
+    std::uint64_t latestChange = 0;
+    for (const wxWindow* field : fields) {
+        const auto typed = m_typedAt.find(field);
+        if (typed != m_typedAt.end() && typed->second > latestChange) {
+            latest = field;
+            latestChange = typed->second;
+        }
+    }
+    return latest;
+}
+
 void EditSection::visitFields(
     const std::function<void(EditSection&, wxWindow*, wxValidator*, const wxString&)>& f) {
     const std::function<void(wxWindow*)> visit = [&](wxWindow* window) {
@@ -317,8 +334,8 @@ void EditSection::visitFields(
 }
 
 std::vector<wxString> EditSection::invalidFields(unsigned unused) {
-    // Whether a field the computation uses shows a valid edit that red text holds back.
-    bool heldBack = false;
+    // The fields the computation uses that show a valid edit red text holds back.
+    std::vector<wxString> heldBack;
     // Each red field in order, and whether the computation uses it.
     std::vector<std::pair<wxString, bool>> red;
     visitFields([&](EditSection& owner, wxWindow* child, wxValidator* validator, const wxString& name) {
@@ -328,11 +345,18 @@ std::vector<wxString> EditSection::invalidFields(unsigned unused) {
             red.emplace_back(name, used);
         else if (const auto* field = dynamic_cast<const FieldValidator*>(validator);
                  used && field && !field->showsHeldValue())
-            heldBack = true;
+            heldBack.push_back(name);
     });
     std::vector<wxString> fields;
-    for (const auto& [field, used] : red)
-        if (used || heldBack) fields.push_back(field);
+    bool unusedRed = false;
+    for (const auto& [field, used] : red) {
+        if (used || !heldBack.empty()) fields.push_back(field);
+        unusedRed = unusedRed || !used;
+    }
+    // Red text the computation does not use stops it through the fields it holds back:
+    // they are named too.
+    if (unusedRed)
+        for (const wxString& field : heldBack) fields.push_back(field + " (held back by red text)");
     return fields;
 }
 
@@ -348,13 +372,14 @@ std::vector<wxString> EditSection::unstoredFields() {
     return fields;
 }
 
-bool EditSection::acceptsAction(const wxString& action) {
-    const auto unstored = unstoredFields();
+bool acceptsAction(wxWindow* parent, const wxString& action, const std::vector<wxString>& unstored) {
     if (unstored.empty()) return true;
-    showErrorBox(this, action + " while fields hold text that is not in the project (shown in red, or held back by "
-                                "red text): the rebuilt list would lose it. Correct it first:" + listedLines(unstored));
+    showErrorBox(parent, action + " while fields hold text that is not in the project (shown in red, or held back by "
+                                  "red text): it would be lost. Correct it first:" + listedLines(unstored));
     return false;
 }
+
+bool EditSection::acceptsAction(const wxString& action) { return ::acceptsAction(this, action, unstoredFields()); }
 
 void EditSection::validateAndTransfer() {
     if (Validate()) {
@@ -433,6 +458,11 @@ void EditSection::bindEditing(wxTextCtrl* text) {
         if (derived && m_editing && text != m_editing) m_derived.insert(text);
         const bool unannounced = !derived && m_pressed != text;
         if (unannounced) beginEdit(text);
+        // A field the edit rewrites (x/R beside the x typed) changes with the field typed.
+        if (!derived)
+            m_typedAt[text] = ++m_changes;
+        else if (m_editing)
+            m_typedAt[text] = m_changes;
         // Each change of the edited text derives from where the edit began, not from what
         // the text on the way gave ("2" on the way to "20"): the same text gives the same
         // fields however it was typed.

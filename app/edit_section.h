@@ -15,7 +15,9 @@
 #include <wx/textctrl.h>
 #include <wx/validate.h>
 
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -50,8 +52,16 @@ extern const wxString kStatusReady;
 // the way to a red "2,5" moved them and moved them back).
 void showPointsFollowNote(wxWindow* window, bool moved, bool radiiBack);
 
-// What a point list says when a point is to be inserted or removed beside red text.
+// What a point list says when a point is to be inserted or removed beside red text, and
+// Undo and Redo.
 extern const wxString kListRebuildRefused;
+extern const wxString kUndoRefused;
+extern const wxString kRedoRefused;
+// Before an action that shows the project's values in the fields again (a point inserted
+// or removed, Undo, Redo): false, after an error box that begins with action and names
+// them, while the fields unstored hold text that is not in the project, which the action
+// would drop.
+bool acceptsAction(wxWindow* parent, const wxString& action, const std::vector<wxString>& unstored);
 
 // Whether releasing this key edited the text of a field.
 bool isEditingKey(int keyCode, bool controlDown, bool altDown);
@@ -427,9 +437,7 @@ public:
     // The fields whose text is not in the project: red text typed, or a valid text that
     // red text holds back. Leaving the project loses them, so the user is asked first.
     std::vector<wxString> unstoredFields();
-    // Before an action that rebuilds the section from its values (a point inserted or
-    // removed): false, after naming them in an error box, while fields hold text that is
-    // not in the project, which the action would drop.
+    // acceptsAction() for the fields of this section.
     bool acceptsAction(const wxString& action);
     // The computations that use a field only some of them use (FieldUse bits).
     void markFieldUse(const wxWindow* field, unsigned uses) { m_fieldUses[field] = uses; }
@@ -438,6 +446,23 @@ public:
     void nameField(const wxWindow* control, const wxString& name);
     // The name messages give the field (its label, unless set).
     wxString fieldName(const wxWindow* control) const;
+    // Of fields that a rule joins (an order, a sum), the one a broken rule marks: the one
+    // the user changed last since the section showed its values, so that the field just
+    // typed turns red and the untouched one stays as it is; filedUnder while the user has
+    // changed none of them (a file's values).
+    const wxWindow* blamedField(std::initializer_list<const wxWindow*> fields, const wxWindow* filedUnder) const;
+    // Whether field is the one blamedField names.
+    bool blames(const wxWindow* field, std::initializer_list<const wxWindow*> fields, const wxWindow* filedUnder) const {
+        return blamedField(fields, filedUnder) == field;
+    }
+    // The check of field against other, which a rule joins to it (the radius above the hub,
+    // the first angle not above the last): it passes while other is red by itself (its
+    // own fault), while holds(other's number) and while a broken rule marks other.
+    bool pairPasses(const wxTextCtrl* field, const wxTextCtrl* other, const bemt::ValueLimit& otherLimits,
+                    const wxTextCtrl* filedUnder, const std::function<bool(double)>& holds) const {
+        double value = 0.0;
+        return !readPartner(other, otherLimits, value) || holds(value) || !blames(field, {field, other}, filedUnder);
+    }
 
     // Validators of this section only (nested sections keep their own): every field is
     // checked and coloured; transfers visit every field.
@@ -455,6 +480,11 @@ public:
 
 protected:
     wxBoxSizer* sectionSizer() const { return m_sizer; }
+    // When the user last changed each field (see blamedField), to keep across a reload
+    // that shows the user's text again.
+    using TypingOrder = std::map<const wxWindow*, std::uint64_t>;
+    const TypingOrder& typingOrder() const { return m_typedAt; }
+    void restoreTypingOrder(TypingOrder order) { m_typedAt = std::move(order); }
     // Whether the user is typing into a field of this section (an edit not yet ended).
     bool editing() const { return m_editing != nullptr; }
 
@@ -514,6 +544,8 @@ private:
     const wxTextCtrl* m_pressed = nullptr;  // the field an editing key went down in
     const wxTextCtrl* m_writing = nullptr;  // the field the program writes a derived value into
     std::set<const wxWindow*> m_derived;     // fields the current edit has rewritten
+    TypingOrder m_typedAt;                   // the user's last change of each field, counted
+    std::uint64_t m_changes = 0;             // the user's changes counted so far
 };
 
 template <typename T>

@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/scrolwin.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -28,6 +29,13 @@ const std::pair<const char*, double bemt::TurbineSettings::*> kPlainNumbers[] = 
 // The rules that order two fields, which the turbine's checks file under the second.
 const std::pair<std::string, std::string> kOrderedPairs[] = {
     {"rpm_min", "rpm_max"}, {"fine_pitch", "max_pitch"}, {"cut_in", "cut_out"}, {"wind_min", "wind_max"}};
+
+// A number as the turbine's rules write it ("%g", in any locale).
+std::string shortNumber(double value) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6).ptr;
+    return std::string(buffer, end);
+}
 
 }  // namespace
 
@@ -92,7 +100,10 @@ EditTurbine::EditTurbine(wxWindow* parent, KvpProject* project) : EditSection(pa
     nameField(climates, "Wind climates");
     m_sourceLabel = new wxStaticText(getContainer(), wxID_ANY, wxEmptyString);
     // A row of its own under the button: a refusal names a line and what is wrong with it.
-    grid->Add(m_sourceLabel, wxGBPosition(12, 0), fullRow, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(2));
+    // It takes the row's width and asks for none, so that no note widens a column and
+    // moves the fields or the button above it.
+    m_sourceLabel->SetMinSize(wxSize(1, -1));
+    grid->Add(m_sourceLabel, wxGBPosition(12, 0), fullRow, wxEXPAND | wxALL, FromDIP(2));
     m_defaultsBtn = setupButton(grid, 11, 4, "Defaults for the rotor",
                                 "Forgets the project's turbine settings: the defaults for its rotor apply again.",
                                 wxGBSpan(1, 2), wxEXPAND, [this] {
@@ -185,7 +196,9 @@ void EditTurbine::followRotor() {
     // the user chose them: with settings stored, the page would not follow the rotor.
     const int control = m_controlChoice->GetSelection();
     const bool automatic = m_automaticBox->GetValue();
+    const TypingOrder typing = typingOrder();
     update();
+    restoreTypingOrder(typing);
     const bool chosen = control != m_controlChoice->GetSelection() || automatic != m_automaticBox->GetValue();
     if (typed.empty() && !chosen) return;
     m_controlChoice->SetSelection(control);
@@ -230,18 +243,24 @@ std::optional<std::string> EditTurbine::problemOf(const std::string& key) const 
 }
 
 std::optional<bool> EditTurbine::orderMarks(const bemt::TurbineSettingProblem& problem, const std::string& key) const {
-    const auto changed = [this](const std::string& k) {
-        const auto* rule = dynamic_cast<const FieldValidator*>(m_fields.at(k)->GetValidator());
-        return rule && !rule->showsHeldText();
-    };
-    for (const auto& [first, second] : kOrderedPairs) {
-        if (problem.key != second || problem.message.find(first) == std::string::npos) continue;
-        // The field the user changed is the one to correct; with neither changed (a file's
-        // values), the one the rule is filed under.
-        const bool neither = !changed(first) && !changed(second);
-        return (key == first || key == second) && (changed(key) || (neither && key == second));
-    }
+    const auto pair = orderedPair(problem);
+    if (!pair) return std::nullopt;
+    return key == orderMarked(*pair);
+}
+
+std::optional<std::pair<std::string, std::string>> EditTurbine::orderedPair(
+    const bemt::TurbineSettingProblem& problem) {
+    for (const auto& [first, second] : kOrderedPairs)
+        if (problem.key == second && problem.message.find(first) != std::string::npos) return std::pair{first, second};
     return std::nullopt;
+}
+
+std::string EditTurbine::orderMarked(const std::pair<std::string, std::string>& pair) const {
+    // The field the user typed last is the one to correct; with neither typed (a file's
+    // values), the one the rule is filed under.
+    const wxTextCtrl* first = m_fields.at(pair.first);
+    const wxTextCtrl* second = m_fields.at(pair.second);
+    return blamedField({first, second}, second) == first ? pair.first : pair.second;
 }
 
 bemt::TurbineSettings EditTurbine::settingsFromFields() const {
@@ -296,6 +315,18 @@ wxString EditTurbine::problemText(const bemt::TurbineSettingProblem& problem) co
         for (const auto& p : bemt::Turbine::problems(inMw))
             if (p.key == shown.key) shown = p;
     }
+    // Two fields out of order: the message names the field marked, the one to correct.
+    if (const auto pair = orderedPair(shown); pair && orderMarked(*pair) == pair->first) {
+        const bemt::TurbineSettings texts = settingsFromTexts();
+        const auto value = [&texts](const std::string& key) {
+            for (const auto& [plain, member] : kPlainNumbers)
+                if (key == plain) return shortNumber(texts.*member);
+            return std::string();
+        };
+        // Cut-in must lie below cut-out; the other pairs may be equal.
+        const std::string relation = pair->first == "cut_in" ? "must be below " : "must not be above ";
+        shown = {pair->first, relation + pair->second + " (" + value(pair->second) + "), not " + value(pair->first) + "."};
+    }
     wxString text = wxString::FromUTF8(shown.key + " " + shown.message);
     if (shown.key.rfind("wind_climates[", 0) == 0) {
         // "wind_climates[0].k" is the first climate's shape k.
@@ -321,6 +352,7 @@ void EditTurbine::showNote(const wxString& text) {
     // downwards with it, so that no word is cut and no column moves.
     const int width = m_fields.at("wind_climates")->GetSize().x;
     if (width > 0) m_sourceLabel->Wrap(width);
+    m_sourceLabel->SetMinSize(wxSize(1, -1));  // a new label sets the size it asks for
     if (wxWindow* page = GetParent()) {
         page->Layout();
         if (auto* scrolled = dynamic_cast<wxScrolledWindow*>(page)) scrolled->FitInside();

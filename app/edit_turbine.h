@@ -51,6 +51,11 @@ private:
     // For a rule that orders two fields: whether it marks the field of key; empty for
     // any other problem.
     std::optional<bool> orderMarks(const bemt::TurbineSettingProblem& problem, const std::string& key) const;
+    // The keys of the two fields a problem says are out of order, first and second; empty
+    // for any other problem.
+    static std::optional<std::pair<std::string, std::string>> orderedPair(const bemt::TurbineSettingProblem& problem);
+    // Of two fields out of order, the key of the one marked red.
+    std::string orderMarked(const std::pair<std::string, std::string>& pair) const;
     void showSource();
     // Says why the fields shown in red are not stored.
     void showRedNote();

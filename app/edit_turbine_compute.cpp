@@ -49,8 +49,15 @@ EditTurbineCompute::EditTurbineCompute(wxWindow* parent, KvpProject* project, Ed
                 for (int k = 0; k < 7; ++k)
                     if (!parseNumber(m_fields[k]->GetValue(), texts[k])) texts[k] = std::nan("");
                 texts[i] = value;
+                // A range that runs backwards marks the end just typed.
+                const auto typedEnd = [this](compute_rules::SurfaceField min, compute_rules::SurfaceField max) {
+                    return blamedField({m_fields[min], m_fields[max]}, m_fields[max]) == m_fields[min] ? min : max;
+                };
+                const std::array backwardsEnds{typedEnd(compute_rules::TsrMin, compute_rules::TsrMax),
+                                               typedEnd(compute_rules::PitchMin, compute_rules::PitchMax)};
                 return !compute_rules::surfaceGridFaults(texts[6], {texts[0], texts[1], texts[2]},
-                                                         {texts[3], texts[4], texts[5]})[static_cast<std::size_t>(i)];
+                                                         {texts[3], texts[4], texts[5]},
+                                                         backwardsEnds)[static_cast<std::size_t>(i)];
             }));
     }
     // Set once the user changes its text (typed, pasted), not by passing through it.

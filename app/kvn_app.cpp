@@ -28,10 +28,11 @@ void warnAboutThreadVariable(wxWindow* parent) {
 
 MainWindow* startMainWindow(const wxArrayString& commandLine) {
     auto* window = new MainWindow();
-    // Shown first, so that a message about the file stands over the window it concerns.
+    // Shown first, so that a message about the file stands over the window it concerns,
+    // once the window is on the screen.
     window->Show();
     if (commandLine.size() > 1) window->openFile(commandLine[1]);
-    warnAboutThreadVariable(window);
+    window->whenOnScreen([window] { warnAboutThreadVariable(window); });
     return window;
 }
 

@@ -45,6 +45,10 @@ bool RangeFields::stepsAgree(int steps) const {
     return bemt::SweepRange{min, max, step}.countIfRange() == steps;
 }
 
+bool RangeFields::stepsPass(int steps, const EditSection& section) const {
+    return stepsAgree(steps) || !section.blames(m_steps, {m_min, m_max, m_step, m_steps}, m_steps);
+}
+
 void RangeFields::countFromStep() const {
     double min = 0.0, max = 0.0, step = 0.0;
     // A step typed while an end is red leaves the count behind: it is counted again

@@ -11,6 +11,8 @@
 
 #include "bemt/ValueLimits.h"
 
+class EditSection;
+
 class RangeFields {
 public:
     RangeFields(wxTextCtrl* min, wxTextCtrl* max, wxTextCtrl* step, wxTextCtrl* steps, bemt::ValueLimit ends,
@@ -23,6 +25,10 @@ public:
     // the ends and the step, as the sweeps count (one over equal ends or a leapt span). A
     // partner red by itself is its own fault: the count passes then.
     bool stepsAgree(int steps) const;
+    // The check of the count: it agrees, or it is not the field of the four typed last in
+    // section (a step typed beyond the span leaves the count as stored, which is not at
+    // fault).
+    bool stepsPass(int steps, const EditSection& section) const;
 
 private:
     // The numbers the fields hold within their limits; false when one does not.

@@ -11,6 +11,9 @@
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "app/blade_exporter.h"
 #include "app/edit_airfoil_points.h"
 #include "app/edit_compute.h"
@@ -127,8 +130,25 @@ void MainWindow::buildMenus() {
     SetAcceleratorTable(wxAcceleratorTable(1, &redo));
 }
 
+void MainWindow::whenOnScreen(std::function<void()> show) {
+    if (m_drawn || !IsShown())
+        show();
+    else
+        m_whenOnScreen.push_back(std::move(show));
+}
+
 void MainWindow::buildStatusBar() {
     wxStatusBar* status = CreateStatusBar();
+    // The status bar draws itself once the window is mapped and exposed, with or without a
+    // window manager: the boxes that wait for the window follow then.
+    status->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+        event.Skip();
+        if (m_drawn) return;
+        m_drawn = true;
+        CallAfter([this] {
+            for (const auto& show : std::exchange(m_whenOnScreen, {})) show();
+        });
+    });
     m_gauge = new wxGauge(status, wxID_ANY, 100, wxDefaultPosition, FromDIP(wxSize(350, -1)), wxGA_HORIZONTAL);
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->AddStretchSpacer(1);
@@ -256,11 +276,19 @@ std::vector<wxString> MainWindow::unstoredFields() const {
     return fields;
 }
 
-bool MainWindow::saveProject(bool askName) {
+bool MainWindow::saveProject(bool askName, bool unstoredDiscarded) {
     commitEdits();
     // Red text is not in the project: saving would leave the file different from what the
-    // form shows.
-    if (const auto red = invalidFields(true); !red.empty()) {
+    // form shows, unless the user has chosen to discard it (what remains red is the
+    // project's own values, out of range).
+    std::vector<wxString> red = invalidFields(true);
+    if (unstoredDiscarded) {
+        const auto unstored = unstoredFields();
+        std::erase_if(red, [&](const wxString& field) {
+            return std::find(unstored.begin(), unstored.end(), field) != unstored.end();
+        });
+    }
+    if (!red.empty()) {
         showErrorBox(this, kRedFieldsNotSaved + listedLines(red));
         return false;
     }
@@ -307,6 +335,7 @@ void MainWindow::startHistory() {
     m_history.emplace_back(kvnEVT_PROJECT_UNSAVED, m_project->state());
     m_historyIndex = -1;
     m_lastEntryEdit = 0;
+    m_setAsideRedo.clear();
     m_edits.endEdit();
     refreshUndoRedo();
     // What the status bar said of the previous project's edits no longer applies.
@@ -319,13 +348,14 @@ void MainWindow::showError(const std::string& message) {
 
 bool MainWindow::resolveUnsaved() {
     commitEdits();
-    if (const auto unstored = unstoredFields(); !unstored.empty()) {
+    // The text is dropped only when the action goes on and shows another project (or
+    // closes the window): a Cancel at any question, or of the action itself, leaves it.
+    const auto unstored = unstoredFields();
+    if (!unstored.empty()) {
         wxMessageDialog question(this, kDiscardMessage + listedLines(unstored) + "\n\nDiscard it and go on?",
                                  kDiscardCaption, wxYES_NO | wxNO_DEFAULT | wxCENTRE | wxSTAY_ON_TOP | wxICON_WARNING);
         question.SetYesNoLabels("&Discard", "&Cancel");
         if (question.ShowModal() != wxID_YES) return false;
-        // The fields show the project again: what is left to ask is whether to save it.
-        update(true, true, true, true, true);
     }
     if (!m_unsaved) return true;
     const int answer = wxMessageBox(
@@ -333,7 +363,8 @@ bool MainWindow::resolveUnsaved() {
         "Save the project?", wxYES_NO | wxCANCEL | wxCENTRE | wxSTAY_ON_TOP, this);
     if (answer == wxCANCEL) return false;
     if (answer == wxNO) return true;
-    return saveProject(false);
+    // What is saved is the project, without the text the user chose to discard.
+    return saveProject(false, !unstored.empty());
 }
 
 void MainWindow::onNew(wxCommandEvent&) {
@@ -375,9 +406,10 @@ bool MainWindow::openFile(const wxString& path) {
     if (const auto& outside = m_project->outOfLimits(); !outside.empty()) {
         std::vector<wxString> values;
         for (const std::string& value : outside) values.push_back(wxString::FromUTF8(value));
-        showErrorBox(this,
-                     "The project file holds values outside the ranges this version accepts. They are kept and shown "
-                     "in red: correct them before computing or saving." + listedLines(values));
+        whenOnScreen([this, values] {
+            showErrorBox(this, "The project file holds values outside the ranges this version accepts. They are kept "
+                               "and shown in red: correct them before computing or saving." + listedLines(values));
+        });
     }
     return true;
 }
@@ -441,12 +473,17 @@ void MainWindow::onUnsaved(kvnProjectEvent& event) {
         // The same edit of the same field goes on: its step now ends here.
         m_history.back() = event;
         if (korvane::sameValues(state, m_history[current - 1].state())) {
-            // Typed back to where the edit began: no step at all.
+            // Typed back to where the edit began (a valid "1" on the way to a red "1,5"):
+            // no step at all, and the steps to redo that the edit set aside are back.
             m_history.pop_back();
             --m_historyIndex;
             m_lastEntryEdit = 0;
+            m_history.insert(m_history.end(), m_setAsideRedo.begin(), m_setAsideRedo.end());
+            m_setAsideRedo.clear();
+            while (m_history.size() > kHistoryLimit) m_history.pop_back();
         }
     } else {
+        m_setAsideRedo.assign(m_history.begin() + static_cast<std::ptrdiff_t>(current) + 1, m_history.end());
         if (!newestIsCurrent) m_history.erase(m_history.begin() + static_cast<std::ptrdiff_t>(current) + 1, m_history.end());
         if (m_history.size() >= kHistoryLimit) m_history.pop_front();
         m_history.push_back(event);
@@ -478,9 +515,10 @@ void MainWindow::restore(const kvnProjectEvent& snapshot) {
 
 void MainWindow::onUndo(wxCommandEvent&) {
     flushFieldUpdates();  // an edit still on its way is the step to undo
-    if (m_historyIndex < 0) return;
+    if (m_historyIndex < 0 || !acceptsAction(this, kUndoRefused, unstoredFields())) return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;
+    m_setAsideRedo.clear();
     restore(m_history[static_cast<std::size_t>(m_historyIndex)]);
     --m_historyIndex;
     refreshUnsaved();
@@ -490,9 +528,11 @@ void MainWindow::onUndo(wxCommandEvent&) {
 
 void MainWindow::onRedo(wxCommandEvent&) {
     flushFieldUpdates();
-    if (m_historyIndex >= static_cast<int>(m_history.size()) - 2) return;
+    if (m_historyIndex >= static_cast<int>(m_history.size()) - 2 || !acceptsAction(this, kRedoRefused, unstoredFields()))
+        return;
     m_edits.endEdit();
     m_lastEntryEdit = 0;
+    m_setAsideRedo.clear();
     ++m_historyIndex;
     restore(m_history[static_cast<std::size_t>(m_historyIndex) + 1]);
     refreshUnsaved();

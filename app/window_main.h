@@ -7,6 +7,7 @@
 #include <wx/frame.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -55,6 +56,10 @@ public:
     // True when the pending action may go on (saved, or the user chose). Text not in the
     // project counts as unsaved: the user discards it or cancels.
     bool resolveUnsaved();
+    // Runs show (which opens a box) once the window is on the screen, drawn for the first
+    // time, so that the box stands over it, centred on it; at once when it is drawn already
+    // or not shown at all.
+    void whenOnScreen(std::function<void()> show);
     // Reloads the selected pages from the project (with solver the rotor geometry and the
     // stall delay too).
     void update(bool shape, bool airfoils, bool conditions, bool solver, bool compute, bool turbine = true);
@@ -116,8 +121,9 @@ private:
     void endEdits();
     // The edits still on their way reach the project, then every edit ends.
     void commitEdits();
-    // Save (or Save As with askName); refused, naming them, while any field is red.
-    bool saveProject(bool askName);
+    // Save (or Save As with askName); refused, naming them, while any field is red, apart
+    // from text not in the project that the user has chosen to discard.
+    bool saveProject(bool askName, bool unstoredDiscarded = false);
 
     std::unique_ptr<FileManager> m_fileManager;
     std::unique_ptr<KvpProject> m_project;
@@ -128,6 +134,9 @@ private:
     // Consecutive changes of one edit of one field make one step of the history.
     UserEditTracker m_edits;
     std::uint64_t m_lastEntryEdit = 0;  // the edit that made the newest history entry
+    std::deque<kvnProjectEvent> m_setAsideRedo;  // the steps to redo that entry replaced
+    bool m_drawn = false;                              // drawn on the screen at least once
+    std::vector<std::function<void()>> m_whenOnScreen;  // boxes waiting for that
 
     wxNotebook* m_notebook = nullptr;
     wxGauge* m_gauge = nullptr;

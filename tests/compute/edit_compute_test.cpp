@@ -123,12 +123,16 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     p.destroyWindows();  // the result window would take the keys
     h.frame->Raise();
     // A valid end held back by the red chord limit has not reached the project: the
-    // characteristics refuse too, naming the field that holds it back.
+    // characteristics refuse too, naming the field that holds it back and those it holds
+    // back (the step follows the end).
     type(p.maxField(), "15");
     EXPECT_EQ(h.project.computeSettings().ran_max, 20.0);
     ASSERT_TRUE(h.run(&EditCompute::computeChar));
     ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_TRUE(h.messages[0].text.EndsWith("\nCompute: Max. designed relative chord")) << h.messages[0].text;
+    EXPECT_TRUE(h.messages[0].text.EndsWith(
+        "\nCompute: Max. designed relative chord\nCompute: Max. value (held back by red text)\nCompute: Step size (held "
+        "back by red text)"))
+        << h.messages[0].text;
     h.messages.clear();
     type(p.maxField(), "20");
     // So does a choice made beside the red field; and a count typed meanwhile shows the

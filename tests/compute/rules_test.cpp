@@ -65,11 +65,15 @@ TEST(SurfaceGrid, TheFieldsAtFaultAndNoOthersAreRed) {
         double wind;
         bemt::SweepRange tsr, pitch;
         std::vector<int> red;
+        // The end of each range the user typed last.
+        std::array<SurfaceField, 2> typed = {SurfaceField::TsrMax, SurfaceField::PitchMax};
     } cases[] = {
         {10, {2, 14, 0.5}, {-2, 20, 1}, {}},
         {10, {5, 5, 0.5}, {7, 7, 0}, {}},                                 // one position of each
         {0, {0, 14, 0.5}, {-2, 20, 1}, {SurfaceField::SurfaceWind, SurfaceField::TsrMin}},
-        {10, {14, 2, 0.5}, {20, -2, 1}, {0, 1, 3, 4}},                    // both ranges backwards
+        {10, {14, 2, 0.5}, {20, -2, 1}, {1, 4}},                          // both ranges backwards
+        {10, {14, 2, 0.5}, {20, -2, 1}, {0, 4}, {SurfaceField::TsrMin, SurfaceField::PitchMax}},
+        {10, {14, 2, 0.5}, {20, -2, 1}, {1, 3}, {SurfaceField::TsrMax, SurfaceField::PitchMin}},
         {10, {2, 14, 0}, {-2, 20, 0}, {SurfaceField::TsrStep, SurfaceField::PitchStep}},
         {10, {2, 150, 0.5}, {200, 20, 1}, {SurfaceField::TsrMax, SurfaceField::PitchMin}},  // no partner marked
         {10, {20, std::nan(""), 0.5}, {-2, 20, 1}, {SurfaceField::TsrMax}},                 // a field without a number
@@ -81,7 +85,7 @@ TEST(SurfaceGrid, TheFieldsAtFaultAndNoOthersAreRed) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.tsr.min << ":" << c.tsr.max << ":" << c.tsr.step << " " << c.pitch.min
                                           << ":" << c.pitch.max << ":" << c.pitch.step);
-        const auto faults = compute_rules::surfaceGridFaults(c.wind, c.tsr, c.pitch);
+        const auto faults = compute_rules::surfaceGridFaults(c.wind, c.tsr, c.pitch, c.typed);
         std::vector<int> red;
         for (int i = 0; i < compute_rules::kSurfaceFields; ++i)
             if (faults[static_cast<std::size_t>(i)]) red.push_back(i);

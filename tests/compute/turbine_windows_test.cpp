@@ -58,6 +58,8 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     ASSERT_TRUE(page->IsShownOnScreen());
     EXPECT_FALSE(page->field("tsr_target")->IsEnabled());  // the automatic target is on
     EXPECT_EQ(page->sourceLabel()->GetLabel(), "Stored in the project.");
+    // The button keeps its place and size whatever the note under it says.
+    const wxRect button = page->defaultsButton()->GetRect();
     // Turning the wheel to scroll the page does not turn the control choice under it.
     const wxString control = page->controlChoice()->GetStringSelection();
     wheelDownOver(page->controlChoice(), 3);
@@ -82,7 +84,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_TRUE(red(page->field("rpm_min")));
     EXPECT_FALSE(red(page->field("rpm_max")));
     EXPECT_EQ(main->project()->turbineSettings().rpm_min, 6.9);
-    EXPECT_EQ(page->sourceLabel()->GetLabel().utf8_string(), "Max. rotor speed must not be below Min. rotor speed (13), not 12.1.");
+    EXPECT_EQ(page->sourceLabel()->GetLabel().utf8_string(), "Min. rotor speed must not be above Max. rotor speed (12.1), not 13.");
     user.typeInto(page->field("rpm_min"), "7");
     ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->turbineSettings().rpm_min == 7.0; }, seconds(5)));
     // Fine pitch within the range of every pitch setting, -5 to 90 degrees.
@@ -131,6 +133,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     note.Replace("\n", " ");  // wrapped to the page
     EXPECT_NE(note.Find("line 1: \"2, 9,5, Site Y\" has a comma between two digits"), wxNOT_FOUND) << note;
     EXPECT_LE(page->sourceLabel()->GetRect().GetRight(), page->GetClientSize().x) << "the note is cut off";
+    EXPECT_EQ(page->defaultsButton()->GetRect(), button);
     user.typeInto(climates, "0, 9.5, Site Y");
     EXPECT_EQ(page->sourceLabel()->GetLabel(), "Wind climates, climate 1: k must be greater than 0, not 0.");
 
@@ -140,6 +143,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_EQ(page->field("rated_power")->GetValue(), "4.988");  // every digit of the value
     EXPECT_EQ(page->sourceLabel()->GetLabel(), "Defaults for the rotor (not stored yet).");
     EXPECT_FALSE(page->defaultsButton()->IsEnabled());
+    EXPECT_EQ(page->defaultsButton()->GetRect(), button);
     // A value typed as it shows stores nothing; nor does a valid start of red text.
     user.typeInto(page->field("rated_power"), "4,");
     EXPECT_FALSE(page->defaultsButton()->IsEnabled());
@@ -157,6 +161,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     EXPECT_EQ(page->field("cut_in")->GetValue(), "x");
     EXPECT_NE(page->field("rated_power")->GetValue(), "4.988");
     EXPECT_EQ(page->sourceLabel()->GetLabel(), "Fields shown in red are not stored.");
+    EXPECT_EQ(page->defaultsButton()->GetRect(), button);
 
     // Red text that the new defaults make valid is stored as typed: a maximal rotor speed
     // below the old minimal one (half the design speed), above the new one.
@@ -294,14 +299,17 @@ TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
     runEventLoopFor(milliseconds(200));
 
     // A valid air density waits with its section while the wind there is red: not in the
-    // project yet, so the power curve refuses, naming the wind, rather than use 1.225.
+    // project yet, so the power curve refuses, naming the wind and the density it holds
+    // back, rather than use 1.225.
     EditOperatingConditions* conditions = main->conditionsPage();
     const korvane::ProjectData before = main->project()->state();
     const wxString rpmText = conditions->rotationSpeedField()->GetValue();
     conditions->airDensityField()->SetValue("1.0");
     user.click(compute->powerCurveButton());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].EndsWith("\nDesign conditions: Wind velocity")) << messages[0];
+    EXPECT_TRUE(messages[0].EndsWith(
+        "\nDesign conditions: Wind velocity\nDesign conditions: Air density (held back by red text)"))
+        << messages[0];
     // A rotation speed out of its range, or a tip speed ratio out of its own, marks the
     // design point only: the radius, which every computation uses, stays black.
     for (const char* rpm : {"20000", "2000"}) {
@@ -318,9 +326,9 @@ TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
     // A grid out of range turns the field at fault red and is refused, naming it, before
     // anything starts.
     user.typeInto(compute->field(0), "0");
-    user.typeInto(compute->field(4), "-3");  // pitch from 0 down to -3: both ends
+    user.typeInto(compute->field(4), "-3");  // pitch from 0 down to -3: the end typed
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(compute->field(i)->GetForegroundColour() == *wxRED, i == 0 || i == 3 || i == 4) << i;
+        EXPECT_EQ(compute->field(i)->GetForegroundColour() == *wxRED, i == 0 || i == 4) << i;
     // Another page and back: the grid keeps the text as typed.
     main->notebook()->SetSelection(0);
     main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
@@ -328,7 +336,7 @@ TEST_F(TurbinePageTest, SurfaceButtonComputesTheGridAndStopEndsALongOne) {
     user.click(compute->surfaceButton());
     runEventLoopFor(milliseconds(200));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].Contains("Turbine computations: Min. TSR\nTurbine computations: Min. pitch"))
+    EXPECT_TRUE(messages[0].Contains("Turbine computations: Min. TSR\nTurbine computations: Max. pitch"))
         << messages[0];
     EXPECT_FALSE(panel->busy());
 

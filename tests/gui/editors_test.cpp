@@ -145,10 +145,10 @@ TEST_F(ConditionsTest, TipSpeedRatioFollowsRadiusWindAndRotation) {
     EXPECT_NEAR(project->operatingConditions().Om, 2.0 * M_PI, 1e-12);
 }
 
-TEST_F(ConditionsTest, HubEqualToTheRadiusMarksBothAndSavesNothing) {
+TEST_F(ConditionsTest, HubEqualToTheRadiusMarksTheHubTypedAndSavesNothing) {
     type(editor->hubRadiusField(), "10");
     EXPECT_TRUE(red(editor->hubRadiusField()));
-    EXPECT_TRUE(red(editor->radiusField()));
+    EXPECT_FALSE(red(editor->radiusField()));  // untouched
     EXPECT_EQ(project->operatingConditions().Rh, 1.0);
     EXPECT_EQ(snapshots, 0);
     type(editor->radiusField(), "12");
@@ -179,13 +179,14 @@ TEST_F(ConditionsTest, ZeroAndNegativeSpeedsAndAirPropertiesAreRefused) {
     }
 }
 
-TEST_F(ConditionsTest, MoreThanElevenPitchPositionsAreRedAtOnce) {
+TEST_F(ConditionsTest, MoreThanElevenPitchPositionsMarkTheFieldTyped) {
     toggle(editor->pitchCheckbox(), true);
     snapshots = 0;
     type(editor->pitchStepField(), "1");  // 0 to 20 by 1: 21 positions
     EXPECT_TRUE(red(editor->pitchStepField()));
-    EXPECT_TRUE(red(editor->pitchMinField()));
-    EXPECT_TRUE(red(editor->pitchMaxField()));
+    EXPECT_FALSE(red(editor->pitchMinField()));
+    EXPECT_FALSE(red(editor->pitchMaxField()));
+    EXPECT_FALSE(red(editor->pitchStepsField()));  // the count as stored, not at fault
     EXPECT_EQ(project->computeSettings().p_step, 5.0);
     EXPECT_EQ(snapshots, 0);
     type(editor->pitchStepField(), "2");  // 11 positions
@@ -336,7 +337,7 @@ TEST_F(ShapeTest, InsertAndRemovePoints) {
     ASSERT_EQ(chord->points().size(), 5u);
     EXPECT_EQ(chord->points()[4].x_rel, 1.0);
     EXPECT_TRUE(red(chord->positionField(4)));
-    EXPECT_TRUE(red(chord->positionField(3)));
+    EXPECT_FALSE(red(chord->positionField(3)));  // the point it repeats is not at fault
 
     chord->remove(4);
     processEvents();
@@ -549,10 +550,13 @@ TEST_F(AirfoilTest, AnAeroDynTableTakesAFileAndTheViternaExtensionWithItsDrag) {
         control<wxChoice>(point, [](wxChoice* choice) { return choice->FindString("Viterna") != wxNOT_FOUND; });
     ASSERT_NE(extension, nullptr);
     ASSERT_NE(cdMaxField(point), nullptr);
+    // The NACA data need no drag at 90 degrees, which the file would not keep.
+    EXPECT_FALSE(cdMaxField(point)->IsEnabled());
     pick(extension, 1);  // "Viterna"
     processEvents();
     EXPECT_EQ(project->airfoilPoints()[0].extension, bemt::ExtensionViterna);
     wxTextCtrl* cdMax = cdMaxField(list->pointEditor(0));
+    EXPECT_TRUE(cdMax->IsEnabled());
     type(cdMax, "1.4");
     EXPECT_EQ(project->airfoilPoints()[0].cd_max, 1.4);
     type(cdMax, "-1");

@@ -23,6 +23,7 @@
 
 #include "GuiTestSupport.h"
 #include "TempFolder.h"
+#include "UserSessionFixture.h"
 #include "UserSimulation.h"
 #include "app/edit_airfoil_point_single.h"
 #include "app/edit_airfoil_points.h"
@@ -48,49 +49,8 @@ namespace {
 
 using korvane::testing::DialogAnswers;
 using korvane::testing::red;
-using korvane::testing::ScriptedFileDialogs;
 using korvane::testing::SimulatedUser;
-
-class UserSession : public ::testing::Test {
-protected:
-    void SetUp() override { KORVANE_REQUIRE_WX(); }
-    void TearDown() override {
-        if (window) {
-            window->setUnsaved(false);  // no question on closing
-            window->Destroy();
-            korvane::testing::runEventLoopFor(std::chrono::milliseconds(100));
-        }
-    }
-
-    // korvane [file]
-    void start(const std::string& file = {}) {
-        wxArrayString commandLine;
-        commandLine.Add("korvane");
-        if (!file.empty()) commandLine.Add(wxString::FromUTF8(file));
-        window = startMainWindow(commandLine);
-        script = std::make_shared<ScriptedFileDialogs::Script>();
-        window->fileManager()->setDialogs(std::make_unique<ScriptedFileDialogs>(script));
-        window->Raise();
-        user.settle();
-    }
-
-    // The text fields shown red anywhere in the main window.
-    std::set<const wxWindow*> redFields() const {
-        std::set<const wxWindow*> found;
-        const std::function<void(const wxWindow*)> visit = [&](const wxWindow* w) {
-            if (dynamic_cast<const wxTextCtrl*>(w) && red(w)) found.insert(w);
-            for (const wxWindow* child : w->GetChildren()) visit(child);
-        };
-        visit(window);
-        return found;
-    }
-    KvpProject& project() const { return *window->project(); }
-
-    SimulatedUser user;
-    MainWindow* window = nullptr;
-    std::shared_ptr<ScriptedFileDialogs::Script> script;
-    korvane::testing::TempFolder folder;
-};
+using korvane::testing::UserSession;
 
 TEST_F(UserSession, TypingAHubRadiusRemapsOnceFromTheListsTheEditBeganWith) {
     start();
@@ -199,8 +159,33 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
     const std::string original = korvane::testing::readBytes(path);
     start(path);
     DialogAnswers dialogs;
-    const korvane::ProjectData loaded = project().state();
     EditOperatingConditions* conditions = window->conditionsPage();
+    // A step to undo and one to redo: Undo and Redo refuse to drop the red text.
+    user.typeInto(conditions->airDensityField(), "1.1");
+    user.typeInto(conditions->viscosityField(), "1.9e-05");
+    user.key('z', wxMOD_CONTROL);
+    ASSERT_TRUE(window->canUndo() && window->canRedo());
+    const korvane::ProjectData loaded = project().state();
+    const auto undoRefused = [&](int modifiers, const wxString& refusal, const wxString& name) {
+        const std::size_t before = dialogs.shown().size();
+        user.key('z', modifiers);
+        ASSERT_EQ(dialogs.shown().size(), before + 1);
+        EXPECT_TRUE(dialogs.shown().back().message.StartsWith(refusal + " while")) << dialogs.shown().back().message;
+        EXPECT_NE(dialogs.shown().back().message.Find(name), wxNOT_FOUND) << dialogs.shown().back().message;
+        EXPECT_TRUE(korvane::sameValues(project().state(), loaded));
+    };
+    // Text without a valid start leaves the step to redo in place.
+    user.typeInto(conditions->hubRadiusField(), "abc");
+    undoRefused(wxMOD_CONTROL | wxMOD_SHIFT, kRedoRefused, "Design conditions: Hub radius");
+    undoRefused(wxMOD_CONTROL, kUndoRefused, "Design conditions: Hub radius");
+    EXPECT_EQ(conditions->hubRadiusField()->GetValue(), "abc");
+    window->update(true, true, true, true, true);
+    // A valid start of red text ("1" of "1,5") reaches the project on the way and leaves
+    // it again: the step to redo stays.
+    user.typeInto(conditions->windVelocityField(), "1,5");
+    EXPECT_TRUE(window->canRedo());
+    undoRefused(wxMOD_CONTROL | wxMOD_SHIFT, kRedoRefused, "Design conditions: Wind velocity");
+    window->update(true, true, true, true, true);
     const wxString tipSpeedRatio = conditions->tipSpeedRatioField()->GetValue();
     EditTurbine* turbine = window->turbinePage();
     EditTurbineCompute* turbineCompute = window->turbineComputePage();
@@ -244,19 +229,25 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
         const auto shownRed = redFields();
         EXPECT_TRUE(korvane::sameValues(project().state(), loaded));
         EXPECT_EQ(conditions->tipSpeedRatioField()->GetValue(), tipSpeedRatio);
-        EXPECT_EQ(window->GetTitle(), "rotor.kvp - Korvane");
+        EXPECT_EQ(window->GetTitle(), "rotor.kvp* - Korvane");
 
-        // The surface grid is the session's, not the project's: it does not hold Save back.
+        // The surface grid is the session's, not the project's: it holds back neither Save
+        // nor Undo and Redo.
         const bool inProject = !row.name.StartsWith("Turbine computations");
-        const std::size_t before = dialogs.shown().size() + (inProject ? 1 : 0);
+        std::size_t before = dialogs.shown().size() + (inProject ? 1 : 0);
         user.key('s', wxMOD_CONTROL);
         ASSERT_EQ(dialogs.shown().size(), before);
         if (inProject) {
             EXPECT_TRUE(dialogs.shown().back().message.StartsWith("The project was not saved"));
             EXPECT_NE(dialogs.shown().back().message.Find(row.name), wxNOT_FOUND) << dialogs.shown().back().message;
+            undoRefused(wxMOD_CONTROL, kUndoRefused, row.name);
+            EXPECT_EQ(row.field()->GetValue(), row.text);
+            ++before;
         }
         EXPECT_EQ(redFields(), shownRed);  // Save coloured the fields it names
-        EXPECT_EQ(korvane::testing::readBytes(path), original);
+        if (inProject) {
+            EXPECT_EQ(korvane::testing::readBytes(path), original);
+        }
         if (row.compute) {
             for (std::size_t page = 0; page < window->notebook()->GetPageCount(); ++page)
                 if (window->notebook()->GetPage(page)->IsDescendant(row.compute)) window->notebook()->SetSelection(page);
@@ -287,53 +278,44 @@ TEST_F(UserSession, RedTextOfAnyFieldNeverReachesTheProjectTheFileOrAComputation
     EXPECT_EQ(saved.find("-0.0"), std::string::npos);
 }
 
-// Keys that arrive together with a command (a loaded machine, a fast typist) reach the
-// project before the command reads it; text not in the project (red, or held back by red
-// text) is never dropped without asking.
-TEST_F(UserSession, TextOnItsWayReachesTheFileAndTextNotInTheProjectIsAskedAbout) {
-    start();
-    DialogAnswers dialogs;
-    EditOperatingConditions* conditions = window->conditionsPage();
-    // A changed text's update is queued; Save runs before the event loop handles it.
-    script->paths.push_back(wxString::FromUTF8(folder.file("fast.kvp")));
-    conditions->airDensityField()->SetValue("1.1");
-    window->computePage()->stepsField()->SetValue("5");  // its step follows on the way
-    window->ProcessCommand(wxID_SAVE);
-    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shown().front().message;
-    EXPECT_EQ(project().operatingConditions().rho, 1.1);
-    EXPECT_EQ(window->GetTitle(), "fast.kvp - Korvane");
-    conditions->airDensityField()->SetValue("1.2");
-    dialogs.answer(wxID_CANCEL);
-    EXPECT_FALSE(window->Close());
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown().back().caption, "Save the project?");
-
-    // A red radius holds back a valid wind: leaving the project asks first, naming both.
-    user.typeInto(conditions->radiusField(), "abc");
-    user.typeInto(conditions->windVelocityField(), "9");
-    const std::function<void()> leave[] = {
-        [&] { user.key('n', wxMOD_CONTROL); },
-        [&] { user.key('o', wxMOD_CONTROL); },
-        [&] { window->ProcessCommand(MainWindow::kImportOpenFastId); },
-        [&] { EXPECT_FALSE(window->Close()); },
-    };
-    for (const auto& command : leave) {
-        const std::size_t shown = dialogs.shown().size();
-        dialogs.answer(wxID_NO);  // Cancel
-        command();
-        ASSERT_EQ(dialogs.shown().size(), shown + 1);
-        EXPECT_EQ(dialogs.shown().back().caption, "Discard the text not in the project?");
-        EXPECT_NE(dialogs.shown().back().message.Find("Design conditions: Rotor radius\nDesign conditions: Wind velocity"),
-                  wxNOT_FOUND) << dialogs.shown().back().message;
-        EXPECT_TRUE(script->requests.size() == 1u);  // no file was asked for
-        EXPECT_EQ(conditions->windVelocityField()->GetValue(), "9");
-    }
-    // Discarded, the fields show the project, which New then replaces.
-    dialogs.answer(wxID_YES);
-    dialogs.answer(wxID_NO);  // the saved project's density 1.2 is not saved
-    user.key('n', wxMOD_CONTROL);
-    EXPECT_EQ(conditions->radiusField()->GetValue(), "25");
-    EXPECT_EQ(project().operatingConditions().rho, 1.225);
+// A message about the file named on the command line waits until the main window is on
+// the screen, drawn, and stands over it: the main window is its parent.
+TEST_F(UserSession, ValuesOutOfRangeInTheFileAreReportedOverTheShownMainWindow) {
+    std::string text = korvane::testing::readBytes(std::string(KORVANE_EXAMPLES) + "/new_turbine.kvp");
+    const auto rho = text.find("\"rho\":1.225");
+    ASSERT_NE(rho, std::string::npos);
+    text.replace(rho, 11, "\"rho\":100.0");
+    const std::string path = folder.file("dense_air.kvp");
+    korvane::testing::writeBytes(path, text);
+    // Whether the main window has drawn anything yet.
+    struct PaintWatch : wxEventFilter {
+        bool drawn = false;
+        PaintWatch() { wxEvtHandler::AddFilter(this); }
+        ~PaintWatch() override { wxEvtHandler::RemoveFilter(this); }
+        int FilterEvent(wxEvent& event) override {
+            const auto* w = dynamic_cast<wxWindow*>(event.GetEventObject());
+            if (event.GetEventType() == wxEVT_PAINT && w && dynamic_cast<MainWindow*>(wxGetTopLevelParent(const_cast<wxWindow*>(w))))
+                drawn = true;
+            return Event_Skip;
+        }
+    } paints;
+    struct Answers : DialogAnswers {
+        const PaintWatch* paints = nullptr;
+        bool drawnFirst = false;
+        wxWindow* parent = nullptr;
+        int Enter(wxDialog* dialog) override {
+            drawnFirst = paints->drawn;
+            parent = dialog->GetParent();
+            return DialogAnswers::Enter(dialog);
+        }
+    } answers;
+    answers.paints = &paints;
+    start(path);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_TRUE(answers.shown()[0].message.StartsWith("The project file holds values outside the ranges"));
+    EXPECT_TRUE(answers.drawnFirst);
+    EXPECT_EQ(answers.parent, window);
+    EXPECT_TRUE(red(window->conditionsPage()->airDensityField()));
 }
 
 // The desktop program cannot refuse to start as korvane-cli does; it says what is wrong
