@@ -90,6 +90,10 @@ bool ComputationRunner::stop() {
     return true;
 }
 
+void ComputationRunner::abandon() {
+    if (stop()) ++m_abandoned;
+}
+
 void ComputationRunner::finish() {
     m_hooks.progress(100, "");
     setBusy(false);

@@ -69,6 +69,10 @@ public:
     void run(Compute compute, Deliver deliver);
     // Asks the running action to stop at its next progress report; false when idle.
     bool stop();
+    // Stops the running action and drops its result, which would belong to a project no
+    // longer open (an optimisation returns its best blade after a stop): the action ends
+    // as stopped.
+    void abandon();
     // Ends the action: the status bar is reset and the runner idle.
     void finish();
     void setBusy(bool busy);
@@ -121,6 +125,9 @@ private:
     // "Stopping".
     bool m_stopping = false;
     std::atomic<bool> m_abortRequested{false};
+    // Counts the abandoned actions (GUI thread): a result computed before the count
+    // changed is not delivered.
+    unsigned m_abandoned = 0;
     // Raised for good when the runner goes: every further report aborts.
     std::atomic<bool> m_closing{false};
     std::thread m_worker;
@@ -128,9 +135,13 @@ private:
 
 template <class Compute, class Deliver>
 void ComputationRunner::run(Compute compute, Deliver deliver) {
-    startWorker([this, compute = std::move(compute), deliver = std::move(deliver)] {
+    startWorker([this, compute = std::move(compute), deliver = std::move(deliver), abandoned = m_abandoned] {
         auto result = compute(workerProgress());
-        onGuiThread([this, result = std::move(result), deliver]() mutable {
+        onGuiThread([this, result = std::move(result), deliver, abandoned]() mutable {
+            if (abandoned != m_abandoned) {
+                fail({wxString::FromUTF8(kAborted), true});
+                return;
+            }
             // A message thrown while a window is built must not leave the runner busy (nor
             // escape into the event loop).
             try {

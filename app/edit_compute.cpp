@@ -247,6 +247,11 @@ void EditCompute::stopComputation() {
     if (m_runner->stop()) m_stopBtn->Disable();
 }
 
+void EditCompute::abandonComputation() {
+    m_runner->abandon();
+    m_stopBtn->Disable();
+}
+
 void EditCompute::computePowerCurve(const std::vector<wxString>& alsoInvalid) {
     if (busy()) return;
     flushFieldUpdates();

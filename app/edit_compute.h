@@ -84,6 +84,9 @@ public:
     void removeAirfoilSegments();
     void resetWindowCounters();
     void destroyWindows();
+    // Stops a running computation and drops its result (the project it was computed
+    // for is being replaced).
+    void abandonComputation();
 
     void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
     // By default only the panel's own fields are checked; the main window checks all pages.

@@ -385,7 +385,7 @@ void MainWindow::resetComputations() {
     // The compute panel's airfoil segments and result windows belong to the previous
     // project, and so does a computation still running: stop it rather than open its
     // result among the new project's windows.
-    if (m_compute->busy()) m_compute->stopComputation();
+    if (m_compute->busy()) m_compute->abandonComputation();
     m_compute->removeAirfoilSegments();
     m_compute->resetWindowCounters();
     m_compute->destroyWindows();

@@ -100,6 +100,28 @@ TEST_F(MainWindowCompute, NewDuringACharacteristicsRunStopsIt) {
     EXPECT_FALSE(panel->runner().abortRequested());
 }
 
+// A stopped optimisation returns its best blade; after New it is the old project's and
+// must not open where "Use optimised blade" would put it into the new one.
+TEST_F(MainWindowCompute, NewDuringAnOptimisationDropsItsBlade) {
+    panel->optimiseBlade();
+    OptimiseDialog* dialog = panel->optimiseDialog();
+    ASSERT_NE(dialog, nullptr);
+    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+    ok.SetEventObject(dialog->FindWindow(wxID_OK));
+    dialog->GetEventHandler()->ProcessEvent(ok);
+    ASSERT_TRUE(panel->busy());
+    ASSERT_TRUE(waitFor([&] { return main->GetStatusBar()->GetStatusText().StartsWith("Optimising"); }));
+    main->setUnsaved(false);  // the settings stored: no question
+    wxCommandEvent command(wxEVT_MENU, wxID_NEW);
+    main->onNew(command);
+    ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
+    processEvents();
+    deleteClosedWindows();
+    EXPECT_TRUE(panel->resultWindows().empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The computation process has been aborted.");
+}
+
 TEST_F(MainWindowCompute, ClosingDuringACharacteristicsRunEndsItWithoutResults) {
     setElements(10);
     ASSERT_TRUE(runOperatingPoint());
