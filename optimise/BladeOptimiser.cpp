@@ -242,7 +242,7 @@ private:
     const char* m_method = "";
     Ending m_ending = Ending::Success;
     std::exception_ptr m_failure;
-    int m_evaluations = 0;
+    int m_evaluations = 1;  // the project's blade, evaluated before the search, counts against the budget
     double m_lastObjective = 0.0;
 
     // The last point asked for, its response and its neighbours'.
@@ -363,7 +363,7 @@ OptimisationResult optimiseBlade(const InputDataSet& input, const TurbineSetting
                  : ending == Ending::Budget ? OptimisationEnd::BudgetSpent
                  : ending == Ending::Stop   ? OptimisationEnd::Stopped
                                             : OptimisationEnd::NoProgress;
-    result.evaluations = search.evaluations() + 1;
+    result.evaluations = search.evaluations();
     result.history = std::move(search.history());
     if (!search.anyBlade()) {
         // Stopped or out of budget before the first blade: the start stands.
