@@ -98,4 +98,26 @@ std::string progressText(const OptimisationProgress& p, OptimisationObjective ob
     return text;
 }
 
+std::string lossText(const BladeComparison& comparison, const OptimisationSettings& settings,
+                     const TurbineSettings& turbine) {
+    char text[240];
+    if (settings.objective == OptimisationObjective::PowerCoefficient) {
+        if (!(comparison.after.designCp < comparison.before.designCp)) return {};
+        std::snprintf(text, sizeof text, "The optimised blade gives less than the project's: Cp %.4f against %.4f.",
+                      comparison.after.designCp, comparison.before.designCp);
+        return text;
+    }
+    const std::string climate = objectiveText(settings, turbine).substr(std::string("annual energy, ").size());
+    for (std::size_t i = 0; i < comparison.before.energy.size() && i < comparison.after.energy.size(); ++i) {
+        const double before = comparison.before.energy[i].megawattHours();
+        const double after = comparison.after.energy[i].megawattHours();
+        if (comparison.before.energy[i].climate.name != climate || !(after < before)) continue;
+        std::snprintf(text, sizeof text,
+                      "The optimised blade gives less than the project's: %.1f MWh against %.1f MWh a year.", after,
+                      before);
+        return text;
+    }
+    return {};
+}
+
 }  // namespace korvane::optimise

@@ -45,5 +45,10 @@ std::string objectiveText(const OptimisationSettings& settings, const bemt::Turb
 std::string activeLimitsText(const OptimisationResult& result);
 // "Optimising the blade (SLSQP): iteration 12, AEP 25123.4 MWh, violation 0."
 std::string progressText(const OptimisationProgress& progress, OptimisationObjective objective);
+// Said when the optimised blade gives less of the objective than the project's blade (the
+// search starts from the project's blade as its control points draw it, which may already
+// be worse); empty otherwise.
+std::string lossText(const BladeComparison& comparison, const OptimisationSettings& settings,
+                     const bemt::TurbineSettings& turbine);
 
 }  // namespace korvane::optimise

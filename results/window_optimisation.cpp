@@ -177,6 +177,10 @@ wxWindow* OptimisationWindow::buildSummary(wxWindow* parent) {
     if (!std::isnan(r.thrustLimit)) details += wxString::Format("\nThrust limit %.2f kN.", r.thrustLimit * 1e-3);
     if (!std::isnan(r.rootMomentLimit))
         details += wxString::Format("\nRoot moment limit %.1f kN m.", r.rootMomentLimit * 1e-3);
+    if (const std::string loss = korvane::optimise::lossText(m_outcome.comparison, m_outcome.settings,
+                                                             m_outcome.turbine);
+        r.feasible && !loss.empty())
+        details += "\n" + wxString::FromUTF8(loss) + " Keep the project's blade unless it breaks a limit.";
     if (!r.feasible)
         details += wxString::Format("\nNo blade evaluated meets every limit (the nearest exceeds one by %.3g %%): "
                                     "relax the limits or give a larger budget.",

@@ -3,6 +3,7 @@
 // power curve computed anew), the same result on any number of threads, and a stop that
 // keeps the best feasible blade.
 #include "optimise/BladeOptimiser.h"
+#include "optimise/OptimisedBlade.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,27 @@ TEST(BladeOptimiser, StopKeepsTheBestFeasibleBladeSoFar) {
     for (const OptimisationRecord& h : r.history)
         if (h.feasible) best = std::max(best, h.objective);
     EXPECT_EQ(r.best.objective, best);
+}
+
+// A blade worse than the project's is said so, for the objective optimised: the chosen
+// climate's energy (not another's) or Cp at the design point.
+TEST(OptimisedBlade, ALossAgainstTheProjectsBladeIsSaid) {
+    TurbineSettings turbine;
+    turbine.wind_climates = {{"Site A", 2.0, 8.0}, {"Site B", 2.0, 10.0}};
+    BladeComparison c;
+    c.before.energy = {{turbine.wind_climates[0], 10.0e6}, {turbine.wind_climates[1], 20.0e6}};
+    c.after.energy = {{turbine.wind_climates[0], 9.5e6}, {turbine.wind_climates[1], 21.0e6}};
+    c.before.designCp = 0.45;
+    c.after.designCp = 0.46;
+    OptimisationSettings s;
+    s.climate = "Site A";
+    EXPECT_EQ(lossText(c, s, turbine), "The optimised blade gives less than the project's: 9.5 MWh against 10.0 MWh a year.");
+    s.climate = "Site B";
+    EXPECT_EQ(lossText(c, s, turbine), "");
+    s.objective = OptimisationObjective::PowerCoefficient;
+    EXPECT_EQ(lossText(c, s, turbine), "");
+    c.after.designCp = 0.44;
+    EXPECT_EQ(lossText(c, s, turbine), "The optimised blade gives less than the project's: Cp 0.4400 against 0.4500.");
 }
 
 }  // namespace
