@@ -38,6 +38,7 @@ def study(variants):
     side = int(round(variants ** 0.5))
     table = korvane.grid(tsr=numpy.linspace(4, 11, side).tolist(), pitch=numpy.linspace(-2, 8, variants // side).tolist())
     seconds = {}
+    print(f"load average before the study: {os.getloadavg()[0]:.2f}")
     for workers in (1, 2):
         start, cpu = time.perf_counter(), os.times()
         result = korvane.study(project, table, workers=workers, chunk_size=250)

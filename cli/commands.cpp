@@ -61,14 +61,6 @@ int convergenceStatus(const ConvergenceCount& count, bool quiet) {
     return kNotConverged;
 }
 
-std::vector<std::string> inputFiles(const std::string& projectPath, const ProjectData& project) {
-    std::vector<std::string> inputs{projectPath};
-    for (const AirfoilPoint& p : project.airfoilPoints) {
-        if (readsDataFile(p.data_type)) inputs.push_back(p.path);
-    }
-    return inputs;
-}
-
 OutputFiles wholeTexts(std::vector<std::pair<std::string, std::string>> files) {
     OutputFiles produced;
     for (auto& [name, text] : files)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "project/file_writer.h"
+#include "project/input_files.h"
 #include "project/text_file.h"
 #include "cli/project_input.h"
 #include "cli/result_output.h"
@@ -67,8 +68,6 @@ struct CommandOutputs {
 // Writes them as the options ask; no output may replace one of the project's input files.
 void writeOutputs(const CommandOutputs& outputs, const ComputeOptions& options, const ProjectData& project);
 
-// The files a command on the project reads: the project and its airfoil data files.
-std::vector<std::string> inputFiles(const std::string& projectPath, const ProjectData& project);
 
 // Reads the project, applies the overrides, then adjust (a command's own overrides and
 // checks), checks it for computing, refuses a JSON output that would replace an input

@@ -3,17 +3,15 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 
 #include "bemt/Error.h"
-#include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
-#include "project/json_stream.h"
 #include "cli/option_checks.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
 #include "cli/result_output.h"
 #include "optimise/BladeOptimiser.h"
+#include "optimise/OptimisationRun.h"
 #include "optimise/OptimisedBlade.h"
 #include "project/kvp_codec.h"
 #include "project/text_file.h"
@@ -27,15 +25,6 @@ namespace {
 
 const char* const kStoppedNote = "The best feasible blade found before the stop is written.";
 
-// What the command computed.
-struct OptimiseRun {
-    OptimisationSettings settings;
-    TurbineSettings turbine;
-    OptimisationResult result;
-    BladeComparison comparison;
-    std::optional<StallDelayInput> stallDelay;  // how the polars were corrected
-};
-
 // The option that set the settings key, for a refusal in the user's words.
 std::string optionOf(const std::string& key) {
     const struct {
@@ -43,54 +32,20 @@ std::string optionOf(const std::string& key) {
         const char* option;
     } options[] = {{"control_points", "--points"}, {"budget", "--budget"}, {"max_chord", "--max-chord"},
                    {"max_thrust_ratio", "--max-thrust-ratio"}, {"max_thrust", "--max-thrust"},
-                   {"max_root_moment", "--max-root-moment"}, {"vary", "--vary"}};
+                   {"max_root_moment", "--max-root-moment"}, {"vary", "--vary"},
+                   {"objective", "--objective"}, {"method", "--method"}, {"start", "--start"}};
     for (const auto& entry : options)
         if (key == entry.key) return entry.option;
     return {};
 }
 
-OptimisationSettings settingsOf(const ProjectData& project, const OptimiseOptions& o) {
-    OptimisationSettings s = project.optimisation.value_or(OptimisationSettings{});
-    if (!o.objective.empty() && !Optimisation::objectiveFromName(o.objective, s.objective))
-        throw OptionError{"--objective expects aep or cp, not \"" + o.objective + "\"."};
-    if (!o.method.empty() && !Optimisation::methodFromName(o.method, s.method))
-        throw OptionError{"--method expects auto, slsqp or cobyla, not \"" + o.method + "\"."};
-    if (!o.start.empty()) {
-        if (o.start != "project" && o.start != "designed")
-            throw OptionError{"--start expects project or designed, not \"" + o.start + "\"."};
-        s.start_designed = o.start == "designed";
+// The settings the options ask for, refused in the options' words.
+OptimisationSettings settingsOf(const ProjectData& project, const OptimisationRequest& request) {
+    try {
+        return requestedSettings(project, request, optionOf);
+    } catch (const RefusedRequest& refused) {
+        throw OptionError{refused.message()};
     }
-    if (!o.climate.empty()) s.climate = o.climate;
-    if (!o.vary.empty()) {
-        s.vary_chord = s.vary_twist = s.vary_tsr = false;
-        std::istringstream list(o.vary);
-        for (std::string name; std::getline(list, name, ',');) {
-            bool& field = name == "chord" ? s.vary_chord : name == "twist" ? s.vary_twist : s.vary_tsr;
-            if (name != "chord" && name != "twist" && name != "tsr")
-                throw OptionError{"--vary expects a list of chord, twist and tsr, not \"" + o.vary + "\"."};
-            field = true;
-        }
-    }
-    if (o.points) s.control_points = *o.points;
-    if (o.budget) s.budget = *o.budget;
-    if (o.maxChord) s.max_chord = *o.maxChord;
-    // One thrust limit replaces the other.
-    if (o.maxThrust) {
-        s.max_thrust = *o.maxThrust;
-        if (!o.maxThrustRatio) s.max_thrust_ratio = OptimisationSettings::kNone;
-    }
-    if (o.maxThrustRatio) {
-        s.max_thrust_ratio = *o.maxThrustRatio;
-        if (!o.maxThrust) s.max_thrust = OptimisationSettings::kNone;
-    }
-    if (o.maxRootMoment) s.max_root_moment = *o.maxRootMoment;
-    if (o.freeRootChord) s.free_root_chord = true;
-    const auto problems = Optimisation::problems(s);
-    if (problems.empty()) return s;
-    const auto& problem = problems.front();
-    const std::string option = optionOf(problem.key);
-    if (!option.empty()) throw OptionError{option + ": " + problem.message};
-    throw bemt::Error("Invalid optimisation setting: \"optimisation." + problem.key + "\": " + problem.message);
 }
 
 void printRow(std::FILE* out, const ComparisonRow& row) {
@@ -99,7 +54,7 @@ void printRow(std::FILE* out, const ComparisonRow& row) {
     std::fprintf(out, "\n");
 }
 
-void printOptimisation(std::FILE* out, const OptimiseRun& run, const std::string& projectPath) {
+void printOptimisation(std::FILE* out, const OptimisationRun& run, const std::string& projectPath) {
     const OptimisationResult& r = run.result;
     std::fprintf(out, "Blade optimisation: %s\n", projectPath.c_str());
     std::fprintf(out, "Objective: %s. Method %s, %s after %d evaluations (%zu iterations).\n",
@@ -112,52 +67,7 @@ void printOptimisation(std::FILE* out, const OptimiseRun& run, const std::string
     std::fprintf(out, "Active limits: %s.\n", activeLimitsText(r).c_str());
 }
 
-Json pointsJson(const OptimisationResult& r) {
-    Json blade = Json::object();
-    Json chord = Json::array();
-    for (const ChordPoint& p : r.chord) chord.push_back({{"x_rel", p.x_rel}, {"c_rel", p.c_rel}});
-    Json twist = Json::array();
-    for (const TwistPoint& p : r.twist) twist.push_back({{"x_rel", p.x_rel}, {"twist_deg", p.twist_deg}});
-    blade["chord_points"] = std::move(chord);
-    blade["twist_points"] = std::move(twist);
-    blade["tsr_target"] = r.tsrTarget;
-    return blade;
-}
-
-Json summaryJson(const BladeSummary& s) {
-    Json energy = Json::array();
-    for (const AnnualEnergy& e : s.energy) energy.push_back({{"name", e.climate.name}, {"aep_MWh", e.megawattHours()}});
-    return {{"aep", std::move(energy)},  {"design_cp", s.designCp},
-            {"peak_cp", s.peakCp},       {"max_thrust", s.maxThrust},
-            {"max_root_moment", s.maxRootMoment}, {"blade_area", s.area},
-            {"tsr_target", s.curve.tsrTarget}};
-}
-
-void writeOptimiseJson(std::ostream& out, const OptimiseRun& run, const std::string& command) {
-    const OptimisationResult& r = run.result;
-    JsonStream json(out);
-    json.member("command", command);
-    json.member("stall_delay", stallDelayJson(run.stallDelay));
-    json.member("objective", Optimisation::objectiveName(run.settings.objective));
-    json.member("method", r.method);
-    json.member("end", endName(r.end));
-    json.member("feasible", r.feasible);
-    json.member("evaluations", r.evaluations);
-    json.member("thrust_limit", r.thrustLimit);
-    json.member("root_moment_limit", r.rootMomentLimit);
-    json.member("active", r.active);
-    json.member("before", summaryJson(run.comparison.before));
-    json.member("after", summaryJson(run.comparison.after));
-    json.member("blade", pointsJson(r));
-    json.beginArray("history");
-    for (const OptimisationRecord& h : r.history)
-        json.item({{"iteration", h.iteration}, {"evaluations", h.evaluations}, {"objective", h.objective},
-                   {"max_thrust", h.maxThrust}, {"violation", h.violation}, {"feasible", h.feasible}});
-    json.endArray();
-    json.finish();
-}
-
-OutputFiles optimiseCsv(const OptimiseRun& run) {
+OutputFiles optimiseCsv(const OptimisationRun& run) {
     std::string history = "iteration,evaluations,objective,max_thrust [N],violation,feasible\n";
     for (const OptimisationRecord& h : run.result.history)
         history += std::to_string(h.iteration) + "," + std::to_string(h.evaluations) + "," + csvNumber(h.objective) +
@@ -171,7 +81,8 @@ OutputFiles optimiseCsv(const OptimiseRun& run) {
 
 }  // namespace
 
-void addOptimiseOptions(CLI::App& command, OptimiseOptions& o) {
+void addOptimiseOptions(CLI::App& command, OptimiseOptions& options) {
+    OptimisationRequest& o = options.request;
     namespace Limits = bemt::Limits;
     command.add_option("--objective", o.objective, "What to maximise: aep (annual energy) or cp (at the design point)")
         ->type_name("aep|cp");
@@ -208,19 +119,21 @@ void addOptimiseOptions(CLI::App& command, OptimiseOptions& o) {
     command.add_option("--start", o.start,
                        "Start from the project's blade or from the blade design with the largest chord allowed")
         ->type_name("project|designed");
-    command.add_option("--out", o.out, "The optimised project file to write")->required()->type_name("NEW.kvp");
-    command.add_flag("-f,--force", o.force, "Replace an existing file NEW.kvp");
+    command.add_option("--out", options.out, "The optimised project file to write")->required()->type_name("NEW.kvp");
+    command.add_flag("-f,--force", options.force, "Replace an existing file NEW.kvp");
 }
 
 int runOptimise(const std::string& command, const ComputeOptions& options, const OptimiseOptions& optimise) {
-    OptimiseRun run;
+    OptimisationSettings settings;
+    TurbineSettings turbine;
+    OptimisationRun run;
     bool stopped = false;
     std::error_code error;
     const auto project = runOnProject(
         options,
         [&](const ProjectData& p) {
-            run.settings = settingsOf(p, optimise);
-            run.turbine = korvane::turbineSettings(p);
+            settings = settingsOf(p, optimise.request);
+            turbine = korvane::turbineSettings(p);
             if (!optimise.force && std::filesystem::exists(pathFromUtf8(optimise.out), error))
                 throw bemt::Error("The file " + optimise.out + " exists already; use --force to replace it.");
             std::vector<std::string> outputs{optimise.out};
@@ -228,21 +141,16 @@ int runOptimise(const std::string& command, const ComputeOptions& options, const
             refuseInputsAsOutputs(outputs, inputFiles(options.projectPath, p));
         },
         [&](BEMTTools& tools, const InputDataSet& input, const ProjectData&, const ProgressCallback& progress) {
-            run.stallDelay = input.stallDelay;
-            run.result = optimiseBlade(input, run.turbine, run.settings, tools.threads(),
-                                       [&](const OptimisationProgress& p) {
-                                           progress(100 * p.evaluations / std::max(1, p.budget),
-                                                    progressText(p, run.settings.objective));
-                                       });
+            run = runOptimisation(tools, input, settings, turbine, [&](const OptimisationProgress& p) {
+                progress(100 * p.evaluations / std::max(1, p.budget), progressText(p, settings.objective));
+            });
+            // After a stop the best feasible blade is written.
             stopped = run.result.end == OptimisationEnd::Stopped;
-            // The comparison is computed after a stop too: the blade is written.
-            const ProgressCallback quiet = [](int, const std::string&) {};
-            run.comparison = compareBlades(tools, input, run.turbine, run.settings, run.result, quiet);
         });
     if (!project && !stopped) return kAborted;
     if (!run.result.feasible && stopped) return kAborted;
     const ProjectData loaded = loadProject(options.projectPath);
-    CommandOutputs outputs{[&](std::ostream& out) { writeOptimiseJson(out, run, command); },
+    CommandOutputs outputs{[&](std::ostream& out) { writeOptimisationJson(out, run, command); },
                            [&] { return optimiseCsv(run); },
                            [&](std::FILE* out) { printOptimisation(out, run, options.projectPath); }};
     // Without a feasible blade the history is written, for the user to see why, but no project.
@@ -257,8 +165,7 @@ int runOptimise(const std::string& command, const ComputeOptions& options, const
     applyOverrides(computed, options.overrides);
     writeOutputs(outputs, options, computed);
     if (!run.result.feasible) {
-        throw bemt::Error("No blade the optimisation evaluated meets every limit (the nearest exceeds one by " +
-                          NumberText::shortText(100.0 * run.result.violation) + " %); " + optimise.out +
+        throw bemt::Error(infeasibility(run.result) + "; " + optimise.out +
                           " is not written. Relax the limits or give a larger budget.");
     }
     if (stopped) {

@@ -3,27 +3,17 @@
 // within its limits, written as a new project beside a before/after table.
 
 #include <CLI/CLI.hpp>
-#include <optional>
 #include <string>
 
 #include "cli/commands.h"
+#include "optimise/OptimisationRun.h"
 
 namespace korvane::cli {
 
-// The optimisation settings given on the command line in place of the project's.
+// The optimisation settings given on the command line in place of the project's, and
+// the file to write.
 struct OptimiseOptions {
-    std::string objective;
-    std::string climate;
-    std::string vary;
-    std::string method;
-    std::string start;
-    std::optional<int> points;
-    std::optional<int> budget;
-    std::optional<double> maxChord;
-    std::optional<double> maxThrust;
-    std::optional<double> maxThrustRatio;
-    std::optional<double> maxRootMoment;
-    bool freeRootChord = false;
+    optimise::OptimisationRequest request;
     std::string out;
     bool force = false;
 };

@@ -9,14 +9,10 @@
 
 #include "project/file_set.h"
 #include "project/file_writer.h"
+#include "project/input_files.h"
 #include "project/text_file.h"
 
 namespace korvane::cli {
-
-// Throws "The output file OUT is the input file IN; ..." when an output path names
-// the same file as an input path, and "The outputs A and B are the same file; ..." when
-// two outputs do (also through other spellings, links or hard links).
-void refuseInputsAsOutputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
 
 // Writes one file, its text as it is produced, in place of any earlier one; on failure
 // the message gives the reason.

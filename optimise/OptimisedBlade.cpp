@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "bemt/Common.h"
+#include "bemt/NumberText.h"
 
 namespace korvane::optimise {
 
@@ -82,6 +83,11 @@ std::string activeLimitsText(const OptimisationResult& result) {
     std::string active;
     for (const std::string& name : result.active) active += (active.empty() ? "" : ", ") + name;
     return active.empty() ? "none" : active;
+}
+
+std::string infeasibility(const OptimisationResult& result) {
+    return "No blade the optimisation evaluated meets every limit (the nearest exceeds one by " +
+           NumberText::shortText(100.0 * result.violation) + " %)";
 }
 
 std::string progressText(const OptimisationProgress& p, OptimisationObjective objective) {

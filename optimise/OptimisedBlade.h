@@ -43,6 +43,9 @@ std::vector<ComparisonRow> comparisonRows(const BladeComparison& comparison);
 std::string objectiveText(const OptimisationSettings& settings, const bemt::TurbineSettings& turbine);
 // The limits the blade reaches, "largest chord, thrust", or "none".
 std::string activeLimitsText(const OptimisationResult& result);
+// "No blade the optimisation evaluated meets every limit (the nearest exceeds one by X %)",
+// for a result without a feasible blade.
+std::string infeasibility(const OptimisationResult& result);
 // "Optimising the blade (SLSQP): iteration 12, AEP 25123.4 MWh, violation 0."
 std::string progressText(const OptimisationProgress& progress, OptimisationObjective objective);
 // Said when the optimised blade gives less of the objective than the project's blade (the

@@ -56,7 +56,7 @@ json conditionsObject(const OperatingConditions& c) {
     return o;
 }
 
-json solverObject(const SolverSettings& s) {
+json solverObject(const SolverSettings& s, Defaults defaults) {
     json o = json::object();
     o["accuracy"] = s.accuracy;
     o["max_iterations"] = s.max_iterations;
@@ -66,7 +66,7 @@ json solverObject(const SolverSettings& s) {
     // The model switches are written only when off, so that files without them stay as they were.
     for (const auto& [key, on] : {std::pair{"drag_in_induction", s.drag_in_induction}, {"hub_loss", s.hub_loss},
                                   {"tip_loss", s.tip_loss}, {"wake_rotation", s.wake_rotation}})
-        if (!on) o[key] = false;
+        if (!on || defaults == Defaults::Stated) o[key] = on;
     return o;
 }
 
@@ -669,10 +669,10 @@ std::vector<Point> readArray(const Reader& r, const json& root, const char* key,
 
 }  // namespace
 
-std::string write(const ProjectData& data, const std::string& projectPath) {
+std::string write(const ProjectData& data, const std::string& projectPath, Defaults defaults) {
     json root = json::object();
     root["conditions"] = conditionsObject(data.conditions);
-    root["solver_settings"] = solverObject(data.solverSettings);
+    root["solver_settings"] = solverObject(data.solverSettings, defaults);
     root["compute_settings"] = computeObject(data.computeSettings);
 
     json airfoils = json::array();
@@ -688,7 +688,7 @@ std::string write(const ProjectData& data, const std::string& projectPath) {
     root["twist_points"] = std::move(twist);
     if (data.turbine) root["turbine"] = turbineObject(*data.turbine);
     if (data.optimisation) root["optimisation"] = optimisationObject(*data.optimisation);
-    if (!Rotor::isDefault(data.rotor)) root["rotor"] = rotorObject(data.rotor);
+    if (!Rotor::isDefault(data.rotor) || defaults == Defaults::Stated) root["rotor"] = rotorObject(data.rotor);
     if (!data.prebendPoints.empty()) {
         json prebend = json::array();
         for (const PrebendPoint& p : data.prebendPoints) prebend.push_back({{"value", p.value}, {"x_rel", p.x_rel}});

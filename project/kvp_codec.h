@@ -15,9 +15,13 @@
 
 namespace korvane::kvp {
 
+// Whether settings at their defaults that files omit (the rotor object, the solver's model
+// switches when on) are written: Omitted for files, Stated for reading every setting by name.
+enum class Defaults { Omitted, Stated };
+
 // The document for data, to be stored at projectPath (which makes the airfoil data
 // paths relative to it).
-std::string write(const ProjectData& data, const std::string& projectPath);
+std::string write(const ProjectData& data, const std::string& projectPath, Defaults defaults = Defaults::Omitted);
 
 // Parses and checks the whole document before returning anything, so a bad document
 // never yields a partial project. Keys a file may omit get the record defaults ("rho",

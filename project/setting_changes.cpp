@@ -13,7 +13,7 @@ using nlohmann::json;
 
 namespace {
 
-const std::vector<std::string> kPointLists{"airfoil_points", "chord_points", "twist_points"};
+const std::vector<std::string> kPointLists{"airfoil_points", "chord_points", "twist_points", "prebend_points"};
 
 [[noreturn]] void refuse(const std::string& problem) { throw bemt::Error(problem); }
 
@@ -23,7 +23,7 @@ std::string settingNames() {
     std::string quantities;
     for (const auto& q : studyQuantities()) quantities += (quantities.empty() ? "" : ", ") + q;
     return "a key of " + names.substr(0, names.size() - 2) + " (optionally with its section, as conditions.R), a "
-           "point list (chord_points, twist_points, airfoil_points) or one of " + quantities;
+           "point list (chord_points, twist_points, airfoil_points, prebend_points) or one of " + quantities;
 }
 
 double number(const std::string& name, const json& value) {
@@ -61,7 +61,7 @@ void scalePoints(json& points, const char* key, double factor, bool add) {
 
 const std::vector<std::string>& settingSections() {
     static const std::vector<std::string> sections{"conditions", "solver_settings", "compute_settings", "turbine",
-                                                   "stall_delay"};
+                                                   "stall_delay", "rotor"};
     return sections;
 }
 
@@ -75,7 +75,8 @@ json settingsDocument(const ProjectData& project, const std::string& projectPath
     stated.turbine = turbineSettings(project);
     // A project without stall delay corrects no polar: its section says so by lift "none".
     if (!stated.stall_delay) stated.stall_delay = bemt::StallDelaySettings{.lift = bemt::StallLift::None};
-    json document = json::parse(kvp::write(stated, projectPath));
+    // The rotor and the model switches, omitted from files at their defaults, are stated.
+    json document = json::parse(kvp::write(stated, projectPath, kvp::Defaults::Stated));
     // The file omits x_max for the whole blade; null says the same and keeps it a name to set.
     if (!document["stall_delay"].contains("x_max")) document["stall_delay"]["x_max"] = nullptr;
     return document;
@@ -114,7 +115,7 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
         } else {
             std::string key;
             const std::string section = sectionOf(settings, name, key);
-            // A project that states no turbine gets its rotor's defaults once one is set.
+            // A section the file omits (turbine, rotor) gets its stated defaults once one is set.
             if (!document.contains(section)) document[section] = settings[section];
             document[section][key] = value;
         }

@@ -5,8 +5,8 @@
 // rows of a parameter study (korvane-cli study, korvane.study) go through here.
 //
 // A name is a setting key of one of settingSections() ("R", "tsr_target"), the same key
-// with its section ("conditions.R"), a whole point list ("chord_points": an array of
-// point objects), or one of the study quantities:
+// with its section ("conditions.R", "rotor.precone"), a whole point list ("chord_points",
+// "prebend_points": an array of point objects), or one of the study quantities:
 //   pitch         the blade pitch in degrees (pitch regulation on, that one angle)
 //   wind          the wind velocity V0 in m/s
 //   rpm           the rotation speed in rpm (Om in the file is in rad/s)
@@ -42,9 +42,11 @@ struct ChangeBase {
 ProjectData withChanges(const ChangeBase& base, const nlohmann::json& changes);
 ProjectData withChanges(const ProjectData& project, const std::string& projectPath, const nlohmann::json& changes);
 
-// The project's document with every settings section present (a project that states no
-// turbine gets the defaults for its rotor, one without stall delay the section with lift
-// "none"), for reading settings by name.
+// The project's document with every settings section present and every setting of it (a
+// project that states no turbine gets the defaults for its rotor, one without stall delay
+// the section with lift "none", one with the plain rotor its rotor object, the model
+// switches are written when on), for reading settings by name. A change to a default
+// leaves the file as it was: the codec omits what is at its default.
 nlohmann::json settingsDocument(const ProjectData& project, const std::string& projectPath);
 
 }  // namespace korvane

@@ -8,10 +8,12 @@
 #include "bemt/Error.h"
 #include "bemt/XfoilCommunicator.h"
 #include "project/file_writer.h"
+#include "project/input_files.h"
 #include "project/kvp_codec.h"
 #include "project/setting_changes.h"
 #include "project/text_file.h"
 #include "python/python_compute.h"
+#include "python/python_optimise.h"
 
 namespace py = pybind11;
 using namespace korvane;
@@ -32,7 +34,14 @@ void change(PythonProject& project, const std::string& changes) {
     }
 }
 
+// The files save writes must not be the project's airfoil data files (korvane-cli's rule for
+// its outputs); its own file it replaces.
+void checkOutputs(const PythonProject& project, const std::vector<std::string>& outputs) {
+    refuseInputsAsOutputs(outputs, inputFiles("", project.data));
+}
+
 std::string save(PythonProject& project, const std::string& path) {
+    checkOutputs(project, {path});
     const std::string document = kvp::write(project.data, path);
     const WriteOutcome outcome = writeTextFile(path, document);
     project.path = path;
@@ -77,6 +86,25 @@ PYBIND11_MODULE(_korvane, m) {
         .def("arrays", &PythonResult::arrays)
         .def("json", &PythonResult::json);
 
+    py::class_<PythonOptimisation>(m, "_Optimisation")
+        .def("json", &PythonOptimisation::json)
+        .def_readonly("project", &PythonOptimisation::project);
+
+    py::class_<optimise::OptimisationRequest>(m, "_OptimisationRequest")
+        .def(py::init<>())
+        .def_readwrite("objective", &optimise::OptimisationRequest::objective)
+        .def_readwrite("climate", &optimise::OptimisationRequest::climate)
+        .def_readwrite("vary", &optimise::OptimisationRequest::vary)
+        .def_readwrite("method", &optimise::OptimisationRequest::method)
+        .def_readwrite("start", &optimise::OptimisationRequest::start)
+        .def_readwrite("points", &optimise::OptimisationRequest::points)
+        .def_readwrite("budget", &optimise::OptimisationRequest::budget)
+        .def_readwrite("max_chord", &optimise::OptimisationRequest::maxChord)
+        .def_readwrite("max_thrust", &optimise::OptimisationRequest::maxThrust)
+        .def_readwrite("max_thrust_ratio", &optimise::OptimisationRequest::maxThrustRatio)
+        .def_readwrite("max_root_moment", &optimise::OptimisationRequest::maxRootMoment)
+        .def_readwrite("free_root_chord", &optimise::OptimisationRequest::freeRootChord);
+
     py::class_<PythonProject>(m, "_Project")
         .def(py::init([] { return PythonProject{newProjectData(), {}, {}}; }))
         .def_static("load", &loaded, py::arg("path"))
@@ -85,6 +113,7 @@ PYBIND11_MODULE(_korvane, m) {
         })
         .def("copy", [](const PythonProject& p) { return p; })
         .def("save", &save, py::arg("path"))
+        .def("check_outputs", &checkOutputs, py::arg("paths"))
         .def("document", [](const PythonProject& p) { return kvp::write(p.data, p.codecPath()); })
         .def("settings", [](const PythonProject& p) { return settingsDocument(p.data, p.codecPath()).dump(); })
         .def("change", &change, py::arg("changes"))
@@ -108,6 +137,7 @@ PYBIND11_MODULE(_korvane, m) {
         .def("characteristics", [](const PythonProject& p, int threads) {
             return operatingPoints(p, Computation::Characteristics, threads); })
         .def("power_curve", &powerCurve)
+        .def("optimise", &optimiseProject)
         .def("surface", [](const PythonProject& p, const std::vector<double>& tsr, const std::vector<double>& pitch,
                            std::optional<double> wind, int threads) {
             return surface(p, range(tsr, "tsr"), range(pitch, "pitch"), wind, threads);

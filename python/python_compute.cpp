@@ -3,15 +3,14 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
-#include <atomic>
 #include <sstream>
-#include <thread>
 
 #include "bemt/BEMTTools.h"
 #include "bemt/Error.h"
 #include "bemt/ThreadCount.h"
 #include "turbine/AnnualEnergy.h"
 #include "turbine/TurbineController.h"
+#include "python/unlocked.h"
 
 namespace korvane::python {
 
@@ -19,65 +18,6 @@ using namespace bemt;
 using namespace pybind11::literals;
 
 namespace {
-
-// Ctrl-C while the lock is released: the calling thread checks the interpreter's signal
-// handlers from its progress reports; every thread then stops at its next report.
-class SignalWatch {
-public:
-    ProgressCallback progress() {
-        return [this](int, const std::string&) {
-            if (interrupted()) throw bemt::Aborted("The computation has been stopped (KeyboardInterrupt).");
-        };
-    }
-    std::function<bool()> interruption() {
-        return [this] { return interrupted(); };
-    }
-    bool interrupted() {
-        if (!m_stopped && std::this_thread::get_id() == m_caller) {
-            py::gil_scoped_acquire lock;
-            if (PyErr_CheckSignals() != 0) m_stopped = true;
-        }
-        return m_stopped;
-    }
-    bool stopped() const { return m_stopped; }
-
-private:
-    std::thread::id m_caller = std::this_thread::get_id();
-    std::atomic<bool> m_stopped = false;
-};
-
-// Runs work without the interpreter's lock; raises KeyboardInterrupt when Ctrl-C stopped it.
-template <typename Work>
-void released(Work work) {
-    SignalWatch watch;
-    try {
-        py::gil_scoped_release unlocked;
-        work(watch);
-    } catch (const bemt::Error&) {
-        // What failed once Ctrl-C came (an XFOIL adapter it reached too) failed because of it.
-        if (!watch.stopped()) throw;
-    }
-    // The interpreter holds the KeyboardInterrupt the signal check raised.
-    if (watch.stopped()) throw py::error_already_set();
-}
-
-// The core's input for the project's own computation on a checked copy.
-struct Prepared {
-    ProjectData project;
-    InputDataSet input;
-};
-
-Prepared prepare(const PythonProject& p, SignalWatch& watch) {
-    Prepared prepared{p.data, {}};
-    checkForComputation(prepared.project);
-    useInterpolationOf(prepared.project);
-    prepared.input = computationInput(prepared.project, watch.progress(), watch.interruption(), p.opener());
-    return prepared;
-}
-
-void setThreads(BEMTTools& tools, int threads) {
-    tools.setThreads(threads > 0 ? threads : ThreadCount::fromEnvironment().value_or(ThreadCount::cores()));
-}
 
 template <typename Row>
 py::array_t<double> numbers(const std::vector<Row>& rows, double (*value)(const Row&)) {

@@ -182,9 +182,8 @@ wxWindow* OptimisationWindow::buildSummary(wxWindow* parent) {
         r.feasible && !loss.empty())
         details += "\n" + wxString::FromUTF8(loss) + " Keep the project's blade unless it breaks a limit.";
     if (!r.feasible)
-        details += wxString::Format("\nNo blade evaluated meets every limit (the nearest exceeds one by %.3g %%): "
-                                    "relax the limits or give a larger budget.",
-                                    100.0 * r.violation);
+        details += "\n" + wxString::FromUTF8(korvane::optimise::infeasibility(r)) +
+                   ": relax the limits or give a larger budget.";
     auto* detailLabel = new wxStaticText(panel, wxID_ANY, details);
     detailLabel->Wrap(FromDIP(kSummaryWidth));
     sizer->Add(detailLabel, 0, wxALL, border);

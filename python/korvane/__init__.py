@@ -5,7 +5,8 @@ of its sections under the file's key names (``project.conditions.R``,
 ``project.turbine.tsr_target``), checked against the same limits with the same messages
 (:class:`ValueError`). The computations (:meth:`Project.operating_point`,
 :meth:`Project.characteristics`, :meth:`Project.design`, :meth:`Project.power_curve`,
-:meth:`Project.surface`) run the core of ``korvane-cli`` with the interpreter's lock
+:meth:`Project.surface`, and :meth:`Project.optimise`, which gives an
+:class:`Optimisation`) run the core of ``korvane-cli`` with the interpreter's lock
 released, stop with Ctrl-C (:class:`KeyboardInterrupt`), and give :class:`Result`
 objects whose arrays and :meth:`Result.to_dict` use the keys of ``korvane-cli``'s JSON.
 :func:`study` runs a table of variations on local cores or a Dask cluster.
@@ -21,7 +22,7 @@ import os as _os
 from . import _korvane
 from ._korvane import Error
 from ._project import Project, Settings
-from ._result import Result
+from ._result import Optimisation, Result
 from ._study import grid, load_study, study
 
 
@@ -36,4 +37,4 @@ def _xfoil_candidates():
 
 _korvane.set_xfoil_candidates(_xfoil_candidates())
 
-__all__ = ["Error", "Project", "Result", "Settings", "grid", "load_study", "study"]
+__all__ = ["Error", "Optimisation", "Project", "Result", "Settings", "grid", "load_study", "study"]

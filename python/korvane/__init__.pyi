@@ -28,14 +28,37 @@ class Result:
     def to_dataframe(self) -> pandas.DataFrame: ...
     def __getattr__(self, key: str) -> numpy.ndarray: ...
 
+class Optimisation:
+    """A blade optimisation's result: korvane-cli optimise's JSON document."""
+    project: Project
+    @property
+    def history(self) -> dict[str, numpy.ndarray]: ...
+    @property
+    def blade(self) -> dict[str, Any]: ...
+    before: dict[str, Any]
+    after: dict[str, Any]
+    objective: str
+    method: str
+    end: str
+    feasible: bool
+    evaluations: int
+    thrust_limit: float | None
+    root_moment_limit: float | None
+    active: list[str]
+    def to_json(self) -> str: ...
+    def to_dict(self) -> dict[str, Any]: ...
+    def to_dataframe(self) -> pandas.DataFrame: ...
+
 class Project:
     conditions: Settings
     solver_settings: Settings
     compute_settings: Settings
     turbine: Settings
     stall_delay: Settings
+    rotor: Settings
     chord_points: numpy.ndarray
     twist_points: numpy.ndarray
+    prebend_points: numpy.ndarray
     airfoil_points: list[dict[str, Any]]
     def __init__(self) -> None: ...
     @classmethod
@@ -61,6 +84,11 @@ class Project:
                         pitch: float | None = ..., threads: int | None = ...) -> Result: ...
     def power_curve(self, threads: int | None = ..., **turbine: Any) -> Result: ...
     def surface(self, tsr: _Range, pitch: _Range, wind: float | None = ..., threads: int | None = ...) -> Result: ...
+    def optimise(self, objective: str | None = ..., climate: str | None = ..., points: int | None = ...,
+                 vary: str | Sequence[str] | None = ..., max_chord: float | None = ...,
+                 max_thrust: float | None = ..., max_thrust_ratio: float | None = ...,
+                 max_root_moment: float | None = ..., budget: int | None = ..., method: str | None = ...,
+                 free_root_chord: bool = ..., start: str | None = ..., threads: int | None = ...) -> Optimisation: ...
 
 def grid(**lists: Sequence[Any]) -> dict[str, list[Any]]: ...
 def load_study(path: _Path) -> tuple[Project, dict[str, list[Any]], str]: ...

@@ -7,7 +7,7 @@ import os
 import numpy
 
 from . import _korvane
-from ._result import Result
+from ._result import Optimisation, Result
 
 # Where polars given as arrays live until the project is saved: no file can have a path
 # below /dev/null, so such a path never names a file of the user's.
@@ -54,9 +54,14 @@ def _polar_text(alpha, cl, cd):
 
 class Settings:
     """One section of a project's settings (``conditions``, ``solver_settings``,
-    ``compute_settings``, ``turbine``, ``stall_delay``): its keys are attributes under the names the
-    ``.kvp`` file gives them, in the file's units (SI, angles in degrees, ``Om`` in rad/s,
-    turbine speeds in rpm). A value outside its range raises :class:`ValueError` with the
+    ``compute_settings``, ``turbine``, ``stall_delay``, ``rotor``): its keys are attributes
+    under the names the ``.kvp`` file gives them, in the file's units (SI, angles in
+    degrees, ``Om`` in rad/s, turbine speeds in rpm). Every setting is there, also those a
+    file omits at their defaults (the ``rotor`` object: ``precone``, ``tilt``, ``yaw``,
+    ``hub_height``, ``shear_exponent``, ``sectors`` (a number or "auto"),
+    ``skew_correction``; the model switches ``tip_loss``, ``hub_loss``, ``wake_rotation``,
+    ``drag_in_induction`` of ``solver_settings``); set back to its default, a setting is
+    omitted from the file again. A value outside its range raises :class:`ValueError` with the
     message the program gives everywhere, and the project keeps its value."""
 
     def __init__(self, project, section):
@@ -116,20 +121,31 @@ class Project:
         """Writes the project as a ``.kvp`` file (the bytes korvane-cli and the desktop
         program write), replacing the file only once the new one is complete. Polars given
         as arrays are written beside it as ``<name>.airfoil-<k>.csv`` first. Returns
-        "Created" or "Replaced"."""
+        "Created" or "Replaced".
+
+        As korvane-cli does for its outputs, it refuses (:class:`korvane.Error`, "The
+        output file ... is the input file ...; writing it would destroy the input. Choose
+        another name.") to write over one of the project's airfoil data files, and writes
+        nothing then."""
         path = os.path.abspath(os.fspath(path if path is not None else self.path))
-        if self._core.memory:
-            self._write_memory_polars(path)
+        polars = self._memory_polar_paths(path)
+        self._core.check_outputs([path, *polars.values()])
+        if polars:
+            self._write_memory_polars(polars)
         return self._core.save(path)
 
-    def _write_memory_polars(self, path):
+    def _memory_polar_paths(self, path):
+        """The files of the polars held in memory once saved at path, by their memory path."""
         stem = os.path.splitext(path)[0]
+        return {point["path"]: f"{stem}.airfoil-{k + 1}.csv" for k, point in enumerate(self.airfoil_points)
+                if point["path"] in self._core.memory}
+
+    def _write_memory_polars(self, polars):
         points = self.airfoil_points
-        for k, point in enumerate(points):
-            text = self._core.memory.get(point["path"])
-            if text is not None:
-                point["path"] = f"{stem}.airfoil-{k + 1}.csv"
-                _korvane.write_text(point["path"], text)
+        for point in points:
+            if point["path"] in polars:
+                _korvane.write_text(polars[point["path"]], self._core.memory[point["path"]])
+                point["path"] = polars[point["path"]]
         self._core.memory = {}
         self.airfoil_points = points
 
@@ -153,7 +169,8 @@ class Project:
 
     def __getattr__(self, name):
         """The settings sections (:class:`Settings`): ``conditions``, ``solver_settings``,
-        ``compute_settings``, ``turbine`` and ``stall_delay``, as the ``.kvp`` file names them."""
+        ``compute_settings``, ``turbine``, ``stall_delay`` and ``rotor``, as the ``.kvp``
+        file names them."""
         if name in _korvane.setting_sections():
             return Settings(self, name)
         raise AttributeError(f"Project has no attribute {name!r}")
@@ -163,8 +180,10 @@ class Project:
 
     def update(self, changes):
         """Changes settings together, by the names of :func:`korvane.study`'s columns: a
-        key of a section (``"R"``, or ``"conditions.R"`` with its section), a point list,
-        or ``pitch``, ``wind``, ``rpm``, ``tsr``, ``chord_scale``, ``twist_offset``.
+        key of a section (``"R"``, or ``"conditions.R"`` with its section), a point list
+        (``chord_points``, ``twist_points``, ``airfoil_points``, ``prebend_points``: lists
+        of point dictionaries with the ``.kvp`` keys), or ``pitch``, ``wind``, ``rpm``,
+        ``tsr``, ``chord_scale``, ``twist_offset``.
         Nothing changes when one is refused (:class:`ValueError`)."""
         self._core.change(json.dumps({k: _plain(v) for k, v in dict(changes).items()}))
         return self
@@ -201,8 +220,21 @@ class Project:
     def airfoil_points(self, points):
         self.update({"airfoil_points": [dict(p) for p in points]})
 
+    @property
+    def prebend_points(self):
+        """The prebend points as an N x 2 array of (x/R, prebend in m, positive downwind);
+        none (a 0 x 2 array) for a straight blade."""
+        points = self._document_points("prebend_points")
+        return numpy.array([[p["x_rel"], p["value"]] for p in points], dtype=float).reshape(-1, 2)
+
+    @prebend_points.setter
+    def prebend_points(self, rows):
+        rows = numpy.asarray(rows, dtype=float)
+        self.update({"prebend_points": _points(rows.reshape(-1, 2) if rows.size == 0 else rows, ("x_rel", "value"),
+                                               "prebend points")})
+
     def _document_points(self, key):
-        return json.loads(self._core.document())[key]
+        return json.loads(self._core.document()).get(key, [])
 
     @classmethod
     def from_arrays(cls, R, r, chord, twist, airfoils, *, Rh=None, B=3, V0=None, rpm=None, **settings):
@@ -279,6 +311,44 @@ class Project:
         ``pitch`` each a value or (min, max, step), ``wind`` in m/s (default: V0)."""
         return Result(self._core.surface(numpy.atleast_1d(tsr).tolist(), numpy.atleast_1d(pitch).tolist(),
                                          wind, _threads(threads)))
+
+    def optimise(self, objective=None, climate=None, points=None, vary=None, max_chord=None, max_thrust=None,
+                 max_thrust_ratio=None, max_root_moment=None, budget=None, method=None, free_root_chord=False,
+                 start=None, threads=None):
+        """Optimises the blade as ``korvane-cli optimise`` does, with its options as
+        arguments (each ``None`` leaves the project's ``optimisation`` setting, or its
+        default): ``objective`` "aep" (the annual energy of ``climate``, default the
+        first) or "cp" (at the design point); ``points`` control points of chord and
+        twist; ``vary`` a list (or comma-separated text) of "chord", "twist" and "tsr";
+        ``max_chord`` in m; ``max_thrust`` in N or ``max_thrust_ratio`` of the starting
+        blade's (one replaces the other); ``max_root_moment`` the largest root flapwise
+        bending moment of one blade in N m; ``budget`` blade evaluations at most;
+        ``method`` "auto", "slsqp" or "cobyla"; ``free_root_chord``; ``start``
+        "project" or "designed".
+
+        Returns an :class:`Optimisation`: the history, the blade, the before/after
+        figures and the optimised :class:`Project` (not saved). Ctrl-C ends the search
+        and returns the best feasible blade found (``end`` is "stopped"); before any,
+        it raises :class:`KeyboardInterrupt`. Without a blade that meets every limit it
+        raises :class:`korvane.Error`; refused arguments raise :class:`ValueError`."""
+        request = _korvane._OptimisationRequest()
+        for name, value in (("objective", objective), ("climate", climate), ("method", method), ("start", start)):
+            if value is not None:
+                setattr(request, name, str(value))
+        if vary is not None:
+            request.vary = vary if isinstance(vary, str) else ",".join(vary)
+        for name, value in (("points", points), ("budget", budget)):
+            if value is not None:
+                if isinstance(value, bool) or not isinstance(value, (int, numpy.integer)):
+                    raise ValueError(f"{name} must be a whole number, not {value!r}.")
+                setattr(request, name, int(value))
+        for name, value in (("max_chord", max_chord), ("max_thrust", max_thrust),
+                            ("max_thrust_ratio", max_thrust_ratio), ("max_root_moment", max_root_moment)):
+            if value is not None:
+                setattr(request, name, float(value))
+        request.free_root_chord = bool(free_root_chord)
+        run = self._core.optimise(request, _threads(threads))
+        return Optimisation(run.json(), Project(run.project))
 
     def __repr__(self):
         return f"<korvane.Project {self.path or '(not saved)'}>"

@@ -78,3 +78,67 @@ class Result:
 
     def __repr__(self):
         return f"<korvane.Result {self.command}: {', '.join(self.keys())}>"
+
+
+class Optimisation:
+    """The result of :meth:`Project.optimise`, as ``korvane-cli optimise --json`` gives it.
+
+    ``history`` maps ``iteration``, ``evaluations``, ``objective`` (Wh or Cp),
+    ``max_thrust`` (N), ``violation`` and ``feasible`` to arrays, one value per blade the
+    optimiser asked for; ``blade`` holds the best blade's ``chord_points`` (x/R, c/R) and
+    ``twist_points`` (x/R, degrees) as N x 2 arrays and its ``tsr_target`` (NaN unless
+    varied); ``before`` and ``after`` the figures of the starting and the best blade
+    (``aep``, ``design_cp``, ``peak_cp``, ``max_thrust``, ``max_root_moment``,
+    ``blade_area``, ``tsr_target``); ``project`` the project with the best blade. The
+    other keys of the document (``objective``, ``method``, ``end``, ``feasible``,
+    ``evaluations``, ``thrust_limit``, ``root_moment_limit``, ``active``,
+    ``stall_delay``) are attributes too.
+    """
+
+    def __init__(self, document, project):
+        self._document = document
+        self.project = project
+
+    def to_json(self):
+        """The JSON document korvane-cli optimise writes (``--json``)."""
+        return self._document
+
+    def to_dict(self):
+        """The JSON document as a dictionary: korvane-cli's keys and numbers (NaN as None)."""
+        return json.loads(self._document)
+
+    @property
+    def history(self):
+        import numpy
+
+        rows = self.to_dict()["history"]
+        keys = ("iteration", "evaluations", "objective", "max_thrust", "violation", "feasible")
+        return {k: numpy.array([numpy.nan if r[k] is None else r[k] for r in rows]) for k in keys}
+
+    @property
+    def blade(self):
+        import numpy
+
+        blade = self.to_dict()["blade"]
+        return {"chord_points": numpy.array([[p["x_rel"], p["c_rel"]] for p in blade["chord_points"]]),
+                "twist_points": numpy.array([[p["x_rel"], p["twist_deg"]] for p in blade["twist_points"]]),
+                "tsr_target": numpy.nan if blade["tsr_target"] is None else blade["tsr_target"]}
+
+    def __getattr__(self, key):
+        if key.startswith("_"):
+            raise AttributeError(key)
+        document = self.to_dict()
+        if key not in document:
+            raise AttributeError(f"optimisation results hold no {key!r}; they hold {', '.join(document)}")
+        return document[key]
+
+    def to_dataframe(self):
+        """The history as a pandas DataFrame (pandas must be installed), one row per blade."""
+        import pandas
+
+        return pandas.DataFrame(self.history)
+
+    def __repr__(self):
+        document = self.to_dict()
+        return (f"<korvane.Optimisation {document['objective']}: {document['end']} after "
+                f"{document['evaluations']} evaluations, feasible {document['feasible']}>")

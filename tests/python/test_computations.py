@@ -64,10 +64,35 @@ def test_each_computation_gives_korvane_clis_document(nrel5mw, method, arguments
     assert len(result.to_dataframe()) > 0
 
 
-def test_the_stall_delay_section_computes_as_korvane_clis_option(nrel5mw):
-    assert nrel5mw.stall_delay.lift == "none"
-    nrel5mw.stall_delay.lift = "snel"
-    assert nrel5mw.operating_point().to_dict() == cli_json("op", NREL, "--stall-delay", "snel")
+@pytest.mark.parametrize("changes, options", [
+    ({"stall_delay.lift": "snel"}, ["--stall-delay", "snel"]),
+    ({"precone": -2.5, "tilt": 5, "yaw": 12, "hub_height": 90, "shear_exponent": 0.2, "sectors": 6,
+      "skew_correction": "pitt_peters"},
+     ["--precone", "-2.5", "--tilt", "5", "--yaw", "12", "--hub-height", "90", "--shear", "0.2", "--sectors", "6",
+      "--skew", "pitt_peters"]),
+    ({"tip_loss": False, "hub_loss": False, "wake_rotation": False, "drag_in_induction": False},
+     ["--no-tip-loss", "--no-hub-loss", "--no-wake-rotation", "--no-drag-in-induction"]),
+])
+def test_settings_by_name_compute_as_korvane_clis_options(nrel5mw, changes, options):
+    if "stall_delay.lift" in changes:
+        assert nrel5mw.stall_delay.lift == "none"
+    nrel5mw.update(changes)
+    assert nrel5mw.operating_point(pitch=1).to_dict() == cli_json("op", NREL, "--pitch", "1", *options)
+
+
+def test_an_optimisation_gives_korvane_clis_document_and_project(tmp_path, nrel5mw):
+    options = {"budget": 30, "points": 4, "vary": ["chord", "twist", "tsr"], "max_thrust_ratio": 1.05,
+               "max_root_moment": 1e9}
+    result = nrel5mw.optimise(**options)
+    document = cli_json("optimise", NREL, "--budget", "30", "--points", "4", "--vary", "chord,twist,tsr",
+                        "--max-thrust-ratio", "1.05", "--max-root-moment", "1e9", "--out", tmp_path / "cli.kvp")
+    assert result.to_dict() == document and result.project.path == ""
+    assert result.project.save(tmp_path / "python.kvp") == "Created"
+    assert (tmp_path / "python.kvp").read_bytes() == (tmp_path / "cli.kvp").read_bytes()
+    same(result.history["objective"], [h["objective"] for h in document["history"]])
+    same(result.blade["chord_points"], [[p["x_rel"], p["c_rel"]] for p in document["blade"]["chord_points"]])
+    assert result.after["aep"][0]["aep_MWh"] > result.before["aep"][0]["aep_MWh"] and result.feasible
+    assert len(result.to_dataframe()) == len(document["history"])
 
 
 LONG = {"range": (2, 14, 0.05), "pitch": None, "threads": 1}
@@ -94,6 +119,16 @@ def test_the_core_computes_without_the_interpreters_lock(nrel5mw):
         counter.join()
         sys.setswitchinterval(0.005)
     assert during > 20000
+
+
+def test_ctrl_c_ends_an_optimisation_with_its_best_feasible_blade(nrel5mw):
+    # Past the starting blade, which is feasible, long before the budget is spent.
+    timer = threading.Timer(2.0, os.kill, (os.getpid(), signal.SIGINT))
+    timer.start()
+    result = nrel5mw.optimise(budget=5000, points=4)
+    timer.join()
+    assert result.end == "stopped" and result.feasible and result.evaluations < 5000
+    assert result.project.chord_points.tolist() == result.blade["chord_points"].tolist()
 
 
 def test_ctrl_c_stops_a_computation(nrel5mw):

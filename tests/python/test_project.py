@@ -1,5 +1,6 @@
 """Projects from Python: the codec's bytes, arrays in place of files, refused values and files."""
 
+import json
 import os
 import re
 import shutil
@@ -18,6 +19,25 @@ def test_saving_a_loaded_example_gives_its_bytes(tmp_path, name):
     original = path.read_bytes()
     assert korvane.Project.load(path).save(path) == "Replaced"
     assert path.read_bytes() == original
+
+
+# Settings a file omits at their defaults: set and read back by name, then set back to the
+# default, the document is byte for byte the one read.
+@pytest.mark.parametrize("name, value, default", [
+    ("rotor.precone", 2.5, 0.0), ("tilt", 5.0, 0.0), ("yaw", -10.0, 0.0), ("hub_height", 90.0, 0.0),
+    ("sectors", 8, "auto"), ("skew_correction", "pitt_peters", "none"), ("tip_loss", False, True),
+    ("solver_settings.hub_loss", False, True), ("wake_rotation", False, True), ("drag_in_induction", False, True),
+    ("prebend_points", [{"x_rel": 0.0, "value": 0.0}, {"x_rel": 1.0, "value": -4.0}], []),
+])
+def test_settings_a_file_omits_are_set_by_name_and_leave_no_trace_at_their_defaults(nrel5mw, name, value, default):
+    original = nrel5mw.document()
+    nrel5mw.update({name: value})
+    assert nrel5mw.document() != original
+    key = name.rpartition(".")[2]
+    section = "rotor" if key in nrel5mw.rotor.to_dict() else "solver_settings"
+    read = nrel5mw.prebend_points.tolist() if key == "prebend_points" else getattr(getattr(nrel5mw, section), key)
+    assert read == ([[p["x_rel"], p["value"]] for p in value] if key == "prebend_points" else value)
+    assert nrel5mw.update({name: default}).document() == original
 
 
 def test_a_new_project_is_the_one_korvane_cli_writes(tmp_path):
@@ -58,6 +78,18 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
     (lambda p: setattr(p.conditions, "R", "63"), ValueError, '"conditions.R" must be a number, not a string.'),
     (lambda p: setattr(p.turbine, "control", "fast"), ValueError, '"turbine.control" must be "variable_speed_'),
     (lambda p: setattr(p.stall_delay, "lift", "du-selig"), ValueError, '"stall_delay.lift" must be "none", "du_selig"'),
+    (lambda p: setattr(p.rotor, "sectors", 0), ValueError, '"rotor.sectors": the number of azimuth sectors'),
+    (lambda p: p.update({"shear_exponent": 0.2}), ValueError, '"rotor.hub_height": a wind shear exponent of 0.2 needs a '
+     'hub height greater than the rotor radius R (63 m), not 0 m.'),
+    (lambda p: setattr(p, "prebend_points", [[0.5, 0], [1.5, 1]]), ValueError,
+     '"prebend_points[1].x_rel": the relative position x/R 1.5 lies outside its range, 0 to 1.'),
+    (lambda p: p.optimise(objective="power"), ValueError, 'objective expects aep or cp, not "power".'),
+    (lambda p: p.optimise(vary=["chord", "span"]), ValueError, 'vary expects a list of chord, twist and tsr, not "chord,span".'),
+    (lambda p: p.optimise(points=1), ValueError, "points: "),
+    (lambda p: p.optimise(max_root_moment=0), ValueError,
+     "max_root_moment: the largest root bending moment [N m] 0 must be above 0."),
+    (lambda p: p.optimise(budget=2.5), ValueError, "budget must be a whole number, not 2.5."),
+    (lambda p: p.optimise(climate="Sahara"), korvane.Error, "Sahara"),
     (lambda p: setattr(p.conditions, "radius", 1), AttributeError, "conditions has no setting 'radius'"),
     (lambda p: p.update({"radius": 1}), ValueError, 'unknown setting "radius": give a key of conditions, '),
     (lambda p: setattr(p, "chord_points", [0.1, 0.2]), ValueError, "chord points must be pairs (x_rel, c_rel)"),
@@ -94,6 +126,40 @@ def test_bad_files_raise_with_their_messages(tmp_path, text, message):
         path.write_text(text)
     with pytest.raises(korvane.Error, match=re.escape(message)):
         korvane.Project.load(path)
+
+
+@pytest.mark.parametrize("rotor, message", [
+    ({"precone": 50}, '"rotor.precone": the precone [deg] 50 lies outside its range, -20 to 20.'),
+    ({"sectors": "x"}, '"rotor.sectors" must be "auto" or a whole number, not "x".'),
+    ({"skew_correction": "glauert"}, '"rotor.skew_correction" must be "none" or "pitt_peters", not "glauert".'),
+    ({"tilt": 91}, '"rotor.tilt": the shaft tilt [deg] 91 lies outside its range, -20 to 20.'),
+])
+def test_a_bad_rotor_setting_raises_korvane_clis_message_for_the_same_file(tmp_path, nrel5mw, rotor, message):
+    with pytest.raises(ValueError, match=re.escape(message)) as refused:
+        nrel5mw.update(rotor)
+    document = json.loads(nrel5mw.document())
+    document["rotor"] = rotor
+    (tmp_path / "bad.kvp").write_text(json.dumps(document))
+    status, _, errors = run_cli("op", tmp_path / "bad.kvp", check=False)
+    assert status != 0 and errors.strip().endswith(f"could not be read: {refused.value}")
+
+
+def test_save_refuses_to_write_over_the_projects_airfoil_files_as_korvane_cli_does(tmp_path):
+    shutil.copytree(EXAMPLES, tmp_path / "examples")
+    project = korvane.Project.load(tmp_path / "examples" / "nrel5mw.kvp")
+    polar = project.airfoil_points[2]["path"]
+    before = open(polar, "rb").read()
+    message = f"The output file {polar} is the input file {polar}; writing it would destroy the input. Choose another name."
+    with pytest.raises(korvane.Error, match=re.escape(message)):
+        project.save(polar)
+    _, _, errors = run_cli("op", tmp_path / "examples" / "nrel5mw.kvp", "--json", polar, check=False)
+    assert message in errors and open(polar, "rb").read() == before
+    # Polars held in memory are not written either when the project file is refused.
+    built = korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 10], [0, 1], [0.01, 0.02])])
+    built.airfoil_points = built.airfoil_points + [dict(project.airfoil_points[2], x_rel=1)]
+    with pytest.raises(korvane.Error, match="is the input file"):
+        built.save(polar)
+    assert not os.path.exists(os.path.splitext(polar)[0] + ".airfoil-1.csv")
 
 
 def test_a_missing_polar_file_is_named_when_computing(tmp_path, nrel5mw):

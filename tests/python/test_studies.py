@@ -69,3 +69,12 @@ def test_bad_study_files_and_options_are_refused(tmp_path, arguments, content, m
     status, _, errors = run_cli("study", study, "--out", tmp_path / "out.csv", *arguments, check=False)
     assert status in (1, 2) and message in errors
     assert not (tmp_path / "out.csv").exists()
+
+
+def test_rotor_settings_and_model_switches_are_study_columns(nrel5mw):
+    variations = {"precone": [0, -4], "rotor.yaw": [0, 15], "tip_loss": [True, False], "pitch": [1, 1]}
+    table = korvane.study(nrel5mw, variations, workers=1)
+    for i in (0, 1):
+        point = nrel5mw.copy().update({k: v[i] for k, v in variations.items()}).operating_point()
+        assert (table.P[i], table.Ct[i], table.error[i]) == (point.P[0], point.Ct[0], "")
+    assert table.P[1] < table.P[0]
