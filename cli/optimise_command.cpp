@@ -65,6 +65,8 @@ void printOptimisation(std::FILE* out, const OptimisationRun& run, const std::st
     if (!std::isnan(r.thrustLimit)) std::fprintf(out, "Thrust limit %.2f kN.\n", r.thrustLimit * 1e-3);
     if (!std::isnan(r.rootMomentLimit)) std::fprintf(out, "Root moment limit %.1f kN m.\n", r.rootMomentLimit * 1e-3);
     std::fprintf(out, "Active limits: %s.\n", activeLimitsText(r).c_str());
+    if (const std::string loss = lossText(run.comparison, run.settings, run.turbine); r.feasible && !loss.empty())
+        std::fprintf(out, "%s\n", loss.c_str());
 }
 
 OutputFiles optimiseCsv(const OptimisationRun& run) {
