@@ -74,7 +74,10 @@ json settingsDocument(const ProjectData& project, const std::string& projectPath
     ProjectData stated = project;
     stated.turbine = turbineSettings(project);
     // A project without stall delay corrects no polar: its section says so by lift "none".
-    if (!stated.stall_delay) stated.stall_delay = bemt::StallDelaySettings{.lift = bemt::StallLift::None};
+    if (!stated.stall_delay) {
+        stated.stall_delay.emplace();
+        stated.stall_delay->lift = bemt::StallLift::None;
+    }
     // The rotor and the model switches, omitted from files at their defaults, are stated.
     json document = json::parse(kvp::write(stated, projectPath, kvp::Defaults::Stated));
     // The file omits x_max for the whole blade; null says the same and keeps it a name to set.
