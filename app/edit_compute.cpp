@@ -223,11 +223,13 @@ void EditCompute::optimiseBlade() {
         m_optimiseDialog->Raise();
         return;
     }
+    // Everything the optimisation uses but the design point's chord limit and ranges; red
+    // text there refuses before the settings are asked for, as the other computations do.
+    const unsigned unused = turbineUnused(true) & ~kDesignPoint;
+    if (!inputAccepted({}, unused) || !turbineAccepted()) return;
     const korvane::ProjectData project = m_project->state();
     std::vector<std::string> climates;
     for (const auto& climate : m_project->turbineSettings().wind_climates) climates.push_back(climate.name);
-    // Everything the optimisation uses but the design point's chord limit and ranges.
-    const unsigned unused = turbineUnused(true) & ~kDesignPoint;
     m_optimiseDialog = new OptimiseDialog(
         this, project.optimisation.value_or(korvane::OptimisationSettings{}), climates,
         [this, unused](const korvane::OptimisationSettings& settings) {

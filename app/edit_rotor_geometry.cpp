@@ -44,15 +44,17 @@ EditRotorGeometry::EditRotorGeometry(wxWindow* parent, KvpProject* project)
     m_precone->SetValidator(limited(&m_rotor.precone, bemt::Limits::precone));
     m_tilt->SetValidator(limited(&m_rotor.tilt, bemt::Limits::tilt));
     m_yaw->SetValidator(limited(&m_rotor.yaw, bemt::Limits::yaw));
-    // The shear and the hub height turn red together while they disagree; a partner red
-    // by itself leaves the fault to that field.
+    // The shear and the hub height turn red together while they disagree. A shear red by
+    // itself leaves the fault to that field; a hub height red by itself ("1e400", empty)
+    // gives a stated shear no height above the rotor, so that both are named.
     m_hubHeight->SetValidator(limited(&m_rotor.hub_height, bemt::Limits::hubHeight, [this](double height) {
         double shear = 0.0;
         return !readPartner(m_shear, bemt::Limits::shearExponent, shear) || shearFits(shear, height);
     }));
     m_shear->SetValidator(limited(&m_rotor.shear_exponent, bemt::Limits::shearExponent, [this](double shear) {
         double height = 0.0;
-        return !readPartner(m_hubHeight, bemt::Limits::hubHeight, height) || shearFits(shear, height);
+        if (!readPartner(m_hubHeight, bemt::Limits::hubHeight, height)) height = 0.0;
+        return shearFits(shear, height);
     }));
     m_sectors->SetValidator(InputStringValidator<wxString>(&m_sectorsText, [](const wxString& text) {
         std::int32_t sectors = 0;

@@ -174,7 +174,9 @@ void EditTurbine::update() {
     m_settings = m_project->turbineSettings();
     m_ratedMw = m_settings.rated_power / 1e6;
     m_automaticTsr = m_settings.automaticTsr();
-    if (!m_automaticTsr) m_tsr = m_settings.tsr_target;
+    // The greyed field of an automatic ratio shows the ratio a new project starts from,
+    // not one a state undone or redone left behind.
+    m_tsr = m_automaticTsr ? kShownAutomaticTsr : m_settings.tsr_target;
     m_climates = climatesText(m_settings.wind_climates);
     TransferDataToWindow();
     m_editStart = m_project->state().turbine;

@@ -66,7 +66,8 @@ private:
     bemt::TurbineSettings m_settings;
     double m_ratedMw = 0.0;
     bool m_automaticTsr = true;
-    double m_tsr = 7.0;
+    static constexpr double kShownAutomaticTsr = 7.0;
+    double m_tsr = kShownAutomaticTsr;
     std::string m_climates;
     std::optional<bemt::TurbineSettings> m_editStart;  // the project's at the start of the edit
 

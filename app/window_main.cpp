@@ -511,6 +511,9 @@ void MainWindow::restore(const kvnProjectEvent& snapshot) {
     m_project->restoreState(snapshot);
     // The pitch sweep lives on the conditions page.
     update(shape, airfoils, conditions || compute, solver, compute, turbine);
+    // What follows the restored values (the hub height checked against the radius, the
+    // positions in m) follows now, not at whatever input comes next.
+    flushFieldUpdates();
 }
 
 void MainWindow::onUndo(wxCommandEvent&) {

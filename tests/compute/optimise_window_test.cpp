@@ -5,12 +5,15 @@
 // as one step that Undo takes back.
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
 
 #include "ComputeHarness.h"
 #include "MainWindowTest.h"
 #include "UserSimulation.h"
+#include "app/edit_rotor_geometry.h"
+#include "app/edit_turbine.h"
 #include "app/optimise_dialog.h"
 #include "app/window_main.h"
 #include "project/project_data.h"
@@ -37,6 +40,26 @@ TEST_F(OptimiseBladeTest, TheDialogRunsTheOptimisationAndTheOptimisedBladeIsOneU
     KvpProject& project = *main->project();
     const korvane::ProjectData start = project.state();
     ASSERT_FALSE(start.optimisation.has_value());
+    // Red text in a field the optimisation uses refuses it, naming the field, before any
+    // setting is asked for or stored.
+    wxTextCtrl* yaw = main->rotorGeometryPage()->yawField();
+    const auto typeOnItsPage = [&](wxTextCtrl* field, const wxString& text) {
+        for (std::size_t page = 0; page < main->notebook()->GetPageCount(); ++page)
+            if (main->notebook()->GetPage(page)->IsDescendant(field)) main->notebook()->SetSelection(page);
+        user.typeInto(field, text);
+        main->notebook()->SetSelection(0);
+        runEventLoopFor(milliseconds(300));
+    };
+    typeOnItsPage(yaw, "abc");
+    user.click(panel->optimiseButton());
+    runEventLoopFor(milliseconds(500));
+    EXPECT_EQ(panel->optimiseDialog(), nullptr);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages.back().Find("Rotor geometry and inflow: Yaw"), wxNOT_FOUND) << messages.back();
+    EXPECT_FALSE(main->isUnsaved());
+    messages.clear();
+    typeOnItsPage(yaw, "0");
+
     user.click(panel->optimiseButton());
     ASSERT_TRUE(runEventLoopUntil([&] { return panel->optimiseDialog() != nullptr; }, seconds(5)));
     OptimiseDialog* dialog = panel->optimiseDialog();
@@ -67,6 +90,7 @@ TEST_F(OptimiseBladeTest, TheDialogRunsTheOptimisationAndTheOptimisedBladeIsOneU
     user.key(WXK_BACK);
     EXPECT_EQ(dialog->field("max_thrust")->GetValue(), "");
     user.typeInto(dialog->field("budget"), "20");
+    user.click(dialog->box("tsr"));
     EXPECT_FALSE(red(dialog->field("control_points")));
     EXPECT_EQ(dialog->note()->GetLabel(), "");
     user.click(ok);
@@ -75,6 +99,7 @@ TEST_F(OptimiseBladeTest, TheDialogRunsTheOptimisationAndTheOptimisedBladeIsOneU
     EXPECT_EQ(project.state().optimisation->budget, 20);
     EXPECT_EQ(project.state().optimisation->control_points, 4);
     EXPECT_EQ(project.state().optimisation->max_thrust_ratio, 1.0);
+    EXPECT_TRUE(project.state().optimisation->vary_tsr);
     EXPECT_TRUE(std::isnan(project.state().optimisation->max_thrust));
     EXPECT_TRUE(main->isUnsaved());
 
@@ -99,6 +124,7 @@ TEST_F(OptimiseBladeTest, TheDialogRunsTheOptimisationAndTheOptimisedBladeIsOneU
     EXPECT_TRUE(korvane::sameValues(project.chordPoints(), result.chord));
     EXPECT_TRUE(korvane::sameValues(project.twistPoints(), result.twist));
     EXPECT_EQ(project.chordPoints().size(), 4u);
+    EXPECT_FALSE(main->turbinePage()->automaticTsrBox()->GetValue());
 
     // One Undo: the project's blade again, the settings stored before it stay.
     wxPostEvent(main, wxCommandEvent(wxEVT_MENU, wxID_UNDO));
@@ -107,6 +133,10 @@ TEST_F(OptimiseBladeTest, TheDialogRunsTheOptimisationAndTheOptimisedBladeIsOneU
     EXPECT_TRUE(korvane::sameValues(project.twistPoints(), start.twistPoints));
     ASSERT_TRUE(project.state().optimisation.has_value());
     EXPECT_EQ(project.state().optimisation->budget, 20);
+    // The turbine page shows the automatic tip speed ratio again, greyed as it began.
+    EXPECT_TRUE(main->turbinePage()->automaticTsrBox()->GetValue());
+    EXPECT_FALSE(main->turbinePage()->field("tsr_target")->IsEnabled());
+    EXPECT_EQ(main->turbinePage()->field("tsr_target")->GetValue(), "7");
     // A second Undo takes the settings back.
     wxPostEvent(main, wxCommandEvent(wxEVT_MENU, wxID_UNDO));
     ASSERT_TRUE(runEventLoopUntil([&] { return !project.state().optimisation.has_value(); }, seconds(5)));

@@ -168,9 +168,35 @@ TEST_F(ModelSettings, RotorGeometryTakesTheFileLimitsAndAShearNeedsAHubAboveTheR
     // A new radius above the hub height turns a stated shear's fields red.
     type(rotor->hubHeightField(), "90");
     type(rotor->shearField(), "0.14");
-    type(window->conditionsPage()->radiusField(), "95");
+    type(window->conditionsPage()->radiusField(), "100");
     EXPECT_TRUE(red(rotor->hubHeightField()));
     EXPECT_TRUE(red(rotor->shearField()));
+    // The typed radius is one step, and the marks follow Undo and Redo of it.
+    struct Step {
+        int key;
+        double radius;
+        bool red;
+    };
+    for (const Step& step : {Step{'z', 63.0, false}, Step{'y', 100.0, true}, Step{'z', 63.0, false}}) {
+        user.key(step.key, wxMOD_CONTROL);
+        EXPECT_EQ(project().operatingConditions().R, step.radius) << char(step.key);
+        EXPECT_EQ(red(rotor->hubHeightField()), step.red) << step.radius;
+        EXPECT_EQ(red(rotor->shearField()), step.red) << step.radius;
+    }
+
+    // No hub height at all (out of range, or emptied): the stated shear has none above
+    // the rotor, and both fields are named.
+    for (const wxString& height : {wxString("1e400"), wxString()}) {
+        SCOPED_TRACE(height);
+        type(rotor->hubHeightField(), height.empty() ? "9" : height);
+        if (height.empty()) user.key(WXK_BACK);
+        EXPECT_EQ(rotor->hubHeightField()->GetValue(), height);
+        EXPECT_TRUE(red(rotor->hubHeightField()));
+        EXPECT_TRUE(red(rotor->shearField()));
+        const wxString refused = saveRefusal();
+        EXPECT_NE(refused.Find("Rotor geometry and inflow: Shear exponent"), wxNOT_FOUND) << refused;
+        EXPECT_NE(refused.Find("Rotor geometry and inflow: Hub height"), wxNOT_FOUND) << refused;
+    }
 }
 
 TEST_F(ModelSettings, EachModelSwitchIsOneClickOneUndoStepAndWrittenOnlyWhenOff) {
