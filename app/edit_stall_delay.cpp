@@ -40,17 +40,16 @@ EditStallDelay::EditStallDelay(wxWindow* parent, KvpProject* project)
     : EditSection(parent, "Stall delay"), m_project(project), m_settings(off()) {
     auto* grid = new wxGridBagSizer();
     wxArrayString lifts;
-    lifts.Add("None");
-    lifts.Add(wxS("Du & Selig"));
-    lifts.Add("Snel");
+    for (const auto lift : {bemt::StallLift::None, bemt::StallLift::DuSelig, bemt::StallLift::Snel})
+        lifts.Add(wxString::FromUTF8(bemt::StallDelay::liftLabel(lift)));
     m_lift = setupChoice<bemt::StallLift>(
         grid, 0, 0, lifts, &m_settings.lift, {bemt::StallLift::None, bemt::StallLift::DuSelig, bemt::StallLift::Snel},
         "Lift model",
         "Rotational stall delay of the 2D polars: none, Du and Selig's model (1998) or Snel's (1994). Polars that "
         "are already corrected (as the NREL 5-MW tables) need none.");
     wxArrayString drags;
-    drags.Add("None");
-    drags.Add("Eggers");
+    for (const auto drag : {bemt::StallDrag::None, bemt::StallDrag::Eggers})
+        drags.Add(wxString::FromUTF8(bemt::StallDelay::dragLabel(drag)));
     m_drag = setupChoice<bemt::StallDrag>(grid, 0, 3, drags, &m_settings.drag,
                                           {bemt::StallDrag::None, bemt::StallDrag::Eggers}, "Drag model",
                                           "The drag change that goes with the lift change: Eggers et al. (2003) "

@@ -10,20 +10,28 @@ namespace bemt {
 
 namespace {
 
-// A model and its name in project files and on the command line.
+// A model, its name in project files and on the command line, and its label for people.
 template <typename Model>
 struct Named {
     Model model;
     const char* name;
+    const char* label;
 };
 constexpr Named<StallLift> kLiftNames[] = {
-    {StallLift::None, "none"}, {StallLift::DuSelig, "du_selig"}, {StallLift::Snel, "snel"}};
-constexpr Named<StallDrag> kDragNames[] = {{StallDrag::None, "none"}, {StallDrag::Eggers, "eggers"}};
+    {StallLift::None, "none", "None"}, {StallLift::DuSelig, "du_selig", "Du & Selig"}, {StallLift::Snel, "snel", "Snel"}};
+constexpr Named<StallDrag> kDragNames[] = {{StallDrag::None, "none", "None"}, {StallDrag::Eggers, "eggers", "Eggers"}};
 
 template <typename Model, std::size_t N>
 std::string nameIn(const Named<Model> (&names)[N], Model model) {
     for (const auto& n : names)
         if (n.model == model) return n.name;
+    return {};
+}
+
+template <typename Model, std::size_t N>
+std::string labelIn(const Named<Model> (&names)[N], Model model) {
+    for (const auto& n : names)
+        if (n.model == model) return n.label;
     return {};
 }
 
@@ -52,6 +60,8 @@ namespace StallDelay {
 
 std::string liftName(StallLift lift) { return nameIn(kLiftNames, lift); }
 std::string dragName(StallDrag drag) { return nameIn(kDragNames, drag); }
+std::string liftLabel(StallLift lift) { return labelIn(kLiftNames, lift); }
+std::string dragLabel(StallDrag drag) { return labelIn(kDragNames, drag); }
 bool liftFromName(const std::string& name, StallLift& lift) { return modelIn(kLiftNames, name, lift); }
 bool dragFromName(const std::string& name, StallDrag& drag) { return modelIn(kDragNames, name, drag); }
 

@@ -67,6 +67,9 @@ inline constexpr double kMinSlope = 1e-4;
 // Project file names: "none", "du_selig", "snel"; "none", "eggers". False when unknown.
 std::string liftName(StallLift lift);
 std::string dragName(StallDrag drag);
+// "Du & Selig", "Eggers": the models as the desktop program names them.
+std::string liftLabel(StallLift lift);
+std::string dragLabel(StallDrag drag);
 bool liftFromName(const std::string& name, StallLift& lift);
 bool dragFromName(const std::string& name, StallDrag& drag);
 

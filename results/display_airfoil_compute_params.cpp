@@ -28,8 +28,8 @@ DisplayAirfoilComputeParams::DisplayAirfoilComputeParams(wxWindow* parent, const
 wxString DisplayAirfoilComputeParams::stallDelayLabel(const std::optional<bemt::StallDelayInput>& stallDelay) {
     if (!stallDelay) return "none: the 2D polars as given";
     const bemt::StallDelaySettings& s = stallDelay->settings;
-    wxString text = wxString::FromUTF8(bemt::StallDelay::liftName(s.lift) + " lift, " +
-                                       bemt::StallDelay::dragName(s.drag) + " drag,\nat tip speed ratio ");
+    wxString text = wxString::FromUTF8(bemt::StallDelay::liftLabel(s.lift) + " lift, " +
+                                       bemt::StallDelay::dragLabel(s.drag) + " drag,\nat tip speed ratio ");
     text << wxString::FromCDouble(stallDelay->tipSpeedRatio, 3);
     return text;
 }

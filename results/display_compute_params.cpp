@@ -79,7 +79,7 @@ std::vector<std::pair<wxString, wxString>> DisplayComputeParams::rotorRows(const
     }
     if (hasRotorShapeOrInflow(bemt::RotorGeometry{}, with.prebend)) rows.emplace_back("Prebend:", "bent blade");
     rows.emplace_back("Azimuth sectors:", wxString::Format("%d", rotor.sectorCount()));
-    rows.emplace_back("Skewed wake:", rotor.skew == bemt::SkewCorrection::PittPeters ? "Pitt-Peters" : "none");
+    rows.emplace_back("Skewed wake:", rotor.skew == bemt::SkewCorrection::PittPeters ? "Pitt-Peters" : "None");
     return rows;
 }
 

@@ -52,7 +52,7 @@ protected:
         settings.ran_step = 1;
         results = tools.characteristicsSweep(data, settings.range_type, bemt::BEMTTools::characteristicsRange(settings),
                                              bemt::SweepRange{0.0, 0.0, 1.0}, ignoreProgress);
-        window = new CharResultWindow(list, results, data, ComputedWith{settings, data.settings, data.conditions},
+        window = new CharResultWindow(list, results, data, ComputedWith{settings, data.settings, data.conditions, {}, {}, {}},
                                       data.conditions, &files, 1);
         window->SetPosition(wxPoint(0, 0));
         window->SetSize(1100, 750);

@@ -338,7 +338,7 @@ TEST(ChartExports, ASectoredRotorsWindowsShowTheCommandLinesDiscMapRootMomentsAn
     const wxString stated = shownText(window);
     for (const char* text : {"Precone:", "3 \xC2\xB0", "Yaw:", "20 \xC2\xB0", "Shear exponent:", "0.2", "Hub height:",
                              "40 m", "Azimuth sectors:", "Skewed wake:", "Pitt-Peters", "off: hub loss",
-                             "snel lift, none drag", "M_root =", "M_root,max ="})
+                             "Snel lift, None drag", "M_root =", "M_root,max ="})
         EXPECT_NE(stated.Find(wxString::FromUTF8(text)), wxNOT_FOUND) << text;
     EXPECT_EQ(stated.Find("Designed for"), wxNOT_FOUND);
 

@@ -33,7 +33,7 @@ bemt::InputDataSet smallRotor() {
 // What the windows state they were computed with: the small rotor's settings.
 ComputedWith computedWith(const bemt::ComputeSettings& compute = {}) {
     const bemt::InputDataSet data = smallRotor();
-    return {compute, data.settings, data.conditions};
+    return {compute, data.settings, data.conditions, {}, {}, {}};
 }
 
 std::vector<bemt::pitchControlledOperatingPoint> operatingPoints(std::vector<double> pitches) {
