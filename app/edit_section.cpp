@@ -19,14 +19,7 @@
 #include "results/error_box.h"
 #include "bemt/NumberText.h"
 
-wxDEFINE_EVENT(kvnEVT_UPDATED_VALUE, wxCommandEvent);
-
 namespace {
-
-// Decimal unit prefixes from 1e-12 to 1e12.
-const wxString kPrefixes[] = {"p", "n", wxString::FromUTF8("µ"), "m", "", "k", "M", "G", "T"};
-constexpr int kSmallestExponent = -12;
-constexpr int kLargestExponent = 12;
 
 const int kBorder = 4;
 
@@ -50,33 +43,11 @@ void scrollPageOnWheel(wxWindow* control) {
     });
 }
 
-void postUpdatedValue(wxWindow* control) {
-    auto* event = new wxCommandEvent(kvnEVT_UPDATED_VALUE, control->GetId());
-    event->SetEventObject(control);
-    control->GetEventHandler()->QueueEvent(event);
-}
 
 void flushFieldUpdates() {
     if (wxTheApp) wxTheApp->ProcessPendingEvents();
 }
 
-void markValidity(wxWindow* control, bool valid) {
-    // A valid field drops its own colours rather than taking the system's, so that it
-    // looks disabled where a check box disables it.
-    if (valid != (control->GetForegroundColour() == *wxRED)) return;
-    control->SetForegroundColour(valid ? wxNullColour : *wxRED);
-    // A tint shows a refused field that holds no text (emptied) as well.
-    const wxColour tint(255, 226, 226);
-    control->SetBackgroundColour(valid ? wxNullColour : tint);
-    // A multi-line field keeps each character in the colours it was typed in (the new
-    // colours only reach text typed from now on): the whole text takes the new ones.
-    if (auto* text = dynamic_cast<wxTextCtrl*>(control); text && text->IsMultiLine()) {
-        const wxColour colour = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT) : *wxRED;
-        const wxColour background = valid ? wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW) : tint;
-        text->SetStyle(0, text->GetLastPosition(), wxTextAttr(colour, background));
-    }
-    control->Refresh();
-}
 
 const wxString kPointsFollowTheHub =
     "The blade and airfoil points follow the new hub or rotor radius (they keep their share of the blade "
@@ -120,54 +91,6 @@ bool isEditingKey(int keyCode, bool controlDown, bool altDown) {
     }
 }
 
-wxString formatNumber(double value) {
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out.precision(3);
-    out << value;  // the default float format with precision 3 is "%.3g"
-    return wxString::FromUTF8(out.str());
-}
-
-namespace {
-
-// Locale-independent text of a finite number; no precision: the shortest exact text.
-wxString charsOf(double value, std::optional<int> precision) {
-    if (!std::isfinite(value)) return formatNumber(value);
-    char buffer[64];
-    const auto result = precision
-                            ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, *precision)
-                            : std::to_chars(buffer, buffer + sizeof buffer, value);
-    return wxString::FromAscii(buffer, static_cast<std::size_t>(result.ptr - buffer));
-}
-
-}  // namespace
-
-wxString formatExact(double value) { return charsOf(value, std::nullopt); }
-
-wxString formatComputed(double value) { return charsOf(value, 15); }
-
-double scaledDecimal(double value, int exponent) {
-    double scaled = 0.0;
-    if (!std::isfinite(value) || !parseNumber(formatExact(value) + wxString::Format("e%d", exponent), scaled))
-        return value * std::pow(10.0, exponent);
-    return scaled;
-}
-
-NumberWithUnit formatNumberUnits(double value, const wxString& units, bool scaleUnits) {
-    if (!scaleUnits || value == 0.0 || units.empty() || !std::isfinite(value)) return {formatNumber(value), units};
-    int exponent = 3 * static_cast<int>(std::trunc(std::trunc(std::log10(std::fabs(value))) / 3.0));
-    exponent = std::clamp(exponent, kSmallestExponent, kLargestExponent);
-    const wxString prefix = kPrefixes[(exponent - kSmallestExponent) / 3];
-    return {formatNumber(value / std::pow(10.0, exponent)), prefix + units};
-}
-
-bool parseNumber(const wxString& text, double& value) {
-    const auto whole = bemt::NumberText::wholeDouble(text.utf8_string());
-    if (whole.kind != bemt::NumberText::Whole::Finite) return false;
-    // "-0" is zero: a file never says -0.
-    value = whole.value == 0.0 ? 0.0 : whole.value;
-    return true;
-}
 
 bool readPartner(const wxTextCtrl* field, const bemt::ValueLimit& limits, double& value) {
     return field && parseNumber(field->GetValue(), value) && limits.contains(value);
@@ -196,27 +119,6 @@ void writeDerived(wxTextCtrl* field, double value) {
     if (std::isfinite(value)) writeDerived(field, formatComputed(value));
 }
 
-bool parseNumber(const wxString& text, int& value) {
-    double number = 0.0;
-    if (!parseNumber(text, number) || number != std::trunc(number) || number < INT_MIN || number > INT_MAX)
-        return false;
-    value = static_cast<int>(number);
-    return true;
-}
-
-bool InputCheckboxValidator::TransferToWindow() {
-    auto* box = dynamic_cast<wxCheckBox*>(GetWindow());
-    if (!box || !m_value) return false;
-    box->SetValue(*m_value);
-    return true;
-}
-
-bool InputCheckboxValidator::TransferFromWindow() {
-    auto* box = dynamic_cast<wxCheckBox*>(GetWindow());
-    if (!box || !m_value) return false;
-    *m_value = box->GetValue();
-    return true;
-}
 
 EditSection::EditSection(wxWindow* parent, const wxString& title)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER),
@@ -585,3 +487,4 @@ wxStaticText* EditSection::setupHeading(wxGridBagSizer* sizer, int row, int col,
     sizer->Add(heading, wxGBPosition(row, col), wxGBSpan(1, colSpan), wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(kBorder));
     return heading;
 }
+

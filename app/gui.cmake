@@ -27,9 +27,11 @@ add_library(korvane_gui STATIC
   optimise_dialog.cpp
   edit_compute.cpp
   user_edit_tracker.cpp
+  undo_history.cpp
   edit_turbine.cpp
   edit_turbine_compute.cpp
   window_main.cpp
+  window_main_layout.cpp
   kvn_app.cpp)
 target_include_directories(korvane_gui PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(korvane_gui PUBLIC korvane_results korvane_project korvane_exchange ${wxWidgets_LIBRARIES})

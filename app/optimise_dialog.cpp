@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/edit_section.h"
+#include "bemt/NumberText.h"
 #include "results/error_box.h"
 
 namespace {
@@ -181,11 +182,18 @@ std::vector<wxString> OptimiseDialog::faults() const {
     for (const char* key : kLimits) {
         double value = 0.0;
         const wxString text = m_fields.at(key)->GetValue();
-        if (!text.Strip(wxString::both).empty() && !parseNumber(text, value))
-            found.push_back(labelOf(key) + ": \"" + text + "\" is not a number.");
+        if (text.Strip(wxString::both).empty() || parseNumber(text, value)) continue;
+        const bool infinite = bemt::NumberText::wholeDouble(text.utf8_string()).kind ==
+                              bemt::NumberText::Whole::NotFinite;
+        found.push_back(labelOf(key) + ": \"" + text + (infinite ? "\" is not a finite number." : "\" is not a number."));
     }
-    for (const auto& problem : korvane::Optimisation::problems(settings()))
-        found.push_back(labelOf(problem.key) + ": " + wxString::FromUTF8(problem.message));
+    for (const auto& problem : korvane::Optimisation::problems(settings())) {
+        // The checks name the other settings as the project file does: name them as the dialog does.
+        wxString message = wxString::FromUTF8(problem.message);
+        for (const auto& [key, label] : m_labels) message.Replace(wxString::FromUTF8(key) + " ", label + " ");
+        for (const auto& [key, label] : m_labels) message.Replace(wxString::FromUTF8(key) + ",", label + ",");
+        found.push_back(labelOf(problem.key) + ": " + message);
+    }
     return found;
 }
 

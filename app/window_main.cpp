@@ -56,7 +56,6 @@ MainWindow::MainWindow()
 
     m_fileManager = std::make_unique<FileManager>(std::make_unique<WxFileDialogs>());
     m_unsaved = false;
-    m_historyIndex = -1;
     m_project = std::make_unique<KvpProject>(m_fileManager.get());
     m_project->Bind(kvnEVT_PROJECT_UNSAVED, &MainWindow::onUnsaved, this);
     m_project->newProject();
@@ -102,121 +101,11 @@ MainWindow::~MainWindow() {
     DestroyChildren();
 }
 
-void MainWindow::buildMenus() {
-    auto* file = new wxMenu();
-    file->Append(wxID_NEW);
-    file->Append(wxID_OPEN);
-    file->Append(wxID_SAVE);
-    file->Append(wxID_SAVEAS, wxGetStockLabel(wxID_SAVEAS) + "\tCtrl+Shift+S");
-    file->AppendSeparator();
-    file->Append(kImportOpenFastId, wxS("Import OpenFAST model…"), "Make a project from an OpenFAST model (.fst)");
-    file->Append(kExportAeroDynId, wxS("Export blade to AeroDyn…"),
-                 "Write the blade and its airfoil tables as AeroDyn v15 input files");
-    file->AppendSeparator();
-    file->Append(wxID_EXIT);
-    auto* edit = new wxMenu();
-    edit->Append(wxID_UNDO);
-    edit->Append(wxID_REDO);
-    auto* help = new wxMenu();
-    help->Append(wxID_HELP, "User guide\tF1", "Opens the user guide.");
-    help->Append(wxID_ABOUT);
-    auto* bar = new wxMenuBar();
-    bar->Append(file, "&File");
-    bar->Append(edit, "&Edit");
-    bar->Append(help, "&Help");
-    SetMenuBar(bar);
-    // Redo answers Ctrl+Y as well as the menu's own Ctrl+Shift+Z.
-    wxAcceleratorEntry redo(wxACCEL_CTRL, 'Y', wxID_REDO);
-    SetAcceleratorTable(wxAcceleratorTable(1, &redo));
-}
-
 void MainWindow::whenOnScreen(std::function<void()> show) {
     if (m_drawn || !IsShown())
         show();
     else
         m_whenOnScreen.push_back(std::move(show));
-}
-
-void MainWindow::buildStatusBar() {
-    wxStatusBar* status = CreateStatusBar();
-    // The status bar draws itself once the window is mapped and exposed, with or without a
-    // window manager: the boxes that wait for the window follow then.
-    status->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
-        event.Skip();
-        if (m_drawn) return;
-        m_drawn = true;
-        CallAfter([this] {
-            for (const auto& show : std::exchange(m_whenOnScreen, {})) show();
-        });
-    });
-    m_gauge = new wxGauge(status, wxID_ANY, 100, wxDefaultPosition, FromDIP(wxSize(350, -1)), wxGA_HORIZONTAL);
-    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
-    sizer->AddStretchSpacer(1);
-    sizer->Add(m_gauge, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(10) / 4);
-    status->SetSizer(sizer);
-    status->SetMinHeight(m_gauge->GetBestSize().y + FromDIP(4));
-    SetStatusText(kStatusReady);
-}
-
-void MainWindow::buildPages() {
-    m_notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNB_TOP);
-
-    // The first page scrolls when the window is smaller than its two columns.
-    auto* first = new wxScrolledWindow(m_notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                       wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL);
-    first->SetScrollRate(FromDIP(10), FromDIP(10));
-    auto* columns = new wxBoxSizer(wxHORIZONTAL);
-    auto* left = new wxBoxSizer(wxVERTICAL);
-    m_conditions = new EditOperatingConditions(first, m_project.get());
-    m_solver = new EditSolverSettings(first, m_project.get());
-    left->Add(m_conditions, 0, wxEXPAND | wxALL, FromDIP(6));
-    left->Add(m_solver, 0, wxEXPAND | wxALL, FromDIP(6));
-    m_rotorGeometry = new EditRotorGeometry(first, m_project.get());
-    left->Add(m_rotorGeometry, 0, wxEXPAND | wxALL, FromDIP(6));
-    auto* right = new wxBoxSizer(wxVERTICAL);
-    m_compute = new EditCompute(first, m_project.get(),
-                                [this](int percentage, wxString message) { progress(percentage, message); });
-    right->Add(m_compute, 0, wxEXPAND | wxALL, FromDIP(6));
-    m_stallDelay = new EditStallDelay(first, m_project.get());
-    right->Add(m_stallDelay, 0, wxEXPAND | wxALL, FromDIP(6));
-    columns->Add(left, 1, wxEXPAND);
-    columns->Add(right, 1, wxEXPAND);
-    first->SetSizer(columns);
-
-    m_shape = new EditShape(m_notebook, m_project.get());
-    m_airfoils = new EditArifoils(m_notebook, m_project.get());
-    m_notebook->AddPage(first, "Operating conditions && Compute");
-    m_notebook->AddPage(m_shape, "Blade shape");
-    m_notebook->AddPage(m_airfoils, "Airfoils data");
-
-    // The turbine around the rotor and the computations that need it.
-    auto* turbine = new wxScrolledWindow(m_notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                         wxVSCROLL | wxHSCROLL | wxTAB_TRAVERSAL);
-    turbine->SetScrollRate(FromDIP(10), FromDIP(10));
-    auto* turbineColumns = new wxBoxSizer(wxHORIZONTAL);
-    m_turbine = new EditTurbine(turbine, m_project.get());
-    m_turbineCompute = new EditTurbineCompute(turbine, m_project.get(), m_compute);
-    turbineColumns->Add(m_turbine, 3, wxALIGN_TOP | wxALL, FromDIP(6));
-    turbineColumns->Add(m_turbineCompute, 2, wxALIGN_TOP | wxALL, FromDIP(6));
-    turbine->SetSizer(turbineColumns);
-    m_notebook->AddPage(turbine, "Turbine");
-    // Defaults follow the rotor while the project states no turbine: show them as they
-    // are when the page comes up.
-    m_notebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, [this, turbine](wxBookCtrlEvent& event) {
-        event.Skip();
-        if (m_notebook->GetPage(static_cast<std::size_t>(event.GetSelection())) != turbine) return;
-        if (!m_project->state().turbine) m_turbine->followRotor();
-        m_turbineCompute->update();
-    });
-
-    for (EditSection* page : {static_cast<EditSection*>(m_conditions), static_cast<EditSection*>(m_solver),
-                              static_cast<EditSection*>(m_rotorGeometry), static_cast<EditSection*>(m_stallDelay),
-                              static_cast<EditSection*>(m_compute), static_cast<EditSection*>(m_shape),
-                              static_cast<EditSection*>(m_airfoils), static_cast<EditSection*>(m_turbine),
-                              static_cast<EditSection*>(m_turbineCompute)})
-        page->update();
-    first->FitInside();
-    turbine->FitInside();
 }
 
 wxString MainWindow::windowTitle(const wxString& fileName) {
@@ -320,10 +209,6 @@ void MainWindow::update(bool shape, bool airfoils, bool conditions, bool solver,
     Thaw();
 }
 
-bool MainWindow::canUndo() const { return m_historyIndex >= 0; }
-
-bool MainWindow::canRedo() const { return m_historyIndex < static_cast<int>(m_history.size()) - 2; }
-
 void MainWindow::refreshUndoRedo() {
     wxMenuBar* bar = GetMenuBar();
     bar->Enable(wxID_UNDO, canUndo());
@@ -331,11 +216,7 @@ void MainWindow::refreshUndoRedo() {
 }
 
 void MainWindow::startHistory() {
-    m_history.clear();
-    m_history.emplace_back(kvnEVT_PROJECT_UNSAVED, m_project->state());
-    m_historyIndex = -1;
-    m_lastEntryEdit = 0;
-    m_setAsideRedo.clear();
+    m_history.start(kvnProjectEvent(kvnEVT_PROJECT_UNSAVED, m_project->state()));
     m_edits.endEdit();
     refreshUndoRedo();
     // What the status bar said of the previous project's edits no longer applies.
@@ -464,32 +345,7 @@ void MainWindow::onUnsaved(kvnProjectEvent& event) {
     // new hub radius, a file was opened over a new project) shows a state the user never
     // saw; the later change brings its own.
     if (!korvane::sameValues(state, m_project->state())) return;
-    const auto current = static_cast<std::size_t>(m_historyIndex + 1);
-    if (korvane::sameValues(state, m_history[current].state())) return;
-
-    const std::uint64_t edit = m_edits.currentEdit();
-    const bool newestIsCurrent = current + 1 == m_history.size();
-    if (edit != 0 && edit == m_lastEntryEdit && newestIsCurrent && current > 0) {
-        // The same edit of the same field goes on: its step now ends here.
-        m_history.back() = event;
-        if (korvane::sameValues(state, m_history[current - 1].state())) {
-            // Typed back to where the edit began (a valid "1" on the way to a red "1,5"):
-            // no step at all, and the steps to redo that the edit set aside are back.
-            m_history.pop_back();
-            --m_historyIndex;
-            m_lastEntryEdit = 0;
-            m_history.insert(m_history.end(), m_setAsideRedo.begin(), m_setAsideRedo.end());
-            m_setAsideRedo.clear();
-            while (m_history.size() > kHistoryLimit) m_history.pop_back();
-        }
-    } else {
-        m_setAsideRedo.assign(m_history.begin() + static_cast<std::ptrdiff_t>(current) + 1, m_history.end());
-        if (!newestIsCurrent) m_history.erase(m_history.begin() + static_cast<std::ptrdiff_t>(current) + 1, m_history.end());
-        if (m_history.size() >= kHistoryLimit) m_history.pop_front();
-        m_history.push_back(event);
-        m_historyIndex = static_cast<int>(m_history.size()) - 2;
-        m_lastEntryEdit = edit;
-    }
+    if (!m_history.record(event, m_edits.currentEdit())) return;
     refreshUnsaved();
     refreshUndoRedo();
 }
@@ -518,12 +374,11 @@ void MainWindow::restore(const kvnProjectEvent& snapshot) {
 
 void MainWindow::onUndo(wxCommandEvent&) {
     flushFieldUpdates();  // an edit still on its way is the step to undo
-    if (m_historyIndex < 0 || !acceptsAction(this, kUndoRefused, unstoredFields())) return;
+    if (!m_history.canUndo() || !acceptsAction(this, kUndoRefused, unstoredFields())) return;
     m_edits.endEdit();
-    m_lastEntryEdit = 0;
-    m_setAsideRedo.clear();
-    restore(m_history[static_cast<std::size_t>(m_historyIndex)]);
-    --m_historyIndex;
+    m_history.endStep();
+    restore(m_history.undoTarget());
+    m_history.stepBack();
     refreshUnsaved();
     refreshUndoRedo();
     SetStatusText(kStatusReady);  // a note on the edit undone or redone is stale
@@ -531,13 +386,11 @@ void MainWindow::onUndo(wxCommandEvent&) {
 
 void MainWindow::onRedo(wxCommandEvent&) {
     flushFieldUpdates();
-    if (m_historyIndex >= static_cast<int>(m_history.size()) - 2 || !acceptsAction(this, kRedoRefused, unstoredFields()))
-        return;
+    if (!m_history.canRedo() || !acceptsAction(this, kRedoRefused, unstoredFields())) return;
     m_edits.endEdit();
-    m_lastEntryEdit = 0;
-    m_setAsideRedo.clear();
-    ++m_historyIndex;
-    restore(m_history[static_cast<std::size_t>(m_historyIndex) + 1]);
+    m_history.endStep();
+    m_history.stepForward();
+    restore(m_history.current());
     refreshUnsaved();
     refreshUndoRedo();
     SetStatusText(kStatusReady);  // a note on the edit undone or redone is stale

@@ -6,12 +6,12 @@
 
 #include <wx/frame.h>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/kvp_project.h"
+#include "app/undo_history.h"
 #include "app/user_edit_tracker.h"
 
 class wxGauge;
@@ -88,10 +88,10 @@ public:
 
     KvpProject* project() const { return m_project.get(); }
     FileManager* fileManager() const { return m_fileManager.get(); }
-    int historyIndex() const { return m_historyIndex; }
+    int historyIndex() const { return m_history.index(); }
     std::size_t historySize() const { return m_history.size(); }
-    bool canUndo() const;
-    bool canRedo() const;
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
     EditShape* shapePage() const { return m_shape; }
     EditArifoils* airfoilsPage() const { return m_airfoils; }
     EditOperatingConditions* conditionsPage() const { return m_conditions; }
@@ -128,13 +128,10 @@ private:
     std::unique_ptr<FileManager> m_fileManager;
     std::unique_ptr<KvpProject> m_project;
     bool m_unsaved = false;
-    std::deque<kvnProjectEvent> m_history;
-    int m_historyIndex = -1;
+    UndoHistory m_history{kHistoryLimit};
     korvane::ProjectData m_savedState;
     // Consecutive changes of one edit of one field make one step of the history.
     UserEditTracker m_edits;
-    std::uint64_t m_lastEntryEdit = 0;  // the edit that made the newest history entry
-    std::deque<kvnProjectEvent> m_setAsideRedo;  // the steps to redo that entry replaced
     bool m_drawn = false;                              // drawn on the screen at least once
     std::vector<std::function<void()>> m_whenOnScreen;  // boxes waiting for that
 

@@ -74,21 +74,25 @@ TEST_F(OptimiseBladeTest, TheDialogRunsTheOptimisationAndTheOptimisedBladeIsOneU
     EXPECT_EQ(note, "Control points: the number of control points 1 lies outside its range, 2 to 50.");
     user.typeInto(dialog->field("max_thrust"), "2e5");
     user.typeInto(dialog->field("max_thrust_ratio"), "1");
+    user.typeInto(dialog->field("max_root_moment"), "1e400");
     EXPECT_TRUE(red(dialog->field("max_thrust")));
     user.click(ok);
     ASSERT_EQ(panel->optimiseDialog(), dialog) << "OK closed the dialog with red fields";
     note = dialog->note()->GetLabel();
     note.Replace("\n", " ");
     EXPECT_TRUE(note.StartsWith(OptimiseDialog::kRefusal)) << note;
-    EXPECT_NE(note.Find("Max. thrust [N]: give one thrust limit, max_thrust or max_thrust_ratio, not both."),
-              wxNOT_FOUND)
-        << note;
+    // Named as the dialog names them, and a number too large to hold as such.
+    for (const char* fault : {"Max. thrust [N]: give one thrust limit, Max. thrust [N] or Max. thrust ratio [-], not both.",
+                              "\"1e400\" is not a finite number."})
+        EXPECT_NE(note.Find(wxString::FromUTF8(fault)), wxNOT_FOUND) << note;
     EXPECT_FALSE(project.state().optimisation.has_value());
 
     user.typeInto(dialog->field("control_points"), "4");
     user.typeInto(dialog->field("max_thrust"), "2");  // then emptied: no limit
     user.key(WXK_BACK);
     EXPECT_EQ(dialog->field("max_thrust")->GetValue(), "");
+    user.typeInto(dialog->field("max_root_moment"), "9");
+    user.key(WXK_BACK);
     user.typeInto(dialog->field("budget"), "20");
     user.click(dialog->box("tsr"));
     EXPECT_FALSE(red(dialog->field("control_points")));

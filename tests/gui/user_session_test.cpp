@@ -311,6 +311,7 @@ TEST_F(UserSession, ValuesOutOfRangeInTheFileAreReportedOverTheShownMainWindow) 
     } answers;
     answers.paints = &paints;
     start(path);
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !answers.shown().empty(); }));
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_TRUE(answers.shown()[0].message.StartsWith("The project file holds values outside the ranges"));
     EXPECT_TRUE(answers.drawnFirst);
@@ -325,6 +326,8 @@ TEST_F(UserSession, AThreadCountVariableThatIsNoCountIsReportedAtStartUp) {
     ::setenv("KORVANE_THREADS", "four", 1);
     start();
     ::unsetenv("KORVANE_THREADS");
+    // The box waits for the window's first drawing, which a busy machine may delay.
+    ASSERT_TRUE(korvane::testing::runEventLoopUntil([&] { return !answers.shown().empty(); }));
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown().front().caption, kThreadsCaption);
     EXPECT_TRUE(answers.shown().front().message.StartsWith(
