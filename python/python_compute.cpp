@@ -146,7 +146,11 @@ PythonResult surface(const PythonProject& p, const SweepRange& tsr, const SweepR
                      int threads) {
     auto result = std::make_shared<PerformanceSurface>();
     const double speed = wind.value_or(p.data.conditions.V0);
-    PerformanceSurface::check(speed, tsr, pitch);
+    try {
+        PerformanceSurface::check(speed, tsr, pitch);
+    } catch (const bemt::Error& e) {
+        throw py::value_error(e.message());  // the caller's arguments
+    }
     released([&](SignalWatch& watch) {
         Prepared prepared = prepare(p, watch);
         BEMTTools tools(prepared.project.solverSettings.solver);
