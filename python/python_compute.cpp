@@ -124,6 +124,7 @@ PythonResult powerCurve(const PythonProject& p, int threads) {
     result->command = "power-curve";
     result->projectPath = p.path;
     result->settings = turbineSettings(p.data);
+    result->model = modelText(p.data);
     if (const auto problems = Turbine::problems(result->settings); !problems.empty())
         throw bemt::Error("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message);
     released([&](SignalWatch& watch) {

@@ -28,6 +28,8 @@ def _plain(value):
 
 def _points(rows, keys, name):
     array = numpy.asarray(rows, dtype=float)
+    if array.size == 0:
+        array = array.reshape(-1, 2)
     if array.ndim != 2 or array.shape[1] != 2:
         raise ValueError(f"{name} must be pairs ({keys[0]}, {keys[1]}), as a list or an N x 2 array; "
                          f"got an array of shape {array.shape}.")
@@ -212,7 +214,7 @@ class Project:
     @property
     def chord_points(self):
         """The chord points as an N x 2 array of (x/R, c/R)."""
-        return numpy.array([[p["x_rel"], p["c_rel"]] for p in self._document_points("chord_points")], dtype=float)
+        return self._point_array("chord_points", "c_rel")
 
     @chord_points.setter
     def chord_points(self, rows):
@@ -221,8 +223,7 @@ class Project:
     @property
     def twist_points(self):
         """The twist points as an N x 2 array of (x/R, twist in degrees)."""
-        return numpy.array([[p["x_rel"], p["twist_deg"]] for p in self._document_points("twist_points")],
-                           dtype=float)
+        return self._point_array("twist_points", "twist_deg")
 
     @twist_points.setter
     def twist_points(self, rows):
@@ -245,17 +246,19 @@ class Project:
     def prebend_points(self):
         """The prebend points as an N x 2 array of (x/R, prebend in m, positive downwind);
         none (a 0 x 2 array) for a straight blade."""
-        points = self._document_points("prebend_points")
-        return numpy.array([[p["x_rel"], p["value"]] for p in points], dtype=float).reshape(-1, 2)
+        return self._point_array("prebend_points", "value")
 
     @prebend_points.setter
     def prebend_points(self, rows):
-        rows = numpy.asarray(rows, dtype=float)
-        self.update({"prebend_points": _points(rows.reshape(-1, 2) if rows.size == 0 else rows, ("x_rel", "value"),
-                                               "prebend points")})
+        self.update({"prebend_points": _points(rows, ("x_rel", "value"), "prebend points")})
 
     def _document_points(self, key):
         return json.loads(self._core.document()).get(key, [])
+
+    def _point_array(self, key, value):
+        """A point list as an N x 2 array (0 x 2 for none)."""
+        points = self._document_points(key)
+        return numpy.array([[p["x_rel"], p[value]] for p in points], dtype=float).reshape(-1, 2)
 
     @classmethod
     def from_arrays(cls, R, r, chord, twist, airfoils, *, Rh=None, B=3, V0=None, rpm=None, **settings):

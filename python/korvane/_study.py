@@ -175,6 +175,10 @@ def _result_table(columns, rows, results, compute):
         # setting's value where the row failed.
         given = table.get(name, [math.nan] * len(values))
         table[name] = [g if error else v[k] for v, g, (_, error) in zip(values, given, results)]
+    # Whether a row's computation converged, extrapolated: true or false, as the results say.
+    for name in ("converged", "extrapolated"):
+        if name in table:
+            table[name] = [bool(v) if v == v else None for v in table[name]]
     table["error"] = [error for _, error in results]
     try:
         import pandas

@@ -79,6 +79,8 @@ def test_settings_by_name_compute_as_korvane_clis_options(nrel5mw, changes, opti
         assert nrel5mw.stall_delay.lift == "none"
     nrel5mw.update(changes)
     assert nrel5mw.operating_point(pitch=1).to_dict() == cli_json("op", NREL, "--pitch", "1", *options)
+    if "tilt" in changes:  # the power curve names the rotor model
+        assert nrel5mw.power_curve().to_dict() == cli_json("power-curve", NREL, *options)
 
 
 def test_an_optimisation_gives_korvane_clis_document_and_project(tmp_path, nrel5mw):

@@ -39,6 +39,7 @@ def test_settings_a_file_omits_are_set_by_name_and_leave_no_trace_at_their_defau
     key = name.rpartition(".")[2]
     if key == "prebend_points":
         assert nrel5mw.prebend_points.tolist() == [[p["x_rel"], p["value"]] for p in value]
+        assert nrel5mw.copy().update({"chord_points": []}).chord_points.shape == (0, 2)
     else:
         section = next(s for s in ("rotor", "solver_settings", "optimisation") if key in getattr(nrel5mw, s).to_dict())
         assert getattr(getattr(nrel5mw, section), key) == value
