@@ -124,6 +124,7 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
     (lambda p: p.design(c_limit=math.inf), ValueError, '"compute_settings.design_c_limit": inf is not a finite number.'),
     (lambda p: p.update({"precone": pandas.NA}), ValueError,
      '"precone" must be a number, text, true or false, or a list, not <NA> (NAType).'),
+    (lambda p: setattr(p.turbine, "rpm_max", 1e300), ValueError, '"turbine.rpm_max" must be at most 10000, not 1e+300.'),
     (lambda p: setattr(p.solver_settings, "solver", 7), ValueError,
      '"solver_settings.solver" must be 0 (Ning), 1 (Newton-Raphson) or 2 (2D Fixed Point), not 7.'),
     (lambda p: p.update({"optimisation.budget": 0}), ValueError,
