@@ -185,6 +185,17 @@ class Project:
         """An independent copy."""
         return Project(self._core.copy())
 
+    def __getstate__(self):
+        """The project for pickle (and so for other processes): its document with the path
+        its airfoil paths are relative to, its path and its polars held in memory."""
+        core = self._core
+        return {"document": core.document(), "codec_path": core.codec_path, "path": core.path,
+                "memory": dict(core.memory)}
+
+    def __setstate__(self, state):
+        self._core = _korvane._Project.from_document(state["document"], state["codec_path"], state["path"])
+        self._core.memory = state["memory"]
+
     def __eq__(self, other):
         return isinstance(other, Project) and self.document() == other.document()
 

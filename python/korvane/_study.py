@@ -41,21 +41,18 @@ def _table(variations):
 
 def _base(project):
     """What a worker needs of the project, its airfoil files included, so that a cluster's
-    workers need not see the client's files: the document with the folder its paths are
-    relative to, and the project's path."""
-    core = project._core
-    memory = dict(core.memory)
-    for path in core.data_files():
-        if path not in memory:
-            memory[path] = _korvane.read_text(path)
-    return core.document(), core.codec_path, core.path, memory
+    workers need not see the client's files."""
+    state = project.__getstate__()
+    for path in project._core.data_files():
+        if path not in state["memory"]:
+            state["memory"][path] = _korvane.read_text(path)
+    return state
 
 
 def _worker_project(base):
-    document, codec_path, path, memory = base
-    core = _korvane._Project.from_document(document, codec_path, path)
-    core.memory = memory
-    return core
+    project = Project.__new__(Project)
+    project.__setstate__(base)
+    return project._core
 
 
 def _function_row(core, compute, columns, row):

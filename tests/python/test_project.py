@@ -3,6 +3,7 @@
 import json
 import math
 import os
+import pickle
 import re
 import shutil
 
@@ -65,8 +66,9 @@ def test_a_project_from_arrays_computes_as_the_same_project_from_files(tmp_path,
     built.update({f"{section}.{k}": v for section in ("conditions", "solver_settings", "compute_settings")
                   for k, v in getattr(nrel5mw, section).to_dict().items()})
     expected = nrel5mw.operating_point().to_dict()
+    pickled = pickle.loads(pickle.dumps(built))
     built.save(tmp_path / "built.kvp")
-    for project in (built, korvane.Project.load(tmp_path / "built.kvp")):
+    for project in (built, korvane.Project.load(tmp_path / "built.kvp"), pickled):
         got = project.operating_point().to_dict()
         for mine, theirs in zip(got["points"][0]["elements"], expected["points"][0]["elements"]):
             assert mine == pytest.approx(theirs, rel=1e-12, abs=1e-12)
