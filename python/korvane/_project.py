@@ -26,8 +26,16 @@ def _plain(value):
     return value
 
 
+def _real_array(values, name):
+    """values as floats; complex numbers are refused, not cut to their real parts."""
+    array = numpy.asarray(values)
+    if numpy.iscomplexobj(array):
+        raise ValueError(f"{name} must be real numbers, not complex ones.")
+    return array.astype(float)
+
+
 def _points(rows, keys, name):
-    array = numpy.asarray(rows, dtype=float)
+    array = _real_array(rows, name)
     if array.size == 0:
         array = array.reshape(-1, 2)
     if array.ndim != 2 or array.shape[1] != 2:
@@ -70,7 +78,7 @@ def _threads(threads):
 
 def _columns(names, values, owner=""):
     """Equally long 1-D float arrays of finite numbers, or ValueError naming the argument."""
-    columns = [numpy.asarray(v, dtype=float).reshape(-1) for v in values]
+    columns = [_real_array(v, f"{owner} {n}".strip()).reshape(-1) for n, v in zip(names, values)]
     if len({len(c) for c in columns}) != 1:
         raise ValueError(f"{', '.join(names[:-1])} and {names[-1]}{' of ' + owner if owner else ''} must be equally "
                          f"long ({', '.join(str(len(c)) for c in columns)} values).")

@@ -120,6 +120,8 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
     (lambda p: setattr(p.turbine, "tsr_target", math.nan), ValueError, '"turbine.tsr_target": nan is not a finite number.'),
     (lambda p: setattr(p.stall_delay, "x_max", math.nan), ValueError, '"stall_delay.x_max": nan is not a finite number.'),
     (lambda p: setattr(p.turbine, "wind_climates", math.nan), ValueError, '"turbine.wind_climates": nan is not a'),
+    (lambda p: setattr(p, "twist_points", numpy.array([[0.1, 2 + 1j], [1, 0]])), ValueError,
+     "twist points must be real numbers, not complex ones."),
     (lambda p: setattr(p, "chord_points", [[0.1, -math.inf], [1, 0.01]]), ValueError,
      '"chord_points[0].c_rel": -inf is not a finite number.'),
     (lambda p: p.operating_point(pitch=math.nan), ValueError, '"pitch": nan is not a finite number.'),
