@@ -31,7 +31,10 @@ def _real_array(values, name):
     array = numpy.asarray(values)
     if numpy.iscomplexobj(array):
         raise ValueError(f"{name} must be real numbers, not complex ones.")
-    return array.astype(float)
+    try:
+        return array.astype(float)
+    except (TypeError, ValueError) as error:
+        raise ValueError(f"{name} must be numbers: {error}.") from None
 
 
 def _points(rows, keys, name):
@@ -92,6 +95,12 @@ def _columns(names, values, owner=""):
 
 def _polar_text(k, alpha, cl, cd):
     columns = _columns(("alpha", "cl", "cd"), (alpha, cl, cd), f"airfoils[{k}]")
+    if not len(columns[0]):
+        raise ValueError(f"airfoils[{k}] holds no polar: give alpha, cl and cd.")
+    falling = numpy.flatnonzero(numpy.diff(columns[0]) <= 0)
+    if falling.size:
+        i = falling[0]
+        raise ValueError(f"airfoils[{k}] alpha: angles must increase ({columns[0][i + 1]:g} follows {columns[0][i]:g}).")
     rows = zip(*(c.tolist() for c in columns))
     return "Alpha [deg],Cl,Cd\n" + "".join(f"{a!r},{l!r},{d!r}\n" for a, l, d in rows)
 
@@ -302,7 +311,10 @@ class Project:
             changes["rpm"] = rpm
         template = project._document_points("airfoil_points")[0]
         points, memory = [], {}
-        for k, (x_rel, alpha, cl, cd) in enumerate(airfoils):
+        for k, airfoil in enumerate(airfoils):
+            if len(airfoil) != 4:
+                raise ValueError(f"airfoils[{k}] must be (x_rel, alpha, cl, cd), not {len(airfoil)} values.")
+            x_rel, alpha, cl, cd = airfoil
             path = f"{_MEMORY_FOLDER}/airfoil-{k + 1}.csv"
             memory[path] = _polar_text(k, alpha, cl, cd)
             points.append(dict(template, x_rel=_plain(x_rel), data_type=_CSV_POLAR, csv_separator=0, path=path,

@@ -146,6 +146,11 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
      ValueError, "r, chord and twist must be equally long (3, 2, 3 values)."),
     (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, math.nan], [0, 0])]),
      ValueError, "airfoils[0] cl[1]: nan is not a finite number."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]), (1, [2, 1], [0, 1])]),
+     ValueError, "airfoils[1] must be (x_rel, alpha, cl, cd), not 3 values."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]),
+                                                                          (1, [2, 1], [0, 1], [0, 0])]),
+     ValueError, "airfoils[1] alpha: angles must increase (1 follows 2)."),
     (lambda p: korvane.Project.from_arrays(0, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])]), ValueError,
      '"conditions.R": the rotor radius R [m] 0 lies outside its range, 0.1 to 300.'),
     # Refused before any row runs.
