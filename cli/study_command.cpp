@@ -5,7 +5,6 @@
 #include <iostream>
 
 #include "bemt/Error.h"
-#include "bemt/NumberText.h"
 #include "cli/commands.h"
 #include "cli/output_files.h"
 #include "cli/progress_bar.h"
@@ -24,11 +23,14 @@ struct Shard {
 
 Shard parseShard(const std::string& text) {
     if (text.empty()) return {};
-    const auto values = bemt::NumberText::wholeDoubles(text, '/');
-    const bool whole = values && values->size() == 2 && (*values)[0] == std::floor((*values)[0]) &&
-                       (*values)[1] == std::floor((*values)[1]);
-    const double index = whole ? (*values)[0] : 0.0;
-    const double count = whole ? (*values)[1] : 0.0;
+    // Digits only: "1/2.0" or " 1/2" is a typing slip, not shard 1 of 2.
+    const auto slash = text.find('/');
+    const auto digits = [](const std::string& part) {
+        return !part.empty() && part.size() <= 7 && part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    const bool whole = slash != std::string::npos && digits(text.substr(0, slash)) && digits(text.substr(slash + 1));
+    const double index = whole ? std::stod(text.substr(0, slash)) : 0.0;
+    const double count = whole ? std::stod(text.substr(slash + 1)) : 0.0;
     if (!(count >= 1.0 && count <= 1e6) || !(index >= 1.0 && index <= count))
         throw OptionError{"--shard expects I/N, shard I of N with 1 <= I <= N (at most 1000000), not \"" + text + "\"."};
     return {static_cast<std::size_t>(index), static_cast<std::size_t>(count)};

@@ -1,7 +1,9 @@
 #include "optimise/OptimisationRun.h"
 
+#include <cmath>
 #include <sstream>
 
+#include "bemt/NumberText.h"
 #include "project/json_stream.h"
 #include "project/result_json.h"
 
@@ -54,8 +56,16 @@ OptimisationSettings requestedSettings(const ProjectData& project, const Optimis
             bool& field = name == "chord" ? s.vary_chord : name == "twist" ? s.vary_twist : s.vary_tsr;
             if (name != "chord" && name != "twist" && name != "tsr")
                 throw RefusedRequest(nameOf("vary") + " expects a list of chord, twist and tsr, not \"" + o.vary + "\".");
+            if (field) throw RefusedRequest(nameOf("vary") + " names " + name + " twice: \"" + o.vary + "\".");
             field = true;
         }
+    }
+    // Only a program (the Python module) can ask for these; a command line's numbers are checked as typed.
+    for (const auto& [key, value] : {std::pair{"max_chord", o.maxChord}, std::pair{"max_thrust", o.maxThrust},
+                                     std::pair{"max_thrust_ratio", o.maxThrustRatio},
+                                     std::pair{"max_root_moment", o.maxRootMoment}}) {
+        if (value && !std::isfinite(*value))
+            throw RefusedRequest(nameOf(key) + ": " + bemt::NumberText::shortText(*value) + " is not a finite number.");
     }
     if (o.points) s.control_points = *o.points;
     if (o.budget) s.budget = *o.budget;

@@ -10,10 +10,6 @@ namespace korvane {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Also through other spellings, links (a link to a file not yet written included, as
-// the writer follows it) and hard links.
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     if (fs::equivalent(pathFromUtf8(a), pathFromUtf8(b), error) && !error) return true;
@@ -22,8 +18,6 @@ bool sameFile(const std::string& a, const std::string& b) {
     const fs::path right = fs::weakly_canonical(fs::absolute(writtenFile(b), error), error);
     return !error && left == right;
 }
-
-}  // namespace
 
 std::vector<std::string> inputFiles(const std::string& projectPath, const ProjectData& project) {
     std::vector<std::string> inputs;

@@ -1,10 +1,12 @@
 #include "project/setting_changes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "bemt/Common.h"
 #include "bemt/Error.h"
+#include "bemt/NumberText.h"
 #include "project/kvp_codec.h"
 
 namespace korvane {
@@ -12,6 +14,10 @@ namespace korvane {
 using nlohmann::json;
 
 namespace {
+
+// Keys of the optimisation section a file omits when they are not set (null when read by name).
+const char* const kOptionalOptimisationKeys[] = {"climate", "max_chord", "max_root_moment", "max_thrust",
+                                                 "max_thrust_ratio"};
 
 const std::vector<std::string> kPointLists{"airfoil_points", "chord_points", "twist_points", "prebend_points"};
 
@@ -26,7 +32,20 @@ std::string settingNames() {
            "point list (chord_points, twist_points, airfoil_points, prebend_points) or one of " + quantities;
 }
 
+// NaN and the infinities, which no project file can hold, reach a change only from a
+// program (the Python module): refused as the command line refuses them, never read as
+// null ("automatic", "none").
+void refuseNonFinite(const std::string& place, const json& value) {
+    if (value.is_number_float() && !std::isfinite(value.get<double>()))
+        refuse("\"" + place + "\": " + bemt::NumberText::shortText(value.get<double>()) + " is not a finite number.");
+    if (value.is_array())
+        for (std::size_t i = 0; i < value.size(); ++i) refuseNonFinite(place + "[" + std::to_string(i) + "]", value[i]);
+    if (value.is_object())
+        for (const auto& [key, item] : value.items()) refuseNonFinite(place + "." + key, item);
+}
+
 double number(const std::string& name, const json& value) {
+    refuseNonFinite(name, value);
     if (!value.is_number()) refuse("\"" + name + "\" must be a number, not " + value.dump() + ".");
     return value.get<double>();
 }
@@ -57,11 +76,25 @@ void scalePoints(json& points, const char* key, double factor, bool add) {
     for (json& p : points) p[key] = add ? p[key].get<double>() + factor : p[key].get<double>() * factor;
 }
 
+// An optional optimisation key set to null is not set; the section set back to the
+// defaults is omitted, as the rotor's is.
+void omitUnsetOptimisation(json& document) {
+    json& section = document["optimisation"];
+    for (const char* key : kOptionalOptimisationKeys)
+        if (section.contains(key) && section[key].is_null()) section.erase(key);
+    static const json defaults = [] {
+        ProjectData project = newProjectData();
+        project.optimisation.emplace();
+        return json::parse(kvp::write(project, "untitled.kvp"))["optimisation"];
+    }();
+    if (section == defaults) document.erase("optimisation");
+}
+
 }  // namespace
 
 const std::vector<std::string>& settingSections() {
     static const std::vector<std::string> sections{"conditions", "solver_settings", "compute_settings", "turbine",
-                                                   "stall_delay", "rotor"};
+                                                   "stall_delay", "rotor", "optimisation"};
     return sections;
 }
 
@@ -78,11 +111,25 @@ json settingsDocument(const ProjectData& project, const std::string& projectPath
         stated.stall_delay.emplace();
         stated.stall_delay->lift = bemt::StallLift::None;
     }
+    if (!stated.optimisation) stated.optimisation.emplace();
     // The rotor and the model switches, omitted from files at their defaults, are stated.
     json document = json::parse(kvp::write(stated, projectPath, kvp::Defaults::Stated));
     // The file omits x_max for the whole blade; null says the same and keeps it a name to set.
     if (!document["stall_delay"].contains("x_max")) document["stall_delay"]["x_max"] = nullptr;
+    // The same for the optimisation's limits that are not set, and its climate (the first).
+    for (const char* key : kOptionalOptimisationKeys)
+        if (!document["optimisation"].contains(key)) document["optimisation"][key] = nullptr;
     return document;
+}
+
+std::string settingName(const json& settings, const std::string& name) {
+    const auto& quantities = studyQuantities();
+    if (std::find(quantities.begin(), quantities.end(), name) != quantities.end() ||
+        std::find(kPointLists.begin(), kPointLists.end(), name) != kPointLists.end())
+        return name;
+    std::string key;
+    const std::string section = sectionOf(settings, name, key);
+    return section + "." + key;
 }
 
 ChangeBase::ChangeBase(const ProjectData& project, const std::string& path)
@@ -97,6 +144,7 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
     json document = base.document;
     const json& settings = base.settings;
     std::optional<double> tsr;
+    bool changedOptimisation = false;
     for (const auto& [name, value] : changes.items()) {
         if (name == "pitch") {
             const double pitch = number(name, value);
@@ -114,15 +162,23 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
         } else if (name == "twist_offset") {
             scalePoints(document["twist_points"], "twist_deg", number(name, value), true);
         } else if (std::find(kPointLists.begin(), kPointLists.end(), name) != kPointLists.end()) {
+            refuseNonFinite(name, value);
             document[name] = value;
         } else {
             std::string key;
             const std::string section = sectionOf(settings, name, key);
+            refuseNonFinite(section + "." + key, value);
+            changedOptimisation = changedOptimisation || section == "optimisation";
+            // Files keep any solver number (the fixed-point solver); a change offers the three.
+            if (section == "solver_settings" && key == "solver" && value != 0 && value != 1 && value != 2)
+                refuse("\"solver_settings.solver\" must be 0 (Ning), 1 (Newton-Raphson) or 2 (2D Fixed Point), not " +
+                       value.dump() + ".");
             // A section the file omits (turbine, rotor) gets its stated defaults once one is set.
             if (!document.contains(section)) document[section] = settings[section];
             document[section][key] = value;
         }
     }
+    if (changedOptimisation) omitUnsetOptimisation(document);
     if (tsr) {
         const json& c = document["conditions"];
         document["conditions"]["Om"] = *tsr * c["V0"].get<double>() / c["R"].get<double>();

@@ -42,6 +42,11 @@ struct ChangeBase {
 ProjectData withChanges(const ChangeBase& base, const nlohmann::json& changes);
 ProjectData withChanges(const ProjectData& project, const std::string& projectPath, const nlohmann::json& changes);
 
+// The full name of the setting a change's name sets: "conditions.R" for "R", the name
+// itself for a point list or a study quantity; settings is a settingsDocument. Throws as
+// withChanges does for an unknown name.
+std::string settingName(const nlohmann::json& settings, const std::string& name);
+
 // The project's document with every settings section present and every setting of it (a
 // project that states no turbine gets the defaults for its rotor, one without stall delay
 // the section with lift "none", one with the plain rotor its rotor object, the model

@@ -6,6 +6,7 @@
 
 #include "bemt/BEMTTools.h"
 #include "bemt/Error.h"
+#include "project/kvp_reader.h"
 #include "project/result_json.h"
 #include "project/setting_changes.h"
 #include "project/text_file.h"
@@ -134,14 +135,11 @@ Study studyFromDocument(const nlohmann::ordered_json& document, const std::strin
 }
 
 Study readStudy(const std::string& path) {
-    nlohmann::ordered_json document;
-    try {
-        document = nlohmann::ordered_json::parse(readTextFile(path));
-    } catch (const json::exception& e) {
-        throw bemt::Error("The study file " + path + " could not be read: it is not a valid JSON document (" +
-                          e.what() + ").");
-    }
-    return studyFromDocument(document, path, utf8OfPath(pathFromUtf8(path).parent_path()));
+    const std::string text = readTextFile(path);
+    // Refused as a project file's document is (its line and column, a number too large,
+    // a key given twice); then read again keeping the order of the columns.
+    kvp::Reader(path, "The study file " + path + " could not be read: ").parse(text);
+    return studyFromDocument(nlohmann::ordered_json::parse(text), path, utf8OfPath(pathFromUtf8(path).parent_path()));
 }
 
 std::vector<StudyRowResult> runStudyRows(const ProjectData& base, const std::string& basePath, const Study& study,

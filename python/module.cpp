@@ -5,15 +5,18 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <cmath>
+
 #include "bemt/Error.h"
+#include "bemt/ValueLimits.h"
 #include "bemt/XfoilCommunicator.h"
-#include "project/file_writer.h"
-#include "project/input_files.h"
 #include "project/kvp_codec.h"
 #include "project/setting_changes.h"
 #include "project/text_file.h"
 #include "python/python_compute.h"
 #include "python/python_optimise.h"
+#include "python/python_save.h"
+#include "python/python_values.h"
 
 namespace py = pybind11;
 using namespace korvane;
@@ -21,31 +24,18 @@ using namespace korvane::python;
 
 namespace {
 
+// Kept absolute, so that a save after a change of the working folder writes the same file.
 PythonProject loaded(const std::string& path) {
-    return {kvp::read(readTextFile(path), path), path, {}};
+    return {kvp::read(readTextFile(path), path), utf8OfPath(std::filesystem::absolute(pathFromUtf8(path))), {}};
 }
 
 // A refused setting is the caller's value: ValueError with the project file's message.
-void change(PythonProject& project, const std::string& changes) {
+void change(PythonProject& project, const py::dict& changes) {
     try {
-        project.data = withChanges(project.data, project.codecPath(), nlohmann::json::parse(changes));
+        project.data = withChanges(project.data, project.codecPath(), jsonOf(changes, ""));
     } catch (const bemt::Error& e) {
         throw py::value_error(e.message());
     }
-}
-
-// The files save writes must not be the project's airfoil data files (korvane-cli's rule for
-// its outputs); its own file it replaces.
-void checkOutputs(const PythonProject& project, const std::vector<std::string>& outputs) {
-    refuseInputsAsOutputs(outputs, inputFiles("", project.data));
-}
-
-std::string save(PythonProject& project, const std::string& path) {
-    checkOutputs(project, {path});
-    const std::string document = kvp::write(project.data, path);
-    const WriteOutcome outcome = writeTextFile(path, document);
-    project.path = path;
-    return outcome == WriteOutcome::Created ? "Created" : outcome == WriteOutcome::Replaced ? "Replaced" : "Wrote";
 }
 
 bemt::SweepRange range(const std::vector<double>& values, const char* what) {
@@ -54,18 +44,47 @@ bemt::SweepRange range(const std::vector<double>& values, const char* what) {
     throw py::value_error(std::string(what) + " expects a value or (min, max, step).");
 }
 
+// A whole number of the request, refused by its limits before it could overflow.
+int wholeWithin(const char* name, double value, const bemt::ValueLimit& limit) {
+    if (!limit.contains(value)) throw py::value_error(std::string(name) + ": " + limit.refusal(value));
+    return static_cast<int>(value);
+}
+
 py::tuple studyTuple(const Study& study) {
     nlohmann::json rows = study.rows;
     return py::make_tuple(study.projectPath, study.compute, study.columns, rows.dump());
 }
 
-Study studyOf(const std::string& compute, const std::vector<std::string>& columns, const std::string& rows) {
+// The rows' results as (values, error); a row with a cell no setting can hold is that
+// row's error, and the others are computed.
+py::list studyRowsOf(const PythonProject& p, const std::string& compute, const std::vector<std::string>& columns,
+                     const py::list& rows) {
     Study study;
     study.compute = compute;
     study.columns = columns;
-    study.rows = nlohmann::json::parse(rows).get<std::vector<std::vector<nlohmann::json>>>();
-    studyOutputs(compute);
-    return study;
+    const std::size_t outputs = studyOutputs(compute).size();
+    std::vector<std::string> refused(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::vector<nlohmann::json> row;
+        try {
+            std::size_t j = 0;
+            for (const py::handle cell : rows[i]) row.push_back(jsonOf(cell, columns.at(j++)));
+            study.rows.push_back(std::move(row));
+        } catch (const py::builtin_exception& e) {
+            refused[i] = e.what();
+        }
+    }
+    const py::list computed = studyRows(p, study, 0, study.rows.size());
+    py::list results;
+    std::size_t next = 0;
+    for (const std::string& error : refused) {
+        if (error.empty()) {
+            results.append(computed[next++]);
+        } else {
+            results.append(py::make_tuple(std::vector<double>(outputs, std::nan("")), error));
+        }
+    }
+    return results;
 }
 
 }  // namespace
@@ -88,6 +107,7 @@ PYBIND11_MODULE(_korvane, m) {
 
     py::class_<PythonOptimisation>(m, "_Optimisation")
         .def("json", &PythonOptimisation::json)
+        .def("worse", &PythonOptimisation::worse)
         .def_readonly("project", &PythonOptimisation::project);
 
     py::class_<optimise::OptimisationRequest>(m, "_OptimisationRequest")
@@ -97,8 +117,10 @@ PYBIND11_MODULE(_korvane, m) {
         .def_readwrite("vary", &optimise::OptimisationRequest::vary)
         .def_readwrite("method", &optimise::OptimisationRequest::method)
         .def_readwrite("start", &optimise::OptimisationRequest::start)
-        .def_readwrite("points", &optimise::OptimisationRequest::points)
-        .def_readwrite("budget", &optimise::OptimisationRequest::budget)
+        .def_property("points", [](const optimise::OptimisationRequest& r) { return r.points; },
+                      [](optimise::OptimisationRequest& r, double n) { r.points = wholeWithin("points", n, bemt::Limits::controlPoints); })
+        .def_property("budget", [](const optimise::OptimisationRequest& r) { return r.budget; },
+                      [](optimise::OptimisationRequest& r, double n) { r.budget = wholeWithin("budget", n, bemt::Limits::evaluationBudget); })
         .def_readwrite("max_chord", &optimise::OptimisationRequest::maxChord)
         .def_readwrite("max_thrust", &optimise::OptimisationRequest::maxThrust)
         .def_readwrite("max_thrust_ratio", &optimise::OptimisationRequest::maxThrustRatio)
@@ -108,12 +130,14 @@ PYBIND11_MODULE(_korvane, m) {
     py::class_<PythonProject>(m, "_Project")
         .def(py::init([] { return PythonProject{newProjectData(), {}, {}}; }))
         .def_static("load", &loaded, py::arg("path"))
-        .def_static("from_document", [](const std::string& document, const std::string& path) {
-            return PythonProject{kvp::read(document, path), path, {}};
+        // A document written at codecPath, the project's path (empty when not saved).
+        .def_static("from_document", [](const std::string& document, const std::string& codecPath,
+                                        const std::string& path) {
+            return PythonProject{kvp::read(document, codecPath), path, {}};
         })
         .def("copy", [](const PythonProject& p) { return p; })
-        .def("save", &save, py::arg("path"))
-        .def("check_outputs", &checkOutputs, py::arg("paths"))
+        .def("save", &saveProject, py::arg("path"))
+        .def_property_readonly("codec_path", &PythonProject::codecPath)
         .def("document", [](const PythonProject& p) { return kvp::write(p.data, p.codecPath()); })
         .def("settings", [](const PythonProject& p) { return settingsDocument(p.data, p.codecPath()).dump(); })
         .def("change", &change, py::arg("changes"))
@@ -142,23 +166,35 @@ PYBIND11_MODULE(_korvane, m) {
                            std::optional<double> wind, int threads) {
             return surface(p, range(tsr, "tsr"), range(pitch, "pitch"), wind, threads);
         })
-        .def("study_rows", [](const PythonProject& p, const std::string& compute, const std::vector<std::string>& columns,
-                              const std::string& rows) {
-            const Study study = studyOf(compute, columns, rows);
-            return studyRows(p, study, 0, study.rows.size());
+        .def("study_rows", &studyRowsOf)
+        .def("setting_name", [](const PythonProject& p, const std::string& name) {
+            try {
+                return settingName(settingsDocument(p.data, p.codecPath()), name);
+            } catch (const bemt::Error& e) {
+                throw py::value_error(e.message());
+            }
         });
 
     m.def("setting_sections", &settingSections);
     m.def("study_quantities", &studyQuantities);
     m.def("study_outputs", &studyOutputs, py::arg("compute"));
     m.def("read_study", [](const std::string& path) { return studyTuple(readStudy(path)); }, py::arg("path"));
-    m.def("grid_rows", [](const std::string& lists) {
-        return nlohmann::json(gridRows(nlohmann::json::parse(lists).get<std::vector<std::vector<nlohmann::json>>>())).dump();
+    // The rows of a grid of lists of the given lengths, as indices into the lists (so that
+    // any Python value keeps its identity).
+    m.def("grid_rows", [](const std::vector<std::size_t>& lengths) {
+        std::vector<std::vector<nlohmann::json>> lists;
+        for (const std::size_t length : lengths) {
+            lists.emplace_back();
+            for (std::size_t i = 0; i < length; ++i) lists.back().emplace_back(i);
+        }
+        std::vector<std::vector<std::size_t>> rows;
+        for (const auto& row : gridRows(lists)) {
+            rows.emplace_back();
+            for (const auto& index : row) rows.back().push_back(index.get<std::size_t>());
+        }
+        return rows;
     });
     m.def("read_text", [](const std::string& path) { return readTextFile(path); });
-    m.def("write_text", [](const std::string& path, const std::string& text) {
-        writeTextFile(path, text);
-    });
     m.def("set_xfoil_candidates", [](std::vector<std::filesystem::path> candidates) {
         bemt::XfoilCommunicator::setProgramCandidates(std::move(candidates));
     });

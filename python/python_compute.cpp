@@ -124,6 +124,7 @@ PythonResult powerCurve(const PythonProject& p, int threads) {
     result->command = "power-curve";
     result->projectPath = p.path;
     result->settings = turbineSettings(p.data);
+    result->model = modelText(p.data);
     if (const auto problems = Turbine::problems(result->settings); !problems.empty())
         throw bemt::Error("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message);
     released([&](SignalWatch& watch) {
@@ -146,7 +147,11 @@ PythonResult surface(const PythonProject& p, const SweepRange& tsr, const SweepR
                      int threads) {
     auto result = std::make_shared<PerformanceSurface>();
     const double speed = wind.value_or(p.data.conditions.V0);
-    PerformanceSurface::check(speed, tsr, pitch);
+    try {
+        PerformanceSurface::check(speed, tsr, pitch);
+    } catch (const bemt::Error& e) {
+        throw py::value_error(e.message());  // the caller's arguments
+    }
     released([&](SignalWatch& watch) {
         Prepared prepared = prepare(p, watch);
         BEMTTools tools(prepared.project.solverSettings.solver);

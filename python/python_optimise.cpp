@@ -27,6 +27,10 @@ std::string PythonOptimisation::json() const {
     return out.str();
 }
 
+std::string PythonOptimisation::worse() const {
+    return run->result.feasible ? lossText(run->comparison, run->settings, run->turbine) : std::string();
+}
+
 PythonOptimisation optimiseProject(const PythonProject& p, const OptimisationRequest& request, int threads) {
     OptimisationSettings settings;
     try {

@@ -16,6 +16,9 @@ struct PythonOptimisation {
     std::shared_ptr<const optimise::OptimisationRun> run;
     PythonProject project;   // the project with the optimised blade, not saved
     std::string json() const;
+    // korvane-cli's warning when the optimised blade gives less than the starting one;
+    // empty otherwise.
+    std::string worse() const;
 };
 
 // Throws ValueError for a request the settings refuse (named by the Python arguments),

@@ -53,6 +53,12 @@ public:
         const bool closed = limit.lowestIncluded && limit.highestIncluded;
         add(key, "must be " + std::string(closed ? "from " : "") + limit.rangeText() + ", not " + number(value) + ".");
     }
+    // An upper end that the same quantity has elsewhere (the rotation speed, the tip speed
+    // ratio), checked once the value passed its own rule.
+    void atMost(const std::string& key, double value, double highest) {
+        if (!has(key) && value > highest)
+            add(key, "must be at most " + number(highest) + ", not " + number(value) + ".");
+    }
     // An ordering rule, checked only when both values are numbers of their own.
     void ordered(bool holds, const std::string& key, const std::string& message) {
         if (!holds && !has(key)) add(key, message);
@@ -125,9 +131,15 @@ std::vector<TurbineSettingProblem> problems(const TurbineSettings& t) {
     c.within("efficiency", t.efficiency, 0.0, 1.0, true);
     c.notNegative("rpm_min", t.rpm_min);
     c.positive("rpm_max", t.rpm_max);
+    const double fastest = Common::rads2rpm(Limits::Om.highest);
+    c.atMost("rpm_min", t.rpm_min, fastest);
+    c.atMost("rpm_max", t.rpm_max, fastest);
     c.ordered(t.rpm_min <= t.rpm_max || c.has("rpm_min"), "rpm_max",
               "must not be below rpm_min (" + number(t.rpm_min) + "), not " + number(t.rpm_max) + ".");
-    if (!t.automaticTsr()) c.positive("tsr_target", t.tsr_target);
+    if (!t.automaticTsr()) {
+        c.positive("tsr_target", t.tsr_target);
+        c.atMost("tsr_target", t.tsr_target, Limits::tipSpeedRatio.highest);
+    }
     c.limited("fine_pitch", t.fine_pitch, Limits::pitchAngle);
     c.limited("max_pitch", t.max_pitch, Limits::pitchAngle);
     c.ordered(t.fine_pitch <= t.max_pitch || c.has("fine_pitch"), "max_pitch",

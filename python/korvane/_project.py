@@ -1,8 +1,9 @@
 """Projects: the settings and points of a .kvp file, and the computations on them."""
 
 import json
-import math
+import numbers
 import os
+import warnings
 
 import numpy
 
@@ -17,22 +18,57 @@ _CSV_POLAR = 1
 
 
 def _plain(value):
-    """A value as the project's document holds it: numbers as numbers, NaN as null."""
+    """numpy's values as Python's (NaN stays NaN, which settings refuse)."""
     if isinstance(value, numpy.generic):
         value = value.item()
-    if isinstance(value, float) and math.isnan(value):
-        return None
     if isinstance(value, numpy.ndarray):
         return [_plain(v) for v in value.tolist()]
     return value
 
 
+def _real_array(values, name):
+    """values as floats; complex numbers are refused, not cut to their real parts."""
+    array = numpy.asarray(values)
+    if numpy.iscomplexobj(array):
+        raise ValueError(f"{name} must be real numbers, not complex ones.")
+    try:
+        return array.astype(float)
+    except (TypeError, ValueError) as error:
+        raise ValueError(f"{name} must be numbers: {error}.") from None
+
+
 def _points(rows, keys, name):
-    array = numpy.asarray(rows, dtype=float)
+    array = _real_array(rows, name)
+    if array.size == 0:
+        array = array.reshape(-1, 2)
     if array.ndim != 2 or array.shape[1] != 2:
         raise ValueError(f"{name} must be pairs ({keys[0]}, {keys[1]}), as a list or an N x 2 array; "
                          f"got an array of shape {array.shape}.")
     return [{keys[0]: _plain(x), keys[1]: _plain(y)} for x, y in array.tolist()]
+
+
+def _vary(vary):
+    """optimise's vary as korvane-cli's --vary text."""
+    names = [vary] if isinstance(vary, str) else list(vary)
+    if not all(isinstance(n, str) for n in names):
+        raise ValueError(f"vary expects a list of chord, twist and tsr, not {vary!r}.")
+    text = ",".join(names)
+    if not text:
+        raise ValueError("vary: the value is empty; give one, or leave the option out.")
+    return text
+
+
+def _whole(name, value):
+    """A whole number, as a float for the request's limits (which refuse it, however large)."""
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral):
+        raise ValueError(f"{name} must be a whole number, not {value!r}.")
+    return float(value)
+
+
+def _real(name, value):
+    if isinstance(value, (bool, numpy.bool_)) or not isinstance(value, numbers.Real):
+        raise ValueError(f"{name} must be a number, not {value!r}.")
+    return float(value)
 
 
 def _threads(threads):
@@ -43,24 +79,42 @@ def _threads(threads):
     return int(threads)
 
 
-def _polar_text(alpha, cl, cd):
-    columns = [numpy.asarray(c, dtype=float).reshape(-1) for c in (alpha, cl, cd)]
+def _columns(names, values, owner=""):
+    """Equally long 1-D float arrays of finite numbers, or ValueError naming the argument."""
+    columns = [_real_array(v, f"{owner} {n}".strip()).reshape(-1) for n, v in zip(names, values)]
     if len({len(c) for c in columns}) != 1:
-        raise ValueError("alpha, cl and cd of a polar must be equally long "
-                         f"({', '.join(str(len(c)) for c in columns)} values).")
+        raise ValueError(f"{', '.join(names[:-1])} and {names[-1]}{' of ' + owner if owner else ''} must be equally "
+                         f"long ({', '.join(str(len(c)) for c in columns)} values).")
+    for name, column in zip(names, columns):
+        bad = numpy.flatnonzero(~numpy.isfinite(column))
+        if bad.size:
+            raise ValueError(f"{owner + ' ' if owner else ''}{name}[{bad[0]}]: {float(column[bad[0]])!r} is not a finite "
+                             "number.")
+    return columns
+
+
+def _polar_text(k, alpha, cl, cd):
+    columns = _columns(("alpha", "cl", "cd"), (alpha, cl, cd), f"airfoils[{k}]")
+    if not len(columns[0]):
+        raise ValueError(f"airfoils[{k}] holds no polar: give alpha, cl and cd.")
+    falling = numpy.flatnonzero(numpy.diff(columns[0]) <= 0)
+    if falling.size:
+        i = falling[0]
+        raise ValueError(f"airfoils[{k}] alpha: angles must increase ({columns[0][i + 1]:g} follows {columns[0][i]:g}).")
     rows = zip(*(c.tolist() for c in columns))
     return "Alpha [deg],Cl,Cd\n" + "".join(f"{a!r},{l!r},{d!r}\n" for a, l, d in rows)
 
 
 class Settings:
     """One section of a project's settings (``conditions``, ``solver_settings``,
-    ``compute_settings``, ``turbine``, ``stall_delay``, ``rotor``): its keys are attributes
-    under the names the ``.kvp`` file gives them, in the file's units (SI, angles in
+    ``compute_settings``, ``turbine``, ``stall_delay``, ``rotor``, ``optimisation``): its
+    keys are attributes under the names the ``.kvp`` file gives them, in the file's units (SI, angles in
     degrees, ``Om`` in rad/s, turbine speeds in rpm). Every setting is there, also those a
     file omits at their defaults (the ``rotor`` object: ``precone``, ``tilt``, ``yaw``,
     ``hub_height``, ``shear_exponent``, ``sectors`` (a number or "auto"),
     ``skew_correction``; the model switches ``tip_loss``, ``hub_loss``, ``wake_rotation``,
-    ``drag_in_induction`` of ``solver_settings``); set back to its default, a setting is
+    ``drag_in_induction`` of ``solver_settings``; the ``optimisation``'s limits, None when not
+    set); set back to its default, a setting is
     omitted from the file again. A value outside its range raises :class:`ValueError` with the
     message the program gives everywhere, and the project keeps its value."""
 
@@ -119,39 +173,25 @@ class Project:
 
     def save(self, path=None):
         """Writes the project as a ``.kvp`` file (the bytes korvane-cli and the desktop
-        program write), replacing the file only once the new one is complete. Polars given
-        as arrays are written beside it as ``<name>.airfoil-<k>.csv`` first. Returns
-        "Created" or "Replaced".
+        program write), and polars given as arrays beside it as ``<name>.airfoil-<k>.csv``:
+        every file or none, each replacing its previous file only once all are complete.
+        Returns "Created" or "Replaced".
 
-        As korvane-cli does for its outputs, it refuses (:class:`korvane.Error`, "The
-        output file ... is the input file ...; writing it would destroy the input. Choose
-        another name.") to write over one of the project's airfoil data files, and writes
-        nothing then."""
-        path = os.path.abspath(os.fspath(path if path is not None else self.path))
-        polars = self._memory_polar_paths(path)
-        self._core.check_outputs([path, *polars.values()])
-        if polars:
-            self._write_memory_polars(polars)
-        return self._core.save(path)
-
-    def _memory_polar_paths(self, path):
-        """The files of the polars held in memory once saved at path, by their memory path."""
-        stem = os.path.splitext(path)[0]
-        return {point["path"]: f"{stem}.airfoil-{k + 1}.csv" for k, point in enumerate(self.airfoil_points)
-                if point["path"] in self._core.memory}
-
-    def _write_memory_polars(self, polars):
-        points = self.airfoil_points
-        for point in points:
-            if point["path"] in polars:
-                _korvane.write_text(polars[point["path"]], self._core.memory[point["path"]])
-                point["path"] = polars[point["path"]]
-        self._core.memory = {}
-        self.airfoil_points = points
+        It refuses (:class:`korvane.Error`), writing nothing and leaving the project as it
+        was, to write over one of the project's airfoil data files ("The output file ...
+        is the input file ...; writing it would destroy the input. Choose another name.",
+        as korvane-cli does for its outputs), over a ``<name>.airfoil-<k>.csv`` that is
+        not this project's ("The file ... exists and is not one of this project's files;
+        saving would replace it. Choose another name."; one the ``.kvp`` being replaced
+        names is), and to write polars beside a device or a pipe."""
+        if path is None and not self.path:
+            raise ValueError("the project has no file yet: give save the path to write it to.")
+        return self._core.save(os.fspath(path if path is not None else self.path))
 
     @property
     def path(self):
-        """The file the project was read from or last saved to ('' for none)."""
+        """The file the project was read from or last saved to, as an absolute path ('' for
+        none)."""
         return self._core.path
 
     def document(self):
@@ -162,6 +202,17 @@ class Project:
         """An independent copy."""
         return Project(self._core.copy())
 
+    def __getstate__(self):
+        """The project for pickle (and so for other processes): its document with the path
+        its airfoil paths are relative to, its path and its polars held in memory."""
+        core = self._core
+        return {"document": core.document(), "codec_path": core.codec_path, "path": core.path,
+                "memory": dict(core.memory)}
+
+    def __setstate__(self, state):
+        self._core = _korvane._Project.from_document(state["document"], state["codec_path"], state["path"])
+        self._core.memory = state["memory"]
+
     def __eq__(self, other):
         return isinstance(other, Project) and self.document() == other.document()
 
@@ -169,8 +220,8 @@ class Project:
 
     def __getattr__(self, name):
         """The settings sections (:class:`Settings`): ``conditions``, ``solver_settings``,
-        ``compute_settings``, ``turbine``, ``stall_delay`` and ``rotor``, as the ``.kvp``
-        file names them."""
+        ``compute_settings``, ``turbine``, ``stall_delay``, ``rotor`` and ``optimisation``,
+        as the ``.kvp`` file names them."""
         if name in _korvane.setting_sections():
             return Settings(self, name)
         raise AttributeError(f"Project has no attribute {name!r}")
@@ -185,13 +236,13 @@ class Project:
         of point dictionaries with the ``.kvp`` keys), or ``pitch``, ``wind``, ``rpm``,
         ``tsr``, ``chord_scale``, ``twist_offset``.
         Nothing changes when one is refused (:class:`ValueError`)."""
-        self._core.change(json.dumps({k: _plain(v) for k, v in dict(changes).items()}))
+        self._core.change({k: _plain(v) for k, v in dict(changes).items()})
         return self
 
     @property
     def chord_points(self):
         """The chord points as an N x 2 array of (x/R, c/R)."""
-        return numpy.array([[p["x_rel"], p["c_rel"]] for p in self._document_points("chord_points")], dtype=float)
+        return self._point_array("chord_points", "c_rel")
 
     @chord_points.setter
     def chord_points(self, rows):
@@ -200,8 +251,7 @@ class Project:
     @property
     def twist_points(self):
         """The twist points as an N x 2 array of (x/R, twist in degrees)."""
-        return numpy.array([[p["x_rel"], p["twist_deg"]] for p in self._document_points("twist_points")],
-                           dtype=float)
+        return self._point_array("twist_points", "twist_deg")
 
     @twist_points.setter
     def twist_points(self, rows):
@@ -224,17 +274,19 @@ class Project:
     def prebend_points(self):
         """The prebend points as an N x 2 array of (x/R, prebend in m, positive downwind);
         none (a 0 x 2 array) for a straight blade."""
-        points = self._document_points("prebend_points")
-        return numpy.array([[p["x_rel"], p["value"]] for p in points], dtype=float).reshape(-1, 2)
+        return self._point_array("prebend_points", "value")
 
     @prebend_points.setter
     def prebend_points(self, rows):
-        rows = numpy.asarray(rows, dtype=float)
-        self.update({"prebend_points": _points(rows.reshape(-1, 2) if rows.size == 0 else rows, ("x_rel", "value"),
-                                               "prebend points")})
+        self.update({"prebend_points": _points(rows, ("x_rel", "value"), "prebend points")})
 
     def _document_points(self, key):
         return json.loads(self._core.document()).get(key, [])
+
+    def _point_array(self, key, value):
+        """A point list as an N x 2 array (0 x 2 for none)."""
+        points = self._document_points(key)
+        return numpy.array([[p["x_rel"], p[value]] for p in points], dtype=float).reshape(-1, 2)
 
     @classmethod
     def from_arrays(cls, R, r, chord, twist, airfoils, *, Rh=None, B=3, V0=None, rpm=None, **settings):
@@ -246,21 +298,25 @@ class Project:
         as CSV files. ``Rh`` defaults to the first ``r``; ``V0`` and ``rpm`` to the new
         project's; further settings by name as in :meth:`update`."""
         project = cls()
-        r = numpy.asarray(r, dtype=float)
+        r, chord, twist = _columns(("r", "chord", "twist"), (r, chord, twist))
+        R = _real("R", R)
+        if not R > 0 or not numpy.isfinite(R):
+            project.update({"conditions.R": R})  # the setting's own refusal
         changes = {"conditions.R": R, "conditions.B": B, "conditions.Rh": r[0] if Rh is None else Rh,
-                   "chord_points": _points(numpy.column_stack([r / R, numpy.asarray(chord, dtype=float) / R]),
-                                           ("x_rel", "c_rel"), "chord points"),
-                   "twist_points": _points(numpy.column_stack([r / R, numpy.asarray(twist, dtype=float)]),
-                                           ("x_rel", "twist_deg"), "twist points")}
+                   "chord_points": _points(numpy.column_stack([r / R, chord / R]), ("x_rel", "c_rel"), "chord points"),
+                   "twist_points": _points(numpy.column_stack([r / R, twist]), ("x_rel", "twist_deg"), "twist points")}
         if V0 is not None:
             changes["wind"] = V0
         if rpm is not None:
             changes["rpm"] = rpm
         template = project._document_points("airfoil_points")[0]
         points, memory = [], {}
-        for k, (x_rel, alpha, cl, cd) in enumerate(airfoils):
+        for k, airfoil in enumerate(airfoils):
+            if len(airfoil) != 4:
+                raise ValueError(f"airfoils[{k}] must be (x_rel, alpha, cl, cd), not {len(airfoil)} values.")
+            x_rel, alpha, cl, cd = airfoil
             path = f"{_MEMORY_FOLDER}/airfoil-{k + 1}.csv"
-            memory[path] = _polar_text(alpha, cl, cd)
+            memory[path] = _polar_text(k, alpha, cl, cd)
             points.append(dict(template, x_rel=_plain(x_rel), data_type=_CSV_POLAR, csv_separator=0, path=path,
                                preceeding_line="Alpha", repeat=False))
         changes["airfoil_points"] = points
@@ -293,7 +349,10 @@ class Project:
         ``pitch`` or the project's pitch angles."""
         changes = {"pitch": pitch}
         if range is not None:
-            changes.update(zip(("ran_min", "ran_max", "ran_step"), range))
+            values = numpy.atleast_1d(numpy.asarray(range, dtype=object)).tolist()
+            if len(values) != 3:
+                raise ValueError("range expects (min, max, step).")
+            changes.update(zip(("ran_min", "ran_max", "ran_step"), values))
         if range_type is not None:
             if range_type not in ("wind", "tsr"):
                 raise ValueError(f'range_type must be "wind" or "tsr", not {range_type!r}.')
@@ -327,7 +386,9 @@ class Project:
         "project" or "designed".
 
         Returns an :class:`Optimisation`: the history, the blade, the before/after
-        figures and the optimised :class:`Project` (not saved). Ctrl-C ends the search
+        figures and the optimised :class:`Project` (not saved). When the optimised blade
+        gives less than the starting one, ``worse`` holds korvane-cli's warning, which is
+        also issued with :func:`warnings.warn`. Ctrl-C ends the search
         and returns the best feasible blade found (``end`` is "stopped"); before any,
         it raises :class:`KeyboardInterrupt`. Without a blade that meets every limit it
         raises :class:`korvane.Error`; refused arguments raise :class:`ValueError`."""
@@ -336,19 +397,22 @@ class Project:
             if value is not None:
                 setattr(request, name, str(value))
         if vary is not None:
-            request.vary = vary if isinstance(vary, str) else ",".join(vary)
+            request.vary = _vary(vary)
         for name, value in (("points", points), ("budget", budget)):
             if value is not None:
-                if isinstance(value, bool) or not isinstance(value, (int, numpy.integer)):
-                    raise ValueError(f"{name} must be a whole number, not {value!r}.")
-                setattr(request, name, int(value))
+                setattr(request, name, _whole(name, value))
         for name, value in (("max_chord", max_chord), ("max_thrust", max_thrust),
                             ("max_thrust_ratio", max_thrust_ratio), ("max_root_moment", max_root_moment)):
             if value is not None:
-                setattr(request, name, float(value))
+                setattr(request, name, _real(name, value))
+        if not isinstance(free_root_chord, (bool, numpy.bool_)):
+            raise ValueError(f"free_root_chord must be True or False, not {free_root_chord!r}.")
         request.free_root_chord = bool(free_root_chord)
         run = self._core.optimise(request, _threads(threads))
-        return Optimisation(run.json(), Project(run.project))
+        result = Optimisation(run.json(), Project(run.project), run.worse())
+        if result.worse:
+            warnings.warn(result.worse, stacklevel=2)
+        return result
 
     def __repr__(self):
         return f"<korvane.Project {self.path or '(not saved)'}>"

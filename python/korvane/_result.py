@@ -92,12 +92,15 @@ class Optimisation:
     ``blade_area``, ``tsr_target``); ``project`` the project with the best blade. The
     other keys of the document (``objective``, ``method``, ``end``, ``feasible``,
     ``evaluations``, ``thrust_limit``, ``root_moment_limit``, ``active``,
-    ``stall_delay``) are attributes too.
+    ``stall_delay``) are attributes too. ``worse`` is korvane-cli's warning when the
+    optimised blade gives less than the starting one ("The optimised blade gives less than
+    the project's: ..."), '' otherwise.
     """
 
-    def __init__(self, document, project):
+    def __init__(self, document, project, worse=""):
         self._document = document
         self.project = project
+        self.worse = worse
 
     def to_json(self):
         """The JSON document korvane-cli optimise writes (``--json``)."""

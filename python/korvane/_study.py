@@ -3,6 +3,7 @@ a Dask cluster, the rows' failures reported in the table."""
 
 import json
 import math
+import numbers
 import os
 
 from . import _korvane
@@ -13,8 +14,9 @@ def grid(**lists):
     """Every combination of the lists, as a table (dict of equal lists) for :func:`study`;
     the last name varies fastest: ``grid(tsr=[6, 7], pitch=[0, 1])``."""
     names = list(lists)
-    rows = json.loads(_korvane.grid_rows(json.dumps([[_plain(v) for v in lists[n]] for n in names])))
-    return {name: [row[i] for row in rows] for i, name in enumerate(names)}
+    values = [list(lists[n]) for n in names]
+    rows = _korvane.grid_rows([len(v) for v in values])
+    return {name: [values[i][row[i]] for row in rows] for i, name in enumerate(names)}
 
 
 def load_study(path):
@@ -40,38 +42,76 @@ def _table(variations):
 def _base(project):
     """What a worker needs of the project, its airfoil files included, so that a cluster's
     workers need not see the client's files."""
-    memory = dict(project._core.memory)
+    state = project.__getstate__()
     for path in project._core.data_files():
-        if path not in memory:
-            memory[path] = _korvane.read_text(path)
-    return project.document(), project.path, memory
+        if path not in state["memory"]:
+            state["memory"][path] = _korvane.read_text(path)
+    return state
 
 
 def _worker_project(base):
-    document, path, memory = base
-    core = _korvane._Project.from_document(document, path)
-    core.memory = memory
-    return core
+    project = Project.__new__(Project)
+    project.__setstate__(base)
+    return project._core
+
+
+def _function_row(core, compute, columns, row):
+    """A row computed by the user's function: (values, error); whatever fails is the row's error."""
+    try:
+        values = compute(Project(core.copy()).update(dict(zip(columns, row))))
+        if not isinstance(values, dict):
+            raise TypeError(f"the compute function must return a dict of numbers, not {type(values).__name__}.")
+        clashes = [k for k in values if k in columns or k in ("variant", "error")]
+        if clashes:
+            raise ValueError(f"the compute function's result {clashes[0]!r} is also a column of the study.")
+        return {str(k): float(v) for k, v in values.items()}, ""
+    except (ValueError, _korvane.Error) as error:
+        return None, str(error)
+    except Exception as error:  # noqa: BLE001 - a row's failure of any kind is that row's error
+        return None, f"{type(error).__name__}: {error}"
 
 
 def _run_chunk(base, compute, columns, rows):
     """Rows of a study in one worker: (values, error) per row."""
     core = _worker_project(base)
     if not callable(compute):
-        return core.study_rows(compute, columns, json.dumps(rows))
-    results = []
-    for row in rows:
-        try:
-            project = Project(core.copy()).update(dict(zip(columns, row)))
-            results.append((compute(project), ""))
-        except (ValueError, _korvane.Error) as error:
-            results.append((None, str(error)))
-    return results
+        return core.study_rows(compute, columns, rows)
+    return [_function_row(core, compute, columns, row) for row in rows]
+
+
+def _count(name, value, allow_none=True):
+    if value is None and allow_none:
+        return None
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral) or value < 1:
+        raise ValueError(f"{name} must be a whole number of at least 1, not {value!r}.")
+    return int(value)
 
 
 def _chunks(rows, workers, chunk_size):
     size = chunk_size or max(1, min(500, math.ceil(len(rows) / (4 * workers))))
     return [rows[i:i + size] for i in range(0, len(rows), size)]
+
+
+def _is_setting(project, name):
+    try:
+        project._core.setting_name(name)
+        return True
+    except ValueError:
+        return False
+
+
+def _check_columns(project, columns, compute):
+    """Refuses, before any row runs, names that are no setting, name one setting twice or
+    are names of the results."""
+    outputs = {"variant", "error"} | (set() if callable(compute) else set(_korvane.study_outputs(compute)))
+    named = {}
+    for column in columns:
+        if column in outputs and not _is_setting(project, column):
+            raise ValueError(f'the column "{column}" is a name of the results; the variations name settings.')
+        setting = project._core.setting_name(column)
+        if setting in named:
+            raise ValueError(f'the columns "{named[setting]}" and "{column}" set the same setting {setting}.')
+        named[setting] = column
 
 
 def study(base_project, variations, compute="operating_point", workers=None, client=None, chunk_size=None):
@@ -96,6 +136,8 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
     columns, rows = _table(variations)
     if not callable(compute):
         _korvane.study_outputs(compute)
+    workers, chunk_size = _count("workers", workers), _count("chunk_size", chunk_size)
+    _check_columns(base_project, columns, compute)
     base = _base(base_project)
     workers = workers or (len(client.ncores()) if client is not None else os.cpu_count() or 1)
     chunks = _chunks(rows, workers, chunk_size)
@@ -126,7 +168,14 @@ def _result_table(columns, rows, results, compute):
     table = {"variant": list(range(1, len(rows) + 1))}
     table.update({c: [row[i] for row in rows] for i, c in enumerate(columns)})
     for k, name in enumerate(outputs):
-        table[name] = [v[k] for v in values]
+        # A setting that is also a result (power_curve's tsr_target): the result, the
+        # setting's value where the row failed.
+        given = table.get(name, [math.nan] * len(values))
+        table[name] = [g if error else v[k] for v, g, (_, error) in zip(values, given, results)]
+    # Whether a row's computation converged, extrapolated: true or false, as the results say.
+    for name in ("converged", "extrapolated"):
+        if name in table:
+            table[name] = [bool(v) if v == v else None for v in table[name]]
     table["error"] = [error for _, error in results]
     try:
         import pandas

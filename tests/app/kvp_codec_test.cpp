@@ -456,6 +456,8 @@ TEST(KvpTurbine, EveryBadValueIsRefusedWithItsKey) {
         {R"("turbine":{"rpm_max":0})", R"("turbine.rpm_max" must be greater than 0, not 0.)"},
         {R"("turbine":{"rpm_min":10,"rpm_max":9})", R"("turbine.rpm_max" must not be below rpm_min (10), not 9.)"},
         {R"("turbine":{"tsr_target":0})", R"("turbine.tsr_target" must be greater than 0, not 0.)"},
+        {R"("turbine":{"tsr_target":101})", R"("turbine.tsr_target" must be at most 100, not 101.)"},
+        {R"("turbine":{"rpm_min":10,"rpm_max":10001})", R"("turbine.rpm_max" must be at most 10000, not 10001.)"},
         {R"("turbine":{"fine_pitch":-90})", R"("turbine.fine_pitch" must be from -5 to 90, not -90.)"},
         {R"("turbine":{"max_pitch":95})", R"("turbine.max_pitch" must be from -5 to 90, not 95.)"},
         {R"("turbine":{"fine_pitch":5,"max_pitch":4})",

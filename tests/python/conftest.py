@@ -4,6 +4,7 @@ import json
 import os
 import subprocess
 
+import numpy
 import pytest
 
 import korvane
@@ -28,3 +29,10 @@ def cli_json(*args):
 @pytest.fixture
 def nrel5mw():
     return korvane.Project.load(os.path.join(EXAMPLES, "nrel5mw.kvp"))
+
+
+def small_rotor(lift=0.1):
+    """A rotor from arrays alone, its polars in memory."""
+    alpha = numpy.linspace(-10, 20, 7)
+    polar = (alpha, lift * alpha, 0.01 + 1e-4 * alpha**2)
+    return korvane.Project.from_arrays(40, [2, 20, 40], [2, 2, 1], [15, 5, 0], [(0, *polar), (1, *polar)], V0=8, rpm=20)

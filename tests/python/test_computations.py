@@ -10,7 +10,7 @@ import time
 import numpy
 import pytest
 
-from conftest import EXAMPLES, cli_json
+from conftest import EXAMPLES, cli_json, run_cli
 
 NREL = os.path.join(EXAMPLES, "nrel5mw.kvp")
 
@@ -79,6 +79,8 @@ def test_settings_by_name_compute_as_korvane_clis_options(nrel5mw, changes, opti
         assert nrel5mw.stall_delay.lift == "none"
     nrel5mw.update(changes)
     assert nrel5mw.operating_point(pitch=1).to_dict() == cli_json("op", NREL, "--pitch", "1", *options)
+    if "tilt" in changes:  # the power curve names the rotor model
+        assert nrel5mw.power_curve().to_dict() == cli_json("power-curve", NREL, *options)
 
 
 def test_an_optimisation_gives_korvane_clis_document_and_project(tmp_path, nrel5mw):
@@ -93,7 +95,19 @@ def test_an_optimisation_gives_korvane_clis_document_and_project(tmp_path, nrel5
     same(result.history["objective"], [h["objective"] for h in document["history"]])
     same(result.blade["chord_points"], [[p["x_rel"], p["c_rel"]] for p in document["blade"]["chord_points"]])
     assert result.after["aep"][0]["aep_MWh"] > result.before["aep"][0]["aep_MWh"] and result.feasible
+    assert result.worse == ""
     assert len(result.to_dataframe()) == len(document["history"])
+
+
+def test_an_optimised_blade_worse_than_the_projects_is_warned_of_as_korvane_cli_does(tmp_path, nrel5mw):
+    nrel5mw.update({"tilt": 5, "hub_height": 90, "shear_exponent": 0.2})
+    with pytest.warns(UserWarning) as warned:
+        result = nrel5mw.optimise(budget=10, points=2, vary="chord", max_thrust_ratio=1, max_root_moment=11e6)
+    _, summary, _ = run_cli("optimise", NREL, "--tilt", "5", "--hub-height", "90", "--shear", "0.2", "--budget", "10",
+                            "--points", "2", "--vary", "chord", "--max-thrust-ratio", "1", "--max-root-moment", "11e6",
+                            "--out", tmp_path / "cli.kvp")
+    assert result.worse.startswith("The optimised blade gives less than the project's: ") and result.worse in summary
+    assert [str(w.message) for w in warned] == [result.worse]
 
 
 LONG = {"range": (2, 14, 0.05), "pitch": None, "threads": 1}

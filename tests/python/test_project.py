@@ -1,15 +1,18 @@
 """Projects from Python: the codec's bytes, arrays in place of files, refused values and files."""
 
 import json
+import math
 import os
+import pickle
 import re
 import shutil
 
 import numpy
+import pandas
 import pytest
 
 import korvane
-from conftest import EXAMPLES, run_cli
+from conftest import EXAMPLES, run_cli, small_rotor
 
 
 @pytest.mark.parametrize("name", ["new_turbine.kvp", "nrel5mw.kvp", "naca_blade.kvp", "xfoil_blade.kvp"])
@@ -28,15 +31,19 @@ def test_saving_a_loaded_example_gives_its_bytes(tmp_path, name):
     ("sectors", 8, "auto"), ("skew_correction", "pitt_peters", "none"), ("tip_loss", False, True),
     ("solver_settings.hub_loss", False, True), ("wake_rotation", False, True), ("drag_in_induction", False, True),
     ("prebend_points", [{"x_rel": 0.0, "value": 0.0}, {"x_rel": 1.0, "value": -4.0}], []),
+    ("optimisation.budget", 50, 2000), ("optimisation.max_chord", 4.5, None), ("tolerance", 1e-4, 1e-6),
 ])
 def test_settings_a_file_omits_are_set_by_name_and_leave_no_trace_at_their_defaults(nrel5mw, name, value, default):
     original = nrel5mw.document()
     nrel5mw.update({name: value})
     assert nrel5mw.document() != original
     key = name.rpartition(".")[2]
-    section = "rotor" if key in nrel5mw.rotor.to_dict() else "solver_settings"
-    read = nrel5mw.prebend_points.tolist() if key == "prebend_points" else getattr(getattr(nrel5mw, section), key)
-    assert read == ([[p["x_rel"], p["value"]] for p in value] if key == "prebend_points" else value)
+    if key == "prebend_points":
+        assert nrel5mw.prebend_points.tolist() == [[p["x_rel"], p["value"]] for p in value]
+        assert nrel5mw.copy().update({"chord_points": []}).chord_points.shape == (0, 2)
+    else:
+        section = next(s for s in ("rotor", "solver_settings", "optimisation") if key in getattr(nrel5mw, s).to_dict())
+        assert getattr(getattr(nrel5mw, section), key) == value
     assert nrel5mw.update({name: default}).document() == original
 
 
@@ -59,8 +66,9 @@ def test_a_project_from_arrays_computes_as_the_same_project_from_files(tmp_path,
     built.update({f"{section}.{k}": v for section in ("conditions", "solver_settings", "compute_settings")
                   for k, v in getattr(nrel5mw, section).to_dict().items()})
     expected = nrel5mw.operating_point().to_dict()
+    pickled = pickle.loads(pickle.dumps(built))
     built.save(tmp_path / "built.kvp")
-    for project in (built, korvane.Project.load(tmp_path / "built.kvp")):
+    for project in (built, korvane.Project.load(tmp_path / "built.kvp"), pickled):
         got = project.operating_point().to_dict()
         for mine, theirs in zip(got["points"][0]["elements"], expected["points"][0]["elements"]):
             assert mine == pytest.approx(theirs, rel=1e-12, abs=1e-12)
@@ -104,9 +112,58 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
      "Invalid project value: the hub radius Rh (45 m) must be at least 0 and smaller than the rotor radius R (40 m)."),
     (lambda p: p.design(c_limit=0), ValueError, '"compute_settings.design_c_limit": '),
     (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0], [0, 0])]), ValueError,
-     "alpha, cl and cd of a polar must be equally long (2, 1, 2 values)."),
+     "alpha, cl and cd of airfoils[0] must be equally long (2, 1, 2 values)."),
     (lambda p: korvane.study(p, {"tsr": [7]}, compute="aep"), korvane.Error, 'unknown computation "aep": give'),
     (lambda p: korvane.study(p, {"tsr": [7, 8], "pitch": [0]}), ValueError, "equally long lists; their lengths are [1, 2]"),
+    # NaN and the infinities, which no file holds, never mean "automatic", "none" or "delete".
+    (lambda p: setattr(p.conditions, "R", math.inf), ValueError, '"conditions.R": inf is not a finite number.'),
+    (lambda p: setattr(p.turbine, "tsr_target", math.nan), ValueError, '"turbine.tsr_target": nan is not a finite number.'),
+    (lambda p: setattr(p.stall_delay, "x_max", math.nan), ValueError, '"stall_delay.x_max": nan is not a finite number.'),
+    (lambda p: setattr(p.turbine, "wind_climates", math.nan), ValueError, '"turbine.wind_climates": nan is not a'),
+    (lambda p: setattr(p, "twist_points", numpy.array([[0.1, 2 + 1j], [1, 0]])), ValueError,
+     "twist points must be real numbers, not complex ones."),
+    (lambda p: setattr(p, "chord_points", [[0.1, -math.inf], [1, 0.01]]), ValueError,
+     '"chord_points[0].c_rel": -inf is not a finite number.'),
+    (lambda p: p.operating_point(pitch=math.nan), ValueError, '"pitch": nan is not a finite number.'),
+    (lambda p: p.design(c_limit=math.inf), ValueError, '"compute_settings.design_c_limit": inf is not a finite number.'),
+    (lambda p: p.update({"precone": pandas.NA}), ValueError,
+     '"precone" must be a number, text, true or false, or a list, not <NA> (NAType).'),
+    (lambda p: setattr(p.turbine, "rpm_max", 1e300), ValueError, '"turbine.rpm_max" must be at most 10000, not 1e+300.'),
+    (lambda p: setattr(p.solver_settings, "solver", 7), ValueError,
+     '"solver_settings.solver" must be 0 (Ning), 1 (Newton-Raphson) or 2 (2D Fixed Point), not 7.'),
+    (lambda p: p.update({"optimisation.budget": 0}), ValueError,
+     '"optimisation.budget": the evaluation budget 0 lies outside its range, 1 to 1000000.'),
+    (lambda p: p.optimise(max_chord=math.nan), ValueError, "max_chord: nan is not a finite number."),
+    (lambda p: p.optimise(max_chord="4"), ValueError, "max_chord must be a number, not '4'."),
+    (lambda p: p.optimise(vary=[]), ValueError, "vary: the value is empty; give one, or leave the option out."),
+    (lambda p: p.optimise(vary="chord,chord"), ValueError, 'vary names chord twice: "chord,chord".'),
+    (lambda p: p.optimise(free_root_chord="no"), ValueError, "free_root_chord must be True or False, not 'no'."),
+    (lambda p: p.optimise(budget=2**40), ValueError,
+     "budget: the evaluation budget 1.099511628e+12 lies outside its range, 1 to 1000000."),
+    (lambda p: p.surface(tsr=(4, 8, 0), pitch=0), ValueError, "The step of the tip speed ratio range must be greater"),
+    (lambda p: p.characteristics(range=(1, 2)), ValueError, "range expects (min, max, step)."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 30, 63], [3, 1], [10, 5, 0], [(0, [0, 1], [0, 1], [0, 0])]),
+     ValueError, "r, chord and twist must be equally long (3, 2, 3 values)."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, math.nan], [0, 0])]),
+     ValueError, "airfoils[0] cl[1]: nan is not a finite number."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]), (1, [2, 1], [0, 1])]),
+     ValueError, "airfoils[1] must be (x_rel, alpha, cl, cd), not 3 values."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]),
+                                                                          (1, [2, 1], [0, 1], [0, 0])]),
+     ValueError, "airfoils[1] alpha: angles must increase (1 follows 2)."),
+    (lambda p: korvane.Project.from_arrays(0, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])]), ValueError,
+     '"conditions.R": the rotor radius R [m] 0 lies outside its range, 0.1 to 300.'),
+    # Refused before any row runs.
+    (lambda p: korvane.study(p, {"precon": [0]}), ValueError, 'unknown setting "precon": give'),
+    (lambda p: korvane.study(p, {"P": [0]}), ValueError,
+     'the column "P" is a name of the results; the variations name settings.'),
+    (lambda p: korvane.study(p, {"precone": [0], "rotor.precone": [1]}), ValueError,
+     'the columns "precone" and "rotor.precone" set the same setting rotor.precone.'),
+    (lambda p: korvane.study(p, {"precone": [0]}, workers=2.5), ValueError,
+     "workers must be a whole number of at least 1, not 2.5."),
+    (lambda p: korvane.study(p, {"precone": [0]}, chunk_size=-1), ValueError,
+     "chunk_size must be a whole number of at least 1, not -1."),
+    (lambda p: korvane.Project.new().save(), ValueError, "the project has no file yet: give save the path"),
 ])
 def test_refused_values_raise_the_programs_messages_and_change_nothing(nrel5mw, change, error, message):
     before = nrel5mw.document()
@@ -168,3 +225,38 @@ def test_a_missing_polar_file_is_named_when_computing(tmp_path, nrel5mw):
     nrel5mw.airfoil_points = points
     with pytest.raises(korvane.Error, match=re.escape(str(tmp_path / "gone.csv"))):
         nrel5mw.operating_point()
+
+
+@pytest.mark.parametrize("target, prepare, message", [
+    ("victim.kvp", lambda d: (d / "victim.airfoil-2.csv").write_text("my data\n"),
+     "The file {d}/victim.airfoil-2.csv exists and is not one of this project's files; saving would replace it. "
+     "Choose another name."),
+    ("/dev/null", None, "The project's polars are written beside its file, and /dev/null is not a regular file."),
+    ("folder", lambda d: (d / "folder").mkdir(), "and {d}/folder is not a regular file. Save it to a file."),
+])
+def test_a_refused_save_writes_nothing_and_keeps_the_project(tmp_path, monkeypatch, target, prepare, message):
+    monkeypatch.chdir(tmp_path)
+    if prepare:
+        prepare(tmp_path)
+    before = sorted(os.listdir(tmp_path)), sorted(f for f in os.listdir("/dev") if "airfoil" in f)
+    project = small_rotor()
+    document, power = project.document(), project.operating_point().P
+    with pytest.raises(korvane.Error, match=re.escape(message.format(d=tmp_path))):
+        project.save(target)
+    assert (sorted(os.listdir(tmp_path)), sorted(f for f in os.listdir("/dev") if "airfoil" in f)) == before
+    assert project.document() == document and project.operating_point().P == power and project.path == ""
+
+
+def test_saving_again_where_a_project_was_saved_replaces_its_polars_and_a_path_stays_absolute(tmp_path, monkeypatch):
+    monkeypatch.chdir(tmp_path)
+    assert small_rotor().save("rotor.kvp") == "Created"
+    loaded = korvane.Project.load("rotor.kvp")
+    assert loaded.path == str(tmp_path / "rotor.kvp")
+    # Another project with other polars, saved where the first was: the polars the replaced
+    # file names are the project's own, and are replaced with it.
+    assert small_rotor(lift=0.11).save("rotor.kvp") == "Replaced"
+    assert polar(tmp_path / "rotor.airfoil-2.csv")[1][-1] == pytest.approx(2.2)
+    (tmp_path / "elsewhere").mkdir()
+    monkeypatch.chdir(tmp_path / "elsewhere")
+    assert loaded.save() == "Replaced" and os.listdir(".") == []
+    assert sorted(os.listdir(tmp_path)) == ["elsewhere", "rotor.airfoil-1.csv", "rotor.airfoil-2.csv", "rotor.kvp"]

@@ -2,12 +2,13 @@
 
 import json
 import math
+from decimal import Decimal
 
 import pandas
 import pytest
 
 import korvane
-from conftest import NREL_PATH, run_cli
+from conftest import NREL_PATH, run_cli, small_rotor
 
 R_REFUSED = '"conditions.R": the rotor radius R [m] 400 lies outside its range, 0.1 to 300.'
 
@@ -25,21 +26,38 @@ def test_a_study_on_a_local_cluster_equals_the_local_one_and_reports_its_failing
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None) as cluster:
         with distributed.Client(cluster) as client:
             clustered = korvane.study(nrel5mw, variations, client=client, chunk_size=2)
+            # A project from arrays, never saved, with cells no setting holds: those rows fail alone.
+            cells = {"precone": [0, math.inf, Decimal("1.5"), pandas.NA]}
+            unsaved = korvane.study(small_rotor(), cells, client=client), korvane.study(small_rotor(), cells, workers=1)
     pandas.testing.assert_frame_equal(local, clustered)
+    pandas.testing.assert_frame_equal(*unsaved)
+    assert list(unsaved[0].error) == ["", '"rotor.precone": inf is not a finite number.', "",
+                                      '"precone" must be a number, text, true or false, or a list, not <NA> (NAType).']
+    assert unsaved[0].P[0] > unsaved[0].P[2] > 0
     assert list(local.error) == [""] * 5 + [R_REFUSED]
     assert math.isnan(local.Cp[5]) and local.Cp[:5].between(0.3, 0.5).all()
     # Each row is the operating point its settings give.
     point = nrel5mw.copy().update({"tsr": 7.5, "pitch": 2}).operating_point()
-    assert local.P[3] == point.P[0] and local.converged[3] == 1
+    assert local.P[3] == point.P[0] and local.converged[3] is True and local.converged[5] is None
 
 
 def tip_speed_ratio(project):
     return {"TSR": project.conditions.R * project.conditions.Om / project.conditions.V0}
 
 
-def test_a_function_computes_each_row(nrel5mw, variations):
-    table = korvane.study(nrel5mw, variations, compute=tip_speed_ratio, workers=2)
-    assert table.TSR[:5].tolist() == pytest.approx([6, 6, 7.5, 7.5, 9]) and table.error[5] == R_REFUSED
+def tip_speed_ratio_or_fail(project):
+    if project.conditions.B == 2:
+        return 1 / 0
+    return 7.0 if project.conditions.B == 4 else tip_speed_ratio(project)
+
+
+def test_a_function_computes_each_row_and_its_failures_are_the_rows_errors(nrel5mw, variations):
+    variations["B"] = [3, 3, 2, 3, 4, 3]
+    table = korvane.study(nrel5mw, variations, compute=tip_speed_ratio_or_fail, workers=2)
+    assert table.TSR[[0, 1, 3]].tolist() == pytest.approx([6, 6, 7.5])
+    assert list(table.error) == ["", "", "ZeroDivisionError: division by zero", "",
+                                 "TypeError: the compute function must return a dict of numbers, not float.",
+                                 R_REFUSED]
 
 
 def test_shards_of_a_study_file_concatenate_to_the_whole_table(tmp_path, nrel5mw, variations):
@@ -62,10 +80,15 @@ def test_shards_of_a_study_file_concatenate_to_the_whole_table(tmp_path, nrel5mw
     ([], {"variations": {"tsr": [6, 7], "pitch": [0]}}, 'the lists of "variations" must be equally long ("pitch" holds 1 values, "tsr" 2).'),
     ([], {"grid": {"tsr": [6]}, "compute": "aep"}, '"compute": unknown computation "aep": give operating_point, design or power_curve.'),
     ([], {"variations": {"tsr": [6]}, "grid": {"tsr": [6]}}, 'give either "variations" or "grid".'),
+    (["--shard", "1/2.0"], None, 'not "1/2.0".'),
+    (["--shard", " 1/2"], None, 'not " 1/2".'),
+    ([], {"grid": {"tsr": [math.inf]}}, """the value of "tsr" '1e999' lies outside the range of numbers the program"""),
 ])
 def test_bad_study_files_and_options_are_refused(tmp_path, arguments, content, message):
     study = tmp_path / "study.json"
-    study.write_text(json.dumps({"project": NREL_PATH, **(content or {"grid": {"tsr": [6]}})}))
+    # Python writes infinity as Infinity, which is no JSON; a number too large is.
+    text = json.dumps({"project": NREL_PATH, **(content or {"grid": {"tsr": [6]}})})
+    study.write_text(text.replace("Infinity", "1e999"))
     status, _, errors = run_cli("study", study, "--out", tmp_path / "out.csv", *arguments, check=False)
     assert status in (1, 2) and message in errors
     assert not (tmp_path / "out.csv").exists()
