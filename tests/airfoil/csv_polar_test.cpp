@@ -37,18 +37,10 @@ TEST(CsvPolar, FilesOfBothSeparatorsAreRead) {
         bemt::CSVSeparator separator;
         Rows alpha, cl, cd;
     } cases[] = {
-        {"NACA 4412 at Re 1e6\nAlpha,Cl,Cd\n-4.0,-0.21,0.0081\n0.0,0.25,0.0062,0.5\n4.0,0.7,0.0071\n",
-         "Alpha",
-         bemt::Comma,
-         {-4.0, 0.0, 4.0},
-         {-0.21, 0.25, 0.7},
-         {0.0081, 0.0062, 0.0071}},
-        {"xfoil polar\n alpha    CL   CD\n-2\t-0.1\t0.007\n\n   \n0 0.1 0.006 extra words\n",
-         "alpha",
-         bemt::Whitespace,
-         {-2, 0},
-         {-0.1, 0.1},
-         {0.007, 0.006}},
+        {"NACA 4412 at Re 1e6\nAlpha,Cl,Cd\n-4.0,-0.21,0.0081\n0.0,0.25,0.0062,0.5\n4.0,0.7,0.0071\n", "Alpha",
+         bemt::Comma, {-4.0, 0.0, 4.0}, {-0.21, 0.25, 0.7}, {0.0081, 0.0062, 0.0071}},
+        {"xfoil polar\n alpha    CL   CD\n-2\t-0.1\t0.007\n\n   \n0 0.1 0.006 extra words\n", "alpha",
+         bemt::Whitespace, {-2, 0}, {-0.1, 0.1}, {0.007, 0.006}},
         // Any separator value other than comma reads white space.
         {"h\n1 2 3\n", "h", static_cast<bemt::CSVSeparator>(7), {1}, {2}, {3}},
         // Exponents, signs and spaces around numbers; CRLF.

@@ -114,13 +114,22 @@ protected:
     const std::filesystem::path adapter = fakeAdapter(dir, "converging");
 };
 
+// Every NACA type gets its built-in airfoil.
 TEST_F(Segments, OnePointGivesNoSegmentAndTwoPointsCoverTheBlade) {
     EXPECT_TRUE(build({naca(0.3)}).segments.empty());
-    const auto whole = build({naca(0.0), naca(1.0, bemt::NACA0021)});
-    ASSERT_EQ(whole.error, "");
-    ASSERT_EQ(whole.segments.size(), 1u);
-    EXPECT_EQ(whole.segments[0].start, 0.0);
-    EXPECT_EQ(whole.segments[0].end, 1.0);
+    const std::pair<bemt::AirfoilType, bemt::NACAairfoil> types[] = {
+        {bemt::NACA0012, bemt::NACA_0012}, {bemt::NACA0015, bemt::NACA_0015}, {bemt::NACA0018, bemt::NACA_0018},
+        {bemt::NACA0021, bemt::NACA_0021}, {bemt::NACA0025, bemt::NACA_0025}};
+    for (const auto& [type, airfoil] : types) {
+        const auto whole = build({naca(0.0, type), naca(1.0, bemt::NACA0021)});
+        ASSERT_EQ(whole.error, "");
+        ASSERT_EQ(whole.segments.size(), 1u);
+        EXPECT_EQ(whole.segments[0].start, 0.0);
+        EXPECT_EQ(whole.segments[0].end, 1.0);
+        const auto* polar = dynamic_cast<bemt::ProfileParamsNACA*>(whole.segments[0].first.get());
+        ASSERT_NE(polar, nullptr);
+        EXPECT_EQ(polar->airfoil(), airfoil);
+    }
     // Neighbouring segments share the polar of their common point.
     const auto three = build({naca(0.0), csv(0.5), naca(1.0)});
     ASSERT_EQ(three.segments.size(), 2u);
@@ -136,19 +145,6 @@ TEST_F(Segments, PointsOutOfOrderAreRefusedBeforeAnyAnalysisStarts) {
     EXPECT_EQ(build({naca(0.5), naca(1.01)}, channel).error, ordered);
     EXPECT_EQ(build({naca(0.5), naca(std::nan(""))}, channel).error, ordered);
     EXPECT_TRUE(fakeLog(adapter).empty());
-}
-
-TEST_F(Segments, EveryNacaTypeGetsItsBuiltInAirfoil) {
-    const std::vector<std::pair<bemt::AirfoilType, bemt::NACAairfoil>> types = {
-        {bemt::NACA0012, bemt::NACA_0012}, {bemt::NACA0015, bemt::NACA_0015}, {bemt::NACA0018, bemt::NACA_0018},
-        {bemt::NACA0021, bemt::NACA_0021}, {bemt::NACA0025, bemt::NACA_0025}};
-    for (const auto& [type, airfoil] : types) {
-        const auto r = build({naca(0.0, type), naca(1.0)});
-        ASSERT_EQ(r.error, "");
-        const auto* polar = dynamic_cast<bemt::ProfileParamsNACA*>(r.segments[0].first.get());
-        ASSERT_NE(polar, nullptr);
-        EXPECT_EQ(polar->airfoil(), airfoil);
-    }
 }
 
 TEST_F(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
@@ -363,34 +359,31 @@ TEST_F(Segments, AbortAndInterruptionStopRunningAndWaitingAnalysesPromptly) {
     }
 }
 
-TEST_F(Segments, AeroDynTablesAndXfoilPolarFilesBecomePolars) {
-    const auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
+// AeroDyn tables and XFOIL polar files: a repeated multi-table point follows its own
+// Reynolds number; the Viterna extension is chosen per point, the other keeping NACA's.
+TEST_F(Segments, AeroDynTablesAndXfoilPolarFilesBecomePolarsWithTheirPointsExtension) {
+    AirfoilPoint viterna = naca(0.5, bemt::XfoilPolarFile, "polar.txt");
+    viterna.extension = bemt::ExtensionViterna;
+    viterna.cd_max = 1.5;
+    const auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), repeat(0.4), viterna,
+                          naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
     ASSERT_EQ(r.error, "");
+    ASSERT_EQ(r.segments.size(), 3u);
     ASSERT_NE(dynamic_cast<bemt::ProfileParamsAeroDyn*>(r.segments[0].first.get()), nullptr);
-    ASSERT_NE(dynamic_cast<bemt::ProfileParamsXfoilPolar*>(r.segments[0].second.get()), nullptr);
+    ASSERT_NE(dynamic_cast<bemt::ProfileParamsXfoilPolar*>(r.segments[2].second.get()), nullptr);
     EXPECT_TRUE(r.segments[0].first->hasReynoldsRange());
-    EXPECT_FALSE(r.segments[0].second->hasReynoldsRange());
-    EXPECT_NEAR(r.segments[0].second->cl(deg2rad(12.0)), 1.5471, 1e-12);
-}
+    EXPECT_FALSE(r.segments[2].second->hasReynoldsRange());
+    EXPECT_NEAR(r.segments[2].second->cl(deg2rad(12.0)), 1.5471, 1e-12);
 
-TEST_F(Segments, ARepeatedMultiTablePointFollowsItsOwnReynoldsNumber) {
-    auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), repeat(1.0)});
     ASSERT_NE(r.segments[0].first.get(), r.segments[0].second.get());
     r.segments[0].first->setReynolds(0.5e6);
     r.segments[0].second->setReynolds(1.5e6);
     EXPECT_NEAR(r.segments[0].first->cl(deg2rad(10.0)), 1.0, 1e-12);
     EXPECT_NEAR(r.segments[0].second->cl(deg2rad(10.0)), 1.2, 1e-12);
-}
 
-TEST_F(Segments, TheViternaExtensionIsChosenPerPoint) {
-    AirfoilPoint viterna = naca(0.2, bemt::XfoilPolarFile, "polar.txt");
-    viterna.extension = bemt::ExtensionViterna;
-    viterna.cd_max = 1.5;
-    const auto r = build({viterna, naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
-    EXPECT_NEAR(r.segments[0].first->cd(deg2rad(90.0)), 1.5, 1e-12);
-    EXPECT_NEAR(r.segments[0].first->cd(deg2rad(180.0)), 0.00764, 1e-12);
-    // The other point keeps the NACA extension.
-    EXPECT_GT(std::abs(r.segments[0].second->cd(deg2rad(90.0)) - 1.5), 0.01);
+    EXPECT_NEAR(r.segments[2].first->cd(deg2rad(90.0)), 1.5, 1e-12);
+    EXPECT_NEAR(r.segments[2].first->cd(deg2rad(180.0)), 0.00764, 1e-12);
+    EXPECT_GT(std::abs(r.segments[2].second->cd(deg2rad(90.0)) - 1.5), 0.01);
 }
 
 }  // namespace

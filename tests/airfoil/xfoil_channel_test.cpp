@@ -76,11 +76,17 @@ TEST_F(XfoilChannel, SweepKeepsOnlyConvergedAngles) {
     EXPECT_EQ(steps.back(), 100);
 }
 
-TEST_F(XfoilChannel, OnlyAnswersStartingWithCapitalTConverge) {
-    // Words in turn: True, Tconv, False, X, T with a NaN, t.
+// Only answers starting with a capital T converge (the words in turn: True, Tconv, False,
+// X, T with a NaN, t); a child that floods standard error is still read to the end.
+TEST_F(XfoilChannel, OnlyAnswersStartingWithCapitalTConvergeAndAdapterNotesReachTheCaller) {
     polar.setupData("test", &coords, 1e6, 0, 0, 5, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "words")));
     EXPECT_EQ(polar.alphaList(), (std::vector<double>{0, 1}));
     EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.2);
+    std::istringstream again(kCoordinates);
+    ProfileParamsXfoil noisy;
+    noisy.setupData("test", &again, 1e6, 0, 0, 4, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "noisy")));
+    EXPECT_EQ(noisy.size(), 5u);
+    EXPECT_EQ(noisy.adapterNote(), "Line 9998; line 9999; the coordinates look odd.");
 }
 
 // A child that exits early ends the sweep at once, keeping earlier points, and is sent
@@ -115,13 +121,6 @@ TEST_F(XfoilChannel, ChildrenThatFailEndTheSweepWithTheirReason) {
     }
     // No further requests went out after the child had gone.
     EXPECT_EQ(fakeLog(dir.path() / "exit3").size(), 12u + 3u + 4u * 4u);
-}
-
-// A child that floods standard error is still read to the end.
-TEST_F(XfoilChannel, AdapterNotesReachTheCaller) {
-    polar.setupData("test", &coords, 1e6, 0, 0, 4, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "noisy")));
-    EXPECT_EQ(polar.size(), 5u);
-    EXPECT_EQ(polar.adapterNote(), "Line 9998; line 9999; the coordinates look odd.");
 }
 
 TEST_F(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {
