@@ -148,43 +148,30 @@ TEST_F(Segments, PointsOutOfOrderAreRefusedBeforeAnyAnalysisStarts) {
 }
 
 TEST_F(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
-    const auto channel = fakeChannel(adapter);
     // CSV: the same object.
-    auto r = build({csv(0.0), repeat(0.5), repeat(1.0)}, channel);
+    auto r = build({csv(0.0), repeat(0.5), repeat(1.0)});
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.segments[0].first, r.segments[0].second);
     EXPECT_EQ(r.segments[1].first, r.segments[1].second);
     EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
     // NACA: a copy of its own (each point gets its own Reynolds number).
-    r = build({naca(0.0, bemt::NACA0018), repeat(1.0)}, channel);
+    r = build({naca(0.0, bemt::NACA0018), repeat(1.0)});
     EXPECT_NE(r.segments[0].first, r.segments[0].second);
     EXPECT_EQ(dynamic_cast<bemt::ProfileParamsNACA*>(r.segments[0].second.get())->airfoil(), bemt::NACA_0018);
-    // Single-Reynolds XFOIL polar: the same object.
-    r = build({coordinates(0.0, 5e5, 5e5), repeat(1.0)}, channel);
-    ASSERT_EQ(r.error, "");
-    EXPECT_EQ(r.segments[0].first, r.segments[0].second);
-    // Reynolds combination: its own blend over the same two analyses.
-    r = build({coordinates(0.0, 2e5, 1e6), repeat(1.0)}, channel);
-    ASSERT_EQ(r.error, "");
-    auto* first = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
-    auto* second = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].second.get());
-    ASSERT_TRUE(first && second);
-    EXPECT_NE(first, second);
-    EXPECT_TRUE(second->isReynoldsCombination());
-    EXPECT_EQ(first->getProfile1(), second->getProfile1());
-    EXPECT_EQ(first->getProfile2(), second->getProfile2());
-    EXPECT_EQ(second->getReynoldsLo(), 2e5);
-    EXPECT_EQ(second->getReynoldsHi(), 1e6);
     // A repeat flag on the first point is ignored.
-    r = build({[] { auto p = csv(0.0); p.repeat = true; return p; }(), naca(1.0)}, channel);
+    r = build({[] { auto p = csv(0.0); p.repeat = true; return p; }(), naca(1.0)});
     EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
 }
 
+// One XFOIL worker for a single Reynolds number, two for a range; a repeated point starts
+// none of its own: a single-Reynolds polar is shared as it is, a Reynolds combination gets
+// its own blend over the same two analyses.
 TEST_F(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
-    auto r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(adapter));
+    auto r = build({coordinates(0.0, 5e5, 5e5), repeat(1.0)}, fakeChannel(adapter));
     ASSERT_EQ(r.error, "");
     auto* single = dynamic_cast<bemt::ProfileParamsXfoil*>(r.segments[0].first.get());
     ASSERT_NE(single, nullptr);
+    EXPECT_EQ(r.segments[0].first, r.segments[0].second);
     EXPECT_EQ(single->size(), 5u);
     EXPECT_DOUBLE_EQ(single->getCurrentReynolds(), 5e5);
     auto log = fakeLog(adapter);
@@ -192,15 +179,22 @@ TEST_F(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "0.100000"), 5);
 
     std::filesystem::remove(adapter.string() + ".log");
-    r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(adapter));
+    r = build({coordinates(0.0, 2e5, 1e6), repeat(1.0)}, fakeChannel(adapter));
     ASSERT_EQ(r.error, "");
     auto* blend = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
-    ASSERT_NE(blend, nullptr);
+    auto* second = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].second.get());
+    ASSERT_TRUE(blend && second);
     EXPECT_TRUE(blend->hasReynoldsRange());
     EXPECT_DOUBLE_EQ(static_cast<bemt::ProfileParamsXfoil*>(blend->getProfile1())->getCurrentReynolds(), 2e5);
     EXPECT_DOUBLE_EQ(static_cast<bemt::ProfileParamsXfoil*>(blend->getProfile2())->getCurrentReynolds(), 1e6);
     blend->setReynolds(6e5);
     EXPECT_DOUBLE_EQ(blend->ratio(), 0.5);
+    EXPECT_NE(blend, second);
+    EXPECT_TRUE(second->isReynoldsCombination());
+    EXPECT_EQ(blend->getProfile1(), second->getProfile1());
+    EXPECT_EQ(blend->getProfile2(), second->getProfile2());
+    EXPECT_EQ(second->getReynoldsLo(), 2e5);
+    EXPECT_EQ(second->getReynoldsHi(), 1e6);
     log = fakeLog(adapter);
     // Auxiliary value 0.1 for the low polar, 0.3 for the high one.
     EXPECT_EQ(std::count(log.begin(), log.end(), "200000.000000"), 5);
