@@ -68,7 +68,7 @@ std::string loadError(const std::string& text) {
     return korvane::testing::errorOf([&] { polar.loadFile(in, "t.dat"); });
 }
 
-TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsRead) {
+TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsReadAndAMissingFileIsNamed) {
     const std::pair<const char*, std::size_t> files[] = {{"Cylinder1", 3},  {"Cylinder2", 3},   {"DU40_A17", 136},
                                                          {"DU35_A17", 135}, {"DU30_A17", 143},  {"DU25_A17", 140},
                                                          {"DU21_A17", 142}, {"NACA64_A17", 127}};
@@ -95,6 +95,8 @@ TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsRead) {
     cylinder.loadFile(kFolder + "/Cylinder2.dat");
     EXPECT_NEAR(cylinder.cd(deg2rad(37.0)), 0.35, 1e-12);
     EXPECT_NEAR(cylinder.cl(deg2rad(37.0)), 0.0, 1e-12);
+    EXPECT_EQ(korvane::testing::errorOf([&] { cylinder.loadFile("/nonexistent/af.dat"); }),
+              "The file /nonexistent/af.dat could not be opened: No such file or directory.");
 }
 
 // Also with CRLF line endings and keywords in another case.
@@ -222,12 +224,6 @@ TEST(AeroDynTable, EveryMalformedFileIsRefusedWithFileLineAndReason) {
         {"empty file", "", "t.dat: the keyword NumTabs is missing (the number of tables)."},
     };
     for (const auto& c : cases) EXPECT_EQ(loadError(c.text), c.message) << c.what;
-}
-
-TEST(AeroDynTable, AMissingFileIsNamed) {
-    ProfileParamsAeroDyn polar;
-    EXPECT_EQ(korvane::testing::errorOf([&] { polar.loadFile("/nonexistent/af.dat"); }),
-              "The file /nonexistent/af.dat could not be opened: No such file or directory.");
 }
 
 }  // namespace

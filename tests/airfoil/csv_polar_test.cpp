@@ -120,7 +120,14 @@ TEST(CsvPolar, MalformedFilesAreRefusedWithFileAndLine) {
     for (const auto& c : cases) EXPECT_EQ(load(c.text, c.marker, c.separator).error, c.message) << c.text;
 }
 
-TEST(CsvPolar, FileFormNamesTheFile) {
+// Files on disk: the shipped example polars, a written one, and the messages naming the file.
+TEST(CsvPolar, FilesAreReadFromDiskAndNamedInTheMessages) {
+    for (const char* name : {"naca2412_re1e6.csv", "naca4415_re5e5.csv"}) {
+        bemt::ProfileParamsCSV polar;
+        polar.loadFile(korvane::testing::exampleAirfoil(name), "Alpha", bemt::Comma);
+        EXPECT_GT(polar.size(), 40u) << name;
+        EXPECT_GT(polar.cl(deg2rad(5)), 0.6) << name;  // cambered: lift well above the flat-plate value
+    }
     TempDir dir;
     const auto good = dir.write("good.csv", "Alpha,Cl,Cd\n0,0.1,0.01\n1,0.2,0.011\n");
     bemt::ProfileParamsCSV polar;
@@ -133,15 +140,6 @@ TEST(CsvPolar, FileFormNamesTheFile) {
     const std::string missing = (dir.path() / "missing.csv").string();
     EXPECT_EQ(errorOf([&] { polar.loadFile(missing, "Alpha", bemt::Comma); }),
               "The file " + missing + " could not be opened: No such file or directory.");
-}
-
-TEST(CsvPolar, ShippedExamplePolarsLoad) {
-    for (const char* name : {"naca2412_re1e6.csv", "naca4415_re5e5.csv"}) {
-        bemt::ProfileParamsCSV polar;
-        polar.loadFile(korvane::testing::exampleAirfoil(name), "Alpha", bemt::Comma);
-        EXPECT_GT(polar.size(), 40u) << name;
-        EXPECT_GT(polar.cl(deg2rad(5)), 0.6) << name;  // cambered: lift well above the flat-plate value
-    }
 }
 
 }  // namespace
