@@ -140,7 +140,9 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
     }
 }
 
-TEST(BladeOptimiser, TheResultDoesNotDependOnTheNumberOfThreadsAndKeepsToTheBudget) {
+// The result does not depend on the number of threads and keeps to the budget; a stop
+// keeps the best feasible blade so far.
+TEST(BladeOptimiser, TheResultDoesNotDependOnTheNumberOfThreadsAndAStopKeepsTheBestSoFar) {
     const InputDataSet data = korvane::testing::defaultRotor(Ning, 20);
     const TurbineSettings turbine = smallTurbine(data);
     OptimisationSettings s = limited(4.0, 0.9);
@@ -154,11 +156,7 @@ TEST(BladeOptimiser, TheResultDoesNotDependOnTheNumberOfThreadsAndKeepsToTheBudg
         EXPECT_EQ(one.chord[i].c_rel, three.chord[i].c_rel);
         EXPECT_EQ(one.twist[i].twist_deg, three.twist[i].twist_deg);
     }
-}
 
-TEST(BladeOptimiser, StopKeepsTheBestFeasibleBladeSoFar) {
-    const InputDataSet data = korvane::testing::defaultRotor(Ning, 20);
-    const TurbineSettings turbine = smallTurbine(data);
     const auto r = optimiseBlade(data, turbine, limited(4.0, 0.9), 2, [](const OptimisationProgress& p) {
         if (p.iteration >= 6) throw bemt::Aborted("stopped");
     });
