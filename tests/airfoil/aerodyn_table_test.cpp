@@ -68,7 +68,7 @@ std::string loadError(const std::string& text) {
     return korvane::testing::errorOf([&] { polar.loadFile(in, "t.dat"); });
 }
 
-TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsRead) {
+TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsReadAndAMissingFileIsNamed) {
     const std::pair<const char*, std::size_t> files[] = {{"Cylinder1", 3},  {"Cylinder2", 3},   {"DU40_A17", 136},
                                                          {"DU35_A17", 135}, {"DU30_A17", 143},  {"DU25_A17", 140},
                                                          {"DU21_A17", 142}, {"NACA64_A17", 127}};
@@ -95,30 +95,44 @@ TEST(AeroDynTable, EveryAirfoilFileOfTheNrel5MwModelIsRead) {
     cylinder.loadFile(kFolder + "/Cylinder2.dat");
     EXPECT_NEAR(cylinder.cd(deg2rad(37.0)), 0.35, 1e-12);
     EXPECT_NEAR(cylinder.cl(deg2rad(37.0)), 0.0, 1e-12);
+    EXPECT_EQ(korvane::testing::errorOf([&] { cylinder.loadFile("/nonexistent/af.dat"); }),
+              "The file /nonexistent/af.dat could not be opened: No such file or directory.");
+}
+
+// Also with CRLF line endings and keywords in another case.
+std::string crlfUpperCase(const std::string& text) {
+    std::string crlf;
+    for (const char c : text) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    return replaced(replaced(crlf, "NumTabs", "NUMTABS"), "NumAlf", "numalf");
 }
 
 TEST(AeroDynTable, TwoReynoldsTablesAreInterpolatedLinearlyAndClampedOutside) {
-    std::istringstream in(kTwoTables);
-    ProfileParamsAeroDyn polar;
-    polar.loadFile(in, "two.dat");
-    ASSERT_EQ(polar.tables().size(), 2u);
-    EXPECT_TRUE(polar.hasReynoldsRange());
-    EXPECT_DOUBLE_EQ(polar.getReynoldsLo(), 0.5e6);
-    EXPECT_DOUBLE_EQ(polar.getReynoldsHi(), 1.5e6);
-    EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.21);
-    const double a = deg2rad(10.0);
+    for (const std::string& text : {kTwoTables, crlfUpperCase(kTwoTables)}) {
+        std::istringstream in(text);
+        ProfileParamsAeroDyn polar;
+        polar.loadFile(in, "two.dat");
+        ASSERT_EQ(polar.tables().size(), 2u);
+        EXPECT_TRUE(polar.hasReynoldsRange());
+        EXPECT_DOUBLE_EQ(polar.getReynoldsLo(), 0.5e6);
+        EXPECT_DOUBLE_EQ(polar.getReynoldsHi(), 1.5e6);
+        EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.21);
+        const double a = deg2rad(10.0);
 
-    polar.setReynolds(1.0e6);  // halfway
-    EXPECT_NEAR(polar.cl(a), 1.1, 1e-12);
-    EXPECT_NEAR(polar.cd(a), 0.02, 1e-12);
-    polar.setReynolds(1.25e6);  // three quarters
-    EXPECT_NEAR(polar.cl(a), 1.15, 1e-12);
-    EXPECT_NEAR(polar.cd(-a), 0.025, 1e-12);
-    polar.setReynolds(0.1e6);  // below: the first table
-    EXPECT_NEAR(polar.cl(a), 1.0, 1e-12);
-    polar.setReynolds(9e6);  // above: the last table
-    EXPECT_NEAR(polar.cl(a), 1.2, 1e-12);
-    EXPECT_NEAR(polar.cd(a), 0.03, 1e-12);
+        polar.setReynolds(1.0e6);  // halfway
+        EXPECT_NEAR(polar.cl(a), 1.1, 1e-12);
+        EXPECT_NEAR(polar.cd(a), 0.02, 1e-12);
+        polar.setReynolds(1.25e6);  // three quarters
+        EXPECT_NEAR(polar.cl(a), 1.15, 1e-12);
+        EXPECT_NEAR(polar.cd(-a), 0.025, 1e-12);
+        polar.setReynolds(0.1e6);  // below: the first table
+        EXPECT_NEAR(polar.cl(a), 1.0, 1e-12);
+        polar.setReynolds(9e6);  // above: the last table
+        EXPECT_NEAR(polar.cl(a), 1.2, 1e-12);
+        EXPECT_NEAR(polar.cd(a), 0.03, 1e-12);
+    }
 }
 
 TEST(AeroDynTable, RelThicknessChoosesTheNacaDataOfTheExtension) {
@@ -146,21 +160,6 @@ False  InclUAdata
     std::istringstream byDefault(replaced(narrow, "0.18   RelThickness", "default   RelThickness"));
     polar.loadFile(byDefault, "narrow.dat");
     EXPECT_EQ(polar.relativeThickness(), 0.15);
-}
-
-TEST(AeroDynTable, LineEndingsAndKeywordCaseDoNotMatter) {
-    std::string crlf;
-    for (const char c : kTwoTables) {
-        if (c == '\n') crlf += '\r';
-        crlf += c;
-    }
-    crlf = replaced(crlf, "NumTabs", "NUMTABS");
-    crlf = replaced(crlf, "NumAlf", "numalf");
-    std::istringstream in(crlf);
-    ProfileParamsAeroDyn polar;
-    polar.loadFile(in, "crlf.dat");
-    polar.setReynolds(1.0e6);
-    EXPECT_NEAR(polar.cl(deg2rad(10.0)), 1.1, 1e-12);
 }
 
 TEST(AeroDynTable, EveryMalformedFileIsRefusedWithFileLineAndReason) {
@@ -225,12 +224,6 @@ TEST(AeroDynTable, EveryMalformedFileIsRefusedWithFileLineAndReason) {
         {"empty file", "", "t.dat: the keyword NumTabs is missing (the number of tables)."},
     };
     for (const auto& c : cases) EXPECT_EQ(loadError(c.text), c.message) << c.what;
-}
-
-TEST(AeroDynTable, AMissingFileIsNamed) {
-    ProfileParamsAeroDyn polar;
-    EXPECT_EQ(korvane::testing::errorOf([&] { polar.loadFile("/nonexistent/af.dat"); }),
-              "The file /nonexistent/af.dat could not be opened: No such file or directory.");
 }
 
 }  // namespace

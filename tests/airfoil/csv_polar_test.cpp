@@ -37,18 +37,10 @@ TEST(CsvPolar, FilesOfBothSeparatorsAreRead) {
         bemt::CSVSeparator separator;
         Rows alpha, cl, cd;
     } cases[] = {
-        {"NACA 4412 at Re 1e6\nAlpha,Cl,Cd\n-4.0,-0.21,0.0081\n0.0,0.25,0.0062,0.5\n4.0,0.7,0.0071\n",
-         "Alpha",
-         bemt::Comma,
-         {-4.0, 0.0, 4.0},
-         {-0.21, 0.25, 0.7},
-         {0.0081, 0.0062, 0.0071}},
-        {"xfoil polar\n alpha    CL   CD\n-2\t-0.1\t0.007\n\n   \n0 0.1 0.006 extra words\n",
-         "alpha",
-         bemt::Whitespace,
-         {-2, 0},
-         {-0.1, 0.1},
-         {0.007, 0.006}},
+        {"NACA 4412 at Re 1e6\nAlpha,Cl,Cd\n-4.0,-0.21,0.0081\n0.0,0.25,0.0062,0.5\n4.0,0.7,0.0071\n", "Alpha",
+         bemt::Comma, {-4.0, 0.0, 4.0}, {-0.21, 0.25, 0.7}, {0.0081, 0.0062, 0.0071}},
+        {"xfoil polar\n alpha    CL   CD\n-2\t-0.1\t0.007\n\n   \n0 0.1 0.006 extra words\n", "alpha",
+         bemt::Whitespace, {-2, 0}, {-0.1, 0.1}, {0.007, 0.006}},
         // Any separator value other than comma reads white space.
         {"h\n1 2 3\n", "h", static_cast<bemt::CSVSeparator>(7), {1}, {2}, {3}},
         // Exponents, signs and spaces around numbers; CRLF.
@@ -128,7 +120,14 @@ TEST(CsvPolar, MalformedFilesAreRefusedWithFileAndLine) {
     for (const auto& c : cases) EXPECT_EQ(load(c.text, c.marker, c.separator).error, c.message) << c.text;
 }
 
-TEST(CsvPolar, FileFormNamesTheFile) {
+// Files on disk: the shipped example polars, a written one, and the messages naming the file.
+TEST(CsvPolar, FilesAreReadFromDiskAndNamedInTheMessages) {
+    for (const char* name : {"naca2412_re1e6.csv", "naca4415_re5e5.csv"}) {
+        bemt::ProfileParamsCSV polar;
+        polar.loadFile(korvane::testing::exampleAirfoil(name), "Alpha", bemt::Comma);
+        EXPECT_GT(polar.size(), 40u) << name;
+        EXPECT_GT(polar.cl(deg2rad(5)), 0.6) << name;  // cambered: lift well above the flat-plate value
+    }
     TempDir dir;
     const auto good = dir.write("good.csv", "Alpha,Cl,Cd\n0,0.1,0.01\n1,0.2,0.011\n");
     bemt::ProfileParamsCSV polar;
@@ -141,15 +140,6 @@ TEST(CsvPolar, FileFormNamesTheFile) {
     const std::string missing = (dir.path() / "missing.csv").string();
     EXPECT_EQ(errorOf([&] { polar.loadFile(missing, "Alpha", bemt::Comma); }),
               "The file " + missing + " could not be opened: No such file or directory.");
-}
-
-TEST(CsvPolar, ShippedExamplePolarsLoad) {
-    for (const char* name : {"naca2412_re1e6.csv", "naca4415_re5e5.csv"}) {
-        bemt::ProfileParamsCSV polar;
-        polar.loadFile(korvane::testing::exampleAirfoil(name), "Alpha", bemt::Comma);
-        EXPECT_GT(polar.size(), 40u) << name;
-        EXPECT_GT(polar.cl(deg2rad(5)), 0.6) << name;  // cambered: lift well above the flat-plate value
-    }
 }
 
 }  // namespace

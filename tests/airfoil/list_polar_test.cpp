@@ -51,17 +51,13 @@ TEST(ListPolar, JoinsNacaDataTwentyDegreesBelowAndFifteenAboveTheTable) {
     EXPECT_DOUBLE_EQ(polar->cd(deg2rad(20)), 0.02);
     // In the gaps the spline bridges: neither table value nor NACA value at 34°.
     EXPECT_NE(polar->cl(deg2rad(34)), nacaCl(bemt::NACA_0015, 34));
-}
-
-TEST(ListPolar, TabulatedRangeAndOutOfRange) {
-    auto polar = constantPolar({-10, 0, 10, 20});
+    // The tabulated range; outOfRange does not fold, cl does.
     EXPECT_DOUBLE_EQ(polar->alphaMin(), deg2rad(-10));
     EXPECT_DOUBLE_EQ(polar->alphaMax(), deg2rad(20));
     EXPECT_TRUE(polar->outOfRange(deg2rad(25)));
     EXPECT_FALSE(polar->outOfRange(deg2rad(20)));
     EXPECT_FALSE(polar->outOfRange(deg2rad(-10)));
     EXPECT_TRUE(polar->outOfRange(deg2rad(-10.5)));
-    // outOfRange does not fold, cl does.
     EXPECT_TRUE(polar->outOfRange(deg2rad(5) + 2 * std::numbers::pi));
     EXPECT_DOUBLE_EQ(polar->cl(deg2rad(5) + 2 * std::numbers::pi), polar->cl(deg2rad(5)));
     EXPECT_DOUBLE_EQ(polar->cd(deg2rad(-175) - 2 * std::numbers::pi), polar->cd(deg2rad(-175)));
@@ -111,7 +107,10 @@ TEST(ListPolar, SetReynoldsRebuildsTheExtensionAtOnce) {
     EXPECT_FALSE(polar->hasReynoldsRange());
 }
 
-TEST(ListPolar, UnusableTablesThrowTheSplineMessages) {
+// Unusable tables throw the spline's messages. First or last angles far outside the circle
+// once made the extension step by one degree from there to 180 (for ever at 2^53 and
+// beyond): refusing is as good as finishing; angles that are no finite numbers are refused.
+TEST(ListPolar, UnusableTablesAndExtremeOrNonFiniteBoundsAreRefusedWithoutHanging) {
     bemt::ProfileParamsList empty;
     EXPECT_EQ(errorOf([&] { empty.cl(0.0); }), "Increase the number of points to create a spline.");
 
@@ -120,15 +119,9 @@ TEST(ListPolar, UnusableTablesThrowTheSplineMessages) {
     EXPECT_DOUBLE_EQ(descending->alphaMax(), deg2rad(0));
     EXPECT_EQ(errorOf([&] { descending->cl(0.0); }),
               "X values must be ordered from the lowest to the highest to create a spline.");
-}
-
-TEST(ListPolar, ExtremeOrNonFiniteBoundsNeitherHangNorPassAsData) {
-    // First or last angles far outside the circle once made the extension step by one
-    // degree from there to 180 (for ever at 2^53 and beyond).
     for (const auto& angles : {std::vector<double>{-1e300, 0.0}, std::vector<double>{0.0, 1e300},
-                               std::vector<double>{-1e17, 1e17}}) {
-        errorOf([&] { constantPolar(angles)->setSplines(); });  // refusing is as good as finishing
-    }
+                               std::vector<double>{-1e17, 1e17}})
+        errorOf([&] { constantPolar(angles)->setSplines(); });
     for (const auto& angles : {std::vector<double>{-INFINITY, 0.0}, std::vector<double>{0.0, INFINITY},
                                std::vector<double>{NAN, 0.0}, std::vector<double>{0.0, NAN}}) {
         EXPECT_EQ(errorOf([&] { constantPolar(angles)->setSplines(); }), bemt::ProfileParamsList::kNotFiniteAngles);

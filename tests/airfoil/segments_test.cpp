@@ -114,81 +114,53 @@ protected:
     const std::filesystem::path adapter = fakeAdapter(dir, "converging");
 };
 
+// Every NACA type gets its built-in airfoil.
 TEST_F(Segments, OnePointGivesNoSegmentAndTwoPointsCoverTheBlade) {
     EXPECT_TRUE(build({naca(0.3)}).segments.empty());
-    const auto whole = build({naca(0.0), naca(1.0, bemt::NACA0021)});
-    ASSERT_EQ(whole.error, "");
-    ASSERT_EQ(whole.segments.size(), 1u);
-    EXPECT_EQ(whole.segments[0].start, 0.0);
-    EXPECT_EQ(whole.segments[0].end, 1.0);
+    const std::pair<bemt::AirfoilType, bemt::NACAairfoil> types[] = {
+        {bemt::NACA0012, bemt::NACA_0012}, {bemt::NACA0015, bemt::NACA_0015}, {bemt::NACA0018, bemt::NACA_0018},
+        {bemt::NACA0021, bemt::NACA_0021}, {bemt::NACA0025, bemt::NACA_0025}};
+    for (const auto& [type, airfoil] : types) {
+        const auto whole = build({naca(0.0, type), naca(1.0, bemt::NACA0021)});
+        ASSERT_EQ(whole.error, "");
+        ASSERT_EQ(whole.segments.size(), 1u);
+        EXPECT_EQ(whole.segments[0].start, 0.0);
+        EXPECT_EQ(whole.segments[0].end, 1.0);
+        const auto* polar = dynamic_cast<bemt::ProfileParamsNACA*>(whole.segments[0].first.get());
+        ASSERT_NE(polar, nullptr);
+        EXPECT_EQ(polar->airfoil(), airfoil);
+    }
     // Neighbouring segments share the polar of their common point.
     const auto three = build({naca(0.0), csv(0.5), naca(1.0)});
     ASSERT_EQ(three.segments.size(), 2u);
     EXPECT_EQ(three.segments[0].second, three.segments[1].first);
 }
 
-TEST_F(Segments, PointsOutOfOrderAreRefusedBeforeAnyAnalysisStarts) {
-    const auto channel = fakeChannel(adapter);
-    const std::string ordered = "Airfoils must be ordered by their relative position (0.0 to 1.0).";
-    EXPECT_EQ(build({coordinates(0.1, 5e5, 5e5), naca(0.5), naca(0.5)}, channel).error, ordered);
-    EXPECT_EQ(build({coordinates(0.1, 5e5, 5e5), naca(0.6), naca(0.4)}, channel).error, ordered);
-    EXPECT_EQ(build({naca(-0.01), naca(0.5)}, channel).error, ordered);
-    EXPECT_EQ(build({naca(0.5), naca(1.01)}, channel).error, ordered);
-    EXPECT_EQ(build({naca(0.5), naca(std::nan(""))}, channel).error, ordered);
-    EXPECT_TRUE(fakeLog(adapter).empty());
-}
-
-TEST_F(Segments, EveryNacaTypeGetsItsBuiltInAirfoil) {
-    const std::vector<std::pair<bemt::AirfoilType, bemt::NACAairfoil>> types = {
-        {bemt::NACA0012, bemt::NACA_0012}, {bemt::NACA0015, bemt::NACA_0015}, {bemt::NACA0018, bemt::NACA_0018},
-        {bemt::NACA0021, bemt::NACA_0021}, {bemt::NACA0025, bemt::NACA_0025}};
-    for (const auto& [type, airfoil] : types) {
-        const auto r = build({naca(0.0, type), naca(1.0)});
-        ASSERT_EQ(r.error, "");
-        const auto* polar = dynamic_cast<bemt::ProfileParamsNACA*>(r.segments[0].first.get());
-        ASSERT_NE(polar, nullptr);
-        EXPECT_EQ(polar->airfoil(), airfoil);
-    }
-}
-
 TEST_F(Segments, RepeatedPointsShareOnlyWhatIsSafeToShare) {
-    const auto channel = fakeChannel(adapter);
     // CSV: the same object.
-    auto r = build({csv(0.0), repeat(0.5), repeat(1.0)}, channel);
+    auto r = build({csv(0.0), repeat(0.5), repeat(1.0)});
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.segments[0].first, r.segments[0].second);
     EXPECT_EQ(r.segments[1].first, r.segments[1].second);
     EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
     // NACA: a copy of its own (each point gets its own Reynolds number).
-    r = build({naca(0.0, bemt::NACA0018), repeat(1.0)}, channel);
+    r = build({naca(0.0, bemt::NACA0018), repeat(1.0)});
     EXPECT_NE(r.segments[0].first, r.segments[0].second);
     EXPECT_EQ(dynamic_cast<bemt::ProfileParamsNACA*>(r.segments[0].second.get())->airfoil(), bemt::NACA_0018);
-    // Single-Reynolds XFOIL polar: the same object.
-    r = build({coordinates(0.0, 5e5, 5e5), repeat(1.0)}, channel);
-    ASSERT_EQ(r.error, "");
-    EXPECT_EQ(r.segments[0].first, r.segments[0].second);
-    // Reynolds combination: its own blend over the same two analyses.
-    r = build({coordinates(0.0, 2e5, 1e6), repeat(1.0)}, channel);
-    ASSERT_EQ(r.error, "");
-    auto* first = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
-    auto* second = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].second.get());
-    ASSERT_TRUE(first && second);
-    EXPECT_NE(first, second);
-    EXPECT_TRUE(second->isReynoldsCombination());
-    EXPECT_EQ(first->getProfile1(), second->getProfile1());
-    EXPECT_EQ(first->getProfile2(), second->getProfile2());
-    EXPECT_EQ(second->getReynoldsLo(), 2e5);
-    EXPECT_EQ(second->getReynoldsHi(), 1e6);
     // A repeat flag on the first point is ignored.
-    r = build({[] { auto p = csv(0.0); p.repeat = true; return p; }(), naca(1.0)}, channel);
+    r = build({[] { auto p = csv(0.0); p.repeat = true; return p; }(), naca(1.0)});
     EXPECT_NE(dynamic_cast<bemt::ProfileParamsCSV*>(r.segments[0].first.get()), nullptr);
 }
 
+// One XFOIL worker for a single Reynolds number, two for a range; a repeated point starts
+// none of its own: a single-Reynolds polar is shared as it is, a Reynolds combination gets
+// its own blend over the same two analyses.
 TEST_F(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
-    auto r = build({coordinates(0.0, 5e5, 5e5), naca(1.0)}, fakeChannel(adapter));
+    auto r = build({coordinates(0.0, 5e5, 5e5), repeat(1.0)}, fakeChannel(adapter));
     ASSERT_EQ(r.error, "");
     auto* single = dynamic_cast<bemt::ProfileParamsXfoil*>(r.segments[0].first.get());
     ASSERT_NE(single, nullptr);
+    EXPECT_EQ(r.segments[0].first, r.segments[0].second);
     EXPECT_EQ(single->size(), 5u);
     EXPECT_DOUBLE_EQ(single->getCurrentReynolds(), 5e5);
     auto log = fakeLog(adapter);
@@ -196,15 +168,22 @@ TEST_F(Segments, OneOrTwoXfoilWorkersByReynoldsRange) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "0.100000"), 5);
 
     std::filesystem::remove(adapter.string() + ".log");
-    r = build({coordinates(0.0, 2e5, 1e6), naca(1.0)}, fakeChannel(adapter));
+    r = build({coordinates(0.0, 2e5, 1e6), repeat(1.0)}, fakeChannel(adapter));
     ASSERT_EQ(r.error, "");
     auto* blend = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].first.get());
-    ASSERT_NE(blend, nullptr);
+    auto* second = dynamic_cast<bemt::ProfileParamsCombined*>(r.segments[0].second.get());
+    ASSERT_TRUE(blend && second);
     EXPECT_TRUE(blend->hasReynoldsRange());
     EXPECT_DOUBLE_EQ(static_cast<bemt::ProfileParamsXfoil*>(blend->getProfile1())->getCurrentReynolds(), 2e5);
     EXPECT_DOUBLE_EQ(static_cast<bemt::ProfileParamsXfoil*>(blend->getProfile2())->getCurrentReynolds(), 1e6);
     blend->setReynolds(6e5);
     EXPECT_DOUBLE_EQ(blend->ratio(), 0.5);
+    EXPECT_NE(blend, second);
+    EXPECT_TRUE(second->isReynoldsCombination());
+    EXPECT_EQ(blend->getProfile1(), second->getProfile1());
+    EXPECT_EQ(blend->getProfile2(), second->getProfile2());
+    EXPECT_EQ(second->getReynoldsLo(), 2e5);
+    EXPECT_EQ(second->getReynoldsHi(), 1e6);
     log = fakeLog(adapter);
     // Auxiliary value 0.1 for the low polar, 0.3 for the high one.
     EXPECT_EQ(std::count(log.begin(), log.end(), "200000.000000"), 5);
@@ -229,7 +208,14 @@ TEST_F(Segments, GuessedReynoldsRangeSpansTheDesignConditions) {
     EXPECT_EQ(re.auxiliaryHi, 0.0);
 }
 
-TEST_F(Segments, WrongXfoilParametersAreRefused) {
+// Points out of order, and wrong XFOIL parameters, are refused before any analysis starts.
+TEST_F(Segments, PointsOutOfOrderAndWrongXfoilParametersAreRefused) {
+    const std::string ordered = "Airfoils must be ordered by their relative position (0.0 to 1.0).";
+    EXPECT_EQ(build({coordinates(0.1, 5e5, 5e5), naca(0.5), naca(0.5)}, fakeChannel(adapter)).error, ordered);
+    EXPECT_EQ(build({coordinates(0.1, 5e5, 5e5), naca(0.6), naca(0.4)}, fakeChannel(adapter)).error, ordered);
+    EXPECT_EQ(build({naca(-0.01), naca(0.5)}).error, ordered);
+    EXPECT_EQ(build({naca(0.5), naca(1.01)}).error, ordered);
+    EXPECT_EQ(build({naca(0.5), naca(std::nan(""))}).error, ordered);
     const std::string wrong = "Wrong airfoil XFOIL data parameters.";
     // Refused with the point, its file and the reason, before any analysis: an angle
     // of -1e20 or a step of 1e-9 once asked XFOIL for ever.
@@ -363,34 +349,31 @@ TEST_F(Segments, AbortAndInterruptionStopRunningAndWaitingAnalysesPromptly) {
     }
 }
 
-TEST_F(Segments, AeroDynTablesAndXfoilPolarFilesBecomePolars) {
-    const auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
+// AeroDyn tables and XFOIL polar files: a repeated multi-table point follows its own
+// Reynolds number; the Viterna extension is chosen per point, the other keeping NACA's.
+TEST_F(Segments, AeroDynTablesAndXfoilPolarFilesBecomePolarsWithTheirPointsExtension) {
+    AirfoilPoint viterna = naca(0.5, bemt::XfoilPolarFile, "polar.txt");
+    viterna.extension = bemt::ExtensionViterna;
+    viterna.cd_max = 1.5;
+    const auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), repeat(0.4), viterna,
+                          naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
     ASSERT_EQ(r.error, "");
+    ASSERT_EQ(r.segments.size(), 3u);
     ASSERT_NE(dynamic_cast<bemt::ProfileParamsAeroDyn*>(r.segments[0].first.get()), nullptr);
-    ASSERT_NE(dynamic_cast<bemt::ProfileParamsXfoilPolar*>(r.segments[0].second.get()), nullptr);
+    ASSERT_NE(dynamic_cast<bemt::ProfileParamsXfoilPolar*>(r.segments[2].second.get()), nullptr);
     EXPECT_TRUE(r.segments[0].first->hasReynoldsRange());
-    EXPECT_FALSE(r.segments[0].second->hasReynoldsRange());
-    EXPECT_NEAR(r.segments[0].second->cl(deg2rad(12.0)), 1.5471, 1e-12);
-}
+    EXPECT_FALSE(r.segments[2].second->hasReynoldsRange());
+    EXPECT_NEAR(r.segments[2].second->cl(deg2rad(12.0)), 1.5471, 1e-12);
 
-TEST_F(Segments, ARepeatedMultiTablePointFollowsItsOwnReynoldsNumber) {
-    auto r = build({naca(0.2, bemt::AeroDynTable, "two.dat"), repeat(1.0)});
     ASSERT_NE(r.segments[0].first.get(), r.segments[0].second.get());
     r.segments[0].first->setReynolds(0.5e6);
     r.segments[0].second->setReynolds(1.5e6);
     EXPECT_NEAR(r.segments[0].first->cl(deg2rad(10.0)), 1.0, 1e-12);
     EXPECT_NEAR(r.segments[0].second->cl(deg2rad(10.0)), 1.2, 1e-12);
-}
 
-TEST_F(Segments, TheViternaExtensionIsChosenPerPoint) {
-    AirfoilPoint viterna = naca(0.2, bemt::XfoilPolarFile, "polar.txt");
-    viterna.extension = bemt::ExtensionViterna;
-    viterna.cd_max = 1.5;
-    const auto r = build({viterna, naca(1.0, bemt::XfoilPolarFile, "polar.txt")});
-    EXPECT_NEAR(r.segments[0].first->cd(deg2rad(90.0)), 1.5, 1e-12);
-    EXPECT_NEAR(r.segments[0].first->cd(deg2rad(180.0)), 0.00764, 1e-12);
-    // The other point keeps the NACA extension.
-    EXPECT_GT(std::abs(r.segments[0].second->cd(deg2rad(90.0)) - 1.5), 0.01);
+    EXPECT_NEAR(r.segments[2].first->cd(deg2rad(90.0)), 1.5, 1e-12);
+    EXPECT_NEAR(r.segments[2].first->cd(deg2rad(180.0)), 0.00764, 1e-12);
+    EXPECT_GT(std::abs(r.segments[2].second->cd(deg2rad(90.0)) - 1.5), 0.01);
 }
 
 }  // namespace

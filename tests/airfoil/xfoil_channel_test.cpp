@@ -37,7 +37,7 @@ protected:
 
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-TEST_F(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {
+TEST_F(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLineAndKeepsOnlyConvergedAngles) {
     const auto adapter = fakeAdapter(dir, "converging");
     std::vector<int> steps;
     polar.setupData("test", &coords, 500000, 0.1, 5, 5, 1, 7, 9, [&](int p) { steps.push_back(p); },
@@ -53,34 +53,39 @@ TEST_F(XfoilChannel, SendsCoordinatesSettingsAndRequestsLineByLine) {
     EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.123);
     EXPECT_DOUBLE_EQ(polar.getCurrentReynolds(), 500000);
     EXPECT_FALSE(polar.hasReynoldsRange());
-}
 
-TEST_F(XfoilChannel, SweepKeepsOnlyConvergedAngles) {
-    std::vector<int> steps;
-    polar.setupData("test", &coords, 1e6, 0, -5, 15, 1, 5, 9, [&](int p) { steps.push_back(p); },
-                    fakeChannel(fakeAdapter(dir, "converging")));
-    // 21 requests; the fake does not converge at 13° and 14°.
-    ASSERT_EQ(polar.size(), 19u);
-    EXPECT_DOUBLE_EQ(polar.alphaList().front(), -5);
-    EXPECT_DOUBLE_EQ(polar.alphaList()[17], 12);
-    EXPECT_DOUBLE_EQ(polar.alphaList().back(), 15);
-    EXPECT_DOUBLE_EQ(polar.alphaMin(), bemt::Common::deg2rad(-5));
-    EXPECT_DOUBLE_EQ(polar.alphaMax(), bemt::Common::deg2rad(15));
+    // A sweep keeps only converged angles: 21 requests; the fake does not converge at 13° and 14°.
+    std::istringstream text(kCoordinates);
+    ProfileParamsXfoil sweep;
+    steps.clear();
+    sweep.setupData("test", &text, 1e6, 0, -5, 15, 1, 5, 9, [&](int p) { steps.push_back(p); }, fakeChannel(adapter));
+    ASSERT_EQ(sweep.size(), 19u);
+    EXPECT_DOUBLE_EQ(sweep.alphaList().front(), -5);
+    EXPECT_DOUBLE_EQ(sweep.alphaList()[17], 12);
+    EXPECT_DOUBLE_EQ(sweep.alphaList().back(), 15);
+    EXPECT_DOUBLE_EQ(sweep.alphaMin(), bemt::Common::deg2rad(-5));
+    EXPECT_DOUBLE_EQ(sweep.alphaMax(), bemt::Common::deg2rad(15));
     // Values come back as sent, in single precision.
-    EXPECT_NEAR(polar.clList()[5], 0.0, 1e-6);
-    EXPECT_NEAR(polar.clList()[10], 2 * std::numbers::pi * bemt::Common::deg2rad(5), 1e-5);
-    EXPECT_NEAR(polar.cl(bemt::Common::deg2rad(5)), 2 * std::numbers::pi * bemt::Common::deg2rad(5), 1e-5);
+    EXPECT_NEAR(sweep.clList()[5], 0.0, 1e-6);
+    EXPECT_NEAR(sweep.clList()[10], 2 * std::numbers::pi * bemt::Common::deg2rad(5), 1e-5);
+    EXPECT_NEAR(sweep.cl(bemt::Common::deg2rad(5)), 2 * std::numbers::pi * bemt::Common::deg2rad(5), 1e-5);
     ASSERT_EQ(steps.size(), 21u);
     EXPECT_EQ(steps.front(), 0);
     EXPECT_EQ(steps[10], 50);
     EXPECT_EQ(steps.back(), 100);
 }
 
-TEST_F(XfoilChannel, OnlyAnswersStartingWithCapitalTConverge) {
-    // Words in turn: True, Tconv, False, X, T with a NaN, t.
+// Only answers starting with a capital T converge (the words in turn: True, Tconv, False,
+// X, T with a NaN, t); a child that floods standard error is still read to the end.
+TEST_F(XfoilChannel, OnlyAnswersStartingWithCapitalTConvergeAndAdapterNotesReachTheCaller) {
     polar.setupData("test", &coords, 1e6, 0, 0, 5, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "words")));
     EXPECT_EQ(polar.alphaList(), (std::vector<double>{0, 1}));
     EXPECT_DOUBLE_EQ(polar.relativeThickness(), 0.2);
+    std::istringstream again(kCoordinates);
+    ProfileParamsXfoil noisy;
+    noisy.setupData("test", &again, 1e6, 0, 0, 4, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "noisy")));
+    EXPECT_EQ(noisy.size(), 5u);
+    EXPECT_EQ(noisy.adapterNote(), "Line 9998; line 9999; the coordinates look odd.");
 }
 
 // A child that exits early ends the sweep at once, keeping earlier points, and is sent
@@ -115,13 +120,6 @@ TEST_F(XfoilChannel, ChildrenThatFailEndTheSweepWithTheirReason) {
     }
     // No further requests went out after the child had gone.
     EXPECT_EQ(fakeLog(dir.path() / "exit3").size(), 12u + 3u + 4u * 4u);
-}
-
-// A child that floods standard error is still read to the end.
-TEST_F(XfoilChannel, AdapterNotesReachTheCaller) {
-    polar.setupData("test", &coords, 1e6, 0, 0, 4, 1, 5, 9, {}, fakeChannel(fakeAdapter(dir, "noisy")));
-    EXPECT_EQ(polar.size(), 5u);
-    EXPECT_EQ(polar.adapterNote(), "Line 9998; line 9999; the coordinates look odd.");
 }
 
 TEST_F(XfoilChannel, InterruptionEndsAWaitPromptlyAndKeepsEarlierPoints) {

@@ -12,11 +12,8 @@ namespace {
 
 namespace Common = bemt::Common;
 
-TEST(Common, LossFactorVanishesAtTipAndHubAndIsNearOneInBetween) {
-    bemt::OperatingConditions op;
-    op.R = 50.0;
-    op.Rh = 1.0;
-    op.B = 3;
+TEST(Common, LossFactorReynoldsNumberAndConversionsByHand) {
+    const bemt::OperatingConditions op{.R = 50.0, .Rh = 1.0, .B = 3};
     const double phi = 0.3;
     EXPECT_NEAR(Common::glauertTipLoss(op.R, phi, op), 1e-10, 1e-15);
     EXPECT_NEAR(Common::glauertTipLoss(op.Rh, phi, op), 1e-10, 1e-15);
@@ -26,6 +23,13 @@ TEST(Common, LossFactorVanishesAtTipAndHubAndIsNearOneInBetween) {
     // times 2/pi = 0.614706; the hub factor is 1 this far out.
     const double F = Common::glauertTipLoss(0.9 * op.R, phi, op);
     EXPECT_NEAR(F, 0.614706, 2e-6);
+
+    const bemt::OperatingConditions ten;  // R 10, V0 10, TSR 5, rho 1.225, mu 1.789e-5
+    // W = 10 * sqrt((1.01 * 0.5 * 5)^2 + 0.7^2) = 26.20234 m/s; c = 0.05 * 10 = 0.5 m;
+    // Re = 1.225 * 26.20234 * 0.5 / 1.789e-5 = 897090.
+    EXPECT_NEAR(Common::reynolds(0.5, 0.05, 0.3, 0.01, ten), 897090.0, 1.0);
+    EXPECT_DOUBLE_EQ(Common::rpm2rads(30.0), std::numbers::pi);
+    EXPECT_DOUBLE_EQ(Common::rads2rpm(std::numbers::pi), 30.0);
 }
 
 // Far from tip and hub a loss term is pi/2 without evaluating exp and acos: the factor must
@@ -53,18 +57,6 @@ TEST(Common, LossFactorFarFromTipAndHubIsTheFullFormulaBitForBit) {
             }
         }
     }
-}
-
-TEST(Common, ReferencesAndConversionsByHand) {
-    bemt::OperatingConditions op;  // R 10, V0 10, TSR 5, rho 1.225, mu 1.789e-5
-    // W = 10 * sqrt((1.01 * 0.5 * 5)^2 + 0.7^2) = 26.20234 m/s; c = 0.05 * 10 = 0.5 m;
-    // Re = 1.225 * 26.20234 * 0.5 / 1.789e-5 = 897090.
-    const double re = Common::reynolds(0.5, 0.05, 0.3, 0.01, op);
-    EXPECT_NEAR(re, 897090.0, 1.0);
-    EXPECT_DOUBLE_EQ(Common::Pwind(op), 0.5 * 1.225 * 1000.0 * std::numbers::pi * 100.0);
-    EXPECT_DOUBLE_EQ(Common::Twind(op), 0.5 * 1.225 * 100.0 * std::numbers::pi * 100.0);
-    EXPECT_DOUBLE_EQ(Common::rpm2rads(30.0), std::numbers::pi);
-    EXPECT_DOUBLE_EQ(Common::rads2rpm(std::numbers::pi), 30.0);
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST(NacaTables, EachTableLiesOnItsPublishedAngleGrid) {
     EXPECT_EQ(bemt::alpha_extra_short.size(), 50u);  // 0 to 12 by 1, 14 to 22 by 2, 25, 30 to 180 by 5
 }
 
-TEST(NacaPolar, IsOddInLiftEvenInDragAndFoldsOneTurn) {
+TEST(NacaPolar, IsOddInLiftEvenInDragFoldsOneTurnAndBlendsTheReynoldsLevelsLinearly) {
     for (int airfoil = 0; airfoil <= 5; ++airfoil) {
         auto polar = polarAt(static_cast<bemt::NACAairfoil>(airfoil), 3e5);
         for (double a : {0.01, 0.2, 0.7, 1.5, 2.9}) {
@@ -140,9 +140,8 @@ TEST(NacaPolar, IsOddInLiftEvenInDragAndFoldsOneTurn) {
     EXPECT_TRUE(naca0015.outOfRange(3.2));
     EXPECT_FALSE(naca0015.outOfRange(3.1));
     for (double re : kLevelReynolds) EXPECT_NEAR(polarAt(bemt::NACA_0021, re).cd(deg2rad(180)), 0.025, kExact);
-}
 
-TEST(NacaPolar, BlendsTheReynoldsLevelsLinearly) {
+    // The Reynolds levels are blended linearly.
     auto low = polarAt(bemt::NACA_0012, 1e5);
     auto middle = polarAt(bemt::NACA_0012, 1e6);
     auto high = polarAt(bemt::NACA_0012, 1e7);

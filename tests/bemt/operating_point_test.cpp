@@ -54,12 +54,17 @@ TEST(AnalyzeOp, DefaultRotorGivesSortedConvergedElementsAndConsistentTotals) {
         EXPECT_GT(op.Cp, 0.3);
         EXPECT_LT(op.Cp, 16.0 / 27.0);
         EXPECT_LT(op.Ct, 1.0);
+        // Pitching to feather turns every element and sheds power.
+        const auto pitched = tools.analyzeOp(data, ignoreProgress, 5.0);
+        for (std::size_t i = 0; i < op.solutions.size(); ++i)
+            EXPECT_NEAR(pitched.solutions[i].theta - op.solutions[i].theta, bemt::Common::deg2rad(5.0), 1e-12);
+        EXPECT_LT(pitched.P, op.P);
     }
 }
 
 // Each computation reports in its own words and ends at 100, also with a single step: one
 // element, one design iteration, one tip speed ratio (the rise of a sweep's progress: the
-// parallel sweep tests).
+// parallel sweep tests). A progress call that throws stops it, reaching the caller as such.
 TEST(Progress, EachComputationNamesItselfAndEndsAtHundred) {
     auto data = defaultRotor(bemt::Ning);
     bemt::BEMTTools tools(bemt::Ning);
@@ -78,16 +83,14 @@ TEST(Progress, EachComputationNamesItselfAndEndsAtHundred) {
     tools.designBlade(data, design.callback(), 0.2);
     EXPECT_EQ(design.percents, (std::vector<int>{100, 100}));
     EXPECT_EQ(design.texts.front(), "Designing the blade.");
-}
 
-TEST(AnalyzeOp, PitchTurnsEveryElement) {
-    auto data = defaultRotor(bemt::Ning);
-    bemt::BEMTTools tools(bemt::Ning);
-    const auto base = tools.analyzeOp(data, ignoreProgress, 0.0);
-    const auto pitched = tools.analyzeOp(data, ignoreProgress, 5.0);
-    for (std::size_t i = 0; i < base.solutions.size(); ++i)
-        EXPECT_NEAR(pitched.solutions[i].theta - base.solutions[i].theta, bemt::Common::deg2rad(5.0), 1e-12);
-    EXPECT_LT(pitched.P, base.P);  // pitching to feather sheds power
+    int calls = 0;
+    auto abortAfterFive = [&](int, std::string) {
+        if (++calls == 5) throw bemt::Aborted("stop");
+    };
+    data = defaultRotor();
+    EXPECT_THROW(bemt::BEMTTools(bemt::FixedPoint2D).analyzeOp(data, abortAfterFive, 0.0), bemt::Aborted);
+    EXPECT_EQ(calls, 5);
 }
 
 TEST(AnalyzeOp, PolarsWithoutReynoldsRangeAreSolvedOnceAndUnconvergedElementsDoNotCount) {
@@ -103,18 +106,6 @@ TEST(AnalyzeOp, PolarsWithoutReynoldsRangeAreSolvedOnceAndUnconvergedElementsDoN
     for (const auto& s : op.solutions) EXPECT_NE(s.dP, 0.0);  // still computed, just not summed
 }
 
-TEST(AnalyzeOp, ThrowingProgressAborts) {
-    auto data = defaultRotor();
-    bemt::BEMTTools tools(bemt::FixedPoint2D);
-    int calls = 0;
-    auto abortAfterFive = [&](int, std::string) {
-        if (++calls == 5) throw bemt::Aborted("stop");
-    };
-    // The stop reaches the caller as such, not as a failure.
-    EXPECT_THROW(tools.analyzeOp(data, abortAfterFive, 0.0), bemt::Aborted);
-    EXPECT_EQ(calls, 5);
-}
-
 TEST(SweepRange, CountsEveryPositionWithoutLosingTheLastToRounding) {
     const std::pair<bemt::SweepRange, int> counts[] = {
         {{0.0, 0.3, 0.1}, 4} /* a running sum gives 3 */, {{0.0, 20.0, 5.0}, 5}, {{2.0, 2.0, 5.0}, 1},
@@ -123,6 +114,13 @@ TEST(SweepRange, CountsEveryPositionWithoutLosingTheLastToRounding) {
     EXPECT_DOUBLE_EQ((bemt::SweepRange{0.0, 0.3, 0.1}.value(3)), 0.30000000000000004);
     EXPECT_THROW((bemt::SweepRange{0.0, 1.0, 0.0}.count()), bemt::Error);
     EXPECT_THROW((bemt::SweepRange{0.0, 1.0, std::nan("")}.count()), bemt::Error);
+    // Counts beyond the int range are refused, not wrapped (a negative count once reached
+    // vector::reserve).
+    for (const bemt::SweepRange range : {bemt::SweepRange{1.0, 2.0, 1e-300}, bemt::SweepRange{0.0, 1e12, 1.0},
+                                         bemt::SweepRange{0.0, INFINITY, 1.0}, bemt::SweepRange{-1e308, 1e308, 1e-3}})
+        EXPECT_NE(errorOf([&] { range.count(); }).find("has too many positions"), std::string::npos);
+    EXPECT_DOUBLE_EQ((bemt::SweepRange{0.0, 1e12, 1.0}.positions()), 1e12 + 1);
+    EXPECT_EQ((bemt::SweepRange{0.0, 1e8, 1.0}.count()), 100000001);
 }
 
 // Every range option, project check and count field refuses in these words.
@@ -145,17 +143,6 @@ TEST(SweepRange, SaysWhyThreeNumbersMakeNoRange) {
         EXPECT_FALSE(range.countIfRange());
     EXPECT_EQ(bemt::SweepRange::stepFor(0.0, 20.0, 41), 0.5);
     EXPECT_FALSE(bemt::SweepRange::stepFor(0.0, 20.0, 1));
-}
-
-TEST(SweepRange, CountsBeyondTheIntRangeAreRefusedNotWrapped) {
-    // Once cast to int unchecked: a negative count reached vector::reserve.
-    for (const bemt::SweepRange range : {bemt::SweepRange{1.0, 2.0, 1e-300}, bemt::SweepRange{0.0, 1e12, 1.0},
-                                         bemt::SweepRange{0.0, INFINITY, 1.0}, bemt::SweepRange{-1e308, 1e308, 1e-3}}) {
-        const std::string message = errorOf([&] { range.count(); });
-        EXPECT_NE(message.find("has too many positions"), std::string::npos) << message;
-    }
-    EXPECT_DOUBLE_EQ((bemt::SweepRange{0.0, 1e12, 1.0}.positions()), 1e12 + 1);
-    EXPECT_EQ((bemt::SweepRange{0.0, 1e8, 1.0}.count()), 100000001);
 }
 
 TEST(AnalyzeOp, PowerAboveTheBetzLimitIsMarkedNotConverged) {
@@ -187,8 +174,7 @@ TEST(AnalyzeOp, AWindNearZeroIsNeverConverged) {
     const std::vector<std::pair<double, double>> winds{{1e-9, om}, {1e-300, om}, {1e-300, 7.0 * 1e-300 / 25.0}};
     for (const auto solver : {bemt::Ning, bemt::NewtonRaphson, bemt::FixedPoint2D}) {
         for (const auto& [v, omega] : winds) {
-            auto data = defaultRotor(solver);
-            data.settings.n_elements = 20;
+            auto data = defaultRotor(solver, 20);
             data.conditions.V0 = v;
             data.conditions.Om = omega;
             data.conditions.TSR = omega * data.conditions.R / v;
@@ -199,8 +185,7 @@ TEST(AnalyzeOp, AWindNearZeroIsNeverConverged) {
 }
 
 TEST(Sweeps, OnePointPerPitchWithItsLabelAndCharacteristicsFromTwoTenths) {
-    auto data = defaultRotor(bemt::Ning);
-    data.settings.n_elements = 10;
+    auto data = defaultRotor(bemt::Ning, 10);
     bemt::BEMTTools tools(bemt::Ning);
     ProgressLog log;
     const auto points = tools.pitchSweep(data, {0.0, 0.3, 0.1}, log.callback());
@@ -229,8 +214,7 @@ TEST(Sweeps, OnePointPerPitchWithItsLabelAndCharacteristicsFromTwoTenths) {
 }
 
 TEST(DesignBlade, PointsAtElementCentresWithTheChordLimitFromTwoElements) {
-    auto data = defaultRotor(bemt::Ning);
-    data.settings.n_elements = 20;
+    auto data = defaultRotor(bemt::Ning, 20);
     bemt::BEMTTools tools(bemt::Ning);
     const auto blade = tools.designBlade(data, ignoreProgress, 0.08);
     ASSERT_EQ(blade.chordPoints.size(), 20u);
@@ -253,8 +237,7 @@ TEST(DesignBlade, PointsAtElementCentresWithTheChordLimitFromTwoElements) {
 }
 
 TEST(DesignSweep, AnalysesTheDesignedBladeAndBeatsTheGuessedOne) {
-    auto data = defaultRotor(bemt::Ning);
-    data.settings.n_elements = 40;
+    auto data = defaultRotor(bemt::Ning, 40);
     bemt::BEMTTools tools(bemt::Ning);
     ProgressLog log;
     const auto design = tools.designSweep(data, {0.0, 0.0, 1.0}, 0.2, log.callback());

@@ -18,18 +18,8 @@ using korvane::testing::ignoreProgress;
 
 bemt::InputDataSet idealRotor(double tsr, int blades, double drag) {
     bemt::InputDataSet data;
-    auto& op = data.conditions;
-    op.R = 10.0;
-    op.Rh = 0.1;  // Rh/R = 0.01
-    op.L = op.R - op.Rh;
-    op.B = blades;
-    op.V0 = 10.0;
-    op.TSR = tsr;
-    op.Om = tsr * op.V0 / op.R;
-    data.settings.n_elements = 100;
-    data.settings.accuracy = 1e-8;
-    data.settings.max_iterations = 20000;
-    data.settings.relaxation_factor = 0.3;
+    data.conditions = {.R = 10.0, .Rh = 0.1, .L = 9.9, .B = blades, .V0 = 10.0, .TSR = tsr, .Om = tsr};  // Rh/R 0.01
+    data.settings = {bemt::FixedPoint2D, 100, 1e-8, 20000, 0.3};
     auto polar = std::make_shared<korvane::testing::ThinAirfoilPolar>(drag);
     data.segments.push_back({0.0, 1.0, polar, polar});
     return data;
@@ -45,10 +35,6 @@ bemt::OperatingPoint designed(bemt::SolverType solver, double tsr, int blades, d
     const auto op = tools.analyzeOp(data, ignoreProgress, 0.0);
     EXPECT_TRUE(op.converged);
     return op;
-}
-
-double designedCp(bemt::SolverType solver, double tsr, int blades, double drag) {
-    return designed(solver, tsr, blades, drag).Cp;
 }
 
 struct GlauertPoint {
@@ -70,9 +56,9 @@ TEST_P(OptimumRotor, ReachesGlauertsPowerCoefficient) {
 
 // Below Glauert's figures, and so below the Betz limit.
 TEST_P(OptimumRotor, TipLossAndDragLowerThePower) {
-    const double ideal = designedCp(GetParam(), 7.5, 100, 0.0);
-    const double threeBlades = designedCp(GetParam(), 7.5, 3, 0.0);
-    const double withDrag = designedCp(GetParam(), 7.5, 3, 0.01);
+    const double ideal = designed(GetParam(), 7.5, 100, 0.0).Cp;
+    const double threeBlades = designed(GetParam(), 7.5, 3, 0.0).Cp;
+    const double withDrag = designed(GetParam(), 7.5, 3, 0.01).Cp;
     EXPECT_LT(threeBlades, ideal);
     EXPECT_LT(withDrag, threeBlades);
 }

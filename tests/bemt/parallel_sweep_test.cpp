@@ -41,8 +41,7 @@ const char* const kPolarB =
 enum class Airfoils { Naca, Csv, Blended };
 
 bemt::InputDataSet rotorWith(Airfoils kind, bemt::SolverType solver, int elements) {
-    auto data = defaultRotor(solver);
-    data.settings.n_elements = elements;
+    auto data = defaultRotor(solver, elements);
     data.segments.clear();
     switch (kind) {
         case Airfoils::Naca: {
@@ -230,8 +229,7 @@ TEST(ParallelSweep, PolarsThatCannotBeCopiedAreComputedOnTheCallingThread) {
     // A test polar with a Reynolds range and no copy: sharing it between threads would
     // race, so the sweep runs serially and every Reynolds number reaches the one object.
     auto recording = std::make_shared<korvane::testing::ReynoldsRecordingPolar>();
-    auto data = defaultRotor(bemt::FixedPoint2D);
-    data.settings.n_elements = 10;
+    auto data = defaultRotor(bemt::FixedPoint2D, 10);
     data.segments = {{0.06, 1.0, recording, recording}};
     bemt::BEMTTools tools(bemt::FixedPoint2D);
     tools.setThreads(4);

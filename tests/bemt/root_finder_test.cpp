@@ -27,30 +27,24 @@ TEST(RootFinder, BisectionFindsTheRootAndReportsTheLimit) {
 
 // Brent's own test function (Brent 1973; also Forsythe, Malcolm and Moler): the real root
 // of x^3 - 2x - 5 is 2.0945514815423265, found in a few evaluations where bisection needs
-// about 40.
+// about 40. Like the inflow residual near zero inflow angle, log(x / 0.3) - 1e-9 / x is
+// hugely larger at one end than at the other; its root is 0.3 + 1e-9 to first order.
 TEST(RootFinder, BrentFindsTheRootInAFewEvaluations) {
-    int brentEvaluations = 0;
-    auto cubic = [](double x) { return (x * x - 2.0) * x - 5.0; };
-    auto countedBrent = [&](double x) { ++brentEvaluations; return cubic(x); };
-
-    const auto brent = HelperRootFinder::brentRoot(countedBrent, 2.0, 3.0, cubic(2.0), cubic(3.0), 1e-12, 100);
-    EXPECT_TRUE(brent.second);
-    EXPECT_NEAR(brent.first, 2.0945514815423265, 1e-12);
-    EXPECT_LE(std::fabs(cubic(brent.first)), 1e-12);
-    EXPECT_LE(brentEvaluations, 9);
-}
-
-// Like the inflow residual near zero inflow angle: one end hugely larger than the other.
-TEST(RootFinder, BrentCopesWithAHugeValueAtOneEnd) {
-    int evaluations = 0;
-    auto g = [](double x) { return std::log(x / 0.3) - 1e-9 / x; };
-    auto f = [&](double x) { ++evaluations; return g(x); };
-    const auto root = HelperRootFinder::brentRoot(f, 1e-12, 2.0, g(1e-12), g(2.0), 1e-10, 100);
-    EXPECT_TRUE(root.second);
-    // log(x / 0.3) = 1e-9 / x at x = 0.3 + 1e-9 to first order.
-    EXPECT_NEAR(root.first, 0.3 + 1e-9, 1e-12);
-    EXPECT_LE(std::fabs(g(root.first)), 1e-10);
-    EXPECT_LE(evaluations, 20);
+    const struct {
+        double (*f)(double);
+        double a, b, tolerance, root;
+        int evaluations;
+    } cases[] = {{[](double x) { return (x * x - 2.0) * x - 5.0; }, 2.0, 3.0, 1e-12, 2.0945514815423265, 9},
+                 {[](double x) { return std::log(x / 0.3) - 1e-9 / x; }, 1e-12, 2.0, 1e-10, 0.3 + 1e-9, 20}};
+    for (const auto& c : cases) {
+        int evaluations = 0;
+        auto counted = [&](double x) { ++evaluations; return c.f(x); };
+        const auto found = HelperRootFinder::brentRoot(counted, c.a, c.b, c.f(c.a), c.f(c.b), c.tolerance, 100);
+        EXPECT_TRUE(found.second);
+        EXPECT_NEAR(found.first, c.root, 1e-12);
+        EXPECT_LE(std::fabs(c.f(found.first)), c.tolerance);
+        EXPECT_LE(evaluations, c.evaluations);
+    }
 }
 
 // A sign change without a root, NaN values and the iteration limit are reported as failure.

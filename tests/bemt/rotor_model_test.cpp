@@ -22,10 +22,9 @@ using korvane::testing::ignoreProgress;
 // The default rotor with a Reynolds-independent polar (thin airfoil, cd 0.01), so that
 // the relative speed changes nothing but the loads.
 bemt::InputDataSet thinRotor(bemt::SolverType solver = bemt::Ning) {
-    auto data = korvane::testing::defaultRotor(solver);
+    auto data = korvane::testing::defaultRotor(solver, 40);
     auto polar = std::make_shared<korvane::testing::ThinAirfoilPolar>(0.01);
     data.segments = {{0.06, 1.0, polar, polar}};
-    data.settings.n_elements = 40;
     return data;
 }
 
@@ -181,8 +180,7 @@ TEST(RotorModel, SectorsConvergeAndTheRootMomentIsTheSumOfItsElements) {
 // they are solved without tangential induction.
 TEST(RotorModel, ElementsWithTheWindFromBehindAreSolved) {
     for (auto solver : {bemt::Ning, bemt::NewtonRaphson, bemt::FixedPoint2D}) {
-        auto data = korvane::testing::defaultRotor(solver);
-        data.settings.n_elements = 40;
+        auto data = korvane::testing::defaultRotor(solver, 40);
         data.rotor.yaw = 60.0;
         const auto op = operatingPoint(data);
         int behind = 0;

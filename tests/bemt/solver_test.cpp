@@ -37,112 +37,67 @@ bemt::BladeElement element(int i, int n, const bemt::OperatingConditions& op, do
 
 class EachSolver : public ::testing::TestWithParam<bemt::SolverType> {};
 
-// One element of NACA 0012 at Re 1e6, built backwards from a chosen state so that its
-// solution is known by hand. Take phi = 10 deg and theta = 5 deg, so alpha = 5 deg,
-// where the table gives cl = 0.55 and cd = 0.0091 exactly.
-//   R = 10 m, Rh = 1 m, B = 3, r = 5.5 m (x = 0.55), c = 0.5 m, V0 = 10 m/s.
-//   F:  tip exp(-1.5 * 0.45 / 0.55 / sin 10deg) = exp(-7.0675) = 8.52e-4, so
-//       F_tip = 2/pi * acos(8.52e-4) = 0.999457; the hub factor is 1.0 -> F = 0.999457.
-//   cn = 0.55 cos10 + 0.0091 sin10 = 0.543224;  ct = 0.55 sin10 - 0.0091 cos10 = 0.086545.
-//   sigma = 3 * 0.5 / (2 pi 5.5) = 0.0434059.
-//   kappa  = sigma cn / (4 F sin^2 10) = 0.195597  -> a  = kappa / (1 + kappa)  = 0.163598.
-//   kappa' = sigma ct / (4 F sin10 cos10) = 0.0054947 -> a' = kappa'/(1 - kappa') = 0.0055251.
-//   tan phi = (1 - a) / ((1 + a') lambda_r) gives lambda_r = 4.717407, so TSR = 8.577103.
-//   W = V0 (1 - a) / sin phi = 48.1665 m/s.
-//   Per metre of span: dT/dr = 0.5 B rho W^2 cn c = 1157.89 N/m,
-//                      dP/dr = 0.5 B Om rho W^2 ct c r = 8702.24 W/m (Om = TSR V0 / R).
-TEST_P(EachSolver, ReproducesTheHandCalculatedElement) {
-    bemt::OperatingConditions op;
-    op.R = 10.0;
-    op.Rh = 1.0;
-    op.L = 9.0;
-    op.B = 3;
-    op.V0 = 10.0;
-    op.TSR = 8.577103490195794;
-    op.Om = op.TSR * op.V0 / op.R;
-    bemt::SolverSettings settings;
-    settings.solver = GetParam();
-    settings.accuracy = 1e-10;
-    settings.max_iterations = 100000;
-    settings.relaxation_factor = 0.3;
-    settings.n_elements = 1;  // one element of width 9 m centred at 5.5 m
-
-    auto solver = makeSolver(GetParam());
-    bemt::ProfileParamsNACA polar(bemt::NACA_0012);
-    polar.setReynolds(1e6);
-    bemt::Compute compute(solver.get(), settings, op);
-    const auto s = compute.analyzeElement(5.5, 0.5, deg2rad(5.0), &polar);
-
-    EXPECT_TRUE(s.converged);
-    EXPECT_FALSE(s.extrapolated);
-    EXPECT_NEAR(bemt::Common::rad2deg(s.phi), 10.0, 1e-5);
-    EXPECT_NEAR(s.a, 0.163598, 1e-6);
-    EXPECT_NEAR(s.a_, 0.0055251, 1e-7);
-    EXPECT_NEAR(s.cl, 0.55, 1e-6);
-    EXPECT_NEAR(s.cd, 0.0091, 1e-7);
-    EXPECT_NEAR(s.F, 0.999457, 1e-6);
-    EXPECT_NEAR(s.dT / 9.0, 1157.89, 0.01);
-    EXPECT_NEAR(s.dP / 9.0, 8702.24, 0.05);
-}
-
-// Each model switch on one element built backwards, as above, from phi = 10 deg and
-// theta = 5 deg with cl = 0.55 and cd = 0.0091 at every angle (R 10 m, Rh 1 m, B 3):
+// One element built backwards from a chosen state, so that its solution is known by hand:
+// phi = 10 deg and theta = 5 deg, so alpha = 5 deg, where the NACA 0012 table at Re 1e6
+// gives cl = 0.55 and cd = 0.0091 exactly (R 10 m, Rh 1 m, B 3, V0 10 m/s, one element
+// 9 m wide). With the constant polar of the same coefficients each model switch in turn:
 //   F = F_tip F_hub, each 2/pi acos(exp(-B/2 (R - r)/(r sin phi))) and
 //   2/pi acos(exp(-B/2 (r - Rh)/(Rh sin phi))), or 1 when switched off;
-//   kappa = sigma (cl cos phi + cd sin phi) / (4 F sin^2 phi), a = kappa / (1 + kappa);
-//   kappa' = sigma (cl sin phi - cd cos phi) / (4 F sin phi cos phi), a' = kappa' / (1 - kappa'),
+//   sigma = B c / (2 pi r), cn = cl cos phi + cd sin phi, ct = cl sin phi - cd cos phi;
+//   kappa = sigma cn / (4 F sin^2 phi), a = kappa / (1 + kappa);
+//   kappa' = sigma ct / (4 F sin phi cos phi), a' = kappa' / (1 - kappa'),
 //   a' = 0 without wake rotation, cd = 0 in both without drag in the induction;
-//   TSR = (1 - a) / ((1 + a') tan phi) R / r. The loads keep the drag.
+//   TSR = (1 - a) / ((1 + a') tan phi) R / r. The loads keep the drag:
+//   dT/dr = 0.5 B rho W^2 cn c, dP/dr = 0.5 B Om rho W^2 ct c r, W = V0 (1 - a) / sin phi.
+// (For the table row: F = 0.999457, a = 0.163598, a' = 0.0055251, TSR = 8.577103,
+// dT/dr = 1157.89 N/m, dP/dr = 8702.24 W/m.)
 struct SwitchCase {
     const char* name;
+    bool table;  // the NACA 0012 table rather than the constant polar
     double r, c;
     bool tip, hub, wake, drag;
     double TSR, a, a_, F;
 };
 constexpr SwitchCase kSwitchCases[] = {
-    {"all on near the tip", 9.0, 0.5, true, true, true, true, 5.41106674, 0.1374338751, 0.004496036068, 0.7498015868},
-    {"no tip loss", 9.0, 0.5, false, true, true, true, 5.610059695, 0.1067177046, 0.003367347046, 1.0},
-    {"all on near the hub", 1.5, 0.2, true, true, true, true, 29.08954793, 0.2243079537, 0.008189885628, 0.9915249695},
-    {"no hub loss", 1.5, 0.2, true, false, true, true, 29.14697591, 0.2228305415, 0.008119912498, 1.0},
-    {"no wake rotation", 5.5, 0.5, true, true, false, true, 8.624492429, 0.1635981094, 0.0, 0.9994574143},
-    {"no drag in the induction", 5.5, 0.5, true, true, true, false, 8.576277745, 0.1631998809, 0.006100663653,
+    {"NACA 0012 table", true, 5.5, 0.5, true, true, true, true, 8.577103490050659, 0.1635981094, 0.005525051562,
+     0.9994574143},
+    {"all on near the tip", false, 9.0, 0.5, true, true, true, true, 5.41106674, 0.1374338751, 0.004496036068,
+     0.7498015868},
+    {"no tip loss", false, 9.0, 0.5, false, true, true, true, 5.610059695, 0.1067177046, 0.003367347046, 1.0},
+    {"all on near the hub", false, 1.5, 0.2, true, true, true, true, 29.08954793, 0.2243079537, 0.008189885628,
+     0.9915249695},
+    {"no hub loss", false, 1.5, 0.2, true, false, true, true, 29.14697591, 0.2228305415, 0.008119912498, 1.0},
+    {"no wake rotation", false, 5.5, 0.5, true, true, false, true, 8.624492429, 0.1635981094, 0.0, 0.9994574143},
+    {"no drag in the induction", false, 5.5, 0.5, true, true, true, false, 8.576277745, 0.1631998809, 0.006100663653,
      0.9994574143},
 };
 
-TEST_P(EachSolver, HonoursEachModelSwitch) {
-    korvane::testing::ConstantPolar polar(0.55, 0.0091);
+TEST_P(EachSolver, ReproducesHandCalculatedElementsUnderEachModelSwitch) {
+    korvane::testing::ConstantPolar constant(0.55, 0.0091);
+    bemt::ProfileParamsNACA table(bemt::NACA_0012);
+    table.setReynolds(1e6);
     for (const SwitchCase& row : kSwitchCases) {
         SCOPED_TRACE(row.name);
-        bemt::OperatingConditions op;
-        op.R = 10.0;
-        op.Rh = 1.0;
-        op.L = 9.0;
-        op.B = 3;
-        op.V0 = 10.0;
+        bemt::OperatingConditions op;  // R 10, Rh 1, B 3, V0 10
         op.TSR = row.TSR;
         op.Om = op.TSR * op.V0 / op.R;
-        bemt::SolverSettings settings;
-        settings.solver = GetParam();
-        settings.accuracy = 1e-10;
-        settings.max_iterations = 100000;
-        settings.relaxation_factor = 0.3;
-        settings.tip_loss = row.tip;
-        settings.hub_loss = row.hub;
-        settings.wake_rotation = row.wake;
-        settings.drag_in_induction = row.drag;
-        settings.n_elements = 1;  // 9 m wide
+        const bemt::SolverSettings settings{GetParam(), 1, 1e-10, 100000, 0.3, row.tip, row.hub, row.wake, row.drag};
         auto solver = makeSolver(GetParam());
         bemt::Compute compute(solver.get(), settings, op);
-        const auto s = compute.analyzeElement(row.r, row.c, deg2rad(5.0), &polar);
+        const auto s = compute.analyzeElement(row.r, row.c, deg2rad(5.0),
+                                              row.table ? static_cast<bemt::ProfileParams*>(&table) : &constant);
         EXPECT_TRUE(s.converged);
+        EXPECT_FALSE(s.extrapolated);
         EXPECT_NEAR(bemt::Common::rad2deg(s.phi), 10.0, 1e-6);
         EXPECT_NEAR(s.a, row.a, 1e-8);
         EXPECT_NEAR(s.a_, row.a_, 1e-9);
         EXPECT_NEAR(s.F, row.F, 1e-9);
-        // The loads keep the drag: dT/dr = 0.5 B rho W^2 (cl cos phi + cd sin phi) c.
+        EXPECT_NEAR(s.cl, 0.55, 1e-9);
+        EXPECT_NEAR(s.cd, 0.0091, 1e-9);
         const double W = op.V0 * (1.0 - s.a) / std::sin(s.phi);
-        EXPECT_NEAR(s.dT, 0.5 * 3 * op.rho * W * W * (0.55 * std::cos(s.phi) + 0.0091 * std::sin(s.phi)) * row.c * 9.0,
-                    1e-9 * s.dT);
+        const double q = 0.5 * 3 * op.rho * W * W * row.c * 9.0;
+        EXPECT_NEAR(s.dT, q * (0.55 * std::cos(s.phi) + 0.0091 * std::sin(s.phi)), 1e-9 * s.dT);
+        EXPECT_NEAR(s.dP, q * op.Om * row.r * (0.55 * std::sin(s.phi) - 0.0091 * std::cos(s.phi)), 1e-9 * s.dP);
     }
 }
 

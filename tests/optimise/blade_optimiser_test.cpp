@@ -58,14 +58,8 @@ TEST(BladeOptimiser, IdealRotorFromAPoorStartReachesGlauertsOptimumAndTheDesigne
     EXPECT_NEAR(result.best.objective, designedCp, 0.003 * designedCp);
 }
 
-// The small rotor of a new project with 20 elements, under its default turbine settings
-// with a fixed target tip speed ratio (no search for it at every evaluation).
-InputDataSet smallRotor() {
-    InputDataSet data = korvane::testing::defaultRotor(Ning);
-    data.settings.n_elements = 20;
-    return data;
-}
-
+// The default turbine of the new project's rotor (taken with 20 elements below), with a
+// fixed target tip speed ratio (no search for it at every evaluation).
 TurbineSettings smallTurbine(const InputDataSet& data) {
     TurbineSettings turbine = Turbine::defaults(data.conditions);
     turbine.tsr_target = 6.0;
@@ -86,7 +80,7 @@ OptimisationSettings limited(double maxChord, double thrustRatio, double thrust 
 }
 
 TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
-    const InputDataSet data = smallRotor();
+    const InputDataSet data = korvane::testing::defaultRotor(Ning, 20);
     const TurbineSettings turbine = smallTurbine(data);
     OptimisationSettings startOnly = limited(4.0, 0.9);
     startOnly.budget = 1;
@@ -106,17 +100,13 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
         }
         // The project's chord is largest at the root: it must fall all the way. The designed
         // start may grow from the fixed root to its largest point first.
-        const std::size_t peak =
-            s.start_designed ? static_cast<std::size_t>(std::max_element(r.chord.begin(), r.chord.end(),
-                                                                         [](const auto& a, const auto& b) {
-                                                                             return a.c_rel < b.c_rel;
-                                                                         })
-                                                        - r.chord.begin())
-                             : 0;
+        auto byChord = [](const auto& a, const auto& b) { return a.c_rel < b.c_rel; };
+        const auto peak =
+            s.start_designed ? std::max_element(r.chord.begin(), r.chord.end(), byChord) - r.chord.begin() : 0;
         for (std::size_t i = 0; i < r.chord.size(); ++i) {
             EXPECT_LE(r.chord[i].c_rel * data.conditions.R, s.max_chord * (1.0 + 1e-12));
             if (i == 0) continue;
-            if (i > peak) {
+            if (static_cast<std::ptrdiff_t>(i) > peak) {
                 EXPECT_LE(r.chord[i].c_rel, r.chord[i - 1].c_rel + 1e-4 * s.chord_max);
             }
             EXPECT_LE(r.twist[i].twist_deg, r.twist[i - 1].twist_deg + 1e-4 * 50.0);
@@ -150,8 +140,10 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
     }
 }
 
-TEST(BladeOptimiser, TheResultDoesNotDependOnTheNumberOfThreadsAndKeepsToTheBudget) {
-    const InputDataSet data = smallRotor();
+// The result does not depend on the number of threads and keeps to the budget; a stop
+// keeps the best feasible blade so far.
+TEST(BladeOptimiser, TheResultDoesNotDependOnTheNumberOfThreadsAndAStopKeepsTheBestSoFar) {
+    const InputDataSet data = korvane::testing::defaultRotor(Ning, 20);
     const TurbineSettings turbine = smallTurbine(data);
     OptimisationSettings s = limited(4.0, 0.9);
     s.budget = 40;
@@ -164,11 +156,7 @@ TEST(BladeOptimiser, TheResultDoesNotDependOnTheNumberOfThreadsAndKeepsToTheBudg
         EXPECT_EQ(one.chord[i].c_rel, three.chord[i].c_rel);
         EXPECT_EQ(one.twist[i].twist_deg, three.twist[i].twist_deg);
     }
-}
 
-TEST(BladeOptimiser, StopKeepsTheBestFeasibleBladeSoFar) {
-    const InputDataSet data = smallRotor();
-    const TurbineSettings turbine = smallTurbine(data);
     const auto r = optimiseBlade(data, turbine, limited(4.0, 0.9), 2, [](const OptimisationProgress& p) {
         if (p.iteration >= 6) throw bemt::Aborted("stopped");
     });

@@ -18,8 +18,7 @@ using korvane::testing::ignoreProgress;
 
 TEST(PerformanceSurface, EveryValueIsTheOperatingPointOfItsTipSpeedRatioAndPitch) {
     for (const double precone : {0.0, 10.0}) {
-        auto data = defaultRotor(bemt::Ning);
-        data.settings.n_elements = 20;
+        auto data = defaultRotor(bemt::Ning, 20);
         data.rotor.precone = precone;
         data.rotor.tilt = precone / 2.0;
         const double Rp = 25.0 * std::cos(precone * std::numbers::pi / 180.0);

@@ -30,8 +30,7 @@ constexpr double kTsr = 6.0;
 
 // The rotor of a new project with 30 elements, of ideal airfoils when asked.
 bemt::InputDataSet rotor(bool ideal) {
-    auto data = defaultRotor(bemt::Ning);
-    data.settings.n_elements = 30;
+    auto data = defaultRotor(bemt::Ning, 30);
     auto polar = std::make_shared<korvane::testing::ThinAirfoilPolar>();
     if (ideal) data.segments = {{0.06, 1.0, polar, polar}};
     return data;
@@ -299,15 +298,10 @@ TEST_F(NewTurbine, AutomaticTipSpeedRatioIsThatOfMaximalPowerCoefficient) {
     EXPECT_GE(cp(found), cp(found + 2e-3) - 1e-7);
     EXPECT_GE(cp(found), cp(found - 2e-3) - 1e-7);
 
-    const auto curve = controller.powerCurve(ignoreProgress);
-    EXPECT_DOUBLE_EQ(curve.tsrTarget, found);
-}
-
-TEST_F(IdealRotor, ProgressRisesToHundred) {
-    auto t = idealSettings(data, ControlMode::VariableSpeedVariablePitch, 50e3);
-    t.tsr_target = std::nan("");
+    // The power curve searches it too, its progress rising to 100.
     std::vector<int> percents;
-    TurbineController(tools, data, t).powerCurve([&](int p, const std::string&) { percents.push_back(p); });
+    const auto curve = controller.powerCurve([&](int p, const std::string&) { percents.push_back(p); });
+    EXPECT_DOUBLE_EQ(curve.tsrTarget, found);
     ASSERT_FALSE(percents.empty());
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
     EXPECT_EQ(percents.back(), 100);
