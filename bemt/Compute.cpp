@@ -98,8 +98,6 @@ double Compute::optAlpha(ProfileParams* p, double lo, double hi) const {
 
 double Compute::optAlpha(ProfileParams* p) const { return optAlpha(p, 0.0, Common::deg2rad(kBestRatioSearchDeg)); }
 
-double Compute::optA_(double a) { return (1.0 - 3.0 * a) / (4.0 * a - 1.0); }
-
 double Compute::optA(double r) {
     lambda_r = (r / conditions.R) * conditions.TSR;
     const double l2 = lambda_r * lambda_r;

@@ -51,7 +51,6 @@ public:
     // Element design for the ideal rotor with wake rotation.
     double optAlpha(ProfileParams* p, double lo, double hi) const;
     double optAlpha(ProfileParams* p) const;
-    static double optA_(double a);
     double optA(double r);
     double twist(double r, double alpha, double a) const;
     double twist(double r, double alpha);

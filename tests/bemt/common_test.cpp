@@ -30,6 +30,8 @@ TEST(Common, LossFactorReynoldsNumberAndConversionsByHand) {
     EXPECT_NEAR(Common::reynolds(0.5, 0.05, 0.3, 0.01, ten), 897090.0, 1.0);
     EXPECT_DOUBLE_EQ(Common::rpm2rads(30.0), std::numbers::pi);
     EXPECT_DOUBLE_EQ(Common::rads2rpm(std::numbers::pi), 30.0);
+    // Planform area by trapezoids: (0.1 + 0.08) / 2 * 0.4 + (0.08 + 0.02) / 2 * 0.5 = 0.061.
+    EXPECT_NEAR(Common::relativeBladeArea({{0.1, 0.1}, {0.5, 0.08}, {1.0, 0.02}}), 0.061, 1e-15);
 }
 
 // Far from tip and hub a loss term is pi/2 without evaluating exp and acos: the factor must
