@@ -1,12 +1,14 @@
 #pragma once
 // The core's computations from Python without the interpreter's lock: Ctrl-C (the
-// interpreter's SIGINT handler, checked with the lock taken again from the progress
-// reports of the calling thread) stops them.
+// interpreter's SIGINT handler, which the calling thread checks while the computation
+// runs in a thread of its own) stops them.
 
 #include <pybind11/pybind11.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -18,40 +20,50 @@ namespace korvane::python {
 
 namespace py = pybind11;
 
-// Ctrl-C while the lock is released: the calling thread checks the interpreter's signal
-// handlers from its progress reports; every thread then stops at its next report.
+// Ctrl-C while the lock is released: the calling thread (where the interpreter runs its
+// signal handlers) checks them while the work runs in a thread of its own; the work
+// stops at its next progress report or interruption check.
 class SignalWatch {
 public:
     bemt::ProgressCallback progress() {
         return [this](int, const std::string&) {
-            if (interrupted()) throw bemt::Aborted("The computation has been stopped (KeyboardInterrupt).");
+            if (stopped()) throw bemt::Aborted("The computation has been stopped (KeyboardInterrupt).");
         };
     }
     std::function<bool()> interruption() {
-        return [this] { return interrupted(); };
+        return [this] { return stopped(); };
     }
-    bool interrupted() {
-        if (!m_stopped && std::this_thread::get_id() == m_caller) {
-            py::gil_scoped_acquire lock;
-            if (PyErr_CheckSignals() != 0) m_stopped = true;
-        }
-        return m_stopped;
+    // With the interpreter's lock held, in the calling thread.
+    void check() {
+        if (!m_stopped && PyErr_CheckSignals() != 0) m_stopped = true;
     }
     bool stopped() const { return m_stopped; }
 
 private:
-    std::thread::id m_caller = std::this_thread::get_id();
     std::atomic<bool> m_stopped = false;
 };
+
+// How often the calling thread asks the interpreter for Ctrl-C while the work runs.
+inline constexpr std::chrono::milliseconds kSignalCheckInterval{50};
 
 // Runs work without the interpreter's lock; returns whether Ctrl-C stopped it, the
 // interpreter then holding the KeyboardInterrupt the signal check raised.
 template <typename Work>
 bool releasedUntilStop(Work work) {
     SignalWatch watch;
-    try {
+    std::packaged_task<void()> task([&] { work(watch); });
+    std::future<void> done = task.get_future();
+    {
         py::gil_scoped_release unlocked;
-        work(watch);
+        std::thread worker(std::move(task));
+        while (done.wait_for(kSignalCheckInterval) != std::future_status::ready) {
+            py::gil_scoped_acquire lock;
+            watch.check();
+        }
+        worker.join();
+    }
+    try {
+        done.get();
     } catch (const bemt::Error&) {
         // What failed once Ctrl-C came (an XFOIL adapter it reached too) failed because of it.
         if (!watch.stopped()) throw;

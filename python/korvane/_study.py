@@ -148,11 +148,12 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
     elif workers == 1:
         parts = [_run_chunk(base, compute, columns, chunk) for chunk in chunks]
     else:
-        from concurrent.futures import ProcessPoolExecutor
+        import multiprocessing
 
-        with ProcessPoolExecutor(workers) as pool:
-            parts = list(pool.map(_run_chunk, [base] * len(chunks), [compute] * len(chunks),
-                                  [columns] * len(chunks), chunks))
+        # Leaving the block (Ctrl-C too) terminates the workers at once rather than
+        # waiting for the chunks they are computing.
+        with multiprocessing.Pool(workers) as pool:
+            parts = pool.starmap(_run_chunk, [(base, compute, columns, chunk) for chunk in chunks], chunksize=1)
     return _result_table(columns, rows, [r for part in parts for r in part], compute)
 
 

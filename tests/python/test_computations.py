@@ -1,6 +1,7 @@
 """The computations from Python against korvane-cli's JSON documents, the interpreter's
 lock, and Ctrl-C."""
 
+import multiprocessing
 import os
 import signal
 import sys
@@ -9,6 +10,8 @@ import time
 
 import numpy
 import pytest
+
+import korvane
 
 from conftest import EXAMPLES, cli_json, run_cli
 
@@ -160,11 +163,18 @@ def test_ctrl_c_ends_an_optimisation_with_its_best_feasible_blade(nrel5mw):
     assert result.project.chord_points.tolist() == result.blade["chord_points"].tolist()
 
 
-def test_ctrl_c_stops_a_computation(nrel5mw):
-    # About a hundred seconds of work, stopped after a fraction of one.
+@pytest.mark.parametrize("run", ["characteristics", "study"])
+def test_ctrl_c_stops_a_computation_and_its_workers(nrel5mw, run):
+    # About a hundred seconds of work, stopped after a fraction of one; a study's worker
+    # processes end with it instead of finishing their rows.
     nrel5mw.update({"enable_pitch": True, "p_min": -5, "p_max": 90, "p_step": 0.1})
     timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))
     timer.start()
     with pytest.raises(KeyboardInterrupt):
-        nrel5mw.characteristics(range=(0.5, 25, 0.05), threads=2)
+        if run == "characteristics":
+            nrel5mw.characteristics(range=(0.5, 25, 0.05), threads=2)
+        else:
+            korvane.study(nrel5mw, korvane.grid(tsr_target=[6 + 0.01 * i for i in range(400)]),
+                          compute="power_curve", workers=2)
     timer.join()
+    assert multiprocessing.active_children() == []
