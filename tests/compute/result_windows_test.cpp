@@ -9,6 +9,7 @@
 #include <set>
 
 #include "ComputeHarness.h"
+#include "ControlCommands.h"
 #include "CsvRows.h"
 #include "DefaultRotor.h"
 #include "TempFolder.h"
@@ -263,10 +264,7 @@ TEST(CharResultWindow, WindSweepStartsTheAxesAtZeroOnlyWhileForced) {
     EXPECT_EQ(charts[1]->getTitle(), "Turbine's thrust vs wind velocity and pitch angle");
     EXPECT_EQ(charts[3]->getTitle(), "Turbine's thrust coefficient vs wind velocity and pitch angle");
     EXPECT_EQ(charts[1]->y1Axis().start, 0.0);
-    window->forceZeroBox()->SetValue(false);
-    wxCommandEvent toggle(wxEVT_CHECKBOX, window->forceZeroBox()->GetId());
-    toggle.SetInt(0);
-    window->forceZeroBox()->GetEventHandler()->ProcessEvent(toggle);
+    tick(window->forceZeroBox(), false);
     EXPECT_GT(charts[1]->y1Axis().start, 0.0) << "the thrust starts near its smallest value";
     // The box shows only where forcing zero changes something: on the thrust chart with
     // its data above zero, not on the coefficients.
