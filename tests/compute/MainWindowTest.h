@@ -1,7 +1,7 @@
 #pragma once
-// The main window with an example project open on one of its pages, shown at the top
-// left of the virtual display, its message boxes collected instead of shown (no designed
-// blade is replaced by the design's points).
+// The main window with an example project (or the new project) open on one of its pages,
+// shown at the top left of the virtual display, its message boxes collected instead of
+// shown (no designed blade is replaced by the design's points).
 
 #include <gtest/gtest.h>
 #include <wx/notebook.h>
@@ -17,10 +17,13 @@ namespace korvane::testing {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    // page: the notebook page shown, counted from the last when negative.
+    // page: the notebook page shown, counted from the last when negative; no example: the
+    // new project.
     void openExample(const std::string& example, int page, wxSize size) {
         main = new MainWindow();
-        ASSERT_TRUE(main->openFile(wxString::FromUTF8(examplePath(example))));
+        if (!example.empty()) {
+            ASSERT_TRUE(main->openFile(wxString::FromUTF8(examplePath(example))));
+        }
         main->SetPosition(wxPoint(0, 0));
         main->SetSize(size);
         main->Show();

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "ComputeHarness.h"
+#include "ControlCommands.h"
 #include "TempFolder.h"
 #include "UserSimulation.h"
 #include "project/kvp_codec.h"
@@ -137,15 +138,11 @@ TEST(ComputePanel, RangeFieldsFollowEachOtherAndRefuseBadValues) {
     type(p.maxField(), "20");
     // So does a choice made beside the red field; and a count typed meanwhile shows the
     // step it gives, which the project takes with it once the chord limit is valid.
-    p.variableChoice()->SetSelection(0);
-    wxCommandEvent chosen(wxEVT_CHOICE, p.variableChoice()->GetId());
-    chosen.SetEventObject(p.variableChoice());
-    p.variableChoice()->GetEventHandler()->ProcessEvent(chosen);
+    choose(p.variableChoice(), 0);
     ASSERT_TRUE(h.run(&EditCompute::computeChar));
     ASSERT_EQ(h.messages.size(), 1u);
     h.messages.clear();
-    p.variableChoice()->SetSelection(1);
-    p.variableChoice()->GetEventHandler()->ProcessEvent(chosen);
+    choose(p.variableChoice(), 1);
     type(p.stepsField(), "5");
     EXPECT_EQ(p.stepField()->GetValue(), "5");
     EXPECT_EQ(h.project.computeSettings().ran_step, 0.5);
@@ -279,10 +276,7 @@ TEST(ComputePanel, TheDesignedBladeIsExportedToAeroDynFromItsWindow) {
     korvane::testing::TempFolder temp;
     const wxString folder = wxString::FromUTF8(temp.path().string());
     h.fileDialogs->answer(folder + "/AeroDyn_blade.dat");
-    wxCommandEvent click(wxEVT_BUTTON, window->exportButton()->GetId());
-    click.SetEventObject(window->exportButton());
-    window->exportButton()->GetEventHandler()->ProcessEvent(click);
-    processEvents();
+    press(window->exportButton());
     EXPECT_TRUE(h.messages.empty());
     ASSERT_EQ(h.fileDialogs->requests.size(), 1u);
     EXPECT_EQ(h.fileDialogs->requests[0].title, "Export blade to AeroDyn");
@@ -487,12 +481,7 @@ TEST(ComputePanel, BlendingSwitchFollowsTheLoadedProjectAndTheBox) {
     EXPECT_FALSE(h.panel->interpolationBox()->GetValue());
     EXPECT_FALSE(bemt::ProfileParamsCombined::isInterpolationEnabled());
 
-    h.panel->interpolationBox()->SetValue(true);
-    wxCommandEvent toggle(wxEVT_CHECKBOX, h.panel->interpolationBox()->GetId());
-    toggle.SetInt(1);
-    toggle.SetEventObject(h.panel->interpolationBox());
-    h.panel->interpolationBox()->GetEventHandler()->ProcessEvent(toggle);
-    processEvents();
+    tick(h.panel->interpolationBox(), true);
     EXPECT_TRUE(bemt::ProfileParamsCombined::isInterpolationEnabled());
     EXPECT_TRUE(h.project.computeSettings().enable_interpolation);
 }

@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "ComputeHarness.h"
+#include "ControlCommands.h"
 #include "CsvRows.h"
 #include "TempFolder.h"
 #include "UserSimulation.h"
@@ -288,11 +289,7 @@ TEST(ChartExports, ASectoredRotorsWindowsShowTheCommandLinesDiscMapRootMomentsAn
     for (const auto& [choice, key, header] :
          {std::tuple{0, "alpha_deg", "Azimuth \xCF\x88 [\xC2\xB0],x/R [-],Angle of attack \xCE\xB1 [\xC2\xB0]"},
           {1, "Np", "Azimuth \xCF\x88 [\xC2\xB0],x/R [-],Normal force Np [N/m]"}}) {
-        disc->quantityChoice()->SetSelection(choice);
-        wxCommandEvent chosen(wxEVT_CHOICE, disc->quantityChoice()->GetId());
-        chosen.SetInt(choice);
-        chosen.SetEventObject(disc->quantityChoice());
-        disc->quantityChoice()->GetEventHandler()->ProcessEvent(chosen);
+        choose(disc->quantityChoice(), choice);
         const std::string file = folder.file(std::string(key) + ".csv");
         h.fileDialogs->answer(wxString::FromUTF8(file));
         window->charts()->exportCsv(&h.files);

@@ -6,6 +6,8 @@
 #include <chrono>
 
 #include "ComputeHarness.h"
+#include "ControlCommands.h"
+#include "MainWindowTest.h"
 #include "app/optimise_dialog.h"
 #include "app/window_main.h"
 #include "results/window_op_result.h"
@@ -14,23 +16,13 @@ namespace {
 
 using namespace korvane::testing;
 
-// The main window with a fresh project whose changes need no saving question; the
-// messages of its compute panel are collected.
-class MainWindowCompute : public ::testing::Test {
+// The main window with the new project, whose changes need no saving question.
+class MainWindowCompute : public MainWindowTest {
 protected:
     void SetUp() override {
         KORVANE_REQUIRE_WX();
-        main = new MainWindow();
-        main->Show();
-        processEvents();
-        main->setUnsaved(false);  // the new project's own snapshot
+        openExample({}, 0, wxSize(1000, 700));
         panel = main->computePage();
-        panel->setDialogs({[this](wxWindow*, const wxString& text, const wxString&) { messages.push_back(text); },
-                           [](wxWindow*) { return true; }, {}, {}});
-    }
-    void TearDown() override {
-        if (main) main->Destroy();
-        deleteClosedWindows();
     }
     void setElements(int count) {
         bemt::SolverSettings solver = main->project()->solverSettings();
@@ -59,9 +51,7 @@ protected:
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
     }
 
-    MainWindow* main = nullptr;
     EditCompute* panel = nullptr;
-    std::vector<wxString> messages;
 };
 
 TEST_F(MainWindowCompute, NewClosesResultWindowsAndNumberingStartsAgain) {
@@ -106,9 +96,7 @@ TEST_F(MainWindowCompute, NewDuringAnOptimisationDropsItsBlade) {
     panel->optimiseBlade();
     OptimiseDialog* dialog = panel->optimiseDialog();
     ASSERT_NE(dialog, nullptr);
-    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
-    ok.SetEventObject(dialog->FindWindow(wxID_OK));
-    dialog->GetEventHandler()->ProcessEvent(ok);
+    press(dialog->FindWindow(wxID_OK));
     ASSERT_TRUE(panel->busy());
     ASSERT_TRUE(waitFor([&] { return main->GetStatusBar()->GetStatusText().StartsWith("Optimising"); }));
     main->setUnsaved(false);  // the settings stored: no question

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "ComputeHarness.h"
+#include "ControlCommands.h"
 #include "CsvRows.h"
 #include "DefaultRotor.h"
 #include "TempFolder.h"
@@ -56,6 +57,22 @@ struct Windows {
         list->closeAll();
         deleteClosedWindows();
     }
+    // The characteristics of the small rotor over a range of the swept variable (as the
+    // compute panel's fields give it) at the pitch angles; sweep keeps their results.
+    CharResultWindow* characteristics(bemt::ComputeRangeType variable, double min, double max, bemt::SweepRange pitch,
+                                      int number) {
+        bemt::ComputeSettings settings;
+        settings.range_type = variable;
+        settings.ran_min = min;
+        settings.ran_max = max;
+        settings.ran_step = 1;
+        sweep = bemt::BEMTTools(bemt::FixedPoint2D)
+                    .characteristicsSweep(smallRotor(), variable, bemt::BEMTTools::characteristicsRange(settings), pitch,
+                                          ignoreProgress);
+        return new CharResultWindow(list, sweep, smallRotor(), computedWith(settings), smallRotor().conditions, &files,
+                                    number);
+    }
+    std::vector<bemt::pitchControlledCharacteristicElement> sweep;
     OpResultWindow* op(std::vector<double> pitches) {
         auto* w = new OpResultWindow(list, operatingPoints(std::move(pitches)), computedWith(), smallRotor().conditions,
                                      &files, 3);
@@ -199,17 +216,8 @@ TEST(DesignResultWindow, TransferButtonsNeedASingleZeroPitchAndRepeatNothing) {
 TEST(CharResultWindow, LabelsForceZeroAndAClickOpensItsOperatingPoint) {
     KORVANE_REQUIRE_WX();
     Windows w;
-    bemt::BEMTTools tools(bemt::FixedPoint2D);
-    bemt::ComputeSettings settings;
-    settings.range_type = bemt::tipSpeedRatio;
-    settings.ran_min = 3;
-    settings.ran_max = 9;
-    settings.ran_step = 1;
-    auto results = tools.characteristicsSweep(smallRotor(), settings.range_type,
-                                              bemt::BEMTTools::characteristicsRange(settings),
-                                              bemt::SweepRange{0.0, 0.0, 1.0}, ignoreProgress);
-    auto* window = new CharResultWindow(w.list, results, smallRotor(), computedWith(settings),
-                                        smallRotor().conditions, &w.files, 1);
+    CharResultWindow* window = w.characteristics(bemt::tipSpeedRatio, 3, 9, {0.0, 0.0, 1.0}, 1);
+    const auto& results = w.sweep;
     window->Show();
     processEvents();
     const auto& charts = window->charts()->charts();
@@ -247,26 +255,13 @@ TEST(CharResultWindow, LabelsForceZeroAndAClickOpensItsOperatingPoint) {
 TEST(CharResultWindow, WindSweepStartsTheAxesAtZeroOnlyWhileForced) {
     KORVANE_REQUIRE_WX();
     Windows w;
-    bemt::BEMTTools tools(bemt::FixedPoint2D);
-    bemt::ComputeSettings settings;
-    settings.range_type = bemt::windVelocity;
-    settings.ran_min = 6;
-    settings.ran_max = 9;
-    settings.ran_step = 1;
-    auto results = tools.characteristicsSweep(smallRotor(), settings.range_type,
-                                              bemt::BEMTTools::characteristicsRange(settings),
-                                              bemt::SweepRange{0.0, 1.0, 1.0}, ignoreProgress);
-    auto* window = new CharResultWindow(w.list, results, smallRotor(), computedWith(settings),
-                                        smallRotor().conditions, &w.files, 0);
+    CharResultWindow* window = w.characteristics(bemt::windVelocity, 6, 9, {0.0, 1.0, 1.0}, 0);
     EXPECT_TRUE(window->GetTitle().StartsWith("Turbine characteristics | "));
     const auto& charts = window->charts()->charts();
     EXPECT_EQ(charts[1]->getTitle(), "Turbine's thrust vs wind velocity and pitch angle");
     EXPECT_EQ(charts[3]->getTitle(), "Turbine's thrust coefficient vs wind velocity and pitch angle");
     EXPECT_EQ(charts[1]->y1Axis().start, 0.0);
-    window->forceZeroBox()->SetValue(false);
-    wxCommandEvent toggle(wxEVT_CHECKBOX, window->forceZeroBox()->GetId());
-    toggle.SetInt(0);
-    window->forceZeroBox()->GetEventHandler()->ProcessEvent(toggle);
+    tick(window->forceZeroBox(), false);
     EXPECT_GT(charts[1]->y1Axis().start, 0.0) << "the thrust starts near its smallest value";
     // The box shows only where forcing zero changes something: on the thrust chart with
     // its data above zero, not on the coefficients.

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ComputeHarness.h"
+#include "ControlCommands.h"
 #include "TempFolder.h"
 #include "UserSimulation.h"
 #include "app/edit_shape.h"
@@ -61,44 +62,64 @@ Window* runAndTake(EditCompute* panel, void (EditCompute::*action)()) {
     return lastWindow<Window>(panel->resultWindows());
 }
 
-TEST(Screenshots, DISABLED_ResultWindows) {
-    KORVANE_REQUIRE_WX();
-    const char* folder = std::getenv("KORVANE_SCREENSHOTS");
-    if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
-    const std::string at = std::string(folder) + "/";
-    auto* main = new MainWindow();
-    main->openFile(wxString::FromUTF8(examplePath("new_turbine.kvp")));
-    main->Show();
-    processEvents();
-    main->setUnsaved(false);
-    EditCompute* panel = main->computePage();
+// The main window, and the folder the pictures go to (KORVANE_SCREENSHOTS).
+class Screenshots : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KORVANE_REQUIRE_WX();
+        const char* folder = std::getenv("KORVANE_SCREENSHOTS");
+        if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
+        at = std::string(folder) + "/";
+        main = new MainWindow();
+        panel = main->computePage();
+    }
+    void TearDown() override {
+        if (!main) return;
+        main->setUnsaved(false);  // no question on closing
+        main->Close();
+        deleteClosedWindows();
+    }
+    // A project opened and shown as saved.
+    void open(const std::string& path) {
+        main->openFile(wxString::FromUTF8(path));
+        main->Show();
+        processEvents();
+        main->setUnsaved(false);
+    }
+    // A result window at the size of the pictures, on a chart page (kLastPage: the last;
+    // kShownPage: the one shown), taken.
+    static constexpr int kLastPage = -1, kShownPage = -2;
+    template <typename Window>
+    void take(Window* window, int page, const std::string& file, wxSize size = {1250, 820}) {
+        ASSERT_NE(window, nullptr);
+        window->SetSize(size);
+        if (page == kLastPage) page = static_cast<int>(window->charts()->GetPageCount()) - 1;
+        if (page >= 0) window->charts()->SetSelection(static_cast<std::size_t>(page));
+        capture(window, at + file);
+    }
+
+    std::string at;
+    MainWindow* main = nullptr;
+    EditCompute* panel = nullptr;
+};
+
+TEST_F(Screenshots, DISABLED_ResultWindows) {
+    open(examplePath("new_turbine.kvp"));
     capture(main, at + "main_window.png");
 
     auto* design = runAndTake<DesignResultWindow>(panel, &EditCompute::designBlade);
-    ASSERT_NE(design, nullptr);
-    design->SetSize(1250, 820);
-    design->charts()->SetSelection(0);  // the designed chord and twist
-    capture(design, at + "design_result_window.png");
-
+    take(design, 0, "design_result_window.png");  // the designed chord and twist
     auto* op = runAndTake<OpResultWindow>(panel, &EditCompute::computeOperatingPoint);
-    ASSERT_NE(op, nullptr);
-    op->SetSize(1250, 820);
-    op->charts()->SetSelection(1);  // angle of attack and inflow angle
-    capture(op, at + "op_result_window.png");
-
+    take(op, 1, "op_result_window.png");  // angle of attack and inflow angle
     auto* characteristics = runAndTake<CharResultWindow>(panel, &EditCompute::computeChar);
-    ASSERT_NE(characteristics, nullptr);
-    characteristics->SetSize(1250, 820);
-    characteristics->charts()->SetSelection(2);  // power coefficient against tip speed ratio
-    capture(characteristics, at + "char_result_window.png");
-    characteristics->charts()->SetSelection(0);  // power against tip speed ratio
-    capture(characteristics, at + "char_power_window.png");
-
+    // The power coefficient, and the power, against the tip speed ratio.
+    take(characteristics, 2, "char_result_window.png");
+    take(characteristics, 0, "char_power_window.png");
     auto* analyzer = runAndTake<AnalyzeAirfoilsWindow>(panel, &EditCompute::analyzeAirfoils);
     ASSERT_NE(analyzer, nullptr);
     analyzer->SetSize(1150, 720);
     analyzer->setPosition(0.5);
-    capture(analyzer, at + "analyzer_window.png");
+    take(analyzer, kShownPage, "analyzer_window.png", {1150, 720});
 
     main->shapePage()->displayShapeWindow();
     main->shapePage()->displayTwistWindow();
@@ -108,40 +129,25 @@ TEST(Screenshots, DISABLED_ResultWindows) {
     capture(main->shapePage()->twistWindow(), at + "twist_window.png");
 
     // Pitch angles -2 to 6 with power below zero at low wind: the example of the guide.
-    main->openFile(wxString::FromUTF8(examplePath("naca_blade.kvp")));
-    processEvents();
-    main->setUnsaved(false);
+    open(examplePath("naca_blade.kvp"));
     auto* pitched = runAndTake<CharResultWindow>(panel, &EditCompute::computeChar);
-    ASSERT_NE(pitched, nullptr);
-    pitched->SetSize(1250, 820);
-    pitched->charts()->SetSelection(0);
-    capture(pitched, at + "char_pitch_power_window.png");
+    take(pitched, 0, "char_pitch_power_window.png");
 
     // The NREL 5-MW example's power curve and its full default performance surface
     // (23 pitch angles, each its own curve), and the Turbine page.
-    main->openFile(wxString::FromUTF8(examplePath("nrel5mw.kvp")));
-    processEvents();
-    main->setUnsaved(false);
+    open(examplePath("nrel5mw.kvp"));
     panel->computePowerCurve();
     ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
     auto* curve = lastWindow<PowerCurveWindow>(panel->resultWindows());
-    ASSERT_NE(curve, nullptr);
-    curve->SetSize(1250, 820);
-    capture(curve, at + "power_curve_window.png");
-    curve->charts()->SetSelection(1);
-    capture(curve, at + "power_curve_control.png");
+    take(curve, kShownPage, "power_curve_window.png");
+    take(curve, 1, "power_curve_control.png");
     panel->computeSurface({{2.0, 14.0, 0.5}, {-2.0, 20.0, 1.0}, main->project()->operatingConditions().V0});
     ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
     auto* surface = lastWindow<SurfaceWindow>(panel->resultWindows());
-    ASSERT_NE(surface, nullptr);
-    surface->SetSize(1250, 820);
-    capture(surface, at + "surface_window.png");
+    take(surface, kShownPage, "surface_window.png");
     main->notebook()->SetSelection(main->notebook()->GetPageCount() - 1);
     main->SetSize(1100, 760);
     capture(main, at + "turbine_page.png");
-
-    main->Close();
-    deleteClosedWindows();
 }
 
 // Scrolls a result window's side column to its end, where the parameters it was computed with are.
@@ -170,28 +176,15 @@ std::string rotorVariant(const TempFolder& folder, const std::string& example, c
     return path;
 }
 
-TEST(Screenshots, DISABLED_RotorModelWindows) {
-    KORVANE_REQUIRE_WX();
-    const char* folder = std::getenv("KORVANE_SCREENSHOTS");
-    if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
-    const std::string at = std::string(folder) + "/";
+TEST_F(Screenshots, DISABLED_RotorModelWindows) {
     TempFolder variants;
-    auto* main = new MainWindow();
-    main->Show();
-    EditCompute* panel = main->computePage();
-
     // The NREL 5-MW rotor as it operates, yawed 20 degrees in a wind sheared with exponent 0.2.
     nlohmann::json rotor = {{"precone", 2.5}, {"tilt", 5.0},           {"yaw", 20.0},
                             {"hub_height", 90.0}, {"shear_exponent", 0.2}, {"sectors", "auto"}};
-    main->openFile(wxString::FromUTF8(rotorVariant(variants, "nrel5mw_operating.kvp", {{"rotor", rotor}})));
-    processEvents();
-    main->setUnsaved(false);
+    open(rotorVariant(variants, "nrel5mw_operating.kvp", {{"rotor", rotor}}));
     auto* op = runAndTake<OpResultWindow>(panel, &EditCompute::computeOperatingPoint);
-    ASSERT_NE(op, nullptr);
+    take(op, kLastPage, "op_disc_alpha.png");
     ASSERT_NE(op->discMap(), nullptr);
-    op->SetSize(1250, 820);
-    op->charts()->SetSelection(op->charts()->GetPageCount() - 1);
-    capture(op, at + "op_disc_alpha.png");
     op->discMap()->showFromMean(true);
     scrollSideColumnDown(op);  // to the rotor model it was computed with
     capture(op, at + "op_disc_map.png");
@@ -200,19 +193,11 @@ TEST(Screenshots, DISABLED_RotorModelWindows) {
     capture(op, at + "op_disc_normal_force.png");
 
     auto* characteristics = runAndTake<CharResultWindow>(panel, &EditCompute::computeChar);
-    ASSERT_NE(characteristics, nullptr);
-    characteristics->SetSize(1250, 820);
-    characteristics->charts()->SetSelection(result_series::RootMoment);
-    capture(characteristics, at + "char_root_moment.png");
-
+    take(characteristics, result_series::RootMoment, "char_root_moment.png");
     panel->computePowerCurve();
     ASSERT_TRUE(waitFor([&] { return !panel->busy(); }));
     auto* curve = lastWindow<PowerCurveWindow>(panel->resultWindows());
-    ASSERT_NE(curve, nullptr);
-    curve->SetSize(1250, 820);
-    curve->charts()->SetSelection(curve->charts()->GetPageCount() - 1);
-    capture(curve, at + "power_curve_root_moment.png");
-
+    take(curve, kLastPage, "power_curve_root_moment.png");
     auto* design = runAndTake<DesignResultWindow>(panel, &EditCompute::designBlade);
     ASSERT_NE(design, nullptr);
     design->SetSize(1250, 820);
@@ -220,32 +205,19 @@ TEST(Screenshots, DISABLED_RotorModelWindows) {
     capture(design, at + "design_plain_rotor.png");
 
     // The NACA 0012 blade's polars, corrected for stall delay near the root.
-    main->openFile(wxString::FromUTF8(
-        rotorVariant(variants, "new_turbine.kvp", {{"stall_delay", {{"lift", "du_selig"}, {"drag", "eggers"}}}})));
-    processEvents();
-    main->setUnsaved(false);
+    open(rotorVariant(variants, "new_turbine.kvp", {{"stall_delay", {{"lift", "du_selig"}, {"drag", "eggers"}}}}));
     auto* analyzer = runAndTake<AnalyzeAirfoilsWindow>(panel, &EditCompute::analyzeAirfoils);
     ASSERT_NE(analyzer, nullptr);
     analyzer->SetSize(1150, 720);
     analyzer->setPosition(0.2);
-    capture(analyzer, at + "analyzer_stall_delay.png");
-    analyzer->charts()->SetSelection(1);
-    capture(analyzer, at + "analyzer_stall_delay_ratio.png");
-    analyzer->charts()->SetSelection(2);
-    capture(analyzer, at + "analyzer_stall_delay_polar.png");
-
-    main->Close();
-    deleteClosedWindows();
+    take(analyzer, kShownPage, "analyzer_stall_delay.png", {1150, 720});
+    take(analyzer, 1, "analyzer_stall_delay_ratio.png", {1150, 720});
+    take(analyzer, 2, "analyzer_stall_delay_polar.png", {1150, 720});
 }
 
 // The first page with the rotor geometry and the stall delay of the operating 5-MW
 // rotor, and its blade page with a prebend, in a window of 1600 x 1000.
-TEST(Screenshots, DISABLED_ModelSettings) {
-    KORVANE_REQUIRE_WX();
-    const char* folder = std::getenv("KORVANE_SCREENSHOTS");
-    if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
-    const std::string at = std::string(folder) + "/";
-    auto* main = new MainWindow();
+TEST_F(Screenshots, DISABLED_ModelSettings) {
     main->openFile(wxString::FromUTF8(examplePath("nrel5mw_operating.kvp")));
     KvpProject& project = *main->project();
     project.setStallDelay(bemt::StallDelaySettings{}, false);
@@ -258,45 +230,24 @@ TEST(Screenshots, DISABLED_ModelSettings) {
     capture(main, at + "model_settings.png");
     main->notebook()->SetSelection(1);
     capture(main, at + "prebend_page.png");
-    main->Close();
-    deleteClosedWindows();
 }
 
 // The worked example of the guide: the NREL 5-MW blade optimised for the first climate's
 // energy within its published largest chord and its own largest thrust.
-TEST(Screenshots, DISABLED_Optimisation) {
-    KORVANE_REQUIRE_WX();
-    const char* folder = std::getenv("KORVANE_SCREENSHOTS");
-    if (!folder) GTEST_SKIP() << "KORVANE_SCREENSHOTS names the folder of the pictures";
-    const std::string at = std::string(folder) + "/";
-    auto* main = new MainWindow();
-    main->openFile(wxString::FromUTF8(examplePath("nrel5mw.kvp")));
-    main->Show();
-    processEvents();
-    main->setUnsaved(false);
-    EditCompute* panel = main->computePage();
+TEST_F(Screenshots, DISABLED_Optimisation) {
+    open(examplePath("nrel5mw.kvp"));
     panel->optimiseBlade();
     OptimiseDialog* dialog = panel->optimiseDialog();
     ASSERT_NE(dialog, nullptr);
     dialog->field("max_chord")->ChangeValue("4.652");
     dialog->field("max_thrust_ratio")->SetValue("1");  // SetValue: the dialog checks the fields
     capture(dialog, at + "optimise_dialog.png");
-    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
-    ok.SetEventObject(dialog->FindWindow(wxID_OK));
-    dialog->GetEventHandler()->ProcessEvent(ok);
+    press(dialog->FindWindow(wxID_OK));
     ASSERT_TRUE(waitFor([&] { return !panel->busy(); }, std::chrono::seconds(900)));
     auto* window = lastWindow<OptimisationWindow>(panel->resultWindows());
-    ASSERT_NE(window, nullptr);
-    window->SetSize(1250, 820);
-    window->charts()->SetSelection(1);  // chord before and after
-    capture(window, at + "optimisation_window.png");
-    window->charts()->SetSelection(0);  // the objective over the iterations
-    capture(window, at + "optimisation_objective.png");
-    window->charts()->SetSelection(3);  // Cp over the tip speed ratio
-    capture(window, at + "optimisation_cp.png");
-    main->setUnsaved(false);  // the settings stored: no question on closing
-    main->Close();
-    deleteClosedWindows();
+    take(window, 1, "optimisation_window.png");  // chord before and after
+    take(window, 0, "optimisation_objective.png");  // the objective over the iterations
+    take(window, 3, "optimisation_cp.png");  // Cp over the tip speed ratio
 }
 
 }  // namespace

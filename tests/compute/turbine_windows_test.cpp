@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "ComputeHarness.h"
+#include "ControlCommands.h"
 #include "MainWindowTest.h"
 #include "CsvRows.h"
 #include "UserSimulation.h"
@@ -171,10 +172,7 @@ TEST_F(TurbinePageTest, ShowsTheExampleSettingsAndStoresWhatIsTyped) {
     user.typeInto(page->field("rpm_max"), "1");
     EXPECT_TRUE(red(page->field("rpm_max")));
     user.typeInto(page->field("rated_power"), "2");  // valid, waiting beside the red field
-    page->controlChoice()->SetSelection(3);          // "Fixed speed, fixed pitch", waiting too
-    wxCommandEvent chosen(wxEVT_CHOICE, page->controlChoice()->GetId());
-    chosen.SetEventObject(page->controlChoice());
-    page->controlChoice()->GetEventHandler()->ProcessEvent(chosen);
+    choose(page->controlChoice(), 3);                // "Fixed speed, fixed pitch", waiting too
     main->conditionsPage()->rotationSpeedField()->SetValue("1.5");
     postUpdatedValue(main->conditionsPage()->rotationSpeedField());
     ASSERT_TRUE(runEventLoopUntil([&] { return main->project()->operatingConditions().Om < 0.2; }, seconds(5)));

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop program started as the command line starts it, with scripted file dialogs
-// and a temporary folder, for tests that drive it end to end as a user does.
+// and a temporary folder for the files a test writes, for tests that drive it end to end
+// as a user does; the window and the folder are gone after the test.
 
 #include <gtest/gtest.h>
 #include <wx/textctrl.h>
@@ -53,6 +54,8 @@ protected:
         return found;
     }
     KvpProject& project() const { return *window->project(); }
+    // The path of a file in the test's folder.
+    wxString at(const std::string& name) const { return wxString::FromUTF8(folder.file(name)); }
 
     SimulatedUser user;
     MainWindow* window = nullptr;

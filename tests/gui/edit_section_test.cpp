@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 
+#include "ControlCommands.h"
 #include "UserSimulation.h"
 #include "WxTestApp.h"
 
@@ -220,33 +221,20 @@ TEST_F(EditSectionTest, TextTypedPostsOneUpdatePerChange) {
     EXPECT_EQ(section->saves, 3);
 }
 
-TEST_F(EditSectionTest, ChoiceOutsideItsValuesHasNoSelectionUntilPicked) {
+TEST_F(EditSectionTest, ChoiceOutsideItsValuesHasNoSelectionUntilPickedAndEachPickOrTickIsStored) {
     section->m_solver = 7;
     section->TransferDataToWindow();
     EXPECT_EQ(section->choice->GetSelection(), wxNOT_FOUND);
     EXPECT_FALSE(section->Validate());
     EXPECT_TRUE(red(section->choice));
 
-    section->choice->SetSelection(2);
-    wxCommandEvent pick(wxEVT_CHOICE, section->choice->GetId());
-    pick.SetEventObject(section->choice);
-    pick.SetInt(2);
-    section->choice->GetEventHandler()->ProcessEvent(pick);
-    processEvents();
+    korvane::testing::choose(section->choice, 2);
     EXPECT_EQ(section->m_solver, 0);  // "Ning"
     EXPECT_EQ(section->saves, 1);
     EXPECT_FALSE(red(section->choice));
-}
-
-TEST_F(EditSectionTest, CheckboxStoresAndAnnouncesItsValue) {
-    section->box->SetValue(true);
-    wxCommandEvent click(wxEVT_CHECKBOX, section->box->GetId());
-    click.SetEventObject(section->box);
-    click.SetInt(1);
-    section->box->GetEventHandler()->ProcessEvent(click);
-    processEvents();
+    korvane::testing::tick(section->box, true);
     EXPECT_TRUE(section->m_flag);
-    EXPECT_EQ(section->saves, 1);
+    EXPECT_EQ(section->saves, 2);
 }
 
 TEST(StringValidator, NarrowAndWideStringsRoundTrip) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "ControlCommands.h"
 #include "GuiTestSupport.h"
 #include "UserSimulation.h"
 #include "app/edit_airfoil_point_single.h"
@@ -21,17 +22,11 @@
 
 namespace {
 
+using korvane::testing::choose;
 using korvane::testing::DialogAnswers;
+using korvane::testing::tick;
 using korvane::testing::processEvents;
 using korvane::testing::red;
-
-TEST(FieldRules, TipSpeedRatioAndWindVelocityFollowOmegaR) {
-    // 30 rpm = π rad/s; 10 m; 10 m/s: λ = π.
-    EXPECT_NEAR(field_rules::tipSpeedRatio(30.0, 10.0, 10.0), M_PI, 1e-12);
-    EXPECT_EQ(formatNumber(field_rules::tipSpeedRatio(30.0, 10.0, 10.0)), "3.14");
-    EXPECT_NEAR(field_rules::windVelocity(30.0, 10.0, 7.0), M_PI * 10.0 / 7.0, 1e-12);
-    EXPECT_EQ(formatNumber(field_rules::windVelocity(30.0, 10.0, 7.0)), "4.49");
-}
 
 TEST(FieldRules, RemapKeepsEachPointsShareOfTheSpan) {
     // Hub from 1 m to 2 m on a 10 m rotor: the span [0.1, 1] becomes [0.2, 1]. The hub
@@ -71,22 +66,6 @@ protected:
     void type(wxTextCtrl* field, const wxString& text) {
         frame->Layout();
         user.typeInto(field, text);
-    }
-    static void pick(wxChoice* choice, int item) {
-        choice->SetSelection(item);
-        wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
-        event.SetEventObject(choice);
-        event.SetInt(item);
-        choice->GetEventHandler()->ProcessEvent(event);
-        processEvents();
-    }
-    static void toggle(wxCheckBox* box, bool value) {
-        box->SetValue(value);
-        wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
-        event.SetEventObject(box);
-        event.SetInt(value ? 1 : 0);
-        box->GetEventHandler()->ProcessEvent(event);
-        processEvents();
     }
 
     void setConditions(double R, double Rh, double rpm, double V0) {
@@ -179,28 +158,10 @@ TEST_F(ConditionsTest, ZeroAndNegativeSpeedsAndAirPropertiesAreRefused) {
     }
 }
 
-TEST_F(ConditionsTest, MoreThanElevenPitchPositionsMarkTheFieldTyped) {
-    toggle(editor->pitchCheckbox(), true);
-    snapshots = 0;
-    type(editor->pitchStepField(), "1");  // 0 to 20 by 1: 21 positions
-    EXPECT_TRUE(red(editor->pitchStepField()));
-    EXPECT_FALSE(red(editor->pitchMinField()));
-    EXPECT_FALSE(red(editor->pitchMaxField()));
-    EXPECT_FALSE(red(editor->pitchStepsField()));  // the count as stored, not at fault
-    EXPECT_EQ(project->computeSettings().p_step, 5.0);
-    EXPECT_EQ(snapshots, 0);
-    type(editor->pitchStepField(), "2");  // 11 positions
-    EXPECT_FALSE(red(editor->pitchStepField()));
-    EXPECT_EQ(project->computeSettings().p_step, 2.0);
-    type(editor->pitchMaxField(), "22");  // rewrites the step from the 11 steps shown
-    EXPECT_EQ(editor->pitchStepField()->GetValue(), "2.2");
-    EXPECT_FALSE(red(editor->pitchMaxField()));
-}
-
 TEST_F(ConditionsTest, PitchFieldsFollowTheCheckBoxAndKeepTheirValues) {
     EXPECT_FALSE(editor->pitchMinField()->IsEnabled());
     EXPECT_EQ(editor->pitchMaxField()->GetValue(), "20");
-    toggle(editor->pitchCheckbox(), true);
+    tick(editor->pitchCheckbox(), true);
     EXPECT_TRUE(editor->pitchMinField()->IsEnabled());
     EXPECT_TRUE(project->computeSettings().enable_pitch);
     EXPECT_EQ(snapshots, 1);  // a pitch change alone is recorded too
@@ -214,7 +175,7 @@ TEST_F(ConditionsTest, PitchFieldsFollowTheCheckBoxAndKeepTheirValues) {
     EXPECT_EQ(editor->pitchStepField()->GetValue(), "5");
     EXPECT_EQ(project->computeSettings().p_step, 5.0);
 
-    toggle(editor->pitchCheckbox(), false);
+    tick(editor->pitchCheckbox(), false);
     EXPECT_FALSE(editor->pitchStepField()->IsEnabled());
     EXPECT_EQ(editor->pitchStepField()->GetValue(), "5");
     EXPECT_FALSE(project->computeSettings().enable_pitch);
@@ -231,7 +192,7 @@ TEST_F(ConditionsTest, DisabledPitchFieldsDoNotBlockTheSection) {
     type(editor->windVelocityField(), "9");
     EXPECT_EQ(project->operatingConditions().V0, 9.0);
     // Enabled, the empty count is marked and holds the section back until fixed.
-    toggle(editor->pitchCheckbox(), true);
+    tick(editor->pitchCheckbox(), true);
     EXPECT_TRUE(red(editor->pitchStepsField()));
     type(editor->pitchStepField(), "5");
     EXPECT_EQ(editor->pitchStepsField()->GetValue(), "5");
@@ -239,16 +200,29 @@ TEST_F(ConditionsTest, DisabledPitchFieldsDoNotBlockTheSection) {
     EXPECT_EQ(project->computeSettings().p_step, 5.0);
 }
 
-TEST_F(ConditionsTest, AZeroStepOrOneStepOverASpanIsRefused) {
-    toggle(editor->pitchCheckbox(), true);
+TEST_F(ConditionsTest, TooManyPitchPositionsAZeroStepOrOneStepOverASpanAreRefused) {
+    tick(editor->pitchCheckbox(), true);
+    snapshots = 0;
+    type(editor->pitchStepField(), "1");  // 0 to 20 by 1: 21 positions
+    EXPECT_TRUE(red(editor->pitchStepField()));
+    EXPECT_FALSE(red(editor->pitchMinField()));
+    EXPECT_FALSE(red(editor->pitchMaxField()));
+    EXPECT_FALSE(red(editor->pitchStepsField()));  // the count as stored, not at fault
     // A zero step would be saved into a file the command line refuses; one position over a
-    // span would leave the step as it was.
+    // span would leave the step as it was. Neither is stored, nor the 21 positions.
     for (const auto& [field, text] : {std::pair{editor->pitchStepField(), "0"}, {editor->pitchStepField(), "-0"},
                                       {editor->pitchStepsField(), "1"}}) {
         type(field, text);
         EXPECT_TRUE(red(field)) << text;
         EXPECT_EQ(project->computeSettings().p_step, 5.0) << text;
+        EXPECT_EQ(snapshots, 0) << text;
     }
+    type(editor->pitchStepField(), "2");  // 11 positions
+    EXPECT_FALSE(red(editor->pitchStepField()));
+    EXPECT_EQ(project->computeSettings().p_step, 2.0);
+    type(editor->pitchMaxField(), "22");  // rewrites the step from the 11 steps shown
+    EXPECT_EQ(editor->pitchStepField()->GetValue(), "2.2");
+    EXPECT_FALSE(red(editor->pitchMaxField()));
     // Equal ends show one angle and keep the step, rather than a step of 0 beside a count
     // of five; the count follows the step again when the span opens.
     type(editor->pitchStepField(), "5");
@@ -270,21 +244,11 @@ TEST_F(ConditionsTest, AZeroStepOrOneStepOverASpanIsRefused) {
     // reaches the project.
     type(editor->radiusField(), "30");
     EXPECT_EQ(project->operatingConditions().R, 10.0);
-    toggle(editor->pitchCheckbox(), false);
+    tick(editor->pitchCheckbox(), false);
     EXPECT_EQ(project->operatingConditions().R, 30.0);
     // The unticked field shows the held value in the disabled look, not in colours of its own.
     EXPECT_EQ(editor->pitchMinField()->GetValue(), "0");
     EXPECT_FALSE(editor->pitchMinField()->UseForegroundColour() || editor->pitchMinField()->UseBackgroundColour());
-}
-
-TEST_F(EditorTest, ChoosingNingStoresSolverZero) {
-    auto* editor = new EditSolverSettings(frame, project.get());
-    editor->update();
-    EXPECT_EQ(editor->solverChoice()->GetSelection(), 0);  // "2D Fixed Point" = 2
-    EXPECT_EQ(editor->solverChoice()->GetString(1), "Newton-Raphson");
-    pick(editor->solverChoice(), 2);
-    EXPECT_EQ(project->solverSettings().solver, bemt::Ning);
-    EXPECT_EQ(snapshots, 1);
 }
 
 class ShapeTest : public EditorTest {
@@ -302,17 +266,6 @@ protected:
     EditShape* shape = nullptr;
     EditChordPoints* chord = nullptr;
 };
-
-TEST_F(ShapeTest, RelativeAndAbsoluteFieldsRewriteEachOther) {
-    EXPECT_EQ(chord->absolutePositionField(1)->GetValue(), "5.5");
-    EXPECT_EQ(chord->absoluteValueField(0)->GetValue(), "1");
-    type(chord->positionField(1), "0.5");
-    EXPECT_EQ(chord->absolutePositionField(1)->GetValue(), "5");
-    EXPECT_EQ(project->chordPoints()[1].x_rel, 0.5);
-    type(chord->absoluteValueField(2), "0.3");
-    EXPECT_EQ(chord->valueField(2)->GetValue(), "0.03");
-    EXPECT_EQ(project->chordPoints()[2].c_rel, 0.03);
-}
 
 TEST_F(ShapeTest, InsertAndRemovePoints) {
     // Red text in the list refuses both, naming it: the rebuilt list would lose it.
@@ -433,8 +386,7 @@ protected:
 TEST_F(AirfoilTest, SwitchingToCoordinatesShowsTheStoredXfoilSettings) {
     EditSingleAirfoilPoint* point = list->pointEditor(0);
     EXPECT_EQ(point->aoaMinField(), nullptr);  // NACA types show no file rows
-    pick(point->typeChoice(), 1);               // "Coordinates"
-    processEvents();
+    choose(point->typeChoice(), 1);               // "Coordinates"
     point = list->pointEditor(0);
     ASSERT_NE(point->aoaMinField(), nullptr);
     EXPECT_EQ(point->aoaMinField()->GetValue(), "-4");
@@ -450,7 +402,7 @@ TEST_F(AirfoilTest, ATypeThatWaitedBesideRedTextBringsItsRowsOnceTheEditEnds) {
     EditSingleAirfoilPoint* point = list->pointEditor(1);
     const wxString x = point->positionField()->GetValue(), metres = point->absoluteField()->GetValue();
     type(point->positionField(), "abc");
-    pick(point->typeChoice(), 1);  // "Coordinates" waits beside the red position
+    choose(point->typeChoice(), 1);  // "Coordinates" waits beside the red position
     EXPECT_NE(project->airfoilPoints()[1].data_type, bemt::Coordinates);
     type(point->positionField(), x);
     EXPECT_EQ(project->airfoilPoints()[1].data_type, bemt::Coordinates);
@@ -462,8 +414,7 @@ TEST_F(AirfoilTest, ATypeThatWaitedBesideRedTextBringsItsRowsOnceTheEditEnds) {
 }
 
 TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
-    pick(list->pointEditor(0)->typeChoice(), 1);
-    processEvents();
+    choose(list->pointEditor(0)->typeChoice(), 1);
     EditSingleAirfoilPoint* point = list->pointEditor(0);
     type(point->aoaMinField(), "-5");
     type(point->aoaMaxField(), "15");
@@ -486,12 +437,12 @@ TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
     // accepted, and would not be stored.
     wxCheckBox* guess = control<wxCheckBox>(point, [](wxCheckBox* box) { return box->GetLabel() == "Guess Re"; });
     ASSERT_NE(guess, nullptr);
-    toggle(guess, false);
+    tick(guess, false);
     type(point->reMinField(), "abc");
-    toggle(guess, true);
+    tick(guess, true);
     EXPECT_EQ(point->reMinField()->GetValue(), "1e+06");
     EXPECT_FALSE(red(point->reMinField()));
-    toggle(guess, false);
+    tick(guess, false);
     EXPECT_TRUE(point->reMinField()->IsEnabled());
     EXPECT_FALSE(project->airfoilPoints()[0].guess_reynolds);
 
@@ -502,11 +453,21 @@ TEST_F(AirfoilTest, AngleAndReynoldsRanges) {
     type(point->reMinField(), "2e5");
     EXPECT_TRUE(red(point->reMinField()));
     EXPECT_EQ(project->airfoilPoints()[0].rey_min, 1e5);
+
+    // An XFOIL sweep of more than ten thousand angles is refused.
+    type(point->reMinField(), "1e5");  // the red field would hold the angles back
+    type(point->aoaMinField(), "-180");
+    type(point->aoaMaxField(), "180");
+    type(point->aoaStepField(), "0.01");  // 36 001 angles
+    EXPECT_TRUE(red(point->aoaStepField()));
+    EXPECT_NE(project->airfoilPoints()[0].a_step, 0.01);
+    type(point->aoaStepField(), "0.04");  // 9 001 angles
+    EXPECT_FALSE(red(point->aoaStepField()));
+    EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.04);
 }
 
 TEST_F(AirfoilTest, NonAsciiPathIsStoredAsUtf8) {
-    pick(list->pointEditor(0)->typeChoice(), 0);  // "CSV data"
-    processEvents();
+    choose(list->pointEditor(0)->typeChoice(), 0);  // "CSV data"
     EditSingleAirfoilPoint* point = list->pointEditor(0);
     ASSERT_NE(point->pathField(), nullptr);
     const wxString path = wxS("/data/profily/žluťoučký_kůň.csv");
@@ -524,15 +485,11 @@ TEST_F(AirfoilTest, BrowseAsksForTheFileOfTheChosenKind) {
     auto script = std::make_shared<korvane::testing::ScriptedFileDialogs::Script>();
     script->paths.push_back("/data/coords/naca4412.dat");
     files.setDialogs(std::make_unique<korvane::testing::ScriptedFileDialogs>(script));
-    pick(list->pointEditor(0)->typeChoice(), 1);  // "Coordinates"
-    processEvents();
+    choose(list->pointEditor(0)->typeChoice(), 1);  // "Coordinates"
     EditSingleAirfoilPoint* point = list->pointEditor(0);
     wxButton* browse = control<wxButton>(point, [](wxButton* button) { return button->GetLabel() == "Browse"; });
     ASSERT_NE(browse, nullptr);
-    wxCommandEvent click(wxEVT_BUTTON, browse->GetId());
-    click.SetEventObject(browse);
-    browse->GetEventHandler()->ProcessEvent(click);
-    processEvents();
+    korvane::testing::press(browse);
     ASSERT_EQ(script->requests.size(), 1u);
     EXPECT_EQ(script->requests[0].title, "Open coordinates text file");
     EXPECT_EQ(script->requests[0].wildcard, "Coordinates text files (*.*)|*.*");
@@ -541,8 +498,7 @@ TEST_F(AirfoilTest, BrowseAsksForTheFileOfTheChosenKind) {
 }
 
 TEST_F(AirfoilTest, AnAeroDynTableTakesAFileAndTheViternaExtensionWithItsDrag) {
-    pick(list->pointEditor(0)->typeChoice(), 7);  // "AeroDyn table"
-    processEvents();
+    choose(list->pointEditor(0)->typeChoice(), 7);  // "AeroDyn table"
     EditSingleAirfoilPoint* point = list->pointEditor(0);
     EXPECT_EQ(project->airfoilPoints()[0].data_type, bemt::AeroDynTable);
     ASSERT_NE(point->pathField(), nullptr);
@@ -552,8 +508,7 @@ TEST_F(AirfoilTest, AnAeroDynTableTakesAFileAndTheViternaExtensionWithItsDrag) {
     ASSERT_NE(cdMaxField(point), nullptr);
     // The NACA data need no drag at 90 degrees, which the file would not keep.
     EXPECT_FALSE(cdMaxField(point)->IsEnabled());
-    pick(extension, 1);  // "Viterna"
-    processEvents();
+    choose(extension, 1);  // "Viterna"
     EXPECT_EQ(project->airfoilPoints()[0].extension, bemt::ExtensionViterna);
     wxTextCtrl* cdMax = cdMaxField(list->pointEditor(0));
     EXPECT_TRUE(cdMax->IsEnabled());
@@ -598,9 +553,14 @@ std::vector<wxTextCtrl*> textFields(wxWindow* window) {
 
 // The fields take their ranges from the table the project reader and the command line
 // use, so a value the program would refuse in a file is red here too.
-TEST_F(EditorTest, SolverFieldsRefuseWhatTheProjectFileRefuses) {
+TEST_F(EditorTest, SolverFieldsRefuseWhatTheProjectFileRefusesAndTheChoiceStoresItsSolver) {
     auto* editor = new EditSolverSettings(frame, project.get());
     editor->update();
+    EXPECT_EQ(editor->solverChoice()->GetSelection(), 0);  // "2D Fixed Point" = 2
+    EXPECT_EQ(editor->solverChoice()->GetString(1), "Newton-Raphson");
+    choose(editor->solverChoice(), 2);
+    EXPECT_EQ(project->solverSettings().solver, bemt::Ning);
+    EXPECT_EQ(snapshots, 1);
     const auto fields = textFields(editor);  // elements, precision, iterations, relaxation
     ASSERT_EQ(fields.size(), 4u);
     wxTextCtrl* elements = fields[0];
@@ -627,45 +587,45 @@ TEST_F(EditorTest, SolverFieldsRefuseWhatTheProjectFileRefuses) {
     EXPECT_EQ(project->solverSettings().relaxation_factor, before.relaxation_factor);
 }
 
-TEST_F(ShapeTest, AChordOfZeroOrAPositionOutOfOrderIsRefusedInEitherForm) {
-    // A negative or zero chord once computed Cp 0.75; the absolute forms (m) once
-    // checked only 0 to R, stayed black and were dropped. A position equal to the next
-    // is refused too.
-    const auto chordOf = [this] { return project->chordPoints()[1].c_rel; };
+// Relative (x/R, c/R) and absolute (m) fields rewrite each other; a chord of zero or a
+// position out of order is refused in either form. A negative or zero chord once computed
+// Cp 0.75; the absolute forms once checked only 0 to R, stayed black and were dropped.
+TEST_F(ShapeTest, RelativeAndAbsoluteFieldsRewriteEachOtherAndRefuseTheSameValues) {
+    EXPECT_EQ(chord->absolutePositionField(1)->GetValue(), "5.5");
+    EXPECT_EQ(chord->absoluteValueField(0)->GetValue(), "1");
+    const auto chordOf = [this](std::size_t i) { return [this, i] { return project->chordPoints()[i].c_rel; }; };
     const auto positionOf = [this] { return project->chordPoints()[1].x_rel; };
     struct Row {
         wxTextCtrl* field;
-        const char* refused;
-        const char* accepted;
+        const char* text;
+        bool refused;  // red, and the stored value stays; else stored as value
         std::function<double()> stored;
-        double acceptedValue;
+        double value;
+        wxTextCtrl* other = nullptr;  // the field of the other form, and what it shows then
+        const char* otherText = nullptr;
     };
-    for (const Row& row : {Row{chord->valueField(1), "0", "0.001", chordOf, 0.001},
-                           Row{chord->absoluteValueField(1), "-0", "0.02", chordOf, 0.002},
-                           Row{chord->absolutePositionField(1), "0.5", "6", positionOf, 0.6},
-                           Row{chord->positionField(1), "1", "0.5", positionOf, 0.5}}) {
+    const Row rows[] = {
+        {chord->positionField(1), "0.5", false, positionOf, 0.5, chord->absolutePositionField(1), "5"},
+        {chord->absoluteValueField(2), "0.3", false, chordOf(2), 0.03, chord->valueField(2), "0.03"},
+        {chord->valueField(1), "0", true, chordOf(1), 0},
+        {chord->valueField(1), "0.001", false, chordOf(1), 0.001},
+        {chord->absoluteValueField(1), "-0", true, chordOf(1), 0},
+        {chord->absoluteValueField(1), "0.02", false, chordOf(1), 0.002},
+        {chord->absolutePositionField(1), "0.5", true, positionOf, 0},  // before the hub's point
+        {chord->absolutePositionField(1), "6", false, positionOf, 0.6},
+        {chord->positionField(1), "1", true, positionOf, 0},  // equal to the next
+        {chord->positionField(1), "0.5", false, positionOf, 0.5},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
         const double before = row.stored();
-        type(row.field, row.refused);
-        EXPECT_TRUE(red(row.field)) << row.refused;
-        EXPECT_EQ(row.stored(), before) << row.refused;
-        type(row.field, row.accepted);
-        EXPECT_FALSE(red(row.field)) << row.accepted;
-        EXPECT_DOUBLE_EQ(row.stored(), row.acceptedValue) << row.accepted;
+        type(row.field, row.text);
+        EXPECT_EQ(red(row.field), row.refused);
+        EXPECT_DOUBLE_EQ(row.stored(), row.refused ? before : row.value);
+        if (row.other) {
+            EXPECT_EQ(row.other->GetValue(), row.otherText);
+        }
     }
-}
-
-TEST_F(AirfoilTest, AnXfoilSweepOfMoreThanTenThousandAnglesIsRefused) {
-    pick(list->pointEditor(0)->typeChoice(), 1);
-    processEvents();
-    EditSingleAirfoilPoint* point = list->pointEditor(0);
-    type(point->aoaMinField(), "-180");
-    type(point->aoaMaxField(), "180");
-    type(point->aoaStepField(), "0.01");  // 36 001 angles
-    EXPECT_TRUE(red(point->aoaStepField()));
-    EXPECT_NE(project->airfoilPoints()[0].a_step, 0.01);
-    type(point->aoaStepField(), "0.04");  // 9 001 angles
-    EXPECT_FALSE(red(point->aoaStepField()));
-    EXPECT_EQ(project->airfoilPoints()[0].a_step, 0.04);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <wx/statusbr.h>
 
 #include "GuiTestSupport.h"
-#include "MainWindowFixture.h"
+#include "UserSessionFixture.h"
 #include "app/blade_exporter.h"
 #include "app/edit_compute.h"
 #include "app/kvp_project.h"
@@ -20,8 +20,12 @@ using korvane::testing::waitFor;
 
 const wxString kFst = KORVANE_EXAMPLES "/openfast-nrel5mw/NREL-5MW/NREL-5MW.fst";
 
-class ExchangeMenuTest : public korvane::testing::MainWindowFixture {
+class ExchangeMenuTest : public korvane::testing::UserSession {
 protected:
+    void SetUp() override {
+        UserSession::SetUp();
+        start();
+    }
     // The menu command as the menu sends it, queued and handled by the event loop.
     void choose(int id) {
         window->GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_MENU, id));
@@ -48,7 +52,7 @@ TEST_F(ExchangeMenuTest, ImportingTheNrel5MwModelMakesAnUnsavedProjectAndShowsTh
 
 TEST_F(ExchangeMenuTest, AFailedImportShowsTheMessageAndKeepsTheProject) {
     DialogAnswers answers;
-    const wxString missing = folder + "/none.fst";
+    const wxString missing = at("none.fst");
     script->paths.push_back(missing);
     choose(MainWindow::kImportOpenFastId);
     EXPECT_EQ(window->project()->operatingConditions().R, 25.0);
@@ -60,13 +64,13 @@ TEST_F(ExchangeMenuTest, AFailedImportShowsTheMessageAndKeepsTheProject) {
 // The airfoil data are prepared on the compute panel's worker, as for a computation: the
 // export ends when the panel is idle again.
 TEST_F(ExchangeMenuTest, ExportWritesTheBladeAndTablesBesideTheChosenFile) {
-    script->paths.push_back(folder + "/AeroDyn_blade.dat");
+    script->paths.push_back(at("AeroDyn_blade.dat"));
     choose(MainWindow::kExportAeroDynId);
-    ASSERT_TRUE(waitFor([&] { return !window->computePage()->busy() && wxFileExists(folder + "/AeroDyn_blade.dat"); }));
+    ASSERT_TRUE(waitFor([&] { return !window->computePage()->busy() && wxFileExists(at("AeroDyn_blade.dat")); }));
     processEvents();
-    EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_blade.dat"));
-    EXPECT_TRUE(wxFileExists(folder + "/AeroDyn_airfoils.txt"));
-    EXPECT_TRUE(wxFileExists(folder + "/Airfoils/AF01_NACA0012.dat"));
+    EXPECT_TRUE(wxFileExists(at("AeroDyn_blade.dat")));
+    EXPECT_TRUE(wxFileExists(at("AeroDyn_airfoils.txt")));
+    EXPECT_TRUE(wxFileExists(at("Airfoils/AF01_NACA0012.dat")));
     EXPECT_TRUE(window->GetStatusBar()->GetStatusText().StartsWith("Exported"));
     // Cancelled: nothing happens.
     choose(MainWindow::kExportAeroDynId);
@@ -80,12 +84,12 @@ TEST_F(ExchangeMenuTest, ExportRefusesInvalidInputAndARunningComputation) {
     DialogAnswers answers;
     EditCompute* panel = window->computePage();
     panel->setInputCheck([](unsigned) { return std::vector<wxString>{"Design conditions: Wind velocity"}; });
-    script->paths.push_back(folder + "/AeroDyn_blade.dat");
+    script->paths.push_back(at("AeroDyn_blade.dat"));
     choose(MainWindow::kExportAeroDynId);
     processEvents();
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown().front().message, EditCompute::kInvalidInputMessage + "\nDesign conditions: Wind velocity");
-    EXPECT_FALSE(wxFileExists(folder + "/AeroDyn_blade.dat"));
+    EXPECT_FALSE(wxFileExists(at("AeroDyn_blade.dat")));
     EXPECT_FALSE(panel->busy());
 
     panel->setInputCheck({});

@@ -11,8 +11,9 @@
 #include <filesystem>
 #include <string>
 
+#include "ControlCommands.h"
 #include "GuiTestSupport.h"
-#include "MainWindowFixture.h"
+#include "UserSessionFixture.h"
 #include "TempFolder.h"
 #include "UserSimulation.h"
 #include "app/edit_compute.h"
@@ -31,17 +32,16 @@ using korvane::testing::DialogAnswers;
 using korvane::testing::readBytes;
 using korvane::testing::red;
 
-class ModelSettings : public korvane::testing::MainWindowFixture {
+class ModelSettings : public korvane::testing::UserSession {
 protected:
     // A copy of an example (without any of these settings) opened as from a file.
     void openCopy(const std::string& example) {
-        path = (folder + wxFileName::GetPathSeparator() + example).utf8_string();
+        path = folder.file(example);
         std::filesystem::copy_file(std::string(KORVANE_EXAMPLES) + "/" + example, path);
         original = readBytes(path);
-        ASSERT_TRUE(window->openFile(wxString::FromUTF8(path)));
+        start(path);
+        ASSERT_EQ(window->GetTitle(), example + " - Korvane");
         window->SetSize(wxRect(0, 0, 1600, 1000));
-        window->Show();
-        window->Raise();
         user.settle();
     }
     // Keys into a field or a click on a control, brought into view first as the Tab key
@@ -56,7 +56,6 @@ protected:
         user.settle();
         user.click(control);
     }
-    KvpProject& project() const { return *window->project(); }
     std::string saved() {
         user.key('s', wxMOD_CONTROL);
         return readBytes(path);
@@ -64,11 +63,7 @@ protected:
     // A choice picked as the toolkit reports it (a choice's pop-up list takes no
     // simulated keys on every platform).
     void pick(wxChoice* choice, int item) {
-        choice->SetSelection(item);
-        wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
-        event.SetEventObject(choice);
-        event.SetInt(item);
-        choice->GetEventHandler()->ProcessEvent(event);
+        korvane::testing::choose(choice, item);
         user.settle();
     }
     // What the last message box said after a click on a computation's button.
@@ -90,7 +85,6 @@ protected:
         return dialogs.shown().empty() ? wxString() : dialogs.shown().back().message;
     }
 
-    korvane::testing::SimulatedUser user;
     DialogAnswers dialogs;
     std::string path;
     std::string original;

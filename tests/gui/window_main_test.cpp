@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "GuiTestSupport.h"
-#include "MainWindowFixture.h"
+#include "UserSessionFixture.h"
 #include "app/edit_operating_conditions.h"
 #include "app/edit_shape.h"
 #include "app/edit_solver_settings.h"
@@ -32,11 +32,15 @@ using korvane::testing::ScriptedFileDialogs;
 
 wxCommandEvent noEvent;
 
-class MainWindowTest : public korvane::testing::MainWindowFixture {
+class MainWindowTest : public korvane::testing::UserSession {
 protected:
+    void SetUp() override {
+        UserSession::SetUp();
+        start();
+    }
     // A project file with a 30 m rotor, written by the project model itself.
     wxString writeProject(const wxString& name) {
-        const wxString path = folder + wxFileName::GetPathSeparator() + name;
+        const wxString path = at(name.utf8_string());
         FileManager files;
         KvpProject source(&files);
         source.newProject();
@@ -49,7 +53,7 @@ protected:
     }
 
     wxString writeText(const wxString& name, const std::string& text) {
-        const wxString path = folder + wxFileName::GetPathSeparator() + name;
+        const wxString path = at(name.utf8_string());
         std::ofstream(path.ToStdString()) << text;
         return path;
     }
@@ -120,24 +124,37 @@ TEST_F(MainWindowTest, AChangeAfterUndoDropsTheRedoBranch) {
     EXPECT_EQ(window->project()->solverSettings().n_elements, 202);
 }
 
-TEST_F(MainWindowTest, NewResetsTheHistoryAndTheProject) {
+// New and Open ask about the unsaved project, then start a history of their own and drop
+// what the status bar said of the old project's edits.
+TEST_F(MainWindowTest, NewAndOpenResetTheHistoryAndTheProject) {
     DialogAnswers dialogs;
-    for (int i = 0; i < 3; ++i) change(i);
-    window->SetStatusText(kPointsFollowTheHub);  // a note on an edit of the old project
-    dialogs.answer(wxID_NO);  // do not save
-    window->onNew(noEvent);
-    processEvents();
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].caption, "Save the project?");
-    EXPECT_FALSE(window->canUndo());
-    EXPECT_FALSE(window->canRedo());
-    EXPECT_EQ(window->historySize(), 1u);
-    EXPECT_EQ(window->project()->solverSettings().n_elements, 100);
-    EXPECT_EQ(window->GetTitle(), "New project - Korvane");
-    EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "Ready.");
-
-    change(0);
-    EXPECT_TRUE(window->canUndo());  // back to the new project
+    script->paths.push_back(writeProject("other.kvp"));
+    const struct {
+        void (MainWindow::*command)(wxCommandEvent&);
+        const char* title;
+        double radius;
+    } rows[] = {{&MainWindow::onNew, "New project - Korvane", 25.0},
+                {&MainWindow::onOpen, "other.kvp - Korvane", 30.0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title);
+        for (int i = 0; i < 3; ++i) change(i);
+        window->SetStatusText(kPointsFollowTheHub);  // a note on an edit of the old project
+        const std::size_t shown = dialogs.shown().size();
+        dialogs.answer(wxID_NO);  // do not save
+        (window->*row.command)(noEvent);
+        processEvents();
+        ASSERT_EQ(dialogs.shown().size(), shown + 1);
+        EXPECT_EQ(dialogs.shown().back().caption, "Save the project?");
+        EXPECT_FALSE(window->canUndo());
+        EXPECT_FALSE(window->canRedo());
+        EXPECT_EQ(window->historySize(), 1u);
+        EXPECT_EQ(window->project()->solverSettings().n_elements, 100);
+        EXPECT_EQ(window->project()->operatingConditions().R, row.radius);
+        EXPECT_EQ(window->GetTitle(), row.title);
+        EXPECT_EQ(window->GetStatusBar()->GetStatusText(), "Ready.");
+        change(0);
+        EXPECT_TRUE(window->canUndo());  // back to the project just shown
+    }
 }
 
 TEST_F(MainWindowTest, CancelInTheSavePromptKeepsTheProject) {
@@ -175,26 +192,12 @@ TEST_F(MainWindowTest, AMessageListsTwelveItemsAndCountsTheRest) {
     std::vector<bemt::TwistPoint> twist;
     for (int i = 0; i < 20; ++i) twist.push_back({0.1 + 0.045 * i, 400.0});
     source.setTwistPoints(twist, false);
-    const wxString path = writeText("twisted.kvp", source.jsonString(folder + "/twisted.kvp"));
+    const wxString path = writeText("twisted.kvp", source.jsonString(at("twisted.kvp")));
     ASSERT_TRUE(window->openFile(path));
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const wxString message = dialogs.shown()[0].message;
     EXPECT_EQ(message.Freq('\n'), 13u) << message;
     EXPECT_TRUE(message.EndsWith(wxS("\n… and 8 more."))) << message;
-}
-
-TEST_F(MainWindowTest, OpenResetsTheHistory) {
-    DialogAnswers dialogs;
-    for (int i = 0; i < 3; ++i) change(i);
-    script->paths.push_back(writeProject("other.kvp"));
-    dialogs.answer(wxID_NO);
-    window->onOpen(noEvent);
-    processEvents();
-    EXPECT_EQ(window->GetTitle(), "other.kvp - Korvane");
-    EXPECT_FALSE(window->canUndo());
-    EXPECT_EQ(window->historySize(), 1u);
-    EXPECT_EQ(window->project()->operatingConditions().R, 30.0);
-    EXPECT_EQ(window->project()->solverSettings().n_elements, 100);
 }
 
 TEST_F(MainWindowTest, FailedOpenKeepsProjectTitleAndHistory) {
@@ -219,7 +222,7 @@ TEST_F(MainWindowTest, FailedOpenKeepsProjectTitleAndHistory) {
         EXPECT_TRUE(korvane::sameValues(window->project()->state(), before));
     }
     // A missing file named on the command line fails the same way.
-    window->openFile(folder + "/missing.kvp");
+    window->openFile(at("missing.kvp"));
     processEvents();
     EXPECT_EQ(window->GetTitle(), title);
 
@@ -238,7 +241,7 @@ TEST_F(MainWindowTest, TheProgramStartedWithAnUnreadableNumberKeepsRunningWithou
     std::string text((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
     text.replace(text.find("\"n_elements\":100"), 16, "\"n_elements\":" + std::string(400, '9'));
     const std::string path = writeText("digits.kvp", text).utf8_string();
-    const std::string errors = (folder + "/stderr.txt").utf8_string();
+    const std::string errors = folder.file("stderr.txt");
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
