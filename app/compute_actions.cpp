@@ -51,6 +51,7 @@ bemt::InputDataSet ComputeActions::inputData() const {
     data.rotor = m_project.state().rotor;
     data.prebendPoints = m_project.state().prebendPoints;
     data.stallDelay = korvane::stallDelayInput(m_project.state());
+    data.blendAirfoils = m_project.computeSettings().enable_interpolation;
     return data;
 }
 

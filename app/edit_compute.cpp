@@ -13,7 +13,6 @@
 #include "app/range_fields.h"
 #include "app/result_opener.h"
 #include "bemt/Error.h"
-#include "bemt/ProfileParamsCombined.h"
 #include "bemt/ValueLimits.h"
 #include "results/error_box.h"
 #include "turbine/PerformanceSurface.h"
@@ -40,7 +39,6 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
         "When enabled, neighbouring airfoil parameters (lift and drag coefficients) will be linearly interpolated "
         "prowiding smoother results.",
         fullRow);
-    m_interpolationBox->Bind(wxEVT_CHECKBOX, &EditCompute::onInterpolationToggled, this);
     m_analyzeBtn = setupButton(grid, 1, 0, "Analyze airfoil data along the blade",
                                "Displays lift and drag coefficients vs angle of attack plots for any point (x/r) at "
                                "the blade.",
@@ -115,9 +113,6 @@ EditCompute::EditCompute(wxWindow* parent, KvpProject* project, ProgressCallback
     m_opener = std::make_unique<ResultOpener>(*m_project, m_dialogs, *m_takeover, *m_exporter,
                                               [this] { m_runner->finish(); });
     m_actions = std::make_unique<ComputeActions>(this, *m_project, *m_runner, *m_opener, m_dialogs);
-    // The program-wide blending follows the panel's flag from the start.
-    m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
-                                    : bemt::ProfileParamsCombined::disableInterpolation();
 }
 
 EditCompute::~EditCompute() {
@@ -161,9 +156,6 @@ void EditCompute::update() {
     m_settings = m_project->computeSettings();
     TransferDataToWindow();
     labelRangeUnits();
-    // A loaded project brings its own blending choice: the box and the switch agree.
-    m_settings.enable_interpolation ? bemt::ProfileParamsCombined::enableInterpolation()
-                                    : bemt::ProfileParamsCombined::disableInterpolation();
 }
 
 void EditCompute::saveValues() {
@@ -178,12 +170,6 @@ void EditCompute::saveValues() {
     settings.design_c_limit = m_settings.design_c_limit;
     m_project->setComputeSettings(settings, true);
     labelRangeUnits();
-}
-
-void EditCompute::onInterpolationToggled(wxCommandEvent& event) {
-    event.IsChecked() ? bemt::ProfileParamsCombined::enableInterpolation()
-                      : bemt::ProfileParamsCombined::disableInterpolation();
-    event.Skip();
 }
 
 // ---- actions ----

@@ -122,7 +122,6 @@ public:
 private:
     void setupRangeLogic();
     void labelRangeUnits();
-    void onInterpolationToggled(wxCommandEvent& event);
 
     // Starts an action unless the form or the airfoil files refuse it; whenSegmentsReady
     // continues it.

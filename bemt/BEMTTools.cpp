@@ -144,6 +144,7 @@ DesignedBlade BEMTTools::designBlade(InputDataSet data, const ProgressCallback& 
     }
 
     ProfileParamsCombined combined;
+    combined.setAirfoilBlending(data.blendAirfoils);
     ProfileParamsStallDelay corrected;
     DesignedBlade onePassAgo;
     DesignedBlade twoPassesAgo;

@@ -31,14 +31,18 @@ spline twistSpline(const InputDataSet& data) {
 }  // namespace
 
 OperatingPointAnalysis::OperatingPointAnalysis(const InputDataSet& data)
-    : m_settings(data.settings), m_chord(chordSpline(data)), m_twist(twistSpline(data)), m_model(data) {
+    : m_settings(data.settings),
+      m_chord(chordSpline(data)),
+      m_twist(twistSpline(data)),
+      m_model(data),
+      m_blendAirfoils(data.blendAirfoils) {
     if (!data.stallDelay || data.segments.empty()) return;
     const int n = m_settings.n_elements;
     std::vector<AirfoilSegment> segments = data.segments;  // the same polars
     m_stallDelay.reserve(static_cast<std::size_t>(std::max(n, 0)));
     for (int i = 0; i < n; ++i) {
         const double x = Common::i2x_rel(i, n, data.conditions);
-        m_stallDelay.push_back(PositionPolar(segments, m_chord, data.conditions, data.stallDelay, x).correction());
+        m_stallDelay.push_back(PositionPolar(segments, m_chord, data.conditions, data.stallDelay, x, m_blendAirfoils).correction());
     }
 }
 
@@ -62,6 +66,7 @@ OperatingPointAnalysis::BladeTotals OperatingPointAnalysis::solveBlade(
 
     ToolsAirfoil::setupReynolds(&segments, &m_chord, conditions);
     ProfileParamsCombined combined;
+    combined.setAirfoilBlending(m_blendAirfoils);
     ProfileParamsStallDelay corrected;
 
     const double refineTolerance = 10.0 * settings.accuracy;

@@ -88,6 +88,7 @@ private:
     spline m_chord;  // c/R over r/R, linear
     spline m_twist;  // degrees over r/R, cubic
     SectorModel m_model;
+    bool m_blendAirfoils;
     // The stall delay of every element (by index), empty when the polars stay 2D.
     std::vector<StallDelayCorrection> m_stallDelay;
 };

@@ -18,12 +18,12 @@ spline chordSpline(const std::vector<ChordPoint>& chordPoints) {
 
 PositionPolar::PositionPolar(std::vector<AirfoilSegment>& segments, const std::vector<ChordPoint>& chordPoints,
                              const OperatingConditions& conditions,
-                             const std::optional<StallDelayInput>& stallDelay, double x)
-    : PositionPolar(segments, chordSpline(chordPoints), conditions, stallDelay, x) {}
+                             const std::optional<StallDelayInput>& stallDelay, double x, bool blendAirfoils)
+    : PositionPolar(segments, chordSpline(chordPoints), conditions, stallDelay, x, blendAirfoils) {}
 
 PositionPolar::PositionPolar(std::vector<AirfoilSegment>& segments, const spline& chord,
                              const OperatingConditions& conditions, const std::optional<StallDelayInput>& stallDelay,
-                             double x)
+                             double x, bool blendAirfoils)
     : m_x(x), m_radius(x * conditions.R), m_corrected(stallDelay.has_value()) {
     const double cRel = chord(x);
     m_chord = cRel * conditions.R;
@@ -31,6 +31,7 @@ PositionPolar::PositionPolar(std::vector<AirfoilSegment>& segments, const spline
     AirfoilSegment* segment = ToolsAirfoil::findSegment(x, &segments);
     for (ProfileParams* polar : {segment->first.get(), segment->second.get()})
         if (polar->hasReynoldsRange()) polar->setReynolds(m_reynolds);
+    m_blend.setAirfoilBlending(blendAirfoils);
     m_blend.setProfiles(segment->first.get(), segment->second.get());
     const double length = segment->end - segment->start;
     m_blend.setRatio(length > 0.0 ? ToolsAirfoil::positionInSegment(x, *segment) : 0.0);

@@ -28,13 +28,15 @@ struct PolarSample {
 class PositionPolar {
 public:
     // Sets the Reynolds numbers of the segment's polars for x (they must not be in use
-    // elsewhere) and builds the stall delay of the position. segments must outlive this
-    // object. Throws the spline and stall delay messages.
+    // elsewhere) and builds the stall delay of the position; blendAirfoils as the
+    // computation's. segments must outlive this object. Throws the spline and stall delay
+    // messages.
     PositionPolar(std::vector<AirfoilSegment>& segments, const std::vector<ChordPoint>& chordPoints,
-                  const OperatingConditions& conditions, const std::optional<StallDelayInput>& stallDelay, double x);
+                  const OperatingConditions& conditions, const std::optional<StallDelayInput>& stallDelay, double x,
+                  bool blendAirfoils);
     // The same with the chord spline (c/R over x/R, linear) already made.
     PositionPolar(std::vector<AirfoilSegment>& segments, const spline& chord, const OperatingConditions& conditions,
-                  const std::optional<StallDelayInput>& stallDelay, double x);
+                  const std::optional<StallDelayInput>& stallDelay, double x, bool blendAirfoils);
 
     double x() const { return m_x; }
     double radius() const { return m_radius; }      // m

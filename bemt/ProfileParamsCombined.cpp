@@ -5,8 +5,6 @@
 
 namespace bemt {
 
-std::atomic<bool> ProfileParamsCombined::disabled_interpolation{false};
-
 ProfileParamsCombined::ProfileParamsCombined() {
     reynoldsRange = false;
     currentReynolds = 1000000.0;
@@ -30,12 +28,8 @@ void ProfileParamsCombined::setProfiles(std::shared_ptr<ProfileParams> first, st
 
 void ProfileParamsCombined::setRatio(double ratio) { m_ratio = ratio; }
 
-void ProfileParamsCombined::disableInterpolation() { disabled_interpolation.store(true, std::memory_order_relaxed); }
-void ProfileParamsCombined::enableInterpolation() { disabled_interpolation.store(false, std::memory_order_relaxed); }
-bool ProfileParamsCombined::isInterpolationEnabled() { return !disabled_interpolation.load(std::memory_order_relaxed); }
-
 bool ProfileParamsCombined::blends() const {
-    return m_reynoldsCombination || !disabled_interpolation.load(std::memory_order_relaxed);
+    return m_reynoldsCombination || m_blendAirfoils;
 }
 
 double ProfileParamsCombined::cl(double alpha) {

@@ -24,12 +24,10 @@ public:
     ProfileParams* getProfile2() const { return m_second; }
     double ratio() const { return m_ratio; }
 
-    // The program-wide switch for the blending of neighbouring airfoils. With blending
-    // off, a stretch of blade uses the airfoil of its start point up to its end; a
+    // The blending of neighbouring airfoils (the computation's choice, on by default).
+    // Without it a stretch of blade uses the airfoil of its start point up to its end; a
     // Reynolds combination always blends.
-    static void disableInterpolation();
-    static void enableInterpolation();
-    static bool isInterpolationEnabled();
+    void setAirfoilBlending(bool blend) { m_blendAirfoils = blend; }
 
     double cl(double alpha) override;
     double cd(double alpha) override;
@@ -55,9 +53,7 @@ private:
     ProfileParams* m_second = nullptr;
     double m_ratio = 0.0;
     bool m_reynoldsCombination = false;
-
-    // Written from the GUI thread, read by computations on worker threads.
-    static std::atomic<bool> disabled_interpolation;
+    bool m_blendAirfoils = true;
 };
 
 }  // namespace bemt

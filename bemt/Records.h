@@ -162,6 +162,7 @@ struct InputDataSet {
     RotorGeometry rotor;                      // cone, tilt, yaw, shear, sectors
     std::vector<PrebendPoint> prebendPoints;  // empty: a straight blade
     std::optional<StallDelayInput> stallDelay;   // none: the polars as they are (2D)
+    bool blendAirfoils = true;                   // blend neighbouring airfoils (a project's enable_interpolation)
 };
 
 // Which quantity the characteristics sweep varies. Stored in project files.

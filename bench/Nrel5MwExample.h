@@ -26,11 +26,7 @@ const Example& nrel5mw() {
         Example e;
         e.project = korvane::kvp::read(text.str(), path);
         // Neighbouring-airfoil blending as the project asks (off: one table per element).
-        if (e.project.computeSettings.enable_interpolation) {
-            bemt::ProfileParamsCombined::enableInterpolation();
-        } else {
-            bemt::ProfileParamsCombined::disableInterpolation();
-        }
+        e.input.blendAirfoils = e.project.computeSettings.enable_interpolation;
         e.input.settings = e.project.solverSettings;
         e.input.conditions = e.project.conditions;
         e.input.chordPoints = e.project.chordPoints;

@@ -21,7 +21,6 @@ void BM_OperatingPointNrel5Mw(benchmark::State& state) {
     project.solverSettings.n_elements = static_cast<int>(state.range(0));
     for (auto _ : state) {
         korvane::checkForComputation(project);
-        korvane::useInterpolationOf(project);
         const bemt::InputDataSet input = korvane::computationInput(project, ignore, [] { return false; });
         bemt::BEMTTools tools(project.solverSettings.solver);
         tools.setThreads(1);

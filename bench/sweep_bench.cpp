@@ -47,12 +47,8 @@ const ProjectData& project() {
 // A project as korvane-cli computes it: its settings, including whether neighbouring
 // airfoils are blended (also when blend asks for it).
 bemt::InputDataSet inputOf(const ProjectData& p, int elements, bool blend) {
-    if (blend || p.computeSettings.enable_interpolation) {
-        bemt::ProfileParamsCombined::enableInterpolation();
-    } else {
-        bemt::ProfileParamsCombined::disableInterpolation();
-    }
     bemt::InputDataSet data;
+    data.blendAirfoils = blend || p.computeSettings.enable_interpolation;
     data.settings = p.solverSettings;
     data.settings.n_elements = elements;
     data.conditions = p.conditions;

@@ -117,7 +117,6 @@ std::optional<ProjectData> runOnProject(const ComputeOptions& options, const std
     checkForComputation(project);
     // Refused before the computation, which may take long.
     if (!jsonOutput(options).empty()) refuseInputsAsOutputs({jsonOutput(options)}, inputFiles(options.projectPath, project));
-    useInterpolationOf(project);
 
     BEMTTools tools(project.solverSettings.solver);
     tools.setThreads(options.threads ? *options.threads

@@ -103,7 +103,7 @@ int runPolar(const std::string& command, const ComputeOptions& options, const Po
         [&](BEMTTools&, const InputDataSet& input, const ProjectData&, const ProgressCallback&) {
             // The copies share the polars, which nothing else uses meanwhile.
             std::vector<AirfoilSegment> segments = input.segments;
-            PositionPolar at(segments, input.chordPoints, input.conditions, input.stallDelay, polar.x);
+            PositionPolar at(segments, input.chordPoints, input.conditions, input.stallDelay, polar.x, input.blendAirfoils);
             result.stallDelay = input.stallDelay;
             result.x = at.x();
             result.r = at.radius();

@@ -6,7 +6,6 @@
 #include "bemt/BEMTTools.h"
 #include "bemt/Error.h"
 #include "bemt/NumberText.h"
-#include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
 #include "project/text_file.h"
 
@@ -83,6 +82,7 @@ InputDataSet computationInput(const ProjectData& project, const std::function<vo
     input.rotor = project.rotor;
     input.prebendPoints = project.prebendPoints;
     input.stallDelay = stallDelayInput(project);
+    input.blendAirfoils = project.computeSettings.enable_interpolation;
     return input;
 }
 
@@ -100,12 +100,5 @@ void checkCommandSettings(Computation computation, const ProjectData& project) {
     }
 }
 
-void useInterpolationOf(const ProjectData& project) {
-    if (project.computeSettings.enable_interpolation) {
-        ProfileParamsCombined::enableInterpolation();
-    } else {
-        ProfileParamsCombined::disableInterpolation();
-    }
-}
 
 }  // namespace korvane

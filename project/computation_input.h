@@ -39,8 +39,4 @@ bemt::InputDataSet computationInput(const ProjectData& project,
                                     const std::function<bool()>& interrupted,
                                     const AirfoilFileOpener& openFile = diskFiles());
 
-// The blending of neighbouring airfoils follows the project, as in the desktop program
-// (a setting of the whole process).
-void useInterpolationOf(const ProjectData& project);
-
 }  // namespace korvane

@@ -47,7 +47,6 @@ SweepRange rowPitch(const ProjectData& project) {
 std::vector<double> computeRow(const ProjectData& project, const std::string& compute, const AirfoilFileOpener& openFile,
                                const std::function<bool()>& interrupted) {
     checkForComputation(project);
-    useInterpolationOf(project);
     const ProgressCallback progress = [&interrupted](int, const std::string&) {
         if (interrupted()) throw bemt::Aborted("The study has been stopped.");
     };

@@ -88,7 +88,7 @@ py::dict pointArrays(const CommandResult& r) {
 
 }  // namespace
 
-PythonResult operatingPoints(const PythonProject& p, Computation computation, int threads) {
+PythonResult operatingPoints(PythonProject p, Computation computation, int threads) {
     auto result = std::make_shared<CommandResult>();
     result->computation = computation;
     result->command = computation == Computation::OperatingPoint ? "op"
@@ -119,7 +119,7 @@ PythonResult operatingPoints(const PythonProject& p, Computation computation, in
             [result] { return streamed([&](std::ostream& out) { writeJson(out, *result); }); }};
 }
 
-PythonResult powerCurve(const PythonProject& p, int threads) {
+PythonResult powerCurve(PythonProject p, int threads) {
     auto result = std::make_shared<PowerCurveResult>();
     result->command = "power-curve";
     result->projectPath = p.path;
@@ -143,7 +143,7 @@ PythonResult powerCurve(const PythonProject& p, int threads) {
     return {result->command, arrays, [result] { return powerCurveJson(*result); }};
 }
 
-PythonResult surface(const PythonProject& p, const SweepRange& tsr, const SweepRange& pitch, std::optional<double> wind,
+PythonResult surface(PythonProject p, const SweepRange& tsr, const SweepRange& pitch, std::optional<double> wind,
                      int threads) {
     auto result = std::make_shared<PerformanceSurface>();
     const double speed = wind.value_or(p.data.conditions.V0);
@@ -174,7 +174,7 @@ PythonResult surface(const PythonProject& p, const SweepRange& tsr, const SweepR
             }};
 }
 
-py::list studyRows(const PythonProject& p, const Study& study, std::size_t first, std::size_t end) {
+py::list studyRows(PythonProject p, const Study& study, std::size_t first, std::size_t end) {
     std::vector<StudyRowResult> rows;
     released([&](SignalWatch& watch) {
         rows = runStudyRows(p.data, p.codecPath(), study, first, end, p.opener(), watch.interruption());

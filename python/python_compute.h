@@ -35,12 +35,14 @@ private:
     std::function<std::string()> m_json;
 };
 
+// The project is taken by value, copied while the interpreter's lock is held: another
+// Python thread may change the project while the computation runs without the lock.
 // threads: 0 for KORVANE_THREADS or every core.
-PythonResult operatingPoints(const PythonProject& project, Computation computation, int threads);
-PythonResult powerCurve(const PythonProject& project, int threads);
-PythonResult surface(const PythonProject& project, const bemt::SweepRange& tsr, const bemt::SweepRange& pitch,
+PythonResult operatingPoints(PythonProject project, Computation computation, int threads);
+PythonResult powerCurve(PythonProject project, int threads);
+PythonResult surface(PythonProject project, const bemt::SweepRange& tsr, const bemt::SweepRange& pitch,
                      std::optional<double> wind, int threads);
 // Rows [first, end) of a study as (values, error) pairs.
-py::list studyRows(const PythonProject& project, const Study& study, std::size_t first, std::size_t end);
+py::list studyRows(PythonProject project, const Study& study, std::size_t first, std::size_t end);
 
 }  // namespace korvane::python

@@ -31,7 +31,7 @@ std::string PythonOptimisation::worse() const {
     return run->result.feasible ? lossText(run->comparison, run->settings, run->turbine) : std::string();
 }
 
-PythonOptimisation optimiseProject(const PythonProject& p, const OptimisationRequest& request, int threads) {
+PythonOptimisation optimiseProject(PythonProject p, const OptimisationRequest& request, int threads) {
     OptimisationSettings settings;
     try {
         settings = requestedSettings(p.data, request, argumentOf);

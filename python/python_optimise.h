@@ -23,7 +23,8 @@ struct PythonOptimisation {
 
 // Throws ValueError for a request the settings refuse (named by the Python arguments),
 // bemt::Error when no blade meets every limit.
-PythonOptimisation optimiseProject(const PythonProject& project, const optimise::OptimisationRequest& request,
+// The project by value, as the computations take it (python_compute.h).
+PythonOptimisation optimiseProject(PythonProject project, const optimise::OptimisationRequest& request,
                                    int threads);
 
 }  // namespace korvane::python

@@ -7,7 +7,6 @@ namespace korvane::python {
 Prepared prepare(const PythonProject& p, SignalWatch& watch) {
     Prepared prepared{p.data, {}};
     checkForComputation(prepared.project);
-    useInterpolationOf(prepared.project);
     prepared.input = computationInput(prepared.project, watch.progress(), watch.interruption(), p.opener());
     return prepared;
 }

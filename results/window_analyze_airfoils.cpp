@@ -173,7 +173,7 @@ bool AnalyzeAirfoilsWindow::refresh() {
     result_rules::AnalyzerAngles angles;
     double re = 0.0;
     try {
-        PositionPolar at(m_segments, m_chordPoints, m_conditions, m_stallDelay, x);
+        PositionPolar at(m_segments, m_chordPoints, m_conditions, m_stallDelay, x, m_compute.enable_interpolation);
         re = at.reynolds();
         angles = result_rules::analyzerAngles(at.alphaMinDeg(), at.alphaMaxDeg(), step(), m_fullRange->GetValue());
         auto ratioOf = [](double l, double d) { return d != 0.0 ? l / d : 0.0; };

@@ -14,16 +14,10 @@ namespace {
 using bemt::ProfileParamsCombined;
 using korvane::testing::ConstantPolar;
 
-// Restores the program-wide switch whatever a test does to it.
-class Blending : public ::testing::Test {
-protected:
-    void TearDown() override { ProfileParamsCombined::enableInterpolation(); }
-};
-
 // Linear in the ratio, extrapolated beyond the ends; switched off, the start airfoil holds up
 // to the segment end. A Reynolds combination blends by the Reynolds number whatever the
 // switch, also with polars it owns alone.
-TEST_F(Blending, BlendsLinearlyOrByReynoldsNumber) {
+TEST(Blending, BlendsLinearlyOrByReynoldsNumber) {
     ConstantPolar low(0.4, 0.01), high(0.8, 0.03);
     ProfileParamsCombined blend;
     blend.setProfiles(&low, &high);
@@ -33,7 +27,7 @@ TEST_F(Blending, BlendsLinearlyOrByReynoldsNumber) {
     blend.setRatio(1.5);
     EXPECT_DOUBLE_EQ(blend.cl(0.1), 1.0);
 
-    ProfileParamsCombined::disableInterpolation();
+    blend.setAirfoilBlending(false);
     blend.setRatio(0.999);
     EXPECT_DOUBLE_EQ(blend.cl(0.1), 0.4);
     blend.setRatio(1.0);
@@ -41,6 +35,7 @@ TEST_F(Blending, BlendsLinearlyOrByReynoldsNumber) {
 
     ProfileParamsCombined combination;
     combination.setProfiles(std::make_shared<ConstantPolar>(0.4, 0.01), std::make_shared<ConstantPolar>(0.8, 0.03));
+    combination.setAirfoilBlending(false);
     combination.setReynoldsRange(200000, 1000000);
     combination.setReynolds(600000);
     EXPECT_DOUBLE_EQ(combination.cl(0.1), 0.6);
@@ -48,7 +43,7 @@ TEST_F(Blending, BlendsLinearlyOrByReynoldsNumber) {
     EXPECT_DOUBLE_EQ(combination.ratio(), -0.125);
 }
 
-TEST_F(Blending, RangeIsTheOverlapAndReynoldsReachesOnlyDependentPolars) {
+TEST(Blending, RangeIsTheOverlapAndReynoldsReachesOnlyDependentPolars) {
     bemt::ProfileParamsNACA naca(bemt::NACA_0012);
     ConstantPolar list(0.5, 0.01, bemt::Common::deg2rad(-10), bemt::Common::deg2rad(20));
     ProfileParamsCombined blend;

@@ -105,17 +105,12 @@ TEST(PolarLookup, BlendsGiveTheSeparateValuesWithAndWithoutInterpolation) {
     blend.setProfiles(measured.get(), naca.get());
     const auto angles = probeAngles(measured->alphaList());
     for (bool interpolation : {true, false}) {
-        if (interpolation) {
-            bemt::ProfileParamsCombined::enableInterpolation();
-        } else {
-            bemt::ProfileParamsCombined::disableInterpolation();
-        }
+        blend.setAirfoilBlending(interpolation);
         for (double ratio : {0.0, 0.3, 0.999, 1.0, 1.7, -0.4}) {
             blend.setRatio(ratio);
             expectSameAsSeparate(blend, angles, "blend");
         }
     }
-    bemt::ProfileParamsCombined::enableInterpolation();
 
     // A Reynolds combination blends by the Reynolds number whatever the switch says.
     bemt::ProfileParamsCombined combination;
@@ -123,9 +118,8 @@ TEST(PolarLookup, BlendsGiveTheSeparateValuesWithAndWithoutInterpolation) {
                             std::shared_ptr<bemt::ProfileParams>(naca));
     combination.setReynoldsRange(2e5, 1e6);
     combination.setReynolds(6e5);
-    bemt::ProfileParamsCombined::disableInterpolation();
+    combination.setAirfoilBlending(false);
     expectSameAsSeparate(combination, angles, "Reynolds combination");
-    bemt::ProfileParamsCombined::enableInterpolation();
 
     // Polars that only answer cl and cd separately get both from the base class.
     korvane::testing::ThinAirfoilPolar thin(0.01);

@@ -13,7 +13,6 @@
 #include "project/kvp_codec.h"
 #include "project/project_data.h"
 #include "bemt/BEMTTools.h"
-#include "bemt/ProfileParamsCombined.h"
 #include "bemt/ToolsAirfoil.h"
 #include "results/chart_book.h"
 #include "results/window_analyze_airfoils.h"
@@ -476,13 +475,10 @@ TEST(ComputePanel, BlendingSwitchFollowsTheLoadedProjectAndTheBox) {
     data.computeSettings.enable_interpolation = false;
     const std::string path = folder.file("flat.kvp");
     writeBytes(path, korvane::kvp::write(data, path));
-    bemt::ProfileParamsCombined::enableInterpolation();
     h.open(path);
     EXPECT_FALSE(h.panel->interpolationBox()->GetValue());
-    EXPECT_FALSE(bemt::ProfileParamsCombined::isInterpolationEnabled());
 
     tick(h.panel->interpolationBox(), true);
-    EXPECT_TRUE(bemt::ProfileParamsCombined::isInterpolationEnabled());
     EXPECT_TRUE(h.project.computeSettings().enable_interpolation);
 }
 

@@ -139,6 +139,36 @@ def test_the_core_computes_without_the_interpreters_lock(nrel5mw):
     assert during > 20000
 
 
+def test_computations_in_threads_keep_their_own_settings(nrel5mw):
+    # Each computation blends airfoils or not as its own project says, whatever another
+    # thread computes meanwhile; a project changed by another thread is read as it stood
+    # when the computation began.
+    blended, plain = nrel5mw.copy(), nrel5mw.copy()
+    blended.compute_settings.enable_interpolation = True
+    plain.compute_settings.enable_interpolation = False
+    alone = {id(p): p.operating_point(threads=1).P[0] for p in (blended, plain)}
+    assert alone[id(blended)] != alone[id(plain)]
+    found = {id(blended): [], id(plain): []}
+
+    def compute(project):
+        for _ in range(6):
+            found[id(project)].append(project.operating_point(threads=1).P[0])
+
+    threads = [threading.Thread(target=compute, args=(p,)) for p in (blended, plain)]
+    for thread in threads:
+        thread.start()
+    changing = nrel5mw.copy()
+    watcher = threading.Thread(target=lambda: [changing.operating_point(threads=1) for _ in range(4)])
+    watcher.start()
+    for sectors in range(1, 40):
+        changing.rotor.sectors = sectors % 4 + 1
+        changing.chord_points = changing.chord_points[: 10 + sectors % 5]
+        changing.chord_points = nrel5mw.chord_points
+    for thread in [*threads, watcher]:
+        thread.join()
+    assert found == {key: [value] * 6 for key, value in alone.items()}
+
+
 def test_ctrl_c_ends_an_optimisation_with_its_best_feasible_blade(nrel5mw):
     # Past the starting blade, which is feasible, long before the budget is spent: the
     # interrupt waits for a second of the process's CPU time (all its threads), which a
