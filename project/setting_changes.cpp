@@ -72,6 +72,33 @@ std::string sectionOf(const json& document, const std::string& name, std::string
     return found;
 }
 
+// What a study quantity sets and the settings of the file that also decide it: naming
+// one of them with the quantity leaves unsaid which one counts.
+struct QuantitySettings {
+    std::string quantity;
+    std::string what;
+    std::vector<std::string> settings;
+};
+
+const std::vector<QuantitySettings>& quantitySettings() {
+    static const std::vector<QuantitySettings> settings{
+        {"pitch", "the pitch", {"compute_settings.enable_pitch", "compute_settings.p_min", "compute_settings.p_max"}},
+        {"wind", "the wind velocity V0", {"conditions.V0"}},
+        {"rpm", "the rotation speed Om", {"conditions.Om", "tsr"}},
+        {"tsr", "the rotation speed Om", {"conditions.Om", "rpm"}},
+        {"chord_scale", "the chord points", {"chord_points"}},
+        {"twist_offset", "the twist points", {"twist_points"}}};
+    return settings;
+}
+
+// What quantity and setting both set, if one decides the other.
+std::optional<std::string> sharedQuantity(const std::string& quantity, const std::string& setting) {
+    for (const auto& q : quantitySettings())
+        if (q.quantity == quantity && std::find(q.settings.begin(), q.settings.end(), setting) != q.settings.end())
+            return q.what;
+    return std::nullopt;
+}
+
 void scalePoints(json& points, const char* key, double factor, bool add) {
     for (json& p : points) p[key] = add ? p[key].get<double>() + factor : p[key].get<double>() * factor;
 }
@@ -132,6 +159,23 @@ std::string settingName(const json& settings, const std::string& name) {
     return section + "." + key;
 }
 
+void refuseSettingTwice(const json& settings, const std::vector<std::string>& names, const std::string& what) {
+    std::vector<std::string> full;
+    for (const auto& name : names) full.push_back(settingName(settings, name));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (full[i] == full[j])
+                refuse("the " + what + " \"" + names[j] + "\" and \"" + names[i] + "\" set the same setting " + full[i] +
+                       ".");
+            auto shared = sharedQuantity(full[i], full[j]);
+            if (!shared) shared = sharedQuantity(full[j], full[i]);
+            if (shared)
+                refuse("the " + what + " \"" + names[j] + "\" and \"" + names[i] + "\" both set " + *shared +
+                       ": give one of them.");
+        }
+    }
+}
+
 ChangeBase::ChangeBase(const ProjectData& project, const std::string& path)
     : projectPath(path), document(json::parse(kvp::write(project, path))), settings(settingsDocument(project, path)) {}
 
@@ -141,6 +185,9 @@ ProjectData withChanges(const ProjectData& project, const std::string& projectPa
 
 ProjectData withChanges(const ChangeBase& base, const json& changes) {
     if (!changes.is_object()) refuse("the changes must be an object of setting names and values.");
+    std::vector<std::string> names;
+    for (const auto& item : changes.items()) names.push_back(item.key());
+    refuseSettingTwice(base.settings, names, "names");
     json document = base.document;
     const json& settings = base.settings;
     std::optional<double> tsr;
