@@ -183,13 +183,6 @@ PYBIND11_MODULE(_korvane, m) {
             } catch (const bemt::Error& e) {
                 throw py::value_error(e.message());
             }
-        })
-        .def("setting_name", [](const PythonProject& p, const std::string& name) {
-            try {
-                return settingName(settingsDocument(p.data, p.codecPath()), name);
-            } catch (const bemt::Error& e) {
-                throw py::value_error(e.message());
-            }
         });
 
     m.def("setting_sections", &settingSections);

@@ -234,7 +234,8 @@ class Project:
         key of a section (``"R"``, or ``"conditions.R"`` with its section), a point list
         (``chord_points``, ``twist_points``, ``airfoil_points``, ``prebend_points``: lists
         of point dictionaries with the ``.kvp`` keys), or ``pitch``, ``wind``, ``rpm``,
-        ``tsr``, ``chord_scale``, ``twist_offset``.
+        ``tsr``, ``chord_scale``, ``twist_offset``. Two names of one setting or quantity
+        (``tsr`` and ``rpm``, ``wind`` and ``V0``, ``pitch`` and ``p_min``) are refused.
         Nothing changes when one is refused (:class:`ValueError`)."""
         self._core.change({k: _plain(v) for k, v in dict(changes).items()})
         return self
@@ -367,7 +368,8 @@ class Project:
 
     def surface(self, tsr, pitch, wind=None, threads=None):
         """Cp, Ct and Cq over tip speed ratio x pitch (``korvane-cli surface``); ``tsr`` and
-        ``pitch`` each a value or (min, max, step), ``wind`` in m/s (default: V0)."""
+        ``pitch`` each a value or (min, max, step) (three values whose step is larger than
+        max - min are refused: they are no range), ``wind`` in m/s (default: V0)."""
         return Result(self._core.surface(numpy.atleast_1d(tsr).tolist(), numpy.atleast_1d(pitch).tolist(),
                                          wind, _threads(threads)))
 
@@ -391,7 +393,9 @@ class Project:
         also issued with :func:`warnings.warn`. Ctrl-C ends the search
         and returns the best feasible blade found (``end`` is "stopped"); before any,
         it raises :class:`KeyboardInterrupt`. Without a blade that meets every limit it
-        raises :class:`korvane.Error`; refused arguments raise :class:`ValueError`."""
+        raises :class:`korvane.Error`, as does a ``budget`` too small to reach the search's
+        first blade (the message names the smallest); refused arguments raise
+        :class:`ValueError`."""
         request = _korvane._OptimisationRequest()
         for name, value in (("objective", objective), ("climate", climate), ("method", method), ("start", start)):
             if value is not None:

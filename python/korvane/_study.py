@@ -124,7 +124,10 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
     otherwise they run in ``workers`` local processes (default: every core). Returns a
     pandas DataFrame when pandas is installed (else a dict of lists): the columns of
     ``korvane-cli study``'s table: ``variant`` (from 1), the variation columns, the results, and ``error``, the message of a row that failed ('' otherwise),
-    whose results are NaN. A failing row never stops the study.
+    whose results are NaN. A failing row never stops the study, nor does a function
+    that calls ``sys.exit()``; Ctrl-C does. A table of another shape, an unknown column,
+    a result's name or two columns of one setting or quantity raise :class:`ValueError`
+    before any row runs.
     """
     columns, rows = _table(variations)
     if not callable(compute):
