@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "bemt/Common.h"
 #include "bemt/Error.h"
 #include "bemt/NumberText.h"
+#include "bemt/ValueLimits.h"
 #include "project/kvp_codec.h"
 
 namespace korvane {
@@ -18,6 +20,8 @@ namespace {
 // Keys of the optimisation section a file omits when they are not set (null when read by name).
 const char* const kOptionalOptimisationKeys[] = {"climate", "max_chord", "max_root_moment", "max_thrust",
                                                  "max_thrust_ratio"};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const std::vector<std::string> kPointLists{"airfoil_points", "chord_points", "twist_points", "prebend_points"};
 
@@ -48,6 +52,30 @@ double number(const std::string& name, const json& value) {
     refuseNonFinite(name, value);
     if (!value.is_number()) refuse("\"" + name + "\" must be a number, not " + value.dump() + ".");
     return value.get<double>();
+}
+
+// A study quantity within the range of what it sets, refused by its own name (a row's
+// "pitch" is not the file's p_max to the one who wrote it).
+double quantity(const std::string& name, const json& value, const bemt::ValueLimit& limit) {
+    const double v = number(name, value);
+    if (const auto refusal = limit.check(v)) refuse("\"" + name + "\": " + *refusal);
+    return v;
+}
+
+const bemt::ValueLimit& rpmLimit() {
+    static const bemt::ValueLimit limit{"the rotation speed [rpm]", 0.0, bemt::Common::rads2rpm(bemt::Limits::Om.highest),
+                                        false};
+    return limit;
+}
+
+// Keys whose null means something (automatic, the whole span, not set); any other number
+// of the file reads null as no number, which a change refuses by its name.
+bool takesNull(const std::string& section, const std::string& key) {
+    if (section == "turbine") return key == "tsr_target";
+    if (section == "stall_delay") return key == "x_max";
+    if (section != "optimisation") return false;
+    return std::find(std::begin(kOptionalOptimisationKeys), std::end(kOptionalOptimisationKeys), key) !=
+           std::end(kOptionalOptimisationKeys);
 }
 
 // The section holding key: the one named before a dot, or the only one with that key.
@@ -194,16 +222,16 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
     bool changedOptimisation = false;
     for (const auto& [name, value] : changes.items()) {
         if (name == "pitch") {
-            const double pitch = number(name, value);
+            const double pitch = quantity(name, value, bemt::Limits::pitchAngle);
             document["compute_settings"]["enable_pitch"] = true;
             document["compute_settings"]["p_min"] = pitch;
             document["compute_settings"]["p_max"] = pitch;
         } else if (name == "wind") {
-            document["conditions"]["V0"] = number(name, value);
+            document["conditions"]["V0"] = quantity(name, value, bemt::Limits::V0);
         } else if (name == "rpm") {
-            document["conditions"]["Om"] = bemt::Common::rpm2rads(number(name, value));
+            document["conditions"]["Om"] = bemt::Common::rpm2rads(quantity(name, value, rpmLimit()));
         } else if (name == "tsr") {
-            tsr = number(name, value);
+            tsr = quantity(name, value, bemt::Limits::tipSpeedRatio);
         } else if (name == "chord_scale") {
             scalePoints(document["chord_points"], "c_rel", number(name, value), false);
         } else if (name == "twist_offset") {
@@ -215,6 +243,8 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
             std::string key;
             const std::string section = sectionOf(settings, name, key);
             refuseNonFinite(section + "." + key, value);
+            if (value.is_null() && settings[section][key].is_number() && !takesNull(section, key))
+                refuse("\"" + section + "." + key + "\" must be a number, not null.");
             changedOptimisation = changedOptimisation || section == "optimisation";
             // Files keep any solver number (the fixed-point solver); a change offers the three.
             if (section == "solver_settings" && key == "solver" && value != 0 && value != 1 && value != 2)
@@ -227,8 +257,18 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
     }
     if (changedOptimisation) omitUnsetOptimisation(document);
     if (tsr) {
+        // An R or V0 that is no number or out of its own range is refused as itself when
+        // the file is read.
         const json& c = document["conditions"];
-        document["conditions"]["Om"] = *tsr * c["V0"].get<double>() / c["R"].get<double>();
+        const double V0 = c["V0"].is_number() ? c["V0"].get<double>() : kNaN;
+        const double R = c["R"].is_number() ? c["R"].get<double>() : kNaN;
+        if (bemt::Limits::R.contains(R) && bemt::Limits::V0.contains(V0)) {
+            const double Om = *tsr * V0 / R;
+            if (const auto refusal = bemt::Limits::Om.check(Om))
+                refuse("\"tsr\": " + bemt::NumberText::shortText(*tsr) + " at V0 " + bemt::NumberText::shortText(V0) +
+                       " m/s and R " + bemt::NumberText::shortText(R) + " m: " + *refusal);
+            document["conditions"]["Om"] = Om;
+        }
     }
     const std::string text = document.dump();
     try {

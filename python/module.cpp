@@ -73,11 +73,15 @@ py::list studyRowsOf(const PythonProject& p, const std::string& compute, const s
     study.columns = columns;
     const std::size_t outputs = studyOutputs(compute).size();
     std::vector<std::string> refused(rows.size());
+    // A cell no setting can hold is named as the settings' own refusals name it.
+    const nlohmann::json settings = settingsDocument(p.data, p.codecPath());
+    std::vector<std::string> names;
+    for (const auto& column : columns) names.push_back(settingName(settings, column));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::vector<nlohmann::json> row;
         try {
             std::size_t j = 0;
-            for (const py::handle cell : rows[i]) row.push_back(jsonOf(cell, columns.at(j++)));
+            for (const py::handle cell : rows[i]) row.push_back(jsonOf(cell, names.at(j++)));
             study.rows.push_back(std::move(row));
         } catch (const py::builtin_exception& e) {
             refused[i] = e.what();

@@ -32,7 +32,7 @@ def test_a_study_on_a_local_cluster_equals_the_local_one_and_reports_its_failing
     pandas.testing.assert_frame_equal(local, clustered)
     pandas.testing.assert_frame_equal(*unsaved)
     assert list(unsaved[0].error) == ["", '"rotor.precone": inf is not a finite number.', "",
-                                      '"precone" must be a number, text, true or false, or a list, not <NA> (NAType).']
+                                      '"rotor.precone" must be a number, text, true or false, or a list, not <NA> (NAType).']
     assert unsaved[0].P[0] > unsaved[0].P[2] > 0
     assert list(local.error) == [""] * 5 + [R_REFUSED]
     assert math.isnan(local.Cp[5]) and local.Cp[:5].between(0.3, 0.5).all()
