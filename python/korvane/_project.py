@@ -18,11 +18,18 @@ _CSV_POLAR = 1
 
 
 def _plain(value):
-    """numpy's values as Python's (NaN stays NaN, which settings refuse)."""
+    """numpy's values as Python's, also inside point dicts and lists (NaN stays NaN, which
+    settings refuse; a masked value becomes None, which they refuse too); a path as text."""
     if isinstance(value, numpy.generic):
         value = value.item()
     if isinstance(value, numpy.ndarray):
-        return [_plain(v) for v in value.tolist()]
+        value = value.tolist()  # a 0-d array gives its one value
+    if isinstance(value, dict):
+        return {k: _plain(v) for k, v in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [_plain(v) for v in value]
+    if isinstance(value, os.PathLike):
+        return os.fspath(value)
     return value
 
 
@@ -186,6 +193,8 @@ class Project:
         names is), and to write polars beside a device or a pipe."""
         if path is None and not self.path:
             raise ValueError("the project has no file yet: give save the path to write it to.")
+        if path is not None and not os.fspath(path):
+            raise ValueError("save needs a file name, not an empty one.")
         return self._core.save(os.fspath(path if path is not None else self.path))
 
     @property
@@ -370,8 +379,9 @@ class Project:
         """Cp, Ct and Cq over tip speed ratio x pitch (``korvane-cli surface``); ``tsr`` and
         ``pitch`` each a value or (min, max, step) (three values whose step is larger than
         max - min are refused: they are no range), ``wind`` in m/s (default: V0)."""
-        return Result(self._core.surface(numpy.atleast_1d(tsr).tolist(), numpy.atleast_1d(pitch).tolist(),
-                                         wind, _threads(threads)))
+        ranges = [_real_array(numpy.atleast_1d(v), n).reshape(-1).tolist() for n, v in (("tsr", tsr), ("pitch", pitch))]
+        wind = None if wind is None else _real("wind", wind)
+        return Result(self._core.surface(*ranges, wind, _threads(threads)))
 
     def optimise(self, objective=None, climate=None, points=None, vary=None, max_chord=None, max_thrust=None,
                  max_thrust_ratio=None, max_root_moment=None, budget=None, method=None, free_root_chord=False,
@@ -398,6 +408,8 @@ class Project:
         :class:`ValueError`."""
         request = _korvane._OptimisationRequest()
         for name, value in (("objective", objective), ("climate", climate), ("method", method), ("start", start)):
+            if value == "":
+                raise ValueError(f"{name}: the value is empty; give one, or leave the option out.")
             if value is not None:
                 setattr(request, name, str(value))
         if vary is not None:
