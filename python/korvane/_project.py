@@ -243,11 +243,22 @@ class Project:
         key of a section (``"R"``, or ``"conditions.R"`` with its section), a point list
         (``chord_points``, ``twist_points``, ``airfoil_points``, ``prebend_points``: lists
         of point dictionaries with the ``.kvp`` keys), or ``pitch``, ``wind``, ``rpm``,
-        ``tsr``, ``chord_scale``, ``twist_offset``. Two names of one setting or quantity
+        ``tsr``, ``chord_scale``, ``twist_offset``. A relative ``path`` of an airfoil point
+        is taken from the project file's folder (the working folder for a project not yet
+        saved), not from the file itself as a ``.kvp`` stores it. Two names of one setting or quantity
         (``tsr`` and ``rpm``, ``wind`` and ``V0``, ``pitch`` and ``p_min``) are refused.
         Nothing changes when one is refused (:class:`ValueError`)."""
-        self._core.change({k: _plain(v) for k, v in dict(changes).items()})
+        changes = {k: _plain(v) for k, v in dict(changes).items()}
+        if isinstance(changes.get("airfoil_points"), list):
+            changes["airfoil_points"] = self._absolute_paths(changes["airfoil_points"])
+        self._core.change(changes)
         return self
+
+    def _absolute_paths(self, points):
+        """Airfoil points with each relative path made absolute from the project's folder."""
+        folder = os.path.dirname(self.path) if self.path else os.getcwd()
+        return [dict(p, path=os.path.join(folder, p["path"])) if isinstance(p, dict) and isinstance(p.get("path"), str)
+                and p["path"] and not os.path.isabs(p["path"]) else p for p in points]
 
     @property
     def chord_points(self):

@@ -130,6 +130,10 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
     before any row runs.
     """
     columns, rows = _table(variations)
+    for i, column in enumerate(columns):
+        if column == "airfoil_points":
+            for row in rows:
+                row[i] = base_project._absolute_paths(row[i]) if isinstance(row[i], list) else row[i]
     if not callable(compute):
         _korvane.study_outputs(compute)
     workers, chunk_size = _count("workers", workers), _count("chunk_size", chunk_size)

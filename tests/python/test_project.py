@@ -250,12 +250,20 @@ def test_save_refuses_to_write_over_the_projects_airfoil_files_as_korvane_cli_do
     assert not os.path.exists(os.path.splitext(polar)[0] + ".airfoil-1.csv")
 
 
-def test_a_missing_polar_file_is_named_when_computing(tmp_path, nrel5mw):
+def test_a_missing_polar_file_is_named_when_computing(tmp_path, nrel5mw, monkeypatch):
     points = nrel5mw.airfoil_points
     points[3]["path"] = str(tmp_path / "gone.csv")
     nrel5mw.airfoil_points = points
     with pytest.raises(korvane.Error, match=re.escape(str(tmp_path / "gone.csv"))):
         nrel5mw.operating_point()
+    # A relative path: from the project's folder, or the working folder before it has one.
+    points[3]["path"] = "polars/gone.csv"
+    nrel5mw.airfoil_points = points
+    assert nrel5mw.airfoil_points[3]["path"] == os.path.join(os.path.dirname(nrel5mw.path), "polars", "gone.csv")
+    monkeypatch.chdir(tmp_path)
+    unsaved = korvane.Project.new()
+    unsaved.airfoil_points = [dict(unsaved.airfoil_points[0], path="gone.csv")]
+    assert unsaved.airfoil_points[0]["path"] == str(tmp_path / "gone.csv")
 
 
 @pytest.mark.parametrize("target, prepare, message", [
