@@ -1,6 +1,7 @@
 """Projects: the settings and points of a .kvp file, and the computations on them."""
 
 import json
+import math
 import numbers
 import os
 import warnings
@@ -34,10 +35,15 @@ def _plain(value):
 
 
 def _real_array(values, name):
-    """values as floats; complex numbers are refused, not cut to their real parts."""
+    """values as floats; complex numbers, true/false values and masked values are refused,
+    not cut to their real parts, read as 0 and 1 or unmasked."""
+    if numpy.ma.is_masked(values):
+        raise ValueError(f"{name} holds masked values: fill or drop them.")
     array = numpy.asarray(values)
     if numpy.iscomplexobj(array):
         raise ValueError(f"{name} must be real numbers, not complex ones.")
+    if array.dtype == bool:
+        raise ValueError(f"{name} must be numbers, not true or false.")
     try:
         return array.astype(float)
     except (TypeError, ValueError) as error:
@@ -88,7 +94,12 @@ def _threads(threads):
 
 def _columns(names, values, owner=""):
     """Equally long 1-D float arrays of finite numbers, or ValueError naming the argument."""
-    columns = [_real_array(v, f"{owner} {n}".strip()).reshape(-1) for n, v in zip(names, values)]
+    columns = [_real_array(v, f"{owner} {n}".strip()) for n, v in zip(names, values)]
+    for name, column in zip(names, columns):
+        if column.ndim > 1:
+            raise ValueError(f"{owner + ' ' if owner else ''}{name} must be a list of numbers, not an array of shape "
+                             f"{column.shape}.")
+    columns = [c.reshape(-1) for c in columns]
     if len({len(c) for c in columns}) != 1:
         raise ValueError(f"{', '.join(names[:-1])} and {names[-1]}{' of ' + owner if owner else ''} must be equally "
                          f"long ({', '.join(str(len(c)) for c in columns)} values).")
@@ -108,6 +119,14 @@ def _polar_text(k, alpha, cl, cd):
     if falling.size:
         i = falling[0]
         raise ValueError(f"airfoils[{k}] alpha: angles must increase ({columns[0][i + 1]:g} follows {columns[0][i]:g}).")
+    # The polar file's own rules, checked here so that the message names airfoils[k] rather
+    # than a line of a file the user never wrote.
+    for name, column, lowest, highest in (("alpha", columns[0], -180.0, 180.0), ("cd", columns[2], 0.0, math.inf)):
+        outside = numpy.flatnonzero((column < lowest) | (column > highest))
+        if outside.size:
+            i = outside[0]
+            bounds = "is negative" if math.isinf(highest) else f"lies outside {lowest:g} to {highest:g}"
+            raise ValueError(f"airfoils[{k}] {name}[{i}]: {column[i]:g} {bounds}.")
     rows = zip(*(c.tolist() for c in columns))
     return "Alpha [deg],Cl,Cd\n" + "".join(f"{a!r},{l!r},{d!r}\n" for a, l, d in rows)
 
@@ -336,10 +355,15 @@ class Project:
             if len(airfoil) != 4:
                 raise ValueError(f"airfoils[{k}] must be (x_rel, alpha, cl, cd), not {len(airfoil)} values.")
             x_rel, alpha, cl, cd = airfoil
+            if points and not _real(f"airfoils[{k}] x_rel", x_rel) > points[-1]["x_rel"]:
+                raise ValueError(f"airfoils[{k}] x_rel {x_rel:g} must lie beyond the one before it, "
+                                 f"{points[-1]['x_rel']:g}: airfoils are ordered by their position.")
             path = f"{_MEMORY_FOLDER}/airfoil-{k + 1}.csv"
             memory[path] = _polar_text(k, alpha, cl, cd)
             points.append(dict(template, x_rel=_plain(x_rel), data_type=_CSV_POLAR, csv_separator=0, path=path,
                                preceeding_line="Alpha", repeat=False))
+        if len(points) < 2:
+            raise ValueError(f"airfoils: the blade needs at least two airfoil points, not {len(points)}.")
         changes["airfoil_points"] = points
         changes.update(settings)
         project._core.memory = memory

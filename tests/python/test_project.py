@@ -116,7 +116,8 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
      'the names "rpm" and "tsr" both set the rotation speed Om: give one of them.'),
     (lambda p: p.update({"wind": 7, "V0": 10}), ValueError,
      'the names "V0" and "wind" both set the wind velocity V0: give one of them.'),
-    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])], rpm=12, tsr=7),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]), (1, [0, 1], [0, 1], [0, 0])],
+                                           rpm=12, tsr=7),
      ValueError, 'the names "rpm" and "tsr" both set the rotation speed Om'),
     (lambda p: setattr(p.turbine, "rated_power", 1e300), ValueError, '"turbine.rated_power" must be at most 1e+11, not 1e+300.'),
     (lambda p: p.update({"wind_climates": [{"name": "x", "k": 1e-300, "A": 8}]}), ValueError,
@@ -174,6 +175,18 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
     (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]),
                                                                           (1, [2, 1], [0, 1], [0, 0])]),
      ValueError, "airfoils[1] alpha: angles must increase (1 follows 2)."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])]), ValueError,
+     "airfoils: the blade needs at least two airfoil points, not 1."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])] * 2), ValueError,
+     "airfoils[1] x_rel 0 must lie beyond the one before it, 0: airfoils are ordered by their position."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, -0.1])]), ValueError,
+     "airfoils[0] cd[1]: -0.1 is negative."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 200], [0, 1], [0, 0])]), ValueError,
+     "airfoils[0] alpha[1]: 200 lies outside -180 to 180."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], numpy.ma.masked_array([3, 1], [0, 1]), [10, 0], []), ValueError,
+     "chord holds masked values: fill or drop them."),
+    (lambda p: korvane.Project.from_arrays(63, [[2, 63]], [3, 1], [10, 0], []), ValueError,
+     "r must be a list of numbers, not an array of shape (1, 2)."),
     (lambda p: korvane.Project.from_arrays(0, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])]), ValueError,
      '"conditions.R": the rotor radius R [m] 0 lies outside its range, 0.1 to 300.'),
     # Refused before any row runs.
@@ -243,8 +256,8 @@ def test_save_refuses_to_write_over_the_projects_airfoil_files_as_korvane_cli_do
     _, _, errors = run_cli("op", tmp_path / "examples" / "nrel5mw.kvp", "--json", polar, check=False)
     assert message in errors and open(polar, "rb").read() == before
     # Polars held in memory are not written either when the project file is refused.
-    built = korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 10], [0, 1], [0.01, 0.02])])
-    built.airfoil_points = built.airfoil_points + [dict(project.airfoil_points[2], x_rel=1)]
+    built = korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(x, [0, 10], [0, 1], [0.01, 0.02]) for x in (0, 1)])
+    built.airfoil_points = built.airfoil_points[:1] + [dict(project.airfoil_points[2], x_rel=1)]
     with pytest.raises(korvane.Error, match="is the input file"):
         built.save(polar)
     assert not os.path.exists(os.path.splitext(polar)[0] + ".airfoil-1.csv")
