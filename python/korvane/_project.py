@@ -346,7 +346,7 @@ class Project:
                    "chord_points": _points(numpy.column_stack([r / R, chord / R]), ("x_rel", "c_rel"), "chord points"),
                    "twist_points": _points(numpy.column_stack([r / R, twist]), ("x_rel", "twist_deg"), "twist points")}
         if V0 is not None:
-            changes["wind"] = V0
+            changes["V0"] = V0
         if rpm is not None:
             changes["rpm"] = rpm
         template = project._document_points("airfoil_points")[0]
@@ -355,7 +355,9 @@ class Project:
             if len(airfoil) != 4:
                 raise ValueError(f"airfoils[{k}] must be (x_rel, alpha, cl, cd), not {len(airfoil)} values.")
             x_rel, alpha, cl, cd = airfoil
-            if points and not _real(f"airfoils[{k}] x_rel", x_rel) > points[-1]["x_rel"]:
+            if not math.isfinite(_real(f"airfoils[{k}] x_rel", x_rel)):
+                raise ValueError(f"airfoils[{k}] x_rel: {x_rel!r} is not a finite number.")
+            if points and not x_rel > points[-1]["x_rel"]:
                 raise ValueError(f"airfoils[{k}] x_rel {x_rel:g} must lie beyond the one before it, "
                                  f"{points[-1]['x_rel']:g}: airfoils are ordered by their position.")
             path = f"{_MEMORY_FOLDER}/airfoil-{k + 1}.csv"
@@ -365,6 +367,9 @@ class Project:
         if len(points) < 2:
             raise ValueError(f"airfoils: the blade needs at least two airfoil points, not {len(points)}.")
         changes["airfoil_points"] = points
+        given = sorted(set(settings) & set(changes))
+        if given:
+            raise ValueError(f"{given[0]} is set by from_arrays' own arguments; give it there.")
         changes.update(settings)
         project._core.memory = memory
         return project.update(changes)
