@@ -153,6 +153,8 @@ class Settings:
         return json.loads(self._project._core.settings())[self._section]
 
     def __getattr__(self, key):
+        if key.startswith("_"):  # not set yet (unpickling): no setting of the file begins so
+            raise AttributeError(key)
         values = self.to_dict()
         if key not in values:
             raise AttributeError(f"{self._section} has no setting {key!r}; its settings: {', '.join(values)}")

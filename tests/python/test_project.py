@@ -67,6 +67,7 @@ def test_a_project_from_arrays_computes_as_the_same_project_from_files(tmp_path,
                   for k, v in getattr(nrel5mw, section).to_dict().items()})
     expected = nrel5mw.operating_point().to_dict()
     pickled = pickle.loads(pickle.dumps(built))
+    assert pickle.loads(pickle.dumps(built.conditions)).to_dict() == built.conditions.to_dict()
     built.save(tmp_path / "built.kvp")
     for project in (built, korvane.Project.load(tmp_path / "built.kvp"), pickled):
         got = project.operating_point().to_dict()
