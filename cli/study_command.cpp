@@ -72,6 +72,11 @@ int runStudy(const StudyOptions& options) {
     const Shard shard = parseShard(options.shard);
     const Study study = readStudy(options.studyPath);
     const ProjectData base = loadProject(study.projectPath);
+    try {
+        checkStudyColumns(base, study.projectPath, study.columns, study.compute);
+    } catch (const bemt::Error& e) {
+        throw bemt::Error("The study file " + options.studyPath + " could not be used: " + e.message());
+    }
     std::vector<std::string> inputs = inputFiles(study.projectPath, base);
     inputs.push_back(options.studyPath);
     if (options.out != "-") refuseInputsAsOutputs({options.out}, inputs);

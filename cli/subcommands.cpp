@@ -202,6 +202,33 @@ void addExportOptions(CLI::App& command, ExportOptions& options) {
     command.add_flag("-q,--quiet", options.quiet, "No list of written files");
 }
 
+// The study's own help, in place of the computations' Results and Examples.
+const char* const kStudyHelp = R"(Study file (JSON):
+  {"project": "rotor.kvp",                 the project, relative to the study file
+   "compute": "operating_point",           or "design", "power_curve"
+   "variations": {"tsr": [6, 7, 8], "pitch": [0, 0, 1]}}   equally long lists
+  or "grid" in place of "variations": every combination of the lists, the last
+  name varying fastest. Column names are the project file's settings (R,
+  conditions.R, rotor.precone, tip_loss, ...), point lists (chord_points, ...) or
+  pitch, wind, rpm, tsr, chord_scale, twist_offset. An unknown key or column, a
+  column naming a result, and two columns setting one setting or quantity
+  ("precone" and "rotor.precone", "tsr" and "rpm") are refused before any row runs.
+
+Results:
+  A CSV table, one row per variant: variant (from 1), the columns, the results and
+  error (the message of a variant that failed, whose results are empty). Results of
+  operating_point and design (of the designed blade): P, T, Cp, Ct, M_root,
+  M_root_max, converged, extrapolated at the row's pitch or the project's first;
+  of power_curve: tsr_target, rated_wind_speed, aep_MWh and capacity_factor of the
+  first wind climate. The shards of --shard concatenate to the whole table.
+
+Exit status: 0 every variant computed, 1 error, 2 wrong command line, 3 the table
+written but not every variant computed, 130 stopped by Ctrl-C.
+
+Example:
+  korvane-cli study study.json --out results.csv --shard 1/4
+)";
+
 // op, design and char: the computation with the project's compute settings, the pitch
 // and range of the command line in place of the project's.
 Subcommand computation(CommandLine& line, Computation computation, std::string name, std::string description,
@@ -289,6 +316,7 @@ std::vector<Subcommand> subcommandTable(CommandLine& line) {
                                 "concatenated in order are the whole table")
                  ->type_name("I/N");
              command.add_flag("-q,--quiet", line.study.quiet, "No progress bar and no list of written files");
+             command.footer(kStudyHelp);
          },
          [&line](const std::string&) { return runStudy(line.study); }},
         {"optimise", "Chord and twist (and target tip speed ratio) for the most annual energy or Cp within limits",

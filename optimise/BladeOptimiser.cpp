@@ -304,6 +304,18 @@ DesignedBlade designedStart(BladeEvaluator& evaluator, const InputDataSet& input
     return blade;
 }
 
+// A budget spent before the search's first blade would end in no blade at all, which
+// reads as a limit no blade meets: the smallest budget that reaches one is named instead.
+void refuseBudgetBelowFirstStep(const OptimisationSettings& settings, int variables) {
+    const bool slope = settings.method != OptimisationMethod::Cobyla;
+    const int smallest = 2 + (slope ? variables : 0);
+    if (settings.budget >= smallest) return;
+    throw bemt::Error("The evaluation budget " + std::to_string(settings.budget) +
+                      " ends before the search's first step: give a budget of at least " + std::to_string(smallest) +
+                      " (the project's blade, then the first blade of the search" +
+                      (slope ? " and its " + std::to_string(variables) + " neighbours for the slope)." : ")."));
+}
+
 }  // namespace
 
 std::string endName(OptimisationEnd end) {
@@ -334,6 +346,7 @@ OptimisationResult optimiseBlade(const InputDataSet& input, const TurbineSetting
                                                              : DesignedBlade{input.chordPoints, input.twistPoints};
     const BladeVariables variables(startBlade.chordPoints, startBlade.twistPoints, input.conditions.R, startTsr,
                                    settings);
+    refuseBudgetBelowFirstStep(settings, variables.count());
 
     result.thrustLimit = !std::isnan(settings.max_thrust)         ? settings.max_thrust
                          : !std::isnan(settings.max_thrust_ratio) ? settings.max_thrust_ratio * result.start.maxThrust

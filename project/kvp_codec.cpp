@@ -393,6 +393,8 @@ std::optional<OptimisationSettings> readOptimisation(const Reader& r, const json
             if (variable != "chord" && variable != "twist" && variable != "tsr")
                 r.fail(Reader::quoted(place) + " must be \"chord\", \"twist\" or \"tsr\", not " +
                        (entry.is_string() ? "\"" + variable + "\"" : kindOf(entry)) + ".");
+            // As the command line's --vary refuses it: a slip, not a wish.
+            if (field) r.fail(Reader::quoted(where + ".vary") + " names " + variable + " twice.");
             field = true;
         }
     }

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "bemt/Common.h"
 #include "bemt/Error.h"
 #include "bemt/NumberText.h"
+#include "bemt/ValueLimits.h"
 #include "project/kvp_codec.h"
 
 namespace korvane {
@@ -18,6 +20,8 @@ namespace {
 // Keys of the optimisation section a file omits when they are not set (null when read by name).
 const char* const kOptionalOptimisationKeys[] = {"climate", "max_chord", "max_root_moment", "max_thrust",
                                                  "max_thrust_ratio"};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const std::vector<std::string> kPointLists{"airfoil_points", "chord_points", "twist_points", "prebend_points"};
 
@@ -50,6 +54,30 @@ double number(const std::string& name, const json& value) {
     return value.get<double>();
 }
 
+// A study quantity within the range of what it sets, refused by its own name (a row's
+// "pitch" is not the file's p_max to the one who wrote it).
+double quantity(const std::string& name, const json& value, const bemt::ValueLimit& limit) {
+    const double v = number(name, value);
+    if (const auto refusal = limit.check(v)) refuse("\"" + name + "\": " + *refusal);
+    return v;
+}
+
+const bemt::ValueLimit& rpmLimit() {
+    static const bemt::ValueLimit limit{"the rotation speed [rpm]", 0.0, bemt::Common::rads2rpm(bemt::Limits::Om.highest),
+                                        false};
+    return limit;
+}
+
+// Keys whose null means something (automatic, the whole span, not set); any other number
+// of the file reads null as no number, which a change refuses by its name.
+bool takesNull(const std::string& section, const std::string& key) {
+    if (section == "turbine") return key == "tsr_target";
+    if (section == "stall_delay") return key == "x_max";
+    if (section != "optimisation") return false;
+    return std::find(std::begin(kOptionalOptimisationKeys), std::end(kOptionalOptimisationKeys), key) !=
+           std::end(kOptionalOptimisationKeys);
+}
+
 // The section holding key: the one named before a dot, or the only one with that key.
 std::string sectionOf(const json& document, const std::string& name, std::string& key) {
     const auto dot = name.find('.');
@@ -70,6 +98,33 @@ std::string sectionOf(const json& document, const std::string& name, std::string
     }
     if (found.empty()) refuse("unknown setting \"" + name + "\": give " + settingNames() + ".");
     return found;
+}
+
+// What a study quantity sets and the settings of the file that also decide it: naming
+// one of them with the quantity leaves unsaid which one counts.
+struct QuantitySettings {
+    std::string quantity;
+    std::string what;
+    std::vector<std::string> settings;
+};
+
+const std::vector<QuantitySettings>& quantitySettings() {
+    static const std::vector<QuantitySettings> settings{
+        {"pitch", "the pitch", {"compute_settings.enable_pitch", "compute_settings.p_min", "compute_settings.p_max"}},
+        {"wind", "the wind velocity V0", {"conditions.V0"}},
+        {"rpm", "the rotation speed Om", {"conditions.Om", "tsr"}},
+        {"tsr", "the rotation speed Om", {"conditions.Om", "rpm"}},
+        {"chord_scale", "the chord points", {"chord_points"}},
+        {"twist_offset", "the twist points", {"twist_points"}}};
+    return settings;
+}
+
+// What quantity and setting both set, if one decides the other.
+std::optional<std::string> sharedQuantity(const std::string& quantity, const std::string& setting) {
+    for (const auto& q : quantitySettings())
+        if (q.quantity == quantity && std::find(q.settings.begin(), q.settings.end(), setting) != q.settings.end())
+            return q.what;
+    return std::nullopt;
 }
 
 void scalePoints(json& points, const char* key, double factor, bool add) {
@@ -132,6 +187,23 @@ std::string settingName(const json& settings, const std::string& name) {
     return section + "." + key;
 }
 
+void refuseSettingTwice(const json& settings, const std::vector<std::string>& names, const std::string& what) {
+    std::vector<std::string> full;
+    for (const auto& name : names) full.push_back(settingName(settings, name));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (full[i] == full[j])
+                refuse("the " + what + " \"" + names[j] + "\" and \"" + names[i] + "\" set the same setting " + full[i] +
+                       ".");
+            auto shared = sharedQuantity(full[i], full[j]);
+            if (!shared) shared = sharedQuantity(full[j], full[i]);
+            if (shared)
+                refuse("the " + what + " \"" + names[j] + "\" and \"" + names[i] + "\" both set " + *shared +
+                       ": give one of them.");
+        }
+    }
+}
+
 ChangeBase::ChangeBase(const ProjectData& project, const std::string& path)
     : projectPath(path), document(json::parse(kvp::write(project, path))), settings(settingsDocument(project, path)) {}
 
@@ -141,22 +213,25 @@ ProjectData withChanges(const ProjectData& project, const std::string& projectPa
 
 ProjectData withChanges(const ChangeBase& base, const json& changes) {
     if (!changes.is_object()) refuse("the changes must be an object of setting names and values.");
+    std::vector<std::string> names;
+    for (const auto& item : changes.items()) names.push_back(item.key());
+    refuseSettingTwice(base.settings, names, "names");
     json document = base.document;
     const json& settings = base.settings;
     std::optional<double> tsr;
     bool changedOptimisation = false;
     for (const auto& [name, value] : changes.items()) {
         if (name == "pitch") {
-            const double pitch = number(name, value);
+            const double pitch = quantity(name, value, bemt::Limits::pitchAngle);
             document["compute_settings"]["enable_pitch"] = true;
             document["compute_settings"]["p_min"] = pitch;
             document["compute_settings"]["p_max"] = pitch;
         } else if (name == "wind") {
-            document["conditions"]["V0"] = number(name, value);
+            document["conditions"]["V0"] = quantity(name, value, bemt::Limits::V0);
         } else if (name == "rpm") {
-            document["conditions"]["Om"] = bemt::Common::rpm2rads(number(name, value));
+            document["conditions"]["Om"] = bemt::Common::rpm2rads(quantity(name, value, rpmLimit()));
         } else if (name == "tsr") {
-            tsr = number(name, value);
+            tsr = quantity(name, value, bemt::Limits::tipSpeedRatio);
         } else if (name == "chord_scale") {
             scalePoints(document["chord_points"], "c_rel", number(name, value), false);
         } else if (name == "twist_offset") {
@@ -168,6 +243,8 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
             std::string key;
             const std::string section = sectionOf(settings, name, key);
             refuseNonFinite(section + "." + key, value);
+            if (value.is_null() && settings[section][key].is_number() && !takesNull(section, key))
+                refuse("\"" + section + "." + key + "\" must be a number, not null.");
             changedOptimisation = changedOptimisation || section == "optimisation";
             // Files keep any solver number (the fixed-point solver); a change offers the three.
             if (section == "solver_settings" && key == "solver" && value != 0 && value != 1 && value != 2)
@@ -180,8 +257,18 @@ ProjectData withChanges(const ChangeBase& base, const json& changes) {
     }
     if (changedOptimisation) omitUnsetOptimisation(document);
     if (tsr) {
+        // An R or V0 that is no number or out of its own range is refused as itself when
+        // the file is read.
         const json& c = document["conditions"];
-        document["conditions"]["Om"] = *tsr * c["V0"].get<double>() / c["R"].get<double>();
+        const double V0 = c["V0"].is_number() ? c["V0"].get<double>() : kNaN;
+        const double R = c["R"].is_number() ? c["R"].get<double>() : kNaN;
+        if (bemt::Limits::R.contains(R) && bemt::Limits::V0.contains(V0)) {
+            const double Om = *tsr * V0 / R;
+            if (const auto refusal = bemt::Limits::Om.check(Om))
+                refuse("\"tsr\": " + bemt::NumberText::shortText(*tsr) + " at V0 " + bemt::NumberText::shortText(V0) +
+                       " m/s and R " + bemt::NumberText::shortText(R) + " m: " + *refusal);
+            document["conditions"]["Om"] = Om;
+        }
     }
     const std::string text = document.dump();
     try {

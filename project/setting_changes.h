@@ -47,6 +47,11 @@ ProjectData withChanges(const ProjectData& project, const std::string& projectPa
 // withChanges does for an unknown name.
 std::string settingName(const nlohmann::json& settings, const std::string& name);
 
+// Refuses names that set one setting twice ("precone" and "rotor.precone") or one
+// quantity by two of its names ("tsr" and "rpm", "wind" and "V0", "pitch" and "p_min"),
+// whose outcome would depend on their order; what calls them "columns" or "names".
+void refuseSettingTwice(const nlohmann::json& settings, const std::vector<std::string>& names, const std::string& what);
+
 // The project's document with every settings section present and every setting of it (a
 // project that states no turbine gets the defaults for its rotor, one without stall delay
 // the section with lift "none", one with the plain rotor its rotor object, the model

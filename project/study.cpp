@@ -1,5 +1,6 @@
 #include "project/study.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -61,10 +62,11 @@ std::vector<double> computeRow(const ProjectData& project, const std::string& co
     const TurbineSettings settings = turbineSettings(project);
     if (const auto problems = Turbine::problems(settings); !problems.empty())
         throw bemt::Error("Invalid turbine setting: \"" + problems.front().key + "\" " + problems.front().message);
+    if (settings.wind_climates.empty())
+        throw bemt::Error("Invalid turbine setting: \"wind_climates\" is empty: give a wind climate for the annual energy.");
     const PowerCurve curve = TurbineController(tools, input, settings).powerCurve(progress);
     const auto energy = AnnualEnergy::ofCurve(curve, settings);
-    return {curve.tsrTarget, curve.ratedWindSpeed, energy.empty() ? kNaN : energy.front().megawattHours(),
-            energy.empty() ? kNaN : energy.front().capacityFactor};
+    return {curve.tsrTarget, curve.ratedWindSpeed, energy.front().megawattHours(), energy.front().capacityFactor};
 }
 
 }  // namespace
@@ -75,6 +77,25 @@ const std::vector<std::string>& studyOutputs(const std::string& compute) {
     if (compute == "operating_point" || compute == "design") return points;
     if (compute == "power_curve") return curve;
     throw bemt::Error("unknown computation \"" + compute + "\": give operating_point, design or power_curve.");
+}
+
+void checkStudyColumns(const ProjectData& base, const std::string& basePath, const std::vector<std::string>& columns,
+                       const std::string& compute) {
+    std::vector<std::string> results{"variant", "error"};
+    if (!compute.empty()) {
+        const auto& outputs = studyOutputs(compute);
+        results.insert(results.end(), outputs.begin(), outputs.end());
+    }
+    const json settings = settingsDocument(base, basePath);
+    for (const auto& column : columns) {
+        if (std::find(results.begin(), results.end(), column) == results.end()) continue;
+        try {
+            settingName(settings, column);
+        } catch (const bemt::Error&) {
+            throw bemt::Error("the column \"" + column + "\" is a name of the results; the variations name settings.");
+        }
+    }
+    refuseSettingTwice(settings, columns, "columns");
 }
 
 std::vector<std::vector<json>> gridRows(const std::vector<std::vector<json>>& lists) {
@@ -97,6 +118,9 @@ Study studyFromDocument(const nlohmann::ordered_json& document, const std::strin
         throw bemt::Error("The study file " + name + " could not be read: " + problem);
     };
     if (!document.is_object()) fail("the document must be a JSON object.");
+    for (const auto& item : document.items())
+        if (item.key() != "project" && item.key() != "compute" && item.key() != "variations" && item.key() != "grid")
+            fail("unknown key \"" + item.key() + "\": give \"project\", \"compute\" and \"variations\" or \"grid\".");
     Study study;
     if (!document.contains("project") || !document["project"].is_string())
         fail("\"project\" must name the project file.");

@@ -37,6 +37,12 @@ Study studyFromDocument(const nlohmann::ordered_json& document, const std::strin
 // The rows of every combination of the lists of grid (the last varying fastest).
 std::vector<std::vector<nlohmann::json>> gridRows(const std::vector<std::vector<nlohmann::json>>& lists);
 
+// Refuses, before any row runs, columns that name no setting, name one setting or quantity
+// twice, or name a result of compute (empty for a function of the caller's, whose
+// results only "variant" and "error" are known of). Throws bemt::Error.
+void checkStudyColumns(const ProjectData& base, const std::string& basePath, const std::vector<std::string>& columns,
+                       const std::string& compute);
+
 // The names of the numbers a computation gives per row; throws for an unknown computation.
 const std::vector<std::string>& studyOutputs(const std::string& compute);
 

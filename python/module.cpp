@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "bemt/Error.h"
+#include "bemt/NumberText.h"
 #include "bemt/ValueLimits.h"
 #include "bemt/XfoilCommunicator.h"
 #include "project/kvp_codec.h"
@@ -40,8 +41,16 @@ void change(PythonProject& project, const py::dict& changes) {
 
 bemt::SweepRange range(const std::vector<double>& values, const char* what) {
     if (values.size() == 1) return {values[0], values[0], 1.0};
-    if (values.size() == 3) return {values[0], values[1], values[2]};
-    throw py::value_error(std::string(what) + " expects a value or (min, max, step).");
+    // A list of three values is (min, max, step): one whose step passes beyond max was
+    // meant as a list of values, which would silently give one position.
+    if (values.size() == 3 && !(values[2] > values[1] - values[0] && values[1] > values[0]))
+        return {values[0], values[1], values[2]};
+    const std::string given = values.size() == 3 ? " (its step " + bemt::NumberText::shortText(values[2]) +
+                                                       " is larger than the span from " +
+                                                       bemt::NumberText::shortText(values[0]) + " to " +
+                                                       bemt::NumberText::shortText(values[1]) + ")"
+                                                 : ", not " + std::to_string(values.size()) + " values";
+    throw py::value_error(std::string(what) + " expects a value or (min, max, step)" + given + ".");
 }
 
 // A whole number of the request, refused by its limits before it could overflow.
@@ -64,11 +73,15 @@ py::list studyRowsOf(const PythonProject& p, const std::string& compute, const s
     study.columns = columns;
     const std::size_t outputs = studyOutputs(compute).size();
     std::vector<std::string> refused(rows.size());
+    // A cell no setting can hold is named as the settings' own refusals name it.
+    const nlohmann::json settings = settingsDocument(p.data, p.codecPath());
+    std::vector<std::string> names;
+    for (const auto& column : columns) names.push_back(settingName(settings, column));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::vector<nlohmann::json> row;
         try {
             std::size_t j = 0;
-            for (const py::handle cell : rows[i]) row.push_back(jsonOf(cell, columns.at(j++)));
+            for (const py::handle cell : rows[i]) row.push_back(jsonOf(cell, names.at(j++)));
             study.rows.push_back(std::move(row));
         } catch (const py::builtin_exception& e) {
             refused[i] = e.what();
@@ -167,9 +180,10 @@ PYBIND11_MODULE(_korvane, m) {
             return surface(p, range(tsr, "tsr"), range(pitch, "pitch"), wind, threads);
         })
         .def("study_rows", &studyRowsOf)
-        .def("setting_name", [](const PythonProject& p, const std::string& name) {
+        .def("check_study_columns", [](const PythonProject& p, const std::vector<std::string>& columns,
+                                       const std::string& compute) {
             try {
-                return settingName(settingsDocument(p.data, p.codecPath()), name);
+                checkStudyColumns(p.data, p.codecPath(), columns, compute);
             } catch (const bemt::Error& e) {
                 throw py::value_error(e.message());
             }

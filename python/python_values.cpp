@@ -20,7 +20,12 @@ nlohmann::json jsonOf(py::handle value, const std::string& place) {
         const long long whole = PyLong_AsLongLong(value.ptr());
         if (!PyErr_Occurred()) return whole;
         PyErr_Clear();
-        return value.cast<double>();
+        const double number = PyLong_AsDouble(value.ptr());
+        if (!PyErr_Occurred()) return number;
+        PyErr_Clear();
+        throw py::value_error("\"" + place + "\": a whole number of " +
+                              std::to_string(py::str(value).cast<std::string>().size()) +
+                              " digits is too large for any setting.");
     }
     if (py::isinstance<py::float_>(value)) return value.cast<double>();
     if (py::isinstance<py::str>(value)) return value.cast<std::string>();

@@ -25,6 +25,14 @@ constexpr ControlNames kControlNames[] = {
 // Specific rating of common large rotors, W per square metre of rotor disc.
 constexpr double kSpecificRating = 400.0;
 constexpr double kDefaultMeanWind = 8.5;
+// From a wind-tunnel model's watts to the wind's power through the largest rotor (R 300 m)
+// at the fastest wind (100 m/s): beyond them a figure is a slip of units, not a turbine.
+constexpr double kLeastRatedPower = 1.0;
+constexpr double kGreatestRatedPower = 1e11;
+// Weibull shapes of measured winds lie between about 1 and 4; the scale is a wind speed.
+constexpr double kLeastWeibullShape = 0.5;
+constexpr double kGreatestWeibullShape = 10.0;
+constexpr double kLeastWeibullScale = 0.1;
 
 std::string number(double value) {
     char buffer[32];
@@ -58,6 +66,10 @@ public:
     void atMost(const std::string& key, double value, double highest) {
         if (!has(key) && value > highest)
             add(key, "must be at most " + number(highest) + ", not " + number(value) + ".");
+    }
+    void atLeast(const std::string& key, double value, double lowest) {
+        if (!has(key) && value < lowest)
+            add(key, "must be at least " + number(lowest) + ", not " + number(value) + ".");
     }
     // An ordering rule, checked only when both values are numbers of their own.
     void ordered(bool holds, const std::string& key, const std::string& message) {
@@ -128,6 +140,8 @@ TurbineSettings defaults(const OperatingConditions& conditions) {
 std::vector<TurbineSettingProblem> problems(const TurbineSettings& t) {
     Checker c;
     c.positive("rated_power", t.rated_power);
+    c.atLeast("rated_power", t.rated_power, kLeastRatedPower);
+    c.atMost("rated_power", t.rated_power, kGreatestRatedPower);
     c.within("efficiency", t.efficiency, 0.0, 1.0, true);
     c.notNegative("rpm_min", t.rpm_min);
     c.positive("rpm_max", t.rpm_max);
@@ -160,7 +174,11 @@ std::vector<TurbineSettingProblem> problems(const TurbineSettings& t) {
     for (std::size_t i = 0; i < t.wind_climates.size(); ++i) {
         const std::string key = "wind_climates[" + std::to_string(i) + "]";
         c.positive(key + ".k", t.wind_climates[i].k);
+        c.atLeast(key + ".k", t.wind_climates[i].k, kLeastWeibullShape);
+        c.atMost(key + ".k", t.wind_climates[i].k, kGreatestWeibullShape);
         c.positive(key + ".A", t.wind_climates[i].A);
+        c.atLeast(key + ".A", t.wind_climates[i].A, kLeastWeibullScale);
+        c.atMost(key + ".A", t.wind_climates[i].A, Limits::V0.highest);
     }
     c.within("availability", t.availability, 0.0, 1.0, false);
     return c.take();

@@ -1,6 +1,7 @@
 """Projects: the settings and points of a .kvp file, and the computations on them."""
 
 import json
+import math
 import numbers
 import os
 import warnings
@@ -18,19 +19,31 @@ _CSV_POLAR = 1
 
 
 def _plain(value):
-    """numpy's values as Python's (NaN stays NaN, which settings refuse)."""
+    """numpy's values as Python's, also inside point dicts and lists (NaN stays NaN, which
+    settings refuse; a masked value becomes None, which they refuse too); a path as text."""
     if isinstance(value, numpy.generic):
         value = value.item()
     if isinstance(value, numpy.ndarray):
-        return [_plain(v) for v in value.tolist()]
+        value = value.tolist()  # a 0-d array gives its one value
+    if isinstance(value, dict):
+        return {k: _plain(v) for k, v in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [_plain(v) for v in value]
+    if isinstance(value, os.PathLike):
+        return os.fspath(value)
     return value
 
 
 def _real_array(values, name):
-    """values as floats; complex numbers are refused, not cut to their real parts."""
+    """values as floats; complex numbers, true/false values and masked values are refused,
+    not cut to their real parts, read as 0 and 1 or unmasked."""
+    if numpy.ma.is_masked(values):
+        raise ValueError(f"{name} holds masked values: fill or drop them.")
     array = numpy.asarray(values)
     if numpy.iscomplexobj(array):
         raise ValueError(f"{name} must be real numbers, not complex ones.")
+    if array.dtype == bool:
+        raise ValueError(f"{name} must be numbers, not true or false.")
     try:
         return array.astype(float)
     except (TypeError, ValueError) as error:
@@ -81,7 +94,12 @@ def _threads(threads):
 
 def _columns(names, values, owner=""):
     """Equally long 1-D float arrays of finite numbers, or ValueError naming the argument."""
-    columns = [_real_array(v, f"{owner} {n}".strip()).reshape(-1) for n, v in zip(names, values)]
+    columns = [_real_array(v, f"{owner} {n}".strip()) for n, v in zip(names, values)]
+    for name, column in zip(names, columns):
+        if column.ndim > 1:
+            raise ValueError(f"{owner + ' ' if owner else ''}{name} must be a list of numbers, not an array of shape "
+                             f"{column.shape}.")
+    columns = [c.reshape(-1) for c in columns]
     if len({len(c) for c in columns}) != 1:
         raise ValueError(f"{', '.join(names[:-1])} and {names[-1]}{' of ' + owner if owner else ''} must be equally "
                          f"long ({', '.join(str(len(c)) for c in columns)} values).")
@@ -101,6 +119,14 @@ def _polar_text(k, alpha, cl, cd):
     if falling.size:
         i = falling[0]
         raise ValueError(f"airfoils[{k}] alpha: angles must increase ({columns[0][i + 1]:g} follows {columns[0][i]:g}).")
+    # The polar file's own rules, checked here so that the message names airfoils[k] rather
+    # than a line of a file the user never wrote.
+    for name, column, lowest, highest in (("alpha", columns[0], -180.0, 180.0), ("cd", columns[2], 0.0, math.inf)):
+        outside = numpy.flatnonzero((column < lowest) | (column > highest))
+        if outside.size:
+            i = outside[0]
+            bounds = "is negative" if math.isinf(highest) else f"lies outside {lowest:g} to {highest:g}"
+            raise ValueError(f"airfoils[{k}] {name}[{i}]: {column[i]:g} {bounds}.")
     rows = zip(*(c.tolist() for c in columns))
     return "Alpha [deg],Cl,Cd\n" + "".join(f"{a!r},{l!r},{d!r}\n" for a, l, d in rows)
 
@@ -127,6 +153,8 @@ class Settings:
         return json.loads(self._project._core.settings())[self._section]
 
     def __getattr__(self, key):
+        if key.startswith("_"):  # not set yet (unpickling): no setting of the file begins so
+            raise AttributeError(key)
         values = self.to_dict()
         if key not in values:
             raise AttributeError(f"{self._section} has no setting {key!r}; its settings: {', '.join(values)}")
@@ -186,6 +214,8 @@ class Project:
         names is), and to write polars beside a device or a pipe."""
         if path is None and not self.path:
             raise ValueError("the project has no file yet: give save the path to write it to.")
+        if path is not None and not os.fspath(path):
+            raise ValueError("save needs a file name, not an empty one.")
         return self._core.save(os.fspath(path if path is not None else self.path))
 
     @property
@@ -234,10 +264,22 @@ class Project:
         key of a section (``"R"``, or ``"conditions.R"`` with its section), a point list
         (``chord_points``, ``twist_points``, ``airfoil_points``, ``prebend_points``: lists
         of point dictionaries with the ``.kvp`` keys), or ``pitch``, ``wind``, ``rpm``,
-        ``tsr``, ``chord_scale``, ``twist_offset``.
+        ``tsr``, ``chord_scale``, ``twist_offset``. A relative ``path`` of an airfoil point
+        is taken from the project file's folder (the working folder for a project not yet
+        saved), not from the file itself as a ``.kvp`` stores it. Two names of one setting or quantity
+        (``tsr`` and ``rpm``, ``wind`` and ``V0``, ``pitch`` and ``p_min``) are refused.
         Nothing changes when one is refused (:class:`ValueError`)."""
-        self._core.change({k: _plain(v) for k, v in dict(changes).items()})
+        changes = {k: _plain(v) for k, v in dict(changes).items()}
+        if isinstance(changes.get("airfoil_points"), list):
+            changes["airfoil_points"] = self._absolute_paths(changes["airfoil_points"])
+        self._core.change(changes)
         return self
+
+    def _absolute_paths(self, points):
+        """Airfoil points with each relative path made absolute from the project's folder."""
+        folder = os.path.dirname(self.path) if self.path else os.getcwd()
+        return [dict(p, path=os.path.join(folder, p["path"])) if isinstance(p, dict) and isinstance(p.get("path"), str)
+                and p["path"] and not os.path.isabs(p["path"]) else p for p in points]
 
     @property
     def chord_points(self):
@@ -306,7 +348,7 @@ class Project:
                    "chord_points": _points(numpy.column_stack([r / R, chord / R]), ("x_rel", "c_rel"), "chord points"),
                    "twist_points": _points(numpy.column_stack([r / R, twist]), ("x_rel", "twist_deg"), "twist points")}
         if V0 is not None:
-            changes["wind"] = V0
+            changes["V0"] = V0
         if rpm is not None:
             changes["rpm"] = rpm
         template = project._document_points("airfoil_points")[0]
@@ -315,11 +357,21 @@ class Project:
             if len(airfoil) != 4:
                 raise ValueError(f"airfoils[{k}] must be (x_rel, alpha, cl, cd), not {len(airfoil)} values.")
             x_rel, alpha, cl, cd = airfoil
+            if not math.isfinite(_real(f"airfoils[{k}] x_rel", x_rel)):
+                raise ValueError(f"airfoils[{k}] x_rel: {x_rel!r} is not a finite number.")
+            if points and not x_rel > points[-1]["x_rel"]:
+                raise ValueError(f"airfoils[{k}] x_rel {x_rel:g} must lie beyond the one before it, "
+                                 f"{points[-1]['x_rel']:g}: airfoils are ordered by their position.")
             path = f"{_MEMORY_FOLDER}/airfoil-{k + 1}.csv"
             memory[path] = _polar_text(k, alpha, cl, cd)
             points.append(dict(template, x_rel=_plain(x_rel), data_type=_CSV_POLAR, csv_separator=0, path=path,
                                preceeding_line="Alpha", repeat=False))
+        if len(points) < 2:
+            raise ValueError(f"airfoils: the blade needs at least two airfoil points, not {len(points)}.")
         changes["airfoil_points"] = points
+        given = sorted(set(settings) & set(changes))
+        if given:
+            raise ValueError(f"{given[0]} is set by from_arrays' own arguments; give it there.")
         changes.update(settings)
         project._core.memory = memory
         return project.update(changes)
@@ -367,9 +419,11 @@ class Project:
 
     def surface(self, tsr, pitch, wind=None, threads=None):
         """Cp, Ct and Cq over tip speed ratio x pitch (``korvane-cli surface``); ``tsr`` and
-        ``pitch`` each a value or (min, max, step), ``wind`` in m/s (default: V0)."""
-        return Result(self._core.surface(numpy.atleast_1d(tsr).tolist(), numpy.atleast_1d(pitch).tolist(),
-                                         wind, _threads(threads)))
+        ``pitch`` each a value or (min, max, step) (three values whose step is larger than
+        max - min are refused: they are no range), ``wind`` in m/s (default: V0)."""
+        ranges = [_real_array(numpy.atleast_1d(v), n).reshape(-1).tolist() for n, v in (("tsr", tsr), ("pitch", pitch))]
+        wind = None if wind is None else _real("wind", wind)
+        return Result(self._core.surface(*ranges, wind, _threads(threads)))
 
     def optimise(self, objective=None, climate=None, points=None, vary=None, max_chord=None, max_thrust=None,
                  max_thrust_ratio=None, max_root_moment=None, budget=None, method=None, free_root_chord=False,
@@ -391,9 +445,13 @@ class Project:
         also issued with :func:`warnings.warn`. Ctrl-C ends the search
         and returns the best feasible blade found (``end`` is "stopped"); before any,
         it raises :class:`KeyboardInterrupt`. Without a blade that meets every limit it
-        raises :class:`korvane.Error`; refused arguments raise :class:`ValueError`."""
+        raises :class:`korvane.Error`, as does a ``budget`` too small to reach the search's
+        first blade (the message names the smallest); refused arguments raise
+        :class:`ValueError`."""
         request = _korvane._OptimisationRequest()
         for name, value in (("objective", objective), ("climate", climate), ("method", method), ("start", start)):
+            if value == "":
+                raise ValueError(f"{name}: the value is empty; give one, or leave the option out.")
             if value is not None:
                 setattr(request, name, str(value))
         if vary is not None:

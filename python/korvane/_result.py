@@ -12,12 +12,23 @@ class Result:
     ``power-curve``, (tip speed ratio, pitch angle) matrices for ``surface``.
     ``elements`` (``op``, ``design``) maps the element keys (``r``, ``phi_deg``,
     ``alpha_deg``, ``a``, ``a_``, ``cl``, ``cd``, ``F``, ``Re``, ``dP``, ``dT``, ...)
-    to (pitch angle, element) arrays.
+    to (pitch angle, element) arrays. The document's other keys (``conditions``,
+    ``sectors``, ``design``, ``tsr_target``, ``rated_wind_speed``, ``aep``, ...) are
+    attributes too, as :meth:`to_dict` holds them. Results can be pickled.
     """
 
     def __init__(self, core):
         self._core = core
         self._arrays = None
+        self._document = None
+
+    def __getstate__(self):
+        return {"command": self.command, "arrays": self._columns(), "json": self.to_json()}
+
+    def __setstate__(self, state):
+        self._core = _StoredResult(state["command"], state["arrays"], state["json"])
+        self._arrays = state["arrays"]
+        self._document = None
 
     @property
     def command(self):
@@ -29,17 +40,25 @@ class Result:
             self._arrays = self._core.arrays()
         return self._arrays
 
+    def _others(self):
+        """The document's keys that are no array: its whole per-row lists excluded."""
+        if self._document is None:
+            document = self.to_dict()
+            self._document = {k: v for k, v in document.items() if k not in ("command", "points", "steps")}
+        return self._document
+
     def __getattr__(self, key):
         if key.startswith("_"):
             raise AttributeError(key)
-        try:
+        if key in self._columns():
             return self._columns()[key]
-        except KeyError:
-            raise AttributeError(f"{self.command} results hold no {key!r}; they hold "
-                                 f"{', '.join(self.keys())}") from None
+        if key in self._others():
+            return self._others()[key]
+        raise AttributeError(f"{self.command} results hold no {key!r}; they hold "
+                             f"{', '.join(self.keys() + [k for k in self._others() if k not in self.keys()])}")
 
     def __dir__(self):
-        return sorted(set(super().__dir__()) | set(self.keys()))
+        return sorted(set(super().__dir__()) | set(self.keys()) | set(self._others()))
 
     def keys(self):
         """The names of the result's arrays."""
@@ -78,6 +97,21 @@ class Result:
 
     def __repr__(self):
         return f"<korvane.Result {self.command}: {', '.join(self.keys())}>"
+
+
+class _StoredResult:
+    """What an unpickled Result holds in place of the computation's own object."""
+
+    def __init__(self, command, arrays, document):
+        self.command = command
+        self._arrays = arrays
+        self._document = document
+
+    def arrays(self):
+        return self._arrays
+
+    def json(self):
+        return self._document
 
 
 class Optimisation:

@@ -27,10 +27,23 @@ def load_study(path):
 
 
 def _table(variations):
-    """Columns and rows of a dict of lists or a pandas DataFrame."""
+    """Columns and rows of a dict of lists or a pandas DataFrame; any other shape is refused
+    before a row runs, as a scalar, text or one-shot iterator would make rows nobody meant."""
     if hasattr(variations, "to_dict") and hasattr(variations, "columns"):
+        duplicated = [str(c) for i, c in enumerate(variations.columns) if c in list(variations.columns)[:i]]
+        if duplicated:
+            raise ValueError(f'the variations name the column "{duplicated[0]}" twice.')
         variations = {c: list(variations[c]) for c in variations.columns}
+    if not isinstance(variations, dict):
+        raise ValueError("the variations must be a dict of equally long lists or a pandas DataFrame, "
+                         f"not {type(variations).__name__}.")
+    for column, values in variations.items():
+        if (isinstance(values, (str, bytes, dict)) or not hasattr(values, "__len__")
+                or not hasattr(values, "__getitem__") or getattr(values, "ndim", 1) != 1):
+            raise ValueError(f'the column "{column}" must be a list (or array) of values, '
+                             f"not {type(values).__name__}.")
     columns = [str(c) for c in variations]
+    variations = {c: list(values) for c, values in variations.items()}
     lengths = {len(variations[c]) for c in variations}
     if len(lengths) > 1:
         raise ValueError(f"the variations must be equally long lists; their lengths are {sorted(lengths)}.")
@@ -67,7 +80,9 @@ def _function_row(core, compute, columns, row):
         return {str(k): float(v) for k, v in values.items()}, ""
     except (ValueError, _korvane.Error) as error:
         return None, str(error)
-    except Exception as error:  # noqa: BLE001 - a row's failure of any kind is that row's error
+    # A row's failure of any kind is that row's error: sys.exit() in the function too, which
+    # would otherwise end a worker process; Ctrl-C (KeyboardInterrupt) still stops the study.
+    except (Exception, SystemExit) as error:  # noqa: BLE001
         return None, f"{type(error).__name__}: {error}"
 
 
@@ -92,28 +107,6 @@ def _chunks(rows, workers, chunk_size):
     return [rows[i:i + size] for i in range(0, len(rows), size)]
 
 
-def _is_setting(project, name):
-    try:
-        project._core.setting_name(name)
-        return True
-    except ValueError:
-        return False
-
-
-def _check_columns(project, columns, compute):
-    """Refuses, before any row runs, names that are no setting, name one setting twice or
-    are names of the results."""
-    outputs = {"variant", "error"} | (set() if callable(compute) else set(_korvane.study_outputs(compute)))
-    named = {}
-    for column in columns:
-        if column in outputs and not _is_setting(project, column):
-            raise ValueError(f'the column "{column}" is a name of the results; the variations name settings.')
-        setting = project._core.setting_name(column)
-        if setting in named:
-            raise ValueError(f'the columns "{named[setting]}" and "{column}" set the same setting {setting}.')
-        named[setting] = column
-
-
 def study(base_project, variations, compute="operating_point", workers=None, client=None, chunk_size=None):
     """Runs ``compute`` once per row of ``variations`` on a copy of ``base_project``.
 
@@ -131,13 +124,20 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
     otherwise they run in ``workers`` local processes (default: every core). Returns a
     pandas DataFrame when pandas is installed (else a dict of lists): the columns of
     ``korvane-cli study``'s table: ``variant`` (from 1), the variation columns, the results, and ``error``, the message of a row that failed ('' otherwise),
-    whose results are NaN. A failing row never stops the study.
+    whose results are NaN. A failing row never stops the study, nor does a function
+    that calls ``sys.exit()``; Ctrl-C does. A table of another shape, an unknown column,
+    a result's name or two columns of one setting or quantity raise :class:`ValueError`
+    before any row runs.
     """
     columns, rows = _table(variations)
+    for i, column in enumerate(columns):
+        if column == "airfoil_points":
+            for row in rows:
+                row[i] = base_project._absolute_paths(row[i]) if isinstance(row[i], list) else row[i]
     if not callable(compute):
         _korvane.study_outputs(compute)
     workers, chunk_size = _count("workers", workers), _count("chunk_size", chunk_size)
-    _check_columns(base_project, columns, compute)
+    base_project._core.check_study_columns(columns, "" if callable(compute) else compute)
     base = _base(base_project)
     workers = workers or (len(client.ncores()) if client is not None else os.cpu_count() or 1)
     chunks = _chunks(rows, workers, chunk_size)

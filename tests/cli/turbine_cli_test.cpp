@@ -114,6 +114,8 @@ TEST(CliPowerCurve, WrongTurbineSettingsExitWithAMessageNamingTheSetting) {
         {curve({"--weibull", "2"}), said("--weibull expects K,A (shape and scale in m/s), not \"2\"."), 2},
         {curve({"--weibull", "0,8"}),
          said("--weibull or --rayleigh: \"wind_climates[0].k\" must be greater than 0, not 0."), 2},
+        {curve({"--weibull", "2,8", "--rayleigh", "1000"}),
+         said("--weibull or --rayleigh: \"wind_climates[1].A\" must be at most 100, not 1128.38."), 2},
     });
     EXPECT_EQ(runCli({"power-curve", project, "--control", "pitch"}).status, 2);
     EXPECT_EQ(runCli({"power-curve", project, "--rayleigh", "-3"}).status, 2);

@@ -83,7 +83,9 @@ TEST(BladeOptimiser, EveryLimitHoldsOnTheReturnedBlade) {
     const InputDataSet data = korvane::testing::defaultRotor(Ning, 20);
     const TurbineSettings turbine = smallTurbine(data);
     OptimisationSettings startOnly = limited(4.0, 0.9);
-    startOnly.budget = 1;
+    // The smallest budget that reaches a blade of the search: the start and one more.
+    startOnly.method = korvane::OptimisationMethod::Cobyla;
+    startOnly.budget = 2;
     const BladeResponse start = optimiseBlade(data, turbine, startOnly, 2, kNoProgress).start;
     // The root moment alone, at 80 % of the start's.
     OptimisationSettings moment = limited(4.0, OptimisationSettings::kNone);

@@ -3,6 +3,7 @@ lock, and Ctrl-C."""
 
 import multiprocessing
 import os
+import pickle
 import signal
 import sys
 import threading
@@ -66,6 +67,12 @@ def test_each_computation_gives_korvane_clis_document(nrel5mw, method, arguments
     assert result.to_dict() == document
     check_arrays(result, document)
     assert len(result.to_dataframe()) > 0
+    # The document's other keys are attributes too, and a pickled result is the same result.
+    for key in set(document) - {"command", "points", "steps"} - set(result.keys()):
+        assert getattr(result, key) == document[key]
+    copied = pickle.loads(pickle.dumps(result))
+    assert copied.to_dict() == document and copied.command == result.command
+    check_arrays(copied, document)
 
 
 @pytest.mark.parametrize("changes, options", [

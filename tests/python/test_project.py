@@ -67,6 +67,7 @@ def test_a_project_from_arrays_computes_as_the_same_project_from_files(tmp_path,
                   for k, v in getattr(nrel5mw, section).to_dict().items()})
     expected = nrel5mw.operating_point().to_dict()
     pickled = pickle.loads(pickle.dumps(built))
+    assert pickle.loads(pickle.dumps(built.conditions)).to_dict() == built.conditions.to_dict()
     built.save(tmp_path / "built.kvp")
     for project in (built, korvane.Project.load(tmp_path / "built.kvp"), pickled):
         got = project.operating_point().to_dict()
@@ -105,9 +106,27 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
      '"twist_points[0].twist_deg": the twist [deg] 181 lies outside its range, -180 to 180.'),
     (lambda p: p.update({"chord_scale": -1}), ValueError, '"chord_points[0].c_rel": '),
     (lambda p: p.operating_point(threads=0), ValueError, "threads must be a whole number from 1 to 1024, not 0."),
-    (lambda p: p.operating_point(pitch=91), ValueError, '"compute_settings.p_m'),
+    (lambda p: p.operating_point(pitch=91), ValueError, '"pitch": the pitch angle [deg] 91 lies outside its range, -5 to 90.'),
+    (lambda p: p.update({"R": 1, "tsr": 100}), ValueError, '"tsr": 100 at V0 10.5732 m/s and R 1 m: the rotation speed Om [rad/s] 1057.322773 lies outside'),
+    (lambda p: setattr(p.conditions, "R", None), ValueError, '"conditions.R" must be a number, not null.'),
     (lambda p: p.characteristics(range_type="rpm"), ValueError, 'range_type must be "wind" or "tsr", not \'rpm\'.'),
-    (lambda p: p.surface(tsr=(1, 2), pitch=0), ValueError, "tsr expects a value or (min, max, step)."),
+    (lambda p: p.surface(tsr=(1, 2), pitch=0), ValueError, "tsr expects a value or (min, max, step), not 2 values."),
+    (lambda p: p.surface(tsr=6, pitch=numpy.array([0, 1, 2])), ValueError,
+     "pitch expects a value or (min, max, step) (its step 2 is larger than the span from 0 to 1)."),
+    (lambda p: p.update({"tsr": 7, "rpm": 10}), ValueError,
+     'the names "rpm" and "tsr" both set the rotation speed Om: give one of them.'),
+    (lambda p: p.update({"wind": 7, "V0": 10}), ValueError,
+     'the names "V0" and "wind" both set the wind velocity V0: give one of them.'),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]), (1, [0, 1], [0, 1], [0, 0])],
+                                           rpm=12, tsr=7),
+     ValueError, 'the names "rpm" and "tsr" both set the rotation speed Om'),
+    (lambda p: setattr(p.turbine, "rated_power", 1e300), ValueError, '"turbine.rated_power" must be at most 1e+11, not 1e+300.'),
+    (lambda p: p.update({"wind_climates": [{"name": "x", "k": 1e-300, "A": 8}]}), ValueError,
+     '"turbine.wind_climates[0].k" must be at least 0.5, not 1e-300.'),
+    (lambda p: p.update({"wind_climates": [{"name": "x", "k": 2, "A": 1e300}]}), ValueError,
+     '"turbine.wind_climates[0].A" must be at most 100, not 1e+300.'),
+    (lambda p: p.optimise(budget=6, points=3), korvane.Error, "The evaluation budget 6 ends before the search's first "
+     "step: give a budget of at least 7 (the project's blade, then the first blade of the search and its 5 neighbours"),
     (lambda p: p.copy().update({"R": 40, "Rh": 45}).operating_point(), korvane.Error,
      "Invalid project value: the hub radius Rh (45 m) must be at least 0 and smaller than the rotor radius R (40 m)."),
     (lambda p: p.design(c_limit=0), ValueError, '"compute_settings.design_c_limit": '),
@@ -137,6 +156,12 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
     (lambda p: p.optimise(max_chord="4"), ValueError, "max_chord must be a number, not '4'."),
     (lambda p: p.optimise(vary=[]), ValueError, "vary: the value is empty; give one, or leave the option out."),
     (lambda p: p.optimise(vary="chord,chord"), ValueError, 'vary names chord twice: "chord,chord".'),
+    (lambda p: p.optimise(method=""), ValueError, "method: the value is empty; give one, or leave the option out."),
+    (lambda p: p.update({"optimisation.vary": ["tsr", "tsr"]}), ValueError, '"optimisation.vary" names tsr twice.'),
+    (lambda p: setattr(p.conditions, "R", 2**2000), ValueError,
+     '"conditions.R": a whole number of 603 digits is too large for any setting.'),
+    (lambda p: p.save(""), ValueError, "save needs a file name, not an empty one."),
+    (lambda p: p.surface(tsr="4:8:1", pitch=0), ValueError, "tsr must be numbers: could not convert string to float"),
     (lambda p: p.optimise(free_root_chord="no"), ValueError, "free_root_chord must be True or False, not 'no'."),
     (lambda p: p.optimise(budget=2**40), ValueError,
      "budget: the evaluation budget 1.099511628e+12 lies outside its range, 1 to 1000000."),
@@ -151,6 +176,18 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
     (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0]),
                                                                           (1, [2, 1], [0, 1], [0, 0])]),
      ValueError, "airfoils[1] alpha: angles must increase (1 follows 2)."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])]), ValueError,
+     "airfoils: the blade needs at least two airfoil points, not 1."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])] * 2), ValueError,
+     "airfoils[1] x_rel 0 must lie beyond the one before it, 0: airfoils are ordered by their position."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, -0.1])]), ValueError,
+     "airfoils[0] cd[1]: -0.1 is negative."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 200], [0, 1], [0, 0])]), ValueError,
+     "airfoils[0] alpha[1]: 200 lies outside -180 to 180."),
+    (lambda p: korvane.Project.from_arrays(63, [2, 63], numpy.ma.masked_array([3, 1], [0, 1]), [10, 0], []), ValueError,
+     "chord holds masked values: fill or drop them."),
+    (lambda p: korvane.Project.from_arrays(63, [[2, 63]], [3, 1], [10, 0], []), ValueError,
+     "r must be a list of numbers, not an array of shape (1, 2)."),
     (lambda p: korvane.Project.from_arrays(0, [2, 63], [3, 1], [10, 0], [(0, [0, 1], [0, 1], [0, 0])]), ValueError,
      '"conditions.R": the rotor radius R [m] 0 lies outside its range, 0.1 to 300.'),
     # Refused before any row runs.
@@ -159,6 +196,14 @@ RANGE = "the rotor radius R [m] 400 lies outside its range, 0.1 to 300."
      'the column "P" is a name of the results; the variations name settings.'),
     (lambda p: korvane.study(p, {"precone": [0], "rotor.precone": [1]}), ValueError,
      'the columns "precone" and "rotor.precone" set the same setting rotor.precone.'),
+    (lambda p: korvane.study(p, {"pitch": [0], "p_max": [1]}), ValueError,
+     'the columns "pitch" and "p_max" both set the pitch: give one of them.'),
+    (lambda p: korvane.study(p, pandas.DataFrame([[1, 2]], columns=["pitch", "pitch"])), ValueError,
+     'the variations name the column "pitch" twice.'),
+    (lambda p: korvane.study(p, {"pitch": "01"}), ValueError,
+     'the column "pitch" must be a list (or array) of values, not str.'),
+    (lambda p: korvane.study(p, (row for row in [{"pitch": 1}])), ValueError,
+     "the variations must be a dict of equally long lists or a pandas DataFrame, not generator."),
     (lambda p: korvane.study(p, {"precone": [0]}, workers=2.5), ValueError,
      "workers must be a whole number of at least 1, not 2.5."),
     (lambda p: korvane.study(p, {"precone": [0]}, chunk_size=-1), ValueError,
@@ -212,19 +257,27 @@ def test_save_refuses_to_write_over_the_projects_airfoil_files_as_korvane_cli_do
     _, _, errors = run_cli("op", tmp_path / "examples" / "nrel5mw.kvp", "--json", polar, check=False)
     assert message in errors and open(polar, "rb").read() == before
     # Polars held in memory are not written either when the project file is refused.
-    built = korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(0, [0, 10], [0, 1], [0.01, 0.02])])
-    built.airfoil_points = built.airfoil_points + [dict(project.airfoil_points[2], x_rel=1)]
+    built = korvane.Project.from_arrays(63, [2, 63], [3, 1], [10, 0], [(x, [0, 10], [0, 1], [0.01, 0.02]) for x in (0, 1)])
+    built.airfoil_points = built.airfoil_points[:1] + [dict(project.airfoil_points[2], x_rel=1)]
     with pytest.raises(korvane.Error, match="is the input file"):
         built.save(polar)
     assert not os.path.exists(os.path.splitext(polar)[0] + ".airfoil-1.csv")
 
 
-def test_a_missing_polar_file_is_named_when_computing(tmp_path, nrel5mw):
+def test_a_missing_polar_file_is_named_when_computing(tmp_path, nrel5mw, monkeypatch):
     points = nrel5mw.airfoil_points
     points[3]["path"] = str(tmp_path / "gone.csv")
     nrel5mw.airfoil_points = points
     with pytest.raises(korvane.Error, match=re.escape(str(tmp_path / "gone.csv"))):
         nrel5mw.operating_point()
+    # A relative path: from the project's folder, or the working folder before it has one.
+    points[3]["path"] = "polars/gone.csv"
+    nrel5mw.airfoil_points = points
+    assert nrel5mw.airfoil_points[3]["path"] == os.path.join(os.path.dirname(nrel5mw.path), "polars", "gone.csv")
+    monkeypatch.chdir(tmp_path)
+    unsaved = korvane.Project.new()
+    unsaved.airfoil_points = [dict(unsaved.airfoil_points[0], path="gone.csv")]
+    assert unsaved.airfoil_points[0]["path"] == str(tmp_path / "gone.csv")
 
 
 @pytest.mark.parametrize("target, prepare, message", [

@@ -32,7 +32,7 @@ def test_a_study_on_a_local_cluster_equals_the_local_one_and_reports_its_failing
     pandas.testing.assert_frame_equal(local, clustered)
     pandas.testing.assert_frame_equal(*unsaved)
     assert list(unsaved[0].error) == ["", '"rotor.precone": inf is not a finite number.', "",
-                                      '"precone" must be a number, text, true or false, or a list, not <NA> (NAType).']
+                                      '"rotor.precone" must be a number, text, true or false, or a list, not <NA> (NAType).']
     assert unsaved[0].P[0] > unsaved[0].P[2] > 0
     assert list(local.error) == [""] * 5 + [R_REFUSED]
     assert math.isnan(local.Cp[5]) and local.Cp[:5].between(0.3, 0.5).all()
@@ -48,14 +48,17 @@ def tip_speed_ratio(project):
 def tip_speed_ratio_or_fail(project):
     if project.conditions.B == 2:
         return 1 / 0
+    if project.conditions.B == 5:
+        raise SystemExit("the row's function ends its process")
     return 7.0 if project.conditions.B == 4 else tip_speed_ratio(project)
 
 
 def test_a_function_computes_each_row_and_its_failures_are_the_rows_errors(nrel5mw, variations):
-    variations["B"] = [3, 3, 2, 3, 4, 3]
+    variations["B"] = [3, 5, 2, 3, 4, 3]
     table = korvane.study(nrel5mw, variations, compute=tip_speed_ratio_or_fail, workers=2)
-    assert table.TSR[[0, 1, 3]].tolist() == pytest.approx([6, 6, 7.5])
-    assert list(table.error) == ["", "", "ZeroDivisionError: division by zero", "",
+    assert table.TSR[[0, 3]].tolist() == pytest.approx([6, 7.5])
+    assert list(table.error) == ["", "SystemExit: the row's function ends its process",
+                                 "ZeroDivisionError: division by zero", "",
                                  "TypeError: the compute function must return a dict of numbers, not float.",
                                  R_REFUSED]
 
@@ -83,6 +86,10 @@ def test_shards_of_a_study_file_concatenate_to_the_whole_table(tmp_path, nrel5mw
     (["--shard", "1/2.0"], None, 'not "1/2.0".'),
     (["--shard", " 1/2"], None, 'not " 1/2".'),
     ([], {"grid": {"tsr": [math.inf]}}, """the value of "tsr" '1e999' lies outside the range of numbers the program"""),
+    ([], {"variatons": {"tsr": [6]}, "grid": {"tsr": [6]}},
+     'unknown key "variatons": give "project", "compute" and "variations" or "grid".'),
+    ([], {"grid": {"precon": [6]}}, 'could not be used: unknown setting "precon": give'),
+    ([], {"grid": {"tsr": [6], "rpm": [9]}}, 'the columns "tsr" and "rpm" both set the rotation speed Om: give one of them.'),
 ])
 def test_bad_study_files_and_options_are_refused(tmp_path, arguments, content, message):
     study = tmp_path / "study.json"
