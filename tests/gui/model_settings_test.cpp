@@ -114,7 +114,9 @@ TEST_F(ModelSettings, RotorGeometryTakesTheFileLimitsAndAShearNeedsAHubAboveTheR
         const int attempts = type(bad.field, bad.text);
         EXPECT_TRUE(red(bad.field)) << bad.field->GetValue();
         // A second attempt (the focus taken away under load) keeps what the first left.
-        if (attempts == 1) EXPECT_TRUE(bemt::Rotor::sameValues(project().rotor(), before));
+        if (attempts == 1) {
+            EXPECT_TRUE(bemt::Rotor::sameValues(project().rotor(), before));
+        }
         window->update(false, false, false, true, false);  // the fields show the project again
     }
 
@@ -205,7 +207,8 @@ TEST_F(ModelSettings, EachModelSwitchIsOneClickOneUndoStepAndWrittenOnlyWhenOff)
         const bemt::SolverSettings s = project().solverSettings();
         EXPECT_EQ(std::vector<bool>({s.tip_loss, s.hub_loss, s.wake_rotation, s.drag_in_induction}),
                   std::vector<bool>({i != 0, i != 1, i != 2, i != 3}));
-        EXPECT_NE(saved().find("\"" + std::string(keys[i]) + "\":false"), std::string::npos);
+        const std::string off = std::string("\"").append(keys[i]).append("\":false");
+        EXPECT_NE(saved().find(off), std::string::npos);
         user.key('z', wxMOD_CONTROL);
         EXPECT_TRUE(switches[i]->GetValue());
         EXPECT_FALSE(window->canUndo());
