@@ -52,8 +52,12 @@ PythonOptimisation optimiseProject(PythonProject p, const OptimisationRequest& r
         if (stopped) throw py::error_already_set();
         throw bemt::Error(infeasibility(run->result) + ". Relax the limits or give a larger budget.");
     }
-    // Stopped with a feasible blade: that blade is the result, not an interruption.
-    if (stopped) PyErr_Clear();
+    // Stopped by Ctrl-C with a feasible blade: that blade is the result, not an
+    // interruption. What a signal handler of the user's raised otherwise goes on.
+    if (stopped) {
+        if (!PyErr_ExceptionMatches(PyExc_KeyboardInterrupt)) throw py::error_already_set();
+        PyErr_Clear();
+    }
     return {run, PythonProject{withOptimisedBlade(p.data, run->settings, run->turbine, run->result), {}, p.memory}};
 }
 

@@ -37,6 +37,8 @@ public:
     void check() {
         if (!m_stopped && PyErr_CheckSignals() != 0) m_stopped = true;
     }
+    // Stops the work at its next check without asking the interpreter.
+    void stop() { m_stopped = true; }
     bool stopped() const { return m_stopped; }
 
 private:
@@ -55,17 +57,29 @@ bool releasedUntilStop(Work work) {
     std::future<void> done = task.get_future();
     {
         py::gil_scoped_release unlocked;
-        std::thread worker(std::move(task));
+        // Whatever ends this scope early (the interpreter ending the thread as it shuts
+        // down) stops the work and waits for it, which uses this frame.
+        struct Joined {
+            std::thread thread;
+            SignalWatch& watch;
+            ~Joined() {
+                if (!thread.joinable()) return;
+                watch.stop();
+                thread.join();
+            }
+        } worker{std::thread(std::move(task)), watch};
         while (done.wait_for(kSignalCheckInterval) != std::future_status::ready) {
             py::gil_scoped_acquire lock;
             watch.check();
         }
-        worker.join();
+        worker.thread.join();
     }
     try {
         done.get();
     } catch (const bemt::Error&) {
-        // What failed once Ctrl-C came (an XFOIL adapter it reached too) failed because of it.
+        // What failed once Ctrl-C came failed because of it: an XFOIL adapter that the
+        // terminal's Ctrl-C reached too may end before the signal was checked.
+        watch.check();
         if (!watch.stopped()) throw;
     }
     return watch.stopped();

@@ -1,12 +1,15 @@
 """Parameter studies: one computation per row of a table of variations, on local cores or
 a Dask cluster, the rows' failures reported in the table."""
 
+import functools
 import json
 import math
+import multiprocessing
 import numbers
 import os
 
 from . import _korvane
+from ._local_pool import in_worker, run_chunks
 from ._project import Project, _plain
 
 
@@ -139,21 +142,25 @@ def study(base_project, variations, compute="operating_point", workers=None, cli
     workers, chunk_size = _count("workers", workers), _count("chunk_size", chunk_size)
     base_project._core.check_study_columns(columns, "" if callable(compute) else compute)
     base = _base(base_project)
+    if client is not None and not client.ncores():
+        client.wait_for_workers(1)  # a cluster a batch system starts may have none yet
     workers = workers or (len(client.ncores()) if client is not None else os.cpu_count() or 1)
+    if client is None and (in_worker() or multiprocessing.current_process().daemon):
+        workers = 1  # a study inside a worker of another runs in that worker
     chunks = _chunks(rows, workers, chunk_size)
     if client is not None:
         futures = client.map(_run_chunk, [base] * len(chunks), [compute] * len(chunks), [columns] * len(chunks),
                              chunks, pure=False)
-        parts = client.gather(futures)
+        try:
+            parts = client.gather(futures)
+        except BaseException:
+            # Ctrl-C (or a lost client) leaves no work of this study on the cluster.
+            client.cancel(futures)
+            raise
     elif workers == 1:
         parts = [_run_chunk(base, compute, columns, chunk) for chunk in chunks]
     else:
-        import multiprocessing
-
-        # Leaving the block (Ctrl-C too) terminates the workers at once rather than
-        # waiting for the chunks they are computing.
-        with multiprocessing.Pool(workers) as pool:
-            parts = pool.starmap(_run_chunk, [(base, compute, columns, chunk) for chunk in chunks], chunksize=1)
+        parts = run_chunks(functools.partial(_run_chunk, base, compute, columns), chunks, workers)
     return _result_table(columns, rows, [r for part in parts for r in part], compute)
 
 

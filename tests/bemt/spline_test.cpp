@@ -44,7 +44,7 @@ TEST(Spline, LinearHitsTheKnotsAndBlendsBetweenThem) {
     const std::vector<double> y = {1.0, 3.0, -1.0, 0.5};
     spline s(x, y, spline::linear);
     for (std::size_t i = 0; i < x.size(); ++i) EXPECT_DOUBLE_EQ(s(x[i]), y[i]);
-    for (const auto [t, value] : {std::pair{2.0, 1.0}, {3.5, -0.25}, {-1.0, -1.0}, {5.0, 2.0}})
+    for (const auto& [t, value] : {std::pair{2.0, 1.0}, {3.5, -0.25}, {-1.0, -1.0}, {5.0, 2.0}})
         EXPECT_NEAR(s(t), value, kTight) << t;
 
     spline two({1.0, 3.0}, {2.0, 6.0}, spline::cubic);

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -130,18 +131,18 @@ TEST_F(MainWindowTest, NewAndOpenResetTheHistoryAndTheProject) {
     DialogAnswers dialogs;
     script->paths.push_back(writeProject("other.kvp"));
     const struct {
-        void (MainWindow::*command)(wxCommandEvent&);
+        std::function<void()> command;
         const char* title;
         double radius;
-    } rows[] = {{&MainWindow::onNew, "New project - Korvane", 25.0},
-                {&MainWindow::onOpen, "other.kvp - Korvane", 30.0}};
+    } rows[] = {{[&] { window->onNew(noEvent); }, "New project - Korvane", 25.0},
+                {[&] { window->onOpen(noEvent); }, "other.kvp - Korvane", 30.0}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
         for (int i = 0; i < 3; ++i) change(i);
         window->SetStatusText(kPointsFollowTheHub);  // a note on an edit of the old project
         const std::size_t shown = dialogs.shown().size();
         dialogs.answer(wxID_NO);  // do not save
-        (window->*row.command)(noEvent);
+        row.command();
         processEvents();
         ASSERT_EQ(dialogs.shown().size(), shown + 1);
         EXPECT_EQ(dialogs.shown().back().caption, "Save the project?");

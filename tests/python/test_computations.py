@@ -176,6 +176,21 @@ def test_computations_in_threads_keep_their_own_settings(nrel5mw):
     assert found == {key: [value] * 6 for key, value in alone.items()}
 
 
+def test_what_a_signal_handler_raises_during_an_optimisation_goes_on(nrel5mw):
+    # Only Ctrl-C ends an optimisation with its best blade.
+    def late(*_):
+        raise TimeoutError("late")
+
+    previous = signal.signal(signal.SIGALRM, late)
+    signal.setitimer(signal.ITIMER_REAL, 0.5)
+    try:
+        with pytest.raises(TimeoutError):
+            nrel5mw.optimise(budget=5000, points=4)
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
+
+
 def test_ctrl_c_ends_an_optimisation_with_its_best_feasible_blade(nrel5mw):
     # Past the starting blade, which is feasible, long before the budget is spent: the
     # interrupt waits for a second of the process's CPU time (all its threads), which a

@@ -2,6 +2,7 @@
 
 import json
 import math
+import os
 from decimal import Decimal
 
 import pandas
@@ -61,6 +62,18 @@ def test_a_function_computes_each_row_and_its_failures_are_the_rows_errors(nrel5
                                  "ZeroDivisionError: division by zero", "",
                                  "TypeError: the compute function must return a dict of numbers, not float.",
                                  R_REFUSED]
+
+
+def die_or_nest(project):
+    if project.conditions.B == 2:
+        os._exit(3)  # as a crash or an out-of-memory kill of the worker would end it
+    return {"P1": float(korvane.study(project, {"pitch": [0, 1]}, workers=2).P[1])}
+
+
+def test_a_worker_that_dies_costs_only_its_row_and_studies_nest(nrel5mw):
+    table = korvane.study(nrel5mw, {"B": [3, 2, 3, 3]}, compute=die_or_nest, workers=2, chunk_size=2)
+    assert list(table.error) == ["", korvane._local_pool.DIED, "", ""]
+    assert table.P1[[0, 2, 3]].tolist() == [nrel5mw.copy().update({"pitch": 1}).operating_point().P[0]] * 3
 
 
 def test_shards_of_a_study_file_concatenate_to_the_whole_table(tmp_path, nrel5mw, variations):
